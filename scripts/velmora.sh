@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# One entry point for a fresh Debian 12 machine (as root, or with sudo):
+#   bash scripts/velmora.sh run    install what is missing, build, start Velmora
+#   bash scripts/velmora.sh test   install what is missing, build, run every test
+#                                  (warnings-as-errors build, then ASan+UBSan build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+          xvfb xauth xdotool imagemagick)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+case "${1:-}" in
+  run)
+    shift
+    install_missing
+    build release
+    if [ -x build/release/src/gui/velmora ]; then
+      exec build/release/src/gui/velmora "$@"
+    fi
+    # Until the desktop program exists: render the default picture headless.
+    build/release/src/cli/velmora-cli render -o velmora.bmp "$@"
+    echo "Wrote velmora.bmp"
+    ;;
+  test)
+    install_missing
+    build dev
+    ctest --preset dev
+    build asan
+    ctest --preset asan
+    ;;
+  *)
+    echo "usage: bash scripts/velmora.sh run|test" >&2
+    exit 2
+    ;;
+esac

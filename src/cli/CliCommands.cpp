@@ -1,0 +1,241 @@
+#include "CliCommands.h"
+
+#include <cstdio>
+#include <iomanip>
+#include <ostream>
+#include <sstream>
+
+#include "CliOptions.h"
+#include "JsonText.h"
+#include "model/BmpWriter.h"
+#include "model/VelmoraDoc.h"
+#include "platform/ConsoleHost.h"
+#include "platform/FileErrors.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr const char* kOverrideHelp =
+    "  --size WxH               image size in pixels\n"
+    "  --region L,T,R,B         region edges (left, top, right, bottom)\n"
+    "  --iterations N           iteration limit (Detail Level + 1)\n"
+    "  --type mandelbrot|julia  which set\n"
+    "  --julia CR,CI            Julia constant\n";
+
+void MainHelp(std::ostream& out) {
+    out << "Usage: velmora-cli COMMAND [ARGS]\n"
+           "Headless Velmora: render pictures and inspect or rewrite documents.\n\n"
+           "Commands:\n"
+           "  render [DOC.vmr] -o OUT.bmp [overrides]  render a document (or a new one) to BMP\n"
+           "  info DOC.vmr                             print a document as JSON\n"
+           "  resave IN.vmr OUT.vmr                    load a document and save it again\n"
+           "  new OUT.vmr [overrides]                  write a new default document\n\n"
+           "Run 'velmora-cli COMMAND --help' for a command's options.\n";
+}
+
+void CommandHelp(const std::string& cmd, std::ostream& out) {
+    if (cmd == "render") {
+        out << "Usage: velmora-cli render [DOC.vmr] -o OUT.bmp [overrides]\n"
+               "Renders DOC.vmr (or a new default document) at its size and writes\n"
+               "the picture as an 8-bit BMP with the document's palette.\n\n"
+            << kOverrideHelp;
+    } else if (cmd == "info") {
+        out << "Usage: velmora-cli info DOC.vmr\n"
+               "Prints the document's parameters, palette and keyframes as one JSON object.\n";
+    } else if (cmd == "resave") {
+        out << "Usage: velmora-cli resave IN.vmr OUT.vmr\n"
+               "Loads IN.vmr and saves it as OUT.vmr.\n";
+    } else {
+        out << "Usage: velmora-cli new OUT.vmr [overrides]\n"
+               "Writes a new document with the default values.\n\n"
+            << kOverrideHelp;
+    }
+}
+
+// A progress bar drawn as a percentage on a terminal.
+class TextProgress : public ProgressSink {
+public:
+    explicit TextProgress(std::ostream& err) : m_err(err) {}
+    void SetRange(int, int high) override { m_high = high; }
+    void SetPos(int pos) override { m_pos = pos; Show(); }
+    void SetStep(int step) override { m_step = step; }
+    void StepIt() override { m_pos += m_step; Show(); }
+    void Done() { m_err << "\rRendering: 100%\n" << std::flush; }
+
+private:
+    void Show() {
+        const int pct = m_high > 0 ? static_cast<int>(100LL * m_pos / m_high) : 0;
+        m_err << "\rRendering: " << std::setw(3) << pct << '%' << std::flush;
+    }
+    std::ostream& m_err;
+    int m_high = 0;
+    int m_pos = 0;
+    int m_step = 0;
+};
+
+// A fresh document as the program starts one: defaults and the default palette.
+void StartNew(CVelmoraDoc& doc) {
+    doc.OnNewDocument();
+    doc.LoadDefaultPalette();
+}
+
+// Applies overrides; a change of size makes a new engine as the settings dialog would.
+void Override(CVelmoraDoc& doc, const Overrides& o) {
+    const std::int32_t w = doc.m_params.width;
+    const std::int32_t h = doc.m_params.height;
+    ApplyOverrides(o, doc.m_params);
+    if (doc.m_params.width != w || doc.m_params.height != h || !doc.m_pEngine) {
+        doc.SetResolution(doc.m_params.width, doc.m_params.height);
+    } else {
+        doc.LoadEngine();
+    }
+}
+
+bool Load(CVelmoraDoc& doc, const std::string& path) { return doc.OnOpenDocument(path); }
+
+int Render(const Options& o, std::ostream& err, bool progressToErr) {
+    if (!o.output) {
+        err << "render: no output file given (-o OUT.bmp).\n";
+        return 1;
+    }
+    if (o.positional.size() > 1) {
+        err << "render: only one document may be given.\n";
+        return 1;
+    }
+    ConsoleHost host(err);
+    CVelmoraDoc doc(host);
+    StartNew(doc);
+    if (!o.positional.empty() && !Load(doc, o.positional[0])) return 1;
+    Override(doc, o.overrides);
+    if (!doc.m_pEngine || !doc.m_pEngine->HasBuffer()) return 1;  // already reported
+
+    TextProgress progress(err);
+    doc.RenderImage(progressToErr ? &progress : nullptr);
+    if (progressToErr) progress.Done();
+    // What the view does when it draws: the header block with the document's palette.
+    doc.m_pEngine->BuildBitmap(doc.m_palette);
+    std::error_code cause;
+    switch (doc.WriteBmp(*o.output, cause)) {
+        case BmpWriteResult::Ok:
+            return 0;
+        case BmpWriteResult::CreateFailed:
+            err << FileErrorMessage(*o.output, cause, FileOp::Write) << '\n';
+            return 1;
+        case BmpWriteResult::WriteFailed:
+            err << "Could not write data. Probable cause: Disk full.\n";
+            return 1;
+        case BmpWriteResult::TooLarge:
+            err << "The picture is too large for a BMP file.\n";
+            return 1;
+        case BmpWriteResult::NoHeader:
+            err << "Windows reported 'Out of Memory'\n";
+            return 1;
+    }
+    return 1;
+}
+
+std::string PaletteHex(const Palette& p) {
+    static const char* digits = "0123456789abcdef";
+    std::string s;
+    s.reserve(Palette::kBytes * 2);
+    for (const std::uint8_t b : p.Raw()) {
+        s += digits[b >> 4];
+        s += digits[b & 15];
+    }
+    return s;
+}
+
+int Info(const Options& o, std::ostream& out, std::ostream& err) {
+    if (o.positional.size() != 1) {
+        err << "info: give exactly one document.\n";
+        return 1;
+    }
+    ConsoleHost host(err);
+    CVelmoraDoc doc(host);
+    StartNew(doc);
+    if (!Load(doc, o.positional[0])) return 1;
+    const FractalParams& p = doc.m_params;
+    using json::Number;
+    std::ostringstream j;
+    j << "{\"left\":" << Number(p.left) << ",\"top\":" << Number(p.top) << ",\"right\":" << Number(p.right)
+      << ",\"bottom\":" << Number(p.bottom) << ",\"type\":" << static_cast<int>(p.type)
+      << ",\"cReal\":" << Number(p.cReal) << ",\"cImag\":" << Number(p.cImag)
+      << ",\"iterations\":" << p.iterations << ",\"width\":" << p.width << ",\"height\":" << p.height
+      << ",\"playbackStyle\":" << static_cast<int>(doc.m_playbackStyle)
+      << ",\"tweenStyle\":" << static_cast<int>(doc.m_tweenStyle) << ",\"animWidth\":" << doc.m_animWidth
+      << ",\"animHeight\":" << doc.m_animHeight << ",\"destFolder\":" << json::String(doc.m_destFolder)
+      << ",\"palette\":\"" << PaletteHex(doc.m_palette) << "\",\"totalFrames\":" << doc.GetTotalFrames()
+      << ",\"keyframes\":[";
+    for (std::int32_t i = 0; i < doc.GetKeyframeCount(); ++i) {
+        const Keyframe& k = *doc.GetKeyframe(i);
+        j << (i ? "," : "") << "{\"left\":" << Number(k.left) << ",\"right\":" << Number(k.right)
+          << ",\"top\":" << Number(k.top) << ",\"bottom\":" << Number(k.bottom)
+          << ",\"cReal\":" << Number(k.cReal) << ",\"cImag\":" << Number(k.cImag) << ",\"type\":" << k.type
+          << ",\"iterations\":" << k.iterations << ",\"transitions\":" << k.transitions << ",\"palette\":\""
+          << PaletteHex(k.palette) << "\"}";
+    }
+    j << "]}\n";
+    out << j.str();
+    return 0;
+}
+
+int Resave(const Options& o, std::ostream& err) {
+    if (o.positional.size() != 2) {
+        err << "resave: give the document to read and the one to write.\n";
+        return 1;
+    }
+    ConsoleHost host(err);
+    CVelmoraDoc doc(host);
+    StartNew(doc);
+    if (!Load(doc, o.positional[0])) return 1;
+    return doc.OnSaveDocument(o.positional[1]) ? 0 : 1;
+}
+
+int New(const Options& o, std::ostream& err) {
+    if (o.positional.size() != 1) {
+        err << "new: give the document to write.\n";
+        return 1;
+    }
+    ConsoleHost host(err);
+    CVelmoraDoc doc(host);
+    StartNew(doc);
+    ApplyOverrides(o.overrides, doc.m_params);  // saving needs no engine of the new size
+    return doc.OnSaveDocument(o.positional[0]) ? 0 : 1;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
+    if (args.empty()) {
+        MainHelp(err);
+        return 1;
+    }
+    const std::string& cmd = args[0];
+    if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+        MainHelp(out);
+        return 0;
+    }
+    const bool known = cmd == "render" || cmd == "info" || cmd == "resave" || cmd == "new";
+    if (!known) {
+        err << "Unknown command '" << cmd << "'. Run 'velmora-cli --help'.\n";
+        return 1;
+    }
+    Options o;
+    std::string error;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    const bool overrides = cmd == "render" || cmd == "new";
+    if (!ParseOptions(rest, cmd == "render", overrides, o, error)) {
+        err << error << '\n';
+        return 1;
+    }
+    if (o.help) {
+        CommandHelp(cmd, out);
+        return 0;
+    }
+    if (cmd == "render") return Render(o, err, progressToErr);
+    if (cmd == "info") return Info(o, out, err);
+    if (cmd == "resave") return Resave(o, err);
+    return New(o, err);
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,14 @@
+#pragma once
+// velmora-cli's subcommands over the core, with their streams passed in so
+// tests can run them in-process.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+// args excludes the program name. Returns the process exit code.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool progressToErr = false);
+
+}  // namespace velmora::cli

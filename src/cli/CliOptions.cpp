@@ -1,0 +1,143 @@
+#include "CliOptions.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace velmora::cli {
+namespace {
+
+// Splits "a,b,c" into exactly n doubles.
+bool ParseDoubleList(const std::string& text, std::size_t n, std::vector<double>& out) {
+    out.clear();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        double v = 0;
+        if (!ParseDouble(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), v))
+            return false;
+        out.push_back(v);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return out.size() == n;
+}
+
+}  // namespace
+
+bool ParseDouble(const std::string& text, double& out) {
+    if (text.empty()) return false;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (*first == '+') ++first;  // from_chars takes no plus sign
+    if (first == last) return false;
+    const auto r = std::from_chars(first, last, out);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too large or too small for a double: take what strtod makes of it.
+        out = std::strtod(text.c_str(), nullptr);
+        return r.ptr == last;
+    }
+    return r.ec == std::errc() && r.ptr == last;
+}
+
+bool ParseInt32(const std::string& text, std::int32_t& out) {
+    if (text.empty()) return false;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (*first == '+') ++first;
+    if (first == last) return false;
+    const auto r = std::from_chars(first, last, out);
+    return r.ec == std::errc() && r.ptr == last;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
+                  Options& out, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= args.size()) {
+                error = "Option " + a + " needs a value.";
+                return false;
+            }
+            v = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--help" || a == "-h") {
+            out.help = true;
+        } else if (allowOutput && (a == "-o" || a == "--output")) {
+            if (!value(v)) return false;
+            out.output = v;
+        } else if (allowOverrides && a == "--size") {
+            if (!value(v)) return false;
+            const std::size_t x = v.find_first_of("xX");
+            std::int32_t w = 0, h = 0;
+            if (x == std::string::npos || !ParseInt32(v.substr(0, x), w) || !ParseInt32(v.substr(x + 1), h) ||
+                w < 1 || h < 1) {
+                error = "Invalid --size '" + v + "': expected WIDTHxHEIGHT with both at least 1.";
+                return false;
+            }
+            out.overrides.width = w;
+            out.overrides.height = h;
+        } else if (allowOverrides && a == "--region") {
+            if (!value(v)) return false;
+            std::vector<double> d;
+            if (!ParseDoubleList(v, 4, d)) {
+                error = "Invalid --region '" + v + "': expected LEFT,TOP,RIGHT,BOTTOM.";
+                return false;
+            }
+            out.overrides.left = d[0];
+            out.overrides.top = d[1];
+            out.overrides.right = d[2];
+            out.overrides.bottom = d[3];
+        } else if (allowOverrides && a == "--iterations") {
+            if (!value(v)) return false;
+            std::int32_t n = 0;
+            if (!ParseInt32(v, n)) {
+                error = "Invalid --iterations '" + v + "': expected a whole number from -2147483648 to 2147483647.";
+                return false;
+            }
+            out.overrides.iterations = n;
+        } else if (allowOverrides && a == "--type") {
+            if (!value(v)) return false;
+            if (v == "mandelbrot") {
+                out.overrides.type = FractalType::Mandelbrot;
+            } else if (v == "julia") {
+                out.overrides.type = FractalType::Julia;
+            } else {
+                error = "Invalid --type '" + v + "': expected mandelbrot or julia.";
+                return false;
+            }
+        } else if (allowOverrides && a == "--julia") {
+            if (!value(v)) return false;
+            std::vector<double> d;
+            if (!ParseDoubleList(v, 2, d)) {
+                error = "Invalid --julia '" + v + "': expected REAL,IMAGINARY.";
+                return false;
+            }
+            out.overrides.cReal = d[0];
+            out.overrides.cImag = d[1];
+        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+            error = "Unknown option '" + a + "'.";
+            return false;
+        } else {
+            out.positional.push_back(a);
+        }
+    }
+    return true;
+}
+
+void ApplyOverrides(const Overrides& o, FractalParams& p) {
+    if (o.width) p.width = *o.width;
+    if (o.height) p.height = *o.height;
+    if (o.left) p.left = *o.left;
+    if (o.top) p.top = *o.top;
+    if (o.right) p.right = *o.right;
+    if (o.bottom) p.bottom = *o.bottom;
+    if (o.iterations) p.iterations = *o.iterations;
+    if (o.type) p.type = *o.type;
+    if (o.cReal) p.cReal = *o.cReal;
+    if (o.cImag) p.cImag = *o.cImag;
+}
+
+}  // namespace velmora::cli

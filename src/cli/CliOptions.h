@@ -1,0 +1,42 @@
+#pragma once
+// Command-line parsing for velmora-cli: strict numbers, one message per fault.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/FractalParams.h"
+
+namespace velmora::cli {
+
+// Values given on the command line that replace the document's own.
+struct Overrides {
+    std::optional<std::int32_t> width;
+    std::optional<std::int32_t> height;
+    std::optional<double> left, top, right, bottom;
+    std::optional<std::int32_t> iterations;
+    std::optional<FractalType> type;
+    std::optional<double> cReal, cImag;
+};
+
+struct Options {
+    std::vector<std::string> positional;
+    std::optional<std::string> output;
+    Overrides overrides;
+    bool help = false;
+};
+
+// Parses the arguments after the subcommand. `allowOutput` and
+// `allowOverrides` say which options the subcommand takes. On a fault returns
+// false with the message in `error`.
+bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
+                  Options& out, std::string& error);
+
+// Whole-token number readers: no trailing characters, no range wrap.
+bool ParseDouble(const std::string& text, double& out);
+bool ParseInt32(const std::string& text, std::int32_t& out);
+
+// Sets the overridden fields of the parameters.
+void ApplyOverrides(const Overrides& o, FractalParams& params);
+
+}  // namespace velmora::cli

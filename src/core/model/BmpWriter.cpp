@@ -1,0 +1,53 @@
+#include "model/BmpWriter.h"
+
+#include <limits>
+
+#include "model/LittleEndian.h"
+#include "platform/FileIO.h"
+
+namespace velmora {
+namespace {
+
+std::uint64_t PixelBytes(std::int32_t width, std::int32_t height) {
+    const std::uint64_t w = width > 0 ? static_cast<std::uint64_t>(width) : 0;
+    const std::uint64_t stride = w + static_cast<std::uint64_t>(FractalEngine::PaddingFor(width));
+    const std::uint64_t h = height > 0 ? static_cast<std::uint64_t>(height) : 0;
+    return stride * h;
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 14> BmpFileHeader(std::int32_t width, std::int32_t height) {
+    std::array<std::uint8_t, 14> h{};
+    h[0] = 'B';
+    h[1] = 'M';
+    le::StoreU32(&h[2], static_cast<std::uint32_t>(kBmpPixelOffset + PixelBytes(width, height)));
+    le::StoreU32(&h[10], kBmpPixelOffset);
+    return h;
+}
+
+BmpWriteResult WriteBmp(const FractalEngine& engine, const std::string& path, std::error_code& cause) {
+    const BitmapInfoBlock* info = engine.GetBitmapInfo();
+    if (info == nullptr || !engine.HasBuffer()) return BmpWriteResult::NoHeader;
+    const std::uint64_t pixels = PixelBytes(engine.GetWidth(), engine.GetHeight());
+    if (kBmpPixelOffset + pixels > std::numeric_limits<std::uint32_t>::max()) {
+        return BmpWriteResult::TooLarge;  // the header could not state the file's size
+    }
+    const auto header = BmpFileHeader(engine.GetWidth(), engine.GetHeight());
+    const WriteResult r = WriteBlocks(path,
+                                      {{header.data(), header.size()},
+                                       {info->data(), info->size()},
+                                       {engine.GetBits(), static_cast<std::size_t>(pixels)}},
+                                      cause);
+    switch (r) {
+        case WriteResult::Ok:
+            return BmpWriteResult::Ok;
+        case WriteResult::CreateFailed:
+            return BmpWriteResult::CreateFailed;
+        case WriteResult::WriteFailed:
+            return BmpWriteResult::WriteFailed;
+    }
+    return BmpWriteResult::WriteFailed;
+}
+
+}  // namespace velmora

@@ -1,0 +1,28 @@
+#pragma once
+// 8-bit BMP files: a 14-byte file header, the engine's 1064-byte header block,
+// then its bottom-up rows with their padding.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <system_error>
+
+#include "render/FractalEngine.h"
+
+namespace velmora {
+
+inline constexpr std::uint32_t kBmpPixelOffset = 1078;
+
+enum class BmpWriteResult {
+    Ok,
+    CreateFailed,  // nothing written; the cause says why
+    WriteFailed,   // created, then a write or the close failed
+    NoHeader,      // the picture has not been drawn: no header block to write
+    TooLarge,      // the size does not fit a BMP's 32-bit file-size field
+};
+
+// The 14-byte file header for a picture of the engine's size.
+std::array<std::uint8_t, 14> BmpFileHeader(std::int32_t width, std::int32_t height);
+
+BmpWriteResult WriteBmp(const FractalEngine& engine, const std::string& path, std::error_code& cause);
+
+}  // namespace velmora

@@ -1,0 +1,153 @@
+#include "model/DocumentFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/LittleEndian.h"
+#include "model/VelmoraDoc.h"
+
+namespace velmora {
+namespace {
+
+constexpr char kSignature[5] = {'V', 'M', 'R', '1', '0'};
+
+void PutPalette(std::vector<std::uint8_t>& out, const Palette& p) {
+    le::PutBytes(out, p.Bytes(), Palette::kBytes);
+}
+
+void PutKeyframe(std::vector<std::uint8_t>& out, const Keyframe& k) {
+    le::PutU8(out, 1);
+    // The file keeps the region as left, top, right, bottom, unlike the record.
+    le::PutDouble(out, k.left);
+    le::PutDouble(out, k.top);
+    le::PutDouble(out, k.right);
+    le::PutDouble(out, k.bottom);
+    le::PutDouble(out, k.cReal);
+    le::PutDouble(out, k.cImag);
+    le::PutI32(out, k.type);
+    le::PutI32(out, k.iterations);
+    le::PutI32(out, k.transitions);
+    PutPalette(out, k.palette);
+}
+
+bool ReadKeyframe(le::Reader& in, Keyframe& k) {
+    return in.Double(k.left) && in.Double(k.top) && in.Double(k.right) && in.Double(k.bottom) &&
+           in.Double(k.cReal) && in.Double(k.cImag) && in.I32(k.type) && in.I32(k.iterations) &&
+           in.I32(k.transitions) && in.Bytes(k.palette.Bytes(), Palette::kBytes);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> SerializeContents(const DocumentContents& c) {
+    std::vector<std::uint8_t> out;
+    out.reserve(kDocumentHeaderSize + 1 + c.keyframes.size() * kKeyframeRecordSize);
+    le::PutBytes(out, reinterpret_cast<const std::uint8_t*>(kSignature), sizeof kSignature);
+    le::PutDouble(out, c.params.left);
+    le::PutDouble(out, c.params.top);
+    le::PutDouble(out, c.params.right);
+    le::PutDouble(out, c.params.bottom);
+    // Bits 31..1 the limit, bit 0 set for Julia. Shifted as unsigned so a
+    // negative limit packs without undefined behaviour.
+    const std::uint32_t packed = (static_cast<std::uint32_t>(c.params.iterations) << 1) |
+                                 (c.params.type == FractalType::Julia ? 1u : 0u);
+    le::PutU32(out, packed);
+    le::PutDouble(out, c.params.cReal);
+    le::PutDouble(out, c.params.cImag);
+    le::PutI32(out, c.params.width);
+    le::PutI32(out, c.params.height);
+    le::PutU8(out, static_cast<std::uint8_t>(c.playbackStyle));
+    PutPalette(out, c.palette);
+    le::PutU8(out, static_cast<std::uint8_t>(c.tweenStyle));
+    le::PutI32(out, c.animWidth);
+    le::PutI32(out, c.animHeight);
+    std::uint8_t folder[kFolderFieldSize] = {};
+    std::memcpy(folder, c.destFolder.data(), std::min(c.destFolder.size(), kFolderFieldSize - 1));
+    le::PutBytes(out, folder, kFolderFieldSize);
+    for (const Keyframe& k : c.keyframes) PutKeyframe(out, k);
+    le::PutU8(out, 0);
+    return out;
+}
+
+DocumentContents ContentsOf(const CVelmoraDoc& doc) {
+    DocumentContents c;
+    c.params = doc.m_params;
+    c.playbackStyle = doc.m_playbackStyle;
+    c.palette = doc.m_palette;
+    c.tweenStyle = doc.m_tweenStyle;
+    c.animWidth = doc.m_animWidth;
+    c.animHeight = doc.m_animHeight;
+    c.destFolder = doc.m_destFolder;
+    c.keyframes = doc.m_keyframes;
+    return c;
+}
+
+std::vector<std::uint8_t> SerializeDocument(const CVelmoraDoc& doc) {
+    return SerializeContents(ContentsOf(doc));
+}
+
+std::string CheckDocumentStorable(const CVelmoraDoc& doc) {
+    const std::int32_t it = doc.m_params.iterations;
+    if (it > kMaxStorableIterations || it < kMinStorableIterations) {
+        return "The Detail Level is too large to be saved in a Velmora file. "
+               "Choose a Detail Level of at most 1073741822.";
+    }
+    const std::size_t len = doc.m_destFolder.find('\0') == std::string::npos
+                                ? doc.m_destFolder.size()
+                                : doc.m_destFolder.find('\0');
+    if (len >= kFolderFieldSize) {
+        return "The animation folder name is too long to be saved in a Velmora file. "
+               "Choose a folder name of at most 255 characters.";
+    }
+    return {};
+}
+
+bool ParseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& c) {
+    le::Reader in(data, size);
+    std::uint8_t sig[5];
+    if (!in.Bytes(sig, 5) || std::memcmp(sig, kSignature, 5) != 0) return false;
+    std::int32_t packed = 0;
+    std::uint8_t playback = 0;
+    std::uint8_t tween = 0;
+    if (!(in.Double(c.params.left) && in.Double(c.params.top) && in.Double(c.params.right) &&
+          in.Double(c.params.bottom) && in.I32(packed) && in.Double(c.params.cReal) &&
+          in.Double(c.params.cImag) && in.I32(c.params.width) && in.I32(c.params.height) &&
+          in.U8(playback) && in.Bytes(c.palette.Bytes(), Palette::kBytes) && in.U8(tween) &&
+          in.I32(c.animWidth) && in.I32(c.animHeight))) {
+        return false;
+    }
+    c.params.type = (packed & 1) != 0 ? FractalType::Julia : FractalType::Mandelbrot;
+    c.params.iterations = packed >> 1;  // arithmetic: the sign bit is copied
+    c.playbackStyle = static_cast<PlaybackStyle>(playback);
+    c.tweenStyle = static_cast<TweenStyle>(tween);
+    std::uint8_t folder[kFolderFieldSize];
+    if (!in.Bytes(folder, kFolderFieldSize)) return false;
+    const auto* end = static_cast<const std::uint8_t*>(std::memchr(folder, 0, kFolderFieldSize));
+    c.destFolder.assign(reinterpret_cast<const char*>(folder),
+                        end != nullptr ? static_cast<std::size_t>(end - folder) : kFolderFieldSize);
+    c.keyframes.clear();
+    for (;;) {
+        std::uint8_t marker = 0;
+        if (!in.U8(marker)) return false;
+        if (marker == 0) break;  // any non-zero marker introduces a record
+        Keyframe k;
+        if (!ReadKeyframe(in, k)) return false;
+        c.keyframes.push_back(k);
+    }
+    return true;
+}
+
+void ApplyDocument(CVelmoraDoc& doc, DocumentContents&& c) {
+    doc.m_params = c.params;
+    doc.m_playbackStyle = c.playbackStyle;
+    doc.m_palette = c.palette;
+    doc.m_tweenStyle = c.tweenStyle;
+    doc.m_animWidth = c.animWidth;
+    doc.m_animHeight = c.animHeight;
+    doc.m_destFolder = std::move(c.destFolder);
+    doc.m_keyframes = std::move(c.keyframes);
+    doc.SetResolution(c.params.width, c.params.height);
+    doc.BuildGdiPalette();
+    doc.m_bRendered = false;
+}
+
+}  // namespace velmora

@@ -1,0 +1,55 @@
+#pragma once
+// The .vmr byte layout: "VMR10", the header fields, keyframe records each
+// introduced by a non-zero marker, and a terminating 0.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/FractalParams.h"
+#include "palette/Palette.h"
+
+namespace velmora {
+
+class CVelmoraDoc;
+
+inline constexpr std::size_t kDocumentHeaderSize = 1355;
+inline constexpr std::size_t kKeyframeRecordSize = 1085;
+inline constexpr std::size_t kFolderFieldSize = 256;
+
+// The largest and smallest iteration limits the packed header field holds.
+inline constexpr std::int32_t kMaxStorableIterations = 1073741823;
+inline constexpr std::int32_t kMinStorableIterations = -1073741824;
+
+// Everything a document file carries.
+struct DocumentContents {
+    FractalParams params;
+    PlaybackStyle playbackStyle = PlaybackStyle::Forwards;
+    Palette palette;
+    TweenStyle tweenStyle = TweenStyle::ConstantSpeed;
+    std::int32_t animWidth = 0;
+    std::int32_t animHeight = 0;
+    std::string destFolder;
+    std::vector<Keyframe> keyframes;
+};
+
+// The file's bytes, straight from the document's members.
+std::vector<std::uint8_t> SerializeDocument(const CVelmoraDoc& doc);
+std::vector<std::uint8_t> SerializeContents(const DocumentContents& contents);
+
+// Empty when the document can be written without changing any value; else the
+// message that says why not.
+std::string CheckDocumentStorable(const CVelmoraDoc& doc);
+
+// Parses a complete file image. False on a wrong signature or when the bytes
+// end before the terminator; `out` is then unspecified.
+bool ParseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out);
+
+// Takes loaded contents into the document: new engine of the loaded size,
+// loaded parameters, platform palette rebuilt, not rendered.
+void ApplyDocument(CVelmoraDoc& doc, DocumentContents&& contents);
+
+// The document's members as contents (for tools that inspect a document).
+DocumentContents ContentsOf(const CVelmoraDoc& doc);
+
+}  // namespace velmora

@@ -1,0 +1,171 @@
+#include "model/VelmoraDoc.h"
+
+#include <filesystem>
+
+#include "model/BmpWriter.h"
+#include "model/DocumentFile.h"
+#include "palette/DefaultPalette.h"
+#include "platform/FileErrors.h"
+#include "platform/FileIO.h"
+#include "platform/FramesFolder.h"
+
+namespace velmora {
+
+CVelmoraDoc::CVelmoraDoc(Host& host) : m_pPalette(host, MsgOwner::None), m_host(&host) {}
+
+CVelmoraDoc::~CVelmoraDoc() = default;
+
+void CVelmoraDoc::SetHost(Host& host) {
+    m_host = &host;
+    m_pPalette.SetHost(host);
+}
+
+void CVelmoraDoc::SetPathName(const std::string& path) {
+    m_pathName = path;
+    m_title = std::filesystem::path(path).filename().string();
+}
+
+bool CVelmoraDoc::OnNewDocument() {
+    m_pathName.clear();
+    m_title = "Untitled";
+    m_bModified = false;
+    SetDefaults();
+    NewEngine();
+    m_keyframes.clear();
+    m_bRendered = false;
+    return true;
+}
+
+void CVelmoraDoc::SetDefaults() {
+    m_params = FractalParams{};
+    m_tweenStyle = TweenStyle::ConstantSpeed;
+    m_destFolder = DefaultFramesFolder();
+    m_animWidth = 100;
+    m_animHeight = 100;
+    m_playbackStyle = PlaybackStyle::Forwards;
+}
+
+void CVelmoraDoc::NewEngine() {
+    m_pEngine.reset();  // the old picture goes first, so two never coexist
+    m_pEngine = std::make_unique<FractalEngine>(m_params.width, m_params.height, *m_host);
+    LoadEngine();
+}
+
+void CVelmoraDoc::LoadEngine() {
+    if (!m_pEngine) return;
+    m_pEngine->SetRegion(m_params.left, m_params.top, m_params.right, m_params.bottom);
+    m_pEngine->SetType(static_cast<std::int32_t>(m_params.type));
+    m_pEngine->SetIterations(m_params.iterations);
+    m_pEngine->SetJuliaConstant(m_params.cReal, m_params.cImag);
+}
+
+int CVelmoraDoc::RenderImage(ProgressSink* progress) {
+    LoadEngine();
+    const int result = m_pEngine ? m_pEngine->Render(progress) : 0;
+    m_bRendered = true;
+    return result;
+}
+
+void CVelmoraDoc::SetResolution(std::int32_t width, std::int32_t height) {
+    m_pEngine.reset();
+    m_params.width = width;
+    m_params.height = height;
+    NewEngine();
+}
+
+void CVelmoraDoc::SetRegion(double left, double top, double right, double bottom) {
+    m_params.left = left;
+    m_params.top = top;
+    m_params.right = right;
+    m_params.bottom = bottom;
+    LoadEngine();
+}
+
+void CVelmoraDoc::BuildGdiPalette() { m_pPalette.BuildGdiPalette(m_palette); }
+
+void CVelmoraDoc::LoadDefaultPalette() {
+    m_palette = DefaultPalette();
+    BuildGdiPalette();
+}
+
+Keyframe* CVelmoraDoc::GetKeyframe(std::int32_t index) {
+    if (index < 0 || index >= GetKeyframeCount()) return nullptr;
+    return &m_keyframes[static_cast<std::size_t>(index)];
+}
+
+const Keyframe* CVelmoraDoc::GetKeyframe(std::int32_t index) const {
+    if (index < 0 || index >= GetKeyframeCount()) return nullptr;
+    return &m_keyframes[static_cast<std::size_t>(index)];
+}
+
+std::int32_t CVelmoraDoc::GetTotalFrames() const {
+    // Summed wide: counts come from files and could overflow 32 bits together.
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i + 1 < m_keyframes.size(); ++i) total += m_keyframes[i].transitions;
+    if (total > INT32_MAX) return INT32_MAX;
+    if (total < INT32_MIN) return INT32_MIN;
+    return static_cast<std::int32_t>(total);
+}
+
+BmpWriteResult CVelmoraDoc::WriteBmp(const std::string& path, std::error_code& cause) {
+    if (!m_pEngine) return BmpWriteResult::NoHeader;
+    return velmora::WriteBmp(*m_pEngine, path, cause);
+}
+
+bool CVelmoraDoc::OnOpenDocument(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    std::error_code cause;
+    if (!ReadWholeFile(path, bytes, cause)) {
+        Message m;
+        m.text = FileErrorMessage(path, cause, FileOp::Read);
+        m.icon = MsgIcon::Error;
+        m_host->ShowMessage(m);
+        return false;
+    }
+    if (bytes.empty()) {
+        // An empty file is opened without reading anything: only the name changes.
+        SetPathName(path);
+        m_bModified = false;
+        return true;
+    }
+    DocumentContents contents;
+    if (!ParseDocument(bytes.data(), bytes.size(), contents)) {
+        Message m;
+        m.text = "Unexpected file format.";
+        m.icon = MsgIcon::Error;
+        m_host->ShowMessage(m);
+        OnNewDocument();
+        return false;
+    }
+    ApplyDocument(*this, std::move(contents));
+    SetPathName(path);
+    m_bModified = false;
+    return true;
+}
+
+bool CVelmoraDoc::OnSaveDocument(const std::string& path) {
+    std::string problem = CheckDocumentStorable(*this);
+    if (!problem.empty()) {
+        Message m;
+        m.text = problem;
+        m.icon = MsgIcon::Warning;
+        m_host->ShowMessage(m);
+        return false;
+    }
+    const std::vector<std::uint8_t> bytes = SerializeDocument(*this);
+    std::error_code cause;
+    const WriteResult r = WriteFileReplacing(path, bytes, cause);
+    if (r != WriteResult::Ok) {
+        Message m;
+        m.text = r == WriteResult::CreateFailed ? FileErrorMessage(path, cause, FileOp::Write)
+                                                : std::string("Failed to save document.");
+        m.icon = r == WriteResult::CreateFailed ? MsgIcon::Error : MsgIcon::Warning;
+        m_host->ShowMessage(m);
+        return false;
+    }
+    SetPathName(path);
+    m_bModified = false;
+    return true;
+}
+
+}  // namespace velmora

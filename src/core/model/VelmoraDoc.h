@@ -1,0 +1,98 @@
+#pragma once
+// The one document: the active parameters, the palette, the animation settings
+// and the keyframes, with the engine and the platform palette it owns.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/BmpWriter.h"
+#include "model/FractalParams.h"
+#include "palette/LogicalPalette.h"
+#include "palette/Palette.h"
+#include "platform/Host.h"
+#include "render/FractalEngine.h"
+#include "render/Progress.h"
+
+namespace velmora {
+
+class CVelmoraDoc {
+public:
+    explicit CVelmoraDoc(Host& host);
+    virtual ~CVelmoraDoc();
+    CVelmoraDoc(const CVelmoraDoc&) = delete;
+    CVelmoraDoc& operator=(const CVelmoraDoc&) = delete;
+
+    // --- framework side -------------------------------------------------
+    // Forgets the path, clears the modified flag, then defaults, a new engine,
+    // no keyframes, not rendered. The palette is left to the view.
+    bool OnNewDocument();
+    // Opens a document file; failures are reported through the Host. Returns
+    // false when the open failed (the document then holds the New defaults,
+    // unless the file could not be opened at all, which changes nothing).
+    bool OnOpenDocument(const std::string& path);
+    // Saves to the path; false (reported through the Host) when it failed,
+    // leaving the modified flag as it was.
+    bool OnSaveDocument(const std::string& path);
+
+    const std::string& GetPathName() const { return m_pathName; }
+    const std::string& GetTitle() const { return m_title; }
+    void SetTitle(const std::string& title) { m_title = title; }
+    void SetPathName(const std::string& path);
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+    // --- parameters -------------------------------------------------------
+    void SetDefaults();
+    void LoadEngine();
+    // Loads the engine and renders; the picture counts as rendered even when
+    // the render was cancelled. Returns the engine's result.
+    int RenderImage(ProgressSink* progress = nullptr);
+    std::int32_t GetWidth() const { return m_params.width; }
+    std::int32_t GetHeight() const { return m_params.height; }
+    // Always replaces the engine (blank picture), even for the same size.
+    void SetResolution(std::int32_t width, std::int32_t height);
+    void SetRegion(double left, double top, double right, double bottom);
+    void BuildGdiPalette();
+    // Installs the default palette and rebuilds the platform palette, as the
+    // view does when it is created and on New.
+    void LoadDefaultPalette();
+
+    // --- keyframes --------------------------------------------------------
+    std::int32_t GetKeyframeCount() const { return static_cast<std::int32_t>(m_keyframes.size()); }
+    Keyframe* GetKeyframe(std::int32_t index);
+    const Keyframe* GetKeyframe(std::int32_t index) const;
+    // Sum of the transition counts of every keyframe but the last.
+    std::int32_t GetTotalFrames() const;
+
+    // --- export -------------------------------------------------------------
+    // Writes the engine's picture as a BMP; the picture must have been drawn
+    // (BuildBitmap) since the last render.
+    BmpWriteResult WriteBmp(const std::string& path, std::error_code& cause);
+
+    Host& GetHost() { return *m_host; }
+    void SetHost(Host& host);
+
+    // Members, public as the dialogs and the view edit them directly.
+    TweenStyle m_tweenStyle = TweenStyle::ConstantSpeed;
+    std::string m_destFolder;
+    std::int32_t m_animWidth = 100;
+    std::int32_t m_animHeight = 100;
+    PlaybackStyle m_playbackStyle = PlaybackStyle::Forwards;
+    std::vector<Keyframe> m_keyframes;
+    FractalParams m_params;
+    Palette m_palette;
+    bool m_bRendered = false;
+    GdiPaletteHolder m_pPalette;
+    std::unique_ptr<FractalEngine> m_pEngine;
+
+private:
+    void NewEngine();
+
+    Host* m_host;
+    std::string m_pathName;
+    std::string m_title;
+    bool m_bModified = false;
+};
+
+}  // namespace velmora

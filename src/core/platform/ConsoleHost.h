@@ -1,0 +1,30 @@
+#pragma once
+// A Host for headless use: messages go to a stream, questions get their default
+// answer, nothing ever cancels and no sound is made.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/Host.h"
+
+namespace velmora {
+
+class ConsoleHost : public Host {
+public:
+    explicit ConsoleHost(std::ostream& err);
+
+    MsgAnswer ShowMessage(const Message& message) override;
+    bool PollCancelKey() override { return false; }
+    void PlayQuestionSound() override {}
+    void Beep() override {}
+    bool StartPlayer(const std::string& scriptPath, const std::string& workingDir) override;
+
+    // Every message shown so far, so callers can tell whether anything failed.
+    const std::vector<Message>& Shown() const { return m_shown; }
+
+private:
+    std::ostream& m_err;
+    std::vector<Message> m_shown;
+};
+
+}  // namespace velmora

@@ -1,0 +1,29 @@
+#include "platform/FramesFolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace velmora {
+
+char PathSeparator() {
+    return static_cast<char>(std::filesystem::path::preferred_separator);
+}
+
+std::string DefaultFramesFolder() {
+#ifdef _WIN32
+    const char* home = std::getenv("USERPROFILE");
+#else
+    const char* home = std::getenv("HOME");
+#endif
+    std::string base;
+    if (home != nullptr && *home != '\0') {
+        base = home;
+    } else {
+        std::error_code ec;
+        base = std::filesystem::current_path(ec).string();
+    }
+    if (!base.empty() && base.back() != PathSeparator()) base += PathSeparator();
+    return base + "anim" + PathSeparator();
+}
+
+}  // namespace velmora

@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+namespace velmora {
+
+// The default folder for animation frames: <home>/anim/ with the platform's
+// separator, absolute. Falls back to the current directory's anim/ when no
+// home is known.
+std::string DefaultFramesFolder();
+
+// The platform's folder separator as a character.
+char PathSeparator();
+
+}  // namespace velmora

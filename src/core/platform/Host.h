@@ -1,0 +1,45 @@
+#pragma once
+// The one seam between the core and the desktop: everything that would block on
+// a window or touch the outside world goes through here, so tests can script it.
+#include <string>
+
+namespace velmora {
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// Who owns a message box. Document and engine messages have no owner and no
+// caption of their own; window-owned ones carry the application title.
+enum class MsgOwner { None, MainWindow, Dialog };
+
+struct Message {
+    std::string text;
+    std::string caption;  // empty: the platform's default title
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgOwner owner = MsgOwner::None;
+    std::string ownerName;  // which window or dialog, when owner != None
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual MsgAnswer ShowMessage(const Message& message) = 0;
+    // True when the cancel key is down now or was pressed since the last poll.
+    virtual bool PollCancelKey() = 0;
+    virtual void PlayQuestionSound() = 0;
+    virtual void Beep() = 0;
+    // Starts the player on a script, detached, in workingDir. False when it
+    // could not be started.
+    virtual bool StartPlayer(const std::string& scriptPath, const std::string& workingDir) = 0;
+};
+
+// Convenience for the common case: an ownerless OK box.
+MsgAnswer ShowPlainMessage(Host& host, const std::string& text, MsgIcon icon = MsgIcon::None);
+
+// The application's title, used as caption of window-owned message boxes.
+inline constexpr const char* kAppTitle = "Velmora";
+
+}  // namespace velmora
