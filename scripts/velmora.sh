@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
-          xvfb xauth xdotool imagemagick)
+          xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -31,6 +31,22 @@ build() {
   cmake --build --preset "$1"
 }
 
+# Each libFuzzer target runs for a bounded time from its seed corpus.
+fuzz() {
+  build fuzz
+  local seconds="${VELMORA_FUZZ_SECONDS:-20}"
+  for target in build/fuzz/fuzz/*_fuzz; do
+    [ -x "$target" ] || continue
+    local name corpus
+    name=$(basename "$target" _fuzz)
+    corpus=$(mktemp -d)
+    [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$corpus/"
+    echo "Fuzzing $name for ${seconds}s"
+    "$target" -max_total_time="$seconds" -max_len=8192 "$corpus" 2>&1 | tail -n 1
+    rm -rf "$corpus"
+  done
+}
+
 case "${1:-}" in
   run)
     shift
@@ -49,6 +65,7 @@ case "${1:-}" in
     ctest --preset dev
     build asan
     ctest --preset asan
+    fuzz
     ;;
   *)
     echo "usage: bash scripts/velmora.sh run|test" >&2
