@@ -1,0 +1,53 @@
+#pragma once
+// The animation render: every frame of a range tweened from its two keyframes,
+// rendered by the document's engine at the frame size and written as
+// frameN.bmp, then the playback script, then the document as it was. The
+// frames window and velmora-cli both run exactly this.
+#include <cstdint>
+#include <string>
+
+#include "anim/RenderSettingsCheck.h"
+#include "render/Progress.h"
+
+namespace velmora {
+
+class CVelmoraDoc;
+
+// Where the render reports: the status line ("Calculating frame N", "Rendering
+// frame N", "Saving frame N") and the progress bar of the frame being rendered.
+class AnimRenderSink {
+public:
+    virtual ~AnimRenderSink() = default;
+    virtual void SetStatusText(const std::string& text) = 0;
+    virtual ProgressSink* ProgressBar() = 0;  // may be none
+};
+
+enum class AnimRenderOutcome {
+    Completed,        // every requested frame was written
+    Aborted,          // the engine's render was cancelled (Escape)
+    SaveFailed,       // a frame file could not be written
+    TooFewKeyframes,  // refused before anything changed
+};
+
+struct AnimRenderResult {
+    AnimRenderOutcome outcome = AnimRenderOutcome::TooFewKeyframes;
+    bool scriptWritten = false;
+    std::string scriptPath;          // for the completion dialog's Play
+    std::int32_t framesBegun = 0;    // frames started in this render
+    std::int32_t lastFrame = 0;      // the number of the last frame begun (the failing one after a failure)
+    bool Completed() const { return outcome == AnimRenderOutcome::Completed; }
+};
+
+// The check before the Render Settings dialog: at least two keyframes, else the
+// message (owned by the frames window) and false.
+bool CheckEnoughKeyframes(const CVelmoraDoc& doc, Host& host);
+
+// Renders the accepted settings' range (their folder ends with the separator).
+// Stores the tweening style, folder and frame size in the document; leaves its
+// active values, palette and image size as they were (with a new, blank
+// engine). Messages and the completion beep go through the document's Host,
+// whose cancel key stops the frame being rendered. The caller shows the
+// completion dialog when the result is Completed.
+AnimRenderResult RenderAnimation(CVelmoraDoc& doc, const RenderSettings& accepted, AnimRenderSink* sink);
+
+}  // namespace velmora

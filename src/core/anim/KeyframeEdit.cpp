@@ -1,0 +1,125 @@
+#include "anim/KeyframeEdit.h"
+
+#include "anim/AnimMessages.h"
+#include "anim/DialogNumber.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::int32_t kProposedCount = 10;
+
+// The dialog reads at most this many characters of the entry.
+constexpr std::size_t kCountEntryChars = 127;
+
+}  // namespace
+
+void CaptureActive(const CVelmoraDoc& doc, Keyframe& k) {
+    const FractalParams& p = doc.m_params;
+    k.left = p.left;
+    k.right = p.right;
+    k.top = p.top;
+    k.bottom = p.bottom;
+    k.cReal = p.cReal;
+    k.cImag = p.cImag;
+    k.type = static_cast<std::int32_t>(p.type);
+    k.iterations = p.iterations;
+    k.palette = doc.m_palette;
+}
+
+void ApplyToActive(CVelmoraDoc& doc, const Keyframe& k) {
+    FractalParams& p = doc.m_params;
+    p.left = k.left;
+    p.right = k.right;
+    p.top = k.top;
+    p.bottom = k.bottom;
+    p.cReal = k.cReal;
+    p.cImag = k.cImag;
+    p.type = static_cast<FractalType>(k.type);
+    p.iterations = k.iterations;
+    doc.m_palette = k.palette;
+}
+
+std::string CountPrompt(CountQuestion question) {
+    switch (question) {
+        case CountQuestion::UntilNext:
+            return animtext::kAskUntilNext;
+        case CountQuestion::AfterPrevious:
+            return animtext::kAskAfterPrevious;
+        case CountQuestion::None:
+            break;
+    }
+    return {};
+}
+
+InsertResult InsertActive(CVelmoraDoc& doc, std::int32_t row) {
+    InsertResult r;
+    const std::int32_t count = doc.GetKeyframeCount();
+    // Only the first keyframe is compared: every insert goes through here.
+    if (count > 0 && doc.GetKeyframe(0)->type != static_cast<std::int32_t>(doc.m_params.type)) {
+        r.message = animtext::kTypeMismatch;
+        return r;
+    }
+    if (row < 0) {
+        r.message = animtext::kSelectFirst;
+        return r;
+    }
+    if (row > count) {  // a row beyond "<end>" in a list that is out of date
+        r.message = animtext::kInsertNotFound;
+        return r;
+    }
+    Keyframe fresh;
+    fresh.transitions = 0;
+    CaptureActive(doc, fresh);
+    doc.m_keyframes.insert(doc.m_keyframes.begin() + row, fresh);
+    r.index = row;
+
+    const std::int32_t n = count + 1;
+    if (row < n - 1) {
+        r.count = {CountQuestion::UntilNext, row, kProposedCount, false};
+    } else if (n > 1) {
+        r.count = {CountQuestion::AfterPrevious, row - 1, kProposedCount, false};
+    }
+    return r;
+}
+
+CountRequest PropertiesRequest(const CVelmoraDoc& doc, std::int32_t row) {
+    const std::int32_t count = doc.GetKeyframeCount();
+    const Keyframe* k = doc.GetKeyframe(row);
+    if (k == nullptr) return {};
+    if (row < count - 1) return {CountQuestion::UntilNext, row, k->transitions, true};
+    if (count > 1) return {CountQuestion::AfterPrevious, row - 1, doc.GetKeyframe(row - 1)->transitions, true};
+    return {};
+}
+
+bool SetTransitionCount(CVelmoraDoc& doc, std::int32_t index, std::int32_t count) {
+    Keyframe* k = doc.GetKeyframe(index);
+    if (k == nullptr) return false;
+    k->transitions = count;
+    return true;
+}
+
+DeleteResult DeleteKeyframe(CVelmoraDoc& doc, std::int32_t row) {
+    DeleteResult r;
+    if (row < 0) return r;
+    if (doc.GetKeyframe(row) == nullptr) {
+        r.message = animtext::kDeleteNotFound;
+        return r;
+    }
+    doc.m_keyframes.erase(doc.m_keyframes.begin() + row);
+    r.deleted = true;
+    return r;
+}
+
+CountEntry ReadTransitionCount(const std::string& text) {
+    CountEntry e;
+    const std::int32_t value = ReadLeadingInt(std::string_view(text).substr(0, kCountEntryChars));
+    if (value < 1) {
+        e.message = animtext::kCountTooSmall;
+        return e;
+    }
+    e.accepted = true;
+    e.count = value;
+    return e;
+}
+
+}  // namespace velmora

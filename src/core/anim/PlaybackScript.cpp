@@ -1,0 +1,89 @@
+#include "anim/PlaybackScript.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "model/VelmoraDoc.h"
+
+namespace velmora {
+namespace {
+
+using Sink = std::function<bool(const std::string&)>;
+
+// Produces the script piece by piece, so a long animation never needs its whole
+// script in memory at once.
+bool EmitScript(const std::string& folder, PlaybackStyle style, std::int32_t total, const Sink& sink) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::string buffer;
+    bool first = true;
+    auto line = [&](const std::string& text) {
+        if (!first) buffer += '\n';
+        first = false;
+        buffer += text;
+        if (buffer.size() < kChunk) return true;
+        const bool ok = sink(buffer);
+        buffer.clear();
+        return ok;
+    };
+    if (HasFlag(style, PlaybackStyle::Forwards) || HasFlag(style, PlaybackStyle::PingPong)) {
+        for (std::int64_t n = 1; n <= total; ++n) {
+            if (!line(FramePath(folder, n))) return false;
+        }
+    }
+    if (HasFlag(style, PlaybackStyle::Reverse) || HasFlag(style, PlaybackStyle::PingPong)) {
+        // Every reverse line has its line feed before it, also as the first line.
+        first = false;
+        for (std::int64_t n = total; n >= 1; --n) {
+            if (!line(FramePath(folder, n))) return false;
+        }
+    }
+    if (HasFlag(style, PlaybackStyle::Looping)) {
+        first = false;
+        if (!line("Loop 1000")) return false;
+    }
+    return buffer.empty() || sink(buffer);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f != nullptr) std::fclose(f);
+    }
+};
+
+}  // namespace
+
+std::string FramePath(const std::string& folder, std::int64_t frame) {
+    return folder + "frame" + std::to_string(frame) + ".bmp";
+}
+
+std::string ScriptPath(const std::string& folder) { return folder + kScriptFileName; }
+
+std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
+    std::string text;
+    EmitScript(folder, style, totalFrames, [&](const std::string& piece) {
+        text += piece;
+        return true;
+    });
+    return text;
+}
+
+bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
+    std::error_code ec;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ScriptPath(folder).c_str(), "wb"));
+    if (!file) return false;
+    const bool written = EmitScript(folder, style, totalFrames, [&](const std::string& piece) {
+        return std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
+    });
+    const bool flushed = written && std::fflush(file.get()) == 0;
+    const bool closed = std::fclose(file.release()) == 0;
+    return written && flushed && closed;
+}
+
+bool WriteScript(const CVelmoraDoc& doc) {
+    return WriteScript(doc.m_destFolder, doc.m_playbackStyle, doc.GetTotalFrames());
+}
+
+}  // namespace velmora

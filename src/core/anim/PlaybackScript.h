@@ -1,0 +1,38 @@
+#pragma once
+// The playback script script.aas: the frame files of the whole animation in
+// playing order, one per line, lines joined by a single line feed.
+#include <cstdint>
+#include <string>
+
+#include "model/FractalParams.h"
+
+namespace velmora {
+
+class CVelmoraDoc;
+
+inline constexpr const char* kScriptFileName = "script.aas";
+
+// The longest script line, its line feed included.
+inline constexpr std::size_t kMaxScriptLine = 255;
+
+// folder + "frame" + n + ".bmp"; the folder ends with its separator.
+std::string FramePath(const std::string& folder, std::int64_t frame);
+
+// folder + "script.aas".
+std::string ScriptPath(const std::string& folder);
+
+// The script's bytes for frames 1..totalFrames: the forward pass (Forwards or
+// PingPong), the reverse pass (Reverse or PingPong), then "Loop 1000" when
+// Looping is set. No line feed after the last line.
+std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
+
+// Writes folder + "script.aas", replacing an old one, without changing the
+// working directory. False when the folder is not there, the file cannot be
+// created or a write fails (a partly written file may remain).
+bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
+
+// The document's script: its frames folder, its playback style, and every frame
+// of the animation whatever range was rendered last.
+bool WriteScript(const CVelmoraDoc& doc);
+
+}  // namespace velmora

@@ -1,0 +1,53 @@
+#pragma once
+// The render settings: what the dialog proposes, the checks its OK makes in
+// their fixed order, and the acceptance of the frames folder. velmora-cli anim
+// goes through the same checks.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "model/FractalParams.h"
+#include "platform/Host.h"
+
+namespace velmora {
+
+class CVelmoraDoc;
+
+struct RenderSettings {
+    std::int32_t from = 1;
+    std::int32_t to = 0;
+    TweenStyle tweenStyle = TweenStyle::ConstantSpeed;
+    std::string destFolder;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// The document's stored frame size, tweening style and folder with the whole
+// animation as range. A stored style byte other than 1 proposes constant speed.
+RenderSettings ProposedRenderSettings(const CVelmoraDoc& doc);
+
+struct SettingsProblem {
+    std::string text;
+    MsgIcon icon = MsgIcon::None;
+};
+
+// The field checks in their order: width, start, end, start against end, end
+// against the animation's last frame, height. The first failure, or none.
+std::optional<SettingsProblem> CheckRenderSettingsFields(const RenderSettings& s, std::int32_t totalFrames);
+
+// The longest frames folder (with its final separator) whose script lines for
+// an animation of `totalFrames` frames stay within 255 characters.
+std::size_t MaxFramesFolderLength(std::int32_t totalFrames);
+
+// How an existing or missing folder is handled: the dialog asks before it goes
+// on, the command line goes on (using an existing folder, creating a missing one).
+enum class FolderQuestions { Ask, Proceed };
+
+// The whole OK. Shows the first failure through the host (in a box owned by the
+// Render Settings dialog) and returns false, leaving `s` as typed. On success
+// the folder has been made absolute (the working directory is never changed),
+// ends with the separator and exists, and `s.destFolder` holds it.
+bool AcceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& host,
+                          FolderQuestions questions = FolderQuestions::Ask);
+
+}  // namespace velmora

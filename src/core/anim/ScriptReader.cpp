@@ -1,0 +1,148 @@
+#include "anim/ScriptReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+namespace velmora {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsBlankLine(std::string_view line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return IsBlank(c) || c == '\r'; });
+}
+
+std::uint32_t LoopCountFrom(long long value) {
+    if (value < 1) return 1;
+    return value > static_cast<long long>(kMaxLoopCount) ? kMaxLoopCount : static_cast<std::uint32_t>(value);
+}
+
+}  // namespace
+
+bool ParseLoopLine(std::string_view line, long long& value) {
+    static constexpr std::string_view kKeyword = "Loop";
+    if (line.substr(0, kKeyword.size()) != kKeyword) return false;
+    std::size_t i = kKeyword.size();
+    if (i >= line.size() || !IsBlank(line[i])) return false;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
+        negative = line[i] == '-';
+        ++i;
+    }
+    const std::size_t firstDigit = i;
+    // Saturate one past the largest count kept, so huge numbers stay huge
+    // instead of wrapping into small or negative ones.
+    constexpr long long kCeiling = static_cast<long long>(kMaxLoopCount) + 1;
+    long long magnitude = 0;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') {
+        magnitude = std::min(kCeiling, magnitude * 10 + (line[i] - '0'));
+        ++i;
+    }
+    if (i == firstDigit) return false;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (i != line.size()) return false;
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+void ScriptParser::Feed(std::string_view bytes) {
+    while (!bytes.empty() && !m_script.truncated) {
+        if (m_fedBytes >= kMaxScriptFileBytes) {
+            // The pending line is cut short: it would name the wrong file.
+            m_script.truncated = true;
+            m_line.clear();
+            m_lineTooLong = false;
+            return;
+        }
+        const std::size_t room = static_cast<std::size_t>(
+            std::min<std::uint64_t>(bytes.size(), kMaxScriptFileBytes - m_fedBytes));
+        const std::string_view piece = bytes.substr(0, room);
+        const std::size_t lf = piece.find('\n');
+        const std::string_view text = piece.substr(0, lf);
+        // One byte beyond the limit is kept for a CR that may end the line.
+        if (!m_lineTooLong) {
+            if (m_line.size() + text.size() <= kMaxScriptLineBytes + 1)
+                m_line.append(text);
+            else
+                m_lineTooLong = true;
+        }
+        const std::size_t used = lf == std::string_view::npos ? piece.size() : lf + 1;
+        m_fedBytes += used;
+        bytes.remove_prefix(used);
+        if (lf != std::string_view::npos) EndLine();
+    }
+}
+
+void ScriptParser::EndLine() {
+    std::string_view line = m_line;
+    if (m_firstLine && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);  // UTF-8 mark
+    m_firstLine = false;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+    long long loops = 0;
+    if (m_lineTooLong || line.size() > kMaxScriptLineBytes || line.find('\0') != std::string_view::npos) {
+        ++m_script.skippedLines;
+    } else if (IsBlankLine(line)) {
+        // Reverse scripts open with an empty line; blank lines are no frames.
+    } else if (ParseLoopLine(line, loops)) {
+        m_script.loopCount = LoopCountFrom(loops);
+    } else if (m_script.frames.size() >= kMaxScriptFrames || m_keptBytes + line.size() > kMaxScriptPathBytes) {
+        m_script.truncated = true;
+    } else {
+        m_script.frames.emplace_back(line);
+        m_keptBytes += line.size();
+    }
+    m_line.clear();
+    m_lineTooLong = false;
+}
+
+PlayScript ScriptParser::Finish() {
+    if (!m_script.truncated && (!m_line.empty() || m_lineTooLong)) EndLine();
+    m_line.clear();
+    m_lineTooLong = false;
+    return std::move(m_script);
+}
+
+PlayScript ParseScript(std::string_view bytes) {
+    ScriptParser parser;
+    parser.Feed(bytes);
+    return parser.Finish();
+}
+
+bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        cause = std::make_error_code(std::errc::is_a_directory);
+        return false;
+    }
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    errno = 0;
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        cause = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+        return false;
+    }
+    ScriptParser parser;
+    char chunk[65536];
+    while (!parser.Full()) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+        parser.Feed(std::string_view(chunk, got));
+        if (got < sizeof chunk) break;
+    }
+    if (std::ferror(file.get())) {
+        cause = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+        return false;
+    }
+    out = parser.Finish();
+    cause.clear();
+    return true;
+}
+
+}  // namespace velmora
