@@ -1,0 +1,81 @@
+#include "model/SettingsCheck.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "model/SettingsText.h"
+
+namespace velmora {
+
+namespace {
+
+void Refuse(Host& host, const char* text, const char* caption) {
+    Message m;
+    m.text = text;
+    m.caption = caption;
+    m.icon = MsgIcon::None;
+    m.buttons = MsgButtons::Ok;
+    m.owner = MsgOwner::Dialog;
+    m.ownerName = kSettingsDlgName;
+    host.ShowMessage(m);
+}
+
+}  // namespace
+
+SettingsFields SettingsFieldsFrom(const CVelmoraDoc& doc) {
+    const FractalParams& p = doc.m_params;
+    SettingsFields f;
+    f.left = FormatReal(p.left, RealStyle::Region);
+    f.right = FormatReal(p.right, RealStyle::Region);
+    f.top = FormatReal(p.top, RealStyle::Region);
+    f.bottom = FormatReal(p.bottom, RealStyle::Region);
+    f.cReal = FormatReal(p.cReal, RealStyle::Constant);
+    f.cImag = FormatReal(p.cImag, RealStyle::Constant);
+    // Widened: a stored limit of INT32_MIN must not overflow when shown.
+    f.detailLevel = std::to_string(std::int64_t{p.iterations} - 1);
+    f.xPels = FormatInteger(doc.GetWidth());
+    f.yPels = FormatInteger(doc.GetHeight());
+    f.mandelbrot = p.type == FractalType::Mandelbrot;
+    return f;
+}
+
+SettingsResult ApplySettings(CVelmoraDoc& doc, Host& host, const SettingsFields& fields) {
+    FractalParams& p = doc.m_params;
+    p.left = ParseReal(fields.left);
+    p.right = ParseReal(fields.right);
+    p.top = ParseReal(fields.top);
+    p.bottom = ParseReal(fields.bottom);
+    p.cReal = ParseReal(fields.cReal);
+    p.cImag = ParseReal(fields.cImag);
+    p.type = fields.mandelbrot ? FractalType::Mandelbrot : FractalType::Julia;
+
+    const std::int32_t detail = ParseInteger(fields.detailLevel);
+    if (detail < 1) {
+        Refuse(host, "Number of iterations must be an\ninteger greater than or equal to 1.", "Iterations");
+        return SettingsResult::DetailLevel;
+    }
+    if (detail == std::numeric_limits<std::int32_t>::max()) {
+        Refuse(host, "Maximum number of iterations must be\nless than or equal to 2147483647.", "Iterations");
+        return SettingsResult::DetailLevel;
+    }
+    p.iterations = detail + 1;
+
+    const std::int32_t x = ParseInteger(fields.xPels);
+    if (x < 1) {
+        Refuse(host, "Horizontal resolution must be at least 1 pixel.", "Resolution");
+        return SettingsResult::XPels;
+    }
+    const std::int32_t y = ParseInteger(fields.yPels);
+    if (y < 1) {
+        Refuse(host, "Vertical resolution must be at least 1 pixel.", "Resolution");
+        return SettingsResult::YPels;
+    }
+    // Compared with the picture that exists: an unchanged size keeps it.
+    const bool hasEngine = doc.m_pEngine != nullptr;
+    const std::int32_t currentWidth = hasEngine ? doc.m_pEngine->GetWidth() : doc.GetWidth();
+    const std::int32_t currentHeight = hasEngine ? doc.m_pEngine->GetHeight() : doc.GetHeight();
+    if (!hasEngine || x != currentWidth || y != currentHeight) doc.SetResolution(x, y);
+    return SettingsResult::Accepted;
+}
+
+}  // namespace velmora

@@ -1,0 +1,40 @@
+#pragma once
+// The "Fractal Image Settings" dialog without its window: the texts it shows
+// for a document, and OK's store-and-check sequence with its messages. The
+// dialog only moves text in and out of its controls.
+#include <string>
+
+#include "model/VelmoraDoc.h"
+#include "platform/Host.h"
+
+namespace velmora {
+
+struct SettingsFields {
+    std::string left;
+    std::string right;
+    std::string top;
+    std::string bottom;
+    std::string cReal;
+    std::string cImag;
+    std::string detailLevel;
+    std::string xPels;
+    std::string yPels;
+    bool mandelbrot = true;  // else the Julia radio is checked
+};
+
+// What OK ended with: accepted, or the field whose check refused it.
+enum class SettingsResult { Accepted, DetailLevel, XPels, YPels };
+
+// Names the dialog as owner of its message boxes.
+inline constexpr const char* kSettingsDlgName = "CSettingsDlg";
+
+// The texts the dialog opens with. Any type but Mandelbrot shows as Julia.
+SettingsFields SettingsFieldsFrom(const CVelmoraDoc& doc);
+
+// OK: stores the region, the Julia constant and the type at once, then checks
+// and stores the Detail Level, then checks the size and replaces the engine
+// only when the size changed. The first failing check shows its message (owned
+// by the dialog) and stops; what was stored before it stays stored.
+SettingsResult ApplySettings(CVelmoraDoc& doc, Host& host, const SettingsFields& fields);
+
+}  // namespace velmora
