@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "render/FastRowRenderer.h"
+
 namespace velmora {
 
 void FractalEngine::FreeDeleter::operator()(std::uint8_t* p) const { std::free(p); }
@@ -20,7 +22,7 @@ FractalEngine::FractalEngine(std::int32_t width, std::int32_t height, Host& host
       m_nWidth(width),
       m_nHeight(height),
       m_nRowPadding(PaddingFor(width)),
-      m_renderer(&ReferenceRowRenderer()) {
+      m_renderer(&DefaultRowRenderer()) {
     const std::size_t pixels = width > 0 ? static_cast<std::size_t>(width) : 0;
     m_nStride = pixels + static_cast<std::size_t>(m_nRowPadding);
     const std::size_t rows = RowCount();

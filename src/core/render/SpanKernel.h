@@ -1,0 +1,33 @@
+#pragma once
+// A span is a run of consecutive pixels of one image row. Each instruction set
+// has its own kernel for it; all of them give exactly the pixels of EscapeIndex.
+#include <cstdint>
+
+#include "render/SimdLevel.h"
+
+namespace velmora {
+
+struct SpanArgs {
+    const double* xs = nullptr;  // the span's column values
+    std::int32_t count = 0;      // pixels in the span
+    double ci = 0.0;             // the row's imaginary value
+    bool mandelbrot = true;
+    double juliaRe = 0.0;
+    double juliaIm = 0.0;
+    std::int32_t limit = 0;
+    std::uint8_t* out = nullptr;  // count bytes
+};
+
+using SpanKernel = void (*)(const SpanArgs& args);
+
+void RenderSpanScalar(const SpanArgs& args);
+#if defined(__x86_64__) || defined(__i386__)
+void RenderSpanSse2(const SpanArgs& args);
+void RenderSpanAvx2(const SpanArgs& args);
+void RenderSpanAvx512(const SpanArgs& args);
+#endif
+
+// The kernel for a level; the scalar one when the level is not supported here.
+SpanKernel SpanKernelFor(SimdLevel level);
+
+}  // namespace velmora

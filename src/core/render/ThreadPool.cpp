@@ -1,0 +1,83 @@
+#include "render/ThreadPool.h"
+
+#include <system_error>
+
+namespace velmora {
+
+ThreadPool::ThreadPool(unsigned participants) {
+    const unsigned workers = participants > 1 ? participants - 1 : 0;
+    m_workers.reserve(workers);
+    for (unsigned i = 0; i < workers; ++i) {
+        try {
+            m_workers.emplace_back([this, i] { WorkerLoop(i); });
+        } catch (const std::system_error&) {
+            break;  // run with the threads we got; the caller always works
+        }
+    }
+}
+
+ThreadPool::~ThreadPool() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    for (auto& t : m_workers) t.join();
+}
+
+ThreadPool& ThreadPool::Shared() {
+    // Made on first use and destroyed (workers joined) when the program exits.
+    static ThreadPool pool(std::thread::hardware_concurrency() > 0 ? std::thread::hardware_concurrency() : 1);
+    return pool;
+}
+
+void ThreadPool::TakeItems() {
+    for (;;) {
+        const std::size_t i = m_next.fetch_add(1, std::memory_order_relaxed);
+        if (i >= m_count) return;
+        m_task(m_context, i);
+    }
+}
+
+void ThreadPool::WorkerLoop(unsigned index) {
+    std::uint64_t seen = 0;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
+        if (m_stop) return;
+        seen = m_generation;
+        if (index >= m_helpers) continue;  // not needed for this job
+        lock.unlock();
+        TakeItems();
+        lock.lock();
+        if (--m_pending == 0) m_done.notify_one();
+    }
+}
+
+void ThreadPool::Run(std::size_t count, unsigned maxThreads, Task task, void* context) {
+    if (count == 0) return;
+    std::lock_guard<std::mutex> turn(m_submit);
+    unsigned helpers = static_cast<unsigned>(m_workers.size());
+    if (maxThreads != 0 && maxThreads - 1 < helpers) helpers = maxThreads - 1;
+    if (count - 1 < helpers) helpers = static_cast<unsigned>(count - 1);
+    if (helpers == 0) {
+        for (std::size_t i = 0; i < count; ++i) task(context, i);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_task = task;
+        m_context = context;
+        m_count = count;
+        m_next.store(0, std::memory_order_relaxed);
+        m_helpers = helpers;
+        m_pending = helpers;
+        ++m_generation;
+    }
+    m_wake.notify_all();
+    TakeItems();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_done.wait(lock, [&] { return m_pending == 0; });
+}
+
+}  // namespace velmora
