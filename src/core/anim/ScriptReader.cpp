@@ -52,7 +52,7 @@ bool ParseLoopLine(std::string_view line, long long& value) {
 
 void ScriptParser::Feed(std::string_view bytes) {
     while (!bytes.empty() && !m_script.truncated) {
-        if (m_fedBytes >= kMaxScriptFileBytes) {
+        if (m_fedBytes >= m_limits.maxFileBytes) {
             // The pending line is cut short: it would name the wrong file.
             m_script.truncated = true;
             m_line.clear();
@@ -60,7 +60,7 @@ void ScriptParser::Feed(std::string_view bytes) {
             return;
         }
         const std::size_t room = static_cast<std::size_t>(
-            std::min<std::uint64_t>(bytes.size(), kMaxScriptFileBytes - m_fedBytes));
+            std::min<std::uint64_t>(bytes.size(), m_limits.maxFileBytes - m_fedBytes));
         const std::string_view piece = bytes.substr(0, room);
         const std::size_t lf = piece.find('\n');
         const std::string_view text = piece.substr(0, lf);
@@ -91,7 +91,7 @@ void ScriptParser::EndLine() {
         // Reverse scripts open with an empty line; blank lines are no frames.
     } else if (ParseLoopLine(line, loops)) {
         m_script.loopCount = LoopCountFrom(loops);
-    } else if (m_script.frames.size() >= kMaxScriptFrames || m_keptBytes + line.size() > kMaxScriptPathBytes) {
+    } else if (m_script.frames.size() >= m_limits.maxFrames || m_keptBytes + line.size() > m_limits.maxPathBytes) {
         m_script.truncated = true;
     } else {
         m_script.frames.emplace_back(line);
@@ -114,7 +114,8 @@ PlayScript ParseScript(std::string_view bytes) {
     return parser.Finish();
 }
 
-bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause) {
+bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
+                    const ScriptLimits& limits) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         cause = std::make_error_code(std::errc::is_a_directory);
@@ -129,7 +130,7 @@ bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& c
         cause = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
         return false;
     }
-    ScriptParser parser;
+    ScriptParser parser(limits);
     char chunk[65536];
     while (!parser.Full()) {
         const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());

@@ -26,15 +26,19 @@ struct PlayScript {
 
 // Limits on what a script may make the player hold.
 inline constexpr std::size_t kMaxScriptLineBytes = 4096;  // longest path the platform opens
-inline constexpr std::size_t kMaxScriptFrames = 1000000;
-inline constexpr std::size_t kMaxScriptPathBytes = 64u * 1024u * 1024u;
-inline constexpr std::uint64_t kMaxScriptFileBytes = 512u * 1024u * 1024u;
 inline constexpr std::uint32_t kMaxLoopCount = 2147483647u;
+
+struct ScriptLimits {
+    std::size_t maxFrames = 1000000;
+    std::size_t maxPathBytes = 64u * 1024u * 1024u;  // all kept paths together
+    std::uint64_t maxFileBytes = 512u * 1024u * 1024u;  // read no further
+};
 
 // Builds the script from bytes fed in pieces of any size, so a file is read in
 // chunks and never held whole.
 class ScriptParser {
 public:
+    explicit ScriptParser(const ScriptLimits& limits = {}) : m_limits(limits) {}
     void Feed(std::string_view bytes);
     // True once the caps are reached; feeding more changes nothing.
     bool Full() const { return m_script.truncated; }
@@ -44,6 +48,7 @@ public:
 private:
     void EndLine();
 
+    ScriptLimits m_limits;
     PlayScript m_script;
     std::string m_line;
     bool m_lineTooLong = false;
@@ -60,6 +65,7 @@ bool ParseLoopLine(std::string_view line, long long& value);
 
 // Reads the script file in chunks. False with the platform's cause when it
 // cannot be opened or read.
-bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause);
+bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
+                    const ScriptLimits& limits = {});
 
 }  // namespace velmora
