@@ -1,0 +1,126 @@
+#include "palette/PaletteEditOps.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+bool ValidIndex(int i) { return i >= 0 && i < static_cast<int>(Palette::kEntries); }
+
+}  // namespace
+
+void CopyEntry(Palette& palette, int from, int to) {
+    if (!ValidIndex(from) || !ValidIndex(to)) return;
+    palette.SetEntry(static_cast<std::size_t>(to), palette.Entry(static_cast<std::size_t>(from)));
+}
+
+void SwapEntries(Palette& palette, int a, int b) {
+    if (!ValidIndex(a) || !ValidIndex(b)) return;
+    const RgbQuad qa = palette.Entry(static_cast<std::size_t>(a));
+    palette.SetEntry(static_cast<std::size_t>(a), palette.Entry(static_cast<std::size_t>(b)));
+    palette.SetEntry(static_cast<std::size_t>(b), qa);
+}
+
+void SpreadEntries(Palette& palette, int from, int to) {
+    if (!ValidIndex(from) || !ValidIndex(to)) return;
+    const int lo = std::min(from, to);
+    const int hi = std::max(from, to);
+    const int n = hi - lo;
+    if (n == 0) return;
+    std::uint8_t* bytes = palette.Bytes();
+    // Channel offsets within an entry: blue 0, green 1, red 2.
+    for (int ch = 0; ch < 3; ++ch) {
+        const double start = bytes[lo * 4 + ch];
+        const double end = bytes[hi * 4 + ch];
+        const float step = static_cast<float>((end - start) / n);
+        // start + k * step is exact in double: a float step has 24 significant
+        // bits, and at most 255 of them are summed onto an 8-bit start.
+        double sum = start;
+        for (int k = 0; k < n; ++k) {
+            const double v = std::clamp(std::trunc(sum), 0.0, 255.0);
+            bytes[(lo + k) * 4 + ch] = static_cast<std::uint8_t>(v);
+            sum += static_cast<double>(step);
+        }
+    }
+}
+
+void PaletteGridModel::SetClientSize(int width, int height) {
+    m_nCellWidth = std::max(width, 0) / kGridCells;
+    m_nCellHeight = std::max(height, 0) / kGridCells;
+}
+
+CellRect PaletteGridModel::RectOf(GridCell cell) const {
+    const int left = cell.col * m_nCellWidth;
+    const int top = cell.row * m_nCellHeight;
+    return CellRect{left, top, left + m_nCellWidth, top + m_nCellHeight};
+}
+
+std::optional<GridCell> PaletteGridModel::CellAt(int x, int y) const {
+    // A grid too small for one pixel per cell has no cells to hit.
+    if (m_nCellWidth <= 0 || m_nCellHeight <= 0 || x < 0 || y < 0) return std::nullopt;
+    const int col = x / m_nCellWidth;
+    const int row = y / m_nCellHeight;
+    if (col >= kGridCells || row >= kGridCells) return std::nullopt;
+    return GridCell{col, row};
+}
+
+bool PaletteGridModel::SetEditMode(PaletteEditMode mode) {
+    if (!m_bHasSelection) return false;
+    m_nMode = mode;
+    return true;
+}
+
+GridAction PaletteGridModel::Click(int x, int y) {
+    GridAction action;
+    const std::optional<GridCell> hit = CellAt(x, y);
+    if (!hit) return action;  // an armed mode stays armed
+    const int selected = Selection().Index();
+    action.cell = *hit;
+    action.previous = Selection();
+    switch (m_nMode) {
+        case PaletteEditMode::Copy:
+            CopyEntry(m_palette, selected, hit->Index());
+            action.kind = GridAction::Kind::Copied;
+            break;
+        case PaletteEditMode::Swap:
+            SwapEntries(m_palette, selected, hit->Index());
+            action.kind = GridAction::Kind::Swapped;
+            break;
+        case PaletteEditMode::Spread:
+            SpreadEntries(m_palette, selected, hit->Index());
+            action.kind = GridAction::Kind::Spread;
+            break;
+        case PaletteEditMode::None:
+            m_nSelCol = hit->col;
+            m_nSelRow = hit->row;
+            m_bHasSelection = true;
+            action.kind = GridAction::Kind::Selected;
+            return action;
+    }
+    m_nMode = PaletteEditMode::None;
+    return action;
+}
+
+GridAction PaletteGridModel::DoubleClick(int x, int y) {
+    const std::optional<GridCell> hit = CellAt(x, y);
+    if (hit && *hit == Selection()) {
+        GridAction action;
+        action.kind = GridAction::Kind::OpenChooser;
+        action.cell = *hit;
+        action.previous = Selection();
+        return action;
+    }
+    return Click(x, y);
+}
+
+void PaletteGridModel::SetEntryColour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    if (!ValidIndex(index)) return;
+    RgbQuad q = m_palette.Entry(static_cast<std::size_t>(index));
+    q.red = red;
+    q.green = green;
+    q.blue = blue;
+    m_palette.SetEntry(static_cast<std::size_t>(index), q);
+}
+
+}  // namespace velmora

@@ -1,0 +1,97 @@
+#pragma once
+// What the palette editor's grid does, without a window: the entry
+// operations, the 16 x 16 cell geometry with its hit test, and the
+// select / arm / perform state machine. The widget only paints and forwards.
+#include <cstdint>
+#include <optional>
+
+#include "palette/Palette.h"
+
+namespace velmora {
+
+enum class PaletteEditMode : std::int32_t { None = 0, Copy = 1, Swap = 2, Spread = 3 };
+
+inline constexpr int kGridCells = 16;  // per row and per column
+
+// Whole-entry copy (all 4 bytes, reserved included).
+void CopyEntry(Palette& palette, int from, int to);
+// Whole-entry exchange.
+void SwapEntries(Palette& palette, int a, int b);
+// A linear ramp from the lower of the two entries towards the higher one, per
+// channel. The step is rounded to single precision and added to an exact
+// running sum, each value truncated toward zero; the higher entry itself and
+// all reserved bytes are left alone.
+void SpreadEntries(Palette& palette, int from, int to);
+
+struct GridCell {
+    int col = 0;
+    int row = 0;
+    int Index() const { return row * kGridCells + col; }
+    static GridCell OfIndex(int i) { return GridCell{i % kGridCells, i / kGridCells}; }
+    friend bool operator==(const GridCell&, const GridCell&) = default;
+};
+
+// Right and bottom edges exclusive.
+struct CellRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    friend bool operator==(const CellRect&, const CellRect&) = default;
+};
+
+// What a click or double-click asks the widget to show.
+struct GridAction {
+    enum class Kind {
+        Nothing,       // outside the cells
+        Selected,      // repaint `previous` sunken and `cell` raised
+        Copied,        // repaint `cell` (the target)
+        Swapped,       // repaint the selection raised and `cell` sunken
+        Spread,        // rebuild the logical palette, repaint everything
+        OpenChooser,   // double-click on the selected cell: open the colour chooser
+    };
+    Kind kind = Kind::Nothing;
+    GridCell cell;
+    GridCell previous;
+};
+
+class PaletteGridModel {
+public:
+    explicit PaletteGridModel(const Palette& palette = Palette()) : m_palette(palette) {}
+
+    // Cell size from the grid's client size (integer division; the strips
+    // left over to the right and below are not cells).
+    void SetClientSize(int width, int height);
+    int CellWidth() const { return m_nCellWidth; }
+    int CellHeight() const { return m_nCellHeight; }
+    CellRect RectOf(GridCell cell) const;
+    // The cell under a point in grid coordinates, if any.
+    std::optional<GridCell> CellAt(int x, int y) const;
+
+    // Arms a mode; false (and nothing changes) while no entry is selected.
+    bool SetEditMode(PaletteEditMode mode);
+    PaletteEditMode Mode() const { return m_nMode; }
+    bool HasSelection() const { return m_bHasSelection; }
+    GridCell Selection() const { return GridCell{m_nSelCol, m_nSelRow}; }
+
+    GridAction Click(int x, int y);
+    GridAction DoubleClick(int x, int y);
+
+    // The colour chooser's answer: red, green, blue of one entry; the
+    // reserved byte stays.
+    void SetEntryColour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+    Palette& Working() { return m_palette; }
+    const Palette& Working() const { return m_palette; }
+
+private:
+    PaletteEditMode m_nMode = PaletteEditMode::None;
+    bool m_bHasSelection = false;
+    int m_nSelCol = 0;
+    int m_nSelRow = 0;
+    int m_nCellWidth = 0;
+    int m_nCellHeight = 0;
+    Palette m_palette;
+};
+
+}  // namespace velmora

@@ -1,0 +1,191 @@
+#include "palette/PaletteFiles.h"
+
+#include <cstring>
+#include <memory>
+
+#include "palette/PaletteText.h"
+#include "platform/FileErrors.h"
+#include "platform/FileIO.h"
+
+namespace velmora {
+namespace {
+
+void Show(const PaletteFileContext& ctx, const std::string& text, MsgIcon icon) {
+    Message m;
+    m.text = text;
+    m.caption = kAppTitle;
+    m.icon = icon;
+    m.buttons = MsgButtons::Ok;
+    m.owner = MsgOwner::Dialog;
+    m.ownerName = ctx.ownerName;
+    ctx.host.ShowMessage(m);
+}
+
+void RebuildAndRepaint(const PaletteFileContext& ctx) {
+    if (ctx.rebuildAndRepaint) ctx.rebuildAndRepaint();
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EndsWithNoCase(const std::string& s, const char* tail3) {
+    if (s.size() < 3) return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (Lower(s[s.size() - 3 + i]) != tail3[i]) return false;
+    return true;
+}
+
+// Opens a text palette file; a missing file, a folder or any other refusal is
+// reported the same way, and nothing is ever created.
+template <typename ReadFn>
+PaletteLoadResult WithTextFile(const std::string& path, const PaletteFileContext& ctx, ReadFn read) {
+    FileByteSource file(path);
+    if (!file.IsOpen()) {
+        Show(ctx, kMsgCouldNotOpenFile, MsgIcon::Error);
+        return PaletteLoadResult::NotOpened;
+    }
+    PaletteTextStream text(&file);
+    return read(text);
+}
+
+// Reads the triples into a copy so that a refused file leaves the colours as
+// they were: the grid does not repaint after a failure, and a half-changed
+// palette would then differ from what the user sees.
+bool ReadTriplesWhole(PaletteTextStream& in, Palette& palette) {
+    Palette work = palette;
+    if (!ReadPaletteTriples(in, work)) return false;
+    palette = work;
+    return true;
+}
+
+}  // namespace
+
+PaletteReader ChooseReader(const std::string& path) {
+    if (EndsWithNoCase(path, "map")) return PaletteReader::FractIntMap;
+    if (EndsWithNoCase(path, "pal")) return PaletteReader::Jasc;
+    return PaletteReader::Rgb;
+}
+
+PaletteLoadResult ReadRgbPalette(ByteSource& in, Palette& palette, const PaletteFileContext& ctx) {
+    std::uint8_t tag[kRgbTagSize] = {};
+    const std::size_t got = in.Read(tag, kRgbTagSize);
+    if (in.Failed()) {
+        Show(ctx, kMsgTagReadError, MsgIcon::Warning);
+        return PaletteLoadResult::ReadError;
+    }
+    if (got != kRgbTagSize || std::memcmp(tag, kRgbTag, kRgbTagSize) != 0) {
+        Show(ctx, kMsgBadRgb, MsgIcon::Error);
+        return PaletteLoadResult::Refused;
+    }
+    // A short file replaces only the bytes it holds; the rest stay.
+    std::size_t filled = 0;
+    while (filled < Palette::kBytes) {
+        const std::size_t n = in.Read(palette.Bytes() + filled, Palette::kBytes - filled);
+        filled += n;
+        if (n == 0 || in.Failed()) break;
+    }
+    PaletteLoadResult result = PaletteLoadResult::Loaded;
+    if (in.Failed()) {
+        Show(ctx, kMsgEntriesReadError, MsgIcon::Warning);
+        result = PaletteLoadResult::ReadError;
+    }
+    RebuildAndRepaint(ctx);
+    return result;
+}
+
+PaletteLoadResult ReadRgbPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+    auto file = std::make_unique<FileByteSource>(path);
+    if (!file->IsOpen()) {
+        Show(ctx, FileErrorMessage(path, file->OpenError(), FileOp::Read), MsgIcon::Error);
+        return PaletteLoadResult::NotOpened;
+    }
+    bool rebuild = false;
+    const PaletteFileContext inner{ctx.host, ctx.ownerName, [&rebuild] { rebuild = true; }};
+    const PaletteLoadResult result = ReadRgbPalette(*file, palette, inner);
+    file.reset();  // closed before the grid repaints
+    if (rebuild) RebuildAndRepaint(ctx);
+    return result;
+}
+
+PaletteLoadResult ReadFractIntMap(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
+    if (!ReadTriplesWhole(in, palette)) {
+        Show(ctx, kMsgBadMap, MsgIcon::Error);
+        return PaletteLoadResult::Refused;
+    }
+    RebuildAndRepaint(ctx);
+    return PaletteLoadResult::Loaded;
+}
+
+PaletteLoadResult ReadFractIntMap(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return ReadFractIntMap(in, palette, ctx); });
+}
+
+PaletteLoadResult ReadJascPalette(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
+    // Only the colour count is checked: characters 15 to 17 must be "256",
+    // which is where it stands after "JASC-PAL" and "0100" and their line ends.
+    char head[17] = {};
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const int c = in.Get();
+        if (c == PaletteTextStream::kEnd) break;
+        head[got++] = static_cast<char>(c);
+    }
+    if (got < sizeof head || std::memcmp(head + 14, "256", 3) != 0) {
+        Show(ctx, kMsgBadJasc, MsgIcon::Error);
+        return PaletteLoadResult::Refused;
+    }
+    if (!ReadTriplesWhole(in, palette)) {
+        Show(ctx, kMsgBadJasc, MsgIcon::Error);
+        return PaletteLoadResult::Refused;
+    }
+    RebuildAndRepaint(ctx);
+    return PaletteLoadResult::Loaded;
+}
+
+PaletteLoadResult ReadJascPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return ReadJascPalette(in, palette, ctx); });
+}
+
+PaletteLoadResult LoadPaletteFromPath(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+    PaletteLoadResult result = PaletteLoadResult::Loaded;
+    switch (ChooseReader(path)) {
+        case PaletteReader::FractIntMap:
+            result = ReadFractIntMap(path, palette, ctx);
+            break;
+        case PaletteReader::Jasc:
+            result = ReadJascPalette(path, palette, ctx);
+            break;
+        case PaletteReader::Rgb:
+            result = ReadRgbPalette(path, palette, ctx);
+            // A file that could not even be opened changes nothing at all.
+            if (result == PaletteLoadResult::NotOpened) return result;
+            break;
+    }
+    palette.ClearReserved();
+    return result;
+}
+
+std::vector<std::uint8_t> RgbPaletteFileBytes(const Palette& palette) {
+    std::vector<std::uint8_t> out(kRgbFileSize);
+    std::memcpy(out.data(), kRgbTag, kRgbTagSize);
+    std::memcpy(out.data() + kRgbTagSize, palette.Bytes(), Palette::kBytes);
+    return out;
+}
+
+bool SavePaletteToPath(const std::string& path, const Palette& palette, const PaletteFileContext& ctx) {
+    std::error_code cause;
+    const WriteResult r = WriteBlocks(
+        path,
+        {{reinterpret_cast<const std::uint8_t*>(kRgbTag), kRgbTagSize}, {palette.Bytes(), Palette::kBytes}},
+        cause);
+    if (r == WriteResult::CreateFailed) {
+        Show(ctx, FileErrorMessage(path, cause, FileOp::Write), MsgIcon::Error);
+        return false;
+    }
+    if (r == WriteResult::WriteFailed) {
+        Show(ctx, kMsgWriteError, MsgIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,86 @@
+#include "palette/PaletteStreams.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace velmora {
+
+FileByteSource::FileByteSource(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        // Opening a folder "succeeds" on some systems and then fails every read.
+        m_openError = std::make_error_code(std::errc::is_a_directory);
+        return;
+    }
+    errno = 0;
+    m_file = std::fopen(path.c_str(), "rb");
+    if (m_file == nullptr) {
+        m_openError = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    }
+}
+
+FileByteSource::~FileByteSource() {
+    if (m_file != nullptr) std::fclose(m_file);
+}
+
+std::size_t FileByteSource::Read(std::uint8_t* dst, std::size_t n) {
+    if (m_file == nullptr || n == 0) return 0;
+    const std::size_t got = std::fread(dst, 1, n, m_file);
+    if (got < n && std::ferror(m_file)) m_failed = true;
+    return got;
+}
+
+MemoryByteSource::MemoryByteSource(std::vector<std::uint8_t> bytes, std::size_t failAfter)
+    : m_bytes(std::move(bytes)), m_failAfter(failAfter) {}
+
+MemoryByteSource::MemoryByteSource(std::string_view text, std::size_t failAfter)
+    : m_bytes(text.begin(), text.end()), m_failAfter(failAfter) {}
+
+std::size_t MemoryByteSource::Read(std::uint8_t* dst, std::size_t n) {
+    if (m_failed) return 0;
+    std::size_t limit = m_bytes.size();
+    if (m_failAfter < limit) limit = m_failAfter;
+    const std::size_t avail = m_pos < limit ? limit - m_pos : 0;
+    const std::size_t got = std::min(n, avail);
+    if (got != 0) std::memcpy(dst, m_bytes.data() + m_pos, got);
+    m_pos += got;
+    if (got < n && m_pos >= m_failAfter && m_failAfter < m_bytes.size()) m_failed = true;
+    return got;
+}
+
+int PaletteTextStream::RawGet() {
+    if (m_hasPending) {
+        m_hasPending = false;
+        return m_pending;
+    }
+    if (m_source == nullptr) return kEnd;
+    std::uint8_t b = 0;
+    return m_source->Read(&b, 1) == 1 ? b : kEnd;
+}
+
+bool PaletteTextStream::AtEnd() {
+    if (!m_hasPending) {
+        m_pending = RawGet();
+        m_hasPending = true;
+    }
+    return m_pending == kEnd;
+}
+
+int PaletteTextStream::Get() {
+    int c = RawGet();
+    if (c == '\r') {
+        const int next = RawGet();
+        if (next == '\n') {
+            c = '\n';
+        } else {
+            m_pending = next;
+            m_hasPending = true;
+        }
+    }
+    m_last = c;
+    return c;
+}
+
+}  // namespace velmora
