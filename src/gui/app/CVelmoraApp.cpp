@@ -1,0 +1,153 @@
+#include "app/CVelmoraApp.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSettings>
+#include <ostream>
+
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
+#include "app/CommandIds.h"
+#include "app/CommandLine.h"
+#include "app/DesktopDialogs.h"
+#include "app/PathText.h"
+#include "app/Resources.h"
+#include "model/VelmoraDoc.h"
+#include "render/CVelmoraView.h"
+
+namespace velmora::gui {
+
+namespace {
+const QString kPreviewPages = QStringLiteral("Settings/PreviewPages");
+}
+
+CVelmoraApp::CVelmoraApp(Host& host, DesktopDialogs& dialogs)
+    : m_host(host), m_dialogs(dialogs), m_pDoc(std::make_unique<CVelmoraDoc>(host)), m_recentFiles(kRecentFileCount) {
+    InitResources();
+}
+
+CVelmoraApp::~CVelmoraApp() {
+    m_pFrame.reset();  // the view goes before the document it shows
+}
+
+std::unique_ptr<QSettings> CVelmoraApp::OpenSettings() {
+    return std::make_unique<QSettings>(kSettingsOrganization, kSettingsApplication);
+}
+
+void CVelmoraApp::LoadStdProfileSettings() {
+    auto settings = OpenSettings();
+    m_recentFiles.Load(*settings);
+    const int pages = settings->value(kPreviewPages, 1).toInt();
+    m_nPreviewPages = pages == 2 ? 2 : 1;
+}
+
+void CVelmoraApp::SaveRecentFiles() {
+    auto settings = OpenSettings();
+    m_recentFiles.Save(*settings);
+}
+
+void CVelmoraApp::SetPreviewPages(int pages) {
+    m_nPreviewPages = pages == 2 ? 2 : 1;
+    OpenSettings()->setValue(kPreviewPages, m_nPreviewPages);
+}
+
+QPrinter& CVelmoraApp::GetPrinter() {
+    if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_pPrinter;
+}
+
+void CVelmoraApp::OnAppAbout() {
+    CAboutDlg dlg(m_pFrame.get());
+    m_dialogs.RunModal(dlg);
+}
+
+void CVelmoraApp::OnFilePrintSetup() { m_dialogs.PageSetup(m_pFrame.get(), GetPrinter()); }
+
+int CVelmoraApp::InitInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const CommandLineInfo cmd = ParseCommandLine(args);
+    switch (cmd.action) {
+        case CommandLineInfo::Action::Help:
+            out << CommandLineUsage();
+            return 0;
+        case CommandLineInfo::Action::Error:
+            err << cmd.error << "\n\n" << CommandLineUsage();
+            return 2;
+        case CommandLineInfo::Action::Unregister: {
+            auto settings = OpenSettings();
+            settings->clear();
+            settings->sync();
+            Message m;
+            m.text = "System registry entries have been removed and the INI file (if any) was deleted.";
+            m.caption = kAppTitle;
+            m.icon = MsgIcon::Information;
+            m_host.ShowMessage(m);
+            return 0;
+        }
+        default:
+            break;
+    }
+
+    LoadStdProfileSettings();
+    m_pFrame = std::make_unique<CMainFrame>(*this);
+    {
+        auto settings = OpenSettings();
+        m_pFrame->LoadBarState(*settings);
+    }
+
+    if (cmd.file.empty()) {
+        m_pDoc->OnNewDocument();
+        m_pFrame->UpdateTitle();
+    } else if (!m_pFrame->Documents().OpenDocumentFile(FromStdPath(cmd.file), false)) {
+        m_pFrame.reset();  // reported already; the start-up ends
+        return 1;
+    }
+
+    if (cmd.action == CommandLineInfo::Action::Print) return PrintFromCommandLine(cmd.file, {}, out);
+    if (cmd.action == CommandLineInfo::Action::PrintTo) return PrintFromCommandLine(cmd.file, cmd.printer, out);
+
+    m_pFrame->show();
+    m_pFrame->repaint();
+    m_pFrame->UpdateCommandUI();
+    return kKeepRunning;
+}
+
+int CVelmoraApp::PrintFromCommandLine(const std::string& file, const std::string& printerName, std::ostream& out) {
+    QPrinter& printer = GetPrinter();
+    const QString name = FromStdPath(printerName);
+    const bool toPdf = name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
+    if (toPdf) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(name);
+    } else if (!name.isEmpty()) {
+        if (!QPrinterInfo::availablePrinterNames().contains(name)) {
+            Message m;
+            m.text = "The printer " + printerName + " is not available.";
+            m.caption = kAppTitle;
+            m.icon = MsgIcon::Warning;
+            m_host.ShowMessage(m);
+            return 1;
+        }
+        printer.setPrinterName(name);
+    } else if (QPrinterInfo::defaultPrinterName().isEmpty()) {
+        // No printer on this machine: a PDF beside the document is the next best page.
+        const QFileInfo doc(FromStdPath(file));
+        const QString pdf = doc.absolutePath() + QLatin1Char('/') + doc.completeBaseName() + QStringLiteral(".pdf");
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        out << "No printer is set up; printed to " << ToStdPath(pdf) << '\n';
+    }
+    printer.setDocName(QString::fromStdString(m_pDoc->GetTitle()));
+    return m_pFrame->GetView()->PrintDocument(printer) ? 0 : 1;
+}
+
+int RunVelmora(const std::vector<std::string>& args, Host& host, DesktopDialogs& dialogs, std::ostream& out,
+               std::ostream& err) {
+    CVelmoraApp app(host, dialogs);
+    const int started = app.InitInstance(args, out, err);
+    if (started != CVelmoraApp::kKeepRunning) return started;
+    return QApplication::exec();
+}
+
+}  // namespace velmora::gui

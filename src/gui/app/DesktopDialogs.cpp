@@ -1,0 +1,60 @@
+#include "app/DesktopDialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+
+namespace velmora::gui {
+
+std::optional<QString> QtDesktopDialogs::GetOpenFileName(QWidget* parent, const OpenFileRequest& request) {
+    const QString path = QFileDialog::getOpenFileName(parent, request.caption, QString(), request.filter);
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtDesktopDialogs::GetSaveFileName(QWidget* parent, const SaveFileRequest& request) {
+    QFileDialog dlg(parent, request.caption, QString(), request.filter);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(request.defaultSuffix);
+    if (!request.confirmOverwrite) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.proposedName.isEmpty()) dlg.selectFile(request.proposedName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return dlg.selectedFiles().constFirst();
+}
+
+std::optional<QColor> QtDesktopDialogs::GetColor(QWidget* parent, const QColor& initial) {
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid()) return std::nullopt;
+    return c;
+}
+
+int QtDesktopDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+bool QtDesktopDialogs::SetUpPrint(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dlg(&printer, parent);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool QtDesktopDialogs::PageSetup(QWidget* parent, QPrinter& printer) {
+    QPageSetupDialog dlg(&printer, parent);
+    return dlg.exec() == QDialog::Accepted;
+}
+
+void QtDesktopDialogs::ShowPrintPreview(QWidget* parent, QPrinter& printer,
+                                        const std::function<void(QPrinter&)>& paint, int& pages) {
+    QPrintPreviewDialog dlg(&printer, parent);
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&paint](QPrinter* p) { paint(*p); });
+    // The preview widget is the dialog's only one; its view mode stands for the page count.
+    auto* preview = dlg.findChild<QPrintPreviewWidget*>();
+    if (preview != nullptr && pages >= 2) preview->setViewMode(QPrintPreviewWidget::FacingPagesView);
+    dlg.exec();
+    if (preview != nullptr) pages = preview->viewMode() == QPrintPreviewWidget::SinglePageView ? 1 : 2;
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,64 @@
+#pragma once
+// Every modal window the program opens goes through this seam: the file
+// dialogs, the colour chooser, the print dialogs and any dialog run modally.
+// The program uses QtDesktopDialogs; tests install a scripted one, so no test
+// ever waits on a modal window.
+#include <QColor>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace velmora::gui {
+
+struct SaveFileRequest {
+    QString caption;
+    QString filter;          // Qt filter string, e.g. "Velmora File (*.vmr)"
+    QString defaultSuffix;   // without the dot
+    QString proposedName;    // file name or path shown at first; may be empty
+    bool confirmOverwrite = true;
+};
+
+struct OpenFileRequest {
+    QString caption;
+    QString filter;
+};
+
+class DesktopDialogs {
+public:
+    virtual ~DesktopDialogs() = default;
+
+    // A path, or nothing when the user cancelled.
+    virtual std::optional<QString> GetOpenFileName(QWidget* parent, const OpenFileRequest& request) = 0;
+    virtual std::optional<QString> GetSaveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
+    virtual std::optional<QColor> GetColor(QWidget* parent, const QColor& initial) = 0;
+
+    // Runs a dialog modally and returns its result code (QDialog::Accepted...).
+    virtual int RunModal(QDialog& dialog) = 0;
+
+    // The printer dialogs; false when the user cancelled.
+    virtual bool SetUpPrint(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool PageSetup(QWidget* parent, QPrinter& printer) = 0;
+    // Shows the preview; paint draws the document's one page on the printer.
+    // pages is the number of pages shown side by side, read and written back.
+    virtual void ShowPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint,
+                                  int& pages) = 0;
+};
+
+// The real dialogs of the desktop.
+class QtDesktopDialogs : public DesktopDialogs {
+public:
+    std::optional<QString> GetOpenFileName(QWidget* parent, const OpenFileRequest& request) override;
+    std::optional<QString> GetSaveFileName(QWidget* parent, const SaveFileRequest& request) override;
+    std::optional<QColor> GetColor(QWidget* parent, const QColor& initial) override;
+    int RunModal(QDialog& dialog) override;
+    bool SetUpPrint(QWidget* parent, QPrinter& printer) override;
+    bool PageSetup(QWidget* parent, QPrinter& printer) override;
+    void ShowPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint,
+                          int& pages) override;
+};
+
+}  // namespace velmora::gui

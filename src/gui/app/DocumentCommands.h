@@ -1,0 +1,36 @@
+#pragma once
+// The document's file commands: Open, Save, Save As, the recent files, Export
+// BMP and the "Save changes?" question asked before the document is replaced.
+#include <QString>
+
+namespace velmora::gui {
+
+class CMainFrame;
+
+class DocumentCommands {
+public:
+    explicit DocumentCommands(CMainFrame& frame) : m_frame(frame) {}
+
+    void OnFileOpen();
+    // Both false when the document was not saved (cancelled or failed).
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    void OnOpenRecentFile(int index);
+    void OnExportBmp();
+    bool CanExportBmp() const;
+
+    // Asks "Save changes to %1?" for a modified document; false when the user
+    // cancelled or the save failed, so the document must stay.
+    bool SaveModified();
+    // Opens a document in place of the current one, asking first. False when
+    // nothing was opened.
+    bool OpenDocumentFile(const QString& path, bool ask = true);
+
+private:
+    bool DoSave(const QString& path);
+    void AfterDocumentChanged();
+
+    CMainFrame& m_frame;
+};
+
+}  // namespace velmora::gui

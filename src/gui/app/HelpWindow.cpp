@@ -1,0 +1,76 @@
+#include "app/HelpWindow.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/Resources.h"
+
+namespace velmora::gui {
+
+namespace {
+QString TopicUrl(const QString& topic) { return QStringLiteral("qrc:/help/%1.html").arg(topic); }
+}  // namespace
+
+bool HelpTopicExists(const QString& topic) {
+    InitResources();
+    return !topic.isEmpty() && QFile::exists(QStringLiteral(":/help/%1.html").arg(topic));
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent, Qt::Window) {
+    InitResources();
+    setObjectName(QStringLiteral("HelpWindow"));
+    setWindowTitle(QStringLiteral("Velmora Help"));
+    setModal(false);
+    resize(520, 480);
+    auto* layout = new QVBoxLayout(this);
+    m_pBrowser = new QTextBrowser(this);
+    m_pBrowser->setOpenLinks(true);
+    m_pBrowser->setOpenExternalLinks(false);
+    layout->addWidget(m_pBrowser);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* contents = buttons->addButton(QStringLiteral("&Contents"), QDialogButtonBox::ActionRole);
+    QPushButton* back = buttons->addButton(QStringLiteral("&Back"), QDialogButtonBox::ActionRole);
+    connect(contents, &QPushButton::clicked, this, [this] { ShowTopic(QStringLiteral("index")); });
+    connect(back, &QPushButton::clicked, m_pBrowser, &QTextBrowser::backward);
+    connect(m_pBrowser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    back->setEnabled(false);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    layout->addWidget(buttons);
+}
+
+void HelpWindow::ShowTopic(const QString& topic) {
+    m_pBrowser->setSource(QUrl(TopicUrl(HelpTopicExists(topic) ? topic : QStringLiteral("index"))));
+}
+
+QString HelpWindow::CurrentTopic() const {
+    const QString path = m_pBrowser->source().path();  // "/help/<topic>.html"
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    QString name = path.mid(slash + 1);
+    name.chop(5);
+    return name;
+}
+
+HelpWindow* ShowHelpTopic(QWidget* parent, const QString& topic) {
+    static QPointer<HelpWindow> window;
+    if (window.isNull()) {
+        // Owned by the main window so it lives as long as the program, not the dialog.
+        QWidget* owner = parent != nullptr ? parent->window() : nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMainWindow*>(w) != nullptr) owner = w;
+        window = new HelpWindow(owner);
+    }
+    window->ShowTopic(topic);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window.data();
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,32 @@
+#pragma once
+// The built-in help: HTML pages in the program's resources, one topic for the
+// main window and one for each dialog. A dialog's Help button calls
+// ShowHelpTopic with its topic and sets the same name as its "helpTopic"
+// property, so Help > Index finds it while the dialog is in front.
+//
+// Topics: index (contents), main, render, zoom, about, settings, palette,
+// animframes, transitions, rendersettings, script, animation, printing.
+#include <QDialog>
+#include <QString>
+
+class QTextBrowser;
+
+namespace velmora::gui {
+
+class HelpWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent);
+    void ShowTopic(const QString& topic);
+    QString CurrentTopic() const;
+    QTextBrowser* Browser() const { return m_pBrowser; }
+
+private:
+    QTextBrowser* m_pBrowser;
+};
+
+// Opens (or raises) the help window at a topic; an unknown topic opens the contents.
+HelpWindow* ShowHelpTopic(QWidget* parent, const QString& topic);
+bool HelpTopicExists(const QString& topic);
+
+}  // namespace velmora::gui

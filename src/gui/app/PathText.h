@@ -1,0 +1,13 @@
+#pragma once
+// File names between Qt strings and the core's std::string paths, in the
+// file system's own encoding.
+#include <QFile>
+#include <QString>
+#include <string>
+
+namespace velmora::gui {
+
+inline std::string ToStdPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+inline QString FromStdPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+}  // namespace velmora::gui

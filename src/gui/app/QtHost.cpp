@@ -1,0 +1,133 @@
+#include "app/QtHost.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace velmora::gui {
+
+bool EscapeWatch::TakeEscape() {
+    const bool was = m_bEscape;
+    m_bEscape = false;
+    return was;
+}
+
+bool EscapeWatch::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) m_bEscape = true;
+            return true;
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::Close:
+        case QEvent::DragEnter:
+        case QEvent::Drop:
+            return true;
+        default:
+            return QObject::eventFilter(watched, event);
+    }
+}
+
+QtHost::QtHost() = default;
+QtHost::~QtHost() = default;
+
+namespace {
+
+QMessageBox::Icon ToQt(MsgIcon icon) {
+    switch (icon) {
+        case MsgIcon::Information: return QMessageBox::Information;
+        case MsgIcon::Warning: return QMessageBox::Warning;
+        case MsgIcon::Error: return QMessageBox::Critical;
+        case MsgIcon::Question: return QMessageBox::Question;
+        case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQt(MsgButtons buttons) {
+    switch (buttons) {
+        case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+        case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MsgButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+}  // namespace
+
+QWidget* QtHost::OwnerFor(const Message& message) const {
+    if (message.owner == MsgOwner::None) return nullptr;
+    if (!message.ownerName.empty()) {
+        const QString name = QString::fromStdString(message.ownerName);
+        for (QWidget* w : QApplication::allWidgets()) {
+            if (w->objectName() == name && w->isVisible()) return w;
+        }
+    }
+    if (message.owner == MsgOwner::Dialog && QApplication::activeModalWidget() != nullptr)
+        return QApplication::activeModalWidget();
+    return m_mainWindow.data();
+}
+
+MsgAnswer QtHost::ShowMessage(const Message& message) {
+    QMessageBox box(ToQt(message.icon), QString::fromStdString(message.caption), QString::fromStdString(message.text),
+                    ToQt(message.buttons), OwnerFor(message));
+    if (message.caption.empty()) box.setWindowTitle(QString());
+    switch (box.exec()) {
+        case QMessageBox::Yes: return MsgAnswer::Yes;
+        case QMessageBox::No: return MsgAnswer::No;
+        case QMessageBox::Cancel: return MsgAnswer::Cancel;
+        default: break;
+    }
+    // Closing a box with the window frame means its cancelling button.
+    return message.buttons == MsgButtons::OkCancel || message.buttons == MsgButtons::YesNoCancel
+               ? (box.clickedButton() == nullptr ? MsgAnswer::Cancel : MsgAnswer::Ok)
+               : MsgAnswer::Ok;
+}
+
+bool QtHost::PollCancelKey() {
+    // The render runs on this thread; letting queued events through here, under
+    // the watch, is how an Escape typed meanwhile reaches us.
+    qApp->installEventFilter(&m_watch);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    qApp->removeEventFilter(&m_watch);
+    return m_watch.TakeEscape();
+}
+
+void QtHost::PlayQuestionSound() { QApplication::beep(); }
+
+void QtHost::Beep() { QApplication::beep(); }
+
+QString QtHost::FindPlayer() {
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("ZEDoz.exe");
+#else
+    const QString name = QStringLiteral("ZEDoz");
+#endif
+    const QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(name));
+    if (beside.isFile() && beside.isExecutable()) return beside.absoluteFilePath();
+    return QStandardPaths::findExecutable(name);
+}
+
+bool QtHost::StartPlayer(const std::string& scriptPath, const std::string& workingDir) {
+    const QString player = FindPlayer();
+    if (player.isEmpty()) return false;
+    return QProcess::startDetached(player, {QString::fromStdString(scriptPath)}, QString::fromStdString(workingDir));
+}
+
+}  // namespace velmora::gui

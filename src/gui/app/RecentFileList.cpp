@@ -1,0 +1,58 @@
+#include "app/RecentFileList.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace velmora::gui {
+
+namespace {
+const QString kSection = QStringLiteral("Recent File List");
+
+QString Canonical(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() ? info.absoluteFilePath() : QDir::cleanPath(info.absoluteFilePath());
+}
+}  // namespace
+
+void RecentFileList::Add(const QString& path) {
+    if (path.isEmpty()) return;
+    const QString p = Canonical(path);
+    m_files.removeAll(p);
+    m_files.prepend(p);
+    while (m_files.size() > m_nSize) m_files.removeLast();
+}
+
+void RecentFileList::Remove(int index) {
+    if (index >= 0 && index < m_files.size()) m_files.removeAt(index);
+}
+
+void RecentFileList::Load(QSettings& settings) {
+    m_files.clear();
+    settings.beginGroup(kSection);
+    for (int i = 1; i <= m_nSize; ++i) {
+        const QString p = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!p.isEmpty() && !m_files.contains(p)) m_files.append(p);
+    }
+    settings.endGroup();
+}
+
+void RecentFileList::Save(QSettings& settings) const {
+    settings.beginGroup(kSection);
+    for (int i = 1; i <= m_nSize; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= m_files.size())
+            settings.setValue(key, m_files.at(i - 1));
+        else
+            settings.remove(key);
+    }
+    settings.endGroup();
+}
+
+QString RecentFileList::MenuText(int index) const {
+    if (index < 0 || index >= m_files.size()) return {};
+    QString shown = QDir::toNativeSeparators(m_files.at(index));
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+}  // namespace velmora::gui

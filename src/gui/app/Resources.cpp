@@ -1,0 +1,18 @@
+#include "app/Resources.h"
+
+#include <QtGlobal>
+
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void InitVelmoraQrc() { Q_INIT_RESOURCE(velmora); }
+
+namespace velmora::gui {
+
+void InitResources() {
+    static const bool done = [] {
+        InitVelmoraQrc();
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,32 @@
+// velmora: the desktop fractal explorer.
+#include <QApplication>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/CVelmoraApp.h"
+#include "app/CommandLine.h"
+#include "app/DesktopDialogs.h"
+#include "app/QtHost.h"
+
+int main(int argc, char** argv) {
+    // --help works without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << velmora::gui::CommandLineUsage();
+            return 0;
+        }
+    }
+    QApplication qapp(argc, argv);  // takes Qt's own options (-platform...) out of argv
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setOrganizationName(QStringLiteral("Harrowby"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    velmora::gui::QtHost host;
+    velmora::gui::QtDesktopDialogs dialogs;
+    return velmora::gui::RunVelmora(args, host, dialogs, std::cout, std::cerr);
+}

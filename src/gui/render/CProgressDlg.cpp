@@ -1,0 +1,73 @@
+#include "render/CProgressDlg.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace velmora::gui {
+
+CProgressDlg::CProgressDlg(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("CProgressDlg"));
+    setModal(false);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    // The border the missing title bar would otherwise give.
+    auto* frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    frame->setLineWidth(2);
+    outer->addWidget(frame);
+
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->setSpacing(6);
+    m_pStatus = new QLabel(QStringLiteral("Please wait: Rendering fractal image..."), frame);
+    m_pStatus->setObjectName(QStringLiteral("1030"));
+    m_pStatus->setAlignment(Qt::AlignCenter);
+    m_pBar = new QProgressBar(frame);
+    m_pBar->setObjectName(QStringLiteral("1000"));
+    m_pBar->setTextVisible(false);
+    m_pBar->setFixedHeight(14);
+    auto* hint = new QLabel(QStringLiteral("Hit ESC to cancel"), frame);
+    hint->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_pStatus);
+    layout->addWidget(m_pBar);
+    layout->addWidget(hint);
+    setMinimumWidth(260);
+    adjustSize();
+}
+
+QPoint CProgressDlg::CentredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
+                                     const QSize& dialogClient) {
+    return {widgetScreenTopLeft.x() + (widgetClient.width() - dialogClient.width()) / 2,
+            widgetScreenTopLeft.y() + (widgetClient.height() - dialogClient.height()) / 2};
+}
+
+void CProgressDlg::ShowCentredOver(QWidget& widget) {
+    adjustSize();
+    move(CentredPosition(widget.mapToGlobal(QPoint(0, 0)), widget.size(), size()));
+    show();
+    raise();
+    repaint();
+}
+
+void ProgressBarSink::SetRange(int low, int high) {
+    m_bar.setRange(low, high);
+    m_bar.setValue(low);
+    m_bar.repaint();
+}
+
+void ProgressBarSink::SetPos(int pos) {
+    m_bar.setValue(pos);
+    m_bar.repaint();
+}
+
+void ProgressBarSink::StepIt() {
+    // The last step may pass the end; a full bar is the truthful picture then.
+    const int next = m_bar.value() + m_step;
+    m_bar.setValue(next > m_bar.maximum() ? m_bar.maximum() : next);
+    m_bar.repaint();
+}
+
+}  // namespace velmora::gui

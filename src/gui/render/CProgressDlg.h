@@ -1,0 +1,49 @@
+#pragma once
+// The small window shown while a picture is computed: two texts and a bar, no
+// title bar. It is shown by a single Render and by the animation render, which
+// writes its own texts into StatusText().
+#include <QDialog>
+
+#include "render/Progress.h"
+
+class QLabel;
+class QProgressBar;
+
+namespace velmora::gui {
+
+class CProgressDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CProgressDlg(QWidget* owner);
+
+    QLabel* StatusText() const { return m_pStatus; }     // id 1030
+    QProgressBar* ProgressBar() const { return m_pBar; }  // id 1000
+
+    // Places the dialog centred over the widget's client area, on top, and
+    // paints it at once: the render that follows lets no paint through.
+    void ShowCentredOver(QWidget& widget);
+
+    // Where the top-left corner goes; integer halves truncate toward zero.
+    static QPoint CentredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
+                                  const QSize& dialogClient);
+
+private:
+    QLabel* m_pStatus;
+    QProgressBar* m_pBar;
+};
+
+// Feeds a render's progress into a bar, painting it at each step.
+class ProgressBarSink : public ProgressSink {
+public:
+    explicit ProgressBarSink(QProgressBar& bar) : m_bar(bar) {}
+    void SetRange(int low, int high) override;
+    void SetPos(int pos) override;
+    void SetStep(int step) override { m_step = step; }
+    void StepIt() override;
+
+private:
+    QProgressBar& m_bar;
+    int m_step = 10;
+};
+
+}  // namespace velmora::gui

@@ -1,0 +1,288 @@
+#include "render/CVelmoraView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+
+#include "app/CMainFrame.h"
+#include "app/CVelmoraApp.h"
+#include "app/CommandIds.h"
+#include "app/CommandRouter.h"
+#include "app/DesktopDialogs.h"
+#include "app/DocumentCommands.h"
+#include "model/VelmoraDoc.h"
+#include "render/CProgressDlg.h"
+#include "render/PictureImage.h"
+#include "render/PrintFit.h"
+#include "render/Stretch.h"
+
+namespace velmora::gui {
+
+namespace {
+
+// Restores the cursor however the scope is left.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+CVelmoraView::CVelmoraView(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_host(host), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("CVelmoraView"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(m_hCursor);
+    setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
+                    "it; drag a box over it and press F6 to zoom in or F7 to zoom out.</p>"));
+    // Creation: a new view always starts with the default palette.
+    LoadDefaultPalette();
+}
+
+CVelmoraView::~CVelmoraView() = default;
+
+void CVelmoraView::ConnectCommands(CommandRouter& router) {
+    router.Set(ID_FILE_NEW, [this] { OnFileNew(); });
+    router.Set(ID_RENDER, [this] { OnRender(); });
+    router.Set(ID_EDIT_COPY, [this] { OnEditCopy(); });
+    router.Set(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    router.Set(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
+    router.Set(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    // Registered with their windows when those arrive; until then disabled:
+    //   ID_ZOOM_IN, ID_ZOOM_OUT, ID_LOCK_PROPORTIONS (drag box),
+    //   ID_CONFIGURE (settings dialog), ID_EDIT_PALETTE (palette editor),
+    //   ID_ANIM_WINDOW, ID_VIEW_ANIMWINDOW (animation frames window).
+}
+
+void CVelmoraView::LoadDefaultPalette() { m_doc.LoadDefaultPalette(); }
+
+void CVelmoraView::Report(const char* text) {
+    Message m;
+    m.text = text;
+    m.caption = kAppTitle;
+    m.icon = MsgIcon::Warning;
+    m.owner = MsgOwner::MainWindow;
+    m.ownerName = "CVelmoraView";
+    m_host.ShowMessage(m);
+}
+
+// --- drawing -----------------------------------------------------------------
+
+void CVelmoraView::RedrawNow() {
+    m_bOverlayOnly = false;
+    m_bPictureValid = false;
+    repaint();
+}
+
+void CVelmoraView::UpdateOverlay() {
+    if (m_bPictureValid) m_bOverlayOnly = true;
+    update();
+}
+
+void CVelmoraView::resizeEvent(QResizeEvent* event) {
+    m_bPictureValid = false;
+    m_bOverlayOnly = false;
+    QWidget::resizeEvent(event);
+}
+
+void CVelmoraView::paintEvent(QPaintEvent*) {
+    // Any paint but an overlay update is a full redraw, as a window system
+    // repaint always was: it rebuilds the picture and ends the selection.
+    if (!m_bOverlayOnly || !m_bPictureValid) OnDraw();
+    m_bOverlayOnly = false;
+    QPainter painter(this);
+    DrawPicture(painter);
+    DrawOverlay(painter);
+}
+
+void CVelmoraView::OnDraw() {
+    RefreshAnimWindow();
+    FractalEngine* engine = m_doc.m_pEngine.get();
+    if (engine != nullptr) engine->BuildBitmap(m_doc.m_palette);
+
+    const int cw = width();
+    const int ch = height();
+    m_picture = QImage();
+    if (engine != nullptr && engine->HasBuffer() && cw > 0 && ch > 0) {
+        QImage stretched(cw, ch, QImage::Format_Indexed8);
+        if (!stretched.isNull()) {
+            stretched.setColorTable(ColorTable(m_doc.m_palette));
+            StretchBottomUp(engine->GetBits(), engine->GetStride(), engine->GetWidth(), engine->GetHeight(),
+                            stretched.bits(), static_cast<std::size_t>(stretched.bytesPerLine()), cw, ch);
+            m_picture = stretched;
+        }
+    }
+    m_bPictureValid = true;
+
+    // The repaint ends any selection.
+    m_ptAnchor = m_ptCurrent = QPoint(0, 0);
+    m_rectLast = PixelRect{};
+    if (ch > 0) m_dClientAspect = static_cast<double>(cw) / static_cast<double>(ch);
+}
+
+void CVelmoraView::DrawPicture(QPainter& painter) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (m_picture.isNull()) {
+        const RgbQuad q = m_doc.m_palette.Entry(0);
+        painter.fillRect(rect(), QColor(q.red, q.green, q.blue));
+    } else {
+        painter.drawImage(QPoint(0, 0), m_picture);
+    }
+    const FractalEngine* engine = m_doc.m_pEngine.get();
+    if (engine == nullptr || !engine->IsValid()) {
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        painter.setBackground(Qt::black);
+        painter.setPen(Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("Render to see changes"));
+        painter.setBackgroundMode(Qt::TransparentMode);
+    }
+}
+
+void CVelmoraView::DrawOverlay(QPainter&) {}
+
+void CVelmoraView::RefreshAnimWindow() {
+    // The animation frames window refreshes its list here once it exists.
+}
+
+bool CVelmoraView::PrintDocument(QPrinter& printer) {
+    FractalEngine* engine = m_doc.m_pEngine.get();
+    if (engine == nullptr) return false;
+    engine->BuildBitmap(m_doc.m_palette);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        Report("Failed to start print job.");
+        return false;
+    }
+    PageMetrics page;
+    page.horzRes = printer.width();
+    page.vertRes = printer.height();
+    page.logPixelsX = printer.logicalDpiX();
+    page.logPixelsY = printer.logicalDpiY();
+    const PrintTarget t = FitOnPage(engine->GetWidth(), engine->GetHeight(), page);
+    const QImage picture = WholePicture(*engine, m_doc.m_palette);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Whatever the valid flag says: on paper only the picture appears.
+    if (!picture.isNull() && t.width > 0 && t.height > 0) painter.drawImage(QRect(0, 0, t.width, t.height), picture);
+    painter.end();
+    return true;
+}
+
+// --- selection ---------------------------------------------------------------
+
+bool CVelmoraView::HasSelection() const {
+    return !m_bDragging && m_ptAnchor.x() != m_ptCurrent.x() && m_ptAnchor.y() != m_ptCurrent.y();
+}
+
+void CVelmoraView::RecomputeBox() {
+    m_rectBox.left = std::min(m_ptAnchor.x(), m_ptCurrent.x());
+    m_rectBox.right = std::max(m_ptAnchor.x(), m_ptCurrent.x());
+    m_rectBox.top = std::min(m_ptAnchor.y(), m_ptCurrent.y());
+    m_rectBox.bottom = std::max(m_ptAnchor.y(), m_ptCurrent.y());
+}
+
+void CVelmoraView::mousePressEvent(QMouseEvent* event) { QWidget::mousePressEvent(event); }
+void CVelmoraView::mouseMoveEvent(QMouseEvent* event) { QWidget::mouseMoveEvent(event); }
+void CVelmoraView::mouseReleaseEvent(QMouseEvent* event) { QWidget::mouseReleaseEvent(event); }
+
+// --- commands ----------------------------------------------------------------
+
+void CVelmoraView::OnRender() {
+    CProgressDlg dlg(this);
+    dlg.ShowCentredOver(*this);
+    {
+        WaitCursor wait;
+        ProgressBarSink sink(*dlg.ProgressBar());
+        // Complete or cancelled, the picture shows which: a cancelled one is blank.
+        m_doc.RenderImage(&sink);
+        dlg.hide();
+        RedrawNow();
+    }
+}
+
+void CVelmoraView::OnEditCopy() {
+    FractalEngine* engine = m_doc.m_pEngine.get();
+    if (engine == nullptr) return;
+    QImage image;
+    if (HasSelection()) {
+        RecomputeBox();
+        const PixelRect r = MapSelectionToPicture(m_rectBox, width(), height(), m_doc.GetWidth(), m_doc.GetHeight());
+        if (r.IsEmpty()) return;  // nothing of the picture is selected: nothing to copy
+        CopiedImage copy;
+        const CopyResult result = CopyPictureRect(*engine, r, copy);
+        if (result == CopyResult::NoMemory) {
+            Report("Not enough memory to copy.");
+            return;
+        }
+        if (result != CopyResult::Ok) return;
+        image = IndexedImage(copy, m_doc.m_palette);
+    } else {
+        // The picture as last drawn: its colours are the header block's.
+        const BitmapInfoBlock* header = engine->GetBitmapInfo();
+        image = WholePicture(*engine, header != nullptr ? PaletteOfHeader(*header) : m_doc.m_palette);
+    }
+    if (image.isNull()) {
+        // Leave the clipboard as it was rather than offer an empty entry.
+        Report("Could not create image.");
+        return;
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) return;
+    WaitCursor wait;
+    clipboard->setImage(image);
+}
+
+void CVelmoraView::OnFileNew() {
+    if (m_doc.IsModified()) {
+        Message m;
+        m.text = "Save changes to " + (m_doc.GetPathName().empty() ? std::string("this document") : m_doc.GetPathName()) +
+                 "?";
+        m.caption = kAppTitle;
+        m.icon = MsgIcon::Warning;
+        m.buttons = MsgButtons::YesNoCancel;
+        m.owner = MsgOwner::MainWindow;
+        m.ownerName = "CVelmoraView";
+        const MsgAnswer answer = m_host.ShowMessage(m);
+        if (answer == MsgAnswer::Cancel) return;
+        if (answer == MsgAnswer::Yes) {
+            // A save that failed or was cancelled keeps the document: the user
+            // asked for the changes to be kept.
+            if (m_pFrame == nullptr || !m_pFrame->Documents().OnFileSave()) return;
+        }
+    }
+    m_doc.OnNewDocument();
+    RefreshAnimWindow();
+    LoadDefaultPalette();
+    m_doc.SetTitle("Untitled");
+    if (m_pFrame != nullptr) m_pFrame->UpdateTitle();
+    RedrawNow();
+}
+
+void CVelmoraView::OnFilePrint() {
+    if (m_pFrame == nullptr) return;
+    QPrinter& printer = m_pFrame->App().GetPrinter();
+    if (!m_dialogs.SetUpPrint(this, printer)) return;
+    PrintDocument(printer);
+}
+
+void CVelmoraView::OnFilePrintDirect() {
+    if (m_pFrame == nullptr) return;
+    PrintDocument(m_pFrame->App().GetPrinter());
+}
+
+void CVelmoraView::OnFilePrintPreview() {
+    if (m_pFrame == nullptr) return;
+    CVelmoraApp& app = m_pFrame->App();
+    int pages = app.GetPreviewPages();
+    m_dialogs.ShowPrintPreview(this, app.GetPrinter(), [this](QPrinter& p) { PrintDocument(p); }, pages);
+    app.SetPreviewPages(pages);
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,116 @@
+#pragma once
+// The view: shows the document's picture stretched over its whole client area,
+// prints it, and handles the picture commands (Render, Copy, New, Print).
+//
+// Hook points for the commands that come later:
+//  - the drag box: m_ptAnchor, m_ptCurrent, m_rectLast, m_rectBox, m_bDragging,
+//    m_bLockProportions, m_sizeDragBorder, m_hCursor; mouse events below; draw
+//    the frame in DrawOverlay and ask for it with UpdateOverlay() so the
+//    selection survives (a full redraw ends it);
+//  - Zoom In/Out, Lock Proportions, Configure, Edit Palette and the animation
+//    window: register their handlers in ConnectCommands (the ids are listed there).
+#include <QCursor>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <QWidget>
+
+#include "render/SelectionCopy.h"
+
+class QPrinter;
+
+namespace velmora {
+class CVelmoraDoc;
+class Host;
+}  // namespace velmora
+
+namespace velmora::gui {
+
+class CMainFrame;
+class CommandRouter;
+class DesktopDialogs;
+
+class CVelmoraView : public QWidget {
+    Q_OBJECT
+public:
+    CVelmoraView(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    ~CVelmoraView() override;
+
+    CVelmoraDoc& GetDocument() { return m_doc; }
+    Host& GetHost() { return m_host; }
+    DesktopDialogs& GetDialogs() { return m_dialogs; }
+    // The frame the view lives in; none while a test uses the view alone.
+    void SetFrame(CMainFrame* frame) { m_pFrame = frame; }
+    CMainFrame* GetFrame() const { return m_pFrame; }
+
+    // Registers the view's commands with the frame's router.
+    void ConnectCommands(CommandRouter& router);
+
+    // --- commands ---------------------------------------------------------
+    void OnRender();
+    void OnEditCopy();
+    void OnFileNew();
+    void OnFilePrint();        // with the print dialog
+    void OnFilePrintDirect();  // on the current printer, no dialog
+    void OnFilePrintPreview();
+
+    // Draws the picture on a printer page: top-left, as large as fits.
+    // False when the printer could not be started (already reported).
+    bool PrintDocument(QPrinter& printer);
+
+    // Installs the default palette (creation and New).
+    void LoadDefaultPalette();
+
+    // A full redraw now: rebuilds the picture and ends any selection.
+    void RedrawNow();
+    // Repaints only the overlay (the drag frame) over the cached picture.
+    void UpdateOverlay();
+
+    // The selection as the drag box leaves it.
+    bool HasSelection() const;
+    // m_rectBox normalised from m_ptAnchor and m_ptCurrent.
+    void RecomputeBox();
+
+    double ClientAspect() const { return m_dClientAspect; }
+    const QImage& CachedPicture() const { return m_picture; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // The drag box's mouse handling goes here.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // Draws over the picture after every paint; the drag frame goes here.
+    virtual void DrawOverlay(QPainter& painter);
+
+public:
+    // --- drag box state (filled by the zoom commands) -----------------------
+    bool m_bAnimWndCreated = false;
+    double m_dClientAspect = 1.0;
+    bool m_bLockProportions = false;
+    QSize m_sizeDragBorder{1, 1};
+    QPoint m_ptAnchor{0, 0};
+    QPoint m_ptCurrent{0, 0};
+    PixelRect m_rectLast{};
+    PixelRect m_rectBox{};
+    bool m_bDragging = false;
+    QCursor m_hCursor{Qt::CrossCursor};
+
+private:
+    // Rebuilds the header block and the stretched picture, and forgets the box.
+    void OnDraw();
+    void DrawPicture(QPainter& painter);
+    void RefreshAnimWindow();
+    void Report(const char* text);
+
+    CVelmoraDoc& m_doc;
+    Host& m_host;
+    DesktopDialogs& m_dialogs;
+    CMainFrame* m_pFrame = nullptr;
+    QImage m_picture;          // the stretched picture as last drawn
+    bool m_bPictureValid = false;
+    bool m_bOverlayOnly = false;
+};
+
+}  // namespace velmora::gui

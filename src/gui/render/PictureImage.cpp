@@ -1,0 +1,43 @@
+#include "render/PictureImage.h"
+
+#include <cstring>
+
+#include "render/FractalEngine.h"
+
+namespace velmora::gui {
+
+QList<QRgb> ColorTable(const Palette& palette) {
+    QList<QRgb> table;
+    table.reserve(static_cast<qsizetype>(Palette::kEntries));
+    for (std::size_t i = 0; i < Palette::kEntries; ++i) {
+        const RgbQuad q = palette.Entry(i);
+        table.append(qRgb(q.red, q.green, q.blue));
+    }
+    return table;
+}
+
+Palette PaletteOfHeader(const BitmapInfoBlock& block) {
+    Palette p;
+    std::memcpy(p.Bytes(), block.data() + kBitmapInfoHeaderSize, Palette::kBytes);
+    return p;
+}
+
+QImage IndexedImage(const CopiedImage& image, const Palette& palette) {
+    if (image.width <= 0 || image.height <= 0) return {};
+    QImage out(image.width, image.height, QImage::Format_Indexed8);
+    if (out.isNull()) return {};
+    out.setColorTable(ColorTable(palette));
+    for (int y = 0; y < image.height; ++y)
+        std::memcpy(out.scanLine(y), image.bits.data() + static_cast<std::size_t>(y) * image.stride,
+                    static_cast<std::size_t>(image.width));
+    return out;
+}
+
+QImage WholePicture(const FractalEngine& engine, const Palette& palette) {
+    CopiedImage copy;
+    const PixelRect all{0, 0, engine.GetWidth(), engine.GetHeight()};
+    if (CopyPictureRect(engine, all, copy) != CopyResult::Ok) return {};
+    return IndexedImage(copy, palette);
+}
+
+}  // namespace velmora::gui
