@@ -11,6 +11,7 @@
 #include "PaletteTestSupport.h"
 #include "TempDir.h"
 #include "palette/DefaultPalette.h"
+#include "palette/PaletteDialogText.h"
 #include "palette/PaletteFiles.h"
 
 using namespace velmora;
@@ -402,4 +403,25 @@ TEST(RealPaletteFiles, EveryRejectedFileIsRefusedWithItsReadersMessage) {
         EXPECT_EQ(p, expected);
         EXPECT_EQ(ui.rebuilds, 0);
     }
+}
+
+// ---- dialog texts ----------------------------------------------------------------
+
+TEST(PaletteDialogText, FiltersKeepTheirTexts) {
+    EXPECT_EQ(DialogFilterList(kPaletteLoadFilter),
+              "Velmora Palette Files (*.rgb);;FractInt Palette Files (*.map);;"
+              "Paint Shop Pro JASC Palette Files (*.pal);;All Files (*.*)");
+    EXPECT_EQ(DialogFilterList(kPaletteSaveFilter), "Velmora Palette Files (*.rgb);;All Files (*.*)");
+    EXPECT_EQ(DialogFilterList("Pictures|*.bmp||"), "Pictures (*.bmp)");
+    EXPECT_EQ(DialogFilterList(""), "");
+    EXPECT_EQ(DialogFilterList("dangling"), "");
+}
+
+TEST(PaletteDialogText, DefaultExtensionOnlyForNamesWithoutOne) {
+    EXPECT_EQ(WithDefaultExtension("/tmp/a", "rgb"), "/tmp/a.rgb");
+    EXPECT_EQ(WithDefaultExtension("/tmp/a.map", "rgb"), "/tmp/a.map");
+    EXPECT_EQ(WithDefaultExtension("/tmp/a.b/c", "rgb"), "/tmp/a.b/c.rgb");
+    EXPECT_EQ(WithDefaultExtension("/tmp/.hidden", "rgb"), "/tmp/.hidden.rgb");
+    EXPECT_EQ(WithDefaultExtension("/tmp/", "rgb"), "/tmp/");
+    EXPECT_EQ(WithDefaultExtension("", "rgb"), "");
 }
