@@ -11,6 +11,7 @@
 #include "PaletteTestSupport.h"
 #include "TempDir.h"
 #include "palette/DefaultPalette.h"
+#include "palette/PaletteConvert.h"
 #include "palette/PaletteDialogText.h"
 #include "palette/PaletteFiles.h"
 
@@ -424,4 +425,47 @@ TEST(PaletteDialogText, DefaultExtensionOnlyForNamesWithoutOne) {
     EXPECT_EQ(WithDefaultExtension("/tmp/.hidden", "rgb"), "/tmp/.hidden.rgb");
     EXPECT_EQ(WithDefaultExtension("/tmp/", "rgb"), "/tmp/");
     EXPECT_EQ(WithDefaultExtension("", "rgb"), "");
+}
+
+// ---- headless conversion -----------------------------------------------------------
+
+TEST(ConvertPaletteFile, LoadsLikeTheEditorAndSavesAnRgbFile) {
+    TempDir dir;
+    FakeHost host;
+    const std::string map = std::string(VELMORA_TESTDATA_DIR) + "/palettes/Skydye05.map";
+    ASSERT_TRUE(ConvertPaletteFile(map, dir.File("out.rgb"), host));
+    EXPECT_TRUE(host.messages.empty());
+    Palette expected = PatternPalette();
+    PaletteUi ui;
+    ASSERT_EQ(LoadPaletteFromPath(map, expected, ui.ctx), PaletteLoadResult::Loaded);
+    EXPECT_EQ(ReadBytes(dir.File("out.rgb")), RgbPaletteFileBytes(expected));
+
+    // A short .rgb keeps the default palette's colours beyond what it holds.
+    WriteBytes(dir.File("short.rgb"), RgbBytes(PatternPalette(3), 12 + 40));
+    ASSERT_TRUE(ConvertPaletteFile(dir.File("short.rgb"), dir.File("out2.rgb"), host));
+    const std::vector<std::uint8_t> out2 = ReadBytes(dir.File("out2.rgb"));
+    ASSERT_EQ(out2.size(), kRgbFileSize);
+    Palette back;
+    std::memcpy(back.Bytes(), out2.data() + kRgbTagSize, Palette::kBytes);
+    EXPECT_EQ(back.Entry(9).red, PatternPalette(3).Entry(9).red);
+    EXPECT_EQ(back.Entry(10), DefaultPalette().Entry(10));
+}
+
+TEST(ConvertPaletteFile, FailureWritesNothing) {
+    TempDir dir;
+    const std::string rejected = std::string(VELMORA_TESTDATA_DIR) + "/palettes-rejected/";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {rejected + "trailing-space.pal", kMsgBadJasc},
+        {rejected + "froth316.map", kMsgBadMap},
+        {dir.File("missing.map"), kMsgCouldNotOpenFile},
+        {dir.File("missing.rgb"), dir.File("missing.rgb") + " was not found."},
+    };
+    for (const auto& [in, message] : cases) {
+        FakeHost host;
+        host.allowMessages = true;
+        EXPECT_FALSE(ConvertPaletteFile(in, dir.File("out.rgb"), host)) << in;
+        ASSERT_EQ(host.messages.size(), 1u) << in;
+        EXPECT_EQ(host.messages[0].text, message);
+        EXPECT_FALSE(fs::exists(dir.File("out.rgb"))) << in;
+    }
 }
