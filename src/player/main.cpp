@@ -1,0 +1,56 @@
+// ZEDoz SCRIPT: plays the frames an animation script lists.
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+#include "PlayerWindow.h"
+#include "anim/ScriptReader.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: ZEDoz SCRIPT\n\nPlays the animation frames listed in SCRIPT (script.aas), one file per line.\n"
+    "Keys: Space pause, Right/Left step, +/- speed, Home restart, Esc close.";
+
+// Shown in a window, since the player is usually started from the desktop,
+// and on the error stream for a terminal.
+int Fail(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    QMessageBox::critical(nullptr, QStringLiteral("ZEDoz"), text);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Help needs no display.
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("%s\n", kUsage);
+        return 0;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZEDoz"));
+
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 2) return Fail(QString::fromUtf8(kUsage));
+
+    const QString scriptPath = args[1];
+    velmora::PlayScript script;
+    std::error_code cause;
+    if (!velmora::ReadScriptFile(QFile::encodeName(scriptPath).toStdString(), script, cause))
+        return Fail(QStringLiteral("Cannot read the script %1:\n%2").arg(scriptPath, QString::fromStdString(cause.message())));
+    if (script.skippedLines > 0)
+        std::fprintf(stderr, "ZEDoz: %zu line(s) of the script name no file and were left out.\n", script.skippedLines);
+    if (script.truncated)
+        std::fprintf(stderr, "ZEDoz: the script is too large; only its first %zu frames are played.\n",
+                     script.frames.size());
+
+    PlayerWindow window(script, QFileInfo(scriptPath).fileName());
+    window.Start();
+    window.show();
+    return QApplication::exec();
+}
