@@ -5,6 +5,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "CliAnim.h"
 #include "CliOptions.h"
 #include "JsonText.h"
 #include "model/BmpWriter.h"
@@ -29,7 +30,8 @@ void MainHelp(std::ostream& out) {
            "  render [DOC.vmr] -o OUT.bmp [overrides]  render a document (or a new one) to BMP\n"
            "  info DOC.vmr                             print a document as JSON\n"
            "  resave IN.vmr OUT.vmr                    load a document and save it again\n"
-           "  new OUT.vmr [overrides]                  write a new default document\n\n"
+           "  new OUT.vmr [overrides]                  write a new default document\n"
+           "  anim DOC.vmr [options]                   render the document's animation frames\n\n"
            "Run 'velmora-cli COMMAND --help' for a command's options.\n";
 }
 
@@ -215,6 +217,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         MainHelp(out);
         return 0;
     }
+    if (cmd == "anim") return RunAnim(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progressToErr);
     const bool known = cmd == "render" || cmd == "info" || cmd == "resave" || cmd == "new";
     if (!known) {
         err << "Unknown command '" << cmd << "'. Run 'velmora-cli --help'.\n";

@@ -1,0 +1,81 @@
+#pragma once
+// Builders shared by the animation tests: keyframes with distinct values and
+// palettes, a document holding them, and a status recorder.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "EngineReference.h"
+#include "anim/AnimRender.h"
+#include "model/FractalParams.h"
+#include "model/VelmoraDoc.h"
+
+namespace velmora::test {
+
+// A palette whose entry i is (blue, green, red) = (i + shift, 2i + shift, 255 - i) mod 256.
+inline Palette Ramp(int shift) {
+    Palette p;
+    for (std::size_t i = 0; i < Palette::kEntries; ++i) {
+        const int v = static_cast<int>(i);
+        p.SetEntry(i, RgbQuad{static_cast<std::uint8_t>((v + shift) & 255), static_cast<std::uint8_t>((2 * v + shift) & 255),
+                              static_cast<std::uint8_t>(255 - v), 7});
+    }
+    return p;
+}
+
+inline Keyframe Key(double left, double right, double top, double bottom, std::int32_t iterations,
+                    std::int32_t transitions, int type = 1, double cr = 0.3, double ci = 0.6, int shift = 0) {
+    Keyframe k;
+    k.left = left;
+    k.right = right;
+    k.top = top;
+    k.bottom = bottom;
+    k.type = type;
+    k.cReal = cr;
+    k.cImag = ci;
+    k.iterations = iterations;
+    k.transitions = transitions;
+    k.palette = Ramp(shift);
+    return k;
+}
+
+// Counts 10 and 5 on three keyframes that zoom in on the Mandelbrot set.
+inline std::vector<Keyframe> ThreeKeyframes(std::int32_t first = 10, std::int32_t second = 5) {
+    return {Key(-2.0, 2.0, -1.5, 1.5, 40, first, 1, 0.3, 0.6, 0),
+            Key(-1.2, 0.4, -0.6, 0.6, 60, second, 1, 0.3, 0.6, 100),
+            Key(-0.9, -0.5, -0.2, 0.1, 90, 3, 1, 0.3, 0.6, 200)};
+}
+
+// A document as the program starts one, with the given keyframes.
+inline void Prepare(CVelmoraDoc& doc, const std::vector<Keyframe>& keyframes) {
+    doc.OnNewDocument();
+    doc.LoadDefaultPalette();
+    doc.m_keyframes = keyframes;
+}
+
+// The engine reference's parameters for a keyframe's values at a frame size.
+inline RefParams RefOf(const Keyframe& k, std::int32_t width, std::int32_t height) {
+    RefParams p;
+    p.left = k.left;
+    p.top = k.top;
+    p.right = k.right;
+    p.bottom = k.bottom;
+    p.type = k.type;
+    p.kr = k.cReal;
+    p.ki = k.cImag;
+    p.limit = k.iterations;
+    p.width = width;
+    p.height = height;
+    return p;
+}
+
+// Records every status text; has no progress bar.
+class StatusLog : public AnimRenderSink {
+public:
+    std::vector<std::string> texts;
+    void SetStatusText(const std::string& text) override { texts.push_back(text); }
+    ProgressSink* ProgressBar() override { return nullptr; }
+    std::string Last() const { return texts.empty() ? std::string() : texts.back(); }
+};
+
+}  // namespace velmora::test
