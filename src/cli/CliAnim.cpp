@@ -109,8 +109,10 @@ public:
         m_pos += m_step;
         Show();
     }
+    // Ends the progress line, so what follows starts on a line of its own.
     void End() {
         if (!m_status.empty()) m_err << '\n' << std::flush;
+        m_status.clear();
     }
 
 private:
@@ -123,6 +125,19 @@ private:
     int m_high = 0;
     int m_pos = 0;
     int m_step = 0;
+};
+
+// Messages must not run on from a progress line.
+class AnimConsoleHost : public ConsoleHost {
+public:
+    AnimConsoleHost(std::ostream& err, TerminalAnimProgress* progress) : ConsoleHost(err), m_progress(progress) {}
+    MsgAnswer ShowMessage(const Message& message) override {
+        if (m_progress != nullptr) m_progress->End();
+        return ConsoleHost::ShowMessage(message);
+    }
+
+private:
+    TerminalAnimProgress* m_progress;
 };
 
 }  // namespace
@@ -158,7 +173,8 @@ int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 1;
     }
 
-    ConsoleHost host(err);
+    TerminalAnimProgress progress(err);
+    AnimConsoleHost host(err, progressToErr ? &progress : nullptr);
     CVelmoraDoc doc(host);
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
@@ -174,7 +190,6 @@ int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (o.folder) s.destFolder = *o.folder;
     if (!AcceptRenderSettings(s, doc.GetTotalFrames(), host, FolderQuestions::Proceed)) return 1;
 
-    TerminalAnimProgress progress(err);
     const AnimRenderResult r = RenderAnimation(doc, s, progressToErr ? &progress : nullptr);
     if (progressToErr) progress.End();
     if (!r.Completed() || !r.scriptWritten) return 1;  // the message has been shown

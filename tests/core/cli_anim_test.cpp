@@ -186,6 +186,23 @@ TEST_F(CliAnim, CommandLineFaults) {
     EXPECT_NE(Cli({"--help"}).out.find("anim DOC.vmr"), std::string::npos);
 }
 
+TEST_F(CliAnim, ProgressGoesToStderrOnATerminal) {
+    const std::string doc = Save(test::ThreeKeyframes(3, 2));
+    fs::create_directories(dir.File("p") + "/frame3.bmp");
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::RunCli({"anim", doc, "--folder", dir.File("p"), "--to", "2"}, out, err, true), 0);
+    EXPECT_NE(err.str().find("\rCalculating frame 1"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("\rSaving frame 2"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().back(), '\n');
+    EXPECT_EQ(out.str(), kDone);
+    // A message starts on a line of its own.
+    std::ostringstream out2, err2;
+    EXPECT_EQ(cli::RunCli({"anim", doc, "--folder", dir.File("p")}, out2, err2, true), 1);
+    const std::string text = "Could not save frame 3.\nRender operation aborted.\n";
+    ASSERT_GT(err2.str().size(), text.size());
+    EXPECT_EQ(err2.str().substr(err2.str().size() - text.size() - 1), "\n" + text);
+}
+
 TEST_F(CliAnim, AFrameThatCannotBeWrittenFailsTheRun) {
     const std::string doc = Save(test::ThreeKeyframes(3, 2));
     const std::string folder = dir.File("blocked");
