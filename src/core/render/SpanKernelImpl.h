@@ -13,129 +13,158 @@
 //  - zr or zi became NaN: from then on both stay NaN, and NaN never escapes.
 // Several groups of lanes ("slots") are in flight at once to hide the latency of
 // the dependent multiply-add chain; a slot takes the next group of pixels as
-// soon as all of its lanes are done.
-
+// soon as all of its lanes are done. Slots are separate variables, not an
+// array, so that the compiler keeps them in registers.
 #include <cstdint>
 
 #include "render/SpanKernel.h"
 
+#define VELMORA_SPAN_INLINE inline __attribute__((always_inline))
+
 namespace velmora::span_detail {
 
-template <class O, int U>
-inline void RenderSpanT(const SpanArgs& a) {
+template <class O>
+struct Slot {
+    typename O::V zr, zi, zr2, zi2, ar, szr, szi, res;
+    typename O::M active;
+    // Iterations are counted on one clock for the whole span; the slot's lanes
+    // have done (it - start) of them. res holds the clock at each lane's escape.
+    std::int64_t start, deadline, saveAt, gap, nextEvent;
+    std::int32_t first, lanes;  // first < 0: the slot is idle
+};
+
+template <class O>
+struct Span {
     using V = typename O::V;
-    using M = typename O::M;
-    constexpr int W = O::kLanes;
-
-    if (a.limit <= 0) {
-        for (std::int32_t i = 0; i < a.count; ++i) a.out[i] = 0;
-        return;
-    }
-    const V zero = O::Set1(0.0);
-    const V one = O::Set1(1.0);
-    const V two = O::Set1(2.0);
-    const V four = O::Set1(4.0);
-    const V ciV = O::Set1(a.ci);
-    const V ai = O::Set1(a.mandelbrot ? a.ci : a.juliaIm);
-    const V kr = O::Set1(a.juliaRe);
-
-    V zr[U], zi[U], zr2[U], zi2[U], ar[U], szr[U], szi[U], res[U];
-    M active[U];
-    // Iteration numbers are counted on one clock for the whole span; a slot's
-    // lanes have done (it - start) iterations. res holds the clock at escape.
-    std::int64_t start[U], deadline[U], saveAt[U], gap[U], nextEvent[U];
-    std::int32_t first[U], lanes[U];
+    const SpanArgs& a;
+    V zero, one, two, four, ci, ai, kr;
     std::int64_t it = 0;
-    V clock = zero;
+    V clock;
     std::int32_t next = 0;
     int live = 0;
 
-    auto load = [&](int u) {
+    explicit Span(const SpanArgs& args)
+        : a(args),
+          zero(O::Set1(0.0)),
+          one(O::Set1(1.0)),
+          two(O::Set1(2.0)),
+          four(O::Set1(4.0)),
+          ci(O::Set1(args.ci)),
+          ai(O::Set1(args.mandelbrot ? args.ci : args.juliaIm)),
+          kr(O::Set1(args.juliaRe)),
+          clock(zero) {}
+
+    // Gives the slot the next group of pixels, or makes it idle.
+    VELMORA_SPAN_INLINE void Load(Slot<O>& s) {
+        constexpr int W = O::kLanes;
         if (next >= a.count) {
-            first[u] = -1;
-            lanes[u] = 0;
-            active[u] = O::FirstLanes(0);
+            s.first = -1;
+            s.lanes = 0;
+            s.active = O::FirstLanes(0);
             return;
         }
         const std::int32_t n = (a.count - next < W) ? a.count - next : W;
-        first[u] = next;
-        lanes[u] = n;
+        s.first = next;
+        s.lanes = n;
         next += n;
         V x;
         if (n == W) {
-            x = O::Load(a.xs + first[u]);
+            x = O::Load(a.xs + s.first);
         } else {
             alignas(64) double tail[W] = {};
-            for (int l = 0; l < n; ++l) tail[l] = a.xs[first[u] + l];
+            for (int l = 0; l < n; ++l) tail[l] = a.xs[s.first + l];
             x = O::Load(tail);
         }
-        zr[u] = x;
-        zi[u] = ciV;
-        zr2[u] = O::Mul(x, x);
-        zi2[u] = O::Mul(ciV, ciV);
-        ar[u] = a.mandelbrot ? x : kr;
-        szr[u] = x;
-        szi[u] = ciV;
-        res[u] = zero;
-        active[u] = O::FirstLanes(n);
-        start[u] = it;
-        deadline[u] = it + a.limit;
-        gap[u] = 1;
-        saveAt[u] = it + 1;
-        nextEvent[u] = saveAt[u] < deadline[u] ? saveAt[u] : deadline[u];
+        s.zr = x;
+        s.zi = ci;
+        s.zr2 = O::Mul(x, x);
+        s.zi2 = O::Mul(ci, ci);
+        s.ar = a.mandelbrot ? x : kr;
+        s.szr = x;
+        s.szi = ci;
+        s.res = zero;
+        s.active = O::FirstLanes(n);
+        s.start = it;
+        s.deadline = it + a.limit;
+        s.gap = 1;
+        s.saveAt = it + 1;
+        s.nextEvent = s.saveAt < s.deadline ? s.saveAt : s.deadline;
         ++live;
-    };
+    }
 
-    auto finish = [&](int u) {
-        alignas(64) double clocks[W];
-        O::Store(clocks, res[u]);
-        std::uint8_t* out = a.out + first[u];
-        for (int l = 0; l < lanes[u]; ++l) {
+    // Writes the slot's pixels once all its lanes are done.
+    VELMORA_SPAN_INLINE void Finish(const Slot<O>& s) {
+        alignas(64) double clocks[O::kLanes];
+        O::Store(clocks, s.res);
+        std::uint8_t* out = a.out + s.first;
+        for (int l = 0; l < s.lanes; ++l) {
             std::uint8_t v = 0;
             if (clocks[l] > 0.0) {
-                const std::int64_t n = static_cast<std::int64_t>(clocks[l]) - start[u];
+                const std::int64_t n = static_cast<std::int64_t>(clocks[l]) - s.start;
                 v = static_cast<std::uint8_t>(n & 0xFF);
                 if (v == 0) v = 1;
             }
             out[l] = v;
         }
         --live;
-    };
+    }
 
-    for (int u = 0; u < U; ++u) load(u);
-    while (live > 0) {
-        ++it;
-        clock = O::Add(clock, one);
-#pragma GCC unroll 4
-        for (int u = 0; u < U; ++u) {
-            if (first[u] < 0) continue;
-            const V t = O::Mul(two, zr[u]);
-            zi[u] = O::Add(O::Mul(t, zi[u]), ai);
-            zr[u] = O::Add(O::Sub(zr2[u], zi2[u]), ar[u]);
-            zr2[u] = O::Mul(zr[u], zr[u]);
-            zi2[u] = O::Mul(zi[u], zi[u]);
-            const M esc = O::GtMasked(active[u], O::Add(zr2[u], zi2[u]), four);
-            res[u] = O::Select(esc, clock, res[u]);
-            const M cyc = O::EqMasked(O::EqMasked(active[u], zr[u], szr[u]), zi[u], szi[u]);
-            active[u] = O::AndNot(O::Or(esc, cyc), active[u]);
-            if (!O::None(active[u]) && it != nextEvent[u]) continue;
+    // One iteration of EscapeIndex on every lane of the slot.
+    VELMORA_SPAN_INLINE void Step(Slot<O>& s) {
+        if (s.first < 0) return;
+        const V t = O::Mul(two, s.zr);
+        s.zi = O::Add(O::Mul(t, s.zi), ai);
+        s.zr = O::Add(O::Sub(s.zr2, s.zi2), s.ar);
+        s.zr2 = O::Mul(s.zr, s.zr);
+        s.zi2 = O::Mul(s.zi, s.zi);
+        const auto esc = O::GtMasked(s.active, O::Add(s.zr2, s.zi2), four);
+        s.res = O::Select(esc, clock, s.res);
+        const auto cyc = O::EqMasked(O::EqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
+        s.active = O::AndNot(O::Or(esc, cyc), s.active);
+        if (__builtin_expect(!O::None(s.active) && it != s.nextEvent, 1)) return;
 
-            if (it == saveAt[u]) {
-                active[u] = O::AndNot(O::UnordMasked(active[u], zr[u], zi[u]), active[u]);
-                szr[u] = zr[u];
-                szi[u] = zi[u];
-                gap[u] *= 2;
-                saveAt[u] = it + gap[u];
-            }
-            if (it == deadline[u]) active[u] = O::FirstLanes(0);  // limit reached: 0
-            if (O::None(active[u])) {
-                finish(u);
-                load(u);
-            } else {
-                nextEvent[u] = saveAt[u] < deadline[u] ? saveAt[u] : deadline[u];
-            }
+        if (it == s.saveAt) {
+            // NaN lanes stay NaN and never escape: done, with 0.
+            s.active = O::AndNot(O::UnordMasked(s.active, s.zr, s.zi), s.active);
+            s.szr = s.zr;
+            s.szi = s.zi;
+            s.gap *= 2;
+            s.saveAt = it + s.gap;
         }
+        if (it == s.deadline) s.active = O::FirstLanes(0);  // limit reached: 0
+        if (O::None(s.active)) {
+            Finish(s);
+            Load(s);
+        } else {
+            s.nextEvent = s.saveAt < s.deadline ? s.saveAt : s.deadline;
+        }
+    }
+};
+
+template <class O, int U>
+inline void RenderSpanT(const SpanArgs& a) {
+    static_assert(U >= 1 && U <= 4, "one to four slots");
+    if (a.limit <= 0) {
+        for (std::int32_t i = 0; i < a.count; ++i) a.out[i] = 0;
+        return;
+    }
+    Span<O> span(a);
+    Slot<O> s0;
+    [[maybe_unused]] Slot<O> s1, s2, s3;
+    span.Load(s0);
+    if constexpr (U > 1) span.Load(s1);
+    if constexpr (U > 2) span.Load(s2);
+    if constexpr (U > 3) span.Load(s3);
+    while (span.live > 0) {
+        ++span.it;
+        span.clock = O::Add(span.clock, span.one);
+        span.Step(s0);
+        if constexpr (U > 1) span.Step(s1);
+        if constexpr (U > 2) span.Step(s2);
+        if constexpr (U > 3) span.Step(s3);
     }
 }
 
 }  // namespace velmora::span_detail
+
+#undef VELMORA_SPAN_INLINE
