@@ -1,0 +1,182 @@
+#include "palette/CPaletteEditorDlg.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <filesystem>
+
+#include "app/DesktopDialogs.h"
+#include "app/HelpWindow.h"
+#include "model/VelmoraDoc.h"
+#include "palette/CPaletteCtrl.h"
+#include "palette/PaletteDialogText.h"
+#include "palette/PaletteFiles.h"
+#include "palette/TargetCursor.h"
+#include "platform/Host.h"
+
+namespace velmora::gui {
+namespace {
+
+// Dialog units in pixels of the dialog's font, as the template's units were:
+// horizontally a quarter of the average letter width, vertically an eighth of
+// the line height.
+QRect DialogUnits(const QWidget& w, int x, int y, int cx, int cy) {
+    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int avgWidth = (w.fontMetrics().horizontalAdvance(letters) / 26 + 1) / 2;
+    const int height = w.fontMetrics().height();
+    auto ux = [&](int u) { return (u * avgWidth + 2) / 4; };
+    auto uy = [&](int u) { return (u * height + 4) / 8; };
+    return QRect(ux(x), uy(y), ux(cx), uy(cy));
+}
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+CPaletteEditorDlg::CPaletteEditorDlg(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), m_palette(palette), m_host(host), m_dialogs(dialogs) {
+    setObjectName(QString::fromLatin1(kName));
+    setWindowTitle(QStringLiteral("Palette Editor"));
+    setProperty("helpTopic", QStringLiteral("palette"));
+    if (const std::optional<QCursor> target = MakeTargetCursor()) {
+        m_hTarget = *target;
+    } else {
+        Message m;
+        m.text = "Could not load mouse pointer. You must reinstall the Velmora software.";
+        m.caption = kAppTitle;
+        m.owner = MsgOwner::MainWindow;
+        m_host.ShowMessage(m);
+    }
+    OnInitDialog();
+}
+
+CPaletteEditorDlg::~CPaletteEditorDlg() = default;
+
+void CPaletteEditorDlg::OnInitDialog() {
+    struct ButtonSpec {
+        int id;
+        const char* text;
+        int y;
+    };
+    // Template order, which is also the tab order.
+    const ButtonSpec buttons[] = {{kIdOk, "&OK", 115},    {kIdCancel, "Cancel", 133}, {kIdCopy, "&Copy", 7},
+                                  {kIdSwap, "S&wap", 24}, {kIdSpread, "&Spread", 41}, {kIdLoad, "&Load", 69},
+                                  {kIdSave, "S&ave", 87}};
+    QWidget* previous = nullptr;
+    QPushButton* made[std::size(buttons)] = {};
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        auto* b = new QPushButton(QString::fromLatin1(buttons[i].text), this);
+        b->setObjectName(QString::number(buttons[i].id));
+        b->setGeometry(DialogUnits(*this, 214, buttons[i].y, 50, 14));
+        if (previous != nullptr) setTabOrder(previous, b);
+        previous = b;
+        made[i] = b;
+    }
+    made[0]->setDefault(true);
+
+    // The grid takes the place the template keeps for it.
+    m_pGrid = new CPaletteCtrl(m_palette, m_host, m_dialogs, this);
+    m_pGrid->setGeometry(DialogUnits(*this, 7, 7, 200, 158));
+
+    auto* help = new QPushButton(QStringLiteral("&Help"), this);
+    help->setObjectName(QString::number(kIdHelp));
+    help->setGeometry(DialogUnits(*this, 214, 151, 50, 14));
+    setTabOrder(previous, help);
+
+    setFixedSize(DialogUnits(*this, 0, 0, 275, 172).size());
+
+    connect(made[0], &QPushButton::clicked, this, &CPaletteEditorDlg::accept);
+    connect(made[1], &QPushButton::clicked, this, &QDialog::reject);
+    connect(made[2], &QPushButton::clicked, this, &CPaletteEditorDlg::OnCopy);
+    connect(made[3], &QPushButton::clicked, this, &CPaletteEditorDlg::OnSwap);
+    connect(made[4], &QPushButton::clicked, this, &CPaletteEditorDlg::OnSpread);
+    connect(made[5], &QPushButton::clicked, this, &CPaletteEditorDlg::OnLoad);
+    connect(made[6], &QPushButton::clicked, this, &CPaletteEditorDlg::OnSave);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("palette")); });
+    connect(m_pGrid, &CPaletteCtrl::ModeChanged, this, &CPaletteEditorDlg::UpdateCursor);
+    UpdateCursor();
+}
+
+void CPaletteEditorDlg::UpdateCursor() {
+    // Set on the dialog, the cursor holds over its buttons and the grid too.
+    setCursor(m_pGrid->Mode() != PaletteEditMode::None ? m_hTarget : m_hArrow);
+}
+
+void CPaletteEditorDlg::accept() {
+    m_palette = m_pGrid->Working();
+    QDialog::accept();
+}
+
+void CPaletteEditorDlg::OnCopy() { m_pGrid->SetEditMode(PaletteEditMode::Copy); }
+void CPaletteEditorDlg::OnSwap() { m_pGrid->SetEditMode(PaletteEditMode::Swap); }
+void CPaletteEditorDlg::OnSpread() { m_pGrid->SetEditMode(PaletteEditMode::Spread); }
+
+void CPaletteEditorDlg::OnLoad() {
+    OpenFileRequest request;
+    request.caption = QStringLiteral("Open");
+    request.filter = QString::fromStdString(DialogFilterList(kPaletteLoadFilter));
+    const std::optional<QString> chosen = m_dialogs.GetOpenFileName(this, request);
+    if (!chosen || chosen->isEmpty()) return;
+    std::string path = LocalPath(*chosen);
+    // A name typed without an extension means the .rgb file of that name,
+    // unless a file of exactly that name exists.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) path = WithDefaultExtension(path, kPaletteDefaultExt);
+    const PaletteFileContext ctx{m_host, kName, [this] {
+                                     m_pGrid->BuildGdiPalette();
+                                     m_pGrid->RedrawNow();
+                                 }};
+    LoadPaletteFromPath(path, m_pGrid->Working(), ctx);
+}
+
+void CPaletteEditorDlg::OnSave() {
+    SaveFileRequest request;
+    request.caption = QStringLiteral("Save As");
+    request.filter = QString::fromStdString(DialogFilterList(kPaletteSaveFilter));
+    request.defaultSuffix = QString::fromLatin1(kPaletteDefaultExt);
+    request.confirmOverwrite = false;
+    const std::optional<QString> chosen = m_dialogs.GetSaveFileName(this, request);
+    if (!chosen || chosen->isEmpty()) return;
+    const std::string path = WithDefaultExtension(LocalPath(*chosen), kPaletteDefaultExt);
+    SavePaletteToPath(path, m_pGrid->Working(), PaletteFileContext{m_host, kName, {}});
+}
+
+std::optional<QPoint> CPaletteEditorDlg::OnGrid(const QPoint& dialogPoint) const {
+    if (m_pGrid == nullptr || !m_pGrid->geometry().contains(dialogPoint)) return std::nullopt;
+    return dialogPoint - m_pGrid->pos();
+}
+
+void CPaletteEditorDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        if (const std::optional<QPoint> p = OnGrid(event->position().toPoint())) {
+            m_pGrid->OnLButtonDown(*p);
+            return;
+        }
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void CPaletteEditorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        if (const std::optional<QPoint> p = OnGrid(event->position().toPoint())) {
+            m_pGrid->OnLButtonDblClk(*p);
+            return;
+        }
+    }
+    QDialog::mouseDoubleClickEvent(event);
+}
+
+int RunPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
+    CPaletteEditorDlg dlg(palette, host, dialogs, parent);
+    return dialogs.RunModal(dlg);
+}
+
+void EditDocumentPalette(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
+    RunPaletteEditor(doc.m_palette, host, dialogs, parent);
+    // Whatever closed the editor.
+    doc.SetModifiedFlag(true);
+    doc.BuildGdiPalette();
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,80 @@
+#pragma once
+// The "Palette Editor": a modal dialog that edits a copy of a palette in its
+// colour grid and writes all 1024 bytes back only on OK.
+#include <QCursor>
+#include <QDialog>
+#include <optional>
+
+#include "palette/Palette.h"
+
+class QPushButton;
+
+namespace velmora {
+class CVelmoraDoc;
+class Host;
+}  // namespace velmora
+
+namespace velmora::gui {
+
+class CPaletteCtrl;
+class DesktopDialogs;
+
+class CPaletteEditorDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Control ids; they are also the widgets' object names.
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
+    static constexpr int kIdCopy = 8;
+    static constexpr int kIdSwap = 4;
+    static constexpr int kIdSpread = 5;
+    static constexpr int kIdLoad = 6;
+    static constexpr int kIdSave = 7;
+    static constexpr int kIdGrid = 1019;
+    static constexpr int kIdHelp = 57670;
+    // The dialog's object name, by which its messages find their owner.
+    static constexpr const char* kName = "Palette Editor";
+
+    CPaletteEditorDlg(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    ~CPaletteEditorDlg() override;
+
+    CPaletteCtrl* Grid() const { return m_pGrid; }
+    const QCursor& TargetCursor() const { return m_hTarget; }
+
+    // OK: the working palette over the caller's, then close.
+    void accept() override;
+
+    void OnCopy();
+    void OnSwap();
+    void OnSpread();
+    void OnLoad();
+    void OnSave();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void OnInitDialog();
+    void UpdateCursor();
+    // The point in grid coordinates when it lies on the grid's window.
+    std::optional<QPoint> OnGrid(const QPoint& dialogPoint) const;
+
+    QCursor m_hArrow{Qt::ArrowCursor};
+    QCursor m_hTarget{Qt::ArrowCursor};
+    Palette& m_palette;
+    Host& m_host;
+    DesktopDialogs& m_dialogs;
+    CPaletteCtrl* m_pGrid = nullptr;
+};
+
+// Runs the editor modally on a palette (through the dialogs seam) and returns
+// QDialog::Accepted or QDialog::Rejected.
+int RunPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+
+// Edit Palette on the document: the editor on its palette, then, whatever
+// closed it, the document marked modified and its logical palette rebuilt.
+// The caller repaints the picture (the view's RedrawNow).
+void EditDocumentPalette(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+
+}  // namespace velmora::gui
