@@ -259,6 +259,7 @@ TEST_F(PaletteEditor, LoadThenOkWritesTheFileColoursWithReservedCleared) {
     EXPECT_EQ(dialogs.openRequests[0].filter,
               "Velmora Palette Files (*.rgb);;FractInt Palette Files (*.map);;"
               "Paint Shop Pro JASC Palette Files (*.pal);;All Files (*.*)");
+    EXPECT_FALSE(dialogs.openRequests[0].mustExist);
     EXPECT_EQ(Working(1), (RgbQuad{103, 78, 72, 0}));  // "72 78 103   RGB cycles ..."
     EXPECT_EQ(grid->Model().Selection().Index(), 8) << "Load keeps the selection";
     Press(CPaletteEditorDlg::kIdOk);

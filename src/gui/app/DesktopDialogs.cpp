@@ -11,6 +11,13 @@
 namespace velmora::gui {
 
 std::optional<QString> QtDesktopDialogs::GetOpenFileName(QWidget* parent, const OpenFileRequest& request) {
+    if (!request.mustExist) {
+        QFileDialog dlg(parent, request.caption, QString(), request.filter);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+        return dlg.selectedFiles().constFirst();
+    }
     const QString path = QFileDialog::getOpenFileName(parent, request.caption, QString(), request.filter);
     if (path.isEmpty()) return std::nullopt;
     return path;

@@ -25,6 +25,8 @@ struct SaveFileRequest {
 struct OpenFileRequest {
     QString caption;
     QString filter;
+    // False: a typed name of a file that does not exist is accepted too.
+    bool mustExist = true;
 };
 
 class DesktopDialogs {

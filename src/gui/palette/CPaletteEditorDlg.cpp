@@ -116,6 +116,7 @@ void CPaletteEditorDlg::OnLoad() {
     OpenFileRequest request;
     request.caption = QStringLiteral("Open");
     request.filter = QString::fromStdString(DialogFilterList(kPaletteLoadFilter));
+    request.mustExist = false;  // a missing file is the reader's to report
     const std::optional<QString> chosen = m_dialogs.GetOpenFileName(this, request);
     if (!chosen || chosen->isEmpty()) return;
     std::string path = LocalPath(*chosen);
