@@ -263,6 +263,19 @@ TEST(FractIntMap, FolderCannotBeOpened) {
     ui.ExpectOnly("Could not open file.", MsgIcon::Error);
 }
 
+TEST(FractIntMap, EndlessDeviceIsNotOpened) {
+    // /dev/zero never ends and holds no digit: reading it would never stop.
+    if (!fs::exists("/dev/zero")) GTEST_SKIP();
+    PaletteUi ui;
+    Palette p;
+    EXPECT_EQ(ReadFractIntMap("/dev/zero", p, ui.ctx), PaletteLoadResult::NotOpened);
+    ui.ExpectOnly("Could not open file.", MsgIcon::Error);
+    PaletteUi ui2;
+    EXPECT_EQ(ReadRgbPalette("/dev/zero", p, ui2.ctx), PaletteLoadResult::NotOpened);
+    ASSERT_EQ(ui2.host.messages.size(), 1u);
+    EXPECT_NE(ui2.host.messages[0].text.find("/dev/zero"), std::string::npos);
+}
+
 // ---- JASC .pal ---------------------------------------------------------------
 
 TEST(JascPalette, StandardHeaderWithEitherLineEndLoads) {

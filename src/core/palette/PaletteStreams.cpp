@@ -9,9 +9,15 @@ namespace velmora {
 
 FileByteSource::FileByteSource(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(st)) {
         // Opening a folder "succeeds" on some systems and then fails every read.
         m_openError = std::make_error_code(std::errc::is_a_directory);
+        return;
+    }
+    if (std::filesystem::exists(st) && !std::filesystem::is_regular_file(st)) {
+        // A device or pipe may never end (or never open): not a palette file.
+        m_openError = std::make_error_code(std::errc::not_supported);
         return;
     }
     errno = 0;
