@@ -139,6 +139,8 @@ int CVelmoraApp::PrintFromCommandLine(const std::string& file, const std::string
         out << "No printer is set up; printed to " << ToStdPath(pdf) << '\n';
     }
     printer.setDocName(QString::fromStdString(m_pDoc->GetTitle()));
+    // A document holds no pixels: compute the picture that is to go on paper.
+    m_pDoc->RenderImage();
     return m_pFrame->GetView()->PrintDocument(printer) ? 0 : 1;
 }
 
