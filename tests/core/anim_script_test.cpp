@@ -94,3 +94,29 @@ TEST(ScriptPaths, FrameAndScriptNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScriptDialogChoice, StoredBytesOpenAsTheDialogShowsThem) {
+    auto choice = [](int byte) { return PlaybackChoiceOf(static_cast<PlaybackStyle>(byte)); };
+    EXPECT_EQ(choice(1).direction, PlaybackDirection::Forwards);
+    EXPECT_FALSE(choice(1).looping);
+    EXPECT_EQ(choice(2 | 8).direction, PlaybackDirection::Reverse);
+    EXPECT_TRUE(choice(2 | 8).looping);
+    EXPECT_EQ(choice(4).direction, PlaybackDirection::PingPong);
+    EXPECT_EQ(choice(3).direction, PlaybackDirection::Forwards);  // a byte read from a file
+    EXPECT_EQ(choice(6).direction, PlaybackDirection::Reverse);
+    EXPECT_EQ(choice(0).direction, PlaybackDirection::PingPong);
+    EXPECT_TRUE(choice(8).looping);
+}
+
+TEST(ScriptDialogChoice, StoresExactlyOneDirection) {
+    EXPECT_EQ(static_cast<int>(StorePlaybackStyle({PlaybackDirection::Forwards, false})), 1);
+    EXPECT_EQ(static_cast<int>(StorePlaybackStyle({PlaybackDirection::Reverse, false})), 2);
+    EXPECT_EQ(static_cast<int>(StorePlaybackStyle({PlaybackDirection::PingPong, false})), 4);
+    EXPECT_EQ(static_cast<int>(StorePlaybackStyle({PlaybackDirection::Reverse, true})), 10);
+    // Opening and storing again turns a byte of 3 into plain Forwards.
+    EXPECT_EQ(static_cast<int>(StorePlaybackStyle(PlaybackChoiceOf(static_cast<PlaybackStyle>(3 | 8)))), 9);
+}
+
+}  // namespace

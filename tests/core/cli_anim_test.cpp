@@ -105,7 +105,7 @@ TEST_F(CliAnim, MandelbrotInEachStyleIntoANewFolder) {
 
 TEST_F(CliAnim, JuliaWithTheDocumentsStoredSettings) {
     std::vector<Keyframe> keys = {test::Key(-1.6, 1.6, -1.2, 1.2, 50, 2, 2, -0.8, 0.156, 0),
-                                  test::Key(-0.8, 0.8, -0.6, 0.6, 81, 3, 2, -0.7, 0.27, 60),
+                                  test::Key(-0.8, 0.8, -0.6, 0.6, 80, 3, 2, -0.7, 0.27, 60),
                                   test::Key(-0.4, 0.4, -0.3, 0.3, 120, 1, 2, 0.285, 0.01, 120)};
     tweenStyle = TweenStyle::SlowAtKeyframes;
     playback = PlaybackStyle::PingPong | PlaybackStyle::Looping;

@@ -82,6 +82,27 @@ bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t to
     return written && flushed && closed;
 }
 
+PlaybackChoice PlaybackChoiceOf(PlaybackStyle style) {
+    PlaybackChoice c;
+    if (HasFlag(style, PlaybackStyle::Forwards)) {
+        c.direction = PlaybackDirection::Forwards;
+    } else if (HasFlag(style, PlaybackStyle::Reverse)) {
+        c.direction = PlaybackDirection::Reverse;
+    } else {
+        c.direction = PlaybackDirection::PingPong;
+    }
+    c.looping = HasFlag(style, PlaybackStyle::Looping);
+    return c;
+}
+
+PlaybackStyle StorePlaybackStyle(const PlaybackChoice& c) {
+    PlaybackStyle style = c.direction == PlaybackDirection::Forwards  ? PlaybackStyle::Forwards
+                          : c.direction == PlaybackDirection::Reverse ? PlaybackStyle::Reverse
+                                                                      : PlaybackStyle::PingPong;
+    if (c.looping) style = style | PlaybackStyle::Looping;
+    return style;
+}
+
 bool WriteScript(const CVelmoraDoc& doc) {
     return WriteScript(doc.m_destFolder, doc.m_playbackStyle, doc.GetTotalFrames());
 }

@@ -31,6 +31,20 @@ std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int3
 // created or a write fails (a partly written file may remain).
 bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
 
+// The Script dialog's choice: one of three directions, and looping.
+enum class PlaybackDirection { Forwards, Reverse, PingPong };
+struct PlaybackChoice {
+    PlaybackDirection direction = PlaybackDirection::Forwards;
+    bool looping = false;
+};
+
+// What the dialog shows for a stored style: Forwards if its bit is set, else
+// Reverse if its bit is set, else Ping-Pong; Looping from its bit.
+PlaybackChoice PlaybackChoiceOf(PlaybackStyle style);
+
+// The byte the dialog stores: 1, 2 or 4, plus 8 for looping.
+PlaybackStyle StorePlaybackStyle(const PlaybackChoice& choice);
+
 // The document's script: its frames folder, its playback style, and every frame
 // of the animation whatever range was rendered last.
 bool WriteScript(const CVelmoraDoc& doc);
