@@ -96,6 +96,7 @@ public:
     void SetStatusText(const std::string& text) override {
         m_status = text;
         m_pos = 0;
+        m_high = 0;
         Show();
     }
     ProgressSink* ProgressBar() override { return this; }
@@ -117,8 +118,14 @@ public:
 
 private:
     void Show() {
-        const int pct = m_high > 0 ? static_cast<int>(100LL * m_pos / m_high) : 0;
-        m_err << '\r' << m_status << ' ' << std::setw(3) << pct << "%   " << std::flush;
+        m_err << '\r' << m_status;
+        if (m_status.rfind("Rendering", 0) == 0) {
+            const int pct = m_high > 0 ? static_cast<int>(100LL * m_pos / m_high) : 0;
+            m_err << ' ' << std::setw(3) << pct << '%';
+        } else {
+            m_err << "     ";  // clears the percentage of the line before
+        }
+        m_err << std::flush;
     }
     std::ostream& m_err;
     std::string m_status;
