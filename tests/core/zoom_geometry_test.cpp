@@ -10,7 +10,7 @@ using namespace velmora;
 namespace {
 
 const PlaneRegion kDefaultRegion{-2.0, -1.5, 2.0, 1.5};
-const ClientRect kCentreBox{100, 75, 300, 225};
+const PixelRect kCentreBox{100, 75, 300, 225};
 
 TEST(ZoomSelection, NeedsMovementOnBothAxesAndAnEndedDrag) {
     EXPECT_FALSE(HasSelection(false, {10, 10}, {10, 10}));  // a click
@@ -22,12 +22,12 @@ TEST(ZoomSelection, NeedsMovementOnBothAxesAndAnEndedDrag) {
 }
 
 TEST(ZoomSelection, BoxIsNormalisedFromEitherCorner) {
-    const ClientRect expected{10, 20, 50, 80};
+    const PixelRect expected{10, 20, 50, 80};
     EXPECT_EQ(NormalizedBox({10, 20}, {50, 80}), expected);
     EXPECT_EQ(NormalizedBox({50, 80}, {10, 20}), expected);
     EXPECT_EQ(NormalizedBox({10, 80}, {50, 20}), expected);
     EXPECT_EQ(NormalizedBox({50, 20}, {10, 80}), expected);
-    EXPECT_EQ(NormalizedBox({-5, 7}, {3, -9}), (ClientRect{-5, -9, 3, 7}));
+    EXPECT_EQ(NormalizedBox({-5, 7}, {3, -9}), (PixelRect{-5, -9, 3, 7}));
 }
 
 TEST(ZoomIn, CentreBoxHalvesTheDefaultRegion) {
@@ -40,7 +40,7 @@ TEST(ZoomIn, CentreBoxHalvesTheDefaultRegion) {
 }
 
 TEST(ZoomIn, OneColumnIsStretchedOverThePicture) {
-    const auto r = ZoomInRegion(kDefaultRegion, ClientRect{200, 0, 201, 100}, 400, 300);
+    const auto r = ZoomInRegion(kDefaultRegion, PixelRect{200, 0, 201, 100}, 400, 300);
     ASSERT_TRUE(r);
     EXPECT_NEAR(r->left, 0.0, 1e-15);
     EXPECT_NEAR(r->right, 0.01, 1e-15);
@@ -51,20 +51,20 @@ TEST(ZoomIn, OneColumnIsStretchedOverThePicture) {
 TEST(ZoomIn, MirroredRegionMapsToTheMirrorImage) {
     // Top stored below bottom: the box's top edge lands near the stored top.
     const PlaneRegion flipped{-2.0, 1.5, 2.0, -1.5};
-    const auto r = ZoomInRegion(flipped, ClientRect{0, 0, 200, 75}, 400, 300);
+    const auto r = ZoomInRegion(flipped, PixelRect{0, 0, 200, 75}, 400, 300);
     ASSERT_TRUE(r);
     EXPECT_DOUBLE_EQ(r->top, 1.5);
     EXPECT_DOUBLE_EQ(r->bottom, 0.75);
     EXPECT_GT(r->top, r->bottom);  // not normalised
     const PlaneRegion mirrorX{2.0, -1.5, -2.0, 1.5};
-    const auto m = ZoomInRegion(mirrorX, ClientRect{0, 0, 100, 300}, 400, 300);
+    const auto m = ZoomInRegion(mirrorX, PixelRect{0, 0, 100, 300}, 400, 300);
     ASSERT_TRUE(m);
     EXPECT_DOUBLE_EQ(m->left, 2.0);
     EXPECT_DOUBLE_EQ(m->right, 1.0);
 }
 
 TEST(ZoomIn, BoxCornersOutsideTheViewExtrapolate) {
-    const auto r = ZoomInRegion(kDefaultRegion, ClientRect{-100, 0, 500, 300}, 400, 300);
+    const auto r = ZoomInRegion(kDefaultRegion, PixelRect{-100, 0, 500, 300}, 400, 300);
     ASSERT_TRUE(r);
     EXPECT_DOUBLE_EQ(r->left, -3.0);
     EXPECT_DOUBLE_EQ(r->right, 3.0);
@@ -80,7 +80,7 @@ TEST(ZoomOut, CentreBoxExample) {
 }
 
 TEST(ZoomOut, KeepsThePointUnderTheBoxCornerAndGrowsTheScale) {
-    const ClientRect box{40, 30, 140, 80};
+    const PixelRect box{40, 30, 140, 80};
     const auto r = ZoomOutRegion(kDefaultRegion, box, 400, 300);
     ASSERT_TRUE(r);
     const auto boxInPlane = ZoomInRegion(kDefaultRegion, box, 400, 300);
@@ -97,7 +97,7 @@ TEST(ZoomOut, KeepsThePointUnderTheBoxCornerAndGrowsTheScale) {
 }
 
 TEST(ZoomOut, AfterZoomInReturnsToTheOldScaleButNotPosition) {
-    const ClientRect box{100, 75, 300, 225};
+    const PixelRect box{100, 75, 300, 225};
     const auto in = ZoomInRegion(kDefaultRegion, box, 400, 300);
     ASSERT_TRUE(in);
     const auto out = ZoomOutRegion(*in, box, 400, 300);
@@ -105,7 +105,7 @@ TEST(ZoomOut, AfterZoomInReturnsToTheOldScaleButNotPosition) {
     EXPECT_DOUBLE_EQ(out->right - out->left, 4.0);
     EXPECT_DOUBLE_EQ(out->bottom - out->top, 3.0);
     EXPECT_DOUBLE_EQ(out->left, -1.5);  // moved: the box did not touch the top-left
-    const ClientRect corner{0, 0, 200, 150};
+    const PixelRect corner{0, 0, 200, 150};
     const auto in2 = ZoomInRegion(kDefaultRegion, corner, 400, 300);
     const auto back = ZoomOutRegion(*in2, corner, 400, 300);
     ASSERT_TRUE(back);

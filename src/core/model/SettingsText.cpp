@@ -5,6 +5,8 @@
 #include <limits>
 #include <system_error>
 
+#include "anim/DialogNumber.h"
+
 namespace velmora {
 
 namespace {
@@ -132,26 +134,7 @@ double ParseReal(std::string_view text) {
 }
 
 std::int32_t ParseInteger(std::string_view text) {
-    const std::string_view s = SkipBlanks(FirstCharacters(text, kParsedFieldChars));
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    // Accumulated wide and stopped at the first value past the range, so any
-    // number of digits saturates.
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    while (i < s.size() && IsDigit(s[i])) {
-        magnitude = magnitude * 10 + (s[i] - '0');
-        if (magnitude > kLimit) magnitude = kLimit;
-        ++i;
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(value);
+    return ReadLeadingInt(FirstCharacters(text, kParsedFieldChars));
 }
 
 }  // namespace velmora

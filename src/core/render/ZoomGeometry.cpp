@@ -26,8 +26,8 @@ bool AllFinite(const PlaneRegion& r) {
 
 }  // namespace
 
-ClientRect NormalizedBox(ClientPoint a, ClientPoint b) {
-    return ClientRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+PixelRect NormalizedBox(ClientPoint a, ClientPoint b) {
+    return PixelRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
 
 bool HasSelection(bool dragging, ClientPoint anchor, ClientPoint current) {
@@ -57,7 +57,7 @@ ClientPoint ClampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t cl
     return p;
 }
 
-std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const ClientRect& box,
+std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const PixelRect& box,
                                         std::int32_t clientWidth, std::int32_t clientHeight) {
     if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
     const double cw = clientWidth;
@@ -73,7 +73,7 @@ std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const ClientR
     return out;
 }
 
-std::optional<PlaneRegion> ZoomOutRegion(const PlaneRegion& region, const ClientRect& box,
+std::optional<PlaneRegion> ZoomOutRegion(const PlaneRegion& region, const PixelRect& box,
                                          std::int32_t clientWidth, std::int32_t clientHeight) {
     if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
     const double cw = clientWidth;

@@ -4,23 +4,14 @@
 #include <cstdint>
 #include <optional>
 
+#include "render/SelectionCopy.h"
+
 namespace velmora {
 
 struct ClientPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;
     friend bool operator==(const ClientPoint&, const ClientPoint&) = default;
-};
-
-struct ClientRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
-    bool IsEmpty() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
-    friend bool operator==(const ClientRect&, const ClientRect&) = default;
 };
 
 // Region edges as the document stores them: not ordered.
@@ -32,7 +23,7 @@ struct PlaneRegion {
 };
 
 // The box spanned by two points, left/top the smaller coordinates.
-ClientRect NormalizedBox(ClientPoint a, ClientPoint b);
+PixelRect NormalizedBox(ClientPoint a, ClientPoint b);
 
 // A selection exists only after the drag ended and both coordinates moved:
 // a plain click, or a drag along one line, selects nothing.
@@ -54,11 +45,11 @@ ClientPoint ClampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t cl
 // The box's edges mapped onto the stored region, in doubles, without ordering
 // the edges. Empty for a client area of zero width or height, or when the
 // result is not finite (for example a region with equal edges zoomed out).
-std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const ClientRect& box,
+std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const PixelRect& box,
                                         std::int32_t clientWidth, std::int32_t clientHeight);
 // Shrinks the whole picture into the box: the scale grows by client size / box
 // size and the plane point under the box's top-left corner stays there.
-std::optional<PlaneRegion> ZoomOutRegion(const PlaneRegion& region, const ClientRect& box,
+std::optional<PlaneRegion> ZoomOutRegion(const PlaneRegion& region, const PixelRect& box,
                                          std::int32_t clientWidth, std::int32_t clientHeight);
 
 }  // namespace velmora
