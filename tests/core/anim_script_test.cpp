@@ -87,12 +87,6 @@ TEST(WriteScript, FailsWithoutAFolderOrWhenTheFileCannotBeMade) {
     EXPECT_TRUE(ReadBytes(dir.File("script.aas/script.aas")).empty());
 }
 
-TEST(ScriptPaths, FrameAndScriptNames) {
-    EXPECT_EQ(FramePath("c:\\anim\\", 1), "c:\\anim\\frame1.bmp");
-    EXPECT_EQ(FramePath("c:\\anim\\", 12), "c:\\anim\\frame12.bmp");
-    EXPECT_EQ(ScriptPath("/home/u/anim/"), "/home/u/anim/script.aas");
-}
-
 }  // namespace
 
 namespace {
