@@ -52,10 +52,16 @@ case "${1:-}" in
     shift
     install_missing
     build release
-    if [ -x build/release/src/gui/velmora ]; then
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/release/src/gui/velmora ]; then
       exec build/release/src/gui/velmora "$@"
     fi
-    # Until the desktop program exists: render the default picture headless.
+    if [ ! -x build/release/src/gui/velmora ]; then
+      echo "The desktop program was not built (Qt 6 missing?)."
+    else
+      echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set): the desktop program needs one."
+      echo "Try: xvfb-run -a build/release/src/gui/velmora, or run this on a desktop."
+    fi
+    echo "Rendering the default picture with velmora-cli instead..."
     build/release/src/cli/velmora-cli render -o velmora.bmp "$@"
     echo "Wrote velmora.bmp"
     ;;
