@@ -1,5 +1,6 @@
 #include "app/SettingsDlg.h"
 
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -152,6 +153,9 @@ CSettingsDlg::CSettingsDlg(CVelmoraDoc& doc, Host& host, PaletteEditorRunner run
                         m_pJulia, m_pCReal, m_pCImag, m_pDetail, m_pXPels, m_pYPels, m_pPaletteEditor};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
+    m_pMandelbrot->installEventFilter(this);
+    m_pJulia->installEventFilter(this);
+
     connect(m_pOk, &QPushButton::clicked, this, &CSettingsDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, &CSettingsDlg::OnHelp);
@@ -229,9 +233,24 @@ void CSettingsDlg::accept() {
     m_bAccepted = true;
 }
 
+bool CSettingsDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* radio = qobject_cast<QRadioButton*>(watched);
+        QRadioButton* other = radio == m_pMandelbrot ? m_pJulia : m_pMandelbrot;
+        // The two buttons are one tab stop, entered at the checked button.
+        if (radio != nullptr && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) &&
+            !radio->isChecked() && other->isChecked()) {
+            other->setFocus(reason);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void CSettingsDlg::OnPaletteEditor() {
     if (!m_runPaletteEditor) return;
-    m_runPaletteEditor();
+    m_runPaletteEditor(*this);
     // Whatever the editor returned, the palette counts as edited.
     m_pDoc.SetModifiedFlag(true);
     m_pDoc.BuildGdiPalette();

@@ -22,8 +22,9 @@ namespace velmora::gui {
 class CSettingsDlg : public QDialog {
     Q_OBJECT
 public:
-    // Runs the palette editor on the document's palette, modally.
-    using PaletteEditorRunner = std::function<void()>;
+    // Runs the palette editor on the document's palette, modally over the
+    // given window.
+    using PaletteEditorRunner = std::function<void(QWidget& over)>;
 
     // Without a runner the Palette Editor button is disabled.
     CSettingsDlg(CVelmoraDoc& doc, Host& host, PaletteEditorRunner runPaletteEditor = {},
@@ -42,6 +43,10 @@ public:
 public slots:
     // OK: stores and checks; stays open after a refusal.
     void accept() override;
+
+protected:
+    // Tabbing into the type buttons lands on the checked one.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnInitDialog();

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
+#include <optional>
 
 #include "app/CMainFrame.h"
 #include "app/CVelmoraApp.h"
@@ -14,11 +15,14 @@
 #include "app/CommandRouter.h"
 #include "app/DesktopDialogs.h"
 #include "app/DocumentCommands.h"
+#include "app/SettingsDlg.h"
 #include "model/VelmoraDoc.h"
+#include "palette/CPaletteEditorDlg.h"
 #include "render/CProgressDlg.h"
 #include "render/PictureImage.h"
 #include "render/PrintFit.h"
 #include "render/Stretch.h"
+#include "render/ZoomGeometry.h"
 
 namespace velmora::gui {
 
@@ -56,9 +60,14 @@ void CVelmoraView::ConnectCommands(CommandRouter& router) {
     router.Set(ID_FILE_PRINT, [this] { OnFilePrint(); });
     router.Set(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
     router.Set(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    const auto needsSelection = [this](CommandState& s) { s.enabled = HasSelection(); };
+    router.Set(ID_ZOOM_IN, [this] { OnZoomIn(); }, needsSelection);
+    router.Set(ID_ZOOM_OUT, [this] { OnZoomOut(); }, needsSelection);
+    router.Set(ID_LOCK_PROPORTIONS, [this] { OnLockProportions(); },
+               [this](CommandState& s) { s.checked = m_bLockProportions; });
+    router.Set(ID_CONFIGURE, [this] { OnConfigure(); });
     // Registered with their windows when those arrive; until then disabled:
-    //   ID_ZOOM_IN, ID_ZOOM_OUT, ID_LOCK_PROPORTIONS (drag box),
-    //   ID_CONFIGURE (settings dialog), ID_EDIT_PALETTE (palette editor),
+    //   ID_EDIT_PALETTE (palette editor),
     //   ID_ANIM_WINDOW, ID_VIEW_ANIMWINDOW (animation frames window).
 }
 
@@ -123,8 +132,10 @@ void CVelmoraView::OnDraw() {
     m_bPictureValid = true;
 
     // The repaint ends any selection.
+    const bool hadSelection = HasSelection();
     m_ptAnchor = m_ptCurrent = QPoint(0, 0);
     m_rectLast = PixelRect{};
+    if (hadSelection) SelectionChanged();
     if (ch > 0) m_dClientAspect = static_cast<double>(cw) / static_cast<double>(ch);
 }
 
@@ -146,7 +157,25 @@ void CVelmoraView::DrawPicture(QPainter& painter) {
     }
 }
 
-void CVelmoraView::DrawOverlay(QPainter&) {}
+void CVelmoraView::DrawOverlay(QPainter& painter) {
+    const PixelRect& r = m_rectLast;
+    if (r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0) return;
+    // The frame inverts what lies under it, so it shows on any colour.
+    const int cx = m_sizeDragBorder.width();
+    const int cy = m_sizeDragBorder.height();
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const QColor invert(Qt::white);
+    painter.fillRect(QRect(r.left, r.top, w, cy), invert);
+    if (h > cy) painter.fillRect(QRect(r.left, r.bottom - cy, w, cy), invert);
+    if (h > 2 * cy) {
+        painter.fillRect(QRect(r.left, r.top + cy, cx, h - 2 * cy), invert);
+        if (w > cx) painter.fillRect(QRect(r.right - cx, r.top + cy, cx, h - 2 * cy), invert);
+    }
+    painter.restore();
+}
 
 void CVelmoraView::RefreshAnimWindow() {
     // The animation frames window refreshes its list here once it exists.
@@ -178,19 +207,71 @@ bool CVelmoraView::PrintDocument(QPrinter& printer) {
 // --- selection ---------------------------------------------------------------
 
 bool CVelmoraView::HasSelection() const {
-    return !m_bDragging && m_ptAnchor.x() != m_ptCurrent.x() && m_ptAnchor.y() != m_ptCurrent.y();
+    return velmora::HasSelection(m_bDragging, ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()},
+                                 ClientPoint{m_ptCurrent.x(), m_ptCurrent.y()});
 }
 
 void CVelmoraView::RecomputeBox() {
-    m_rectBox.left = std::min(m_ptAnchor.x(), m_ptCurrent.x());
-    m_rectBox.right = std::max(m_ptAnchor.x(), m_ptCurrent.x());
-    m_rectBox.top = std::min(m_ptAnchor.y(), m_ptCurrent.y());
-    m_rectBox.bottom = std::max(m_ptAnchor.y(), m_ptCurrent.y());
+    m_rectBox = NormalizedBox(ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()}, ClientPoint{m_ptCurrent.x(), m_ptCurrent.y()});
 }
 
-void CVelmoraView::mousePressEvent(QMouseEvent* event) { QWidget::mousePressEvent(event); }
-void CVelmoraView::mouseMoveEvent(QMouseEvent* event) { QWidget::mouseMoveEvent(event); }
-void CVelmoraView::mouseReleaseEvent(QMouseEvent* event) { QWidget::mouseReleaseEvent(event); }
+void CVelmoraView::SelectionChanged() {
+    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+}
+
+QPoint CVelmoraView::DragPoint(const QPoint& raw) {
+    ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
+    if (m_bLockProportions) {
+        p = LockProportionsPoint(ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()}, p, m_dClientAspect);
+    }
+    const QPoint point(p.x, p.y);
+    // Keeps the pointer on the view and on the locked box's corner.
+    if (point != raw) QCursor::setPos(mapToGlobal(point));
+    return point;
+}
+
+void CVelmoraView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    if (!m_doc.m_bRendered) {
+        // Nothing to select on before the first render.
+        m_host.Beep();
+        return;
+    }
+    const QPoint raw = event->position().toPoint();
+    const ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
+    m_ptAnchor = m_ptCurrent = QPoint(p.x, p.y);
+    m_bDragging = true;
+    SelectionChanged();
+    QWidget::mousePressEvent(event);
+}
+
+void CVelmoraView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_bDragging) {
+        m_ptCurrent = DragPoint(event->position().toPoint());
+        RecomputeBox();
+        m_rectLast = m_rectBox;
+        UpdateOverlay();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void CVelmoraView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_bDragging) {
+        m_bDragging = false;
+        // Not corrected again: a locked drag already put the pointer there.
+        const QPoint raw = event->position().toPoint();
+        const ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
+        m_ptCurrent = QPoint(p.x, p.y);
+        RecomputeBox();
+        m_rectLast = m_rectBox;
+        UpdateOverlay();
+        SelectionChanged();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
 
 // --- commands ----------------------------------------------------------------
 
@@ -205,6 +286,41 @@ void CVelmoraView::OnRender() {
         dlg.hide();
         RedrawNow();
     }
+}
+
+void CVelmoraView::OnZoomIn() { Zoom(false); }
+
+void CVelmoraView::OnZoomOut() { Zoom(true); }
+
+void CVelmoraView::Zoom(bool out) {
+    if (!HasSelection()) return;
+    RecomputeBox();
+    const FractalParams& p = m_doc.m_params;
+    const PlaneRegion region{p.left, p.top, p.right, p.bottom};
+    const PixelRect& box = m_rectBox;
+    // Empty for a collapsed view or a result that is no number: nothing happens.
+    const std::optional<PlaneRegion> zoomed =
+        out ? ZoomOutRegion(region, box, width(), height()) : ZoomInRegion(region, box, width(), height());
+    if (!zoomed) return;
+    m_doc.SetRegion(zoomed->left, zoomed->top, zoomed->right, zoomed->bottom);
+    OnRender();
+    m_doc.SetModifiedFlag();
+}
+
+void CVelmoraView::OnLockProportions() {
+    m_bLockProportions = !m_bLockProportions;
+    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+}
+
+void CVelmoraView::OnConfigure() {
+    const auto editPalette = [this](QWidget& over) {
+        CPaletteEditorDlg editor(m_doc.m_palette, m_host, m_dialogs, &over);
+        m_dialogs.RunModal(editor);
+    };
+    CSettingsDlg dlg(m_doc, m_host, editPalette, window());
+    m_dialogs.RunModal(dlg);
+    if (dlg.m_bAccepted) m_doc.SetModifiedFlag();
+    if (dlg.m_bPaletteEdited) RedrawNow();
 }
 
 void CVelmoraView::OnEditCopy() {

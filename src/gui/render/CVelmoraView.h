@@ -53,6 +53,12 @@ public:
     void OnFilePrint();        // with the print dialog
     void OnFilePrintDirect();  // on the current printer, no dialog
     void OnFilePrintPreview();
+    // The drag box's commands: zoom into or out of the selection, the lock
+    // switch, and the settings dialog.
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnLockProportions();
+    void OnConfigure();
 
     // Draws the picture on a printer page: top-left, as large as fits.
     // False when the printer could not be started (already reported).
@@ -103,6 +109,11 @@ private:
     void DrawPicture(QPainter& painter);
     void RefreshAnimWindow();
     void Report(const char* text);
+    void Zoom(bool out);
+    // The drag point kept on the view and, while locked, corrected; the
+    // pointer is put where the point ends up.
+    QPoint DragPoint(const QPoint& raw);
+    void SelectionChanged();
 
     CVelmoraDoc& m_doc;
     Host& m_host;
