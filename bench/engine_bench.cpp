@@ -1,22 +1,28 @@
-// Engine throughput: the plain scalar loop against the engine's own render, in
-// one binary so their ratio comes from one run on one machine.
+// Engine throughput: the plain scalar loop against the fast renderer on one
+// thread and on all threads, in one binary so their ratios come from one run on
+// one machine. Prints the usual benchmark table, then the speed-ups per case.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/ConsoleHost.h"
 #include "render/EscapeTime.h"
+#include "render/FastRowRenderer.h"
 #include "render/FractalEngine.h"
-
-#include <iostream>
-#include <sstream>
+#include "render/SimdLevel.h"
+#include "render/ThreadPool.h"
 
 namespace {
 
 using velmora::FractalEngine;
 
 struct Case {
+    const char* name;
     double left, top, right, bottom;
     bool mandelbrot;
     double kr, ki;
@@ -24,7 +30,15 @@ struct Case {
     std::int32_t width, height;
 };
 
-// Total iterations the escape-time method spends on a case, counted once.
+const Case kCases[] = {
+    {"a_default_L201", -2.0, -1.5, 2.0, 1.5, true, 0, 0, 201, 1024, 768},
+    {"a_default_L2000", -2.0, -1.5, 2.0, 1.5, true, 0, 0, 2000, 1024, 768},
+    {"b_deep_L5000", -0.7454, 0.1130, -0.7452, 0.1132, true, 0, 0, 5000, 1024, 768},
+    {"c_julia_L1000", -2.0, -1.5, 2.0, 1.5, false, -0.8, 0.156, 1000, 1024, 768},
+};
+
+// Total iterations the escape-time method spends on a case, counted once by
+// the plain rule, so every variant is credited with the same work.
 std::int64_t CountIterations(const Case& c) {
     std::int64_t total = 0;
     const double dx = (c.right - c.left) / c.width;
@@ -50,65 +64,84 @@ std::int64_t CountIterations(const Case& c) {
     return total;
 }
 
-// The plain reference: one pixel at a time, coordinates by addition.
-void PlainLoop(const Case& c, std::vector<std::uint8_t>& out) {
-    const std::size_t stride = static_cast<std::size_t>(c.width + FractalEngine::PaddingFor(c.width));
-    const double dx = (c.right - c.left) / c.width;
-    const double dy = (c.bottom - c.top) / c.height;
-    double ci = c.top;
-    for (int j = 0; j < c.height; ++j, ci += dy) {
-        std::uint8_t* row = out.data() + static_cast<std::size_t>(c.height - 1 - j) * stride;
-        double cr = c.left;
-        for (int i = 0; i < c.width; ++i, cr += dx) {
-            row[i] = c.mandelbrot ? velmora::EscapeIndex(cr, ci, cr, ci, c.limit)
-                                  : velmora::EscapeIndex(cr, ci, c.kr, c.ki, c.limit);
-        }
-    }
+std::int64_t Iterations(const Case& c) {
+    static std::map<const Case*, std::int64_t> counted;
+    auto it = counted.find(&c);
+    if (it == counted.end()) it = counted.emplace(&c, CountIterations(c)).first;
+    return it->second;
 }
 
 void Report(benchmark::State& state, const Case& c) {
-    static std::int64_t cachedIters = -1;
-    static const Case* cachedCase = nullptr;
-    if (cachedCase != &c) {
-        cachedIters = CountIterations(c);
-        cachedCase = &c;
-    }
     const double pixels = static_cast<double>(c.width) * c.height;
     state.counters["pixels/s"] = benchmark::Counter(pixels, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["iters/s"] =
-        benchmark::Counter(static_cast<double>(cachedIters), benchmark::Counter::kIsIterationInvariantRate);
+        benchmark::Counter(static_cast<double>(Iterations(c)), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void RunPlain(benchmark::State& state, const Case& c) {
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(c.width + 4) * c.height);
-    for (auto _ : state) {
-        PlainLoop(c, out);
-        benchmark::DoNotOptimize(out.data());
-    }
-    Report(state, c);
-}
-
-void RunEngine(benchmark::State& state, const Case& c) {
-    std::ostringstream sink;
+// The whole engine render with the given rows renderer; "plain" is the
+// reference loop the engine keeps for comparison.
+void RunEngine(benchmark::State& state, const Case* c, velmora::RowRenderer* renderer) {
     velmora::ConsoleHost host(std::cerr);
-    FractalEngine engine(c.width, c.height, host);
-    engine.SetRegion(c.left, c.top, c.right, c.bottom);
-    engine.SetType(c.mandelbrot ? 1 : 2);
-    engine.SetIterations(c.limit);
-    engine.SetJuliaConstant(c.kr, c.ki);
+    FractalEngine engine(c->width, c->height, host);
+    engine.SetRowRenderer(*renderer);
+    engine.SetRegion(c->left, c->top, c->right, c->bottom);
+    engine.SetType(c->mandelbrot ? 1 : 2);
+    engine.SetIterations(c->limit);
+    engine.SetJuliaConstant(c->kr, c->ki);
     for (auto _ : state) {
         engine.Render();
         benchmark::DoNotOptimize(engine.GetBits());
     }
-    Report(state, c);
+    Report(state, *c);
 }
 
-const Case kDefault201{-2.0, -1.5, 2.0, 1.5, true, 0, 0, 201, 1024, 768};
-const Case kDefault2000{-2.0, -1.5, 2.0, 1.5, true, 0, 0, 2000, 1024, 768};
+// Remembers every run's wall time so the speed-ups can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> seconds;  // per render
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.iterations > 0) seconds[r.run_name.function_name] = r.real_accumulated_time / static_cast<double>(r.iterations);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
 
 }  // namespace
 
-BENCHMARK_CAPTURE(RunPlain, default_L201, kDefault201)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RunEngine, default_L201, kDefault201)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RunPlain, default_L2000, kDefault2000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(RunEngine, default_L2000, kDefault2000)->Unit(benchmark::kMillisecond);
+int main(int argc, char** argv) {
+    static velmora::FastRowRenderer oneThread(1);
+    static velmora::FastRowRenderer allThreads(0);
+    const unsigned threads = allThreads.Threads();
+    const char* variants[] = {"plain", "fast_1thread", "fast_all"};
+    velmora::RowRenderer* renderers[] = {&velmora::ReferenceRowRenderer(), &oneThread, &allThreads};
+    for (const Case& c : kCases) {
+        for (int v = 0; v < 3; ++v) {
+            const std::string name = std::string(c.name) + "/" + variants[v];
+            benchmark::RegisterBenchmark(name.c_str(), RunEngine, &c, renderers[v])
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    std::printf("\nFast renderer: %s kernel, %u threads in the pool.\n",
+                velmora::SimdLevelName(velmora::BestSimdLevel()), threads);
+    std::printf("%-18s %12s %12s %12s %10s %10s\n", "case", "plain ms", "1 thread ms", "all ms", "1 thr x", "all x");
+    for (const Case& c : kCases) {
+        const std::string base = std::string(c.name) + "/";
+        auto get = [&](const char* v) {
+            auto it = reporter.seconds.find(base + v);
+            return it == reporter.seconds.end() ? 0.0 : it->second;
+        };
+        const double plain = get("plain"), one = get("fast_1thread"), all = get("fast_all");
+        if (plain <= 0.0 || one <= 0.0 || all <= 0.0) continue;  // filtered out
+        std::printf("%-18s %12.2f %12.2f %12.2f %10.1f %10.1f\n", c.name, plain * 1e3, one * 1e3, all * 1e3,
+                    plain / one, plain / all);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -82,13 +82,20 @@ int FractalEngine::Render(ProgressSink* progress) {
 
     // Coordinates advance by repeated addition, exactly as a running value would.
     const std::size_t columns = m_nWidth > 0 ? static_cast<std::size_t>(m_nWidth) : 0;
-    m_xs.resize(columns);
+    try {
+        // 8 bytes per column and per row on top of the pixels: a picture whose
+        // pixels just fitted may still not get these.
+        m_xs.resize(columns);
+        m_ys.resize(static_cast<std::size_t>(m_nHeight));
+    } catch (const std::bad_alloc&) {
+        ShowPlainMessage(*m_host, "Not enough memory for bitmap.");
+        return 0;
+    }
     double x = m_dXMin;
     for (std::size_t i = 0; i < columns; ++i) {
         m_xs[i] = x;
         x += dx;
     }
-    m_ys.resize(static_cast<std::size_t>(m_nHeight));
     double y = m_dYMin;
     for (auto& v : m_ys) {
         v = y;

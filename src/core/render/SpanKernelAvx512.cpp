@@ -42,7 +42,7 @@ struct Avx512Ops {
 #include "render/SpanKernelImpl.h"
 
 namespace velmora {
-void RenderSpanAvx512(const SpanArgs& args) { span_detail::RenderSpanT<Avx512Ops, 3>(args); }
+void RenderSpanAvx512(const SpanArgs& args) { span_detail::RenderSpanT<Avx512Ops, 4>(args); }
 }  // namespace velmora
 
 #if defined(__clang__)

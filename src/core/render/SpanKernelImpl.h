@@ -36,6 +36,10 @@ struct Slot {
 template <class O>
 struct Span {
     using V = typename O::V;
+    // The value saved at the start is checked from the first iteration on; the
+    // first refresh comes after this many, and the gaps double from there, so
+    // quick pixels hardly pay for the check.
+    static constexpr std::int64_t kFirstGap = 16;  // even
     const SpanArgs& a;
     V zero, one, two, four, ci, ai, kr;
     std::int64_t it = 0;
@@ -61,6 +65,9 @@ struct Span {
             s.first = -1;
             s.lanes = 0;
             s.active = O::FirstLanes(0);
+            s.nextEvent = s.deadline = s.saveAt = INT64_MAX;
+            s.start = s.gap = 0;
+            s.zr = s.zi = s.zr2 = s.zi2 = s.ar = s.szr = s.szi = s.res = zero;
             return;
         }
         const std::int32_t n = (a.count - next < W) ? a.count - next : W;
@@ -86,8 +93,10 @@ struct Span {
         s.active = O::FirstLanes(n);
         s.start = it;
         s.deadline = it + a.limit;
-        s.gap = 1;
-        s.saveAt = it + 1;
+        // Saves fall on odd clocks, where the cycle check runs (gaps are even),
+        // so a return after any period p is seen at the distance p or 2p.
+        s.gap = kFirstGap;
+        s.saveAt = (it + kFirstGap) | 1;
         s.nextEvent = s.saveAt < s.deadline ? s.saveAt : s.deadline;
         ++live;
     }
@@ -109,7 +118,10 @@ struct Span {
         --live;
     }
 
-    // One iteration of EscapeIndex on every lane of the slot.
+    // One iteration of EscapeIndex on every lane of the slot. The cycle check
+    // runs on odd clocks only (it costs a good part of an iteration); saves are
+    // made on odd clocks too, so a cycle still shows up at an even distance.
+    template <bool kCheckCycle>
     VELMORA_SPAN_INLINE void Step(Slot<O>& s) {
         if (s.first < 0) return;
         const V t = O::Mul(two, s.zr);
@@ -119,8 +131,12 @@ struct Span {
         s.zi2 = O::Mul(s.zi, s.zi);
         const auto esc = O::GtMasked(s.active, O::Add(s.zr2, s.zi2), four);
         s.res = O::Select(esc, clock, s.res);
-        const auto cyc = O::EqMasked(O::EqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
-        s.active = O::AndNot(O::Or(esc, cyc), s.active);
+        if constexpr (kCheckCycle) {
+            const auto cyc = O::EqMasked(O::EqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
+            s.active = O::AndNot(O::Or(esc, cyc), s.active);
+        } else {
+            s.active = O::AndNot(esc, s.active);
+        }
         if (__builtin_expect(!O::None(s.active) && it != s.nextEvent, 1)) return;
 
         if (it == s.saveAt) {
@@ -155,13 +171,19 @@ inline void RenderSpanT(const SpanArgs& a) {
     if constexpr (U > 1) span.Load(s1);
     if constexpr (U > 2) span.Load(s2);
     if constexpr (U > 3) span.Load(s3);
-    while (span.live > 0) {
+    auto iterate = [&]<bool kCheckCycle>() __attribute__((always_inline)) {
         ++span.it;
         span.clock = O::Add(span.clock, span.one);
-        span.Step(s0);
-        if constexpr (U > 1) span.Step(s1);
-        if constexpr (U > 2) span.Step(s2);
-        if constexpr (U > 3) span.Step(s3);
+        span.template Step<kCheckCycle>(s0);
+        if constexpr (U > 1) span.template Step<kCheckCycle>(s1);
+        if constexpr (U > 2) span.template Step<kCheckCycle>(s2);
+        if constexpr (U > 3) span.template Step<kCheckCycle>(s3);
+    };
+    // The clock starts at 0, so the checking half always runs on odd clocks.
+    while (span.live > 0) {
+        iterate.template operator()<true>();
+        if (span.live == 0) break;
+        iterate.template operator()<false>();
     }
 }
 
