@@ -212,7 +212,10 @@ TEST_F(ZoomView, ConfigureAcceptedMarksTheDocumentModified) {
         return d.result();
     };
     Render();
+    Drag(QPoint(100, 75), {}, QPoint(300, 225));
+    ASSERT_TRUE(view->HasSelection());
     ASSERT_TRUE(router.Run(ID_CONFIGURE));
+    EXPECT_FALSE(view->HasSelection());  // the view was redrawn
     EXPECT_EQ(doc.m_params.iterations, 100);
     EXPECT_TRUE(doc.IsModified());
     // A new size gives a new, blank picture; no render follows.

@@ -320,7 +320,9 @@ void CVelmoraView::OnConfigure() {
     CSettingsDlg dlg(m_doc, m_host, editPalette, window());
     m_dialogs.RunModal(dlg);
     if (dlg.m_bAccepted) m_doc.SetModifiedFlag();
-    if (dlg.m_bPaletteEdited) RedrawNow();
+    // A window system repaints what the dialog covered; here the whole view is
+    // redrawn, so a new size shows its blank picture at once.
+    if (dlg.m_bPaletteEdited || dlg.m_bAccepted) RedrawNow();
 }
 
 void CVelmoraView::OnEditCopy() {
