@@ -54,9 +54,13 @@ void FractalEngine::SetRegion(double left, double top, double right, double bott
     }
 }
 
-void FractalEngine::Cancelled() {
-    std::memset(m_pBits.get(), 0, GetBufferSize());
+void FractalEngine::Blank() {
+    if (m_pBits) std::memset(m_pBits.get(), 0, GetBufferSize());
     m_bValid = false;
+}
+
+void FractalEngine::Cancelled() {
+    Blank();
     m_host->PlayQuestionSound();
 }
 

@@ -45,6 +45,9 @@ public:
     const BitmapInfoBlock* GetBitmapInfo() const { return m_pBitmapInfo.get(); }
 
     bool IsValid() const { return m_bValid; }
+    // Forgets the picture: not valid, and every byte of the pixel block (row
+    // padding included) zero, as after a cancelled render but without a sound.
+    void Blank();
     bool HasBuffer() const { return m_pBits != nullptr; }
     // Bytes per stored row, and of the whole block (0 without a buffer).
     std::size_t GetStride() const { return m_nStride; }

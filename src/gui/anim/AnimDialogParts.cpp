@@ -1,0 +1,32 @@
+#include "anim/AnimDialogParts.h"
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <filesystem>
+
+#include "anim/AnimMessages.h"
+#include "platform/Host.h"
+#include "platform/PlayerLaunch.h"
+
+namespace velmora::gui {
+
+QPushButton* MakeIdButton(QWidget* parent, const QString& text, int id) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::number(id));
+    return button;
+}
+
+AnimWaitCursor::AnimWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+AnimWaitCursor::~AnimWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+
+bool LaunchPlayer(Host& host, const std::string& scriptPath, const char* ownerName) {
+    // The script names its frames with the folder's full path, but a player
+    // may look for neighbouring files: it runs in the frames folder.
+    const std::string folder = std::filesystem::path(scriptPath).parent_path().string();
+    if (host.StartPlayer(scriptPath, folder)) return true;
+    host.ShowMessage(WindowMessage(PlayerLoadErrorText(), MsgIcon::Error, ownerName));
+    return false;
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,63 @@
+#include "anim/CAnimDoneDlg.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "anim/AnimDialogParts.h"
+#include "anim/AnimMessages.h"
+#include "app/HelpWindow.h"
+#include "platform/Host.h"
+
+namespace velmora::gui {
+
+namespace {
+
+constexpr int kIdDone = 1;
+constexpr int kIdPlay = 1031;
+
+}  // namespace
+
+CAnimDoneDlg::CAnimDoneDlg(std::string scriptPath, Host& host, QWidget* parent)
+    : QDialog(parent), m_scriptPath(std::move(scriptPath)), m_host(host) {
+    setObjectName(QString::fromLatin1(kAnimDoneName));
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setProperty("helpTopic", QStringLiteral("animation"));
+
+    auto* texts = new QVBoxLayout;
+    for (const QString& text :
+         {QString::fromLatin1(animtext::kRenderDone),
+          QStringLiteral("For information on how to view/modify your animation, please see help."),
+          QStringLiteral("If you have rendered all the frames in your animation, you can view it now by clicking "
+                         "'Play'. You will not be able to view the animation correctly unless all the frames have "
+                         "been rendered.")}) {
+        auto* label = new QLabel(text, this);
+        label->setWordWrap(true);
+        texts->addWidget(label);
+    }
+    texts->addStretch(1);
+
+    auto* play = MakeIdButton(this, QStringLiteral("&Play"), kIdPlay);
+    auto* done = MakeIdButton(this, QStringLiteral("&Done"), kIdDone);
+    done->setDefault(true);
+    auto* help = MakeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
+    connect(play, &QPushButton::clicked, this, &CAnimDoneDlg::OnPlay);
+    connect(done, &QPushButton::clicked, this, &CAnimDoneDlg::accept);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("animation")); });
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(play);
+    buttons->addWidget(done);
+    buttons->addWidget(help);
+    buttons->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(texts, 1);
+    layout->addLayout(buttons);
+    setMinimumWidth(420);
+    done->setFocus();
+}
+
+void CAnimDoneDlg::OnPlay() { LaunchPlayer(m_host, m_scriptPath, kAnimDoneName); }
+
+}  // namespace velmora::gui

@@ -1,0 +1,28 @@
+#pragma once
+// The dialog after a complete animation render: play the animation now, or be done.
+#include <QDialog>
+#include <string>
+
+namespace velmora {
+class Host;
+}  // namespace velmora
+
+namespace velmora::gui {
+
+inline constexpr const char* kAnimDoneName = "CAnimDoneDlg";
+
+class CAnimDoneDlg : public QDialog {
+    Q_OBJECT
+public:
+    CAnimDoneDlg(std::string scriptPath, Host& host, QWidget* parent = nullptr);
+
+    // "&Play": starts the player on the script; the dialog stays open.
+    void OnPlay();
+
+    std::string m_scriptPath;
+
+private:
+    Host& m_host;
+};
+
+}  // namespace velmora::gui

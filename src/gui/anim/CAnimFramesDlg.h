@@ -1,0 +1,75 @@
+#pragma once
+// The "Animation Frames Window": a modeless window with the keyframe list and
+// the commands that build it, render the animation and choose its playback.
+// Escape and the close box only hide it; the keyframes belong to the document.
+#include <QDialog>
+#include <cstdint>
+
+#include "anim/KeyframeEdit.h"
+#include "platform/Host.h"
+
+class QPushButton;
+class QTreeWidget;
+
+namespace velmora::gui {
+
+class CVelmoraView;
+class DesktopDialogs;
+
+class CAnimFramesDlg : public QDialog {
+    Q_OBJECT
+public:
+    CAnimFramesDlg(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+
+    // The view redrawn after Copy To Active; none while a test uses the window alone.
+    CVelmoraView* m_pView = nullptr;
+
+    // Rebuilds every row; `marked` is the 1-based keyframe whose row carries
+    // " *", or -1. The selection goes with the old rows.
+    void RefreshList(std::int32_t marked);
+    void UpdateButtons();
+    void DisableButtons();
+
+    // The selected row, or kNoRow.
+    std::int32_t SelectedRow() const;
+    QTreeWidget* List() const { return m_pList; }
+
+    // --- commands ---------------------------------------------------------
+    void OnInsertActive();
+    void OnCopyFromActive();
+    void OnCopyToActive();
+    void OnKeyframeProperties();
+    void OnDeleteKeyframe();
+    void OnRenderAnim();
+    void OnScript();
+
+public slots:
+    // Enter starts the render; the window stays.
+    void accept() override;
+    // Escape and the close box hide the window and nothing else.
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // Whether the window is the active one, as the button rules ask.
+    virtual bool IsActiveWindow() const;
+
+private:
+    // Shows the Transition Count dialog when asked and stores its answer.
+    void AskCount(const CountRequest& request);
+    void Report(const std::string& text, MsgIcon icon = MsgIcon::None);
+
+    CVelmoraDoc& m_doc;
+    Host& m_host;
+    DesktopDialogs& m_dialogs;
+    QTreeWidget* m_pList = nullptr;
+    QPushButton* m_pInsert = nullptr;
+    QPushButton* m_pCopyFrom = nullptr;
+    QPushButton* m_pCopyTo = nullptr;
+    QPushButton* m_pProperties = nullptr;
+    QPushButton* m_pDelete = nullptr;
+    bool m_bColumnsSized = false;
+};
+
+}  // namespace velmora::gui

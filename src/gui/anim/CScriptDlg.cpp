@@ -1,0 +1,110 @@
+#include "anim/CScriptDlg.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "anim/AnimDialogParts.h"
+#include "anim/PlaybackScript.h"
+#include "app/HelpWindow.h"
+#include "model/VelmoraDoc.h"
+
+namespace velmora::gui {
+
+namespace {
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+constexpr int kIdForwards = 1034;
+constexpr int kIdReverse = 1035;
+constexpr int kIdPingPong = 1036;
+constexpr int kIdLooping = 1037;
+constexpr int kIdPlay = 1038;
+
+QRadioButton* MakeRadio(QWidget* parent, const QString& text, int id) {
+    auto* radio = new QRadioButton(text, parent);
+    radio->setObjectName(QString::number(id));
+    return radio;
+}
+
+}  // namespace
+
+CScriptDlg::CScriptDlg(CVelmoraDoc& doc, Host& host, QWidget* parent) : QDialog(parent), m_doc(doc), m_host(host) {
+    setObjectName(QString::fromLatin1(kScriptDlgName));
+    setWindowTitle(QString::fromLatin1(kScriptDlgName));
+    setProperty("helpTopic", QStringLiteral("script"));
+
+    auto* style = new QGroupBox(QStringLiteral("Playback Style"), this);
+    m_pForwards = MakeRadio(style, QStringLiteral("&Forwards"), kIdForwards);
+    m_pReverse = MakeRadio(style, QStringLiteral("&Reverse"), kIdReverse);
+    m_pPingPong = MakeRadio(style, QStringLiteral("Pi&ng-Pong"), kIdPingPong);
+    m_pLooping = new QCheckBox(QStringLiteral("&Looping"), style);
+    m_pLooping->setObjectName(QString::number(kIdLooping));
+    auto* styleBox = new QVBoxLayout(style);
+    styleBox->addWidget(m_pForwards);
+    styleBox->addWidget(m_pReverse);
+    styleBox->addWidget(m_pPingPong);
+    styleBox->addWidget(m_pLooping);
+
+    auto* note = new QLabel(QStringLiteral("Please note that you will not be able to play your animation correctly "
+                                           "until all the frames have been rendered."),
+                            this);
+    note->setWordWrap(true);
+
+    auto* play = MakeIdButton(this, QStringLiteral("&Play"), kIdPlay);
+    play->setDefault(true);
+    auto* ok = MakeIdButton(this, QStringLiteral("&Ok"), kIdOk);
+    auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
+    auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
+    connect(play, &QPushButton::clicked, this, &CScriptDlg::OnPlay);
+    connect(ok, &QPushButton::clicked, this, &CScriptDlg::OnOk);
+    connect(cancel, &QPushButton::clicked, this, &CScriptDlg::reject);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("script")); });
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(play);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(help);
+    buttons->addStretch(1);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(style, 0, 0);
+    grid->addWidget(note, 1, 0);
+    grid->addLayout(buttons, 0, 1, 2, 1);
+
+    const PlaybackChoice choice = PlaybackChoiceOf(doc.m_playbackStyle);
+    switch (choice.direction) {
+        case PlaybackDirection::Forwards: m_pForwards->setChecked(true); break;
+        case PlaybackDirection::Reverse: m_pReverse->setChecked(true); break;
+        case PlaybackDirection::PingPong: m_pPingPong->setChecked(true); break;
+    }
+    m_pLooping->setChecked(choice.looping);
+}
+
+void CScriptDlg::StorePlaybackStyle() {
+    PlaybackChoice choice;
+    choice.direction = m_pForwards->isChecked()  ? PlaybackDirection::Forwards
+                       : m_pReverse->isChecked() ? PlaybackDirection::Reverse
+                                                 : PlaybackDirection::PingPong;
+    choice.looping = m_pLooping->isChecked();
+    // A changed style is not a change the user would be asked to save.
+    m_doc.m_playbackStyle = velmora::StorePlaybackStyle(choice);
+}
+
+void CScriptDlg::OnOk() {
+    StorePlaybackStyle();
+    WriteScript(m_doc);  // a script that cannot be written shows up when playing
+    accept();
+}
+
+void CScriptDlg::OnPlay() {
+    StorePlaybackStyle();
+    WriteScript(m_doc);
+    LaunchPlayer(m_host, ScriptPath(m_doc.m_destFolder), kScriptDlgName);
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,81 @@
+#include "anim/CTransitionCountDlg.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "anim/AnimDialogParts.h"
+#include "anim/AnimMessages.h"
+#include "anim/KeyframeEdit.h"
+#include "app/HelpWindow.h"
+#include "platform/Host.h"
+
+namespace velmora::gui {
+
+namespace {
+
+constexpr int kIdPrompt = 1026;
+constexpr int kIdEdit = 1025;
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+// The dialog reads no more of the field than this.
+constexpr int kReadChars = 127;
+
+}  // namespace
+
+CTransitionCountDlg::CTransitionCountDlg(bool untilNext, std::int32_t count, bool allowCancel, Host& host,
+                                         QWidget* parent)
+    : QDialog(parent), m_bUntilNext(untilNext), m_nCount(count), m_bAllowCancel(allowCancel), m_host(host) {
+    setObjectName(QString::fromLatin1(kTransitionCountName));
+    setWindowTitle(QString::fromLatin1(kTransitionCountName));
+    setProperty("helpTopic", QStringLiteral("transitions"));
+
+    const CountQuestion question = untilNext ? CountQuestion::UntilNext : CountQuestion::AfterPrevious;
+    m_pPrompt = new QLabel(QString::fromStdString(CountPrompt(question)), this);
+    m_pPrompt->setObjectName(QString::number(kIdPrompt));
+    m_pEdit = new QLineEdit(QString::number(count), this);
+    m_pEdit->setObjectName(QString::number(kIdEdit));
+    m_pPrompt->setBuddy(m_pEdit);
+
+    auto* ok = MakeIdButton(this, QStringLiteral("&OK"), kIdOk);
+    ok->setDefault(true);
+    auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
+    cancel->setEnabled(allowCancel);
+    auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
+    connect(ok, &QPushButton::clicked, this, &CTransitionCountDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CTransitionCountDlg::reject);
+    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("transitions")); });
+
+    auto* grid = new QGridLayout(this);
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(m_pPrompt);
+    fields->addWidget(m_pEdit);
+    fields->addStretch(1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(help);
+    buttons->addStretch(1);
+    grid->addLayout(fields, 0, 0);
+    grid->addLayout(buttons, 0, 1);
+
+    m_pEdit->setFocus();
+    m_pEdit->selectAll();
+}
+
+void CTransitionCountDlg::accept() {
+    const CountEntry entry = ReadTransitionCount(m_pEdit->text().left(kReadChars).toStdString());
+    if (!entry.accepted) {
+        m_host.ShowMessage(WindowMessage(entry.message, MsgIcon::None, kTransitionCountName));
+        m_pEdit->setFocus();
+        m_pEdit->selectAll();
+        return;
+    }
+    m_nCount = entry.count;
+    QDialog::accept();
+}
+
+}  // namespace velmora::gui
