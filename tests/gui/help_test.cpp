@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "GuiFixture.h"
 #include "app/CommandIds.h"
@@ -49,6 +50,21 @@ TEST(Help, MenuCommandsOpenTheContentsAndTheMainTopic) {
     EXPECT_EQ(ShowHelpTopic(&t.Frame(), QStringLiteral("palette"))->CurrentTopic(), QStringLiteral("palette"));
     EXPECT_EQ(ShowHelpTopic(&t.Frame(), QStringLiteral("no-such-topic"))->CurrentTopic(), QStringLiteral("index"));
     EXPECT_EQ(t.Frame().findChildren<HelpWindow*>().size(), 1) << "one help window, reused";
+}
+
+TEST(Help, HelpAskedForFromAModalDialogBelongsToThatDialog) {
+    QDialog dlg;
+    dlg.setWindowModality(Qt::ApplicationModal);
+    HelpWindow* w = nullptr;
+    QTimer::singleShot(0, &dlg, [&] {
+        w = ShowHelpTopic(&dlg, QStringLiteral("settings"));
+        dlg.reject();
+    });
+    dlg.exec();
+    ASSERT_NE(w, nullptr);
+    // A window outside the modal dialog would not take a single click.
+    EXPECT_EQ(w->parentWidget(), &dlg);
+    EXPECT_EQ(w->CurrentTopic(), QStringLiteral("settings"));
 }
 
 }  // namespace

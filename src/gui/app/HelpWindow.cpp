@@ -59,12 +59,18 @@ QString HelpWindow::CurrentTopic() const {
 
 HelpWindow* ShowHelpTopic(QWidget* parent, const QString& topic) {
     static QPointer<HelpWindow> window;
+    // Owned by the main window so it outlives the dialog that asked; but while
+    // a modal dialog runs, only its own children take input, so it goes there.
+    QWidget* owner = parent != nullptr ? parent->window() : nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(w) != nullptr) owner = w;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != window.data()) owner = modal;
     if (window.isNull()) {
-        // Owned by the main window so it lives as long as the program, not the dialog.
-        QWidget* owner = parent != nullptr ? parent->window() : nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QMainWindow*>(w) != nullptr) owner = w;
         window = new HelpWindow(owner);
+    } else if (window->parentWidget() != owner) {
+        const QRect where = window->geometry();
+        window->setParent(owner, window->windowFlags());
+        window->setGeometry(where);
     }
     window->ShowTopic(topic);
     window->show();

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -81,7 +82,10 @@ QWidget* QtHost::OwnerFor(const Message& message) const {
     }
     if (message.owner == MsgOwner::Dialog && QApplication::activeModalWidget() != nullptr)
         return QApplication::activeModalWidget();
-    return m_mainWindow.data();
+    if (!m_mainWindow.isNull()) return m_mainWindow.data();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(w) != nullptr && w->isVisible()) return w;
+    return QApplication::activeWindow();
 }
 
 MsgAnswer QtHost::ShowMessage(const Message& message) {
