@@ -2,11 +2,14 @@
 // set and thread count, on random and on edge-case pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <set>
 #include <string>
