@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "anim/CAnimFramesDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CVelmoraApp.h"
 #include "app/CommandIds.h"
@@ -51,7 +52,9 @@ CVelmoraView::CVelmoraView(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs
     LoadDefaultPalette();
 }
 
-CVelmoraView::~CVelmoraView() = default;
+// The frames window belongs to the main window for stacking, but lives and
+// dies with the view.
+CVelmoraView::~CVelmoraView() { delete m_wndAnimFrames.data(); }
 
 void CVelmoraView::ConnectCommands(CommandRouter& router) {
     router.Set(ID_FILE_NEW, [this] { OnFileNew(); });
@@ -66,9 +69,11 @@ void CVelmoraView::ConnectCommands(CommandRouter& router) {
     router.Set(ID_LOCK_PROPORTIONS, [this] { OnLockProportions(); },
                [this](CommandState& s) { s.checked = m_bLockProportions; });
     router.Set(ID_CONFIGURE, [this] { OnConfigure(); });
-    // Registered with their windows when those arrive; until then disabled:
-    //   ID_EDIT_PALETTE (palette editor),
-    //   ID_ANIM_WINDOW, ID_VIEW_ANIMWINDOW (animation frames window).
+    router.Set(ID_ANIM_WINDOW, [this] { OnAnimWindow(); });
+    router.Set(ID_VIEW_ANIMWINDOW, [this] { OnToggleAnimWindow(); },
+               [this](CommandState& s) { s.checked = IsAnimWindowShown(); });
+    // Registered with its window when that arrives; until then disabled:
+    //   ID_EDIT_PALETTE (palette editor).
 }
 
 void CVelmoraView::LoadDefaultPalette() { m_doc.LoadDefaultPalette(); }
@@ -113,7 +118,7 @@ void CVelmoraView::paintEvent(QPaintEvent*) {
 }
 
 void CVelmoraView::OnDraw() {
-    RefreshAnimWindow();
+    RefreshAnimWindow(true);
     FractalEngine* engine = m_doc.m_pEngine.get();
     if (engine != nullptr) engine->BuildBitmap(m_doc.m_palette);
 
@@ -177,8 +182,36 @@ void CVelmoraView::DrawOverlay(QPainter& painter) {
     painter.restore();
 }
 
-void CVelmoraView::RefreshAnimWindow() {
-    // The animation frames window refreshes its list here once it exists.
+void CVelmoraView::RefreshAnimWindow(bool updateButtons) {
+    if (!m_bAnimWndCreated || m_wndAnimFrames.isNull()) return;
+    m_wndAnimFrames->RefreshList(-1);
+    if (updateButtons) m_wndAnimFrames->UpdateButtons();
+}
+
+CAnimFramesDlg* CVelmoraView::GetAnimWindow() const { return m_wndAnimFrames.data(); }
+
+bool CVelmoraView::IsAnimWindowShown() const {
+    return m_bAnimWndCreated && !m_wndAnimFrames.isNull() && m_wndAnimFrames->isVisible();
+}
+
+void CVelmoraView::OnAnimWindow() {
+    if (!m_bAnimWndCreated) {
+        m_wndAnimFrames = new CAnimFramesDlg(m_doc, m_host, m_dialogs, window());
+        m_wndAnimFrames->m_pView = this;
+        m_bAnimWndCreated = true;
+    }
+    m_wndAnimFrames->show();
+    m_wndAnimFrames->raise();
+    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+}
+
+void CVelmoraView::OnToggleAnimWindow() {
+    if (IsAnimWindowShown()) {
+        m_wndAnimFrames->hide();
+        if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+        return;
+    }
+    OnAnimWindow();
 }
 
 bool CVelmoraView::PrintDocument(QPrinter& printer) {
@@ -376,7 +409,7 @@ void CVelmoraView::OnFileNew() {
         }
     }
     m_doc.OnNewDocument();
-    RefreshAnimWindow();
+    RefreshAnimWindow(false);
     LoadDefaultPalette();
     m_doc.SetTitle("Untitled");
     if (m_pFrame != nullptr) m_pFrame->UpdateTitle();

@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
@@ -26,6 +27,7 @@ class Host;
 
 namespace velmora::gui {
 
+class CAnimFramesDlg;
 class CMainFrame;
 class CommandRouter;
 class DesktopDialogs;
@@ -59,6 +61,12 @@ public:
     void OnZoomOut();
     void OnLockProportions();
     void OnConfigure();
+    // The animation frames window: the toolbar command only shows it (made on
+    // first use), the View menu's toggle hides it while it is shown.
+    void OnAnimWindow();
+    void OnToggleAnimWindow();
+    bool IsAnimWindowShown() const;
+    CAnimFramesDlg* GetAnimWindow() const;
 
     // Draws the picture on a printer page: top-left, as large as fits.
     // False when the printer could not be started (already reported).
@@ -107,7 +115,9 @@ private:
     // Rebuilds the header block and the stretched picture, and forgets the box.
     void OnDraw();
     void DrawPicture(QPainter& painter);
-    void RefreshAnimWindow();
+    // Rebuilds the frames window's list without a marker; a repaint also
+    // updates its buttons.
+    void RefreshAnimWindow(bool updateButtons);
     void Report(const char* text);
     void Zoom(bool out);
     // The drag point kept on the view and, while locked, corrected; the
@@ -122,6 +132,7 @@ private:
     QImage m_picture;          // the stretched picture as last drawn
     bool m_bPictureValid = false;
     bool m_bOverlayOnly = false;
+    QPointer<CAnimFramesDlg> m_wndAnimFrames;
 };
 
 }  // namespace velmora::gui
