@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "FakeHost.h"
+#include "app/CommandIds.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
 #include "model/VelmoraDoc.h"
@@ -343,4 +344,38 @@ TEST(EditDocumentPalette, CancelStillMarksTheDocumentModified) {
     EXPECT_EQ(doc.m_palette.Entry(0), (RgbQuad{9, 9, 9, 0}));
     ASSERT_NE(doc.m_pPalette.Get(), nullptr);
     EXPECT_EQ(doc.m_pPalette.Get()->entries[0].peRed, 9) << "the document's logical palette is rebuilt";
+}
+
+TEST(EditPaletteCommand, F9RunsTheEditorAndRecoloursWithoutARender) {
+    ClearSettings();
+    AppUnderTest t;
+    ASSERT_EQ(t.Start(), gui::CVelmoraApp::kKeepRunning);
+    t.Frame().UpdateCommandUI();
+    ASSERT_TRUE(t.Frame().Action(gui::ID_EDIT_PALETTE)->isEnabled());
+    t.Doc().SetModifiedFlag(false);
+    int runs = 0;
+    t.dialogs.modal = [&runs](QDialog& d) {
+        ++runs;
+        EXPECT_EQ(d.windowTitle(), "Palette Editor");
+        static_cast<CPaletteEditorDlg&>(d).Grid()->Working().SetEntry(0, RgbQuad{0, 0, 200, 0});
+        d.reject();
+        return QDialog::Rejected;
+    };
+    ASSERT_TRUE(t.Frame().Router().Run(gui::ID_EDIT_PALETTE));
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(t.Doc().IsModified()) << "even after Cancel";
+    EXPECT_EQ(t.Doc().m_palette, DefaultPalette());
+
+    t.dialogs.modal = [](QDialog& d) {
+        auto& editor = static_cast<CPaletteEditorDlg&>(d);
+        editor.Grid()->Working().SetEntry(0, RgbQuad{0, 0, 200, 0});
+        editor.accept();
+        return QDialog::Accepted;
+    };
+    ASSERT_TRUE(t.Frame().Router().Run(gui::ID_EDIT_PALETTE));
+    EXPECT_EQ(t.Doc().m_palette.Entry(0), (RgbQuad{0, 0, 200, 0}));
+    EXPECT_EQ(t.Doc().m_pPalette.Get()->entries[0].peRed, 200);
+    // The unrendered picture is all index 0: the view shows the new colour at once.
+    const QImage shown = t.View().grab().toImage();
+    EXPECT_EQ(QColor(shown.pixel(4, shown.height() - 4)), QColor(200, 0, 0));
 }

@@ -72,8 +72,7 @@ void CVelmoraView::ConnectCommands(CommandRouter& router) {
     router.Set(ID_ANIM_WINDOW, [this] { OnAnimWindow(); });
     router.Set(ID_VIEW_ANIMWINDOW, [this] { OnToggleAnimWindow(); },
                [this](CommandState& s) { s.checked = IsAnimWindowShown(); });
-    // Registered with its window when that arrives; until then disabled:
-    //   ID_EDIT_PALETTE (palette editor).
+    router.Set(ID_EDIT_PALETTE, [this] { OnEditPalette(); });
 }
 
 void CVelmoraView::LoadDefaultPalette() { m_doc.LoadDefaultPalette(); }
@@ -343,6 +342,13 @@ void CVelmoraView::Zoom(bool out) {
 void CVelmoraView::OnLockProportions() {
     m_bLockProportions = !m_bLockProportions;
     if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+}
+
+void CVelmoraView::OnEditPalette() {
+    // Whatever closed the editor, the document counts as changed and the
+    // picture shows the palette it now holds, without a new render.
+    EditDocumentPalette(m_doc, m_host, m_dialogs, window());
+    RedrawNow();
 }
 
 void CVelmoraView::OnConfigure() {

@@ -61,6 +61,7 @@ public:
     void OnZoomOut();
     void OnLockProportions();
     void OnConfigure();
+    void OnEditPalette();
     // The animation frames window: the toolbar command only shows it (made on
     // first use), the View menu's toggle hides it while it is shown.
     void OnAnimWindow();
