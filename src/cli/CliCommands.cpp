@@ -10,6 +10,7 @@
 #include "JsonText.h"
 #include "model/BmpWriter.h"
 #include "model/VelmoraDoc.h"
+#include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
 #include "platform/FileErrors.h"
 
@@ -31,6 +32,7 @@ void MainHelp(std::ostream& out) {
            "  info DOC.vmr                             print a document as JSON\n"
            "  resave IN.vmr OUT.vmr                    load a document and save it again\n"
            "  new OUT.vmr [overrides]                  write a new default document\n"
+           "  palette IN -o OUT.rgb                    convert a palette file to .rgb\n"
            "  anim DOC.vmr [options]                   render the document's animation frames\n\n"
            "Run 'velmora-cli COMMAND --help' for a command's options.\n";
 }
@@ -44,6 +46,11 @@ void CommandHelp(const std::string& cmd, std::ostream& out) {
     } else if (cmd == "info") {
         out << "Usage: velmora-cli info DOC.vmr\n"
                "Prints the document's parameters, palette and keyframes as one JSON object.\n";
+    } else if (cmd == "palette") {
+        out << "Usage: velmora-cli palette IN -o OUT.rgb\n"
+               "Loads IN (.rgb, FractInt .map or JASC .pal, chosen by its last three\n"
+               "characters) over the default palette as the Palette Editor's Load does,\n"
+               "and writes it as an .rgb palette file as the editor's Save does.\n";
     } else if (cmd == "resave") {
         out << "Usage: velmora-cli resave IN.vmr OUT.vmr\n"
                "Loads IN.vmr and saves it as OUT.vmr.\n";
@@ -205,6 +212,15 @@ int New(const Options& o, std::ostream& err) {
     return doc.OnSaveDocument(o.positional[0]) ? 0 : 1;
 }
 
+int ConvertPalette(const Options& o, std::ostream& err) {
+    if (o.positional.size() != 1 || !o.output) {
+        err << "palette: give the palette file to read and -o OUT.rgb.\n";
+        return 1;
+    }
+    ConsoleHost host(err);
+    return ConvertPaletteFile(o.positional[0], *o.output, host) ? 0 : 1;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
@@ -218,7 +234,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 0;
     }
     if (cmd == "anim") return RunAnim(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progressToErr);
-    const bool known = cmd == "render" || cmd == "info" || cmd == "resave" || cmd == "new";
+    const bool known = cmd == "render" || cmd == "info" || cmd == "resave" || cmd == "new" || cmd == "palette";
     if (!known) {
         err << "Unknown command '" << cmd << "'. Run 'velmora-cli --help'.\n";
         return 1;
@@ -227,7 +243,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::string error;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const bool overrides = cmd == "render" || cmd == "new";
-    if (!ParseOptions(rest, cmd == "render", overrides, o, error)) {
+    if (!ParseOptions(rest, cmd == "render" || cmd == "palette", overrides, o, error)) {
         err << error << '\n';
         return 1;
     }
@@ -238,6 +254,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (cmd == "render") return Render(o, err, progressToErr);
     if (cmd == "info") return Info(o, out, err);
     if (cmd == "resave") return Resave(o, err);
+    if (cmd == "palette") return ConvertPalette(o, err);
     return New(o, err);
 }
 

@@ -138,3 +138,39 @@ TEST(CliOptions, StrictNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliPalette, ConvertsAMapToAnRgbFile) {
+    TempDir dir;
+    std::string map;
+    for (int i = 0; i < 256; ++i)
+        map += std::to_string(i) + " " + std::to_string(255 - i) + " 7  comment " + std::to_string(i % 10) + "\n";
+    WriteBytes(dir.File("ramp.MAP"), std::vector<std::uint8_t>(map.begin(), map.end()));
+    const auto r = Cli({"palette", dir.File("ramp.MAP"), "-o", dir.File("out.rgb")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto b = ReadBytes(dir.File("out.rgb"));
+    ASSERT_EQ(b.size(), 12u + 1024u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 12), "RGBQUAD[255]");
+    for (int i = 0; i < 256; ++i) {
+        const std::size_t at = 12 + 4 * static_cast<std::size_t>(i);
+        ASSERT_EQ(b[at + 0], 7) << i;  // blue
+        ASSERT_EQ(b[at + 1], 255 - i) << i;
+        ASSERT_EQ(b[at + 2], i) << i;
+        ASSERT_EQ(b[at + 3], 0) << i;
+    }
+}
+
+TEST(CliPalette, RefusedFileWritesNothing) {
+    TempDir dir;
+    const std::string few = "1 2 3\n4 5 6\n";
+    WriteBytes(dir.File("few.map"), std::vector<std::uint8_t>(few.begin(), few.end()));
+    const auto r = Cli({"palette", dir.File("few.map"), "-o", dir.File("out.rgb")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.rgb")));
+    EXPECT_EQ(Cli({"palette", dir.File("few.map")}).code, 1);
+    EXPECT_EQ(Cli({"palette", "--help"}).code, 0);
+}
+
+}  // namespace

@@ -1,14 +1,14 @@
 #include "app/QtHost.h"
 
+#include "platform/PlayerLaunch.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QProcess>
-#include <QStandardPaths>
 
 namespace velmora::gui {
 
@@ -118,14 +118,10 @@ void QtHost::PlayQuestionSound() { QApplication::beep(); }
 void QtHost::Beep() { QApplication::beep(); }
 
 QString QtHost::FindPlayer() {
-#ifdef Q_OS_WIN
-    const QString name = QStringLiteral("ZEDoz.exe");
-#else
-    const QString name = QStringLiteral("ZEDoz");
-#endif
-    const QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(name));
-    if (beside.isFile() && beside.isExecutable()) return beside.absoluteFilePath();
-    return QStandardPaths::findExecutable(name);
+    // One search for the whole program: our own folder first, then PATH.
+    const auto found = FindPlayerProgram(QCoreApplication::applicationDirPath().toStdString(),
+                                         qEnvironmentVariable("PATH").toStdString());
+    return found ? QString::fromStdString(*found) : QString();
 }
 
 bool QtHost::StartPlayer(const std::string& scriptPath, const std::string& workingDir) {
