@@ -26,15 +26,8 @@ struct AnimOptions {
 // checks the Render Settings dialog makes, so the messages are the same.
 bool Parse(const std::vector<std::string>& args, AnimOptions& o, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& v) {
-            if (i + 1 >= args.size()) {
-                error = "Option " + a + " needs a value.";
-                return false;
-            }
-            v = args[++i];
-            return true;
-        };
+        const std::string a = args[i];
+        auto value = [&](std::string& v) { return TakeValue(args, i, v, error); };
         auto number = [&](std::optional<std::int32_t>& target) {
             std::string v;
             if (!value(v)) return false;
@@ -55,9 +48,8 @@ bool Parse(const std::vector<std::string>& args, AnimOptions& o, std::string& er
             if (!number(o.to)) return false;
         } else if (a == "--size") {
             if (!value(v)) return false;
-            const std::size_t x = v.find_first_of("xX");
             std::int32_t w = 0, h = 0;
-            if (x == std::string::npos || !ParseInt32(v.substr(0, x), w) || !ParseInt32(v.substr(x + 1), h)) {
+            if (!ParseSize(v, w, h)) {
                 error = "Invalid --size '" + v + "': expected WIDTHxHEIGHT.";
                 return false;
             }

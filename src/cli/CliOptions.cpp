@@ -50,18 +50,25 @@ bool ParseInt32(const std::string& text, std::int32_t& out) {
     return r.ec == std::errc() && r.ptr == last;
 }
 
+bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string& value, std::string& error) {
+    if (i + 1 >= args.size()) {
+        error = "Option " + args[i] + " needs a value.";
+        return false;
+    }
+    value = args[++i];
+    return true;
+}
+
+bool ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
+    const std::size_t x = text.find_first_of("xX");
+    return x != std::string::npos && ParseInt32(text.substr(0, x), width) && ParseInt32(text.substr(x + 1), height);
+}
+
 bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
                   Options& out, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& v) {
-            if (i + 1 >= args.size()) {
-                error = "Option " + a + " needs a value.";
-                return false;
-            }
-            v = args[++i];
-            return true;
-        };
+        const std::string a = args[i];
+        auto value = [&](std::string& v) { return TakeValue(args, i, v, error); };
         std::string v;
         if (a == "--help" || a == "-h") {
             out.help = true;
@@ -70,10 +77,8 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             out.output = v;
         } else if (allowOverrides && a == "--size") {
             if (!value(v)) return false;
-            const std::size_t x = v.find_first_of("xX");
             std::int32_t w = 0, h = 0;
-            if (x == std::string::npos || !ParseInt32(v.substr(0, x), w) || !ParseInt32(v.substr(x + 1), h) ||
-                w < 1 || h < 1) {
+            if (!ParseSize(v, w, h) || w < 1 || h < 1) {
                 error = "Invalid --size '" + v + "': expected WIDTHxHEIGHT with both at least 1.";
                 return false;
             }

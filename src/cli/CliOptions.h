@@ -36,6 +36,13 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
 bool ParseDouble(const std::string& text, double& out);
 bool ParseInt32(const std::string& text, std::int32_t& out);
 
+// Takes the value that follows option args[i], advancing i; false with the
+// message when the option is last.
+bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string& value, std::string& error);
+
+// Splits "WxH" (or "WXH") into two whole numbers; no range check.
+bool ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height);
+
 // Sets the overridden fields of the parameters.
 void ApplyOverrides(const Overrides& o, FractalParams& params);
 
