@@ -131,7 +131,7 @@ int Render(const Options& o, std::ostream& err, bool progressToErr) {
             err << FileErrorMessage(*o.output, cause, FileOp::Write) << '\n';
             return 1;
         case BmpWriteResult::WriteFailed:
-            err << "Could not write data. Probable cause: Disk full.\n";
+            err << kBmpWriteFailedMessage << '\n';
             return 1;
         case BmpWriteResult::TooLarge:
             err << "The picture is too large for a BMP file.\n";

@@ -5,6 +5,7 @@
 #include "app/DesktopDialogs.h"
 #include "app/PathText.h"
 #include "app/RecentFileList.h"
+#include "model/BmpWriter.h"
 #include "model/VelmoraDoc.h"
 #include "platform/FileErrors.h"
 #include "render/CVelmoraView.h"
@@ -131,7 +132,7 @@ void DocumentCommands::OnExportBmp() {
             m.owner = MsgOwner::MainWindow;
             break;
         case BmpWriteResult::WriteFailed:
-            m.text = "Could not write data. Probable cause: Disk full.";
+            m.text = kBmpWriteFailedMessage;
             m.icon = MsgIcon::Warning;
             break;
         case BmpWriteResult::TooLarge:
