@@ -3,7 +3,7 @@
 #include "FakeHost.h"
 #include "anim/FramesList.h"
 #include "anim/KeyframeEdit.h"
-#include "anim_test_support.h"
+#include "AnimTestSupport.h"
 
 using namespace velmora;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "anim/FrameNumbering.h"
-#include "anim_test_support.h"
+#include "AnimTestSupport.h"
 
 using namespace velmora;
 using velmora::test::Key;

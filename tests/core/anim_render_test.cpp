@@ -7,7 +7,7 @@
 #include "anim/AnimRender.h"
 #include "anim/PlaybackScript.h"
 #include "anim/Tween.h"
-#include "anim_test_support.h"
+#include "AnimTestSupport.h"
 #include "model/LittleEndian.h"
 
 using namespace velmora;

@@ -6,7 +6,7 @@
 #include "FakeHost.h"
 #include "TempDir.h"
 #include "anim/PlaybackScript.h"
-#include "anim_test_support.h"
+#include "AnimTestSupport.h"
 
 using namespace velmora;
 using velmora::test::ReadBytes;

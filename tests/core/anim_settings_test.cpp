@@ -5,7 +5,7 @@
 #include "FakeHost.h"
 #include "TempDir.h"
 #include "anim/RenderSettingsCheck.h"
-#include "anim_test_support.h"
+#include "AnimTestSupport.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "anim/Tween.h"
-#include "anim_test_support.h"
+#include "AnimTestSupport.h"
 
 using namespace velmora;
 using velmora::test::Key;

@@ -8,7 +8,7 @@
 #include "TempDir.h"
 #include "anim/PlaybackScript.h"
 #include "anim/Tween.h"
-#include "anim_test_support.h"
+#include "AnimTestSupport.h"
 
 using namespace velmora;
 using velmora::test::ReadBytes;
