@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Does the suite still catch real faults? Copies the working tree to a scratch
+# folder, builds it once, then plants one deliberate fault at a time, rebuilds,
+# runs every test and reports which tests failed. A fault that no test notices
+# is reported as MISSED and the script exits 1.
+#
+#   bash tests/fault-check.sh            # scratch in build/faults
+#   FAULT_SCRATCH=/some/dir bash tests/fault-check.sh
+#
+# Each fault is an exact text replacement in one file; when the text is not
+# found (the code moved on), the script says so instead of testing nothing.
+set -euo pipefail
+src="$(cd "$(dirname "$0")/.." && pwd)"
+scratch="${FAULT_SCRATCH:-$src/build/faults}"
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+(cd "$src" && git ls-files -z -co --exclude-standard | tar --null -T - -cf -) | tar -xf - -C "$scratch"
+cd "$scratch"
+cmake --preset dev >/dev/null
+cmake --build --preset dev >/dev/null
+
+# name | file | text | replacement (\n stands for a line break)
+faults=(
+  "zoom in with left and right swapped|src/core/render/ZoomGeometry.cpp|out.left = region.left + (box.left / cw) * w;|out.left = region.left + (box.right / cw) * w;"
+  "frame numbering off by one in a segment|src/core/anim/FrameNumbering.cpp|if (remainder <= count)|if (remainder < count)"
+  "engine no longer checks for cancel|src/core/render/FractalEngine.cpp|if (m_host->PollCancelKey()) {\n                Cancelled();|if (false) {\n                Cancelled();"
+  "resolution checked before the detail level|src/core/model/SettingsCheck.cpp|    const std::int32_t detail = ParseInteger(fields.detailLevel);|    if (ParseInteger(fields.xPels) < 1) { Refuse(host, \"Horizontal resolution must be at least 1 pixel.\", \"Resolution\"); return SettingsResult::XPels; }\n    const std::int32_t detail = ParseInteger(fields.detailLevel);"
+  "New keeps the old palette|src/gui/render/CVelmoraView.cpp|    RefreshAnimWindow(false);\n    LoadDefaultPalette();|    RefreshAnimWindow(false);"
+  "animation render does not restore the active values|src/core/anim/AnimRender.cpp|    ApplyToActive(doc, saved);\n    doc.SetResolution(savedWidth, savedHeight);|    doc.SetResolution(savedWidth, savedHeight);"
+)
+
+failing_tests() {
+  # ctest lists each failed test as "  N - Suite.Name (Failed)" after its summary.
+  QT_QPA_PLATFORM=offscreen ctest --test-dir build/dev -j2 2>&1 |
+    awk '/tests FAILED:/ { on = 1; next } on && match($0, /[0-9]+ - [^ ]+/) { print substr($0, RSTART, RLENGTH) }' |
+    sed 's/^[0-9]* - //' || true
+}
+
+status=0
+for entry in "${faults[@]}"; do
+  IFS='|' read -r name file text replacement <<<"$entry"
+  cp "$file" "$file.orig"
+  if ! python3 - "$file" "$text" "$replacement" <<'EOF'
+import sys
+path, old, new = sys.argv[1], sys.argv[2].replace("\\n", "\n"), sys.argv[3].replace("\\n", "\n")
+body = open(path).read()
+if body.count(old) != 1:
+    sys.exit(1)
+open(path, "w").write(body.replace(old, new))
+EOF
+  then
+    echo "STALE   $name: its text is not in $file once; update this script"
+    status=1
+    rm "$file.orig"
+    continue
+  fi
+  if ! cmake --build --preset dev >/dev/null 2>&1; then
+    echo "NOBUILD $name: the faulty code did not compile; update this script"
+    status=1
+  else
+    mapfile -t failed < <(failing_tests)
+    if [ ${#failed[@]} -eq 0 ]; then
+      echo "MISSED  $name"
+      status=1
+    else
+      echo "CAUGHT  $name: ${#failed[@]} failing: ${failed[*]:0:6}$([ ${#failed[@]} -gt 6 ] && echo ' ...')"
+    fi
+  fi
+  mv "$file.orig" "$file"
+  touch "$file"  # newer than the faulty object, so the next build recompiles it
+done
+cmake --build --preset dev >/dev/null
+exit $status
