@@ -3,12 +3,15 @@
 #   bash scripts/velmora.sh run    install what is missing, build, start Velmora
 #   bash scripts/velmora.sh test   install what is missing, build, run every test
 #                                  (warnings-as-errors build, then ASan+UBSan build)
+#   bash scripts/velmora.sh package install what is missing, build the release and
+#                                  make build/release/velmora_<version>_<arch>.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
-          xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
+          xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
+          dpkg-dev file desktop-file-utils appstream)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -73,8 +76,14 @@ case "${1:-}" in
     ctest --preset asan
     fuzz
     ;;
+  package)
+    install_missing
+    build release
+    (cd build/release && cpack -G DEB)
+    ls build/release/velmora_*.deb
+    ;;
   *)
-    echo "usage: bash scripts/velmora.sh run|test" >&2
+    echo "usage: bash scripts/velmora.sh run|test|package" >&2
     exit 2
     ;;
 esac

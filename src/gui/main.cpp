@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/DesktopDialogs.h"
 #include "app/QtHost.h"
+#include "VelmoraVersion.h"
 
 int main(int argc, char** argv) {
     // --help works without a display.
@@ -17,12 +18,16 @@ int main(int argc, char** argv) {
             std::cout << velmora::gui::CommandLineUsage();
             return 0;
         }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::cout << "velmora " << velmora::kVersion << "\n";
+            return 0;
+        }
     }
     QApplication qapp(argc, argv);  // takes Qt's own options (-platform...) out of argv
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setOrganizationName(QStringLiteral("Harrowby"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    QApplication::setApplicationVersion(QString::fromLatin1(velmora::kVersion));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.velmora.Velmora"));
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "PlayerWindow.h"
+#include "VelmoraVersion.h"
 #include "anim/ScriptReader.h"
 
 namespace {
@@ -30,6 +31,10 @@ int main(int argc, char* argv[]) {
     // Help needs no display.
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::printf("%s\n", kUsage);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("ZEDoz %s\n", velmora::kVersion);
         return 0;
     }
     QApplication app(argc, argv);

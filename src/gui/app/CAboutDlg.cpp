@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "VelmoraVersion.h"
 #include "app/ToolbarIcons.h"
 
 namespace velmora::gui {
@@ -16,7 +17,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(ApplicationIcon().pixmap(32, 32));
     layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
-    layout->addWidget(new QLabel(QStringLiteral("Velmora Version 1.0"), this), 0, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Velmora Version ") + QString::fromLatin1(kVersion), this), 0, 1);
     layout->addWidget(new QLabel(QStringLiteral("A fractal explorer for the Mandelbrot and Julia sets."), this), 1, 1);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));

@@ -84,7 +84,8 @@ std::string CommandLineUsage() {
            "  /pt            print the document on the named printer and quit\n"
            "                 (a PRINTER ending in .pdf writes that PDF file)\n"
            "  /Unregister    remove Velmora's saved settings and quit\n"
-           "  --help         show this text\n";
+           "  --help         show this text\n"
+           "  --version      show the version\n";
 }
 
 }  // namespace velmora::gui

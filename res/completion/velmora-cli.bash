@@ -1,0 +1,50 @@
+# bash completion for velmora-cli
+_velmora_cli() {
+    local cur prev words cword
+    _init_completion || return
+
+    local commands="render info resave new anim palette"
+    local overrides="--size --region --iterations --type --julia"
+    local command="" i
+    for ((i = 1; i < cword; i++)); do
+        case "${words[i]}" in
+            render|info|resave|new|anim|palette) command="${words[i]}"; break ;;
+        esac
+    done
+
+    case "$prev" in
+        --type) COMPREPLY=($(compgen -W "mandelbrot julia" -- "$cur")); return ;;
+        --style) COMPREPLY=($(compgen -W "slow constant" -- "$cur")); return ;;
+        --folder) _filedir -d; return ;;
+        --size|--region|--iterations|--julia|--from|--to) return ;;
+        -o)
+            case "$command" in
+                palette) _filedir rgb ;;
+                *) _filedir bmp ;;
+            esac
+            return ;;
+    esac
+
+    if [[ -z "$command" ]]; then
+        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+        return
+    fi
+
+    if [[ "$cur" == -* ]]; then
+        local options="--help"
+        case "$command" in
+            render) options+=" -o $overrides" ;;
+            new) options+=" $overrides" ;;
+            anim) options+=" --from --to --size --style --folder" ;;
+            palette) options+=" -o" ;;
+        esac
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+
+    case "$command" in
+        palette) _filedir '@(rgb|map|pal)' ;;
+        *) _filedir vmr ;;
+    esac
+}
+complete -F _velmora_cli velmora-cli
