@@ -25,6 +25,7 @@ faults=(
   "zoom in with left and right swapped|src/core/render/ZoomGeometry.cpp|out.left = region.left + (box.left / cw) * w;|out.left = region.left + (box.right / cw) * w;"
   "frame numbering off by one in a segment|src/core/anim/FrameNumbering.cpp|if (remainder <= count)|if (remainder < count)"
   "engine no longer checks for cancel|src/core/render/FractalEngine.cpp|if (m_host->PollCancelKey()) {\n                Cancelled();|if (false) {\n                Cancelled();"
+  "span kernel ignores a cancel from another thread|src/core/render/SpanKernelImpl.h|a.cancel->load(std::memory_order_relaxed))|false)"
   "resolution checked before the detail level|src/core/model/SettingsCheck.cpp|    const std::int32_t detail = ParseInteger(fields.detailLevel);|    if (ParseInteger(fields.xPels) < 1) { Refuse(host, \"Horizontal resolution must be at least 1 pixel.\", \"Resolution\"); return SettingsResult::XPels; }\n    const std::int32_t detail = ParseInteger(fields.detailLevel);"
   "New keeps the old palette|src/gui/render/CVelmoraView.cpp|    RefreshAnimWindow(false);\n    LoadDefaultPalette();|    RefreshAnimWindow(false);"
   "animation render does not restore the active values|src/core/anim/AnimRender.cpp|    ApplyToActive(doc, saved);\n    doc.SetResolution(savedWidth, savedHeight);|    doc.SetResolution(savedWidth, savedHeight);"

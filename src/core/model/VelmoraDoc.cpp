@@ -59,9 +59,9 @@ void CVelmoraDoc::LoadEngine() {
     m_pEngine->SetJuliaConstant(m_params.cReal, m_params.cImag);
 }
 
-int CVelmoraDoc::RenderImage(ProgressSink* progress) {
+int CVelmoraDoc::RenderImage(ProgressSink* progress, const std::atomic<bool>* cancel) {
     LoadEngine();
-    const int result = m_pEngine ? m_pEngine->Render(progress) : 0;
+    const int result = m_pEngine ? m_pEngine->Render(progress, cancel) : 0;
     m_bRendered = true;
     return result;
 }

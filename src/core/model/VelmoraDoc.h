@@ -47,7 +47,7 @@ public:
     void LoadEngine();
     // Loads the engine and renders; the picture counts as rendered even when
     // the render was cancelled. Returns the engine's result.
-    int RenderImage(ProgressSink* progress = nullptr);
+    int RenderImage(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
     std::int32_t GetWidth() const { return m_params.width; }
     std::int32_t GetHeight() const { return m_params.height; }
     // Always replaces the engine (blank picture), even for the same size.

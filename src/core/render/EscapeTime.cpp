@@ -7,6 +7,7 @@ void RenderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32
         std::uint8_t* row = job.Row(j);
         const double ci = job.ys[j];
         for (std::int32_t i = 0; i < job.width; ++i) {
+            if (job.Cancelled()) return;
             const double cr = job.xs[i];
             row[i] = job.mandelbrot ? EscapeIndex(cr, ci, cr, ci, job.iterations)
                                     : EscapeIndex(cr, ci, job.juliaRe, job.juliaIm, job.iterations);

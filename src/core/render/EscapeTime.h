@@ -1,6 +1,7 @@
 #pragma once
 // One pixel of the escape-time method, and the job description shared by every
 // way of computing a block of rows.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -42,7 +43,10 @@ struct RenderJob {
     std::int32_t iterations = 0;
     double juliaRe = 0.0;
     double juliaIm = 0.0;
+    // Set from another thread to stop the job early; the rows are then unfinished.
+    const std::atomic<bool>* cancel = nullptr;
 
+    bool Cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
     std::uint8_t* Row(std::int32_t imageRow) const {
         return bits + static_cast<std::size_t>(height - 1 - imageRow) * stride;
     }

@@ -17,6 +17,7 @@ struct BlockWork {
     std::int64_t spanWidth;
 
     void operator()(std::size_t item) const {
+        if (job->Cancelled()) return;
         const std::int64_t index = static_cast<std::int64_t>(item);
         const std::int32_t row = firstRow + static_cast<std::int32_t>(index / spansPerRow);
         const std::int64_t begin = (index % spansPerRow) * spanWidth;
@@ -30,6 +31,7 @@ struct BlockWork {
         args.juliaIm = job->juliaIm;
         args.limit = job->iterations;
         args.out = job->Row(row) + begin;
+        args.cancel = job->cancel;
         kernel(args);
     }
 };

@@ -64,7 +64,7 @@ void FractalEngine::Cancelled() {
     m_host->PlayQuestionSound();
 }
 
-int FractalEngine::Render(ProgressSink* progress) {
+int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cancel) {
     if (!m_pBits) return 0;  // never touch a buffer that was not allocated
 
     m_host->PollCancelKey();  // forget an Escape pressed before the render
@@ -117,6 +117,7 @@ int FractalEngine::Render(ProgressSink* progress) {
     job.iterations = m_nIterations;
     job.juliaRe = m_dJuliaRe;
     job.juliaIm = m_dJuliaIm;
+    job.cancel = cancel;
 
     // A checkpoint after every k + 1 rows; a short last block has none.
     const std::int32_t block = k + 1;
@@ -127,10 +128,13 @@ int FractalEngine::Render(ProgressSink* progress) {
         first = end;
         if (checkpoint) {
             if (progress != nullptr) progress->StepIt();
-            if (m_host->PollCancelKey()) {
+            if (m_host->PollCancelKey() || job.Cancelled()) {
                 Cancelled();
                 return 0;
             }
+        } else if (job.Cancelled()) {
+            Cancelled();
+            return 0;
         }
     }
     m_bValid = true;

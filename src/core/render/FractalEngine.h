@@ -1,6 +1,7 @@
 #pragma once
 // The document's image computer: its own copy of the region, type, limit and
 // Julia constant, and an 8-bit bottom-up pixel buffer with rows padded to 4.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,8 +32,10 @@ public:
         m_dJuliaIm = im;
     }
 
-    // 1 when complete, 0 when cancelled or when there is no buffer.
-    int Render(ProgressSink* progress = nullptr);
+    // 1 when complete, 0 when cancelled or when there is no buffer. Besides the
+    // host's cancel poll at each checkpoint, a render stops soon after *cancel
+    // becomes true, which another thread may set at any time.
+    int Render(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
 
     // Rebuilds the 1064-byte header block with the given colour table.
     void BuildBitmap(const Palette& palette);

@@ -1,6 +1,7 @@
 #pragma once
 // A span is a run of consecutive pixels of one image row. Each instruction set
 // has its own kernel for it; all of them give exactly the pixels of EscapeIndex.
+#include <atomic>
 #include <cstdint>
 
 #include "render/SimdLevel.h"
@@ -16,6 +17,9 @@ struct SpanArgs {
     double juliaIm = 0.0;
     std::int32_t limit = 0;
     std::uint8_t* out = nullptr;  // count bytes
+    // Watched every few thousand iterations: a span of a million-iteration
+    // limit would otherwise hold a cancel up for seconds.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 using SpanKernel = void (*)(const SpanArgs& args);

@@ -184,6 +184,9 @@ inline void RenderSpanT(const SpanArgs& a) {
         iterate.template operator()<true>();
         if (span.live == 0) break;
         iterate.template operator()<false>();
+        if (__builtin_expect((span.it & 4095) == 0, 0) && a.cancel != nullptr &&
+            a.cancel->load(std::memory_order_relaxed))
+            return;
     }
 }
 
