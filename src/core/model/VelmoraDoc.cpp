@@ -60,6 +60,9 @@ void CVelmoraDoc::LoadEngine() {
 }
 
 int CVelmoraDoc::RenderImage(ProgressSink* progress, const std::atomic<bool>* cancel) {
+    // A picture whose memory could not be had is asked for again, so every
+    // render attempt either draws or says why it cannot.
+    if (m_pEngine && !m_pEngine->HasBuffer()) NewEngine();
     LoadEngine();
     const int result = m_pEngine ? m_pEngine->Render(progress, cancel) : 0;
     m_bRendered = true;

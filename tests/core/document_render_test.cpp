@@ -1,0 +1,28 @@
+// Rendering through the document: a picture without memory is asked for again.
+#include <gtest/gtest.h>
+
+#include "FakeHost.h"
+#include "model/VelmoraDoc.h"
+
+namespace velmora {
+namespace {
+
+TEST(DocumentRender, EveryRenderAfterAFailedAllocationSaysWhyAgain) {
+    test::FakeHost host;
+    host.allowMessages = true;
+    CVelmoraDoc doc(host);
+    doc.OnNewDocument();
+    doc.SetResolution(2000000000, 2000000000);
+    ASSERT_EQ(host.messages.size(), 1u);
+    for (std::size_t attempt = 2; attempt <= 3; ++attempt) {
+        EXPECT_EQ(doc.RenderImage(), 0);
+        ASSERT_EQ(host.messages.size(), attempt);
+        EXPECT_EQ(host.messages.back().text, "Not enough memory for bitmap.");
+    }
+    // Back at a size that fits, the render works at once.
+    doc.SetResolution(8, 8);
+    EXPECT_EQ(doc.RenderImage(), 1);
+}
+
+}  // namespace
+}  // namespace velmora
