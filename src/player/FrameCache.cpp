@@ -4,8 +4,14 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <limits>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "anim/ScriptPlayback.h"
+#include "platform/FileIO.h"
 
 namespace {
 
@@ -25,16 +31,58 @@ LoadedFrame FrameCache::Load(const QString& path) {
     return frame;
 }
 
-LoadedFrame FrameCache::Decode(const QString& path) {
-    const velmora::FrameFileState state = velmora::CheckFrameFile(QFile::encodeName(path).toStdString());
-    if (state != velmora::FrameFileState::Present)
-        return {{}, QString::fromUtf8(velmora::FrameFileStateReason(state))};
+bool FrameCache::OpenFrame(const QString& path, QFile& file, QString& problem) {
+    const std::string local = QFile::encodeName(path).toStdString();
+    const velmora::FrameFileState state = velmora::CheckFrameFile(local);
+    if (state != velmora::FrameFileState::Present) {
+        problem = QString::fromUtf8(velmora::FrameFileStateReason(state));
+        return false;
+    }
+    // Opened by the core's check, so a FIFO or device put in a frame's place
+    // is refused instead of waited on.
+    std::error_code cause;
+    const int fd = velmora::OpenRegularFile(local, cause);
+    if (fd < 0) {
+        problem = cause == std::errc::not_supported ? QString::fromUtf8(velmora::FrameFileStateReason(
+                                                          velmora::FrameFileState::NotAFile))
+                                                    : QString::fromStdString(cause.message());
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        problem = file.errorString();
+        return false;
+    }
+    return true;
+}
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {{}, file.errorString()};
+QSize FrameCache::FrameSize(const QString& path) {
+    QFile file;
+    QString problem;
+    if (!OpenFrame(path, file, problem)) return {};
+    return QImageReader(&file).size();
+}
+
+int FrameCache::AllocationLimitMb(qint64 fileBytes) {
+    // Qt counts at least 4 bytes a pixel, and an uncompressed frame of 8 bits
+    // a pixel holds every pixel in its file: four times the file's size allows
+    // every frame Velmora writes, while a small file claiming a huge picture
+    // stays within Qt's usual 128 MB.
+    const qint64 mb = std::max<qint64>(fileBytes, 0) / (1024 * 1024) * 4 + 4;
+    return static_cast<int>(std::clamp<qint64>(mb, 128, std::numeric_limits<int>::max()));
+}
+
+LoadedFrame FrameCache::Decode(const QString& path) {
+    QFile file;
+    QString problem;
+    if (!OpenFrame(path, file, problem)) return {{}, problem};
+    // The limit is global in Qt; the player reads its frames on one thread.
+    QImageReader::setAllocationLimit(AllocationLimitMb(file.size()));
     QImageReader reader(&file);
     QImage image = reader.read();
     if (image.isNull()) return {{}, reader.errorString()};
     // Painting from 32-bit pixels needs no conversion at every frame.
-    return {image.convertToFormat(QImage::Format_RGB32), {}};
+    QImage shown = image.convertToFormat(QImage::Format_RGB32);
+    if (shown.isNull()) return {{}, QStringLiteral("Not enough memory to show this frame.")};
+    return {shown, {}};
 }

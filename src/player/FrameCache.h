@@ -2,6 +2,7 @@
 // Decoded frames by file name, bounded in memory: a looping animation that
 // fits is decoded once, a longer one is decoded again as it comes round.
 #include <QCache>
+#include <QFile>
 #include <QImage>
 #include <QString>
 
@@ -23,7 +24,14 @@ public:
 
     // Decodes without the cache, and says why a frame cannot be shown.
     static LoadedFrame Decode(const QString& path);
+    // The picture's size from the file's header; invalid when it cannot be read.
+    static QSize FrameSize(const QString& path);
+    // Qt's decoding limit for a frame file of this size, in MB.
+    static int AllocationLimitMb(qint64 fileBytes);
 
 private:
+    // Opens regular files only; anything else sets the problem.
+    static bool OpenFrame(const QString& path, QFile& file, QString& problem);
+
     QCache<QString, QImage> m_images;  // cost in KiB
 };

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
@@ -58,7 +57,7 @@ QSize PlayerWindow::FirstFrameSize() const {
     const qsizetype probes = std::min<qsizetype>(m_paths.size(), kSizeProbeLimit);
     for (qsizetype i = 0; i < probes; ++i) {
         // The header is enough for the size; nothing is decoded.
-        const QSize size = QImageReader(m_paths[i]).size();
+        const QSize size = FrameCache::FrameSize(m_paths[i]);
         if (size.isValid() && !size.isEmpty()) {
             frame = size;
             break;

@@ -4,8 +4,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
+
+#include <unistd.h>
+
+#include "platform/FileIO.h"
 
 namespace velmora {
 namespace {
@@ -116,18 +119,17 @@ PlayScript ParseScript(std::string_view bytes) {
 
 bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
                     const ScriptLimits& limits) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        cause = std::make_error_code(std::errc::is_a_directory);
-        return false;
-    }
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
+    // Regular files only: a FIFO or a device named as the script would hang the player.
+    const int fd = OpenRegularFile(path, cause);
+    if (fd < 0) return false;
     errno = 0;
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, Closer> file(::fdopen(fd, "rb"));
     if (!file) {
         cause = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+        ::close(fd);
         return false;
     }
     ScriptParser parser(limits);

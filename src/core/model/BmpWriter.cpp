@@ -34,11 +34,11 @@ BmpWriteResult WriteBmp(const FractalEngine& engine, const std::string& path, st
         return BmpWriteResult::TooLarge;  // the header could not state the file's size
     }
     const auto header = BmpFileHeader(engine.GetWidth(), engine.GetHeight());
-    const WriteResult r = WriteBlocks(path,
-                                      {{header.data(), header.size()},
-                                       {info->data(), info->size()},
-                                       {engine.GetBits(), static_cast<std::size_t>(pixels)}},
-                                      cause);
+    const WriteResult r = WriteFileSafely(path,
+                                          {{header.data(), header.size()},
+                                           {info->data(), info->size()},
+                                           {engine.GetBits(), static_cast<std::size_t>(pixels)}},
+                                          cause);
     switch (r) {
         case WriteResult::Ok:
             return BmpWriteResult::Ok;

@@ -18,7 +18,7 @@ inline constexpr const char* kBmpWriteFailedMessage = "Could not write data. Pro
 enum class BmpWriteResult {
     Ok,
     CreateFailed,  // nothing written; the cause says why
-    WriteFailed,   // created, then a write or the close failed
+    WriteFailed,   // a write, the flush or the rename failed; an earlier file at the path is intact
     NoHeader,      // the picture has not been drawn: no header block to write
     TooLarge,      // the size does not fit a BMP's 32-bit file-size field
 };

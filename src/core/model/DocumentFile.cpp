@@ -1,10 +1,13 @@
 #include "model/DocumentFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "model/LittleEndian.h"
 #include "model/VelmoraDoc.h"
+#include "platform/FileIO.h"
 
 namespace velmora {
 namespace {
@@ -101,39 +104,75 @@ std::string CheckDocumentStorable(const CVelmoraDoc& doc) {
     return {};
 }
 
-bool ParseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& c) {
-    le::Reader in(data, size);
-    std::uint8_t sig[5];
-    if (!in.Bytes(sig, 5) || std::memcmp(sig, kSignature, 5) != 0) return false;
+namespace {
+
+// Reads the file in its own order from any source with Bytes(out, n): the
+// signature before anything else, then the fixed header, then one record per
+// marker up to the terminator; nothing after the terminator is read.
+template <typename Source>
+bool ParseFrom(Source& in, DocumentContents& c) {
+    std::uint8_t head[kDocumentHeaderSize];
+    if (!in.Bytes(head, sizeof kSignature) || std::memcmp(head, kSignature, sizeof kSignature) != 0) return false;
+    if (!in.Bytes(head + sizeof kSignature, kDocumentHeaderSize - sizeof kSignature)) return false;
+    le::Reader h(head + sizeof kSignature, kDocumentHeaderSize - sizeof kSignature);
     std::int32_t packed = 0;
     std::uint8_t playback = 0;
     std::uint8_t tween = 0;
-    if (!(in.Double(c.params.left) && in.Double(c.params.top) && in.Double(c.params.right) &&
-          in.Double(c.params.bottom) && in.I32(packed) && in.Double(c.params.cReal) &&
-          in.Double(c.params.cImag) && in.I32(c.params.width) && in.I32(c.params.height) &&
-          in.U8(playback) && in.Bytes(c.palette.Bytes(), Palette::kBytes) && in.U8(tween) &&
-          in.I32(c.animWidth) && in.I32(c.animHeight))) {
+    std::uint8_t folder[kFolderFieldSize];
+    if (!(h.Double(c.params.left) && h.Double(c.params.top) && h.Double(c.params.right) &&
+          h.Double(c.params.bottom) && h.I32(packed) && h.Double(c.params.cReal) && h.Double(c.params.cImag) &&
+          h.I32(c.params.width) && h.I32(c.params.height) && h.U8(playback) &&
+          h.Bytes(c.palette.Bytes(), Palette::kBytes) && h.U8(tween) && h.I32(c.animWidth) &&
+          h.I32(c.animHeight) && h.Bytes(folder, kFolderFieldSize))) {
         return false;
     }
     c.params.type = (packed & 1) != 0 ? FractalType::Julia : FractalType::Mandelbrot;
     c.params.iterations = packed >> 1;  // arithmetic: the sign bit is copied
     c.playbackStyle = static_cast<PlaybackStyle>(playback);
     c.tweenStyle = static_cast<TweenStyle>(tween);
-    std::uint8_t folder[kFolderFieldSize];
-    if (!in.Bytes(folder, kFolderFieldSize)) return false;
     const auto* end = static_cast<const std::uint8_t*>(std::memchr(folder, 0, kFolderFieldSize));
     c.destFolder.assign(reinterpret_cast<const char*>(folder),
                         end != nullptr ? static_cast<std::size_t>(end - folder) : kFolderFieldSize);
     c.keyframes.clear();
+    std::uint8_t record[kKeyframeRecordSize];
     for (;;) {
-        std::uint8_t marker = 0;
-        if (!in.U8(marker)) return false;
-        if (marker == 0) break;  // any non-zero marker introduces a record
+        if (!in.Bytes(record, 1)) return false;
+        if (record[0] == 0) break;  // any non-zero marker introduces a record
+        // The document counts its keyframes in 32 bits: more is not a document.
+        if (c.keyframes.size() >= static_cast<std::size_t>(INT32_MAX)) return false;
+        if (!in.Bytes(record, kKeyframeRecordSize - 1)) return false;
+        le::Reader r(record, kKeyframeRecordSize - 1);
         Keyframe k;
-        if (!ReadKeyframe(in, k)) return false;
+        if (!ReadKeyframe(r, k)) return false;
         c.keyframes.push_back(k);
     }
     return true;
+}
+
+}  // namespace
+
+bool ParseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& c) {
+    le::Reader in(data, size);
+    return ParseFrom(in, c);
+}
+
+DocumentReadResult ReadDocumentFile(const std::string& path, DocumentContents& c, std::error_code& cause) {
+    FileReader in;
+    if (!in.Open(path, cause)) return DocumentReadResult::NotOpened;
+    bool parsed = false;
+    try {
+        parsed = ParseFrom(in, c);
+    } catch (const std::bad_alloc&) {
+        // Only a huge run of keyframe records gets here.
+        cause = std::make_error_code(std::errc::not_enough_memory);
+        return DocumentReadResult::ReadError;
+    }
+    if (in.Error()) {
+        cause = in.Error();
+        return DocumentReadResult::ReadError;
+    }
+    if (parsed) return DocumentReadResult::Loaded;
+    return in.Consumed() == 0 ? DocumentReadResult::Empty : DocumentReadResult::BadFormat;
 }
 
 void ApplyDocument(CVelmoraDoc& doc, DocumentContents&& c) {

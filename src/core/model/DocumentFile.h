@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "model/FractalParams.h"
@@ -41,9 +42,23 @@ std::vector<std::uint8_t> SerializeContents(const DocumentContents& contents);
 // message that says why not.
 std::string CheckDocumentStorable(const CVelmoraDoc& doc);
 
-// Parses a complete file image. False on a wrong signature or when the bytes
-// end before the terminator; `out` is then unspecified.
+// Parses a file image. False on a wrong signature or when the bytes end before
+// the terminator; `out` is then unspecified. Bytes after the terminator are
+// ignored.
 bool ParseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out);
+
+enum class DocumentReadResult {
+    Loaded,
+    Empty,      // the file holds no bytes at all
+    BadFormat,  // a wrong signature, or the bytes end before the terminator
+    NotOpened,  // not a regular file, or it cannot be opened; the cause says why
+    ReadError,  // opened, then reading failed; the cause says why
+};
+
+// Reads a document file as ParseDocument reads bytes, from the file itself:
+// only regular files are opened, the signature is checked before anything
+// else is read, and reading stops at the terminator.
+DocumentReadResult ReadDocumentFile(const std::string& path, DocumentContents& out, std::error_code& cause);
 
 // Takes loaded contents into the document: new engine of the loaded size,
 // loaded parameters, platform palette rebuilt, not rendered.

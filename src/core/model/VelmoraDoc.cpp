@@ -116,23 +116,23 @@ BmpWriteResult CVelmoraDoc::WriteBmp(const std::string& path, std::error_code& c
 }
 
 bool CVelmoraDoc::OnOpenDocument(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
+    DocumentContents contents;
     std::error_code cause;
-    if (!ReadWholeFile(path, bytes, cause)) {
+    const DocumentReadResult r = ReadDocumentFile(path, contents, cause);
+    if (r == DocumentReadResult::NotOpened || r == DocumentReadResult::ReadError) {
         Message m;
         m.text = FileErrorMessage(path, cause, FileOp::Read);
         m.icon = MsgIcon::Error;
         m_host->ShowMessage(m);
         return false;
     }
-    if (bytes.empty()) {
+    if (r == DocumentReadResult::Empty) {
         // An empty file is opened without reading anything: only the name changes.
         SetPathName(path);
         m_bModified = false;
         return true;
     }
-    DocumentContents contents;
-    if (!ParseDocument(bytes.data(), bytes.size(), contents)) {
+    if (r == DocumentReadResult::BadFormat) {
         Message m;
         m.text = "Unexpected file format.";
         m.icon = MsgIcon::Error;
@@ -157,11 +157,12 @@ bool CVelmoraDoc::OnSaveDocument(const std::string& path) {
     }
     const std::vector<std::uint8_t> bytes = SerializeDocument(*this);
     std::error_code cause;
-    const WriteResult r = WriteFileReplacing(path, bytes, cause);
+    const WriteResult r = WriteFileSafely(path, bytes, cause);
     if (r != WriteResult::Ok) {
         Message m;
+        // The old file is intact either way; the second line says what the system refused.
         m.text = r == WriteResult::CreateFailed ? FileErrorMessage(path, cause, FileOp::Write)
-                                                : std::string("Failed to save document.");
+                                                : "Failed to save document.\n" + path + ": " + cause.message();
         m.icon = r == WriteResult::CreateFailed ? MsgIcon::Error : MsgIcon::Warning;
         m_host->ShowMessage(m);
         return false;

@@ -173,7 +173,7 @@ std::vector<std::uint8_t> RgbPaletteFileBytes(const Palette& palette) {
 
 bool SavePaletteToPath(const std::string& path, const Palette& palette, const PaletteFileContext& ctx) {
     std::error_code cause;
-    const WriteResult r = WriteBlocks(
+    const WriteResult r = WriteFileSafely(
         path,
         {{reinterpret_cast<const std::uint8_t*>(kRgbTag), kRgbTagSize}, {palette.Bytes(), Palette::kBytes}},
         cause);

@@ -67,8 +67,9 @@ PaletteLoadResult LoadPaletteFromPath(const std::string& path, Palette& palette,
 // The 1036 bytes of an .rgb file: the tag, then the palette as it is.
 std::vector<std::uint8_t> RgbPaletteFileBytes(const Palette& palette);
 
-// Save: creates (or empties) the file and writes the tag and the 1024 bytes.
-// False when it failed; the message has been shown.
+// Save: writes the tag and the 1024 bytes through the safe save, so a failure
+// leaves an earlier file at the path intact. False when it failed; the message
+// has been shown.
 bool SavePaletteToPath(const std::string& path, const Palette& palette, const PaletteFileContext& ctx);
 
 }  // namespace velmora

@@ -1,113 +1,216 @@
 #include "platform/FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <memory>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f != nullptr) std::fclose(f);
+namespace fs = std::filesystem;
+
+std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
+
+// The file a save must replace: links are followed to the end, so the link
+// itself stays; a dangling link names the file to create.
+bool FinalTarget(const std::string& path, fs::path& target, std::error_code& cause) {
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec))) return true;
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec) {
+            cause = ec;
+            return false;
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+    cause = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return false;
+}
 
-std::error_code LastError() { return std::error_code(errno, std::generic_category()); }
+// A fresh name beside the target for each attempt, so concurrent saves and
+// leftovers of a killed process never meet.
+fs::path TempName(const fs::path& target) {
+    thread_local std::mt19937_64 rng(std::random_device{}() ^ (static_cast<std::uint64_t>(::getpid()) << 32));
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string name = target.filename().string().substr(0, 200) + ".";
+    std::uint64_t bits = rng();
+    for (int i = 0; i < 12; ++i, bits >>= 4) name += kDigits[bits & 15];
+    name += ".saving~";
+    const fs::path folder = target.parent_path();
+    return folder.empty() ? fs::path(name) : folder / name;
+}
 
-bool IsDirectory(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
+bool WriteAll(int fd, const ByteBlocks& blocks) {
+    for (const auto& [data, size] : blocks) {
+        std::size_t done = 0;
+        while (done < size) {
+            const ::ssize_t n = ::write(fd, data + done, std::min<std::size_t>(size - done, std::size_t{1} << 30));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                if (n == 0) errno = EIO;
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    return true;
+}
+
+bool CloseChecked(int fd, bool ok, std::error_code& cause) {
+    if (::close(fd) != 0 && ok) {
+        cause = LastError();
+        return false;
+    }
+    return ok;
+}
+
+// Devices and FIFOs are written as they are: renaming over one would replace it
+// by a plain file, and its own failure (a full device) must be seen.
+WriteResult WriteInPlace(const fs::path& target, const ByteBlocks& blocks, std::error_code& cause) {
+    // Non-blocking open: a FIFO without a reader is refused instead of waited on.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        cause = LastError();
+        return WriteResult::CreateFailed;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISREG(st.st_mode)) {
+        // Replaced by a regular file since it was looked at: never write that in place.
+        ::close(fd);
+        cause = std::make_error_code(std::errc::device_or_resource_busy);
+        return WriteResult::CreateFailed;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    errno = 0;
+    bool ok = WriteAll(fd, blocks);
+    if (!ok) cause = LastError();
+    ok = CloseChecked(fd, ok, cause);
+    return ok ? WriteResult::Ok : WriteResult::WriteFailed;
+}
+
+void SyncFolder(const fs::path& target) {
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    // The rename is done and the new file complete: a folder that cannot be
+    // flushed (some file systems refuse) does not make the save a failure.
+    ::fsync(fd);
+    ::close(fd);
 }
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std::error_code& cause) {
-    out.clear();
-    if (IsDirectory(path)) {
-        cause = std::make_error_code(std::errc::is_a_directory);
-        return false;
-    }
-    errno = 0;
-    FilePtr f(std::fopen(path.c_str(), "rb"));
-    if (!f) {
-        cause = LastError();
-        return false;
-    }
-    std::uint8_t chunk[65536];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, f.get());
-        out.insert(out.end(), chunk, chunk + got);
-        if (got < sizeof chunk) break;
-    }
-    if (std::ferror(f.get())) {
-        cause = LastError();
-        if (!cause) cause = std::make_error_code(std::errc::io_error);
-        return false;
-    }
+WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause) {
     cause.clear();
-    return true;
-}
-
-WriteResult WriteBlocks(const std::string& path,
-                        const std::vector<std::pair<const std::uint8_t*, std::size_t>>& blocks,
-                        std::error_code& cause) {
-    if (IsDirectory(path)) {
+    fs::path target;
+    if (!FinalTarget(path, target, cause)) return WriteResult::CreateFailed;
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode)) {
         cause = std::make_error_code(std::errc::is_a_directory);
         return WriteResult::CreateFailed;
     }
-    errno = 0;
-    std::FILE* raw = std::fopen(path.c_str(), "wb");
-    if (raw == nullptr) {
+    if (exists && !S_ISREG(old.st_mode)) return WriteInPlace(target, blocks, cause);
+
+    fs::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = TempName(target);
+        // A new file gets 0666 less the umask from the system; a replacement
+        // starts private and takes the old file's mode below.
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
         cause = LastError();
-        return WriteResult::CreateFailed;
+        return WriteResult::CreateFailed;  // nothing was written anywhere
     }
+    errno = 0;
     bool ok = true;
-    for (const auto& [data, size] : blocks) {
-        if (size != 0 && std::fwrite(data, 1, size, raw) != size) {
-            ok = false;
-            break;
-        }
+    if (exists) {
+        // The owner only where the process may give it (root, or a group it
+        // is in); the mode after it, as a change of owner clears set-id bits.
+        const int owned = ::fchown(fd, old.st_uid, old.st_gid);
+        (void)owned;
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
-    if (ok && std::fflush(raw) != 0) ok = false;
+    ok = ok && WriteAll(fd, blocks) && ::fsync(fd) == 0;
     if (!ok) cause = LastError();
-    if (std::fclose(raw) != 0 && ok) {
+    ok = CloseChecked(fd, ok, cause);
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
         cause = LastError();
     }
-    if (!ok && !cause) cause = std::make_error_code(std::errc::io_error);
-    return ok ? WriteResult::Ok : WriteResult::WriteFailed;
-}
-
-WriteResult WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                               std::error_code& cause) {
-    namespace fs = std::filesystem;
-    if (IsDirectory(path)) {
-        cause = std::make_error_code(std::errc::is_a_directory);
-        return WriteResult::CreateFailed;
-    }
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".saving~";
-    const WriteResult r = WriteBlocks(temp.string(), {{bytes.data(), bytes.size()}}, cause);
-    if (r == WriteResult::CreateFailed) {
-        // The folder may allow writing the file itself but not new files in it.
-        return WriteBlocks(path, {{bytes.data(), bytes.size()}}, cause);
-    }
-    if (r != WriteResult::Ok) {
-        std::error_code ignore;
-        fs::remove(temp, ignore);
-        return r;
-    }
-    fs::rename(temp, target, cause);
-    if (cause) {
-        std::error_code ignore;
-        fs::remove(temp, ignore);
+    if (!ok) {
+        ::unlink(temp.c_str());
         return WriteResult::WriteFailed;
     }
+    SyncFolder(target);
     return WriteResult::Ok;
+}
+
+int OpenRegularFile(const std::string& path, std::error_code& cause) {
+    // Looked at before opening: opening a device or a FIFO can block or act.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        cause = S_ISDIR(st.st_mode) ? std::make_error_code(std::errc::is_a_directory)
+                                    : std::make_error_code(std::errc::not_supported);
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        cause = LastError();
+        return -1;
+    }
+    // Checked again on what was opened, in case the name changed meanwhile.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        cause = std::make_error_code(std::errc::not_supported);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    cause.clear();
+    return fd;
+}
+
+FileReader::~FileReader() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool FileReader::Open(const std::string& path, std::error_code& cause) {
+    m_fd = OpenRegularFile(path, cause);
+    return m_fd >= 0;
+}
+
+bool FileReader::Bytes(std::uint8_t* out, std::size_t n) {
+    while (n > 0) {
+        if (m_pos == m_end) {
+            if (m_fd < 0 || m_error) return false;
+            const ::ssize_t got = ::read(m_fd, m_buffer, sizeof m_buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) m_error = LastError();
+            if (got <= 0) return false;
+            m_pos = 0;
+            m_end = static_cast<std::size_t>(got);
+        }
+        const std::size_t take = std::min(n, m_end - m_pos);
+        std::memcpy(out, m_buffer + m_pos, take);
+        m_pos += take;
+        m_consumed += take;
+        out += take;
+        n -= take;
+    }
+    return true;
 }
 
 }  // namespace velmora
