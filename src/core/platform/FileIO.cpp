@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -97,6 +98,21 @@ WriteResult WriteInPlace(const fs::path& target, const ByteBlocks& blocks, std::
     return ok ? WriteResult::Ok : WriteResult::WriteFailed;
 }
 
+// A file-size limit must fail the write (EFBIG), so that the temporary file is
+// removed, instead of killing the program with the file left behind. A
+// handler the program installed itself is left alone.
+void IgnoreFileSizeSignal() {
+    static const bool done = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+            current.sa_handler == SIG_DFL) {
+            std::signal(SIGXFSZ, SIG_IGN);
+        }
+        return true;
+    }();
+    (void)done;
+}
+
 void SyncFolder(const fs::path& target) {
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -111,6 +127,7 @@ void SyncFolder(const fs::path& target) {
 
 WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause) {
     cause.clear();
+    IgnoreFileSizeSignal();
     fs::path target;
     if (!FinalTarget(path, target, cause)) return WriteResult::CreateFailed;
     struct stat old {};
