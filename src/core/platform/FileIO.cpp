@@ -137,6 +137,16 @@ WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, s
         return WriteResult::CreateFailed;
     }
     if (exists && !S_ISREG(old.st_mode)) return WriteInPlace(target, blocks, cause);
+    if (target.filename().empty()) {
+        cause = std::make_error_code(std::errc::no_such_file_or_directory);
+        return WriteResult::CreateFailed;
+    }
+    // A file the user may not write stays unwritten, although the folder
+    // would let a rename replace it.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        cause = LastError();
+        return WriteResult::CreateFailed;
+    }
 
     fs::path temp;
     int fd = -1;
