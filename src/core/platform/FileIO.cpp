@@ -5,9 +5,12 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <ctime>
 #include <random>
+#include <string_view>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,17 +39,57 @@ bool FinalTarget(const std::string& path, fs::path& target, std::error_code& cau
     return false;
 }
 
+constexpr char kDigits[] = "0123456789abcdef";
+constexpr std::size_t kTagDigits = 12;
+constexpr std::string_view kTempSuffix = ".saving~";
+// A temporary file nobody holds and nobody wrote for this long was left by a
+// save that was killed.
+constexpr std::time_t kStaleSeconds = 600;
+
+fs::path Folder(const fs::path& target) {
+    return target.parent_path().empty() ? fs::path(".") : target.parent_path();
+}
+
+std::string TempPrefix(const fs::path& target) { return target.filename().string().substr(0, 200) + "."; }
+
 // A fresh name beside the target for each attempt, so concurrent saves and
 // leftovers of a killed process never meet.
 fs::path TempName(const fs::path& target) {
     thread_local std::mt19937_64 rng(std::random_device{}() ^ (static_cast<std::uint64_t>(::getpid()) << 32));
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string name = target.filename().string().substr(0, 200) + ".";
+    std::string name = TempPrefix(target);
     std::uint64_t bits = rng();
-    for (int i = 0; i < 12; ++i, bits >>= 4) name += kDigits[bits & 15];
-    name += ".saving~";
-    const fs::path folder = target.parent_path();
-    return folder.empty() ? fs::path(name) : folder / name;
+    for (std::size_t i = 0; i < kTagDigits; ++i, bits >>= 4) name += kDigits[bits & 15];
+    name += kTempSuffix;
+    return Folder(target) / name;
+}
+
+bool IsTempNameOf(const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + kTagDigits + kTempSuffix.size() || !name.starts_with(prefix) ||
+        !name.ends_with(kTempSuffix)) {
+        return false;
+    }
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                       name.end() - static_cast<std::ptrdiff_t>(kTempSuffix.size()),
+                       [](char c) { return std::strchr(kDigits, c) != nullptr && c != '\0'; });
+}
+
+// Removes the target's temporary files that killed saves left behind. A save
+// in progress holds a lock on its file, and a young file is left alone in
+// case its save is between closing and renaming it.
+void RemoveStaleTemps(const fs::path& target) {
+    const std::string prefix = TempPrefix(target);
+    std::error_code ec;
+    for (fs::directory_iterator it(Folder(target), ec), end; !ec && it != end; it.increment(ec)) {
+        if (!IsTempNameOf(it->path().filename().string(), prefix)) continue;
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::time(nullptr) - st.st_mtime > kStaleSeconds &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(it->path().c_str());
+        }
+        ::close(fd);
+    }
 }
 
 bool WriteAll(int fd, const ByteBlocks& blocks) {
@@ -114,8 +157,7 @@ void IgnoreFileSizeSignal() {
 }
 
 void SyncFolder(const fs::path& target) {
-    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     // The rename is done and the new file complete: a folder that cannot be
     // flushed (some file systems refuse) does not make the save a failure.
@@ -161,6 +203,9 @@ WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, s
         cause = LastError();
         return WriteResult::CreateFailed;  // nothing was written anywhere
     }
+    // Held until the file is closed: marks it as a save in progress. Where
+    // the file system has no locks, the age check alone protects it.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     errno = 0;
     bool ok = true;
     if (exists) {
@@ -181,6 +226,7 @@ WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, s
         ::unlink(temp.c_str());
         return WriteResult::WriteFailed;
     }
+    RemoveStaleTemps(target);
     SyncFolder(target);
     return WriteResult::Ok;
 }
