@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -116,6 +117,37 @@ bool CloseChecked(int fd, bool ok, std::error_code& cause) {
     return ok;
 }
 
+// A FIFO whose reader goes away must fail the write (EPIPE), not end the
+// program: SIGPIPE is held back on this thread meanwhile, and one raised by
+// the write is taken before the thread's mask is restored.
+class PipeSignalHold {
+public:
+    PipeSignalHold() {
+        ::sigemptyset(&m_pipe);
+        ::sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        m_wasPending = ::sigpending(&pending) == 0 && ::sigismember(&pending, SIGPIPE) == 1;
+        m_held = ::pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old) == 0;
+    }
+    ~PipeSignalHold() {
+        if (!m_held) return;
+        sigset_t pending;
+        if (!m_wasPending && ::sigpending(&pending) == 0 && ::sigismember(&pending, SIGPIPE) == 1) {
+            const timespec now{};
+            ::sigtimedwait(&m_pipe, nullptr, &now);
+        }
+        ::pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    PipeSignalHold(const PipeSignalHold&) = delete;
+    PipeSignalHold& operator=(const PipeSignalHold&) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_old;
+    bool m_wasPending = false;
+    bool m_held = false;
+};
+
 // Devices and FIFOs are written as they are: renaming over one would replace it
 // by a plain file, and its own failure (a full device) must be seen.
 WriteResult WriteInPlace(const fs::path& target, const ByteBlocks& blocks, std::error_code& cause) {
@@ -134,9 +166,13 @@ WriteResult WriteInPlace(const fs::path& target, const ByteBlocks& blocks, std::
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    errno = 0;
-    bool ok = WriteAll(fd, blocks);
-    if (!ok) cause = LastError();
+    bool ok = false;
+    {
+        const PipeSignalHold hold;
+        errno = 0;
+        ok = WriteAll(fd, blocks);
+        if (!ok) cause = LastError();
+    }
     ok = CloseChecked(fd, ok, cause);
     return ok ? WriteResult::Ok : WriteResult::WriteFailed;
 }
