@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <random>
 #include <string_view>
 
@@ -245,10 +245,13 @@ WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, s
     errno = 0;
     bool ok = true;
     if (exists) {
-        // The owner only where the process may give it (root, or a group it
-        // is in); the mode after it, as a change of owner clears set-id bits.
-        const int owned = ::fchown(fd, old.st_uid, old.st_gid);
-        (void)owned;
+        // The owner only where the process may give it (root; else at least
+        // the group, when the process is in it); the mode after it, as a
+        // change of owner clears set-id bits.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+            (void)grouped;
+        }
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
     ok = ok && WriteAll(fd, blocks) && ::fsync(fd) == 0;
