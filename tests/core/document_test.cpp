@@ -1,41 +1,62 @@
+// The document: its state, its file's byte layout and round trips, refused and
+// damaged files, and the BMP export's bytes.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "EngineReference.h"
 #include "FakeHost.h"
+#include "TempDir.h"
+#include "model/BmpWriter.h"
+#include "model/DocumentFile.h"
+#include "model/LittleEndian.h"
 #include "model/VelmoraDoc.h"
 #include "palette/DefaultPalette.h"
 #include "platform/FramesFolder.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;
+using velmora::test::ReadBytes;
+using velmora::test::TempDir;
+using velmora::test::WriteBytes;
 
 namespace {
 
-Keyframe MakeKeyframe(std::int32_t transitions) {
+void NewDoc(CVelmoraDoc& doc) {
+    doc.OnNewDocument();
+    doc.LoadDefaultPalette();
+}
+
+double LoadDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
+    std::uint64_t u = 0;
+    for (int i = 7; i >= 0; --i) u = (u << 8) | b[at + static_cast<std::size_t>(i)];
+    return std::bit_cast<double>(u);
+}
+
+Keyframe SampleKeyframe(int seed) {
     Keyframe k;
-    k.transitions = transitions;
+    k.left = -1.25 - seed;
+    k.right = 0.5 + seed;
+    k.top = -0.75;
+    k.bottom = 0.125 * seed;
+    k.cReal = -0.8;
+    k.cImag = 0.156;
+    k.type = 2;
+    k.iterations = 1000 + seed;
+    k.transitions = 10 * seed;
+    for (std::size_t i = 0; i < Palette::kBytes; ++i) k.palette.Bytes()[i] = static_cast<std::uint8_t>(i * 7 + seed);
     return k;
 }
 
-TEST(Document, NewDocumentHasTheDefaults) {
+TEST(Document, NewDocumentStateBeyondWhatTheFileHolds) {
     FakeHost host;
     CVelmoraDoc doc(host);
     ASSERT_TRUE(doc.OnNewDocument());
-    const FractalParams& p = doc.m_params;
-    EXPECT_EQ(p.left, -2.0);
-    EXPECT_EQ(p.right, 2.0);
-    EXPECT_EQ(p.top, -1.5);
-    EXPECT_EQ(p.bottom, 1.5);
-    EXPECT_EQ(p.type, FractalType::Mandelbrot);
-    EXPECT_EQ(p.cReal, 0.3);
-    EXPECT_EQ(p.cImag, 0.6);
-    EXPECT_EQ(p.iterations, 201);
-    EXPECT_EQ(p.width, 300);
-    EXPECT_EQ(p.height, 300);
-    EXPECT_EQ(doc.m_animWidth, 100);
-    EXPECT_EQ(doc.m_animHeight, 100);
     EXPECT_EQ(doc.m_destFolder, DefaultFramesFolder());
-    EXPECT_EQ(doc.m_tweenStyle, TweenStyle::ConstantSpeed);
-    EXPECT_EQ(doc.m_playbackStyle, PlaybackStyle::Forwards);
+    EXPECT_EQ(doc.m_destFolder.back(), PathSeparator());
+    EXPECT_NE(doc.m_destFolder.find("anim"), std::string::npos);
     EXPECT_EQ(doc.GetKeyframeCount(), 0);
     EXPECT_FALSE(doc.m_bRendered);
     EXPECT_FALSE(doc.IsModified());
@@ -47,22 +68,12 @@ TEST(Document, NewDocumentHasTheDefaults) {
     EXPECT_FALSE(doc.m_pEngine->IsValid());
 }
 
-TEST(Document, DefaultFramesFolderIsAbsoluteAndEndsWithSeparator) {
-    const std::string f = DefaultFramesFolder();
-    ASSERT_GE(f.size(), 6u);
-    EXPECT_EQ(f.back(), PathSeparator());
-    EXPECT_NE(f.find("anim"), std::string::npos);
-#ifndef _WIN32
-    EXPECT_EQ(f.front(), '/');
-#endif
-}
-
 TEST(Document, NewKeepsThePaletteUntilTheViewReplacesIt) {
     FakeHost host;
     CVelmoraDoc doc(host);
     doc.OnNewDocument();
     doc.m_palette.SetEntry(0, RgbQuad{1, 2, 3, 9});
-    doc.m_keyframes.push_back(MakeKeyframe(4));
+    doc.m_keyframes.push_back(SampleKeyframe(4));
     doc.m_params.iterations = 7;
     doc.OnNewDocument();
     EXPECT_EQ(doc.m_palette.Entry(0), (RgbQuad{1, 2, 3, 9}));
@@ -74,65 +85,332 @@ TEST(Document, NewKeepsThePaletteUntilTheViewReplacesIt) {
     EXPECT_EQ(doc.m_pPalette.Get()->entries[0].peFlags, 0);
 }
 
-TEST(Document, KeyframeQueriesAndTotalFrames) {
+TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
+    const struct { std::vector<std::int32_t> counts; std::int32_t total; } cases[] = {
+        {{}, 0}, {{10}, 0}, {{10, 5}, 10}, {{10, 5, 7}, 15}, {{2000000000, 2000000000, 2000000000}, 2147483647}};
     FakeHost host;
     CVelmoraDoc doc(host);
-    doc.OnNewDocument();
-    EXPECT_EQ(doc.GetTotalFrames(), 0);
-    EXPECT_EQ(doc.GetKeyframe(0), nullptr);
-    doc.m_keyframes.push_back(MakeKeyframe(10));
-    EXPECT_EQ(doc.GetTotalFrames(), 0);  // one keyframe is no animation
-    doc.m_keyframes.push_back(MakeKeyframe(5));
-    doc.m_keyframes.push_back(MakeKeyframe(7));
-    EXPECT_EQ(doc.GetKeyframeCount(), 3);
-    EXPECT_EQ(doc.GetTotalFrames(), 15);  // the last count is not added
-    EXPECT_EQ(doc.GetKeyframe(1)->transitions, 5);
+    for (const auto& c : cases) {
+        doc.OnNewDocument();
+        for (const std::int32_t t : c.counts) {
+            Keyframe k;
+            k.transitions = t;
+            doc.m_keyframes.push_back(k);
+        }
+        EXPECT_EQ(doc.GetTotalFrames(), c.total) << c.counts.size() << " keyframes";
+        EXPECT_EQ(doc.GetKeyframeCount(), static_cast<int>(c.counts.size()));
+    }
+    EXPECT_EQ(doc.GetKeyframe(1)->transitions, 2000000000);
     EXPECT_EQ(doc.GetKeyframe(3), nullptr);
     EXPECT_EQ(doc.GetKeyframe(-1), nullptr);
 }
 
-TEST(Document, TotalFramesSaturatesInsteadOfWrapping) {
-    FakeHost host;
-    CVelmoraDoc doc(host);
-    doc.OnNewDocument();
-    for (int i = 0; i < 3; ++i) doc.m_keyframes.push_back(MakeKeyframe(2000000000));
-    EXPECT_EQ(doc.GetTotalFrames(), 2147483647);
-}
-
-TEST(Document, RenderCountsAsRenderedEvenWhenCancelled) {
+TEST(Document, EngineFollowsSizeRegionAndRender) {
     FakeHost host;
     CVelmoraDoc doc(host);
     doc.OnNewDocument();
     doc.SetResolution(20, 64);
     host.cancelAt = [](int n) { return n == 1; };
     EXPECT_EQ(doc.RenderImage(), 0);
-    EXPECT_TRUE(doc.m_bRendered);
-    EXPECT_FALSE(doc.m_pEngine->IsValid());
-}
-
-TEST(Document, SetResolutionAlwaysReplacesTheEngine) {
-    FakeHost host;
-    CVelmoraDoc doc(host);
-    doc.OnNewDocument();
-    doc.SetResolution(30, 20);
+    EXPECT_TRUE(doc.m_bRendered);  // counts as rendered even when cancelled
+    host.cancelAt = nullptr;
     ASSERT_EQ(doc.RenderImage(), 1);
-    EXPECT_TRUE(doc.m_pEngine->IsValid());
-    doc.SetResolution(30, 20);
+    doc.SetResolution(20, 64);  // the same size still replaces the engine
     EXPECT_FALSE(doc.m_pEngine->IsValid());
-    EXPECT_TRUE(doc.m_bRendered);  // left as it was
-    EXPECT_EQ(doc.GetWidth(), 30);
-    EXPECT_EQ(doc.GetHeight(), 20);
-}
-
-TEST(Document, SetRegionStoresUnorderedAndLoadsTheEngine) {
-    FakeHost host;
-    CVelmoraDoc doc(host);
-    doc.OnNewDocument();
+    EXPECT_EQ(doc.GetWidth(), 20);
+    EXPECT_EQ(doc.GetHeight(), 64);
     doc.SetRegion(1.0, 0.5, -1.0, -0.5);
-    EXPECT_EQ(doc.m_params.left, 1.0);
+    EXPECT_EQ(doc.m_params.left, 1.0);  // stored as given
     EXPECT_EQ(doc.m_params.right, -1.0);
     EXPECT_EQ(doc.m_pEngine->GetXMin(), -1.0);
     EXPECT_EQ(doc.m_pEngine->GetYMax(), 0.5);
+}
+
+TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
+    FakeHost host;
+    CVelmoraDoc doc(host);
+    NewDoc(doc);
+    doc.m_destFolder = "/home/u/anim/";
+    const auto b = SerializeDocument(doc);
+    ASSERT_EQ(b.size(), 1356u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 5), "VMR10");
+    for (const auto& [at, v] : {std::pair{5, -2.0}, {13, -1.5}, {21, 2.0}, {29, 1.5}, {41, 0.3}, {49, 0.6}})
+        EXPECT_EQ(LoadDouble(b, at), v) << "double at " << at;
+    for (const auto& [at, v] : {std::pair{37, 402}, {57, 300}, {61, 300}, {1091, 100}, {1095, 100}})
+        EXPECT_EQ(le::LoadI32(&b[at]), v) << "int32 at " << at;
+    EXPECT_EQ(b[65], 1);
+    EXPECT_EQ(0, std::memcmp(&b[66], DefaultPalette().Bytes(), 1024));
+    EXPECT_EQ(b[1090], 2);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[1099])), "/home/u/anim/");
+    for (std::size_t i = 1099 + 13; i < 1356; ++i) ASSERT_EQ(b[i], 0) << i;
+    doc.m_params.type = FractalType::Julia;
+    EXPECT_EQ(le::LoadI32(&SerializeDocument(doc)[37]), 403);
+}
+
+TEST(DocumentFile, KeyframeRecordLayout) {
+    DocumentContents c;
+    c.keyframes.push_back(SampleKeyframe(1));
+    const auto b = SerializeContents(c);
+    ASSERT_EQ(b.size(), 1356u + 1085u);
+    const std::size_t r = 1355;
+    EXPECT_EQ(b[r], 1);
+    EXPECT_EQ(LoadDouble(b, r + 1), -2.25);   // left
+    EXPECT_EQ(LoadDouble(b, r + 9), -0.75);   // top: file order differs from the record
+    EXPECT_EQ(LoadDouble(b, r + 17), 1.5);    // right
+    EXPECT_EQ(LoadDouble(b, r + 25), 0.125);  // bottom
+    EXPECT_EQ(le::LoadI32(&b[r + 49]), 2);    // type in a full int32
+    EXPECT_EQ(le::LoadI32(&b[r + 53]), 1001);
+    EXPECT_EQ(le::LoadI32(&b[r + 57]), 10);
+    EXPECT_EQ(0, std::memcmp(&b[r + 61], c.keyframes[0].palette.Bytes(), 1024));
+    EXPECT_EQ(b.back(), 0);
+}
+
+TEST(DocumentFile, RoundTripIsBitForBit) {
+    FakeHost host;
+    TempDir dir;
+    CVelmoraDoc doc(host);
+    NewDoc(doc);
+    doc.m_params.left = -0.0;
+    doc.m_params.top = 0.1 + 0.2;
+    doc.m_params.right = -5e-324;
+    doc.m_params.bottom = std::bit_cast<double>(0x7ff8000000001234ull);  // NaN with a payload
+    doc.m_params.type = FractalType::Julia;
+    doc.m_params.cReal = std::numeric_limits<double>::infinity();
+    doc.m_params.width = 0;
+    doc.m_params.height = -3;
+    doc.m_playbackStyle = PlaybackStyle::PingPong | PlaybackStyle::Looping;
+    doc.m_tweenStyle = TweenStyle::SlowAtKeyframes;
+    doc.m_animWidth = 640;
+    doc.m_animHeight = 480;
+    doc.m_destFolder = "frames/";
+    doc.m_palette.SetEntry(17, RgbQuad{1, 2, 3, 4});
+    for (int i = 0; i < 3; ++i) doc.m_keyframes.push_back(SampleKeyframe(i));
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.vmr")));
+    const auto saved = ReadBytes(dir.File("a.vmr"));
+    EXPECT_EQ(saved, SerializeDocument(doc));
+
+    CVelmoraDoc other(host);
+    NewDoc(other);
+    ASSERT_TRUE(other.OnOpenDocument(dir.File("a.vmr")));
+    EXPECT_EQ(SerializeDocument(other), saved);
+    EXPECT_EQ(other.m_params.type, FractalType::Julia);
+    EXPECT_EQ(other.m_params.iterations, 201);
+    EXPECT_EQ(other.GetTitle(), "a.vmr");
+    EXPECT_FALSE(other.IsModified());
+    EXPECT_FALSE(other.m_bRendered);
+    EXPECT_EQ(other.m_pEngine->GetWidth(), 0);
+    EXPECT_EQ(other.m_pEngine->GetHeight(), -3);
+    EXPECT_EQ(other.m_pPalette.Get()->entries[17].peFlags, 4);
+}
+
+TEST(DocumentFile, ParseEdgeCases) {
+    DocumentContents back;
+    for (const std::int32_t it : {-1, -1073741824, 0, 1, 1073741823}) {  // limit and type share a field
+        DocumentContents c;
+        c.params.iterations = it;
+        const auto b = SerializeContents(c);
+        ASSERT_TRUE(ParseDocument(b.data(), b.size(), back));
+        EXPECT_EQ(back.params.iterations, it);
+        EXPECT_EQ(back.params.type, FractalType::Mandelbrot);
+    }
+    DocumentContents c;
+    c.destFolder = "0123456789";
+    c.keyframes.push_back(SampleKeyframe(2));
+    auto b = SerializeContents(c);
+    b[1099 + 11] = 'X';  // after the folder's first zero: ignored
+    b[1355] = 7;         // any non-zero marker introduces a record
+    b.push_back(0xAB);   // trailing bytes are ignored
+    back.destFolder = "previous folder that is much longer";
+    ASSERT_TRUE(ParseDocument(b.data(), b.size(), back));
+    EXPECT_EQ(back.destFolder, "0123456789");
+    ASSERT_EQ(back.keyframes.size(), 1u);
+    EXPECT_EQ(back.keyframes[0].iterations, 1002);
+    EXPECT_EQ(back.keyframes[0].bottom, 0.25);
+    std::memset(&b[1099], 'a', 256);  // no zero at all: 256 characters, never more
+    ASSERT_TRUE(ParseDocument(b.data(), b.size(), back));
+    EXPECT_EQ(back.destFolder.size(), 256u);
+}
+
+TEST(DocumentFile, EveryTruncationAndAnySignatureChangeIsRefused) {
+    DocumentContents c;
+    c.keyframes.push_back(SampleKeyframe(1));
+    c.keyframes.push_back(SampleKeyframe(2));
+    const auto b = SerializeContents(c);
+    DocumentContents back;
+    for (std::size_t n = 0; n < b.size(); ++n) ASSERT_FALSE(ParseDocument(b.data(), n, back)) << n << " bytes";
+    for (std::size_t i = 0; i < 5; ++i) {
+        auto bad = b;
+        bad[i] = static_cast<std::uint8_t>(std::tolower(bad[i]) == bad[i] ? bad[i] ^ 1 : std::tolower(bad[i]));
+        EXPECT_FALSE(ParseDocument(bad.data(), bad.size(), back)) << i;
+    }
+}
+
+class OpenFailure : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host.allowMessages = true;
+        NewDoc(doc);
+        doc.m_palette.SetEntry(3, RgbQuad{9, 9, 9, 0});
+        doc.m_params.iterations = 77;
+        doc.m_keyframes.push_back(SampleKeyframe(1));
+        doc.SetPathName("/somewhere/old.vmr");
+    }
+    FakeHost host;
+    TempDir dir;
+    CVelmoraDoc doc{host};
+};
+
+TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
+    DocumentContents c;
+    c.palette.SetEntry(3, RgbQuad{1, 1, 1, 1});
+    c.keyframes.push_back(SampleKeyframe(5));
+    const auto full = SerializeContents(c);
+    auto Cut = [&](std::size_t n) { return std::vector<std::uint8_t>(full.begin(), full.begin() + static_cast<long>(n)); };
+    const std::vector<std::vector<std::uint8_t>> files = {
+        {'v', 'M', 'R', '1', '0', 0, 0, 0}, Cut(600), Cut(1355 + 500), Cut(full.size() - 1)};
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        SCOPED_TRACE(k);
+        host.messages.clear();
+        WriteBytes(dir.File("bad.vmr"), files[k]);
+        EXPECT_FALSE(doc.OnOpenDocument(dir.File("bad.vmr")));
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, "Unexpected file format.");
+        EXPECT_EQ(host.messages[0].caption, "");
+        EXPECT_EQ(host.messages[0].icon, MsgIcon::Error);
+        EXPECT_EQ(doc.m_params.iterations, 201);
+        EXPECT_EQ(doc.GetKeyframeCount(), 0);
+        EXPECT_EQ(doc.GetTitle(), "Untitled");
+        EXPECT_EQ(doc.GetPathName(), "");
+        EXPECT_EQ(doc.m_palette.Entry(3), (RgbQuad{9, 9, 9, 0}));  // never half-replaced colours
+        EXPECT_EQ(doc.m_pEngine->GetWidth(), 300);
+    }
+}
+
+TEST_F(OpenFailure, MissingFileChangesNothingAndAnEmptyFileIsANoOp) {
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("nope.vmr")));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, dir.File("nope.vmr") + " was not found.");
+    EXPECT_EQ(doc.m_params.iterations, 77);
+    EXPECT_EQ(doc.GetTitle(), "old.vmr");
+    WriteBytes(dir.File("empty.vmr"), {});
+    EXPECT_TRUE(doc.OnOpenDocument(dir.File("empty.vmr")));
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(doc.m_params.iterations, 77);
+    EXPECT_EQ(doc.GetKeyframeCount(), 1);
+    EXPECT_EQ(doc.GetTitle(), "empty.vmr");
+}
+
+TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
+    FakeHost host;
+    host.allowMessages = true;
+    TempDir dir;
+    CVelmoraDoc doc(host);
+    NewDoc(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("keep.vmr")));
+    const auto original = ReadBytes(dir.File("keep.vmr"));
+    doc.SetModifiedFlag(true);
+
+    doc.m_params.iterations = 1073741824;
+    EXPECT_FALSE(doc.OnSaveDocument(dir.File("keep.vmr")));
+    EXPECT_NE(host.LastText().find("1073741822"), std::string::npos);
+    EXPECT_EQ(host.messages.back().icon, MsgIcon::Warning);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(ReadBytes(dir.File("keep.vmr")), original);
+
+    doc.m_params.iterations = 1073741823;
+    doc.m_destFolder = std::string(256, 'f');
+    EXPECT_FALSE(doc.OnSaveDocument(dir.File("keep.vmr")));
+    EXPECT_NE(host.LastText().find("255 characters"), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir.File("keep.vmr")), original);
+
+    doc.m_destFolder = std::string(255, 'f');
+    EXPECT_TRUE(doc.OnSaveDocument(dir.File("keep.vmr")));
+    EXPECT_FALSE(doc.IsModified());
+    CVelmoraDoc back(host);
+    ASSERT_TRUE(back.OnOpenDocument(dir.File("keep.vmr")));
+    EXPECT_EQ(back.m_params.iterations, 1073741823);
+    EXPECT_EQ(back.m_destFolder, std::string(255, 'f'));
+
+    const std::string path = dir.File("no/such/folder/x.vmr");
+    host.messages.clear();
+    doc.SetModifiedFlag(true);
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, path + " was not found.");
+    EXPECT_TRUE(doc.IsModified());
+}
+
+std::vector<std::uint8_t> ExportBmp(CVelmoraDoc& doc, const std::string& path) {
+    doc.m_pEngine->BuildBitmap(doc.m_palette);
+    std::error_code ec;
+    EXPECT_EQ(doc.WriteBmp(path, ec), BmpWriteResult::Ok) << ec.message();
+    return ReadBytes(path);
+}
+
+TEST(Bmp, DefaultPictureFileBytes) {
+    FakeHost host;
+    TempDir dir;
+    CVelmoraDoc doc(host);
+    NewDoc(doc);
+    ASSERT_EQ(doc.RenderImage(), 1);
+    const auto b = ExportBmp(doc, dir.File("out.bmp"));
+    ASSERT_EQ(b.size(), 91078u);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
+    const struct { std::size_t at; int bytes; std::int64_t value; } fields[] = {
+        {2, 4, 91078}, {6, 2, 0}, {8, 2, 0}, {10, 4, 1078}, {14, 4, 40}, {18, 4, 300}, {22, 4, 300}, {26, 2, 1},
+        {28, 2, 8},    {30, 4, 0}, {34, 4, 0}, {38, 4, 1},  {42, 4, 1}, {46, 4, 0},   {50, 4, 0}};
+    for (const auto& f : fields)
+        EXPECT_EQ(f.bytes == 2 ? le::LoadU16(&b[f.at]) : le::LoadU32(&b[f.at]), f.value) << "field at " << f.at;
+    EXPECT_EQ(0, std::memcmp(&b[54], DefaultPalette().Bytes(), 1024));
+    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()), test::ReferenceImage(test::RefParams{}));
+}
+
+TEST(Bmp, RowPaddingForNarrowAndOddWidths) {
+    FakeHost host;
+    TempDir dir;
+    for (const auto& [w, h, size] : {std::tuple{1, 3, 1090u}, {2, 3, 1090u}, {3, 3, 1090u}, {4, 3, 1090u},
+                                     {5, 3, 1102u}, {301, 2, 1686u}}) {
+        CVelmoraDoc doc(host);
+        doc.OnNewDocument();
+        doc.SetResolution(w, h);
+        ASSERT_EQ(doc.RenderImage(), 1);
+        const auto b = ExportBmp(doc, dir.File("w.bmp"));
+        EXPECT_EQ(b.size(), size) << w;
+        EXPECT_EQ(le::LoadU32(&b[2]), size) << w;
+        EXPECT_EQ(le::LoadU32(&BmpFileHeader(w, h)[2]), size) << w;
+        if (w == 301) {
+            EXPECT_EQ(b[1078 + 301] | b[1078 + 302] | b[1078 + 303], 0);  // padding stays zero
+        }
+    }
+    EXPECT_EQ(le::LoadU32(&BmpFileHeader(0, 10)[2]), 1078u);
+}
+
+TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmap) {
+    FakeHost host;
+    TempDir dir;
+    CVelmoraDoc doc(host);
+    NewDoc(doc);
+    doc.RenderImage();
+    doc.m_pEngine->BuildBitmap(doc.m_palette);
+    doc.m_palette.SetEntry(0, RgbQuad{7, 8, 9, 0});  // edited after the last draw
+    std::error_code ec;
+    ASSERT_EQ(doc.WriteBmp(dir.File("a.bmp"), ec), BmpWriteResult::Ok);
+    EXPECT_EQ(ReadBytes(dir.File("a.bmp"))[54], 0);
+    const auto b = ExportBmp(doc, dir.File("a.bmp"));  // replaces the file without a question
+    EXPECT_EQ(b[54], 7);
+    EXPECT_EQ(b.size(), 91078u);
+}
+
+TEST(Bmp, FailuresAreReportedNotHidden) {
+    FakeHost host;
+    TempDir dir;
+    CVelmoraDoc doc(host);
+    doc.OnNewDocument();
+    std::error_code ec;
+    EXPECT_EQ(doc.WriteBmp(dir.File("x.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
+    doc.m_pEngine->BuildBitmap(doc.m_palette);
+    EXPECT_EQ(doc.WriteBmp(dir.File("missing/x.bmp"), ec), BmpWriteResult::CreateFailed);
+    EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
 }
 
 }  // namespace

@@ -1,13 +1,27 @@
+// The engine's pixels byte for byte against the independent reference loop,
+// for every row renderer: the plain loop, the default one, and each instruction
+// set on one thread and on a pool with more threads than cores. Then the
+// render schedule, cancel, memory and the thread pool.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "EngineReference.h"
 #include "FakeHost.h"
+#include "render/FastRowRenderer.h"
 #include "render/FractalEngine.h"
+#include "render/ThreadPool.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;
@@ -15,122 +29,154 @@ using velmora::test::RefParams;
 
 namespace {
 
-std::vector<std::uint8_t> Render(const RefParams& p, FakeHost& host) {
-    FractalEngine e(p.width, p.height, host);
-    e.SetRegion(p.left, p.top, p.right, p.bottom);
-    e.SetType(p.type);
-    e.SetIterations(p.limit);
-    e.SetJuliaConstant(p.kr, p.ki);
-    EXPECT_EQ(e.Render(), 1);
-    EXPECT_TRUE(e.IsValid());
-    return std::vector<std::uint8_t>(e.GetBits(), e.GetBits() + e.GetBufferSize());
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
+
+RefParams P(double left, double top, double right, double bottom, std::int32_t w, std::int32_t h, std::int32_t limit = 201,
+            int type = 1, double kr = 0.3, double ki = 0.6) {
+    return RefParams{left, top, right, bottom, type, kr, ki, limit, w, h};
 }
 
-void ExpectMatchesReference(const RefParams& p, const std::string& what) {
-    FakeHost host;
-    const auto got = Render(p, host);
-    const auto want = test::ReferenceImage(p);
-    ASSERT_EQ(got.size(), want.size()) << what;
-    std::size_t diffs = 0;
-    for (std::size_t i = 0; i < got.size(); ++i) diffs += got[i] != want[i];
-    EXPECT_EQ(diffs, 0u) << what;
-}
+std::vector<std::uint8_t> Bits(const FractalEngine& e) { return {e.GetBits(), e.GetBits() + e.GetBufferSize()}; }
 
-TEST(EnginePixels, MatchReferenceOnManyRegions) {
-    const RefParams base;
-    struct Named { const char* name; RefParams p; } cases[] = {
-        {"default", base},
-        {"reversed edges", [] { RefParams p; p.left = 2; p.right = -2; p.top = 1.5; p.bottom = -1.5; return p; }()},
-        {"equal left/right", [] { RefParams p; p.left = p.right = -0.75; p.width = 17; p.height = 23; return p; }()},
-        {"equal top/bottom", [] { RefParams p; p.top = p.bottom = 0.1; p.width = 31; p.height = 9; return p; }()},
-        {"julia", [] { RefParams p; p.type = 2; p.kr = -0.8; p.ki = 0.156; p.limit = 300; p.width = 101; p.height = 77; return p; }()},
-        {"julia default K", [] { RefParams p; p.type = 2; p.width = 64; p.height = 48; return p; }()},
-        {"type bit 0 only (3 is Mandelbrot)", [] { RefParams p; p.type = 3; p.width = 40; p.height = 30; return p; }()},
-        {"type 0 is Julia", [] { RefParams p; p.type = 0; p.width = 40; p.height = 30; return p; }()},
-        {"deep boundary", [] { RefParams p; p.left = -0.7454; p.right = -0.7452; p.top = 0.1130; p.bottom = 0.1132; p.limit = 1500; p.width = 61; p.height = 47; return p; }()},
-        {"L = 1", [] { RefParams p; p.limit = 1; p.width = 50; p.height = 50; return p; }()},
-        {"L = 0", [] { RefParams p; p.limit = 0; p.width = 13; p.height = 7; return p; }()},
-        {"L negative", [] { RefParams p; p.limit = -5; p.width = 13; p.height = 7; return p; }()},
-        {"width 301", [] { RefParams p; p.width = 301; p.height = 11; return p; }()},
-        {"limit 600 wraps indices", [] { RefParams p; p.limit = 600; p.width = 90; p.height = 70; return p; }()},
+enum class Kind { Default, Plain, Fast };
+struct Renderer {
+    const char* name;
+    Kind kind;
+    SimdLevel level = SimdLevel::Scalar;
+    bool pooled = false;
+};
+
+class EnginePixels : public ::testing::TestWithParam<Renderer> {
+protected:
+    void SetUp() override {
+        const Renderer& r = GetParam();
+        if (r.kind != Kind::Fast) return;
+        if (!IsSimdLevelSupported(r.level)) GTEST_SKIP() << "no " << r.name << " on this machine";
+        static ThreadPool pool(3);
+        m_fast = std::make_unique<FastRowRenderer>(r.pooled ? 0 : 1, r.level, r.pooled ? &pool : nullptr);
+    }
+
+    // A picture of all 1s comes first, so a renderer that skips a pixel cannot pass on zeroes.
+    std::vector<std::uint8_t> Render(const RefParams& p) {
+        FakeHost host;
+        FractalEngine e(p.width, p.height, host);
+        if (m_fast) e.SetRowRenderer(*m_fast);
+        if (GetParam().kind == Kind::Plain) e.SetRowRenderer(ReferenceRowRenderer());
+        e.SetRegion(10.0, 10.0, 11.0, 11.0);
+        e.SetIterations(1);
+        EXPECT_EQ(e.Render(), 1);
+        e.SetRegion(p.left, p.top, p.right, p.bottom);
+        e.SetType(p.type);
+        e.SetIterations(p.limit);
+        e.SetJuliaConstant(p.kr, p.ki);
+        EXPECT_EQ(e.Render(), 1);
+        EXPECT_TRUE(e.IsValid());
+        return Bits(e);
+    }
+
+    void ExpectReference(const RefParams& p) {
+        const auto got = Render(p);
+        const auto want = test::ReferenceImage(p);
+        ASSERT_EQ(got.size(), want.size());
+        const auto diff = std::mismatch(got.begin(), got.end(), want.begin());
+        EXPECT_TRUE(diff.first == got.end()) << "first difference at byte " << (diff.first - got.begin()) << ": "
+                                             << int(*diff.first) << " instead of " << int(*diff.second);
+    }
+
+    std::unique_ptr<FastRowRenderer> m_fast;
+};
+
+TEST_P(EnginePixels, EdgeRegionsMatchTheReference) {
+    const struct { const char* name; RefParams p; } cases[] = {
+        {"default 300x300", RefParams{}},
+        {"width 1", P(-2, -1.5, 2, 1.5, 1, 9)}, {"width 2", P(-2, -1.5, 2, 1.5, 2, 7)},
+        {"width 3", P(-2, -1.5, 2, 1.5, 3, 9)}, {"width 4", P(-2, -1.5, 2, 1.5, 4, 7)},
+        {"width 5", P(-2, -1.5, 2, 1.5, 5, 9)}, {"width 301", P(-2, -1.5, 2, 1.5, 301, 11)},
+        {"one row", P(-2, -1.5, 2, 1.5, 97, 1)}, {"narrow and tall", P(-2, -1.5, 2, 1.5, 9, 33)},
+        {"reversed edges", P(2, 1.5, -2, -1.5, 40, 31)},
+        {"equal left/right", P(-0.75, -1.5, -0.75, 1.5, 17, 23)},
+        {"real axis, deep limit", P(-2, 0, 2, 0, 64, 3, 3000)},
+        {"deep boundary", P(-0.7454, 0.1130, -0.7452, 0.1132, 61, 47, 3000)},
+        {"L = 1", P(-2, -1.5, 2, 1.5, 50, 50, 1)}, {"L = 0", P(-2, -1.5, 2, 1.5, 13, 7, 0)},
+        {"L negative", P(-2, -1.5, 2, 1.5, 13, 7, -5)},
+        {"L lowest", P(-2, -1.5, 2, 1.5, 13, 7, std::numeric_limits<std::int32_t>::min())},
+        {"limit 600 wraps indices", P(-2, -1.5, 2, 1.5, 90, 70, 600)},
+        {"counts near 256: 0 turns into 1", P(0.25, -0.0001, 0.2502, 0.0001, 24, 9, 1200)},
+        {"huge limit, every point escapes", P(0.5, 0.5, 2.5, 1.5, 33, 11, kMaxInt)},
+        {"|z|^2 exactly 4 does not escape", P(0, 2, 1, 3, 1, 1, 50, 2, 4.0, 2.0)},
+        {"julia", P(-2, -1.5, 2, 1.5, 101, 77, 300, 2, -0.8, 0.156)},
+        {"julia default K", P(-2, -1.5, 2, 1.5, 64, 48, 201, 2)},
+        {"julia on the real line", P(-2, -1.5, 2, 1.5, 21, 21, 1000, 2, -0.75, 0.0)},
+        {"julia K = 0 cycles", P(-2, -1.5, 2, 1.5, 16, 15, 5000, 2, 0.0, 0.0)},
+        {"type 3 is Mandelbrot (bit 0)", P(-2, -1.5, 2, 1.5, 40, 30, 201, 3)},
+        {"type 0 is Julia", P(-2, -1.5, 2, 1.5, 40, 30, 201, 0)},
+        {"type -1", P(-2, -1.5, 2, 1.5, 40, 30, 201, -1)},
+        {"nan left", P(kNan, -1.5, 2, 1.5, 9, 5)}, {"nan top", P(-2, kNan, 2, 1.5, 9, 5)},
+        {"infinite right", P(-2, -1.5, kInf, 1.5, 9, 5)}, {"-inf left", P(-kInf, -1.5, 2, 1.5, 9, 5)},
+        {"infinite top and bottom", P(-2, -kInf, 2, kInf, 9, 5)},
+        {"infinite left and right", P(-kInf, -1.5, kInf, 1.5, 9, 5)},
+        {"nan K never escapes", P(-2, -1.5, 2, 1.5, 9, 5, 201, 2, kNan)},
+        {"infinite K", P(-2, -1.5, 2, 1.5, 9, 5, 201, 2, 0.3, kInf)},
+        {"-inf and nan K", P(-2, -1.5, 2, 1.5, 9, 5, 201, 2, -kInf, kNan)},
+        {"overflow to inf in the loop", P(1e308, -1.5, 1.7e308, 1.5, 9, 5)},
+        {"subnormal region", P(-1e-310, -1e-310, 1e-310, 1e-310, 8, 3, 500)},
     };
-    for (const auto& c : cases) ExpectMatchesReference(c.p, c.name);
-    for (int w = 1; w <= 5; ++w) {
-        RefParams p;
-        p.width = w;
-        p.height = 9;
-        ExpectMatchesReference(p, "width " + std::to_string(w));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectReference(c.p);
     }
 }
 
-TEST(EnginePixels, NonFiniteInputsNeverCrashAndMatchReference) {
-    const double inf = std::numeric_limits<double>::infinity();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    RefParams p;
-    p.width = 8;
-    p.height = 8;
-    p.left = nan;
-    ExpectMatchesReference(p, "nan left");
-    p = RefParams{};
-    p.width = 8;
-    p.height = 8;
-    p.right = inf;
-    ExpectMatchesReference(p, "infinite right");
-    p = RefParams{};
-    p.width = 8;
-    p.height = 8;
-    p.type = 2;
-    p.kr = nan;
-    ExpectMatchesReference(p, "nan Julia constant: never escapes");
-}
-
-TEST(EnginePixels, EscapeCountsWrapWithZeroTurnedIntoOne) {
-    // Points on the real axis escape at known iterations; check the mapping of
-    // counts to indices directly on single pixels.
-    FakeHost host;
-    for (const double c : {3.0, 2.5, 0.26, 0.251, 0.25015, 0.2500377}) {
-        FractalEngine e(1, 1, host);
-        e.SetRegion(c, 0.0, c + 1.0, 1.0);
-        e.SetIterations(100000);
-        ASSERT_EQ(e.Render(), 1);
-        // Count the escape by hand on the real axis (zi stays 0).
-        double z = c;
-        std::int64_t n = 1;
-        for (;; ++n) {
-            z = z * z + c;
-            if (z * z > 4.0 || n >= 100000) break;
-        }
-        const std::uint8_t want = z * z > 4.0 ? static_cast<std::uint8_t>(n % 256 == 0 ? 1 : n % 256) : 0;
-        EXPECT_EQ(e.GetBits()[0], want) << "c = " << c << ", n = " << n;
+TEST_P(EnginePixels, RandomPicturesMatchTheReference) {
+    std::mt19937_64 rng(20240611);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const std::int32_t widths[] = {1, 2, 3, 4, 5, 7, 8, 9, 17, 33, 64, 301};
+    const std::int32_t limits[] = {-7, 0, 1, 2, 3, 50, 255, 256, 257, 600, 2000};
+    const int types[] = {1, 2, 0, 3, -1, 4};
+    for (int n = 0; n < 60; ++n) {
+        // Centres around the set, from the whole view down to deep zooms.
+        const double cx = -2.1 + 2.7 * unit(rng), cy = -1.3 + 2.6 * unit(rng);
+        const double size = 4.0 * std::pow(10.0, -13.0 * unit(rng));
+        RefParams p = P(cx - size * unit(rng), cy - size * unit(rng), cx + size * unit(rng), cy + size * unit(rng), 1, 1);
+        if (n % 5 == 0) std::swap(p.left, p.right);
+        p.type = types[n % 6];
+        p.kr = -1.0 + 1.4 * unit(rng);
+        p.ki = -0.8 + 1.6 * unit(rng);
+        p.width = widths[rng() % std::size(widths)];
+        p.height = 1 + static_cast<std::int32_t>(rng() % 40) * 2;
+        p.limit = limits[rng() % std::size(limits)];
+        if (p.width * p.height > 2000 && p.limit > 600) p.limit = 600;  // keeps the reference quick
+        SCOPED_TRACE("random picture " + std::to_string(n));
+        ExpectReference(p);
     }
 }
 
-TEST(EnginePixels, MagnitudeExactlyFourDoesNotEscape) {
-    // z0 = c = 2i with Julia K chosen so z1 = 0 + 2i: |z1|^2 = 4 exactly, and
-    // z stays 2i forever (z^2 + K = -4 + 4 + 2i).
-    FakeHost host;
-    FractalEngine e(1, 1, host);
-    e.SetRegion(0.0, 2.0, 1.0, 3.0);
-    e.SetType(2);
-    e.SetJuliaConstant(4.0, 2.0);
-    e.SetIterations(50);
-    ASSERT_EQ(e.Render(), 1);
-    EXPECT_EQ(e.GetBits()[0], 0);
+TEST_P(EnginePixels, ProvablyEndlessOrbitsFinishAtOnceWithTheLargestLimit) {
+    if (GetParam().kind == Kind::Plain) GTEST_SKIP() << "the plain loop runs all 2^31 iterations";
+    // c = 0, -1 (a 2-cycle), -2 (|z|^2 stays exactly 4), i (a 2-cycle after one step).
+    for (const auto& [re, im] : {std::pair{0.0, 0.0}, {-1.0, 0.0}, {-2.0, 0.0}, {0.0, 1.0}}) {
+        for (const std::uint8_t b : Render(P(re, im, re, im, 3, 2, kMaxInt))) EXPECT_EQ(b, 0) << re << "," << im;
+    }
+    for (const std::uint8_t b : Render(P(-2, -1.5, 2, 1.5, 5, 3, kMaxInt, 2, kNan))) EXPECT_EQ(b, 0);
+    EXPECT_EQ(Render(P(3, 0, 3, 0, 2, 1, kMaxInt)), (std::vector<std::uint8_t>{1, 1, 0, 0}));
 }
 
-TEST(EngineLayout, PaddingStrideAndBottomUpRows) {
-    FakeHost host;
-    EXPECT_EQ(FractalEngine(300, 2, host).GetRowPadding(), 0);
-    EXPECT_EQ(FractalEngine(301, 2, host).GetRowPadding(), 3);
-    EXPECT_EQ(FractalEngine(301, 2, host).GetStride(), 304u);
-    EXPECT_EQ(FractalEngine(5, 1, host).GetStride(), 8u);
-    // Top image row is the smaller imaginary value and sits last in memory.
-    FractalEngine e(1, 2, host);
-    e.SetRegion(-0.1, -3.0, 0.0, 3.0);  // row 0 samples -3i (escapes at once), row 1 samples 0 (never)
-    e.SetIterations(20);
-    ASSERT_EQ(e.Render(), 1);
-    EXPECT_EQ(e.GetBits()[4], 1);  // memory row 1 = image row 0
-    EXPECT_EQ(e.GetBits()[0], 0);
+INSTANTIATE_TEST_SUITE_P(
+    EveryRenderer, EnginePixels,
+    ::testing::Values(Renderer{"Default", Kind::Default}, Renderer{"Plain", Kind::Plain},
+                      Renderer{"Scalar1", Kind::Fast, SimdLevel::Scalar}, Renderer{"Scalar3", Kind::Fast, SimdLevel::Scalar, true},
+                      Renderer{"Sse2_1", Kind::Fast, SimdLevel::Sse2}, Renderer{"Sse2_3", Kind::Fast, SimdLevel::Sse2, true},
+                      Renderer{"Avx2_1", Kind::Fast, SimdLevel::Avx2}, Renderer{"Avx2_3", Kind::Fast, SimdLevel::Avx2, true},
+                      Renderer{"Avx512_1", Kind::Fast, SimdLevel::Avx512},
+                      Renderer{"Avx512_3", Kind::Fast, SimdLevel::Avx512, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EngineRenderers, DefaultIsTheFastOneOnTheBestSupportedLevel) {
+    EXPECT_TRUE(IsSimdLevelSupported(SimdLevel::Scalar));
+    EXPECT_TRUE(IsSimdLevelSupported(BestSimdLevel()));
+    EXPECT_NE(dynamic_cast<FastRowRenderer*>(&DefaultRowRenderer()), nullptr);
 }
 
 class RecordingProgress : public ProgressSink {
@@ -143,53 +189,62 @@ public:
 };
 
 TEST(EngineSchedule, CheckpointsProgressAndPolls) {
-    struct { int height, checkpoints; } cases[] = {{0, 0}, {1, 1}, {31, 31}, {32, 16}, {63, 31}, {300, 30}, {1000, 31}};
+    const struct { int height, checkpoints; } cases[] = {{0, 0}, {1, 1}, {31, 31}, {32, 16}, {63, 31}, {300, 30}, {1000, 31}};
     for (const auto& c : cases) {
+        SCOPED_TRACE("height " + std::to_string(c.height));
         FakeHost host;
+        host.cancelAt = [](int n) { return n == 0; };  // the key still held from the menu: this poll is discarded
         FractalEngine e(3, c.height, host);
-        e.SetRegion(-2, -1.5, 2, 1.5);
         e.SetIterations(5);
         RecordingProgress progress;
-        ASSERT_EQ(e.Render(&progress), 1) << c.height;
+        ASSERT_EQ(e.Render(&progress), 1);
         ASSERT_GE(progress.calls.size(), 3u);
         EXPECT_EQ(progress.calls[0], "range 0 " + std::to_string(c.height));
         EXPECT_EQ(progress.calls[1], "pos 0");
         EXPECT_EQ(progress.calls[2], "step " + std::to_string(c.height / 32));
-        EXPECT_EQ(static_cast<int>(progress.calls.size()) - 3, c.checkpoints) << "height " << c.height;
-        EXPECT_EQ(host.polls, 1 + c.checkpoints) << "height " << c.height;  // plus the discarded first poll
+        EXPECT_EQ(static_cast<int>(progress.calls.size()) - 3, c.checkpoints);
+        EXPECT_EQ(host.polls, 1 + c.checkpoints);
         EXPECT_TRUE(e.IsValid());
+        EXPECT_EQ(host.questionSounds, 0);
     }
 }
 
-TEST(EngineSchedule, FirstPollIsDiscardedAndCancelAtFirstCheckpointZeroesEverything) {
-    FakeHost host;
-    host.cancelAt = [](int n) { return n <= 1; };  // "held down": first poll and the first checkpoint
-    FractalEngine e(301, 64, host);
-    e.SetRegion(-2, -1.5, 2, 1.5);
-    e.SetIterations(50);
-    RecordingProgress progress;
-    EXPECT_EQ(e.Render(&progress), 0);
-    EXPECT_FALSE(e.IsValid());
-    EXPECT_EQ(host.polls, 2);
-    EXPECT_EQ(host.questionSounds, 1);
-    EXPECT_EQ(progress.calls.back(), "stepit");
-    for (std::size_t i = 0; i < e.GetBufferSize(); ++i) ASSERT_EQ(e.GetBits()[i], 0) << i;
+TEST(EngineCancel, ZeroesThePictureAndTheNextRenderCompletes) {
+    ThreadPool pool(2);
+    FastRowRenderer pooled(0, BestSimdLevel(), &pool);
+    const struct { const char* name; RowRenderer* renderer; int width, height, cancelPoll; } cases[] = {
+        {"at the first checkpoint", nullptr, 301, 64, 1},
+        {"in the middle", nullptr, 40, 100, 8},
+        {"in the middle, on a pool", &pooled, 301, 99, 5},
+        {"plain loop", &ReferenceRowRenderer(), 40, 100, 3},
+        {"at the last checkpoint", nullptr, 40, 64, 16},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeHost host;
+        FractalEngine e(c.width, c.height, host);
+        if (c.renderer) e.SetRowRenderer(*c.renderer);
+        e.SetRegion(-2, -1.5, 2, 1.5);
+        e.SetJuliaConstant(0.3, 0.6);
+        e.SetIterations(300);
+        ASSERT_EQ(e.Render(), 1);  // a full picture first: cancel must blank it
+        host.polls = 0;
+        host.cancelAt = [&](int n) { return n == 0 || n == c.cancelPoll; };
+        RecordingProgress progress;
+        EXPECT_EQ(e.Render(&progress), 0);
+        EXPECT_FALSE(e.IsValid());
+        EXPECT_EQ(host.polls, c.cancelPoll + 1);
+        EXPECT_EQ(host.questionSounds, 1);
+        EXPECT_EQ(progress.calls.back(), "stepit");
+        EXPECT_EQ(Bits(e), std::vector<std::uint8_t>(e.GetBufferSize(), 0));
+        host.cancelAt = nullptr;
+        EXPECT_EQ(e.Render(), 1);
+        EXPECT_TRUE(e.IsValid());
+        EXPECT_EQ(Bits(e), test::ReferenceImage(P(-2, -1.5, 2, 1.5, c.width, c.height, 300)));
+    }
 }
 
-TEST(EngineSchedule, CancelInTheMiddleLeavesAllZeroAndNextRenderCompletes) {
-    FakeHost host;
-    host.cancelAt = [](int n) { return n == 8; };
-    FractalEngine e(40, 100, host);
-    e.SetRegion(-2, -1.5, 2, 1.5);
-    e.SetIterations(50);
-    EXPECT_EQ(e.Render(), 0);
-    for (std::size_t i = 0; i < e.GetBufferSize(); ++i) ASSERT_EQ(e.GetBits()[i], 0);
-    host.cancelAt = nullptr;
-    EXPECT_EQ(e.Render(), 1);
-    EXPECT_TRUE(e.IsValid());
-}
-
-TEST(EngineSchedule, PollOnlyOnceBeforeHeightZeroCompletes) {
+TEST(EngineCancel, HeightZeroPollsOnceAndCompletes) {
     FakeHost host;
     host.cancelAt = [](int) { return true; };
     FractalEngine e(10, 0, host);
@@ -215,7 +270,7 @@ TEST(EngineMemory, FailedAllocationReportsAndNeverTouchesABuffer) {
 
 TEST(EngineMemory, LargePictureSizeIsComputedWithoutOverflow) {
     FakeHost host;
-    host.allowMessages = true;  // allowed to fail on a small machine, never to overflow
+    host.allowMessages = true;  // may fail on a small machine, never overflow
     FractalEngine e(40000, 40000, host);
     if (e.HasBuffer()) {
         EXPECT_EQ(e.GetBufferSize(), 1600000000u);
@@ -245,13 +300,56 @@ TEST(EngineSetters, SetRegionOrdersEachPairAndSettersLeavePixelsAlone) {
     EXPECT_EQ(e.GetYMax(), 2.0);
     e.SetIterations(10);
     ASSERT_EQ(e.Render(), 1);
-    const std::vector<std::uint8_t> before(e.GetBits(), e.GetBits() + e.GetBufferSize());
+    const auto before = Bits(e);
     e.SetRegion(5, 5, 6, 6);
     e.SetType(2);
     e.SetIterations(1);
     e.SetJuliaConstant(9, 9);
     EXPECT_TRUE(e.IsValid());
-    EXPECT_EQ(std::vector<std::uint8_t>(e.GetBits(), e.GetBits() + e.GetBufferSize()), before);
+    EXPECT_EQ(Bits(e), before);
+}
+
+TEST(ThreadPoolTest, EveryItemRunsExactlyOnceOnUpToTheAllowedThreads) {
+    ThreadPool pool(3);
+    EXPECT_EQ(pool.Size(), 3u);
+    for (const unsigned maxThreads : {0u, 1u, 2u, 3u, 7u}) {
+        SCOPED_TRACE(maxThreads);
+        std::vector<std::atomic<int>> hits(997);
+        std::mutex m;
+        std::set<std::thread::id> ids;
+        auto task = [&](std::size_t i) {
+            hits[i].fetch_add(1);
+            std::lock_guard<std::mutex> lock(m);
+            ids.insert(std::this_thread::get_id());
+        };
+        pool.ForEach(hits.size(), maxThreads, task);
+        for (std::size_t i = 0; i < hits.size(); ++i) ASSERT_EQ(hits[i].load(), 1) << i;
+        EXPECT_LE(ids.size(), maxThreads == 0 ? 3u : std::min(maxThreads, 3u));
+        if (maxThreads == 1) {
+            EXPECT_EQ(*ids.begin(), std::this_thread::get_id());
+        }
+    }
+    int calls = 0;
+    auto none = [&](std::size_t) { ++calls; };
+    pool.ForEach(0, 0, none);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(ThreadPoolTest, CallsFromSeveralThreadsTakeTurnsAndPoolsStopCleanly) {
+    for (int round = 0; round < 20; ++round) {
+        ThreadPool pool(2 + round % 3);
+        std::atomic<long> sum{0};
+        auto add = [&](std::size_t i) { sum.fetch_add(static_cast<long>(i)); };
+        auto work = [&] {
+            for (int k = 0; k < 20; ++k) pool.ForEach(100, 0, add);
+        };
+        std::thread other(work);
+        work();
+        other.join();
+        EXPECT_EQ(sum.load(), 2L * 20 * (99 * 100 / 2));
+    }  // each pool joins its workers here; a hang or a crash fails the test
+    EXPECT_EQ(ThreadPool(1).Size(), 1u);
+    EXPECT_GE(ThreadPool::Shared().Size(), 1u);
 }
 
 }  // namespace

@@ -1,73 +1,40 @@
+// The palette itself, its logical form, and the palette editor's entry
+// operations, grid geometry and clicks.
 #include <gtest/gtest.h>
 
-#include "FakeHost.h"
+#include "PaletteTestSupport.h"
 #include "palette/DefaultPalette.h"
 #include "palette/LogicalPalette.h"
+#include "palette/PaletteEditOps.h"
 
 using namespace velmora;
+using namespace velmora::test;
 
 namespace {
 
-// The rule written out independently: six segments, floor rounding.
-RgbQuad Expected(int i) {
-    RgbQuad q;
-    if (i == 0) return q;
-    int r = 0, g = 0, b = 0;
-    if (i <= 48) { r = 255; g = 255 * i / 48; }
-    else if (i <= 96) { r = 255 * (96 - i) / 48; g = 255; }
-    else if (i <= 144) { g = 255; b = 255 * (i - 96) / 48; }
-    else if (i <= 192) { g = 255 * (192 - i) / 48; b = 255; }
-    else if (i <= 224) { r = 255 * (i - 192) / 32; b = 255; }
-    else { r = 255; b = 255 * (255 - i) / 31; }
-    q.red = static_cast<std::uint8_t>(r);
-    q.green = static_cast<std::uint8_t>(g);
-    q.blue = static_cast<std::uint8_t>(b);
-    return q;
-}
-
-TEST(DefaultPalette, EveryEntryFollowsTheRule) {
-    const Palette& p = DefaultPalette();
-    for (int i = 0; i < 256; ++i) EXPECT_EQ(p.Entry(i), Expected(i)) << "entry " << i;
-}
-
 TEST(DefaultPalette, TellingEntriesRoundDown) {
-    const Palette& p = DefaultPalette();
-    struct { int i, r, g, b; } cases[] = {
-        {1, 255, 5, 0},   {2, 255, 10, 0},  {3, 255, 15, 0},  {48, 255, 255, 0}, {49, 249, 255, 0},
-        {95, 5, 255, 0},  {96, 0, 255, 0},  {144, 0, 255, 255}, {145, 0, 249, 255}, {192, 0, 0, 255},
-        {193, 7, 0, 255}, {208, 127, 0, 255}, {223, 247, 0, 255}, {224, 255, 0, 255}, {225, 255, 0, 246},
-        {226, 255, 0, 238}, {254, 255, 0, 8}, {255, 255, 0, 0}, {0, 0, 0, 0}};
+    const struct { int i, r, g, b; } cases[] = {
+        {0, 0, 0, 0},       {1, 255, 5, 0},     {2, 255, 10, 0},     {3, 255, 15, 0},    {48, 255, 255, 0},
+        {49, 249, 255, 0},  {95, 5, 255, 0},    {96, 0, 255, 0},     {144, 0, 255, 255}, {145, 0, 249, 255},
+        {192, 0, 0, 255},   {193, 7, 0, 255},   {208, 127, 0, 255},  {223, 247, 0, 255}, {224, 255, 0, 255},
+        {225, 255, 0, 246}, {226, 255, 0, 238}, {254, 255, 0, 8},    {255, 255, 0, 0}};
     for (const auto& c : cases) {
-        const RgbQuad q = p.Entry(c.i);
-        EXPECT_EQ(q.red, c.r) << c.i;
-        EXPECT_EQ(q.green, c.g) << c.i;
-        EXPECT_EQ(q.blue, c.b) << c.i;
-        EXPECT_EQ(q.reserved, 0) << c.i;
+        EXPECT_EQ(DefaultPalette().Entry(c.i), (RgbQuad{std::uint8_t(c.b), std::uint8_t(c.g), std::uint8_t(c.r), 0})) << c.i;
     }
 }
 
-TEST(Palette, ByteLayoutIsBlueGreenRedReserved) {
-    Palette p;
-    p.SetEntry(7, RgbQuad{1, 2, 3, 4});
-    EXPECT_EQ(p.Bytes()[28], 1);
-    EXPECT_EQ(p.Bytes()[29], 2);
-    EXPECT_EQ(p.Bytes()[30], 3);
-    EXPECT_EQ(p.Bytes()[31], 4);
-    p.ClearReserved();
-    EXPECT_EQ(p.Bytes()[31], 0);
-    EXPECT_EQ(p.Bytes()[30], 3);
-}
-
-TEST(LogicalPalette, RuleSwapsRedAndBlueAndCarriesFlags) {
+TEST(Palette, BytesAreBlueGreenRedReservedAndTheLogicalFormSwapsRedAndBlue) {
     Palette p = DefaultPalette();
-    p.SetEntry(9, RgbQuad{10, 20, 30, 4});
+    p.SetEntry(7, RgbQuad{1, 2, 3, 4});
+    EXPECT_EQ(std::vector<std::uint8_t>(p.Bytes() + 28, p.Bytes() + 32), (std::vector<std::uint8_t>{1, 2, 3, 4}));
     LogicalPalette lp;
     FillLogicalPalette(p, lp);
     EXPECT_EQ(lp.palVersion, 0x300);
     EXPECT_EQ(lp.palNumEntries, 256);
     EXPECT_EQ(lp.entries[1], (PaletteEntry{255, 5, 0, 0}));
-    EXPECT_EQ(lp.entries[9], (PaletteEntry{30, 20, 10, 4}));
-    EXPECT_EQ(lp.entries[255], (PaletteEntry{255, 0, 0, 0}));
+    EXPECT_EQ(lp.entries[7], (PaletteEntry{3, 2, 1, 4}));  // flags carried
+    p.ClearReserved();
+    EXPECT_EQ(p.Entry(7), (RgbQuad{1, 2, 3, 0}));
 }
 
 class FailingHolder : public GdiPaletteHolder {
@@ -82,48 +49,166 @@ protected:
 };
 
 TEST(GdiPaletteHolder, KeepsExactlyOneAliveOverManyRebuilds) {
-    test::FakeHost host;
+    FakeHost host;
     const int before = LogicalPalette::AliveCount();
     {
         GdiPaletteHolder holder(host, MsgOwner::None);
         for (int i = 0; i < 50; ++i) holder.BuildGdiPalette(DefaultPalette());
         EXPECT_EQ(LogicalPalette::AliveCount(), before + 1);
-        ASSERT_NE(holder.Get(), nullptr);
         EXPECT_EQ(holder.Get()->entries[1].peGreen, 5);
     }
     EXPECT_EQ(LogicalPalette::AliveCount(), before);
 }
 
-TEST(GdiPaletteHolder, AllocationFailureKeepsPreviousAndReportsOwnerless) {
-    test::FakeHost host;
+TEST(GdiPaletteHolder, FailuresAreReported) {
+    FakeHost host;
     host.allowMessages = true;
-    FailingHolder holder(host, MsgOwner::None);
-    holder.BuildGdiPalette(DefaultPalette());
-    holder.failAlloc = true;
-    Palette black;
-    holder.BuildGdiPalette(black);
+    FailingHolder plain(host, MsgOwner::None);
+    plain.BuildGdiPalette(DefaultPalette());
+    plain.failAlloc = true;
+    plain.BuildGdiPalette(Palette());
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Not enough memory to create palette.");
     EXPECT_EQ(host.messages[0].caption, "");
     EXPECT_EQ(host.messages[0].owner, MsgOwner::None);
-    ASSERT_NE(holder.Get(), nullptr);
-    EXPECT_EQ(holder.Get()->entries[1].peGreen, 5);  // still the default palette's
+    EXPECT_EQ(plain.Get()->entries[1].peGreen, 5);  // the previous palette stays
+    FailingHolder editor(host, MsgOwner::Dialog, "Palette Editor");
+    editor.failCreate = true;
+    editor.BuildGdiPalette(DefaultPalette());
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1].text, "Could not create palette.");
+    EXPECT_EQ(host.messages[1].caption, "Velmora");
+    EXPECT_EQ(editor.Get()->palNumEntries, 0);  // an empty palette, not a stale one
+    editor.failCreate = false;
+    editor.BuildGdiPalette(DefaultPalette());
+    EXPECT_EQ(editor.Get()->palNumEntries, 256);
 }
 
-TEST(GdiPaletteHolder, CreateFailureLeavesEmptyPaletteAndWindowOwnedCaption) {
-    test::FakeHost host;
-    host.allowMessages = true;
-    FailingHolder holder(host, MsgOwner::Dialog, "Palette Editor");
-    holder.failCreate = true;
-    holder.BuildGdiPalette(DefaultPalette());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Could not create palette.");
-    EXPECT_EQ(host.messages[0].caption, "Velmora");
-    ASSERT_NE(holder.Get(), nullptr);
-    EXPECT_EQ(holder.Get()->palNumEntries, 0);
-    holder.failCreate = false;
-    holder.BuildGdiPalette(DefaultPalette());
-    EXPECT_EQ(holder.Get()->palNumEntries, 256);
+TEST(SpreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
+    // The rule computed a different way: k multiplications instead of a running sum.
+    const Palette base = PatternPalette(4);
+    for (int lo = 0; lo < 256; lo += 37) {
+        for (int hi = lo + 1; hi < 256; hi += 29) {
+            Palette p = base;
+            Palette q = base;
+            SpreadEntries(p, hi, lo);
+            SpreadEntries(q, lo, hi);
+            ASSERT_EQ(p, q) << lo << ".." << hi;
+            for (int i = 0; i < 256; ++i) {
+                for (int ch = 0; ch < 4; ++ch) {
+                    int want = base.Bytes()[i * 4 + ch];  // outside the range, the end entry and reserved bytes stay
+                    if (i >= lo && i < hi && ch < 3) {
+                        const double start = base.Bytes()[lo * 4 + ch];
+                        const float step = static_cast<float>((base.Bytes()[hi * 4 + ch] - start) / (hi - lo));
+                        want = static_cast<int>(start + static_cast<double>(step) * (i - lo));
+                    }
+                    ASSERT_EQ(p.Bytes()[i * 4 + ch], want) << lo << ".." << hi << " entry " << i << " byte " << ch;
+                }
+            }
+        }
+    }
+    Palette one = DefaultPalette();
+    SpreadEntries(one, 0, 255);  // black to red: a ramp of reds
+    EXPECT_EQ(one.Entry(254), (RgbQuad{0, 0, 254, 0}));
+    SpreadEntries(one, 77, 77);
+    EXPECT_EQ(one.Entry(77), (RgbQuad{0, 0, 77, 0}));
+}
+
+TEST(CopyAndSwap, MoveAllFourBytes) {
+    Palette p;
+    p.SetEntry(5, RgbQuad{1, 2, 3, 4});
+    p.SetEntry(200, RgbQuad{9, 8, 7, 6});
+    CopyEntry(p, 5, 200);
+    EXPECT_EQ(p.Entry(200), (RgbQuad{1, 2, 3, 4}));
+    EXPECT_EQ(p.Entry(5), (RgbQuad{1, 2, 3, 4}));
+    p.SetEntry(20, RgbQuad{9, 8, 7, 6});
+    SwapEntries(p, 5, 20);
+    EXPECT_EQ(p.Entry(5), (RgbQuad{9, 8, 7, 6}));
+    EXPECT_EQ(p.Entry(20), (RgbQuad{1, 2, 3, 4}));
+    SwapEntries(p, 20, 20);
+    EXPECT_EQ(p.Entry(20), (RgbQuad{1, 2, 3, 4}));
+}
+
+TEST(PaletteGrid, CellsByIntegerDivisionWithStripsLeftOver) {
+    PaletteGridModel g;
+    EXPECT_EQ(g.CellAt(0, 0), std::nullopt);  // no size before the first paint
+    EXPECT_EQ(g.Click(0, 0).kind, GridAction::Kind::Nothing);
+    g.SetClientSize(200, 158);  // cells 12 x 9; strips of 8 and 14 pixels
+    EXPECT_EQ(g.RectOf(GridCell{0, 0}), (CellRect{0, 0, 12, 9}));
+    EXPECT_EQ(g.RectOf(GridCell{15, 15}), (CellRect{180, 135, 192, 144}));
+    const struct { int x, y; std::optional<GridCell> cell; } cases[] = {
+        {0, 0, GridCell{0, 0}}, {11, 8, GridCell{0, 0}}, {12, 9, GridCell{1, 1}}, {191, 143, GridCell{15, 15}},
+        {192, 10, std::nullopt}, {199, 10, std::nullopt}, {10, 144, std::nullopt}, {10, 157, std::nullopt},
+        {-1, 5, std::nullopt}};
+    for (const auto& c : cases) EXPECT_EQ(g.CellAt(c.x, c.y), c.cell) << c.x << "," << c.y;
+    EXPECT_EQ(GridCell::OfIndex(33), (GridCell{1, 2}));
+    g.SetClientSize(15, 300);
+    EXPECT_EQ(g.CellAt(3, 3), std::nullopt);
+    g.SetClientSize(-5, -5);
+    EXPECT_EQ(g.CellAt(0, 0), std::nullopt);
+}
+
+class PaletteGridClicks : public ::testing::Test {
+protected:
+    PaletteGridClicks() : g(PatternPalette(5)) { g.SetClientSize(330, 170); }  // cells 20 x 10, strips of 10
+    GridAction ClickEntry(int i, bool twice = false) {
+        const int x = (i % 16) * 20 + 10, y = (i / 16) * 10 + 5;
+        return twice ? g.DoubleClick(x, y) : g.Click(x, y);
+    }
+    PaletteGridModel g;
+};
+
+TEST_F(PaletteGridClicks, SelectArmAndPerform) {
+    using K = GridAction::Kind;
+    const struct { PaletteEditMode mode; int selected, target; K kind; void (*op)(Palette&, int, int); } cases[] = {
+        {PaletteEditMode::Copy, 5, 200, K::Copied, [](Palette& p, int a, int b) { CopyEntry(p, a, b); }},
+        {PaletteEditMode::Swap, 10, 20, K::Swapped, [](Palette& p, int a, int b) { SwapEntries(p, a, b); }},
+        {PaletteEditMode::Spread, 50, 40, K::Spread, [](Palette& p, int a, int b) { SpreadEntries(p, a, b); }},
+        {PaletteEditMode::Spread, 9, 9, K::Spread, [](Palette&, int, int) {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selected);
+        g.Working() = PatternPalette(5);
+        EXPECT_EQ(ClickEntry(c.selected).kind, K::Selected);
+        ASSERT_TRUE(g.SetEditMode(c.mode));
+        EXPECT_EQ(ClickEntry(c.target).kind, c.kind);
+        Palette want = PatternPalette(5);
+        c.op(want, c.selected, c.target);
+        EXPECT_EQ(g.Working(), want);
+        EXPECT_EQ(g.Selection(), GridCell::OfIndex(c.selected));  // the selection stays where it was
+        EXPECT_EQ(g.Mode(), PaletteEditMode::None);
+    }
+}
+
+TEST_F(PaletteGridClicks, ModesNeedASelectionAndStayArmedOverStrips) {
+    EXPECT_FALSE(g.SetEditMode(PaletteEditMode::Copy));
+    EXPECT_EQ(g.Mode(), PaletteEditMode::None);
+    const GridAction a = ClickEntry(33);
+    EXPECT_EQ(a.kind, GridAction::Kind::Selected);
+    EXPECT_EQ(a.previous, (GridCell{0, 0}));
+    EXPECT_EQ(a.cell, GridCell::OfIndex(33));
+    g.SetEditMode(PaletteEditMode::Copy);
+    g.SetEditMode(PaletteEditMode::Swap);  // another mode button replaces the armed one
+    EXPECT_EQ(g.Click(325, 5).kind, GridAction::Kind::Nothing);
+    EXPECT_EQ(g.Click(5, 165).kind, GridAction::Kind::Nothing);
+    EXPECT_EQ(g.DoubleClick(325, 165).kind, GridAction::Kind::Nothing);
+    EXPECT_EQ(g.Mode(), PaletteEditMode::Swap);
+    EXPECT_EQ(ClickEntry(2).kind, GridAction::Kind::Swapped);
+}
+
+TEST_F(PaletteGridClicks, DoubleClicks) {
+    ClickEntry(77);  // the first press of the double-click
+    const GridAction a = ClickEntry(77, true);
+    EXPECT_EQ(a.kind, GridAction::Kind::OpenChooser);
+    EXPECT_EQ(a.cell.Index(), 77);
+    EXPECT_EQ(ClickEntry(78, true).kind, GridAction::Kind::Selected);  // elsewhere it is a click
+    g.SetEditMode(PaletteEditMode::Copy);
+    EXPECT_EQ(ClickEntry(90).kind, GridAction::Kind::Copied);  // armed: performs, then the second press selects
+    EXPECT_EQ(ClickEntry(90, true).kind, GridAction::Kind::Selected);
+    EXPECT_EQ(g.Selection().Index(), 90);
+    EXPECT_EQ(g.Working().Entry(90), PatternPalette(5).Entry(78));
+    g.SetEntryColour(12, 1, 2, 3);
+    EXPECT_EQ(g.Working().Entry(12), (RgbQuad{3, 2, 1, PatternPalette(5).Entry(12).reserved}));
 }
 
 }  // namespace

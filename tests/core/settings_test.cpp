@@ -1,0 +1,215 @@
+// The settings number texts (shown and read) and the settings dialog's OK
+// sequence: what it stores, and its checks in their order.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "FakeHost.h"
+#include "model/SettingsCheck.h"
+#include "model/SettingsText.h"
+#include "model/VelmoraDoc.h"
+
+using namespace velmora;
+using velmora::test::FakeHost;
+
+namespace {
+
+constexpr auto R = RealStyle::Region;
+constexpr auto C = RealStyle::Constant;
+constexpr double kMax = std::numeric_limits<double>::max();
+constexpr std::int32_t kMinInt = std::numeric_limits<std::int32_t>::min();
+
+TEST(SettingsText, FormatReal) {
+    const struct { double v; RealStyle style; const char* text; } cases[] = {
+        {-2.0, R, "-2"}, {1.5, R, "1.5"}, {0.3, C, "0.3"}, {-0.75, R, "-0.75"},
+        // A final point stays in the constant's style only; the scientific form keeps its point.
+        {1.0, C, "1."}, {1.0, R, "1"}, {0.0, C, "0."}, {0.0, R, "0"}, {-0.0, C, "0."}, {0.001, R, "1.e-003"},
+        {0.001, C, "1.e-003"},
+        // Plain from 0.1 to 10 digits, scientific outside, after rounding to ten significant digits.
+        {0.05, C, "5.e-002"}, {0.1, C, "0.1"}, {0.099999999999, C, "0.1"}, {0.09999999999, C, "9.999999999e-002"},
+        {9999999999.0, R, "9999999999"}, {9999999999.6, R, "1.e+010"}, {12345678901.0, C, "1.23456789e+010"},
+        {-12345678901.0, R, "-1.23456789e+010"}, {1e100, R, "1.e+100"}, {2.5e-300, R, "2.5e-300"},
+        {3.14159265358979, R, "3.141592654"}, {-0.123456789012, R, "-0.123456789"}, {1234.56789012, R, "1234.56789"},
+        {1.0000000001, C, "1."}, {1.23456789012345e-5, R, "1.23456789e-005"}};
+    for (const auto& c : cases) EXPECT_EQ(FormatReal(c.v, c.style), c.text) << c.v;
+    for (double v : {-2.0, 1.5, 0.3, 0.05, 0.001, 1234567890.0, 1.23456789e10, -1.25e-7, 0.0}) {
+        EXPECT_EQ(ParseReal(FormatReal(v, R)), v) << v;
+        EXPECT_EQ(ParseReal(FormatReal(v, C)), v) << v;
+    }
+    EXPECT_EQ(FormatInteger(-5), "-5");
+    EXPECT_EQ(FormatInteger(2147483647), "2147483647");
+}
+
+TEST(SettingsText, ParseRealReadsTheLeadingNumberOfTheFirstThirtyCharacters) {
+    const std::string tiny = "0." + std::string(25, '0') + "1234";  // 31 characters
+    const struct { std::string text; double v; } cases[] = {
+        {"1.5", 1.5}, {"  \t-0.25xyz", -0.25}, {"+3", 3.0}, {"5.", 5.0}, {".5", 0.5}, {"-.5e1", -5.0},
+        {"1E2", 100.0}, {"5.e-002", 0.05}, {"2e+3 and more", 2000.0}, {"1.2.3", 1.2}, {"1,5", 1.0},
+        {"5e", 5.0}, {"5e+", 5.0}, {"5e-x", 5.0},  // an incomplete exponent is ignored
+        {"", 0.0}, {"   ", 0.0}, {"abc", 0.0}, {"-", 0.0}, {".", 0.0}, {"-.e5", 0.0}, {"e5", 0.0},
+        {"inf", 0.0}, {"nan", 0.0}, {"0x10", 0.0},
+        {"1e999", kMax}, {"-1e999", -kMax}, {"1e-999", 0.0},  // out of range stays finite
+        {std::string(29, ' ') + "78", 7.0}, {std::string(30, ' ') + "7", 0.0}, {tiny, 1.23e-26},
+        {std::string(40, '1'), ParseReal(std::string(30, '1'))}};
+    for (const auto& c : cases) EXPECT_EQ(ParseReal(c.text), c.v) << '"' << c.text << '"';
+    EXPECT_TRUE(std::signbit(ParseReal("-1e-999")));
+    std::string wide;  // characters, not bytes: 29 two-byte letters and then a digit
+    for (int i = 0; i < 29; ++i) wide += "\xC3\xA9";
+    EXPECT_EQ(FirstCharacters(wide + "99", 30), wide + "9");
+}
+
+TEST(SettingsText, ParseIntegerReadsLeadingDigitsAndSaturates) {
+    const struct { std::string text; std::int32_t v; } cases[] = {
+        {"200", 200}, {"  -17", -17}, {"+5", 5}, {"12abc", 12}, {"3.9", 3}, {"1e3", 1}, {"", 0}, {"abc", 0},
+        {"- 5", 0}, {"--5", 0}, {"0007", 7}, {"2147483647", 2147483647}, {"2147483648", 2147483647},
+        {"4294967297", 2147483647},  // would wrap to 1
+        {"99999999999999999999999999", 2147483647}, {"-2147483648", kMinInt}, {"-2147483649", kMinInt},
+        {"-4294967295", kMinInt},  // would wrap to 1
+        {std::string(28, ' ') + "42", 42}, {std::string(29, ' ') + "42", 4}, {std::string(30, ' ') + "42", 0}};
+    for (const auto& c : cases) EXPECT_EQ(ParseInteger(c.text), c.v) << '"' << c.text << '"';
+}
+
+TEST(SettingsText, IgnoresTheUserLocale) {
+    // A desktop session may set a locale whose decimal mark is a comma.
+    const std::string old = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+    const std::string shown = FormatReal(1.5, R);
+    const double read = ParseReal("2.25");
+    std::setlocale(LC_NUMERIC, old.c_str());
+    EXPECT_EQ(shown, "1.5");
+    EXPECT_EQ(read, 2.25);
+}
+
+class SettingsDialog : public ::testing::Test {
+protected:
+    SettingsDialog() : doc(host) { doc.OnNewDocument(); }
+    SettingsResult Ok(const SettingsFields& f) { return ApplySettings(doc, host, f); }
+    FakeHost host;
+    CVelmoraDoc doc;
+};
+
+TEST_F(SettingsDialog, ShowsTheDocument) {
+    SettingsFields f = SettingsFieldsFrom(doc);
+    EXPECT_EQ(f.left + " " + f.right + " " + f.top + " " + f.bottom, "-2 2 -1.5 1.5");
+    EXPECT_EQ(f.cReal + " " + f.cImag, "0.3 0.6");
+    EXPECT_EQ(f.detailLevel + " " + f.xPels + " " + f.yPels, "200 300 300");  // the limit less one
+    EXPECT_TRUE(f.mandelbrot);
+    doc.m_params.cReal = 1.0;
+    doc.m_params.left = 1.0;
+    doc.m_params.iterations = kMinInt;
+    doc.m_params.type = static_cast<FractalType>(7);  // from a damaged file: shows as Julia
+    f = SettingsFieldsFrom(doc);
+    EXPECT_EQ(f.cReal, "1.");
+    EXPECT_EQ(f.left, "1");
+    EXPECT_EQ(f.detailLevel, "-2147483649");  // shown without wrapping round
+    EXPECT_FALSE(f.mandelbrot);
+}
+
+TEST_F(SettingsDialog, StoresEveryField) {
+    SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};  // reversed edges are fine
+    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    const FractalParams& p = doc.m_params;
+    EXPECT_EQ(p.left, -0.75);
+    EXPECT_EQ(p.right, 0.25);
+    EXPECT_EQ(p.top, 0.5);
+    EXPECT_EQ(p.bottom, -0.5);
+    EXPECT_EQ(p.cReal, -0.8);
+    EXPECT_EQ(p.cImag, 0.156);
+    EXPECT_EQ(p.type, FractalType::Julia);
+    EXPECT_EQ(p.iterations, 500);
+    EXPECT_EQ(doc.m_pEngine->GetWidth(), 640);
+    EXPECT_EQ(doc.m_pEngine->GetHeight(), 480);
+    f.mandelbrot = true;
+    f.left = "-1.2345678901234567890123456789999999999";  // read from its first 30 characters
+    f.cImag = "no number";
+    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    EXPECT_EQ(p.type, FractalType::Mandelbrot);
+    EXPECT_EQ(p.cReal, -0.8);  // switching the type leaves the constant
+    EXPECT_EQ(p.left, -1.23456789012345678901234567899);
+    EXPECT_EQ(p.cImag, 0.0);
+    EXPECT_FALSE(doc.IsModified());  // marking modified is the caller's part
+}
+
+TEST_F(SettingsDialog, DetailLevelIsStoredPlusOne) {
+    const struct { const char* text; std::int32_t stored; } cases[] = {
+        {"1", 2}, {"12abc", 13}, {"2147483646", 2147483647}, {"0000000000000000000000000000123", 13}};
+    for (const auto& c : cases) {
+        SettingsFields f = SettingsFieldsFrom(doc);
+        f.detailLevel = c.text;
+        ASSERT_EQ(Ok(f), SettingsResult::Accepted) << c.text;
+        EXPECT_EQ(doc.m_params.iterations, c.stored) << c.text;
+    }
+}
+
+TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
+    const char* kIterLow = "Number of iterations must be an\ninteger greater than or equal to 1.";
+    const char* kIterHigh = "Maximum number of iterations must be\nless than or equal to 2147483647.";
+    const char* kWidth = "Horizontal resolution must be at least 1 pixel.";
+    const char* kHeight = "Vertical resolution must be at least 1 pixel.";
+    const struct { const char *detail, *x, *y; SettingsResult result; const char *text, *caption; } cases[] = {
+        {"0", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
+        {"-3", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
+        {"letters", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
+        {"-2147483648", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
+        {"-99999999999", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
+        {"2147483647", "300", "300", SettingsResult::DetailLevel, kIterHigh, "Iterations"},
+        {"4294967297", "300", "300", SettingsResult::DetailLevel, kIterHigh, "Iterations"},  // not wrapped to 1
+        {"0", "0", "0", SettingsResult::DetailLevel, kIterLow, "Iterations"},  // iterations before the size
+        {"99", "0", "0", SettingsResult::XPels, kWidth, "Resolution"},        // width before height
+        {"99", "-4294967295", "300", SettingsResult::XPels, kWidth, "Resolution"},
+        {"99", "10", "0", SettingsResult::YPels, kHeight, "Resolution"},
+        {"99", "10", "-1", SettingsResult::YPels, kHeight, "Resolution"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.detail) + " " + c.x + " " + c.y);
+        FakeHost h;
+        h.allowMessages = true;
+        CVelmoraDoc d(h);
+        d.OnNewDocument();
+        SettingsFields f = SettingsFieldsFrom(d);
+        f.left = "-1.25";
+        f.mandelbrot = false;
+        f.detailLevel = c.detail;
+        f.xPels = c.x;
+        f.yPels = c.y;
+        EXPECT_EQ(ApplySettings(d, h, f), c.result);
+        ASSERT_EQ(h.messages.size(), 1u);
+        const Message& m = h.messages[0];
+        EXPECT_EQ(m.text, c.text);
+        EXPECT_EQ(m.caption, c.caption);
+        EXPECT_EQ(m.icon, MsgIcon::None);
+        EXPECT_EQ(m.buttons, MsgButtons::Ok);
+        EXPECT_EQ(m.owner, MsgOwner::Dialog);
+        // What comes before the failing check stays stored; nothing after it is.
+        EXPECT_EQ(d.m_params.left, -1.25);
+        EXPECT_EQ(d.m_params.type, FractalType::Julia);
+        EXPECT_EQ(d.m_params.iterations, c.result == SettingsResult::DetailLevel ? 201 : 100);
+        EXPECT_EQ(d.GetWidth(), 300);
+        EXPECT_EQ(d.GetHeight(), 300);
+    }
+}
+
+TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
+    doc.RenderImage();
+    const FractalEngine* engine = doc.m_pEngine.get();
+    SettingsFields f = SettingsFieldsFrom(doc);
+    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    f.left = "-1";
+    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(doc.m_pEngine.get(), engine);
+    EXPECT_TRUE(doc.m_pEngine->IsValid());  // the picture is not blanked
+    EXPECT_EQ(doc.m_pEngine->GetXMin(), -2.0);  // the region reaches the engine at the next render
+    doc.m_params.width = 500;  // stored size and picture disagree: the picture's size counts
+    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    EXPECT_EQ(doc.m_pEngine.get(), engine);
+    f.xPels = "301";
+    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    EXPECT_EQ(doc.m_pEngine->GetWidth(), 301);
+    EXPECT_EQ(doc.m_pEngine->GetHeight(), 300);
+    EXPECT_FALSE(doc.m_pEngine->IsValid());
+}
+
+}  // namespace

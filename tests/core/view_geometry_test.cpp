@@ -1,0 +1,209 @@
+// The view's arithmetic without a window: drag boxes, zoom regions, Lock
+// Proportions, copying a selection, fitting a print and stretching the picture.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "FakeHost.h"
+#include "render/FractalEngine.h"
+#include "render/PrintFit.h"
+#include "render/SelectionCopy.h"
+#include "render/Stretch.h"
+#include "render/ZoomGeometry.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::int32_t kMaxInt = std::numeric_limits<std::int32_t>::max();
+const PlaneRegion kDefault{-2.0, -1.5, 2.0, 1.5};
+const PixelRect kCentre{100, 75, 300, 225};
+
+TEST(DragBox, SelectionNeedsAnEndedDragAcrossBothAxes) {
+    const struct { bool dragging; ClientPoint a, b; bool selects; } cases[] = {
+        {false, {10, 10}, {10, 10}, false}, {false, {10, 10}, {50, 10}, false}, {false, {10, 10}, {10, 50}, false},
+        {true, {10, 10}, {50, 50}, false},  {false, {10, 10}, {11, 110}, true}, {false, {50, 50}, {10, 10}, true}};
+    for (const auto& c : cases) EXPECT_EQ(HasSelection(c.dragging, c.a, c.b), c.selects) << c.b.x << "," << c.b.y;
+    for (const auto& [a, b] : {std::pair<ClientPoint, ClientPoint>{{10, 20}, {50, 80}}, {{50, 80}, {10, 20}},
+                               {{10, 80}, {50, 20}}, {{50, 20}, {10, 80}}})
+        EXPECT_EQ(NormalizedBox(a, b), (PixelRect{10, 20, 50, 80}));
+    EXPECT_EQ(NormalizedBox({-5, 7}, {3, -9}), (PixelRect{-5, -9, 3, 7}));
+    for (const auto& [p, want] : {std::pair<ClientPoint, ClientPoint>{{-5, 20}, {0, 20}}, {{450, 350}, {400, 300}},
+                                  {{400, 300}, {400, 300}}})
+        EXPECT_EQ(ClampToView(p, 400, 300), want);
+    EXPECT_EQ(ClampToView({12, 34}, 0, 0), (ClientPoint{0, 0}));
+}
+
+TEST(Zoom, RegionsForABoxInA400x300View) {
+    const double big = std::numeric_limits<double>::max();
+    const struct { const char* name; bool in; PlaneRegion region; PixelRect box; std::int32_t cw, ch; std::optional<PlaneRegion> want; } cases[] = {
+        {"in: centre box halves", true, kDefault, kCentre, 400, 300, PlaneRegion{-1, -0.75, 1, 0.75}},
+        {"in: one column", true, kDefault, {200, 0, 201, 100}, 400, 300, PlaneRegion{0, -1.5, 0.01, -0.5}},
+        {"in: stored top below bottom", true, {-2, 1.5, 2, -1.5}, {0, 0, 200, 75}, 400, 300, PlaneRegion{-2, 1.5, 0, 0.75}},
+        {"in: mirrored x", true, {2, -1.5, -2, 1.5}, {0, 0, 100, 300}, 400, 300, PlaneRegion{2, -1.5, 1, 1.5}},
+        {"in: corners outside extrapolate", true, kDefault, {-100, 0, 500, 300}, 400, 300, PlaneRegion{-3, -1.5, 3, 1.5}},
+        {"in: a point stays a point", true, {1, 1, 1, 1}, kCentre, 400, 300, PlaneRegion{1, 1, 1, 1}},
+        {"in: not finite", true, {-big, 0, big, 1}, kCentre, 400, 300, std::nullopt},
+        {"out: centre box", false, kDefault, kCentre, 400, 300, PlaneRegion{-3, -2.25, 5, 3.75}},
+        {"out: keeps the point under the corner", false, kDefault, {40, 30, 140, 80}, 400, 300, PlaneRegion{-3.2, -3, 12.8, 15}},
+        {"out after in: old scale, moved", false, {-1, -0.75, 1, 0.75}, kCentre, 400, 300, PlaneRegion{-1.5, -1.125, 2.5, 1.875}},
+        {"out after in at the corner: back", false, {-2, -1.5, 0, 0}, {0, 0, 200, 150}, 400, 300, kDefault},
+        {"out: stored top below bottom", false, {-2, 1.5, 2, -1.5}, kCentre, 400, 300, PlaneRegion{-3, 2.25, 5, -3.75}},
+        {"out: a point divides 0 by 0", false, {1, 1, 1, 1}, kCentre, 400, 300, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto got = c.in ? ZoomInRegion(c.region, c.box, c.cw, c.ch) : ZoomOutRegion(c.region, c.box, c.cw, c.ch);
+        ASSERT_EQ(got.has_value(), c.want.has_value());
+        if (!got) continue;
+        EXPECT_NEAR(got->left, c.want->left, 1e-12);
+        EXPECT_NEAR(got->top, c.want->top, 1e-12);
+        EXPECT_NEAR(got->right, c.want->right, 1e-12);
+        EXPECT_NEAR(got->bottom, c.want->bottom, 1e-12);
+    }
+    for (auto [cw, ch] : {std::pair{0, 300}, {400, 0}, {0, 0}, {-4, 300}}) {
+        EXPECT_FALSE(ZoomInRegion(kDefault, kCentre, cw, ch)) << cw << "x" << ch;
+        EXPECT_FALSE(ZoomOutRegion(kDefault, kCentre, cw, ch)) << cw << "x" << ch;
+    }
+}
+
+TEST(LockProportions, MovesThePointToTheViewsProportions) {
+    EXPECT_DOUBLE_EQ(ClientAspect(400, 320), 1.25);
+    const struct { ClientPoint anchor, p; double aspect; ClientPoint want; } cases[] = {
+        {{100, 100}, {160, 140}, 1.25, {160, 148}},  // candidate x 150 is not beyond 160: y follows x
+        {{100, 100}, {150, 160}, 1.25, {175, 160}},  // candidate 175 is beyond 150: x follows y
+        {{100, 100}, {150, 60}, 1.25, {150, 140}},   // up-right turns down-right
+        {{100, 100}, {50, 140}, 1.25, {150, 140}},   // down-left turns down-right
+        {{100, 100}, {40, 60}, 1.25, {50, 60}},      // up-left keeps its direction
+        {{100, 100}, {90, 60}, 1.25, {90, 92}},
+        {{0, 0}, {20, 7}, 1.5, {20, 13}},            // truncated toward zero
+        {{0, 0}, {-20, -7}, 1.5, {-10, -7}},
+        {{0, 0}, {0, 2000000000}, 1000.0, {kMaxInt, 2000000000}},  // saturates instead of overflowing
+        {{100, 100}, {160, 140}, ClientAspect(400, 0), {160, 140}},  // unusable aspects leave it alone
+        {{100, 100}, {160, 140}, ClientAspect(0, 0), {160, 140}},
+        {{100, 100}, {160, 140}, 0.0, {160, 140}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LockProportionsPoint(c.anchor, c.p, c.aspect), c.want) << c.p.x << "," << c.p.y;
+}
+
+TEST(SelectionCopy, BoxesMapOntoThePictureAndAreClipped) {
+    const struct { PixelRect box; std::int32_t cw, ch, pw, ph; PixelRect want; } cases[] = {
+        {{100, 100, 301, 201}, 600, 600, 300, 300, {50, 50, 150, 100}},
+        {{3, 2, 10, 12}, 40, 30, 40, 30, {3, 2, 10, 12}},
+        {{-50, -20, 700, 900}, 600, 450, 300, 200, {0, 0, 300, 200}},
+        {{-2000000000, 0, 2000000000, 10}, 3, 450, 300, 200, {0, 0, 300, 4}},  // no overflow
+    };
+    for (const auto& c : cases) EXPECT_EQ(MapSelectionToPicture(c.box, c.cw, c.ch, c.pw, c.ph), c.want) << c.box.left;
+    EXPECT_TRUE(MapSelectionToPicture({650, 10, 700, 40}, 600, 450, 300, 200).IsEmpty());  // beside the picture
+    EXPECT_TRUE(MapSelectionToPicture({10, 10, 11, 50}, 400, 400, 100, 100).IsEmpty());  // no whole column
+    EXPECT_TRUE(MapSelectionToPicture({10, 10, 50, 50}, 0, 400, 100, 100).IsEmpty());
+    for (const auto& [w, stride] : {std::pair{0, 0u}, {1, 4u}, {4, 4u}, {5, 8u}, {7, 8u}, {100, 100u}})
+        EXPECT_EQ(CopyStride(w), stride) << w;
+}
+
+TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
+    const struct { std::int32_t w, h; PixelRect rect, copied; } cases[] = {
+        {40, 30, {3, 2, 10, 12}, {3, 2, 10, 12}},
+        {300, 300, {50, 50, 150, 100}, {50, 50, 150, 100}},
+        {5, 3, {0, 0, 5, 3}, {0, 0, 5, 3}},
+        {10, 10, {-5, 8, 50, 60}, {0, 8, 10, 10}},  // clipped again rather than read out of bounds
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.w);
+        test::FakeHost host;
+        FractalEngine e(c.w, c.h, host);
+        auto value = [](std::int32_t rowFromTop, std::int32_t x) { return static_cast<std::uint8_t>(rowFromTop * 7 + x); };
+        for (std::int32_t memRow = 0; memRow < c.h; ++memRow)
+            for (std::int32_t x = 0; x < c.w; ++x)
+                e.GetBits()[static_cast<std::size_t>(memRow) * e.GetStride() + x] = value(c.h - 1 - memRow, x);
+        CopiedImage img;
+        ASSERT_EQ(CopyPictureRect(e, c.rect, img), CopyResult::Ok);
+        ASSERT_EQ(img.width, c.copied.Width());
+        ASSERT_EQ(img.height, c.copied.Height());
+        ASSERT_EQ(img.stride, CopyStride(img.width));
+        ASSERT_EQ(img.bits.size(), img.stride * img.height);
+        for (std::int32_t y = 0; y < img.height; ++y)
+            for (std::size_t x = 0; x < img.stride; ++x)
+                ASSERT_EQ(img.bits[y * img.stride + x],
+                          x < std::size_t(img.width) ? value(c.copied.top + y, c.copied.left + std::int32_t(x)) : 0)
+                    << x << "," << y;
+    }
+    test::FakeHost host;
+    FractalEngine e(10, 10, host);
+    CopiedImage img;
+    EXPECT_EQ(CopyPictureRect(e, PixelRect{5, 5, 5, 9}, img), CopyResult::Empty);
+}
+
+TEST(PrintFit, PageWidthFirstThenPageHeightWithSquarePixels) {
+    const PageMetrics letter{4800, 6600, 600, 600};
+    const struct { std::int32_t w, h; PageMetrics page; PrintTarget want; } cases[] = {
+        {300, 200, letter, {4800, 3200}},
+        {200, 600, letter, {2200, 6600}},                    // 14400 high would not fit
+        {48, 66, letter, {4800, 6600}},                      // exactly the page height still fits
+        {100, 100, {9600, 6600, 1200, 600}, {9600, 4800}},   // 1200 x 600 dpi
+        {7, 1, letter, {4800, 685}},                         // truncated
+        {3, 7, {1000, 1000, 72, 72}, {428, 1000}},
+        {1, 100000, letter, {0, 6600}},
+        {0, 100, letter, {}}, {100, -1, letter, {}}, {100, 100, {4800, 6600, 0, 600}, {}}, {100, 100, {0, 6600, 600, 600}, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FitOnPage(c.w, c.h, c.page), c.want) << c.w << "x" << c.h;
+}
+
+// A bottom-up source whose pixel value names its column or its row from the
+// top, with 0xEE in the padding.
+std::vector<std::uint8_t> Source(int w, int h, std::size_t stride, bool byColumn) {
+    std::vector<std::uint8_t> s(stride * static_cast<std::size_t>(h), 0xEE);
+    for (int memRow = 0; memRow < h; ++memRow)
+        for (int x = 0; x < w; ++x) s[memRow * stride + x] = static_cast<std::uint8_t>(byColumn ? x % 251 : (h - 1 - memRow) % 251);
+    return s;
+}
+
+// Runs of equal values along a line, as (value, length).
+std::vector<std::pair<int, int>> Runs(const std::uint8_t* p, int n, std::ptrdiff_t step) {
+    std::vector<std::pair<int, int>> runs;
+    for (int i = 0; i < n; ++i) {
+        if (!runs.empty() && runs.back().first == p[i * step]) {
+            ++runs.back().second;
+        } else {
+            runs.emplace_back(p[i * step], 1);
+        }
+    }
+    return runs;
+}
+
+TEST(Stretch, RepeatsOrDropsWholePixelsInOrder) {
+    std::vector<std::uint8_t> dst(600 * 450);
+    for (const bool byColumn : {true, false}) {
+        const auto src = Source(300, 300, 300, byColumn);
+        StretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
+        // Across the top row (x2) or down the first column (x1.5, top-down): every source value, in order.
+        const auto runs = byColumn ? Runs(dst.data(), 600, 1) : Runs(dst.data(), 450, 600);
+        ASSERT_EQ(runs.size(), 300u);
+        for (int i = 0; i < 300; ++i) {
+            EXPECT_EQ(runs[i].first, i % 251) << i;
+            EXPECT_TRUE(byColumn ? runs[i].second == 2 : runs[i].second == 1 || runs[i].second == 2) << i;
+        }
+    }
+    const auto src = Source(10, 1, 12, true);
+    std::vector<std::uint8_t> small(4);
+    StretchBottomUp(src.data(), 12, 10, 1, small.data(), 4, 4, 1);
+    EXPECT_EQ(small, (std::vector<std::uint8_t>{0, 2, 5, 7}));  // x * 10 / 4, never blended
+    const auto padded = Source(3, 2, 4, true);
+    std::vector<std::uint8_t> wide(8 * 2);
+    StretchBottomUp(padded.data(), 4, 3, 2, wide.data(), 8, 8, 2);
+    for (const std::uint8_t v : wide) EXPECT_NE(v, 0xEE);  // padding is never shown
+}
+
+TEST(Stretch, EmptySizesWriteNothing) {
+    std::vector<std::uint8_t> dst(4, 9);
+    const auto src = Source(2, 2, 4, true);
+    StretchBottomUp(src.data(), 4, 2, 2, dst.data(), 4, 0, 1);
+    StretchBottomUp(src.data(), 4, 0, 2, dst.data(), 4, 4, 1);
+    StretchBottomUp(nullptr, 4, 2, 2, dst.data(), 4, 4, 1);
+    EXPECT_EQ(dst, (std::vector<std::uint8_t>(4, 9)));
+    EXPECT_EQ(NearestSource(5, 0, 10), 0);
+}
+
+}  // namespace
+}  // namespace velmora
