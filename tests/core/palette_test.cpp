@@ -48,18 +48,6 @@ protected:
     bool CreatePalette() override { return !failCreate; }
 };
 
-TEST(GdiPaletteHolder, KeepsExactlyOneAliveOverManyRebuilds) {
-    FakeHost host;
-    const int before = LogicalPalette::AliveCount();
-    {
-        GdiPaletteHolder holder(host, MsgOwner::None);
-        for (int i = 0; i < 50; ++i) holder.BuildGdiPalette(DefaultPalette());
-        EXPECT_EQ(LogicalPalette::AliveCount(), before + 1);
-        EXPECT_EQ(holder.Get()->entries[1].peGreen, 5);
-    }
-    EXPECT_EQ(LogicalPalette::AliveCount(), before);
-}
-
 TEST(GdiPaletteHolder, FailuresAreReported) {
     FakeHost host;
     host.allowMessages = true;
