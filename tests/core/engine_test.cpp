@@ -9,7 +9,6 @@
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -258,25 +257,6 @@ TEST(EngineMemory, NonPositiveSizesAreHarmless) {
         EXPECT_EQ(e.Render(), 1);
         EXPECT_TRUE(e.IsValid());
     }
-}
-
-TEST(EngineSetters, SetRegionOrdersEachPairAndSettersLeavePixelsAlone) {
-    FakeHost host;
-    FractalEngine e(4, 4, host);
-    e.SetRegion(1.0, 2.0, -1.0, -2.0);
-    EXPECT_EQ(e.GetXMin(), -1.0);
-    EXPECT_EQ(e.GetXMax(), 1.0);
-    EXPECT_EQ(e.GetYMin(), -2.0);
-    EXPECT_EQ(e.GetYMax(), 2.0);
-    e.SetIterations(10);
-    ASSERT_EQ(e.Render(), 1);
-    const auto before = Bits(e);
-    e.SetRegion(5, 5, 6, 6);
-    e.SetType(2);
-    e.SetIterations(1);
-    e.SetJuliaConstant(9, 9);
-    EXPECT_TRUE(e.IsValid());
-    EXPECT_EQ(Bits(e), before);
 }
 
 TEST(ThreadPoolTest, CallsFromSeveralThreadsTakeTurnsAndPoolsStopCleanly) {

@@ -91,57 +91,28 @@ protected:
     CVelmoraDoc doc;
 };
 
-TEST_F(SettingsDialog, ShowsTheDocument) {
-    SettingsFields f = SettingsFieldsFrom(doc);
-    EXPECT_EQ(f.left + " " + f.right + " " + f.top + " " + f.bottom, "-2 2 -1.5 1.5");
-    EXPECT_EQ(f.cReal + " " + f.cImag, "0.3 0.6");
-    EXPECT_EQ(f.detailLevel + " " + f.xPels + " " + f.yPels, "200 300 300");  // the limit less one
-    EXPECT_TRUE(f.mandelbrot);
-    doc.m_params.cReal = 1.0;
-    doc.m_params.left = 1.0;
-    doc.m_params.iterations = kMinInt;
-    doc.m_params.type = static_cast<FractalType>(7);  // from a damaged file: shows as Julia
-    f = SettingsFieldsFrom(doc);
-    EXPECT_EQ(f.cReal, "1.");
-    EXPECT_EQ(f.left, "1");
-    EXPECT_EQ(f.detailLevel, "-2147483649");  // shown without wrapping round
-    EXPECT_FALSE(f.mandelbrot);
+std::string Shown(const SettingsFields& f) {
+    return f.left + " " + f.right + " " + f.top + " " + f.bottom + " K " + f.cReal + " " + f.cImag + " L " +
+           f.detailLevel + " " + f.xPels + "x" + f.yPels + (f.mandelbrot ? " Mandelbrot" : " Julia");
 }
 
-TEST_F(SettingsDialog, StoresEveryField) {
+TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
+    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), "-2 2 -1.5 1.5 K 0.3 0.6 L 200 300x300 Mandelbrot");  // the limit less one
     SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};  // reversed edges are fine
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    const FractalParams& p = doc.m_params;
-    EXPECT_EQ(p.left, -0.75);
-    EXPECT_EQ(p.right, 0.25);
-    EXPECT_EQ(p.top, 0.5);
-    EXPECT_EQ(p.bottom, -0.5);
-    EXPECT_EQ(p.cReal, -0.8);
-    EXPECT_EQ(p.cImag, 0.156);
-    EXPECT_EQ(p.type, FractalType::Julia);
-    EXPECT_EQ(p.iterations, 500);
+    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), Shown(f));
+    EXPECT_EQ(doc.m_params.iterations, 500);
     EXPECT_EQ(doc.m_pEngine->GetWidth(), 640);
     EXPECT_EQ(doc.m_pEngine->GetHeight(), 480);
     f.mandelbrot = true;
-    f.left = "-1.2345678901234567890123456789999999999";  // read from its first 30 characters
-    f.cImag = "no number";
+    f.left = "no number";  // stores zero
+    f.cImag = "";
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(p.type, FractalType::Mandelbrot);
-    EXPECT_EQ(p.cReal, -0.8);  // switching the type leaves the constant
-    EXPECT_EQ(p.left, -1.23456789012345678901234567899);
-    EXPECT_EQ(p.cImag, 0.0);
+    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L 499 640x480 Mandelbrot");
     EXPECT_FALSE(doc.IsModified());  // marking modified is the caller's part
-}
-
-TEST_F(SettingsDialog, DetailLevelIsStoredPlusOne) {
-    const struct { const char* text; std::int32_t stored; } cases[] = {
-        {"1", 2}, {"12abc", 13}, {"2147483646", 2147483647}, {"0000000000000000000000000000123", 13}};
-    for (const auto& c : cases) {
-        SettingsFields f = SettingsFieldsFrom(doc);
-        f.detailLevel = c.text;
-        ASSERT_EQ(Ok(f), SettingsResult::Accepted) << c.text;
-        EXPECT_EQ(doc.m_params.iterations, c.stored) << c.text;
-    }
+    doc.m_params.iterations = kMinInt;
+    doc.m_params.type = static_cast<FractalType>(7);  // from a damaged file
+    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L -2147483649 640x480 Julia");
 }
 
 TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
@@ -149,19 +120,23 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
     const char* kIterHigh = "Maximum number of iterations must be\nless than or equal to 2147483647.";
     const char* kWidth = "Horizontal resolution must be at least 1 pixel.";
     const char* kHeight = "Vertical resolution must be at least 1 pixel.";
-    const struct { const char *detail, *x, *y; SettingsResult result; const char *text, *caption; } cases[] = {
-        {"0", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
-        {"-3", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
-        {"letters", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
-        {"-2147483648", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
-        {"-99999999999", "300", "300", SettingsResult::DetailLevel, kIterLow, "Iterations"},
-        {"2147483647", "300", "300", SettingsResult::DetailLevel, kIterHigh, "Iterations"},
-        {"4294967297", "300", "300", SettingsResult::DetailLevel, kIterHigh, "Iterations"},  // not wrapped to 1
-        {"0", "0", "0", SettingsResult::DetailLevel, kIterLow, "Iterations"},  // iterations before the size
-        {"99", "0", "0", SettingsResult::XPels, kWidth, "Resolution"},        // width before height
-        {"99", "-4294967295", "300", SettingsResult::XPels, kWidth, "Resolution"},
-        {"99", "10", "0", SettingsResult::YPels, kHeight, "Resolution"},
-        {"99", "10", "-1", SettingsResult::YPels, kHeight, "Resolution"}};
+    using S = SettingsResult;
+    const struct { const char *detail, *x, *y; S result; const char *text, *caption; std::int32_t limit; } cases[] = {
+        {"1", "300", "300", S::Accepted, "", "", 2}, {"12abc", "300", "300", S::Accepted, "", "", 13},
+        {"2147483646", "300", "300", S::Accepted, "", "", 2147483647},
+        {"0000000000000000000000000000123", "300", "300", S::Accepted, "", "", 13},  // the 3 is the 31st character
+        {"0", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
+        {"-3", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
+        {"letters", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
+        {"-2147483648", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
+        {"-99999999999", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
+        {"2147483647", "300", "300", S::DetailLevel, kIterHigh, "Iterations", 201},
+        {"4294967297", "300", "300", S::DetailLevel, kIterHigh, "Iterations", 201},  // not wrapped to 1
+        {"0", "0", "0", S::DetailLevel, kIterLow, "Iterations", 201},                // iterations before the size
+        {"99", "0", "0", S::XPels, kWidth, "Resolution", 100},                        // width before height
+        {"99", "-4294967295", "300", S::XPels, kWidth, "Resolution", 100},
+        {"99", "10", "0", S::YPels, kHeight, "Resolution", 100},
+        {"99", "10", "-1", S::YPels, kHeight, "Resolution", 100}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.detail) + " " + c.x + " " + c.y);
         FakeHost h;
@@ -175,18 +150,20 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
         f.xPels = c.x;
         f.yPels = c.y;
         EXPECT_EQ(ApplySettings(d, h, f), c.result);
+        // What comes before the failing check stays stored; nothing after it is.
+        EXPECT_EQ(d.m_params.left, -1.25);
+        EXPECT_EQ(d.m_params.type, FractalType::Julia);
+        EXPECT_EQ(d.m_params.iterations, c.limit);
+        EXPECT_EQ(d.GetWidth(), 300);
+        if (c.result == S::Accepted) {
+            EXPECT_TRUE(h.messages.empty());
+            continue;
+        }
         ASSERT_EQ(h.messages.size(), 1u);
         const Message& m = h.messages[0];
         EXPECT_EQ(m.text, c.text);
         EXPECT_EQ(m.caption, c.caption);
-        EXPECT_EQ(m.icon, MsgIcon::None);
-        EXPECT_EQ(m.buttons, MsgButtons::Ok);
-        EXPECT_EQ(m.owner, MsgOwner::Dialog);
-        // What comes before the failing check stays stored; nothing after it is.
-        EXPECT_EQ(d.m_params.left, -1.25);
-        EXPECT_EQ(d.m_params.type, FractalType::Julia);
-        EXPECT_EQ(d.m_params.iterations, c.result == SettingsResult::DetailLevel ? 201 : 100);
-        EXPECT_EQ(d.GetWidth(), 300);
+        EXPECT_TRUE(m.icon == MsgIcon::None && m.buttons == MsgButtons::Ok && m.owner == MsgOwner::Dialog);
         EXPECT_EQ(d.GetHeight(), 300);
     }
 }

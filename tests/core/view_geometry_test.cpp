@@ -2,6 +2,7 @@
 // Proportions, copying a selection, fitting a print and stretching the picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -138,13 +139,10 @@ TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
 TEST(PrintFit, PageWidthFirstThenPageHeightWithSquarePixels) {
     const PageMetrics letter{4800, 6600, 600, 600};
     const struct { std::int32_t w, h; PageMetrics page; PrintTarget want; } cases[] = {
-        {300, 200, letter, {4800, 3200}},
-        {200, 600, letter, {2200, 6600}},                    // 14400 high would not fit
-        {48, 66, letter, {4800, 6600}},                      // exactly the page height still fits
-        {100, 100, {9600, 6600, 1200, 600}, {9600, 4800}},   // 1200 x 600 dpi
-        {7, 1, letter, {4800, 685}},                         // truncated
-        {3, 7, {1000, 1000, 72, 72}, {428, 1000}},
-        {1, 100000, letter, {0, 6600}},
+        {300, 200, letter, {4800, 3200}}, {200, 600, letter, {2200, 6600}},  // 14400 high would not fit
+        {48, 66, letter, {4800, 6600}},                                      // exactly the page height fits
+        {100, 100, {9600, 6600, 1200, 600}, {9600, 4800}},                   // 1200 x 600 dpi
+        {7, 1, letter, {4800, 685}}, {3, 7, {1000, 1000, 72, 72}, {428, 1000}}, {1, 100000, letter, {0, 6600}},
         {0, 100, letter, {}}, {100, -1, letter, {}}, {100, 100, {4800, 6600, 0, 600}, {}}, {100, 100, {0, 6600, 600, 600}, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(FitOnPage(c.w, c.h, c.page), c.want) << c.w << "x" << c.h;
@@ -159,49 +157,33 @@ std::vector<std::uint8_t> Source(int w, int h, std::size_t stride, bool byColumn
     return s;
 }
 
-// Runs of equal values along a line, as (value, length).
-std::vector<std::pair<int, int>> Runs(const std::uint8_t* p, int n, std::ptrdiff_t step) {
-    std::vector<std::pair<int, int>> runs;
-    for (int i = 0; i < n; ++i) {
-        if (!runs.empty() && runs.back().first == p[i * step]) {
-            ++runs.back().second;
-        } else {
-            runs.emplace_back(p[i * step], 1);
-        }
-    }
-    return runs;
-}
-
-TEST(Stretch, RepeatsOrDropsWholePixelsInOrder) {
+TEST(Stretch, RepeatsOrDropsWholePixelsInOrderAndNeverBlends) {
     std::vector<std::uint8_t> dst(600 * 450);
-    for (const bool byColumn : {true, false}) {
-        const auto src = Source(300, 300, 300, byColumn);
-        StretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
-        // Across the top row (x2) or down the first column (x1.5, top-down): every source value, in order.
-        const auto runs = byColumn ? Runs(dst.data(), 600, 1) : Runs(dst.data(), 450, 600);
-        ASSERT_EQ(runs.size(), 300u);
-        for (int i = 0; i < 300; ++i) {
-            EXPECT_EQ(runs[i].first, i % 251) << i;
-            EXPECT_TRUE(byColumn ? runs[i].second == 2 : runs[i].second == 1 || runs[i].second == 2) << i;
+    auto src = Source(300, 300, 300, true);
+    StretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
+    for (int x = 0; x < 600; ++x) ASSERT_EQ(dst[x], (x / 2) % 251) << x;  // twice as wide: every column twice
+    src = Source(300, 300, 300, false);
+    StretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
+    int row = 0, run = 0;  // 1.5 times as high: every row from the top, once or twice, none skipped
+    for (int y = 0; y < 450; ++y) {
+        if (dst[y * 600] != row % 251) {
+            ASSERT_EQ(dst[y * 600], ++row % 251) << y;
+            run = 0;
         }
+        ASSERT_LE(++run, 2) << y;
     }
-    const auto src = Source(10, 1, 12, true);
-    std::vector<std::uint8_t> small(4);
-    StretchBottomUp(src.data(), 12, 10, 1, small.data(), 4, 4, 1);
-    EXPECT_EQ(small, (std::vector<std::uint8_t>{0, 2, 5, 7}));  // x * 10 / 4, never blended
-    const auto padded = Source(3, 2, 4, true);
-    std::vector<std::uint8_t> wide(8 * 2);
-    StretchBottomUp(padded.data(), 4, 3, 2, wide.data(), 8, 8, 2);
-    for (const std::uint8_t v : wide) EXPECT_NE(v, 0xEE);  // padding is never shown
-}
-
-TEST(Stretch, EmptySizesWriteNothing) {
-    std::vector<std::uint8_t> dst(4, 9);
-    const auto src = Source(2, 2, 4, true);
+    EXPECT_EQ(row, 299);
+    src = Source(10, 1, 12, true);
+    StretchBottomUp(src.data(), 12, 10, 1, dst.data(), 4, 4, 1);
+    EXPECT_EQ(std::vector<std::uint8_t>(dst.begin(), dst.begin() + 4), (std::vector<std::uint8_t>{0, 2, 5, 7}));
+    src = Source(3, 2, 4, true);
+    StretchBottomUp(src.data(), 4, 3, 2, dst.data(), 8, 8, 2);
+    for (int i = 0; i < 16; ++i) EXPECT_NE(dst[i], 0xEE);  // padding is never shown
+    std::fill(dst.begin(), dst.end(), 9);  // empty sizes and no source write nothing
     StretchBottomUp(src.data(), 4, 2, 2, dst.data(), 4, 0, 1);
     StretchBottomUp(src.data(), 4, 0, 2, dst.data(), 4, 4, 1);
     StretchBottomUp(nullptr, 4, 2, 2, dst.data(), 4, 4, 1);
-    EXPECT_EQ(dst, (std::vector<std::uint8_t>(4, 9)));
+    EXPECT_EQ(std::count(dst.begin(), dst.end(), 9), 600 * 450);
     EXPECT_EQ(NearestSource(5, 0, 10), 0);
 }
 
