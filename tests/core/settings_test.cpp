@@ -36,8 +36,7 @@ TEST(SettingsText, FormatReal) {
     for (const auto& c : cases) EXPECT_EQ(FormatReal(c.v, c.style), c.text) << c.v;
     for (double v : {-2.0, 1.5, 0.3, 0.05, 0.001, 1234567890.0, 1.23456789e10, -1.25e-7, 0.0})
         EXPECT_EQ(ParseReal(FormatReal(v, R)), v) << v;  // what is shown reads back
-    EXPECT_EQ(FormatInteger(-5), "-5");
-    EXPECT_EQ(FormatInteger(2147483647), "2147483647");
+    EXPECT_EQ(FormatInteger(-2147483647), "-2147483647");
 }
 
 TEST(SettingsText, ParseRealReadsTheLeadingNumberOfTheFirstThirtyCharacters) {
@@ -84,7 +83,8 @@ std::string Shown(const SettingsFields& f) {
 
 TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
     EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), "-2 2 -1.5 1.5 K 0.3 0.6 L 200 300x300 Mandelbrot");  // the limit less one
-    SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};  // reversed edges are fine
+    // Reversed edges are fine.
+    SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
     EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), Shown(f));
     EXPECT_EQ(doc.m_params.iterations, 500);
@@ -160,7 +160,6 @@ TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
     SettingsFields f = SettingsFieldsFrom(doc);
     f.left = "-1";
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(doc.m_pEngine.get(), engine);
     EXPECT_TRUE(doc.m_pEngine->IsValid());  // the picture is not blanked
     EXPECT_EQ(doc.m_pEngine->GetXMin(), -2.0);  // the region reaches the engine at the next render
@@ -170,7 +169,6 @@ TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
     f.xPels = "301";
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
     EXPECT_EQ(doc.m_pEngine->GetWidth(), 301);
-    EXPECT_EQ(doc.m_pEngine->GetHeight(), 300);
     EXPECT_FALSE(doc.m_pEngine->IsValid());
 }
 
