@@ -47,6 +47,7 @@ struct Renderer {
     SimdLevel level = SimdLevel::Scalar;
     bool pooled = false;
 };
+void PrintTo(const Renderer& r, std::ostream* os) { *os << r.name; }
 
 class EnginePixels : public ::testing::TestWithParam<Renderer> {
 protected:

@@ -100,7 +100,7 @@ TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
               std::vector<std::uint8_t>(original.Bytes(), original.Bytes() + 1024));
     Palette loaded = DefaultPalette();
     Palette seenByRebuild;  // the grid's rebuild runs inside the reader, before Load clears the reserved bytes
-    ui.ctx.rebuildAndRepaint = [&] { seenByRebuild = loaded, ++ui.rebuilds; };
+    ui.ctx.rebuildAndRepaint = [&] { seenByRebuild = loaded; ++ui.rebuilds; };
     EXPECT_EQ(LoadPaletteFromPath(path, loaded, ui.ctx), PaletteLoadResult::Loaded);
     ui.ExpectNone();
     EXPECT_EQ(ui.rebuilds, 1);
