@@ -1,9 +1,12 @@
 #pragma once
 // Shared pieces of the GUI tests: scripted dialogs, an application object on
-// the scripted host, and a clean settings store per test.
+// the scripted host, a clean settings store, and quick access to controls.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDialog>
+#include <QLineEdit>
 #include <QSettings>
 #include <deque>
 #include <functional>
@@ -22,61 +25,42 @@ namespace velmora::test {
 // Answers every modal window from a script; an unscripted one fails the test.
 class ScriptedDialogs : public gui::DesktopDialogs {
 public:
-    // An empty string answers Cancel.
-    std::deque<QString> openAnswers;
-    std::deque<QString> saveAnswers;
+    // An empty string (or nullopt colour) answers Cancel.
+    std::deque<QString> openAnswers, saveAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
     std::vector<gui::SaveFileRequest> saveRequests;
     std::vector<gui::OpenFileRequest> openRequests;
+    std::vector<QColor> colorPresets;
     std::function<int(QDialog&)> modal;
-    int printSetups = 0;
-    bool printAnswer = true;
-    int previews = 0;
 
+    template <typename T>
+    static T Next(std::deque<T>& answers, const char* what) {
+        if (answers.empty()) ADD_FAILURE() << "unexpected " << what << " dialog";
+        if (answers.empty()) return T{};
+        T a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    static std::optional<QString> Path(const QString& a) { return a.isEmpty() ? std::nullopt : std::make_optional(a); }
     std::optional<QString> GetOpenFileName(QWidget*, const gui::OpenFileRequest& r) override {
         openRequests.push_back(r);
-        if (openAnswers.empty()) {
-            ADD_FAILURE() << "unexpected open dialog";
-            return std::nullopt;
-        }
-        const QString a = openAnswers.front();
-        openAnswers.pop_front();
-        if (a.isEmpty()) return std::nullopt;
-        return std::make_optional(a);
+        return Path(Next(openAnswers, "open"));
     }
     std::optional<QString> GetSaveFileName(QWidget*, const gui::SaveFileRequest& r) override {
         saveRequests.push_back(r);
-        if (saveAnswers.empty()) {
-            ADD_FAILURE() << "unexpected save dialog";
-            return std::nullopt;
-        }
-        const QString a = saveAnswers.front();
-        saveAnswers.pop_front();
-        if (a.isEmpty()) return std::nullopt;
-        return std::make_optional(a);
+        return Path(Next(saveAnswers, "save"));
     }
-    std::optional<QColor> GetColor(QWidget*, const QColor&) override {
-        ADD_FAILURE() << "unexpected colour dialog";
-        return std::nullopt;
+    std::optional<QColor> GetColor(QWidget*, const QColor& initial) override {
+        colorPresets.push_back(initial);
+        return Next(colorAnswers, "colour");
     }
     int RunModal(QDialog& d) override {
-        if (!modal) {
-            ADD_FAILURE() << "unexpected modal dialog " << d.objectName().toStdString();
-            return QDialog::Rejected;
-        }
-        return modal(d);
+        if (!modal) ADD_FAILURE() << "unexpected modal dialog " << d.objectName().toStdString();
+        return modal ? modal(d) : int(QDialog::Rejected);
     }
-    bool SetUpPrint(QWidget*, QPrinter&) override {
-        ++printSetups;
-        return printAnswer;
-    }
+    bool SetUpPrint(QWidget*, QPrinter&) override { return true; }
     bool PageSetup(QWidget*, QPrinter&) override { return true; }
-    void ShowPrintPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter&)>& paint,
-                          int& pages) override {
-        ++previews;
-        (void)printer;
-        (void)paint;
-        pages = 2;
-    }
+    void ShowPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&, int& pages) override { pages = 2; }
 };
 
 inline void ClearSettings() {
@@ -90,8 +74,7 @@ struct AppUnderTest {
     FakeHost host;
     ScriptedDialogs dialogs;
     std::unique_ptr<gui::CVelmoraApp> app;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
 
     int Start(const std::vector<std::string>& args = {}) {
         app = std::make_unique<gui::CVelmoraApp>(host, dialogs);
@@ -100,7 +83,20 @@ struct AppUnderTest {
     gui::CMainFrame& Frame() { return *app->GetMainFrame(); }
     gui::CVelmoraView& View() { return *Frame().GetView(); }
     CVelmoraDoc& Doc() { return app->GetDocument(); }
+    bool Enabled(int id) {
+        Frame().UpdateCommandUI();
+        return Frame().Action(id)->isEnabled();
+    }
     ~AppUnderTest() { app.reset(); }
 };
+
+template <typename T = QWidget>
+T* Control(const QWidget& parent, int id) {
+    T* w = parent.findChild<T*>(QString::number(id));
+    EXPECT_NE(w, nullptr) << "no control " << id;
+    return w;
+}
+inline void SetText(const QWidget& parent, int id, const QString& text) { Control<QLineEdit>(parent, id)->setText(text); }
+inline void Press(const QWidget& parent, int id) { Control<QAbstractButton>(parent, id)->click(); }
 
 }  // namespace velmora::test

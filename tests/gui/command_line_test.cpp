@@ -1,3 +1,4 @@
+// The program's command line: each form, and what the start does with it.
 #include <fstream>
 
 #include "GuiFixture.h"
@@ -11,102 +12,58 @@ using namespace velmora::gui;
 using A = CommandLineInfo::Action;
 
 TEST(CommandLine, ReadsEachForm) {
-    EXPECT_EQ(ParseCommandLine({}).action, A::New);
-    const auto open = ParseCommandLine({"pics/a.vmr"});
-    EXPECT_EQ(open.action, A::Open);
-    EXPECT_EQ(open.file, "pics/a.vmr");
-    EXPECT_EQ(ParseCommandLine({"/home/me/a.vmr"}).action, A::Open) << "an absolute path is not a switch";
-    const auto p = ParseCommandLine({"/p", "a.vmr"});
-    EXPECT_EQ(p.action, A::Print);
-    EXPECT_EQ(p.file, "a.vmr");
-    const auto pt = ParseCommandLine({"/pt", "a.vmr", "Office", "drv", "LPT1:"});
-    EXPECT_EQ(pt.action, A::PrintTo);
-    EXPECT_EQ(pt.printer, "Office");
-    EXPECT_EQ(pt.driver, "drv");
-    EXPECT_EQ(pt.port, "LPT1:");
-    EXPECT_EQ(ParseCommandLine({"/Unregister"}).action, A::Unregister);
-    EXPECT_EQ(ParseCommandLine({"/UNREGSERVER"}).action, A::Unregister);
-    EXPECT_EQ(ParseCommandLine({"--help"}).action, A::Help);
-    EXPECT_EQ(ParseCommandLine({"/dde"}).action, A::Dde);
+    const std::pair<std::vector<std::string>, A> cases[] = {
+        {{}, A::New}, {{"pics/a.vmr"}, A::Open}, {{"/home/me/a.vmr"}, A::Open},  // an absolute path is no switch
+        {{"/p", "a.vmr"}, A::Print}, {{"/pt", "a.vmr", "Office", "drv", "LPT1:"}, A::PrintTo},
+        {{"/UNREGSERVER"}, A::Unregister}, {{"--help"}, A::Help}, {{"/dde"}, A::Dde}, {{"/p"}, A::Error},
+        {{"/pt", "a.vmr", "printer"}, A::Error}, {{"a.vmr", "b.vmr"}, A::Error}};
+    for (const auto& [args, action] : cases) EXPECT_EQ(ParseCommandLine(args).action, action) << testing::PrintToString(args);
 }
 
-TEST(CommandLine, RejectsWhatItCannotCarryOut) {
-    EXPECT_EQ(ParseCommandLine({"/p"}).action, A::Error);
-    EXPECT_EQ(ParseCommandLine({"/pt", "a.vmr", "printer"}).action, A::Error);
-    EXPECT_EQ(ParseCommandLine({"a.vmr", "b.vmr"}).action, A::Error);
-    const auto unknown = ParseCommandLine({"--frobnicate"});
-    EXPECT_EQ(unknown.action, A::Error);
-    EXPECT_NE(unknown.error.find("--frobnicate"), std::string::npos);
-}
-
-TEST(CommandLine, HelpAndErrorsEndTheStartWithoutAWindow) {
+TEST(CommandLine, HelpUnknownOptionsAndUnloadableDocumentsEndTheStartWithoutAWindow) {
     ClearSettings();
-    AppUnderTest help;
+    AppUnderTest help, wrong, bad;
     EXPECT_EQ(help.Start({"--help"}), 0);
     EXPECT_NE(help.out.str().find("Usage: velmora"), std::string::npos);
-    EXPECT_EQ(help.app->GetMainFrame(), nullptr);
-
-    AppUnderTest wrong;
     EXPECT_EQ(wrong.Start({"--frobnicate"}), 2);
-    EXPECT_NE(wrong.err.str().find("Unknown option"), std::string::npos);
+    EXPECT_NE(wrong.err.str().find("Unknown option: --frobnicate"), std::string::npos);
+    TempDir dir;
+    { std::ofstream(dir.File("bad.vmr"), std::ios::binary) << "VMR1 but not really"; }
+    bad.host.allowMessages = true;
+    EXPECT_EQ(bad.Start({dir.File("bad.vmr")}), 1);
+    EXPECT_EQ(bad.host.LastText(), "Unexpected file format.");
+    for (AppUnderTest* t : {&help, &wrong, &bad}) EXPECT_EQ(t->app->GetMainFrame(), nullptr);
 }
 
-TEST(CommandLine, ADocumentThatDoesNotLoadEndsTheStart) {
+TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
     ClearSettings();
     TempDir dir;
-    const std::string bad = dir.File("bad.vmr");
-    { std::ofstream(bad, std::ios::binary) << "VMR1 but not really"; }
-    AppUnderTest t;
-    t.host.allowMessages = true;
-    EXPECT_EQ(t.Start({bad}), 1);
-    ASSERT_EQ(t.host.messages.size(), 1u);
-    EXPECT_EQ(t.host.messages[0].text, "Unexpected file format.");
-    EXPECT_EQ(t.app->GetMainFrame(), nullptr);
-}
-
-TEST(CommandLine, ADocumentArgumentOpensIt) {
-    ClearSettings();
-    TempDir dir;
-    const std::string path = dir.File("mine.vmr");
-    {
-        FakeHost h;
-        CVelmoraDoc d(h);
-        d.OnNewDocument();
-        d.m_params.iterations = 42;
-        ASSERT_TRUE(d.OnSaveDocument(path));
-    }
-    AppUnderTest t;
-    ASSERT_EQ(t.Start({path}), CVelmoraApp::kKeepRunning);
-    EXPECT_EQ(t.Doc().m_params.iterations, 42);
-    EXPECT_EQ(t.Frame().windowTitle(), QStringLiteral("mine.vmr - Velmora"));
-    EXPECT_EQ(t.app->GetRecentFiles().Files().value(0).toStdString(), path);
-}
-
-TEST(CommandLine, PrintToAPdfFileWritesOnePageAndEnds) {
-    ClearSettings();
-    TempDir dir;
-    const std::string path = dir.File("p.vmr");
-    {
-        FakeHost h;
-        CVelmoraDoc d(h);
-        d.OnNewDocument();
-        d.m_params.width = 40;
-        d.m_params.height = 30;
-        ASSERT_TRUE(d.OnSaveDocument(path));
-    }
-    const std::string pdf = dir.File("p.pdf");
-    AppUnderTest t;
+    const std::string path = dir.File("mine.vmr"), pdf = dir.File("p.pdf");
+    FakeHost h;
+    CVelmoraDoc d(h);
+    d.OnNewDocument();
+    d.SetResolution(40, 30);
+    ASSERT_TRUE(d.OnSaveDocument(path));
+    AppUnderTest t, missing;
     EXPECT_EQ(t.Start({"/pt", path, pdf, "driver", "port"}), 0);
+    EXPECT_TRUE(t.Doc().m_pEngine->IsValid()) << "a document holds no pixels: render before printing";
+    EXPECT_FALSE(t.app->GetMainFrame()->isVisible());
     const auto bytes = ReadBytes(pdf);
     ASSERT_GT(bytes.size(), 100u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
-    EXPECT_FALSE(t.app->GetMainFrame()->isVisible());
-
-    AppUnderTest missing;
     missing.host.allowMessages = true;
     EXPECT_EQ(missing.Start({"/pt", path, "No Such Printer", "d", "p"}), 1);
-    ASSERT_EQ(missing.host.messages.size(), 1u);
-    EXPECT_EQ(missing.host.messages[0].text, "The printer No Such Printer is not available.");
+    EXPECT_EQ(missing.host.LastText(), "The printer No Such Printer is not available.");
+}
+
+TEST(CommandLine, UnregisterRemovesTheSettingsAndSaysSo) {
+    ClearSettings();
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue("Recent File List/File1", "/tmp/x.vmr");
+    AppUnderTest t;
+    t.host.allowMessages = true;
+    EXPECT_EQ(t.Start({"/Unregister"}), 0);
+    EXPECT_EQ(t.host.LastText(), "System registry entries have been removed and the INI file (if any) was deleted.");
+    EXPECT_FALSE(QSettings(kSettingsOrganization, kSettingsApplication).contains("Recent File List/File1"));
 }
 
 }  // namespace

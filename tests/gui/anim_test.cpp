@@ -1,0 +1,251 @@
+// The animation windows: the frames list after each edit and the program
+// commands that show it, the animation render with its restore step, and the
+// Script dialog, through the Host and dialog seams.
+#include <QLabel>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "AnimTestSupport.h"
+#include "GuiFixture.h"
+#include "TempDir.h"
+#include "anim/CAnimFramesDlg.h"
+#include "anim/CScriptDlg.h"
+#include "app/CommandIds.h"
+#include "palette/DefaultPalette.h"
+#include "platform/PlayerLaunch.h"
+#include "render/CProgressDlg.h"
+
+namespace velmora::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace velmora::gui;
+using Strings = std::vector<std::string>;
+
+enum { kRender = 1, kInsert = 3, kCopyFrom = 4, kDelete = 7, kCopyTo = 8, kProperties = 11, kPlay = 1031 };
+enum { kCount = 1025, kPrompt = 1026, kFolder = 1027, kHeight = 1028, kWidth = 1030 };
+
+// The frames window as the active one: the offscreen platform gives no
+// dependable window activation, and the editing buttons need it.
+class FramesWindow : public CAnimFramesDlg {
+public:
+    using CAnimFramesDlg::CAnimFramesDlg;
+
+protected:
+    bool IsActiveWindow() const override { return true; }
+};
+
+// Every row of the list as "keyframe|count".
+Strings Rows(const CAnimFramesDlg& dlg) {
+    Strings rows;
+    for (int i = 0; i < dlg.List()->topLevelItemCount(); ++i)
+        rows.push_back((dlg.List()->topLevelItem(i)->text(0) + "|" + dlg.List()->topLevelItem(i)->text(1)).toStdString());
+    return rows;
+}
+
+void Click(CAnimFramesDlg& dlg, int row, int button) {
+    dlg.List()->clearSelection();
+    dlg.List()->topLevelItem(row)->setSelected(true);
+    if (button != 0) Press(dlg, button);
+}
+
+void AddKeyframe(CVelmoraDoc& doc, int transitions, double left = -2.0) {
+    doc.m_keyframes.push_back(Key(left, left + 4.0, -1.5, 1.5, 200, transitions));
+}
+
+class FramesTest : public ::testing::Test {
+protected:
+    FramesTest() { doc.OnNewDocument(); }
+    // Answers the next Transition Count dialogs: a text for OK, or empty for Cancel.
+    void AnswerCounts(std::deque<QString> answers) {
+        dialogs.modal = [this, answers](QDialog& d) mutable {
+            asked << Control<QLabel>(d, kPrompt)->text() + "|" + Control<QLineEdit>(d, kCount)->text();
+            const QString a = ScriptedDialogs::Next(answers, "count");
+            a.isEmpty() ? d.reject() : (SetText(d, kCount, a), Press(d, 1));
+            return d.result();
+        };
+    }
+
+    FakeHost host;
+    ScriptedDialogs dialogs;
+    CVelmoraDoc doc{host};
+    FramesWindow dlg{doc, host, dialogs};
+    QStringList asked;
+};
+
+TEST_F(FramesTest, EachButtonReachesItsKeyframeEditAndTheListShowsIt) {
+    Click(dlg, 0, kInsert);  // into an empty list: no question
+    AnswerCounts({"7", QString()});
+    doc.m_params.left = -1.0;
+    Click(dlg, 1, kInsert);
+    doc.m_params.left = -3.0;
+    Click(dlg, 0, kInsert);  // closing the question keeps the proposed 10
+    EXPECT_EQ(asked, (QStringList{"&How many transition frames after the previous keyframe?|10",
+                                  "&How many transition frames until the next keyframe?|10"}));
+    EXPECT_EQ(Rows(dlg), (Strings{"1 *|10", "2|7", "3|-", "<end>| "}));
+    EXPECT_EQ(doc.GetKeyframe(0)->left, -3.0);
+    EXPECT_EQ(doc.GetKeyframe(2)->left, -1.0);
+    EXPECT_EQ(doc.GetTotalFrames(), 17);
+    EXPECT_FALSE(doc.IsModified());
+
+    AnswerCounts({"8", QString()});
+    Click(dlg, 1, 0);
+    emit dlg.List()->itemDoubleClicked(dlg.List()->topLevelItem(1), 0);  // Properties
+    Click(dlg, 2, kProperties);  // cancelled: the old count stays
+    EXPECT_EQ(asked.mid(2), (QStringList{"&How many transition frames until the next keyframe?|7",
+                                         "&How many transition frames after the previous keyframe?|8"}));
+    EXPECT_EQ(Rows(dlg), (Strings{"1|10", "2|8", "3|-", "<end>| "}));
+    Click(dlg, 2, kDelete);
+    EXPECT_EQ(Rows(dlg), (Strings{"1|10", "2|-", "<end>| "}));
+    EXPECT_EQ(doc.GetTotalFrames(), 10);
+    doc.m_params.left = 0.5;
+    Click(dlg, 0, kCopyFrom);
+    EXPECT_EQ(doc.GetKeyframe(0)->left, 0.5);
+    EXPECT_EQ(doc.GetKeyframe(0)->transitions, 10);
+}
+
+TEST(FramesInProgram, CopyToActiveBlanksThePictureAndDisablesExportBmp) {
+    ClearSettings();
+    AppUnderTest t;
+    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    t.Doc().SetResolution(40, 30);
+    t.View().OnRender();
+    ASSERT_TRUE(t.Enabled(ID_FILE_EXPORTBMP));
+    AddKeyframe(t.Doc(), 10, -1.25);
+    FramesWindow dlg(t.Doc(), t.host, t.dialogs, &t.Frame());
+    dlg.m_pView = &t.View();
+    dlg.RefreshList(-1);
+    Click(dlg, 0, kCopyTo);
+    EXPECT_EQ(t.Doc().m_params.left, -1.25);
+    EXPECT_EQ(t.Doc().GetWidth(), 40);
+    EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP));
+    EXPECT_FALSE(t.Doc().m_pEngine->IsValid()) << "a blank picture";
+}
+
+TEST(FramesInProgram, CommandsShowTheWindowAndNewRebuildsItsList) {
+    ClearSettings();
+    AppUnderTest t;
+    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    ASSERT_TRUE(t.Frame().Dispatch(ID_VIEW_ANIMWINDOW));
+    CAnimFramesDlg* wnd = t.View().GetAnimWindow();
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_TRUE(wnd->isVisible());
+    t.Frame().UpdateCommandUI();
+    EXPECT_TRUE(t.Frame().Action(ID_VIEW_ANIMWINDOW)->isChecked());
+    ASSERT_TRUE(t.Frame().Dispatch(ID_VIEW_ANIMWINDOW));  // the toggle hides
+    EXPECT_FALSE(wnd->isVisible());
+    ASSERT_TRUE(t.Frame().Dispatch(ID_ANIM_WINDOW));  // the toolbar command only shows
+    ASSERT_TRUE(t.Frame().Dispatch(ID_ANIM_WINDOW));
+    EXPECT_EQ(t.View().GetAnimWindow(), wnd) << "made once per view";
+    EXPECT_TRUE(wnd->isVisible());
+    AddKeyframe(t.Doc(), 0);
+    wnd->RefreshList(1);
+    ASSERT_TRUE(t.Frame().Dispatch(ID_FILE_NEW));
+    EXPECT_EQ(Rows(*wnd), Strings{"<end>| "});
+}
+
+// --- the render from the frames window ------------------------------------------
+
+TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocument) {
+    FakeHost host;
+    ScriptedDialogs dialogs;
+    CVelmoraDoc doc(host);
+    TempDir dir;
+    doc.OnNewDocument();
+    doc.LoadDefaultPalette();
+    doc.SetResolution(30, 20);
+    doc.m_keyframes = {Key(-2.0, 2.0, -1.5, 1.5, 40, 10, 1, 0.3, 0.6, 0), Key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
+    FramesWindow dlg(doc, host, dialogs);
+    dlg.RefreshList(-1);
+    dlg.show();
+    host.allowMessages = true;
+    Strings opened;
+    dialogs.modal = [&](QDialog& d) {
+        opened.push_back(d.objectName().toStdString());
+        if (d.objectName() != "Render Settings") {  // the completion dialog
+            Press(d, kPlay);  // the player is missing: the error, and the dialog stays
+            EXPECT_EQ(host.LastText(), PlayerLoadErrorText());
+            host.playerStartResult = true;
+            Press(d, kPlay);
+            Press(d, 1);
+            return d.result();
+        }
+        SetText(d, kWidth, "0");
+        d.accept();
+        EXPECT_NE(d.result(), QDialog::Accepted) << "the settings are checked";
+        SetText(d, kWidth, "16");
+        SetText(d, kHeight, "12");
+        SetText(d, kFolder, QString::fromStdString((dir.Path() / "").string()));
+        d.accept();
+        return d.result();
+    };
+    const auto frame = [&](int n) { return fs::exists(dir.Path() / ("frame" + std::to_string(n) + ".bmp")); };
+    // The document's own values, size and palette are back after either render.
+    const auto expectRestored = [&] {
+        EXPECT_EQ(doc.m_params.left, FractalParams{}.left);
+        EXPECT_EQ(doc.m_params.iterations, FractalParams{}.iterations);
+        EXPECT_EQ(doc.m_palette, DefaultPalette());
+        EXPECT_EQ(doc.GetWidth(), 30);
+        EXPECT_EQ(doc.m_animWidth, 16) << "the settings stay";
+        EXPECT_TRUE(fs::exists(dir.Path() / "script.aas"));
+        EXPECT_FALSE(doc.IsModified());
+    };
+
+    host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};  // the refusal; the folder exists: go on
+    host.cancelAt = [&](int) {
+        auto* progress = dlg.findChild<CProgressDlg*>();
+        return progress != nullptr && progress->StatusText()->text() == "Rendering frame 5";
+    };
+    Press(dlg, kRender);
+    EXPECT_EQ(opened, Strings{"Render Settings"}) << "no completion dialog";
+    EXPECT_EQ(host.LastText(), "Render operation aborted.");
+    EXPECT_TRUE(frame(4) && !frame(5));
+    EXPECT_EQ(dlg.findChild<CProgressDlg*>(), nullptr) << "the progress window is gone";
+    expectRestored();
+
+    host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};
+    host.cancelAt = nullptr;
+    host.playerStartResult = false;
+    opened.clear();
+    dlg.accept();  // Enter
+    EXPECT_EQ(opened, (Strings{"Render Settings", "CAnimDoneDlg"}));
+    EXPECT_TRUE(frame(10) && !frame(11));
+    EXPECT_EQ(host.beeps, 1);
+    ASSERT_EQ(host.playerStarts.size(), 2u);
+    EXPECT_EQ(fs::path(host.playerStarts[1].first), dir.Path() / "script.aas");
+    expectRestored();
+}
+
+TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) {
+    FakeHost host;
+    CVelmoraDoc doc(host);
+    doc.OnNewDocument();
+    AddKeyframe(doc, 2);
+    AddKeyframe(doc, 0);
+    TempDir dir;
+    const std::string f = (dir.Path() / "frame").string();
+    doc.m_destFolder = (dir.Path() / "").string();
+    doc.m_playbackStyle = static_cast<PlaybackStyle>(12);  // ping-pong, looping
+    CScriptDlg d(doc, host);
+    d.show();
+    const auto button = [&](int id) { return Control<QAbstractButton>(d, id); };
+    EXPECT_TRUE(button(1036)->isChecked() && button(1037)->isChecked() && !button(1034)->isChecked());
+    button(1035)->setChecked(true);  // reverse, once
+    button(1037)->setChecked(false);
+    Press(d, 1038);
+    EXPECT_TRUE(d.isVisible()) << "Play leaves the dialog open";
+    ASSERT_EQ(host.playerStarts.size(), 1u);
+    const auto script = [&] {
+        const std::vector<std::uint8_t> b = ReadBytes(doc.m_destFolder + "script.aas");
+        return std::string(b.begin(), b.end());
+    };
+    EXPECT_EQ(script(), "\n" + f + "2.bmp\n" + f + "1.bmp");
+    button(1036)->setChecked(true);
+    Press(d, 1);
+    EXPECT_EQ(static_cast<int>(doc.m_playbackStyle), 4);
+    EXPECT_EQ(script(), f + "1.bmp\n" + f + "2.bmp\n" + f + "2.bmp\n" + f + "1.bmp");
+    EXPECT_FALSE(doc.IsModified());
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,151 @@
+// The view: the drag box and the zoom commands it feeds, Configure, drawing
+// the picture, and copying it, driven by mouse events and commands offscreen.
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include "GuiFixture.h"
+#include "app/CommandIds.h"
+#include "app/CommandRouter.h"
+#include "render/PictureImage.h"
+#include "render/ZoomGeometry.h"
+
+namespace velmora::test {
+namespace {
+
+using namespace velmora::gui;
+
+void ExpectRegion(const FractalParams& p, const PlaneRegion& r) {
+    for (auto [got, want] : {std::pair{p.left, r.left}, {p.top, r.top}, {p.right, r.right}, {p.bottom, r.bottom}})
+        EXPECT_DOUBLE_EQ(got, want);
+}
+
+// A view on its own over a new document, its commands routed.
+class ViewTest : public ::testing::Test {
+protected:
+    ViewTest() {
+        doc.OnNewDocument();
+        view = std::make_unique<CVelmoraView>(doc, host, dialogs);
+        view->ConnectCommands(router);
+        Show(400, 300);
+    }
+    void Show(int w, int h) {
+        view->resize(w, h);
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    }
+    void Render() { ASSERT_TRUE(router.Run(ID_RENDER)); }
+    void Drag(QPoint from, QPoint to) {
+        QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(view.get(), to);
+        QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, to);
+    }
+
+    FakeHost host;
+    ScriptedDialogs dialogs;
+    CVelmoraDoc doc{host};
+    CommandRouter router;
+    std::unique_ptr<CVelmoraView> view;
+};
+
+TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
+    const struct {
+        int command;
+        QPoint from, to;
+        PlaneRegion expected;
+    } cases[] = {{ID_ZOOM_IN, {100, 75}, {300, 225}, {-1.0, -0.75, 1.0, 0.75}},
+                 {ID_ZOOM_OUT, {300, 225}, {100, 75}, {-3.0, -2.25, 5.0, 3.75}}};  // drawn backwards: same box
+    Drag(QPoint(50, 50), QPoint(150, 150));
+    EXPECT_EQ(host.beeps, 1) << "nothing to select on before the first render";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        doc.OnNewDocument();
+        Render();
+        Drag(c.from, c.to);
+        QApplication::processEvents();  // the frame's own repaint must not end the selection
+        ASSERT_TRUE(router.State(c.command).enabled);
+        ASSERT_TRUE(router.Run(c.command));
+        ExpectRegion(doc.m_params, c.expected);
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_DOUBLE_EQ(doc.m_pEngine->GetXMin(), c.expected.left) << "rendered with the new region";
+        EXPECT_TRUE(doc.m_pEngine->IsValid());
+        EXPECT_FALSE(router.State(c.command).enabled) << "the selection ended";
+    }
+}
+
+TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
+    Show(400, 320);
+    const struct {
+        bool locked;
+        QPoint current;
+    } cases[] = {{true, {160, 148}}, {false, {160, 140}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locked);
+        doc.OnNewDocument();
+        Render();
+        ASSERT_TRUE(router.Run(ID_LOCK_PROPORTIONS));  // on, then off again
+        EXPECT_EQ(router.State(ID_LOCK_PROPORTIONS).checked, c.locked);
+        QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+        QTest::mouseMove(view.get(), QPoint(160, 140));
+        EXPECT_EQ(view->m_ptCurrent, c.current);
+        QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, c.current);
+        const PlaneRegion region{doc.m_params.left, doc.m_params.top, doc.m_params.right, doc.m_params.bottom};
+        ASSERT_TRUE(router.Run(ID_ZOOM_IN));
+        ExpectRegion(doc.m_params, ZoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 320).value());
+    }
+}
+
+// Configure runs the settings dialog, and from it the palette editor, through the dialog seam.
+TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
+    dialogs.modal = [](QDialog& d) {
+        SetText(d, 1014, QStringLiteral("320"));
+        Press(d, 1);
+        return d.result();
+    };
+    Render();
+    Drag(QPoint(100, 75), QPoint(300, 225));
+    ASSERT_TRUE(router.Run(ID_CONFIGURE));
+    EXPECT_FALSE(view->HasSelection()) << "the view was redrawn";
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.m_pEngine->GetWidth(), 320);  // a new, blank picture; no render follows
+    EXPECT_FALSE(doc.m_pEngine->IsValid());
+}
+
+TEST_F(ViewTest, ConfigureOpensThePaletteEditorWhichMarksTheDocumentModified) {
+    QStringList opened;
+    dialogs.modal = [&](QDialog& d) {
+        opened << d.objectName();
+        if (opened.size() == 1) Press(d, 32783);
+        Press(d, 2);  // both cancelled
+        return d.result();
+    };
+    ASSERT_TRUE(router.Run(ID_CONFIGURE));
+    EXPECT_EQ(opened.value(1), QStringLiteral("Palette Editor"));
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(ViewTest, CopyPutsThePictureOrTheSelectionOnTheClipboard) {
+    Show(600, 600);
+    Render();
+    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    const QImage whole = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(whole.size(), QSize(300, 300));
+    EXPECT_EQ(whole.convertToFormat(QImage::Format_RGB32),
+              WholePicture(*doc.m_pEngine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
+    Drag(QPoint(301, 201), QPoint(100, 100));
+    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    const QImage part = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(part, whole.copy(50, 50, 100, 50)) << "the box mapped onto the picture";
+}
+
+TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAlone) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    doc.SetResolution(0, 10);  // a picture without pixels gives no image
+    host.allowMessages = true;
+    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    EXPECT_EQ(host.LastText(), "Could not create image.");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+}  // namespace
+}  // namespace velmora::test
