@@ -63,11 +63,7 @@ public:
     void ShowPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&, int& pages) override { pages = 2; }
 };
 
-inline void ClearSettings() {
-    QSettings s(gui::kSettingsOrganization, gui::kSettingsApplication);
-    s.clear();
-    s.sync();
-}
+inline void ClearSettings() { QSettings(gui::kSettingsOrganization, gui::kSettingsApplication).clear(); }
 
 // A started program on the scripted host and dialogs.
 struct AppUnderTest {
@@ -87,7 +83,6 @@ struct AppUnderTest {
         Frame().UpdateCommandUI();
         return Frame().Action(id)->isEnabled();
     }
-    ~AppUnderTest() { app.reset(); }
 };
 
 template <typename T = QWidget>

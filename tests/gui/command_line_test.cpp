@@ -20,9 +20,10 @@ TEST(CommandLine, ReadsEachForm) {
     for (const auto& [args, action] : cases) EXPECT_EQ(ParseCommandLine(args).action, action) << testing::PrintToString(args);
 }
 
-TEST(CommandLine, HelpUnknownOptionsAndUnloadableDocumentsEndTheStartWithoutAWindow) {
+TEST(CommandLine, HelpUnknownOptionsUnloadableDocumentsAndUnregisterEndTheStartWithoutAWindow) {
     ClearSettings();
-    AppUnderTest help, wrong, bad;
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue("Recent File List/File1", "/tmp/x.vmr");
+    AppUnderTest help, wrong, bad, unregister;
     EXPECT_EQ(help.Start({"--help"}), 0);
     EXPECT_NE(help.out.str().find("Usage: velmora"), std::string::npos);
     EXPECT_EQ(wrong.Start({"--frobnicate"}), 2);
@@ -32,7 +33,11 @@ TEST(CommandLine, HelpUnknownOptionsAndUnloadableDocumentsEndTheStartWithoutAWin
     bad.host.allowMessages = true;
     EXPECT_EQ(bad.Start({dir.File("bad.vmr")}), 1);
     EXPECT_EQ(bad.host.LastText(), "Unexpected file format.");
-    for (AppUnderTest* t : {&help, &wrong, &bad}) EXPECT_EQ(t->app->GetMainFrame(), nullptr);
+    unregister.host.allowMessages = true;
+    EXPECT_EQ(unregister.Start({"/Unregister"}), 0);
+    EXPECT_EQ(unregister.host.LastText(), "System registry entries have been removed and the INI file (if any) was deleted.");
+    EXPECT_FALSE(QSettings(kSettingsOrganization, kSettingsApplication).contains("Recent File List/File1"));
+    for (AppUnderTest* t : {&help, &wrong, &bad, &unregister}) EXPECT_EQ(t->app->GetMainFrame(), nullptr);
 }
 
 TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
@@ -54,16 +59,6 @@ TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
     missing.host.allowMessages = true;
     EXPECT_EQ(missing.Start({"/pt", path, "No Such Printer", "d", "p"}), 1);
     EXPECT_EQ(missing.host.LastText(), "The printer No Such Printer is not available.");
-}
-
-TEST(CommandLine, UnregisterRemovesTheSettingsAndSaysSo) {
-    ClearSettings();
-    QSettings(kSettingsOrganization, kSettingsApplication).setValue("Recent File List/File1", "/tmp/x.vmr");
-    AppUnderTest t;
-    t.host.allowMessages = true;
-    EXPECT_EQ(t.Start({"/Unregister"}), 0);
-    EXPECT_EQ(t.host.LastText(), "System registry entries have been removed and the INI file (if any) was deleted.");
-    EXPECT_FALSE(QSettings(kSettingsOrganization, kSettingsApplication).contains("Recent File List/File1"));
 }
 
 }  // namespace

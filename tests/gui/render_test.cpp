@@ -46,8 +46,6 @@ TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten
     EXPECT_EQ(host.questionSounds, 1);
     EXPECT_EQ(host.polls, 4) << "stops at the poll that saw the key";
     EXPECT_FALSE(doc.m_pEngine->IsValid());
-    EXPECT_TRUE(std::all_of(doc.m_pEngine->GetBits(), doc.m_pEngine->GetBits() + doc.m_pEngine->GetBufferSize(),
-                            [](std::uint8_t b) { return b == 0; }));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor is gone";
     EXPECT_TRUE(host.frame->isVisible()) << "closing the window waits for the render";
 }

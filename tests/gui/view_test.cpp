@@ -27,12 +27,9 @@ protected:
         doc.OnNewDocument();
         view = std::make_unique<CVelmoraView>(doc, host, dialogs);
         view->ConnectCommands(router);
-        Show(400, 300);
-    }
-    void Show(int w, int h) {
-        view->resize(w, h);
+        view->resize(400, 300);
         view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
     void Render() { ASSERT_TRUE(router.Run(ID_RENDER)); }
     void Drag(QPoint from, QPoint to) {
@@ -74,11 +71,12 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
 }
 
 TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
-    Show(400, 320);
+    const ClientPoint locked = LockProportionsPoint({100, 100}, {160, 140}, 400.0 / 300.0);
+    ASSERT_NE(locked, (ClientPoint{160, 140}));
     const struct {
         bool locked;
         QPoint current;
-    } cases[] = {{true, {160, 148}}, {false, {160, 140}}};
+    } cases[] = {{true, {locked.x, locked.y}}, {false, {160, 140}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.locked);
         doc.OnNewDocument();
@@ -91,11 +89,11 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
         QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, c.current);
         const PlaneRegion region{doc.m_params.left, doc.m_params.top, doc.m_params.right, doc.m_params.bottom};
         ASSERT_TRUE(router.Run(ID_ZOOM_IN));
-        ExpectRegion(doc.m_params, ZoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 320).value());
+        ExpectRegion(doc.m_params, ZoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 300).value());
     }
 }
 
-// Configure runs the settings dialog, and from it the palette editor, through the dialog seam.
+// Configure runs the settings dialog through the dialog seam.
 TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     dialogs.modal = [](QDialog& d) {
         SetText(d, 1014, QStringLiteral("320"));
@@ -111,40 +109,24 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     EXPECT_FALSE(doc.m_pEngine->IsValid());
 }
 
-TEST_F(ViewTest, ConfigureOpensThePaletteEditorWhichMarksTheDocumentModified) {
-    QStringList opened;
-    dialogs.modal = [&](QDialog& d) {
-        opened << d.objectName();
-        if (opened.size() == 1) Press(d, 32783);
-        Press(d, 2);  // both cancelled
-        return d.result();
-    };
-    ASSERT_TRUE(router.Run(ID_CONFIGURE));
-    EXPECT_EQ(opened.value(1), QStringLiteral("Palette Editor"));
-    EXPECT_TRUE(doc.IsModified());
-}
-
-TEST_F(ViewTest, CopyPutsThePictureOrTheSelectionOnTheClipboard) {
-    Show(600, 600);
-    Render();
-    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
-    const QImage whole = QGuiApplication::clipboard()->image();
-    ASSERT_EQ(whole.size(), QSize(300, 300));
-    EXPECT_EQ(whole.convertToFormat(QImage::Format_RGB32),
-              WholePicture(*doc.m_pEngine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
-    Drag(QPoint(301, 201), QPoint(100, 100));
-    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
-    const QImage part = QGuiApplication::clipboard()->image();
-    EXPECT_EQ(part, whole.copy(50, 50, 100, 50)) << "the box mapped onto the picture";
-}
-
-TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAlone) {
+TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTheSelection) {
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     doc.SetResolution(0, 10);  // a picture without pixels gives no image
     host.allowMessages = true;
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
     EXPECT_EQ(host.LastText(), "Could not create image.");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+
+    doc.SetResolution(300, 300);
+    Render();
+    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    const QImage whole = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(whole, WholePicture(*doc.m_pEngine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
+    Drag(QPoint(301, 201), QPoint(100, 100));
+    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    const PixelRect r = MapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              whole.copy(r.left, r.top, r.Width(), r.Height())) << "the box mapped onto the picture";
 }
 
 }  // namespace

@@ -1,0 +1,38 @@
+// The help windows the main window's commands and the dialogs open.
+#include <QTimer>
+
+#include "GuiFixture.h"
+#include "app/CommandIds.h"
+#include "app/HelpWindow.h"
+
+namespace velmora::test {
+namespace {
+
+using namespace velmora::gui;
+
+TEST(Help, TheMenuCommandOpensTheMainTopic) {
+    ClearSettings();
+    AppUnderTest t;
+    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    t.Frame().Dispatch(ID_HELP_INDEX);
+    ASSERT_NE(t.Frame().findChild<HelpWindow*>(), nullptr);
+    EXPECT_EQ(t.Frame().findChild<HelpWindow*>()->CurrentTopic(), QStringLiteral("main"));
+}
+
+TEST(Help, HelpAskedForFromAModalDialogBelongsToThatDialog) {
+    QDialog dlg;
+    dlg.setWindowModality(Qt::ApplicationModal);
+    HelpWindow* w = nullptr;
+    QTimer::singleShot(0, &dlg, [&] {
+        w = ShowHelpTopic(&dlg, QStringLiteral("settings"));
+        dlg.reject();
+    });
+    dlg.exec();
+    ASSERT_NE(w, nullptr);
+    // A window outside the modal dialog would not take a single click.
+    EXPECT_EQ(w->parentWidget(), &dlg);
+    EXPECT_EQ(w->CurrentTopic(), QStringLiteral("settings"));
+}
+
+}  // namespace
+}  // namespace velmora::test
