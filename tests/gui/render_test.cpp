@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QProgressBar>
+#include <QWindow>
 
 #include "GuiFixture.h"
 #include "app/CommandIds.h"
@@ -23,7 +24,7 @@ public:
     CMainFrame* frame = nullptr;
     int polls = 0, questionSounds = 0;
     bool PollCancelKey() override {
-        if (frame != nullptr && polls == 2) QCoreApplication::postEvent(frame, new QCloseEvent);
+        if (frame != nullptr && polls == 2) QCoreApplication::postEvent(frame->windowHandle(), new QCloseEvent);
         if (frame != nullptr && polls == 3) QCoreApplication::postEvent(frame->GetView(), Escape());
         ++polls;
         return QtHost::PollCancelKey();
