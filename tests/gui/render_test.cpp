@@ -2,6 +2,8 @@
 // render runs, and the progress bar.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QProgressBar>
 #include <QWindow>
@@ -49,6 +51,46 @@ TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten
     EXPECT_FALSE(doc.m_pEngine->IsValid());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor is gone";
     EXPECT_TRUE(host.frame->isVisible()) << "closing the window waits for the render";
+}
+
+// Escape typed into the progress window stops even a render of hours at once.
+TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
+    ClearSettings();
+    TypingHost host;
+    ScriptedDialogs dialogs;
+    CVelmoraApp app(host, dialogs);
+    std::ostringstream out, err;
+    ASSERT_EQ(app.InitInstance({}, out, err), CVelmoraApp::kKeepRunning);
+    CVelmoraDoc& doc = app.GetDocument();
+    doc.m_params.type = FractalType::Julia;
+    doc.m_params.cReal = -0.390541;  // the Siegel disk: orbits that run to the limit
+    doc.m_params.cImag = -0.586788;
+    doc.m_params.iterations = 2147483647;
+    doc.SetRegion(-0.5, -0.5, -0.2, -0.2);
+    doc.SetResolution(320, 240);
+    QTimer::singleShot(200, [] {
+        if (QWidget* progress = QApplication::activeModalWidget()) QCoreApplication::postEvent(progress, Escape());
+    });
+    QElapsedTimer clock;
+    clock.start();
+    app.GetMainFrame()->Dispatch(ID_RENDER);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_FALSE(doc.m_pEngine->IsValid());
+    EXPECT_EQ(host.questionSounds, 1);
+}
+
+// A picture without memory says so at every F5, not only the first time.
+TEST(Render, EveryRenderOfAPictureWithoutMemoryShowsTheMessage) {
+    ClearSettings();
+    AppUnderTest t;
+    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    t.host.allowMessages = true;
+    t.Doc().SetResolution(2000000000, 2000000000);
+    for (std::size_t shown = 2; shown <= 3; ++shown) {
+        t.Frame().Dispatch(ID_RENDER);
+        ASSERT_EQ(t.host.messages.size(), shown);
+        EXPECT_EQ(t.host.LastText(), "Not enough memory for bitmap.");
+    }
 }
 
 TEST(Render, TheLastProgressStepFillsTheBarWithoutRunningPast) {

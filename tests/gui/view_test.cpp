@@ -2,6 +2,7 @@
 // the picture, and copying it, driven by mouse events and commands offscreen.
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QTest>
 
 #include "GuiFixture.h"
@@ -91,6 +92,26 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
         ASSERT_TRUE(router.Run(ID_ZOOM_IN));
         ExpectRegion(doc.m_params, ZoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 300).value());
     }
+}
+
+// Repaints from outside (a menu opened over the view and closed) only draw:
+// the box stays for the commands, and a drag in progress keeps its start.
+TEST_F(ViewTest, AMenuOverTheViewKeepsTheSelectionAndTheDragStart) {
+    Render();
+    Drag(QPoint(100, 75), QPoint(300, 225));
+    QMenu menu;
+    menu.addAction(QStringLiteral("Zoom In"));
+    menu.popup(view->mapToGlobal(QPoint(120, 100)));
+    QApplication::processEvents();
+    menu.close();
+    view->repaint();
+    EXPECT_TRUE(router.State(ID_ZOOM_IN).enabled);
+    QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 90));
+    view->repaint();
+    QTest::mouseMove(view.get(), QPoint(200, 150));
+    QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
+    view->RecomputeBox();
+    EXPECT_EQ(view->m_rectBox, (PixelRect{120, 90, 200, 150}));
 }
 
 // Configure runs the settings dialog through the dialog seam.

@@ -18,6 +18,7 @@ CVelmoraDoc::~CVelmoraDoc() = default;
 void CVelmoraDoc::SetHost(Host& host) {
     m_host = &host;
     m_pPalette.SetHost(host);
+    if (m_pEngine) m_pEngine->SetHost(host);
 }
 
 void CVelmoraDoc::SetPathName(const std::string& path) {

@@ -24,6 +24,9 @@ public:
     FractalEngine(const FractalEngine&) = delete;
     FractalEngine& operator=(const FractalEngine&) = delete;
 
+    // Where messages, sounds and cancel polls go from now on.
+    void SetHost(Host& host) { m_host = &host; }
+
     void SetRegion(double left, double top, double right, double bottom);
     void SetType(std::int32_t type) { m_nType = type; }
     void SetIterations(std::int32_t limit) { m_nIterations = limit; }

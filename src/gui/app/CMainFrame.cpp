@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 
@@ -55,12 +54,6 @@ CMainFrame::CMainFrame(CVelmoraApp& app) : m_app(app), m_documents(*this) {
     RebuildRecentFileMenu();
     UpdateTitle();
     UpdateCommandUI();
-
-    // Buttons follow state changes the commands did not announce, as an idle
-    // update would.
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
-    idle->start(300);
 }
 
 CMainFrame::~CMainFrame() = default;

@@ -10,7 +10,8 @@ namespace velmora::gui {
 CProgressDlg::CProgressDlg(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("CProgressDlg"));
-    setModal(false);
+    // Modal: while a render runs, the other windows take no input.
+    setModal(true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     // The border the missing title bar would otherwise give.
@@ -50,6 +51,10 @@ void CProgressDlg::ShowCentredOver(QWidget& widget) {
     show();
     raise();
     repaint();
+}
+
+void CProgressDlg::reject() {
+    if (m_cancel != nullptr) m_cancel->store(true);
 }
 
 void ProgressBarSink::SetRange(int low, int high) {

@@ -4,6 +4,8 @@
 // writes its own texts into StatusText().
 #include <QDialog>
 
+#include <atomic>
+
 #include "render/Progress.h"
 
 class QLabel;
@@ -19,6 +21,11 @@ public:
     QLabel* StatusText() const { return m_pStatus; }     // id 1030
     QProgressBar* ProgressBar() const { return m_pBar; }  // id 1000
 
+    // Escape (or closing the window) sets this flag, which the render watches;
+    // the window itself stays until the render is over.
+    void SetCancelFlag(std::atomic<bool>* flag) { m_cancel = flag; }
+    void reject() override;
+
     // Places the dialog centred over the widget's client area, on top, and
     // paints it at once: the render that follows lets no paint through.
     void ShowCentredOver(QWidget& widget);
@@ -30,6 +37,7 @@ public:
 private:
     QLabel* m_pStatus;
     QProgressBar* m_pBar;
+    std::atomic<bool>* m_cancel = nullptr;
 };
 
 // Feeds a render's progress into a bar, painting it at each step.

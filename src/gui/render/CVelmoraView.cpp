@@ -19,6 +19,7 @@
 #include "app/SettingsDlg.h"
 #include "model/VelmoraDoc.h"
 #include "palette/CPaletteEditorDlg.h"
+#include "render/BackgroundRender.h"
 #include "render/CProgressDlg.h"
 #include "render/PictureImage.h"
 #include "render/PrintFit.h"
@@ -90,9 +91,19 @@ void CVelmoraView::Report(const char* text) {
 // --- drawing -----------------------------------------------------------------
 
 void CVelmoraView::RedrawNow() {
+    EndSelection();
+    RefreshAnimWindow(true);
     m_bOverlayOnly = false;
     m_bPictureValid = false;
     repaint();
+    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+}
+
+void CVelmoraView::EndSelection() {
+    const bool hadSelection = HasSelection();
+    m_ptAnchor = m_ptCurrent = QPoint(0, 0);
+    m_rectLast = PixelRect{};
+    if (hadSelection) SelectionChanged();
 }
 
 void CVelmoraView::UpdateOverlay() {
@@ -101,23 +112,26 @@ void CVelmoraView::UpdateOverlay() {
 }
 
 void CVelmoraView::resizeEvent(QResizeEvent* event) {
+    // A new size ends the selection: its box no longer matches the picture.
+    EndSelection();
+    if (height() > 0) m_dClientAspect = static_cast<double>(width()) / static_cast<double>(height());
     m_bPictureValid = false;
     m_bOverlayOnly = false;
     QWidget::resizeEvent(event);
 }
 
 void CVelmoraView::paintEvent(QPaintEvent*) {
-    // Any paint but an overlay update is a full redraw, as a window system
-    // repaint always was: it rebuilds the picture and ends the selection.
-    if (!m_bOverlayOnly || !m_bPictureValid) OnDraw();
+    // A paint only draws: whatever uncovered the view (a menu, a dialog), the
+    // selection stays. The picture is rebuilt from the document unless only the
+    // frame moved, and never from a picture that is still being computed.
+    if ((!m_bOverlayOnly || !m_bPictureValid) && !m_bRendering) RebuildPicture();
     m_bOverlayOnly = false;
     QPainter painter(this);
     DrawPicture(painter);
     DrawOverlay(painter);
 }
 
-void CVelmoraView::OnDraw() {
-    RefreshAnimWindow(true);
+void CVelmoraView::RebuildPicture() {
     FractalEngine* engine = m_doc.m_pEngine.get();
     if (engine != nullptr) engine->BuildBitmap(m_doc.m_palette);
 
@@ -134,13 +148,7 @@ void CVelmoraView::OnDraw() {
         }
     }
     m_bPictureValid = true;
-
-    // The repaint ends any selection.
-    const bool hadSelection = HasSelection();
-    m_ptAnchor = m_ptCurrent = QPoint(0, 0);
-    m_rectLast = PixelRect{};
-    if (hadSelection) SelectionChanged();
-    if (ch > 0) m_dClientAspect = static_cast<double>(cw) / static_cast<double>(ch);
+    m_bShowRenderHint = engine == nullptr || !engine->IsValid();
 }
 
 void CVelmoraView::DrawPicture(QPainter& painter) {
@@ -151,8 +159,7 @@ void CVelmoraView::DrawPicture(QPainter& painter) {
     } else {
         painter.drawImage(QPoint(0, 0), m_picture);
     }
-    const FractalEngine* engine = m_doc.m_pEngine.get();
-    if (engine == nullptr || !engine->IsValid()) {
+    if (m_bShowRenderHint) {
         painter.setBackgroundMode(Qt::OpaqueMode);
         painter.setBackground(Qt::black);
         painter.setPen(Qt::white);
@@ -309,12 +316,17 @@ void CVelmoraView::mouseReleaseEvent(QMouseEvent* event) {
 
 void CVelmoraView::OnRender() {
     CProgressDlg dlg(this);
+    std::atomic<bool> cancel{false};
+    dlg.SetCancelFlag(&cancel);
     dlg.ShowCentredOver(*this);
     {
         WaitCursor wait;
         ProgressBarSink sink(*dlg.ProgressBar());
+        // The picture being computed is not drawn from until it is done.
+        m_bRendering = true;
         // Complete or cancelled, the picture shows which: a cancelled one is blank.
-        m_doc.RenderImage(&sink);
+        RenderDocumentInBackground(m_doc, &sink, &cancel);
+        m_bRendering = false;
         dlg.hide();
         RedrawNow();
     }

@@ -76,7 +76,8 @@ public:
     // Installs the default palette (creation and New).
     void LoadDefaultPalette();
 
-    // A full redraw now: rebuilds the picture and ends any selection.
+    // A full redraw now: rebuilds the picture, ends any selection and brings
+    // the frames window's list and the command states up to date.
     void RedrawNow();
     // Repaints only the overlay (the drag frame) over the cached picture.
     void UpdateOverlay();
@@ -113,8 +114,10 @@ public:
     QCursor m_hCursor{Qt::CrossCursor};
 
 private:
-    // Rebuilds the header block and the stretched picture, and forgets the box.
-    void OnDraw();
+    // Rebuilds the header block and the stretched picture from the document.
+    void RebuildPicture();
+    // Forgets the drag box (a full redraw or a new size).
+    void EndSelection();
     void DrawPicture(QPainter& painter);
     // Rebuilds the frames window's list without a marker; a repaint also
     // updates its buttons.
@@ -133,6 +136,8 @@ private:
     QImage m_picture;          // the stretched picture as last drawn
     bool m_bPictureValid = false;
     bool m_bOverlayOnly = false;
+    bool m_bRendering = false;
+    bool m_bShowRenderHint = true;
     QPointer<CAnimFramesDlg> m_wndAnimFrames;
 };
 
