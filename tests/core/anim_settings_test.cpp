@@ -13,71 +13,37 @@ using velmora::test::TempDir;
 
 namespace {
 
-const char* kExists =
-    "Warning: This directory already exists. If you choose to continue\nsome files in this directory may be "
-    "overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo you want to continue?";
-const char* kWillCreate = "The directory specified does not exist and will be created.";
+namespace fs = std::filesystem;
+
 const std::string kBeyond =
     "You have entered an ending frame number which does not exist.\nIn this animation, the highest frame number is ";
 
-RenderSettings Valid(const std::string& folder) {
-    RenderSettings s;
-    s.width = 10;
-    s.height = 10;
-    s.from = 1;
-    s.to = 15;
-    s.destFolder = folder;
-    return s;
-}
+RenderSettings Valid(const std::string& folder) { return RenderSettings{1, 15, TweenStyle::ConstantSpeed, folder, 10, 10}; }
 
-std::string FirstProblem(const RenderSettings& s, std::int32_t total = 15) {
-    const auto p = CheckRenderSettingsFields(s, total);
-    return p ? p->text : std::string();
-}
-
-TEST(RenderSettingsFields, MessagesInTheirOrder) {
-    RenderSettings s = Valid("x");
-    s.width = 0;
-    s.from = 0;
-    s.to = 0;
-    s.height = 0;
-    const auto width = CheckRenderSettingsFields(s, 15);
-    ASSERT_TRUE(width);
-    EXPECT_EQ(width->text, "Width must be at least 1 pixel");  // before the range
-    EXPECT_EQ(width->icon, MsgIcon::Information);
-    s.width = 1;
-    EXPECT_EQ(FirstProblem(s), "Starting frame must be at least 1.");
-    EXPECT_EQ(CheckRenderSettingsFields(s, 15)->icon, MsgIcon::None);
-    s.from = 5;
-    EXPECT_EQ(FirstProblem(s), "Ending frame must be at least 1.");  // before the height
-    s.to = 4;
-    EXPECT_EQ(FirstProblem(s), "Ending frame must be greater than or equal to the starting frame.");
-    s.to = 20;
-    EXPECT_EQ(FirstProblem(s), kBeyond + "15.");
-    EXPECT_EQ(CheckRenderSettingsFields(s, 15)->icon, MsgIcon::None);
-    s.to = 15;
-    const auto height = CheckRenderSettingsFields(s, 15);
-    ASSERT_TRUE(height);
-    EXPECT_EQ(height->text, "Height must be at least 1 pixel");
-    EXPECT_EQ(height->icon, MsgIcon::Information);
-    s.height = 1;
-    EXPECT_FALSE(CheckRenderSettingsFields(s, 15));
-    s.from = s.to = 15;
-    EXPECT_FALSE(CheckRenderSettingsFields(s, 15));
-}
-
-TEST(RenderSettingsFields, AnAnimationWithoutFramesRefusesItsProposal) {
-    test::FakeHost host;
-    CVelmoraDoc doc(host);
-    test::Prepare(doc, test::ThreeKeyframes(0, 0));
-    const RenderSettings s = ProposedRenderSettings(doc);
-    EXPECT_EQ(s.from, 1);
-    EXPECT_EQ(s.to, 0);
-    EXPECT_EQ(FirstProblem(s, doc.GetTotalFrames()), "Ending frame must be at least 1.");
+TEST(RenderSettingsFields, OneMessageAtATimeInTheDialogsOrder) {
+    struct Case {
+        std::int32_t width, height, from, to;
+        std::string text;
+        MsgIcon icon;
+    };
+    // Each row mends the first problem of the row before.
+    const Case cases[] = {{0, 0, 0, 0, "Width must be at least 1 pixel", MsgIcon::Information},
+                          {1, 0, 0, 0, "Starting frame must be at least 1.", MsgIcon::None},
+                          {1, 0, 5, 0, "Ending frame must be at least 1.", MsgIcon::None},
+                          {1, 0, 5, 4, "Ending frame must be greater than or equal to the starting frame.", MsgIcon::None},
+                          {1, 0, 5, 16, kBeyond + "15.", MsgIcon::None},
+                          {1, 0, 5, 15, "Height must be at least 1 pixel", MsgIcon::Information},
+                          {1, 1, 5, 15, "", MsgIcon::None},
+                          {1, 1, 15, 15, "", MsgIcon::None}};
+    for (const Case& c : cases) {
+        const auto p = CheckRenderSettingsFields(RenderSettings{c.from, c.to, TweenStyle::ConstantSpeed, "x", c.width, c.height}, 15);
+        EXPECT_EQ(p ? p->text : "", c.text);
+        EXPECT_EQ(p ? p->icon : MsgIcon::None, c.icon) << c.text;
+    }
 }
 
 TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
-    test::FakeHost host;
+    FakeHost host;
     CVelmoraDoc doc(host);
     test::Prepare(doc, test::ThreeKeyframes(10, 5));
     doc.m_animWidth = 64;
@@ -85,16 +51,17 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
     doc.m_destFolder = "/tmp/frames/";
     doc.m_tweenStyle = TweenStyle::SlowAtKeyframes;
     RenderSettings s = ProposedRenderSettings(doc);
-    EXPECT_EQ(s.width, 64);
-    EXPECT_EQ(s.height, 48);
-    EXPECT_EQ(s.destFolder, "/tmp/frames/");
+    EXPECT_EQ(std::tuple(s.width, s.height, s.destFolder, s.from, s.to), std::tuple(64, 48, "/tmp/frames/", 1, 15));
     EXPECT_EQ(s.tweenStyle, TweenStyle::SlowAtKeyframes);
-    EXPECT_EQ(s.from, 1);
-    EXPECT_EQ(s.to, 15);
     for (const int byte : {0, 2, 3, 200}) {
         doc.m_tweenStyle = static_cast<TweenStyle>(byte);
         EXPECT_EQ(ProposedRenderSettings(doc).tweenStyle, TweenStyle::ConstantSpeed) << byte;
     }
+    // An animation without frames proposes a range its own check refuses.
+    doc.m_keyframes = test::ThreeKeyframes(0, 0);
+    s = ProposedRenderSettings(doc);
+    EXPECT_EQ(std::pair(s.from, s.to), std::pair(1, 0));
+    EXPECT_EQ(CheckRenderSettingsFields(s, doc.GetTotalFrames())->text, "Ending frame must be at least 1.");
 }
 
 TEST(RenderSettingsAccept, FieldFailuresAreShownAndChangeNothing) {
@@ -104,136 +71,102 @@ TEST(RenderSettingsAccept, FieldFailuresAreShownAndChangeNothing) {
     host.answers = {MsgAnswer::Ok};
     EXPECT_FALSE(AcceptRenderSettings(s, 15, host));
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, kBeyond + "15.");
-    EXPECT_EQ(host.messages[0].caption, "Velmora");
-    EXPECT_EQ(host.messages[0].owner, MsgOwner::Dialog);
-    EXPECT_EQ(host.messages[0].ownerName, "Render Settings");
+    const Message& m = host.messages[0];
+    EXPECT_EQ(std::tuple(m.text, m.caption, m.owner, m.ownerName),
+              std::tuple(kBeyond + "15.", "Velmora", MsgOwner::Dialog, "Render Settings"));
     EXPECT_EQ(s.destFolder, "relative/place");
-    EXPECT_FALSE(std::filesystem::exists("relative"));
+    EXPECT_FALSE(fs::exists("relative"));
 }
 
-TEST(RenderSettingsAccept, AnExistingFolderAsksBeforeItIsUsed) {
-    TempDir dir;
-    FakeHost host;
-    RenderSettings s = Valid(dir.Path().string());  // typed without the final separator
-    host.answers = {MsgAnswer::No};
-    EXPECT_FALSE(AcceptRenderSettings(s, 15, host));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, kExists);
-    EXPECT_EQ(host.messages[0].icon, MsgIcon::Question);
-    EXPECT_EQ(host.messages[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(s.destFolder, dir.Path().string());
-
-    host.answers = {MsgAnswer::Yes};
-    ASSERT_TRUE(AcceptRenderSettings(s, 15, host));
-    EXPECT_EQ(s.destFolder, dir.Path().string() + "/");
-
-    // Already ending with the separator: none is added.
-    host.messages.clear();
-    host.answers = {MsgAnswer::Yes};
-    ASSERT_TRUE(AcceptRenderSettings(s, 15, host));
-    EXPECT_EQ(s.destFolder, dir.Path().string() + "/");
-    // The command line uses it without a question.
-    host.messages.clear();
-    ASSERT_TRUE(AcceptRenderSettings(s, 15, host, FolderQuestions::Proceed));
-    EXPECT_TRUE(host.messages.empty());
-}
-
-TEST(RenderSettingsAccept, AMissingFolderIsCreatedOneLevelDeep) {
-    TempDir dir;
-    FakeHost host;
-    RenderSettings s = Valid(dir.File("new"));
-    host.answers = {MsgAnswer::Cancel};
-    EXPECT_FALSE(AcceptRenderSettings(s, 15, host));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, kWillCreate);
-    EXPECT_EQ(host.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(host.messages[0].buttons, MsgButtons::OkCancel);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("new")));
-
-    host.answers = {MsgAnswer::Ok};
-    ASSERT_TRUE(AcceptRenderSettings(s, 15, host));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File("new")));
-    EXPECT_EQ(s.destFolder, dir.File("new") + "/");
-
-    // A missing parent is not made.
-    host.messages.clear();
-    s = Valid(dir.File("a/b"));
-    host.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
-    EXPECT_FALSE(AcceptRenderSettings(s, 15, host));
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[1].text, "Could not create directory.");
-    EXPECT_EQ(host.messages[1].icon, MsgIcon::Error);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("a")));
-
-    // Without questions the folder is created straight away.
-    host.messages.clear();
-    s = Valid(dir.File("quiet"));
-    ASSERT_TRUE(AcceptRenderSettings(s, 15, host, FolderQuestions::Proceed));
-    EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File("quiet")));
-}
-
-TEST(RenderSettingsAccept, AnEmptyFolderOrAFileCannotBeMadeADirectory) {
-    TempDir dir;
-    FakeHost host;
-    RenderSettings s = Valid("");
-    host.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
-    EXPECT_FALSE(AcceptRenderSettings(s, 15, host));
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[0].text, kWillCreate);
-    EXPECT_EQ(host.messages[1].text, "Could not create directory.");
-
-    test::WriteBytes(dir.File("plain"), {1, 2, 3});
-    host.messages.clear();
-    s = Valid(dir.File("plain"));
-    host.answers = {MsgAnswer::Ok};
-    EXPECT_FALSE(AcceptRenderSettings(s, 15, host, FolderQuestions::Proceed));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Could not create directory.");
+TEST(RenderSettingsAccept, FolderChecks) {
+    struct Shown {
+        std::string text;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+    const Shown exists{"Warning: This directory already exists. If you choose to continue\nsome files in this directory "
+                       "may be overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo "
+                       "you want to continue?", MsgIcon::Question, MsgButtons::YesNo};
+    const Shown willCreate{"The directory specified does not exist and will be created.", MsgIcon::Information,
+                           MsgButtons::OkCancel};
+    const Shown failed{"Could not create directory.", MsgIcon::Error, MsgButtons::Ok};
+    struct Case {
+        std::string folder;  // inside the test's folder; "old" exists, "plain" is a file
+        FolderQuestions questions;
+        std::vector<MsgAnswer> answers;
+        std::vector<Shown> shown;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"old", FolderQuestions::Ask, {MsgAnswer::No}, {exists}, false},
+        {"old", FolderQuestions::Ask, {MsgAnswer::Yes}, {exists}, true},
+        {"old/", FolderQuestions::Ask, {MsgAnswer::Yes}, {exists}, true},  // no second separator
+        {"old", FolderQuestions::Proceed, {}, {}, true},  // the command line's way
+        {"new", FolderQuestions::Ask, {MsgAnswer::Cancel}, {willCreate}, false},
+        {"new", FolderQuestions::Ask, {MsgAnswer::Ok}, {willCreate}, true},
+        {"quiet", FolderQuestions::Proceed, {}, {}, true},
+        {"a/b", FolderQuestions::Ask, {MsgAnswer::Ok, MsgAnswer::Ok}, {willCreate, failed}, false},  // one level only
+        {"plain", FolderQuestions::Proceed, {MsgAnswer::Ok}, {failed}, false},
+        {"", FolderQuestions::Ask, {MsgAnswer::Ok, MsgAnswer::Ok}, {willCreate, failed}, false},  // not even a name
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        TempDir dir;
+        fs::create_directory(dir.File("old"));
+        test::WriteBytes(dir.File("plain"), {1, 2, 3});
+        FakeHost host;
+        host.answers.assign(c.answers.begin(), c.answers.end());
+        const std::string typed = c.folder.empty() ? "" : dir.Path().string() + "/" + c.folder;
+        RenderSettings s = Valid(typed);
+        EXPECT_EQ(AcceptRenderSettings(s, 15, host, c.questions), c.accepted);
+        ASSERT_EQ(host.messages.size(), c.shown.size());
+        for (std::size_t i = 0; i < c.shown.size(); ++i) {
+            const Message& m = host.messages[i];
+            EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons), std::tuple(c.shown[i].text, c.shown[i].icon, c.shown[i].buttons));
+        }
+        const std::string folder = dir.Path().string() + "/" + c.folder.substr(0, c.folder.find('/'));
+        EXPECT_EQ(s.destFolder, !c.accepted ? typed : (fs::path(typed) / "").string());
+        if (!c.folder.empty()) {
+            EXPECT_EQ(fs::is_directory(folder), c.accepted || c.folder.starts_with("old"));
+        }
+    }
 }
 
 TEST(RenderSettingsAccept, ARelativeFolderIsMadeAbsoluteWithoutChangingDirectory) {
     TempDir dir;
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    const auto inside = std::filesystem::current_path();
+    const auto cwd = fs::current_path();
+    fs::current_path(dir.Path());
+    const auto inside = fs::current_path();
     FakeHost host;
     RenderSettings s = Valid("frames");
     host.answers = {MsgAnswer::Ok};
     const bool ok = AcceptRenderSettings(s, 15, host);
-    const auto after = std::filesystem::current_path();
-    std::filesystem::current_path(cwd);
+    const auto after = fs::current_path();
+    fs::current_path(cwd);
     ASSERT_TRUE(ok);
     EXPECT_EQ(after, inside);
     EXPECT_EQ(s.destFolder, (inside / "frames").string() + "/");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File("frames")));
-    EXPECT_TRUE(std::filesystem::path(s.destFolder).is_absolute());
+    EXPECT_TRUE(fs::is_directory(dir.File("frames")));
 }
 
 TEST(RenderSettingsAccept, AFolderTooLongForTheScriptIsRefused) {
-    TempDir dir;
-    FakeHost host;
-    // With 15 frames the longest line is folder + "frame15.bmp" + line feed.
+    // The longest script line is the folder, "frame", the number, ".bmp" and a line feed.
     EXPECT_EQ(MaxFramesFolderLength(15), 255u - 12u);
     EXPECT_EQ(MaxFramesFolderLength(9), 255u - 11u);
     EXPECT_EQ(MaxFramesFolderLength(INT32_MAX), 255u - 20u);
+    TempDir dir;
     const std::string base = dir.Path().string() + "/";
     const std::size_t fits = MaxFramesFolderLength(15) - base.size() - 1;  // the name, then "/"
-    RenderSettings s = Valid(base + std::string(fits, 'a'));
-    host.answers = {MsgAnswer::Ok};
-    ASSERT_TRUE(AcceptRenderSettings(s, 15, host));
-    EXPECT_EQ(s.destFolder.size(), MaxFramesFolderLength(15));
-
-    host.messages.clear();
-    s = Valid(base + std::string(fits + 1, 'b'));
-    host.answers = {MsgAnswer::Ok};
-    EXPECT_FALSE(AcceptRenderSettings(s, 15, host));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              "The folder name is too long for the playback script.\nThe full path of the folder may have at most "
-              "243 characters.");
-    EXPECT_FALSE(std::filesystem::exists(base + std::string(fits + 1, 'b')));
+    for (const std::size_t length : {fits, fits + 1}) {
+        FakeHost host;
+        host.answers = {MsgAnswer::Ok};
+        RenderSettings s = Valid(base + std::string(length, 'a'));
+        EXPECT_EQ(AcceptRenderSettings(s, 15, host), length == fits) << length;
+        EXPECT_EQ(fs::exists(base + std::string(length, 'a')), length == fits);
+        EXPECT_EQ(host.LastText(), length == fits ? "The directory specified does not exist and will be created."
+                                                  : "The folder name is too long for the playback script.\nThe full "
+                                                    "path of the folder may have at most 243 characters.");
+    }
 }
 
 }  // namespace

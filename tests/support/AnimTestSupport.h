@@ -3,6 +3,7 @@
 // palettes, a document holding them, and a status recorder.
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "EngineReference.h"
@@ -25,18 +26,7 @@ inline Palette Ramp(int shift) {
 
 inline Keyframe Key(double left, double right, double top, double bottom, std::int32_t iterations,
                     std::int32_t transitions, int type = 1, double cr = 0.3, double ci = 0.6, int shift = 0) {
-    Keyframe k;
-    k.left = left;
-    k.right = right;
-    k.top = top;
-    k.bottom = bottom;
-    k.type = type;
-    k.cReal = cr;
-    k.cImag = ci;
-    k.iterations = iterations;
-    k.transitions = transitions;
-    k.palette = Ramp(shift);
-    return k;
+    return Keyframe{left, right, top, bottom, cr, ci, type, iterations, Ramp(shift), transitions};
 }
 
 // Counts 10 and 5 on three keyframes that zoom in on the Mandelbrot set.
@@ -53,20 +43,17 @@ inline void Prepare(CVelmoraDoc& doc, const std::vector<Keyframe>& keyframes) {
     doc.m_keyframes = keyframes;
 }
 
+// The fractal values of a keyframe or of the active settings, comparable in one go.
+inline auto Values(const Keyframe& k) {
+    return std::tuple{k.left, k.top, k.right, k.bottom, k.type, k.cReal, k.cImag, k.iterations};
+}
+inline auto Values(const FractalParams& p) {
+    return std::tuple{p.left, p.top, p.right, p.bottom, static_cast<int>(p.type), p.cReal, p.cImag, p.iterations};
+}
+
 // The engine reference's parameters for a keyframe's values at a frame size.
 inline RefParams RefOf(const Keyframe& k, std::int32_t width, std::int32_t height) {
-    RefParams p;
-    p.left = k.left;
-    p.top = k.top;
-    p.right = k.right;
-    p.bottom = k.bottom;
-    p.type = k.type;
-    p.kr = k.cReal;
-    p.ki = k.cImag;
-    p.limit = k.iterations;
-    p.width = width;
-    p.height = height;
-    return p;
+    return RefParams{k.left, k.top, k.right, k.bottom, k.type, k.cReal, k.cImag, k.iterations, width, height};
 }
 
 // Records every status text; has no progress bar.

@@ -1,0 +1,212 @@
+// The keyframe list: frame numbering, editing, the frames list rows and the
+// numbers typed into the Transition Count dialog.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "FakeHost.h"
+#include "anim/DialogNumber.h"
+#include "anim/FrameNumbering.h"
+#include "anim/FramesList.h"
+#include "anim/KeyframeEdit.h"
+#include "AnimTestSupport.h"
+
+using namespace velmora;
+
+namespace {
+
+std::vector<Keyframe> WithCounts(const std::vector<std::int32_t>& counts) {
+    std::vector<Keyframe> keys;
+    for (const std::int32_t c : counts) keys.push_back(test::Key(0, 1, 0, 1, 10, c));
+    return keys;
+}
+
+TEST(FrameNumbering, LocatesEachFrameOverSegmentsOfEveryCount) {
+    struct Case {
+        std::vector<std::int32_t> counts;
+        std::int32_t frame;
+        std::optional<FramePosition> at;
+    };
+    const std::vector<std::int32_t> tenFive = {10, 5, 3}, gaps = {3, 0, -4, 2, 9};
+    const Case cases[] = {
+        {tenFive, 1, FramePosition{0, 0}},  {tenFive, 10, FramePosition{0, 9}}, {tenFive, 11, FramePosition{1, 0}},
+        {tenFive, 15, FramePosition{1, 4}}, {tenFive, 16, {}},  // the last keyframe is never a frame
+        {tenFive, 0, {}}, {tenFive, -3, {}}, {{2, 1, 1000}, 3, FramePosition{1, 0}}, {{2, 1, 1000}, 4, {}},
+        {{}, 1, {}}, {{5}, 1, {}},
+        // A count of 0 or below (only a file can hold one) holds no frames
+        // rather than giving frames back to the walk.
+        {gaps, 3, FramePosition{0, 2}}, {gaps, 4, FramePosition{3, 0}}, {gaps, 5, FramePosition{3, 1}}, {gaps, 6, {}},
+        {{INT32_MAX, INT32_MAX, 1}, INT32_MAX, FramePosition{0, INT32_MAX - 1}},  // no overflow
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "frame " << c.frame << " of " << c.counts.size() << " keyframes");
+        const auto at = LocateFrame(WithCounts(c.counts), c.frame);
+        ASSERT_EQ(at.has_value(), c.at.has_value());
+        if (at) {
+            EXPECT_EQ(std::pair(at->segment, at->step), std::pair(c.at->segment, c.at->step));
+        }
+    }
+}
+
+class KeyframeEdit : public ::testing::Test {
+protected:
+    void SetUp() override { test::Prepare(doc, {}); }
+    // Makes the active values recognisable by one number.
+    void Activate(double left, FractalType type = FractalType::Mandelbrot) {
+        doc.m_params.left = left;
+        doc.m_params.type = type;
+    }
+    std::vector<double> Lefts() const {
+        std::vector<double> out;
+        for (const Keyframe& k : doc.m_keyframes) out.push_back(k.left);
+        return out;
+    }
+    std::vector<std::int32_t> Counts() const {
+        std::vector<std::int32_t> out;
+        for (const Keyframe& k : doc.m_keyframes) out.push_back(k.transitions);
+        return out;
+    }
+
+    test::FakeHost host;
+    CVelmoraDoc doc{host};
+};
+
+TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
+    doc.m_params = FractalParams{-1.25, 0.5, 0.75, -0.25, FractalType::Julia, -0.8, 0.156, 345, 31, 17};
+    doc.SetResolution(31, 17);
+    doc.m_palette = test::Ramp(9);
+    Keyframe k;
+    k.transitions = 12;
+    CaptureActive(doc, k);
+    EXPECT_EQ(test::Values(k), test::Values(doc.m_params));
+    EXPECT_EQ(k.palette, test::Ramp(9));
+    EXPECT_EQ(k.transitions, 12);
+
+    const Keyframe other = test::Key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
+    FractalEngine* engine = doc.m_pEngine.get();
+    const double engineLeft = engine->GetXMin();
+    ApplyToActive(doc, other);
+    EXPECT_EQ(test::Values(doc.m_params), test::Values(other));
+    EXPECT_EQ(doc.m_palette, test::Ramp(50));
+    EXPECT_EQ(std::pair(doc.m_params.width, doc.m_params.height), std::pair(31, 17));
+    EXPECT_EQ(doc.m_pEngine.get(), engine);    // the same engine...
+    EXPECT_EQ(engine->GetXMin(), engineLeft);  // ...not reloaded
+}
+
+TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
+    struct Step {
+        double left;
+        std::int32_t row;
+        CountQuestion question;
+        std::int32_t keyframe, answer;
+    };
+    // Into the empty list, at the end, in front, in the middle.
+    const Step steps[] = {{1, 0, CountQuestion::None, -1, 0},
+                          {2, 1, CountQuestion::AfterPrevious, 0, 5},
+                          {3, 0, CountQuestion::UntilNext, 0, 4},
+                          {4, 2, CountQuestion::UntilNext, 2, 9}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.left);
+        Activate(s.left);
+        const InsertResult r = InsertActive(doc, s.row);
+        EXPECT_TRUE(r.message.empty());
+        EXPECT_EQ(r.index, s.row);
+        EXPECT_EQ(doc.GetKeyframe(r.index)->palette, doc.m_palette);
+        EXPECT_EQ(r.count.question, s.question);
+        if (s.question == CountQuestion::None) continue;
+        EXPECT_EQ(r.count.keyframe, s.keyframe);
+        EXPECT_EQ(r.count.initial, 10);
+        EXPECT_FALSE(r.count.allowCancel);
+        ASSERT_TRUE(SetTransitionCount(doc, r.count.keyframe, s.answer));
+    }
+    EXPECT_EQ(Lefts(), (std::vector<double>{3, 1, 4, 2}));
+    EXPECT_EQ(Counts(), (std::vector<std::int32_t>{4, 5, 9, 0}));
+    EXPECT_EQ(doc.GetTotalFrames(), 4 + 5 + 9);
+    EXPECT_EQ(CountPrompt(CountQuestion::AfterPrevious), "&How many transition frames after the previous keyframe?");
+    EXPECT_EQ(CountPrompt(CountQuestion::UntilNext), "&How many transition frames until the next keyframe?");
+}
+
+TEST_F(KeyframeEdit, InsertRefusalsChangeNothing) {
+    doc.m_keyframes = test::ThreeKeyframes(10, 5);
+    doc.m_keyframes[1].type = 2;  // only the first keyframe's type counts
+    const std::string mismatch =
+        "Cannot add frame: The active frame is not the same\ntype of fractal as the other frames in the animation.";
+    Activate(3, FractalType::Julia);
+    EXPECT_EQ(InsertActive(doc, 2).message, mismatch);
+    EXPECT_EQ(InsertActive(doc, kNoRow).message, mismatch);  // the type is checked first
+    Activate(3);
+    EXPECT_EQ(InsertActive(doc, kNoRow).message, "Select a frame first.");
+    EXPECT_EQ(InsertActive(doc, 4).message, "Frame not found.");  // beyond "<end>"
+    EXPECT_EQ(Lefts(), (std::vector<double>{-2.0, -1.2, -0.9}));
+    EXPECT_EQ(Counts(), (std::vector<std::int32_t>{10, 5, 3}));
+}
+
+TEST_F(KeyframeEdit, PropertiesAskForTheRightCount) {
+    doc.m_keyframes = test::ThreeKeyframes(10, 5);
+    for (const std::int32_t row : {1, 2}) {  // the last keyframe: the count leading to it
+        const CountRequest r = PropertiesRequest(doc, row);
+        EXPECT_EQ(r.question, row == 1 ? CountQuestion::UntilNext : CountQuestion::AfterPrevious);
+        EXPECT_EQ(std::tuple(r.keyframe, r.initial, r.allowCancel), std::tuple(1, 5, true));
+    }
+    EXPECT_EQ(PropertiesRequest(doc, 3).question, CountQuestion::None);  // "<end>"
+    EXPECT_EQ(PropertiesRequest(doc, kNoRow).question, CountQuestion::None);
+    doc.m_keyframes.resize(1);
+    EXPECT_EQ(PropertiesRequest(doc, 0).question, CountQuestion::None);
+    EXPECT_FALSE(SetTransitionCount(doc, 1, 3));
+    EXPECT_FALSE(SetTransitionCount(doc, -1, 3));
+}
+
+TEST_F(KeyframeEdit, DeleteKeepsEveryOtherCount) {
+    doc.m_keyframes = test::ThreeKeyframes(10, 5);
+    EXPECT_TRUE(DeleteKeyframe(doc, 1).deleted);
+    EXPECT_EQ(Lefts(), (std::vector<double>{-2.0, -0.9}));
+    EXPECT_EQ(doc.GetTotalFrames(), 10);  // the first count now leads to the old third keyframe
+    EXPECT_TRUE(DeleteKeyframe(doc, 1).deleted);
+    EXPECT_EQ(doc.GetTotalFrames(), 0);  // the one before the deleted last stops counting
+    const DeleteResult end = DeleteKeyframe(doc, 1), none = DeleteKeyframe(doc, kNoRow);
+    EXPECT_EQ(std::pair(end.deleted, end.message), std::pair(false, std::string("Frame not found")));
+    EXPECT_EQ(std::pair(none.deleted, none.message), std::pair(false, std::string()));
+    EXPECT_EQ(doc.GetKeyframeCount(), 1);
+}
+
+TEST_F(KeyframeEdit, FramesListRowsAndButtons) {
+    auto rows = [this](std::int32_t selected) {
+        std::vector<std::string> out;
+        for (const auto& r : FramesListRows(doc, selected)) out.push_back(r.keyframe + "|" + r.transitions);
+        return out;
+    };
+    EXPECT_EQ(rows(-1), (std::vector<std::string>{"<end>| "}));
+    InsertActive(doc, 0);
+    EXPECT_EQ(rows(1), (std::vector<std::string>{"1 *|-", "<end>| "}));
+    doc.m_keyframes = test::ThreeKeyframes(10, 5);
+    EXPECT_EQ(rows(2), (std::vector<std::string>{"1|10", "2 *|5", "3|-", "<end>| "}));
+    EXPECT_EQ(rows(4), (std::vector<std::string>{"1|10", "2|5", "3|-", "<end>| "}));
+
+    const std::tuple<bool, std::int32_t, std::int32_t, EditButtons> buttons[] = {
+        {false, 1, 3, EditButtons::AllDisabled}, {true, -1, 3, EditButtons::AllDisabled},
+        {true, 3, 3, EditButtons::InsertOnly},   {true, 0, 0, EditButtons::InsertOnly},
+        {true, 0, 3, EditButtons::AllEnabled},   {true, 2, 3, EditButtons::AllEnabled},
+        {true, 4, 3, EditButtons::NoSuchRow}};
+    for (const auto& [focused, row, count, expected] : buttons)
+        EXPECT_EQ(EditButtonsFor(focused, row, count), expected) << focused << " row " << row << " of " << count;
+}
+
+TEST(DialogNumbers, LeadingNumberAndTransitionCount) {
+    const std::pair<std::string, std::int32_t> leading[] = {
+        {"42", 42}, {" \t-17x", -17}, {"+3.9", 3}, {"x1", 0}, {"- 1", 0}, {"", 0}, {"2147483647", INT32_MAX},
+        {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN}, {"-99999999999999999999999", INT32_MIN}};
+    for (const auto& [text, value] : leading) EXPECT_EQ(ReadLeadingInt(text), value) << text;
+
+    // Only the first 127 characters are read.
+    const std::pair<std::string, std::int32_t> counts[] = {
+        {"12abc", 12}, {"  +7", 7}, {"1", 1}, {"99999999999999", INT32_MAX}, {std::string(126, ' ') + "45", 4},
+        {"0", 0}, {"-5", 0}, {"abc", 0}, {"", 0}, {"   ", 0}, {"+", 0}, {"-0", 0}, {std::string(127, ' ') + "45", 0}};
+    for (const auto& [text, value] : counts) {
+        const CountEntry e = ReadTransitionCount(text);
+        EXPECT_EQ(e.accepted, value > 0) << text;
+        EXPECT_EQ(e.accepted ? e.count : 0, value) << text;
+        EXPECT_EQ(e.message, e.accepted ? "" : "Transition count must be at least 1") << text;
+    }
+}
+
+}  // namespace
