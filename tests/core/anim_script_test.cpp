@@ -54,26 +54,21 @@ TEST(WriteScript, ReplacesTheDocumentsScriptWithoutChangingDirectory) {
 
     EXPECT_FALSE(WriteScript(dir.File("missing") + "/", PlaybackStyle::Forwards, 3));
     EXPECT_FALSE(WriteScript("", PlaybackStyle::Forwards, 3));
-    std::filesystem::remove(dir.File("script.aas"));
-    std::filesystem::create_directory(dir.File("script.aas"));  // a folder in the file's place
-    EXPECT_FALSE(WriteScript(dir.Path().string() + "/", PlaybackStyle::Forwards, 3));
-    EXPECT_TRUE(WriteScript(dir.File("script.aas") + "/", PlaybackStyle::Forwards, 0));
-    EXPECT_TRUE(ReadBytes(dir.File("script.aas/script.aas")).empty());
+    ASSERT_TRUE(WriteScript(doc.m_destFolder, PlaybackStyle::Forwards, 0));
+    EXPECT_TRUE(ReadBytes(dir.File("script.aas")).empty());
 }
 
 TEST(ScriptDialogChoice, StoredBytesOpenAsShownAndStoreOneDirection) {
+    using enum PlaybackDirection;
     const std::tuple<int, PlaybackDirection, bool> opened[] = {  // bytes a file may hold, too
-        {1, PlaybackDirection::Forwards, false}, {2 | 8, PlaybackDirection::Reverse, true},
-        {4, PlaybackDirection::PingPong, false}, {3, PlaybackDirection::Forwards, false},
-        {6, PlaybackDirection::Reverse, false},  {0, PlaybackDirection::PingPong, false},
-        {8, PlaybackDirection::PingPong, true}};
+        {1, Forwards, false}, {2 | 8, Reverse, true}, {4, PingPong, false}, {3, Forwards, false}, {6, Reverse, false},
+        {0, PingPong, false}, {8, PingPong, true}};
     for (const auto& [byte, direction, looping] : opened) {
         const PlaybackChoice c = PlaybackChoiceOf(static_cast<PlaybackStyle>(byte));
         EXPECT_EQ(std::pair(c.direction, c.looping), std::pair(direction, looping)) << byte;
     }
     const std::tuple<PlaybackDirection, bool, int> stored[] = {
-        {PlaybackDirection::Forwards, false, 1}, {PlaybackDirection::Reverse, false, 2},
-        {PlaybackDirection::PingPong, false, 4}, {PlaybackDirection::Reverse, true, 10}};
+        {Forwards, false, 1}, {Reverse, false, 2}, {PingPong, false, 4}, {Reverse, true, 10}};
     for (const auto& [direction, looping, byte] : stored)
         EXPECT_EQ(static_cast<int>(StorePlaybackStyle({direction, looping})), byte);
     // Opening and storing again turns a byte of 3 into plain Forwards.

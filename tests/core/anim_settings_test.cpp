@@ -16,29 +16,23 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kBeyond =
-    "You have entered an ending frame number which does not exist.\nIn this animation, the highest frame number is ";
+    "You have entered an ending frame number which does not exist.\nIn this animation, the highest frame number is 15.";
 
 RenderSettings Valid(const std::string& folder) { return RenderSettings{1, 15, TweenStyle::ConstantSpeed, folder, 10, 10}; }
 
 TEST(RenderSettingsFields, OneMessageAtATimeInTheDialogsOrder) {
-    struct Case {
-        std::int32_t width, height, from, to;
-        std::string text;
-        MsgIcon icon;
-    };
+    struct Case { std::int32_t width, height, from, to; std::string text; MsgIcon icon; };
     // Each row mends the first problem of the row before.
     const Case cases[] = {{0, 0, 0, 0, "Width must be at least 1 pixel", MsgIcon::Information},
                           {1, 0, 0, 0, "Starting frame must be at least 1.", MsgIcon::None},
                           {1, 0, 5, 0, "Ending frame must be at least 1.", MsgIcon::None},
                           {1, 0, 5, 4, "Ending frame must be greater than or equal to the starting frame.", MsgIcon::None},
-                          {1, 0, 5, 16, kBeyond + "15.", MsgIcon::None},
+                          {1, 0, 5, 16, kBeyond, MsgIcon::None},
                           {1, 0, 5, 15, "Height must be at least 1 pixel", MsgIcon::Information},
-                          {1, 1, 5, 15, "", MsgIcon::None},
-                          {1, 1, 15, 15, "", MsgIcon::None}};
+                          {1, 1, 5, 15, "", MsgIcon::None}, {1, 1, 15, 15, "", MsgIcon::None}};
     for (const Case& c : cases) {
-        const auto p = CheckRenderSettingsFields(RenderSettings{c.from, c.to, TweenStyle::ConstantSpeed, "x", c.width, c.height}, 15);
-        EXPECT_EQ(p ? p->text : "", c.text);
-        EXPECT_EQ(p ? p->icon : MsgIcon::None, c.icon) << c.text;
+        const auto p = CheckRenderSettingsFields({c.from, c.to, TweenStyle::ConstantSpeed, "x", c.width, c.height}, 15);
+        EXPECT_EQ(p ? std::pair(p->text, p->icon) : std::pair(std::string(), MsgIcon::None), std::pair(c.text, c.icon));
     }
 }
 
@@ -49,66 +43,39 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
     doc.m_animWidth = 64;
     doc.m_animHeight = 48;
     doc.m_destFolder = "/tmp/frames/";
-    doc.m_tweenStyle = TweenStyle::SlowAtKeyframes;
-    RenderSettings s = ProposedRenderSettings(doc);
-    EXPECT_EQ(std::tuple(s.width, s.height, s.destFolder, s.from, s.to), std::tuple(64, 48, "/tmp/frames/", 1, 15));
-    EXPECT_EQ(s.tweenStyle, TweenStyle::SlowAtKeyframes);
-    for (const int byte : {0, 2, 3, 200}) {
+    for (const int byte : {1, 0, 2, 3, 200}) {  // a stored byte other than 1 proposes constant speed
         doc.m_tweenStyle = static_cast<TweenStyle>(byte);
-        EXPECT_EQ(ProposedRenderSettings(doc).tweenStyle, TweenStyle::ConstantSpeed) << byte;
+        const RenderSettings s = ProposedRenderSettings(doc);
+        EXPECT_EQ(std::tuple(s.width, s.height, s.destFolder, s.from, s.to, s.tweenStyle),
+                  std::tuple(64, 48, "/tmp/frames/", 1, 15, byte == 1 ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed));
     }
-    // An animation without frames proposes a range its own check refuses.
-    doc.m_keyframes = test::ThreeKeyframes(0, 0);
-    s = ProposedRenderSettings(doc);
-    EXPECT_EQ(std::pair(s.from, s.to), std::pair(1, 0));
-    EXPECT_EQ(CheckRenderSettingsFields(s, doc.GetTotalFrames())->text, "Ending frame must be at least 1.");
-}
-
-TEST(RenderSettingsAccept, FieldFailuresAreShownAndChangeNothing) {
-    FakeHost host;
-    RenderSettings s = Valid("relative/place");
-    s.to = 20;
-    host.answers = {MsgAnswer::Ok};
-    EXPECT_FALSE(AcceptRenderSettings(s, 15, host));
-    ASSERT_EQ(host.messages.size(), 1u);
-    const Message& m = host.messages[0];
-    EXPECT_EQ(std::tuple(m.text, m.caption, m.owner, m.ownerName),
-              std::tuple(kBeyond + "15.", "Velmora", MsgOwner::Dialog, "Render Settings"));
-    EXPECT_EQ(s.destFolder, "relative/place");
-    EXPECT_FALSE(fs::exists("relative"));
+    doc.m_keyframes = test::ThreeKeyframes(0, 0);  // no frames: a range its own check refuses
+    const RenderSettings none = ProposedRenderSettings(doc);
+    EXPECT_EQ(std::pair(none.from, none.to), std::pair(1, 0));
+    EXPECT_EQ(CheckRenderSettingsFields(none, doc.GetTotalFrames())->text, "Ending frame must be at least 1.");
 }
 
 TEST(RenderSettingsAccept, FolderChecks) {
-    struct Shown {
-        std::string text;
-        MsgIcon icon;
-        MsgButtons buttons;
-    };
+    struct Shown { std::string text; MsgIcon icon; MsgButtons buttons; };
     const Shown exists{"Warning: This directory already exists. If you choose to continue\nsome files in this directory "
                        "may be overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo "
                        "you want to continue?", MsgIcon::Question, MsgButtons::YesNo};
-    const Shown willCreate{"The directory specified does not exist and will be created.", MsgIcon::Information,
-                           MsgButtons::OkCancel};
+    const Shown create{"The directory specified does not exist and will be created.", MsgIcon::Information, MsgButtons::OkCancel};
     const Shown failed{"Could not create directory.", MsgIcon::Error, MsgButtons::Ok};
-    struct Case {
-        std::string folder;  // inside the test's folder; "old" exists, "plain" is a file
-        FolderQuestions questions;
-        std::vector<MsgAnswer> answers;
-        std::vector<Shown> shown;
-        bool accepted;
-    };
+    const Shown beyond{kBeyond, MsgIcon::None, MsgButtons::Ok};
+    struct Case { std::string folder; std::int32_t to; FolderQuestions questions; std::vector<MsgAnswer> answers;
+                  std::vector<Shown> shown; bool accepted; };
+    const auto ask = FolderQuestions::Ask, proceed = FolderQuestions::Proceed;
+    const auto ok = MsgAnswer::Ok, yes = MsgAnswer::Yes;
+    // In the test's folder, where "old" exists and "plain" is a file; "" is no name at all.
     const Case cases[] = {
-        {"old", FolderQuestions::Ask, {MsgAnswer::No}, {exists}, false},
-        {"old", FolderQuestions::Ask, {MsgAnswer::Yes}, {exists}, true},
-        {"old/", FolderQuestions::Ask, {MsgAnswer::Yes}, {exists}, true},  // no second separator
-        {"old", FolderQuestions::Proceed, {}, {}, true},  // the command line's way
-        {"new", FolderQuestions::Ask, {MsgAnswer::Cancel}, {willCreate}, false},
-        {"new", FolderQuestions::Ask, {MsgAnswer::Ok}, {willCreate}, true},
-        {"quiet", FolderQuestions::Proceed, {}, {}, true},
-        {"a/b", FolderQuestions::Ask, {MsgAnswer::Ok, MsgAnswer::Ok}, {willCreate, failed}, false},  // one level only
-        {"plain", FolderQuestions::Proceed, {MsgAnswer::Ok}, {failed}, false},
-        {"", FolderQuestions::Ask, {MsgAnswer::Ok, MsgAnswer::Ok}, {willCreate, failed}, false},  // not even a name
-    };
+        {"new", 16, ask, {ok}, {beyond}, false},  // fields first: no folder is made
+        {"old", 15, ask, {MsgAnswer::No}, {exists}, false}, {"old", 15, ask, {yes}, {exists}, true},
+        {"old/", 15, ask, {yes}, {exists}, true},  // no second separator
+        {"old", 15, proceed, {}, {}, true},  // the command line's way
+        {"new", 15, ask, {MsgAnswer::Cancel}, {create}, false}, {"new", 15, ask, {ok}, {create}, true},
+        {"new", 15, proceed, {}, {}, true}, {"a/b", 15, ask, {ok, ok}, {create, failed}, false},  // one level only
+        {"plain", 15, proceed, {ok}, {failed}, false}, {"", 15, ask, {ok, ok}, {create, failed}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
         TempDir dir;
@@ -118,17 +85,17 @@ TEST(RenderSettingsAccept, FolderChecks) {
         host.answers.assign(c.answers.begin(), c.answers.end());
         const std::string typed = c.folder.empty() ? "" : dir.Path().string() + "/" + c.folder;
         RenderSettings s = Valid(typed);
+        s.to = c.to;
         EXPECT_EQ(AcceptRenderSettings(s, 15, host, c.questions), c.accepted);
         ASSERT_EQ(host.messages.size(), c.shown.size());
         for (std::size_t i = 0; i < c.shown.size(); ++i) {
             const Message& m = host.messages[i];
-            EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons), std::tuple(c.shown[i].text, c.shown[i].icon, c.shown[i].buttons));
+            EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons, m.ownerName),
+                      std::tuple(c.shown[i].text, c.shown[i].icon, c.shown[i].buttons, "Render Settings"));
         }
-        const std::string folder = dir.Path().string() + "/" + c.folder.substr(0, c.folder.find('/'));
-        EXPECT_EQ(s.destFolder, !c.accepted ? typed : (fs::path(typed) / "").string());
-        if (!c.folder.empty()) {
-            EXPECT_EQ(fs::is_directory(folder), c.accepted || c.folder.starts_with("old"));
-        }
+        EXPECT_EQ(s.destFolder, c.accepted ? (fs::path(typed) / "").string() : typed);
+        const std::string made = dir.Path().string() + "/" + c.folder.substr(0, c.folder.find('/'));
+        EXPECT_EQ(fs::is_directory(made), c.accepted || c.folder.starts_with("old") || c.folder.empty());
     }
 }
 
@@ -143,7 +110,7 @@ TEST(RenderSettingsAccept, ARelativeFolderIsMadeAbsoluteWithoutChangingDirectory
     const bool ok = AcceptRenderSettings(s, 15, host);
     const auto after = fs::current_path();
     fs::current_path(cwd);
-    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ok);
     EXPECT_EQ(after, inside);
     EXPECT_EQ(s.destFolder, (inside / "frames").string() + "/");
     EXPECT_TRUE(fs::is_directory(dir.File("frames")));
@@ -151,9 +118,8 @@ TEST(RenderSettingsAccept, ARelativeFolderIsMadeAbsoluteWithoutChangingDirectory
 
 TEST(RenderSettingsAccept, AFolderTooLongForTheScriptIsRefused) {
     // The longest script line is the folder, "frame", the number, ".bmp" and a line feed.
-    EXPECT_EQ(MaxFramesFolderLength(15), 255u - 12u);
-    EXPECT_EQ(MaxFramesFolderLength(9), 255u - 11u);
-    EXPECT_EQ(MaxFramesFolderLength(INT32_MAX), 255u - 20u);
+    EXPECT_EQ(std::tuple(MaxFramesFolderLength(9), MaxFramesFolderLength(15), MaxFramesFolderLength(INT32_MAX)),
+              std::tuple(255u - 11u, 255u - 12u, 255u - 20u));
     TempDir dir;
     const std::string base = dir.Path().string() + "/";
     const std::size_t fits = MaxFramesFolderLength(15) - base.size() - 1;  // the name, then "/"

@@ -34,19 +34,13 @@ TEST(TweenSlow, WeightIsTheQuarterCircle) {
 
 TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
     using Edges = std::array<double, 4>;  // left, right, top, bottom
-    struct Case {
-        const char* name;
-        int style;  // a stored byte: anything but 1 is constant speed
-        Edges a, b;
-        std::int32_t t, d;
-        Edges want;
-    };
+    struct Case { const char* name; int style; Edges a, b; std::int32_t t, d; Edges want; };  // style as a stored byte
     const double w = std::sqrt(7.0) / 4.0;
     const Case cases[] = {
         {"slow", 1, {-2, 2, -1.5, 1.5}, {0, 1, 1, 3}, 4, 1, {-2 + 2 * w, 2 - w, -1.5 + 2.5 * w, 1.5 + 1.5 * w}},
         {"slow at step 0", 1, {-2, 2, -1.5, 1.5}, {0, 1, 1, 3}, 4, 0, {-2, 2, -1.5, 1.5}},
         {"constant: width 4 to 1", 2, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},
-        {"byte 0", 0, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},
+        {"byte 0", 0, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},  // anything but 1 is constant
         {"byte 255", 255, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},
         {"constant at step 0", 2, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 0, {-2, 2, -1, 1}},
         {"equal extents hold", 2, {-2, 2, -1, 1}, {3, 7, 5, 7}, 5, 4, {-2, 2, -1, 1}},
@@ -64,23 +58,6 @@ TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
         const Edges got = {m.left, m.right, m.top, m.bottom};
         for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(got[i], c.want[i]) << "edge " << i;
     }
-}
-
-TEST(TweenEdges, ConstantSpeedShrinksByOneFactorPerFrame) {
-    const Keyframe a = Key(-2, 2, -1.5, 1.5, 100, 8);
-    const Keyframe b = Key(-0.75, -0.74, 0.1, 0.1075, 100, 1);
-    double ratioX = 0, ratioY = 0;
-    for (int d = 1; d < 8; ++d) {
-        const Keyframe p = Tween(a, b, d - 1, TweenStyle::ConstantSpeed), q = Tween(a, b, d, TweenStyle::ConstantSpeed);
-        const double rx = (q.right - q.left) / (p.right - p.left), ry = (q.bottom - q.top) / (p.bottom - p.top);
-        if (d > 1) {
-            EXPECT_NEAR(rx, ratioX, 1e-9) << d;
-            EXPECT_NEAR(ry, ratioY, 1e-9) << d;
-        }
-        ratioX = rx;
-        ratioY = ry;
-    }
-    EXPECT_NEAR(std::pow(ratioX, 8), 0.01 / 4.0, 1e-12);
 }
 
 TEST(TweenLinear, JuliaConstantTypeAndIterations) {

@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
 #include <sys/stat.h>
 
@@ -22,20 +20,13 @@ namespace {
 using Frames = std::vector<std::string>;
 using namespace std::string_literals;
 
-TEST(PlayerScript, LinesLoopCountsAndSkippedLines) {
-    struct Case {
-        std::string bytes;
-        Frames frames;
-        std::uint32_t loops;
-        std::size_t skipped;
-    };
+TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
+    struct Case { std::string bytes; Frames frames; std::uint32_t loops; std::size_t skipped; };
     const std::string longest(kMaxScriptLineBytes, 'a'), tooLong(kMaxScriptLineBytes + 1, 'b');
     const Case cases[] = {
-        {"/a/frame1.bmp\n/a/frame2.bmp", {"/a/frame1.bmp", "/a/frame2.bmp"}, 1, 0},
-        {"\n/a/frame2.bmp\n/a/frame1.bmp", {"/a/frame2.bmp", "/a/frame1.bmp"}, 1, 0},  // reverse
-        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0},  // ping-pong keeps repeated ends
-        {"\nLoop 1000", {}, 1000, 0}, {"", {}, 1, 0}, {"\n\n\n", {}, 1, 0},
-        {"f\nLoop 0", {"f"}, 1, 0}, {"f\nLoop -7", {"f"}, 1, 0}, {"f\nLoop +3", {"f"}, 3, 0},
+        {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0}, {"\nf2\nf1", {"f2", "f1"}, 1, 0},  // reverse
+        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0}, {"\nLoop 1000", {}, 1000, 0}, {"", {}, 1, 0},
+        {"\n\n\n", {}, 1, 0}, {"f\nLoop 0", {"f"}, 1, 0}, {"f\nLoop -7", {"f"}, 1, 0}, {"f\nLoop +3", {"f"}, 3, 0},
         {"f\nLoop \t 4 \t", {"f"}, 4, 0}, {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
         // Beyond the 32-bit range the count saturates instead of wrapping round.
         {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0}, {"f\nLoop 99999999999999999999999", {"f"}, kMaxLoopCount, 0},
@@ -43,35 +34,24 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLines) {
         {"Loop\nLoop x\nLoop 3 times\nLoop3\nloop 4", {"Loop", "Loop x", "Loop 3 times", "Loop3", "loop 4"}, 1, 0},
         {"\xEF\xBB\xBF" "C:\\a\\f1.bmp\r\n\r\nC:\\a\\f2.bmp\r\nLoop 2\r\n", {"C:\\a\\f1.bmp", "C:\\a\\f2.bmp"}, 2, 0},
         {"  \n\t\nmy frame 1.bmp\n \r\n my frame 2.bmp", {"my frame 1.bmp", " my frame 2.bmp"}, 1, 0},
-        {longest + "\r\n" + tooLong + "\nf\0g.bmp\nok.bmp\n"s + tooLong + "\r", {longest, "ok.bmp"}, 1, 3},
-    };
+        {longest + "\r\n" + tooLong + "\nf\0g.bmp\nok.bmp\n"s + tooLong + "\r", {longest, "ok.bmp"}, 1, 3}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.bytes.substr(0, 40));
-        const PlayScript s = ParseScript(c.bytes);
-        EXPECT_EQ(s.frames, c.frames);
-        EXPECT_EQ(std::tuple(s.loopCount, s.skippedLines, s.truncated), std::tuple(c.loops, c.skipped, false));
-        for (const std::size_t piece : {1u, 2u, 7u}) {  // fed in pieces, as a file is read
+        for (const std::size_t piece : {c.bytes.size() + 1, std::size_t{1}, std::size_t{7}}) {  // as a file is read
             ScriptParser parser;
             for (std::size_t i = 0; i < c.bytes.size(); i += piece) parser.Feed(std::string_view(c.bytes).substr(i, piece));
-            const PlayScript p = parser.Finish();
-            EXPECT_EQ(std::tuple(p.frames, p.loopCount, p.skippedLines), std::tuple(s.frames, s.loopCount, s.skippedLines));
+            const PlayScript s = parser.Finish();
+            EXPECT_EQ(std::tuple(s.frames, s.loopCount, s.skippedLines, s.truncated),
+                      std::tuple(c.frames, c.loops, c.skipped, false)) << c.bytes.substr(0, 40) << " in pieces of " << piece;
         }
     }
 }
 
-TEST(PlayerScript, GarbageAndCapsKeepWhatIsHeldBounded) {
+TEST(PlayerScript, WhatIsKeptStaysBounded) {
     std::string garbage;
     for (std::uint32_t i = 0, x = 12345; i < 200000; ++i) garbage.push_back(static_cast<char>((x = x * 1103515245u + 12345u) >> 24));
-    for (const std::string& f : ParseScript(garbage).frames) {
-        EXPECT_LE(f.size(), kMaxScriptLineBytes);
-        EXPECT_EQ(f.find_first_of("\0\n"s), std::string::npos);
-    }
-    struct Case {
-        std::size_t maxFrames, maxPathBytes;
-        std::string bytes;
-        Frames frames;
-        bool truncated;
-    };
+    for (const std::string& f : ParseScript(garbage).frames)
+        EXPECT_TRUE(f.size() <= kMaxScriptLineBytes && f.find_first_of("\0\n"s) == std::string::npos);
+    struct Case { std::size_t maxFrames, maxPathBytes; std::string bytes; Frames frames; bool truncated; };
     const Case cases[] = {{3, 1000, "\na\nb\nc\nd\ne\nLoop 9", {"a", "b", "c"}, true},
                           {1000, 10, "abcd\nefghij\nk", {"abcd", "efghij"}, true},
                           {2, 1000, "a\nb\nLoop 4", {"a", "b"}, false}};  // exactly at the cap nothing is lost
@@ -81,14 +61,12 @@ TEST(PlayerScript, GarbageAndCapsKeepWhatIsHeldBounded) {
         const PlayScript s = parser.Finish();
         EXPECT_EQ(std::pair(s.frames, s.truncated), std::pair(c.frames, c.truncated)) << c.bytes;
     }
-    // Many frames as long as a path may be: the default caps stop keeping them.
-    const std::string block = [] { std::string b; for (int i = 0; i < 256; ++i) b += std::string(kMaxScriptLineBytes, 'p') + "\n"; return b; }();
+    std::string block;  // many frames as long as a path may be: the default caps stop keeping them
+    for (int i = 0; i < 256; ++i) block += std::string(kMaxScriptLineBytes, 'p') + "\n";
     ScriptParser parser;
     for (std::size_t fed = 0; !parser.Full() && fed < (std::size_t{1} << 30); fed += block.size()) parser.Feed(block);
     EXPECT_TRUE(parser.Full());
-    const PlayScript s = parser.Finish();
-    EXPECT_TRUE(s.truncated);
-    EXPECT_LE(s.frames.size() * kMaxScriptLineBytes, ScriptLimits{}.maxPathBytes);
+    EXPECT_LE(parser.Finish().frames.size() * kMaxScriptLineBytes, ScriptLimits{}.maxPathBytes);
 }
 
 TEST(PlayerScript, ReadsAFileUpToItsCapWithoutAHalfLine) {
@@ -97,11 +75,9 @@ TEST(PlayerScript, ReadsAFileUpToItsCapWithoutAHalfLine) {
     test::WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
     PlayScript s;
     std::error_code cause;
-    for (const std::uint64_t cap : {std::uint64_t{15}, std::uint64_t{text.size()}, ScriptLimits{}.maxFileBytes}) {
+    for (const std::uint64_t cap : {std::uint64_t{15}, std::uint64_t{text.size()}}) {  // 15 ends inside "frame2.bmp"
         ASSERT_TRUE(ReadScriptFile(path, s, cause, ScriptLimits{1000, 1000, cap})) << cap;
-        EXPECT_EQ(s.truncated, cap == 15);  // 15 ends inside "frame2.bmp"
-        EXPECT_EQ(s.frames, (cap == 15 ? Frames{"frame1.bmp"} : Frames{"frame1.bmp", "frame2.bmp", "frame3.bmp"}));
-        EXPECT_EQ(s.loopCount, cap == 15 ? 1u : 3u);
+        EXPECT_EQ(std::tuple(s.truncated, s.frames.size(), s.loopCount), cap == 15 ? std::tuple(true, 1u, 1u) : std::tuple(false, 3u, 3u));
     }
     EXPECT_FALSE(ReadScriptFile(dir.File("absent.aas"), s, cause));
     EXPECT_EQ(cause, std::errc::no_such_file_or_directory);
@@ -110,24 +86,21 @@ TEST(PlayerScript, ReadsAFileUpToItsCapWithoutAHalfLine) {
 }
 
 TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
-    // Frame count, loop count (0 plays once), and every (pass, entry) shown until playing finishes.
-    const std::tuple<std::size_t, std::uint32_t, std::vector<std::pair<unsigned, std::size_t>>> cases[] = {
+    using Shown = std::vector<std::pair<unsigned, std::size_t>>;  // (pass, entry) until playing finishes
+    const std::tuple<std::size_t, std::uint32_t, Shown> cases[] = {  // frames, loops (0 plays once)
         {3, 2, {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}}, {2, 0, {{0, 0}, {0, 1}}}, {1, 1, {{0, 0}}}};
     for (const auto& [frames, loops, expected] : cases) {
         ScriptPlayback p(frames, loops);
-        std::vector<std::pair<unsigned, std::size_t>> shown{{p.Pass(), p.Frame()}};
+        Shown shown{{p.Pass(), p.Frame()}};
         while (p.Tick()) shown.emplace_back(p.Pass(), p.Frame());
         EXPECT_EQ(shown, expected);
-        EXPECT_TRUE(p.Finished());
-        EXPECT_FALSE(p.Tick());
+        EXPECT_TRUE(p.Finished() && !p.Tick());
         EXPECT_EQ(std::pair(p.Pass(), p.Frame()), expected.back());
     }
     ScriptPlayback none(0, 1000);
-    EXPECT_TRUE(none.Empty() && none.Finished());
-    EXPECT_FALSE(none.Tick() || none.StepForward() || none.StepBack());
     none.TogglePause();
     none.Restart();
-    EXPECT_FALSE(none.Running());
+    EXPECT_TRUE(none.Finished() && !none.Running() && !none.Tick() && !none.StepForward() && !none.StepBack());
     EXPECT_EQ(PlaybackTitle("script.aas", none), "script.aas - no frames - ZEDoz");
     ScriptPlayback huge(1000000, 2147483647u);  // the position must not overflow
     for (int i = 0; i < 1000001; ++i) ASSERT_TRUE(huge.StepForward());
@@ -137,28 +110,23 @@ TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
 TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     ScriptPlayback p(2, 2);
     EXPECT_FALSE(p.StepBack());  // already at the start
-    EXPECT_TRUE(p.Paused());
-    EXPECT_FALSE(p.Tick());  // a paused player ignores the timer
+    EXPECT_TRUE(p.Paused() && !p.Tick());  // a paused player ignores the timer
     EXPECT_EQ(PlaybackTitle("script.aas", p), "script.aas - 1/2, pass 1/2 - 15 fps - Paused - ZEDoz");
-    // Each step and the (pass, entry) it leads to; false where it cannot move.
+    // Forwards or back, whether it moved, and the (pass, entry) it leads to.
     const std::tuple<bool, bool, unsigned, std::size_t> steps[] = {
-        {true, true, 0, 1}, {true, true, 1, 0}, {false, true, 0, 1}, {true, true, 1, 0}, {true, true, 1, 1},
-        {true, false, 1, 1}};
+        {true, true, 0, 1}, {true, true, 1, 0}, {false, true, 0, 1}, {true, true, 1, 0}, {true, true, 1, 1}, {true, false, 1, 1}};
     for (const auto& [forward, moved, pass, frame] : steps) {
         EXPECT_EQ(forward ? p.StepForward() : p.StepBack(), moved);
         EXPECT_EQ(std::pair(p.Pass(), p.Frame()), std::pair(pass, frame));
     }
     p.TogglePause();
-    EXPECT_FALSE(p.Tick());
-    EXPECT_TRUE(p.Finished());
+    EXPECT_TRUE(!p.Tick() && p.Finished());
     EXPECT_EQ(PlaybackTitle("s.aas", p), "s.aas - 2/2, pass 2/2 - 15 fps - Finished - ZEDoz");
-    EXPECT_TRUE(p.StepBack());  // stepping back out of the finished state makes it playable again
-    EXPECT_FALSE(p.Finished());
+    EXPECT_TRUE(p.StepBack() && !p.Finished());  // stepping back out of the end makes it playable again
     p.TogglePause();
-    EXPECT_TRUE(p.Tick());
-    EXPECT_FALSE(p.Tick());
+    EXPECT_TRUE(p.Tick() && !p.Tick() && p.Finished());
     p.TogglePause();  // playing a finished script starts over
-    EXPECT_EQ(std::pair(p.Running(), p.Frame()), std::pair(true, std::size_t{0}));
+    EXPECT_EQ(std::tuple(p.Running(), p.Pass(), p.Frame()), std::tuple(true, 0u, std::size_t{0}));
     p.Tick();
     p.TogglePause();
     p.Restart();  // so does Home, and it plays
@@ -168,9 +136,9 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
 TEST(PlayerPlayback, SpeedStepsAndIsClamped) {
     ScriptPlayback p(5, 1);
     EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(15, 67));
-    // -1: slower, +1: faster, otherwise the speed set; then the speed that results.
-    const std::pair<int, int> steps[] = {{+1, 20}, {-1, 15}, {-1, 12}, {7, 7},     {+1, 8},      {7, 7},
-                                         {-1, 6},  {-5, kMinFps}, {-1, kMinFps}, {1000000, kMaxFps}, {+1, kMaxFps}};
+    // +1 faster, -1 slower, otherwise the speed set; then the speed that results.
+    const std::pair<int, int> steps[] = {{+1, 20}, {-1, 15}, {-1, 12}, {7, 7}, {+1, 8}, {7, 7}, {-1, 6}, {-5, kMinFps},
+                                         {-1, kMinFps}, {1000000, kMaxFps}, {+1, kMaxFps}};
     for (const auto& [change, fps] : steps) {
         if (change == 1 || change == -1) (change > 0 ? p.Faster() : p.Slower());
         else p.SetFps(change);
@@ -184,62 +152,48 @@ TEST(PlayerPlayback, SpeedStepsAndIsClamped) {
 TEST(PlayerPlayback, FrameFilesAndWindowSize) {
     test::TempDir dir;
     test::WriteBytes(dir.File("frame1.bmp"), {'B', 'M'});
-    EXPECT_EQ(CheckFrameFile(dir.File("frame1.bmp")), FrameFileState::Present);
-    EXPECT_EQ(CheckFrameFile(dir.File("frame2.bmp")), FrameFileState::Missing);
-    EXPECT_EQ(CheckFrameFile(dir.Path().string()), FrameFileState::NotAFile);
-    EXPECT_EQ(CheckFrameFile(""), FrameFileState::Missing);
+    EXPECT_EQ(std::tuple(CheckFrameFile(dir.File("frame1.bmp")), CheckFrameFile(dir.File("frame2.bmp")),
+                         CheckFrameFile(dir.Path().string()), CheckFrameFile("")),
+              std::tuple(FrameFileState::Present, FrameFileState::Missing, FrameFileState::NotAFile, FrameFileState::Missing));
     EXPECT_EQ(FrameProblemText(1, "/x/frame2.bmp", FrameFileStateReason(FrameFileState::Missing)),
               "Cannot show frame 2:\n/x/frame2.bmp\nThe file does not exist.");
-    // Frame size, available area, window: shrunk with the proportions kept,
-    // never below a usable minimum, the frame's own size when no screen is known.
+    // Frame, available area and window sizes: shrunk with the proportions kept, never
+    // below a usable minimum, the frame's own size when no screen is known.
     const std::array<int, 6> sizes[] = {{320, 200, 1920, 1080, 320, 200}, {4000, 2000, 1000, 1000, 1000, 500},
-                                        {1000, 3000, 2000, 1500, 500, 1500}, {1, 1, 1920, 1080, kMinWindowSide, kMinWindowSide},
-                                        {640, 480, 0, 0, 640, 480}};
-    for (const auto& [w, h, aw, ah, ww, wh] : sizes) {
-        const WindowSize s = FitWindowSize(w, h, aw, ah);
-        EXPECT_EQ(std::pair(s.width, s.height), std::pair(ww, wh)) << w << "x" << h;
-    }
+                                        {1000, 3000, 2000, 1500, 500, 1500}, {640, 480, 0, 0, 640, 480},
+                                        {1, 1, 1920, 1080, kMinWindowSide, kMinWindowSide}};
+    for (const auto& [w, h, aw, ah, ww, wh] : sizes)
+        EXPECT_EQ(std::pair(FitWindowSize(w, h, aw, ah).width, FitWindowSize(w, h, aw, ah).height), std::pair(ww, wh)) << w;
 }
 
 std::string In(const std::string& folder) { return (std::filesystem::path(folder) / PlayerProgramName()).string(); }
 
 TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     EXPECT_EQ(PlayerLoadErrorText(), "Error loading "s + PlayerProgramName() + ".\n You should reinstall Velmora.");
-    struct Case {
-        std::string own, path;
-        std::set<std::string> executables;
-        std::optional<std::string> found;
-        std::vector<std::string> asked;
-    };
+    struct Case { std::string own, path; std::set<std::string> programs; std::optional<std::string> found; Frames asked; };
     // Empty and relative entries would search the working directory, which is
     // the frames folder when Velmora starts the player.
     const Case cases[] = {
         {"/opt/v", "/usr/local/bin:/usr/bin", {In("/opt/v"), In("/usr/bin")}, In("/opt/v"), {In("/opt/v")}},
         {"/opt/v", "/usr/local/bin:/usr/bin:/bin", {In("/usr/bin"), In("/bin")}, In("/usr/bin"),
          {In("/opt/v"), In("/usr/local/bin"), In("/usr/bin")}},
-        {"/opt/v", "/usr/bin", {}, {}, {In("/opt/v"), In("/usr/bin")}},
-        {"", ":bin:.", {In("bin"), In(".")}, {}, {}},
+        {"/opt/v", "/usr/bin", {}, {}, {In("/opt/v"), In("/usr/bin")}}, {"", ":bin:.", {In("bin"), In(".")}, {}, {}},
         {"relative/own", ":/usr/bin::bin:./x:/usr/bin:/opt/v:", {}, {}, {In("/usr/bin"), In("/opt/v")}}};
     for (const Case& c : cases) {
-        std::vector<std::string> asked;
+        Frames asked;
         const auto found = FindPlayerProgram(c.own, c.path, [&](const std::string& p) {
             asked.push_back(p);
-            return c.executables.count(p) != 0;
+            return c.programs.count(p) != 0;
         });
-        EXPECT_EQ(found, c.found) << c.path;
-        EXPECT_EQ(asked, c.asked) << c.path;
+        EXPECT_EQ(std::pair(found, asked), std::pair(c.found, c.asked)) << c.path;
     }
-}
-
-TEST(PlayerLaunch, RealCheckWantsAnExecutableRegularFile) {
-    test::TempDir dir;
+    test::TempDir dir;  // the real check wants an executable regular file
     const std::string program = In(dir.Path().string());
     EXPECT_FALSE(IsExecutableFile(program));
     test::WriteBytes(program, {'#', '!'});
-    EXPECT_FALSE(IsExecutableFile(program));  // not executable yet
+    EXPECT_FALSE(IsExecutableFile(program));
     ASSERT_EQ(::chmod(program.c_str(), 0755), 0);
-    EXPECT_TRUE(IsExecutableFile(program));
-    EXPECT_FALSE(IsExecutableFile(dir.Path().string()));  // a folder is no program
+    EXPECT_TRUE(IsExecutableFile(program) && !IsExecutableFile(dir.Path().string()));
     EXPECT_EQ(FindPlayerProgram("/nonexistent", "/usr/bin:" + dir.Path().string()), program);
 }
 

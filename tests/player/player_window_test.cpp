@@ -119,12 +119,7 @@ TEST_F(PlayerWindowTest, KeysReachThePlaybackAndTheTimer) {
     PlayerWindow window(velmora::ParseScript("frame1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
     window.Start();
     EXPECT_TRUE(window.TimerActive());
-    struct Press {
-        int key;
-        std::size_t frame;
-        int fps;
-        bool timer;
-    };
+    struct Press { int key; std::size_t frame; int fps; bool timer; };
     const Press presses[] = {{Qt::Key_Space, 0, 15, false}, {Qt::Key_Right, 1, 15, false}, {Qt::Key_Right, 2, 15, false},
                              {Qt::Key_Left, 1, 15, false},  {Qt::Key_Plus, 1, 20, false},  {Qt::Key_Equal, 1, 24, false},
                              {Qt::Key_Minus, 1, 20, false}, {Qt::Key_Underscore, 1, 15, false}, {Qt::Key_Home, 0, 15, true}};
