@@ -12,10 +12,10 @@
 #include "CliCommands.h"
 #include "FakeHost.h"
 #include "JsonText.h"
-#include "TempDir.h"
 #include "anim/PlaybackScript.h"
 
 using namespace velmora;
+using namespace std::string_literals;
 using velmora::test::ReadBytes;
 using velmora::test::WriteBytes;
 
@@ -32,43 +32,35 @@ CliRun Cli(const Args& args, bool terminal = false) {
     return {code, out.str(), err.str()};
 }
 
-// Each case fails with exactly this message on stderr, nothing on stdout, and exit code 1.
-void ExpectFailures(const std::vector<std::pair<Args, std::string>>& cases) {
-    for (const auto& [args, message] : cases) {
-        const CliRun r = Cli(args);
-        EXPECT_EQ(std::tuple(r.code, r.err, r.out), std::tuple(1, message, "")) << args.back();
-    }
-}
-
 class CliCommand : public ::testing::Test {
 protected:
+    // Each case fails with exactly this message on stderr, nothing on stdout, and exit code 1.
+    static void ExpectFailures(const std::vector<std::pair<Args, std::string>>& cases) {
+        for (const auto& [args, message] : cases) {
+            const CliRun r = Cli(args);
+            EXPECT_EQ(std::tuple(r.code, r.err, r.out), std::tuple(1, message, "")) << args.back();
+        }
+    }
     test::TempDir dir;
 };
 
 TEST_F(CliCommand, RenderWritesTheOverriddenPicture) {
-    const std::pair<Args, test::RefParams> cases[] = {
-        {{}, test::RefParams{}},  // a new document's values
-        {{"--size", "37x21", "--region", "1.5,1,-1.5,-1", "--iterations", "300", "--type", "julia", "--julia", "-0.8,+0.156"},
-         test::RefParams{1.5, 1, -1.5, -1, 2, -0.8, 0.156, 300, 37, 21}}};
-    for (const auto& [overrides, ref] : cases) {
-        Args args = {"render", "-o", dir.File("out.bmp")};
-        args.insert(args.end(), overrides.begin(), overrides.end());
-        ASSERT_EQ(Cli(args).code, 0);
-        const auto bytes = ReadBytes(dir.File("out.bmp"));
-        ASSERT_EQ(bytes.size(), 1078u + (ref.width + 3) / 4 * 4 * ref.height);
-        EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 1078, bytes.end()), test::ReferenceImage(ref));
-    }
+    ASSERT_EQ(Cli({"render", "-o", dir.File("j.bmp"), "--size", "37x21", "--region", "1.5,1,-1.5,-1", "--iterations",
+                   "300", "--type", "julia", "--julia", "-0.8,+0.156"}).code, 0);
+    const auto bytes = ReadBytes(dir.File("j.bmp"));
+    ASSERT_EQ(bytes.size(), 1078u + 40u * 21u);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 1078, bytes.end()),
+              test::ReferenceImage({1.5, 1, -1.5, -1, 2, -0.8, 0.156, 300, 37, 21}));
 }
 
 TEST_F(CliCommand, NewInfoResaveAndPalette) {
     ASSERT_EQ(Cli({"new", dir.File("a.vmr"), "--iterations", "51", "--type", "julia"}).code, 0);
-    const CliRun info = Cli({"info", dir.File("a.vmr")});
+    const std::string info = Cli({"info", dir.File("a.vmr")}).out;
     for (const char* field : {"{\"left\":-2,", "\"cReal\":0.3,", "\"type\":2,", "\"iterations\":51,",
                               "\"palette\":\"000000000005ff00", "\"totalFrames\":0,\"keyframes\":[]}"})
-        EXPECT_NE(info.out.find(field), std::string::npos) << field << " in " << info.out;
-    EXPECT_EQ(std::tuple(json::Number(0.1 + 0.2), json::Number(-0.0), json::Number(-std::numeric_limits<double>::infinity())),
-              std::tuple("0.30000000000000004", "-0.0", "\"-inf\""));
-    EXPECT_EQ(json::String("a\"b\\c\n\x01"), "\"a\\\"b\\\\c\\n\\u0001\"");
+        EXPECT_NE(info.find(field), std::string::npos) << field << " in " << info;
+    EXPECT_EQ(std::tuple(json::Number(0.1 + 0.2), json::Number(-0.0), json::Number(-std::numeric_limits<double>::infinity()), json::String("\"\\\n\x01")),
+              std::tuple("0.30000000000000004", "-0.0", "\"-inf\"", "\"\\\"\\\\\\n\\u0001\""));
     auto bytes = ReadBytes(dir.File("a.vmr"));
     bytes.push_back(42);  // bytes after the terminator are not kept
     WriteBytes(dir.File("b.vmr"), bytes);
@@ -80,34 +72,30 @@ TEST_F(CliCommand, NewInfoResaveAndPalette) {
     for (int i = 0; i < 256; ++i) map += std::to_string(i) + " " + std::to_string(255 - i) + " 7  comment\n";
     WriteBytes(dir.File("ramp.MAP"), std::vector<std::uint8_t>(map.begin(), map.end()));
     ASSERT_EQ(Cli({"palette", dir.File("ramp.MAP"), "-o", dir.File("out.rgb")}).code, 0);
-    const auto rgb = ReadBytes(dir.File("out.rgb"));
-    ASSERT_EQ(rgb.size(), 12u + 1024u);
-    EXPECT_EQ(std::string(rgb.begin(), rgb.begin() + 12), "RGBQUAD[255]");
-    EXPECT_EQ(std::vector<std::uint8_t>(rgb.begin() + 812, rgb.begin() + 816), (std::vector<std::uint8_t>{7, 55, 200, 0}));
+    const std::string rgb = test::ReadText(dir.File("out.rgb"));
+    EXPECT_EQ(std::pair(rgb.size(), rgb.substr(0, 12) + rgb.substr(812, 4)), std::pair(1036ul, "RGBQUAD[255]\x07\x37\xc8"s + '\0'));
 }
 
 TEST_F(CliCommand, FailuresAndHelp) {
     WriteBytes(dir.File("bad.vmr"), {'X', 'M', 'R', '1', '0'});
     WriteBytes(dir.File("few.map"), {'1', ' ', '2', ' ', '3', '\n'});
-    const std::string out = dir.File("x.bmp"), number = "': expected a whole number from -2147483648 to 2147483647.\n";
+    const std::string out = dir.File("x.bmp");
     ExpectFailures({{{"info", dir.File("bad.vmr")}, "Unexpected file format.\n"},
-                    {{"render", dir.File("bad.vmr"), "-o", out}, "Unexpected file format.\n"},
                     {{"render", "-o", dir.File("no/x.bmp")}, dir.File("no/x.bmp") + " was not found.\n"},
                     {{"render"}, "render: no output file given (-o OUT.bmp).\n"},
                     {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
-                    {{"render", "-o", out, "--iterations", "2147483648"}, "Invalid --iterations '2147483648" + number},
-                    {{"render", "-o", out, "--iterations", "12x"}, "Invalid --iterations '12x" + number},
+                    {{"render", "-o", out, "--iterations", "2147483648"},
+                     "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
                     {{"render", "-o", out, "--region", "1,2,3"}, "Invalid --region '1,2,3': expected LEFT,TOP,RIGHT,BOTTOM.\n"},
                     {{"render", "-o", out, "--julia", "1.5.2,+"}, "Invalid --julia '1.5.2,+': expected REAL,IMAGINARY.\n"},
                     {{"render", "-o"}, "Option -o needs a value.\n"},
-                    {{"palette", dir.File("few.map"), "-o", dir.File("no.rgb")}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
+                    {{"palette", dir.File("few.map"), "-o", out}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
                     {{"frobnicate"}, "Unknown command 'frobnicate'. Run 'velmora-cli --help'.\n"}});
-    EXPECT_FALSE(fs::exists(out) || fs::exists(dir.File("no.rgb")));
+    EXPECT_FALSE(fs::exists(out));
     EXPECT_NE(Cli({"new", dir.File("big.vmr"), "--iterations", "2000000000"}).err.find("1073741822"), std::string::npos);
     for (const std::string cmd : {"render", "info", "resave", "new", "palette", "anim"}) {
-        EXPECT_EQ(Cli({cmd, "--help"}).code, 0);
-        EXPECT_NE(Cli({cmd, "--help"}).out.find("velmora-cli " + cmd), std::string::npos) << cmd;
-        EXPECT_NE(Cli({"--help"}).out.find("  " + cmd), std::string::npos) << cmd;
+        EXPECT_EQ(std::pair(Cli({cmd, "--help"}).code, Cli({cmd, "--help"}).out.find("velmora-cli " + cmd)), std::pair(0, 7ul));
+        EXPECT_NE(Cli({"--help"}).out.find("\n  " + cmd + " "), std::string::npos) << cmd;
     }
 }
 
@@ -124,44 +112,39 @@ protected:
         doc.m_playbackStyle = PlaybackStyle::PingPong | PlaybackStyle::Looping;
         ASSERT_TRUE(doc.OnSaveDocument(file));
     }
-
-    // The frame files a render writes to a folder, by name.
-    std::map<std::string, std::vector<std::uint8_t>> Frames(const RenderSettings& s, bool byTheCore) {
-        if (byTheCore) {
-            CVelmoraDoc doc(host);
-            test::Prepare(doc, keys);
-            fs::create_directories(s.destFolder);
-            EXPECT_TRUE(RenderAnimation(doc, s, nullptr).Completed());
-        }
-        std::map<std::string, std::vector<std::uint8_t>> out;
+    // The frame files in a folder, by name; first rendered there by the core when asked.
+    std::map<std::string, std::string> Frames(const RenderSettings& s, bool renderByTheCore) {
+        CVelmoraDoc doc(host);
+        test::Prepare(doc, keys);
+        const bool rendered = !renderByTheCore || (fs::create_directories(s.destFolder) && RenderAnimation(doc, s, nullptr).Completed());
+        EXPECT_TRUE(rendered);
+        std::map<std::string, std::string> out;
         for (const auto& e : fs::directory_iterator(s.destFolder))
-            if (e.path().extension() == ".bmp") out[e.path().filename().string()] = ReadBytes(e.path().string());
+            if (e.path().extension() == ".bmp") out[e.path().filename().string()] = test::ReadText(e.path().string());
         return out;
     }
-
     test::FakeHost host;
     const std::vector<Keyframe> keys = test::ThreeKeyframes(3, 2);
     const std::string file = dir.File("anim.vmr");
+    const std::string done = "Your animation has been successfully rendered.\n";
 };
 
 TEST_F(CliAnim, OptionsOverTheDocumentsStoredSettings) {
     const auto original = ReadBytes(file);
     const std::pair<Args, RenderSettings> cases[] = {
         {{}, {1, 5, TweenStyle::SlowAtKeyframes, dir.File("stored"), 9, 6}},  // an existing folder: no question
-        {{"--style", "constant", "--size", "11x7", "--folder", dir.File("new")},
-         {1, 5, TweenStyle::ConstantSpeed, dir.File("new"), 11, 7}},
+        {{"--style", "constant", "--size", "11x7", "--folder", dir.File("new")}, {1, 5, TweenStyle::ConstantSpeed, dir.File("new"), 11, 7}},
         {{"--from", "3", "--to", "4", "--style", "slow", "--folder", dir.File("part")},
          {3, 4, TweenStyle::SlowAtKeyframes, dir.File("part"), 9, 6}}};
     for (const auto& [options, settings] : cases) {
         Args args = {"anim", file};
         args.insert(args.end(), options.begin(), options.end());
         const CliRun r = Cli(args);
-        EXPECT_EQ(std::tuple(r.code, r.out, r.err), std::tuple(0, "Your animation has been successfully rendered.\n", ""));
+        EXPECT_EQ(std::tuple(r.code, r.out, r.err), std::tuple(0, done, ""));
         RenderSettings core = settings;
-        core.destFolder = settings.destFolder + "-core/";
+        core.destFolder += "-core/";
         EXPECT_EQ(Frames(settings, false), Frames(core, true)) << settings.destFolder;
-        const auto script = ReadBytes(settings.destFolder + "/script.aas");
-        EXPECT_EQ(std::string(script.begin(), script.end()),
+        EXPECT_EQ(test::ReadText(settings.destFolder + "/script.aas"),
                   ScriptText(settings.destFolder + "/", PlaybackStyle::PingPong | PlaybackStyle::Looping, 5));
     }
     EXPECT_EQ(ReadBytes(file), original);  // the document file is not changed
@@ -176,7 +159,6 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
     ExpectFailures({{{"anim", file, "--folder", dir.File("f"), "--size", "0x4"}, "Width must be at least 1 pixel\n"},
                     {{"anim", file, "--folder", dir.File("no/such")}, "Could not create directory.\n"},
                     {{"anim", dir.File("one.vmr")}, "There must be at least 2 keyframes in order to render.\nSee Help for details.\n"},
-                    {{"anim", dir.File("no.vmr")}, dir.File("no.vmr") + " was not found.\n"},
                     {{"anim", file, "--folder", dir.File("frames")}, "Could not save frame 2.\nRender operation aborted.\n"},
                     {{"anim", file, "--folder", dir.File("noscript")},
                      "Could not create the script file.\nYou will not be able to play the animation.\n"},
@@ -184,7 +166,6 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
                     {{"anim", file, file}, "anim: only one document may be given.\n"},
                     {{"anim", file, "--style", "fast"}, "Invalid --style 'fast': expected slow or constant.\n"},
                     {{"anim", file, "--from", "two"}, "Invalid --from 'two': expected a whole number.\n"},
-                    {{"anim", file, "--to"}, "Option --to needs a value.\n"},
                     {{"anim", file, "--size", "12"}, "Invalid --size '12': expected WIDTHxHEIGHT.\n"},
                     {{"anim", file, "--frobnicate"}, "Unknown option '--frobnicate'.\n"}});
     EXPECT_FALSE(fs::exists(dir.File("f")));  // nothing was made
@@ -193,10 +174,9 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
 TEST_F(CliAnim, ProgressGoesToStderrOnATerminalAndMessagesStartALine) {
     fs::create_directories(dir.File("p") + "/frame3.bmp");
     CliRun r = Cli({"anim", file, "--folder", dir.File("p"), "--to", "2"}, true);
-    EXPECT_EQ(std::pair(r.code, r.out), std::pair(0, std::string("Your animation has been successfully rendered.\n")));
+    EXPECT_EQ(std::tuple(r.code, r.out, r.err.back()), std::tuple(0, done, '\n'));
     for (const char* shown : {"\rCalculating frame 1     ", "\rRendering frame 2   0%", "\rSaving frame 2     "})
         EXPECT_NE(r.err.find(shown), std::string::npos) << shown << " in " << r.err;
-    EXPECT_EQ(r.err.back(), '\n');
     r = Cli({"anim", file, "--folder", dir.File("p")}, true);
     const std::string text = "     \nCould not save frame 3.\nRender operation aborted.\n";
     EXPECT_EQ(std::pair(r.code, r.err.substr(r.err.size() - std::min(r.err.size(), text.size()))), std::pair(1, text));

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "FakeHost.h"
-#include "anim/DialogNumber.h"
 #include "anim/FrameNumbering.h"
 #include "anim/FramesList.h"
 #include "anim/KeyframeEdit.h"
@@ -143,12 +142,8 @@ TEST_F(KeyframeEdit, FramesListRowsAndButtons) {
     for (const auto& [focused, row, count, expected] : buttons) EXPECT_EQ(EditButtonsFor(focused, row, count), expected) << row;
 }
 
-TEST(DialogNumbers, LeadingNumberAndTransitionCount) {
-    const std::pair<std::string, std::int32_t> leading[] = {
-        {"42", 42}, {" \t-17x", -17}, {"+3.9", 3}, {"x1", 0}, {"- 1", 0}, {"", 0}, {"2147483647", INT32_MAX},
-        {"2147483648", INT32_MAX}, {"-2147483648", INT32_MIN}, {"-99999999999999999999999", INT32_MIN}};
-    for (const auto& [text, value] : leading) EXPECT_EQ(ReadLeadingInt(text), value) << text;
-    // Only the first 127 characters are read; refused below 1.
+TEST(TransitionCountEntry, ReadsTheLeadingNumberOfTheFirst127CharactersAndRefusesCountsBelowOne) {
+    // The number reader's own rules are tested with the settings texts.
     const std::pair<std::string, std::int32_t> counts[] = {
         {"12abc", 12}, {"1", 1}, {"99999999999999", INT32_MAX}, {std::string(126, ' ') + "45", 4}, {"0", 0}, {"-5", 0},
         {"abc", 0}, {"", 0}, {"-0", 0}, {std::string(127, ' ') + "45", 0}};

@@ -47,8 +47,7 @@ TEST(WriteScript, ReplacesTheDocumentsScriptWithoutChangingDirectory) {
     for (const PlaybackStyle style : {PlaybackStyle::PingPong | PlaybackStyle::Looping, PlaybackStyle::Forwards}) {
         doc.m_playbackStyle = style;  // the second, shorter script replaces the first
         ASSERT_TRUE(WriteScript(doc));
-        const auto bytes = ReadBytes(dir.File("script.aas"));
-        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), ScriptText(doc.m_destFolder, style, 3));
+        EXPECT_EQ(test::ReadText(dir.File("script.aas")), ScriptText(doc.m_destFolder, style, 3));
     }
     EXPECT_EQ(std::filesystem::current_path(), cwd);
 

@@ -26,11 +26,10 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
     const Case cases[] = {
         {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0}, {"\nf2\nf1", {"f2", "f1"}, 1, 0},  // reverse
         {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0}, {"\nLoop 1000", {}, 1000, 0}, {"", {}, 1, 0},
-        {"\n\n\n", {}, 1, 0}, {"f\nLoop 0", {"f"}, 1, 0}, {"f\nLoop -7", {"f"}, 1, 0}, {"f\nLoop +3", {"f"}, 3, 0},
-        {"f\nLoop \t 4 \t", {"f"}, 4, 0}, {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
-        // Beyond the 32-bit range the count saturates instead of wrapping round.
-        {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0}, {"f\nLoop 99999999999999999999999", {"f"}, kMaxLoopCount, 0},
-        {"f\nLoop -99999999999999999999999", {"f"}, 1, 0}, {"Loop 5\nf\nLoop 6", {"f"}, 6, 0},  // the last one wins
+        {"f\nLoop 0", {"f"}, 1, 0}, {"f\nLoop \t +4 \t", {"f"}, 4, 0}, {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
+        // Beyond the 32-bit range the count saturates instead of wrapping round; the last Loop line wins.
+        {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0}, {"f\nLoop -99999999999999999999999", {"f"}, 1, 0},
+        {"Loop 5\nf\nLoop 99999999999999999999999", {"f"}, kMaxLoopCount, 0},
         {"Loop\nLoop x\nLoop 3 times\nLoop3\nloop 4", {"Loop", "Loop x", "Loop 3 times", "Loop3", "loop 4"}, 1, 0},
         {"\xEF\xBB\xBF" "C:\\a\\f1.bmp\r\n\r\nC:\\a\\f2.bmp\r\nLoop 2\r\n", {"C:\\a\\f1.bmp", "C:\\a\\f2.bmp"}, 2, 0},
         {"  \n\t\nmy frame 1.bmp\n \r\n my frame 2.bmp", {"my frame 1.bmp", " my frame 2.bmp"}, 1, 0},
@@ -48,7 +47,7 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
 
 TEST(PlayerScript, WhatIsKeptStaysBounded) {
     std::string garbage;
-    for (std::uint32_t i = 0, x = 12345; i < 200000; ++i) garbage.push_back(static_cast<char>((x = x * 1103515245u + 12345u) >> 24));
+    for (std::uint32_t i = 0, x = 12345; i < 200000; ++i) garbage.push_back(char((x = x * 1103515245u + 12345u) >> 24));
     for (const std::string& f : ParseScript(garbage).frames)
         EXPECT_TRUE(f.size() <= kMaxScriptLineBytes && f.find_first_of("\0\n"s) == std::string::npos);
     struct Case { std::size_t maxFrames, maxPathBytes; std::string bytes; Frames frames; bool truncated; };
@@ -99,7 +98,6 @@ TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
     }
     ScriptPlayback none(0, 1000);
     none.TogglePause();
-    none.Restart();
     EXPECT_TRUE(none.Finished() && !none.Running() && !none.Tick() && !none.StepForward() && !none.StepBack());
     EXPECT_EQ(PlaybackTitle("script.aas", none), "script.aas - no frames - ZEDoz");
     ScriptPlayback huge(1000000, 2147483647u);  // the position must not overflow
@@ -128,8 +126,8 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     p.TogglePause();  // playing a finished script starts over
     EXPECT_EQ(std::tuple(p.Running(), p.Pass(), p.Frame()), std::tuple(true, 0u, std::size_t{0}));
     p.Tick();
-    p.TogglePause();
-    p.Restart();  // so does Home, and it plays
+    p.StepForward();
+    p.Restart();  // so does Home from anywhere, and it plays
     EXPECT_EQ(std::tuple(p.Running(), p.Pass(), p.Frame()), std::tuple(true, 0u, std::size_t{0}));
 }
 
@@ -137,16 +135,14 @@ TEST(PlayerPlayback, SpeedStepsAndIsClamped) {
     ScriptPlayback p(5, 1);
     EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(15, 67));
     // +1 faster, -1 slower, otherwise the speed set; then the speed that results.
-    const std::pair<int, int> steps[] = {{+1, 20}, {-1, 15}, {-1, 12}, {7, 7}, {+1, 8}, {7, 7}, {-1, 6}, {-5, kMinFps},
-                                         {-1, kMinFps}, {1000000, kMaxFps}, {+1, kMaxFps}};
-    for (const auto& [change, fps] : steps) {
+    const std::tuple<int, int, int> steps[] = {{+1, 20, 50}, {-1, 15, 67}, {-1, 12, 83}, {7, 7, 143}, {+1, 8, 125},
+                                               {7, 7, 143}, {-1, 6, 167}, {-5, kMinFps, 1000}, {-1, kMinFps, 1000},
+                                               {1000000, kMaxFps, 17}, {+1, kMaxFps, 17}};
+    for (const auto& [change, fps, interval] : steps) {
         if (change == 1 || change == -1) (change > 0 ? p.Faster() : p.Slower());
         else p.SetFps(change);
-        EXPECT_EQ(p.Fps(), fps) << change;
+        EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(fps, interval)) << change;
     }
-    EXPECT_EQ(p.IntervalMs(), 17);
-    p.SetFps(kMinFps);
-    EXPECT_EQ(p.IntervalMs(), 1000);
 }
 
 TEST(PlayerPlayback, FrameFilesAndWindowSize) {
@@ -155,8 +151,6 @@ TEST(PlayerPlayback, FrameFilesAndWindowSize) {
     EXPECT_EQ(std::tuple(CheckFrameFile(dir.File("frame1.bmp")), CheckFrameFile(dir.File("frame2.bmp")),
                          CheckFrameFile(dir.Path().string()), CheckFrameFile("")),
               std::tuple(FrameFileState::Present, FrameFileState::Missing, FrameFileState::NotAFile, FrameFileState::Missing));
-    EXPECT_EQ(FrameProblemText(1, "/x/frame2.bmp", FrameFileStateReason(FrameFileState::Missing)),
-              "Cannot show frame 2:\n/x/frame2.bmp\nThe file does not exist.");
     // Frame, available area and window sizes: shrunk with the proportions kept, never
     // below a usable minimum, the frame's own size when no screen is known.
     const std::array<int, 6> sizes[] = {{320, 200, 1920, 1080, 320, 200}, {4000, 2000, 1000, 1000, 1000, 500},
@@ -174,10 +168,10 @@ TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     // Empty and relative entries would search the working directory, which is
     // the frames folder when Velmora starts the player.
     const Case cases[] = {
-        {"/opt/v", "/usr/local/bin:/usr/bin", {In("/opt/v"), In("/usr/bin")}, In("/opt/v"), {In("/opt/v")}},
+        {"/opt/v", "/usr/bin", {In("/opt/v"), In("/usr/bin")}, In("/opt/v"), {In("/opt/v")}},
         {"/opt/v", "/usr/local/bin:/usr/bin:/bin", {In("/usr/bin"), In("/bin")}, In("/usr/bin"),
          {In("/opt/v"), In("/usr/local/bin"), In("/usr/bin")}},
-        {"/opt/v", "/usr/bin", {}, {}, {In("/opt/v"), In("/usr/bin")}}, {"", ":bin:.", {In("bin"), In(".")}, {}, {}},
+        {"", ":bin:.", {In("bin"), In(".")}, {}, {}},
         {"relative/own", ":/usr/bin::bin:./x:/usr/bin:/opt/v:", {}, {}, {In("/usr/bin"), In("/opt/v")}}};
     for (const Case& c : cases) {
         Frames asked;

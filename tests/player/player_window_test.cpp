@@ -68,11 +68,10 @@ TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {
         EXPECT_TRUE(window.ShownImage().isNull());
         EXPECT_TRUE(window.ShownText().contains("frame2.bmp") && window.ShownText().contains("does not exist"));
         const QImage note = window.grab().toImage();
+        QImage black(note.size(), note.format());
+        black.fill(Qt::black);
         EXPECT_EQ(note.pixelColor(1, 1), QColor(Qt::black));
-        bool lit = false;  // the note's text was drawn over the black
-        for (int y = 0; y < note.height(); ++y)
-            for (int x = 0; x < note.width(); ++x) lit = lit || note.pixelColor(x, y).lightness() > 128;
-        EXPECT_TRUE(lit);
+        EXPECT_NE(note, black);  // the note's text is drawn over the black
         window.AdvanceFrame();  // goes on past the missing frame
         EXPECT_EQ(Centre(window), kBlue);
         window.AdvanceFrame();
@@ -88,8 +87,7 @@ TEST_F(PlayerWindowTest, ABrokenFrameIsNamedAndOneThatAppearsLaterIsShown) {
     velmora::test::WriteBytes(File(2), {'B', 'M', 0, 1, 2, 3});
     PlayerWindow window(velmora::ParseScript("\nframe1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
     window.StepForward();
-    EXPECT_TRUE(window.ShownText().startsWith("Cannot show frame 2:\nframe2.bmp\n"));
-    EXPECT_FALSE(window.ShownText().contains("does not exist"));
+    EXPECT_TRUE(window.ShownText().startsWith("Cannot show frame 2:\nframe2.bmp\n") && !window.ShownText().contains("does not exist"));
     window.StepForward();
     EXPECT_TRUE(window.ShownText().contains("frame3.bmp"));
     WriteFrame(File(3), 2);  // the render writes the frame while the player waits on it
@@ -99,10 +97,9 @@ TEST_F(PlayerWindowTest, ABrokenFrameIsNamedAndOneThatAppearsLaterIsShown) {
     EXPECT_EQ(window.ShownImage().pixelColor(100, 75), kGreen);
 
     PlayerWindow empty(velmora::ParseScript("\nLoop 1000"), "script.aas");
-    EXPECT_EQ(empty.FirstFrameSize(), QSize(320, 240));
     empty.AdvanceFrame();
     empty.StepForward();
-    EXPECT_EQ(empty.ShownText(), "The script lists no frames.");
+    EXPECT_EQ(std::pair(empty.FirstFrameSize(), empty.ShownText()), std::pair(QSize(320, 240), QString("The script lists no frames.")));
 }
 
 TEST_F(PlayerWindowTest, StretchesWithoutSmoothing) {
@@ -110,7 +107,6 @@ TEST_F(PlayerWindowTest, StretchesWithoutSmoothing) {
     PlayerWindow window(velmora::ParseScript("frame1.bmp"), "script.aas");
     window.resize(200, 50);
     const QImage shown = window.grab().toImage();
-    ASSERT_EQ(shown.width(), 200);
     for (int x : {0, 50, 99, 100, 150, 199}) EXPECT_EQ(shown.pixelColor(x, 25), x < 100 ? kRed : kBlue) << x;
 }
 

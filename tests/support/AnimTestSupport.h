@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EngineReference.h"
+#include "TempDir.h"
 #include "anim/AnimRender.h"
 #include "model/FractalParams.h"
 #include "model/VelmoraDoc.h"
@@ -16,11 +17,8 @@ namespace velmora::test {
 // A palette whose entry i is (blue, green, red) = (i + shift, 2i + shift, 255 - i) mod 256.
 inline Palette Ramp(int shift) {
     Palette p;
-    for (std::size_t i = 0; i < Palette::kEntries; ++i) {
-        const int v = static_cast<int>(i);
-        p.SetEntry(i, RgbQuad{static_cast<std::uint8_t>((v + shift) & 255), static_cast<std::uint8_t>((2 * v + shift) & 255),
-                              static_cast<std::uint8_t>(255 - v), 7});
-    }
+    for (int i = 0; i < 256; ++i)
+        p.SetEntry(i, RgbQuad{std::uint8_t((i + shift) & 255), std::uint8_t((2 * i + shift) & 255), std::uint8_t(255 - i), 7});
     return p;
 }
 
@@ -41,6 +39,11 @@ inline void Prepare(CVelmoraDoc& doc, const std::vector<Keyframe>& keyframes) {
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
     doc.m_keyframes = keyframes;
+}
+
+inline std::string ReadText(const std::string& path) {
+    const auto bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // The fractal values of a keyframe or of the active settings, comparable in one go.
