@@ -1,11 +1,14 @@
+// The animation render: its settings, the frames it writes, the playback
+// script and what it restores afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "FakeHost.h"
-#include "TempDir.h"
 #include "anim/AnimRender.h"
 #include "anim/PlaybackScript.h"
+#include "anim/RenderSettingsCheck.h"
 #include "anim/Tween.h"
 #include "AnimTestSupport.h"
 
@@ -15,6 +18,157 @@ using velmora::test::ReadBytes;
 namespace {
 
 namespace fs = std::filesystem;
+
+const std::string kBeyond =
+    "You have entered an ending frame number which does not exist.\nIn this animation, the highest frame number is 15.";
+
+TEST(RenderSettingsFields, OneMessageAtATimeInTheDialogsOrder) {
+    struct Case { std::int32_t width, height, from, to; std::string text; MsgIcon icon; };
+    // Each row mends the first problem of the row before.
+    const Case cases[] = {{0, 0, 0, 0, "Width must be at least 1 pixel", MsgIcon::Information},
+                          {1, 0, 0, 0, "Starting frame must be at least 1.", MsgIcon::None},
+                          {1, 0, 5, 0, "Ending frame must be at least 1.", MsgIcon::None},
+                          {1, 0, 5, 4, "Ending frame must be greater than or equal to the starting frame.", MsgIcon::None},
+                          {1, 0, 5, 16, kBeyond, MsgIcon::None},
+                          {1, 0, 5, 15, "Height must be at least 1 pixel", MsgIcon::Information},
+                          {1, 1, 5, 15, "", MsgIcon::None}, {1, 1, 15, 15, "", MsgIcon::None}};
+    for (const Case& c : cases) {
+        const auto p = CheckRenderSettingsFields({c.from, c.to, TweenStyle::ConstantSpeed, "x", c.width, c.height}, 15);
+        EXPECT_EQ(p ? std::pair(p->text, p->icon) : std::pair(std::string(), MsgIcon::None), std::pair(c.text, c.icon));
+    }
+}
+
+TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
+    test::FakeHost host;
+    CVelmoraDoc doc(host);
+    test::Prepare(doc, test::ThreeKeyframes(10, 5));
+    doc.m_animWidth = 64;
+    doc.m_animHeight = 48;
+    doc.m_destFolder = "/tmp/frames/";
+    for (const int byte : {1, 0, 2, 3, 200}) {  // a stored byte other than 1 proposes constant speed
+        doc.m_tweenStyle = static_cast<TweenStyle>(byte);
+        const RenderSettings s = ProposedRenderSettings(doc);
+        EXPECT_EQ(std::tuple(s.width, s.height, s.destFolder, s.from, s.to, s.tweenStyle),
+                  std::tuple(64, 48, "/tmp/frames/", 1, 15, byte == 1 ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed));
+    }
+    doc.m_keyframes = test::ThreeKeyframes(0, 0);  // no frames: a range its own check refuses
+    const RenderSettings none = ProposedRenderSettings(doc);
+    EXPECT_EQ(CheckRenderSettingsFields(none, doc.GetTotalFrames())->text, "Ending frame must be at least 1.");
+}
+
+// Folders are typed relative to the test's folder, where "old" exists and
+// "plain" is a file; an accepted one comes back absolute with a final separator.
+TEST(RenderSettingsAccept, FolderChecks) {
+    struct Shown { std::string text; MsgIcon icon; MsgButtons buttons; };
+    const Shown exists{"Warning: This directory already exists. If you choose to continue\nsome files in this directory "
+                       "may be overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo "
+                       "you want to continue?", MsgIcon::Question, MsgButtons::YesNo};
+    const Shown create{"The directory specified does not exist and will be created.", MsgIcon::Information, MsgButtons::OkCancel};
+    const Shown failed{"Could not create directory.", MsgIcon::Error, MsgButtons::Ok};
+    const Shown tooLong{"The folder name is too long for the playback script.\nThe full path of the folder may have at most "
+                        "243 characters.", MsgIcon::Information, MsgButtons::Ok};
+    test::TempDir dir;
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir.Path());
+    const fs::path inside = fs::current_path();
+    // The longest script line is the folder, "frame", the number, ".bmp" and a line feed.
+    EXPECT_EQ(std::tuple(MaxFramesFolderLength(9), MaxFramesFolderLength(15), MaxFramesFolderLength(INT32_MAX)),
+              std::tuple(255u - 11u, 255u - 12u, 255u - 20u));
+    const std::size_t fits = MaxFramesFolderLength(15) - inside.string().size() - 2;  // two separators
+    struct Case { std::string folder; std::int32_t to; FolderQuestions questions; std::vector<MsgAnswer> answers;
+                  std::vector<Shown> shown; bool accepted; };
+    const auto ask = FolderQuestions::Ask, proceed = FolderQuestions::Proceed;
+    const auto ok = MsgAnswer::Ok, yes = MsgAnswer::Yes;
+    const Case cases[] = {
+        {"new", 16, ask, {ok}, {{kBeyond, MsgIcon::None, MsgButtons::Ok}}, false},  // the fields come first
+        {"old", 15, ask, {MsgAnswer::No}, {exists}, false}, {"old", 15, ask, {yes}, {exists}, true},
+        {"old/", 15, ask, {yes}, {exists}, true},  // no second separator
+        {"old", 15, proceed, {}, {}, true},  // the command line's way
+        {"new", 15, ask, {MsgAnswer::Cancel}, {create}, false}, {"new", 15, ask, {ok}, {create}, true},
+        {"new", 15, proceed, {}, {}, true}, {"a/b", 15, ask, {ok, ok}, {create, failed}, false},  // one level only
+        {"plain", 15, proceed, {ok}, {failed}, false}, {"", 15, ask, {ok, ok}, {create, failed}, false},
+        {std::string(fits, 'a'), 15, proceed, {}, {}, true}, {std::string(fits + 1, 'b'), 15, proceed, {ok}, {tooLong}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        for (const auto& e : fs::directory_iterator(inside)) fs::remove_all(e.path());
+        fs::create_directory("old");
+        test::WriteBytes("plain", {1, 2, 3});
+        test::FakeHost host;
+        host.answers.assign(c.answers.begin(), c.answers.end());
+        RenderSettings s{1, c.to, TweenStyle::ConstantSpeed, c.folder, 10, 10};
+        EXPECT_EQ(AcceptRenderSettings(s, 15, host, c.questions), c.accepted);
+        EXPECT_EQ(host.messages.size(), c.shown.size());
+        for (std::size_t i = 0; i < std::min(c.shown.size(), host.messages.size()); ++i) {
+            const Message& m = host.messages[i];
+            EXPECT_EQ(std::tuple(m.text, m.icon, m.buttons, m.ownerName),
+                      std::tuple(c.shown[i].text, c.shown[i].icon, c.shown[i].buttons, "Render Settings"));
+        }
+        EXPECT_EQ(s.destFolder, c.accepted ? (inside / c.folder / "").string() : c.folder);
+        EXPECT_EQ(fs::is_directory(c.folder.substr(0, c.folder.find('/'))), c.accepted || c.folder.starts_with("old"));
+        EXPECT_EQ(fs::current_path(), inside);  // the working directory is left alone
+    }
+    fs::current_path(cwd);
+}
+
+TEST(ScriptText, EveryStyleByteAndFrameCount) {
+    const std::string f1 = "c:\\a\\frame1.bmp", f2 = "c:\\a\\frame2.bmp", f3 = "c:\\a\\frame3.bmp";
+    const std::string forwards = f1 + "\n" + f2 + "\n" + f3, reverse = "\n" + f3 + "\n" + f2 + "\n" + f1;
+    const std::string both = forwards + "\n" + f3 + "\n" + f2 + "\n" + f1;
+    const std::tuple<int, std::int32_t, std::string> cases[] = {  // style byte, frames, text
+        {1, 3, forwards}, {2, 3, reverse}, {4, 3, both}, {3, 3, both},  // 3 runs both passes
+        {1 | 8, 3, forwards + "\nLoop 1000"}, {2 | 8, 3, reverse + "\nLoop 1000"}, {4 | 8, 3, both + "\nLoop 1000"},
+        {3 | 8, 2, f1 + "\n" + f2 + "\n" + f2 + "\n" + f1 + "\nLoop 1000"}, {1, 0, ""}, {2, 0, ""}, {4, 0, ""},
+        {1 | 8, 0, "\nLoop 1000"}, {1, -4, ""}, {4, 1, f1 + "\n" + f1}, {2, 1, "\n" + f1},
+        {8, 2, "\nLoop 1000"},  // looping alone: no pass
+        {0, 2, ""}};
+    for (const auto& [style, frames, text] : cases)
+        EXPECT_EQ(ScriptText("c:\\a\\", static_cast<PlaybackStyle>(style), frames), text) << style << " " << frames;
+
+    const std::string t = ScriptText("/f/", PlaybackStyle::Forwards, 12);
+    EXPECT_EQ(t.find('\r'), std::string::npos);
+    EXPECT_NE(t.find("/f/frame9.bmp\n/f/frame10.bmp\n"), std::string::npos);  // no leading zeros
+    // Long scripts are produced in pieces; the pieces must join seamlessly.
+    const std::string big = ScriptText("/f/", PlaybackStyle::PingPong, 9000);
+    EXPECT_EQ(std::count(big.begin(), big.end(), '\n'), 17999);
+    EXPECT_NE(big.find("\n/f/frame4096.bmp\n/f/frame4097.bmp\n"), std::string::npos);
+}
+
+TEST(WriteScript, ReplacesTheDocumentsScriptWithoutChangingDirectory) {
+    test::TempDir dir;
+    test::FakeHost host;
+    CVelmoraDoc doc(host);
+    test::Prepare(doc, test::ThreeKeyframes(2, 1));
+    doc.m_destFolder = dir.Path().string() + "/";
+    const auto cwd = fs::current_path();
+    for (const PlaybackStyle style : {PlaybackStyle::PingPong | PlaybackStyle::Looping, PlaybackStyle::Forwards}) {
+        doc.m_playbackStyle = style;  // the second, shorter script replaces the first
+        ASSERT_TRUE(WriteScript(doc));
+        EXPECT_EQ(test::ReadText(dir.File("script.aas")), ScriptText(doc.m_destFolder, style, 3));
+    }
+    EXPECT_EQ(fs::current_path(), cwd);
+
+    EXPECT_FALSE(WriteScript(dir.File("missing") + "/", PlaybackStyle::Forwards, 3));
+    EXPECT_FALSE(WriteScript("", PlaybackStyle::Forwards, 3));
+    ASSERT_TRUE(WriteScript(doc.m_destFolder, PlaybackStyle::Forwards, 0));
+    EXPECT_TRUE(ReadBytes(dir.File("script.aas")).empty());
+}
+
+TEST(ScriptDialogChoice, StoredBytesOpenAsShownAndStoreOneDirection) {
+    using enum PlaybackDirection;
+    const std::tuple<int, PlaybackDirection, bool> opened[] = {  // bytes a file may hold, too
+        {1, Forwards, false}, {2 | 8, Reverse, true}, {4, PingPong, false}, {3, Forwards, false}, {6, Reverse, false},
+        {0, PingPong, false}, {8, PingPong, true}};
+    for (const auto& [byte, direction, looping] : opened) {
+        const PlaybackChoice c = PlaybackChoiceOf(static_cast<PlaybackStyle>(byte));
+        EXPECT_EQ(std::pair(c.direction, c.looping), std::pair(direction, looping)) << byte;
+    }
+    const std::tuple<PlaybackDirection, bool, int> stored[] = {
+        {Forwards, false, 1}, {Reverse, false, 2}, {PingPong, false, 4}, {Reverse, true, 10}};
+    for (const auto& [direction, looping, byte] : stored)
+        EXPECT_EQ(static_cast<int>(StorePlaybackStyle({direction, looping})), byte);
+    // Opening and storing again turns a byte of 3 into plain Forwards.
+    EXPECT_EQ(static_cast<int>(StorePlaybackStyle(PlaybackChoiceOf(static_cast<PlaybackStyle>(3 | 8)))), 9);
+}
 
 constexpr std::int32_t kW = 13;  // odd: rows carry padding
 constexpr std::int32_t kH = 9;
