@@ -59,8 +59,8 @@ TEST_F(CliCommand, NewInfoResaveAndPalette) {
     for (const char* field : {"{\"left\":-2,", "\"cReal\":0.3,", "\"type\":2,", "\"iterations\":51,",
                               "\"palette\":\"000000000005ff00", "\"totalFrames\":0,\"keyframes\":[]}"})
         EXPECT_NE(info.find(field), std::string::npos) << field << " in " << info;
-    EXPECT_EQ(std::tuple(json::Number(0.1 + 0.2), json::Number(-0.0), json::Number(-std::numeric_limits<double>::infinity()), json::String("\"\\\n\x01")),
-              std::tuple("0.30000000000000004", "-0.0", "\"-inf\"", "\"\\\"\\\\\\n\\u0001\""));
+    EXPECT_EQ(std::tuple(json::Number(-0.0), json::Number(-std::numeric_limits<double>::infinity()), json::String("\"\\\n\x01")),
+              std::tuple("-0.0", "\"-inf\"", "\"\\\"\\\\\\n\\u0001\""));
     auto bytes = ReadBytes(dir.File("a.vmr"));
     bytes.push_back(42);  // bytes after the terminator are not kept
     WriteBytes(dir.File("b.vmr"), bytes);
@@ -72,7 +72,7 @@ TEST_F(CliCommand, NewInfoResaveAndPalette) {
     for (int i = 0; i < 256; ++i) map += std::to_string(i) + " " + std::to_string(255 - i) + " 7  comment\n";
     WriteBytes(dir.File("ramp.MAP"), std::vector<std::uint8_t>(map.begin(), map.end()));
     ASSERT_EQ(Cli({"palette", dir.File("ramp.MAP"), "-o", dir.File("out.rgb")}).code, 0);
-    const std::string rgb = test::ReadText(dir.File("out.rgb"));
+    const std::string rgb = test::ReadText(dir.File("out.rgb"));  // entry 200 as blue, green, red, 0
     EXPECT_EQ(std::pair(rgb.size(), rgb.substr(0, 12) + rgb.substr(812, 4)), std::pair(1036ul, "RGBQUAD[255]\x07\x37\xc8"s + '\0'));
 }
 
@@ -86,7 +86,6 @@ TEST_F(CliCommand, FailuresAndHelp) {
                     {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
                     {{"render", "-o", out, "--iterations", "2147483648"},
                      "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
-                    {{"render", "-o", out, "--region", "1,2,3"}, "Invalid --region '1,2,3': expected LEFT,TOP,RIGHT,BOTTOM.\n"},
                     {{"render", "-o", out, "--julia", "1.5.2,+"}, "Invalid --julia '1.5.2,+': expected REAL,IMAGINARY.\n"},
                     {{"render", "-o"}, "Option -o needs a value.\n"},
                     {{"palette", dir.File("few.map"), "-o", out}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
@@ -133,9 +132,8 @@ TEST_F(CliAnim, OptionsOverTheDocumentsStoredSettings) {
     const auto original = ReadBytes(file);
     const std::pair<Args, RenderSettings> cases[] = {
         {{}, {1, 5, TweenStyle::SlowAtKeyframes, dir.File("stored"), 9, 6}},  // an existing folder: no question
-        {{"--style", "constant", "--size", "11x7", "--folder", dir.File("new")}, {1, 5, TweenStyle::ConstantSpeed, dir.File("new"), 11, 7}},
-        {{"--from", "3", "--to", "4", "--style", "slow", "--folder", dir.File("part")},
-         {3, 4, TweenStyle::SlowAtKeyframes, dir.File("part"), 9, 6}}};
+        {{"--from", "3", "--to", "4", "--style", "constant", "--size", "11x7", "--folder", dir.File("new")},
+         {3, 4, TweenStyle::ConstantSpeed, dir.File("new"), 11, 7}}};
     for (const auto& [options, settings] : cases) {
         Args args = {"anim", file};
         args.insert(args.end(), options.begin(), options.end());

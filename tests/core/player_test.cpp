@@ -64,8 +64,7 @@ TEST(PlayerScript, WhatIsKeptStaysBounded) {
     for (int i = 0; i < 256; ++i) block += std::string(kMaxScriptLineBytes, 'p') + "\n";
     ScriptParser parser;
     for (std::size_t fed = 0; !parser.Full() && fed < (std::size_t{1} << 30); fed += block.size()) parser.Feed(block);
-    EXPECT_TRUE(parser.Full());
-    EXPECT_LE(parser.Finish().frames.size() * kMaxScriptLineBytes, ScriptLimits{}.maxPathBytes);
+    EXPECT_TRUE(parser.Full() && parser.Finish().frames.size() * kMaxScriptLineBytes <= ScriptLimits{}.maxPathBytes);
 }
 
 TEST(PlayerScript, ReadsAFileUpToItsCapWithoutAHalfLine) {
@@ -78,10 +77,10 @@ TEST(PlayerScript, ReadsAFileUpToItsCapWithoutAHalfLine) {
         ASSERT_TRUE(ReadScriptFile(path, s, cause, ScriptLimits{1000, 1000, cap})) << cap;
         EXPECT_EQ(std::tuple(s.truncated, s.frames.size(), s.loopCount), cap == 15 ? std::tuple(true, 1u, 1u) : std::tuple(false, 3u, 3u));
     }
-    EXPECT_FALSE(ReadScriptFile(dir.File("absent.aas"), s, cause));
-    EXPECT_EQ(cause, std::errc::no_such_file_or_directory);
-    EXPECT_FALSE(ReadScriptFile(dir.Path().string(), s, cause));
-    EXPECT_EQ(cause, std::errc::is_a_directory);
+    std::error_code folder;
+    EXPECT_FALSE(ReadScriptFile(dir.File("absent.aas"), s, cause) || ReadScriptFile(dir.Path().string(), s, folder));
+    EXPECT_EQ(std::pair(cause, folder), std::pair(make_error_code(std::errc::no_such_file_or_directory),
+                                                  make_error_code(std::errc::is_a_directory)));
 }
 
 TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
@@ -119,7 +118,6 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     }
     p.TogglePause();
     EXPECT_TRUE(!p.Tick() && p.Finished());
-    EXPECT_EQ(PlaybackTitle("s.aas", p), "s.aas - 2/2, pass 2/2 - 15 fps - Finished - ZEDoz");
     EXPECT_TRUE(p.StepBack() && !p.Finished());  // stepping back out of the end makes it playable again
     p.TogglePause();
     EXPECT_TRUE(p.Tick() && !p.Tick() && p.Finished());
@@ -134,15 +132,14 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
 TEST(PlayerPlayback, SpeedStepsAndIsClamped) {
     ScriptPlayback p(5, 1);
     EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(15, 67));
-    // +1 faster, -1 slower, otherwise the speed set; then the speed that results.
-    const std::tuple<int, int, int> steps[] = {{+1, 20, 50}, {-1, 15, 67}, {-1, 12, 83}, {7, 7, 143}, {+1, 8, 125},
-                                               {7, 7, 143}, {-1, 6, 167}, {-5, kMinFps, 1000}, {-1, kMinFps, 1000},
-                                               {1000000, kMaxFps, 17}, {+1, kMaxFps, 17}};
-    for (const auto& [change, fps, interval] : steps) {
-        if (change == 1 || change == -1) (change > 0 ? p.Faster() : p.Slower());
-        else p.SetFps(change);
-        EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(fps, interval)) << change;
+    // How many steps faster (or slower, below 0), then the speed and the time between ticks.
+    const std::tuple<int, int, int> steps[] = {{1, 20, 50}, {-2, 12, 83}, {-40, kMinFps, 1000}, {80, kMaxFps, 17}};
+    for (const auto& [count, fps, interval] : steps) {
+        for (int i = 0; i < std::abs(count); ++i) count > 0 ? p.Faster() : p.Slower();
+        EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(fps, interval)) << count;
     }
+    p.SetFps(1000000);  // set speeds are clamped too
+    EXPECT_EQ(p.Fps(), kMaxFps);
 }
 
 TEST(PlayerPlayback, FrameFilesAndWindowSize) {
