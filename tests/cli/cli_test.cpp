@@ -34,13 +34,6 @@ CliRun Cli(const Args& args, bool terminal = false) {
 
 class CliCommand : public ::testing::Test {
 protected:
-    // Each case fails with exactly this message on stderr, nothing on stdout, and exit code 1.
-    static void ExpectFailures(const std::vector<std::pair<Args, std::string>>& cases) {
-        for (const auto& [args, message] : cases) {
-            const CliRun r = Cli(args);
-            EXPECT_EQ(std::tuple(r.code, r.err, r.out), std::tuple(1, message, "")) << args.back();
-        }
-    }
     test::TempDir dir;
 };
 
@@ -76,26 +69,10 @@ TEST_F(CliCommand, NewInfoResaveAndPalette) {
     EXPECT_EQ(std::pair(rgb.size(), rgb.substr(0, 12) + rgb.substr(812, 4)), std::pair(1036ul, "RGBQUAD[255]\x07\x37\xc8"s + '\0'));
 }
 
-TEST_F(CliCommand, FailuresAndHelp) {
-    WriteBytes(dir.File("bad.vmr"), {'X', 'M', 'R', '1', '0'});
-    WriteBytes(dir.File("few.map"), {'1', ' ', '2', ' ', '3', '\n'});
-    const std::string out = dir.File("x.bmp");
-    ExpectFailures({{{"info", dir.File("bad.vmr")}, "Unexpected file format.\n"},
-                    {{"render", "-o", dir.File("no/x.bmp")}, dir.File("no/x.bmp") + " was not found.\n"},
-                    {{"render"}, "render: no output file given (-o OUT.bmp).\n"},
-                    {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
-                    {{"render", "-o", out, "--iterations", "2147483648"},
-                     "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
-                    {{"render", "-o", out, "--julia", "1.5.2,+"}, "Invalid --julia '1.5.2,+': expected REAL,IMAGINARY.\n"},
-                    {{"render", "-o"}, "Option -o needs a value.\n"},
-                    {{"palette", dir.File("few.map"), "-o", out}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
-                    {{"frobnicate"}, "Unknown command 'frobnicate'. Run 'velmora-cli --help'.\n"}});
-    EXPECT_FALSE(fs::exists(out));
-    EXPECT_NE(Cli({"new", dir.File("big.vmr"), "--iterations", "2000000000"}).err.find("1073741822"), std::string::npos);
-    for (const std::string cmd : {"render", "info", "resave", "new", "palette", "anim"}) {
-        EXPECT_EQ(std::pair(Cli({cmd, "--help"}).code, Cli({cmd, "--help"}).out.find("velmora-cli " + cmd)), std::pair(0, 7ul));
-        EXPECT_NE(Cli({"--help"}).out.find("\n  " + cmd + " "), std::string::npos) << cmd;
-    }
+TEST_F(CliCommand, HelpForEveryCommand) {
+    for (const std::string cmd : {"render", "info", "resave", "new", "palette", "anim"})
+        EXPECT_EQ(std::tuple(Cli({cmd, "--help"}).code, Cli({cmd, "-h"}).out.find("velmora-cli " + cmd),
+                             Cli({"--help"}).out.find("\n  " + cmd + " ") != std::string::npos), std::tuple(0, 7ul, true)) << cmd;
 }
 
 class CliAnim : public CliCommand {
@@ -148,25 +125,45 @@ TEST_F(CliAnim, OptionsOverTheDocumentsStoredSettings) {
     EXPECT_EQ(ReadBytes(file), original);  // the document file is not changed
 }
 
+// Each case fails with exactly this message on stderr, nothing on stdout, and exit code 1.
 TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
     CVelmoraDoc one(host);
     test::Prepare(one, {keys[0]});
     ASSERT_TRUE(one.OnSaveDocument(dir.File("one.vmr")));
+    WriteBytes(dir.File("bad.vmr"), {'X', 'M', 'R', '1', '0'});
+    WriteBytes(dir.File("few.map"), {'1', ' ', '2', ' ', '3', '\n'});
     fs::create_directories(dir.File("frames") + "/frame2.bmp");
     fs::create_directories(dir.File("noscript") + "/script.aas");
-    ExpectFailures({{{"anim", file, "--folder", dir.File("f"), "--size", "0x4"}, "Width must be at least 1 pixel\n"},
-                    {{"anim", file, "--folder", dir.File("no/such")}, "Could not create directory.\n"},
-                    {{"anim", dir.File("one.vmr")}, "There must be at least 2 keyframes in order to render.\nSee Help for details.\n"},
-                    {{"anim", file, "--folder", dir.File("frames")}, "Could not save frame 2.\nRender operation aborted.\n"},
-                    {{"anim", file, "--folder", dir.File("noscript")},
-                     "Could not create the script file.\nYou will not be able to play the animation.\n"},
-                    {{"anim"}, "anim: give the document to render.\n"},
-                    {{"anim", file, file}, "anim: only one document may be given.\n"},
-                    {{"anim", file, "--style", "fast"}, "Invalid --style 'fast': expected slow or constant.\n"},
-                    {{"anim", file, "--from", "two"}, "Invalid --from 'two': expected a whole number.\n"},
-                    {{"anim", file, "--size", "12"}, "Invalid --size '12': expected WIDTHxHEIGHT.\n"},
-                    {{"anim", file, "--frobnicate"}, "Unknown option '--frobnicate'.\n"}});
-    EXPECT_FALSE(fs::exists(dir.File("f")));  // nothing was made
+    const std::string out = dir.File("f");
+    const std::pair<Args, std::string> cases[] = {
+        {{"info", dir.File("bad.vmr")}, "Unexpected file format.\n"},
+        {{"render", "-o", dir.File("no/x.bmp")}, dir.File("no/x.bmp") + " was not found.\n"},
+        {{"render"}, "render: no output file given (-o OUT.bmp).\n"},
+        {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
+        {{"render", "-o", out, "--iterations", "2147483648"},
+         "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
+        {{"render", "-o", out, "--julia", "1.5.2,+"}, "Invalid --julia '1.5.2,+': expected REAL,IMAGINARY.\n"},
+        {{"render", "-o"}, "Option -o needs a value.\n"},
+        {{"palette", dir.File("few.map"), "-o", out}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
+        {{"frobnicate"}, "Unknown command 'frobnicate'. Run 'velmora-cli --help'.\n"},
+        {{"anim", file, "--folder", out, "--size", "0x4"}, "Width must be at least 1 pixel\n"},
+        {{"anim", file, "--folder", dir.File("no/such")}, "Could not create directory.\n"},
+        {{"anim", dir.File("one.vmr")}, "There must be at least 2 keyframes in order to render.\nSee Help for details.\n"},
+        {{"anim", file, "--folder", dir.File("frames")}, "Could not save frame 2.\nRender operation aborted.\n"},
+        {{"anim", file, "--folder", dir.File("noscript")},
+         "Could not create the script file.\nYou will not be able to play the animation.\n"},
+        {{"anim"}, "anim: give the document to render.\n"},
+        {{"anim", file, file}, "anim: only one document may be given.\n"},
+        {{"anim", file, "--style", "fast"}, "Invalid --style 'fast': expected slow or constant.\n"},
+        {{"anim", file, "--from", "two"}, "Invalid --from 'two': expected a whole number.\n"},
+        {{"anim", file, "--size", "12"}, "Invalid --size '12': expected WIDTHxHEIGHT.\n"},
+        {{"anim", file, "--frobnicate"}, "Unknown option '--frobnicate'.\n"}};
+    for (const auto& [args, message] : cases) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(std::tuple(r.code, r.err, r.out), std::tuple(1, message, "")) << args.back();
+    }
+    EXPECT_FALSE(fs::exists(out));  // nothing was made
+    EXPECT_NE(Cli({"new", dir.File("big.vmr"), "--iterations", "2000000000"}).err.find("1073741822"), std::string::npos);
 }
 
 TEST_F(CliAnim, ProgressGoesToStderrOnATerminalAndMessagesStartALine) {

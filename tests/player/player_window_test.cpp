@@ -10,12 +10,10 @@
 
 #include "PlayerWindow.h"
 #include "TempDir.h"
-#include "model/BmpWriter.h"
-#include "render/BitmapInfo.h"
 
 namespace {
 
-const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlue(0, 0, 255);
+const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlue(0, 0, 255), kBlack(0, 0, 0);
 
 // Runs each test in its frames folder, as Velmora starts the player.
 class PlayerWindowTest : public ::testing::Test {
@@ -23,22 +21,13 @@ protected:
     void SetUp() override { ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(m_dir.Path().string()))); }
     void TearDown() override { QDir::setCurrent(m_previous); }
 
-    // Writes frameN.bmp as the animation render does, in colour 1 (red), 2 (green)
-    // or 3 (blue); `indices` runs top-down, row by row, instead when given.
-    void WriteFrame(int n, std::uint8_t index, int width = 200, int height = 150, std::vector<std::uint8_t> indices = {}) {
-        if (indices.empty()) indices.assign(static_cast<std::size_t>(width * height), index);
-        velmora::Palette palette;
-        palette.SetEntry(1, {0, 0, 255, 0});
-        palette.SetEntry(2, {0, 255, 0, 0});
-        palette.SetEntry(3, {255, 0, 0, 0});
-        const auto fileHeader = velmora::BmpFileHeader(width, height);
-        velmora::BitmapInfoBlock info{};
-        velmora::FillBitmapInfo(info, width, height, palette);
-        std::vector<std::uint8_t> bytes(fileHeader.begin(), fileHeader.end());
-        for (const std::uint8_t b : info) bytes.push_back(b);  // (an insert here trips a false GCC 12 warning)
-        for (int y = height - 1; y >= 0; --y)  // bottom-up rows padded to 4 bytes
-            for (int x = 0; x < (width + 3) / 4 * 4; ++x) bytes.push_back(x < width ? indices[y * width + x] : 0);
-        velmora::test::WriteBytes(m_dir.File("frame" + std::to_string(n) + ".bmp"), bytes);
+    // Writes frameN.bmp as an 8-bit BMP in colour 1 (red), 2 (green) or 3 (blue),
+    // one colour per column when `columns` is given.
+    void WriteFrame(int n, int colour, int width = 200, int height = 150, std::vector<int> columns = {}) {
+        QImage image(width, height, QImage::Format_Indexed8);
+        image.setColorTable({qRgb(0, 0, 0), kRed.rgb(), kGreen.rgb(), kBlue.rgb()});
+        for (int i = 0; i < width * height; ++i) image.setPixel(i % width, i / width, columns.empty() ? colour : columns[i % width]);
+        ASSERT_TRUE(image.save(QString::fromStdString(m_dir.File("frame" + std::to_string(n) + ".bmp")), "BMP"));
     }
 
     QString m_previous = QDir::currentPath();
@@ -61,11 +50,10 @@ TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {
         EXPECT_EQ(std::pair(window.ShownText(), Centre(window)), std::pair(QString(), kRed)) << pass;
         window.AdvanceFrame();
         EXPECT_TRUE(window.ShownImage().isNull() && window.ShownText().contains("frame2.bmp\nThe file does not exist"));
-        const QImage note = window.grab().toImage();
-        QImage black(note.size(), note.format());
-        black.fill(Qt::black);
-        EXPECT_EQ(note.pixelColor(1, 1), QColor(Qt::black));
-        EXPECT_NE(note, black);  // the note's text is drawn over the black
+        QImage note = window.grab().toImage();
+        EXPECT_EQ(note.pixelColor(1, 1), kBlack);
+        note.fill(kBlack);
+        EXPECT_NE(window.grab().toImage(), note);  // the note's text is drawn over the black
         window.AdvanceFrame();  // goes on past the missing frame
         EXPECT_EQ(Centre(window), kBlue) << pass;
         window.AdvanceFrame();
