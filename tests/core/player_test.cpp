@@ -24,9 +24,9 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
     struct Case { std::string bytes; Frames frames; std::uint32_t loops; std::size_t skipped; };
     const std::string longest(kMaxScriptLineBytes, 'a'), tooLong(kMaxScriptLineBytes + 1, 'b');
     const Case cases[] = {
-        {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0}, {"\nf2\nf1", {"f2", "f1"}, 1, 0},  // reverse
-        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0}, {"\nLoop 1000", {}, 1000, 0}, {"", {}, 1, 0},
-        {"f\nLoop 0", {"f"}, 1, 0}, {"f\nLoop \t +4 \t", {"f"}, 4, 0}, {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
+        {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0}, {"\nf2\nf1", {"f2", "f1"}, 1, 0}, {"", {}, 1, 0},
+        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0}, {"\nLoop 1000", {}, 1000, 0}, {"f\nLoop 0", {"f"}, 1, 0},
+        {"f\nLoop \t +4 \t", {"f"}, 4, 0}, {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
         // Beyond the 32-bit range the count saturates instead of wrapping round; the last Loop line wins.
         {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0}, {"f\nLoop -99999999999999999999999", {"f"}, 1, 0},
         {"Loop 5\nf\nLoop 99999999999999999999999", {"f"}, kMaxLoopCount, 0},
@@ -82,13 +82,11 @@ TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
         Shown shown{{p.Pass(), p.Frame()}};
         while (p.Tick()) shown.emplace_back(p.Pass(), p.Frame());
         EXPECT_EQ(shown, expected);
-        EXPECT_TRUE(p.Finished() && !p.Tick());
-        EXPECT_EQ(std::pair(p.Pass(), p.Frame()), expected.back());
+        EXPECT_TRUE(p.Finished() && !p.Tick() && std::pair(p.Pass(), p.Frame()) == expected.back());  // stays on the last
     }
     ScriptPlayback none(0, 1000);
     none.TogglePause();
     EXPECT_TRUE(none.Finished() && !none.Running() && !none.Tick() && !none.StepForward() && !none.StepBack());
-    EXPECT_EQ(PlaybackTitle("script.aas", none), "script.aas - no frames - ZEDoz");
     ScriptPlayback huge(1000000, 2147483647u);  // the position must not overflow
     for (int i = 0; i < 1000001; ++i) ASSERT_TRUE(huge.StepForward());
     EXPECT_EQ(std::pair(huge.Pass(), huge.Frame()), std::pair(1u, std::size_t{1}));
@@ -98,7 +96,6 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     ScriptPlayback p(2, 2);
     EXPECT_FALSE(p.StepBack());  // already at the start
     EXPECT_TRUE(p.Paused() && !p.Tick());  // a paused player ignores the timer
-    EXPECT_EQ(PlaybackTitle("script.aas", p), "script.aas - 1/2, pass 1/2 - 15 fps - Paused - ZEDoz");
     // Forwards or back, whether it moved, and the (pass, entry) it leads to.
     const std::tuple<bool, bool, unsigned, std::size_t> steps[] = {
         {true, true, 0, 1}, {true, true, 1, 0}, {false, true, 0, 1}, {true, true, 1, 0}, {true, true, 1, 1}, {true, false, 1, 1}};
@@ -139,7 +136,6 @@ TEST(PlayerPlayback, WindowFitsTheFirstFrameWithinTheScreen) {
 std::string In(const std::string& folder) { return (std::filesystem::path(folder) / PlayerProgramName()).string(); }
 
 TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
-    EXPECT_EQ(PlayerLoadErrorText(), "Error loading "s + PlayerProgramName() + ".\n You should reinstall Velmora.");
     struct Case { std::string own, path; std::set<std::string> programs; std::optional<std::string> found; Frames asked; };
     // Empty and relative entries would search the working directory, which is
     // the frames folder when Velmora starts the player.
@@ -158,7 +154,6 @@ TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     }
     test::TempDir dir;  // the real check wants an executable regular file
     const std::string program = In(dir.Path().string());
-    EXPECT_FALSE(IsExecutableFile(program));
     test::WriteBytes(program, {'#', '!'});
     EXPECT_FALSE(IsExecutableFile(program));
     ASSERT_EQ(::chmod(program.c_str(), 0755), 0);

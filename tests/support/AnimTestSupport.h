@@ -54,18 +54,12 @@ inline auto Values(const FractalParams& p) {
     return std::tuple{p.left, p.top, p.right, p.bottom, static_cast<int>(p.type), p.cReal, p.cImag, p.iterations};
 }
 
-// The engine reference's parameters for a keyframe's values at a frame size.
-inline RefParams RefOf(const Keyframe& k, std::int32_t width, std::int32_t height) {
-    return RefParams{k.left, k.top, k.right, k.bottom, k.type, k.cReal, k.cImag, k.iterations, width, height};
-}
-
 // Records every status text; has no progress bar.
 class StatusLog : public AnimRenderSink {
 public:
     std::vector<std::string> texts;
     void SetStatusText(const std::string& text) override { texts.push_back(text); }
     ProgressSink* ProgressBar() override { return nullptr; }
-    std::string Last() const { return texts.empty() ? std::string() : texts.back(); }
 };
 
 }  // namespace velmora::test
