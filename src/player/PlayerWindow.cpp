@@ -21,7 +21,8 @@ constexpr int kNoFrameHeight = 240;
 PlayerWindow::PlayerWindow(const velmora::PlayScript& script, const QString& scriptName, QWidget* parent)
     : QWidget(parent), m_scriptName(scriptName), m_playback(script.frames.size(), script.loopCount) {
     m_paths.reserve(static_cast<qsizetype>(script.frames.size()));
-    for (const std::string& frame : script.frames) m_paths.push_back(QFile::decodeName(QByteArray::fromStdString(frame)));
+    for (const std::string& frame : script.frames)
+        m_paths.push_back(QFile::decodeName(QByteArray::fromStdString(frame)));
 
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -65,7 +66,8 @@ QSize PlayerWindow::FirstFrameSize() const {
     }
     QSize avail;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) avail = screen->availableGeometry().size() * 9 / 10;
-    const velmora::WindowSize fit = velmora::FitWindowSize(frame.width(), frame.height(), avail.width(), avail.height());
+    const velmora::WindowSize fit =
+        velmora::FitWindowSize(frame.width(), frame.height(), avail.width(), avail.height());
     return {fit.width, fit.height};
 }
 
@@ -132,7 +134,8 @@ void PlayerWindow::ShowCurrent() {
 void PlayerWindow::Refresh() {
     setWindowTitle(QString::fromStdString(velmora::PlaybackTitle(m_scriptName.toStdString(), m_playback)));
     if (m_started && m_playback.Running()) {
-        if (m_timer.interval() != m_playback.IntervalMs() || !m_timer.isActive()) m_timer.start(m_playback.IntervalMs());
+        if (m_timer.interval() != m_playback.IntervalMs() || !m_timer.isActive())
+            m_timer.start(m_playback.IntervalMs());
     } else {
         m_timer.stop();
     }

@@ -47,13 +47,15 @@ int main(int argc, char* argv[]) {
     velmora::PlayScript script;
     std::error_code cause;
     if (!velmora::ReadScriptFile(QFile::encodeName(scriptPath).toStdString(), script, cause))
-        return Fail(QStringLiteral("Cannot read the script %1:\n%2").arg(scriptPath, QString::fromStdString(cause.message())));
+        return Fail(
+            QStringLiteral("Cannot read the script %1:\n%2").arg(scriptPath, QString::fromStdString(cause.message())));
     if (script.skippedLines > 0)
         std::fprintf(stderr, "ZEDoz: %zu line(s) of the script name no file and were left out.\n", script.skippedLines);
     if (script.truncated) {
         const std::size_t kept = script.frames.size();
         if (kept == 0)
-            std::fprintf(stderr, "ZEDoz: the script is too large, and the part read names no frame; nothing is played.\n");
+            std::fprintf(stderr,
+                         "ZEDoz: the script is too large, and the part read names no frame; nothing is played.\n");
         else if (kept == 1)
             std::fprintf(stderr, "ZEDoz: the script is too large; only its first frame is played.\n");
         else

@@ -66,15 +66,17 @@ protected:
         CVelmoraDoc doc(host);
         test::Prepare(doc, keys);
         fs::create_directory(dir.File("stored"));
-        std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_tweenStyle, doc.m_destFolder, doc.m_playbackStyle) = std::tuple(
-            9, 6, TweenStyle::SlowAtKeyframes, dir.File("stored") + "/", PlaybackStyle::PingPong | PlaybackStyle::Looping);
+        std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_tweenStyle, doc.m_destFolder, doc.m_playbackStyle) =
+            std::tuple(9, 6, TweenStyle::SlowAtKeyframes, dir.File("stored") + "/",
+                       PlaybackStyle::PingPong | PlaybackStyle::Looping);
         ASSERT_TRUE(doc.OnSaveDocument(file));
     }
     // The frame files in a folder, by name; first rendered there by the core when asked.
     std::map<std::string, std::string> Frames(const RenderSettings& s, bool renderByTheCore) {
         CVelmoraDoc doc(host);
         test::Prepare(doc, keys);
-        const bool rendered = !renderByTheCore || (fs::create_directories(s.destFolder) && RenderAnimation(doc, s, nullptr).Completed());
+        const bool rendered =
+            !renderByTheCore || (fs::create_directories(s.destFolder) && RenderAnimation(doc, s, nullptr).Completed());
         EXPECT_TRUE(rendered);
         std::map<std::string, std::string> out;
         for (const auto& e : fs::directory_iterator(s.destFolder))
@@ -119,7 +121,8 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
     const std::string out = dir.File("f");
     const std::pair<Args, std::string> cases[] = {
         {{"render", "-o", dir.File("no/x.bmp")}, dir.File("no/x.bmp") + " was not found.\n"},
-        {{"render"}, "render: no output file given (-o OUT.bmp).\n"}, {{"render", "-o"}, "Option -o needs a value.\n"},
+        {{"render"}, "render: no output file given (-o OUT.bmp).\n"},
+        {{"render", "-o"}, "Option -o needs a value.\n"},
         {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
         {{"render", "-o", out, "--iterations", "2147483648"},
          "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
@@ -128,15 +131,18 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
         {{"frobnicate"}, "Unknown command 'frobnicate'. Run 'velmora-cli --help'.\n"},
         {{"anim", file, "--folder", out, "--size", "0x4"}, "Width must be at least 1 pixel\n"},
         {{"anim", file, "--folder", dir.File("no/such")}, "Could not create directory.\n"},
-        {{"anim", dir.File("one.vmr")}, "There must be at least 2 keyframes in order to render.\nSee Help for details.\n"},
+        {{"anim", dir.File("one.vmr")},
+         "There must be at least 2 keyframes in order to render.\nSee Help for details.\n"},
         {{"anim", file, "--folder", dir.File("frames")}, "Could not save frame 2.\nRender operation aborted.\n"},
         {{"anim", file, "--folder", dir.File("noscript")},
          "Could not create the script file.\nYou will not be able to play the animation.\n"},
-        {{"anim"}, "anim: give the document to render.\n"}, {{"anim", file, file}, "anim: only one document may be given.\n"},
+        {{"anim"}, "anim: give the document to render.\n"},
+        {{"anim", file, file}, "anim: only one document may be given.\n"},
         {{"anim", file, "--style", "fast"}, "Invalid --style 'fast': expected slow or constant.\n"},
         {{"anim", file, "--from", "two"}, "Invalid --from 'two': expected a whole number.\n"},
         {{"anim", file, "--size", "12"}, "Invalid --size '12': expected WIDTHxHEIGHT.\n"},
-        {{"anim", file, "--frobnicate"}, "Unknown option '--frobnicate'.\n"}, {{"info", dir.File("bad.vmr")}, "Unexpected file format.\n"}};
+        {{"anim", file, "--frobnicate"}, "Unknown option '--frobnicate'.\n"},
+        {{"info", dir.File("bad.vmr")}, "Unexpected file format.\n"}};
     for (const auto& [args, message] : cases) {
         const CliRun r = Cli(args);
         EXPECT_EQ(std::tuple(r.code, r.err, r.out), std::tuple(1, message, "")) << args.back();

@@ -22,11 +22,22 @@ TEST(FrameNumbering, LocatesEachFrameOverSegmentsOfEveryCount) {
     const std::vector<std::int32_t> tenFive = {10, 5, 3}, gaps = {3, 0, -4, 2, 9};
     // The last keyframe is never a frame; a count of 0 or below (only a file can hold
     // one) holds no frames rather than giving frames back to the walk.
-    const Case cases[] = {
-        {tenFive, 1, FramePosition{0, 0}}, {tenFive, 10, FramePosition{0, 9}}, {tenFive, 11, FramePosition{1, 0}},
-        {tenFive, 15, FramePosition{1, 4}}, {tenFive, 16, {}}, {tenFive, 0, {}}, {tenFive, -3, {}}, {{}, 1, {}}, {{5}, 1, {}},
-        {{2, 1, 1000}, 3, FramePosition{1, 0}}, {{2, 1, 1000}, 4, {}}, {gaps, 3, FramePosition{0, 2}}, {gaps, 6, {}},
-        {gaps, 4, FramePosition{3, 0}}, {gaps, 5, FramePosition{3, 1}}, {{INT32_MAX, INT32_MAX, 1}, INT32_MAX, FramePosition{0, INT32_MAX - 1}}};
+    const Case cases[] = {{tenFive, 1, FramePosition{0, 0}},
+                          {tenFive, 10, FramePosition{0, 9}},
+                          {tenFive, 11, FramePosition{1, 0}},
+                          {tenFive, 15, FramePosition{1, 4}},
+                          {tenFive, 16, {}},
+                          {tenFive, 0, {}},
+                          {tenFive, -3, {}},
+                          {{}, 1, {}},
+                          {{5}, 1, {}},
+                          {{2, 1, 1000}, 3, FramePosition{1, 0}},
+                          {{2, 1, 1000}, 4, {}},
+                          {gaps, 3, FramePosition{0, 2}},
+                          {gaps, 6, {}},
+                          {gaps, 4, FramePosition{3, 0}},
+                          {gaps, 5, FramePosition{3, 1}},
+                          {{INT32_MAX, INT32_MAX, 1}, INT32_MAX, FramePosition{0, INT32_MAX - 1}}};
     for (const Case& c : cases) {
         std::vector<Keyframe> keys;
         for (const std::int32_t count : c.counts) keys.push_back(test::Key(0, 1, 0, 1, 10, count));
@@ -56,13 +67,15 @@ TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
     doc.m_palette = test::Ramp(9);
     Keyframe k = test::Key(0, 0, 0, 0, 0, 12);
     CaptureActive(doc, k);
-    EXPECT_EQ(std::tuple(test::Values(k), k.transitions, k.palette), std::tuple(test::Values(doc.m_params), 12, test::Ramp(9)));
+    EXPECT_EQ(std::tuple(test::Values(k), k.transitions, k.palette),
+              std::tuple(test::Values(doc.m_params), 12, test::Ramp(9)));
     const double engineLeft = doc.m_pEngine->GetXMin();
     k = test::Key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
     ApplyToActive(doc, k);
     EXPECT_EQ(std::pair(test::Values(doc.m_params), doc.m_palette), std::pair(test::Values(k), test::Ramp(50)));
     // The image size stays and the engine is not reloaded.
-    EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_pEngine->GetXMin()), std::tuple(31, 17, engineLeft));
+    EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_pEngine->GetXMin()),
+              std::tuple(31, 17, engineLeft));
 }
 
 TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
@@ -76,7 +89,8 @@ TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
         EXPECT_EQ(std::tuple(r.message, r.index, r.count.question), std::tuple("", s.row, s.question)) << s.left;
         EXPECT_EQ(doc.GetKeyframe(r.index)->palette, doc.m_palette);
         if (s.question == CountQuestion::None) continue;
-        EXPECT_EQ(std::tuple(r.count.keyframe, r.count.initial, r.count.allowCancel), std::tuple(s.keyframe, 10, false));
+        EXPECT_EQ(std::tuple(r.count.keyframe, r.count.initial, r.count.allowCancel),
+                  std::tuple(s.keyframe, 10, false));
         ASSERT_TRUE(SetTransitionCount(doc, r.count.keyframe, s.answer));
     }
     EXPECT_EQ(Rows(), (std::vector<std::pair<double, std::int32_t>>{{3, 4}, {1, 5}, {4, 9}, {2, 0}}));
@@ -117,7 +131,8 @@ TEST_F(KeyframeEdit, PropertiesAndDelete) {
     EXPECT_EQ(doc.GetTotalFrames(), 0);  // the one before the deleted last stops counting
     EXPECT_EQ(PropertiesRequest(doc, 0).question, CountQuestion::None);
     const DeleteResult end = DeleteKeyframe(doc, 1), none = DeleteKeyframe(doc, kNoRow);
-    EXPECT_EQ(std::tuple(end.deleted, end.message, none.deleted, none.message), std::tuple(false, "Frame not found", false, ""));
+    EXPECT_EQ(std::tuple(end.deleted, end.message, none.deleted, none.message),
+              std::tuple(false, "Frame not found", false, ""));
     EXPECT_EQ(doc.GetKeyframeCount(), 1);
 }
 
@@ -137,8 +152,9 @@ TEST_F(KeyframeEdit, FramesListRows) {
 
 TEST(TransitionCountEntry, ReadsTheLeadingNumberOfTheFirst127CharactersAndRefusesCountsBelowOne) {
     // The number reader's own rules are tested with the settings texts.
-    const std::pair<std::string, std::int32_t> counts[] = {{"12abc", 12}, {"1", 1}, {std::string(126, ' ') + "45", 4},
-                                                           {"0", 0}, {"-5", 0}, {"abc", 0}, {std::string(127, ' ') + "45", 0}};
+    const std::pair<std::string, std::int32_t> counts[] = {
+        {"12abc", 12}, {"1", 1},   {std::string(126, ' ') + "45", 4}, {"0", 0},
+        {"-5", 0},     {"abc", 0}, {std::string(127, ' ') + "45", 0}};
     for (const auto& [text, value] : counts) {
         const CountEntry e = ReadTransitionCount(text);
         EXPECT_EQ(std::tuple(e.accepted, e.accepted ? e.count : 0, e.message),
@@ -171,7 +187,8 @@ TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
         {"slow", 1, {-2, 2, -1.5, 1.5}, {0, 1, 1, 3}, 4, 1, {-2 + 2 * w, 2 - w, -1.5 + 2.5 * w, 1.5 + 1.5 * w}},
         {"slow at step 0", 1, {-2, 2, -1.5, 1.5}, {0, 1, 1, 3}, 4, 0, {-2, 2, -1.5, 1.5}},
         {"constant: width 4 to 1", 2, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},
-        {"byte 255", 255, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},  // anything but 1 is constant
+        {"byte 255", 255, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},  // anything but 1 is
+                                                                                             // constant
         {"equal extents hold", 2, {-2, 2, -1, 1}, {3, 7, 5, 7}, 5, 4, {-2, 2, -1, 1}},
         // No ratio or real root for a zero extent or extents of opposite signs:
         // those axes move linearly rather than becoming NaN.
@@ -181,8 +198,9 @@ TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
         {"segment without frames", 1, {-2, 2, -1, 1}, {0, 1, 0, 1}, 0, 3, {-2, 2, -1, 1}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Keyframe m = Tween(test::Key(c.a[0], c.a[1], c.a[2], c.a[3], 100, c.t),
-                                 test::Key(c.b[0], c.b[1], c.b[2], c.b[3], 100, 1), c.d, static_cast<TweenStyle>(c.style));
+        const Keyframe m =
+            Tween(test::Key(c.a[0], c.a[1], c.a[2], c.a[3], 100, c.t),
+                  test::Key(c.b[0], c.b[1], c.b[2], c.b[3], 100, 1), c.d, static_cast<TweenStyle>(c.style));
         const Edges got = {m.left, m.right, m.top, m.bottom};
         for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(got[i], c.want[i]) << "edge " << i;
     }
@@ -190,18 +208,27 @@ TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
 
 TEST(TweenLinear, JuliaConstantTypeAndIterations) {
     for (const TweenStyle s : {TweenStyle::SlowAtKeyframes, TweenStyle::ConstantSpeed}) {
-        const Keyframe m = Tween(test::Key(-2, 2, -1, 1, 100, 3, 2, -0.8, 0.156), test::Key(-2, 2, -1, 1, 100, 1, 1, 0.4, -0.5), 2, s);
+        const Keyframe m =
+            Tween(test::Key(-2, 2, -1, 1, 100, 3, 2, -0.8, 0.156), test::Key(-2, 2, -1, 1, 100, 1, 1, 0.4, -0.5), 2, s);
         EXPECT_EQ(std::tuple(m.cReal, m.cImag, m.type),  // the type of the first keyframe
                   std::tuple(-0.8 + ((0.4 - -0.8) / 3) * 2, 0.156 + ((-0.5 - 0.156) / 3) * 2, 2));
     }
     // The step is truncated before the multiplication; limits a whole 32-bit
     // range apart still tween between them.
-    const std::array<std::int32_t, 5> cases[] = {  // from, to, count, step, result
-        {100, 150, 100, 0, 100}, {100, 150, 100, 99, 100}, {150, 100, 4, 3, 150 + (-50 / 4) * 3}, {0, 7, 4, 3, 3},
-        {INT32_MIN, INT32_MAX, 4, 2, static_cast<std::int32_t>(INT32_MIN + ((std::int64_t{INT32_MAX} - INT32_MIN) / 4) * 2)}};
+    const std::array<std::int32_t, 5> cases[] = {
+        // from, to, count, step, result
+        {100, 150, 100, 0, 100},
+        {100, 150, 100, 99, 100},
+        {150, 100, 4, 3, 150 + (-50 / 4) * 3},
+        {0, 7, 4, 3, 3},
+        {INT32_MIN, INT32_MAX, 4, 2,
+         static_cast<std::int32_t>(INT32_MIN + ((std::int64_t{INT32_MAX} - INT32_MIN) / 4) * 2)}};
     for (const auto& [from, to, count, step, result] : cases)
-        EXPECT_EQ(Tween(test::Key(-2, 2, -1, 1, from, count), test::Key(-2, 2, -1, 1, to, 1), step, TweenStyle::ConstantSpeed)
-                      .iterations, result) << from << " to " << to << " step " << step;
+        EXPECT_EQ(
+            Tween(test::Key(-2, 2, -1, 1, from, count), test::Key(-2, 2, -1, 1, to, 1), step, TweenStyle::ConstantSpeed)
+                .iterations,
+            result)
+            << from << " to " << to << " step " << step;
 }
 
 TEST(TweenLinear, EachEntrysColoursTruncateAndLoseTheReservedByte) {
@@ -213,7 +240,8 @@ TEST(TweenLinear, EachEntrysColoursTruncateAndLoseTheReservedByte) {
     for (int d = 0; d < 3; ++d) {
         const Keyframe m = Tween(a, b, d, d == 1 ? TweenStyle::ConstantSpeed : TweenStyle::SlowAtKeyframes);
         for (std::size_t i = 0; i < Palette::kEntries; ++i)  // 10 + 2/3 truncates to 10
-            ASSERT_EQ(m.palette.Entry(i), (RgbQuad{static_cast<std::uint8_t>(85 * d), 10, static_cast<std::uint8_t>(i), 0}))
+            ASSERT_EQ(m.palette.Entry(i),
+                      (RgbQuad{static_cast<std::uint8_t>(85 * d), 10, static_cast<std::uint8_t>(i), 0}))
                 << "step " << d << " entry " << i;
     }
 }

@@ -26,12 +26,15 @@ const std::string kBeyond =
 TEST(RenderSettingsFields, OneMessageAtATimeInTheDialogsOrder) {
     struct Case { std::int32_t width, height, from, to; std::string text; MsgIcon icon; };
     // Each row mends the first problem of the row before.
-    const Case cases[] = {{0, 0, 0, 0, "Width must be at least 1 pixel", MsgIcon::Information},
-                          {1, 0, 0, 0, "Starting frame must be at least 1.", MsgIcon::None},
-                          {1, 0, 5, 0, "Ending frame must be at least 1.", MsgIcon::None},
-                          {1, 0, 5, 4, "Ending frame must be greater than or equal to the starting frame.", MsgIcon::None},
-                          {1, 0, 5, 16, kBeyond, MsgIcon::None}, {1, 0, 5, 15, "Height must be at least 1 pixel", MsgIcon::Information},
-                          {1, 1, 5, 15, "", MsgIcon::None}, {1, 1, 15, 15, "", MsgIcon::None}};
+    const Case cases[] = {
+        {0, 0, 0, 0, "Width must be at least 1 pixel", MsgIcon::Information},
+        {1, 0, 0, 0, "Starting frame must be at least 1.", MsgIcon::None},
+        {1, 0, 5, 0, "Ending frame must be at least 1.", MsgIcon::None},
+        {1, 0, 5, 4, "Ending frame must be greater than or equal to the starting frame.", MsgIcon::None},
+        {1, 0, 5, 16, kBeyond, MsgIcon::None},
+        {1, 0, 5, 15, "Height must be at least 1 pixel", MsgIcon::Information},
+        {1, 1, 5, 15, "", MsgIcon::None},
+        {1, 1, 15, 15, "", MsgIcon::None}};
     for (const Case& c : cases) {
         const auto p = CheckRenderSettingsFields({c.from, c.to, TweenStyle::ConstantSpeed, "x", c.width, c.height}, 15);
         EXPECT_EQ(p ? std::pair(p->text, p->icon) : std::pair(std::string(), MsgIcon::None), std::pair(c.text, c.icon));
@@ -47,7 +50,8 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
         doc.m_tweenStyle = static_cast<TweenStyle>(byte);
         const RenderSettings s = ProposedRenderSettings(doc);
         EXPECT_EQ(std::tuple(s.width, s.height, s.destFolder, s.from, s.to, s.tweenStyle),
-                  std::tuple(64, 48, "/tmp/frames/", 1, 15, byte == 1 ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed));
+                  std::tuple(64, 48, "/tmp/frames/", 1, 15,
+                             byte == 1 ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed));
     }
     doc.m_keyframes = test::ThreeKeyframes(0, 0);  // no frames: a range its own check refuses
     const RenderSettings none = ProposedRenderSettings(doc);
@@ -58,13 +62,18 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
 // "plain" is a file; an accepted one comes back absolute with a final separator.
 TEST(RenderSettingsAccept, FolderChecks) {
     struct Shown { std::string text; MsgIcon icon; MsgButtons buttons; };
-    const Shown exists{"Warning: This directory already exists. If you choose to continue\nsome files in this directory "
-                       "may be overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo "
-                       "you want to continue?", MsgIcon::Question, MsgButtons::YesNo};
-    const Shown create{"The directory specified does not exist and will be created.", MsgIcon::Information, MsgButtons::OkCancel};
+    const Shown exists{
+        "Warning: This directory already exists. If you choose to continue\nsome files in this directory "
+        "may be overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo "
+        "you want to continue?",
+        MsgIcon::Question, MsgButtons::YesNo};
+    const Shown create{"The directory specified does not exist and will be created.", MsgIcon::Information,
+                       MsgButtons::OkCancel};
     const Shown failed{"Could not create directory.", MsgIcon::Error, MsgButtons::Ok};
-    const Shown tooLong{"The folder name is too long for the playback script.\nThe full path of the folder may have at most "
-                        "243 characters.", MsgIcon::Information, MsgButtons::Ok};
+    const Shown tooLong{
+        "The folder name is too long for the playback script.\nThe full path of the folder may have at most "
+        "243 characters.",
+        MsgIcon::Information, MsgButtons::Ok};
     test::TempDir dir;
     const fs::path cwd = fs::current_path();
     fs::current_path(dir.Path());
@@ -77,14 +86,20 @@ TEST(RenderSettingsAccept, FolderChecks) {
                   std::vector<Shown> shown; bool accepted; };
     const auto ask = FolderQuestions::Ask, proceed = FolderQuestions::Proceed;
     const auto ok = MsgAnswer::Ok, yes = MsgAnswer::Yes;
-    const Case cases[] = {  // the fields come first; "old/" gets no second separator; Proceed is the command line's way
-        {"new", 16, ask, {ok}, {{kBeyond, MsgIcon::None, MsgButtons::Ok}}, false}, {"old", 15, ask, {yes}, {exists}, true},
-        {"old", 15, ask, {MsgAnswer::No}, {exists}, false}, {"old/", 15, ask, {yes}, {exists}, true},
-        {"old", 15, proceed, {}, {}, true}, {"new", 15, ask, {MsgAnswer::Cancel}, {create}, false},
-        {"new", 15, ask, {ok}, {create}, true}, {"new", 15, proceed, {}, {}, true},
-        {"a/b", 15, ask, {ok, ok}, {create, failed}, false}, {"plain", 15, proceed, {ok}, {failed}, false},  // one level only
-        {"", 15, ask, {ok, ok}, {create, failed}, false}, {std::string(fits, 'a'), 15, proceed, {}, {}, true},
-        {std::string(fits + 1, 'b'), 15, proceed, {ok}, {tooLong}, false}};
+    const Case cases[] = {// the fields come first; "old/" gets no second separator; Proceed is the command line's way
+                          {"new", 16, ask, {ok}, {{kBeyond, MsgIcon::None, MsgButtons::Ok}}, false},
+                          {"old", 15, ask, {yes}, {exists}, true},
+                          {"old", 15, ask, {MsgAnswer::No}, {exists}, false},
+                          {"old/", 15, ask, {yes}, {exists}, true},
+                          {"old", 15, proceed, {}, {}, true},
+                          {"new", 15, ask, {MsgAnswer::Cancel}, {create}, false},
+                          {"new", 15, ask, {ok}, {create}, true},
+                          {"new", 15, proceed, {}, {}, true},
+                          {"a/b", 15, ask, {ok, ok}, {create, failed}, false},
+                          {"plain", 15, proceed, {ok}, {failed}, false},  // one level only
+                          {"", 15, ask, {ok, ok}, {create, failed}, false},
+                          {std::string(fits, 'a'), 15, proceed, {}, {}, true},
+                          {std::string(fits + 1, 'b'), 15, proceed, {ok}, {tooLong}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
         for (const auto& e : fs::directory_iterator(inside)) fs::remove_all(e.path());
@@ -168,8 +183,9 @@ protected:
         EXPECT_EQ(doc.m_palette, test::Ramp(33));
         ASSERT_TRUE(doc.m_pEngine);
         const FractalEngine& e = *doc.m_pEngine;  // a new engine: the old picture is gone
-        EXPECT_EQ(std::tuple(doc.GetWidth(), doc.GetHeight(), e.GetWidth(), e.GetHeight(), e.GetIterations(), e.GetType(),
-                             e.IsValid()), std::tuple(40, 30, 40, 30, 77, 2, false));
+        EXPECT_EQ(std::tuple(doc.GetWidth(), doc.GetHeight(), e.GetWidth(), e.GetHeight(), e.GetIterations(),
+                             e.GetType(), e.IsValid()),
+                  std::tuple(40, 30, 40, 30, 77, 2, false));
         EXPECT_EQ(fs::current_path(), cwd);  // the working directory is left alone
     }
 
@@ -240,7 +256,13 @@ TEST_F(AnimRender, EscapeDuringFrameFiveKeepsFramesOneToFour) {
 }
 
 TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
-    struct Case { std::string blocked; AnimRenderOutcome outcome; std::int32_t lastFrame; bool script; std::string text; };
+    struct Case {
+        std::string blocked;
+        AnimRenderOutcome outcome;
+        std::int32_t lastFrame;
+        bool script;
+        std::string text;
+    };
     const Case cases[] = {  // the frame's number, not the count of frames begun (2)
         {"frame4.bmp", AnimRenderOutcome::SaveFailed, 4, true, "Could not save frame 4.\nRender operation aborted."},
         {"script.aas", AnimRenderOutcome::Completed, 6, false,
@@ -270,9 +292,11 @@ TEST_F(AnimRender, FewerThanTwoKeyframesChangeNothing) {
     const auto engine = doc.m_pEngine.get();
     EXPECT_EQ(Render(1, 1).outcome, AnimRenderOutcome::TooFewKeyframes);
     EXPECT_EQ(std::pair(host.LastText(), host.messages.back().icon),
-              std::pair("There must be at least 2 keyframes in order to render.\nSee Help for details."s, MsgIcon::Information));
-    EXPECT_EQ(std::tuple(doc.m_pEngine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.File("script.aas"))),
-              std::tuple(engine, false, std::size_t{0}, false));
+              std::pair("There must be at least 2 keyframes in order to render.\nSee Help for details."s,
+                        MsgIcon::Information));
+    EXPECT_EQ(
+        std::tuple(doc.m_pEngine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.File("script.aas"))),
+        std::tuple(engine, false, std::size_t{0}, false));
 }
 
 }  // namespace

@@ -89,25 +89,45 @@ protected:
 };
 
 TEST_P(EnginePixels, EdgeRegionsMatchTheReference) {
-    const struct { const char* name; RefParams p; } cases[] = {
-        {"default 300x300", RefParams{}}, {"width 1", D(1, 9)}, {"width 2", D(2, 7)}, {"width 3", D(3, 9)},
-        {"width 4", D(4, 7)}, {"width 5", D(5, 9)}, {"width 301", D(301, 11)}, {"one row", D(97, 1)},
-        {"narrow and tall", D(9, 33)}, {"L = 1", D(50, 50, 1)}, {"L = 0", D(13, 7, 0)}, {"L negative", D(13, 7, -5)},
-        {"L lowest", D(13, 7, std::numeric_limits<std::int32_t>::min())}, {"limit 600 wraps indices", D(90, 70, 600)},
-        {"julia", D(101, 77, 300, 2, -0.8, 0.156)}, {"julia default K", D(64, 48, 201, 2)},
-        {"julia on the real line", D(21, 21, 1000, 2, -0.75, 0.0)}, {"julia K = 0 cycles", D(16, 15, 5000, 2, 0.0, 0.0)},
-        {"type 3 is Mandelbrot (bit 0)", D(40, 30, 201, 3)}, {"type 0 is Julia", D(40, 30, 201, 0)},
-        {"type -1", D(40, 30, 201, -1)}, {"nan K never escapes", D(9, 5, 201, 2, kNan)},
-        {"infinite K", D(9, 5, 201, 2, 0.3, kInf)}, {"-inf and nan K", D(9, 5, 201, 2, -kInf, kNan)},
-        {"reversed edges", P(2, 1.5, -2, -1.5, 40, 31)}, {"equal left/right", P(-0.75, -1.5, -0.75, 1.5, 17, 23)},
+    const struct { const char* name; RefParams p;
+    } cases[] = {
+        {"default 300x300", RefParams{}},
+        {"width 1", D(1, 9)},
+        {"width 2", D(2, 7)},
+        {"width 3", D(3, 9)},
+        {"width 4", D(4, 7)},
+        {"width 5", D(5, 9)},
+        {"width 301", D(301, 11)},
+        {"one row", D(97, 1)},
+        {"narrow and tall", D(9, 33)},
+        {"L = 1", D(50, 50, 1)},
+        {"L = 0", D(13, 7, 0)},
+        {"L negative", D(13, 7, -5)},
+        {"L lowest", D(13, 7, std::numeric_limits<std::int32_t>::min())},
+        {"limit 600 wraps indices", D(90, 70, 600)},
+        {"julia", D(101, 77, 300, 2, -0.8, 0.156)},
+        {"julia default K", D(64, 48, 201, 2)},
+        {"julia on the real line", D(21, 21, 1000, 2, -0.75, 0.0)},
+        {"julia K = 0 cycles", D(16, 15, 5000, 2, 0.0, 0.0)},
+        {"type 3 is Mandelbrot (bit 0)", D(40, 30, 201, 3)},
+        {"type 0 is Julia", D(40, 30, 201, 0)},
+        {"type -1", D(40, 30, 201, -1)},
+        {"nan K never escapes", D(9, 5, 201, 2, kNan)},
+        {"infinite K", D(9, 5, 201, 2, 0.3, kInf)},
+        {"-inf and nan K", D(9, 5, 201, 2, -kInf, kNan)},
+        {"reversed edges", P(2, 1.5, -2, -1.5, 40, 31)},
+        {"equal left/right", P(-0.75, -1.5, -0.75, 1.5, 17, 23)},
         {"real axis, deep limit", P(-2, 0, 2, 0, 64, 3, 3000)},
         {"deep boundary", P(-0.7454, 0.1130, -0.7452, 0.1132, 61, 47, 3000)},
         {"counts near 256: 0 turns into 1", P(0.25, -0.0001, 0.2502, 0.0001, 24, 9, 1200)},
         {"huge limit, all escape", P(0.5, 0.5, 2.5, 1.5, 33, 11, kMaxInt)},
         {"|z|^2 exactly 4 does not escape", P(0, 2, 1, 3, 1, 1, 50, 2, 4, 2)},
-        {"nan left", P(kNan, -1.5, 2, 1.5, 9, 5)}, {"nan top", P(-2, kNan, 2, 1.5, 9, 5)},
-        {"infinite right", P(-2, -1.5, kInf, 1.5, 9, 5)}, {"-inf left", P(-kInf, -1.5, 2, 1.5, 9, 5)},
-        {"infinite top and bottom", P(-2, -kInf, 2, kInf, 9, 5)}, {"infinite sides", P(-kInf, -1.5, kInf, 1.5, 9, 5)},
+        {"nan left", P(kNan, -1.5, 2, 1.5, 9, 5)},
+        {"nan top", P(-2, kNan, 2, 1.5, 9, 5)},
+        {"infinite right", P(-2, -1.5, kInf, 1.5, 9, 5)},
+        {"-inf left", P(-kInf, -1.5, 2, 1.5, 9, 5)},
+        {"infinite top and bottom", P(-2, -kInf, 2, kInf, 9, 5)},
+        {"infinite sides", P(-kInf, -1.5, kInf, 1.5, 9, 5)},
         {"overflow in the loop", P(1e308, -1.5, 1.7e308, 1.5, 9, 5)},
         {"subnormal", P(-1e-310, -1e-310, 1e-310, 1e-310, 8, 3, 500)},
     };
@@ -127,7 +147,8 @@ TEST_P(EnginePixels, RandomPicturesMatchTheReference) {
         // Centres around the set, from the whole view down to deep zooms.
         const double cx = -2.1 + 2.7 * unit(rng), cy = -1.3 + 2.6 * unit(rng);
         const double size = 4.0 * std::pow(10.0, -13.0 * unit(rng));
-        RefParams p = P(cx - size * unit(rng), cy - size * unit(rng), cx + size * unit(rng), cy + size * unit(rng), 1, 1);
+        RefParams p =
+            P(cx - size * unit(rng), cy - size * unit(rng), cx + size * unit(rng), cy + size * unit(rng), 1, 1);
         if (n % 5 == 0) std::swap(p.left, p.right);
         p.type = types[n % 6];
         p.kr = -1.0 + 1.4 * unit(rng);
@@ -158,13 +179,16 @@ INSTANTIATE_TEST_SUITE_P(EveryRenderer, EnginePixels,
                                            Renderer{"Scalar1", kFast, Scalar}, Renderer{"Scalar3", kFast, Scalar, true},
                                            Renderer{"Sse2_1", kFast, Sse2}, Renderer{"Sse2_3", kFast, Sse2, true},
                                            Renderer{"Avx2_1", kFast, Avx2}, Renderer{"Avx2_3", kFast, Avx2, true},
-                                           Renderer{"Avx512_1", kFast, Avx512}, Renderer{"Avx512_3", kFast, Avx512, true}),
+                                           Renderer{"Avx512_1", kFast, Avx512},
+                                           Renderer{"Avx512_3", kFast, Avx512, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 class RecordingProgress : public ProgressSink {
 public:
     std::vector<std::string> calls;
-    void SetRange(int lo, int hi) override { calls.push_back("range " + std::to_string(lo) + " " + std::to_string(hi)); }
+    void SetRange(int lo, int hi) override {
+        calls.push_back("range " + std::to_string(lo) + " " + std::to_string(hi));
+    }
     void SetPos(int pos) override { calls.push_back("pos " + std::to_string(pos)); }
     void SetStep(int step) override { calls.push_back("step " + std::to_string(step)); }
     void StepIt() override { calls.push_back("stepit"); }

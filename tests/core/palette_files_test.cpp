@@ -81,9 +81,16 @@ std::vector<std::uint8_t> RgbBytes(const Palette& p, std::size_t keep = kRgbFile
 
 TEST(ChooseReader, OnlyTheLastThreeCharactersCountInAnyCase) {
     using R = PaletteReader;
-    for (const auto& [path, reader] : {std::pair{"/a/b/c.map", R::FractIntMap}, {"C.MAP", R::FractIntMap},
-                                       {"bitmap", R::FractIntMap}, {"x.Pal", R::Jasc}, {"x.pAL", R::Jasc}, {"x.rgb", R::Rgb},
-                                       {"x.txt", R::Rgb}, {"x.map.rgb", R::Rgb}, {"ap", R::Rgb}, {"", R::Rgb}})
+    for (const auto& [path, reader] : {std::pair{"/a/b/c.map", R::FractIntMap},
+                                       {"C.MAP", R::FractIntMap},
+                                       {"bitmap", R::FractIntMap},
+                                       {"x.Pal", R::Jasc},
+                                       {"x.pAL", R::Jasc},
+                                       {"x.rgb", R::Rgb},
+                                       {"x.txt", R::Rgb},
+                                       {"x.map.rgb", R::Rgb},
+                                       {"ap", R::Rgb},
+                                       {"", R::Rgb}})
         EXPECT_EQ(ChooseReader(path), reader) << path;
 }
 

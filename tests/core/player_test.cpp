@@ -24,23 +24,35 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
     struct Case { std::string bytes; Frames frames; std::uint32_t loops; std::size_t skipped; };
     const std::string longest(kMaxScriptLineBytes, 'a'), tooLong(kMaxScriptLineBytes + 1, 'b');
     const Case cases[] = {
-        {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0}, {"\nf2\nf1", {"f2", "f1"}, 1, 0}, {"", {}, 1, 0},
-        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0}, {"\nLoop 1000", {}, 1000, 0}, {"f\nLoop 0", {"f"}, 1, 0},
-        {"f\nLoop \t +4 \t", {"f"}, 4, 0}, {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
+        {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0},
+        {"\nf2\nf1", {"f2", "f1"}, 1, 0},
+        {"", {}, 1, 0},
+        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0},
+        {"\nLoop 1000", {}, 1000, 0},
+        {"f\nLoop 0", {"f"}, 1, 0},
+        {"f\nLoop \t +4 \t", {"f"}, 4, 0},
+        {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
         // Beyond the 32-bit range the count saturates instead of wrapping round; the last Loop line wins.
-        {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0}, {"f\nLoop -99999999999999999999999", {"f"}, 1, 0},
+        {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0},
+        {"f\nLoop -99999999999999999999999", {"f"}, 1, 0},
         {"Loop 5\nf\nLoop 99999999999999999999999", {"f"}, kMaxLoopCount, 0},
         {"Loop\nLoop x\nLoop 3 times\nLoop3\nloop 4", {"Loop", "Loop x", "Loop 3 times", "Loop3", "loop 4"}, 1, 0},
-        {"\xEF\xBB\xBF" "C:\\a\\f1.bmp\r\n\r\nC:\\a\\f2.bmp\r\nLoop 2\r\n", {"C:\\a\\f1.bmp", "C:\\a\\f2.bmp"}, 2, 0},
+        {"\xEF\xBB\xBF"
+         "C:\\a\\f1.bmp\r\n\r\nC:\\a\\f2.bmp\r\nLoop 2\r\n",
+         {"C:\\a\\f1.bmp", "C:\\a\\f2.bmp"},
+         2,
+         0},
         {"  \n\t\nmy frame 1.bmp\n \r\n my frame 2.bmp", {"my frame 1.bmp", " my frame 2.bmp"}, 1, 0},
         {longest + "\r\n" + tooLong + "\nf\0g.bmp\nok.bmp\n"s + tooLong + "\r", {longest, "ok.bmp"}, 1, 3}};
     for (const Case& c : cases) {
         for (const std::size_t piece : {c.bytes.size() + 1, std::size_t{1}, std::size_t{7}}) {  // as a file is read
             ScriptParser parser;
-            for (std::size_t i = 0; i < c.bytes.size(); i += piece) parser.Feed(std::string_view(c.bytes).substr(i, piece));
+            for (std::size_t i = 0; i < c.bytes.size(); i += piece)
+                parser.Feed(std::string_view(c.bytes).substr(i, piece));
             const PlayScript s = parser.Finish();
             EXPECT_EQ(std::tuple(s.frames, s.loopCount, s.skippedLines, s.truncated),
-                      std::tuple(c.frames, c.loops, c.skipped, false)) << c.bytes.substr(0, 40) << " in pieces of " << piece;
+                      std::tuple(c.frames, c.loops, c.skipped, false))
+                << c.bytes.substr(0, 40) << " in pieces of " << piece;
         }
     }
 }
@@ -82,7 +94,8 @@ TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
         Shown shown{{p.Pass(), p.Frame()}};
         while (p.Tick()) shown.emplace_back(p.Pass(), p.Frame());
         EXPECT_EQ(shown, expected);
-        EXPECT_TRUE(p.Finished() && !p.Tick() && std::pair(p.Pass(), p.Frame()) == expected.back());  // stays on the last
+        EXPECT_TRUE(p.Finished() && !p.Tick() &&
+                    std::pair(p.Pass(), p.Frame()) == expected.back());  // stays on the last
     }
     ScriptPlayback none(0, 1000);
     none.TogglePause();
@@ -97,8 +110,9 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     EXPECT_FALSE(p.StepBack());  // already at the start
     EXPECT_TRUE(p.Paused() && !p.Tick());  // a paused player ignores the timer
     // Forwards or back, whether it moved, and the (pass, entry) it leads to.
-    const std::tuple<bool, bool, unsigned, std::size_t> steps[] = {
-        {true, true, 0, 1}, {true, true, 1, 0}, {false, true, 0, 1}, {true, true, 1, 0}, {true, true, 1, 1}, {true, false, 1, 1}};
+    const std::tuple<bool, bool, unsigned, std::size_t> steps[] = {{true, true, 0, 1},  {true, true, 1, 0},
+                                                                   {false, true, 0, 1}, {true, true, 1, 0},
+                                                                   {true, true, 1, 1},  {true, false, 1, 1}};
     for (const auto& [forward, moved, pass, frame] : steps) {
         EXPECT_EQ(forward ? p.StepForward() : p.StepBack(), moved);
         EXPECT_EQ(std::pair(p.Pass(), p.Frame()), std::pair(pass, frame));
@@ -130,13 +144,19 @@ TEST(PlayerPlayback, WindowFitsTheFirstFrameWithinTheScreen) {
     const std::array<int, 6> sizes[] = {{4000, 2000, 1000, 1000, 1000, 500}, {1000, 3000, 2000, 1500, 500, 1500},
                                         {640, 480, 0, 0, 640, 480}, {1, 1, 1920, 1080, kMinWindowSide, kMinWindowSide}};
     for (const auto& [w, h, aw, ah, ww, wh] : sizes)
-        EXPECT_EQ(std::pair(FitWindowSize(w, h, aw, ah).width, FitWindowSize(w, h, aw, ah).height), std::pair(ww, wh)) << w;
+        EXPECT_EQ(std::pair(FitWindowSize(w, h, aw, ah).width, FitWindowSize(w, h, aw, ah).height), std::pair(ww, wh))
+            << w;
 }
 
 std::string In(const std::string& folder) { return (std::filesystem::path(folder) / PlayerProgramName()).string(); }
 
 TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
-    struct Case { std::string own, path; std::set<std::string> programs; std::optional<std::string> found; Frames asked; };
+    struct Case {
+        std::string own, path;
+        std::set<std::string> programs;
+        std::optional<std::string> found;
+        Frames asked;
+    };
     // Empty and relative entries would search the working directory, which is
     // the frames folder when Velmora starts the player.
     const Case cases[] = {

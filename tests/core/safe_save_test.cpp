@@ -86,25 +86,30 @@ struct SaveCase {
 
 const SaveCase kSaveCases[] = {
     {"NewFile", [](auto&) { return true; }, "a", Limit::None, WriteResult::Ok, 0, "a", NewFileMode(), S_IFREG},
-    {"KeepsMode0640", [](auto& d) { return Old(d, "a", 0640); }, "a", Limit::None, WriteResult::Ok, 0, "a", 0640, S_IFREG},
+    {"KeepsMode0640", [](auto& d) { return Old(d, "a", 0640); }, "a", Limit::None, WriteResult::Ok, 0, "a", 0640,
+     S_IFREG},
     {"ThroughLinkKeepsIt", [](auto& d) { return Old(d, "real", 0600) && Link(d, "real", "l"); }, "l", Limit::None,
      WriteResult::Ok, 0, "real", 0600, S_IFLNK},
     {"DanglingLinkMakesTarget", [](auto& d) { return Link(d, "made", "l"); }, "l", Limit::None, WriteResult::Ok, 0,
      "made", NewFileMode(), S_IFLNK},
-    {"PlantedTempNameIsNotFollowed", [](auto& d) { return Old(d, "a") && Old(d, "victim") && Link(d, "victim", "a.saving~"); },
-     "a", Limit::None, WriteResult::Ok, 0, "a", 0644, S_IFREG},
+    {"PlantedTempNameIsNotFollowed",
+     [](auto& d) { return Old(d, "a") && Old(d, "victim") && Link(d, "victim", "a.saving~"); }, "a", Limit::None,
+     WriteResult::Ok, 0, "a", 0644, S_IFREG},
     {"FileSizeLimitMidWrite", [](auto& d) { return Old(d, "a"); }, "a", Limit::FileSize, WriteResult::WriteFailed,
      EFBIG, "a", 0644, S_IFREG},
     {"NoTemporaryFileNoWriteInPlace", [](auto& d) { return Old(d, "a"); }, "a", Limit::NoFiles,
      WriteResult::CreateFailed, EMFILE, "a", 0644, S_IFREG},
-    {"StaleLeftoverIsRemoved", [](auto& d) { return Old(d, "a") && Stale(d); },
-     "a", Limit::None, WriteResult::Ok, 0, "a", 0644, S_IFREG},
-    {"FifoWithoutReaderIsRefused", [](auto& d) { return ::mkfifo(d.File("f").c_str(), 0644) == 0; }, "f",
-     Limit::None, WriteResult::CreateFailed, ENXIO, nullptr, 0, S_IFIFO},
-    {"DeviceIsWrittenInPlace", [](auto& d) {  // our own null device; skipped where devices are refused
-         const int fd = ::mknod(d.File("n").c_str(), S_IFCHR | 0666, makedev(1, 3)) ? -1 : ::open(d.File("n").c_str(), O_WRONLY);
+    {"StaleLeftoverIsRemoved", [](auto& d) { return Old(d, "a") && Stale(d); }, "a", Limit::None, WriteResult::Ok, 0,
+     "a", 0644, S_IFREG},
+    {"FifoWithoutReaderIsRefused", [](auto& d) { return ::mkfifo(d.File("f").c_str(), 0644) == 0; }, "f", Limit::None,
+     WriteResult::CreateFailed, ENXIO, nullptr, 0, S_IFIFO},
+    {"DeviceIsWrittenInPlace",
+     [](auto& d) {  // our own null device; skipped where devices are refused
+         const int fd =
+             ::mknod(d.File("n").c_str(), S_IFCHR | 0666, makedev(1, 3)) ? -1 : ::open(d.File("n").c_str(), O_WRONLY);
          return fd >= 0 && ::close(fd) == 0;
-     }, "n", Limit::None, WriteResult::Ok, 0, nullptr, 0, S_IFCHR},
+     },
+     "n", Limit::None, WriteResult::Ok, 0, nullptr, 0, S_IFCHR},
 };
 
 class SafeSave : public ::testing::TestWithParam<SaveCase> {};
@@ -153,15 +158,18 @@ TEST(SafeSave, ConcurrentSavesToOnePathAllSucceed) {
 // Every writer goes through the safe save and keeps its own message.
 TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
     const std::pair<const char*, std::function<bool(CVelmoraDoc&, FakeHost&, const std::string&)>> writers[] = {
-        {"a.vmr", [](CVelmoraDoc& doc, FakeHost& host, const std::string& path) {
-             return !doc.OnSaveDocument(path) &&
-                    host.LastText() == "Failed to save document.\n" + path + ": " + std::generic_category().message(EFBIG);
+        {"a.vmr",
+         [](CVelmoraDoc& doc, FakeHost& host, const std::string& path) {
+             return !doc.OnSaveDocument(path) && host.LastText() == "Failed to save document.\n" + path + ": " +
+                                                                        std::generic_category().message(EFBIG);
          }},
-        {"a.rgb", [](CVelmoraDoc& doc, FakeHost& host, const std::string& path) {
+        {"a.rgb",
+         [](CVelmoraDoc& doc, FakeHost& host, const std::string& path) {
              return !SavePaletteToPath(path, doc.m_palette, {host, "Palette Editor", {}}) &&
                     host.LastText() == kMsgWriteError;
          }},
-        {"a.bmp", [](CVelmoraDoc& doc, FakeHost&, const std::string& path) {
+        {"a.bmp",
+         [](CVelmoraDoc& doc, FakeHost&, const std::string& path) {
              doc.m_pEngine->BuildBitmap(doc.m_palette);
              std::error_code cause;
              return doc.WriteBmp(path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;

@@ -82,7 +82,8 @@ std::string Shown(const SettingsFields& f) {
 }
 
 TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
-    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), "-2 2 -1.5 1.5 K 0.3 0.6 L 200 300x300 Mandelbrot");  // the limit less one
+    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)),
+              "-2 2 -1.5 1.5 K 0.3 0.6 L 200 300x300 Mandelbrot");  // the limit less one
     // Reversed edges are fine.
     SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);

@@ -38,23 +38,49 @@ TEST(DragBox, SelectionNeedsAnEndedDragAcrossBothAxes) {
 TEST(Zoom, RegionsForABoxInA400x300View) {
     const double big = std::numeric_limits<double>::max();
     // Zoom in or out: region, box, client size, and the region wanted (none: refused).
-    const struct { const char* name; bool in; PlaneRegion region; PixelRect box; int cw, ch; std::optional<PlaneRegion> want; }
-        cases[] = {
+    const struct {
+        const char* name;
+        bool in;
+        PlaneRegion region;
+        PixelRect box;
+        int cw, ch;
+        std::optional<PlaneRegion> want;
+    } cases[] = {
         {"in: centre box halves", true, kDefault, kCentre, 400, 300, PlaneRegion{-1, -0.75, 1, 0.75}},
         {"in: one column", true, kDefault, {200, 0, 201, 100}, 400, 300, PlaneRegion{0, -1.5, 0.01, -0.5}},
         {"in: top below bottom", true, {-2, 1.5, 2, -1.5}, {0, 0, 200, 75}, 400, 300, PlaneRegion{-2, 1.5, 0, 0.75}},
         {"in: mirrored x", true, {2, -1.5, -2, 1.5}, {0, 0, 100, 300}, 400, 300, PlaneRegion{2, -1.5, 1, 1.5}},
-        {"in: corners outside extrapolate", true, kDefault, {-100, 0, 500, 300}, 400, 300, PlaneRegion{-3, -1.5, 3, 1.5}},
+        {"in: corners outside extrapolate",
+         true,
+         kDefault,
+         {-100, 0, 500, 300},
+         400,
+         300,
+         PlaneRegion{-3, -1.5, 3, 1.5}},
         {"in: a point stays a point", true, {1, 1, 1, 1}, kCentre, 400, 300, PlaneRegion{1, 1, 1, 1}},
         {"in: not finite", true, {-big, 0, big, 1}, kCentre, 400, 300, std::nullopt},
         {"out: centre box", false, kDefault, kCentre, 400, 300, PlaneRegion{-3, -2.25, 5, 3.75}},
-        {"out: keeps the corner's point", false, kDefault, {40, 30, 140, 80}, 400, 300, PlaneRegion{-3.2, -3, 12.8, 15}},
-        {"out after in: old scale", false, {-1, -0.75, 1, 0.75}, kCentre, 400, 300, PlaneRegion{-1.5, -1.125, 2.5, 1.875}},
+        {"out: keeps the corner's point",
+         false,
+         kDefault,
+         {40, 30, 140, 80},
+         400,
+         300,
+         PlaneRegion{-3.2, -3, 12.8, 15}},
+        {"out after in: old scale",
+         false,
+         {-1, -0.75, 1, 0.75},
+         kCentre,
+         400,
+         300,
+         PlaneRegion{-1.5, -1.125, 2.5, 1.875}},
         {"out after in at the corner: back", false, {-2, -1.5, 0, 0}, {0, 0, 200, 150}, 400, 300, kDefault},
         {"out: stored top below bottom", false, {-2, 1.5, 2, -1.5}, kCentre, 400, 300, PlaneRegion{-3, 2.25, 5, -3.75}},
         {"out: a point divides 0 by 0", false, {1, 1, 1, 1}, kCentre, 400, 300, std::nullopt},
-        {"in: no width", true, kDefault, kCentre, 0, 300, {}}, {"in: no height", true, kDefault, kCentre, 400, 0, {}},
-        {"out: no width", false, kDefault, kCentre, -4, 300, {}}, {"out: no height", false, kDefault, kCentre, 400, 0, {}},
+        {"in: no width", true, kDefault, kCentre, 0, 300, {}},
+        {"in: no height", true, kDefault, kCentre, 400, 0, {}},
+        {"out: no width", false, kDefault, kCentre, -4, 300, {}},
+        {"out: no height", false, kDefault, kCentre, 400, 0, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,7 +110,8 @@ TEST(LockProportions, MovesThePointToTheViewsProportions) {
         {{100, 100}, {160, 140}, ClientAspect(0, 0), {160, 140}},
         {{100, 100}, {160, 140}, 0.0, {160, 140}},
     };
-    for (const auto& c : cases) EXPECT_EQ(LockProportionsPoint(c.anchor, c.p, c.aspect), c.want) << c.p.x << "," << c.p.y;
+    for (const auto& c : cases)
+        EXPECT_EQ(LockProportionsPoint(c.anchor, c.p, c.aspect), c.want) << c.p.x << "," << c.p.y;
 }
 
 TEST(SelectionCopy, BoxesMapOntoThePictureAndAreClipped) {

@@ -60,7 +60,9 @@ public:
     }
     bool SetUpPrint(QWidget*, QPrinter&) override { return true; }
     bool PageSetup(QWidget*, QPrinter&) override { return true; }
-    void ShowPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&, int& pages) override { pages = 2; }
+    void ShowPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&, int& pages) override {
+        pages = 2;
+    }
 };
 
 inline void ClearSettings() { QSettings(gui::kSettingsOrganization, gui::kSettingsApplication).clear(); }
@@ -91,7 +93,9 @@ T* Control(const QWidget& parent, int id) {
     EXPECT_NE(w, nullptr) << "no control " << id;
     return w;
 }
-inline void SetText(const QWidget& parent, int id, const QString& text) { Control<QLineEdit>(parent, id)->setText(text); }
+inline void SetText(const QWidget& parent, int id, const QString& text) {
+    Control<QLineEdit>(parent, id)->setText(text);
+}
 inline void Press(const QWidget& parent, int id) { Control<QAbstractButton>(parent, id)->click(); }
 
 }  // namespace velmora::test

@@ -39,7 +39,8 @@ protected:
 Strings Rows(const CAnimFramesDlg& dlg) {
     Strings rows;
     for (int i = 0; i < dlg.List()->topLevelItemCount(); ++i)
-        rows.push_back((dlg.List()->topLevelItem(i)->text(0) + "|" + dlg.List()->topLevelItem(i)->text(1)).toStdString());
+        rows.push_back(
+            (dlg.List()->topLevelItem(i)->text(0) + "|" + dlg.List()->topLevelItem(i)->text(1)).toStdString());
     return rows;
 }
 
@@ -136,7 +137,8 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
     doc.SetResolution(30, 20);
-    doc.m_keyframes = {Key(-2.0, 2.0, -1.5, 1.5, 40, 10, 1, 0.3, 0.6, 0), Key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
+    doc.m_keyframes = {Key(-2.0, 2.0, -1.5, 1.5, 40, 10, 1, 0.3, 0.6, 0),
+                       Key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
     FramesWindow dlg(doc, host, dialogs);
     dlg.RefreshList(-1);
     dlg.show();

@@ -17,7 +17,8 @@ TEST(CommandLine, ReadsEachForm) {
         {{"/p", "a.vmr"}, A::Print}, {{"/pt", "a.vmr", "Office", "drv", "LPT1:"}, A::PrintTo},
         {{"/UNREGSERVER"}, A::Unregister}, {{"--help"}, A::Help}, {{"/dde"}, A::Dde}, {{"/p"}, A::Error},
         {{"/pt", "a.vmr", "printer"}, A::Error}, {{"a.vmr", "b.vmr"}, A::Error}};
-    for (const auto& [args, action] : cases) EXPECT_EQ(ParseCommandLine(args).action, action) << testing::PrintToString(args);
+    for (const auto& [args, action] : cases)
+        EXPECT_EQ(ParseCommandLine(args).action, action) << testing::PrintToString(args);
 }
 
 TEST(CommandLine, HelpUnknownOptionsUnloadableDocumentsAndUnregisterEndTheStartWithoutAWindow) {
@@ -35,7 +36,8 @@ TEST(CommandLine, HelpUnknownOptionsUnloadableDocumentsAndUnregisterEndTheStartW
     EXPECT_EQ(bad.host.LastText(), "Unexpected file format.");
     unregister.host.allowMessages = true;
     EXPECT_EQ(unregister.Start({"/Unregister"}), 0);
-    EXPECT_EQ(unregister.host.LastText(), "System registry entries have been removed and the INI file (if any) was deleted.");
+    EXPECT_EQ(unregister.host.LastText(),
+              "System registry entries have been removed and the INI file (if any) was deleted.");
     EXPECT_FALSE(QSettings(kSettingsOrganization, kSettingsApplication).contains("Recent File List/File1"));
     for (AppUnderTest* t : {&help, &wrong, &bad, &unregister}) EXPECT_EQ(t->app->GetMainFrame(), nullptr);
 }

@@ -67,7 +67,9 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
         t.Doc().m_palette.SetEntry(5, RgbQuad{1, 2, 3, 0});
         t.Doc().SetModifiedFlag();
         t.host.answers.push_back(c.answer);
-        const std::string path = c.save == "saved" ? dir.File("saved.vmr") : c.save == "failed" ? Unwritable("x.vmr") : "";
+        const std::string path = c.save == "saved"    ? dir.File("saved.vmr")
+                                 : c.save == "failed" ? Unwritable("x.vmr")
+                                                      : "";
         if (!c.save.empty()) t.dialogs.saveAnswers.push_back(QString::fromStdString(path));
         t.host.allowMessages = true;
         t.Frame().Dispatch(ID_FILE_NEW);

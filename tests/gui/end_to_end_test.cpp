@@ -23,7 +23,8 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
         CVelmoraDoc d(h);
         d.OnNewDocument();
         d.LoadDefaultPalette();
-        d.m_params = FractalParams{-0.9, 0.1, -0.6, 0.35, FractalType::Mandelbrot, 0.3, 0.6, 120, 161, 97};  // odd width: padded rows
+        d.m_params = FractalParams{-0.9, 0.1, -0.6, 0.35, FractalType::Mandelbrot,
+                                   0.3,  0.6, 120,  161,  97};  // odd width: padded rows
         d.m_palette.SetEntry(17, RgbQuad{1, 2, 3, 0});  // not the default palette
         ASSERT_TRUE(d.OnSaveDocument(doc));
     }
@@ -46,8 +47,8 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
     EXPECT_EQ(RunVelmora({doc}, host, dialogs, out, err), 0);
 
     QProcess cli;
-    cli.start(QStringLiteral(VELMORA_CLI_PATH), {QStringLiteral("render"), QString::fromStdString(doc), QStringLiteral("-o"),
-                                                 QString::fromStdString(cliBmp)});
+    cli.start(QStringLiteral(VELMORA_CLI_PATH), {QStringLiteral("render"), QString::fromStdString(doc),
+                                                 QStringLiteral("-o"), QString::fromStdString(cliBmp)});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0);
     const auto gui = ReadBytes(guiBmp);

@@ -60,7 +60,8 @@ TEST_F(PaletteEditor, ModeButtonsAndClicksReachTheEditOperations) {
         EXPECT_EQ(grid->Working(), expected);
         EXPECT_NE(dlg->cursor().shape(), Qt::BitmapCursor) << "and the mode ended";
     }
-    EXPECT_EQ(grid->LogicalPaletteHolder().Get()->entries[128].peRed, Working(128).red) << "the grid's palette is rebuilt";
+    EXPECT_EQ(grid->LogicalPaletteHolder().Get()->entries[128].peRed, Working(128).red)
+        << "the grid's palette is rebuilt";
     EXPECT_EQ(palette, original) << "nothing reaches the caller before OK";
     grid->Working() = PatternPalette(1);
     Press(*dlg, CPaletteEditorDlg::kIdOk);

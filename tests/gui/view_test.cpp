@@ -90,7 +90,8 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
         QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, c.current);
         const PlaneRegion region{doc.m_params.left, doc.m_params.top, doc.m_params.right, doc.m_params.bottom};
         ASSERT_TRUE(router.Run(ID_ZOOM_IN));
-        ExpectRegion(doc.m_params, ZoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 300).value());
+        ExpectRegion(doc.m_params,
+                     ZoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 300).value());
     }
 }
 

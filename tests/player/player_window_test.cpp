@@ -26,7 +26,8 @@ protected:
     void WriteFrame(int n, int colour, int width = 200, int height = 150, std::vector<int> columns = {}) {
         QImage image(width, height, QImage::Format_Indexed8);
         image.setColorTable({qRgb(0, 0, 0), kRed.rgb(), kGreen.rgb(), kBlue.rgb()});
-        for (int i = 0; i < width * height; ++i) image.setPixel(i % width, i / width, columns.empty() ? colour : columns[i % width]);
+        for (int i = 0; i < width * height; ++i)
+            image.setPixel(i % width, i / width, columns.empty() ? colour : columns[i % width]);
         ASSERT_TRUE(image.save(QString::fromStdString(m_dir.File("frame" + std::to_string(n) + ".bmp")), "BMP"));
     }
 
@@ -71,7 +72,8 @@ TEST_F(PlayerWindowTest, BrokenLateAndStretchedFrames) {
     const QImage shown = window.grab().toImage();
     for (int x : {0, 50, 99, 100, 150, 199}) EXPECT_EQ(shown.pixelColor(x, 25), x < 100 ? kRed : kBlue) << x;
     window.StepForward();
-    EXPECT_TRUE(window.ShownText().startsWith("Cannot show frame 2:\nframe2.bmp\n") && !window.ShownText().contains("does not exist"));
+    EXPECT_TRUE(window.ShownText().startsWith("Cannot show frame 2:\nframe2.bmp\n") &&
+                !window.ShownText().contains("does not exist"));
     window.StepForward();
     EXPECT_TRUE(window.ShownText().contains("frame3.bmp"));
     WriteFrame(3, 2);  // the render writes the frame while the player waits on it
@@ -82,7 +84,8 @@ TEST_F(PlayerWindowTest, BrokenLateAndStretchedFrames) {
     PlayerWindow empty(velmora::ParseScript("\nLoop 1000"), "script.aas");
     empty.AdvanceFrame();
     empty.StepForward();
-    EXPECT_EQ(std::pair(empty.FirstFrameSize(), empty.ShownText()), std::pair(QSize(320, 240), QString("The script lists no frames.")));
+    EXPECT_EQ(std::pair(empty.FirstFrameSize(), empty.ShownText()),
+              std::pair(QSize(320, 240), QString("The script lists no frames.")));
 }
 
 TEST_F(PlayerWindowTest, KeysReachThePlaybackAndTheTimer) {
@@ -90,9 +93,15 @@ TEST_F(PlayerWindowTest, KeysReachThePlaybackAndTheTimer) {
     PlayerWindow window(velmora::ParseScript("frame1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
     window.Start();
     struct Press { int key; std::size_t frame; int fps; bool timer; };
-    const Press presses[] = {{0, 0, 15, true}, {Qt::Key_Space, 0, 15, false}, {Qt::Key_Right, 1, 15, false},
-                             {Qt::Key_Right, 2, 15, false}, {Qt::Key_Left, 1, 15, false}, {Qt::Key_Plus, 1, 20, false},
-                             {Qt::Key_Equal, 1, 24, false}, {Qt::Key_Minus, 1, 20, false}, {Qt::Key_Underscore, 1, 15, false},
+    const Press presses[] = {{0, 0, 15, true},
+                             {Qt::Key_Space, 0, 15, false},
+                             {Qt::Key_Right, 1, 15, false},
+                             {Qt::Key_Right, 2, 15, false},
+                             {Qt::Key_Left, 1, 15, false},
+                             {Qt::Key_Plus, 1, 20, false},
+                             {Qt::Key_Equal, 1, 24, false},
+                             {Qt::Key_Minus, 1, 20, false},
+                             {Qt::Key_Underscore, 1, 15, false},
                              {Qt::Key_Home, 0, 15, true}};
     for (const Press& p : presses) {
         QKeyEvent event(QEvent::KeyPress, p.key, Qt::NoModifier);

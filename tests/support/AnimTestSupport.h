@@ -18,7 +18,8 @@ namespace velmora::test {
 inline Palette Ramp(int shift) {
     Palette p;
     for (int i = 0; i < 256; ++i)
-        p.SetEntry(i, RgbQuad{std::uint8_t((i + shift) & 255), std::uint8_t((2 * i + shift) & 255), std::uint8_t(255 - i), 7});
+        p.SetEntry(
+            i, RgbQuad{std::uint8_t((i + shift) & 255), std::uint8_t((2 * i + shift) & 255), std::uint8_t(255 - i), 7});
     return p;
 }
 

@@ -94,8 +94,8 @@ bool DocumentCommands::OnFileSaveAs() {
     request.caption = QStringLiteral("Save As");
     request.filter = kDocFilter;
     request.defaultSuffix = QStringLiteral("vmr");
-    request.proposedName =
-        doc.GetPathName().empty() ? FromStdPath(doc.GetTitle()) + QStringLiteral(".vmr") : FromStdPath(doc.GetPathName());
+    request.proposedName = doc.GetPathName().empty() ? FromStdPath(doc.GetTitle()) + QStringLiteral(".vmr")
+                                                     : FromStdPath(doc.GetPathName());
     request.confirmOverwrite = true;
     const auto path = m_frame.App().GetDialogs().GetSaveFileName(&m_frame, request);
     if (!path) return false;

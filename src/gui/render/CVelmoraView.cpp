@@ -251,7 +251,8 @@ bool CVelmoraView::HasSelection() const {
 }
 
 void CVelmoraView::RecomputeBox() {
-    m_rectBox = NormalizedBox(ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()}, ClientPoint{m_ptCurrent.x(), m_ptCurrent.y()});
+    m_rectBox =
+        NormalizedBox(ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()}, ClientPoint{m_ptCurrent.x(), m_ptCurrent.y()});
 }
 
 void CVelmoraView::SelectionChanged() {
@@ -411,8 +412,8 @@ void CVelmoraView::OnEditCopy() {
 void CVelmoraView::OnFileNew() {
     if (m_doc.IsModified()) {
         Message m;
-        m.text = "Save changes to " + (m_doc.GetPathName().empty() ? std::string("this document") : m_doc.GetPathName()) +
-                 "?";
+        m.text = "Save changes to " +
+                 (m_doc.GetPathName().empty() ? std::string("this document") : m_doc.GetPathName()) + "?";
         m.caption = kAppTitle;
         m.icon = MsgIcon::Warning;
         m.buttons = MsgButtons::YesNoCancel;
