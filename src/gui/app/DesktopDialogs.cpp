@@ -48,8 +48,23 @@ bool QtDesktopDialogs::SetUpPrint(QWidget* parent, QPrinter& printer) {
     return dlg.exec() == QDialog::Accepted;
 }
 
+namespace {
+
+// Qt's page setup warns about any printer that is not the system's, yet on
+// Linux its page widget serves the PDF printer (all there is without CUPS)
+// fully; only that one line is kept off the terminal.
+QtMessageHandler g_previousHandler = nullptr;
+void DropNonNativePrinterWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.contains(QLatin1String("Cannot be used on non-native printers"))) return;
+    if (g_previousHandler != nullptr) g_previousHandler(type, context, text);
+}
+
+}  // namespace
+
 bool QtDesktopDialogs::PageSetup(QWidget* parent, QPrinter& printer) {
+    g_previousHandler = qInstallMessageHandler(DropNonNativePrinterWarning);
     QPageSetupDialog dlg(&printer, parent);
+    qInstallMessageHandler(g_previousHandler);
     return dlg.exec() == QDialog::Accepted;
 }
 

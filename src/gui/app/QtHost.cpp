@@ -73,8 +73,9 @@ QMessageBox::StandardButtons ToQt(MsgButtons buttons) {
 }  // namespace
 
 QWidget* QtHost::OwnerFor(const Message& message) const {
-    if (message.owner == MsgOwner::None) return nullptr;
-    if (!message.ownerName.empty()) {
+    // A box of the document or the engine belongs to no window, but still
+    // appears over the main window rather than in the middle of the screen.
+    if (message.owner != MsgOwner::None && !message.ownerName.empty()) {
         const QString name = QString::fromStdString(message.ownerName);
         for (QWidget* w : QApplication::allWidgets()) {
             if (w->objectName() == name && w->isVisible()) return w;

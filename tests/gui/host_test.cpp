@@ -1,0 +1,47 @@
+// The Qt host and dialogs: where message boxes appear, and a quiet Print Setup.
+#include <QApplication>
+#include <QMainWindow>
+#include <QPrinter>
+#include <QTimer>
+
+#include "GuiFixture.h"
+#include "app/QtHost.h"
+
+namespace velmora::test {
+namespace {
+
+struct HostWithOwners : gui::QtHost {
+    using QtHost::OwnerFor;
+};
+
+TEST(QtHost, BoxesWithoutAnOwnerAppearOverTheMainWindow) {
+    QMainWindow main;
+    HostWithOwners host;
+    host.SetMainWindow(&main);
+    Message m;
+    m.owner = MsgOwner::None;
+    EXPECT_EQ(host.OwnerFor(m), &main);
+}
+
+QStringList g_warnings;
+void Collect(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    // The offscreen platform has warnings of its own; ours would be about printers.
+    if (type == QtWarningMsg && text.contains(QLatin1String("printer"))) g_warnings << text;
+}
+
+TEST(QtDesktopDialogs, PrintSetupOnThePdfPrinterWarnsNothing) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    gui::QtDesktopDialogs dialogs;
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    });
+    g_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(Collect);
+    dialogs.PageSetup(nullptr, printer);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
+}
+
+}  // namespace
+}  // namespace velmora::test
