@@ -28,7 +28,8 @@ faults=(
   "span kernel ignores a cancel from another thread|src/core/render/SpanKernelImpl.h|a.cancel->load(std::memory_order_relaxed))|false)"
   "resolution checked before the detail level|src/core/model/SettingsCheck.cpp|    const std::int32_t detail = ParseInteger(fields.detailLevel);|    if (ParseInteger(fields.xPels) < 1) { Refuse(host, \"Horizontal resolution must be at least 1 pixel.\", \"Resolution\"); return SettingsResult::XPels; }\n    const std::int32_t detail = ParseInteger(fields.detailLevel);"
   "New keeps the old palette|src/gui/render/CVelmoraView.cpp|    RefreshAnimWindow(false);\n    LoadDefaultPalette();|    RefreshAnimWindow(false);"
-  "animation render does not restore the active values|src/core/anim/AnimRender.cpp|    ApplyToActive(doc, saved);\n    doc.SetResolution(savedWidth, savedHeight);|    doc.SetResolution(savedWidth, savedHeight);"
+  "animation frames ignore the tweening|src/core/anim/AnimRender.cpp|            LoadFrame(engine, scratch);|            LoadFrame(engine, doc.m_keyframes[static_cast<std::size_t>(k)]);"
+  "animation render leaves the document's picture as it was|src/core/anim/AnimRender.cpp|    if (doc.m_pEngine) doc.m_pEngine->Blank();|"
 )
 
 failing_tests() {

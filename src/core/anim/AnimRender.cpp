@@ -5,7 +5,9 @@
 #include "anim/KeyframeEdit.h"
 #include "anim/PlaybackScript.h"
 #include "anim/Tween.h"
+#include "model/BmpWriter.h"
 #include "model/VelmoraDoc.h"
+#include "render/FractalEngine.h"
 
 namespace velmora {
 namespace {
@@ -18,14 +20,23 @@ void Report(Host& host, const std::string& text) {
     host.ShowMessage(WindowMessage(text, MsgIcon::Error, kFramesWindowName));
 }
 
-// The frame loop; returns how it ended.
-AnimRenderOutcome RenderFrames(CVelmoraDoc& doc, const RenderSettings& s, AnimRenderSink* sink,
+void LoadFrame(FractalEngine& engine, const Keyframe& k) {
+    engine.SetRegion(k.left, k.top, k.right, k.bottom);
+    engine.SetType(k.type);
+    engine.SetIterations(k.iterations);
+    engine.SetJuliaConstant(k.cReal, k.cImag);
+}
+
+// The frame loop; returns how it ended. Frames have an engine of their own, so
+// the document keeps its values and picture while they are computed.
+AnimRenderOutcome RenderFrames(const CVelmoraDoc& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
                                AnimRenderResult& result) {
-    Host& host = doc.GetHost();
     const auto start = LocateFrame(doc.m_keyframes, s.from);
     if (!start) return AnimRenderOutcome::Completed;  // nothing to render: out of segments at once
 
     ProgressSink* bar = sink != nullptr ? sink->ProgressBar() : nullptr;
+    const std::atomic<bool>* cancel = sink != nullptr ? sink->CancelFlag() : nullptr;
+    FractalEngine engine(s.width, s.height, host);
     Keyframe scratch;
     const std::int32_t segments = doc.GetKeyframeCount() - 1;
     for (std::int32_t k = start->segment; k < segments; ++k) {
@@ -40,22 +51,21 @@ AnimRenderOutcome RenderFrames(CVelmoraDoc& doc, const RenderSettings& s, AnimRe
 
             Status(sink, "Calculating frame ", frame);
             TweenKeyframes(doc.m_keyframes[static_cast<std::size_t>(k)],
-                           doc.m_keyframes[static_cast<std::size_t>(k) + 1], scratch, d, doc.m_tweenStyle);
-            ApplyToActive(doc, scratch);
+                           doc.m_keyframes[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
+            LoadFrame(engine, scratch);
 
             Status(sink, "Rendering frame ", frame);
-            doc.LoadEngine();
-            if (!doc.m_pEngine || doc.m_pEngine->Render(bar) == 0) {
+            if (engine.Render(bar, cancel) == 0) {
                 Report(host, animtext::kAborted);
                 return AnimRenderOutcome::Aborted;
             }
             // The frame's colour table is its tweened palette.
-            doc.m_pEngine->BuildBitmap(scratch.palette);
+            engine.BuildBitmap(scratch.palette);
             const std::string path = FramePath(s.destFolder, frame);
 
             Status(sink, "Saving frame ", frame);
             std::error_code cause;
-            if (doc.WriteBmp(path, cause) != BmpWriteResult::Ok) {
+            if (WriteBmp(engine, path, cause) != BmpWriteResult::Ok) {
                 // The number of the frame that failed, whatever frame the range began with.
                 Report(host, CouldNotSaveFrameText(frame));
                 return AnimRenderOutcome::SaveFailed;
@@ -78,30 +88,23 @@ AnimRenderResult RenderAnimation(CVelmoraDoc& doc, const RenderSettings& accepte
     Host& host = doc.GetHost();
     if (!CheckEnoughKeyframes(doc, host)) return result;
 
-    Keyframe saved;
-    CaptureActive(doc, saved);
-    const std::int32_t savedWidth = doc.GetWidth();
-    const std::int32_t savedHeight = doc.GetHeight();
-
     const RenderSettings s = accepted;  // the caller's copy may be the document's own
-    doc.SetResolution(s.width, s.height);
     doc.m_tweenStyle = s.tweenStyle;
     doc.m_destFolder = s.destFolder;
     doc.m_animWidth = s.width;
     doc.m_animHeight = s.height;
 
-    result.outcome = RenderFrames(doc, s, sink, result);
+    result.outcome = RenderFrames(doc, host, s, sink, result);
     if (result.Completed()) host.Beep();
 
     // The ending is the same whatever happened: the script lists the whole
-    // animation, and the document gets its own values back.
+    // animation, and the document's picture is blank, as after any change that
+    // its values no longer show.
     result.scriptWritten = WriteScript(doc);
     if (!result.scriptWritten) Report(host, animtext::kScriptFailed);
     result.scriptPath = ScriptPath(s.destFolder);
 
-    ApplyToActive(doc, saved);
-    doc.SetResolution(savedWidth, savedHeight);
-    doc.LoadEngine();
+    if (doc.m_pEngine) doc.m_pEngine->Blank();
     return result;
 }
 

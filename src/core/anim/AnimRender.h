@@ -3,6 +3,7 @@
 // rendered by the document's engine at the frame size and written as
 // frameN.bmp, then the playback script, then the document as it was. The
 // frames window and velmora-cli both run exactly this.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -20,6 +21,8 @@ public:
     virtual ~AnimRenderSink() = default;
     virtual void SetStatusText(const std::string& text) = 0;
     virtual ProgressSink* ProgressBar() = 0;  // may be none
+    // Set from another thread to stop the frame being rendered; may be none.
+    virtual const std::atomic<bool>* CancelFlag() const { return nullptr; }
 };
 
 enum class AnimRenderOutcome {
@@ -43,9 +46,9 @@ struct AnimRenderResult {
 bool CheckEnoughKeyframes(const CVelmoraDoc& doc, Host& host);
 
 // Renders the accepted settings' range (their folder ends with the separator).
-// Stores the tweening style, folder and frame size in the document; leaves its
-// active values, palette and image size as they were (with a new, blank
-// engine). Messages and the completion beep go through the document's Host,
+// Stores the tweening style, folder and frame size in the document; each frame
+// is computed by an engine of its own, so the document's active values,
+// palette, size and engine stay as they were (its picture ends blank). Messages and the completion beep go through the document's Host,
 // whose cancel key stops the frame being rendered. The caller shows the
 // completion dialog when the result is Completed.
 AnimRenderResult RenderAnimation(CVelmoraDoc& doc, const RenderSettings& accepted, AnimRenderSink* sink);

@@ -83,6 +83,9 @@ public:
     FractalParams m_params;
     Palette m_palette;
     bool m_bRendered = false;
+    // True while another thread computes for the document: its picture is then
+    // not to be read by the windows.
+    bool m_bBusy = false;
     GdiPaletteHolder m_pPalette;
     std::unique_ptr<FractalEngine> m_pEngine;
 

@@ -21,6 +21,7 @@
 #include "app/DesktopDialogs.h"
 #include "app/HelpWindow.h"
 #include "model/VelmoraDoc.h"
+#include "render/BackgroundRender.h"
 #include "render/CProgressDlg.h"
 #include "render/CVelmoraView.h"
 
@@ -37,20 +38,24 @@ constexpr int kIdKeyframeProperties = 11;
 constexpr int kIdList = 1023;
 constexpr int kIdScript = 1033;
 
-// The render's status line and bar, in the progress window over the frames window.
+// The render's status line and bar, in the progress window over the frames
+// window; the render runs on a worker, so the texts travel queued, in order.
 class ProgressWindowSink : public AnimRenderSink {
 public:
-    explicit ProgressWindowSink(CProgressDlg& dlg) : m_dlg(dlg), m_bar(*dlg.ProgressBar()) {}
+    ProgressWindowSink(QLabel& status, ProgressSink* bar, const std::atomic<bool>* cancel)
+        : m_status(status), m_bar(bar), m_cancel(cancel) {}
     void SetStatusText(const std::string& text) override {
-        m_dlg.StatusText()->setText(QString::fromStdString(text));
-        // Nothing else paints while the frame renders.
-        m_dlg.StatusText()->repaint();
+        QLabel* status = &m_status;
+        QMetaObject::invokeMethod(
+            status, [status, t = QString::fromStdString(text)] { status->setText(t); }, Qt::QueuedConnection);
     }
-    ProgressSink* ProgressBar() override { return &m_bar; }
+    ProgressSink* ProgressBar() override { return m_bar; }
+    const std::atomic<bool>* CancelFlag() const override { return m_cancel; }
 
 private:
-    CProgressDlg& m_dlg;
-    ProgressBarSink m_bar;
+    QLabel& m_status;
+    ProgressSink* m_bar;
+    const std::atomic<bool>* m_cancel;
 };
 
 }  // namespace
@@ -248,6 +253,8 @@ void CAnimFramesDlg::OnRenderAnim() {
     AnimRenderResult result;
     {
         CProgressDlg progress(this);
+        std::atomic<bool> cancel{false};
+        progress.SetCancelFlag(&cancel);
         progress.adjustSize();
         // Centred over the frames window: its outer corner plus half the
         // difference of the two client sizes.
@@ -256,8 +263,13 @@ void CAnimFramesDlg::OnRenderAnim() {
         progress.raise();
         progress.repaint();
         AnimWaitCursor wait;
-        ProgressWindowSink sink(progress);
-        result = RenderAnimation(m_doc, settings.Settings(), &sink);
+        ProgressBarSink bar(*progress.ProgressBar());
+        QLabel& status = *progress.StatusText();
+        RunDocumentWork(m_doc, &bar, [&](ProgressSink* workerBar) {
+            ProgressWindowSink sink(status, workerBar, &cancel);
+            result = RenderAnimation(m_doc, settings.Settings(), &sink);
+            return 0;
+        });
     }
     repaint();
     if (!result.Completed()) return;

@@ -16,7 +16,8 @@ auto GuiThreadHost::OnGuiThread(F f) -> decltype(f()) {
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() == app->thread()) return f();
     decltype(f()) result{};
-    QMetaObject::invokeMethod(app, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [&] { result = f(); }, Qt::BlockingQueuedConnection);
     return result;
 }
 
@@ -48,7 +49,8 @@ bool GuiThreadHost::StartPlayer(const std::string& scriptPath, const std::string
 
 void QueuedProgress::Post(std::function<void(ProgressSink&)> call) {
     ProgressSink* target = &m_target;
-    QMetaObject::invokeMethod(&m_gui, [target, call = std::move(call)] { call(*target); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_gui, [target, call = std::move(call)] { call(*target); }, Qt::QueuedConnection);
 }
 
 void QueuedProgress::SetRange(int low, int high) {
@@ -78,7 +80,8 @@ int RunInBackground(Host& host, ProgressSink* progress,
     std::thread worker([&] {
         result = work(workerHost, queued ? &*queued : nullptr);
         // Queued behind every progress call the work made, so none is lost.
-        QMetaObject::invokeMethod(&gui, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &gui, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     // Input still arrives: the modal progress window takes Escape, the rest is
     // kept from the other windows by its modality.
@@ -87,14 +90,22 @@ int RunInBackground(Host& host, ProgressSink* progress,
     return result;
 }
 
-int RenderDocumentInBackground(CVelmoraDoc& doc, ProgressSink* progress, const std::atomic<bool>* cancel) {
+int RunDocumentWork(CVelmoraDoc& doc, ProgressSink* progress, const std::function<int(ProgressSink*)>& work) {
     Host& host = doc.GetHost();
-    return RunInBackground(host, progress, [&](Host& workerHost, ProgressSink* workerProgress) {
+    doc.m_bBusy = true;
+    const int result = RunInBackground(host, progress, [&](Host& workerHost, ProgressSink* workerProgress) {
         doc.SetHost(workerHost);
-        const int result = doc.RenderImage(workerProgress, cancel);
+        const int r = work(workerProgress);
         doc.SetHost(host);
-        return result;
+        return r;
     });
+    doc.m_bBusy = false;
+    return result;
+}
+
+int RenderDocumentInBackground(CVelmoraDoc& doc, ProgressSink* progress, const std::atomic<bool>* cancel) {
+    return RunDocumentWork(doc, progress,
+                           [&](ProgressSink* workerProgress) { return doc.RenderImage(workerProgress, cancel); });
 }
 
 }  // namespace velmora::gui

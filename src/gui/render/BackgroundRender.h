@@ -58,6 +58,10 @@ private:
 int RunInBackground(Host& host, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work);
 
+// Work on the document that way: while it runs the document is marked busy
+// and its messages reach its host on this thread.
+int RunDocumentWork(CVelmoraDoc& doc, ProgressSink* progress, const std::function<int(ProgressSink* workerProgress)>& work);
+
 // The document's render that way: 1 when complete, 0 when cancelled (cancel
 // set) or impossible. The document's messages reach its host on this thread.
 int RenderDocumentInBackground(CVelmoraDoc& doc, ProgressSink* progress, const std::atomic<bool>* cancel);

@@ -124,7 +124,7 @@ void CVelmoraView::paintEvent(QPaintEvent*) {
     // A paint only draws: whatever uncovered the view (a menu, a dialog), the
     // selection stays. The picture is rebuilt from the document unless only the
     // frame moved, and never from a picture that is still being computed.
-    if ((!m_bOverlayOnly || !m_bPictureValid) && !m_bRendering) RebuildPicture();
+    if ((!m_bOverlayOnly || !m_bPictureValid) && !m_doc.m_bBusy) RebuildPicture();
     m_bOverlayOnly = false;
     QPainter painter(this);
     DrawPicture(painter);
@@ -323,11 +323,8 @@ void CVelmoraView::OnRender() {
     {
         WaitCursor wait;
         ProgressBarSink sink(*dlg.ProgressBar());
-        // The picture being computed is not drawn from until it is done.
-        m_bRendering = true;
         // Complete or cancelled, the picture shows which: a cancelled one is blank.
         RenderDocumentInBackground(m_doc, &sink, &cancel);
-        m_bRendering = false;
         dlg.hide();
         RedrawNow();
     }

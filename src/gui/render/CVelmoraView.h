@@ -136,7 +136,6 @@ private:
     QImage m_picture;          // the stretched picture as last drawn
     bool m_bPictureValid = false;
     bool m_bOverlayOnly = false;
-    bool m_bRendering = false;
     bool m_bShowRenderHint = true;
     QPointer<CAnimFramesDlg> m_wndAnimFrames;
 };
