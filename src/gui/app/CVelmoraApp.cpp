@@ -15,6 +15,7 @@
 #include "app/PathText.h"
 #include "app/Resources.h"
 #include "model/VelmoraDoc.h"
+#include "render/BackgroundRender.h"
 #include "render/CVelmoraView.h"
 
 namespace velmora::gui {
@@ -139,8 +140,9 @@ int CVelmoraApp::PrintFromCommandLine(const std::string& file, const std::string
         out << "No printer is set up; printed to " << ToStdPath(pdf) << '\n';
     }
     printer.setDocName(QString::fromStdString(m_pDoc->GetTitle()));
-    // A document holds no pixels: compute the picture that is to go on paper.
-    m_pDoc->RenderImage();
+    // A document holds no pixels: compute the picture that is to go on paper,
+    // the same way as the Render command does.
+    RenderDocumentInBackground(*m_pDoc, nullptr, nullptr);
     return m_pFrame->GetView()->PrintDocument(printer) ? 0 : 1;
 }
 
