@@ -12,19 +12,10 @@
 #include "platform/ConsoleHost.h"
 
 namespace velmora::cli {
-namespace {
-
-struct AnimOptions {
-    std::optional<std::string> document;
-    std::optional<std::int32_t> from, to, width, height;
-    std::optional<TweenStyle> style;
-    std::optional<std::string> folder;
-    bool help = false;
-};
 
 // Numbers must be whole numbers; whether they make sense is left to the same
 // checks the Render Settings dialog makes, so the messages are the same.
-bool Parse(const std::vector<std::string>& args, AnimOptions& o, std::string& error) {
+bool ParseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string a = args[i];
         auto value = [&](std::string& v) { return TakeValue(args, i, v, error); };
@@ -74,12 +65,17 @@ bool Parse(const std::vector<std::string>& args, AnimOptions& o, std::string& er
         } else if (o.document) {
             error = "anim: only one document may be given.";
             return false;
+        } else if (a.empty()) {
+            error = "An empty file name was given.";
+            return false;
         } else {
             o.document = a;
         }
     }
     return true;
 }
+
+namespace {
 
 // The status line and the current frame's progress, on one terminal line.
 class TerminalAnimProgress : public AnimRenderSink, public ProgressSink {
@@ -159,7 +155,7 @@ void AnimHelp(std::ostream& out) {
 int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
     AnimOptions o;
     std::string error;
-    if (!Parse(args, o, error)) {
+    if (!ParseAnimOptions(args, o, error)) {
         err << error << '\n';
         return 1;
     }
@@ -187,6 +183,10 @@ int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (o.height) s.height = *o.height;
     if (o.style) s.tweenStyle = *o.style;
     if (o.folder) s.destFolder = *o.folder;
+    if (!BmpSizeFits(s.width, s.height)) {
+        err << "The frames are too large for BMP files.\n";
+        return 1;
+    }
     if (!AcceptRenderSettings(s, doc.GetTotalFrames(), host, FolderQuestions::Proceed)) return 1;
 
     const AnimRenderResult r = RenderAnimation(doc, s, progressToErr ? &progress : nullptr);

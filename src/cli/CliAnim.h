@@ -1,10 +1,26 @@
 #pragma once
 // velmora-cli anim: renders a document's animation into its frames folder.
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/FractalParams.h"
+
 namespace velmora::cli {
+
+struct AnimOptions {
+    std::optional<std::string> document;
+    std::optional<std::int32_t> from, to, width, height;
+    std::optional<TweenStyle> style;
+    std::optional<std::string> folder;
+    bool help = false;
+};
+
+// Reads the arguments after "anim": whole numbers only; whether they make sense
+// is left to the Render Settings checks. False with the message in `error`.
+bool ParseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error);
 
 // args are those after "anim". Returns the exit code: 0 when every requested
 // frame and the script were written, 1 with the message on stderr otherwise.

@@ -88,19 +88,19 @@ void StartNew(CVelmoraDoc& doc) {
     doc.LoadDefaultPalette();
 }
 
-// Applies overrides; a change of size makes a new engine as the settings dialog would.
-void Override(CVelmoraDoc& doc, const Overrides& o) {
-    const std::int32_t w = doc.m_params.width;
-    const std::int32_t h = doc.m_params.height;
-    ApplyOverrides(o, doc.m_params);
-    if (doc.m_params.width != w || doc.m_params.height != h || !doc.m_pEngine) {
-        doc.SetResolution(doc.m_params.width, doc.m_params.height);
-    } else {
-        doc.LoadEngine();
-    }
-}
-
 bool Load(CVelmoraDoc& doc, const std::string& path) { return doc.OnOpenDocument(path); }
+
+// The new document's contents, or the file's when one is named, read without
+// making the document's picture: its size may be one that cannot be made.
+bool ReadContents(const std::vector<std::string>& positional, ConsoleHost& host, DocumentContents& c) {
+    CVelmoraDoc fresh(host);
+    fresh.SetDefaults();
+    fresh.LoadDefaultPalette();
+    c = ContentsOf(fresh);
+    if (positional.empty()) return true;
+    const DocumentRead r = LoadDocumentContents(positional[0], c, host);
+    return r == DocumentRead::Parsed || r == DocumentRead::Empty;
+}
 
 int Render(const Options& o, std::ostream& err, bool progressToErr) {
     if (!o.output) {
@@ -112,10 +112,16 @@ int Render(const Options& o, std::ostream& err, bool progressToErr) {
         return 1;
     }
     ConsoleHost host(err);
+    DocumentContents contents;
+    if (!ReadContents(o.positional, host, contents)) return 1;
+    ApplyOverrides(o.overrides, contents.params);
+    // Refused before any memory or time goes into a picture that cannot be written.
+    if (!BmpSizeFits(contents.params.width, contents.params.height)) {
+        err << "The picture is too large for a BMP file.\n";
+        return 1;
+    }
     CVelmoraDoc doc(host);
-    StartNew(doc);
-    if (!o.positional.empty() && !Load(doc, o.positional[0])) return 1;
-    Override(doc, o.overrides);
+    ApplyDocument(doc, std::move(contents));
     if (!doc.m_pEngine || !doc.m_pEngine->HasBuffer()) return 1;  // already reported
 
     TextProgress progress(err);
@@ -154,29 +160,35 @@ std::string PaletteHex(const Palette& p) {
     return s;
 }
 
+// The document's frame count as the document itself counts it.
+std::int32_t TotalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
+    CVelmoraDoc counter(host);
+    counter.m_keyframes = keyframes;
+    return counter.GetTotalFrames();
+}
+
 int Info(const Options& o, std::ostream& out, std::ostream& err) {
     if (o.positional.size() != 1) {
         err << "info: give exactly one document.\n";
         return 1;
     }
     ConsoleHost host(err);
-    CVelmoraDoc doc(host);
-    StartNew(doc);
-    if (!Load(doc, o.positional[0])) return 1;
-    const FractalParams& p = doc.m_params;
+    DocumentContents doc;  // no picture is made: info only describes the document
+    if (!ReadContents(o.positional, host, doc)) return 1;
+    const FractalParams& p = doc.params;
     using json::Number;
     std::ostringstream j;
     j << "{\"left\":" << Number(p.left) << ",\"top\":" << Number(p.top) << ",\"right\":" << Number(p.right)
       << ",\"bottom\":" << Number(p.bottom) << ",\"type\":" << static_cast<int>(p.type)
       << ",\"cReal\":" << Number(p.cReal) << ",\"cImag\":" << Number(p.cImag)
       << ",\"iterations\":" << p.iterations << ",\"width\":" << p.width << ",\"height\":" << p.height
-      << ",\"playbackStyle\":" << static_cast<int>(doc.m_playbackStyle)
-      << ",\"tweenStyle\":" << static_cast<int>(doc.m_tweenStyle) << ",\"animWidth\":" << doc.m_animWidth
-      << ",\"animHeight\":" << doc.m_animHeight << ",\"destFolder\":" << json::String(doc.m_destFolder)
-      << ",\"palette\":\"" << PaletteHex(doc.m_palette) << "\",\"totalFrames\":" << doc.GetTotalFrames()
+      << ",\"playbackStyle\":" << static_cast<int>(doc.playbackStyle)
+      << ",\"tweenStyle\":" << static_cast<int>(doc.tweenStyle) << ",\"animWidth\":" << doc.animWidth
+      << ",\"animHeight\":" << doc.animHeight << ",\"destFolder\":" << json::String(doc.destFolder)
+      << ",\"palette\":\"" << PaletteHex(doc.palette) << "\",\"totalFrames\":" << TotalFrames(doc.keyframes, host)
       << ",\"keyframes\":[";
-    for (std::int32_t i = 0; i < doc.GetKeyframeCount(); ++i) {
-        const Keyframe& k = *doc.GetKeyframe(i);
+    for (std::size_t i = 0; i < doc.keyframes.size(); ++i) {
+        const Keyframe& k = doc.keyframes[i];
         j << (i ? "," : "") << "{\"left\":" << Number(k.left) << ",\"right\":" << Number(k.right)
           << ",\"top\":" << Number(k.top) << ",\"bottom\":" << Number(k.bottom)
           << ",\"cReal\":" << Number(k.cReal) << ",\"cImag\":" << Number(k.cImag) << ",\"type\":" << k.type

@@ -23,29 +23,37 @@ bool ParseDoubleList(const std::string& text, std::size_t n, std::vector<double>
     return out.size() == n;
 }
 
+// from_chars takes a minus sign but no plus sign: a plus sign is stepped over,
+// and a second sign after it ("+-5") refused rather than read as -5.
+bool SkipPlus(const char*& first, const char* last) {
+    if (first != last && *first == '+') {
+        ++first;
+        if (first != last && *first == '-') return false;
+    }
+    return first != last;
+}
+
 }  // namespace
 
 bool ParseDouble(const std::string& text, double& out) {
-    if (text.empty()) return false;
     const char* first = text.data();
     const char* last = first + text.size();
-    if (*first == '+') ++first;  // from_chars takes no plus sign
-    if (first == last) return false;
+    if (!SkipPlus(first, last)) return false;
     const auto r = std::from_chars(first, last, out);
     if (r.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: take what strtod makes of it.
         out = std::strtod(text.c_str(), nullptr);
-        return r.ptr == last;
+    } else if (r.ec != std::errc()) {
+        return false;
     }
-    return r.ec == std::errc() && r.ptr == last;
+    // "nan", "inf" and overflowing exponents name no place in the plane.
+    return r.ptr == last && std::isfinite(out);
 }
 
 bool ParseInt32(const std::string& text, std::int32_t& out) {
-    if (text.empty()) return false;
     const char* first = text.data();
     const char* last = first + text.size();
-    if (*first == '+') ++first;
-    if (first == last) return false;
+    if (!SkipPlus(first, last)) return false;
     const auto r = std::from_chars(first, last, out);
     return r.ec == std::errc() && r.ptr == last;
 }
@@ -74,6 +82,10 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             out.help = true;
         } else if (allowOutput && (a == "-o" || a == "--output")) {
             if (!value(v)) return false;
+            if (v.empty()) {
+                error = "Option " + a + " needs a file name, and it was given an empty one.";
+                return false;
+            }
             out.output = v;
         } else if (allowOverrides && a == "--size") {
             if (!value(v)) return false;
@@ -88,7 +100,7 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             if (!value(v)) return false;
             std::vector<double> d;
             if (!ParseDoubleList(v, 4, d)) {
-                error = "Invalid --region '" + v + "': expected LEFT,TOP,RIGHT,BOTTOM.";
+                error = "Invalid --region '" + v + "': expected four finite numbers LEFT,TOP,RIGHT,BOTTOM.";
                 return false;
             }
             out.overrides.left = d[0];
@@ -117,13 +129,16 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             if (!value(v)) return false;
             std::vector<double> d;
             if (!ParseDoubleList(v, 2, d)) {
-                error = "Invalid --julia '" + v + "': expected REAL,IMAGINARY.";
+                error = "Invalid --julia '" + v + "': expected two finite numbers REAL,IMAGINARY.";
                 return false;
             }
             out.overrides.cReal = d[0];
             out.overrides.cImag = d[1];
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             error = "Unknown option '" + a + "'.";
+            return false;
+        } else if (a.empty()) {
+            error = "An empty file name was given.";
             return false;
         } else {
             out.positional.push_back(a);

@@ -32,7 +32,8 @@ struct Options {
 bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
                   Options& out, std::string& error);
 
-// Whole-token number readers: no trailing characters, no range wrap.
+// Whole-token number readers: no trailing characters, no range wrap, one sign
+// at most, and only finite doubles.
 bool ParseDouble(const std::string& text, double& out);
 bool ParseInt32(const std::string& text, std::int32_t& out);
 

@@ -130,7 +130,7 @@ TEST(ScriptText, EveryStyleByteAndFrameCount) {
         {1, 3, forwards}, {2, 3, reverse}, {4, 3, both}, {3, 3, both},  // 3 runs both passes
         {2 | 8, 3, reverse + "\nLoop 1000"}, {3 | 8, 2, f1 + "\n" + f2 + "\n" + f2 + "\n" + f1 + "\nLoop 1000"},
         {1, 0, ""}, {2, 0, ""}, {4, 0, ""}, {1 | 8, 0, "\nLoop 1000"}, {1, -4, ""}, {4, 1, f1 + "\n" + f1},
-        {2, 1, "\n" + f1}, {8, 2, "\nLoop 1000"}, {0, 2, ""}};  // looping alone: no pass
+        {2, 1, "\n" + f1}, {8, 2, f1 + "\n" + f2 + "\nLoop 1000"}, {0, 2, f1 + "\n" + f2}};  // no direction: Forwards
     for (const auto& [style, frames, text] : cases)
         EXPECT_EQ(ScriptText("c:\\a\\", static_cast<PlaybackStyle>(style), frames), text) << style << " " << frames;
 

@@ -46,11 +46,17 @@ inline constexpr const char* kFolderExists =
     "overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo you want to continue?";
 inline constexpr const char* kFolderWillBeCreated = "The directory specified does not exist and will be created.";
 inline constexpr const char* kFolderNotCreated = "Could not create directory.";
+inline constexpr const char* kFolderLineBreak =
+    "The folder name may not contain a line break or a carriage return:\nthe playback script gives every frame "
+    "file a line of its own.";
 
 }  // namespace animtext
 
 // "Could not save frame N.\nRender operation aborted."
 std::string CouldNotSaveFrameText(long long frame);
+
+// "This animation has N frames, more than the M a playback script may list..."
+std::string TooManyFramesText(long long frames);
 
 // A message box owned by one of the animation windows: the application's title
 // as caption.

@@ -27,12 +27,15 @@ bool EmitScript(const std::string& folder, PlaybackStyle style, std::int32_t tot
         buffer.clear();
         return ok;
     };
-    if (HasFlag(style, PlaybackStyle::Forwards) || HasFlag(style, PlaybackStyle::PingPong)) {
+    const bool forwards = HasFlag(style, PlaybackStyle::Forwards) || HasFlag(style, PlaybackStyle::PingPong);
+    const bool reverse = HasFlag(style, PlaybackStyle::Reverse) || HasFlag(style, PlaybackStyle::PingPong);
+    // No direction bit at all (a damaged file): Forwards, the default, never an empty script.
+    if (forwards || !reverse) {
         for (std::int64_t n = 1; n <= total; ++n) {
             if (!line(FramePath(folder, n))) return false;
         }
     }
-    if (HasFlag(style, PlaybackStyle::Reverse) || HasFlag(style, PlaybackStyle::PingPong)) {
+    if (reverse) {
         // Every reverse line has its line feed before it, also as the first line.
         first = false;
         for (std::int64_t n = total; n >= 1; --n) {
@@ -60,6 +63,8 @@ std::string FramePath(const std::string& folder, std::int64_t frame) {
 
 std::string ScriptPath(const std::string& folder) { return folder + kScriptFileName; }
 
+bool FolderFitsScriptLines(const std::string& folder) { return folder.find_first_of("\n\r") == std::string::npos; }
+
 std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
     std::string text;
     EmitScript(folder, style, totalFrames, [&](const std::string& piece) {
@@ -71,6 +76,7 @@ std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int3
 
 bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
     std::error_code ec;
+    if (totalFrames > kMaxScriptFrames || !FolderFitsScriptLines(folder)) return false;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ScriptPath(folder).c_str(), "wb"));
     if (!file) return false;

@@ -15,6 +15,15 @@ inline constexpr const char* kScriptFileName = "script.aas";
 // The longest script line, its line feed included.
 inline constexpr std::size_t kMaxScriptLine = 255;
 
+// The most frames a script may list: over nine hours at 30 frames a second,
+// far beyond any real animation, yet it keeps a script below 600 MB where a
+// damaged transition count would ask for about a hundred gigabytes.
+inline constexpr std::int32_t kMaxScriptFrames = 1000000;
+
+// Whether a frames folder can begin every line of a script: a line feed or a
+// carriage return in its name would split the lines.
+bool FolderFitsScriptLines(const std::string& folder);
+
 // folder + "frame" + n + ".bmp"; the folder ends with its separator.
 std::string FramePath(const std::string& folder, std::int64_t frame);
 
@@ -23,12 +32,14 @@ std::string ScriptPath(const std::string& folder);
 
 // The script's bytes for frames 1..totalFrames: the forward pass (Forwards or
 // PingPong), the reverse pass (Reverse or PingPong), then "Loop 1000" when
-// Looping is set. No line feed after the last line.
+// Looping is set. No line feed after the last line. A style with no direction
+// bit (only a damaged file holds one) plays Forwards, the default.
 std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
 
 // Writes folder + "script.aas", replacing an old one, without changing the
-// working directory. False when the folder is not there, the file cannot be
-// created or a write fails (a partly written file may remain).
+// working directory. False when the folder is not there or cannot begin a
+// line, when there are more than kMaxScriptFrames frames, when the file cannot
+// be created or a write fails (a partly written file may remain).
 bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
 
 // The Script dialog's choice: one of three directions, and looping.

@@ -68,6 +68,9 @@ bool AcceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& hos
     if (const auto problem = CheckRenderSettingsFields(s, totalFrames)) {
         return Refuse(host, problem->text, problem->icon);
     }
+    // Refused before any frame is rendered: the script could not be written after them.
+    if (totalFrames > kMaxScriptFrames) return Refuse(host, TooManyFramesText(totalFrames), MsgIcon::Information);
+    if (!FolderFitsScriptLines(s.destFolder)) return Refuse(host, animtext::kFolderLineBreak, MsgIcon::Information);
     const std::string folder = Absolute(s.destFolder);
     const std::size_t max = MaxFramesFolderLength(totalFrames);
     if (folder.size() > max) return Refuse(host, TooLongText(max), MsgIcon::Information);

@@ -43,8 +43,10 @@ std::size_t MaxFramesFolderLength(std::int32_t totalFrames);
 // on, the command line goes on (using an existing folder, creating a missing one).
 enum class FolderQuestions { Ask, Proceed };
 
-// The whole OK. Shows the first failure through the host (in a box owned by the
-// Render Settings dialog) and returns false, leaving `s` as typed. On success
+// The whole OK: the field checks, then an animation longer than a script may
+// list, a folder name holding a line break, a folder too long for the script,
+// and the folder itself. Shows the first failure through the host (in a box
+// owned by the Render Settings dialog) and returns false, leaving `s` as typed. On success
 // the folder has been made absolute (the working directory is never changed),
 // ends with the separator and exists, and `s.destFolder` holds it.
 bool AcceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& host,

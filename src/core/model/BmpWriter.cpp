@@ -26,13 +26,17 @@ std::array<std::uint8_t, 14> BmpFileHeader(std::int32_t width, std::int32_t heig
     return h;
 }
 
+bool BmpSizeFits(std::int32_t width, std::int32_t height) {
+    return kBmpPixelOffset + PixelBytes(width, height) <= std::numeric_limits<std::uint32_t>::max();
+}
+
 BmpWriteResult WriteBmp(const FractalEngine& engine, const std::string& path, std::error_code& cause) {
     const BitmapInfoBlock* info = engine.GetBitmapInfo();
     if (info == nullptr || !engine.HasBuffer()) return BmpWriteResult::NoHeader;
-    const std::uint64_t pixels = PixelBytes(engine.GetWidth(), engine.GetHeight());
-    if (kBmpPixelOffset + pixels > std::numeric_limits<std::uint32_t>::max()) {
+    if (!BmpSizeFits(engine.GetWidth(), engine.GetHeight())) {
         return BmpWriteResult::TooLarge;  // the header could not state the file's size
     }
+    const std::uint64_t pixels = PixelBytes(engine.GetWidth(), engine.GetHeight());
     const auto header = BmpFileHeader(engine.GetWidth(), engine.GetHeight());
     const WriteResult r = WriteFileSafely(path,
                                           {{header.data(), header.size()},

@@ -116,32 +116,41 @@ BmpWriteResult CVelmoraDoc::WriteBmp(const std::string& path, std::error_code& c
     return velmora::WriteBmp(*m_pEngine, path, cause);
 }
 
-bool CVelmoraDoc::OnOpenDocument(const std::string& path) {
-    DocumentContents contents;
+DocumentRead LoadDocumentContents(const std::string& path, DocumentContents& out, Host& host) {
     std::error_code cause;
-    const DocumentReadResult r = ReadDocumentFile(path, contents, cause);
+    const DocumentReadResult r = ReadDocumentFile(path, out, cause);
     if (r == DocumentReadResult::NotOpened || r == DocumentReadResult::ReadError) {
         Message m;
         m.text = FileErrorMessage(path, cause, FileOp::Read);
         m.icon = MsgIcon::Error;
-        m_host->ShowMessage(m);
-        return false;
+        host.ShowMessage(m);
+        return DocumentRead::NotRead;
     }
-    if (r == DocumentReadResult::Empty) {
-        // An empty file is opened without reading anything: only the name changes.
-        SetPathName(path);
-        m_bModified = false;
-        return true;
-    }
+    if (r == DocumentReadResult::Empty) return DocumentRead::Empty;
     if (r == DocumentReadResult::BadFormat) {
         Message m;
         m.text = "Unexpected file format.";
         m.icon = MsgIcon::Error;
-        m_host->ShowMessage(m);
-        OnNewDocument();
-        return false;
+        host.ShowMessage(m);
+        return DocumentRead::WrongFormat;
     }
-    ApplyDocument(*this, std::move(contents));
+    return DocumentRead::Parsed;
+}
+
+bool CVelmoraDoc::OnOpenDocument(const std::string& path) {
+    DocumentContents contents;
+    switch (LoadDocumentContents(path, contents, *m_host)) {
+        case DocumentRead::NotRead:
+            return false;
+        case DocumentRead::WrongFormat:
+            OnNewDocument();
+            return false;
+        case DocumentRead::Empty:
+            break;  // an empty file is opened without reading anything: only the name changes
+        case DocumentRead::Parsed:
+            ApplyDocument(*this, std::move(contents));
+            break;
+    }
     SetPathName(path);
     m_bModified = false;
     return true;

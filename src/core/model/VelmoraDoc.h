@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/BmpWriter.h"
+#include "model/DocumentFile.h"
 #include "model/FractalParams.h"
 #include "palette/LogicalPalette.h"
 #include "palette/Palette.h"
@@ -15,6 +16,17 @@
 #include "render/Progress.h"
 
 namespace velmora {
+
+enum class DocumentRead {
+    Parsed,       // `out` holds the file's contents
+    Empty,        // an empty file: nothing read, `out` unchanged
+    NotRead,      // could not be opened or read; reported
+    WrongFormat,  // not a document; reported
+};
+
+// Reads and parses a document file as Open does, reporting a failure through
+// the host, without touching any document, so no picture is allocated.
+DocumentRead LoadDocumentContents(const std::string& path, DocumentContents& out, Host& host);
 
 class CVelmoraDoc {
 public:
