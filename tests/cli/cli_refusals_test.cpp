@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "AnimTestSupport.h"
+#include "CliCommands.h"
+#include "FakeHost.h"
+#include "TempDir.h"
+#include "anim/AnimMessages.h"
+
+using namespace velmora;
+using velmora::test::TempDir;
+
+namespace {
+
+struct Refusal {
+    const char* name;
+    std::vector<std::string> args;  // "@x" names the file x in the test's folder
+    std::string err;                // the whole of stderr
+};
+
+std::string InDir(const TempDir& dir, const std::string& s) {
+    const auto at = s.find('@');
+    return at == std::string::npos ? s : s.substr(0, at) + dir.File(s.substr(at + 1));
+}
+
+// A document of three keyframes, the first with this transition count.
+void SaveAnimation(const std::string& path, std::int32_t transitions) {
+    test::FakeHost host;  // saving shows nothing
+    CVelmoraDoc doc(host);
+    test::Prepare(doc, test::ThreeKeyframes(transitions));
+    doc.m_animWidth = doc.m_animHeight = 4;
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+}
+
+class CliRefusals : public ::testing::TestWithParam<Refusal> {};
+
+// Refused at once with exit code 1, and nothing is written or created.
+TEST_P(CliRefusals, RefusedBeforeAnyWork) {
+    TempDir dir;
+    SaveAnimation(dir.File("huge.vmr"), INT32_MAX);
+    SaveAnimation(dir.File("small.vmr"), 2);
+    std::vector<std::string> args;
+    for (const auto& a : GetParam().args) args.push_back(InDir(dir, a));
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::RunCli(args, out, err), 1);
+    EXPECT_EQ(err.str(), GetParam().err);
+    EXPECT_EQ(out.str(), "");
+    using Entries = std::filesystem::directory_iterator;
+    EXPECT_EQ(std::distance(Entries(dir.Path()), Entries()), 2) << "only the two documents";
+}
+
+const std::string kRegion = "': expected four finite numbers LEFT,TOP,RIGHT,BOTTOM.\n";
+const std::string kJulia = "': expected two finite numbers REAL,IMAGINARY.\n";
+const std::string kIterations = "': expected a whole number from -2147483648 to 2147483647.\n";
+const std::string kSize = "': expected WIDTHxHEIGHT with both at least 1.\n";
+const std::string kTooLarge = "The picture is too large for a BMP file.\n";
+const std::string kEnd = "\n";
+
+using R = Refusal;
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliRefusals,
+    ::testing::Values(
+        R{"SizeBeyondBmp", {"render", "-o", "@o", "--size", "65536x65536"}, kTooLarge},
+        // 1078 + 4 x 1073741555 bytes is one row more than a 32-bit size can state.
+        R{"OneRowBeyondBmp", {"render", "-o", "@o", "--size", "4x1073741555"}, kTooLarge},
+        R{"DocumentBeyondBmp", {"render", "@huge.vmr", "-o", "@o", "--size", "70000x70000"}, kTooLarge},
+        R{"NanRegion", {"render", "-o", "@o", "--region", "nan,0,1,1"}, "Invalid --region 'nan,0,1,1" + kRegion},
+        R{"InfRegion", {"new", "@n", "--region", "0,-inf,1,1"}, "Invalid --region '0,-inf,1,1" + kRegion},
+        R{"OverflowRegion", {"new", "@n", "--region", "0,0,1e999,1"}, "Invalid --region '0,0,1e999,1" + kRegion},
+        R{"NanJulia", {"render", "-o", "@o", "--julia", "nan,inf"}, "Invalid --julia 'nan,inf" + kJulia},
+        R{"PlusMinusJulia", {"new", "@n", "--julia", "+-0.5,0"}, "Invalid --julia '+-0.5,0" + kJulia},
+        R{"PlusMinusIterations", {"new", "@n", "--iterations", "+-5"}, "Invalid --iterations '+-5" + kIterations},
+        R{"PlusMinusSize", {"new", "@n", "--size", "+-3x4"}, "Invalid --size '+-3x4" + kSize},
+        R{"PlusMinusFrame", {"anim", "@small.vmr", "--to", "+-1"}, "Invalid --to '+-1': expected a whole number.\n"},
+        R{"EmptyOutput", {"render", "-o", ""}, "Option -o needs a file name, and it was given an empty one.\n"},
+        R{"EmptyDocument", {"info", ""}, "An empty file name was given.\n"},
+        R{"FramesBeyondBmp", {"anim", "@small.vmr", "--size", "65536x65536", "--folder", "@f"},
+          "The frames are too large for BMP files.\n"},
+        R{"AbsurdScript", {"anim", "@huge.vmr", "--to", "1", "--folder", "@f"}, TooManyFramesText(INT32_MAX) + "\n"},
+        R{"FolderLineBreak", {"anim", "@small.vmr", "--folder", "@f\nx"}, animtext::kFolderLineBreak + kEnd}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Info describes a document whose picture could never be made, without trying to.
+TEST(CliInfo, APictureTooLargeToMakeIsDescribedNotAllocated) {
+    TempDir dir;
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::RunCli({"new", dir.File("big.vmr"), "--size", "2147483647x2147483647"}, out, err), 0);
+    EXPECT_EQ(cli::RunCli({"info", dir.File("big.vmr")}, out, err), 0);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_NE(out.str().find("\"width\":2147483647,\"height\":2147483647,"), std::string::npos) << out.str();
+}
+
+// Finite values at the edges of what a double holds, and one plus sign, are taken as written.
+TEST(CliInfo, FiniteExtremesAndOnePlusSignAreAccepted) {
+    TempDir dir;
+    std::ostringstream out, err;
+    const std::vector<std::string> args = {"new", dir.File("e.vmr"), "--iterations", "+7", "--region",
+                                           "+1e-999,-1.7976931348623157e308,+0,-0"};
+    ASSERT_EQ(cli::RunCli(args, out, err), 0) << err.str();
+    ASSERT_EQ(cli::RunCli({"info", dir.File("e.vmr")}, out, err), 0);
+    const std::string region = "\"left\":0,\"top\":-1.7976931348623157e+308,\"right\":0,\"bottom\":-0.0,";
+    EXPECT_NE(out.str().find(region), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\"iterations\":7,"), std::string::npos);
+}
+
+}  // namespace
