@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     // --help works without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << velmora::gui::CommandLineUsage();
+            std::cout << velmora::CommandLineUsage();
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace velmora::gui {
+namespace velmora {
 
 namespace {
 
@@ -88,4 +88,4 @@ std::string CommandLineUsage() {
            "  --version      show the version\n";
 }
 
-}  // namespace velmora::gui
+}  // namespace velmora

@@ -1,11 +1,12 @@
 #pragma once
-// What the command line asks for, read the way the desktop shell passes it:
+// What the desktop program's command line asks for, read the way the desktop
+// shell passes it (plain parsing, no Qt, so it can be fuzzed without a GUI):
 // a document to open, "/p FILE", "/pt FILE PRINTER DRIVER PORT", "/dde",
 // "/Unregister" or "/Unregserver" (a "-" works as well as a "/"), or --help.
 #include <string>
 #include <vector>
 
-namespace velmora::gui {
+namespace velmora {
 
 struct CommandLineInfo {
     enum class Action { New, Open, Print, PrintTo, Dde, Unregister, Help, Error };
@@ -21,4 +22,4 @@ CommandLineInfo ParseCommandLine(const std::vector<std::string>& args);
 
 std::string CommandLineUsage();
 
-}  // namespace velmora::gui
+}  // namespace velmora
