@@ -1,20 +1,61 @@
 // Any bytes given to the document reader: no crash, no out-of-bounds access,
-// and whatever it accepts writes back to the same fields.
+// whatever it accepts writes back to the same fields, and the document it makes
+// can be applied, sized, drawn and planned as an animation. Picture sizes and
+// iteration limits are held small here so every input stays quick; the values
+// themselves (NaN regions, negative sizes, absurd counts) are kept.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "FuzzSupport.h"
+#include "anim/PlaybackScript.h"
+#include "anim/RenderSettingsCheck.h"
+#include "anim/Tween.h"
 #include "model/DocumentFile.h"
+#include "model/VelmoraDoc.h"
+
+namespace {
+
+std::int32_t Small(std::int32_t v, std::int32_t low, std::int32_t high) { return std::clamp(v, low, high); }
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    velmora::DocumentContents first;
-    if (!velmora::ParseDocument(data, size, first)) return 0;
-    const auto bytes = velmora::SerializeContents(first);
-    velmora::DocumentContents second;
-    if (!velmora::ParseDocument(bytes.data(), bytes.size(), second)) std::abort();
-    if (velmora::SerializeContents(second) != bytes) std::abort();
+    using namespace velmora;
+    DocumentContents first;
+    if (!ParseDocument(data, size, first)) return 0;
+    const auto bytes = SerializeContents(first);
+    DocumentContents second;
+    if (!ParseDocument(bytes.data(), bytes.size(), second)) std::abort();
+    if (SerializeContents(second) != bytes) std::abort();
     // Everything before the folder field comes back exactly as it was read.
     if (std::memcmp(bytes.data(), data, 1099) != 0) std::abort();
+
+    fuzz::QuietHost host;
+    CVelmoraDoc doc(host);
+    first.params.width = Small(first.params.width, -4, 12);
+    first.params.height = Small(first.params.height, -4, 12);
+    first.params.iterations = Small(first.params.iterations, -4, 40);
+    ApplyDocument(doc, std::move(first));
+    if (!doc.m_pEngine || doc.GetWidth() != doc.m_params.width) std::abort();
+    doc.RenderImage(nullptr);
+    doc.m_pEngine->BuildBitmap(doc.m_palette);
+
+    // The animation as the Render Settings dialog would propose it.
+    const std::int32_t total = doc.GetTotalFrames();
+    RenderSettings s = ProposedRenderSettings(doc);
+    CheckRenderSettingsFields(s, total);
+    if (MaxFramesFolderLength(total) >= kMaxScriptLine) std::abort();
+    if (total <= 64) ScriptText(doc.m_destFolder, doc.m_playbackStyle, total);
+    Keyframe tweened;
+    for (std::size_t k = 0; k + 1 < doc.m_keyframes.size() && k < 4; ++k) {
+        const std::int32_t steps = doc.m_keyframes[k].transitions;
+        if (steps <= 0) continue;  // the render tweens no frame of such a segment
+        for (const std::int32_t d : {0, steps / 2, steps - 1}) {
+            TweenKeyframes(doc.m_keyframes[k], doc.m_keyframes[k + 1], tweened, d, doc.m_tweenStyle);
+        }
+    }
     return 0;
 }

@@ -1,0 +1,10 @@
+// Any bytes as a JASC .pal palette file.
+#include "PaletteFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    velmora::fuzz::DrivePaletteReader(data, size, [](velmora::ByteSource& in, velmora::Palette& p, const auto& ctx) {
+        velmora::PaletteTextStream text(&in);
+        return velmora::ReadJascPalette(text, p, ctx);
+    });
+    return 0;
+}
