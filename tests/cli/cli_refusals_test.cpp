@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 
@@ -44,7 +45,10 @@ TEST_P(CliRefusals, RefusedBeforeAnyWork) {
     std::vector<std::string> args;
     for (const auto& a : GetParam().args) args.push_back(InDir(dir, a));
     std::ostringstream out, err;
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(cli::RunCli(args, out, err), 1);
+    // Rendering any of these pictures would take far longer than this.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(err.str(), GetParam().err);
     EXPECT_EQ(out.str(), "");
     using Entries = std::filesystem::directory_iterator;
