@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptRow{"AtTheBound", "f", kMaxScriptFrames, ""},
         AcceptRow{"OneBeyond", "frames", kMaxScriptFrames + 1, TooManyFramesText(kMaxScriptFrames + 1)},
         AcceptRow{"LargestCount", "frames", INT32_MAX,
-                  "This animation has 2147483647 frames, more than the 1000000 a playback script may list.\n"
+                  "This animation has 2147483647 frames, more than the 500000 a playback script may list.\n"
                   "Lower the transition counts of its keyframes."}),
     [](const auto& info) { return std::string(info.param.name); });
 

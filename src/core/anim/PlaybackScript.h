@@ -15,10 +15,11 @@ inline constexpr const char* kScriptFileName = "script.aas";
 // The longest script line, its line feed included.
 inline constexpr std::size_t kMaxScriptLine = 255;
 
-// The most frames a script may list: over nine hours at 30 frames a second,
-// far beyond any real animation, yet it keeps a script below 600 MB where a
+// The most frames a script may list: over four hours at 30 frames a second,
+// far beyond any real animation. Ping-pong lists each frame twice, so a script
+// stays within the million lines the player keeps and below 300 MB, where a
 // damaged transition count would ask for about a hundred gigabytes.
-inline constexpr std::int32_t kMaxScriptFrames = 1000000;
+inline constexpr std::int32_t kMaxScriptFrames = 500000;
 
 // Whether a frames folder can begin every line of a script: a line feed or a
 // carriage return in its name would split the lines.
