@@ -14,7 +14,7 @@
 #include "anim/RenderSettingsCheck.h"
 #include "anim/Tween.h"
 #include "model/DocumentFile.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace {
 
@@ -34,14 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::memcmp(bytes.data(), data, 1099) != 0) std::abort();
 
     fuzz::QuietHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     first.params.width = Small(first.params.width, -4, 12);
     first.params.height = Small(first.params.height, -4, 12);
     first.params.iterations = Small(first.params.iterations, -4, 40);
     ApplyDocument(doc, std::move(first));
-    if (!doc.m_pEngine || doc.GetWidth() != doc.m_params.width) std::abort();
+    if (!doc.m_engine || doc.GetWidth() != doc.m_params.width) std::abort();
     doc.RenderImage(nullptr);
-    doc.m_pEngine->BuildBitmap(doc.m_palette);
+    doc.m_engine->BuildBitmap(doc.m_palette);
 
     // The animation as the Render Settings dialog would propose it.
     const std::int32_t total = doc.GetTotalFrames();

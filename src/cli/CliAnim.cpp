@@ -8,7 +8,7 @@
 #include "anim/AnimMessages.h"
 #include "anim/AnimRender.h"
 #include "anim/RenderSettingsCheck.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "platform/ConsoleHost.h"
 
 namespace velmora::cli {
@@ -170,7 +170,7 @@ int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     TerminalAnimProgress progress(err);
     AnimConsoleHost host(err, progressToErr ? &progress : nullptr);
-    CVelmoraDoc doc(host);
+    Document doc(host);
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
     if (!doc.OnOpenDocument(*o.document)) return 1;  // already reported

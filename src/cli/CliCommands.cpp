@@ -9,7 +9,7 @@
 #include "CliOptions.h"
 #include "JsonText.h"
 #include "model/BmpWriter.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
 #include "platform/FileErrors.h"
@@ -83,17 +83,17 @@ private:
 };
 
 // A fresh document as the program starts one: defaults and the default palette.
-void StartNew(CVelmoraDoc& doc) {
+void StartNew(Document& doc) {
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
 }
 
-bool Load(CVelmoraDoc& doc, const std::string& path) { return doc.OnOpenDocument(path); }
+bool Load(Document& doc, const std::string& path) { return doc.OnOpenDocument(path); }
 
 // The new document's contents, or the file's when one is named, read without
 // making the document's picture: its size may be one that cannot be made.
 bool ReadContents(const std::vector<std::string>& positional, ConsoleHost& host, DocumentContents& c) {
-    CVelmoraDoc fresh(host);
+    Document fresh(host);
     fresh.SetDefaults();
     fresh.LoadDefaultPalette();
     c = ContentsOf(fresh);
@@ -120,15 +120,15 @@ int Render(const Options& o, std::ostream& err, bool progressToErr) {
         err << "The picture is too large for a BMP file.\n";
         return 1;
     }
-    CVelmoraDoc doc(host);
+    Document doc(host);
     ApplyDocument(doc, std::move(contents));
-    if (!doc.m_pEngine || !doc.m_pEngine->HasBuffer()) return 1;  // already reported
+    if (!doc.m_engine || !doc.m_engine->HasBuffer()) return 1;  // already reported
 
     TextProgress progress(err);
     doc.RenderImage(progressToErr ? &progress : nullptr);
     if (progressToErr) progress.Done();
     // What the view does when it draws: the header block with the document's palette.
-    doc.m_pEngine->BuildBitmap(doc.m_palette);
+    doc.m_engine->BuildBitmap(doc.m_palette);
     std::error_code cause;
     switch (doc.WriteBmp(*o.output, cause)) {
         case BmpWriteResult::Ok:
@@ -162,7 +162,7 @@ std::string PaletteHex(const Palette& p) {
 
 // The document's frame count as the document itself counts it.
 std::int32_t TotalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
-    CVelmoraDoc counter(host);
+    Document counter(host);
     counter.m_keyframes = keyframes;
     return counter.GetTotalFrames();
 }
@@ -206,7 +206,7 @@ int Resave(const Options& o, std::ostream& err) {
         return 1;
     }
     ConsoleHost host(err);
-    CVelmoraDoc doc(host);
+    Document doc(host);
     StartNew(doc);
     if (!Load(doc, o.positional[0])) return 1;
     return doc.OnSaveDocument(o.positional[1]) ? 0 : 1;
@@ -218,7 +218,7 @@ int New(const Options& o, std::ostream& err) {
         return 1;
     }
     ConsoleHost host(err);
-    CVelmoraDoc doc(host);
+    Document doc(host);
     StartNew(doc);
     ApplyOverrides(o.overrides, doc.m_params);  // saving needs no engine of the new size
     return doc.OnSaveDocument(o.positional[0]) ? 0 : 1;

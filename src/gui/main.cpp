@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CVelmoraApp.h"
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/DesktopDialogs.h"
 #include "app/QtHost.h"

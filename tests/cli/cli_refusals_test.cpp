@@ -29,7 +29,7 @@ std::string InDir(const TempDir& dir, const std::string& s) {
 // A document of three keyframes, the first with this transition count.
 void SaveAnimation(const std::string& path, std::int32_t transitions) {
     test::FakeHost host;  // saving shows nothing
-    CVelmoraDoc doc(host);
+    Document doc(host);
     test::Prepare(doc, test::ThreeKeyframes(transitions));
     doc.m_animWidth = doc.m_animHeight = 4;
     ASSERT_TRUE(doc.OnSaveDocument(path));

@@ -63,7 +63,7 @@ TEST_F(CliCommand, NewInfoResaveAndPalette) {
 class CliAnim : public CliCommand {
 protected:
     void SetUp() override {
-        CVelmoraDoc doc(host);
+        Document doc(host);
         test::Prepare(doc, keys);
         fs::create_directory(dir.File("stored"));
         std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_tweenStyle, doc.m_destFolder, doc.m_playbackStyle) =
@@ -73,7 +73,7 @@ protected:
     }
     // The frame files in a folder, by name; first rendered there by the core when asked.
     std::map<std::string, std::string> Frames(const RenderSettings& s, bool renderByTheCore) {
-        CVelmoraDoc doc(host);
+        Document doc(host);
         test::Prepare(doc, keys);
         const bool rendered =
             !renderByTheCore || (fs::create_directories(s.destFolder) && RenderAnimation(doc, s, nullptr).Completed());
@@ -111,7 +111,7 @@ TEST_F(CliAnim, OptionsOverTheDocumentsStoredSettings) {
 
 // Each case fails with exactly this message on stderr, nothing on stdout, and exit code 1.
 TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
-    CVelmoraDoc one(host);
+    Document one(host);
     test::Prepare(one, {keys[0]});
     ASSERT_TRUE(one.OnSaveDocument(dir.File("one.vmr")));
     WriteBytes(dir.File("bad.vmr"), {'X', 'M', 'R', '1', '0'});

@@ -58,7 +58,7 @@ protected:
     }
 
     test::FakeHost host;
-    CVelmoraDoc doc{host};
+    Document doc{host};
 };
 
 TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
@@ -69,12 +69,12 @@ TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
     CaptureActive(doc, k);
     EXPECT_EQ(std::tuple(test::Values(k), k.transitions, k.palette),
               std::tuple(test::Values(doc.m_params), 12, test::Ramp(9)));
-    const double engineLeft = doc.m_pEngine->GetXMin();
+    const double engineLeft = doc.m_engine->GetXMin();
     k = test::Key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
     ApplyToActive(doc, k);
     EXPECT_EQ(std::pair(test::Values(doc.m_params), doc.m_palette), std::pair(test::Values(k), test::Ramp(50)));
     // The image size stays and the engine is not reloaded.
-    EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_pEngine->GetXMin()),
+    EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_engine->GetXMin()),
               std::tuple(31, 17, engineLeft));
 }
 

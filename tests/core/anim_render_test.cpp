@@ -43,7 +43,7 @@ TEST(RenderSettingsFields, OneMessageAtATimeInTheDialogsOrder) {
 
 TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
     test::FakeHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     test::Prepare(doc, test::ThreeKeyframes(10, 5));
     std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) = std::tuple(64, 48, "/tmp/frames/");
     for (const int byte : {1, 0, 2, 3, 200}) {  // a stored byte other than 1 proposes constant speed
@@ -181,8 +181,8 @@ protected:
     void ExpectRestored() const {
         EXPECT_EQ(test::Values(doc.m_params), test::Values(before));
         EXPECT_EQ(doc.m_palette, test::Ramp(33));
-        ASSERT_TRUE(doc.m_pEngine);
-        const FractalEngine& e = *doc.m_pEngine;  // a new engine: the old picture is gone
+        ASSERT_TRUE(doc.m_engine);
+        const FractalEngine& e = *doc.m_engine;  // a new engine: the old picture is gone
         EXPECT_EQ(std::tuple(doc.GetWidth(), doc.GetHeight(), e.GetWidth(), e.GetHeight(), e.GetIterations(),
                              e.GetType(), e.IsValid()),
                   std::tuple(40, 30, 40, 30, 77, 2, false));
@@ -193,7 +193,7 @@ protected:
 
     test::TempDir dir;
     test::FakeHost host;
-    CVelmoraDoc doc{host};
+    Document doc{host};
     FractalParams before;
     const fs::path cwd = fs::current_path();
     std::string folder;
@@ -289,13 +289,13 @@ TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
 TEST_F(AnimRender, FewerThanTwoKeyframesChangeNothing) {
     host.allowMessages = true;
     doc.m_keyframes.resize(1);
-    const auto engine = doc.m_pEngine.get();
+    const auto engine = doc.m_engine.get();
     EXPECT_EQ(Render(1, 1).outcome, AnimRenderOutcome::TooFewKeyframes);
     EXPECT_EQ(std::pair(host.LastText(), host.messages.back().icon),
               std::pair("There must be at least 2 keyframes in order to render.\nSee Help for details."s,
                         MsgIcon::Information));
     EXPECT_EQ(
-        std::tuple(doc.m_pEngine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.File("script.aas"))),
+        std::tuple(doc.m_engine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.File("script.aas"))),
         std::tuple(engine, false, std::size_t{0}, false));
 }
 

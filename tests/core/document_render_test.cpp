@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeHost.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace velmora {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 TEST(DocumentRender, EveryRenderAfterAFailedAllocationSaysWhyAgain) {
     test::FakeHost host;
     host.allowMessages = true;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     doc.OnNewDocument();
     doc.SetResolution(2000000000, 2000000000);
     ASSERT_EQ(host.messages.size(), 1u);

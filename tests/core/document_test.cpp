@@ -12,7 +12,7 @@
 #include "model/BmpWriter.h"
 #include "model/DocumentFile.h"
 #include "model/LittleEndian.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "palette/DefaultPalette.h"
 #include "platform/FramesFolder.h"
 
@@ -24,7 +24,7 @@ using velmora::test::WriteBytes;
 
 namespace {
 
-void NewDoc(CVelmoraDoc& doc) {
+void NewDoc(Document& doc) {
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
 }
@@ -52,15 +52,15 @@ Keyframe SampleKeyframe(int seed) {
 
 TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     FakeHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.m_destFolder, DefaultFramesFolder());
     EXPECT_EQ(doc.GetTitle(), "Untitled");
-    EXPECT_FALSE(doc.m_bRendered);
-    EXPECT_EQ(doc.m_pEngine->GetWidth(), 300);
-    EXPECT_EQ(doc.m_pEngine->GetHeight(), 300);
-    EXPECT_EQ(doc.m_pEngine->GetIterations(), 201);
-    EXPECT_FALSE(doc.m_pEngine->IsValid());
+    EXPECT_FALSE(doc.m_rendered);
+    EXPECT_EQ(doc.m_engine->GetWidth(), 300);
+    EXPECT_EQ(doc.m_engine->GetHeight(), 300);
+    EXPECT_EQ(doc.m_engine->GetIterations(), 201);
+    EXPECT_FALSE(doc.m_engine->IsValid());
     doc.m_palette.SetEntry(0, RgbQuad{1, 2, 3, 9});
     doc.m_keyframes.push_back(SampleKeyframe(4));
     doc.m_params.iterations = 7;
@@ -72,14 +72,14 @@ TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     EXPECT_FALSE(doc.IsModified());
     doc.LoadDefaultPalette();
     EXPECT_EQ(doc.m_palette, DefaultPalette());
-    EXPECT_EQ(doc.m_pPalette.Get()->entries[0].peFlags, 0);
+    EXPECT_EQ(doc.m_paletteHolder.Get()->entries[0].peFlags, 0);
 }
 
 TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
     const struct { std::vector<std::int32_t> counts; std::int32_t total; } cases[] = {
         {{}, 0}, {{10}, 0}, {{10, 5}, 10}, {{10, 5, 7}, 15}, {{2000000000, 2000000000, 2000000000}, 2147483647}};
     FakeHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     for (const auto& c : cases) {
         doc.OnNewDocument();
         doc.m_keyframes.resize(c.counts.size());
@@ -94,25 +94,25 @@ TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
 
 TEST(Document, EngineFollowsSizeRegionAndRender) {
     FakeHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     doc.OnNewDocument();
     doc.SetResolution(20, 64);
     host.cancelAt = [](int n) { return n == 1; };
     EXPECT_EQ(doc.RenderImage(), 0);
-    EXPECT_TRUE(doc.m_bRendered);  // counts as rendered even when cancelled
+    EXPECT_TRUE(doc.m_rendered);  // counts as rendered even when cancelled
     host.cancelAt = nullptr;
     ASSERT_EQ(doc.RenderImage(), 1);
     doc.SetResolution(20, 64);  // the same size still replaces the engine
-    EXPECT_FALSE(doc.m_pEngine->IsValid());
+    EXPECT_FALSE(doc.m_engine->IsValid());
     doc.SetRegion(1.0, 0.5, -1.0, -0.5);
     EXPECT_EQ(doc.m_params.left, 1.0);  // stored as given, ordered in the engine
-    EXPECT_EQ(doc.m_pEngine->GetXMin(), -1.0);
-    EXPECT_EQ(doc.m_pEngine->GetYMax(), 0.5);
+    EXPECT_EQ(doc.m_engine->GetXMin(), -1.0);
+    EXPECT_EQ(doc.m_engine->GetYMax(), 0.5);
 }
 
 TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
     FakeHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     NewDoc(doc);
     doc.m_destFolder = "/home/u/anim/";
     const auto b = SerializeDocument(doc);
@@ -149,7 +149,7 @@ TEST(DocumentFile, KeyframeRecordLayout) {
 TEST(DocumentFile, RoundTripIsBitForBit) {
     FakeHost host;
     TempDir dir;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     NewDoc(doc);
     doc.m_params.left = -0.0;
     doc.m_params.top = 0.1 + 0.2;
@@ -170,16 +170,16 @@ TEST(DocumentFile, RoundTripIsBitForBit) {
     const auto saved = ReadBytes(dir.File("a.vmr"));
     EXPECT_EQ(saved, SerializeDocument(doc));
 
-    CVelmoraDoc other(host);
+    Document other(host);
     NewDoc(other);
     ASSERT_TRUE(other.OnOpenDocument(dir.File("a.vmr")));
     EXPECT_EQ(SerializeDocument(other), saved);
     EXPECT_EQ(other.GetTitle(), "a.vmr");
     EXPECT_FALSE(other.IsModified());
-    EXPECT_FALSE(other.m_bRendered);
-    EXPECT_EQ(other.m_pEngine->GetWidth(), 0);
-    EXPECT_EQ(other.m_pEngine->GetHeight(), -3);
-    EXPECT_EQ(other.m_pPalette.Get()->entries[17].peFlags, 4);
+    EXPECT_FALSE(other.m_rendered);
+    EXPECT_EQ(other.m_engine->GetWidth(), 0);
+    EXPECT_EQ(other.m_engine->GetHeight(), -3);
+    EXPECT_EQ(other.m_paletteHolder.Get()->entries[17].peFlags, 4);
 }
 
 TEST(DocumentFile, ParseEdgeCases) {
@@ -236,7 +236,7 @@ protected:
     }
     FakeHost host;
     TempDir dir;
-    CVelmoraDoc doc{host};
+    Document doc{host};
 };
 
 TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
@@ -259,7 +259,7 @@ TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
         EXPECT_EQ(doc.GetKeyframeCount(), 0);
         EXPECT_EQ(doc.GetPathName(), "");
         EXPECT_EQ(doc.m_palette.Entry(3), (RgbQuad{9, 9, 9, 0}));  // never half-replaced colours
-        EXPECT_EQ(doc.m_pEngine->GetWidth(), 300);
+        EXPECT_EQ(doc.m_engine->GetWidth(), 300);
     }
 }
 
@@ -280,7 +280,7 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
     FakeHost host;
     host.allowMessages = true;
     TempDir dir;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     NewDoc(doc);
     ASSERT_TRUE(doc.OnSaveDocument(dir.File("keep.vmr")));
     const auto original = ReadBytes(dir.File("keep.vmr"));
@@ -313,8 +313,8 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
     EXPECT_TRUE(doc.IsModified());
 }
 
-std::vector<std::uint8_t> ExportBmp(CVelmoraDoc& doc, const std::string& path) {
-    doc.m_pEngine->BuildBitmap(doc.m_palette);
+std::vector<std::uint8_t> ExportBmp(Document& doc, const std::string& path) {
+    doc.m_engine->BuildBitmap(doc.m_palette);
     std::error_code ec;
     EXPECT_EQ(doc.WriteBmp(path, ec), BmpWriteResult::Ok) << ec.message();
     return ReadBytes(path);
@@ -323,7 +323,7 @@ std::vector<std::uint8_t> ExportBmp(CVelmoraDoc& doc, const std::string& path) {
 TEST(Bmp, DefaultPictureFileBytes) {
     FakeHost host;
     TempDir dir;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     NewDoc(doc);
     ASSERT_EQ(doc.RenderImage(), 1);
     const auto b = ExportBmp(doc, dir.File("out.bmp"));
@@ -343,7 +343,7 @@ TEST(Bmp, RowPaddingForNarrowAndOddWidths) {
     TempDir dir;
     for (const auto& [w, h, size] : {std::tuple{1, 3, 1090u}, {2, 3, 1090u}, {3, 3, 1090u}, {4, 3, 1090u},
                                      {5, 3, 1102u}, {301, 2, 1686u}}) {
-        CVelmoraDoc doc(host);
+        Document doc(host);
         doc.OnNewDocument();
         doc.SetResolution(w, h);
         ASSERT_EQ(doc.RenderImage(), 1);
@@ -359,12 +359,12 @@ TEST(Bmp, RowPaddingForNarrowAndOddWidths) {
 TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmapAndFailuresAreReported) {
     FakeHost host;
     TempDir dir;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     NewDoc(doc);
     doc.RenderImage();
     std::error_code ec;
     EXPECT_EQ(doc.WriteBmp(dir.File("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
-    doc.m_pEngine->BuildBitmap(doc.m_palette);
+    doc.m_engine->BuildBitmap(doc.m_palette);
     EXPECT_EQ(doc.WriteBmp(dir.File("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
     doc.m_palette.SetEntry(0, RgbQuad{7, 8, 9, 0});  // edited after the last draw

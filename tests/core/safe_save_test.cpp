@@ -19,7 +19,7 @@
 #include "FakeHost.h"
 #include "TempDir.h"
 #include "anim/ScriptReader.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "palette/PaletteFiles.h"
 #include "platform/FileErrors.h"
 #include "platform/FileIO.h"
@@ -157,20 +157,20 @@ TEST(SafeSave, ConcurrentSavesToOnePathAllSucceed) {
 
 // Every writer goes through the safe save and keeps its own message.
 TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
-    const std::pair<const char*, std::function<bool(CVelmoraDoc&, FakeHost&, const std::string&)>> writers[] = {
+    const std::pair<const char*, std::function<bool(Document&, FakeHost&, const std::string&)>> writers[] = {
         {"a.vmr",
-         [](CVelmoraDoc& doc, FakeHost& host, const std::string& path) {
+         [](Document& doc, FakeHost& host, const std::string& path) {
              return !doc.OnSaveDocument(path) && host.LastText() == "Failed to save document.\n" + path + ": " +
                                                                         std::generic_category().message(EFBIG);
          }},
         {"a.rgb",
-         [](CVelmoraDoc& doc, FakeHost& host, const std::string& path) {
+         [](Document& doc, FakeHost& host, const std::string& path) {
              return !SavePaletteToPath(path, doc.m_palette, {host, "Palette Editor", {}}) &&
                     host.LastText() == kMsgWriteError;
          }},
         {"a.bmp",
-         [](CVelmoraDoc& doc, FakeHost&, const std::string& path) {
-             doc.m_pEngine->BuildBitmap(doc.m_palette);
+         [](Document& doc, FakeHost&, const std::string& path) {
+             doc.m_engine->BuildBitmap(doc.m_palette);
              std::error_code cause;
              return doc.WriteBmp(path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
          }},
@@ -182,7 +182,7 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
         EXPECT_EQ(0, InChild(Limit::FileSize, [&] {
             FakeHost host;
             host.allowMessages = true;
-            CVelmoraDoc doc(host);
+            Document doc(host);
             doc.OnNewDocument();
             return write(doc, host, dir.File(file)) ? 0 : 1;
         }));
@@ -218,7 +218,7 @@ TEST_P(DocumentReader, RefusesOrReadsOnlyWhatTheFormatHolds) {
     if (!c.make(path)) GTEST_SKIP() << "this system cannot make the case";
     FakeHost host;
     host.allowMessages = true;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     doc.m_params.iterations = 77;  // a refusal before reading leaves the document alone
     EXPECT_EQ(doc.OnOpenDocument(path), c.refusal == std::errc{});
     if (c.refusal == std::errc{}) {

@@ -9,7 +9,7 @@
 #include "FakeHost.h"
 #include "model/SettingsCheck.h"
 #include "model/SettingsText.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;
@@ -73,7 +73,7 @@ protected:
     SettingsDialog() : doc(host) { doc.OnNewDocument(); }
     SettingsResult Ok(const SettingsFields& f) { return ApplySettings(doc, host, f); }
     FakeHost host;
-    CVelmoraDoc doc;
+    Document doc;
 };
 
 std::string Shown(const SettingsFields& f) {
@@ -89,8 +89,8 @@ TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
     EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), Shown(f));
     EXPECT_EQ(doc.m_params.iterations, 500);
-    EXPECT_EQ(doc.m_pEngine->GetWidth(), 640);
-    EXPECT_EQ(doc.m_pEngine->GetHeight(), 480);
+    EXPECT_EQ(doc.m_engine->GetWidth(), 640);
+    EXPECT_EQ(doc.m_engine->GetHeight(), 480);
     f.mandelbrot = true;
     f.left = "no number";  // stores zero
     f.cImag = "";
@@ -128,7 +128,7 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
         SCOPED_TRACE(std::string(c.detail) + " " + c.x + " " + c.y);
         FakeHost h;
         h.allowMessages = true;
-        CVelmoraDoc d(h);
+        Document d(h);
         d.OnNewDocument();
         SettingsFields f = SettingsFieldsFrom(d);
         f.left = "-1.25";
@@ -157,20 +157,20 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
 
 TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
     doc.RenderImage();
-    const FractalEngine* engine = doc.m_pEngine.get();
+    const FractalEngine* engine = doc.m_engine.get();
     SettingsFields f = SettingsFieldsFrom(doc);
     f.left = "-1";
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_pEngine.get(), engine);
-    EXPECT_TRUE(doc.m_pEngine->IsValid());  // the picture is not blanked
-    EXPECT_EQ(doc.m_pEngine->GetXMin(), -2.0);  // the region reaches the engine at the next render
+    EXPECT_EQ(doc.m_engine.get(), engine);
+    EXPECT_TRUE(doc.m_engine->IsValid());  // the picture is not blanked
+    EXPECT_EQ(doc.m_engine->GetXMin(), -2.0);  // the region reaches the engine at the next render
     doc.m_params.width = 500;  // stored size and picture disagree: the picture's size counts
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_pEngine.get(), engine);
+    EXPECT_EQ(doc.m_engine.get(), engine);
     f.xPels = "301";
     ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_pEngine->GetWidth(), 301);
-    EXPECT_FALSE(doc.m_pEngine->IsValid());
+    EXPECT_EQ(doc.m_engine->GetWidth(), 301);
+    EXPECT_FALSE(doc.m_engine->IsValid());
 }
 
 }  // namespace

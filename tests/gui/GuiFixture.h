@@ -14,11 +14,11 @@
 #include <sstream>
 
 #include "FakeHost.h"
-#include "app/CMainFrame.h"
-#include "app/CVelmoraApp.h"
+#include "app/MainWindow.h"
+#include "app/Application.h"
 #include "app/DesktopDialogs.h"
-#include "model/VelmoraDoc.h"
-#include "render/CVelmoraView.h"
+#include "model/Document.h"
+#include "render/FractalView.h"
 
 namespace velmora::test {
 
@@ -71,16 +71,16 @@ inline void ClearSettings() { QSettings(gui::kSettingsOrganization, gui::kSettin
 struct AppUnderTest {
     FakeHost host;
     ScriptedDialogs dialogs;
-    std::unique_ptr<gui::CVelmoraApp> app;
+    std::unique_ptr<gui::Application> app;
     std::ostringstream out, err;
 
     int Start(const std::vector<std::string>& args = {}) {
-        app = std::make_unique<gui::CVelmoraApp>(host, dialogs);
+        app = std::make_unique<gui::Application>(host, dialogs);
         return app->InitInstance(args, out, err);
     }
-    gui::CMainFrame& Frame() { return *app->GetMainFrame(); }
-    gui::CVelmoraView& View() { return *Frame().GetView(); }
-    CVelmoraDoc& Doc() { return app->GetDocument(); }
+    gui::MainWindow& Frame() { return *app->GetMainFrame(); }
+    gui::FractalView& View() { return *Frame().GetView(); }
+    Document& Doc() { return app->GetDocument(); }
     bool Enabled(int id) {
         Frame().UpdateCommandUI();
         return Frame().Action(id)->isEnabled();

@@ -8,12 +8,12 @@
 #include "AnimTestSupport.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "anim/CAnimFramesDlg.h"
-#include "anim/CScriptDlg.h"
+#include "anim/AnimationFramesWindow.h"
+#include "anim/ScriptDialog.h"
 #include "app/CommandIds.h"
 #include "palette/DefaultPalette.h"
 #include "platform/PlayerLaunch.h"
-#include "render/CProgressDlg.h"
+#include "render/ProgressDialog.h"
 
 namespace velmora::test {
 namespace {
@@ -27,16 +27,16 @@ enum { kCount = 1025, kPrompt = 1026, kFolder = 1027, kHeight = 1028, kWidth = 1
 
 // The frames window as the active one: the offscreen platform gives no
 // dependable window activation, and the editing buttons need it.
-class FramesWindow : public CAnimFramesDlg {
+class FramesWindow : public AnimationFramesWindow {
 public:
-    using CAnimFramesDlg::CAnimFramesDlg;
+    using AnimationFramesWindow::AnimationFramesWindow;
 
 protected:
     bool IsActiveWindow() const override { return true; }
 };
 
 // Every row of the list as "keyframe|count".
-Strings Rows(const CAnimFramesDlg& dlg) {
+Strings Rows(const AnimationFramesWindow& dlg) {
     Strings rows;
     for (int i = 0; i < dlg.List()->topLevelItemCount(); ++i)
         rows.push_back(
@@ -44,20 +44,20 @@ Strings Rows(const CAnimFramesDlg& dlg) {
     return rows;
 }
 
-void Click(CAnimFramesDlg& dlg, int row, int button) {
+void Click(AnimationFramesWindow& dlg, int row, int button) {
     dlg.List()->clearSelection();
     dlg.List()->topLevelItem(row)->setSelected(true);
     if (button != 0) Press(dlg, button);
 }
 
-void AddKeyframe(CVelmoraDoc& doc, int transitions, double left = -2.0) {
+void AddKeyframe(Document& doc, int transitions, double left = -2.0) {
     doc.m_keyframes.push_back(Key(left, left + 4.0, -1.5, 1.5, 200, transitions));
 }
 
 TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     FakeHost host;
     ScriptedDialogs dialogs;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     doc.OnNewDocument();
     FramesWindow dlg(doc, host, dialogs);
     // The Transition Count dialogs, answered with a text for OK or empty for Cancel.
@@ -100,9 +100,9 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
 TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndNewEmpties) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    ASSERT_EQ(t.Start(), Application::kKeepRunning);
     ASSERT_TRUE(t.Frame().Dispatch(ID_VIEW_ANIMWINDOW));
-    CAnimFramesDlg* wnd = t.View().GetAnimWindow();
+    AnimationFramesWindow* wnd = t.View().GetAnimWindow();
     ASSERT_NE(wnd, nullptr);
     EXPECT_TRUE(wnd->isVisible());
     t.Frame().UpdateCommandUI();
@@ -121,7 +121,7 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     Click(*wnd, 0, 0);
     wnd->OnCopyToActive();
     EXPECT_EQ(t.Doc().m_params.left, -1.25);
-    EXPECT_FALSE(t.Doc().m_pEngine->IsValid()) << "a blank picture";
+    EXPECT_FALSE(t.Doc().m_engine->IsValid()) << "a blank picture";
     EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP));
     ASSERT_TRUE(t.Frame().Dispatch(ID_FILE_NEW));
     EXPECT_EQ(Rows(*wnd), Strings{"<end>| "});
@@ -132,7 +132,7 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
 TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocument) {
     FakeHost host;
     ScriptedDialogs dialogs;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     TempDir dir;
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
@@ -174,21 +174,21 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
 
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};  // the refusal; the folder exists: go on
     host.cancelAt = [&](int) {
-        auto* progress = dlg.findChild<CProgressDlg*>();
+        auto* progress = dlg.findChild<ProgressDialog*>();
         return progress != nullptr && progress->StatusText()->text() == "Rendering frame 5";
     };
     Press(dlg, kRender);
     EXPECT_EQ(opened, Strings{"Render Settings"}) << "no completion dialog";
     EXPECT_EQ(host.LastText(), "Render operation aborted.");
     EXPECT_TRUE(frame(4) && !frame(5));
-    EXPECT_EQ(dlg.findChild<CProgressDlg*>(), nullptr) << "the progress window is gone";
+    EXPECT_EQ(dlg.findChild<ProgressDialog*>(), nullptr) << "the progress window is gone";
     expectRestored();
 
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};
     host.cancelAt = nullptr;
     opened.clear();
     dlg.accept();  // Enter
-    EXPECT_EQ(opened, (Strings{"Render Settings", "CAnimDoneDlg"}));
+    EXPECT_EQ(opened, (Strings{"Render Settings", "AnimationDoneDialog"}));
     EXPECT_TRUE(frame(10) && !frame(11));
     EXPECT_EQ(host.beeps, 1);
     ASSERT_EQ(host.playerStarts.size(), 1u);
@@ -198,7 +198,7 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
 
 TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) {
     FakeHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     doc.OnNewDocument();
     AddKeyframe(doc, 2);
     AddKeyframe(doc, 0);
@@ -206,7 +206,7 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     const std::string f = (dir.Path() / "frame").string();
     doc.m_destFolder = (dir.Path() / "").string();
     doc.m_playbackStyle = static_cast<PlaybackStyle>(12);  // ping-pong, looping
-    CScriptDlg d(doc, host);
+    ScriptDialog d(doc, host);
     d.show();
     const auto button = [&](int id) { return Control<QAbstractButton>(d, id); };
     EXPECT_TRUE(button(1036)->isChecked() && button(1037)->isChecked() && !button(1034)->isChecked());

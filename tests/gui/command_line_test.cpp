@@ -47,13 +47,13 @@ TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
     TempDir dir;
     const std::string path = dir.File("mine.vmr"), pdf = dir.File("p.pdf");
     FakeHost h;
-    CVelmoraDoc d(h);
+    Document d(h);
     d.OnNewDocument();
     d.SetResolution(40, 30);
     ASSERT_TRUE(d.OnSaveDocument(path));
     AppUnderTest t, missing;
     EXPECT_EQ(t.Start({"/pt", path, pdf, "driver", "port"}), 0);
-    EXPECT_TRUE(t.Doc().m_pEngine->IsValid()) << "a document holds no pixels: render before printing";
+    EXPECT_TRUE(t.Doc().m_engine->IsValid()) << "a document holds no pixels: render before printing";
     EXPECT_FALSE(t.app->GetMainFrame()->isVisible());
     const auto bytes = ReadBytes(pdf);
     ASSERT_GT(bytes.size(), 100u);

@@ -16,7 +16,7 @@ class DocumentCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearSettings();
-        ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+        ASSERT_EQ(t.Start(), Application::kKeepRunning);
         t.Doc().SetResolution(64, 48);  // quick renders
         { std::ofstream(dir.File("plain")) << "a file, not a folder"; }
     }
@@ -30,7 +30,7 @@ TEST_F(DocumentCommandsTest, ExportBmpFollowsRenderEvenACancelledOneAndNew) {
     EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP)) << "fresh start";
     t.host.cancelAt = [](int n) { return n == 1; };
     t.Frame().Dispatch(ID_RENDER);
-    EXPECT_FALSE(t.Doc().m_pEngine->IsValid());
+    EXPECT_FALSE(t.Doc().m_engine->IsValid());
     EXPECT_TRUE(t.Enabled(ID_FILE_EXPORTBMP)) << "a cancelled render counts as rendered";
     t.Frame().Dispatch(ID_FILE_NEW);
     EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP)) << "after New";
@@ -39,7 +39,7 @@ TEST_F(DocumentCommandsTest, ExportBmpFollowsRenderEvenACancelledOneAndNew) {
 TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDocumentsPalette) {
     t.Doc().m_palette.SetEntry(7, RgbQuad{1, 2, 3, 0});
     t.Doc().RenderImage();  // rendered, never drawn: no header block yet
-    ASSERT_EQ(t.Doc().m_pEngine->GetBitmapInfo(), nullptr);
+    ASSERT_EQ(t.Doc().m_engine->GetBitmapInfo(), nullptr);
     t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("pic.bmp")));
     ASSERT_TRUE(t.Enabled(ID_FILE_EXPORTBMP));
     t.Frame().Dispatch(ID_FILE_EXPORTBMP);
@@ -47,7 +47,7 @@ TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDo
     const auto bytes = ReadBytes(dir.File("pic.bmp"));
     ASSERT_EQ(bytes.size(), 1078u + 64u * 48u);
     EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.Doc().m_palette.Raw().begin()));
-    EXPECT_TRUE(std::equal(bytes.begin() + 1078, bytes.end(), t.Doc().m_pEngine->GetBits()));
+    EXPECT_TRUE(std::equal(bytes.begin() + 1078, bytes.end(), t.Doc().m_engine->GetBits()));
 }
 
 // New on a modified document: each answer to "Save changes?" and how the save went.
@@ -78,7 +78,7 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
         EXPECT_EQ(t.Doc().m_params.iterations, c.kept ? 77 : FractalParams{}.iterations);
         EXPECT_EQ(t.Doc().m_palette == DefaultPalette(), !c.kept);
         EXPECT_EQ(t.Doc().IsModified(), c.kept);
-        CVelmoraDoc reread(t.host);
+        Document reread(t.host);
         EXPECT_EQ(reread.OnOpenDocument(path) && reread.m_params.iterations == 77, c.save == "saved");
     }
 }

@@ -20,7 +20,7 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
     const std::string doc = dir.File("scene.vmr"), guiBmp = dir.File("gui.bmp"), cliBmp = dir.File("cli.bmp");
     {
         FakeHost h;
-        CVelmoraDoc d(h);
+        Document d(h);
         d.OnNewDocument();
         d.LoadDefaultPalette();
         d.m_params = FractalParams{-0.9, 0.1, -0.6, 0.35, FractalType::Mandelbrot,
@@ -32,14 +32,14 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
     ScriptedDialogs dialogs;
     dialogs.saveAnswers.push_back(QString::fromStdString(guiBmp));
     QTimer::singleShot(0, [&] {
-        CMainFrame* frame = nullptr;
+        MainWindow* frame = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* f = qobject_cast<CMainFrame*>(w); f != nullptr && f->isVisible()) frame = f;
+            if (auto* f = qobject_cast<MainWindow*>(w); f != nullptr && f->isVisible()) frame = f;
         if (frame == nullptr) return QApplication::exit(3);
         frame->activateWindow();
         (void)QTest::qWaitForWindowActive(frame, 2000);
         QTest::keyClick(frame->GetView(), Qt::Key_F5);
-        EXPECT_TRUE(frame->App().GetDocument().m_pEngine->IsValid()) << "F5 rendered the picture";
+        EXPECT_TRUE(frame->App().GetDocument().m_engine->IsValid()) << "F5 rendered the picture";
         frame->Action(ID_FILE_EXPORTBMP)->trigger();
         frame->Action(ID_APP_EXIT)->trigger();
     });

@@ -13,7 +13,7 @@ using namespace velmora::gui;
 TEST(Help, TheMenuCommandOpensTheMainTopic) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    ASSERT_EQ(t.Start(), Application::kKeepRunning);
     t.Frame().Dispatch(ID_HELP_INDEX);
     ASSERT_NE(t.Frame().findChild<HelpWindow*>(), nullptr);
     EXPECT_EQ(t.Frame().findChild<HelpWindow*>()->CurrentTopic(), QStringLiteral("main"));

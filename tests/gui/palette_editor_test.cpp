@@ -7,8 +7,8 @@
 #include "PaletteTestSupport.h"
 #include "TempDir.h"
 #include "app/CommandIds.h"
-#include "palette/CPaletteCtrl.h"
-#include "palette/CPaletteEditorDlg.h"
+#include "palette/PaletteGrid.h"
+#include "palette/PaletteEditorDialog.h"
 #include "palette/PaletteEditOps.h"
 #include "palette/PaletteFiles.h"
 
@@ -38,16 +38,16 @@ protected:
     ScriptedDialogs dialogs;
     const Palette original = PatternPalette(2);  // reserved bytes set too
     Palette palette = original;
-    std::unique_ptr<CPaletteEditorDlg> dlg = std::make_unique<CPaletteEditorDlg>(palette, host, dialogs);
-    CPaletteCtrl* grid = dlg->Grid();
+    std::unique_ptr<PaletteEditorDialog> dlg = std::make_unique<PaletteEditorDialog>(palette, host, dialogs);
+    PaletteGrid* grid = dlg->Grid();
 };
 
 TEST_F(PaletteEditor, ModeButtonsAndClicksReachTheEditOperations) {
     const struct {
         int button, from, to;
         void (*op)(Palette&, int, int);
-    } cases[] = {{CPaletteEditorDlg::kIdCopy, 5, 200, CopyEntry}, {CPaletteEditorDlg::kIdSwap, 10, 20, SwapEntries},
-                 {CPaletteEditorDlg::kIdSpread, 0, 255, SpreadEntries}};
+    } cases[] = {{PaletteEditorDialog::kIdCopy, 5, 200, CopyEntry}, {PaletteEditorDialog::kIdSwap, 10, 20, SwapEntries},
+                 {PaletteEditorDialog::kIdSpread, 0, 255, SpreadEntries}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         grid->Working() = original;
@@ -64,7 +64,7 @@ TEST_F(PaletteEditor, ModeButtonsAndClicksReachTheEditOperations) {
         << "the grid's palette is rebuilt";
     EXPECT_EQ(palette, original) << "nothing reaches the caller before OK";
     grid->Working() = PatternPalette(1);
-    Press(*dlg, CPaletteEditorDlg::kIdOk);
+    Press(*dlg, PaletteEditorDialog::kIdOk);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_EQ(palette, PatternPalette(1)) << "every byte, reserved ones too";
 }
@@ -83,34 +83,34 @@ TEST_F(PaletteEditor, LoadKeepsTheSelectionARefusedLoadKeepsTheColoursAndSaveWri
     dialogs.openAnswers = {QString(VELMORA_TESTDATA_DIR "/palettes/droz39.map"),
                            QString(VELMORA_TESTDATA_DIR "/palettes-rejected/goodega.map")};
     ClickEntry(8);
-    Press(*dlg, CPaletteEditorDlg::kIdLoad);
+    Press(*dlg, PaletteEditorDialog::kIdLoad);
     EXPECT_FALSE(dialogs.openRequests.at(0).mustExist) << "a typed name of a missing file is read as the rules say";
     EXPECT_EQ(Working(1), (RgbQuad{103, 78, 72, 0}));  // "72 78 103   RGB cycles ..."
     EXPECT_EQ(grid->Model().Selection().Index(), 8) << "Load keeps the selection";
     const Palette loaded = grid->Working();
     host.allowMessages = true;
-    Press(*dlg, CPaletteEditorDlg::kIdLoad);
+    Press(*dlg, PaletteEditorDialog::kIdLoad);
     EXPECT_EQ(host.LastText(), "Conversion failed - this is not a valid FractInt .MAP file.");
     EXPECT_EQ(grid->Working(), loaded);
     TempDir dir;
     dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("mine")));
-    Press(*dlg, CPaletteEditorDlg::kIdSave);
+    Press(*dlg, PaletteEditorDialog::kIdSave);
     EXPECT_EQ(ReadBytes(dir.File("mine.rgb")), RgbPaletteFileBytes(loaded)) << "the default extension is added";
 }
 
 TEST(EditPaletteCommand, RunsTheEditorAndRecoloursWithoutARender) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    ASSERT_EQ(t.Start(), Application::kKeepRunning);
     t.dialogs.modal = [](QDialog& d) {
-        static_cast<CPaletteEditorDlg&>(d).Grid()->Working().SetEntry(0, RgbQuad{0, 0, 200, 0});
+        static_cast<PaletteEditorDialog&>(d).Grid()->Working().SetEntry(0, RgbQuad{0, 0, 200, 0});
         d.accept();
         return d.result();
     };
     ASSERT_TRUE(t.Frame().Router().Run(ID_EDIT_PALETTE));
     EXPECT_TRUE(t.Doc().IsModified());
     EXPECT_EQ(t.Doc().m_palette.Entry(0).red, 200);
-    EXPECT_EQ(t.Doc().m_pPalette.Get()->entries[0].peRed, 200);
+    EXPECT_EQ(t.Doc().m_paletteHolder.Get()->entries[0].peRed, 200);
     // The unrendered picture is all index 0: the view shows the new colour at once.
     const QImage shown = t.View().grab().toImage();
     EXPECT_EQ(QColor(shown.pixel(4, shown.height() - 4)), QColor(200, 0, 0));

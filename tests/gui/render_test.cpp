@@ -11,7 +11,7 @@
 #include "GuiFixture.h"
 #include "app/CommandIds.h"
 #include "app/QtHost.h"
-#include "render/CProgressDlg.h"
+#include "render/ProgressDialog.h"
 
 namespace velmora::test {
 namespace {
@@ -23,7 +23,7 @@ QKeyEvent* Escape() { return new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt:
 // The real Qt host with sounds counted, and a script that types at chosen polls.
 class TypingHost : public QtHost {
 public:
-    CMainFrame* frame = nullptr;
+    MainWindow* frame = nullptr;
     int polls = 0, questionSounds = 0;
     bool PollCancelKey() override {
         if (frame != nullptr && polls == 2) QCoreApplication::postEvent(frame->windowHandle(), new QCloseEvent);
@@ -38,17 +38,17 @@ TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten
     ClearSettings();
     TypingHost host;
     ScriptedDialogs dialogs;
-    CVelmoraApp app(host, dialogs);
+    Application app(host, dialogs);
     std::ostringstream out, err;
-    ASSERT_EQ(app.InitInstance({}, out, err), CVelmoraApp::kKeepRunning);
-    CVelmoraDoc& doc = app.GetDocument();
+    ASSERT_EQ(app.InitInstance({}, out, err), Application::kKeepRunning);
+    Document& doc = app.GetDocument();
     doc.SetResolution(200, 150);
     host.frame = app.GetMainFrame();
     QCoreApplication::postEvent(host.frame->GetView(), Escape());  // before: the first poll forgets it
     host.frame->Dispatch(ID_RENDER);
     EXPECT_EQ(host.questionSounds, 1);
     EXPECT_EQ(host.polls, 4) << "stops at the poll that saw the key";
-    EXPECT_FALSE(doc.m_pEngine->IsValid());
+    EXPECT_FALSE(doc.m_engine->IsValid());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor is gone";
     EXPECT_TRUE(host.frame->isVisible()) << "closing the window waits for the render";
 }
@@ -58,10 +58,10 @@ TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     ClearSettings();
     TypingHost host;
     ScriptedDialogs dialogs;
-    CVelmoraApp app(host, dialogs);
+    Application app(host, dialogs);
     std::ostringstream out, err;
-    ASSERT_EQ(app.InitInstance({}, out, err), CVelmoraApp::kKeepRunning);
-    CVelmoraDoc& doc = app.GetDocument();
+    ASSERT_EQ(app.InitInstance({}, out, err), Application::kKeepRunning);
+    Document& doc = app.GetDocument();
     doc.m_params.type = FractalType::Julia;
     doc.m_params.cReal = -0.390541;  // the Siegel disk: orbits that run to the limit
     doc.m_params.cImag = -0.586788;
@@ -75,7 +75,7 @@ TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     clock.start();
     app.GetMainFrame()->Dispatch(ID_RENDER);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_FALSE(doc.m_pEngine->IsValid());
+    EXPECT_FALSE(doc.m_engine->IsValid());
     EXPECT_EQ(host.questionSounds, 1);
 }
 
@@ -83,7 +83,7 @@ TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
 TEST(Render, EveryRenderOfAPictureWithoutMemoryShowsTheMessage) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+    ASSERT_EQ(t.Start(), Application::kKeepRunning);
     t.host.allowMessages = true;
     t.Doc().SetResolution(2000000000, 2000000000);
     for (std::size_t shown = 2; shown <= 3; ++shown) {

@@ -4,16 +4,16 @@
 #include <QTest>
 
 #include "GuiFixture.h"
-#include "app/SettingsDlg.h"
+#include "app/SettingsDialog.h"
 
 namespace velmora::test {
 namespace {
 
 TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenType) {
     FakeHost host;
-    CVelmoraDoc doc(host);
+    Document doc(host);
     doc.OnNewDocument();
-    gui::CSettingsDlg dlg(doc, host);
+    gui::SettingsDialog dlg(doc, host);
     dlg.show();
     QApplication::setActiveWindow(&dlg);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
@@ -33,12 +33,12 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
     SetText(dlg, 1013, "99");
     SetText(dlg, 1014, "301");
     QTest::keyClick(Control(dlg, 1013), Qt::Key_Return);
-    EXPECT_TRUE(dlg.m_bAccepted);
+    EXPECT_TRUE(dlg.m_accepted);
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(doc.m_params.type, FractalType::Julia);
     EXPECT_EQ(doc.m_params.cReal, -0.8);
     EXPECT_EQ(doc.m_params.iterations, 100);
-    EXPECT_EQ(doc.m_pEngine->GetWidth(), 301);
+    EXPECT_EQ(doc.m_engine->GetWidth(), 301);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST(Settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClos
     const QString saved = QString::fromStdString(dir.File("d0.vmr"));
     {
         AppUnderTest t;
-        ASSERT_EQ(t.Start(), CVelmoraApp::kKeepRunning);
+        ASSERT_EQ(t.Start(), Application::kKeepRunning);
         t.Frame().show();
         t.dialogs.saveAnswers.push_back(saved);
         t.Frame().Dispatch(ID_FILE_SAVE_AS);
@@ -32,7 +32,7 @@ TEST(Settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClos
         EXPECT_TRUE(t.Frame().isVisible());
     }
     AppUnderTest again;
-    ASSERT_EQ(again.Start(), CVelmoraApp::kKeepRunning);
+    ASSERT_EQ(again.Start(), Application::kKeepRunning);
     EXPECT_TRUE(again.Frame().ToolBar()->isHidden());
     EXPECT_FALSE(again.Frame().Action(ID_VIEW_TOOLBAR)->isChecked());
     EXPECT_EQ(again.Frame().toolBarArea(again.Frame().ToolBar()), Qt::LeftToolBarArea);

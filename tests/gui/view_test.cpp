@@ -26,7 +26,7 @@ class ViewTest : public ::testing::Test {
 protected:
     ViewTest() {
         doc.OnNewDocument();
-        view = std::make_unique<CVelmoraView>(doc, host, dialogs);
+        view = std::make_unique<FractalView>(doc, host, dialogs);
         view->ConnectCommands(router);
         view->resize(400, 300);
         view->show();
@@ -41,9 +41,9 @@ protected:
 
     FakeHost host;
     ScriptedDialogs dialogs;
-    CVelmoraDoc doc{host};
+    Document doc{host};
     CommandRouter router;
-    std::unique_ptr<CVelmoraView> view;
+    std::unique_ptr<FractalView> view;
 };
 
 TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
@@ -65,8 +65,8 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
         ASSERT_TRUE(router.Run(c.command));
         ExpectRegion(doc.m_params, c.expected);
         EXPECT_TRUE(doc.IsModified());
-        EXPECT_DOUBLE_EQ(doc.m_pEngine->GetXMin(), c.expected.left) << "rendered with the new region";
-        EXPECT_TRUE(doc.m_pEngine->IsValid());
+        EXPECT_DOUBLE_EQ(doc.m_engine->GetXMin(), c.expected.left) << "rendered with the new region";
+        EXPECT_TRUE(doc.m_engine->IsValid());
         EXPECT_FALSE(router.State(c.command).enabled) << "the selection ended";
     }
 }
@@ -86,7 +86,7 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
         EXPECT_EQ(router.State(ID_LOCK_PROPORTIONS).checked, c.locked);
         QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
         QTest::mouseMove(view.get(), QPoint(160, 140));
-        EXPECT_EQ(view->m_ptCurrent, c.current);
+        EXPECT_EQ(view->m_current, c.current);
         QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, c.current);
         const PlaneRegion region{doc.m_params.left, doc.m_params.top, doc.m_params.right, doc.m_params.bottom};
         ASSERT_TRUE(router.Run(ID_ZOOM_IN));
@@ -112,7 +112,7 @@ TEST_F(ViewTest, AMenuOverTheViewKeepsTheSelectionAndTheDragStart) {
     QTest::mouseMove(view.get(), QPoint(200, 150));
     QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
     view->RecomputeBox();
-    EXPECT_EQ(view->m_rectBox, (PixelRect{120, 90, 200, 150}));
+    EXPECT_EQ(view->m_box, (PixelRect{120, 90, 200, 150}));
 }
 
 // Configure runs the settings dialog through the dialog seam.
@@ -127,8 +127,8 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     ASSERT_TRUE(router.Run(ID_CONFIGURE));
     EXPECT_FALSE(view->HasSelection()) << "the view was redrawn";
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.m_pEngine->GetWidth(), 320);  // a new, blank picture; no render follows
-    EXPECT_FALSE(doc.m_pEngine->IsValid());
+    EXPECT_EQ(doc.m_engine->GetWidth(), 320);  // a new, blank picture; no render follows
+    EXPECT_FALSE(doc.m_engine->IsValid());
 }
 
 TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTheSelection) {
@@ -143,7 +143,7 @@ TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTh
     Render();
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
     const QImage whole = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(whole, WholePicture(*doc.m_pEngine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(whole, WholePicture(*doc.m_engine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
     Drag(QPoint(301, 201), QPoint(100, 100));
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
     const PixelRect r = MapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);

@@ -10,7 +10,7 @@
 #include "TempDir.h"
 #include "anim/AnimRender.h"
 #include "model/FractalParams.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace velmora::test {
 
@@ -36,7 +36,7 @@ inline std::vector<Keyframe> ThreeKeyframes(std::int32_t first = 10, std::int32_
 }
 
 // A document as the program starts one, with the given keyframes.
-inline void Prepare(CVelmoraDoc& doc, const std::vector<Keyframe>& keyframes) {
+inline void Prepare(Document& doc, const std::vector<Keyframe>& keyframes) {
     doc.OnNewDocument();
     doc.LoadDefaultPalette();
     doc.m_keyframes = keyframes;

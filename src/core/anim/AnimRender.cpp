@@ -6,7 +6,7 @@
 #include "anim/PlaybackScript.h"
 #include "anim/Tween.h"
 #include "model/BmpWriter.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "render/FractalEngine.h"
 
 namespace velmora {
@@ -29,7 +29,7 @@ void LoadFrame(FractalEngine& engine, const Keyframe& k) {
 
 // The frame loop; returns how it ended. Frames have an engine of their own, so
 // the document keeps its values and picture while they are computed.
-AnimRenderOutcome RenderFrames(const CVelmoraDoc& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
+AnimRenderOutcome RenderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
                                AnimRenderResult& result) {
     const auto start = LocateFrame(doc.m_keyframes, s.from);
     if (!start) return AnimRenderOutcome::Completed;  // nothing to render: out of segments at once
@@ -77,13 +77,13 @@ AnimRenderOutcome RenderFrames(const CVelmoraDoc& doc, Host& host, const RenderS
 
 }  // namespace
 
-bool CheckEnoughKeyframes(const CVelmoraDoc& doc, Host& host) {
+bool CheckEnoughKeyframes(const Document& doc, Host& host) {
     if (doc.GetKeyframeCount() >= 2) return true;
     host.ShowMessage(WindowMessage(animtext::kTooFewKeyframes, MsgIcon::Information, kFramesWindowName));
     return false;
 }
 
-AnimRenderResult RenderAnimation(CVelmoraDoc& doc, const RenderSettings& accepted, AnimRenderSink* sink) {
+AnimRenderResult RenderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink) {
     AnimRenderResult result;
     Host& host = doc.GetHost();
     if (!CheckEnoughKeyframes(doc, host)) return result;
@@ -104,7 +104,7 @@ AnimRenderResult RenderAnimation(CVelmoraDoc& doc, const RenderSettings& accepte
     if (!result.scriptWritten) Report(host, animtext::kScriptFailed);
     result.scriptPath = ScriptPath(s.destFolder);
 
-    if (doc.m_pEngine) doc.m_pEngine->Blank();
+    if (doc.m_engine) doc.m_engine->Blank();
     return result;
 }
 

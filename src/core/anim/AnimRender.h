@@ -12,7 +12,7 @@
 
 namespace velmora {
 
-class CVelmoraDoc;
+class Document;
 
 // Where the render reports: the status line ("Calculating frame N", "Rendering
 // frame N", "Saving frame N") and the progress bar of the frame being rendered.
@@ -43,7 +43,7 @@ struct AnimRenderResult {
 
 // The check before the Render Settings dialog: at least two keyframes, else the
 // message (owned by the frames window) and false.
-bool CheckEnoughKeyframes(const CVelmoraDoc& doc, Host& host);
+bool CheckEnoughKeyframes(const Document& doc, Host& host);
 
 // Renders the accepted settings' range (their folder ends with the separator).
 // Stores the tweening style, folder and frame size in the document; each frame
@@ -51,6 +51,6 @@ bool CheckEnoughKeyframes(const CVelmoraDoc& doc, Host& host);
 // palette, size and engine stay as they were (its picture ends blank). Messages and the completion beep go through the document's Host,
 // whose cancel key stops the frame being rendered. The caller shows the
 // completion dialog when the result is Completed.
-AnimRenderResult RenderAnimation(CVelmoraDoc& doc, const RenderSettings& accepted, AnimRenderSink* sink);
+AnimRenderResult RenderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink);
 
 }  // namespace velmora

@@ -1,10 +1,10 @@
 #include "anim/FramesList.h"
 
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace velmora {
 
-std::vector<FramesListRow> FramesListRows(const CVelmoraDoc& doc, std::int32_t marked) {
+std::vector<FramesListRow> FramesListRows(const Document& doc, std::int32_t marked) {
     std::vector<FramesListRow> rows;
     const std::int32_t count = doc.GetKeyframeCount();
     rows.reserve(static_cast<std::size_t>(count) + 1);

@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-class CVelmoraDoc;
+class Document;
 
 struct FramesListRow {
     std::string keyframe;     // "1", "2 *" for the marked one, "<end>"
@@ -16,7 +16,7 @@ struct FramesListRow {
 
 // One row per keyframe, then "<end>". `marked` is the 1-based number of the
 // keyframe whose row carries " *", or -1 for none.
-std::vector<FramesListRow> FramesListRows(const CVelmoraDoc& doc, std::int32_t marked);
+std::vector<FramesListRow> FramesListRows(const Document& doc, std::int32_t marked);
 
 enum class EditButtons {
     AllDisabled,  // the window is not active, or no row is selected

@@ -13,7 +13,7 @@ constexpr std::size_t kCountEntryChars = 127;
 
 }  // namespace
 
-void CaptureActive(const CVelmoraDoc& doc, Keyframe& k) {
+void CaptureActive(const Document& doc, Keyframe& k) {
     const FractalParams& p = doc.m_params;
     k.left = p.left;
     k.right = p.right;
@@ -26,7 +26,7 @@ void CaptureActive(const CVelmoraDoc& doc, Keyframe& k) {
     k.palette = doc.m_palette;
 }
 
-void ApplyToActive(CVelmoraDoc& doc, const Keyframe& k) {
+void ApplyToActive(Document& doc, const Keyframe& k) {
     FractalParams& p = doc.m_params;
     p.left = k.left;
     p.right = k.right;
@@ -51,7 +51,7 @@ std::string CountPrompt(CountQuestion question) {
     return {};
 }
 
-InsertResult InsertActive(CVelmoraDoc& doc, std::int32_t row) {
+InsertResult InsertActive(Document& doc, std::int32_t row) {
     InsertResult r;
     const std::int32_t count = doc.GetKeyframeCount();
     // Only the first keyframe is compared: every insert goes through here.
@@ -82,7 +82,7 @@ InsertResult InsertActive(CVelmoraDoc& doc, std::int32_t row) {
     return r;
 }
 
-CountRequest PropertiesRequest(const CVelmoraDoc& doc, std::int32_t row) {
+CountRequest PropertiesRequest(const Document& doc, std::int32_t row) {
     const std::int32_t count = doc.GetKeyframeCount();
     const Keyframe* k = doc.GetKeyframe(row);
     if (k == nullptr) return {};
@@ -91,14 +91,14 @@ CountRequest PropertiesRequest(const CVelmoraDoc& doc, std::int32_t row) {
     return {};
 }
 
-bool SetTransitionCount(CVelmoraDoc& doc, std::int32_t index, std::int32_t count) {
+bool SetTransitionCount(Document& doc, std::int32_t index, std::int32_t count) {
     Keyframe* k = doc.GetKeyframe(index);
     if (k == nullptr) return false;
     k->transitions = count;
     return true;
 }
 
-DeleteResult DeleteKeyframe(CVelmoraDoc& doc, std::int32_t row) {
+DeleteResult DeleteKeyframe(Document& doc, std::int32_t row) {
     DeleteResult r;
     if (row < 0) return r;
     if (doc.GetKeyframe(row) == nullptr) {

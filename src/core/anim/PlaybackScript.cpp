@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace velmora {
 namespace {
@@ -109,7 +109,7 @@ PlaybackStyle StorePlaybackStyle(const PlaybackChoice& c) {
     return style;
 }
 
-bool WriteScript(const CVelmoraDoc& doc) {
+bool WriteScript(const Document& doc) {
     return WriteScript(doc.m_destFolder, doc.m_playbackStyle, doc.GetTotalFrames());
 }
 

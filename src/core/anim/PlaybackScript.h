@@ -8,7 +8,7 @@
 
 namespace velmora {
 
-class CVelmoraDoc;
+class Document;
 
 inline constexpr const char* kScriptFileName = "script.aas";
 
@@ -59,6 +59,6 @@ PlaybackStyle StorePlaybackStyle(const PlaybackChoice& choice);
 
 // The document's script: its frames folder, its playback style, and every frame
 // of the animation whatever range was rendered last.
-bool WriteScript(const CVelmoraDoc& doc);
+bool WriteScript(const Document& doc);
 
 }  // namespace velmora

@@ -4,7 +4,7 @@
 
 #include "anim/AnimMessages.h"
 #include "anim/PlaybackScript.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "platform/FramesFolder.h"
 
 namespace velmora {
@@ -34,7 +34,7 @@ std::string Absolute(const std::string& typed) {
 
 }  // namespace
 
-RenderSettings ProposedRenderSettings(const CVelmoraDoc& doc) {
+RenderSettings ProposedRenderSettings(const Document& doc) {
     RenderSettings s;
     s.destFolder = doc.m_destFolder;
     s.width = doc.m_animWidth;

@@ -11,7 +11,7 @@
 
 namespace velmora {
 
-class CVelmoraDoc;
+class Document;
 
 struct RenderSettings {
     std::int32_t from = 1;
@@ -24,7 +24,7 @@ struct RenderSettings {
 
 // The document's stored frame size, tweening style and folder with the whole
 // animation as range. A stored style byte other than 1 proposes constant speed.
-RenderSettings ProposedRenderSettings(const CVelmoraDoc& doc);
+RenderSettings ProposedRenderSettings(const Document& doc);
 
 struct SettingsProblem {
     std::string text;

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "model/LittleEndian.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "platform/FileIO.h"
 
 namespace velmora {
@@ -71,7 +71,7 @@ std::vector<std::uint8_t> SerializeContents(const DocumentContents& c) {
     return out;
 }
 
-DocumentContents ContentsOf(const CVelmoraDoc& doc) {
+DocumentContents ContentsOf(const Document& doc) {
     DocumentContents c;
     c.params = doc.m_params;
     c.playbackStyle = doc.m_playbackStyle;
@@ -84,11 +84,11 @@ DocumentContents ContentsOf(const CVelmoraDoc& doc) {
     return c;
 }
 
-std::vector<std::uint8_t> SerializeDocument(const CVelmoraDoc& doc) {
+std::vector<std::uint8_t> SerializeDocument(const Document& doc) {
     return SerializeContents(ContentsOf(doc));
 }
 
-std::string CheckDocumentStorable(const CVelmoraDoc& doc) {
+std::string CheckDocumentStorable(const Document& doc) {
     const std::int32_t it = doc.m_params.iterations;
     if (it > kMaxStorableIterations || it < kMinStorableIterations) {
         return "The Detail Level is too large to be saved in a Velmora file. "
@@ -175,7 +175,7 @@ DocumentReadResult ReadDocumentFile(const std::string& path, DocumentContents& c
     return in.Consumed() == 0 ? DocumentReadResult::Empty : DocumentReadResult::BadFormat;
 }
 
-void ApplyDocument(CVelmoraDoc& doc, DocumentContents&& c) {
+void ApplyDocument(Document& doc, DocumentContents&& c) {
     doc.m_params = c.params;
     doc.m_playbackStyle = c.playbackStyle;
     doc.m_palette = c.palette;
@@ -186,7 +186,7 @@ void ApplyDocument(CVelmoraDoc& doc, DocumentContents&& c) {
     doc.m_keyframes = std::move(c.keyframes);
     doc.SetResolution(c.params.width, c.params.height);
     doc.BuildGdiPalette();
-    doc.m_bRendered = false;
+    doc.m_rendered = false;
 }
 
 }  // namespace velmora

@@ -12,7 +12,7 @@
 
 namespace velmora {
 
-class CVelmoraDoc;
+class Document;
 
 inline constexpr std::size_t kDocumentHeaderSize = 1355;
 inline constexpr std::size_t kKeyframeRecordSize = 1085;
@@ -35,12 +35,12 @@ struct DocumentContents {
 };
 
 // The file's bytes, straight from the document's members.
-std::vector<std::uint8_t> SerializeDocument(const CVelmoraDoc& doc);
+std::vector<std::uint8_t> SerializeDocument(const Document& doc);
 std::vector<std::uint8_t> SerializeContents(const DocumentContents& contents);
 
 // Empty when the document can be written without changing any value; else the
 // message that says why not.
-std::string CheckDocumentStorable(const CVelmoraDoc& doc);
+std::string CheckDocumentStorable(const Document& doc);
 
 // Parses a file image. False on a wrong signature or when the bytes end before
 // the terminator; `out` is then unspecified. Bytes after the terminator are
@@ -62,9 +62,9 @@ DocumentReadResult ReadDocumentFile(const std::string& path, DocumentContents& o
 
 // Takes loaded contents into the document: new engine of the loaded size,
 // loaded parameters, platform palette rebuilt, not rendered.
-void ApplyDocument(CVelmoraDoc& doc, DocumentContents&& contents);
+void ApplyDocument(Document& doc, DocumentContents&& contents);
 
 // The document's members as contents (for tools that inspect a document).
-DocumentContents ContentsOf(const CVelmoraDoc& doc);
+DocumentContents ContentsOf(const Document& doc);
 
 }  // namespace velmora

@@ -16,13 +16,13 @@ void Refuse(Host& host, const char* text, const char* caption) {
     m.icon = MsgIcon::None;
     m.buttons = MsgButtons::Ok;
     m.owner = MsgOwner::Dialog;
-    m.ownerName = kSettingsDlgName;
+    m.ownerName = kSettingsDialogName;
     host.ShowMessage(m);
 }
 
 }  // namespace
 
-SettingsFields SettingsFieldsFrom(const CVelmoraDoc& doc) {
+SettingsFields SettingsFieldsFrom(const Document& doc) {
     const FractalParams& p = doc.m_params;
     SettingsFields f;
     f.left = FormatReal(p.left, RealStyle::Region);
@@ -39,7 +39,7 @@ SettingsFields SettingsFieldsFrom(const CVelmoraDoc& doc) {
     return f;
 }
 
-SettingsResult ApplySettings(CVelmoraDoc& doc, Host& host, const SettingsFields& fields) {
+SettingsResult ApplySettings(Document& doc, Host& host, const SettingsFields& fields) {
     FractalParams& p = doc.m_params;
     p.left = ParseReal(fields.left);
     p.right = ParseReal(fields.right);
@@ -71,9 +71,9 @@ SettingsResult ApplySettings(CVelmoraDoc& doc, Host& host, const SettingsFields&
         return SettingsResult::YPels;
     }
     // Compared with the picture that exists: an unchanged size keeps it.
-    const bool hasEngine = doc.m_pEngine != nullptr;
-    const std::int32_t currentWidth = hasEngine ? doc.m_pEngine->GetWidth() : doc.GetWidth();
-    const std::int32_t currentHeight = hasEngine ? doc.m_pEngine->GetHeight() : doc.GetHeight();
+    const bool hasEngine = doc.m_engine != nullptr;
+    const std::int32_t currentWidth = hasEngine ? doc.m_engine->GetWidth() : doc.GetWidth();
+    const std::int32_t currentHeight = hasEngine ? doc.m_engine->GetHeight() : doc.GetHeight();
     if (!hasEngine || x != currentWidth || y != currentHeight) doc.SetResolution(x, y);
     return SettingsResult::Accepted;
 }

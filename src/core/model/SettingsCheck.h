@@ -4,7 +4,7 @@
 // dialog only moves text in and out of its controls.
 #include <string>
 
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "platform/Host.h"
 
 namespace velmora {
@@ -26,15 +26,15 @@ struct SettingsFields {
 enum class SettingsResult { Accepted, DetailLevel, XPels, YPels };
 
 // Names the dialog as owner of its message boxes.
-inline constexpr const char* kSettingsDlgName = "CSettingsDlg";
+inline constexpr const char* kSettingsDialogName = "SettingsDialog";
 
 // The texts the dialog opens with. Any type but Mandelbrot shows as Julia.
-SettingsFields SettingsFieldsFrom(const CVelmoraDoc& doc);
+SettingsFields SettingsFieldsFrom(const Document& doc);
 
 // OK: stores the region, the Julia constant and the type at once, then checks
 // and stores the Detail Level, then checks the size and replaces the engine
 // only when the size changed. The first failing check shows its message (owned
 // by the dialog) and stops; what was stored before it stays stored.
-SettingsResult ApplySettings(CVelmoraDoc& doc, Host& host, const SettingsFields& fields);
+SettingsResult ApplySettings(Document& doc, Host& host, const SettingsFields& fields);
 
 }  // namespace velmora

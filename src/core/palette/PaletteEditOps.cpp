@@ -46,28 +46,28 @@ void SpreadEntries(Palette& palette, int from, int to) {
 }
 
 void PaletteGridModel::SetClientSize(int width, int height) {
-    m_nCellWidth = std::max(width, 0) / kGridCells;
-    m_nCellHeight = std::max(height, 0) / kGridCells;
+    m_cellWidth = std::max(width, 0) / kGridCells;
+    m_cellHeight = std::max(height, 0) / kGridCells;
 }
 
 CellRect PaletteGridModel::RectOf(GridCell cell) const {
-    const int left = cell.col * m_nCellWidth;
-    const int top = cell.row * m_nCellHeight;
-    return CellRect{left, top, left + m_nCellWidth, top + m_nCellHeight};
+    const int left = cell.col * m_cellWidth;
+    const int top = cell.row * m_cellHeight;
+    return CellRect{left, top, left + m_cellWidth, top + m_cellHeight};
 }
 
 std::optional<GridCell> PaletteGridModel::CellAt(int x, int y) const {
     // A grid too small for one pixel per cell has no cells to hit.
-    if (m_nCellWidth <= 0 || m_nCellHeight <= 0 || x < 0 || y < 0) return std::nullopt;
-    const int col = x / m_nCellWidth;
-    const int row = y / m_nCellHeight;
+    if (m_cellWidth <= 0 || m_cellHeight <= 0 || x < 0 || y < 0) return std::nullopt;
+    const int col = x / m_cellWidth;
+    const int row = y / m_cellHeight;
     if (col >= kGridCells || row >= kGridCells) return std::nullopt;
     return GridCell{col, row};
 }
 
 bool PaletteGridModel::SetEditMode(PaletteEditMode mode) {
-    if (!m_bHasSelection) return false;
-    m_nMode = mode;
+    if (!m_hasSelection) return false;
+    m_mode = mode;
     return true;
 }
 
@@ -78,7 +78,7 @@ GridAction PaletteGridModel::Click(int x, int y) {
     const int selected = Selection().Index();
     action.cell = *hit;
     action.previous = Selection();
-    switch (m_nMode) {
+    switch (m_mode) {
         case PaletteEditMode::Copy:
             CopyEntry(m_palette, selected, hit->Index());
             action.kind = GridAction::Kind::Copied;
@@ -92,13 +92,13 @@ GridAction PaletteGridModel::Click(int x, int y) {
             action.kind = GridAction::Kind::Spread;
             break;
         case PaletteEditMode::None:
-            m_nSelCol = hit->col;
-            m_nSelRow = hit->row;
-            m_bHasSelection = true;
+            m_selCol = hit->col;
+            m_selRow = hit->row;
+            m_hasSelection = true;
             action.kind = GridAction::Kind::Selected;
             return action;
     }
-    m_nMode = PaletteEditMode::None;
+    m_mode = PaletteEditMode::None;
     return action;
 }
 

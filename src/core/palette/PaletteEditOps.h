@@ -62,17 +62,17 @@ public:
     // Cell size from the grid's client size (integer division; the strips
     // left over to the right and below are not cells).
     void SetClientSize(int width, int height);
-    int CellWidth() const { return m_nCellWidth; }
-    int CellHeight() const { return m_nCellHeight; }
+    int CellWidth() const { return m_cellWidth; }
+    int CellHeight() const { return m_cellHeight; }
     CellRect RectOf(GridCell cell) const;
     // The cell under a point in grid coordinates, if any.
     std::optional<GridCell> CellAt(int x, int y) const;
 
     // Arms a mode; false (and nothing changes) while no entry is selected.
     bool SetEditMode(PaletteEditMode mode);
-    PaletteEditMode Mode() const { return m_nMode; }
-    bool HasSelection() const { return m_bHasSelection; }
-    GridCell Selection() const { return GridCell{m_nSelCol, m_nSelRow}; }
+    PaletteEditMode Mode() const { return m_mode; }
+    bool HasSelection() const { return m_hasSelection; }
+    GridCell Selection() const { return GridCell{m_selCol, m_selRow}; }
 
     GridAction Click(int x, int y);
     GridAction DoubleClick(int x, int y);
@@ -85,12 +85,12 @@ public:
     const Palette& Working() const { return m_palette; }
 
 private:
-    PaletteEditMode m_nMode = PaletteEditMode::None;
-    bool m_bHasSelection = false;
-    int m_nSelCol = 0;
-    int m_nSelRow = 0;
-    int m_nCellWidth = 0;
-    int m_nCellHeight = 0;
+    PaletteEditMode m_mode = PaletteEditMode::None;
+    bool m_hasSelection = false;
+    int m_selCol = 0;
+    int m_selRow = 0;
+    int m_cellWidth = 0;
+    int m_cellHeight = 0;
     Palette m_palette;
 };
 

@@ -19,44 +19,44 @@ std::int32_t FractalEngine::PaddingFor(std::int32_t width) {
 
 FractalEngine::FractalEngine(std::int32_t width, std::int32_t height, Host& host)
     : m_host(&host),
-      m_nWidth(width),
-      m_nHeight(height),
-      m_nRowPadding(PaddingFor(width)),
+      m_width(width),
+      m_height(height),
+      m_rowPadding(PaddingFor(width)),
       m_renderer(&DefaultRowRenderer()) {
     const std::size_t pixels = width > 0 ? static_cast<std::size_t>(width) : 0;
-    m_nStride = pixels + static_cast<std::size_t>(m_nRowPadding);
+    m_stride = pixels + static_cast<std::size_t>(m_rowPadding);
     const std::size_t rows = RowCount();
     // calloc checks stride x rows for overflow and hands back zeroed pages
     // without touching them, so even a huge picture costs nothing until drawn.
     // At least one byte, so an empty picture still has a (harmless) buffer.
-    const std::size_t count = (m_nStride == 0 || rows == 0) ? 1 : m_nStride;
-    const std::size_t n = (m_nStride == 0 || rows == 0) ? 1 : rows;
-    m_pBits.reset(static_cast<std::uint8_t*>(std::calloc(n, count)));
-    if (!m_pBits) ShowPlainMessage(*m_host, "Not enough memory for bitmap.");
+    const std::size_t count = (m_stride == 0 || rows == 0) ? 1 : m_stride;
+    const std::size_t n = (m_stride == 0 || rows == 0) ? 1 : rows;
+    m_bits.reset(static_cast<std::uint8_t*>(std::calloc(n, count)));
+    if (!m_bits) ShowPlainMessage(*m_host, "Not enough memory for bitmap.");
 }
 
 FractalEngine::~FractalEngine() = default;
 
 void FractalEngine::SetRegion(double left, double top, double right, double bottom) {
     if (right > left) {
-        m_dXMin = left;
-        m_dXMax = right;
+        m_xMin = left;
+        m_xMax = right;
     } else {
-        m_dXMin = right;
-        m_dXMax = left;
+        m_xMin = right;
+        m_xMax = left;
     }
     if (bottom > top) {
-        m_dYMin = top;
-        m_dYMax = bottom;
+        m_yMin = top;
+        m_yMax = bottom;
     } else {
-        m_dYMin = bottom;
-        m_dYMax = top;
+        m_yMin = bottom;
+        m_yMax = top;
     }
 }
 
 void FractalEngine::Blank() {
-    if (m_pBits) std::memset(m_pBits.get(), 0, GetBufferSize());
-    m_bValid = false;
+    if (m_bits) std::memset(m_bits.get(), 0, GetBufferSize());
+    m_valid = false;
 }
 
 void FractalEngine::Cancelled() {
@@ -65,42 +65,42 @@ void FractalEngine::Cancelled() {
 }
 
 int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cancel) {
-    if (!m_pBits) return 0;  // never touch a buffer that was not allocated
+    if (!m_bits) return 0;  // never touch a buffer that was not allocated
 
     m_host->PollCancelKey();  // forget an Escape pressed before the render
 
-    const std::int32_t k = m_nHeight / 32;
+    const std::int32_t k = m_height / 32;
     if (progress != nullptr) {
-        progress->SetRange(0, m_nHeight);
+        progress->SetRange(0, m_height);
         progress->SetPos(0);
         progress->SetStep(k);
     }
-    const double dx = (m_dXMax - m_dXMin) / m_nWidth;
-    const double dy = (m_dYMax - m_dYMin) / m_nHeight;
-    const bool mandelbrot = (m_nType & 1) != 0;
+    const double dx = (m_xMax - m_xMin) / m_width;
+    const double dy = (m_yMax - m_yMin) / m_height;
+    const bool mandelbrot = (m_type & 1) != 0;
 
-    if (m_nHeight <= 0) {
-        m_bValid = true;
+    if (m_height <= 0) {
+        m_valid = true;
         return 1;
     }
 
     // Coordinates advance by repeated addition, exactly as a running value would.
-    const std::size_t columns = m_nWidth > 0 ? static_cast<std::size_t>(m_nWidth) : 0;
+    const std::size_t columns = m_width > 0 ? static_cast<std::size_t>(m_width) : 0;
     try {
         // 8 bytes per column and per row on top of the pixels: a picture whose
         // pixels just fitted may still not get these.
         m_xs.resize(columns);
-        m_ys.resize(static_cast<std::size_t>(m_nHeight));
+        m_ys.resize(static_cast<std::size_t>(m_height));
     } catch (const std::bad_alloc&) {
         ShowPlainMessage(*m_host, "Not enough memory for bitmap.");
         return 0;
     }
-    double x = m_dXMin;
+    double x = m_xMin;
     for (std::size_t i = 0; i < columns; ++i) {
         m_xs[i] = x;
         x += dx;
     }
-    double y = m_dYMin;
+    double y = m_yMin;
     for (auto& v : m_ys) {
         v = y;
         y += dy;
@@ -110,19 +110,19 @@ int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cance
     job.xs = m_xs.data();
     job.ys = m_ys.data();
     job.width = static_cast<std::int32_t>(columns);
-    job.height = m_nHeight;
-    job.stride = m_nStride;
-    job.bits = m_pBits.get();
+    job.height = m_height;
+    job.stride = m_stride;
+    job.bits = m_bits.get();
     job.mandelbrot = mandelbrot;
-    job.iterations = m_nIterations;
-    job.juliaRe = m_dJuliaRe;
-    job.juliaIm = m_dJuliaIm;
+    job.iterations = m_iterations;
+    job.juliaRe = m_juliaRe;
+    job.juliaIm = m_juliaIm;
     job.cancel = cancel;
 
     // A checkpoint after every k + 1 rows; a short last block has none.
     const std::int32_t block = k + 1;
-    for (std::int32_t first = 0; first < m_nHeight;) {
-        const std::int32_t end = (m_nHeight - first > block) ? first + block : m_nHeight;
+    for (std::int32_t first = 0; first < m_height;) {
+        const std::int32_t end = (m_height - first > block) ? first + block : m_height;
         m_renderer->RenderRows(job, first, end);
         const bool checkpoint = (end - first) == block;
         first = end;
@@ -137,18 +137,18 @@ int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cance
             return 0;
         }
     }
-    m_bValid = true;
+    m_valid = true;
     return 1;
 }
 
 void FractalEngine::BuildBitmap(const Palette& palette) {
-    m_pBitmapInfo.reset();
-    m_pBitmapInfo.reset(new (std::nothrow) BitmapInfoBlock{});
-    if (!m_pBitmapInfo) {
+    m_bitmapInfo.reset();
+    m_bitmapInfo.reset(new (std::nothrow) BitmapInfoBlock{});
+    if (!m_bitmapInfo) {
         ShowPlainMessage(*m_host, "Windows reported 'Out of Memory'");
         return;
     }
-    FillBitmapInfo(*m_pBitmapInfo, m_nWidth, m_nHeight, palette);
+    FillBitmapInfo(*m_bitmapInfo, m_width, m_height, palette);
 }
 
 }  // namespace velmora

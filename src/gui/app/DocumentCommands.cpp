@@ -1,14 +1,14 @@
 #include "app/DocumentCommands.h"
 
-#include "app/CMainFrame.h"
-#include "app/CVelmoraApp.h"
+#include "app/MainWindow.h"
+#include "app/Application.h"
 #include "app/DesktopDialogs.h"
 #include "app/PathText.h"
 #include "app/RecentFileList.h"
 #include "model/BmpWriter.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "platform/FileErrors.h"
-#include "render/CVelmoraView.h"
+#include "render/FractalView.h"
 
 namespace velmora::gui {
 
@@ -17,7 +17,7 @@ const QString kDocFilter = QStringLiteral("Velmora File (*.vmr);;All Files (*)")
 }
 
 bool DocumentCommands::SaveModified() {
-    CVelmoraDoc& doc = m_frame.App().GetDocument();
+    Document& doc = m_frame.App().GetDocument();
     if (!doc.IsModified()) return true;
     Message m;
     const std::string& name = doc.GetPathName().empty() ? doc.GetTitle() : doc.GetPathName();
@@ -36,13 +36,13 @@ bool DocumentCommands::SaveModified() {
 void DocumentCommands::AfterDocumentChanged() {
     m_frame.UpdateTitle();
     m_frame.RebuildRecentFileMenu();
-    if (CVelmoraView* view = m_frame.GetView()) view->RedrawNow();
+    if (FractalView* view = m_frame.GetView()) view->RedrawNow();
     m_frame.UpdateCommandUI();
 }
 
 bool DocumentCommands::OpenDocumentFile(const QString& path, bool ask) {
     if (ask && !SaveModified()) return false;
-    CVelmoraApp& app = m_frame.App();
+    Application& app = m_frame.App();
     const bool ok = app.GetDocument().OnOpenDocument(ToStdPath(path));
     if (ok) app.GetRecentFiles().Add(path);
     app.SaveRecentFiles();
@@ -74,7 +74,7 @@ void DocumentCommands::OnOpenRecentFile(int index) {
 }
 
 bool DocumentCommands::DoSave(const QString& path) {
-    CVelmoraApp& app = m_frame.App();
+    Application& app = m_frame.App();
     if (!app.GetDocument().OnSaveDocument(ToStdPath(path))) return false;  // reported; stays modified
     app.GetRecentFiles().Add(path);
     app.SaveRecentFiles();
@@ -89,7 +89,7 @@ bool DocumentCommands::OnFileSave() {
 }
 
 bool DocumentCommands::OnFileSaveAs() {
-    CVelmoraDoc& doc = m_frame.App().GetDocument();
+    Document& doc = m_frame.App().GetDocument();
     SaveFileRequest request;
     request.caption = QStringLiteral("Save As");
     request.filter = kDocFilter;
@@ -102,10 +102,10 @@ bool DocumentCommands::OnFileSaveAs() {
     return DoSave(*path);
 }
 
-bool DocumentCommands::CanExportBmp() const { return m_frame.App().GetDocument().m_bRendered; }
+bool DocumentCommands::CanExportBmp() const { return m_frame.App().GetDocument().m_rendered; }
 
 void DocumentCommands::OnExportBmp() {
-    CVelmoraApp& app = m_frame.App();
+    Application& app = m_frame.App();
     SaveFileRequest request;
     request.caption = QStringLiteral("Save As");
     request.filter = QStringLiteral("Windows BMP Files (*.bmp);;All Files (*)");
@@ -114,10 +114,10 @@ void DocumentCommands::OnExportBmp() {
     const auto chosen = app.GetDialogs().GetSaveFileName(&m_frame, request);
     if (!chosen) return;
 
-    CVelmoraDoc& doc = app.GetDocument();
+    Document& doc = app.GetDocument();
     // The header block comes from the last draw; a view that was never shown
     // has not drawn yet, so give it the palette it would have drawn with.
-    if (doc.m_pEngine && doc.m_pEngine->GetBitmapInfo() == nullptr) doc.m_pEngine->BuildBitmap(doc.m_palette);
+    if (doc.m_engine && doc.m_engine->GetBitmapInfo() == nullptr) doc.m_engine->BuildBitmap(doc.m_palette);
 
     const std::string path = ToStdPath(*chosen);
     std::error_code cause;

@@ -5,11 +5,11 @@
 
 namespace velmora::gui {
 
-class CMainFrame;
+class MainWindow;
 
 class DocumentCommands {
 public:
-    explicit DocumentCommands(CMainFrame& frame) : m_frame(frame) {}
+    explicit DocumentCommands(MainWindow& frame) : m_frame(frame) {}
 
     void OnFileOpen();
     // Both false when the document was not saved (cancelled or failed).
@@ -30,7 +30,7 @@ private:
     bool DoSave(const QString& path);
     void AfterDocumentChanged();
 
-    CMainFrame& m_frame;
+    MainWindow& m_frame;
 };
 
 }  // namespace velmora::gui

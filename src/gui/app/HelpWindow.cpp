@@ -30,27 +30,27 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent, Qt::Window) {
     setModal(false);
     resize(520, 480);
     auto* layout = new QVBoxLayout(this);
-    m_pBrowser = new QTextBrowser(this);
-    m_pBrowser->setOpenLinks(true);
-    m_pBrowser->setOpenExternalLinks(false);
-    layout->addWidget(m_pBrowser);
+    m_browser = new QTextBrowser(this);
+    m_browser->setOpenLinks(true);
+    m_browser->setOpenExternalLinks(false);
+    layout->addWidget(m_browser);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* contents = buttons->addButton(QStringLiteral("&Contents"), QDialogButtonBox::ActionRole);
     QPushButton* back = buttons->addButton(QStringLiteral("&Back"), QDialogButtonBox::ActionRole);
     connect(contents, &QPushButton::clicked, this, [this] { ShowTopic(QStringLiteral("index")); });
-    connect(back, &QPushButton::clicked, m_pBrowser, &QTextBrowser::backward);
-    connect(m_pBrowser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     back->setEnabled(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
 }
 
 void HelpWindow::ShowTopic(const QString& topic) {
-    m_pBrowser->setSource(QUrl(TopicUrl(HelpTopicExists(topic) ? topic : QStringLiteral("index"))));
+    m_browser->setSource(QUrl(TopicUrl(HelpTopicExists(topic) ? topic : QStringLiteral("index"))));
 }
 
 QString HelpWindow::CurrentTopic() const {
-    const QString path = m_pBrowser->source().path();  // "/help/<topic>.html"
+    const QString path = m_browser->source().path();  // "/help/<topic>.html"
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     QString name = path.mid(slash + 1);
     name.chop(5);

@@ -19,10 +19,10 @@ public:
     explicit HelpWindow(QWidget* parent);
     void ShowTopic(const QString& topic);
     QString CurrentTopic() const;
-    QTextBrowser* Browser() const { return m_pBrowser; }
+    QTextBrowser* Browser() const { return m_browser; }
 
 private:
-    QTextBrowser* m_pBrowser;
+    QTextBrowser* m_browser;
 };
 
 // Opens (or raises) the help window at a topic; an unknown topic opens the contents.

@@ -13,15 +13,15 @@
 namespace velmora::gui {
 
 bool EscapeWatch::TakeEscape() {
-    const bool was = m_bEscape;
-    m_bEscape = false;
+    const bool was = m_escapePressed;
+    m_escapePressed = false;
     return was;
 }
 
 bool EscapeWatch::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) m_bEscape = true;
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) m_escapePressed = true;
             return true;
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:

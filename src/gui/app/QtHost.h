@@ -20,7 +20,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool m_bEscape = false;
+    bool m_escapePressed = false;
 };
 
 class QtHost : public Host {

@@ -19,7 +19,7 @@ void RecentFileList::Add(const QString& path) {
     const QString p = Canonical(path);
     m_files.removeAll(p);
     m_files.prepend(p);
-    while (m_files.size() > m_nSize) m_files.removeLast();
+    while (m_files.size() > m_size) m_files.removeLast();
 }
 
 void RecentFileList::Remove(int index) {
@@ -29,7 +29,7 @@ void RecentFileList::Remove(int index) {
 void RecentFileList::Load(QSettings& settings) {
     m_files.clear();
     settings.beginGroup(kSection);
-    for (int i = 1; i <= m_nSize; ++i) {
+    for (int i = 1; i <= m_size; ++i) {
         const QString p = settings.value(QStringLiteral("File%1").arg(i)).toString();
         if (!p.isEmpty() && !m_files.contains(p)) m_files.append(p);
     }
@@ -38,7 +38,7 @@ void RecentFileList::Load(QSettings& settings) {
 
 void RecentFileList::Save(QSettings& settings) const {
     settings.beginGroup(kSection);
-    for (int i = 1; i <= m_nSize; ++i) {
+    for (int i = 1; i <= m_size; ++i) {
         const QString key = QStringLiteral("File%1").arg(i);
         if (i <= m_files.size())
             settings.setValue(key, m_files.at(i - 1));

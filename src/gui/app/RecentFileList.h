@@ -8,12 +8,12 @@ namespace velmora::gui {
 
 class RecentFileList {
 public:
-    explicit RecentFileList(int size) : m_nSize(size) {}
+    explicit RecentFileList(int size) : m_size(size) {}
 
     void Add(const QString& path);  // moves it to the front, drops the oldest
     void Remove(int index);
     const QStringList& Files() const { return m_files; }
-    int Size() const { return m_nSize; }
+    int Size() const { return m_size; }
 
     void Load(QSettings& settings);
     void Save(QSettings& settings) const;
@@ -22,7 +22,7 @@ public:
     QString MenuText(int index) const;
 
 private:
-    int m_nSize;
+    int m_size;
     QStringList m_files;
 };
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <thread>
 
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace velmora::gui {
 
@@ -90,20 +90,20 @@ int RunInBackground(Host& host, ProgressSink* progress,
     return result;
 }
 
-int RunDocumentWork(CVelmoraDoc& doc, ProgressSink* progress, const std::function<int(ProgressSink*)>& work) {
+int RunDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink*)>& work) {
     Host& host = doc.GetHost();
-    doc.m_bBusy = true;
+    doc.m_busy = true;
     const int result = RunInBackground(host, progress, [&](Host& workerHost, ProgressSink* workerProgress) {
         doc.SetHost(workerHost);
         const int r = work(workerProgress);
         doc.SetHost(host);
         return r;
     });
-    doc.m_bBusy = false;
+    doc.m_busy = false;
     return result;
 }
 
-int RenderDocumentInBackground(CVelmoraDoc& doc, ProgressSink* progress, const std::atomic<bool>* cancel) {
+int RenderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel) {
     return RunDocumentWork(doc, progress,
                            [&](ProgressSink* workerProgress) { return doc.RenderImage(workerProgress, cancel); });
 }

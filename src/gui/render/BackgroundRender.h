@@ -12,7 +12,7 @@
 #include "render/Progress.h"
 
 namespace velmora {
-class CVelmoraDoc;
+class Document;
 }
 
 namespace velmora::gui {
@@ -60,10 +60,10 @@ int RunInBackground(Host& host, ProgressSink* progress,
 
 // Work on the document that way: while it runs the document is marked busy
 // and its messages reach its host on this thread.
-int RunDocumentWork(CVelmoraDoc& doc, ProgressSink* progress, const std::function<int(ProgressSink* workerProgress)>& work);
+int RunDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink* workerProgress)>& work);
 
 // The document's render that way: 1 when complete, 0 when cancelled (cancel
 // set) or impossible. The document's messages reach its host on this thread.
-int RenderDocumentInBackground(CVelmoraDoc& doc, ProgressSink* progress, const std::atomic<bool>* cancel);
+int RenderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel);
 
 }  // namespace velmora::gui

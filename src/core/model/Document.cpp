@@ -1,4 +1,4 @@
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 #include <filesystem>
 
@@ -11,33 +11,33 @@
 
 namespace velmora {
 
-CVelmoraDoc::CVelmoraDoc(Host& host) : m_pPalette(host, MsgOwner::None), m_host(&host) {}
+Document::Document(Host& host) : m_paletteHolder(host, MsgOwner::None), m_host(&host) {}
 
-CVelmoraDoc::~CVelmoraDoc() = default;
+Document::~Document() = default;
 
-void CVelmoraDoc::SetHost(Host& host) {
+void Document::SetHost(Host& host) {
     m_host = &host;
-    m_pPalette.SetHost(host);
-    if (m_pEngine) m_pEngine->SetHost(host);
+    m_paletteHolder.SetHost(host);
+    if (m_engine) m_engine->SetHost(host);
 }
 
-void CVelmoraDoc::SetPathName(const std::string& path) {
+void Document::SetPathName(const std::string& path) {
     m_pathName = path;
     m_title = std::filesystem::path(path).filename().string();
 }
 
-bool CVelmoraDoc::OnNewDocument() {
+bool Document::OnNewDocument() {
     m_pathName.clear();
     m_title = "Untitled";
-    m_bModified = false;
+    m_modified = false;
     SetDefaults();
     NewEngine();
     m_keyframes.clear();
-    m_bRendered = false;
+    m_rendered = false;
     return true;
 }
 
-void CVelmoraDoc::SetDefaults() {
+void Document::SetDefaults() {
     m_params = FractalParams{};
     m_tweenStyle = TweenStyle::ConstantSpeed;
     m_destFolder = DefaultFramesFolder();
@@ -46,38 +46,38 @@ void CVelmoraDoc::SetDefaults() {
     m_playbackStyle = PlaybackStyle::Forwards;
 }
 
-void CVelmoraDoc::NewEngine() {
-    m_pEngine.reset();  // the old picture goes first, so two never coexist
-    m_pEngine = std::make_unique<FractalEngine>(m_params.width, m_params.height, *m_host);
+void Document::NewEngine() {
+    m_engine.reset();  // the old picture goes first, so two never coexist
+    m_engine = std::make_unique<FractalEngine>(m_params.width, m_params.height, *m_host);
     LoadEngine();
 }
 
-void CVelmoraDoc::LoadEngine() {
-    if (!m_pEngine) return;
-    m_pEngine->SetRegion(m_params.left, m_params.top, m_params.right, m_params.bottom);
-    m_pEngine->SetType(static_cast<std::int32_t>(m_params.type));
-    m_pEngine->SetIterations(m_params.iterations);
-    m_pEngine->SetJuliaConstant(m_params.cReal, m_params.cImag);
+void Document::LoadEngine() {
+    if (!m_engine) return;
+    m_engine->SetRegion(m_params.left, m_params.top, m_params.right, m_params.bottom);
+    m_engine->SetType(static_cast<std::int32_t>(m_params.type));
+    m_engine->SetIterations(m_params.iterations);
+    m_engine->SetJuliaConstant(m_params.cReal, m_params.cImag);
 }
 
-int CVelmoraDoc::RenderImage(ProgressSink* progress, const std::atomic<bool>* cancel) {
+int Document::RenderImage(ProgressSink* progress, const std::atomic<bool>* cancel) {
     // A picture whose memory could not be had is asked for again, so every
     // render attempt either draws or says why it cannot.
-    if (m_pEngine && !m_pEngine->HasBuffer()) NewEngine();
+    if (m_engine && !m_engine->HasBuffer()) NewEngine();
     LoadEngine();
-    const int result = m_pEngine ? m_pEngine->Render(progress, cancel) : 0;
-    m_bRendered = true;
+    const int result = m_engine ? m_engine->Render(progress, cancel) : 0;
+    m_rendered = true;
     return result;
 }
 
-void CVelmoraDoc::SetResolution(std::int32_t width, std::int32_t height) {
-    m_pEngine.reset();
+void Document::SetResolution(std::int32_t width, std::int32_t height) {
+    m_engine.reset();
     m_params.width = width;
     m_params.height = height;
     NewEngine();
 }
 
-void CVelmoraDoc::SetRegion(double left, double top, double right, double bottom) {
+void Document::SetRegion(double left, double top, double right, double bottom) {
     m_params.left = left;
     m_params.top = top;
     m_params.right = right;
@@ -85,24 +85,24 @@ void CVelmoraDoc::SetRegion(double left, double top, double right, double bottom
     LoadEngine();
 }
 
-void CVelmoraDoc::BuildGdiPalette() { m_pPalette.BuildGdiPalette(m_palette); }
+void Document::BuildGdiPalette() { m_paletteHolder.BuildGdiPalette(m_palette); }
 
-void CVelmoraDoc::LoadDefaultPalette() {
+void Document::LoadDefaultPalette() {
     m_palette = DefaultPalette();
     BuildGdiPalette();
 }
 
-Keyframe* CVelmoraDoc::GetKeyframe(std::int32_t index) {
+Keyframe* Document::GetKeyframe(std::int32_t index) {
     if (index < 0 || index >= GetKeyframeCount()) return nullptr;
     return &m_keyframes[static_cast<std::size_t>(index)];
 }
 
-const Keyframe* CVelmoraDoc::GetKeyframe(std::int32_t index) const {
+const Keyframe* Document::GetKeyframe(std::int32_t index) const {
     if (index < 0 || index >= GetKeyframeCount()) return nullptr;
     return &m_keyframes[static_cast<std::size_t>(index)];
 }
 
-std::int32_t CVelmoraDoc::GetTotalFrames() const {
+std::int32_t Document::GetTotalFrames() const {
     // Summed wide: counts come from files and could overflow 32 bits together.
     std::int64_t total = 0;
     for (std::size_t i = 0; i + 1 < m_keyframes.size(); ++i) total += m_keyframes[i].transitions;
@@ -111,9 +111,9 @@ std::int32_t CVelmoraDoc::GetTotalFrames() const {
     return static_cast<std::int32_t>(total);
 }
 
-BmpWriteResult CVelmoraDoc::WriteBmp(const std::string& path, std::error_code& cause) {
-    if (!m_pEngine) return BmpWriteResult::NoHeader;
-    return velmora::WriteBmp(*m_pEngine, path, cause);
+BmpWriteResult Document::WriteBmp(const std::string& path, std::error_code& cause) {
+    if (!m_engine) return BmpWriteResult::NoHeader;
+    return velmora::WriteBmp(*m_engine, path, cause);
 }
 
 DocumentRead LoadDocumentContents(const std::string& path, DocumentContents& out, Host& host) {
@@ -137,7 +137,7 @@ DocumentRead LoadDocumentContents(const std::string& path, DocumentContents& out
     return DocumentRead::Parsed;
 }
 
-bool CVelmoraDoc::OnOpenDocument(const std::string& path) {
+bool Document::OnOpenDocument(const std::string& path) {
     DocumentContents contents;
     switch (LoadDocumentContents(path, contents, *m_host)) {
         case DocumentRead::NotRead:
@@ -152,11 +152,11 @@ bool CVelmoraDoc::OnOpenDocument(const std::string& path) {
             break;
     }
     SetPathName(path);
-    m_bModified = false;
+    m_modified = false;
     return true;
 }
 
-bool CVelmoraDoc::OnSaveDocument(const std::string& path) {
+bool Document::OnSaveDocument(const std::string& path) {
     std::string problem = CheckDocumentStorable(*this);
     if (!problem.empty()) {
         Message m;
@@ -178,7 +178,7 @@ bool CVelmoraDoc::OnSaveDocument(const std::string& path) {
         return false;
     }
     SetPathName(path);
-    m_bModified = false;
+    m_modified = false;
     return true;
 }
 

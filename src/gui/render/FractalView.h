@@ -3,8 +3,8 @@
 // prints it, and handles the picture commands (Render, Copy, New, Print).
 //
 // Hook points for the commands that come later:
-//  - the drag box: m_ptAnchor, m_ptCurrent, m_rectLast, m_rectBox, m_bDragging,
-//    m_bLockProportions, m_sizeDragBorder, m_hCursor; mouse events below; draw
+//  - the drag box: m_anchor, m_current, m_shownBox, m_box, m_dragging,
+//    m_lockProportions, m_sizeDragBorder, m_cursor; mouse events below; draw
 //    the frame in DrawOverlay and ask for it with UpdateOverlay() so the
 //    selection survives (a full redraw ends it);
 //  - Zoom In/Out, Lock Proportions, Configure, Edit Palette and the animation
@@ -21,29 +21,29 @@
 class QPrinter;
 
 namespace velmora {
-class CVelmoraDoc;
+class Document;
 class Host;
 }  // namespace velmora
 
 namespace velmora::gui {
 
-class CAnimFramesDlg;
-class CMainFrame;
+class AnimationFramesWindow;
+class MainWindow;
 class CommandRouter;
 class DesktopDialogs;
 
-class CVelmoraView : public QWidget {
+class FractalView : public QWidget {
     Q_OBJECT
 public:
-    CVelmoraView(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
-    ~CVelmoraView() override;
+    FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    ~FractalView() override;
 
-    CVelmoraDoc& GetDocument() { return m_doc; }
+    Document& GetDocument() { return m_doc; }
     Host& GetHost() { return m_host; }
     DesktopDialogs& GetDialogs() { return m_dialogs; }
     // The frame the view lives in; none while a test uses the view alone.
-    void SetFrame(CMainFrame* frame) { m_pFrame = frame; }
-    CMainFrame* GetFrame() const { return m_pFrame; }
+    void SetFrame(MainWindow* frame) { m_frame = frame; }
+    MainWindow* GetFrame() const { return m_frame; }
 
     // Registers the view's commands with the frame's router.
     void ConnectCommands(CommandRouter& router);
@@ -67,7 +67,7 @@ public:
     void OnAnimWindow();
     void OnToggleAnimWindow();
     bool IsAnimWindowShown() const;
-    CAnimFramesDlg* GetAnimWindow() const;
+    AnimationFramesWindow* GetAnimWindow() const;
 
     // Draws the picture on a printer page: top-left, as large as fits.
     // False when the printer could not be started (already reported).
@@ -84,10 +84,10 @@ public:
 
     // The selection as the drag box leaves it.
     bool HasSelection() const;
-    // m_rectBox normalised from m_ptAnchor and m_ptCurrent.
+    // m_box normalised from m_anchor and m_current.
     void RecomputeBox();
 
-    double ClientAspect() const { return m_dClientAspect; }
+    double ClientAspect() const { return m_clientAspect; }
     const QImage& CachedPicture() const { return m_picture; }
 
 protected:
@@ -102,16 +102,16 @@ protected:
 
 public:
     // --- drag box state (filled by the zoom commands) -----------------------
-    bool m_bAnimWndCreated = false;
-    double m_dClientAspect = 1.0;
-    bool m_bLockProportions = false;
+    bool m_animWndCreated = false;
+    double m_clientAspect = 1.0;
+    bool m_lockProportions = false;
     QSize m_sizeDragBorder{1, 1};
-    QPoint m_ptAnchor{0, 0};
-    QPoint m_ptCurrent{0, 0};
-    PixelRect m_rectLast{};
-    PixelRect m_rectBox{};
-    bool m_bDragging = false;
-    QCursor m_hCursor{Qt::CrossCursor};
+    QPoint m_anchor{0, 0};
+    QPoint m_current{0, 0};
+    PixelRect m_shownBox{};
+    PixelRect m_box{};
+    bool m_dragging = false;
+    QCursor m_cursor{Qt::CrossCursor};
 
 private:
     // Rebuilds the header block and the stretched picture from the document.
@@ -129,15 +129,15 @@ private:
     QPoint DragPoint(const QPoint& raw);
     void SelectionChanged();
 
-    CVelmoraDoc& m_doc;
+    Document& m_doc;
     Host& m_host;
     DesktopDialogs& m_dialogs;
-    CMainFrame* m_pFrame = nullptr;
+    MainWindow* m_frame = nullptr;
     QImage m_picture;          // the stretched picture as last drawn
-    bool m_bPictureValid = false;
-    bool m_bOverlayOnly = false;
-    bool m_bShowRenderHint = true;
-    QPointer<CAnimFramesDlg> m_wndAnimFrames;
+    bool m_pictureValid = false;
+    bool m_overlayOnly = false;
+    bool m_showRenderHint = true;
+    QPointer<AnimationFramesWindow> m_wndAnimFrames;
 };
 
 }  // namespace velmora::gui

@@ -1,4 +1,4 @@
-#include "palette/CPaletteEditorDlg.h"
+#include "palette/PaletteEditorDialog.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,8 +8,8 @@
 
 #include "app/DesktopDialogs.h"
 #include "app/HelpWindow.h"
-#include "model/VelmoraDoc.h"
-#include "palette/CPaletteCtrl.h"
+#include "model/Document.h"
+#include "palette/PaletteGrid.h"
 #include "palette/PaletteDialogText.h"
 #include "palette/PaletteFiles.h"
 #include "palette/TargetCursor.h"
@@ -34,13 +34,13 @@ std::string LocalPath(const QString& path) { return QFile::encodeName(path).toSt
 
 }  // namespace
 
-CPaletteEditorDlg::CPaletteEditorDlg(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent)
+PaletteEditorDialog::PaletteEditorDialog(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_palette(palette), m_host(host), m_dialogs(dialogs) {
     setObjectName(QString::fromLatin1(kName));
     setWindowTitle(QStringLiteral("Palette Editor"));
     setProperty("helpTopic", QStringLiteral("palette"));
     if (const std::optional<QCursor> target = MakeTargetCursor()) {
-        m_hTarget = *target;
+        m_target = *target;
     } else {
         Message m;
         m.text = "Could not load mouse pointer. You must reinstall the Velmora software.";
@@ -51,9 +51,9 @@ CPaletteEditorDlg::CPaletteEditorDlg(Palette& palette, Host& host, DesktopDialog
     OnInitDialog();
 }
 
-CPaletteEditorDlg::~CPaletteEditorDlg() = default;
+PaletteEditorDialog::~PaletteEditorDialog() = default;
 
-void CPaletteEditorDlg::OnInitDialog() {
+void PaletteEditorDialog::OnInitDialog() {
     struct ButtonSpec {
         int id;
         const char* text;
@@ -76,8 +76,8 @@ void CPaletteEditorDlg::OnInitDialog() {
     made[0]->setDefault(true);
 
     // The grid takes the place the template keeps for it.
-    m_pGrid = new CPaletteCtrl(m_palette, m_host, m_dialogs, this);
-    m_pGrid->setGeometry(DialogUnits(*this, 7, 7, 200, 158));
+    m_grid = new PaletteGrid(m_palette, m_host, m_dialogs, this);
+    m_grid->setGeometry(DialogUnits(*this, 7, 7, 200, 158));
 
     auto* help = new QPushButton(QStringLiteral("&Help"), this);
     help->setObjectName(QString::number(kIdHelp));
@@ -86,33 +86,33 @@ void CPaletteEditorDlg::OnInitDialog() {
 
     setFixedSize(DialogUnits(*this, 0, 0, 275, 172).size());
 
-    connect(made[0], &QPushButton::clicked, this, &CPaletteEditorDlg::accept);
+    connect(made[0], &QPushButton::clicked, this, &PaletteEditorDialog::accept);
     connect(made[1], &QPushButton::clicked, this, &QDialog::reject);
-    connect(made[2], &QPushButton::clicked, this, &CPaletteEditorDlg::OnCopy);
-    connect(made[3], &QPushButton::clicked, this, &CPaletteEditorDlg::OnSwap);
-    connect(made[4], &QPushButton::clicked, this, &CPaletteEditorDlg::OnSpread);
-    connect(made[5], &QPushButton::clicked, this, &CPaletteEditorDlg::OnLoad);
-    connect(made[6], &QPushButton::clicked, this, &CPaletteEditorDlg::OnSave);
+    connect(made[2], &QPushButton::clicked, this, &PaletteEditorDialog::OnCopy);
+    connect(made[3], &QPushButton::clicked, this, &PaletteEditorDialog::OnSwap);
+    connect(made[4], &QPushButton::clicked, this, &PaletteEditorDialog::OnSpread);
+    connect(made[5], &QPushButton::clicked, this, &PaletteEditorDialog::OnLoad);
+    connect(made[6], &QPushButton::clicked, this, &PaletteEditorDialog::OnSave);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("palette")); });
-    connect(m_pGrid, &CPaletteCtrl::ModeChanged, this, &CPaletteEditorDlg::UpdateCursor);
+    connect(m_grid, &PaletteGrid::ModeChanged, this, &PaletteEditorDialog::UpdateCursor);
     UpdateCursor();
 }
 
-void CPaletteEditorDlg::UpdateCursor() {
+void PaletteEditorDialog::UpdateCursor() {
     // Set on the dialog, the cursor holds over its buttons and the grid too.
-    setCursor(m_pGrid->Mode() != PaletteEditMode::None ? m_hTarget : m_hArrow);
+    setCursor(m_grid->Mode() != PaletteEditMode::None ? m_target : m_arrow);
 }
 
-void CPaletteEditorDlg::accept() {
-    m_palette = m_pGrid->Working();
+void PaletteEditorDialog::accept() {
+    m_palette = m_grid->Working();
     QDialog::accept();
 }
 
-void CPaletteEditorDlg::OnCopy() { m_pGrid->SetEditMode(PaletteEditMode::Copy); }
-void CPaletteEditorDlg::OnSwap() { m_pGrid->SetEditMode(PaletteEditMode::Swap); }
-void CPaletteEditorDlg::OnSpread() { m_pGrid->SetEditMode(PaletteEditMode::Spread); }
+void PaletteEditorDialog::OnCopy() { m_grid->SetEditMode(PaletteEditMode::Copy); }
+void PaletteEditorDialog::OnSwap() { m_grid->SetEditMode(PaletteEditMode::Swap); }
+void PaletteEditorDialog::OnSpread() { m_grid->SetEditMode(PaletteEditMode::Spread); }
 
-void CPaletteEditorDlg::OnLoad() {
+void PaletteEditorDialog::OnLoad() {
     OpenFileRequest request;
     request.caption = QStringLiteral("Open");
     request.filter = QString::fromStdString(DialogFilterList(kPaletteLoadFilter));
@@ -125,13 +125,13 @@ void CPaletteEditorDlg::OnLoad() {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) path = WithDefaultExtension(path, kPaletteDefaultExt);
     const PaletteFileContext ctx{m_host, kName, [this] {
-                                     m_pGrid->BuildGdiPalette();
-                                     m_pGrid->RedrawNow();
+                                     m_grid->BuildGdiPalette();
+                                     m_grid->RedrawNow();
                                  }};
-    LoadPaletteFromPath(path, m_pGrid->Working(), ctx);
+    LoadPaletteFromPath(path, m_grid->Working(), ctx);
 }
 
-void CPaletteEditorDlg::OnSave() {
+void PaletteEditorDialog::OnSave() {
     SaveFileRequest request;
     request.caption = QStringLiteral("Save As");
     request.filter = QString::fromStdString(DialogFilterList(kPaletteSaveFilter));
@@ -140,28 +140,28 @@ void CPaletteEditorDlg::OnSave() {
     const std::optional<QString> chosen = m_dialogs.GetSaveFileName(this, request);
     if (!chosen || chosen->isEmpty()) return;
     const std::string path = WithDefaultExtension(LocalPath(*chosen), kPaletteDefaultExt);
-    SavePaletteToPath(path, m_pGrid->Working(), PaletteFileContext{m_host, kName, {}});
+    SavePaletteToPath(path, m_grid->Working(), PaletteFileContext{m_host, kName, {}});
 }
 
-std::optional<QPoint> CPaletteEditorDlg::OnGrid(const QPoint& dialogPoint) const {
-    if (m_pGrid == nullptr || !m_pGrid->geometry().contains(dialogPoint)) return std::nullopt;
-    return dialogPoint - m_pGrid->pos();
+std::optional<QPoint> PaletteEditorDialog::OnGrid(const QPoint& dialogPoint) const {
+    if (m_grid == nullptr || !m_grid->geometry().contains(dialogPoint)) return std::nullopt;
+    return dialogPoint - m_grid->pos();
 }
 
-void CPaletteEditorDlg::mousePressEvent(QMouseEvent* event) {
+void PaletteEditorDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         if (const std::optional<QPoint> p = OnGrid(event->position().toPoint())) {
-            m_pGrid->OnLButtonDown(*p);
+            m_grid->OnLButtonDown(*p);
             return;
         }
     }
     QDialog::mousePressEvent(event);
 }
 
-void CPaletteEditorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+void PaletteEditorDialog::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         if (const std::optional<QPoint> p = OnGrid(event->position().toPoint())) {
-            m_pGrid->OnLButtonDblClk(*p);
+            m_grid->OnLButtonDblClk(*p);
             return;
         }
     }
@@ -169,11 +169,11 @@ void CPaletteEditorDlg::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 int RunPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
-    CPaletteEditorDlg dlg(palette, host, dialogs, parent);
+    PaletteEditorDialog dlg(palette, host, dialogs, parent);
     return dialogs.RunModal(dlg);
 }
 
-void EditDocumentPalette(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
+void EditDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
     RunPaletteEditor(doc.m_palette, host, dialogs, parent);
     // Whatever closed the editor.
     doc.SetModifiedFlag(true);

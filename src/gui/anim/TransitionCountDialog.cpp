@@ -1,4 +1,4 @@
-#include "anim/CTransitionCountDlg.h"
+#include "anim/TransitionCountDialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -26,33 +26,33 @@ constexpr int kReadChars = 127;
 
 }  // namespace
 
-CTransitionCountDlg::CTransitionCountDlg(bool untilNext, std::int32_t count, bool allowCancel, Host& host,
+TransitionCountDialog::TransitionCountDialog(bool untilNext, std::int32_t count, bool allowCancel, Host& host,
                                          QWidget* parent)
-    : QDialog(parent), m_bUntilNext(untilNext), m_nCount(count), m_bAllowCancel(allowCancel), m_host(host) {
+    : QDialog(parent), m_untilNext(untilNext), m_count(count), m_allowCancel(allowCancel), m_host(host) {
     setObjectName(QString::fromLatin1(kTransitionCountName));
     setWindowTitle(QString::fromLatin1(kTransitionCountName));
     setProperty("helpTopic", QStringLiteral("transitions"));
 
     const CountQuestion question = untilNext ? CountQuestion::UntilNext : CountQuestion::AfterPrevious;
-    m_pPrompt = new QLabel(QString::fromStdString(CountPrompt(question)), this);
-    m_pPrompt->setObjectName(QString::number(kIdPrompt));
-    m_pEdit = new QLineEdit(QString::number(count), this);
-    m_pEdit->setObjectName(QString::number(kIdEdit));
-    m_pPrompt->setBuddy(m_pEdit);
+    m_prompt = new QLabel(QString::fromStdString(CountPrompt(question)), this);
+    m_prompt->setObjectName(QString::number(kIdPrompt));
+    m_edit = new QLineEdit(QString::number(count), this);
+    m_edit->setObjectName(QString::number(kIdEdit));
+    m_prompt->setBuddy(m_edit);
 
     auto* ok = MakeIdButton(this, QStringLiteral("&OK"), kIdOk);
     ok->setDefault(true);
     auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
     cancel->setEnabled(allowCancel);
     auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
-    connect(ok, &QPushButton::clicked, this, &CTransitionCountDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CTransitionCountDlg::reject);
+    connect(ok, &QPushButton::clicked, this, &TransitionCountDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &TransitionCountDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("transitions")); });
 
     auto* grid = new QGridLayout(this);
     auto* fields = new QVBoxLayout;
-    fields->addWidget(m_pPrompt);
-    fields->addWidget(m_pEdit);
+    fields->addWidget(m_prompt);
+    fields->addWidget(m_edit);
     fields->addStretch(1);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);
@@ -62,19 +62,19 @@ CTransitionCountDlg::CTransitionCountDlg(bool untilNext, std::int32_t count, boo
     grid->addLayout(fields, 0, 0);
     grid->addLayout(buttons, 0, 1);
 
-    m_pEdit->setFocus();
-    m_pEdit->selectAll();
+    m_edit->setFocus();
+    m_edit->selectAll();
 }
 
-void CTransitionCountDlg::accept() {
-    const CountEntry entry = ReadTransitionCount(m_pEdit->text().left(kReadChars).toStdString());
+void TransitionCountDialog::accept() {
+    const CountEntry entry = ReadTransitionCount(m_edit->text().left(kReadChars).toStdString());
     if (!entry.accepted) {
         m_host.ShowMessage(WindowMessage(entry.message, MsgIcon::None, kTransitionCountName));
-        m_pEdit->setFocus();
-        m_pEdit->selectAll();
+        m_edit->setFocus();
+        m_edit->selectAll();
         return;
     }
-    m_nCount = entry.count;
+    m_count = entry.count;
     QDialog::accept();
 }
 

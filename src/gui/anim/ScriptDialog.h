@@ -4,7 +4,7 @@
 #include <QDialog>
 
 namespace velmora {
-class CVelmoraDoc;
+class Document;
 class Host;
 }  // namespace velmora
 
@@ -15,10 +15,10 @@ namespace velmora::gui {
 
 inline constexpr const char* kScriptDlgName = "Script";
 
-class CScriptDlg : public QDialog {
+class ScriptDialog : public QDialog {
     Q_OBJECT
 public:
-    CScriptDlg(CVelmoraDoc& doc, Host& host, QWidget* parent = nullptr);
+    ScriptDialog(Document& doc, Host& host, QWidget* parent = nullptr);
 
     // The document's style byte from the buttons: 1, 2 or 4, plus 8 for looping.
     void StorePlaybackStyle();
@@ -26,12 +26,12 @@ public:
     void OnPlay();
 
 private:
-    CVelmoraDoc& m_doc;
+    Document& m_doc;
     Host& m_host;
-    QRadioButton* m_pForwards = nullptr;  // id 1034
-    QRadioButton* m_pReverse = nullptr;   // id 1035
-    QRadioButton* m_pPingPong = nullptr;  // id 1036
-    QCheckBox* m_pLooping = nullptr;      // id 1037
+    QRadioButton* m_forwards = nullptr;  // id 1034
+    QRadioButton* m_reverse = nullptr;   // id 1035
+    QRadioButton* m_pingPong = nullptr;  // id 1036
+    QCheckBox* m_looping = nullptr;      // id 1037
 };
 
 }  // namespace velmora::gui

@@ -1,6 +1,6 @@
 #pragma once
 // "Transition Count": asks how many frames lead from one keyframe to the next.
-// The caller reads m_nCount whatever closed the dialog: the initial count
+// The caller reads m_count whatever closed the dialog: the initial count
 // unless OK accepted a new one.
 #include <QDialog>
 #include <cstdint>
@@ -17,16 +17,16 @@ namespace velmora::gui {
 
 inline constexpr const char* kTransitionCountName = "Transition Count";
 
-class CTransitionCountDlg : public QDialog {
+class TransitionCountDialog : public QDialog {
     Q_OBJECT
 public:
     // untilNext: the keyframe's own count (true) or the previous keyframe's
     // count leading to it (false). allowCancel false disables Cancel.
-    CTransitionCountDlg(bool untilNext, std::int32_t count, bool allowCancel, Host& host, QWidget* parent = nullptr);
+    TransitionCountDialog(bool untilNext, std::int32_t count, bool allowCancel, Host& host, QWidget* parent = nullptr);
 
-    bool m_bUntilNext;
-    std::int32_t m_nCount;
-    bool m_bAllowCancel;
+    bool m_untilNext;
+    std::int32_t m_count;
+    bool m_allowCancel;
 
 public slots:
     // OK: refuses a count below 1 and stays open.
@@ -34,8 +34,8 @@ public slots:
 
 private:
     Host& m_host;
-    QLabel* m_pPrompt = nullptr;  // id 1026
-    QLineEdit* m_pEdit = nullptr;  // id 1025
+    QLabel* m_prompt = nullptr;  // id 1026
+    QLineEdit* m_edit = nullptr;  // id 1025
 };
 
 }  // namespace velmora::gui

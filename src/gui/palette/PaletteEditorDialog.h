@@ -10,16 +10,16 @@
 class QPushButton;
 
 namespace velmora {
-class CVelmoraDoc;
+class Document;
 class Host;
 }  // namespace velmora
 
 namespace velmora::gui {
 
-class CPaletteCtrl;
+class PaletteGrid;
 class DesktopDialogs;
 
-class CPaletteEditorDlg : public QDialog {
+class PaletteEditorDialog : public QDialog {
     Q_OBJECT
 public:
     // Control ids; they are also the widgets' object names.
@@ -35,11 +35,11 @@ public:
     // The dialog's object name, by which its messages find their owner.
     static constexpr const char* kName = "Palette Editor";
 
-    CPaletteEditorDlg(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
-    ~CPaletteEditorDlg() override;
+    PaletteEditorDialog(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    ~PaletteEditorDialog() override;
 
-    CPaletteCtrl* Grid() const { return m_pGrid; }
-    const QCursor& TargetCursor() const { return m_hTarget; }
+    PaletteGrid* Grid() const { return m_grid; }
+    const QCursor& TargetCursor() const { return m_target; }
 
     // OK: the working palette over the caller's, then close.
     void accept() override;
@@ -60,12 +60,12 @@ private:
     // The point in grid coordinates when it lies on the grid's window.
     std::optional<QPoint> OnGrid(const QPoint& dialogPoint) const;
 
-    QCursor m_hArrow{Qt::ArrowCursor};
-    QCursor m_hTarget{Qt::ArrowCursor};
+    QCursor m_arrow{Qt::ArrowCursor};
+    QCursor m_target{Qt::ArrowCursor};
     Palette& m_palette;
     Host& m_host;
     DesktopDialogs& m_dialogs;
-    CPaletteCtrl* m_pGrid = nullptr;
+    PaletteGrid* m_grid = nullptr;
 };
 
 // Runs the editor modally on a palette (through the dialogs seam) and returns
@@ -75,6 +75,6 @@ int RunPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWid
 // Edit Palette on the document: the editor on its palette, then, whatever
 // closed it, the document marked modified and its logical palette rebuilt.
 // The caller repaints the picture (the view's RedrawNow).
-void EditDocumentPalette(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+void EditDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
 
 }  // namespace velmora::gui

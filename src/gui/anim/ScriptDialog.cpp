@@ -1,4 +1,4 @@
-#include "anim/CScriptDlg.h"
+#include "anim/ScriptDialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include "anim/AnimDialogParts.h"
 #include "anim/PlaybackScript.h"
 #include "app/HelpWindow.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace velmora::gui {
 
@@ -33,22 +33,22 @@ QRadioButton* MakeRadio(QWidget* parent, const QString& text, int id) {
 
 }  // namespace
 
-CScriptDlg::CScriptDlg(CVelmoraDoc& doc, Host& host, QWidget* parent) : QDialog(parent), m_doc(doc), m_host(host) {
+ScriptDialog::ScriptDialog(Document& doc, Host& host, QWidget* parent) : QDialog(parent), m_doc(doc), m_host(host) {
     setObjectName(QString::fromLatin1(kScriptDlgName));
     setWindowTitle(QString::fromLatin1(kScriptDlgName));
     setProperty("helpTopic", QStringLiteral("script"));
 
     auto* style = new QGroupBox(QStringLiteral("Playback Style"), this);
-    m_pForwards = MakeRadio(style, QStringLiteral("&Forwards"), kIdForwards);
-    m_pReverse = MakeRadio(style, QStringLiteral("&Reverse"), kIdReverse);
-    m_pPingPong = MakeRadio(style, QStringLiteral("Pi&ng-Pong"), kIdPingPong);
-    m_pLooping = new QCheckBox(QStringLiteral("&Looping"), style);
-    m_pLooping->setObjectName(QString::number(kIdLooping));
+    m_forwards = MakeRadio(style, QStringLiteral("&Forwards"), kIdForwards);
+    m_reverse = MakeRadio(style, QStringLiteral("&Reverse"), kIdReverse);
+    m_pingPong = MakeRadio(style, QStringLiteral("Pi&ng-Pong"), kIdPingPong);
+    m_looping = new QCheckBox(QStringLiteral("&Looping"), style);
+    m_looping->setObjectName(QString::number(kIdLooping));
     auto* styleBox = new QVBoxLayout(style);
-    styleBox->addWidget(m_pForwards);
-    styleBox->addWidget(m_pReverse);
-    styleBox->addWidget(m_pPingPong);
-    styleBox->addWidget(m_pLooping);
+    styleBox->addWidget(m_forwards);
+    styleBox->addWidget(m_reverse);
+    styleBox->addWidget(m_pingPong);
+    styleBox->addWidget(m_looping);
 
     auto* note = new QLabel(QStringLiteral("Please note that you will not be able to play your animation correctly "
                                            "until all the frames have been rendered."),
@@ -60,9 +60,9 @@ CScriptDlg::CScriptDlg(CVelmoraDoc& doc, Host& host, QWidget* parent) : QDialog(
     auto* ok = MakeIdButton(this, QStringLiteral("&Ok"), kIdOk);
     auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
     auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
-    connect(play, &QPushButton::clicked, this, &CScriptDlg::OnPlay);
-    connect(ok, &QPushButton::clicked, this, &CScriptDlg::OnOk);
-    connect(cancel, &QPushButton::clicked, this, &CScriptDlg::reject);
+    connect(play, &QPushButton::clicked, this, &ScriptDialog::OnPlay);
+    connect(ok, &QPushButton::clicked, this, &ScriptDialog::OnOk);
+    connect(cancel, &QPushButton::clicked, this, &ScriptDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("script")); });
 
     auto* buttons = new QVBoxLayout;
@@ -78,30 +78,30 @@ CScriptDlg::CScriptDlg(CVelmoraDoc& doc, Host& host, QWidget* parent) : QDialog(
 
     const PlaybackChoice choice = PlaybackChoiceOf(doc.m_playbackStyle);
     switch (choice.direction) {
-        case PlaybackDirection::Forwards: m_pForwards->setChecked(true); break;
-        case PlaybackDirection::Reverse: m_pReverse->setChecked(true); break;
-        case PlaybackDirection::PingPong: m_pPingPong->setChecked(true); break;
+        case PlaybackDirection::Forwards: m_forwards->setChecked(true); break;
+        case PlaybackDirection::Reverse: m_reverse->setChecked(true); break;
+        case PlaybackDirection::PingPong: m_pingPong->setChecked(true); break;
     }
-    m_pLooping->setChecked(choice.looping);
+    m_looping->setChecked(choice.looping);
 }
 
-void CScriptDlg::StorePlaybackStyle() {
+void ScriptDialog::StorePlaybackStyle() {
     PlaybackChoice choice;
-    choice.direction = m_pForwards->isChecked()  ? PlaybackDirection::Forwards
-                       : m_pReverse->isChecked() ? PlaybackDirection::Reverse
+    choice.direction = m_forwards->isChecked()  ? PlaybackDirection::Forwards
+                       : m_reverse->isChecked() ? PlaybackDirection::Reverse
                                                  : PlaybackDirection::PingPong;
-    choice.looping = m_pLooping->isChecked();
+    choice.looping = m_looping->isChecked();
     // A changed style is not a change the user would be asked to save.
     m_doc.m_playbackStyle = velmora::StorePlaybackStyle(choice);
 }
 
-void CScriptDlg::OnOk() {
+void ScriptDialog::OnOk() {
     StorePlaybackStyle();
     WriteScript(m_doc);  // a script that cannot be written shows up when playing
     accept();
 }
 
-void CScriptDlg::OnPlay() {
+void ScriptDialog::OnPlay() {
     StorePlaybackStyle();
     WriteScript(m_doc);
     LaunchPlayer(m_host, ScriptPath(m_doc.m_destFolder), kScriptDlgName);

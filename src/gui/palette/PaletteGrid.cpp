@@ -1,4 +1,4 @@
-#include "palette/CPaletteCtrl.h"
+#include "palette/PaletteGrid.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -17,7 +17,7 @@ const char* const kGridName = "1019";
 
 }  // namespace
 
-CPaletteCtrl::CPaletteCtrl(const Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent)
+PaletteGrid::PaletteGrid(const Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent)
     : QWidget(parent),
       m_model(palette),
       m_logical(host, MsgOwner::Dialog, kGridName),
@@ -30,12 +30,12 @@ CPaletteCtrl::CPaletteCtrl(const Palette& palette, Host& host, DesktopDialogs& d
     BuildGdiPalette();
 }
 
-QColor CPaletteCtrl::EntryColour(int index) const {
+QColor PaletteGrid::EntryColour(int index) const {
     const RgbQuad q = m_model.Working().Entry(static_cast<std::size_t>(index));
     return QColor(q.red, q.green, q.blue);
 }
 
-void CPaletteCtrl::SetEditMode(PaletteEditMode mode) {
+void PaletteGrid::SetEditMode(PaletteEditMode mode) {
     if (!m_model.SetEditMode(mode)) {
         Message m;
         m.text = "Select a palette entry first.";
@@ -47,18 +47,18 @@ void CPaletteCtrl::SetEditMode(PaletteEditMode mode) {
     emit ModeChanged();
 }
 
-void CPaletteCtrl::BuildGdiPalette() { m_logical.BuildGdiPalette(m_model.Working()); }
+void PaletteGrid::BuildGdiPalette() { m_logical.BuildGdiPalette(m_model.Working()); }
 
-void CPaletteCtrl::RedrawNow() { repaint(); }
+void PaletteGrid::RedrawNow() { repaint(); }
 
-void CPaletteCtrl::resizeEvent(QResizeEvent* event) {
+void PaletteGrid::resizeEvent(QResizeEvent* event) {
     // Also kept at each paint; setting it here lets a click that comes
     // before the first paint find its cell.
     m_model.SetClientSize(event->size().width(), event->size().height());
     QWidget::resizeEvent(event);
 }
 
-void CPaletteCtrl::paintEvent(QPaintEvent*) {
+void PaletteGrid::paintEvent(QPaintEvent*) {
     m_model.SetClientSize(width(), height());
     if (m_model.CellWidth() <= 0 || m_model.CellHeight() <= 0) return;
     QPainter painter(this);
@@ -73,7 +73,7 @@ void CPaletteCtrl::paintEvent(QPaintEvent*) {
     if (m_model.HasSelection()) qDrawWinPanel(&painter, ToQRect(m_model.RectOf(m_model.Selection())), palette(), false);
 }
 
-void CPaletteCtrl::Perform(const GridAction& action) {
+void PaletteGrid::Perform(const GridAction& action) {
     switch (action.kind) {
         case GridAction::Kind::Nothing:
             return;
@@ -99,11 +99,11 @@ void CPaletteCtrl::Perform(const GridAction& action) {
     emit ModeChanged();  // a performed mode is back to None
 }
 
-void CPaletteCtrl::OnLButtonDown(const QPoint& point) { Perform(m_model.Click(point.x(), point.y())); }
+void PaletteGrid::OnLButtonDown(const QPoint& point) { Perform(m_model.Click(point.x(), point.y())); }
 
-void CPaletteCtrl::OnLButtonDblClk(const QPoint& point) { Perform(m_model.DoubleClick(point.x(), point.y())); }
+void PaletteGrid::OnLButtonDblClk(const QPoint& point) { Perform(m_model.DoubleClick(point.x(), point.y())); }
 
-void CPaletteCtrl::OpenChooser(GridCell cell) {
+void PaletteGrid::OpenChooser(GridCell cell) {
     const std::optional<QColor> chosen = m_dialogs.GetColor(this, EntryColour(cell.Index()));
     if (!chosen || !chosen->isValid()) return;
     m_model.SetEntryColour(cell.Index(), static_cast<std::uint8_t>(chosen->red()),

@@ -1,4 +1,4 @@
-#include "anim/CRenderSettingsDlg.h"
+#include "anim/RenderSettingsDialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,7 +14,7 @@
 #include "anim/AnimMessages.h"
 #include "anim/DialogNumber.h"
 #include "app/HelpWindow.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 
 namespace velmora::gui {
 
@@ -48,8 +48,8 @@ std::int32_t NumberOf(const QLineEdit* edit) { return ReadLeadingInt(edit->text(
 
 }  // namespace
 
-CRenderSettingsDlg::CRenderSettingsDlg(CVelmoraDoc& doc, Host& host, QWidget* parent)
-    : QDialog(parent), m_pDoc(&doc), m_host(host) {
+RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* parent)
+    : QDialog(parent), m_document(&doc), m_host(host) {
     setObjectName(QString::fromLatin1(kRenderSettingsName));
     setWindowTitle(QString::fromLatin1(kRenderSettingsName));
     setProperty("helpTopic", QStringLiteral("rendersettings"));
@@ -57,49 +57,49 @@ CRenderSettingsDlg::CRenderSettingsDlg(CVelmoraDoc& doc, Host& host, QWidget* pa
     const RenderSettings proposed = ProposedRenderSettings(doc);
 
     auto* resolution = new QGroupBox(QStringLiteral("Output Resolution"), this);
-    m_pWidth = MakeNumberEdit(resolution, kIdWidth, QString::number(proposed.width));
-    m_pHeight = MakeNumberEdit(resolution, kIdHeight, QString::number(proposed.height));
+    m_widthEdit = MakeNumberEdit(resolution, kIdWidth, QString::number(proposed.width));
+    m_heightEdit = MakeNumberEdit(resolution, kIdHeight, QString::number(proposed.height));
     auto* resolutionGrid = new QGridLayout(resolution);
-    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&Width (pixels)"), m_pWidth), 0, 0);
-    resolutionGrid->addWidget(m_pWidth, 0, 1);
-    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&Height (pixels)"), m_pHeight), 1, 0);
-    resolutionGrid->addWidget(m_pHeight, 1, 1);
+    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&Width (pixels)"), m_widthEdit), 0, 0);
+    resolutionGrid->addWidget(m_widthEdit, 0, 1);
+    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&Height (pixels)"), m_heightEdit), 1, 0);
+    resolutionGrid->addWidget(m_heightEdit, 1, 1);
 
     auto* folder = new QGroupBox(QStringLiteral("Destination Folder"), this);
     auto* note = new QLabel(
         QStringLiteral("Please enter the name of a folder in which to save the rendered frames."), folder);
     note->setWordWrap(true);
-    m_pFolder = new QLineEdit(QString::fromStdString(proposed.destFolder), folder);
-    m_pFolder->setObjectName(QString::number(kIdFolder));
+    m_folder = new QLineEdit(QString::fromStdString(proposed.destFolder), folder);
+    m_folder->setObjectName(QString::number(kIdFolder));
     auto* folderBox = new QVBoxLayout(folder);
     folderBox->addWidget(note);
-    folderBox->addWidget(m_pFolder);
+    folderBox->addWidget(m_folder);
 
     auto* frames = new QGroupBox(QStringLiteral("Frames"), this);
-    m_pFrom = MakeNumberEdit(frames, kIdFrom, QString::number(proposed.from));
-    m_pTo = MakeNumberEdit(frames, kIdTo, QString::number(proposed.to));
+    m_fromEdit = MakeNumberEdit(frames, kIdFrom, QString::number(proposed.from));
+    m_toEdit = MakeNumberEdit(frames, kIdTo, QString::number(proposed.to));
     auto* framesGrid = new QGridLayout(frames);
-    framesGrid->addWidget(MakeLabel(frames, QStringLiteral("&From"), m_pFrom), 0, 0);
-    framesGrid->addWidget(m_pFrom, 0, 1);
-    framesGrid->addWidget(MakeLabel(frames, QStringLiteral("&To"), m_pTo), 1, 0);
-    framesGrid->addWidget(m_pTo, 1, 1);
+    framesGrid->addWidget(MakeLabel(frames, QStringLiteral("&From"), m_fromEdit), 0, 0);
+    framesGrid->addWidget(m_fromEdit, 0, 1);
+    framesGrid->addWidget(MakeLabel(frames, QStringLiteral("&To"), m_toEdit), 1, 0);
+    framesGrid->addWidget(m_toEdit, 1, 1);
 
     auto* tweening = new QGroupBox(QStringLiteral("Tweening Style"), this);
-    m_pSlow = new QRadioButton(QStringLiteral("&Slow at keyframes"), tweening);
-    m_pSlow->setObjectName(QString::number(kIdSlow));
-    m_pConstant = new QRadioButton(QStringLiteral("&Constant speed"), tweening);
-    m_pConstant->setObjectName(QString::number(kIdConstant));
-    (proposed.tweenStyle == TweenStyle::SlowAtKeyframes ? m_pSlow : m_pConstant)->setChecked(true);
+    m_slow = new QRadioButton(QStringLiteral("&Slow at keyframes"), tweening);
+    m_slow->setObjectName(QString::number(kIdSlow));
+    m_constant = new QRadioButton(QStringLiteral("&Constant speed"), tweening);
+    m_constant->setObjectName(QString::number(kIdConstant));
+    (proposed.tweenStyle == TweenStyle::SlowAtKeyframes ? m_slow : m_constant)->setChecked(true);
     auto* tweeningBox = new QVBoxLayout(tweening);
-    tweeningBox->addWidget(m_pSlow);
-    tweeningBox->addWidget(m_pConstant);
+    tweeningBox->addWidget(m_slow);
+    tweeningBox->addWidget(m_constant);
 
     auto* ok = MakeIdButton(this, QStringLiteral("&OK"), kIdOk);
     ok->setDefault(true);
     auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
     auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
-    connect(ok, &QPushButton::clicked, this, &CRenderSettingsDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CRenderSettingsDlg::reject);
+    connect(ok, &QPushButton::clicked, this, &RenderSettingsDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &RenderSettingsDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("rendersettings")); });
 
     auto* buttons = new QHBoxLayout;
@@ -116,46 +116,46 @@ CRenderSettingsDlg::CRenderSettingsDlg(CVelmoraDoc& doc, Host& host, QWidget* pa
     grid->addLayout(buttons, 2, 0, 1, 2);
 
     // Tab order as the template had it: size, folder, range, style, buttons.
-    setTabOrder(m_pWidth, m_pHeight);
-    setTabOrder(m_pHeight, m_pFolder);
-    setTabOrder(m_pFolder, m_pFrom);
-    setTabOrder(m_pFrom, m_pTo);
-    setTabOrder(m_pTo, m_pSlow);
-    setTabOrder(m_pSlow, ok);
+    setTabOrder(m_widthEdit, m_heightEdit);
+    setTabOrder(m_heightEdit, m_folder);
+    setTabOrder(m_folder, m_fromEdit);
+    setTabOrder(m_fromEdit, m_toEdit);
+    setTabOrder(m_toEdit, m_slow);
+    setTabOrder(m_slow, ok);
     setTabOrder(ok, cancel);
     setTabOrder(cancel, help);
-    m_pWidth->setFocus();
+    m_widthEdit->setFocus();
 }
 
-RenderSettings CRenderSettingsDlg::Settings() const {
+RenderSettings RenderSettingsDialog::Settings() const {
     RenderSettings s;
-    s.from = m_nFrom;
-    s.to = m_nTo;
+    s.from = m_from;
+    s.to = m_to;
     s.tweenStyle = m_tweenStyle;
     s.destFolder = m_destFolder;
-    s.width = m_nWidth;
-    s.height = m_nHeight;
+    s.width = m_width;
+    s.height = m_height;
     return s;
 }
 
-void CRenderSettingsDlg::accept() {
+void RenderSettingsDialog::accept() {
     RenderSettings s;
-    s.width = NumberOf(m_pWidth);
-    s.from = NumberOf(m_pFrom);
-    s.to = NumberOf(m_pTo);
-    s.tweenStyle = m_pSlow->isChecked() ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
-    s.height = NumberOf(m_pHeight);
-    s.destFolder = m_pFolder->text().toStdString();
+    s.width = NumberOf(m_widthEdit);
+    s.from = NumberOf(m_fromEdit);
+    s.to = NumberOf(m_toEdit);
+    s.tweenStyle = m_slow->isChecked() ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
+    s.height = NumberOf(m_heightEdit);
+    s.destFolder = m_folder->text().toStdString();
     // Checks, questions and the folder's creation, in their order; a refusal
     // keeps every entry as typed.
-    if (!AcceptRenderSettings(s, m_pDoc->GetTotalFrames(), m_host)) return;
-    m_nWidth = s.width;
-    m_nHeight = s.height;
-    m_nFrom = s.from;
-    m_nTo = s.to;
+    if (!AcceptRenderSettings(s, m_document->GetTotalFrames(), m_host)) return;
+    m_width = s.width;
+    m_height = s.height;
+    m_from = s.from;
+    m_to = s.to;
     m_tweenStyle = s.tweenStyle;
     m_destFolder = s.destFolder;
-    m_bAccepted = true;
+    m_accepted = true;
     QDialog::accept();
 }
 

@@ -1,4 +1,4 @@
-#include "app/CVelmoraApp.h"
+#include "app/Application.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -7,16 +7,16 @@
 #include <QSettings>
 #include <ostream>
 
-#include "app/CAboutDlg.h"
-#include "app/CMainFrame.h"
+#include "app/AboutDialog.h"
+#include "app/MainWindow.h"
 #include "app/CommandIds.h"
 #include "app/CommandLine.h"
 #include "app/DesktopDialogs.h"
 #include "app/PathText.h"
 #include "app/Resources.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "render/BackgroundRender.h"
-#include "render/CVelmoraView.h"
+#include "render/FractalView.h"
 
 namespace velmora::gui {
 
@@ -24,49 +24,49 @@ namespace {
 const QString kPreviewPages = QStringLiteral("Settings/PreviewPages");
 }
 
-CVelmoraApp::CVelmoraApp(Host& host, DesktopDialogs& dialogs)
-    : m_host(host), m_dialogs(dialogs), m_pDoc(std::make_unique<CVelmoraDoc>(host)), m_recentFiles(kRecentFileCount) {
+Application::Application(Host& host, DesktopDialogs& dialogs)
+    : m_host(host), m_dialogs(dialogs), m_document(std::make_unique<Document>(host)), m_recentFiles(kRecentFileCount) {
     InitResources();
 }
 
-CVelmoraApp::~CVelmoraApp() {
-    m_pFrame.reset();  // the view goes before the document it shows
+Application::~Application() {
+    m_frame.reset();  // the view goes before the document it shows
 }
 
-std::unique_ptr<QSettings> CVelmoraApp::OpenSettings() {
+std::unique_ptr<QSettings> Application::OpenSettings() {
     return std::make_unique<QSettings>(kSettingsOrganization, kSettingsApplication);
 }
 
-void CVelmoraApp::LoadStdProfileSettings() {
+void Application::LoadStdProfileSettings() {
     auto settings = OpenSettings();
     m_recentFiles.Load(*settings);
     const int pages = settings->value(kPreviewPages, 1).toInt();
-    m_nPreviewPages = pages == 2 ? 2 : 1;
+    m_previewPages = pages == 2 ? 2 : 1;
 }
 
-void CVelmoraApp::SaveRecentFiles() {
+void Application::SaveRecentFiles() {
     auto settings = OpenSettings();
     m_recentFiles.Save(*settings);
 }
 
-void CVelmoraApp::SetPreviewPages(int pages) {
-    m_nPreviewPages = pages == 2 ? 2 : 1;
-    OpenSettings()->setValue(kPreviewPages, m_nPreviewPages);
+void Application::SetPreviewPages(int pages) {
+    m_previewPages = pages == 2 ? 2 : 1;
+    OpenSettings()->setValue(kPreviewPages, m_previewPages);
 }
 
-QPrinter& CVelmoraApp::GetPrinter() {
-    if (!m_pPrinter) m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_pPrinter;
+QPrinter& Application::GetPrinter() {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
 }
 
-void CVelmoraApp::OnAppAbout() {
-    CAboutDlg dlg(m_pFrame.get());
+void Application::OnAppAbout() {
+    AboutDialog dlg(m_frame.get());
     m_dialogs.RunModal(dlg);
 }
 
-void CVelmoraApp::OnFilePrintSetup() { m_dialogs.PageSetup(m_pFrame.get(), GetPrinter()); }
+void Application::OnFilePrintSetup() { m_dialogs.PageSetup(m_frame.get(), GetPrinter()); }
 
-int CVelmoraApp::InitInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Application::InitInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const CommandLineInfo cmd = ParseCommandLine(args);
     switch (cmd.action) {
         case CommandLineInfo::Action::Help:
@@ -91,30 +91,30 @@ int CVelmoraApp::InitInstance(const std::vector<std::string>& args, std::ostream
     }
 
     LoadStdProfileSettings();
-    m_pFrame = std::make_unique<CMainFrame>(*this);
+    m_frame = std::make_unique<MainWindow>(*this);
     {
         auto settings = OpenSettings();
-        m_pFrame->LoadBarState(*settings);
+        m_frame->LoadBarState(*settings);
     }
 
     if (cmd.file.empty()) {
-        m_pDoc->OnNewDocument();
-        m_pFrame->UpdateTitle();
-    } else if (!m_pFrame->Documents().OpenDocumentFile(FromStdPath(cmd.file), false)) {
-        m_pFrame.reset();  // reported already; the start-up ends
+        m_document->OnNewDocument();
+        m_frame->UpdateTitle();
+    } else if (!m_frame->Documents().OpenDocumentFile(FromStdPath(cmd.file), false)) {
+        m_frame.reset();  // reported already; the start-up ends
         return 1;
     }
 
     if (cmd.action == CommandLineInfo::Action::Print) return PrintFromCommandLine(cmd.file, {}, out);
     if (cmd.action == CommandLineInfo::Action::PrintTo) return PrintFromCommandLine(cmd.file, cmd.printer, out);
 
-    m_pFrame->show();
-    m_pFrame->repaint();
-    m_pFrame->UpdateCommandUI();
+    m_frame->show();
+    m_frame->repaint();
+    m_frame->UpdateCommandUI();
     return kKeepRunning;
 }
 
-int CVelmoraApp::PrintFromCommandLine(const std::string& file, const std::string& printerName, std::ostream& out) {
+int Application::PrintFromCommandLine(const std::string& file, const std::string& printerName, std::ostream& out) {
     QPrinter& printer = GetPrinter();
     const QString name = FromStdPath(printerName);
     const bool toPdf = name.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive);
@@ -139,18 +139,18 @@ int CVelmoraApp::PrintFromCommandLine(const std::string& file, const std::string
         printer.setOutputFileName(pdf);
         out << "No printer is set up; printed to " << ToStdPath(pdf) << '\n';
     }
-    printer.setDocName(QString::fromStdString(m_pDoc->GetTitle()));
+    printer.setDocName(QString::fromStdString(m_document->GetTitle()));
     // A document holds no pixels: compute the picture that is to go on paper,
     // the same way as the Render command does.
-    RenderDocumentInBackground(*m_pDoc, nullptr, nullptr);
-    return m_pFrame->GetView()->PrintDocument(printer) ? 0 : 1;
+    RenderDocumentInBackground(*m_document, nullptr, nullptr);
+    return m_frame->GetView()->PrintDocument(printer) ? 0 : 1;
 }
 
 int RunVelmora(const std::vector<std::string>& args, Host& host, DesktopDialogs& dialogs, std::ostream& out,
                std::ostream& err) {
-    CVelmoraApp app(host, dialogs);
+    Application app(host, dialogs);
     const int started = app.InitInstance(args, out, err);
-    if (started != CVelmoraApp::kKeepRunning) return started;
+    if (started != Application::kKeepRunning) return started;
     return QApplication::exec();
 }
 

@@ -4,10 +4,10 @@
 
 namespace velmora::gui {
 
-class CAboutDlg : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent);
+    explicit AboutDialog(QWidget* parent);
 };
 
 }  // namespace velmora::gui

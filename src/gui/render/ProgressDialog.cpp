@@ -1,4 +1,4 @@
-#include "render/CProgressDlg.h"
+#include "render/ProgressDialog.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -7,9 +7,9 @@
 
 namespace velmora::gui {
 
-CProgressDlg::CProgressDlg(QWidget* owner)
+ProgressDialog::ProgressDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
-    setObjectName(QStringLiteral("CProgressDlg"));
+    setObjectName(QStringLiteral("ProgressDialog"));
     // Modal: while a render runs, the other windows take no input.
     setModal(true);
     auto* outer = new QVBoxLayout(this);
@@ -23,29 +23,29 @@ CProgressDlg::CProgressDlg(QWidget* owner)
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(12, 10, 12, 10);
     layout->setSpacing(6);
-    m_pStatus = new QLabel(QStringLiteral("Please wait: Rendering fractal image..."), frame);
-    m_pStatus->setObjectName(QStringLiteral("1030"));
-    m_pStatus->setAlignment(Qt::AlignCenter);
-    m_pBar = new QProgressBar(frame);
-    m_pBar->setObjectName(QStringLiteral("1000"));
-    m_pBar->setTextVisible(false);
-    m_pBar->setFixedHeight(14);
+    m_status = new QLabel(QStringLiteral("Please wait: Rendering fractal image..."), frame);
+    m_status->setObjectName(QStringLiteral("1030"));
+    m_status->setAlignment(Qt::AlignCenter);
+    m_bar = new QProgressBar(frame);
+    m_bar->setObjectName(QStringLiteral("1000"));
+    m_bar->setTextVisible(false);
+    m_bar->setFixedHeight(14);
     auto* hint = new QLabel(QStringLiteral("Hit ESC to cancel"), frame);
     hint->setAlignment(Qt::AlignCenter);
-    layout->addWidget(m_pStatus);
-    layout->addWidget(m_pBar);
+    layout->addWidget(m_status);
+    layout->addWidget(m_bar);
     layout->addWidget(hint);
     setMinimumWidth(260);
     adjustSize();
 }
 
-QPoint CProgressDlg::CentredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
+QPoint ProgressDialog::CentredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
                                      const QSize& dialogClient) {
     return {widgetScreenTopLeft.x() + (widgetClient.width() - dialogClient.width()) / 2,
             widgetScreenTopLeft.y() + (widgetClient.height() - dialogClient.height()) / 2};
 }
 
-void CProgressDlg::ShowCentredOver(QWidget& widget) {
+void ProgressDialog::ShowCentredOver(QWidget& widget) {
     adjustSize();
     move(CentredPosition(widget.mapToGlobal(QPoint(0, 0)), widget.size(), size()));
     show();
@@ -53,7 +53,7 @@ void CProgressDlg::ShowCentredOver(QWidget& widget) {
     repaint();
 }
 
-void CProgressDlg::reject() {
+void ProgressDialog::reject() {
     if (m_cancel != nullptr) m_cancel->store(true);
 }
 

@@ -14,38 +14,38 @@ class QPrinter;
 class QSettings;
 
 namespace velmora {
-class CVelmoraDoc;
+class Document;
 class Host;
 }  // namespace velmora
 
 namespace velmora::gui {
 
-class CMainFrame;
+class MainWindow;
 class DesktopDialogs;
 
 inline const QString kSettingsOrganization = QStringLiteral("Harrowby");
 inline const QString kSettingsApplication = QStringLiteral("Velmora");
 
-class CVelmoraApp {
+class Application {
 public:
-    CVelmoraApp(Host& host, DesktopDialogs& dialogs);
-    ~CVelmoraApp();
-    CVelmoraApp(const CVelmoraApp&) = delete;
-    CVelmoraApp& operator=(const CVelmoraApp&) = delete;
+    Application(Host& host, DesktopDialogs& dialogs);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
 
     static constexpr int kKeepRunning = -1;
     // Carries out the command line (arguments without the program name).
     // kKeepRunning when the main window is up, otherwise the exit code.
     int InitInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-    CVelmoraDoc& GetDocument() { return *m_pDoc; }
-    CMainFrame* GetMainFrame() const { return m_pFrame.get(); }
+    Document& GetDocument() { return *m_document; }
+    MainWindow* GetMainFrame() const { return m_frame.get(); }
     Host& GetHost() { return m_host; }
     DesktopDialogs& GetDialogs() { return m_dialogs; }
     RecentFileList& GetRecentFiles() { return m_recentFiles; }
     QPrinter& GetPrinter();
 
-    int GetPreviewPages() const { return m_nPreviewPages; }
+    int GetPreviewPages() const { return m_previewPages; }
     void SetPreviewPages(int pages);
     void SaveRecentFiles();
 
@@ -62,11 +62,11 @@ private:
 
     Host& m_host;
     DesktopDialogs& m_dialogs;
-    std::unique_ptr<CVelmoraDoc> m_pDoc;
-    std::unique_ptr<CMainFrame> m_pFrame;
-    std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<MainWindow> m_frame;
+    std::unique_ptr<QPrinter> m_printer;
     RecentFileList m_recentFiles;
-    int m_nPreviewPages = 1;
+    int m_previewPages = 1;
 };
 
 // The whole program after QApplication exists: start-up, message loop, exit code.

@@ -1,4 +1,4 @@
-#include "render/CVelmoraView.h"
+#include "render/FractalView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,18 +9,18 @@
 #include <algorithm>
 #include <optional>
 
-#include "anim/CAnimFramesDlg.h"
-#include "app/CMainFrame.h"
-#include "app/CVelmoraApp.h"
+#include "anim/AnimationFramesWindow.h"
+#include "app/MainWindow.h"
+#include "app/Application.h"
 #include "app/CommandIds.h"
 #include "app/CommandRouter.h"
 #include "app/DesktopDialogs.h"
 #include "app/DocumentCommands.h"
-#include "app/SettingsDlg.h"
-#include "model/VelmoraDoc.h"
-#include "palette/CPaletteEditorDlg.h"
+#include "app/SettingsDialog.h"
+#include "model/Document.h"
+#include "palette/PaletteEditorDialog.h"
 #include "render/BackgroundRender.h"
-#include "render/CProgressDlg.h"
+#include "render/ProgressDialog.h"
 #include "render/PictureImage.h"
 #include "render/PrintFit.h"
 #include "render/Stretch.h"
@@ -41,12 +41,12 @@ public:
 
 }  // namespace
 
-CVelmoraView::CVelmoraView(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent)
+FractalView::FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent)
     : QWidget(parent), m_doc(doc), m_host(host), m_dialogs(dialogs) {
-    setObjectName(QStringLiteral("CVelmoraView"));
+    setObjectName(QStringLiteral("FractalView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    setCursor(m_hCursor);
+    setCursor(m_cursor);
     setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
                     "it; drag a box over it and press F6 to zoom in or F7 to zoom out.</p>"));
     // Creation: a new view always starts with the default palette.
@@ -55,9 +55,9 @@ CVelmoraView::CVelmoraView(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs
 
 // The frames window belongs to the main window for stacking, but lives and
 // dies with the view.
-CVelmoraView::~CVelmoraView() { delete m_wndAnimFrames.data(); }
+FractalView::~FractalView() { delete m_wndAnimFrames.data(); }
 
-void CVelmoraView::ConnectCommands(CommandRouter& router) {
+void FractalView::ConnectCommands(CommandRouter& router) {
     router.Set(ID_FILE_NEW, [this] { OnFileNew(); });
     router.Set(ID_RENDER, [this] { OnRender(); });
     router.Set(ID_EDIT_COPY, [this] { OnEditCopy(); });
@@ -68,7 +68,7 @@ void CVelmoraView::ConnectCommands(CommandRouter& router) {
     router.Set(ID_ZOOM_IN, [this] { OnZoomIn(); }, needsSelection);
     router.Set(ID_ZOOM_OUT, [this] { OnZoomOut(); }, needsSelection);
     router.Set(ID_LOCK_PROPORTIONS, [this] { OnLockProportions(); },
-               [this](CommandState& s) { s.checked = m_bLockProportions; });
+               [this](CommandState& s) { s.checked = m_lockProportions; });
     router.Set(ID_CONFIGURE, [this] { OnConfigure(); });
     router.Set(ID_ANIM_WINDOW, [this] { OnAnimWindow(); });
     router.Set(ID_VIEW_ANIMWINDOW, [this] { OnToggleAnimWindow(); },
@@ -76,63 +76,63 @@ void CVelmoraView::ConnectCommands(CommandRouter& router) {
     router.Set(ID_EDIT_PALETTE, [this] { OnEditPalette(); });
 }
 
-void CVelmoraView::LoadDefaultPalette() { m_doc.LoadDefaultPalette(); }
+void FractalView::LoadDefaultPalette() { m_doc.LoadDefaultPalette(); }
 
-void CVelmoraView::Report(const char* text) {
+void FractalView::Report(const char* text) {
     Message m;
     m.text = text;
     m.caption = kAppTitle;
     m.icon = MsgIcon::Warning;
     m.owner = MsgOwner::MainWindow;
-    m.ownerName = "CVelmoraView";
+    m.ownerName = "FractalView";
     m_host.ShowMessage(m);
 }
 
 // --- drawing -----------------------------------------------------------------
 
-void CVelmoraView::RedrawNow() {
+void FractalView::RedrawNow() {
     EndSelection();
     RefreshAnimWindow(true);
-    m_bOverlayOnly = false;
-    m_bPictureValid = false;
+    m_overlayOnly = false;
+    m_pictureValid = false;
     repaint();
-    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+    if (m_frame != nullptr) m_frame->UpdateCommandUI();
 }
 
-void CVelmoraView::EndSelection() {
+void FractalView::EndSelection() {
     const bool hadSelection = HasSelection();
-    m_ptAnchor = m_ptCurrent = QPoint(0, 0);
-    m_rectLast = PixelRect{};
+    m_anchor = m_current = QPoint(0, 0);
+    m_shownBox = PixelRect{};
     if (hadSelection) SelectionChanged();
 }
 
-void CVelmoraView::UpdateOverlay() {
-    if (m_bPictureValid) m_bOverlayOnly = true;
+void FractalView::UpdateOverlay() {
+    if (m_pictureValid) m_overlayOnly = true;
     update();
 }
 
-void CVelmoraView::resizeEvent(QResizeEvent* event) {
+void FractalView::resizeEvent(QResizeEvent* event) {
     // A new size ends the selection: its box no longer matches the picture.
     EndSelection();
-    if (height() > 0) m_dClientAspect = static_cast<double>(width()) / static_cast<double>(height());
-    m_bPictureValid = false;
-    m_bOverlayOnly = false;
+    if (height() > 0) m_clientAspect = static_cast<double>(width()) / static_cast<double>(height());
+    m_pictureValid = false;
+    m_overlayOnly = false;
     QWidget::resizeEvent(event);
 }
 
-void CVelmoraView::paintEvent(QPaintEvent*) {
+void FractalView::paintEvent(QPaintEvent*) {
     // A paint only draws: whatever uncovered the view (a menu, a dialog), the
     // selection stays. The picture is rebuilt from the document unless only the
     // frame moved, and never from a picture that is still being computed.
-    if ((!m_bOverlayOnly || !m_bPictureValid) && !m_doc.m_bBusy) RebuildPicture();
-    m_bOverlayOnly = false;
+    if ((!m_overlayOnly || !m_pictureValid) && !m_doc.m_busy) RebuildPicture();
+    m_overlayOnly = false;
     QPainter painter(this);
     DrawPicture(painter);
     DrawOverlay(painter);
 }
 
-void CVelmoraView::RebuildPicture() {
-    FractalEngine* engine = m_doc.m_pEngine.get();
+void FractalView::RebuildPicture() {
+    FractalEngine* engine = m_doc.m_engine.get();
     if (engine != nullptr) engine->BuildBitmap(m_doc.m_palette);
 
     const int cw = width();
@@ -147,11 +147,11 @@ void CVelmoraView::RebuildPicture() {
             m_picture = stretched;
         }
     }
-    m_bPictureValid = true;
-    m_bShowRenderHint = engine == nullptr || !engine->IsValid();
+    m_pictureValid = true;
+    m_showRenderHint = engine == nullptr || !engine->IsValid();
 }
 
-void CVelmoraView::DrawPicture(QPainter& painter) {
+void FractalView::DrawPicture(QPainter& painter) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (m_picture.isNull()) {
         const RgbQuad q = m_doc.m_palette.Entry(0);
@@ -159,7 +159,7 @@ void CVelmoraView::DrawPicture(QPainter& painter) {
     } else {
         painter.drawImage(QPoint(0, 0), m_picture);
     }
-    if (m_bShowRenderHint) {
+    if (m_showRenderHint) {
         painter.setBackgroundMode(Qt::OpaqueMode);
         painter.setBackground(Qt::black);
         painter.setPen(Qt::white);
@@ -168,8 +168,8 @@ void CVelmoraView::DrawPicture(QPainter& painter) {
     }
 }
 
-void CVelmoraView::DrawOverlay(QPainter& painter) {
-    const PixelRect& r = m_rectLast;
+void FractalView::DrawOverlay(QPainter& painter) {
+    const PixelRect& r = m_shownBox;
     if (r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0) return;
     // The frame inverts what lies under it, so it shows on any colour.
     const int cx = m_sizeDragBorder.width();
@@ -188,40 +188,40 @@ void CVelmoraView::DrawOverlay(QPainter& painter) {
     painter.restore();
 }
 
-void CVelmoraView::RefreshAnimWindow(bool updateButtons) {
-    if (!m_bAnimWndCreated || m_wndAnimFrames.isNull()) return;
+void FractalView::RefreshAnimWindow(bool updateButtons) {
+    if (!m_animWndCreated || m_wndAnimFrames.isNull()) return;
     m_wndAnimFrames->RefreshList(-1);
     if (updateButtons) m_wndAnimFrames->UpdateButtons();
 }
 
-CAnimFramesDlg* CVelmoraView::GetAnimWindow() const { return m_wndAnimFrames.data(); }
+AnimationFramesWindow* FractalView::GetAnimWindow() const { return m_wndAnimFrames.data(); }
 
-bool CVelmoraView::IsAnimWindowShown() const {
-    return m_bAnimWndCreated && !m_wndAnimFrames.isNull() && m_wndAnimFrames->isVisible();
+bool FractalView::IsAnimWindowShown() const {
+    return m_animWndCreated && !m_wndAnimFrames.isNull() && m_wndAnimFrames->isVisible();
 }
 
-void CVelmoraView::OnAnimWindow() {
-    if (!m_bAnimWndCreated) {
-        m_wndAnimFrames = new CAnimFramesDlg(m_doc, m_host, m_dialogs, window());
-        m_wndAnimFrames->m_pView = this;
-        m_bAnimWndCreated = true;
+void FractalView::OnAnimWindow() {
+    if (!m_animWndCreated) {
+        m_wndAnimFrames = new AnimationFramesWindow(m_doc, m_host, m_dialogs, window());
+        m_wndAnimFrames->m_view = this;
+        m_animWndCreated = true;
     }
     m_wndAnimFrames->show();
     m_wndAnimFrames->raise();
-    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+    if (m_frame != nullptr) m_frame->UpdateCommandUI();
 }
 
-void CVelmoraView::OnToggleAnimWindow() {
+void FractalView::OnToggleAnimWindow() {
     if (IsAnimWindowShown()) {
         m_wndAnimFrames->hide();
-        if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+        if (m_frame != nullptr) m_frame->UpdateCommandUI();
         return;
     }
     OnAnimWindow();
 }
 
-bool CVelmoraView::PrintDocument(QPrinter& printer) {
-    FractalEngine* engine = m_doc.m_pEngine.get();
+bool FractalView::PrintDocument(QPrinter& printer) {
+    FractalEngine* engine = m_doc.m_engine.get();
     if (engine == nullptr) return false;
     engine->BuildBitmap(m_doc.m_palette);
     QPainter painter;
@@ -245,24 +245,24 @@ bool CVelmoraView::PrintDocument(QPrinter& printer) {
 
 // --- selection ---------------------------------------------------------------
 
-bool CVelmoraView::HasSelection() const {
-    return velmora::HasSelection(m_bDragging, ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()},
-                                 ClientPoint{m_ptCurrent.x(), m_ptCurrent.y()});
+bool FractalView::HasSelection() const {
+    return velmora::HasSelection(m_dragging, ClientPoint{m_anchor.x(), m_anchor.y()},
+                                 ClientPoint{m_current.x(), m_current.y()});
 }
 
-void CVelmoraView::RecomputeBox() {
-    m_rectBox =
-        NormalizedBox(ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()}, ClientPoint{m_ptCurrent.x(), m_ptCurrent.y()});
+void FractalView::RecomputeBox() {
+    m_box =
+        NormalizedBox(ClientPoint{m_anchor.x(), m_anchor.y()}, ClientPoint{m_current.x(), m_current.y()});
 }
 
-void CVelmoraView::SelectionChanged() {
-    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+void FractalView::SelectionChanged() {
+    if (m_frame != nullptr) m_frame->UpdateCommandUI();
 }
 
-QPoint CVelmoraView::DragPoint(const QPoint& raw) {
+QPoint FractalView::DragPoint(const QPoint& raw) {
     ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
-    if (m_bLockProportions) {
-        p = LockProportionsPoint(ClientPoint{m_ptAnchor.x(), m_ptAnchor.y()}, p, m_dClientAspect);
+    if (m_lockProportions) {
+        p = LockProportionsPoint(ClientPoint{m_anchor.x(), m_anchor.y()}, p, m_clientAspect);
     }
     const QPoint point(p.x, p.y);
     // Keeps the pointer on the view and on the locked box's corner.
@@ -270,43 +270,43 @@ QPoint CVelmoraView::DragPoint(const QPoint& raw) {
     return point;
 }
 
-void CVelmoraView::mousePressEvent(QMouseEvent* event) {
+void FractalView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
-    if (!m_doc.m_bRendered) {
+    if (!m_doc.m_rendered) {
         // Nothing to select on before the first render.
         m_host.Beep();
         return;
     }
     const QPoint raw = event->position().toPoint();
     const ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
-    m_ptAnchor = m_ptCurrent = QPoint(p.x, p.y);
-    m_bDragging = true;
+    m_anchor = m_current = QPoint(p.x, p.y);
+    m_dragging = true;
     SelectionChanged();
     QWidget::mousePressEvent(event);
 }
 
-void CVelmoraView::mouseMoveEvent(QMouseEvent* event) {
-    if (m_bDragging) {
-        m_ptCurrent = DragPoint(event->position().toPoint());
+void FractalView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging) {
+        m_current = DragPoint(event->position().toPoint());
         RecomputeBox();
-        m_rectLast = m_rectBox;
+        m_shownBox = m_box;
         UpdateOverlay();
     }
     QWidget::mouseMoveEvent(event);
 }
 
-void CVelmoraView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_bDragging) {
-        m_bDragging = false;
+void FractalView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_dragging) {
+        m_dragging = false;
         // Not corrected again: a locked drag already put the pointer there.
         const QPoint raw = event->position().toPoint();
         const ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
-        m_ptCurrent = QPoint(p.x, p.y);
+        m_current = QPoint(p.x, p.y);
         RecomputeBox();
-        m_rectLast = m_rectBox;
+        m_shownBox = m_box;
         UpdateOverlay();
         SelectionChanged();
     }
@@ -315,8 +315,8 @@ void CVelmoraView::mouseReleaseEvent(QMouseEvent* event) {
 
 // --- commands ----------------------------------------------------------------
 
-void CVelmoraView::OnRender() {
-    CProgressDlg dlg(this);
+void FractalView::OnRender() {
+    ProgressDialog dlg(this);
     std::atomic<bool> cancel{false};
     dlg.SetCancelFlag(&cancel);
     dlg.ShowCentredOver(*this);
@@ -330,16 +330,16 @@ void CVelmoraView::OnRender() {
     }
 }
 
-void CVelmoraView::OnZoomIn() { Zoom(false); }
+void FractalView::OnZoomIn() { Zoom(false); }
 
-void CVelmoraView::OnZoomOut() { Zoom(true); }
+void FractalView::OnZoomOut() { Zoom(true); }
 
-void CVelmoraView::Zoom(bool out) {
+void FractalView::Zoom(bool out) {
     if (!HasSelection()) return;
     RecomputeBox();
     const FractalParams& p = m_doc.m_params;
     const PlaneRegion region{p.left, p.top, p.right, p.bottom};
-    const PixelRect& box = m_rectBox;
+    const PixelRect& box = m_box;
     // Empty for a collapsed view or a result that is no number: nothing happens.
     const std::optional<PlaneRegion> zoomed =
         out ? ZoomOutRegion(region, box, width(), height()) : ZoomInRegion(region, box, width(), height());
@@ -349,38 +349,38 @@ void CVelmoraView::Zoom(bool out) {
     m_doc.SetModifiedFlag();
 }
 
-void CVelmoraView::OnLockProportions() {
-    m_bLockProportions = !m_bLockProportions;
-    if (m_pFrame != nullptr) m_pFrame->UpdateCommandUI();
+void FractalView::OnLockProportions() {
+    m_lockProportions = !m_lockProportions;
+    if (m_frame != nullptr) m_frame->UpdateCommandUI();
 }
 
-void CVelmoraView::OnEditPalette() {
+void FractalView::OnEditPalette() {
     // Whatever closed the editor, the document counts as changed and the
     // picture shows the palette it now holds, without a new render.
     EditDocumentPalette(m_doc, m_host, m_dialogs, window());
     RedrawNow();
 }
 
-void CVelmoraView::OnConfigure() {
+void FractalView::OnConfigure() {
     const auto editPalette = [this](QWidget& over) {
-        CPaletteEditorDlg editor(m_doc.m_palette, m_host, m_dialogs, &over);
+        PaletteEditorDialog editor(m_doc.m_palette, m_host, m_dialogs, &over);
         m_dialogs.RunModal(editor);
     };
-    CSettingsDlg dlg(m_doc, m_host, editPalette, window());
+    SettingsDialog dlg(m_doc, m_host, editPalette, window());
     m_dialogs.RunModal(dlg);
-    if (dlg.m_bAccepted) m_doc.SetModifiedFlag();
+    if (dlg.m_accepted) m_doc.SetModifiedFlag();
     // A window system repaints what the dialog covered; here the whole view is
     // redrawn, so a new size shows its blank picture at once.
-    if (dlg.m_bPaletteEdited || dlg.m_bAccepted) RedrawNow();
+    if (dlg.m_paletteEdited || dlg.m_accepted) RedrawNow();
 }
 
-void CVelmoraView::OnEditCopy() {
-    FractalEngine* engine = m_doc.m_pEngine.get();
+void FractalView::OnEditCopy() {
+    FractalEngine* engine = m_doc.m_engine.get();
     if (engine == nullptr) return;
     QImage image;
     if (HasSelection()) {
         RecomputeBox();
-        const PixelRect r = MapSelectionToPicture(m_rectBox, width(), height(), m_doc.GetWidth(), m_doc.GetHeight());
+        const PixelRect r = MapSelectionToPicture(m_box, width(), height(), m_doc.GetWidth(), m_doc.GetHeight());
         if (r.IsEmpty()) return;  // nothing of the picture is selected: nothing to copy
         CopiedImage copy;
         const CopyResult result = CopyPictureRect(*engine, r, copy);
@@ -406,7 +406,7 @@ void CVelmoraView::OnEditCopy() {
     clipboard->setImage(image);
 }
 
-void CVelmoraView::OnFileNew() {
+void FractalView::OnFileNew() {
     if (m_doc.IsModified()) {
         Message m;
         m.text = "Save changes to " +
@@ -415,38 +415,38 @@ void CVelmoraView::OnFileNew() {
         m.icon = MsgIcon::Warning;
         m.buttons = MsgButtons::YesNoCancel;
         m.owner = MsgOwner::MainWindow;
-        m.ownerName = "CVelmoraView";
+        m.ownerName = "FractalView";
         const MsgAnswer answer = m_host.ShowMessage(m);
         if (answer == MsgAnswer::Cancel) return;
         if (answer == MsgAnswer::Yes) {
             // A save that failed or was cancelled keeps the document: the user
             // asked for the changes to be kept.
-            if (m_pFrame == nullptr || !m_pFrame->Documents().OnFileSave()) return;
+            if (m_frame == nullptr || !m_frame->Documents().OnFileSave()) return;
         }
     }
     m_doc.OnNewDocument();
     RefreshAnimWindow(false);
     LoadDefaultPalette();
     m_doc.SetTitle("Untitled");
-    if (m_pFrame != nullptr) m_pFrame->UpdateTitle();
+    if (m_frame != nullptr) m_frame->UpdateTitle();
     RedrawNow();
 }
 
-void CVelmoraView::OnFilePrint() {
-    if (m_pFrame == nullptr) return;
-    QPrinter& printer = m_pFrame->App().GetPrinter();
+void FractalView::OnFilePrint() {
+    if (m_frame == nullptr) return;
+    QPrinter& printer = m_frame->App().GetPrinter();
     if (!m_dialogs.SetUpPrint(this, printer)) return;
     PrintDocument(printer);
 }
 
-void CVelmoraView::OnFilePrintDirect() {
-    if (m_pFrame == nullptr) return;
-    PrintDocument(m_pFrame->App().GetPrinter());
+void FractalView::OnFilePrintDirect() {
+    if (m_frame == nullptr) return;
+    PrintDocument(m_frame->App().GetPrinter());
 }
 
-void CVelmoraView::OnFilePrintPreview() {
-    if (m_pFrame == nullptr) return;
-    CVelmoraApp& app = m_pFrame->App();
+void FractalView::OnFilePrintPreview() {
+    if (m_frame == nullptr) return;
+    Application& app = m_frame->App();
     int pages = app.GetPreviewPages();
     m_dialogs.ShowPrintPreview(this, app.GetPrinter(), [this](QPrinter& p) { PrintDocument(p); }, pages);
     app.SetPreviewPages(pages);

@@ -13,13 +13,13 @@ class QProgressBar;
 
 namespace velmora::gui {
 
-class CProgressDlg : public QDialog {
+class ProgressDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CProgressDlg(QWidget* owner);
+    explicit ProgressDialog(QWidget* owner);
 
-    QLabel* StatusText() const { return m_pStatus; }     // id 1030
-    QProgressBar* ProgressBar() const { return m_pBar; }  // id 1000
+    QLabel* StatusText() const { return m_status; }     // id 1030
+    QProgressBar* ProgressBar() const { return m_bar; }  // id 1000
 
     // Escape (or closing the window) sets this flag, which the render watches;
     // the window itself stays until the render is over.
@@ -35,8 +35,8 @@ public:
                                   const QSize& dialogClient);
 
 private:
-    QLabel* m_pStatus;
-    QProgressBar* m_pBar;
+    QLabel* m_status;
+    QProgressBar* m_bar;
     std::atomic<bool>* m_cancel = nullptr;
 };
 

@@ -9,12 +9,12 @@ class Host;
 
 namespace velmora::gui {
 
-inline constexpr const char* kAnimDoneName = "CAnimDoneDlg";
+inline constexpr const char* kAnimDoneName = "AnimationDoneDialog";
 
-class CAnimDoneDlg : public QDialog {
+class AnimationDoneDialog : public QDialog {
     Q_OBJECT
 public:
-    CAnimDoneDlg(std::string scriptPath, Host& host, QWidget* parent = nullptr);
+    AnimationDoneDialog(std::string scriptPath, Host& host, QWidget* parent = nullptr);
 
     // "&Play": starts the player on the script; the dialog stays open.
     void OnPlay();

@@ -13,16 +13,16 @@ class QTreeWidget;
 
 namespace velmora::gui {
 
-class CVelmoraView;
+class FractalView;
 class DesktopDialogs;
 
-class CAnimFramesDlg : public QDialog {
+class AnimationFramesWindow : public QDialog {
     Q_OBJECT
 public:
-    CAnimFramesDlg(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    AnimationFramesWindow(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
 
     // The view redrawn after Copy To Active; none while a test uses the window alone.
-    CVelmoraView* m_pView = nullptr;
+    FractalView* m_view = nullptr;
 
     // Rebuilds every row; `marked` is the 1-based keyframe whose row carries
     // " *", or -1. The selection goes with the old rows.
@@ -32,7 +32,7 @@ public:
 
     // The selected row, or kNoRow.
     std::int32_t SelectedRow() const;
-    QTreeWidget* List() const { return m_pList; }
+    QTreeWidget* List() const { return m_list; }
 
     // --- commands ---------------------------------------------------------
     void OnInsertActive();
@@ -60,16 +60,16 @@ private:
     void AskCount(const CountRequest& request);
     void Report(const std::string& text, MsgIcon icon = MsgIcon::None);
 
-    CVelmoraDoc& m_doc;
+    Document& m_doc;
     Host& m_host;
     DesktopDialogs& m_dialogs;
-    QTreeWidget* m_pList = nullptr;
-    QPushButton* m_pInsert = nullptr;
-    QPushButton* m_pCopyFrom = nullptr;
-    QPushButton* m_pCopyTo = nullptr;
-    QPushButton* m_pProperties = nullptr;
-    QPushButton* m_pDelete = nullptr;
-    bool m_bColumnsSized = false;
+    QTreeWidget* m_list = nullptr;
+    QPushButton* m_insert = nullptr;
+    QPushButton* m_copyFrom = nullptr;
+    QPushButton* m_copyTo = nullptr;
+    QPushButton* m_properties = nullptr;
+    QPushButton* m_delete = nullptr;
+    bool m_columnsSized = false;
 };
 
 }  // namespace velmora::gui

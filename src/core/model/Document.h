@@ -28,12 +28,12 @@ enum class DocumentRead {
 // the host, without touching any document, so no picture is allocated.
 DocumentRead LoadDocumentContents(const std::string& path, DocumentContents& out, Host& host);
 
-class CVelmoraDoc {
+class Document {
 public:
-    explicit CVelmoraDoc(Host& host);
-    virtual ~CVelmoraDoc();
-    CVelmoraDoc(const CVelmoraDoc&) = delete;
-    CVelmoraDoc& operator=(const CVelmoraDoc&) = delete;
+    explicit Document(Host& host);
+    virtual ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
 
     // --- framework side -------------------------------------------------
     // Forgets the path, clears the modified flag, then defaults, a new engine,
@@ -51,8 +51,8 @@ public:
     const std::string& GetTitle() const { return m_title; }
     void SetTitle(const std::string& title) { m_title = title; }
     void SetPathName(const std::string& path);
-    bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
 
     // --- parameters -------------------------------------------------------
     void SetDefaults();
@@ -94,12 +94,12 @@ public:
     std::vector<Keyframe> m_keyframes;
     FractalParams m_params;
     Palette m_palette;
-    bool m_bRendered = false;
+    bool m_rendered = false;
     // True while another thread computes for the document: its picture is then
     // not to be read by the windows.
-    bool m_bBusy = false;
-    GdiPaletteHolder m_pPalette;
-    std::unique_ptr<FractalEngine> m_pEngine;
+    bool m_busy = false;
+    GdiPaletteHolder m_paletteHolder;
+    std::unique_ptr<FractalEngine> m_engine;
 
 private:
     void NewEngine();
@@ -107,7 +107,7 @@ private:
     Host* m_host;
     std::string m_pathName;
     std::string m_title;
-    bool m_bModified = false;
+    bool m_modified = false;
 };
 
 }  // namespace velmora

@@ -13,13 +13,13 @@ class QPushButton;
 class QRadioButton;
 
 namespace velmora {
-class CVelmoraDoc;
+class Document;
 class Host;
 }  // namespace velmora
 
 namespace velmora::gui {
 
-class CSettingsDlg : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
     // Runs the palette editor on the document's palette, modally over the
@@ -27,7 +27,7 @@ public:
     using PaletteEditorRunner = std::function<void(QWidget& over)>;
 
     // Without a runner the Palette Editor button is disabled.
-    CSettingsDlg(CVelmoraDoc& doc, Host& host, PaletteEditorRunner runPaletteEditor = {},
+    SettingsDialog(Document& doc, Host& host, PaletteEditorRunner runPaletteEditor = {},
                  QWidget* parent = nullptr);
 
     // The texts the fields hold now, as OK would read them.
@@ -36,9 +36,9 @@ public:
     void ShowFields(const SettingsFields& fields);
 
     // Set when OK passed every check and the dialog closed with OK.
-    bool m_bAccepted = false;
+    bool m_accepted = false;
     // Set when the Palette Editor button was used, whatever the editor returned.
-    bool m_bPaletteEdited = false;
+    bool m_paletteEdited = false;
 
 public slots:
     // OK: stores and checks; stays open after a refusal.
@@ -55,23 +55,23 @@ private:
     void OnHelp();
     QLineEdit* FieldFor(SettingsResult failed) const;
 
-    CVelmoraDoc& m_pDoc;
+    Document& m_document;
     Host& m_host;
     PaletteEditorRunner m_runPaletteEditor;
 
-    QLineEdit* m_pLeft = nullptr;
-    QLineEdit* m_pRight = nullptr;
-    QLineEdit* m_pTop = nullptr;
-    QLineEdit* m_pBottom = nullptr;
-    QRadioButton* m_pMandelbrot = nullptr;
-    QRadioButton* m_pJulia = nullptr;
-    QLineEdit* m_pCReal = nullptr;
-    QLineEdit* m_pCImag = nullptr;
-    QLineEdit* m_pDetail = nullptr;
-    QLineEdit* m_pXPels = nullptr;
-    QLineEdit* m_pYPels = nullptr;
-    QPushButton* m_pPaletteEditor = nullptr;
-    QPushButton* m_pOk = nullptr;
+    QLineEdit* m_left = nullptr;
+    QLineEdit* m_right = nullptr;
+    QLineEdit* m_top = nullptr;
+    QLineEdit* m_bottom = nullptr;
+    QRadioButton* m_mandelbrot = nullptr;
+    QRadioButton* m_julia = nullptr;
+    QLineEdit* m_cReal = nullptr;
+    QLineEdit* m_cImag = nullptr;
+    QLineEdit* m_detail = nullptr;
+    QLineEdit* m_xPels = nullptr;
+    QLineEdit* m_yPels = nullptr;
+    QPushButton* m_paletteEditor = nullptr;
+    QPushButton* m_ok = nullptr;
 };
 
 }  // namespace velmora::gui

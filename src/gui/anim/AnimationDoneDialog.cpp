@@ -1,4 +1,4 @@
-#include "anim/CAnimDoneDlg.h"
+#include "anim/AnimationDoneDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +19,7 @@ constexpr int kIdPlay = 1031;
 
 }  // namespace
 
-CAnimDoneDlg::CAnimDoneDlg(std::string scriptPath, Host& host, QWidget* parent)
+AnimationDoneDialog::AnimationDoneDialog(std::string scriptPath, Host& host, QWidget* parent)
     : QDialog(parent), m_scriptPath(std::move(scriptPath)), m_host(host) {
     setObjectName(QString::fromLatin1(kAnimDoneName));
     setWindowTitle(QString::fromLatin1(kAppTitle));
@@ -42,8 +42,8 @@ CAnimDoneDlg::CAnimDoneDlg(std::string scriptPath, Host& host, QWidget* parent)
     auto* done = MakeIdButton(this, QStringLiteral("&Done"), kIdDone);
     done->setDefault(true);
     auto* help = MakeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
-    connect(play, &QPushButton::clicked, this, &CAnimDoneDlg::OnPlay);
-    connect(done, &QPushButton::clicked, this, &CAnimDoneDlg::accept);
+    connect(play, &QPushButton::clicked, this, &AnimationDoneDialog::OnPlay);
+    connect(done, &QPushButton::clicked, this, &AnimationDoneDialog::accept);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("animation")); });
 
     auto* buttons = new QVBoxLayout;
@@ -58,6 +58,6 @@ CAnimDoneDlg::CAnimDoneDlg(std::string scriptPath, Host& host, QWidget* parent)
     done->setFocus();
 }
 
-void CAnimDoneDlg::OnPlay() { LaunchPlayer(m_host, m_scriptPath, kAnimDoneName); }
+void AnimationDoneDialog::OnPlay() { LaunchPlayer(m_host, m_scriptPath, kAnimDoneName); }
 
 }  // namespace velmora::gui

@@ -21,17 +21,17 @@ class QToolBar;
 
 namespace velmora::gui {
 
-class CVelmoraApp;
-class CVelmoraView;
+class Application;
+class FractalView;
 
-class CMainFrame : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMainFrame(CVelmoraApp& app);
-    ~CMainFrame() override;
+    explicit MainWindow(Application& app);
+    ~MainWindow() override;
 
-    CVelmoraApp& App() { return m_app; }
-    CVelmoraView* GetView() const { return m_pView; }
+    Application& App() { return m_app; }
+    FractalView* GetView() const { return m_view; }
     CommandRouter& Router() { return m_router; }
     DocumentCommands& Documents() { return m_documents; }
 
@@ -63,17 +63,17 @@ private:
     void OnContextHelp();
     void OnHelpIndex();
 
-    CVelmoraApp& m_app;
+    Application& m_app;
     CommandRouter m_router;
     DocumentCommands m_documents;
-    CVelmoraView* m_pView = nullptr;
+    FractalView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QStatusBar* m_wndStatusBar = nullptr;
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     QList<QAction*> m_recentActions;
-    QAction* m_pRecentPlaceholder = nullptr;
-    QAction* m_pRecentSeparator = nullptr;
+    QAction* m_recentPlaceholder = nullptr;
+    QAction* m_recentSeparator = nullptr;
 };
 
 }  // namespace velmora::gui

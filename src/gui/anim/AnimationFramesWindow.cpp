@@ -1,4 +1,4 @@
-#include "anim/CAnimFramesDlg.h"
+#include "anim/AnimationFramesWindow.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -12,18 +12,18 @@
 #include "anim/AnimDialogParts.h"
 #include "anim/AnimMessages.h"
 #include "anim/AnimRender.h"
-#include "anim/CAnimDoneDlg.h"
-#include "anim/CRenderSettingsDlg.h"
-#include "anim/CScriptDlg.h"
-#include "anim/CTransitionCountDlg.h"
+#include "anim/AnimationDoneDialog.h"
+#include "anim/RenderSettingsDialog.h"
+#include "anim/ScriptDialog.h"
+#include "anim/TransitionCountDialog.h"
 #include "anim/FramesList.h"
-#include "app/CMainFrame.h"
+#include "app/MainWindow.h"
 #include "app/DesktopDialogs.h"
 #include "app/HelpWindow.h"
-#include "model/VelmoraDoc.h"
+#include "model/Document.h"
 #include "render/BackgroundRender.h"
-#include "render/CProgressDlg.h"
-#include "render/CVelmoraView.h"
+#include "render/ProgressDialog.h"
+#include "render/FractalView.h"
 
 namespace velmora::gui {
 
@@ -60,7 +60,7 @@ private:
 
 }  // namespace
 
-CAnimFramesDlg::CAnimFramesDlg(CVelmoraDoc& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent)
+AnimationFramesWindow::AnimationFramesWindow(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_host(host), m_dialogs(dialogs) {
     // The name lets the Host find this window as the owner of its messages.
     setObjectName(QString::fromLatin1(kFramesWindowName));
@@ -68,47 +68,47 @@ CAnimFramesDlg::CAnimFramesDlg(CVelmoraDoc& doc, Host& host, DesktopDialogs& dia
     setProperty("helpTopic", QStringLiteral("animframes"));
     setModal(false);
 
-    m_pList = new QTreeWidget(this);
-    m_pList->setObjectName(QString::number(kIdList));
-    m_pList->setColumnCount(2);
-    m_pList->setHeaderLabels({QStringLiteral("Keyframe"), QStringLiteral("Transition Count")});
-    m_pList->setRootIsDecorated(false);
-    m_pList->setItemsExpandable(false);
-    m_pList->setUniformRowHeights(true);
-    m_pList->setAllColumnsShowFocus(true);
-    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pList->header()->setSectionsMovable(false);
-    m_pList->installEventFilter(this);
-    connect(m_pList, &QTreeWidget::itemSelectionChanged, this, &CAnimFramesDlg::UpdateButtons);
-    connect(m_pList, &QTreeWidget::itemClicked, this, [this] { UpdateButtons(); });
-    connect(m_pList, &QTreeWidget::itemDoubleClicked, this, [this] { OnKeyframeProperties(); });
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(QString::number(kIdList));
+    m_list->setColumnCount(2);
+    m_list->setHeaderLabels({QStringLiteral("Keyframe"), QStringLiteral("Transition Count")});
+    m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->header()->setSectionsMovable(false);
+    m_list->installEventFilter(this);
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &AnimationFramesWindow::UpdateButtons);
+    connect(m_list, &QTreeWidget::itemClicked, this, [this] { UpdateButtons(); });
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { OnKeyframeProperties(); });
 
-    m_pInsert = MakeIdButton(this, QStringLiteral("&Insert Active"), kIdInsertActive);
-    m_pCopyFrom = MakeIdButton(this, QStringLiteral("Copy &From Active"), kIdCopyFromActive);
-    m_pCopyTo = MakeIdButton(this, QStringLiteral("Copy &To Active"), kIdCopyToActive);
-    m_pProperties = MakeIdButton(this, QStringLiteral("Keyframe &Properties"), kIdKeyframeProperties);
-    m_pDelete = MakeIdButton(this, QStringLiteral("&Delete Keyframe"), kIdDeleteKeyframe);
+    m_insert = MakeIdButton(this, QStringLiteral("&Insert Active"), kIdInsertActive);
+    m_copyFrom = MakeIdButton(this, QStringLiteral("Copy &From Active"), kIdCopyFromActive);
+    m_copyTo = MakeIdButton(this, QStringLiteral("Copy &To Active"), kIdCopyToActive);
+    m_properties = MakeIdButton(this, QStringLiteral("Keyframe &Properties"), kIdKeyframeProperties);
+    m_delete = MakeIdButton(this, QStringLiteral("&Delete Keyframe"), kIdDeleteKeyframe);
     auto* render = MakeIdButton(this, QStringLiteral("&Render Anim"), kIdRenderAnim);
     render->setDefault(true);
     auto* script = MakeIdButton(this, QStringLiteral("&Script"), kIdScript);
     auto* help = MakeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
-    connect(m_pInsert, &QPushButton::clicked, this, &CAnimFramesDlg::OnInsertActive);
-    connect(m_pCopyFrom, &QPushButton::clicked, this, &CAnimFramesDlg::OnCopyFromActive);
-    connect(m_pCopyTo, &QPushButton::clicked, this, &CAnimFramesDlg::OnCopyToActive);
-    connect(m_pProperties, &QPushButton::clicked, this, &CAnimFramesDlg::OnKeyframeProperties);
-    connect(m_pDelete, &QPushButton::clicked, this, &CAnimFramesDlg::OnDeleteKeyframe);
-    connect(render, &QPushButton::clicked, this, &CAnimFramesDlg::OnRenderAnim);
-    connect(script, &QPushButton::clicked, this, &CAnimFramesDlg::OnScript);
+    connect(m_insert, &QPushButton::clicked, this, &AnimationFramesWindow::OnInsertActive);
+    connect(m_copyFrom, &QPushButton::clicked, this, &AnimationFramesWindow::OnCopyFromActive);
+    connect(m_copyTo, &QPushButton::clicked, this, &AnimationFramesWindow::OnCopyToActive);
+    connect(m_properties, &QPushButton::clicked, this, &AnimationFramesWindow::OnKeyframeProperties);
+    connect(m_delete, &QPushButton::clicked, this, &AnimationFramesWindow::OnDeleteKeyframe);
+    connect(render, &QPushButton::clicked, this, &AnimationFramesWindow::OnRenderAnim);
+    connect(script, &QPushButton::clicked, this, &AnimationFramesWindow::OnScript);
     connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("animframes")); });
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {m_pInsert, m_pCopyFrom, m_pCopyTo, m_pProperties, m_pDelete}) buttons->addWidget(b);
+    for (QPushButton* b : {m_insert, m_copyFrom, m_copyTo, m_properties, m_delete}) buttons->addWidget(b);
     buttons->addSpacing(12);
     for (QPushButton* b : {render, script, help}) buttons->addWidget(b);
     buttons->addStretch(1);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_pList, 1);
+    layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
     resize(360, 260);
 
@@ -116,63 +116,63 @@ CAnimFramesDlg::CAnimFramesDlg(CVelmoraDoc& doc, Host& host, DesktopDialogs& dia
     DisableButtons();
 }
 
-void CAnimFramesDlg::showEvent(QShowEvent* event) {
+void AnimationFramesWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (m_bColumnsSized) return;
+    if (m_columnsSized) return;
     // A third of the list's width for the number, the rest for the count.
-    const int w = m_pList->viewport()->width();
-    m_pList->setColumnWidth(0, w / 3);
-    m_pList->setColumnWidth(1, (2 * w) / 3 + 1);
-    m_bColumnsSized = true;
+    const int w = m_list->viewport()->width();
+    m_list->setColumnWidth(0, w / 3);
+    m_list->setColumnWidth(1, (2 * w) / 3 + 1);
+    m_columnsSized = true;
 }
 
-bool CAnimFramesDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_pList && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+bool AnimationFramesWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         UpdateButtons();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-bool CAnimFramesDlg::IsActiveWindow() const { return isActiveWindow(); }
+bool AnimationFramesWindow::IsActiveWindow() const { return isActiveWindow(); }
 
-void CAnimFramesDlg::Report(const std::string& text, MsgIcon icon) {
+void AnimationFramesWindow::Report(const std::string& text, MsgIcon icon) {
     m_host.ShowMessage(WindowMessage(text, icon, kFramesWindowName));
 }
 
 // --- the list ------------------------------------------------------------------
 
-void CAnimFramesDlg::RefreshList(std::int32_t marked) {
-    const QSignalBlocker quiet(m_pList);
-    m_pList->clear();
+void AnimationFramesWindow::RefreshList(std::int32_t marked) {
+    const QSignalBlocker quiet(m_list);
+    m_list->clear();
     QList<QTreeWidgetItem*> items;
     for (const FramesListRow& row : FramesListRows(m_doc, marked)) {
         items.append(new QTreeWidgetItem(
             QStringList{QString::fromStdString(row.keyframe), QString::fromStdString(row.transitions)}));
     }
-    m_pList->addTopLevelItems(items);
+    m_list->addTopLevelItems(items);
 }
 
-std::int32_t CAnimFramesDlg::SelectedRow() const {
-    const QList<QTreeWidgetItem*> selected = m_pList->selectedItems();
+std::int32_t AnimationFramesWindow::SelectedRow() const {
+    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
     if (selected.isEmpty()) return kNoRow;
-    return m_pList->indexOfTopLevelItem(selected.front());
+    return m_list->indexOfTopLevelItem(selected.front());
 }
 
-void CAnimFramesDlg::DisableButtons() {
-    for (QPushButton* b : {m_pInsert, m_pCopyFrom, m_pCopyTo, m_pProperties, m_pDelete}) b->setEnabled(false);
+void AnimationFramesWindow::DisableButtons() {
+    for (QPushButton* b : {m_insert, m_copyFrom, m_copyTo, m_properties, m_delete}) b->setEnabled(false);
 }
 
-void CAnimFramesDlg::UpdateButtons() {
+void AnimationFramesWindow::UpdateButtons() {
     switch (EditButtonsFor(IsActiveWindow(), SelectedRow(), m_doc.GetKeyframeCount())) {
         case EditButtons::AllDisabled:
             DisableButtons();
             break;
         case EditButtons::InsertOnly:
             DisableButtons();
-            m_pInsert->setEnabled(true);
+            m_insert->setEnabled(true);
             break;
         case EditButtons::AllEnabled:
-            for (QPushButton* b : {m_pInsert, m_pCopyFrom, m_pCopyTo, m_pProperties, m_pDelete}) b->setEnabled(true);
+            for (QPushButton* b : {m_insert, m_copyFrom, m_copyTo, m_properties, m_delete}) b->setEnabled(true);
             break;
         case EditButtons::NoSuchRow:
             Report(animtext::kNoSuchRow);
@@ -182,15 +182,15 @@ void CAnimFramesDlg::UpdateButtons() {
 
 // --- keyframe commands -------------------------------------------------------------
 
-void CAnimFramesDlg::AskCount(const CountRequest& request) {
+void AnimationFramesWindow::AskCount(const CountRequest& request) {
     if (request.question == CountQuestion::None) return;
-    CTransitionCountDlg dlg(request.question == CountQuestion::UntilNext, request.initial, request.allowCancel,
+    TransitionCountDialog dlg(request.question == CountQuestion::UntilNext, request.initial, request.allowCancel,
                             m_host, this);
     m_dialogs.RunModal(dlg);
-    SetTransitionCount(m_doc, request.keyframe, dlg.m_nCount);
+    SetTransitionCount(m_doc, request.keyframe, dlg.m_count);
 }
 
-void CAnimFramesDlg::OnInsertActive() {
+void AnimationFramesWindow::OnInsertActive() {
     const InsertResult inserted = InsertActive(m_doc, SelectedRow());
     if (!inserted.message.empty()) {
         Report(inserted.message);
@@ -201,25 +201,25 @@ void CAnimFramesDlg::OnInsertActive() {
     UpdateButtons();
 }
 
-void CAnimFramesDlg::OnCopyFromActive() {
+void AnimationFramesWindow::OnCopyFromActive() {
     Keyframe* keyframe = m_doc.GetKeyframe(SelectedRow());
     if (keyframe != nullptr) CaptureActive(m_doc, *keyframe);
 }
 
-void CAnimFramesDlg::OnCopyToActive() {
+void AnimationFramesWindow::OnCopyToActive() {
     const Keyframe* keyframe = m_doc.GetKeyframe(SelectedRow());
     if (keyframe == nullptr) return;
     ApplyToActive(m_doc, *keyframe);
     // The picture no longer shows the active values: blank until rendered.
-    m_doc.m_bRendered = false;
-    if (m_doc.m_pEngine) m_doc.m_pEngine->Blank();
-    if (m_pView != nullptr) {
-        m_pView->RedrawNow();
-        if (CMainFrame* frame = m_pView->GetFrame()) frame->UpdateCommandUI();
+    m_doc.m_rendered = false;
+    if (m_doc.m_engine) m_doc.m_engine->Blank();
+    if (m_view != nullptr) {
+        m_view->RedrawNow();
+        if (MainWindow* frame = m_view->GetFrame()) frame->UpdateCommandUI();
     }
 }
 
-void CAnimFramesDlg::OnKeyframeProperties() {
+void AnimationFramesWindow::OnKeyframeProperties() {
     const std::int32_t row = SelectedRow();
     if (row == kNoRow) {
         DisableButtons();
@@ -231,7 +231,7 @@ void CAnimFramesDlg::OnKeyframeProperties() {
     UpdateButtons();
 }
 
-void CAnimFramesDlg::OnDeleteKeyframe() {
+void AnimationFramesWindow::OnDeleteKeyframe() {
     const DeleteResult result = DeleteKeyframe(m_doc, SelectedRow());
     if (!result.message.empty()) {
         Report(result.message);
@@ -244,21 +244,21 @@ void CAnimFramesDlg::OnDeleteKeyframe() {
 
 // --- render and script ---------------------------------------------------------------
 
-void CAnimFramesDlg::OnRenderAnim() {
+void AnimationFramesWindow::OnRenderAnim() {
     if (!CheckEnoughKeyframes(m_doc, m_host)) return;
-    CRenderSettingsDlg settings(m_doc, m_host, this);
+    RenderSettingsDialog settings(m_doc, m_host, this);
     m_dialogs.RunModal(settings);
-    if (!settings.m_bAccepted) return;
+    if (!settings.m_accepted) return;
 
     AnimRenderResult result;
     {
-        CProgressDlg progress(this);
+        ProgressDialog progress(this);
         std::atomic<bool> cancel{false};
         progress.SetCancelFlag(&cancel);
         progress.adjustSize();
         // Centred over the frames window: its outer corner plus half the
         // difference of the two client sizes.
-        progress.move(CProgressDlg::CentredPosition(frameGeometry().topLeft(), size(), progress.size()));
+        progress.move(ProgressDialog::CentredPosition(frameGeometry().topLeft(), size(), progress.size()));
         progress.show();
         progress.raise();
         progress.repaint();
@@ -273,17 +273,17 @@ void CAnimFramesDlg::OnRenderAnim() {
     }
     repaint();
     if (!result.Completed()) return;
-    CAnimDoneDlg done(result.scriptPath, m_host, this);
+    AnimationDoneDialog done(result.scriptPath, m_host, this);
     m_dialogs.RunModal(done);
 }
 
-void CAnimFramesDlg::OnScript() {
-    CScriptDlg dlg(m_doc, m_host, this);
+void AnimationFramesWindow::OnScript() {
+    ScriptDialog dlg(m_doc, m_host, this);
     m_dialogs.RunModal(dlg);
 }
 
-void CAnimFramesDlg::accept() { OnRenderAnim(); }
+void AnimationFramesWindow::accept() { OnRenderAnim(); }
 
-void CAnimFramesDlg::reject() { hide(); }
+void AnimationFramesWindow::reject() { hide(); }
 
 }  // namespace velmora::gui

@@ -16,14 +16,14 @@ namespace velmora::gui {
 
 class DesktopDialogs;
 
-class CPaletteCtrl : public QWidget {
+class PaletteGrid : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kId = 1019;
 
     // Starts on a copy of the palette: no selection, mode None, and its own
     // logical palette built at once.
-    CPaletteCtrl(const Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent);
+    PaletteGrid(const Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent);
 
     Palette& Working() { return m_model.Working(); }
     const Palette& Working() const { return m_model.Working(); }

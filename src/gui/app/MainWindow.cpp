@@ -1,4 +1,4 @@
-#include "app/CMainFrame.h"
+#include "app/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,13 +10,13 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
-#include "app/CVelmoraApp.h"
+#include "app/Application.h"
 #include "app/CommandTable.h"
 #include "app/HelpWindow.h"
 #include "app/RecentFileList.h"
 #include "app/ToolbarIcons.h"
-#include "model/VelmoraDoc.h"
-#include "render/CVelmoraView.h"
+#include "model/Document.h"
+#include "render/FractalView.h"
 
 namespace velmora::gui {
 
@@ -35,37 +35,37 @@ const QString kBarSection = QStringLiteral("Settings-Summary");
 
 }  // namespace
 
-CMainFrame::CMainFrame(CVelmoraApp& app) : m_app(app), m_documents(*this) {
-    setObjectName(QStringLiteral("CMainFrame"));
+MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowIcon(ApplicationIcon());
     resize(450, 425);
 
     // The view first: its creation installs the default palette.
-    m_pView = new CVelmoraView(app.GetDocument(), app.GetHost(), app.GetDialogs(), this);
-    m_pView->SetFrame(this);
-    setCentralWidget(m_pView);
+    m_view = new FractalView(app.GetDocument(), app.GetHost(), app.GetDialogs(), this);
+    m_view->SetFrame(this);
+    setCentralWidget(m_view);
 
     CreateActions();
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
     ConnectFrameCommands();
-    m_pView->ConnectCommands(m_router);
+    m_view->ConnectCommands(m_router);
     RebuildRecentFileMenu();
     UpdateTitle();
     UpdateCommandUI();
 }
 
-CMainFrame::~CMainFrame() = default;
+MainWindow::~MainWindow() = default;
 
-QAction* CMainFrame::Action(int id) const {
+QAction* MainWindow::Action(int id) const {
     const auto it = m_actions.find(id);
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-QMenu* CMainFrame::Menu(int index) const { return index >= 0 && index < m_menus.size() ? m_menus.at(index) : nullptr; }
+QMenu* MainWindow::Menu(int index) const { return index >= 0 && index < m_menus.size() ? m_menus.at(index) : nullptr; }
 
-void CMainFrame::CreateActions() {
+void MainWindow::CreateActions() {
     for (const CommandInfo& c : Commands()) {
         auto* a = new QAction(this);
         a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
@@ -93,12 +93,12 @@ void CMainFrame::CreateActions() {
     }
 }
 
-void CMainFrame::CreateMenus() {
+void MainWindow::CreateMenus() {
     const auto titles = MenuTitles();
     for (const std::string_view title : titles) {
         QMenu* menu = menuBar()->addMenu(Text(title));
         menu->setToolTipsVisible(false);
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandUI);
         m_menus.append(menu);
     }
     for (const CommandInfo& c : Commands()) {
@@ -106,8 +106,8 @@ void CMainFrame::CreateMenus() {
         QMenu* menu = m_menus.at(static_cast<int>(c.menu) - 1);
         if (c.separatorBefore) menu->addSeparator();
         if (c.id == ID_FILE_MRU_FILE1) {
-            m_pRecentPlaceholder = Action(c.id);
-            menu->addAction(m_pRecentPlaceholder);
+            m_recentPlaceholder = Action(c.id);
+            menu->addAction(m_recentPlaceholder);
             for (int i = 1; i < kRecentFileCount; ++i) menu->addAction(Action(ID_FILE_MRU_FILE1 + i));
             continue;
         }
@@ -115,7 +115,7 @@ void CMainFrame::CreateMenus() {
     }
 }
 
-void CMainFrame::CreateToolBar() {
+void MainWindow::CreateToolBar() {
     m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
     m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));  // names the bar in the saved layout
     m_wndToolBar->setIconSize(QSize(kToolbarIconWidth, kToolbarIconHeight));
@@ -133,7 +133,7 @@ void CMainFrame::CreateToolBar() {
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 }
 
-void CMainFrame::CreateStatusBar() {
+void MainWindow::CreateStatusBar() {
     m_wndStatusBar = new QStatusBar(this);
     m_wndStatusBar->setObjectName(QStringLiteral("StatusBar"));
     m_wndStatusBar->setWhatsThis(tr("<b>Status bar</b><p>Says what the command under the mouse does.</p>"));
@@ -145,7 +145,7 @@ void CMainFrame::CreateStatusBar() {
     m_wndStatusBar->showMessage(QStringLiteral("Ready"));
 }
 
-void CMainFrame::ConnectFrameCommands() {
+void MainWindow::ConnectFrameCommands() {
     CommandRouter& r = m_router;
     r.Set(ID_FILE_OPEN, [this] { m_documents.OnFileOpen(); });
     r.Set(ID_FILE_SAVE, [this] { m_documents.OnFileSave(); });
@@ -169,15 +169,15 @@ void CMainFrame::ConnectFrameCommands() {
     r.Set(ID_APP_ABOUT, [this] { m_app.OnAppAbout(); });
 }
 
-bool CMainFrame::Dispatch(int id) {
+bool MainWindow::Dispatch(int id) {
     const bool ran = m_router.Run(id);
     UpdateCommandUI();
     return ran;
 }
 
-void CMainFrame::UpdateCommandUI() {
+void MainWindow::UpdateCommandUI() {
     for (const auto& [id, action] : m_actions) {
-        if (action == m_pRecentPlaceholder && m_app.GetRecentFiles().Files().isEmpty()) {
+        if (action == m_recentPlaceholder && m_app.GetRecentFiles().Files().isEmpty()) {
             action->setEnabled(false);  // the greyed "Recent File" line
             continue;
         }
@@ -187,11 +187,11 @@ void CMainFrame::UpdateCommandUI() {
     }
 }
 
-void CMainFrame::UpdateTitle() {
+void MainWindow::UpdateTitle() {
     setWindowTitle(QString::fromStdString(m_app.GetDocument().GetTitle()) + QStringLiteral(" - Velmora"));
 }
 
-void CMainFrame::RebuildRecentFileMenu() {
+void MainWindow::RebuildRecentFileMenu() {
     const RecentFileList& recent = m_app.GetRecentFiles();
     for (int i = 0; i < kRecentFileCount; ++i) {
         QAction* a = Action(ID_FILE_MRU_FILE1 + i);
@@ -208,7 +208,7 @@ void CMainFrame::RebuildRecentFileMenu() {
     UpdateCommandUI();
 }
 
-void CMainFrame::LoadBarState(QSettings& settings) {
+void MainWindow::LoadBarState(QSettings& settings) {
     settings.beginGroup(kBarSection);
     const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
@@ -216,17 +216,17 @@ void CMainFrame::LoadBarState(QSettings& settings) {
     settings.endGroup();
 }
 
-void CMainFrame::SaveBarState(QSettings& settings) const {
+void MainWindow::SaveBarState(QSettings& settings) const {
     settings.beginGroup(kBarSection);
     settings.setValue(QStringLiteral("State"), saveState());
     settings.setValue(QStringLiteral("StatusBar"), !m_wndStatusBar->isHidden());
     settings.endGroup();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     {
         // Saved first: the layout is kept even when the close is then cancelled.
-        auto settings = CVelmoraApp::OpenSettings();
+        auto settings = Application::OpenSettings();
         SaveBarState(*settings);
     }
     if (!m_documents.SaveModified()) {
@@ -237,9 +237,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void CMainFrame::OnContextHelp() { QWhatsThis::enterWhatsThisMode(); }
+void MainWindow::OnContextHelp() { QWhatsThis::enterWhatsThisMode(); }
 
-void CMainFrame::OnHelpIndex() {
+void MainWindow::OnHelpIndex() {
     // The topic of the window in front; dialogs name theirs in "helpTopic".
     QWidget* active = QApplication::activeModalWidget();
     if (active == nullptr) active = QApplication::activeWindow();

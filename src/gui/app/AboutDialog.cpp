@@ -1,4 +1,4 @@
-#include "app/CAboutDlg.h"
+#include "app/AboutDialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -9,8 +9,8 @@
 
 namespace velmora::gui {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("CAboutDlg"));
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(QStringLiteral("About Velmora"));
     setProperty("helpTopic", QStringLiteral("about"));
     auto* layout = new QGridLayout(this);
