@@ -71,7 +71,7 @@ std::int64_t Iterations(const Case& c) {
     return it->second;
 }
 
-void Report(benchmark::State& state, const Case& c) {
+void report(benchmark::State& state, const Case& c) {
     const double pixels = static_cast<double>(c.width) * c.height;
     state.counters["pixels/s"] = benchmark::Counter(pixels, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["iters/s"] =
@@ -83,16 +83,16 @@ void Report(benchmark::State& state, const Case& c) {
 void RunEngine(benchmark::State& state, const Case* c, velmora::RowRenderer* renderer) {
     velmora::ConsoleHost host(std::cerr);
     FractalEngine engine(c->width, c->height, host);
-    engine.SetRowRenderer(*renderer);
-    engine.SetRegion(c->left, c->top, c->right, c->bottom);
-    engine.SetType(c->mandelbrot ? 1 : 2);
-    engine.SetIterations(c->limit);
-    engine.SetJuliaConstant(c->kr, c->ki);
+    engine.setRowRenderer(*renderer);
+    engine.setRegion(c->left, c->top, c->right, c->bottom);
+    engine.setType(c->mandelbrot ? 1 : 2);
+    engine.setIterations(c->limit);
+    engine.setJuliaConstant(c->kr, c->ki);
     for (auto _ : state) {
-        engine.Render();
-        benchmark::DoNotOptimize(engine.GetBits());
+        engine.render();
+        benchmark::DoNotOptimize(engine.bits());
     }
-    Report(state, *c);
+    report(state, *c);
 }
 
 // Remembers the best wall time of every benchmark over its repetitions, so the
@@ -116,9 +116,9 @@ public:
 int main(int argc, char** argv) {
     static velmora::FastRowRenderer oneThread(1);
     static velmora::FastRowRenderer allThreads(0);
-    const unsigned threads = allThreads.Threads();
+    const unsigned threads = allThreads.threads();
     const char* variants[] = {"plain", "fast_1thread", "fast_all"};
-    velmora::RowRenderer* renderers[] = {&velmora::ReferenceRowRenderer(), &oneThread, &allThreads};
+    velmora::RowRenderer* renderers[] = {&velmora::referenceRowRenderer(), &oneThread, &allThreads};
     for (const Case& c : kCases) {
         for (int v = 0; v < 3; ++v) {
             const std::string name = std::string(c.name) + "/" + variants[v];
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\nFast renderer: %s kernel, %u threads in the pool.\n",
-                velmora::SimdLevelName(velmora::BestSimdLevel()), threads);
+                velmora::simdLevelName(velmora::bestSimdLevel()), threads);
     std::printf("Best of the repetitions, wall time per render:\n");
     std::printf("%-18s %12s %12s %12s %10s %10s\n", "case", "plain ms", "1 thread ms", "all ms", "1 thr x", "all x");
     for (const Case& c : kCases) {

@@ -12,14 +12,14 @@ namespace velmora::fuzz {
 
 class QuietHost : public Host {
 public:
-    MsgAnswer ShowMessage(const Message& m) override {
+    MsgAnswer showMessage(const Message& m) override {
         return m.buttons == MsgButtons::YesNo || m.buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
                                                                                       : MsgAnswer::Ok;
     }
-    bool PollCancelKey() override { return false; }
-    void PlayQuestionSound() override {}
-    void Beep() override {}
-    bool StartPlayer(const std::string&, const std::string&) override { return false; }
+    bool pollCancelKey() override { return false; }
+    void playQuestionSound() override {}
+    void beep() override {}
+    bool startPlayer(const std::string&, const std::string&) override { return false; }
 };
 
 // "a\0b\0\0c" gives {"a", "b", "", "c"}: a command line as the program gets it.

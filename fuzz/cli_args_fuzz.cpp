@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const bool overrides : {false, true}) {
             cli::Options o;
             std::string error;
-            if (!cli::ParseOptions(args, output, overrides, o, error)) {
+            if (!cli::parseOptions(args, output, overrides, o, error)) {
                 Expect(!error.empty());
                 continue;
             }
@@ -43,15 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     cli::AnimOptions a;
     std::string error;
-    if (!cli::ParseAnimOptions(args, a, error)) Expect(!error.empty());
+    if (!cli::parseAnimOptions(args, a, error)) Expect(!error.empty());
     else Expect(!a.document || !a.document->empty());
 
     // The number readers on the whole input as one token.
     const std::string token(reinterpret_cast<const char*>(data), size);
     double d = 0;
-    if (cli::ParseDouble(token, d)) Expect(std::isfinite(d));
+    if (cli::parseDouble(token, d)) Expect(std::isfinite(d));
     std::int32_t i = 0, w = 0, h = 0;
-    if (cli::ParseInt32(token, i)) Expect(token.find("+-") == std::string::npos);
-    cli::ParseSize(token, w, h);
+    if (cli::parseInt32(token, i)) Expect(token.find("+-") == std::string::npos);
+    cli::parseSize(token, w, h);
     return 0;
 }

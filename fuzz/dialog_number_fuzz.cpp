@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::int64_t expected = std::clamp<std::int64_t>(Plain(text), std::numeric_limits<std::int32_t>::min(),
                                                            std::numeric_limits<std::int32_t>::max());
-    if (ReadLeadingInt(text) != expected) std::abort();
-    const CountEntry entry = ReadTransitionCount(std::string(text));
+    if (readLeadingInt(text) != expected) std::abort();
+    const CountEntry entry = readTransitionCount(std::string(text));
     if (entry.accepted && entry.count < 1) std::abort();
     return 0;
 }

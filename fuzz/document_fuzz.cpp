@@ -25,11 +25,11 @@ std::int32_t Small(std::int32_t v, std::int32_t low, std::int32_t high) { return
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;
     DocumentContents first;
-    if (!ParseDocument(data, size, first)) return 0;
-    const auto bytes = SerializeContents(first);
+    if (!parseDocument(data, size, first)) return 0;
+    const auto bytes = serializeContents(first);
     DocumentContents second;
-    if (!ParseDocument(bytes.data(), bytes.size(), second)) std::abort();
-    if (SerializeContents(second) != bytes) std::abort();
+    if (!parseDocument(bytes.data(), bytes.size(), second)) std::abort();
+    if (serializeContents(second) != bytes) std::abort();
     // Everything before the folder field comes back exactly as it was read.
     if (std::memcmp(bytes.data(), data, 1099) != 0) std::abort();
 
@@ -38,23 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     first.params.width = Small(first.params.width, -4, 12);
     first.params.height = Small(first.params.height, -4, 12);
     first.params.iterations = Small(first.params.iterations, -4, 40);
-    ApplyDocument(doc, std::move(first));
-    if (!doc.m_engine || doc.GetWidth() != doc.m_params.width) std::abort();
-    doc.RenderImage(nullptr);
-    doc.m_engine->BuildBitmap(doc.m_palette);
+    applyDocument(doc, std::move(first));
+    if (!doc.m_engine || doc.width() != doc.m_params.width) std::abort();
+    doc.renderImage(nullptr);
+    doc.m_engine->buildBitmap(doc.m_palette);
 
     // The animation as the Render Settings dialog would propose it.
-    const std::int32_t total = doc.GetTotalFrames();
-    RenderSettings s = ProposedRenderSettings(doc);
-    CheckRenderSettingsFields(s, total);
-    if (MaxFramesFolderLength(total) >= kMaxScriptLine) std::abort();
-    if (total <= 64) ScriptText(doc.m_destFolder, doc.m_playbackStyle, total);
+    const std::int32_t total = doc.totalFrames();
+    RenderSettings s = proposedRenderSettings(doc);
+    checkRenderSettingsFields(s, total);
+    if (maxFramesFolderLength(total) >= kMaxScriptLine) std::abort();
+    if (total <= 64) scriptText(doc.m_destFolder, doc.m_playbackStyle, total);
     Keyframe tweened;
     for (std::size_t k = 0; k + 1 < doc.m_keyframes.size() && k < 4; ++k) {
         const std::int32_t steps = doc.m_keyframes[k].transitions;
         if (steps <= 0) continue;  // the render tweens no frame of such a segment
         for (const std::int32_t d : {0, steps / 2, steps - 1}) {
-            TweenKeyframes(doc.m_keyframes[k], doc.m_keyframes[k + 1], tweened, d, doc.m_tweenStyle);
+            tweenKeyframes(doc.m_keyframes[k], doc.m_keyframes[k + 1], tweened, d, doc.m_tweenStyle);
         }
     }
     return 0;

@@ -4,7 +4,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     velmora::fuzz::DrivePaletteReader(data, size, [](velmora::ByteSource& in, velmora::Palette& p, const auto& ctx) {
         velmora::PaletteTextStream text(&in);
-        return velmora::ReadJascPalette(text, p, ctx);
+        return velmora::readJascPalette(text, p, ctx);
     });
     return 0;
 }

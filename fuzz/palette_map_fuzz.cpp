@@ -4,7 +4,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     velmora::fuzz::DrivePaletteReader(data, size, [](velmora::ByteSource& in, velmora::Palette& p, const auto& ctx) {
         velmora::PaletteTextStream text(&in);
-        return velmora::ReadFractIntMap(text, p, ctx);
+        return velmora::readFractIntMap(text, p, ctx);
     });
     return 0;
 }

@@ -3,7 +3,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     velmora::fuzz::DrivePaletteReader(data, size, [](velmora::ByteSource& in, velmora::Palette& p, const auto& ctx) {
-        return velmora::ReadRgbPalette(in, p, ctx);
+        return velmora::readRgbPalette(in, p, ctx);
     });
     return 0;
 }

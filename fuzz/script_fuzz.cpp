@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const PlayScript whole = ParseScript(bytes);
+    const PlayScript whole = parseScript(bytes);
 
     // Small caps, so the fuzzer reaches them.
     ScriptLimits limits;
@@ -23,12 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (at < size) {
         const std::size_t n = 1 + data[at] % 97;  // piece sizes vary with the input
         const std::string_view piece = bytes.substr(at, n);
-        small.Feed(piece);
-        pieces.Feed(piece);
+        small.feed(piece);
+        pieces.feed(piece);
         at += piece.size();
     }
-    const PlayScript capped = small.Finish();
-    const PlayScript chunked = pieces.Finish();
+    const PlayScript capped = small.finish();
+    const PlayScript chunked = pieces.finish();
     if (chunked.frames != whole.frames || chunked.loopCount != whole.loopCount ||
         chunked.skippedLines != whole.skippedLines || chunked.truncated != whole.truncated) {
         std::abort();
@@ -46,6 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     long long loops = 0;
-    ParseLoopLine(bytes.substr(0, 64), loops);
+    parseLoopLine(bytes.substr(0, 64), loops);
     return 0;
 }

@@ -11,16 +11,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::string_view head = FirstCharacters(text, kParsedFieldChars);
+    const std::string_view head = firstCharacters(text, kParsedFieldChars);
     if (text.substr(0, head.size()) != head) std::abort();
 
-    const double real = ParseReal(text);
+    const double real = parseReal(text);
     if (!std::isfinite(real)) std::abort();
     for (const RealStyle style : {RealStyle::Region, RealStyle::Constant}) {
-        const std::string shown = FormatReal(real, style);
-        if (FormatReal(ParseReal(shown), style) != shown) std::abort();
+        const std::string shown = formatReal(real, style);
+        if (formatReal(parseReal(shown), style) != shown) std::abort();
     }
-    const std::int32_t n = ParseInteger(text);
-    if (ParseInteger(FormatInteger(n)) != n) std::abort();
+    const std::int32_t n = parseInteger(text);
+    if (parseInteger(formatInteger(n)) != n) std::abort();
     return 0;
 }

@@ -15,15 +15,15 @@ namespace velmora::cli {
 
 // Numbers must be whole numbers; whether they make sense is left to the same
 // checks the Render Settings dialog makes, so the messages are the same.
-bool ParseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error) {
+bool parseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string a = args[i];
-        auto value = [&](std::string& v) { return TakeValue(args, i, v, error); };
+        auto value = [&](std::string& v) { return takeValue(args, i, v, error); };
         auto number = [&](std::optional<std::int32_t>& target) {
             std::string v;
             if (!value(v)) return false;
             std::int32_t n = 0;
-            if (!ParseInt32(v, n)) {
+            if (!parseInt32(v, n)) {
                 error = "Invalid " + a + " '" + v + "': expected a whole number.";
                 return false;
             }
@@ -40,7 +40,7 @@ bool ParseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std:
         } else if (a == "--size") {
             if (!value(v)) return false;
             std::int32_t w = 0, h = 0;
-            if (!ParseSize(v, w, h)) {
+            if (!parseSize(v, w, h)) {
                 error = "Invalid --size '" + v + "': expected WIDTHxHEIGHT.";
                 return false;
             }
@@ -81,20 +81,20 @@ namespace {
 class TerminalAnimProgress : public AnimRenderSink, public ProgressSink {
 public:
     explicit TerminalAnimProgress(std::ostream& err) : m_err(err) {}
-    void SetStatusText(const std::string& text) override {
+    void setStatusText(const std::string& text) override {
         m_status = text;
         m_pos = 0;
         m_high = 0;
         Show();
     }
-    ProgressSink* ProgressBar() override { return this; }
-    void SetRange(int, int high) override { m_high = high; }
-    void SetPos(int pos) override {
+    ProgressSink* progressBar() override { return this; }
+    void setRange(int, int high) override { m_high = high; }
+    void setPos(int pos) override {
         m_pos = pos;
         Show();
     }
-    void SetStep(int step) override { m_step = step; }
-    void StepIt() override {
+    void setStep(int step) override { m_step = step; }
+    void stepIt() override {
         m_pos += m_step;
         Show();
     }
@@ -126,9 +126,9 @@ private:
 class AnimConsoleHost : public ConsoleHost {
 public:
     AnimConsoleHost(std::ostream& err, TerminalAnimProgress* progress) : ConsoleHost(err), m_progress(progress) {}
-    MsgAnswer ShowMessage(const Message& message) override {
+    MsgAnswer showMessage(const Message& message) override {
         if (m_progress != nullptr) m_progress->End();
-        return ConsoleHost::ShowMessage(message);
+        return ConsoleHost::showMessage(message);
     }
 
 private:
@@ -137,7 +137,7 @@ private:
 
 }  // namespace
 
-void AnimHelp(std::ostream& out) {
+void animHelp(std::ostream& out) {
     out << "Usage: velmora-cli anim DOC.vmr [--from N] [--to M] [--size WxH]\n"
            "                        [--style slow|constant] [--folder DIR]\n"
            "Renders the document's animation as frameN.bmp files and writes the\n"
@@ -152,15 +152,15 @@ void AnimHelp(std::ostream& out) {
            "  --folder DIR             frames folder\n";
 }
 
-int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
+int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
     AnimOptions o;
     std::string error;
-    if (!ParseAnimOptions(args, o, error)) {
+    if (!parseAnimOptions(args, o, error)) {
         err << error << '\n';
         return 1;
     }
     if (o.help) {
-        AnimHelp(out);
+        animHelp(out);
         return 0;
     }
     if (!o.document) {
@@ -171,27 +171,27 @@ int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     TerminalAnimProgress progress(err);
     AnimConsoleHost host(err, progressToErr ? &progress : nullptr);
     Document doc(host);
-    doc.OnNewDocument();
-    doc.LoadDefaultPalette();
-    if (!doc.OnOpenDocument(*o.document)) return 1;  // already reported
-    if (!CheckEnoughKeyframes(doc, host)) return 1;
+    doc.onNewDocument();
+    doc.loadDefaultPalette();
+    if (!doc.onOpenDocument(*o.document)) return 1;  // already reported
+    if (!checkEnoughKeyframes(doc, host)) return 1;
 
-    RenderSettings s = ProposedRenderSettings(doc);
+    RenderSettings s = proposedRenderSettings(doc);
     if (o.from) s.from = *o.from;
     if (o.to) s.to = *o.to;
     if (o.width) s.width = *o.width;
     if (o.height) s.height = *o.height;
     if (o.style) s.tweenStyle = *o.style;
     if (o.folder) s.destFolder = *o.folder;
-    if (!BmpSizeFits(s.width, s.height)) {
+    if (!bmpSizeFits(s.width, s.height)) {
         err << "The frames are too large for BMP files.\n";
         return 1;
     }
-    if (!AcceptRenderSettings(s, doc.GetTotalFrames(), host, FolderQuestions::Proceed)) return 1;
+    if (!acceptRenderSettings(s, doc.totalFrames(), host, FolderQuestions::Proceed)) return 1;
 
-    const AnimRenderResult r = RenderAnimation(doc, s, progressToErr ? &progress : nullptr);
+    const AnimRenderResult r = renderAnimation(doc, s, progressToErr ? &progress : nullptr);
     if (progressToErr) progress.End();
-    if (!r.Completed() || !r.scriptWritten) return 1;  // the message has been shown
+    if (!r.completed() || !r.scriptWritten) return 1;  // the message has been shown
     out << animtext::kRenderDone << '\n';
     return 0;
 }

@@ -20,13 +20,13 @@ struct AnimOptions {
 
 // Reads the arguments after "anim": whole numbers only; whether they make sense
 // is left to the Render Settings checks. False with the message in `error`.
-bool ParseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error);
+bool parseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error);
 
 // args are those after "anim". Returns the exit code: 0 when every requested
 // frame and the script were written, 1 with the message on stderr otherwise.
-int RunAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr);
+int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr);
 
 // The command's usage text.
-void AnimHelp(std::ostream& out);
+void animHelp(std::ostream& out);
 
 }  // namespace velmora::cli

@@ -65,10 +65,10 @@ void CommandHelp(const std::string& cmd, std::ostream& out) {
 class TextProgress : public ProgressSink {
 public:
     explicit TextProgress(std::ostream& err) : m_err(err) {}
-    void SetRange(int, int high) override { m_high = high; }
-    void SetPos(int pos) override { m_pos = pos; Show(); }
-    void SetStep(int step) override { m_step = step; }
-    void StepIt() override { m_pos += m_step; Show(); }
+    void setRange(int, int high) override { m_high = high; }
+    void setPos(int pos) override { m_pos = pos; Show(); }
+    void setStep(int step) override { m_step = step; }
+    void stepIt() override { m_pos += m_step; Show(); }
     void Done() { m_err << "\rRendering: 100%\n" << std::flush; }
 
 private:
@@ -84,25 +84,25 @@ private:
 
 // A fresh document as the program starts one: defaults and the default palette.
 void StartNew(Document& doc) {
-    doc.OnNewDocument();
-    doc.LoadDefaultPalette();
+    doc.onNewDocument();
+    doc.loadDefaultPalette();
 }
 
-bool Load(Document& doc, const std::string& path) { return doc.OnOpenDocument(path); }
+bool load(Document& doc, const std::string& path) { return doc.onOpenDocument(path); }
 
 // The new document's contents, or the file's when one is named, read without
 // making the document's picture: its size may be one that cannot be made.
 bool ReadContents(const std::vector<std::string>& positional, ConsoleHost& host, DocumentContents& c) {
     Document fresh(host);
-    fresh.SetDefaults();
-    fresh.LoadDefaultPalette();
-    c = ContentsOf(fresh);
+    fresh.setDefaults();
+    fresh.loadDefaultPalette();
+    c = contentsOf(fresh);
     if (positional.empty()) return true;
-    const DocumentRead r = LoadDocumentContents(positional[0], c, host);
+    const DocumentRead r = loadDocumentContents(positional[0], c, host);
     return r == DocumentRead::Parsed || r == DocumentRead::Empty;
 }
 
-int Render(const Options& o, std::ostream& err, bool progressToErr) {
+int render(const Options& o, std::ostream& err, bool progressToErr) {
     if (!o.output) {
         err << "render: no output file given (-o OUT.bmp).\n";
         return 1;
@@ -114,27 +114,27 @@ int Render(const Options& o, std::ostream& err, bool progressToErr) {
     ConsoleHost host(err);
     DocumentContents contents;
     if (!ReadContents(o.positional, host, contents)) return 1;
-    ApplyOverrides(o.overrides, contents.params);
+    applyOverrides(o.overrides, contents.params);
     // Refused before any memory or time goes into a picture that cannot be written.
-    if (!BmpSizeFits(contents.params.width, contents.params.height)) {
+    if (!bmpSizeFits(contents.params.width, contents.params.height)) {
         err << "The picture is too large for a BMP file.\n";
         return 1;
     }
     Document doc(host);
-    ApplyDocument(doc, std::move(contents));
-    if (!doc.m_engine || !doc.m_engine->HasBuffer()) return 1;  // already reported
+    applyDocument(doc, std::move(contents));
+    if (!doc.m_engine || !doc.m_engine->hasBuffer()) return 1;  // already reported
 
     TextProgress progress(err);
-    doc.RenderImage(progressToErr ? &progress : nullptr);
+    doc.renderImage(progressToErr ? &progress : nullptr);
     if (progressToErr) progress.Done();
     // What the view does when it draws: the header block with the document's palette.
-    doc.m_engine->BuildBitmap(doc.m_palette);
+    doc.m_engine->buildBitmap(doc.m_palette);
     std::error_code cause;
-    switch (doc.WriteBmp(*o.output, cause)) {
+    switch (doc.writeBmp(*o.output, cause)) {
         case BmpWriteResult::Ok:
             return 0;
         case BmpWriteResult::CreateFailed:
-            err << FileErrorMessage(*o.output, cause, FileOp::Write) << '\n';
+            err << fileErrorMessage(*o.output, cause, FileOp::Write) << '\n';
             return 1;
         case BmpWriteResult::WriteFailed:
             err << kBmpWriteFailedMessage << '\n';
@@ -153,7 +153,7 @@ std::string PaletteHex(const Palette& p) {
     static const char* digits = "0123456789abcdef";
     std::string s;
     s.reserve(Palette::kBytes * 2);
-    for (const std::uint8_t b : p.Raw()) {
+    for (const std::uint8_t b : p.raw()) {
         s += digits[b >> 4];
         s += digits[b & 15];
     }
@@ -164,7 +164,7 @@ std::string PaletteHex(const Palette& p) {
 std::int32_t TotalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
     Document counter(host);
     counter.m_keyframes = keyframes;
-    return counter.GetTotalFrames();
+    return counter.totalFrames();
 }
 
 int Info(const Options& o, std::ostream& out, std::ostream& err) {
@@ -176,22 +176,22 @@ int Info(const Options& o, std::ostream& out, std::ostream& err) {
     DocumentContents doc;  // no picture is made: info only describes the document
     if (!ReadContents(o.positional, host, doc)) return 1;
     const FractalParams& p = doc.params;
-    using json::Number;
+    using json::number;
     std::ostringstream j;
-    j << "{\"left\":" << Number(p.left) << ",\"top\":" << Number(p.top) << ",\"right\":" << Number(p.right)
-      << ",\"bottom\":" << Number(p.bottom) << ",\"type\":" << static_cast<int>(p.type)
-      << ",\"cReal\":" << Number(p.cReal) << ",\"cImag\":" << Number(p.cImag)
+    j << "{\"left\":" << number(p.left) << ",\"top\":" << number(p.top) << ",\"right\":" << number(p.right)
+      << ",\"bottom\":" << number(p.bottom) << ",\"type\":" << static_cast<int>(p.type)
+      << ",\"cReal\":" << number(p.cReal) << ",\"cImag\":" << number(p.cImag)
       << ",\"iterations\":" << p.iterations << ",\"width\":" << p.width << ",\"height\":" << p.height
       << ",\"playbackStyle\":" << static_cast<int>(doc.playbackStyle)
       << ",\"tweenStyle\":" << static_cast<int>(doc.tweenStyle) << ",\"animWidth\":" << doc.animWidth
-      << ",\"animHeight\":" << doc.animHeight << ",\"destFolder\":" << json::String(doc.destFolder)
+      << ",\"animHeight\":" << doc.animHeight << ",\"destFolder\":" << json::string(doc.destFolder)
       << ",\"palette\":\"" << PaletteHex(doc.palette) << "\",\"totalFrames\":" << TotalFrames(doc.keyframes, host)
       << ",\"keyframes\":[";
     for (std::size_t i = 0; i < doc.keyframes.size(); ++i) {
         const Keyframe& k = doc.keyframes[i];
-        j << (i ? "," : "") << "{\"left\":" << Number(k.left) << ",\"right\":" << Number(k.right)
-          << ",\"top\":" << Number(k.top) << ",\"bottom\":" << Number(k.bottom)
-          << ",\"cReal\":" << Number(k.cReal) << ",\"cImag\":" << Number(k.cImag) << ",\"type\":" << k.type
+        j << (i ? "," : "") << "{\"left\":" << number(k.left) << ",\"right\":" << number(k.right)
+          << ",\"top\":" << number(k.top) << ",\"bottom\":" << number(k.bottom)
+          << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag) << ",\"type\":" << k.type
           << ",\"iterations\":" << k.iterations << ",\"transitions\":" << k.transitions << ",\"palette\":\""
           << PaletteHex(k.palette) << "\"}";
     }
@@ -208,8 +208,8 @@ int Resave(const Options& o, std::ostream& err) {
     ConsoleHost host(err);
     Document doc(host);
     StartNew(doc);
-    if (!Load(doc, o.positional[0])) return 1;
-    return doc.OnSaveDocument(o.positional[1]) ? 0 : 1;
+    if (!load(doc, o.positional[0])) return 1;
+    return doc.onSaveDocument(o.positional[1]) ? 0 : 1;
 }
 
 int New(const Options& o, std::ostream& err) {
@@ -220,8 +220,8 @@ int New(const Options& o, std::ostream& err) {
     ConsoleHost host(err);
     Document doc(host);
     StartNew(doc);
-    ApplyOverrides(o.overrides, doc.m_params);  // saving needs no engine of the new size
-    return doc.OnSaveDocument(o.positional[0]) ? 0 : 1;
+    applyOverrides(o.overrides, doc.m_params);  // saving needs no engine of the new size
+    return doc.onSaveDocument(o.positional[0]) ? 0 : 1;
 }
 
 int ConvertPalette(const Options& o, std::ostream& err) {
@@ -230,12 +230,12 @@ int ConvertPalette(const Options& o, std::ostream& err) {
         return 1;
     }
     ConsoleHost host(err);
-    return ConvertPaletteFile(o.positional[0], *o.output, host) ? 0 : 1;
+    return convertPaletteFile(o.positional[0], *o.output, host) ? 0 : 1;
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
     if (args.empty()) {
         MainHelp(err);
         return 1;
@@ -245,7 +245,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         MainHelp(out);
         return 0;
     }
-    if (cmd == "anim") return RunAnim(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progressToErr);
+    if (cmd == "anim") return runAnim(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progressToErr);
     const bool known = cmd == "render" || cmd == "info" || cmd == "resave" || cmd == "new" || cmd == "palette";
     if (!known) {
         err << "Unknown command '" << cmd << "'. Run 'velmora-cli --help'.\n";
@@ -255,7 +255,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::string error;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const bool overrides = cmd == "render" || cmd == "new";
-    if (!ParseOptions(rest, cmd == "render" || cmd == "palette", overrides, o, error)) {
+    if (!parseOptions(rest, cmd == "render" || cmd == "palette", overrides, o, error)) {
         err << error << '\n';
         return 1;
     }
@@ -263,7 +263,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         CommandHelp(cmd, out);
         return 0;
     }
-    if (cmd == "render") return Render(o, err, progressToErr);
+    if (cmd == "render") return render(o, err, progressToErr);
     if (cmd == "info") return Info(o, out, err);
     if (cmd == "resave") return Resave(o, err);
     if (cmd == "palette") return ConvertPalette(o, err);

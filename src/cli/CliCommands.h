@@ -8,7 +8,7 @@
 namespace velmora::cli {
 
 // args excludes the program name. Returns the process exit code.
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool progressToErr = false);
 
 }  // namespace velmora::cli

@@ -14,7 +14,7 @@ bool ParseDoubleList(const std::string& text, std::size_t n, std::vector<double>
     for (;;) {
         const std::size_t comma = text.find(',', start);
         double v = 0;
-        if (!ParseDouble(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), v))
+        if (!parseDouble(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), v))
             return false;
         out.push_back(v);
         if (comma == std::string::npos) break;
@@ -35,7 +35,7 @@ bool SkipPlus(const char*& first, const char* last) {
 
 }  // namespace
 
-bool ParseDouble(const std::string& text, double& out) {
+bool parseDouble(const std::string& text, double& out) {
     const char* first = text.data();
     const char* last = first + text.size();
     if (!SkipPlus(first, last)) return false;
@@ -50,7 +50,7 @@ bool ParseDouble(const std::string& text, double& out) {
     return r.ptr == last && std::isfinite(out);
 }
 
-bool ParseInt32(const std::string& text, std::int32_t& out) {
+bool parseInt32(const std::string& text, std::int32_t& out) {
     const char* first = text.data();
     const char* last = first + text.size();
     if (!SkipPlus(first, last)) return false;
@@ -58,7 +58,7 @@ bool ParseInt32(const std::string& text, std::int32_t& out) {
     return r.ec == std::errc() && r.ptr == last;
 }
 
-bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string& value, std::string& error) {
+bool takeValue(const std::vector<std::string>& args, std::size_t& i, std::string& value, std::string& error) {
     if (i + 1 >= args.size()) {
         error = "Option " + args[i] + " needs a value.";
         return false;
@@ -67,16 +67,16 @@ bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string
     return true;
 }
 
-bool ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
+bool parseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
     const std::size_t x = text.find_first_of("xX");
-    return x != std::string::npos && ParseInt32(text.substr(0, x), width) && ParseInt32(text.substr(x + 1), height);
+    return x != std::string::npos && parseInt32(text.substr(0, x), width) && parseInt32(text.substr(x + 1), height);
 }
 
-bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
+bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
                   Options& out, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string a = args[i];
-        auto value = [&](std::string& v) { return TakeValue(args, i, v, error); };
+        auto value = [&](std::string& v) { return takeValue(args, i, v, error); };
         std::string v;
         if (a == "--help" || a == "-h") {
             out.help = true;
@@ -90,7 +90,7 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
         } else if (allowOverrides && a == "--size") {
             if (!value(v)) return false;
             std::int32_t w = 0, h = 0;
-            if (!ParseSize(v, w, h) || w < 1 || h < 1) {
+            if (!parseSize(v, w, h) || w < 1 || h < 1) {
                 error = "Invalid --size '" + v + "': expected WIDTHxHEIGHT with both at least 1.";
                 return false;
             }
@@ -110,7 +110,7 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
         } else if (allowOverrides && a == "--iterations") {
             if (!value(v)) return false;
             std::int32_t n = 0;
-            if (!ParseInt32(v, n)) {
+            if (!parseInt32(v, n)) {
                 error = "Invalid --iterations '" + v + "': expected a whole number from -2147483648 to 2147483647.";
                 return false;
             }
@@ -147,7 +147,7 @@ bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
     return true;
 }
 
-void ApplyOverrides(const Overrides& o, FractalParams& p) {
+void applyOverrides(const Overrides& o, FractalParams& p) {
     if (o.width) p.width = *o.width;
     if (o.height) p.height = *o.height;
     if (o.left) p.left = *o.left;

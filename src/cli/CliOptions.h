@@ -29,22 +29,22 @@ struct Options {
 // Parses the arguments after the subcommand. `allowOutput` and
 // `allowOverrides` say which options the subcommand takes. On a fault returns
 // false with the message in `error`.
-bool ParseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
+bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
                   Options& out, std::string& error);
 
 // Whole-token number readers: no trailing characters, no range wrap, one sign
 // at most, and only finite doubles.
-bool ParseDouble(const std::string& text, double& out);
-bool ParseInt32(const std::string& text, std::int32_t& out);
+bool parseDouble(const std::string& text, double& out);
+bool parseInt32(const std::string& text, std::int32_t& out);
 
 // Takes the value that follows option args[i], advancing i; false with the
 // message when the option is last.
-bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::string& value, std::string& error);
+bool takeValue(const std::vector<std::string>& args, std::size_t& i, std::string& value, std::string& error);
 
 // Splits "WxH" (or "WXH") into two whole numbers; no range check.
-bool ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height);
+bool parseSize(const std::string& text, std::int32_t& width, std::int32_t& height);
 
 // Sets the overridden fields of the parameters.
-void ApplyOverrides(const Overrides& o, FractalParams& params);
+void applyOverrides(const Overrides& o, FractalParams& params);
 
 }  // namespace velmora::cli

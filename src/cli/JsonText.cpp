@@ -6,7 +6,7 @@
 
 namespace velmora::json {
 
-std::string Number(double value) {
+std::string number(double value) {
     if (std::isnan(value)) return "\"nan\"";
     if (std::isinf(value)) return value > 0 ? "\"inf\"" : "\"-inf\"";
     if (value == 0.0 && std::signbit(value)) return "-0.0";
@@ -15,7 +15,7 @@ std::string Number(double value) {
     return std::string(buf, r.ptr);
 }
 
-std::string String(const std::string& text) {
+std::string string(const std::string& text) {
     std::string out = "\"";
     for (const char ch : text) {
         const auto c = static_cast<unsigned char>(ch);

@@ -6,9 +6,9 @@ namespace velmora::json {
 
 // Shortest text that reads back as the same double; -0 as -0.0; NaN and the
 // infinities as the strings "nan", "inf" and "-inf".
-std::string Number(double value);
+std::string number(double value);
 
 // A quoted, escaped JSON string.
-std::string String(const std::string& text);
+std::string string(const std::string& text);
 
 }  // namespace velmora::json

@@ -14,5 +14,5 @@ int main(int argc, char** argv) {
         return 0;
     }
     const bool progress = isatty(STDERR_FILENO) != 0;
-    return velmora::cli::RunCli(args, std::cout, std::cerr, progress);
+    return velmora::cli::runCli(args, std::cout, std::cerr, progress);
 }

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     // --help works without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::cout << velmora::CommandLineUsage();
+            std::cout << velmora::commandLineUsage();
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -33,5 +33,5 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     velmora::gui::QtHost host;
     velmora::gui::QtDesktopDialogs dialogs;
-    return velmora::gui::RunVelmora(args, host, dialogs, std::cout, std::cerr);
+    return velmora::gui::runVelmora(args, host, dialogs, std::cout, std::cerr);
 }

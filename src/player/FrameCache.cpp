@@ -22,28 +22,28 @@ qsizetype CostOf(const QImage& image) { return std::max<qsizetype>(1, image.size
 FrameCache::FrameCache(std::size_t maxBytes)
     : m_images(static_cast<qsizetype>(std::max<std::size_t>(maxBytes / 1024, 1))) {}
 
-LoadedFrame FrameCache::Load(const QString& path) {
+LoadedFrame FrameCache::load(const QString& path) {
     if (const QImage* cached = m_images.object(path)) return {*cached, {}};
-    LoadedFrame frame = Decode(path);
+    LoadedFrame frame = decode(path);
     // A frame larger than the whole bound is shown but not kept.
     if (!frame.image.isNull() && CostOf(frame.image) <= m_images.maxCost())
         m_images.insert(path, new QImage(frame.image), CostOf(frame.image));
     return frame;
 }
 
-bool FrameCache::OpenFrame(const QString& path, QFile& file, QString& problem) {
+bool FrameCache::openFrame(const QString& path, QFile& file, QString& problem) {
     const std::string local = QFile::encodeName(path).toStdString();
-    const velmora::FrameFileState state = velmora::CheckFrameFile(local);
+    const velmora::FrameFileState state = velmora::checkFrameFile(local);
     if (state != velmora::FrameFileState::Present) {
-        problem = QString::fromUtf8(velmora::FrameFileStateReason(state));
+        problem = QString::fromUtf8(velmora::frameFileStateReason(state));
         return false;
     }
     // Opened by the core's check, so a FIFO or device put in a frame's place
     // is refused instead of waited on.
     std::error_code cause;
-    const int fd = velmora::OpenRegularFile(local, cause);
+    const int fd = velmora::openRegularFile(local, cause);
     if (fd < 0) {
-        problem = cause == std::errc::not_supported ? QString::fromUtf8(velmora::FrameFileStateReason(
+        problem = cause == std::errc::not_supported ? QString::fromUtf8(velmora::frameFileStateReason(
                                                           velmora::FrameFileState::NotAFile))
                                                     : QString::fromStdString(cause.message());
         return false;
@@ -56,14 +56,14 @@ bool FrameCache::OpenFrame(const QString& path, QFile& file, QString& problem) {
     return true;
 }
 
-QSize FrameCache::FrameSize(const QString& path) {
+QSize FrameCache::frameSize(const QString& path) {
     QFile file;
     QString problem;
-    if (!OpenFrame(path, file, problem)) return {};
+    if (!openFrame(path, file, problem)) return {};
     return QImageReader(&file).size();
 }
 
-int FrameCache::AllocationLimitMb(qint64 fileBytes) {
+int FrameCache::allocationLimitMb(qint64 fileBytes) {
     // Qt counts at least 4 bytes a pixel, and an uncompressed frame of 8 bits
     // a pixel holds every pixel in its file: four times the file's size allows
     // every frame Velmora writes, while a small file claiming a huge picture
@@ -72,12 +72,12 @@ int FrameCache::AllocationLimitMb(qint64 fileBytes) {
     return static_cast<int>(std::clamp<qint64>(mb, 128, std::numeric_limits<int>::max()));
 }
 
-LoadedFrame FrameCache::Decode(const QString& path) {
+LoadedFrame FrameCache::decode(const QString& path) {
     QFile file;
     QString problem;
-    if (!OpenFrame(path, file, problem)) return {{}, problem};
+    if (!openFrame(path, file, problem)) return {{}, problem};
     // The limit is global in Qt; the player reads its frames on one thread.
-    QImageReader::setAllocationLimit(AllocationLimitMb(file.size()));
+    QImageReader::setAllocationLimit(allocationLimitMb(file.size()));
     QImageReader reader(&file);
     QImage image = reader.read();
     if (image.isNull()) return {{}, reader.errorString()};

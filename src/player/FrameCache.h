@@ -20,18 +20,18 @@ public:
 
     // Decodes the file unless it is cached. Failures are not cached, so a
     // frame still being rendered shows as soon as it exists.
-    LoadedFrame Load(const QString& path);
+    LoadedFrame load(const QString& path);
 
     // Decodes without the cache, and says why a frame cannot be shown.
-    static LoadedFrame Decode(const QString& path);
+    static LoadedFrame decode(const QString& path);
     // The picture's size from the file's header; invalid when it cannot be read.
-    static QSize FrameSize(const QString& path);
+    static QSize frameSize(const QString& path);
     // Qt's decoding limit for a frame file of this size, in MB.
-    static int AllocationLimitMb(qint64 fileBytes);
+    static int allocationLimitMb(qint64 fileBytes);
 
 private:
     // Opens regular files only; anything else sets the problem.
-    static bool OpenFrame(const QString& path, QFile& file, QString& problem);
+    static bool openFrame(const QString& path, QFile& file, QString& problem);
 
     QCache<QString, QImage> m_images;  // cost in KiB
 };

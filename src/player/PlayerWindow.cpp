@@ -27,16 +27,16 @@ PlayerWindow::PlayerWindow(const velmora::PlayScript& script, const QString& scr
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &PlayerWindow::AdvanceFrame);
+    connect(&m_timer, &QTimer::timeout, this, &PlayerWindow::advanceFrame);
 
     // The keys, also offered on the right mouse button so they can be found.
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    AddMenuAction(tr("&Pause / Play\tSpace"), &PlayerWindow::TogglePause);
-    AddMenuAction(tr("&Next Frame\tRight"), &PlayerWindow::StepForward);
-    AddMenuAction(tr("P&revious Frame\tLeft"), &PlayerWindow::StepBack);
-    AddMenuAction(tr("&Faster\t+"), &PlayerWindow::Faster);
-    AddMenuAction(tr("&Slower\t-"), &PlayerWindow::Slower);
-    AddMenuAction(tr("Res&tart\tHome"), &PlayerWindow::Restart);
+    addMenuAction(tr("&Pause / Play\tSpace"), &PlayerWindow::togglePause);
+    addMenuAction(tr("&Next Frame\tRight"), &PlayerWindow::stepForward);
+    addMenuAction(tr("P&revious Frame\tLeft"), &PlayerWindow::stepBack);
+    addMenuAction(tr("&Faster\t+"), &PlayerWindow::faster);
+    addMenuAction(tr("&Slower\t-"), &PlayerWindow::slower);
+    addMenuAction(tr("Res&tart\tHome"), &PlayerWindow::restart);
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     addAction(separator);
@@ -44,21 +44,21 @@ PlayerWindow::PlayerWindow(const velmora::PlayScript& script, const QString& scr
     connect(close, &QAction::triggered, this, &QWidget::close);
     addAction(close);
 
-    ShowCurrent();
+    showCurrent();
 }
 
-void PlayerWindow::AddMenuAction(const QString& text, void (PlayerWindow::*slot)()) {
+void PlayerWindow::addMenuAction(const QString& text, void (PlayerWindow::*slot)()) {
     auto* action = new QAction(text, this);
     connect(action, &QAction::triggered, this, slot);
     addAction(action);
 }
 
-QSize PlayerWindow::FirstFrameSize() const {
+QSize PlayerWindow::firstFrameSize() const {
     QSize frame(kNoFrameWidth, kNoFrameHeight);
     const qsizetype probes = std::min<qsizetype>(m_paths.size(), kSizeProbeLimit);
     for (qsizetype i = 0; i < probes; ++i) {
         // The header is enough for the size; nothing is decoded.
-        const QSize size = FrameCache::FrameSize(m_paths[i]);
+        const QSize size = FrameCache::frameSize(m_paths[i]);
         if (size.isValid() && !size.isEmpty()) {
             frame = size;
             break;
@@ -67,75 +67,75 @@ QSize PlayerWindow::FirstFrameSize() const {
     QSize avail;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) avail = screen->availableGeometry().size() * 9 / 10;
     const velmora::WindowSize fit =
-        velmora::FitWindowSize(frame.width(), frame.height(), avail.width(), avail.height());
+        velmora::fitWindowSize(frame.width(), frame.height(), avail.width(), avail.height());
     return {fit.width, fit.height};
 }
 
-void PlayerWindow::Start() {
-    resize(FirstFrameSize());
+void PlayerWindow::start() {
+    resize(firstFrameSize());
     m_started = true;
-    Refresh();
+    refresh();
 }
 
-void PlayerWindow::AdvanceFrame() {
-    if (m_playback.Tick()) ShowCurrent();
-    Refresh();
+void PlayerWindow::advanceFrame() {
+    if (m_playback.tick()) showCurrent();
+    refresh();
 }
 
-void PlayerWindow::TogglePause() {
-    const std::size_t before = m_playback.Frame();
-    m_playback.TogglePause();
-    if (m_playback.Frame() != before) ShowCurrent();
-    Refresh();
+void PlayerWindow::togglePause() {
+    const std::size_t before = m_playback.frame();
+    m_playback.togglePause();
+    if (m_playback.frame() != before) showCurrent();
+    refresh();
 }
 
-void PlayerWindow::StepForward() {
-    if (m_playback.StepForward()) ShowCurrent();
-    Refresh();
+void PlayerWindow::stepForward() {
+    if (m_playback.stepForward()) showCurrent();
+    refresh();
 }
 
-void PlayerWindow::StepBack() {
-    if (m_playback.StepBack()) ShowCurrent();
-    Refresh();
+void PlayerWindow::stepBack() {
+    if (m_playback.stepBack()) showCurrent();
+    refresh();
 }
 
-void PlayerWindow::Faster() {
-    m_playback.Faster();
-    Refresh();
+void PlayerWindow::faster() {
+    m_playback.faster();
+    refresh();
 }
 
-void PlayerWindow::Slower() {
-    m_playback.Slower();
-    Refresh();
+void PlayerWindow::slower() {
+    m_playback.slower();
+    refresh();
 }
 
-void PlayerWindow::Restart() {
-    m_playback.Restart();
-    ShowCurrent();
-    Refresh();
+void PlayerWindow::restart() {
+    m_playback.restart();
+    showCurrent();
+    refresh();
 }
 
-void PlayerWindow::ShowCurrent() {
-    if (m_playback.Empty()) {
+void PlayerWindow::showCurrent() {
+    if (m_playback.empty()) {
         m_shown = {};
         m_text = tr("The script lists no frames.");
     } else {
-        const std::size_t entry = m_playback.Frame();
+        const std::size_t entry = m_playback.frame();
         const QString& path = m_paths[static_cast<qsizetype>(entry)];
-        m_shown = m_cache.Load(path);
+        m_shown = m_cache.load(path);
         m_text = m_shown.image.isNull()
-                     ? QString::fromStdString(velmora::FrameProblemText(entry, QFile::encodeName(path).toStdString(),
+                     ? QString::fromStdString(velmora::frameProblemText(entry, QFile::encodeName(path).toStdString(),
                                                                          m_shown.problem.toStdString()))
                      : QString();
     }
     update();
 }
 
-void PlayerWindow::Refresh() {
-    setWindowTitle(QString::fromStdString(velmora::PlaybackTitle(m_scriptName.toStdString(), m_playback)));
-    if (m_started && m_playback.Running()) {
-        if (m_timer.interval() != m_playback.IntervalMs() || !m_timer.isActive())
-            m_timer.start(m_playback.IntervalMs());
+void PlayerWindow::refresh() {
+    setWindowTitle(QString::fromStdString(velmora::playbackTitle(m_scriptName.toStdString(), m_playback)));
+    if (m_started && m_playback.running()) {
+        if (m_timer.interval() != m_playback.intervalMs() || !m_timer.isActive())
+            m_timer.start(m_playback.intervalMs());
     } else {
         m_timer.stop();
     }
@@ -156,14 +156,14 @@ void PlayerWindow::paintEvent(QPaintEvent*) {
 
 void PlayerWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Space: TogglePause(); break;
-        case Qt::Key_Right: StepForward(); break;
-        case Qt::Key_Left: StepBack(); break;
+        case Qt::Key_Space: togglePause(); break;
+        case Qt::Key_Right: stepForward(); break;
+        case Qt::Key_Left: stepBack(); break;
         case Qt::Key_Plus:
-        case Qt::Key_Equal: Faster(); break;
+        case Qt::Key_Equal: faster(); break;
         case Qt::Key_Minus:
-        case Qt::Key_Underscore: Slower(); break;
-        case Qt::Key_Home: Restart(); break;
+        case Qt::Key_Underscore: slower(); break;
+        case Qt::Key_Home: restart(); break;
         case Qt::Key_Escape: close(); break;
         default: QWidget::keyPressEvent(event); return;
     }

@@ -19,33 +19,33 @@ public:
 
     // Sizes the window to the first frame that can be shown and starts the
     // timer. Without it the window only moves when its slots are called.
-    void Start();
+    void start();
 
-    const velmora::ScriptPlayback& Playback() const { return m_playback; }
+    const velmora::ScriptPlayback& playback() const { return m_playback; }
     // What is on show: a picture, or the note that replaces it.
-    const QImage& ShownImage() const { return m_shown.image; }
-    QString ShownText() const { return m_text; }
-    bool TimerActive() const { return m_timer.isActive(); }
+    const QImage& shownImage() const { return m_shown.image; }
+    QString shownText() const { return m_text; }
+    bool timerActive() const { return m_timer.isActive(); }
     // The drawing area for the first frame, within the available screen.
-    QSize FirstFrameSize() const;
+    QSize firstFrameSize() const;
 
 public slots:
-    void AdvanceFrame();
-    void TogglePause();
-    void StepForward();
-    void StepBack();
-    void Faster();
-    void Slower();
-    void Restart();
+    void advanceFrame();
+    void togglePause();
+    void stepForward();
+    void stepBack();
+    void faster();
+    void slower();
+    void restart();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void AddMenuAction(const QString& text, void (PlayerWindow::*slot)());
-    void ShowCurrent();
-    void Refresh();
+    void addMenuAction(const QString& text, void (PlayerWindow::*slot)());
+    void showCurrent();
+    void refresh();
 
     QStringList m_paths;
     QString m_scriptName;

@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
     const QString scriptPath = args[1];
     velmora::PlayScript script;
     std::error_code cause;
-    if (!velmora::ReadScriptFile(QFile::encodeName(scriptPath).toStdString(), script, cause))
+    if (!velmora::readScriptFile(QFile::encodeName(scriptPath).toStdString(), script, cause))
         return Fail(
             QStringLiteral("Cannot read the script %1:\n%2").arg(scriptPath, QString::fromStdString(cause.message())));
     if (script.skippedLines > 0)
@@ -63,7 +63,7 @@ int main(int argc, char* argv[]) {
     }
 
     PlayerWindow window(script, QFileInfo(scriptPath).fileName());
-    window.Start();
+    window.start();
     window.show();
     return QApplication::exec();
 }

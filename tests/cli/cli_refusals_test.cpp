@@ -32,7 +32,7 @@ void SaveAnimation(const std::string& path, std::int32_t transitions) {
     Document doc(host);
     test::Prepare(doc, test::ThreeKeyframes(transitions));
     doc.m_animWidth = doc.m_animHeight = 4;
-    ASSERT_TRUE(doc.OnSaveDocument(path));
+    ASSERT_TRUE(doc.onSaveDocument(path));
 }
 
 class CliRefusals : public ::testing::TestWithParam<Refusal> {};
@@ -46,7 +46,7 @@ TEST_P(CliRefusals, RefusedBeforeAnyWork) {
     for (const auto& a : GetParam().args) args.push_back(InDir(dir, a));
     std::ostringstream out, err;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(cli::RunCli(args, out, err), 1);
+    EXPECT_EQ(cli::runCli(args, out, err), 1);
     // Rendering any of these pictures would take far longer than this.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(err.str(), GetParam().err);
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         R{"EmptyDocument", {"info", ""}, "An empty file name was given.\n"},
         R{"FramesBeyondBmp", {"anim", "@small.vmr", "--size", "65536x65536", "--folder", "@f"},
           "The frames are too large for BMP files.\n"},
-        R{"AbsurdScript", {"anim", "@huge.vmr", "--to", "1", "--folder", "@f"}, TooManyFramesText(INT32_MAX) + "\n"},
+        R{"AbsurdScript", {"anim", "@huge.vmr", "--to", "1", "--folder", "@f"}, tooManyFramesText(INT32_MAX) + "\n"},
         R{"FolderLineBreak", {"anim", "@small.vmr", "--folder", "@f\nx"}, animtext::kFolderLineBreak + kEnd}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -88,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliInfo, APictureTooLargeToMakeIsDescribedNotAllocated) {
     TempDir dir;
     std::ostringstream out, err;
-    ASSERT_EQ(cli::RunCli({"new", dir.File("big.vmr"), "--size", "2147483647x2147483647"}, out, err), 0);
-    EXPECT_EQ(cli::RunCli({"info", dir.File("big.vmr")}, out, err), 0);
+    ASSERT_EQ(cli::runCli({"new", dir.File("big.vmr"), "--size", "2147483647x2147483647"}, out, err), 0);
+    EXPECT_EQ(cli::runCli({"info", dir.File("big.vmr")}, out, err), 0);
     EXPECT_EQ(err.str(), "");
     EXPECT_NE(out.str().find("\"width\":2147483647,\"height\":2147483647,"), std::string::npos) << out.str();
 }
@@ -100,8 +100,8 @@ TEST(CliInfo, FiniteExtremesAndOnePlusSignAreAccepted) {
     std::ostringstream out, err;
     const std::vector<std::string> args = {"new", dir.File("e.vmr"), "--iterations", "+7", "--region",
                                            "+1e-999,-1.7976931348623157e308,+0,-0"};
-    ASSERT_EQ(cli::RunCli(args, out, err), 0) << err.str();
-    ASSERT_EQ(cli::RunCli({"info", dir.File("e.vmr")}, out, err), 0);
+    ASSERT_EQ(cli::runCli(args, out, err), 0) << err.str();
+    ASSERT_EQ(cli::runCli({"info", dir.File("e.vmr")}, out, err), 0);
     const std::string region = "\"left\":0,\"top\":-1.7976931348623157e+308,\"right\":0,\"bottom\":-0.0,";
     EXPECT_NE(out.str().find(region), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("\"iterations\":7,"), std::string::npos);

@@ -28,7 +28,7 @@ struct CliRun { int code; std::string out, err; };
 
 CliRun Cli(const Args& args, bool terminal = false) {
     std::ostringstream out, err;
-    const int code = cli::RunCli(args, out, err, terminal);
+    const int code = cli::runCli(args, out, err, terminal);
     return {code, out.str(), err.str()};
 }
 
@@ -69,14 +69,14 @@ protected:
         std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_tweenStyle, doc.m_destFolder, doc.m_playbackStyle) =
             std::tuple(9, 6, TweenStyle::SlowAtKeyframes, dir.File("stored") + "/",
                        PlaybackStyle::PingPong | PlaybackStyle::Looping);
-        ASSERT_TRUE(doc.OnSaveDocument(file));
+        ASSERT_TRUE(doc.onSaveDocument(file));
     }
     // The frame files in a folder, by name; first rendered there by the core when asked.
     std::map<std::string, std::string> Frames(const RenderSettings& s, bool renderByTheCore) {
         Document doc(host);
         test::Prepare(doc, keys);
         const bool rendered =
-            !renderByTheCore || (fs::create_directories(s.destFolder) && RenderAnimation(doc, s, nullptr).Completed());
+            !renderByTheCore || (fs::create_directories(s.destFolder) && renderAnimation(doc, s, nullptr).completed());
         EXPECT_TRUE(rendered);
         std::map<std::string, std::string> out;
         for (const auto& e : fs::directory_iterator(s.destFolder))
@@ -104,7 +104,7 @@ TEST_F(CliAnim, OptionsOverTheDocumentsStoredSettings) {
         core.destFolder += "-core/";
         EXPECT_EQ(Frames(settings, false), Frames(core, true)) << settings.destFolder;
         EXPECT_EQ(test::ReadText(settings.destFolder + "/script.aas"),
-                  ScriptText(settings.destFolder + "/", PlaybackStyle::PingPong | PlaybackStyle::Looping, 5));
+                  scriptText(settings.destFolder + "/", PlaybackStyle::PingPong | PlaybackStyle::Looping, 5));
     }
     EXPECT_EQ(ReadBytes(file), original);  // the document file is not changed
 }
@@ -113,7 +113,7 @@ TEST_F(CliAnim, OptionsOverTheDocumentsStoredSettings) {
 TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
     Document one(host);
     test::Prepare(one, {keys[0]});
-    ASSERT_TRUE(one.OnSaveDocument(dir.File("one.vmr")));
+    ASSERT_TRUE(one.onSaveDocument(dir.File("one.vmr")));
     WriteBytes(dir.File("bad.vmr"), {'X', 'M', 'R', '1', '0'});
     WriteBytes(dir.File("few.map"), {'1', ' ', '2', ' ', '3', '\n'});
     fs::create_directories(dir.File("frames") + "/frame2.bmp");

@@ -41,7 +41,7 @@ TEST(FrameNumbering, LocatesEachFrameOverSegmentsOfEveryCount) {
     for (const Case& c : cases) {
         std::vector<Keyframe> keys;
         for (const std::int32_t count : c.counts) keys.push_back(test::Key(0, 1, 0, 1, 10, count));
-        const auto at = LocateFrame(keys, c.frame);
+        const auto at = locateFrame(keys, c.frame);
         EXPECT_EQ(at.value_or(FramePosition{-1, -1}), c.at.value_or(FramePosition{-1, -1}))
             << "frame " << c.frame << " of " << c.counts.size() << " keyframes";
     }
@@ -63,18 +63,18 @@ protected:
 
 TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
     doc.m_params = FractalParams{-1.25, 0.5, 0.75, -0.25, FractalType::Julia, -0.8, 0.156, 345, 31, 17};
-    doc.SetResolution(31, 17);
+    doc.setResolution(31, 17);
     doc.m_palette = test::Ramp(9);
     Keyframe k = test::Key(0, 0, 0, 0, 0, 12);
-    CaptureActive(doc, k);
+    captureActive(doc, k);
     EXPECT_EQ(std::tuple(test::Values(k), k.transitions, k.palette),
               std::tuple(test::Values(doc.m_params), 12, test::Ramp(9)));
-    const double engineLeft = doc.m_engine->GetXMin();
+    const double engineLeft = doc.m_engine->xMin();
     k = test::Key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
-    ApplyToActive(doc, k);
+    applyToActive(doc, k);
     EXPECT_EQ(std::pair(test::Values(doc.m_params), doc.m_palette), std::pair(test::Values(k), test::Ramp(50)));
     // The image size stays and the engine is not reloaded.
-    EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_engine->GetXMin()),
+    EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_engine->xMin()),
               std::tuple(31, 17, engineLeft));
 }
 
@@ -85,18 +85,18 @@ TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
                           {3, 0, CountQuestion::UntilNext, 0, 4}, {4, 2, CountQuestion::UntilNext, 2, 9}};
     for (const Step& s : steps) {
         doc.m_params.left = s.left;
-        const InsertResult r = InsertActive(doc, s.row);
+        const InsertResult r = insertActive(doc, s.row);
         EXPECT_EQ(std::tuple(r.message, r.index, r.count.question), std::tuple("", s.row, s.question)) << s.left;
-        EXPECT_EQ(doc.GetKeyframe(r.index)->palette, doc.m_palette);
+        EXPECT_EQ(doc.keyframe(r.index)->palette, doc.m_palette);
         if (s.question == CountQuestion::None) continue;
         EXPECT_EQ(std::tuple(r.count.keyframe, r.count.initial, r.count.allowCancel),
                   std::tuple(s.keyframe, 10, false));
-        ASSERT_TRUE(SetTransitionCount(doc, r.count.keyframe, s.answer));
+        ASSERT_TRUE(setTransitionCount(doc, r.count.keyframe, s.answer));
     }
     EXPECT_EQ(Rows(), (std::vector<std::pair<double, std::int32_t>>{{3, 4}, {1, 5}, {4, 9}, {2, 0}}));
-    EXPECT_EQ(doc.GetTotalFrames(), 4 + 5 + 9);
-    EXPECT_EQ(CountPrompt(CountQuestion::AfterPrevious), "&How many transition frames after the previous keyframe?");
-    EXPECT_EQ(CountPrompt(CountQuestion::UntilNext), "&How many transition frames until the next keyframe?");
+    EXPECT_EQ(doc.totalFrames(), 4 + 5 + 9);
+    EXPECT_EQ(countPrompt(CountQuestion::AfterPrevious), "&How many transition frames after the previous keyframe?");
+    EXPECT_EQ(countPrompt(CountQuestion::UntilNext), "&How many transition frames until the next keyframe?");
 }
 
 TEST_F(KeyframeEdit, InsertRefusalsChangeNothing) {
@@ -106,44 +106,44 @@ TEST_F(KeyframeEdit, InsertRefusalsChangeNothing) {
     const std::string mismatch =
         "Cannot add frame: The active frame is not the same\ntype of fractal as the other frames in the animation.";
     doc.m_params.type = FractalType::Julia;
-    EXPECT_EQ(InsertActive(doc, 2).message, mismatch);
-    EXPECT_EQ(InsertActive(doc, kNoRow).message, mismatch);  // the type is checked first
+    EXPECT_EQ(insertActive(doc, 2).message, mismatch);
+    EXPECT_EQ(insertActive(doc, kNoRow).message, mismatch);  // the type is checked first
     doc.m_params.type = FractalType::Mandelbrot;
-    EXPECT_EQ(InsertActive(doc, kNoRow).message, "Select a frame first.");
-    EXPECT_EQ(InsertActive(doc, 4).message, "Frame not found.");  // beyond "<end>"
+    EXPECT_EQ(insertActive(doc, kNoRow).message, "Select a frame first.");
+    EXPECT_EQ(insertActive(doc, 4).message, "Frame not found.");  // beyond "<end>"
     EXPECT_EQ(Rows(), before);
 }
 
 TEST_F(KeyframeEdit, PropertiesAndDelete) {
     doc.m_keyframes = test::ThreeKeyframes(10, 5);
     for (const std::int32_t row : {1, 2}) {  // on the last keyframe, the count leading to it
-        const CountRequest r = PropertiesRequest(doc, row);
+        const CountRequest r = propertiesRequest(doc, row);
         EXPECT_EQ(std::tuple(r.question, r.keyframe, r.initial, r.allowCancel),
                   std::tuple(row == 1 ? CountQuestion::UntilNext : CountQuestion::AfterPrevious, 1, 5, true));
     }
-    for (const std::int32_t row : {3, kNoRow}) EXPECT_EQ(PropertiesRequest(doc, row).question, CountQuestion::None);
-    EXPECT_FALSE(SetTransitionCount(doc, 3, 1) || SetTransitionCount(doc, -1, 1));
+    for (const std::int32_t row : {3, kNoRow}) EXPECT_EQ(propertiesRequest(doc, row).question, CountQuestion::None);
+    EXPECT_FALSE(setTransitionCount(doc, 3, 1) || setTransitionCount(doc, -1, 1));
 
-    EXPECT_TRUE(DeleteKeyframe(doc, 1).deleted);
+    EXPECT_TRUE(deleteKeyframe(doc, 1).deleted);
     EXPECT_EQ(Rows(), (std::vector<std::pair<double, std::int32_t>>{{-2.0, 10}, {-0.9, 3}}));
-    EXPECT_EQ(doc.GetTotalFrames(), 10);  // the first count now leads to the old third keyframe
-    EXPECT_TRUE(DeleteKeyframe(doc, 1).deleted);
-    EXPECT_EQ(doc.GetTotalFrames(), 0);  // the one before the deleted last stops counting
-    EXPECT_EQ(PropertiesRequest(doc, 0).question, CountQuestion::None);
-    const DeleteResult end = DeleteKeyframe(doc, 1), none = DeleteKeyframe(doc, kNoRow);
+    EXPECT_EQ(doc.totalFrames(), 10);  // the first count now leads to the old third keyframe
+    EXPECT_TRUE(deleteKeyframe(doc, 1).deleted);
+    EXPECT_EQ(doc.totalFrames(), 0);  // the one before the deleted last stops counting
+    EXPECT_EQ(propertiesRequest(doc, 0).question, CountQuestion::None);
+    const DeleteResult end = deleteKeyframe(doc, 1), none = deleteKeyframe(doc, kNoRow);
     EXPECT_EQ(std::tuple(end.deleted, end.message, none.deleted, none.message),
               std::tuple(false, "Frame not found", false, ""));
-    EXPECT_EQ(doc.GetKeyframeCount(), 1);
+    EXPECT_EQ(doc.keyframeCount(), 1);
 }
 
-TEST_F(KeyframeEdit, FramesListRows) {
+TEST_F(KeyframeEdit, framesListRows) {
     auto rows = [this](std::int32_t selected) {
         std::string out;
-        for (const auto& r : FramesListRows(doc, selected)) out += r.keyframe + "|" + r.transitions + ";";
+        for (const auto& r : framesListRows(doc, selected)) out += r.keyframe + "|" + r.transitions + ";";
         return out;
     };
     const std::string empty = rows(-1);
-    InsertActive(doc, 0);
+    insertActive(doc, 0);
     const std::string one = rows(1);
     doc.m_keyframes = test::ThreeKeyframes(10, 5);
     EXPECT_EQ(std::tuple(empty, one, rows(2), rows(4)),
@@ -156,7 +156,7 @@ TEST(TransitionCountEntry, ReadsTheLeadingNumberOfTheFirst127CharactersAndRefuse
         {"12abc", 12}, {"1", 1},   {std::string(126, ' ') + "45", 4}, {"0", 0},
         {"-5", 0},     {"abc", 0}, {std::string(127, ' ') + "45", 0}};
     for (const auto& [text, value] : counts) {
-        const CountEntry e = ReadTransitionCount(text);
+        const CountEntry e = readTransitionCount(text);
         EXPECT_EQ(std::tuple(e.accepted, e.accepted ? e.count : 0, e.message),
                   std::tuple(value > 0, value, value > 0 ? "" : "Transition count must be at least 1")) << text;
     }
@@ -165,7 +165,7 @@ TEST(TransitionCountEntry, ReadsTheLeadingNumberOfTheFirst127CharactersAndRefuse
 Keyframe Tween(const Keyframe& a, const Keyframe& b, std::int32_t d, TweenStyle style) {
     Keyframe out;
     out.transitions = 77;
-    TweenKeyframes(a, b, out, d, style);
+    tweenKeyframes(a, b, out, d, style);
     EXPECT_EQ(out.transitions, 77);  // the scratch record's count is not part of a frame
     return out;
 }
@@ -173,9 +173,9 @@ Keyframe Tween(const Keyframe& a, const Keyframe& b, std::int32_t d, TweenStyle 
 TEST(TweenSlow, WeightStaysExactBeyondThe32BitSquare) {
     // 46341 squared no longer fits 32 bits; the weight must still rise from 0 towards 1.
     for (const std::int32_t t : {46341, 100000, INT32_MAX}) {
-        const double w[] = {SlowAtKeyframesWeight(t, 0), SlowAtKeyframesWeight(t, 1), SlowAtKeyframesWeight(t, t - 1)};
+        const double w[] = {slowAtKeyframesWeight(t, 0), slowAtKeyframesWeight(t, 1), slowAtKeyframesWeight(t, t - 1)};
         EXPECT_TRUE(w[0] == 0.0 && 0.0 < w[1] && w[1] < w[2] && w[2] <= 1.0) << t;
-        EXPECT_NEAR(SlowAtKeyframesWeight(t, t / 2), std::sqrt(0.75), 1e-4) << t;
+        EXPECT_NEAR(slowAtKeyframesWeight(t, t / 2), std::sqrt(0.75), 1e-4) << t;
     }
 }
 
@@ -234,8 +234,8 @@ TEST(TweenLinear, JuliaConstantTypeAndIterations) {
 TEST(TweenLinear, EachEntrysColoursTruncateAndLoseTheReservedByte) {
     Keyframe a = test::Key(-2, 2, -1, 1, 100, 3), b = test::Key(-2, 2, -1, 1, 100, 1);
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {  // red tells the entries apart
-        a.palette.SetEntry(i, RgbQuad{0, 10, std::uint8_t(i), 99});
-        b.palette.SetEntry(i, RgbQuad{255, 11, std::uint8_t(i), 42});
+        a.palette.setEntry(i, RgbQuad{0, 10, std::uint8_t(i), 99});
+        b.palette.setEntry(i, RgbQuad{255, 11, std::uint8_t(i), 42});
     }
     for (int d = 0; d < 3; ++d) {
         const Keyframe m = Tween(a, b, d, d == 1 ? TweenStyle::ConstantSpeed : TweenStyle::SlowAtKeyframes);

@@ -36,7 +36,7 @@ TEST_P(AnimRefusals, RenderSettingsRefuseWhatNoScriptCanList) {
     s.width = s.height = 8;
     s.to = 15;
     s.destFolder = dir.File(row.folder);
-    const bool accepted = AcceptRenderSettings(s, row.total, host, FolderQuestions::Proceed);
+    const bool accepted = acceptRenderSettings(s, row.total, host, FolderQuestions::Proceed);
     EXPECT_EQ(accepted, row.refusal.empty());
     EXPECT_EQ(fs::exists(dir.File(row.folder)), accepted);
     if (row.refusal.empty()) return;
@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptRow{"Plain", "frames", 15, ""}, AcceptRow{"LineFeed", "a\nb", 15, kLineBreak},
         AcceptRow{"CarriageReturn", "a\rb", 15, kLineBreak}, AcceptRow{"TrailingLineFeed", "f\n", 15, kLineBreak},
         AcceptRow{"AtTheBound", "f", kMaxScriptFrames, ""},
-        AcceptRow{"OneBeyond", "frames", kMaxScriptFrames + 1, TooManyFramesText(kMaxScriptFrames + 1)},
+        AcceptRow{"OneBeyond", "frames", kMaxScriptFrames + 1, tooManyFramesText(kMaxScriptFrames + 1)},
         AcceptRow{"LargestCount", "frames", INT32_MAX,
                   "This animation has 2147483647 frames, more than the 500000 a playback script may list.\n"
                   "Lower the transition counts of its keyframes."}),
@@ -64,8 +64,8 @@ TEST_P(AnimRefusals, NoScriptIsWrittenThatCannotBePlayed) {
     TempDir dir;
     const std::string folder = dir.File(row.folder) + "/";
     fs::create_directory(folder);
-    EXPECT_EQ(WriteScript(folder, PlaybackStyle::Forwards, row.total), row.refusal.empty());
-    EXPECT_EQ(fs::exists(ScriptPath(folder)), row.refusal.empty());
+    EXPECT_EQ(writeScript(folder, PlaybackStyle::Forwards, row.total), row.refusal.empty());
+    EXPECT_EQ(fs::exists(scriptPath(folder)), row.refusal.empty());
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(RenderSettingsFields, OneMessageAtATimeInTheDialogsOrder) {
         {1, 1, 5, 15, "", MsgIcon::None},
         {1, 1, 15, 15, "", MsgIcon::None}};
     for (const Case& c : cases) {
-        const auto p = CheckRenderSettingsFields({c.from, c.to, TweenStyle::ConstantSpeed, "x", c.width, c.height}, 15);
+        const auto p = checkRenderSettingsFields({c.from, c.to, TweenStyle::ConstantSpeed, "x", c.width, c.height}, 15);
         EXPECT_EQ(p ? std::pair(p->text, p->icon) : std::pair(std::string(), MsgIcon::None), std::pair(c.text, c.icon));
     }
 }
@@ -48,14 +48,14 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
     std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) = std::tuple(64, 48, "/tmp/frames/");
     for (const int byte : {1, 0, 2, 3, 200}) {  // a stored byte other than 1 proposes constant speed
         doc.m_tweenStyle = static_cast<TweenStyle>(byte);
-        const RenderSettings s = ProposedRenderSettings(doc);
+        const RenderSettings s = proposedRenderSettings(doc);
         EXPECT_EQ(std::tuple(s.width, s.height, s.destFolder, s.from, s.to, s.tweenStyle),
                   std::tuple(64, 48, "/tmp/frames/", 1, 15,
                              byte == 1 ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed));
     }
     doc.m_keyframes = test::ThreeKeyframes(0, 0);  // no frames: a range its own check refuses
-    const RenderSettings none = ProposedRenderSettings(doc);
-    EXPECT_EQ(CheckRenderSettingsFields(none, doc.GetTotalFrames())->text, "Ending frame must be at least 1.");
+    const RenderSettings none = proposedRenderSettings(doc);
+    EXPECT_EQ(checkRenderSettingsFields(none, doc.totalFrames())->text, "Ending frame must be at least 1.");
 }
 
 // Folders are typed relative to the test's folder, where "old" exists and
@@ -79,9 +79,9 @@ TEST(RenderSettingsAccept, FolderChecks) {
     fs::current_path(dir.Path());
     const fs::path inside = fs::current_path();
     // The longest script line is the folder, "frame", the number, ".bmp" and a line feed.
-    EXPECT_EQ(std::tuple(MaxFramesFolderLength(9), MaxFramesFolderLength(15), MaxFramesFolderLength(INT32_MAX)),
+    EXPECT_EQ(std::tuple(maxFramesFolderLength(9), maxFramesFolderLength(15), maxFramesFolderLength(INT32_MAX)),
               std::tuple(255u - 11u, 255u - 12u, 255u - 20u));
-    const std::size_t fits = MaxFramesFolderLength(15) - inside.string().size() - 2;  // two separators
+    const std::size_t fits = maxFramesFolderLength(15) - inside.string().size() - 2;  // two separators
     struct Case { std::string folder; std::int32_t to; FolderQuestions questions; std::vector<MsgAnswer> answers;
                   std::vector<Shown> shown; bool accepted; };
     const auto ask = FolderQuestions::Ask, proceed = FolderQuestions::Proceed;
@@ -108,7 +108,7 @@ TEST(RenderSettingsAccept, FolderChecks) {
         test::FakeHost host;
         host.answers.assign(c.answers.begin(), c.answers.end());
         RenderSettings s{1, c.to, TweenStyle::ConstantSpeed, c.folder, 10, 10};
-        EXPECT_EQ(AcceptRenderSettings(s, 15, host, c.questions), c.accepted);
+        EXPECT_EQ(acceptRenderSettings(s, 15, host, c.questions), c.accepted);
         EXPECT_EQ(host.messages.size(), c.shown.size());
         for (std::size_t i = 0; i < std::min(c.shown.size(), host.messages.size()); ++i) {
             const Message& m = host.messages[i];
@@ -122,7 +122,7 @@ TEST(RenderSettingsAccept, FolderChecks) {
     fs::current_path(cwd);
 }
 
-TEST(ScriptText, EveryStyleByteAndFrameCount) {
+TEST(scriptText, EveryStyleByteAndFrameCount) {
     const std::string f1 = "c:\\a\\frame1.bmp", f2 = "c:\\a\\frame2.bmp", f3 = "c:\\a\\frame3.bmp";
     const std::string forwards = f1 + "\n" + f2 + "\n" + f3, reverse = "\n" + f3 + "\n" + f2 + "\n" + f1;
     const std::string both = forwards + "\n" + f3 + "\n" + f2 + "\n" + f1;
@@ -132,12 +132,12 @@ TEST(ScriptText, EveryStyleByteAndFrameCount) {
         {1, 0, ""}, {2, 0, ""}, {4, 0, ""}, {1 | 8, 0, "\nLoop 1000"}, {1, -4, ""}, {4, 1, f1 + "\n" + f1},
         {2, 1, "\n" + f1}, {8, 2, f1 + "\n" + f2 + "\nLoop 1000"}, {0, 2, f1 + "\n" + f2}};  // no direction: Forwards
     for (const auto& [style, frames, text] : cases)
-        EXPECT_EQ(ScriptText("c:\\a\\", static_cast<PlaybackStyle>(style), frames), text) << style << " " << frames;
+        EXPECT_EQ(scriptText("c:\\a\\", static_cast<PlaybackStyle>(style), frames), text) << style << " " << frames;
 
-    const std::string t = ScriptText("/f/", PlaybackStyle::Forwards, 12);  // no leading zeros, no carriage returns
+    const std::string t = scriptText("/f/", PlaybackStyle::Forwards, 12);  // no leading zeros, no carriage returns
     EXPECT_TRUE(t.find('\r') == std::string::npos && t.find("/f/frame9.bmp\n/f/frame10.bmp\n") != std::string::npos);
     // Long scripts are produced in pieces; the pieces must join seamlessly.
-    const std::string big = ScriptText("/f/", PlaybackStyle::PingPong, 9000);
+    const std::string big = scriptText("/f/", PlaybackStyle::PingPong, 9000);
     EXPECT_EQ(std::count(big.begin(), big.end(), '\n'), 17999);
     EXPECT_NE(big.find("\n/f/frame4096.bmp\n/f/frame4097.bmp\n"), std::string::npos);
 }
@@ -151,25 +151,25 @@ protected:
         test::Prepare(doc, test::ThreeKeyframes(10, 5));
         // Active values that differ from every keyframe, to see them come back.
         before = doc.m_params = FractalParams{-1.0, -1.0, 1.0, 1.0, FractalType::Julia, -0.4, 0.6, 77, 40, 30};
-        doc.SetResolution(40, 30);
+        doc.setResolution(40, 30);
         doc.m_palette = test::Ramp(33);
         folder = dir.Path().string() + "/";
     }
 
-    AnimRenderResult Render(std::int32_t from, std::int32_t to, TweenStyle style = TweenStyle::ConstantSpeed) {
-        return RenderAnimation(doc, RenderSettings{from, to, style, folder, kW, kH}, &log);
+    AnimRenderResult render(std::int32_t from, std::int32_t to, TweenStyle style = TweenStyle::ConstantSpeed) {
+        return renderAnimation(doc, RenderSettings{from, to, style, folder, kW, kH}, &log);
     }
 
-    std::string Frame(int n) const { return dir.File("frame" + std::to_string(n) + ".bmp"); }
+    std::string frame(int n) const { return dir.File("frame" + std::to_string(n) + ".bmp"); }
 
     // A frame file against a single render of the tweened values of
     // keyframe `segment` at `step`: its size, the palette as colour table, every pixel byte.
     void ExpectFrame(int n, int segment, int step, TweenStyle style = TweenStyle::ConstantSpeed) const {
         Keyframe values;
-        TweenKeyframes(doc.m_keyframes[segment], doc.m_keyframes[segment + 1], values, step, style);
-        const auto bytes = ReadBytes(Frame(n));
+        tweenKeyframes(doc.m_keyframes[segment], doc.m_keyframes[segment + 1], values, step, style);
+        const auto bytes = ReadBytes(frame(n));
         ASSERT_EQ(bytes.size(), 1078u + (kW + 3) * kH) << "frame " << n;
-        EXPECT_TRUE(std::equal(values.palette.Raw().begin(), values.palette.Raw().end(), bytes.begin() + 54))
+        EXPECT_TRUE(std::equal(values.palette.raw().begin(), values.palette.raw().end(), bytes.begin() + 54))
             << "colour table of frame " << n;
         EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 1078, bytes.end()),
                   test::ReferenceImage({values.left, values.top, values.right, values.bottom, values.type, values.cReal,
@@ -183,8 +183,8 @@ protected:
         EXPECT_EQ(doc.m_palette, test::Ramp(33));
         ASSERT_TRUE(doc.m_engine);
         const FractalEngine& e = *doc.m_engine;  // a new engine: the old picture is gone
-        EXPECT_EQ(std::tuple(doc.GetWidth(), doc.GetHeight(), e.GetWidth(), e.GetHeight(), e.GetIterations(),
-                             e.GetType(), e.IsValid()),
+        EXPECT_EQ(std::tuple(doc.width(), doc.height(), e.width(), e.height(), e.iterations(),
+                             e.type(), e.isValid()),
                   std::tuple(40, 30, 40, 30, 77, 2, false));
         EXPECT_EQ(fs::current_path(), cwd);  // the working directory is left alone
     }
@@ -203,12 +203,12 @@ protected:
 TEST_F(AnimRender, EveryFrameIsASingleRenderOfItsTweenedValues) {
     doc.m_keyframes = test::ThreeKeyframes(3, 2);
     for (const TweenStyle style : {TweenStyle::SlowAtKeyframes, TweenStyle::ConstantSpeed}) {
-        const AnimRenderResult r = Render(1, 5, style);
+        const AnimRenderResult r = render(1, 5, style);
         EXPECT_EQ(std::tuple(r.outcome, r.scriptWritten, r.scriptPath, r.framesBegun),
                   std::tuple(AnimRenderOutcome::Completed, true, folder + "script.aas", 5));
         for (int n = 1; n <= 5; ++n) ExpectFrame(n, n <= 3 ? 0 : 1, n <= 3 ? n - 1 : n - 4, style);
-        EXPECT_EQ(Script(), ScriptText(folder, PlaybackStyle::Forwards, 5));  // replaced, not appended to
-        EXPECT_FALSE(fs::exists(Frame(6)));  // the last keyframe is never a frame
+        EXPECT_EQ(Script(), scriptText(folder, PlaybackStyle::Forwards, 5));  // replaced, not appended to
+        EXPECT_FALSE(fs::exists(frame(6)));  // the last keyframe is never a frame
         ExpectRestored();
     }
     EXPECT_EQ(std::pair(host.beeps, host.messages.size()), std::pair(2, std::size_t{0}));
@@ -216,16 +216,16 @@ TEST_F(AnimRender, EveryFrameIsASingleRenderOfItsTweenedValues) {
 
 TEST_F(AnimRender, ARangeAcrossAKeyframeNamesEachStepAndScriptsTheWholeAnimation) {
     doc.m_tweenStyle = TweenStyle::ConstantSpeed;
-    const AnimRenderResult r = Render(10, 11, TweenStyle::SlowAtKeyframes);
-    EXPECT_EQ(std::pair(r.Completed(), r.framesBegun), std::pair(true, 2));
+    const AnimRenderResult r = render(10, 11, TweenStyle::SlowAtKeyframes);
+    EXPECT_EQ(std::pair(r.completed(), r.framesBegun), std::pair(true, 2));
     ExpectFrame(10, 0, 9, TweenStyle::SlowAtKeyframes);
     ExpectFrame(11, 1, 0, TweenStyle::SlowAtKeyframes);  // keyframe 2 itself
-    for (int n : {1, 9, 12}) EXPECT_FALSE(fs::exists(Frame(n))) << n;
-    EXPECT_EQ(Script(), ScriptText(folder, PlaybackStyle::Forwards, 15));
+    for (int n : {1, 9, 12}) EXPECT_FALSE(fs::exists(frame(n))) << n;
+    EXPECT_EQ(Script(), scriptText(folder, PlaybackStyle::Forwards, 15));
     EXPECT_EQ(log.texts, (std::vector<std::string>{"Calculating frame 10", "Rendering frame 10", "Saving frame 10",
                                                    "Calculating frame 11", "Rendering frame 11", "Saving frame 11"}));
     // The settings used stay in the document, which still counts as unmodified.
-    EXPECT_EQ(std::tuple(doc.m_tweenStyle, doc.m_destFolder, doc.m_animWidth, doc.m_animHeight, doc.IsModified()),
+    EXPECT_EQ(std::tuple(doc.m_tweenStyle, doc.m_destFolder, doc.m_animWidth, doc.m_animHeight, doc.isModified()),
               std::tuple(TweenStyle::SlowAtKeyframes, folder, kW, kH, false));
     ExpectRestored();
 }
@@ -233,24 +233,24 @@ TEST_F(AnimRender, ARangeAcrossAKeyframeNamesEachStepAndScriptsTheWholeAnimation
 TEST_F(AnimRender, SegmentsWithoutFramesAreSkipped) {
     doc.m_keyframes = {test::Key(-2, 2, -1.5, 1.5, 30, 2), test::Key(-1, 1, -1, 1, 40, 0, 1, 0.3, 0.6, 9),
                        test::Key(-0.5, 0.5, -0.5, 0.5, 50, 2, 1, 0.3, 0.6, 18), test::Key(-0.2, 0.2, -0.2, 0.2, 60, 4)};
-    ASSERT_TRUE(Render(3, 3).Completed());  // a range of one frame
+    ASSERT_TRUE(render(3, 3).completed());  // a range of one frame
     ExpectFrame(3, 2, 0);  // keyframe 3 opens the next segment with frames
-    EXPECT_FALSE(fs::exists(Frame(2)) || fs::exists(Frame(4)));
+    EXPECT_FALSE(fs::exists(frame(2)) || fs::exists(frame(4)));
     EXPECT_EQ(host.beeps, 1);
 }
 
 TEST_F(AnimRender, EscapeDuringFrameFiveKeepsFramesOneToFour) {
     host.allowMessages = true;
     host.cancelAt = [this](int) { return !log.texts.empty() && log.texts.back() == "Rendering frame 5"; };
-    const AnimRenderResult r = Render(1, 15);
+    const AnimRenderResult r = render(1, 15);
     EXPECT_EQ(std::pair(r.outcome, r.lastFrame), std::pair(AnimRenderOutcome::Aborted, 5));
     ASSERT_EQ(host.messages.size(), 1u);
     const Message& m = host.messages[0];
     EXPECT_EQ(std::tuple(m.text, m.icon, m.caption, m.ownerName),
               std::tuple("Render operation aborted.", MsgIcon::Error, "Velmora", "Animation Frames Window"));
     for (int n = 1; n <= 4; ++n) ExpectFrame(n, 0, n - 1);
-    EXPECT_FALSE(fs::exists(Frame(5)));
-    EXPECT_EQ(Script(), ScriptText(folder, PlaybackStyle::Forwards, 15));
+    EXPECT_FALSE(fs::exists(frame(5)));
+    EXPECT_EQ(Script(), scriptText(folder, PlaybackStyle::Forwards, 15));
     EXPECT_EQ(std::tuple(host.beeps, host.questionSounds, log.texts.back()), std::tuple(0, 1, "Rendering frame 5"));
     ExpectRestored();
 }
@@ -275,7 +275,7 @@ TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
         host.allowMessages = true;
         host.beeps = 0;
         host.messages.clear();
-        const AnimRenderResult r = Render(3, 6);
+        const AnimRenderResult r = render(3, 6);
         EXPECT_EQ(std::tuple(r.outcome, r.lastFrame, r.scriptWritten), std::tuple(c.outcome, c.lastFrame, c.script));
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(std::pair(host.messages[0].text, host.messages[0].icon), std::pair(c.text, MsgIcon::Error));
@@ -290,7 +290,7 @@ TEST_F(AnimRender, FewerThanTwoKeyframesChangeNothing) {
     host.allowMessages = true;
     doc.m_keyframes.resize(1);
     const auto engine = doc.m_engine.get();
-    EXPECT_EQ(Render(1, 1).outcome, AnimRenderOutcome::TooFewKeyframes);
+    EXPECT_EQ(render(1, 1).outcome, AnimRenderOutcome::TooFewKeyframes);
     EXPECT_EQ(std::pair(host.LastText(), host.messages.back().icon),
               std::pair("There must be at least 2 keyframes in order to render.\nSee Help for details."s,
                         MsgIcon::Information));

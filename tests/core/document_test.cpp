@@ -25,8 +25,8 @@ using velmora::test::WriteBytes;
 namespace {
 
 void NewDoc(Document& doc) {
-    doc.OnNewDocument();
-    doc.LoadDefaultPalette();
+    doc.onNewDocument();
+    doc.loadDefaultPalette();
 }
 
 double LoadDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
@@ -46,33 +46,33 @@ Keyframe SampleKeyframe(int seed) {
     k.type = 2;
     k.iterations = 1000 + seed;
     k.transitions = 10 * seed;
-    for (std::size_t i = 0; i < Palette::kBytes; ++i) k.palette.Bytes()[i] = static_cast<std::uint8_t>(i * 7 + seed);
+    for (std::size_t i = 0; i < Palette::kBytes; ++i) k.palette.bytes()[i] = static_cast<std::uint8_t>(i * 7 + seed);
     return k;
 }
 
 TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     FakeHost host;
     Document doc(host);
-    ASSERT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.m_destFolder, DefaultFramesFolder());
-    EXPECT_EQ(doc.GetTitle(), "Untitled");
+    ASSERT_TRUE(doc.onNewDocument());
+    EXPECT_EQ(doc.m_destFolder, defaultFramesFolder());
+    EXPECT_EQ(doc.title(), "Untitled");
     EXPECT_FALSE(doc.m_rendered);
-    EXPECT_EQ(doc.m_engine->GetWidth(), 300);
-    EXPECT_EQ(doc.m_engine->GetHeight(), 300);
-    EXPECT_EQ(doc.m_engine->GetIterations(), 201);
-    EXPECT_FALSE(doc.m_engine->IsValid());
-    doc.m_palette.SetEntry(0, RgbQuad{1, 2, 3, 9});
+    EXPECT_EQ(doc.m_engine->width(), 300);
+    EXPECT_EQ(doc.m_engine->height(), 300);
+    EXPECT_EQ(doc.m_engine->iterations(), 201);
+    EXPECT_FALSE(doc.m_engine->isValid());
+    doc.m_palette.setEntry(0, RgbQuad{1, 2, 3, 9});
     doc.m_keyframes.push_back(SampleKeyframe(4));
     doc.m_params.iterations = 7;
-    doc.SetModifiedFlag(true);
-    doc.OnNewDocument();
+    doc.setModifiedFlag(true);
+    doc.onNewDocument();
     EXPECT_EQ(doc.m_palette.Entry(0), (RgbQuad{1, 2, 3, 9}));
-    EXPECT_EQ(doc.GetKeyframeCount(), 0);
+    EXPECT_EQ(doc.keyframeCount(), 0);
     EXPECT_EQ(doc.m_params.iterations, 201);
-    EXPECT_FALSE(doc.IsModified());
-    doc.LoadDefaultPalette();
-    EXPECT_EQ(doc.m_palette, DefaultPalette());
-    EXPECT_EQ(doc.m_paletteHolder.Get()->entries[0].peFlags, 0);
+    EXPECT_FALSE(doc.isModified());
+    doc.loadDefaultPalette();
+    EXPECT_EQ(doc.m_palette, defaultPalette());
+    EXPECT_EQ(doc.m_paletteHolder.get()->entries[0].peFlags, 0);
 }
 
 TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
@@ -81,33 +81,33 @@ TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
     FakeHost host;
     Document doc(host);
     for (const auto& c : cases) {
-        doc.OnNewDocument();
+        doc.onNewDocument();
         doc.m_keyframes.resize(c.counts.size());
         for (std::size_t i = 0; i < c.counts.size(); ++i) doc.m_keyframes[i].transitions = c.counts[i];
-        EXPECT_EQ(doc.GetTotalFrames(), c.total) << c.counts.size() << " keyframes";
-        EXPECT_EQ(doc.GetKeyframeCount(), static_cast<int>(c.counts.size()));
+        EXPECT_EQ(doc.totalFrames(), c.total) << c.counts.size() << " keyframes";
+        EXPECT_EQ(doc.keyframeCount(), static_cast<int>(c.counts.size()));
     }
-    EXPECT_EQ(doc.GetKeyframe(1)->transitions, 2000000000);
-    EXPECT_EQ(doc.GetKeyframe(3), nullptr);
-    EXPECT_EQ(doc.GetKeyframe(-1), nullptr);
+    EXPECT_EQ(doc.keyframe(1)->transitions, 2000000000);
+    EXPECT_EQ(doc.keyframe(3), nullptr);
+    EXPECT_EQ(doc.keyframe(-1), nullptr);
 }
 
 TEST(Document, EngineFollowsSizeRegionAndRender) {
     FakeHost host;
     Document doc(host);
-    doc.OnNewDocument();
-    doc.SetResolution(20, 64);
+    doc.onNewDocument();
+    doc.setResolution(20, 64);
     host.cancelAt = [](int n) { return n == 1; };
-    EXPECT_EQ(doc.RenderImage(), 0);
+    EXPECT_EQ(doc.renderImage(), 0);
     EXPECT_TRUE(doc.m_rendered);  // counts as rendered even when cancelled
     host.cancelAt = nullptr;
-    ASSERT_EQ(doc.RenderImage(), 1);
-    doc.SetResolution(20, 64);  // the same size still replaces the engine
-    EXPECT_FALSE(doc.m_engine->IsValid());
-    doc.SetRegion(1.0, 0.5, -1.0, -0.5);
+    ASSERT_EQ(doc.renderImage(), 1);
+    doc.setResolution(20, 64);  // the same size still replaces the engine
+    EXPECT_FALSE(doc.m_engine->isValid());
+    doc.setRegion(1.0, 0.5, -1.0, -0.5);
     EXPECT_EQ(doc.m_params.left, 1.0);  // stored as given, ordered in the engine
-    EXPECT_EQ(doc.m_engine->GetXMin(), -1.0);
-    EXPECT_EQ(doc.m_engine->GetYMax(), 0.5);
+    EXPECT_EQ(doc.m_engine->xMin(), -1.0);
+    EXPECT_EQ(doc.m_engine->yMax(), 0.5);
 }
 
 TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
@@ -115,34 +115,34 @@ TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
     Document doc(host);
     NewDoc(doc);
     doc.m_destFolder = "/home/u/anim/";
-    const auto b = SerializeDocument(doc);
+    const auto b = serializeDocument(doc);
     ASSERT_EQ(b.size(), 1356u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 5), "VMR10");
     for (const auto& [at, v] : {std::pair{5, -2.0}, {13, -1.5}, {21, 2.0}, {29, 1.5}, {41, 0.3}, {49, 0.6}})
         EXPECT_EQ(LoadDouble(b, at), v) << "double at " << at;
     for (const auto& [at, v] : {std::pair{37, 402}, {57, 300}, {61, 300}, {1091, 100}, {1095, 100}})
-        EXPECT_EQ(le::LoadI32(&b[at]), v) << "int32 at " << at;
+        EXPECT_EQ(le::loadI32(&b[at]), v) << "int32 at " << at;
     EXPECT_EQ(b[65], 1);
-    EXPECT_EQ(0, std::memcmp(&b[66], DefaultPalette().Bytes(), 1024));
+    EXPECT_EQ(0, std::memcmp(&b[66], defaultPalette().bytes(), 1024));
     EXPECT_EQ(b[1090], 2);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[1099])), "/home/u/anim/");
     for (std::size_t i = 1099 + 13; i < 1356; ++i) ASSERT_EQ(b[i], 0) << i;
     doc.m_params.type = FractalType::Julia;
-    EXPECT_EQ(le::LoadI32(&SerializeDocument(doc)[37]), 403);
+    EXPECT_EQ(le::loadI32(&serializeDocument(doc)[37]), 403);
 }
 
 TEST(DocumentFile, KeyframeRecordLayout) {
     DocumentContents c;
     c.keyframes.push_back(SampleKeyframe(1));
-    const auto b = SerializeContents(c);
+    const auto b = serializeContents(c);
     ASSERT_EQ(b.size(), 1356u + 1085u);
     const std::size_t r = 1355;
     EXPECT_EQ(b[r], 1);
     // left, top, right, bottom (file order differs from the record's), K; then type, limit, transitions
     for (const auto& [at, v] : {std::pair{1, -2.25}, {9, -0.75}, {17, 1.5}, {25, 0.125}, {33, -0.8}, {41, 0.156}})
         EXPECT_EQ(LoadDouble(b, r + at), v) << "double at " << at;
-    for (const auto& [at, v] : {std::pair{49, 2}, {53, 1001}, {57, 10}}) EXPECT_EQ(le::LoadI32(&b[r + at]), v) << at;
-    EXPECT_EQ(0, std::memcmp(&b[r + 61], c.keyframes[0].palette.Bytes(), 1024));
+    for (const auto& [at, v] : {std::pair{49, 2}, {53, 1001}, {57, 10}}) EXPECT_EQ(le::loadI32(&b[r + at]), v) << at;
+    EXPECT_EQ(0, std::memcmp(&b[r + 61], c.keyframes[0].palette.bytes(), 1024));
     EXPECT_EQ(b.back(), 0);
 }
 
@@ -164,22 +164,22 @@ TEST(DocumentFile, RoundTripIsBitForBit) {
     doc.m_animWidth = 640;
     doc.m_animHeight = 480;
     doc.m_destFolder = "frames/";
-    doc.m_palette.SetEntry(17, RgbQuad{1, 2, 3, 4});
+    doc.m_palette.setEntry(17, RgbQuad{1, 2, 3, 4});
     for (int i = 0; i < 3; ++i) doc.m_keyframes.push_back(SampleKeyframe(i));
-    ASSERT_TRUE(doc.OnSaveDocument(dir.File("a.vmr")));
+    ASSERT_TRUE(doc.onSaveDocument(dir.File("a.vmr")));
     const auto saved = ReadBytes(dir.File("a.vmr"));
-    EXPECT_EQ(saved, SerializeDocument(doc));
+    EXPECT_EQ(saved, serializeDocument(doc));
 
     Document other(host);
     NewDoc(other);
-    ASSERT_TRUE(other.OnOpenDocument(dir.File("a.vmr")));
-    EXPECT_EQ(SerializeDocument(other), saved);
-    EXPECT_EQ(other.GetTitle(), "a.vmr");
-    EXPECT_FALSE(other.IsModified());
+    ASSERT_TRUE(other.onOpenDocument(dir.File("a.vmr")));
+    EXPECT_EQ(serializeDocument(other), saved);
+    EXPECT_EQ(other.title(), "a.vmr");
+    EXPECT_FALSE(other.isModified());
     EXPECT_FALSE(other.m_rendered);
-    EXPECT_EQ(other.m_engine->GetWidth(), 0);
-    EXPECT_EQ(other.m_engine->GetHeight(), -3);
-    EXPECT_EQ(other.m_paletteHolder.Get()->entries[17].peFlags, 4);
+    EXPECT_EQ(other.m_engine->width(), 0);
+    EXPECT_EQ(other.m_engine->height(), -3);
+    EXPECT_EQ(other.m_paletteHolder.get()->entries[17].peFlags, 4);
 }
 
 TEST(DocumentFile, ParseEdgeCases) {
@@ -187,26 +187,26 @@ TEST(DocumentFile, ParseEdgeCases) {
     for (const std::int32_t it : {-1, -1073741824, 0, 1, 1073741823}) {  // limit and type share a field
         DocumentContents c;
         c.params.iterations = it;
-        const auto b = SerializeContents(c);
-        ASSERT_TRUE(ParseDocument(b.data(), b.size(), back));
+        const auto b = serializeContents(c);
+        ASSERT_TRUE(parseDocument(b.data(), b.size(), back));
         EXPECT_EQ(back.params.iterations, it);
         EXPECT_EQ(back.params.type, FractalType::Mandelbrot);
     }
     DocumentContents c;
     c.destFolder = "0123456789";
     c.keyframes.push_back(SampleKeyframe(2));
-    auto b = SerializeContents(c);
+    auto b = serializeContents(c);
     b[1099 + 11] = 'X';  // after the folder's first zero: ignored
     b[1355] = 7;         // any non-zero marker introduces a record
     b.push_back(0xAB);   // trailing bytes are ignored
     back.destFolder = "previous folder that is much longer";
-    ASSERT_TRUE(ParseDocument(b.data(), b.size(), back));
+    ASSERT_TRUE(parseDocument(b.data(), b.size(), back));
     EXPECT_EQ(back.destFolder, "0123456789");
     ASSERT_EQ(back.keyframes.size(), 1u);
     EXPECT_EQ(back.keyframes[0].iterations, 1002);
     EXPECT_EQ(back.keyframes[0].bottom, 0.25);
     std::memset(&b[1099], 'a', 256);  // no zero at all: 256 characters, never more
-    ASSERT_TRUE(ParseDocument(b.data(), b.size(), back));
+    ASSERT_TRUE(parseDocument(b.data(), b.size(), back));
     EXPECT_EQ(back.destFolder.size(), 256u);
 }
 
@@ -214,13 +214,13 @@ TEST(DocumentFile, EveryTruncationAndAnySignatureChangeIsRefused) {
     DocumentContents c;
     c.keyframes.push_back(SampleKeyframe(1));
     c.keyframes.push_back(SampleKeyframe(2));
-    const auto b = SerializeContents(c);
+    const auto b = serializeContents(c);
     DocumentContents back;
-    for (std::size_t n = 0; n < b.size(); ++n) ASSERT_FALSE(ParseDocument(b.data(), n, back)) << n << " bytes";
+    for (std::size_t n = 0; n < b.size(); ++n) ASSERT_FALSE(parseDocument(b.data(), n, back)) << n << " bytes";
     for (std::size_t i = 0; i < 5; ++i) {
         auto bad = b;
         bad[i] ^= 0x20;  // "vMR10", "VmR10", ...: the signature is case-sensitive
-        EXPECT_FALSE(ParseDocument(bad.data(), bad.size(), back)) << i;
+        EXPECT_FALSE(parseDocument(bad.data(), bad.size(), back)) << i;
     }
 }
 
@@ -229,10 +229,10 @@ protected:
     void SetUp() override {
         host.allowMessages = true;
         NewDoc(doc);
-        doc.m_palette.SetEntry(3, RgbQuad{9, 9, 9, 0});
+        doc.m_palette.setEntry(3, RgbQuad{9, 9, 9, 0});
         doc.m_params.iterations = 77;
         doc.m_keyframes.push_back(SampleKeyframe(1));
-        doc.SetPathName("/somewhere/old.vmr");
+        doc.setPathName("/somewhere/old.vmr");
     }
     FakeHost host;
     TempDir dir;
@@ -241,9 +241,9 @@ protected:
 
 TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
     DocumentContents c;
-    c.palette.SetEntry(3, RgbQuad{1, 1, 1, 1});
+    c.palette.setEntry(3, RgbQuad{1, 1, 1, 1});
     c.keyframes.push_back(SampleKeyframe(5));
-    const auto full = SerializeContents(c);
+    const auto full = serializeContents(c);
     auto Cut = [&](long n) { return std::vector<std::uint8_t>(full.begin(), full.begin() + n); };
     const std::vector<std::vector<std::uint8_t>> files = {
         {'v', 'M', 'R', '1', '0', 0, 0, 0}, Cut(600), Cut(1355 + 500), Cut(full.size() - 1)};
@@ -251,29 +251,29 @@ TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
         SCOPED_TRACE(k);
         host.messages.clear();
         WriteBytes(dir.File("bad.vmr"), files[k]);
-        EXPECT_FALSE(doc.OnOpenDocument(dir.File("bad.vmr")));
+        EXPECT_FALSE(doc.onOpenDocument(dir.File("bad.vmr")));
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, "Unexpected file format.");
         EXPECT_EQ(host.messages[0].icon, MsgIcon::Error);
         EXPECT_EQ(doc.m_params.iterations, 201);
-        EXPECT_EQ(doc.GetKeyframeCount(), 0);
-        EXPECT_EQ(doc.GetPathName(), "");
+        EXPECT_EQ(doc.keyframeCount(), 0);
+        EXPECT_EQ(doc.pathName(), "");
         EXPECT_EQ(doc.m_palette.Entry(3), (RgbQuad{9, 9, 9, 0}));  // never half-replaced colours
-        EXPECT_EQ(doc.m_engine->GetWidth(), 300);
+        EXPECT_EQ(doc.m_engine->width(), 300);
     }
 }
 
 TEST_F(OpenFailure, MissingFileChangesNothingAndAnEmptyFileIsANoOp) {
-    EXPECT_FALSE(doc.OnOpenDocument(dir.File("nope.vmr")));
+    EXPECT_FALSE(doc.onOpenDocument(dir.File("nope.vmr")));
     EXPECT_EQ(host.LastText(), dir.File("nope.vmr") + " was not found.");
     EXPECT_EQ(doc.m_params.iterations, 77);
-    EXPECT_EQ(doc.GetTitle(), "old.vmr");
+    EXPECT_EQ(doc.title(), "old.vmr");
     WriteBytes(dir.File("empty.vmr"), {});
-    EXPECT_TRUE(doc.OnOpenDocument(dir.File("empty.vmr")));
+    EXPECT_TRUE(doc.onOpenDocument(dir.File("empty.vmr")));
     EXPECT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(doc.m_params.iterations, 77);
-    EXPECT_EQ(doc.GetKeyframeCount(), 1);
-    EXPECT_EQ(doc.GetTitle(), "empty.vmr");
+    EXPECT_EQ(doc.keyframeCount(), 1);
+    EXPECT_EQ(doc.title(), "empty.vmr");
 }
 
 TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
@@ -282,41 +282,41 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
     TempDir dir;
     Document doc(host);
     NewDoc(doc);
-    ASSERT_TRUE(doc.OnSaveDocument(dir.File("keep.vmr")));
+    ASSERT_TRUE(doc.onSaveDocument(dir.File("keep.vmr")));
     const auto original = ReadBytes(dir.File("keep.vmr"));
-    doc.SetModifiedFlag(true);
+    doc.setModifiedFlag(true);
 
     doc.m_params.iterations = 1073741824;
-    EXPECT_FALSE(doc.OnSaveDocument(dir.File("keep.vmr")));
+    EXPECT_FALSE(doc.onSaveDocument(dir.File("keep.vmr")));
     EXPECT_NE(host.LastText().find("1073741822"), std::string::npos);
     EXPECT_EQ(host.messages.back().icon, MsgIcon::Warning);
-    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(ReadBytes(dir.File("keep.vmr")), original);
 
     doc.m_params.iterations = 1073741823;
     doc.m_destFolder = std::string(256, 'f');
-    EXPECT_FALSE(doc.OnSaveDocument(dir.File("keep.vmr")));
+    EXPECT_FALSE(doc.onSaveDocument(dir.File("keep.vmr")));
     EXPECT_NE(host.LastText().find("255 characters"), std::string::npos);
     EXPECT_EQ(ReadBytes(dir.File("keep.vmr")), original);
 
     doc.m_destFolder = std::string(255, 'f');  // the largest values that fit
-    EXPECT_TRUE(doc.OnSaveDocument(dir.File("keep.vmr")));
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.onSaveDocument(dir.File("keep.vmr")));
+    EXPECT_FALSE(doc.isModified());
     DocumentContents back;
     const auto saved = ReadBytes(dir.File("keep.vmr"));
-    ASSERT_TRUE(ParseDocument(saved.data(), saved.size(), back));
+    ASSERT_TRUE(parseDocument(saved.data(), saved.size(), back));
     EXPECT_TRUE(back.params.iterations == 1073741823 && back.destFolder == doc.m_destFolder);
 
-    doc.SetModifiedFlag(true);
-    EXPECT_FALSE(doc.OnSaveDocument(dir.File("no/such/folder/x.vmr")));
+    doc.setModifiedFlag(true);
+    EXPECT_FALSE(doc.onSaveDocument(dir.File("no/such/folder/x.vmr")));
     EXPECT_EQ(host.LastText(), dir.File("no/such/folder/x.vmr") + " was not found.");
-    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.isModified());
 }
 
 std::vector<std::uint8_t> ExportBmp(Document& doc, const std::string& path) {
-    doc.m_engine->BuildBitmap(doc.m_palette);
+    doc.m_engine->buildBitmap(doc.m_palette);
     std::error_code ec;
-    EXPECT_EQ(doc.WriteBmp(path, ec), BmpWriteResult::Ok) << ec.message();
+    EXPECT_EQ(doc.writeBmp(path, ec), BmpWriteResult::Ok) << ec.message();
     return ReadBytes(path);
 }
 
@@ -325,7 +325,7 @@ TEST(Bmp, DefaultPictureFileBytes) {
     TempDir dir;
     Document doc(host);
     NewDoc(doc);
-    ASSERT_EQ(doc.RenderImage(), 1);
+    ASSERT_EQ(doc.renderImage(), 1);
     const auto b = ExportBmp(doc, dir.File("out.bmp"));
     ASSERT_EQ(b.size(), 91078u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
@@ -333,8 +333,8 @@ TEST(Bmp, DefaultPictureFileBytes) {
         {2, 4, 91078}, {6, 2, 0}, {8, 2, 0}, {10, 4, 1078}, {14, 4, 40}, {18, 4, 300}, {22, 4, 300}, {26, 2, 1},
         {28, 2, 8},    {30, 4, 0}, {34, 4, 0}, {38, 4, 1},  {42, 4, 1}, {46, 4, 0},   {50, 4, 0}};
     for (const auto& f : fields)
-        EXPECT_EQ(f.bytes == 2 ? le::LoadU16(&b[f.at]) : le::LoadU32(&b[f.at]), f.value) << "field at " << f.at;
-    EXPECT_EQ(0, std::memcmp(&b[54], DefaultPalette().Bytes(), 1024));
+        EXPECT_EQ(f.bytes == 2 ? le::loadU16(&b[f.at]) : le::loadU32(&b[f.at]), f.value) << "field at " << f.at;
+    EXPECT_EQ(0, std::memcmp(&b[54], defaultPalette().bytes(), 1024));
     EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()), test::ReferenceImage(test::RefParams{}));
 }
 
@@ -344,13 +344,13 @@ TEST(Bmp, RowPaddingForNarrowAndOddWidths) {
     for (const auto& [w, h, size] : {std::tuple{1, 3, 1090u}, {2, 3, 1090u}, {3, 3, 1090u}, {4, 3, 1090u},
                                      {5, 3, 1102u}, {301, 2, 1686u}}) {
         Document doc(host);
-        doc.OnNewDocument();
-        doc.SetResolution(w, h);
-        ASSERT_EQ(doc.RenderImage(), 1);
+        doc.onNewDocument();
+        doc.setResolution(w, h);
+        ASSERT_EQ(doc.renderImage(), 1);
         const auto b = ExportBmp(doc, dir.File("w.bmp"));
         EXPECT_EQ(b.size(), size) << w;
-        EXPECT_EQ(le::LoadU32(&b[2]), size) << w;
-        EXPECT_EQ(le::LoadU32(&BmpFileHeader(w, h)[2]), size) << w;
+        EXPECT_EQ(le::loadU32(&b[2]), size) << w;
+        EXPECT_EQ(le::loadU32(&bmpFileHeader(w, h)[2]), size) << w;
         EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()),  // rows bottom-up, zero padding
                   test::ReferenceImage(test::RefParams{-2, -1.5, 2, 1.5, 1, 0.3, 0.6, 201, w, h}));
     }
@@ -361,14 +361,14 @@ TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmapAndFailuresAreReported) {
     TempDir dir;
     Document doc(host);
     NewDoc(doc);
-    doc.RenderImage();
+    doc.renderImage();
     std::error_code ec;
-    EXPECT_EQ(doc.WriteBmp(dir.File("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
-    doc.m_engine->BuildBitmap(doc.m_palette);
-    EXPECT_EQ(doc.WriteBmp(dir.File("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
+    EXPECT_EQ(doc.writeBmp(dir.File("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
+    doc.m_engine->buildBitmap(doc.m_palette);
+    EXPECT_EQ(doc.writeBmp(dir.File("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
-    doc.m_palette.SetEntry(0, RgbQuad{7, 8, 9, 0});  // edited after the last draw
-    ASSERT_EQ(doc.WriteBmp(dir.File("a.bmp"), ec), BmpWriteResult::Ok);
+    doc.m_palette.setEntry(0, RgbQuad{7, 8, 9, 0});  // edited after the last draw
+    ASSERT_EQ(doc.writeBmp(dir.File("a.bmp"), ec), BmpWriteResult::Ok);
     EXPECT_EQ(ReadBytes(dir.File("a.bmp"))[54], 0);
     const auto b = ExportBmp(doc, dir.File("a.bmp"));  // replaces the file without a question
     EXPECT_EQ(b[54], 7);

@@ -38,7 +38,7 @@ RefParams D(std::int32_t w, std::int32_t h, std::int32_t limit = 201, int type =
     return P(-2, -1.5, 2, 1.5, w, h, limit, type, kr, ki);
 }
 
-std::vector<std::uint8_t> Bits(const FractalEngine& e) { return {e.GetBits(), e.GetBits() + e.GetBufferSize()}; }
+std::vector<std::uint8_t> Bits(const FractalEngine& e) { return {e.bits(), e.bits() + e.bufferSize()}; }
 
 enum class Kind { Default, Plain, Fast };
 struct Renderer {
@@ -54,30 +54,30 @@ protected:
     void SetUp() override {
         const Renderer& r = GetParam();
         if (r.kind != Kind::Fast) return;
-        if (!IsSimdLevelSupported(r.level)) GTEST_SKIP() << "no " << r.name << " on this machine";
+        if (!isSimdLevelSupported(r.level)) GTEST_SKIP() << "no " << r.name << " on this machine";
         static ThreadPool pool(3);
         m_fast = std::make_unique<FastRowRenderer>(r.pooled ? 0 : 1, r.level, r.pooled ? &pool : nullptr);
     }
 
     // A picture of all 1s comes first, so a renderer that skips a pixel cannot pass on zeroes.
-    std::vector<std::uint8_t> Render(const RefParams& p) {
+    std::vector<std::uint8_t> render(const RefParams& p) {
         FakeHost host;
         FractalEngine e(p.width, p.height, host);
-        if (m_fast) e.SetRowRenderer(*m_fast);
-        if (GetParam().kind == Kind::Plain) e.SetRowRenderer(ReferenceRowRenderer());
-        e.SetRegion(10.0, 10.0, 11.0, 11.0);
-        e.SetIterations(1);
-        EXPECT_EQ(e.Render(), 1);
-        e.SetRegion(p.left, p.top, p.right, p.bottom);
-        e.SetType(p.type);
-        e.SetIterations(p.limit);
-        e.SetJuliaConstant(p.kr, p.ki);
-        EXPECT_EQ(e.Render(), 1);
+        if (m_fast) e.setRowRenderer(*m_fast);
+        if (GetParam().kind == Kind::Plain) e.setRowRenderer(referenceRowRenderer());
+        e.setRegion(10.0, 10.0, 11.0, 11.0);
+        e.setIterations(1);
+        EXPECT_EQ(e.render(), 1);
+        e.setRegion(p.left, p.top, p.right, p.bottom);
+        e.setType(p.type);
+        e.setIterations(p.limit);
+        e.setJuliaConstant(p.kr, p.ki);
+        EXPECT_EQ(e.render(), 1);
         return Bits(e);
     }
 
     void ExpectReference(const RefParams& p) {
-        const auto got = Render(p);
+        const auto got = render(p);
         const auto want = test::ReferenceImage(p);
         ASSERT_EQ(got.size(), want.size());
         const auto diff = std::mismatch(got.begin(), got.end(), want.begin());
@@ -166,10 +166,10 @@ TEST_P(EnginePixels, ProvablyEndlessOrbitsFinishAtOnceWithTheLargestLimit) {
     if (GetParam().kind == Kind::Plain) GTEST_SKIP() << "the plain loop runs all 2^31 iterations";
     // c = 0, -1 (a 2-cycle), -2 (|z|^2 stays exactly 4), i (a 2-cycle after one step).
     for (const auto& [re, im] : {std::pair{0.0, 0.0}, {-1.0, 0.0}, {-2.0, 0.0}, {0.0, 1.0}}) {
-        for (const std::uint8_t b : Render(P(re, im, re, im, 3, 2, kMaxInt))) EXPECT_EQ(b, 0) << re << "," << im;
+        for (const std::uint8_t b : render(P(re, im, re, im, 3, 2, kMaxInt))) EXPECT_EQ(b, 0) << re << "," << im;
     }
-    for (const std::uint8_t b : Render(D(5, 3, kMaxInt, 2, kNan))) EXPECT_EQ(b, 0);
-    EXPECT_EQ(Render(P(3, 0, 3, 0, 2, 1, kMaxInt)), (std::vector<std::uint8_t>{1, 1, 0, 0}));
+    for (const std::uint8_t b : render(D(5, 3, kMaxInt, 2, kNan))) EXPECT_EQ(b, 0);
+    EXPECT_EQ(render(P(3, 0, 3, 0, 2, 1, kMaxInt)), (std::vector<std::uint8_t>{1, 1, 0, 0}));
 }
 
 using enum SimdLevel;
@@ -186,12 +186,12 @@ INSTANTIATE_TEST_SUITE_P(EveryRenderer, EnginePixels,
 class RecordingProgress : public ProgressSink {
 public:
     std::vector<std::string> calls;
-    void SetRange(int lo, int hi) override {
+    void setRange(int lo, int hi) override {
         calls.push_back("range " + std::to_string(lo) + " " + std::to_string(hi));
     }
-    void SetPos(int pos) override { calls.push_back("pos " + std::to_string(pos)); }
-    void SetStep(int step) override { calls.push_back("step " + std::to_string(step)); }
-    void StepIt() override { calls.push_back("stepit"); }
+    void setPos(int pos) override { calls.push_back("pos " + std::to_string(pos)); }
+    void setStep(int step) override { calls.push_back("step " + std::to_string(step)); }
+    void stepIt() override { calls.push_back("stepit"); }
 };
 
 TEST(EngineSchedule, CheckpointsProgressAndPolls) {
@@ -202,51 +202,51 @@ TEST(EngineSchedule, CheckpointsProgressAndPolls) {
         FakeHost host;
         host.cancelAt = [](int n) { return n == 0; };  // the key still held from the menu: this poll is discarded
         FractalEngine e(3, c.height, host);
-        e.SetIterations(5);
+        e.setIterations(5);
         RecordingProgress progress;
-        ASSERT_EQ(e.Render(&progress), 1);
+        ASSERT_EQ(e.render(&progress), 1);
         ASSERT_GE(progress.calls.size(), 3u);
         EXPECT_EQ(progress.calls[0], "range 0 " + std::to_string(c.height));
         EXPECT_EQ(progress.calls[1], "pos 0");
         EXPECT_EQ(progress.calls[2], "step " + std::to_string(c.height / 32));
         EXPECT_EQ(static_cast<int>(progress.calls.size()) - 3, c.checkpoints);
         EXPECT_EQ(host.polls, 1 + c.checkpoints);
-        EXPECT_TRUE(e.IsValid());
+        EXPECT_TRUE(e.isValid());
         EXPECT_EQ(host.questionSounds, 0);
     }
 }
 
 TEST(EngineCancel, ZeroesThePictureAndTheNextRenderCompletes) {
     ThreadPool pool(2);
-    FastRowRenderer pooled(0, BestSimdLevel(), &pool);
+    FastRowRenderer pooled(0, bestSimdLevel(), &pool);
     const struct { const char* name; RowRenderer* renderer; int width, height, cancelPoll; } cases[] = {
         {"at the first checkpoint", nullptr, 301, 64, 1},
         {"in the middle", nullptr, 40, 100, 8},
         {"in the middle, on a pool", &pooled, 301, 99, 5},
-        {"plain loop", &ReferenceRowRenderer(), 40, 100, 3},
+        {"plain loop", &referenceRowRenderer(), 40, 100, 3},
         {"at the last checkpoint", nullptr, 40, 64, 16},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeHost host;
         FractalEngine e(c.width, c.height, host);
-        if (c.renderer) e.SetRowRenderer(*c.renderer);
-        e.SetRegion(-2, -1.5, 2, 1.5);
-        e.SetJuliaConstant(0.3, 0.6);
-        e.SetIterations(300);
-        ASSERT_EQ(e.Render(), 1);  // a full picture first: cancel must blank it
+        if (c.renderer) e.setRowRenderer(*c.renderer);
+        e.setRegion(-2, -1.5, 2, 1.5);
+        e.setJuliaConstant(0.3, 0.6);
+        e.setIterations(300);
+        ASSERT_EQ(e.render(), 1);  // a full picture first: cancel must blank it
         host.polls = 0;
         host.cancelAt = [&](int n) { return n == 0 || n == c.cancelPoll; };
         RecordingProgress progress;
-        EXPECT_EQ(e.Render(&progress), 0);
-        EXPECT_FALSE(e.IsValid());
+        EXPECT_EQ(e.render(&progress), 0);
+        EXPECT_FALSE(e.isValid());
         EXPECT_EQ(host.polls, c.cancelPoll + 1);
         EXPECT_EQ(host.questionSounds, 1);
         EXPECT_EQ(progress.calls.back(), "stepit");
-        EXPECT_EQ(Bits(e), std::vector<std::uint8_t>(e.GetBufferSize(), 0));
+        EXPECT_EQ(Bits(e), std::vector<std::uint8_t>(e.bufferSize(), 0));
         host.cancelAt = nullptr;
-        EXPECT_EQ(e.Render(), 1);
-        EXPECT_TRUE(e.IsValid());
+        EXPECT_EQ(e.render(), 1);
+        EXPECT_TRUE(e.isValid());
         EXPECT_EQ(Bits(e), test::ReferenceImage(D(c.width, c.height, 300)));
     }
 }
@@ -258,10 +258,10 @@ TEST(EngineMemory, FailedAllocationReportsAndNeverTouchesABuffer) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Not enough memory for bitmap.");
     EXPECT_EQ(host.messages[0].owner, MsgOwner::None);
-    EXPECT_FALSE(e.HasBuffer());
-    EXPECT_EQ(e.GetBufferSize(), 0u);
-    EXPECT_EQ(e.Render(), 0);
-    EXPECT_FALSE(e.IsValid());
+    EXPECT_FALSE(e.hasBuffer());
+    EXPECT_EQ(e.bufferSize(), 0u);
+    EXPECT_EQ(e.render(), 0);
+    EXPECT_FALSE(e.isValid());
     EXPECT_EQ(host.polls, 0);
 }
 
@@ -269,9 +269,9 @@ TEST(EngineMemory, NonPositiveSizesAreHarmless) {
     FakeHost host;
     for (auto [w, h] : {std::pair{0, 5}, {-7, 5}, {5, -3}, {0, 0}}) {
         FractalEngine e(w, h, host);
-        EXPECT_TRUE(e.HasBuffer());
-        EXPECT_EQ(e.Render(), 1);
-        EXPECT_TRUE(e.IsValid());
+        EXPECT_TRUE(e.hasBuffer());
+        EXPECT_EQ(e.render(), 1);
+        EXPECT_TRUE(e.isValid());
     }
 }
 

@@ -29,11 +29,11 @@ std::vector<int> AllNumbers(std::string_view text) {
     MemoryByteSource src(text);
     PaletteTextStream in(&src);
     std::vector<int> out;
-    while (auto n = ReadPaletteNumber(in)) out.push_back(*n);
+    while (auto n = readPaletteNumber(in)) out.push_back(*n);
     return out;
 }
 
-TEST(ReadPaletteNumber, AtMostThreeDigitsAndTheNextCharacterIsLost) {
+TEST(readPaletteNumber, AtMostThreeDigitsAndTheNextCharacterIsLost) {
     const struct { std::string_view text; std::vector<int> numbers; } cases[] = {
         {"+7,-8;x9", {7, 8, 9}},  // signs only separate
         {"created 06-25-1996", {6, 25, 199}}, {"123456789 1000 0 0", {123, 567, 9, 100, 0, 0}}, {"12,34", {12, 34}},
@@ -42,7 +42,7 @@ TEST(ReadPaletteNumber, AtMostThreeDigitsAndTheNextCharacterIsLost) {
     for (const auto& c : cases) EXPECT_EQ(AllNumbers(c.text), c.numbers) << c.text;
 }
 
-TEST(ReadPaletteTriples, OneEntryPerLineReservedBytesNeverWritten) {
+TEST(readPaletteTriples, OneEntryPerLineReservedBytesNeverWritten) {
     std::string split;  // a triple may stand on several lines
     for (int i = 0; i < 256; ++i) split += std::to_string(i) + "\r\n-" + std::to_string(i) + "\n\n7 \r\n";
     using E = std::pair<int, RgbQuad>;  // entry and colour, as blue, green, red
@@ -60,7 +60,7 @@ TEST(ReadPaletteTriples, OneEntryPerLineReservedBytesNeverWritten) {
         Palette p = before;
         MemoryByteSource src(c.text);
         PaletteTextStream in(&src);
-        EXPECT_TRUE(ReadPaletteTriples(in, p));
+        EXPECT_TRUE(readPaletteTriples(in, p));
         for (const auto& [i, q] : c.entries)
             EXPECT_EQ(p.Entry(i), (RgbQuad{q.blue, q.green, q.red, before.Entry(i).reserved})) << i;
         for (std::size_t i = 0; i < 256; ++i) ASSERT_EQ(p.Entry(i).reserved, before.Entry(i).reserved) << i;
@@ -74,12 +74,12 @@ std::string JascText(int colours, const std::string& count = "256") {
 }
 
 std::vector<std::uint8_t> RgbBytes(const Palette& p, std::size_t keep = kRgbFileSize) {
-    std::vector<std::uint8_t> b = RgbPaletteFileBytes(p);
+    std::vector<std::uint8_t> b = rgbPaletteFileBytes(p);
     b.resize(keep);
     return b;
 }
 
-TEST(ChooseReader, OnlyTheLastThreeCharactersCountInAnyCase) {
+TEST(chooseReader, OnlyTheLastThreeCharactersCountInAnyCase) {
     using R = PaletteReader;
     for (const auto& [path, reader] : {std::pair{"/a/b/c.map", R::FractIntMap},
                                        {"C.MAP", R::FractIntMap},
@@ -91,7 +91,7 @@ TEST(ChooseReader, OnlyTheLastThreeCharactersCountInAnyCase) {
                                        {"x.map.rgb", R::Rgb},
                                        {"ap", R::Rgb},
                                        {"", R::Rgb}})
-        EXPECT_EQ(ChooseReader(path), reader) << path;
+        EXPECT_EQ(chooseReader(path), reader) << path;
 }
 
 TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
@@ -100,46 +100,46 @@ TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
     const Palette original = PatternPalette(1);
     const std::string path = dir.File("p.rgb");
     WriteBytes(path, std::vector<std::uint8_t>(5000, 0xAB));
-    ASSERT_TRUE(SavePaletteToPath(path, original, ui.ctx));
+    ASSERT_TRUE(savePaletteToPath(path, original, ui.ctx));
     const std::vector<std::uint8_t> bytes = ReadBytes(path);  // the tag, then the colours as held, reserved bytes too
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 12), "RGBQUAD[255]");
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 12, bytes.end()),
-              std::vector<std::uint8_t>(original.Bytes(), original.Bytes() + 1024));
-    Palette loaded = DefaultPalette();
+              std::vector<std::uint8_t>(original.bytes(), original.bytes() + 1024));
+    Palette loaded = defaultPalette();
     Palette seenByRebuild;  // the grid's rebuild runs inside the reader, before Load clears the reserved bytes
     ui.ctx.rebuildAndRepaint = [&] { seenByRebuild = loaded; ++ui.rebuilds; };
-    EXPECT_EQ(LoadPaletteFromPath(path, loaded, ui.ctx), PaletteLoadResult::Loaded);
+    EXPECT_EQ(loadPaletteFromPath(path, loaded, ui.ctx), PaletteLoadResult::Loaded);
     ui.ExpectNone();
     EXPECT_EQ(ui.rebuilds, 1);
     EXPECT_EQ(seenByRebuild, original);
     Palette expected = original;
-    expected.ClearReserved();
+    expected.clearReserved();
     EXPECT_EQ(loaded, expected);
     PaletteUi ui2;
-    EXPECT_FALSE(SavePaletteToPath(dir.File("no/such/p.rgb"), original, ui2.ctx));
+    EXPECT_FALSE(savePaletteToPath(dir.File("no/such/p.rgb"), original, ui2.ctx));
     ui2.ExpectOnly(dir.File("no/such/p.rgb") + " was not found.", MsgIcon::Error);
 }
 
 TEST(RgbPalette, ReadErrorsAfterTheTagKeepWhatWasRead) {
     PaletteUi ui;
     MemoryByteSource tagCut(RgbBytes(PatternPalette(7)), 6);
-    Palette p = DefaultPalette();
-    EXPECT_EQ(ReadRgbPalette(tagCut, p, ui.ctx), PaletteLoadResult::ReadError);
+    Palette p = defaultPalette();
+    EXPECT_EQ(readRgbPalette(tagCut, p, ui.ctx), PaletteLoadResult::ReadError);
     ui.ExpectOnly(kMsgTagReadError, MsgIcon::Warning);
-    EXPECT_EQ(p, DefaultPalette());
+    EXPECT_EQ(p, defaultPalette());
     EXPECT_EQ(ui.rebuilds, 0);
     PaletteUi ui2;
     MemoryByteSource entriesCut(RgbBytes(PatternPalette(8)), 12 + 100);
-    EXPECT_EQ(ReadRgbPalette(entriesCut, p, ui2.ctx), PaletteLoadResult::ReadError);
+    EXPECT_EQ(readRgbPalette(entriesCut, p, ui2.ctx), PaletteLoadResult::ReadError);
     ui2.ExpectOnly(kMsgEntriesReadError, MsgIcon::Warning);
     EXPECT_EQ(ui2.rebuilds, 1);
-    EXPECT_EQ(std::memcmp(p.Bytes(), PatternPalette(8).Bytes(), 100), 0);
-    EXPECT_EQ(std::memcmp(p.Bytes() + 100, DefaultPalette().Bytes() + 100, 924), 0);
+    EXPECT_EQ(std::memcmp(p.bytes(), PatternPalette(8).bytes(), 100), 0);
+    EXPECT_EQ(std::memcmp(p.bytes() + 100, defaultPalette().bytes() + 100, 924), 0);
 }
 
 TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {
     TempDir dir;
-    std::string lowerTag(reinterpret_cast<const char*>(RgbPaletteFileBytes(PatternPalette(3)).data()), kRgbFileSize);
+    std::string lowerTag(reinterpret_cast<const char*>(rgbPaletteFileBytes(PatternPalette(3)).data()), kRgbFileSize);
     lowerTag.replace(0, 12, "rgbquad[255]");
     const std::string missing = "\1missing", folder = "\1folder", pipe = "\1pipe";
     const std::string unexpected = "An unexpected error occurred while reading ";
@@ -171,8 +171,8 @@ TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {
         Palette p = PatternPalette(9);
         Palette expected = p;
         // Load clears the reserved bytes after every attempt, except an .rgb file it could not open.
-        if (c.result != R::NotOpened || ChooseReader(c.file) != PaletteReader::Rgb) expected.ClearReserved();
-        EXPECT_EQ(LoadPaletteFromPath(path, p, ui.ctx), c.result);
+        if (c.result != R::NotOpened || chooseReader(c.file) != PaletteReader::Rgb) expected.clearReserved();
+        EXPECT_EQ(loadPaletteFromPath(path, p, ui.ctx), c.result);
         ui.ExpectOnly(c.message, MsgIcon::Error);
         EXPECT_EQ(p, expected);
         EXPECT_EQ(ui.rebuilds, 0);
@@ -193,7 +193,7 @@ Palette ExpectedFromLines(const fs::path& path) {
         std::istringstream fields(line);
         int r = -1, g = -1, b = -1;
         fields >> r >> g >> b;
-        p.SetEntry(entry++, RgbQuad{std::uint8_t(b), std::uint8_t(g), std::uint8_t(r), 0});
+        p.setEntry(entry++, RgbQuad{std::uint8_t(b), std::uint8_t(g), std::uint8_t(r), 0});
     }
     EXPECT_EQ(entry, 256u) << path;
     return p;
@@ -217,8 +217,8 @@ TEST(RealPaletteFiles, AcceptedOnesLoadTheColoursOfTheirLinesRejectedOnesAreRefu
             PaletteUi ui;
             Palette p = PatternPalette(16);
             Palette kept = p;
-            kept.ClearReserved();
-            EXPECT_EQ(LoadPaletteFromPath(f.string(), p, ui.ctx), accepted ? R::Loaded : R::Refused);
+            kept.clearReserved();
+            EXPECT_EQ(loadPaletteFromPath(f.string(), p, ui.ctx), accepted ? R::Loaded : R::Refused);
             EXPECT_EQ(ui.rebuilds, accepted ? 1 : 0);
             if (accepted) {
                 ui.ExpectNone();
@@ -232,13 +232,13 @@ TEST(RealPaletteFiles, AcceptedOnesLoadTheColoursOfTheirLinesRejectedOnesAreRefu
 }
 
 TEST(PaletteDialogText, FiltersAndDefaultExtension) {
-    EXPECT_EQ(DialogFilterList(kPaletteLoadFilter),
+    EXPECT_EQ(dialogFilterList(kPaletteLoadFilter),
               "Velmora Palette Files (*.rgb);;FractInt Palette Files (*.map);;"
               "Paint Shop Pro JASC Palette Files (*.pal);;All Files (*.*)");
-    EXPECT_EQ(DialogFilterList(kPaletteSaveFilter), "Velmora Palette Files (*.rgb);;All Files (*.*)");
+    EXPECT_EQ(dialogFilterList(kPaletteSaveFilter), "Velmora Palette Files (*.rgb);;All Files (*.*)");
     for (const auto& [in, out] : {std::pair{"/tmp/a", "/tmp/a.rgb"}, {"/tmp/a.map", "/tmp/a.map"}, {"/tmp/", "/tmp/"},
                                   {"/tmp/a.b/c", "/tmp/a.b/c.rgb"}, {"/tmp/.hidden", "/tmp/.hidden.rgb"}})
-        EXPECT_EQ(WithDefaultExtension(in, "rgb"), out) << in;
+        EXPECT_EQ(withDefaultExtension(in, "rgb"), out) << in;
 }
 
 }  // namespace

@@ -12,28 +12,28 @@ using namespace velmora::test;
 
 namespace {
 
-TEST(DefaultPalette, TellingEntriesRoundDown) {
+TEST(defaultPalette, TellingEntriesRoundDown) {
     const struct { int i; std::uint8_t r, g, b; } cases[] = {
         {0, 0, 0, 0},       {1, 255, 5, 0},     {2, 255, 10, 0},     {3, 255, 15, 0},    {48, 255, 255, 0},
         {49, 249, 255, 0},  {95, 5, 255, 0},    {96, 0, 255, 0},     {144, 0, 255, 255}, {145, 0, 249, 255},
         {192, 0, 0, 255},   {193, 7, 0, 255},   {208, 127, 0, 255},  {223, 247, 0, 255}, {224, 255, 0, 255},
         {225, 255, 0, 246}, {226, 255, 0, 238}, {254, 255, 0, 8},    {255, 255, 0, 0}};
     for (const auto& c : cases) {
-        EXPECT_EQ(DefaultPalette().Entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
+        EXPECT_EQ(defaultPalette().Entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
     }
 }
 
 TEST(Palette, BytesAreBlueGreenRedReservedAndTheLogicalFormSwapsRedAndBlue) {
-    Palette p = DefaultPalette();
-    p.SetEntry(7, RgbQuad{1, 2, 3, 4});
-    EXPECT_EQ(std::vector<std::uint8_t>(p.Bytes() + 28, p.Bytes() + 32), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    Palette p = defaultPalette();
+    p.setEntry(7, RgbQuad{1, 2, 3, 4});
+    EXPECT_EQ(std::vector<std::uint8_t>(p.bytes() + 28, p.bytes() + 32), (std::vector<std::uint8_t>{1, 2, 3, 4}));
     LogicalPalette lp;
-    FillLogicalPalette(p, lp);
+    fillLogicalPalette(p, lp);
     EXPECT_EQ(lp.palVersion, 0x300);
     EXPECT_EQ(lp.palNumEntries, 256);
     EXPECT_EQ(lp.entries[1], (PaletteEntry{255, 5, 0, 0}));
     EXPECT_EQ(lp.entries[7], (PaletteEntry{3, 2, 1, 4}));  // flags carried
-    p.ClearReserved();
+    p.clearReserved();
     EXPECT_EQ(p.Entry(7), (RgbQuad{1, 2, 3, 0}));
 }
 
@@ -43,81 +43,81 @@ public:
     bool failAlloc = false;
 
 protected:
-    bool AllocateBlock() override { return !failAlloc; }
+    bool allocateBlock() override { return !failAlloc; }
 };
 
 TEST(GdiPaletteHolder, AllocationFailureIsReportedAndKeepsThePreviousPalette) {
     FakeHost host;
     host.allowMessages = true;
     FailingHolder plain(host, MsgOwner::None);
-    plain.BuildGdiPalette(DefaultPalette());
+    plain.buildGdiPalette(defaultPalette());
     plain.failAlloc = true;
-    plain.BuildGdiPalette(Palette());
+    plain.buildGdiPalette(Palette());
     EXPECT_EQ(host.LastText(), "Not enough memory to create palette.");
     EXPECT_EQ(host.messages.back().owner, MsgOwner::None);
-    EXPECT_EQ(plain.Get()->entries[1].peGreen, 5);  // the previous palette stays
+    EXPECT_EQ(plain.get()->entries[1].peGreen, 5);  // the previous palette stays
 }
 
-TEST(SpreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
+TEST(spreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
     // The rule computed a different way: k multiplications instead of a running sum.
     const Palette base = PatternPalette(4);
     for (int lo = 0; lo < 256; lo += 37) {
         for (int hi = lo + 1; hi < 256; hi += 29) {
             Palette p = base;
-            (lo + hi) % 2 ? SpreadEntries(p, hi, lo) : SpreadEntries(p, lo, hi);  // either way round
+            (lo + hi) % 2 ? spreadEntries(p, hi, lo) : spreadEntries(p, lo, hi);  // either way round
             for (int i = 0; i < 256; ++i) {
                 for (int ch = 0; ch < 4; ++ch) {
-                    int want = base.Bytes()[i * 4 + ch];  // outside the range, the end entry and reserved bytes stay
+                    int want = base.bytes()[i * 4 + ch];  // outside the range, the end entry and reserved bytes stay
                     if (i >= lo && i < hi && ch < 3) {
-                        const double start = base.Bytes()[lo * 4 + ch];
-                        const float step = static_cast<float>((base.Bytes()[hi * 4 + ch] - start) / (hi - lo));
+                        const double start = base.bytes()[lo * 4 + ch];
+                        const float step = static_cast<float>((base.bytes()[hi * 4 + ch] - start) / (hi - lo));
                         want = static_cast<int>(start + static_cast<double>(step) * (i - lo));
                     }
-                    ASSERT_EQ(p.Bytes()[i * 4 + ch], want) << lo << ".." << hi << " entry " << i << " byte " << ch;
+                    ASSERT_EQ(p.bytes()[i * 4 + ch], want) << lo << ".." << hi << " entry " << i << " byte " << ch;
                 }
             }
         }
     }
     Palette same = base;
-    SpreadEntries(same, 77, 77);
+    spreadEntries(same, 77, 77);
     EXPECT_EQ(same, base);
 }
 
 TEST(CopyAndSwap, MoveAllFourBytesOfOneEntry) {
     const Palette base = PatternPalette(2);
     Palette p = base;
-    CopyEntry(p, 5, 200);
-    SwapEntries(p, 5, 20);
-    SwapEntries(p, 30, 30);
+    copyEntry(p, 5, 200);
+    swapEntries(p, 5, 20);
+    swapEntries(p, 30, 30);
     Palette want = base;
-    want.SetEntry(200, base.Entry(5));
-    want.SetEntry(5, base.Entry(20));
-    want.SetEntry(20, base.Entry(5));
+    want.setEntry(200, base.Entry(5));
+    want.setEntry(5, base.Entry(20));
+    want.setEntry(20, base.Entry(5));
     EXPECT_EQ(p, want);
 }
 
 TEST(PaletteGrid, CellsByIntegerDivisionWithStripsLeftOver) {
     PaletteGridModel g;
-    EXPECT_EQ(g.Click(0, 0).kind, GridAction::Kind::Nothing);  // no size before the first paint
-    g.SetClientSize(200, 158);  // cells 12 x 9; strips of 8 and 14 pixels
-    EXPECT_EQ(g.RectOf(GridCell{0, 0}), (CellRect{0, 0, 12, 9}));
-    EXPECT_EQ(g.RectOf(GridCell{15, 15}), (CellRect{180, 135, 192, 144}));
+    EXPECT_EQ(g.click(0, 0).kind, GridAction::Kind::Nothing);  // no size before the first paint
+    g.setClientSize(200, 158);  // cells 12 x 9; strips of 8 and 14 pixels
+    EXPECT_EQ(g.rectOf(GridCell{0, 0}), (CellRect{0, 0, 12, 9}));
+    EXPECT_EQ(g.rectOf(GridCell{15, 15}), (CellRect{180, 135, 192, 144}));
     const struct { int x, y; std::optional<GridCell> cell; } cases[] = {
         {0, 0, GridCell{0, 0}}, {11, 8, GridCell{0, 0}}, {12, 9, GridCell{1, 1}}, {191, 143, GridCell{15, 15}},
         {192, 10, std::nullopt}, {199, 10, std::nullopt}, {10, 144, std::nullopt}, {10, 157, std::nullopt},
         {-1, 5, std::nullopt}};
-    for (const auto& c : cases) EXPECT_EQ(g.CellAt(c.x, c.y), c.cell) << c.x << "," << c.y;
-    EXPECT_EQ(GridCell::OfIndex(33), (GridCell{1, 2}));
-    g.SetClientSize(15, 300);  // too narrow for cells
-    EXPECT_EQ(g.CellAt(3, 3), std::nullopt);
+    for (const auto& c : cases) EXPECT_EQ(g.cellAt(c.x, c.y), c.cell) << c.x << "," << c.y;
+    EXPECT_EQ(GridCell::ofIndex(33), (GridCell{1, 2}));
+    g.setClientSize(15, 300);  // too narrow for cells
+    EXPECT_EQ(g.cellAt(3, 3), std::nullopt);
 }
 
 class PaletteGridClicks : public ::testing::Test {
 protected:
-    PaletteGridClicks() : g(PatternPalette(5)) { g.SetClientSize(330, 170); }  // cells 20 x 10, strips of 10
+    PaletteGridClicks() : g(PatternPalette(5)) { g.setClientSize(330, 170); }  // cells 20 x 10, strips of 10
     GridAction ClickEntry(int i, bool twice = false) {
         const int x = (i % 16) * 20 + 10, y = (i / 16) * 10 + 5;
-        return twice ? g.DoubleClick(x, y) : g.Click(x, y);
+        return twice ? g.doubleClick(x, y) : g.click(x, y);
     }
     PaletteGridModel g;
 };
@@ -126,35 +126,35 @@ TEST_F(PaletteGridClicks, SelectArmAndPerform) {
     using K = GridAction::Kind;
     using M = PaletteEditMode;
     const struct { M mode; int selected, target; K kind; void (*op)(Palette&, int, int); } cases[] = {
-        {M::Copy, 5, 200, K::Copied, CopyEntry}, {M::Swap, 10, 20, K::Swapped, SwapEntries},
-        {M::Spread, 50, 40, K::Spread, SpreadEntries}, {M::Spread, 9, 9, K::Spread, SpreadEntries}};
+        {M::Copy, 5, 200, K::Copied, copyEntry}, {M::Swap, 10, 20, K::Swapped, swapEntries},
+        {M::Spread, 50, 40, K::Spread, spreadEntries}, {M::Spread, 9, 9, K::Spread, spreadEntries}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.selected);
-        g.Working() = PatternPalette(5);
+        g.working() = PatternPalette(5);
         EXPECT_EQ(ClickEntry(c.selected).kind, K::Selected);
-        ASSERT_TRUE(g.SetEditMode(c.mode));
+        ASSERT_TRUE(g.setEditMode(c.mode));
         EXPECT_EQ(ClickEntry(c.target).kind, c.kind);
         Palette want = PatternPalette(5);
         c.op(want, c.selected, c.target);
-        EXPECT_EQ(g.Working(), want);
-        EXPECT_EQ(g.Selection(), GridCell::OfIndex(c.selected));  // the selection stays where it was
-        EXPECT_EQ(g.Mode(), M::None);
+        EXPECT_EQ(g.working(), want);
+        EXPECT_EQ(g.selection(), GridCell::ofIndex(c.selected));  // the selection stays where it was
+        EXPECT_EQ(g.mode(), M::None);
     }
 }
 
 TEST_F(PaletteGridClicks, ModesNeedASelectionAndStayArmedOverStrips) {
-    EXPECT_FALSE(g.SetEditMode(PaletteEditMode::Copy));
+    EXPECT_FALSE(g.setEditMode(PaletteEditMode::Copy));
     EXPECT_EQ(ClickEntry(33).previous, (GridCell{0, 0}));
-    g.SetEditMode(PaletteEditMode::Copy);
-    g.SetEditMode(PaletteEditMode::Swap);  // another mode button replaces the armed one
-    EXPECT_EQ(g.Click(325, 5).kind, GridAction::Kind::Nothing);
-    EXPECT_EQ(g.DoubleClick(5, 165).kind, GridAction::Kind::Nothing);
+    g.setEditMode(PaletteEditMode::Copy);
+    g.setEditMode(PaletteEditMode::Swap);  // another mode button replaces the armed one
+    EXPECT_EQ(g.click(325, 5).kind, GridAction::Kind::Nothing);
+    EXPECT_EQ(g.doubleClick(5, 165).kind, GridAction::Kind::Nothing);
     EXPECT_EQ(ClickEntry(2).kind, GridAction::Kind::Swapped);
     ClickEntry(77);  // the first press of a double-click
-    EXPECT_EQ(ClickEntry(77, true).kind, GridAction::Kind::OpenChooser);
+    EXPECT_EQ(ClickEntry(77, true).kind, GridAction::Kind::openChooser);
     EXPECT_EQ(ClickEntry(78, true).kind, GridAction::Kind::Selected);  // elsewhere it is a click
-    g.SetEntryColour(12, 1, 2, 3);
-    EXPECT_EQ(g.Working().Entry(12), (RgbQuad{3, 2, 1, PatternPalette(5).Entry(12).reserved}));
+    g.setEntryColour(12, 1, 2, 3);
+    EXPECT_EQ(g.working().Entry(12), (RgbQuad{3, 2, 1, PatternPalette(5).Entry(12).reserved}));
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
         for (const std::size_t piece : {c.bytes.size() + 1, std::size_t{1}, std::size_t{7}}) {  // as a file is read
             ScriptParser parser;
             for (std::size_t i = 0; i < c.bytes.size(); i += piece)
-                parser.Feed(std::string_view(c.bytes).substr(i, piece));
-            const PlayScript s = parser.Finish();
+                parser.feed(std::string_view(c.bytes).substr(i, piece));
+            const PlayScript s = parser.finish();
             EXPECT_EQ(std::tuple(s.frames, s.loopCount, s.skippedLines, s.truncated),
                       std::tuple(c.frames, c.loops, c.skipped, false))
                 << c.bytes.substr(0, 40) << " in pieces of " << piece;
@@ -70,17 +70,17 @@ TEST(PlayerScript, CapsStopKeepingWithoutAHalfLine) {
         test::WriteBytes(path, std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()));
         PlayScript s;
         std::error_code cause;
-        ASSERT_TRUE(ReadScriptFile(path, s, cause, c.limits)) << c.bytes;
+        ASSERT_TRUE(readScriptFile(path, s, cause, c.limits)) << c.bytes;
         EXPECT_EQ(std::pair(s.frames, s.truncated), std::pair(c.frames, c.truncated)) << c.bytes;
     }
     std::string block;  // many frames as long as a path may be: the default caps stop keeping them
     for (int i = 0; i < 256; ++i) block += std::string(kMaxScriptLineBytes, 'p') + "\n";
     ScriptParser parser;
-    for (std::size_t fed = 0; !parser.Full() && fed < (std::size_t{1} << 30); fed += block.size()) parser.Feed(block);
-    EXPECT_TRUE(parser.Full() && parser.Finish().frames.size() * kMaxScriptLineBytes <= ScriptLimits{}.maxPathBytes);
+    for (std::size_t fed = 0; !parser.full() && fed < (std::size_t{1} << 30); fed += block.size()) parser.feed(block);
+    EXPECT_TRUE(parser.full() && parser.finish().frames.size() * kMaxScriptLineBytes <= ScriptLimits{}.maxPathBytes);
     PlayScript s;
     std::error_code absent, folder;
-    EXPECT_FALSE(ReadScriptFile(dir.File("absent.aas"), s, absent) || ReadScriptFile(dir.Path().string(), s, folder));
+    EXPECT_FALSE(readScriptFile(dir.File("absent.aas"), s, absent) || readScriptFile(dir.Path().string(), s, folder));
     EXPECT_EQ(std::pair(absent, folder), std::pair(make_error_code(std::errc::no_such_file_or_directory),
                                                    make_error_code(std::errc::is_a_directory)));
 }
@@ -91,51 +91,51 @@ TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
         {3, 2, {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}, {1, 2}}}, {2, 0, {{0, 0}, {0, 1}}}, {1, 1, {{0, 0}}}};
     for (const auto& [frames, loops, expected] : cases) {
         ScriptPlayback p(frames, loops);
-        Shown shown{{p.Pass(), p.Frame()}};
-        while (p.Tick()) shown.emplace_back(p.Pass(), p.Frame());
+        Shown shown{{p.pass(), p.frame()}};
+        while (p.tick()) shown.emplace_back(p.pass(), p.frame());
         EXPECT_EQ(shown, expected);
-        EXPECT_TRUE(p.Finished() && !p.Tick() &&
-                    std::pair(p.Pass(), p.Frame()) == expected.back());  // stays on the last
+        EXPECT_TRUE(p.finished() && !p.tick() &&
+                    std::pair(p.pass(), p.frame()) == expected.back());  // stays on the last
     }
     ScriptPlayback none(0, 1000);
-    none.TogglePause();
-    EXPECT_TRUE(none.Finished() && !none.Running() && !none.Tick() && !none.StepForward() && !none.StepBack());
+    none.togglePause();
+    EXPECT_TRUE(none.finished() && !none.running() && !none.tick() && !none.stepForward() && !none.stepBack());
     ScriptPlayback huge(1000000, 2147483647u);  // the position must not overflow
-    for (int i = 0; i < 1000001; ++i) ASSERT_TRUE(huge.StepForward());
-    EXPECT_EQ(std::pair(huge.Pass(), huge.Frame()), std::pair(1u, std::size_t{1}));
+    for (int i = 0; i < 1000001; ++i) ASSERT_TRUE(huge.stepForward());
+    EXPECT_EQ(std::pair(huge.pass(), huge.frame()), std::pair(1u, std::size_t{1}));
 }
 
 TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     ScriptPlayback p(2, 2);
-    EXPECT_FALSE(p.StepBack());  // already at the start
-    EXPECT_TRUE(p.Paused() && !p.Tick());  // a paused player ignores the timer
+    EXPECT_FALSE(p.stepBack());  // already at the start
+    EXPECT_TRUE(p.paused() && !p.tick());  // a paused player ignores the timer
     // Forwards or back, whether it moved, and the (pass, entry) it leads to.
     const std::tuple<bool, bool, unsigned, std::size_t> steps[] = {{true, true, 0, 1},  {true, true, 1, 0},
                                                                    {false, true, 0, 1}, {true, true, 1, 0},
                                                                    {true, true, 1, 1},  {true, false, 1, 1}};
     for (const auto& [forward, moved, pass, frame] : steps) {
-        EXPECT_EQ(forward ? p.StepForward() : p.StepBack(), moved);
-        EXPECT_EQ(std::pair(p.Pass(), p.Frame()), std::pair(pass, frame));
+        EXPECT_EQ(forward ? p.stepForward() : p.stepBack(), moved);
+        EXPECT_EQ(std::pair(p.pass(), p.frame()), std::pair(pass, frame));
     }
-    p.TogglePause();
-    EXPECT_TRUE(!p.Tick() && p.Finished());
-    EXPECT_TRUE(p.StepBack() && !p.Finished());  // stepping back out of the end makes it playable again
-    p.TogglePause();
-    EXPECT_TRUE(p.Tick() && !p.Tick() && p.Finished());
-    p.TogglePause();  // playing a finished script starts over
-    EXPECT_EQ(std::tuple(p.Running(), p.Pass(), p.Frame()), std::tuple(true, 0u, std::size_t{0}));
-    p.StepForward();
-    p.Restart();  // so does Home from anywhere, and it plays
-    EXPECT_EQ(std::tuple(p.Running(), p.Pass(), p.Frame()), std::tuple(true, 0u, std::size_t{0}));
+    p.togglePause();
+    EXPECT_TRUE(!p.tick() && p.finished());
+    EXPECT_TRUE(p.stepBack() && !p.finished());  // stepping back out of the end makes it playable again
+    p.togglePause();
+    EXPECT_TRUE(p.tick() && !p.tick() && p.finished());
+    p.togglePause();  // playing a finished script starts over
+    EXPECT_EQ(std::tuple(p.running(), p.pass(), p.frame()), std::tuple(true, 0u, std::size_t{0}));
+    p.stepForward();
+    p.restart();  // so does Home from anywhere, and it plays
+    EXPECT_EQ(std::tuple(p.running(), p.pass(), p.frame()), std::tuple(true, 0u, std::size_t{0}));
 }
 
 TEST(PlayerPlayback, SpeedStepsAndIsClamped) {
     ScriptPlayback p(5, 1);
-    EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(15, 67));  // the steps themselves go through the window
-    for (int i = 0; i < 40; ++i) p.Slower();
-    EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(kMinFps, 1000));
-    for (int i = 0; i < 80; ++i) p.Faster();
-    EXPECT_EQ(std::pair(p.Fps(), p.IntervalMs()), std::pair(kMaxFps, 17));
+    EXPECT_EQ(std::pair(p.fps(), p.intervalMs()), std::pair(15, 67));  // the steps themselves go through the window
+    for (int i = 0; i < 40; ++i) p.slower();
+    EXPECT_EQ(std::pair(p.fps(), p.intervalMs()), std::pair(kMinFps, 1000));
+    for (int i = 0; i < 80; ++i) p.faster();
+    EXPECT_EQ(std::pair(p.fps(), p.intervalMs()), std::pair(kMaxFps, 17));
 }
 
 TEST(PlayerPlayback, WindowFitsTheFirstFrameWithinTheScreen) {
@@ -144,11 +144,11 @@ TEST(PlayerPlayback, WindowFitsTheFirstFrameWithinTheScreen) {
     const std::array<int, 6> sizes[] = {{4000, 2000, 1000, 1000, 1000, 500}, {1000, 3000, 2000, 1500, 500, 1500},
                                         {640, 480, 0, 0, 640, 480}, {1, 1, 1920, 1080, kMinWindowSide, kMinWindowSide}};
     for (const auto& [w, h, aw, ah, ww, wh] : sizes)
-        EXPECT_EQ(std::pair(FitWindowSize(w, h, aw, ah).width, FitWindowSize(w, h, aw, ah).height), std::pair(ww, wh))
+        EXPECT_EQ(std::pair(fitWindowSize(w, h, aw, ah).width, fitWindowSize(w, h, aw, ah).height), std::pair(ww, wh))
             << w;
 }
 
-std::string In(const std::string& folder) { return (std::filesystem::path(folder) / PlayerProgramName()).string(); }
+std::string In(const std::string& folder) { return (std::filesystem::path(folder) / playerProgramName()).string(); }
 
 TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     struct Case {
@@ -166,7 +166,7 @@ TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
         {"relative/own", ":/usr/bin::bin:./x:/usr/bin:/opt/v:", {}, {}, {In("/usr/bin"), In("/opt/v")}}};
     for (const Case& c : cases) {
         Frames asked;
-        const auto found = FindPlayerProgram(c.own, c.path, [&](const std::string& p) {
+        const auto found = findPlayerProgram(c.own, c.path, [&](const std::string& p) {
             asked.push_back(p);
             return c.programs.count(p) != 0;
         });
@@ -175,10 +175,10 @@ TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     test::TempDir dir;  // the real check wants an executable regular file
     const std::string program = In(dir.Path().string());
     test::WriteBytes(program, {'#', '!'});
-    EXPECT_FALSE(IsExecutableFile(program));
+    EXPECT_FALSE(isExecutableFile(program));
     ASSERT_EQ(::chmod(program.c_str(), 0755), 0);
-    EXPECT_TRUE(IsExecutableFile(program) && !IsExecutableFile(dir.Path().string()));
-    EXPECT_EQ(FindPlayerProgram("/nonexistent", "/usr/bin:" + dir.Path().string()), program);
+    EXPECT_TRUE(isExecutableFile(program) && !isExecutableFile(dir.Path().string()));
+    EXPECT_EQ(findPlayerProgram("/nonexistent", "/usr/bin:" + dir.Path().string()), program);
 }
 
 }  // namespace

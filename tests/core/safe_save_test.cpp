@@ -121,7 +121,7 @@ TEST_P(SafeSave, LeavesOldOrCompleteNewFile) {
     // The child reports the result and the errno, both small numbers.
     const int code = InChild(c.limit, [&] {
         std::error_code cause;
-        const WriteResult r = WriteFileSafely(dir.File(c.target), kNew, cause);
+        const WriteResult r = writeFileSafely(dir.File(c.target), kNew, cause);
         return static_cast<int>(r) * 80 + cause.value() % 80;
     });
     EXPECT_EQ(code, static_cast<int>(c.result) * 80 + c.error);
@@ -146,7 +146,7 @@ TEST(SafeSave, ConcurrentSavesToOnePathAllSucceed) {
     for (std::uint8_t t = 'a'; t < 'e'; ++t)
         savers.emplace_back([&, bytes = std::vector<std::uint8_t>(3000, t)] {
             std::error_code cause;
-            for (int i = 0; i < 15; ++i) failures += WriteFileSafely(dir.File("a"), bytes, cause) != WriteResult::Ok;
+            for (int i = 0; i < 15; ++i) failures += writeFileSafely(dir.File("a"), bytes, cause) != WriteResult::Ok;
         });
     for (auto& s : savers) s.join();
     EXPECT_EQ(failures, 0);
@@ -160,19 +160,19 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
     const std::pair<const char*, std::function<bool(Document&, FakeHost&, const std::string&)>> writers[] = {
         {"a.vmr",
          [](Document& doc, FakeHost& host, const std::string& path) {
-             return !doc.OnSaveDocument(path) && host.LastText() == "Failed to save document.\n" + path + ": " +
+             return !doc.onSaveDocument(path) && host.LastText() == "Failed to save document.\n" + path + ": " +
                                                                         std::generic_category().message(EFBIG);
          }},
         {"a.rgb",
          [](Document& doc, FakeHost& host, const std::string& path) {
-             return !SavePaletteToPath(path, doc.m_palette, {host, "Palette Editor", {}}) &&
+             return !savePaletteToPath(path, doc.m_palette, {host, "Palette Editor", {}}) &&
                     host.LastText() == kMsgWriteError;
          }},
         {"a.bmp",
          [](Document& doc, FakeHost&, const std::string& path) {
-             doc.m_engine->BuildBitmap(doc.m_palette);
+             doc.m_engine->buildBitmap(doc.m_palette);
              std::error_code cause;
-             return doc.WriteBmp(path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
+             return doc.writeBmp(path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
          }},
     };
     for (const auto& [file, write] : writers) {
@@ -183,7 +183,7 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
             FakeHost host;
             host.allowMessages = true;
             Document doc(host);
-            doc.OnNewDocument();
+            doc.onNewDocument();
             return write(doc, host, dir.File(file)) ? 0 : 1;
         }));
         EXPECT_EQ(ReadBytes(dir.File(file)), kOld);
@@ -220,19 +220,19 @@ TEST_P(DocumentReader, RefusesOrReadsOnlyWhatTheFormatHolds) {
     host.allowMessages = true;
     Document doc(host);
     doc.m_params.iterations = 77;  // a refusal before reading leaves the document alone
-    EXPECT_EQ(doc.OnOpenDocument(path), c.refusal == std::errc{});
+    EXPECT_EQ(doc.onOpenDocument(path), c.refusal == std::errc{});
     if (c.refusal == std::errc{}) {
         EXPECT_TRUE(host.messages.empty());
         EXPECT_EQ(doc.m_params.iterations, 0);  // the zero header as stored, no keyframes
-        EXPECT_EQ(doc.GetKeyframeCount(), 0);
+        EXPECT_EQ(doc.keyframeCount(), 0);
     } else if (c.refusal == std::errc::bad_message) {
         EXPECT_EQ(host.LastText(), "Unexpected file format.");
     } else {
-        EXPECT_EQ(host.LastText(), FileErrorMessage(path, std::make_error_code(c.refusal), FileOp::Read));
+        EXPECT_EQ(host.LastText(), fileErrorMessage(path, std::make_error_code(c.refusal), FileOp::Read));
         EXPECT_EQ(doc.m_params.iterations, 77);
         PlayScript script;  // the player's script reader refuses it too, without waiting
         std::error_code cause;
-        EXPECT_FALSE(ReadScriptFile(path, script, cause));
+        EXPECT_FALSE(readScriptFile(path, script, cause));
     }
 }
 

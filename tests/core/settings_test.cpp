@@ -21,7 +21,7 @@ constexpr auto C = RealStyle::Constant;
 constexpr double kMax = std::numeric_limits<double>::max();
 constexpr std::int32_t kMinInt = std::numeric_limits<std::int32_t>::min();
 
-TEST(SettingsText, FormatReal) {
+TEST(SettingsText, formatReal) {
     const struct { double v; RealStyle style; const char* text; } cases[] = {
         {-2.0, R, "-2"}, {1.5, R, "1.5"}, {0.3, C, "0.3"}, {-0.75, R, "-0.75"},
         // A final point stays in the constant's style only; the scientific form keeps its point.
@@ -33,10 +33,10 @@ TEST(SettingsText, FormatReal) {
         {-12345678901.0, R, "-1.23456789e+010"}, {1e100, R, "1.e+100"}, {2.5e-300, R, "2.5e-300"},
         {3.14159265358979, R, "3.141592654"}, {-0.123456789012, R, "-0.123456789"}, {1234.56789012, R, "1234.56789"},
         {1.0000000001, C, "1."}, {1.23456789012345e-5, R, "1.23456789e-005"}};
-    for (const auto& c : cases) EXPECT_EQ(FormatReal(c.v, c.style), c.text) << c.v;
+    for (const auto& c : cases) EXPECT_EQ(formatReal(c.v, c.style), c.text) << c.v;
     for (double v : {-2.0, 1.5, 0.3, 0.05, 0.001, 1234567890.0, 1.23456789e10, -1.25e-7, 0.0})
-        EXPECT_EQ(ParseReal(FormatReal(v, R)), v) << v;  // what is shown reads back
-    EXPECT_EQ(FormatInteger(-2147483647), "-2147483647");
+        EXPECT_EQ(parseReal(formatReal(v, R)), v) << v;  // what is shown reads back
+    EXPECT_EQ(formatInteger(-2147483647), "-2147483647");
 }
 
 TEST(SettingsText, ParseRealReadsTheLeadingNumberOfTheFirstThirtyCharacters) {
@@ -49,12 +49,12 @@ TEST(SettingsText, ParseRealReadsTheLeadingNumberOfTheFirstThirtyCharacters) {
         {"inf", 0.0}, {"nan", 0.0}, {"0x10", 0.0},
         {"1e999", kMax}, {"-1e999", -kMax}, {"1e-999", 0.0},  // out of range stays finite
         {std::string(29, ' ') + "78", 7.0}, {std::string(30, ' ') + "7", 0.0}, {tiny, 1.23e-26},
-        {std::string(40, '1'), ParseReal(std::string(30, '1'))}};
-    for (const auto& c : cases) EXPECT_EQ(ParseReal(c.text), c.v) << '"' << c.text << '"';
-    EXPECT_TRUE(std::signbit(ParseReal("-1e-999")));
+        {std::string(40, '1'), parseReal(std::string(30, '1'))}};
+    for (const auto& c : cases) EXPECT_EQ(parseReal(c.text), c.v) << '"' << c.text << '"';
+    EXPECT_TRUE(std::signbit(parseReal("-1e-999")));
     std::string wide;  // characters, not bytes: 29 two-byte letters and then a digit
     for (int i = 0; i < 29; ++i) wide += "\xC3\xA9";
-    EXPECT_EQ(FirstCharacters(wide + "99", 30), wide + "9");
+    EXPECT_EQ(firstCharacters(wide + "99", 30), wide + "9");
 }
 
 TEST(SettingsText, ParseIntegerReadsLeadingDigitsAndSaturates) {
@@ -65,13 +65,13 @@ TEST(SettingsText, ParseIntegerReadsLeadingDigitsAndSaturates) {
         {"99999999999999999999999999", 2147483647}, {"-2147483648", kMinInt}, {"-2147483649", kMinInt},
         {"-4294967295", kMinInt},  // would wrap to 1
         {std::string(28, ' ') + "42", 42}, {std::string(29, ' ') + "42", 4}, {std::string(30, ' ') + "42", 0}};
-    for (const auto& c : cases) EXPECT_EQ(ParseInteger(c.text), c.v) << '"' << c.text << '"';
+    for (const auto& c : cases) EXPECT_EQ(parseInteger(c.text), c.v) << '"' << c.text << '"';
 }
 
 class SettingsDialog : public ::testing::Test {
 protected:
-    SettingsDialog() : doc(host) { doc.OnNewDocument(); }
-    SettingsResult Ok(const SettingsFields& f) { return ApplySettings(doc, host, f); }
+    SettingsDialog() : doc(host) { doc.onNewDocument(); }
+    SettingsResult ok(const SettingsFields& f) { return applySettings(doc, host, f); }
     FakeHost host;
     Document doc;
 };
@@ -82,24 +82,24 @@ std::string Shown(const SettingsFields& f) {
 }
 
 TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
-    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)),
+    EXPECT_EQ(Shown(settingsFieldsFrom(doc)),
               "-2 2 -1.5 1.5 K 0.3 0.6 L 200 300x300 Mandelbrot");  // the limit less one
     // Reversed edges are fine.
     SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};
-    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), Shown(f));
+    ASSERT_EQ(ok(f), SettingsResult::Accepted);
+    EXPECT_EQ(Shown(settingsFieldsFrom(doc)), Shown(f));
     EXPECT_EQ(doc.m_params.iterations, 500);
-    EXPECT_EQ(doc.m_engine->GetWidth(), 640);
-    EXPECT_EQ(doc.m_engine->GetHeight(), 480);
+    EXPECT_EQ(doc.m_engine->width(), 640);
+    EXPECT_EQ(doc.m_engine->height(), 480);
     f.mandelbrot = true;
     f.left = "no number";  // stores zero
     f.cImag = "";
-    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L 499 640x480 Mandelbrot");
-    EXPECT_FALSE(doc.IsModified());  // marking modified is the caller's part
+    ASSERT_EQ(ok(f), SettingsResult::Accepted);
+    EXPECT_EQ(Shown(settingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L 499 640x480 Mandelbrot");
+    EXPECT_FALSE(doc.isModified());  // marking modified is the caller's part
     doc.m_params.iterations = kMinInt;
     doc.m_params.type = static_cast<FractalType>(7);  // from a damaged file
-    EXPECT_EQ(Shown(SettingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L -2147483649 640x480 Julia");
+    EXPECT_EQ(Shown(settingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L -2147483649 640x480 Julia");
 }
 
 TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
@@ -129,19 +129,19 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
         FakeHost h;
         h.allowMessages = true;
         Document d(h);
-        d.OnNewDocument();
-        SettingsFields f = SettingsFieldsFrom(d);
+        d.onNewDocument();
+        SettingsFields f = settingsFieldsFrom(d);
         f.left = "-1.25";
         f.mandelbrot = false;
         f.detailLevel = c.detail;
         f.xPels = c.x;
         f.yPels = c.y;
-        EXPECT_EQ(ApplySettings(d, h, f), c.result);
+        EXPECT_EQ(applySettings(d, h, f), c.result);
         // What comes before the failing check stays stored; nothing after it is.
         EXPECT_EQ(d.m_params.left, -1.25);
         EXPECT_EQ(d.m_params.type, FractalType::Julia);
         EXPECT_EQ(d.m_params.iterations, c.limit);
-        EXPECT_EQ(d.GetWidth(), 300);
+        EXPECT_EQ(d.width(), 300);
         if (c.result == S::Accepted) {
             EXPECT_TRUE(h.messages.empty());
             continue;
@@ -151,26 +151,26 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
         EXPECT_EQ(m.text, c.text);
         EXPECT_EQ(m.caption, c.caption);
         EXPECT_TRUE(m.icon == MsgIcon::None && m.buttons == MsgButtons::Ok && m.owner == MsgOwner::Dialog);
-        EXPECT_EQ(d.GetHeight(), 300);
+        EXPECT_EQ(d.height(), 300);
     }
 }
 
 TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
-    doc.RenderImage();
+    doc.renderImage();
     const FractalEngine* engine = doc.m_engine.get();
-    SettingsFields f = SettingsFieldsFrom(doc);
+    SettingsFields f = settingsFieldsFrom(doc);
     f.left = "-1";
-    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    ASSERT_EQ(ok(f), SettingsResult::Accepted);
     EXPECT_EQ(doc.m_engine.get(), engine);
-    EXPECT_TRUE(doc.m_engine->IsValid());  // the picture is not blanked
-    EXPECT_EQ(doc.m_engine->GetXMin(), -2.0);  // the region reaches the engine at the next render
+    EXPECT_TRUE(doc.m_engine->isValid());  // the picture is not blanked
+    EXPECT_EQ(doc.m_engine->xMin(), -2.0);  // the region reaches the engine at the next render
     doc.m_params.width = 500;  // stored size and picture disagree: the picture's size counts
-    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
+    ASSERT_EQ(ok(f), SettingsResult::Accepted);
     EXPECT_EQ(doc.m_engine.get(), engine);
     f.xPels = "301";
-    ASSERT_EQ(Ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_engine->GetWidth(), 301);
-    EXPECT_FALSE(doc.m_engine->IsValid());
+    ASSERT_EQ(ok(f), SettingsResult::Accepted);
+    EXPECT_EQ(doc.m_engine->width(), 301);
+    EXPECT_FALSE(doc.m_engine->isValid());
 }
 
 }  // namespace

@@ -25,17 +25,17 @@ TEST(DragBox, SelectionNeedsAnEndedDragAcrossBothAxes) {
     const struct { bool dragging; ClientPoint a, b; bool selects; } cases[] = {
         {false, {10, 10}, {10, 10}, false}, {false, {10, 10}, {50, 10}, false}, {false, {10, 10}, {10, 50}, false},
         {true, {10, 10}, {50, 50}, false},  {false, {10, 10}, {11, 110}, true}, {false, {50, 50}, {10, 10}, true}};
-    for (const auto& c : cases) EXPECT_EQ(HasSelection(c.dragging, c.a, c.b), c.selects) << c.b.x << "," << c.b.y;
+    for (const auto& c : cases) EXPECT_EQ(hasSelection(c.dragging, c.a, c.b), c.selects) << c.b.x << "," << c.b.y;
     for (const auto& [a, b] : {std::pair<ClientPoint, ClientPoint>{{10, 20}, {50, 80}}, {{50, 80}, {10, 20}},
                                {{10, 80}, {50, 20}}, {{50, 20}, {10, 80}}})
-        EXPECT_EQ(NormalizedBox(a, b), (PixelRect{10, 20, 50, 80}));
-    EXPECT_EQ(NormalizedBox({-5, 7}, {3, -9}), (PixelRect{-5, -9, 3, 7}));
+        EXPECT_EQ(normalizedBox(a, b), (PixelRect{10, 20, 50, 80}));
+    EXPECT_EQ(normalizedBox({-5, 7}, {3, -9}), (PixelRect{-5, -9, 3, 7}));
     for (const auto& [p, want] : {std::pair<ClientPoint, ClientPoint>{{-5, 20}, {0, 20}}, {{450, 350}, {400, 300}}})
-        EXPECT_EQ(ClampToView(p, 400, 300), want);
-    EXPECT_EQ(ClampToView({12, 34}, 0, 0), (ClientPoint{0, 0}));
+        EXPECT_EQ(clampToView(p, 400, 300), want);
+    EXPECT_EQ(clampToView({12, 34}, 0, 0), (ClientPoint{0, 0}));
 }
 
-TEST(Zoom, RegionsForABoxInA400x300View) {
+TEST(zoom, RegionsForABoxInA400x300View) {
     const double big = std::numeric_limits<double>::max();
     // Zoom in or out: region, box, client size, and the region wanted (none: refused).
     const struct {
@@ -84,7 +84,7 @@ TEST(Zoom, RegionsForABoxInA400x300View) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto got = c.in ? ZoomInRegion(c.region, c.box, c.cw, c.ch) : ZoomOutRegion(c.region, c.box, c.cw, c.ch);
+        const auto got = c.in ? zoomInRegion(c.region, c.box, c.cw, c.ch) : zoomOutRegion(c.region, c.box, c.cw, c.ch);
         ASSERT_EQ(got.has_value(), c.want.has_value());
         if (!got) continue;
         EXPECT_NEAR(got->left, c.want->left, 1e-12);
@@ -95,7 +95,7 @@ TEST(Zoom, RegionsForABoxInA400x300View) {
 }
 
 TEST(LockProportions, MovesThePointToTheViewsProportions) {
-    EXPECT_DOUBLE_EQ(ClientAspect(400, 320), 1.25);
+    EXPECT_DOUBLE_EQ(clientAspect(400, 320), 1.25);
     const struct { ClientPoint anchor, p; double aspect; ClientPoint want; } cases[] = {
         {{100, 100}, {160, 140}, 1.25, {160, 148}},  // candidate x 150 is not beyond 160: y follows x
         {{100, 100}, {150, 160}, 1.25, {175, 160}},  // candidate 175 is beyond 150: x follows y
@@ -106,12 +106,12 @@ TEST(LockProportions, MovesThePointToTheViewsProportions) {
         {{0, 0}, {20, 7}, 1.5, {20, 13}},            // truncated toward zero
         {{0, 0}, {-20, -7}, 1.5, {-10, -7}},
         {{0, 0}, {0, 2000000000}, 1000.0, {kMaxInt, 2000000000}},  // saturates instead of overflowing
-        {{100, 100}, {160, 140}, ClientAspect(400, 0), {160, 140}},  // unusable aspects leave it alone
-        {{100, 100}, {160, 140}, ClientAspect(0, 0), {160, 140}},
+        {{100, 100}, {160, 140}, clientAspect(400, 0), {160, 140}},  // unusable aspects leave it alone
+        {{100, 100}, {160, 140}, clientAspect(0, 0), {160, 140}},
         {{100, 100}, {160, 140}, 0.0, {160, 140}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LockProportionsPoint(c.anchor, c.p, c.aspect), c.want) << c.p.x << "," << c.p.y;
+        EXPECT_EQ(lockProportionsPoint(c.anchor, c.p, c.aspect), c.want) << c.p.x << "," << c.p.y;
 }
 
 TEST(SelectionCopy, BoxesMapOntoThePictureAndAreClipped) {
@@ -121,12 +121,12 @@ TEST(SelectionCopy, BoxesMapOntoThePictureAndAreClipped) {
         {{-50, -20, 700, 900}, 600, 450, 300, 200, {0, 0, 300, 200}},
         {{-2000000000, 0, 2000000000, 10}, 3, 450, 300, 200, {0, 0, 300, 4}},  // no overflow
     };
-    for (const auto& c : cases) EXPECT_EQ(MapSelectionToPicture(c.box, c.cw, c.ch, c.pw, c.ph), c.want) << c.box.left;
-    EXPECT_TRUE(MapSelectionToPicture({650, 10, 700, 40}, 600, 450, 300, 200).IsEmpty());  // beside the picture
-    EXPECT_TRUE(MapSelectionToPicture({10, 10, 11, 50}, 400, 400, 100, 100).IsEmpty());  // no whole column
-    EXPECT_TRUE(MapSelectionToPicture({10, 10, 50, 50}, 0, 400, 100, 100).IsEmpty());
+    for (const auto& c : cases) EXPECT_EQ(mapSelectionToPicture(c.box, c.cw, c.ch, c.pw, c.ph), c.want) << c.box.left;
+    EXPECT_TRUE(mapSelectionToPicture({650, 10, 700, 40}, 600, 450, 300, 200).isEmpty());  // beside the picture
+    EXPECT_TRUE(mapSelectionToPicture({10, 10, 11, 50}, 400, 400, 100, 100).isEmpty());  // no whole column
+    EXPECT_TRUE(mapSelectionToPicture({10, 10, 50, 50}, 0, 400, 100, 100).isEmpty());
     for (const auto& [w, stride] : {std::pair{0, 0u}, {1, 4u}, {4, 4u}, {5, 8u}, {7, 8u}, {100, 100u}})
-        EXPECT_EQ(CopyStride(w), stride) << w;
+        EXPECT_EQ(copyStride(w), stride) << w;
 }
 
 TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
@@ -142,11 +142,11 @@ TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
         auto value = [](std::int32_t fromTop, std::int32_t x) { return static_cast<std::uint8_t>(fromTop * 7 + x); };
         for (std::int32_t memRow = 0; memRow < c.h; ++memRow)
             for (std::int32_t x = 0; x < c.w; ++x)
-                e.GetBits()[static_cast<std::size_t>(memRow) * e.GetStride() + x] = value(c.h - 1 - memRow, x);
+                e.bits()[static_cast<std::size_t>(memRow) * e.stride() + x] = value(c.h - 1 - memRow, x);
         CopiedImage img;
-        ASSERT_EQ(CopyPictureRect(e, c.rect, img), CopyResult::Ok);
-        ASSERT_EQ((PixelRect{0, 0, img.width, img.height}), (PixelRect{0, 0, c.copied.Width(), c.copied.Height()}));
-        ASSERT_EQ(img.stride, CopyStride(img.width));
+        ASSERT_EQ(copyPictureRect(e, c.rect, img), CopyResult::Ok);
+        ASSERT_EQ((PixelRect{0, 0, img.width, img.height}), (PixelRect{0, 0, c.copied.width(), c.copied.height()}));
+        ASSERT_EQ(img.stride, copyStride(img.width));
         ASSERT_EQ(img.bits.size(), img.stride * img.height);
         for (std::int32_t y = 0; y < img.height; ++y)
             for (std::size_t x = 0; x < img.stride; ++x)
@@ -157,7 +157,7 @@ TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
     test::FakeHost host;
     FractalEngine e(10, 10, host);
     CopiedImage img;
-    EXPECT_EQ(CopyPictureRect(e, PixelRect{5, 5, 5, 9}, img), CopyResult::Empty);
+    EXPECT_EQ(copyPictureRect(e, PixelRect{5, 5, 5, 9}, img), CopyResult::Empty);
 }
 
 TEST(PrintFit, PageWidthFirstThenPageHeightWithSquarePixels) {
@@ -170,7 +170,7 @@ TEST(PrintFit, PageWidthFirstThenPageHeightWithSquarePixels) {
         {0, 100, letter, {}}, {100, -1, letter, {}},  // nothing to print or no page
         {100, 100, {4800, 6600, 0, 600}, {}}, {100, 100, {0, 6600, 600, 600}, {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(FitOnPage(c.w, c.h, c.page), c.want) << c.w << "x" << c.h;
+    for (const auto& c : cases) EXPECT_EQ(fitOnPage(c.w, c.h, c.page), c.want) << c.w << "x" << c.h;
 }
 
 // A bottom-up source whose pixel value names its column or its row from the
@@ -186,10 +186,10 @@ std::vector<std::uint8_t> Source(int w, int h, std::size_t stride, bool byColumn
 TEST(Stretch, RepeatsOrDropsWholePixelsInOrderAndNeverBlends) {
     std::vector<std::uint8_t> dst(600 * 450);
     auto src = Source(300, 300, 300, true);
-    StretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
+    stretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
     for (int x = 0; x < 600; ++x) ASSERT_EQ(dst[x], (x / 2) % 251) << x;  // twice as wide: every column twice
     src = Source(300, 300, 300, false);
-    StretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
+    stretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
     int row = 0, run = 0;  // 1.5 times as high: every row from the top, once or twice, none skipped
     for (int y = 0; y < 450; ++y) {
         if (dst[y * 600] != row % 251) {
@@ -200,15 +200,15 @@ TEST(Stretch, RepeatsOrDropsWholePixelsInOrderAndNeverBlends) {
     }
     EXPECT_EQ(row, 299);
     src = Source(10, 1, 12, true);
-    StretchBottomUp(src.data(), 12, 10, 1, dst.data(), 4, 4, 1);
+    stretchBottomUp(src.data(), 12, 10, 1, dst.data(), 4, 4, 1);
     EXPECT_EQ(std::vector<std::uint8_t>(dst.begin(), dst.begin() + 4), (std::vector<std::uint8_t>{0, 2, 5, 7}));
     src = Source(3, 2, 4, true);
-    StretchBottomUp(src.data(), 4, 3, 2, dst.data(), 8, 8, 2);
+    stretchBottomUp(src.data(), 4, 3, 2, dst.data(), 8, 8, 2);
     for (int i = 0; i < 16; ++i) EXPECT_NE(dst[i], 0xEE);  // padding is never shown
     std::fill(dst.begin(), dst.end(), 9);  // empty sizes and no source write nothing
-    StretchBottomUp(src.data(), 4, 2, 2, dst.data(), 4, 0, 1);
-    StretchBottomUp(src.data(), 4, 0, 2, dst.data(), 4, 4, 1);
-    StretchBottomUp(nullptr, 4, 2, 2, dst.data(), 4, 4, 1);
+    stretchBottomUp(src.data(), 4, 2, 2, dst.data(), 4, 0, 1);
+    stretchBottomUp(src.data(), 4, 0, 2, dst.data(), 4, 4, 1);
+    stretchBottomUp(nullptr, 4, 2, 2, dst.data(), 4, 4, 1);
     EXPECT_EQ(std::count(dst.begin(), dst.end(), 9), 600 * 450);
 }
 

@@ -42,25 +42,25 @@ public:
         return a;
     }
     static std::optional<QString> Path(const QString& a) { return a.isEmpty() ? std::nullopt : std::make_optional(a); }
-    std::optional<QString> GetOpenFileName(QWidget*, const gui::OpenFileRequest& r) override {
+    std::optional<QString> getOpenFileName(QWidget*, const gui::OpenFileRequest& r) override {
         openRequests.push_back(r);
         return Path(Next(openAnswers, "open"));
     }
-    std::optional<QString> GetSaveFileName(QWidget*, const gui::SaveFileRequest& r) override {
+    std::optional<QString> getSaveFileName(QWidget*, const gui::SaveFileRequest& r) override {
         saveRequests.push_back(r);
         return Path(Next(saveAnswers, "save"));
     }
-    std::optional<QColor> GetColor(QWidget*, const QColor& initial) override {
+    std::optional<QColor> getColor(QWidget*, const QColor& initial) override {
         colorPresets.push_back(initial);
         return Next(colorAnswers, "colour");
     }
-    int RunModal(QDialog& d) override {
+    int runModal(QDialog& d) override {
         if (!modal) ADD_FAILURE() << "unexpected modal dialog " << d.objectName().toStdString();
         return modal ? modal(d) : int(QDialog::Rejected);
     }
-    bool SetUpPrint(QWidget*, QPrinter&) override { return true; }
-    bool PageSetup(QWidget*, QPrinter&) override { return true; }
-    void ShowPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&, int& pages) override {
+    bool setUpPrint(QWidget*, QPrinter&) override { return true; }
+    bool pageSetup(QWidget*, QPrinter&) override { return true; }
+    void showPrintPreview(QWidget*, QPrinter&, const std::function<void(QPrinter&)>&, int& pages) override {
         pages = 2;
     }
 };
@@ -74,16 +74,16 @@ struct AppUnderTest {
     std::unique_ptr<gui::Application> app;
     std::ostringstream out, err;
 
-    int Start(const std::vector<std::string>& args = {}) {
+    int start(const std::vector<std::string>& args = {}) {
         app = std::make_unique<gui::Application>(host, dialogs);
-        return app->InitInstance(args, out, err);
+        return app->initInstance(args, out, err);
     }
-    gui::MainWindow& Frame() { return *app->GetMainFrame(); }
-    gui::FractalView& View() { return *Frame().GetView(); }
-    Document& Doc() { return app->GetDocument(); }
+    gui::MainWindow& frame() { return *app->mainFrame(); }
+    gui::FractalView& View() { return *frame().view(); }
+    Document& Doc() { return app->document(); }
     bool Enabled(int id) {
-        Frame().UpdateCommandUI();
-        return Frame().Action(id)->isEnabled();
+        frame().updateCommandUI();
+        return frame().Action(id)->isEnabled();
     }
 };
 

@@ -32,21 +32,21 @@ public:
     using AnimationFramesWindow::AnimationFramesWindow;
 
 protected:
-    bool IsActiveWindow() const override { return true; }
+    bool windowIsActive() const override { return true; }
 };
 
 // Every row of the list as "keyframe|count".
 Strings Rows(const AnimationFramesWindow& dlg) {
     Strings rows;
-    for (int i = 0; i < dlg.List()->topLevelItemCount(); ++i)
+    for (int i = 0; i < dlg.list()->topLevelItemCount(); ++i)
         rows.push_back(
-            (dlg.List()->topLevelItem(i)->text(0) + "|" + dlg.List()->topLevelItem(i)->text(1)).toStdString());
+            (dlg.list()->topLevelItem(i)->text(0) + "|" + dlg.list()->topLevelItem(i)->text(1)).toStdString());
     return rows;
 }
 
-void Click(AnimationFramesWindow& dlg, int row, int button) {
-    dlg.List()->clearSelection();
-    dlg.List()->topLevelItem(row)->setSelected(true);
+void click(AnimationFramesWindow& dlg, int row, int button) {
+    dlg.list()->clearSelection();
+    dlg.list()->topLevelItem(row)->setSelected(true);
     if (button != 0) Press(dlg, button);
 }
 
@@ -58,7 +58,7 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     FakeHost host;
     ScriptedDialogs dialogs;
     Document doc(host);
-    doc.OnNewDocument();
+    doc.onNewDocument();
     FramesWindow dlg(doc, host, dialogs);
     // The Transition Count dialogs, answered with a text for OK or empty for Cancel.
     std::deque<QString> answers{"7", QString(), "8", QString()};
@@ -69,61 +69,61 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
         a.isEmpty() ? d.reject() : (SetText(d, kCount, a), Press(d, 1));
         return d.result();
     };
-    Click(dlg, 0, kInsert);  // into an empty list: no question
+    click(dlg, 0, kInsert);  // into an empty list: no question
     doc.m_params.left = -1.0;
-    Click(dlg, 1, kInsert);
+    click(dlg, 1, kInsert);
     doc.m_params.left = -3.0;
-    Click(dlg, 0, kInsert);  // closing the question keeps the proposed 10
+    click(dlg, 0, kInsert);  // closing the question keeps the proposed 10
     EXPECT_EQ(asked.mid(0, 2), (QStringList{"&How many transition frames after the previous keyframe?|10",
                                         "&How many transition frames until the next keyframe?|10"}));
     EXPECT_EQ(Rows(dlg), (Strings{"1 *|10", "2|7", "3|-", "<end>| "}));
-    EXPECT_EQ(doc.GetKeyframe(0)->left, -3.0);
-    EXPECT_EQ(doc.GetKeyframe(2)->left, -1.0);
-    EXPECT_EQ(doc.GetTotalFrames(), 17);
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.keyframe(0)->left, -3.0);
+    EXPECT_EQ(doc.keyframe(2)->left, -1.0);
+    EXPECT_EQ(doc.totalFrames(), 17);
+    EXPECT_FALSE(doc.isModified());
 
-    Click(dlg, 1, 0);
-    emit dlg.List()->itemDoubleClicked(dlg.List()->topLevelItem(1), 0);  // Properties
-    Click(dlg, 2, kProperties);  // cancelled: the old count stays
+    click(dlg, 1, 0);
+    emit dlg.list()->itemDoubleClicked(dlg.list()->topLevelItem(1), 0);  // Properties
+    click(dlg, 2, kProperties);  // cancelled: the old count stays
     EXPECT_EQ(asked.mid(2), (QStringList{"&How many transition frames until the next keyframe?|7",
                                          "&How many transition frames after the previous keyframe?|8"}));
     EXPECT_EQ(Rows(dlg), (Strings{"1|10", "2|8", "3|-", "<end>| "}));
-    Click(dlg, 2, kDelete);
+    click(dlg, 2, kDelete);
     EXPECT_EQ(Rows(dlg), (Strings{"1|10", "2|-", "<end>| "}));
-    EXPECT_EQ(doc.GetTotalFrames(), 10);
+    EXPECT_EQ(doc.totalFrames(), 10);
     doc.m_params.left = 0.5;
-    Click(dlg, 0, kCopyFrom);
-    EXPECT_EQ(doc.GetKeyframe(0)->left, 0.5);
-    EXPECT_EQ(doc.GetKeyframe(0)->transitions, 10);
+    click(dlg, 0, kCopyFrom);
+    EXPECT_EQ(doc.keyframe(0)->left, 0.5);
+    EXPECT_EQ(doc.keyframe(0)->transitions, 10);
 }
 
 TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndNewEmpties) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), Application::kKeepRunning);
-    ASSERT_TRUE(t.Frame().Dispatch(ID_VIEW_ANIMWINDOW));
-    AnimationFramesWindow* wnd = t.View().GetAnimWindow();
+    ASSERT_EQ(t.start(), Application::kKeepRunning);
+    ASSERT_TRUE(t.frame().dispatch(ID_VIEW_ANIMWINDOW));
+    AnimationFramesWindow* wnd = t.View().animWindow();
     ASSERT_NE(wnd, nullptr);
     EXPECT_TRUE(wnd->isVisible());
-    t.Frame().UpdateCommandUI();
-    EXPECT_TRUE(t.Frame().Action(ID_VIEW_ANIMWINDOW)->isChecked());
-    ASSERT_TRUE(t.Frame().Dispatch(ID_VIEW_ANIMWINDOW));  // the toggle hides
+    t.frame().updateCommandUI();
+    EXPECT_TRUE(t.frame().Action(ID_VIEW_ANIMWINDOW)->isChecked());
+    ASSERT_TRUE(t.frame().dispatch(ID_VIEW_ANIMWINDOW));  // the toggle hides
     EXPECT_FALSE(wnd->isVisible());
-    ASSERT_TRUE(t.Frame().Dispatch(ID_ANIM_WINDOW));  // the toolbar command only shows
-    ASSERT_TRUE(t.Frame().Dispatch(ID_ANIM_WINDOW));
-    EXPECT_TRUE(wnd->isVisible() && t.View().GetAnimWindow() == wnd);
+    ASSERT_TRUE(t.frame().dispatch(ID_ANIM_WINDOW));  // the toolbar command only shows
+    ASSERT_TRUE(t.frame().dispatch(ID_ANIM_WINDOW));
+    EXPECT_TRUE(wnd->isVisible() && t.View().animWindow() == wnd);
 
-    t.Doc().SetResolution(40, 30);
-    t.View().OnRender();
+    t.Doc().setResolution(40, 30);
+    t.View().onRender();
     ASSERT_TRUE(t.Enabled(ID_FILE_EXPORTBMP));
     AddKeyframe(t.Doc(), 10, -1.25);
-    wnd->RefreshList(-1);
-    Click(*wnd, 0, 0);
-    wnd->OnCopyToActive();
+    wnd->refreshList(-1);
+    click(*wnd, 0, 0);
+    wnd->onCopyToActive();
     EXPECT_EQ(t.Doc().m_params.left, -1.25);
-    EXPECT_FALSE(t.Doc().m_engine->IsValid()) << "a blank picture";
+    EXPECT_FALSE(t.Doc().m_engine->isValid()) << "a blank picture";
     EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP));
-    ASSERT_TRUE(t.Frame().Dispatch(ID_FILE_NEW));
+    ASSERT_TRUE(t.frame().dispatch(ID_FILE_NEW));
     EXPECT_EQ(Rows(*wnd), Strings{"<end>| "});
 }
 
@@ -134,13 +134,13 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     ScriptedDialogs dialogs;
     Document doc(host);
     TempDir dir;
-    doc.OnNewDocument();
-    doc.LoadDefaultPalette();
-    doc.SetResolution(30, 20);
+    doc.onNewDocument();
+    doc.loadDefaultPalette();
+    doc.setResolution(30, 20);
     doc.m_keyframes = {Key(-2.0, 2.0, -1.5, 1.5, 40, 10, 1, 0.3, 0.6, 0),
                        Key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
     FramesWindow dlg(doc, host, dialogs);
-    dlg.RefreshList(-1);
+    dlg.refreshList(-1);
     dlg.show();
     host.allowMessages = true;
     Strings opened;
@@ -165,17 +165,17 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     const auto expectRestored = [&] {
         EXPECT_EQ(doc.m_params.left, FractalParams{}.left);
         EXPECT_EQ(doc.m_params.iterations, FractalParams{}.iterations);
-        EXPECT_EQ(doc.m_palette, DefaultPalette());
-        EXPECT_EQ(doc.GetWidth(), 30);
+        EXPECT_EQ(doc.m_palette, defaultPalette());
+        EXPECT_EQ(doc.width(), 30);
         EXPECT_EQ(doc.m_animWidth, 16) << "the settings stay";
         EXPECT_TRUE(fs::exists(dir.Path() / "script.aas"));
-        EXPECT_FALSE(doc.IsModified());
+        EXPECT_FALSE(doc.isModified());
     };
 
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};  // the refusal; the folder exists: go on
     host.cancelAt = [&](int) {
         auto* progress = dlg.findChild<ProgressDialog*>();
-        return progress != nullptr && progress->StatusText()->text() == "Rendering frame 5";
+        return progress != nullptr && progress->statusText()->text() == "Rendering frame 5";
     };
     Press(dlg, kRender);
     EXPECT_EQ(opened, Strings{"Render Settings"}) << "no completion dialog";
@@ -199,7 +199,7 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
 TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) {
     FakeHost host;
     Document doc(host);
-    doc.OnNewDocument();
+    doc.onNewDocument();
     AddKeyframe(doc, 2);
     AddKeyframe(doc, 0);
     TempDir dir;
@@ -215,7 +215,7 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     host.playerStartResult = false;
     host.allowMessages = true;
     Press(d, 1038);
-    EXPECT_EQ(host.LastText(), PlayerLoadErrorText()) << "the script is written, the player is missing";
+    EXPECT_EQ(host.LastText(), playerLoadErrorText()) << "the script is written, the player is missing";
     EXPECT_TRUE(d.isVisible()) << "Play leaves the dialog open";
     EXPECT_EQ(host.playerStarts.size(), 1u);
     EXPECT_EQ(static_cast<int>(doc.m_playbackStyle), 2) << "Play stores the style";
@@ -224,7 +224,7 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     EXPECT_EQ(static_cast<int>(doc.m_playbackStyle), 4);
     const std::vector<std::uint8_t> b = ReadBytes(doc.m_destFolder + "script.aas");
     EXPECT_EQ(std::string(b.begin(), b.end()), f + "1.bmp\n" + f + "2.bmp\n" + f + "2.bmp\n" + f + "1.bmp");
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.isModified());
 }
 
 }  // namespace

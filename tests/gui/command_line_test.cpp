@@ -18,28 +18,28 @@ TEST(CommandLine, ReadsEachForm) {
         {{"/UNREGSERVER"}, A::Unregister}, {{"--help"}, A::Help}, {{"/dde"}, A::Dde}, {{"/p"}, A::Error},
         {{"/pt", "a.vmr", "printer"}, A::Error}, {{"a.vmr", "b.vmr"}, A::Error}};
     for (const auto& [args, action] : cases)
-        EXPECT_EQ(ParseCommandLine(args).action, action) << testing::PrintToString(args);
+        EXPECT_EQ(parseCommandLine(args).action, action) << testing::PrintToString(args);
 }
 
 TEST(CommandLine, HelpUnknownOptionsUnloadableDocumentsAndUnregisterEndTheStartWithoutAWindow) {
     ClearSettings();
     QSettings(kSettingsOrganization, kSettingsApplication).setValue("Recent File List/File1", "/tmp/x.vmr");
     AppUnderTest help, wrong, bad, unregister;
-    EXPECT_EQ(help.Start({"--help"}), 0);
+    EXPECT_EQ(help.start({"--help"}), 0);
     EXPECT_NE(help.out.str().find("Usage: velmora"), std::string::npos);
-    EXPECT_EQ(wrong.Start({"--frobnicate"}), 2);
+    EXPECT_EQ(wrong.start({"--frobnicate"}), 2);
     EXPECT_NE(wrong.err.str().find("Unknown option: --frobnicate"), std::string::npos);
     TempDir dir;
     { std::ofstream(dir.File("bad.vmr"), std::ios::binary) << "VMR1 but not really"; }
     bad.host.allowMessages = true;
-    EXPECT_EQ(bad.Start({dir.File("bad.vmr")}), 1);
+    EXPECT_EQ(bad.start({dir.File("bad.vmr")}), 1);
     EXPECT_EQ(bad.host.LastText(), "Unexpected file format.");
     unregister.host.allowMessages = true;
-    EXPECT_EQ(unregister.Start({"/Unregister"}), 0);
+    EXPECT_EQ(unregister.start({"/Unregister"}), 0);
     EXPECT_EQ(unregister.host.LastText(),
               "System registry entries have been removed and the INI file (if any) was deleted.");
     EXPECT_FALSE(QSettings(kSettingsOrganization, kSettingsApplication).contains("Recent File List/File1"));
-    for (AppUnderTest* t : {&help, &wrong, &bad, &unregister}) EXPECT_EQ(t->app->GetMainFrame(), nullptr);
+    for (AppUnderTest* t : {&help, &wrong, &bad, &unregister}) EXPECT_EQ(t->app->mainFrame(), nullptr);
 }
 
 TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
@@ -48,18 +48,18 @@ TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
     const std::string path = dir.File("mine.vmr"), pdf = dir.File("p.pdf");
     FakeHost h;
     Document d(h);
-    d.OnNewDocument();
-    d.SetResolution(40, 30);
-    ASSERT_TRUE(d.OnSaveDocument(path));
+    d.onNewDocument();
+    d.setResolution(40, 30);
+    ASSERT_TRUE(d.onSaveDocument(path));
     AppUnderTest t, missing;
-    EXPECT_EQ(t.Start({"/pt", path, pdf, "driver", "port"}), 0);
-    EXPECT_TRUE(t.Doc().m_engine->IsValid()) << "a document holds no pixels: render before printing";
-    EXPECT_FALSE(t.app->GetMainFrame()->isVisible());
+    EXPECT_EQ(t.start({"/pt", path, pdf, "driver", "port"}), 0);
+    EXPECT_TRUE(t.Doc().m_engine->isValid()) << "a document holds no pixels: render before printing";
+    EXPECT_FALSE(t.app->mainFrame()->isVisible());
     const auto bytes = ReadBytes(pdf);
     ASSERT_GT(bytes.size(), 100u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
     missing.host.allowMessages = true;
-    EXPECT_EQ(missing.Start({"/pt", path, "No Such Printer", "d", "p"}), 1);
+    EXPECT_EQ(missing.start({"/pt", path, "No Such Printer", "d", "p"}), 1);
     EXPECT_EQ(missing.host.LastText(), "The printer No Such Printer is not available.");
 }
 

@@ -16,8 +16,8 @@ class DocumentCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearSettings();
-        ASSERT_EQ(t.Start(), Application::kKeepRunning);
-        t.Doc().SetResolution(64, 48);  // quick renders
+        ASSERT_EQ(t.start(), Application::kKeepRunning);
+        t.Doc().setResolution(64, 48);  // quick renders
         { std::ofstream(dir.File("plain")) << "a file, not a folder"; }
     }
     // A path no save can create, even as root: its parent is a regular file.
@@ -29,25 +29,25 @@ protected:
 TEST_F(DocumentCommandsTest, ExportBmpFollowsRenderEvenACancelledOneAndNew) {
     EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP)) << "fresh start";
     t.host.cancelAt = [](int n) { return n == 1; };
-    t.Frame().Dispatch(ID_RENDER);
-    EXPECT_FALSE(t.Doc().m_engine->IsValid());
+    t.frame().dispatch(ID_RENDER);
+    EXPECT_FALSE(t.Doc().m_engine->isValid());
     EXPECT_TRUE(t.Enabled(ID_FILE_EXPORTBMP)) << "a cancelled render counts as rendered";
-    t.Frame().Dispatch(ID_FILE_NEW);
+    t.frame().dispatch(ID_FILE_NEW);
     EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP)) << "after New";
 }
 
 TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDocumentsPalette) {
-    t.Doc().m_palette.SetEntry(7, RgbQuad{1, 2, 3, 0});
-    t.Doc().RenderImage();  // rendered, never drawn: no header block yet
-    ASSERT_EQ(t.Doc().m_engine->GetBitmapInfo(), nullptr);
+    t.Doc().m_palette.setEntry(7, RgbQuad{1, 2, 3, 0});
+    t.Doc().renderImage();  // rendered, never drawn: no header block yet
+    ASSERT_EQ(t.Doc().m_engine->bitmapInfo(), nullptr);
     t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("pic.bmp")));
     ASSERT_TRUE(t.Enabled(ID_FILE_EXPORTBMP));
-    t.Frame().Dispatch(ID_FILE_EXPORTBMP);
+    t.frame().dispatch(ID_FILE_EXPORTBMP);
     EXPECT_FALSE(t.dialogs.saveRequests.at(0).confirmOverwrite);
     const auto bytes = ReadBytes(dir.File("pic.bmp"));
     ASSERT_EQ(bytes.size(), 1078u + 64u * 48u);
-    EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.Doc().m_palette.Raw().begin()));
-    EXPECT_TRUE(std::equal(bytes.begin() + 1078, bytes.end(), t.Doc().m_engine->GetBits()));
+    EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.Doc().m_palette.raw().begin()));
+    EXPECT_TRUE(std::equal(bytes.begin() + 1078, bytes.end(), t.Doc().m_engine->bits()));
 }
 
 // New on a modified document: each answer to "Save changes?" and how the save went.
@@ -60,26 +60,26 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
                  {MsgAnswer::Yes, "cancelled", true}, {MsgAnswer::Yes, "failed", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.answer)) + c.save);
-        t.Doc().SetModifiedFlag(false);
-        t.Frame().Dispatch(ID_FILE_NEW);
+        t.Doc().setModifiedFlag(false);
+        t.frame().dispatch(ID_FILE_NEW);
         t.host.messages.clear();
         t.Doc().m_params.iterations = 77;
-        t.Doc().m_palette.SetEntry(5, RgbQuad{1, 2, 3, 0});
-        t.Doc().SetModifiedFlag();
+        t.Doc().m_palette.setEntry(5, RgbQuad{1, 2, 3, 0});
+        t.Doc().setModifiedFlag();
         t.host.answers.push_back(c.answer);
         const std::string path = c.save == "saved"    ? dir.File("saved.vmr")
                                  : c.save == "failed" ? Unwritable("x.vmr")
                                                       : "";
         if (!c.save.empty()) t.dialogs.saveAnswers.push_back(QString::fromStdString(path));
         t.host.allowMessages = true;
-        t.Frame().Dispatch(ID_FILE_NEW);
+        t.frame().dispatch(ID_FILE_NEW);
         ASSERT_FALSE(t.host.messages.empty());
         EXPECT_EQ(t.host.messages[0].text, "Save changes to this document?");
         EXPECT_EQ(t.Doc().m_params.iterations, c.kept ? 77 : FractalParams{}.iterations);
-        EXPECT_EQ(t.Doc().m_palette == DefaultPalette(), !c.kept);
-        EXPECT_EQ(t.Doc().IsModified(), c.kept);
+        EXPECT_EQ(t.Doc().m_palette == defaultPalette(), !c.kept);
+        EXPECT_EQ(t.Doc().isModified(), c.kept);
         Document reread(t.host);
-        EXPECT_EQ(reread.OnOpenDocument(path) && reread.m_params.iterations == 77, c.save == "saved");
+        EXPECT_EQ(reread.onOpenDocument(path) && reread.m_params.iterations == 77, c.save == "saved");
     }
 }
 
@@ -87,18 +87,18 @@ TEST_F(DocumentCommandsTest, RecentFilesKeepTheLastFourNewestFirst) {
     QStringList opened;
     for (int i = 0; i < 5; ++i) {
         opened.prepend(QString::fromStdString(dir.File("doc" + std::to_string(i) + ".vmr")));
-        ASSERT_TRUE(t.Doc().OnSaveDocument(opened.front().toStdString()));
+        ASSERT_TRUE(t.Doc().onSaveDocument(opened.front().toStdString()));
         t.dialogs.openAnswers.push_back(opened.front());
-        t.Frame().Dispatch(ID_FILE_OPEN);
+        t.frame().dispatch(ID_FILE_OPEN);
     }
-    EXPECT_EQ(t.app->GetRecentFiles().Files(), opened.mid(0, 4));
+    EXPECT_EQ(t.app->recentFiles().files(), opened.mid(0, 4));
     // Opening through the list; one that no longer loads leaves it.
-    t.Frame().Dispatch(ID_FILE_MRU_FILE1 + 2);
-    EXPECT_EQ(QString::fromStdString(t.Doc().GetPathName()), opened[2]);
+    t.frame().dispatch(ID_FILE_MRU_FILE1 + 2);
+    EXPECT_EQ(QString::fromStdString(t.Doc().pathName()), opened[2]);
     std::filesystem::remove(opened[1].toStdString());
     t.host.allowMessages = true;
-    t.Frame().Dispatch(ID_FILE_MRU_FILE1 + 2);  // the list now starts with the one just opened
-    EXPECT_EQ(t.app->GetRecentFiles().Files(), (QStringList{opened[2], opened[0], opened[3]}));
+    t.frame().dispatch(ID_FILE_MRU_FILE1 + 2);  // the list now starts with the one just opened
+    EXPECT_EQ(t.app->recentFiles().files(), (QStringList{opened[2], opened[0], opened[3]}));
 }
 
 }  // namespace

@@ -21,12 +21,12 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
     {
         FakeHost h;
         Document d(h);
-        d.OnNewDocument();
-        d.LoadDefaultPalette();
+        d.onNewDocument();
+        d.loadDefaultPalette();
         d.m_params = FractalParams{-0.9, 0.1, -0.6, 0.35, FractalType::Mandelbrot,
                                    0.3,  0.6, 120,  161,  97};  // odd width: padded rows
-        d.m_palette.SetEntry(17, RgbQuad{1, 2, 3, 0});  // not the default palette
-        ASSERT_TRUE(d.OnSaveDocument(doc));
+        d.m_palette.setEntry(17, RgbQuad{1, 2, 3, 0});  // not the default palette
+        ASSERT_TRUE(d.onSaveDocument(doc));
     }
     FakeHost host;
     ScriptedDialogs dialogs;
@@ -38,13 +38,13 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
         if (frame == nullptr) return QApplication::exit(3);
         frame->activateWindow();
         (void)QTest::qWaitForWindowActive(frame, 2000);
-        QTest::keyClick(frame->GetView(), Qt::Key_F5);
-        EXPECT_TRUE(frame->App().GetDocument().m_engine->IsValid()) << "F5 rendered the picture";
+        QTest::keyClick(frame->view(), Qt::Key_F5);
+        EXPECT_TRUE(frame->app().document().m_engine->isValid()) << "F5 rendered the picture";
         frame->Action(ID_FILE_EXPORTBMP)->trigger();
         frame->Action(ID_APP_EXIT)->trigger();
     });
     std::ostringstream out, err;
-    EXPECT_EQ(RunVelmora({doc}, host, dialogs, out, err), 0);
+    EXPECT_EQ(runVelmora({doc}, host, dialogs, out, err), 0);
 
     QProcess cli;
     cli.start(QStringLiteral(VELMORA_CLI_PATH), {QStringLiteral("render"), QString::fromStdString(doc),

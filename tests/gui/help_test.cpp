@@ -13,10 +13,10 @@ using namespace velmora::gui;
 TEST(Help, TheMenuCommandOpensTheMainTopic) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), Application::kKeepRunning);
-    t.Frame().Dispatch(ID_HELP_INDEX);
-    ASSERT_NE(t.Frame().findChild<HelpWindow*>(), nullptr);
-    EXPECT_EQ(t.Frame().findChild<HelpWindow*>()->CurrentTopic(), QStringLiteral("main"));
+    ASSERT_EQ(t.start(), Application::kKeepRunning);
+    t.frame().dispatch(ID_HELP_INDEX);
+    ASSERT_NE(t.frame().findChild<HelpWindow*>(), nullptr);
+    EXPECT_EQ(t.frame().findChild<HelpWindow*>()->currentTopic(), QStringLiteral("main"));
 }
 
 TEST(Help, HelpAskedForFromAModalDialogBelongsToThatDialog) {
@@ -24,14 +24,14 @@ TEST(Help, HelpAskedForFromAModalDialogBelongsToThatDialog) {
     dlg.setWindowModality(Qt::ApplicationModal);
     HelpWindow* w = nullptr;
     QTimer::singleShot(0, &dlg, [&] {
-        w = ShowHelpTopic(&dlg, QStringLiteral("settings"));
+        w = showHelpTopic(&dlg, QStringLiteral("settings"));
         dlg.reject();
     });
     dlg.exec();
     ASSERT_NE(w, nullptr);
     // A window outside the modal dialog would not take a single click.
     EXPECT_EQ(w->parentWidget(), &dlg);
-    EXPECT_EQ(w->CurrentTopic(), QStringLiteral("settings"));
+    EXPECT_EQ(w->currentTopic(), QStringLiteral("settings"));
 }
 
 }  // namespace

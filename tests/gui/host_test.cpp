@@ -11,16 +11,16 @@ namespace velmora::test {
 namespace {
 
 struct HostWithOwners : gui::QtHost {
-    using QtHost::OwnerFor;
+    using QtHost::ownerFor;
 };
 
 TEST(QtHost, BoxesWithoutAnOwnerAppearOverTheMainWindow) {
     QMainWindow main;
     HostWithOwners host;
-    host.SetMainWindow(&main);
+    host.setMainWindow(&main);
     Message m;
     m.owner = MsgOwner::None;
-    EXPECT_EQ(host.OwnerFor(m), &main);
+    EXPECT_EQ(host.ownerFor(m), &main);
 }
 
 QStringList g_warnings;
@@ -38,7 +38,7 @@ TEST(QtDesktopDialogs, PrintSetupOnThePdfPrinterWarnsNothing) {
     });
     g_warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(Collect);
-    dialogs.PageSetup(nullptr, printer);
+    dialogs.pageSetup(nullptr, printer);
     qInstallMessageHandler(previous);
     EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
 }

@@ -22,7 +22,7 @@ protected:
     PaletteEditor() { dlg->show(); }
     // A click (or two) as the desktop delivers it: to the editor, at a dialog point.
     void ClickEntry(int i, bool twice = false) {
-        const int w = grid->Model().CellWidth(), h = grid->Model().CellHeight();
+        const int w = grid->model().cellWidth(), h = grid->model().cellHeight();
         const QPointF at(grid->pos() + QPoint((i % 16) * w + w / 2, (i / 16) * h + h / 2));
         for (int n = 0; n < (twice ? 4 : 2); ++n) {
             const QEvent::Type type =
@@ -32,7 +32,7 @@ protected:
             QApplication::sendEvent(dlg.get(), &e);
         }
     }
-    RgbQuad Working(int i) const { return grid->Working().Entry(static_cast<std::size_t>(i)); }
+    RgbQuad working(int i) const { return grid->working().Entry(static_cast<std::size_t>(i)); }
 
     FakeHost host;
     ScriptedDialogs dialogs;
@@ -46,24 +46,24 @@ TEST_F(PaletteEditor, ModeButtonsAndClicksReachTheEditOperations) {
     const struct {
         int button, from, to;
         void (*op)(Palette&, int, int);
-    } cases[] = {{PaletteEditorDialog::kIdCopy, 5, 200, CopyEntry}, {PaletteEditorDialog::kIdSwap, 10, 20, SwapEntries},
-                 {PaletteEditorDialog::kIdSpread, 0, 255, SpreadEntries}};
+    } cases[] = {{PaletteEditorDialog::kIdCopy, 5, 200, copyEntry}, {PaletteEditorDialog::kIdSwap, 10, 20, swapEntries},
+                 {PaletteEditorDialog::kIdSpread, 0, 255, spreadEntries}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
-        grid->Working() = original;
+        grid->working() = original;
         ClickEntry(c.from);
         Press(*dlg, c.button);
         EXPECT_EQ(dlg->cursor().shape(), Qt::BitmapCursor) << "the TO cursor while armed";
         ClickEntry(c.to);
         Palette expected = original;
         c.op(expected, c.from, c.to);
-        EXPECT_EQ(grid->Working(), expected);
+        EXPECT_EQ(grid->working(), expected);
         EXPECT_NE(dlg->cursor().shape(), Qt::BitmapCursor) << "and the mode ended";
     }
-    EXPECT_EQ(grid->LogicalPaletteHolder().Get()->entries[128].peRed, Working(128).red)
+    EXPECT_EQ(grid->logicalPaletteHolder().get()->entries[128].peRed, working(128).red)
         << "the grid's palette is rebuilt";
     EXPECT_EQ(palette, original) << "nothing reaches the caller before OK";
-    grid->Working() = PatternPalette(1);
+    grid->working() = PatternPalette(1);
     Press(*dlg, PaletteEditorDialog::kIdOk);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
     EXPECT_EQ(palette, PatternPalette(1)) << "every byte, reserved ones too";
@@ -74,9 +74,9 @@ TEST_F(PaletteEditor, DoubleClickOpensTheChooserPresetToTheEntry) {
     ClickEntry(77, true);
     const RgbQuad before = original.Entry(77);
     EXPECT_EQ(dialogs.colorPresets.at(0), QColor(before.red, before.green, before.blue));
-    EXPECT_EQ(Working(77), (RgbQuad{3, 2, 1, before.reserved}));
+    EXPECT_EQ(working(77), (RgbQuad{3, 2, 1, before.reserved}));
     ClickEntry(78, true);  // cancelled
-    EXPECT_EQ(Working(78), original.Entry(78));
+    EXPECT_EQ(working(78), original.Entry(78));
 }
 
 TEST_F(PaletteEditor, LoadKeepsTheSelectionARefusedLoadKeepsTheColoursAndSaveWrites) {
@@ -85,32 +85,32 @@ TEST_F(PaletteEditor, LoadKeepsTheSelectionARefusedLoadKeepsTheColoursAndSaveWri
     ClickEntry(8);
     Press(*dlg, PaletteEditorDialog::kIdLoad);
     EXPECT_FALSE(dialogs.openRequests.at(0).mustExist) << "a typed name of a missing file is read as the rules say";
-    EXPECT_EQ(Working(1), (RgbQuad{103, 78, 72, 0}));  // "72 78 103   RGB cycles ..."
-    EXPECT_EQ(grid->Model().Selection().Index(), 8) << "Load keeps the selection";
-    const Palette loaded = grid->Working();
+    EXPECT_EQ(working(1), (RgbQuad{103, 78, 72, 0}));  // "72 78 103   RGB cycles ..."
+    EXPECT_EQ(grid->model().selection().index(), 8) << "Load keeps the selection";
+    const Palette loaded = grid->working();
     host.allowMessages = true;
     Press(*dlg, PaletteEditorDialog::kIdLoad);
     EXPECT_EQ(host.LastText(), "Conversion failed - this is not a valid FractInt .MAP file.");
-    EXPECT_EQ(grid->Working(), loaded);
+    EXPECT_EQ(grid->working(), loaded);
     TempDir dir;
     dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("mine")));
     Press(*dlg, PaletteEditorDialog::kIdSave);
-    EXPECT_EQ(ReadBytes(dir.File("mine.rgb")), RgbPaletteFileBytes(loaded)) << "the default extension is added";
+    EXPECT_EQ(ReadBytes(dir.File("mine.rgb")), rgbPaletteFileBytes(loaded)) << "the default extension is added";
 }
 
 TEST(EditPaletteCommand, RunsTheEditorAndRecoloursWithoutARender) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), Application::kKeepRunning);
+    ASSERT_EQ(t.start(), Application::kKeepRunning);
     t.dialogs.modal = [](QDialog& d) {
-        static_cast<PaletteEditorDialog&>(d).Grid()->Working().SetEntry(0, RgbQuad{0, 0, 200, 0});
+        static_cast<PaletteEditorDialog&>(d).Grid()->working().setEntry(0, RgbQuad{0, 0, 200, 0});
         d.accept();
         return d.result();
     };
-    ASSERT_TRUE(t.Frame().Router().Run(ID_EDIT_PALETTE));
-    EXPECT_TRUE(t.Doc().IsModified());
+    ASSERT_TRUE(t.frame().router().Run(ID_EDIT_PALETTE));
+    EXPECT_TRUE(t.Doc().isModified());
     EXPECT_EQ(t.Doc().m_palette.Entry(0).red, 200);
-    EXPECT_EQ(t.Doc().m_paletteHolder.Get()->entries[0].peRed, 200);
+    EXPECT_EQ(t.Doc().m_paletteHolder.get()->entries[0].peRed, 200);
     // The unrendered picture is all index 0: the view shows the new colour at once.
     const QImage shown = t.View().grab().toImage();
     EXPECT_EQ(QColor(shown.pixel(4, shown.height() - 4)), QColor(200, 0, 0));

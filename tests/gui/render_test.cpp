@@ -25,13 +25,13 @@ class TypingHost : public QtHost {
 public:
     MainWindow* frame = nullptr;
     int polls = 0, questionSounds = 0;
-    bool PollCancelKey() override {
+    bool pollCancelKey() override {
         if (frame != nullptr && polls == 2) QCoreApplication::postEvent(frame->windowHandle(), new QCloseEvent);
-        if (frame != nullptr && polls == 3) QCoreApplication::postEvent(frame->GetView(), Escape());
+        if (frame != nullptr && polls == 3) QCoreApplication::postEvent(frame->view(), Escape());
         ++polls;
-        return QtHost::PollCancelKey();
+        return QtHost::pollCancelKey();
     }
-    void PlayQuestionSound() override { ++questionSounds; }
+    void playQuestionSound() override { ++questionSounds; }
 };
 
 TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten) {
@@ -40,15 +40,15 @@ TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten
     ScriptedDialogs dialogs;
     Application app(host, dialogs);
     std::ostringstream out, err;
-    ASSERT_EQ(app.InitInstance({}, out, err), Application::kKeepRunning);
-    Document& doc = app.GetDocument();
-    doc.SetResolution(200, 150);
-    host.frame = app.GetMainFrame();
-    QCoreApplication::postEvent(host.frame->GetView(), Escape());  // before: the first poll forgets it
-    host.frame->Dispatch(ID_RENDER);
+    ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
+    Document& doc = app.document();
+    doc.setResolution(200, 150);
+    host.frame = app.mainFrame();
+    QCoreApplication::postEvent(host.frame->view(), Escape());  // before: the first poll forgets it
+    host.frame->dispatch(ID_RENDER);
     EXPECT_EQ(host.questionSounds, 1);
     EXPECT_EQ(host.polls, 4) << "stops at the poll that saw the key";
-    EXPECT_FALSE(doc.m_engine->IsValid());
+    EXPECT_FALSE(doc.m_engine->isValid());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the wait cursor is gone";
     EXPECT_TRUE(host.frame->isVisible()) << "closing the window waits for the render";
 }
@@ -60,22 +60,22 @@ TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     ScriptedDialogs dialogs;
     Application app(host, dialogs);
     std::ostringstream out, err;
-    ASSERT_EQ(app.InitInstance({}, out, err), Application::kKeepRunning);
-    Document& doc = app.GetDocument();
+    ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
+    Document& doc = app.document();
     doc.m_params.type = FractalType::Julia;
     doc.m_params.cReal = -0.390541;  // the Siegel disk: orbits that run to the limit
     doc.m_params.cImag = -0.586788;
     doc.m_params.iterations = 2147483647;
-    doc.SetRegion(-0.5, -0.5, -0.2, -0.2);
-    doc.SetResolution(320, 240);
+    doc.setRegion(-0.5, -0.5, -0.2, -0.2);
+    doc.setResolution(320, 240);
     QTimer::singleShot(200, [] {
         if (QWidget* progress = QApplication::activeModalWidget()) QCoreApplication::postEvent(progress, Escape());
     });
     QElapsedTimer clock;
     clock.start();
-    app.GetMainFrame()->Dispatch(ID_RENDER);
+    app.mainFrame()->dispatch(ID_RENDER);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_FALSE(doc.m_engine->IsValid());
+    EXPECT_FALSE(doc.m_engine->isValid());
     EXPECT_EQ(host.questionSounds, 1);
 }
 
@@ -83,11 +83,11 @@ TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
 TEST(Render, EveryRenderOfAPictureWithoutMemoryShowsTheMessage) {
     ClearSettings();
     AppUnderTest t;
-    ASSERT_EQ(t.Start(), Application::kKeepRunning);
+    ASSERT_EQ(t.start(), Application::kKeepRunning);
     t.host.allowMessages = true;
-    t.Doc().SetResolution(2000000000, 2000000000);
+    t.Doc().setResolution(2000000000, 2000000000);
     for (std::size_t shown = 2; shown <= 3; ++shown) {
-        t.Frame().Dispatch(ID_RENDER);
+        t.frame().dispatch(ID_RENDER);
         ASSERT_EQ(t.host.messages.size(), shown);
         EXPECT_EQ(t.host.LastText(), "Not enough memory for bitmap.");
     }
@@ -96,12 +96,12 @@ TEST(Render, EveryRenderOfAPictureWithoutMemoryShowsTheMessage) {
 TEST(Render, TheLastProgressStepFillsTheBarWithoutRunningPast) {
     QProgressBar bar;
     ProgressBarSink sink(bar);
-    sink.SetRange(0, 100);
-    sink.SetStep(40);
-    sink.StepIt();
-    sink.StepIt();
+    sink.setRange(0, 100);
+    sink.setStep(40);
+    sink.stepIt();
+    sink.stepIt();
     EXPECT_EQ(bar.value(), 80);
-    sink.StepIt();
+    sink.stepIt();
     EXPECT_EQ(bar.value(), 100);
 }
 

@@ -12,7 +12,7 @@ namespace {
 TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenType) {
     FakeHost host;
     Document doc(host);
-    doc.OnNewDocument();
+    doc.onNewDocument();
     gui::SettingsDialog dlg(doc, host);
     dlg.show();
     QApplication::setActiveWindow(&dlg);
@@ -38,7 +38,7 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
     EXPECT_EQ(doc.m_params.type, FractalType::Julia);
     EXPECT_EQ(doc.m_params.cReal, -0.8);
     EXPECT_EQ(doc.m_params.iterations, 100);
-    EXPECT_EQ(doc.m_engine->GetWidth(), 301);
+    EXPECT_EQ(doc.m_engine->width(), 301);
 }
 
 }  // namespace

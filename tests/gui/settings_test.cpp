@@ -11,34 +11,34 @@ namespace {
 
 using namespace velmora::gui;
 
-TEST(Settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClose) {
+TEST(settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClose) {
     ClearSettings();
     TempDir dir;
     const QString saved = QString::fromStdString(dir.File("d0.vmr"));
     {
         AppUnderTest t;
-        ASSERT_EQ(t.Start(), Application::kKeepRunning);
-        t.Frame().show();
+        ASSERT_EQ(t.start(), Application::kKeepRunning);
+        t.frame().show();
         t.dialogs.saveAnswers.push_back(saved);
-        t.Frame().Dispatch(ID_FILE_SAVE_AS);
-        t.Frame().addToolBar(Qt::LeftToolBarArea, t.Frame().ToolBar());
-        t.Frame().Dispatch(ID_VIEW_TOOLBAR);
-        t.Frame().Dispatch(ID_VIEW_STATUS_BAR);
-        t.Frame().Dispatch(ID_FILE_PRINT_PREVIEW);  // the scripted preview switches to two pages
-        t.Doc().SetModifiedFlag();
+        t.frame().dispatch(ID_FILE_SAVE_AS);
+        t.frame().addToolBar(Qt::LeftToolBarArea, t.frame().toolBar());
+        t.frame().dispatch(ID_VIEW_TOOLBAR);
+        t.frame().dispatch(ID_VIEW_STATUS_BAR);
+        t.frame().dispatch(ID_FILE_PRINT_PREVIEW);  // the scripted preview switches to two pages
+        t.Doc().setModifiedFlag();
         t.host.answers.push_back(MsgAnswer::Cancel);
-        EXPECT_FALSE(t.Frame().close());
+        EXPECT_FALSE(t.frame().close());
         EXPECT_EQ(t.host.LastText(), "Save changes to " + saved.toStdString() + "?");
-        EXPECT_TRUE(t.Frame().isVisible());
+        EXPECT_TRUE(t.frame().isVisible());
     }
     AppUnderTest again;
-    ASSERT_EQ(again.Start(), Application::kKeepRunning);
-    EXPECT_TRUE(again.Frame().ToolBar()->isHidden());
-    EXPECT_FALSE(again.Frame().Action(ID_VIEW_TOOLBAR)->isChecked());
-    EXPECT_EQ(again.Frame().toolBarArea(again.Frame().ToolBar()), Qt::LeftToolBarArea);
-    EXPECT_TRUE(again.Frame().StatusBar()->isHidden());
-    EXPECT_EQ(again.app->GetPreviewPages(), 2);
-    EXPECT_EQ(again.app->GetRecentFiles().Files(), QStringList{saved});
+    ASSERT_EQ(again.start(), Application::kKeepRunning);
+    EXPECT_TRUE(again.frame().toolBar()->isHidden());
+    EXPECT_FALSE(again.frame().Action(ID_VIEW_TOOLBAR)->isChecked());
+    EXPECT_EQ(again.frame().toolBarArea(again.frame().toolBar()), Qt::LeftToolBarArea);
+    EXPECT_TRUE(again.frame().statusBarWidget()->isHidden());
+    EXPECT_EQ(again.app->previewPages(), 2);
+    EXPECT_EQ(again.app->recentFiles().files(), QStringList{saved});
 }
 
 }  // namespace

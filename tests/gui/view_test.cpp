@@ -25,14 +25,14 @@ void ExpectRegion(const FractalParams& p, const PlaneRegion& r) {
 class ViewTest : public ::testing::Test {
 protected:
     ViewTest() {
-        doc.OnNewDocument();
+        doc.onNewDocument();
         view = std::make_unique<FractalView>(doc, host, dialogs);
-        view->ConnectCommands(router);
+        view->connectCommands(router);
         view->resize(400, 300);
         view->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
-    void Render() { ASSERT_TRUE(router.Run(ID_RENDER)); }
+    void render() { ASSERT_TRUE(router.Run(ID_RENDER)); }
     void Drag(QPoint from, QPoint to) {
         QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, from);
         QTest::mouseMove(view.get(), to);
@@ -57,22 +57,22 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
     EXPECT_EQ(host.beeps, 1) << "nothing to select on before the first render";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
-        doc.OnNewDocument();
-        Render();
+        doc.onNewDocument();
+        render();
         Drag(c.from, c.to);
         QApplication::processEvents();  // the frame's own repaint must not end the selection
-        ASSERT_TRUE(router.State(c.command).enabled);
+        ASSERT_TRUE(router.state(c.command).enabled);
         ASSERT_TRUE(router.Run(c.command));
         ExpectRegion(doc.m_params, c.expected);
-        EXPECT_TRUE(doc.IsModified());
-        EXPECT_DOUBLE_EQ(doc.m_engine->GetXMin(), c.expected.left) << "rendered with the new region";
-        EXPECT_TRUE(doc.m_engine->IsValid());
-        EXPECT_FALSE(router.State(c.command).enabled) << "the selection ended";
+        EXPECT_TRUE(doc.isModified());
+        EXPECT_DOUBLE_EQ(doc.m_engine->xMin(), c.expected.left) << "rendered with the new region";
+        EXPECT_TRUE(doc.m_engine->isValid());
+        EXPECT_FALSE(router.state(c.command).enabled) << "the selection ended";
     }
 }
 
 TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
-    const ClientPoint locked = LockProportionsPoint({100, 100}, {160, 140}, 400.0 / 300.0);
+    const ClientPoint locked = lockProportionsPoint({100, 100}, {160, 140}, 400.0 / 300.0);
     ASSERT_NE(locked, (ClientPoint{160, 140}));
     const struct {
         bool locked;
@@ -80,10 +80,10 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
     } cases[] = {{true, {locked.x, locked.y}}, {false, {160, 140}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.locked);
-        doc.OnNewDocument();
-        Render();
+        doc.onNewDocument();
+        render();
         ASSERT_TRUE(router.Run(ID_LOCK_PROPORTIONS));  // on, then off again
-        EXPECT_EQ(router.State(ID_LOCK_PROPORTIONS).checked, c.locked);
+        EXPECT_EQ(router.state(ID_LOCK_PROPORTIONS).checked, c.locked);
         QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
         QTest::mouseMove(view.get(), QPoint(160, 140));
         EXPECT_EQ(view->m_current, c.current);
@@ -91,14 +91,14 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
         const PlaneRegion region{doc.m_params.left, doc.m_params.top, doc.m_params.right, doc.m_params.bottom};
         ASSERT_TRUE(router.Run(ID_ZOOM_IN));
         ExpectRegion(doc.m_params,
-                     ZoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 300).value());
+                     zoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 300).value());
     }
 }
 
 // Repaints from outside (a menu opened over the view and closed) only draw:
 // the box stays for the commands, and a drag in progress keeps its start.
 TEST_F(ViewTest, AMenuOverTheViewKeepsTheSelectionAndTheDragStart) {
-    Render();
+    render();
     Drag(QPoint(100, 75), QPoint(300, 225));
     QMenu menu;
     menu.addAction(QStringLiteral("Zoom In"));
@@ -106,12 +106,12 @@ TEST_F(ViewTest, AMenuOverTheViewKeepsTheSelectionAndTheDragStart) {
     QApplication::processEvents();
     menu.close();
     view->repaint();
-    EXPECT_TRUE(router.State(ID_ZOOM_IN).enabled);
+    EXPECT_TRUE(router.state(ID_ZOOM_IN).enabled);
     QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(120, 90));
     view->repaint();
     QTest::mouseMove(view.get(), QPoint(200, 150));
     QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-    view->RecomputeBox();
+    view->recomputeBox();
     EXPECT_EQ(view->m_box, (PixelRect{120, 90, 200, 150}));
 }
 
@@ -122,33 +122,33 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
         Press(d, 1);
         return d.result();
     };
-    Render();
+    render();
     Drag(QPoint(100, 75), QPoint(300, 225));
     ASSERT_TRUE(router.Run(ID_CONFIGURE));
-    EXPECT_FALSE(view->HasSelection()) << "the view was redrawn";
-    EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.m_engine->GetWidth(), 320);  // a new, blank picture; no render follows
-    EXPECT_FALSE(doc.m_engine->IsValid());
+    EXPECT_FALSE(view->hasSelection()) << "the view was redrawn";
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.m_engine->width(), 320);  // a new, blank picture; no render follows
+    EXPECT_FALSE(doc.m_engine->isValid());
 }
 
 TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTheSelection) {
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-    doc.SetResolution(0, 10);  // a picture without pixels gives no image
+    doc.setResolution(0, 10);  // a picture without pixels gives no image
     host.allowMessages = true;
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
     EXPECT_EQ(host.LastText(), "Could not create image.");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 
-    doc.SetResolution(300, 300);
-    Render();
+    doc.setResolution(300, 300);
+    render();
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
     const QImage whole = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(whole, WholePicture(*doc.m_engine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(whole, wholePicture(*doc.m_engine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
     Drag(QPoint(301, 201), QPoint(100, 100));
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
-    const PixelRect r = MapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
+    const PixelRect r = mapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-              whole.copy(r.left, r.top, r.Width(), r.Height())) << "the box mapped onto the picture";
+              whole.copy(r.left, r.top, r.width(), r.height())) << "the box mapped onto the picture";
 }
 
 }  // namespace

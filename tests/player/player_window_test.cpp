@@ -44,54 +44,54 @@ QColor Centre(PlayerWindow& window) {
 TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {
     WriteFrame(1, 1);
     WriteFrame(3, 3);
-    PlayerWindow window(velmora::ParseScript("frame1.bmp\nframe2.bmp\nframe3.bmp\nLoop 2"), "script.aas");
-    EXPECT_EQ(window.FirstFrameSize(), QSize(200, 150));
-    window.resize(window.FirstFrameSize());
+    PlayerWindow window(velmora::parseScript("frame1.bmp\nframe2.bmp\nframe3.bmp\nLoop 2"), "script.aas");
+    EXPECT_EQ(window.firstFrameSize(), QSize(200, 150));
+    window.resize(window.firstFrameSize());
     for (int pass = 0; pass < 2; ++pass) {
-        EXPECT_EQ(std::pair(window.ShownText(), Centre(window)), std::pair(QString(), kRed)) << pass;
-        window.AdvanceFrame();
-        EXPECT_TRUE(window.ShownImage().isNull() && window.ShownText().contains("frame2.bmp\nThe file does not exist"));
+        EXPECT_EQ(std::pair(window.shownText(), Centre(window)), std::pair(QString(), kRed)) << pass;
+        window.advanceFrame();
+        EXPECT_TRUE(window.shownImage().isNull() && window.shownText().contains("frame2.bmp\nThe file does not exist"));
         QImage note = window.grab().toImage();
         EXPECT_EQ(note.pixelColor(1, 1), kBlack);
         note.fill(kBlack);
         EXPECT_NE(window.grab().toImage(), note);  // the note's text is drawn over the black
-        window.AdvanceFrame();  // goes on past the missing frame
+        window.advanceFrame();  // goes on past the missing frame
         EXPECT_EQ(Centre(window), kBlue) << pass;
-        window.AdvanceFrame();
+        window.advanceFrame();
     }
     // After the second pass it stays on the last frame.
-    EXPECT_EQ(std::tuple(Centre(window), window.windowTitle(), window.TimerActive()),
+    EXPECT_EQ(std::tuple(Centre(window), window.windowTitle(), window.timerActive()),
               std::tuple(kBlue, QString("script.aas - 3/3, pass 2/2 - 15 fps - Finished - ZEDoz"), false));
 }
 
 TEST_F(PlayerWindowTest, BrokenLateAndStretchedFrames) {
     WriteFrame(1, 0, 2, 1, {1, 3});  // stretched, the two colours must meet without a blend
     velmora::test::WriteBytes(m_dir.File("frame2.bmp"), {'B', 'M', 0, 1, 2, 3});
-    PlayerWindow window(velmora::ParseScript("\nframe1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
+    PlayerWindow window(velmora::parseScript("\nframe1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
     window.resize(200, 50);
     const QImage shown = window.grab().toImage();
     for (int x : {0, 50, 99, 100, 150, 199}) EXPECT_EQ(shown.pixelColor(x, 25), x < 100 ? kRed : kBlue) << x;
-    window.StepForward();
-    EXPECT_TRUE(window.ShownText().startsWith("Cannot show frame 2:\nframe2.bmp\n") &&
-                !window.ShownText().contains("does not exist"));
-    window.StepForward();
-    EXPECT_TRUE(window.ShownText().contains("frame3.bmp"));
+    window.stepForward();
+    EXPECT_TRUE(window.shownText().startsWith("Cannot show frame 2:\nframe2.bmp\n") &&
+                !window.shownText().contains("does not exist"));
+    window.stepForward();
+    EXPECT_TRUE(window.shownText().contains("frame3.bmp"));
     WriteFrame(3, 2);  // the render writes the frame while the player waits on it
-    window.StepBack();
-    window.StepForward();
-    EXPECT_EQ(std::pair(window.ShownText(), window.ShownImage().pixelColor(100, 75)), std::pair(QString(), kGreen));
+    window.stepBack();
+    window.stepForward();
+    EXPECT_EQ(std::pair(window.shownText(), window.shownImage().pixelColor(100, 75)), std::pair(QString(), kGreen));
 
-    PlayerWindow empty(velmora::ParseScript("\nLoop 1000"), "script.aas");
-    empty.AdvanceFrame();
-    empty.StepForward();
-    EXPECT_EQ(std::pair(empty.FirstFrameSize(), empty.ShownText()),
+    PlayerWindow empty(velmora::parseScript("\nLoop 1000"), "script.aas");
+    empty.advanceFrame();
+    empty.stepForward();
+    EXPECT_EQ(std::pair(empty.firstFrameSize(), empty.shownText()),
               std::pair(QSize(320, 240), QString("The script lists no frames.")));
 }
 
 TEST_F(PlayerWindowTest, KeysReachThePlaybackAndTheTimer) {
     for (int i = 1; i <= 3; ++i) WriteFrame(i, 1);
-    PlayerWindow window(velmora::ParseScript("frame1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
-    window.Start();
+    PlayerWindow window(velmora::parseScript("frame1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
+    window.start();
     struct Press { int key; std::size_t frame; int fps; bool timer; };
     const Press presses[] = {{0, 0, 15, true},
                              {Qt::Key_Space, 0, 15, false},
@@ -106,12 +106,12 @@ TEST_F(PlayerWindowTest, KeysReachThePlaybackAndTheTimer) {
     for (const Press& p : presses) {
         QKeyEvent event(QEvent::KeyPress, p.key, Qt::NoModifier);
         if (p.key != 0) QApplication::sendEvent(&window, &event);
-        EXPECT_EQ(std::tuple(window.Playback().Frame(), window.Playback().Fps(), window.TimerActive()),
+        EXPECT_EQ(std::tuple(window.playback().frame(), window.playback().fps(), window.timerActive()),
                   std::tuple(p.frame, p.fps, p.timer)) << "key " << p.key;
-        if (!p.timer) window.AdvanceFrame();  // a late tick while paused moves nothing
+        if (!p.timer) window.advanceFrame();  // a late tick while paused moves nothing
     }
-    for (int i = 0; i < 3; ++i) window.AdvanceFrame();
-    EXPECT_FALSE(window.TimerActive());  // finished
+    for (int i = 0; i < 3; ++i) window.advanceFrame();
+    EXPECT_FALSE(window.timerActive());  // finished
 }
 
 }  // namespace

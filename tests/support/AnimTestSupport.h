@@ -18,7 +18,7 @@ namespace velmora::test {
 inline Palette Ramp(int shift) {
     Palette p;
     for (int i = 0; i < 256; ++i)
-        p.SetEntry(
+        p.setEntry(
             i, RgbQuad{std::uint8_t((i + shift) & 255), std::uint8_t((2 * i + shift) & 255), std::uint8_t(255 - i), 7});
     return p;
 }
@@ -37,8 +37,8 @@ inline std::vector<Keyframe> ThreeKeyframes(std::int32_t first = 10, std::int32_
 
 // A document as the program starts one, with the given keyframes.
 inline void Prepare(Document& doc, const std::vector<Keyframe>& keyframes) {
-    doc.OnNewDocument();
-    doc.LoadDefaultPalette();
+    doc.onNewDocument();
+    doc.loadDefaultPalette();
     doc.m_keyframes = keyframes;
 }
 
@@ -59,8 +59,8 @@ inline auto Values(const FractalParams& p) {
 class StatusLog : public AnimRenderSink {
 public:
     std::vector<std::string> texts;
-    void SetStatusText(const std::string& text) override { texts.push_back(text); }
-    ProgressSink* ProgressBar() override { return nullptr; }
+    void setStatusText(const std::string& text) override { texts.push_back(text); }
+    ProgressSink* progressBar() override { return nullptr; }
 };
 
 }  // namespace velmora::test

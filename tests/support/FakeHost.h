@@ -27,7 +27,7 @@ public:
     std::vector<std::pair<std::string, std::string>> playerStarts;
     bool playerStartResult = true;
 
-    MsgAnswer ShowMessage(const Message& m) override {
+    MsgAnswer showMessage(const Message& m) override {
         messages.push_back(m);
         if (!answers.empty()) {
             const MsgAnswer a = answers.front();
@@ -38,13 +38,13 @@ public:
         return m.buttons == MsgButtons::YesNo || m.buttons == MsgButtons::YesNoCancel ? MsgAnswer::No
                                                                                       : MsgAnswer::Ok;
     }
-    bool PollCancelKey() override {
+    bool pollCancelKey() override {
         const int n = polls++;
         return cancelAt ? cancelAt(n) : false;
     }
-    void PlayQuestionSound() override { ++questionSounds; }
-    void Beep() override { ++beeps; }
-    bool StartPlayer(const std::string& script, const std::string& dir) override {
+    void playQuestionSound() override { ++questionSounds; }
+    void beep() override { ++beeps; }
+    bool startPlayer(const std::string& script, const std::string& dir) override {
         playerStarts.emplace_back(script, dir);
         return playerStartResult;
     }

@@ -17,7 +17,7 @@ namespace velmora::test {
 inline Palette PatternPalette(int seed = 0) {
     Palette p;
     for (std::size_t i = 0; i < Palette::kBytes; ++i)
-        p.Bytes()[i] = static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(seed) * 13 + 3) & 0xFF);
+        p.bytes()[i] = static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(seed) * 13 + 3) & 0xFF);
     return p;
 }
 

@@ -53,14 +53,14 @@ inline constexpr const char* kFolderLineBreak =
 }  // namespace animtext
 
 // "Could not save frame N.\nRender operation aborted."
-std::string CouldNotSaveFrameText(long long frame);
+std::string couldNotSaveFrameText(long long frame);
 
 // "This animation has N frames, more than the M a playback script may list..."
-std::string TooManyFramesText(long long frames);
+std::string tooManyFramesText(long long frames);
 
 // A message box owned by one of the animation windows: the application's title
 // as caption.
-Message WindowMessage(const std::string& text, MsgIcon icon, const char* ownerName,
+Message windowMessage(const std::string& text, MsgIcon icon, const char* ownerName,
                       MsgButtons buttons = MsgButtons::Ok);
 
 }  // namespace velmora

@@ -13,32 +13,32 @@ namespace velmora {
 namespace {
 
 void Status(AnimRenderSink* sink, const char* what, std::int64_t frame) {
-    if (sink != nullptr) sink->SetStatusText(what + std::to_string(frame));
+    if (sink != nullptr) sink->setStatusText(what + std::to_string(frame));
 }
 
-void Report(Host& host, const std::string& text) {
-    host.ShowMessage(WindowMessage(text, MsgIcon::Error, kFramesWindowName));
+void report(Host& host, const std::string& text) {
+    host.showMessage(windowMessage(text, MsgIcon::Error, kFramesWindowName));
 }
 
 void LoadFrame(FractalEngine& engine, const Keyframe& k) {
-    engine.SetRegion(k.left, k.top, k.right, k.bottom);
-    engine.SetType(k.type);
-    engine.SetIterations(k.iterations);
-    engine.SetJuliaConstant(k.cReal, k.cImag);
+    engine.setRegion(k.left, k.top, k.right, k.bottom);
+    engine.setType(k.type);
+    engine.setIterations(k.iterations);
+    engine.setJuliaConstant(k.cReal, k.cImag);
 }
 
 // The frame loop; returns how it ended. Frames have an engine of their own, so
 // the document keeps its values and picture while they are computed.
 AnimRenderOutcome RenderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
                                AnimRenderResult& result) {
-    const auto start = LocateFrame(doc.m_keyframes, s.from);
+    const auto start = locateFrame(doc.m_keyframes, s.from);
     if (!start) return AnimRenderOutcome::Completed;  // nothing to render: out of segments at once
 
-    ProgressSink* bar = sink != nullptr ? sink->ProgressBar() : nullptr;
-    const std::atomic<bool>* cancel = sink != nullptr ? sink->CancelFlag() : nullptr;
+    ProgressSink* bar = sink != nullptr ? sink->progressBar() : nullptr;
+    const std::atomic<bool>* cancel = sink != nullptr ? sink->cancelFlag() : nullptr;
     FractalEngine engine(s.width, s.height, host);
     Keyframe scratch;
-    const std::int32_t segments = doc.GetKeyframeCount() - 1;
+    const std::int32_t segments = doc.keyframeCount() - 1;
     for (std::int32_t k = start->segment; k < segments; ++k) {
         const std::int32_t count = doc.m_keyframes[static_cast<std::size_t>(k)].transitions;
         if (count <= 0) continue;
@@ -50,24 +50,24 @@ AnimRenderOutcome RenderFrames(const Document& doc, Host& host, const RenderSett
             result.lastFrame = static_cast<std::int32_t>(frame);
 
             Status(sink, "Calculating frame ", frame);
-            TweenKeyframes(doc.m_keyframes[static_cast<std::size_t>(k)],
+            tweenKeyframes(doc.m_keyframes[static_cast<std::size_t>(k)],
                            doc.m_keyframes[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
             LoadFrame(engine, scratch);
 
             Status(sink, "Rendering frame ", frame);
-            if (engine.Render(bar, cancel) == 0) {
-                Report(host, animtext::kAborted);
+            if (engine.render(bar, cancel) == 0) {
+                report(host, animtext::kAborted);
                 return AnimRenderOutcome::Aborted;
             }
             // The frame's colour table is its tweened palette.
-            engine.BuildBitmap(scratch.palette);
-            const std::string path = FramePath(s.destFolder, frame);
+            engine.buildBitmap(scratch.palette);
+            const std::string path = framePath(s.destFolder, frame);
 
             Status(sink, "Saving frame ", frame);
             std::error_code cause;
-            if (WriteBmp(engine, path, cause) != BmpWriteResult::Ok) {
+            if (writeBmp(engine, path, cause) != BmpWriteResult::Ok) {
                 // The number of the frame that failed, whatever frame the range began with.
-                Report(host, CouldNotSaveFrameText(frame));
+                report(host, couldNotSaveFrameText(frame));
                 return AnimRenderOutcome::SaveFailed;
             }
         }
@@ -77,16 +77,16 @@ AnimRenderOutcome RenderFrames(const Document& doc, Host& host, const RenderSett
 
 }  // namespace
 
-bool CheckEnoughKeyframes(const Document& doc, Host& host) {
-    if (doc.GetKeyframeCount() >= 2) return true;
-    host.ShowMessage(WindowMessage(animtext::kTooFewKeyframes, MsgIcon::Information, kFramesWindowName));
+bool checkEnoughKeyframes(const Document& doc, Host& host) {
+    if (doc.keyframeCount() >= 2) return true;
+    host.showMessage(windowMessage(animtext::kTooFewKeyframes, MsgIcon::Information, kFramesWindowName));
     return false;
 }
 
-AnimRenderResult RenderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink) {
+AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink) {
     AnimRenderResult result;
-    Host& host = doc.GetHost();
-    if (!CheckEnoughKeyframes(doc, host)) return result;
+    Host& host = doc.host();
+    if (!checkEnoughKeyframes(doc, host)) return result;
 
     const RenderSettings s = accepted;  // the caller's copy may be the document's own
     doc.m_tweenStyle = s.tweenStyle;
@@ -95,16 +95,16 @@ AnimRenderResult RenderAnimation(Document& doc, const RenderSettings& accepted, 
     doc.m_animHeight = s.height;
 
     result.outcome = RenderFrames(doc, host, s, sink, result);
-    if (result.Completed()) host.Beep();
+    if (result.completed()) host.beep();
 
     // The ending is the same whatever happened: the script lists the whole
     // animation, and the document's picture is blank, as after any change that
     // its values no longer show.
-    result.scriptWritten = WriteScript(doc);
-    if (!result.scriptWritten) Report(host, animtext::kScriptFailed);
-    result.scriptPath = ScriptPath(s.destFolder);
+    result.scriptWritten = writeScript(doc);
+    if (!result.scriptWritten) report(host, animtext::kScriptFailed);
+    result.scriptPath = scriptPath(s.destFolder);
 
-    if (doc.m_engine) doc.m_engine->Blank();
+    if (doc.m_engine) doc.m_engine->blank();
     return result;
 }
 

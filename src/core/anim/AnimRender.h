@@ -19,10 +19,10 @@ class Document;
 class AnimRenderSink {
 public:
     virtual ~AnimRenderSink() = default;
-    virtual void SetStatusText(const std::string& text) = 0;
-    virtual ProgressSink* ProgressBar() = 0;  // may be none
+    virtual void setStatusText(const std::string& text) = 0;
+    virtual ProgressSink* progressBar() = 0;  // may be none
     // Set from another thread to stop the frame being rendered; may be none.
-    virtual const std::atomic<bool>* CancelFlag() const { return nullptr; }
+    virtual const std::atomic<bool>* cancelFlag() const { return nullptr; }
 };
 
 enum class AnimRenderOutcome {
@@ -38,12 +38,12 @@ struct AnimRenderResult {
     std::string scriptPath;          // for the completion dialog's Play
     std::int32_t framesBegun = 0;    // frames started in this render
     std::int32_t lastFrame = 0;      // the number of the last frame begun (the failing one after a failure)
-    bool Completed() const { return outcome == AnimRenderOutcome::Completed; }
+    bool completed() const { return outcome == AnimRenderOutcome::Completed; }
 };
 
 // The check before the Render Settings dialog: at least two keyframes, else the
 // message (owned by the frames window) and false.
-bool CheckEnoughKeyframes(const Document& doc, Host& host);
+bool checkEnoughKeyframes(const Document& doc, Host& host);
 
 // Renders the accepted settings' range (their folder ends with the separator).
 // Stores the tweening style, folder and frame size in the document; each frame
@@ -51,6 +51,6 @@ bool CheckEnoughKeyframes(const Document& doc, Host& host);
 // palette, size and engine stay as they were (its picture ends blank). Messages and the completion beep go through the document's Host,
 // whose cancel key stops the frame being rendered. The caller shows the
 // completion dialog when the result is Completed.
-AnimRenderResult RenderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink);
+AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink);
 
 }  // namespace velmora

@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-std::int32_t ReadLeadingInt(std::string_view text) {
+std::int32_t readLeadingInt(std::string_view text) {
     std::size_t i = 0;
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
     while (i < text.size() && blank(text[i])) ++i;

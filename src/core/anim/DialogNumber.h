@@ -8,6 +8,6 @@ namespace velmora {
 // Leading blanks, an optional sign, then digits up to the first other
 // character; text without leading digits gives 0. Values beyond 32 bits are
 // held at the nearest limit rather than wrapping.
-std::int32_t ReadLeadingInt(std::string_view text);
+std::int32_t readLeadingInt(std::string_view text);
 
 }  // namespace velmora

@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-std::optional<FramePosition> LocateFrame(const std::vector<Keyframe>& keyframes, std::int32_t n) {
+std::optional<FramePosition> locateFrame(const std::vector<Keyframe>& keyframes, std::int32_t n) {
     if (n < 1) return std::nullopt;
     std::int32_t remainder = n;
     // Only keyframes with a successor open a segment.

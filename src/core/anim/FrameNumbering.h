@@ -18,6 +18,6 @@ struct FramePosition {
 
 // The segment and step of frame n. Segments whose count is 0 or less hold no
 // frames and are walked past. None when n is below 1 or beyond the last frame.
-std::optional<FramePosition> LocateFrame(const std::vector<Keyframe>& keyframes, std::int32_t n);
+std::optional<FramePosition> locateFrame(const std::vector<Keyframe>& keyframes, std::int32_t n);
 
 }  // namespace velmora

@@ -16,7 +16,7 @@ struct FramesListRow {
 
 // One row per keyframe, then "<end>". `marked` is the 1-based number of the
 // keyframe whose row carries " *", or -1 for none.
-std::vector<FramesListRow> FramesListRows(const Document& doc, std::int32_t marked);
+std::vector<FramesListRow> framesListRows(const Document& doc, std::int32_t marked);
 
 enum class EditButtons {
     AllDisabled,  // the window is not active, or no row is selected
@@ -27,6 +27,6 @@ enum class EditButtons {
 
 // The state of the five editing buttons ("&Render Anim", "&Script" and "&Help"
 // are never disabled). `row` is the selected row or -1.
-EditButtons EditButtonsFor(bool windowActive, std::int32_t row, std::int32_t keyframeCount);
+EditButtons editButtonsFor(bool windowActive, std::int32_t row, std::int32_t keyframeCount);
 
 }  // namespace velmora

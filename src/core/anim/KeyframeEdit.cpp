@@ -13,7 +13,7 @@ constexpr std::size_t kCountEntryChars = 127;
 
 }  // namespace
 
-void CaptureActive(const Document& doc, Keyframe& k) {
+void captureActive(const Document& doc, Keyframe& k) {
     const FractalParams& p = doc.m_params;
     k.left = p.left;
     k.right = p.right;
@@ -26,7 +26,7 @@ void CaptureActive(const Document& doc, Keyframe& k) {
     k.palette = doc.m_palette;
 }
 
-void ApplyToActive(Document& doc, const Keyframe& k) {
+void applyToActive(Document& doc, const Keyframe& k) {
     FractalParams& p = doc.m_params;
     p.left = k.left;
     p.right = k.right;
@@ -39,7 +39,7 @@ void ApplyToActive(Document& doc, const Keyframe& k) {
     doc.m_palette = k.palette;
 }
 
-std::string CountPrompt(CountQuestion question) {
+std::string countPrompt(CountQuestion question) {
     switch (question) {
         case CountQuestion::UntilNext:
             return animtext::kAskUntilNext;
@@ -51,11 +51,11 @@ std::string CountPrompt(CountQuestion question) {
     return {};
 }
 
-InsertResult InsertActive(Document& doc, std::int32_t row) {
+InsertResult insertActive(Document& doc, std::int32_t row) {
     InsertResult r;
-    const std::int32_t count = doc.GetKeyframeCount();
+    const std::int32_t count = doc.keyframeCount();
     // Only the first keyframe is compared: every insert goes through here.
-    if (count > 0 && doc.GetKeyframe(0)->type != static_cast<std::int32_t>(doc.m_params.type)) {
+    if (count > 0 && doc.keyframe(0)->type != static_cast<std::int32_t>(doc.m_params.type)) {
         r.message = animtext::kTypeMismatch;
         return r;
     }
@@ -69,7 +69,7 @@ InsertResult InsertActive(Document& doc, std::int32_t row) {
     }
     Keyframe fresh;
     fresh.transitions = 0;
-    CaptureActive(doc, fresh);
+    captureActive(doc, fresh);
     doc.m_keyframes.insert(doc.m_keyframes.begin() + row, fresh);
     r.index = row;
 
@@ -82,26 +82,26 @@ InsertResult InsertActive(Document& doc, std::int32_t row) {
     return r;
 }
 
-CountRequest PropertiesRequest(const Document& doc, std::int32_t row) {
-    const std::int32_t count = doc.GetKeyframeCount();
-    const Keyframe* k = doc.GetKeyframe(row);
+CountRequest propertiesRequest(const Document& doc, std::int32_t row) {
+    const std::int32_t count = doc.keyframeCount();
+    const Keyframe* k = doc.keyframe(row);
     if (k == nullptr) return {};
     if (row < count - 1) return {CountQuestion::UntilNext, row, k->transitions, true};
-    if (count > 1) return {CountQuestion::AfterPrevious, row - 1, doc.GetKeyframe(row - 1)->transitions, true};
+    if (count > 1) return {CountQuestion::AfterPrevious, row - 1, doc.keyframe(row - 1)->transitions, true};
     return {};
 }
 
-bool SetTransitionCount(Document& doc, std::int32_t index, std::int32_t count) {
-    Keyframe* k = doc.GetKeyframe(index);
+bool setTransitionCount(Document& doc, std::int32_t index, std::int32_t count) {
+    Keyframe* k = doc.keyframe(index);
     if (k == nullptr) return false;
     k->transitions = count;
     return true;
 }
 
-DeleteResult DeleteKeyframe(Document& doc, std::int32_t row) {
+DeleteResult deleteKeyframe(Document& doc, std::int32_t row) {
     DeleteResult r;
     if (row < 0) return r;
-    if (doc.GetKeyframe(row) == nullptr) {
+    if (doc.keyframe(row) == nullptr) {
         r.message = animtext::kDeleteNotFound;
         return r;
     }
@@ -110,9 +110,9 @@ DeleteResult DeleteKeyframe(Document& doc, std::int32_t row) {
     return r;
 }
 
-CountEntry ReadTransitionCount(const std::string& text) {
+CountEntry readTransitionCount(const std::string& text) {
     CountEntry e;
-    const std::int32_t value = ReadLeadingInt(std::string_view(text).substr(0, kCountEntryChars));
+    const std::int32_t value = readLeadingInt(std::string_view(text).substr(0, kCountEntryChars));
     if (value < 1) {
         e.message = animtext::kCountTooSmall;
         return e;

@@ -15,11 +15,11 @@ inline constexpr std::int32_t kNoRow = -1;
 
 // Copies the active values (region, Julia constant, type, iteration limit) and
 // the whole active palette into the keyframe; its transition count stays.
-void CaptureActive(const Document& doc, Keyframe& keyframe);
+void captureActive(const Document& doc, Keyframe& keyframe);
 
 // The reverse copy into the document's active values and palette. The image
 // size stays and the engine is not reloaded.
-void ApplyToActive(Document& doc, const Keyframe& keyframe);
+void applyToActive(Document& doc, const Keyframe& keyframe);
 
 // Which transition count the Transition Count dialog is asked for.
 enum class CountQuestion {
@@ -36,7 +36,7 @@ struct CountRequest {
 };
 
 // The dialog's prompt for a question (empty for None).
-std::string CountPrompt(CountQuestion question);
+std::string countPrompt(CountQuestion question);
 
 struct InsertResult {
     std::string message;      // not empty: refused with this text, nothing changed
@@ -48,15 +48,15 @@ struct InsertResult {
 // keyframe at `row`, or after the last one for the "<end>" row. Refused when
 // the active type differs from the first keyframe's (whatever the neighbours
 // are), when no row is selected, and when the row lies beyond "<end>".
-InsertResult InsertActive(Document& doc, std::int32_t row);
+InsertResult insertActive(Document& doc, std::int32_t row);
 
 // What "Keyframe Properties" asks for on `row`: the row's own count when a
 // keyframe follows it, the previous keyframe's count on the last of several
 // keyframes, nothing otherwise (Cancel enabled).
-CountRequest PropertiesRequest(const Document& doc, std::int32_t row);
+CountRequest propertiesRequest(const Document& doc, std::int32_t row);
 
 // Stores a count chosen in the dialog. False when there is no such keyframe.
-bool SetTransitionCount(Document& doc, std::int32_t index, std::int32_t count);
+bool setTransitionCount(Document& doc, std::int32_t index, std::int32_t count);
 
 struct DeleteResult {
     bool deleted = false;
@@ -65,7 +65,7 @@ struct DeleteResult {
 
 // Deletes the keyframe at `row`; no other count changes. Nothing happens
 // without a selection.
-DeleteResult DeleteKeyframe(Document& doc, std::int32_t row);
+DeleteResult deleteKeyframe(Document& doc, std::int32_t row);
 
 // The Transition Count dialog's OK: the entry read as a number (see
 // ReadLeadingInt), refused with "Transition count must be at least 1" below 1.
@@ -74,6 +74,6 @@ struct CountEntry {
     std::int32_t count = 0;
     std::string message;
 };
-CountEntry ReadTransitionCount(const std::string& text);
+CountEntry readTransitionCount(const std::string& text);
 
 }  // namespace velmora

@@ -27,22 +27,22 @@ bool EmitScript(const std::string& folder, PlaybackStyle style, std::int32_t tot
         buffer.clear();
         return ok;
     };
-    const bool forwards = HasFlag(style, PlaybackStyle::Forwards) || HasFlag(style, PlaybackStyle::PingPong);
-    const bool reverse = HasFlag(style, PlaybackStyle::Reverse) || HasFlag(style, PlaybackStyle::PingPong);
+    const bool forwards = hasFlag(style, PlaybackStyle::Forwards) || hasFlag(style, PlaybackStyle::PingPong);
+    const bool reverse = hasFlag(style, PlaybackStyle::Reverse) || hasFlag(style, PlaybackStyle::PingPong);
     // No direction bit at all (a damaged file): Forwards, the default, never an empty script.
     if (forwards || !reverse) {
         for (std::int64_t n = 1; n <= total; ++n) {
-            if (!line(FramePath(folder, n))) return false;
+            if (!line(framePath(folder, n))) return false;
         }
     }
     if (reverse) {
         // Every reverse line has its line feed before it, also as the first line.
         first = false;
         for (std::int64_t n = total; n >= 1; --n) {
-            if (!line(FramePath(folder, n))) return false;
+            if (!line(framePath(folder, n))) return false;
         }
     }
-    if (HasFlag(style, PlaybackStyle::Looping)) {
+    if (hasFlag(style, PlaybackStyle::Looping)) {
         first = false;
         if (!line("Loop 1000")) return false;
     }
@@ -57,15 +57,15 @@ struct FileCloser {
 
 }  // namespace
 
-std::string FramePath(const std::string& folder, std::int64_t frame) {
+std::string framePath(const std::string& folder, std::int64_t frame) {
     return folder + "frame" + std::to_string(frame) + ".bmp";
 }
 
-std::string ScriptPath(const std::string& folder) { return folder + kScriptFileName; }
+std::string scriptPath(const std::string& folder) { return folder + kScriptFileName; }
 
-bool FolderFitsScriptLines(const std::string& folder) { return folder.find_first_of("\n\r") == std::string::npos; }
+bool folderFitsScriptLines(const std::string& folder) { return folder.find_first_of("\n\r") == std::string::npos; }
 
-std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
+std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
     std::string text;
     EmitScript(folder, style, totalFrames, [&](const std::string& piece) {
         text += piece;
@@ -74,11 +74,11 @@ std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int3
     return text;
 }
 
-bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
+bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
     std::error_code ec;
-    if (totalFrames > kMaxScriptFrames || !FolderFitsScriptLines(folder)) return false;
+    if (totalFrames > kMaxScriptFrames || !folderFitsScriptLines(folder)) return false;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ScriptPath(folder).c_str(), "wb"));
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(scriptPath(folder).c_str(), "wb"));
     if (!file) return false;
     const bool written = EmitScript(folder, style, totalFrames, [&](const std::string& piece) {
         return std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
@@ -88,20 +88,20 @@ bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t to
     return written && flushed && closed;
 }
 
-PlaybackChoice PlaybackChoiceOf(PlaybackStyle style) {
+PlaybackChoice playbackChoiceOf(PlaybackStyle style) {
     PlaybackChoice c;
-    if (HasFlag(style, PlaybackStyle::Forwards)) {
+    if (hasFlag(style, PlaybackStyle::Forwards)) {
         c.direction = PlaybackDirection::Forwards;
-    } else if (HasFlag(style, PlaybackStyle::Reverse)) {
+    } else if (hasFlag(style, PlaybackStyle::Reverse)) {
         c.direction = PlaybackDirection::Reverse;
     } else {
         c.direction = PlaybackDirection::PingPong;
     }
-    c.looping = HasFlag(style, PlaybackStyle::Looping);
+    c.looping = hasFlag(style, PlaybackStyle::Looping);
     return c;
 }
 
-PlaybackStyle StorePlaybackStyle(const PlaybackChoice& c) {
+PlaybackStyle storePlaybackStyle(const PlaybackChoice& c) {
     PlaybackStyle style = c.direction == PlaybackDirection::Forwards  ? PlaybackStyle::Forwards
                           : c.direction == PlaybackDirection::Reverse ? PlaybackStyle::Reverse
                                                                       : PlaybackStyle::PingPong;
@@ -109,8 +109,8 @@ PlaybackStyle StorePlaybackStyle(const PlaybackChoice& c) {
     return style;
 }
 
-bool WriteScript(const Document& doc) {
-    return WriteScript(doc.m_destFolder, doc.m_playbackStyle, doc.GetTotalFrames());
+bool writeScript(const Document& doc) {
+    return writeScript(doc.m_destFolder, doc.m_playbackStyle, doc.totalFrames());
 }
 
 }  // namespace velmora

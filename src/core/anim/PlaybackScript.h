@@ -23,25 +23,25 @@ inline constexpr std::int32_t kMaxScriptFrames = 500000;
 
 // Whether a frames folder can begin every line of a script: a line feed or a
 // carriage return in its name would split the lines.
-bool FolderFitsScriptLines(const std::string& folder);
+bool folderFitsScriptLines(const std::string& folder);
 
 // folder + "frame" + n + ".bmp"; the folder ends with its separator.
-std::string FramePath(const std::string& folder, std::int64_t frame);
+std::string framePath(const std::string& folder, std::int64_t frame);
 
 // folder + "script.aas".
-std::string ScriptPath(const std::string& folder);
+std::string scriptPath(const std::string& folder);
 
 // The script's bytes for frames 1..totalFrames: the forward pass (Forwards or
 // PingPong), the reverse pass (Reverse or PingPong), then "Loop 1000" when
 // Looping is set. No line feed after the last line. A style with no direction
 // bit (only a damaged file holds one) plays Forwards, the default.
-std::string ScriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
+std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
 
 // Writes folder + "script.aas", replacing an old one, without changing the
 // working directory. False when the folder is not there or cannot begin a
 // line, when there are more than kMaxScriptFrames frames, when the file cannot
 // be created or a write fails (a partly written file may remain).
-bool WriteScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
+bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
 
 // The Script dialog's choice: one of three directions, and looping.
 enum class PlaybackDirection { Forwards, Reverse, PingPong };
@@ -52,13 +52,13 @@ struct PlaybackChoice {
 
 // What the dialog shows for a stored style: Forwards if its bit is set, else
 // Reverse if its bit is set, else Ping-Pong; Looping from its bit.
-PlaybackChoice PlaybackChoiceOf(PlaybackStyle style);
+PlaybackChoice playbackChoiceOf(PlaybackStyle style);
 
 // The byte the dialog stores: 1, 2 or 4, plus 8 for looping.
-PlaybackStyle StorePlaybackStyle(const PlaybackChoice& choice);
+PlaybackStyle storePlaybackStyle(const PlaybackChoice& choice);
 
 // The document's script: its frames folder, its playback style, and every frame
 // of the animation whatever range was rendered last.
-bool WriteScript(const Document& doc);
+bool writeScript(const Document& doc);
 
 }  // namespace velmora

@@ -11,7 +11,7 @@ namespace velmora {
 namespace {
 
 bool Refuse(Host& host, const std::string& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok) {
-    host.ShowMessage(WindowMessage(text, icon, kRenderSettingsName, buttons));
+    host.showMessage(windowMessage(text, icon, kRenderSettingsName, buttons));
     return false;
 }
 
@@ -28,13 +28,13 @@ std::string Absolute(const std::string& typed) {
     std::error_code ec;
     std::filesystem::path p = std::filesystem::absolute(typed, ec);
     std::string folder = ec ? typed : p.string();
-    if (folder.back() != PathSeparator()) folder += PathSeparator();
+    if (folder.back() != pathSeparator()) folder += pathSeparator();
     return folder;
 }
 
 }  // namespace
 
-RenderSettings ProposedRenderSettings(const Document& doc) {
+RenderSettings proposedRenderSettings(const Document& doc) {
     RenderSettings s;
     s.destFolder = doc.m_destFolder;
     s.width = doc.m_animWidth;
@@ -42,11 +42,11 @@ RenderSettings ProposedRenderSettings(const Document& doc) {
     s.tweenStyle =
         doc.m_tweenStyle == TweenStyle::SlowAtKeyframes ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
     s.from = 1;
-    s.to = doc.GetTotalFrames();
+    s.to = doc.totalFrames();
     return s;
 }
 
-std::optional<SettingsProblem> CheckRenderSettingsFields(const RenderSettings& s, std::int32_t totalFrames) {
+std::optional<SettingsProblem> checkRenderSettingsFields(const RenderSettings& s, std::int32_t totalFrames) {
     if (s.width < 1) return SettingsProblem{animtext::kWidthTooSmall, MsgIcon::Information};
     if (s.from < 1) return SettingsProblem{animtext::kFromTooSmall, MsgIcon::None};
     if (s.to < 1) return SettingsProblem{animtext::kToTooSmall, MsgIcon::None};
@@ -58,33 +58,33 @@ std::optional<SettingsProblem> CheckRenderSettingsFields(const RenderSettings& s
     return std::nullopt;
 }
 
-std::size_t MaxFramesFolderLength(std::int32_t totalFrames) {
+std::size_t maxFramesFolderLength(std::int32_t totalFrames) {
     // The longest line names the highest frame: "frame" + digits + ".bmp" + line feed.
-    const std::size_t tail = FramePath("", totalFrames > 0 ? totalFrames : 1).size() + 1;
+    const std::size_t tail = framePath("", totalFrames > 0 ? totalFrames : 1).size() + 1;
     return kMaxScriptLine - tail;
 }
 
-bool AcceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& host, FolderQuestions questions) {
-    if (const auto problem = CheckRenderSettingsFields(s, totalFrames)) {
+bool acceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& host, FolderQuestions questions) {
+    if (const auto problem = checkRenderSettingsFields(s, totalFrames)) {
         return Refuse(host, problem->text, problem->icon);
     }
     // Refused before any frame is rendered: the script could not be written after them.
-    if (totalFrames > kMaxScriptFrames) return Refuse(host, TooManyFramesText(totalFrames), MsgIcon::Information);
-    if (!FolderFitsScriptLines(s.destFolder)) return Refuse(host, animtext::kFolderLineBreak, MsgIcon::Information);
+    if (totalFrames > kMaxScriptFrames) return Refuse(host, tooManyFramesText(totalFrames), MsgIcon::Information);
+    if (!folderFitsScriptLines(s.destFolder)) return Refuse(host, animtext::kFolderLineBreak, MsgIcon::Information);
     const std::string folder = Absolute(s.destFolder);
-    const std::size_t max = MaxFramesFolderLength(totalFrames);
+    const std::size_t max = maxFramesFolderLength(totalFrames);
     if (folder.size() > max) return Refuse(host, TooLongText(max), MsgIcon::Information);
 
     std::error_code ec;
     if (!folder.empty() && std::filesystem::is_directory(folder, ec)) {
         if (questions == FolderQuestions::Ask &&
-            host.ShowMessage(WindowMessage(animtext::kFolderExists, MsgIcon::Question, kRenderSettingsName,
+            host.showMessage(windowMessage(animtext::kFolderExists, MsgIcon::Question, kRenderSettingsName,
                                            MsgButtons::YesNo)) != MsgAnswer::Yes) {
             return false;
         }
     } else {
         if (questions == FolderQuestions::Ask &&
-            host.ShowMessage(WindowMessage(animtext::kFolderWillBeCreated, MsgIcon::Information,
+            host.showMessage(windowMessage(animtext::kFolderWillBeCreated, MsgIcon::Information,
                                            kRenderSettingsName, MsgButtons::OkCancel)) != MsgAnswer::Ok) {
             return false;
         }

@@ -24,7 +24,7 @@ struct RenderSettings {
 
 // The document's stored frame size, tweening style and folder with the whole
 // animation as range. A stored style byte other than 1 proposes constant speed.
-RenderSettings ProposedRenderSettings(const Document& doc);
+RenderSettings proposedRenderSettings(const Document& doc);
 
 struct SettingsProblem {
     std::string text;
@@ -33,11 +33,11 @@ struct SettingsProblem {
 
 // The field checks in their order: width, start, end, start against end, end
 // against the animation's last frame, height. The first failure, or none.
-std::optional<SettingsProblem> CheckRenderSettingsFields(const RenderSettings& s, std::int32_t totalFrames);
+std::optional<SettingsProblem> checkRenderSettingsFields(const RenderSettings& s, std::int32_t totalFrames);
 
 // The longest frames folder (with its final separator) whose script lines for
 // an animation of `totalFrames` frames stay within 255 characters.
-std::size_t MaxFramesFolderLength(std::int32_t totalFrames);
+std::size_t maxFramesFolderLength(std::int32_t totalFrames);
 
 // How an existing or missing folder is handled: the dialog asks before it goes
 // on, the command line goes on (using an existing folder, creating a missing one).
@@ -49,7 +49,7 @@ enum class FolderQuestions { Ask, Proceed };
 // owned by the Render Settings dialog) and returns false, leaving `s` as typed. On success
 // the folder has been made absolute (the working directory is never changed),
 // ends with the separator and exists, and `s.destFolder` holds it.
-bool AcceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& host,
+bool acceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& host,
                           FolderQuestions questions = FolderQuestions::Ask);
 
 }  // namespace velmora

@@ -14,24 +14,24 @@ constexpr std::array<int, 16> kSpeedSteps = {1, 2, 3, 4, 5, 6, 8, 10, 12, 15, 20
 
 ScriptPlayback::ScriptPlayback(std::size_t frameCount, std::uint32_t loopCount)
     : m_frameCount(frameCount), m_loopCount(std::max<std::uint32_t>(loopCount, 1)) {
-    m_finished = Empty();
+    m_finished = empty();
 }
 
-std::uint64_t ScriptPlayback::Last() const {
-    return Empty() ? 0 : static_cast<std::uint64_t>(m_frameCount) * m_loopCount - 1;
+std::uint64_t ScriptPlayback::last() const {
+    return empty() ? 0 : static_cast<std::uint64_t>(m_frameCount) * m_loopCount - 1;
 }
 
-std::size_t ScriptPlayback::Frame() const {
-    return Empty() ? 0 : static_cast<std::size_t>(m_position % m_frameCount);
+std::size_t ScriptPlayback::frame() const {
+    return empty() ? 0 : static_cast<std::size_t>(m_position % m_frameCount);
 }
 
-std::uint32_t ScriptPlayback::Pass() const {
-    return Empty() ? 0 : static_cast<std::uint32_t>(m_position / m_frameCount);
+std::uint32_t ScriptPlayback::pass() const {
+    return empty() ? 0 : static_cast<std::uint32_t>(m_position / m_frameCount);
 }
 
-bool ScriptPlayback::Tick() {
-    if (!Running()) return false;
-    if (m_position >= Last()) {
+bool ScriptPlayback::tick() {
+    if (!running()) return false;
+    if (m_position >= last()) {
         m_finished = true;
         return false;
     }
@@ -39,70 +39,70 @@ bool ScriptPlayback::Tick() {
     return true;
 }
 
-bool ScriptPlayback::StepForward() {
+bool ScriptPlayback::stepForward() {
     m_paused = true;
-    if (Empty() || m_position >= Last()) return false;
+    if (empty() || m_position >= last()) return false;
     ++m_position;
     m_finished = false;
     return true;
 }
 
-bool ScriptPlayback::StepBack() {
+bool ScriptPlayback::stepBack() {
     m_paused = true;
-    if (Empty() || m_position == 0) return false;
+    if (empty() || m_position == 0) return false;
     --m_position;
     m_finished = false;
     return true;
 }
 
-void ScriptPlayback::TogglePause() {
-    if (Empty()) return;
+void ScriptPlayback::togglePause() {
+    if (empty()) return;
     if (m_finished) {
         // Playing a finished script plays it again from the start.
-        Restart();
+        restart();
         return;
     }
     m_paused = !m_paused;
 }
 
-void ScriptPlayback::Restart() {
+void ScriptPlayback::restart() {
     m_position = 0;
     m_paused = false;
-    m_finished = Empty();
+    m_finished = empty();
 }
 
-void ScriptPlayback::SetFps(int fps) { m_fps = std::clamp(fps, kMinFps, kMaxFps); }
+void ScriptPlayback::setFps(int fps) { m_fps = std::clamp(fps, kMinFps, kMaxFps); }
 
-void ScriptPlayback::Faster() {
+void ScriptPlayback::faster() {
     const auto next = std::upper_bound(kSpeedSteps.begin(), kSpeedSteps.end(), m_fps);
-    SetFps(next == kSpeedSteps.end() ? kMaxFps : *next);
+    setFps(next == kSpeedSteps.end() ? kMaxFps : *next);
 }
 
-void ScriptPlayback::Slower() {
+void ScriptPlayback::slower() {
     const auto below = std::lower_bound(kSpeedSteps.begin(), kSpeedSteps.end(), m_fps);
-    SetFps(below == kSpeedSteps.begin() ? kMinFps : *(below - 1));
+    setFps(below == kSpeedSteps.begin() ? kMinFps : *(below - 1));
 }
 
-int ScriptPlayback::IntervalMs() const { return (1000 + m_fps / 2) / m_fps; }
+int ScriptPlayback::intervalMs() const { return (1000 + m_fps / 2) / m_fps; }
 
-std::string PlaybackTitle(const std::string& scriptName, const ScriptPlayback& playback) {
+std::string playbackTitle(const std::string& scriptName, const ScriptPlayback& playback) {
     std::string title = scriptName + " - ";
-    if (playback.Empty()) {
+    if (playback.empty()) {
         title += "no frames";
     } else {
-        title += std::to_string(playback.Frame() + 1) + "/" + std::to_string(playback.FrameCount());
-        if (playback.LoopCount() > 1)
-            title += ", pass " + std::to_string(playback.Pass() + 1) + "/" + std::to_string(playback.LoopCount());
-        title += " - " + std::to_string(playback.Fps()) + " fps";
-        if (playback.Finished())
+        title += std::to_string(playback.frame() + 1) + "/" + std::to_string(playback.frameCount());
+        if (playback.loopCount() > 1)
+            title += ", pass " + std::to_string(playback.pass() + 1) + "/" + std::to_string(playback.loopCount());
+        title += " - " + std::to_string(playback.fps()) + " fps";
+        if (playback.finished())
             title += " - Finished";
-        else if (playback.Paused())
+        else if (playback.paused())
             title += " - Paused";
     }
     return title + " - ZEDoz";
 }
 
-FrameFileState CheckFrameFile(const std::string& path) {
+FrameFileState checkFrameFile(const std::string& path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec || !std::filesystem::exists(status)) return FrameFileState::Missing;
@@ -110,7 +110,7 @@ FrameFileState CheckFrameFile(const std::string& path) {
     return FrameFileState::Present;
 }
 
-const char* FrameFileStateReason(FrameFileState state) {
+const char* frameFileStateReason(FrameFileState state) {
     switch (state) {
         case FrameFileState::Missing: return "The file does not exist.";
         case FrameFileState::NotAFile: return "This is not a file.";
@@ -119,11 +119,11 @@ const char* FrameFileStateReason(FrameFileState state) {
     return "";
 }
 
-std::string FrameProblemText(std::size_t entry, const std::string& path, const std::string& reason) {
+std::string frameProblemText(std::size_t entry, const std::string& path, const std::string& reason) {
     return "Cannot show frame " + std::to_string(entry + 1) + ":\n" + path + "\n" + reason;
 }
 
-WindowSize FitWindowSize(int frameWidth, int frameHeight, int availWidth, int availHeight) {
+WindowSize fitWindowSize(int frameWidth, int frameHeight, int availWidth, int availHeight) {
     double w = std::max(frameWidth, 1);
     double h = std::max(frameHeight, 1);
     const double fit = std::min({1.0, availWidth > 0 ? availWidth / w : 1.0, availHeight > 0 ? availHeight / h : 1.0});

@@ -16,38 +16,38 @@ class ScriptPlayback {
 public:
     ScriptPlayback(std::size_t frameCount, std::uint32_t loopCount);
 
-    std::size_t FrameCount() const { return m_frameCount; }
-    std::uint32_t LoopCount() const { return m_loopCount; }
-    bool Empty() const { return m_frameCount == 0; }
+    std::size_t frameCount() const { return m_frameCount; }
+    std::uint32_t loopCount() const { return m_loopCount; }
+    bool empty() const { return m_frameCount == 0; }
 
     // Index into the script's frame list of the entry on show.
-    std::size_t Frame() const;
+    std::size_t frame() const;
     // 0-based pass over the list.
-    std::uint32_t Pass() const;
+    std::uint32_t pass() const;
     // True once the last entry of the last pass has had its time.
-    bool Finished() const { return m_finished; }
-    bool Paused() const { return m_paused; }
-    bool Running() const { return !m_paused && !m_finished && !Empty(); }
+    bool finished() const { return m_finished; }
+    bool paused() const { return m_paused; }
+    bool running() const { return !m_paused && !m_finished && !empty(); }
 
     // One timer tick: the next entry, or Finished at the very end. True when
     // the entry on show changed.
-    bool Tick();
+    bool tick();
     // Manual stepping pauses and moves one entry, across passes; it stops at
     // either end. True when the entry on show changed.
-    bool StepForward();
-    bool StepBack();
-    void TogglePause();
-    void Restart();
+    bool stepForward();
+    bool stepBack();
+    void togglePause();
+    void restart();
 
-    int Fps() const { return m_fps; }
-    void SetFps(int fps);
-    void Faster();
-    void Slower();
+    int fps() const { return m_fps; }
+    void setFps(int fps);
+    void faster();
+    void slower();
     // Time between ticks at the current speed, in milliseconds.
-    int IntervalMs() const;
+    int intervalMs() const;
 
 private:
-    std::uint64_t Last() const;
+    std::uint64_t last() const;
 
     std::size_t m_frameCount;
     std::uint32_t m_loopCount;
@@ -58,15 +58,15 @@ private:
 };
 
 // "script.aas - 3/10, pass 1/2 - 15 fps - Paused - ZEDoz"
-std::string PlaybackTitle(const std::string& scriptName, const ScriptPlayback& playback);
+std::string playbackTitle(const std::string& scriptName, const ScriptPlayback& playback);
 
 // Why a frame file cannot be shown, judged without decoding it.
 enum class FrameFileState { Present, Missing, NotAFile };
-FrameFileState CheckFrameFile(const std::string& path);
+FrameFileState checkFrameFile(const std::string& path);
 
 // The text drawn in place of a frame that cannot be shown.
-std::string FrameProblemText(std::size_t entry, const std::string& path, const std::string& reason);
-const char* FrameFileStateReason(FrameFileState state);
+std::string frameProblemText(std::size_t entry, const std::string& path, const std::string& reason);
+const char* frameFileStateReason(FrameFileState state);
 
 struct WindowSize {
     int width;
@@ -75,7 +75,7 @@ struct WindowSize {
 // The window's drawing area for a first frame of the given size: the frame's
 // own size, shrunk with its proportions to fit the available area, and never
 // smaller than a usable minimum.
-WindowSize FitWindowSize(int frameWidth, int frameHeight, int availWidth, int availHeight);
+WindowSize fitWindowSize(int frameWidth, int frameHeight, int availWidth, int availHeight);
 inline constexpr int kMinWindowSide = 120;
 
 }  // namespace velmora

@@ -26,7 +26,7 @@ std::uint32_t LoopCountFrom(long long value) {
 
 }  // namespace
 
-bool ParseLoopLine(std::string_view line, long long& value) {
+bool parseLoopLine(std::string_view line, long long& value) {
     static constexpr std::string_view kKeyword = "Loop";
     if (line.substr(0, kKeyword.size()) != kKeyword) return false;
     std::size_t i = kKeyword.size();
@@ -53,7 +53,7 @@ bool ParseLoopLine(std::string_view line, long long& value) {
     return true;
 }
 
-void ScriptParser::Feed(std::string_view bytes) {
+void ScriptParser::feed(std::string_view bytes) {
     while (!bytes.empty() && !m_script.truncated) {
         if (m_fedBytes >= m_limits.maxFileBytes) {
             // The pending line is cut short: it would name the wrong file.
@@ -77,11 +77,11 @@ void ScriptParser::Feed(std::string_view bytes) {
         const std::size_t used = lf == std::string_view::npos ? piece.size() : lf + 1;
         m_fedBytes += used;
         bytes.remove_prefix(used);
-        if (lf != std::string_view::npos) EndLine();
+        if (lf != std::string_view::npos) endLine();
     }
 }
 
-void ScriptParser::EndLine() {
+void ScriptParser::endLine() {
     std::string_view line = m_line;
     if (m_firstLine && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);  // UTF-8 mark
     m_firstLine = false;
@@ -92,7 +92,7 @@ void ScriptParser::EndLine() {
         ++m_script.skippedLines;
     } else if (IsBlankLine(line)) {
         // Reverse scripts open with an empty line; blank lines are no frames.
-    } else if (ParseLoopLine(line, loops)) {
+    } else if (parseLoopLine(line, loops)) {
         m_script.loopCount = LoopCountFrom(loops);
     } else if (m_script.frames.size() >= m_limits.maxFrames || m_keptBytes + line.size() > m_limits.maxPathBytes) {
         m_script.truncated = true;
@@ -104,26 +104,26 @@ void ScriptParser::EndLine() {
     m_lineTooLong = false;
 }
 
-PlayScript ScriptParser::Finish() {
-    if (!m_script.truncated && (!m_line.empty() || m_lineTooLong)) EndLine();
+PlayScript ScriptParser::finish() {
+    if (!m_script.truncated && (!m_line.empty() || m_lineTooLong)) endLine();
     m_line.clear();
     m_lineTooLong = false;
     return std::move(m_script);
 }
 
-PlayScript ParseScript(std::string_view bytes) {
+PlayScript parseScript(std::string_view bytes) {
     ScriptParser parser;
-    parser.Feed(bytes);
-    return parser.Finish();
+    parser.feed(bytes);
+    return parser.finish();
 }
 
-bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
+bool readScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
                     const ScriptLimits& limits) {
     struct Closer {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     // Regular files only: a FIFO or a device named as the script would hang the player.
-    const int fd = OpenRegularFile(path, cause);
+    const int fd = openRegularFile(path, cause);
     if (fd < 0) return false;
     errno = 0;
     std::unique_ptr<std::FILE, Closer> file(::fdopen(fd, "rb"));
@@ -134,16 +134,16 @@ bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& c
     }
     ScriptParser parser(limits);
     char chunk[65536];
-    while (!parser.Full()) {
+    while (!parser.full()) {
         const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-        parser.Feed(std::string_view(chunk, got));
+        parser.feed(std::string_view(chunk, got));
         if (got < sizeof chunk) break;
     }
     if (std::ferror(file.get())) {
         cause = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
         return false;
     }
-    out = parser.Finish();
+    out = parser.finish();
     cause.clear();
     return true;
 }

@@ -39,14 +39,14 @@ struct ScriptLimits {
 class ScriptParser {
 public:
     explicit ScriptParser(const ScriptLimits& limits = {}) : m_limits(limits) {}
-    void Feed(std::string_view bytes);
+    void feed(std::string_view bytes);
     // True once the caps are reached; feeding more changes nothing.
-    bool Full() const { return m_script.truncated; }
+    bool full() const { return m_script.truncated; }
     // Takes the last line into account and hands over the result.
-    PlayScript Finish();
+    PlayScript finish();
 
 private:
-    void EndLine();
+    void endLine();
 
     ScriptLimits m_limits;
     PlayScript m_script;
@@ -57,15 +57,15 @@ private:
     std::uint64_t m_fedBytes = 0;
 };
 
-PlayScript ParseScript(std::string_view bytes);
+PlayScript parseScript(std::string_view bytes);
 
 // "Loop N" with blanks around N allowed, N an optionally signed decimal whose
 // value saturates instead of wrapping. False for any other line.
-bool ParseLoopLine(std::string_view line, long long& value);
+bool parseLoopLine(std::string_view line, long long& value);
 
 // Reads the script file in chunks. False with the platform's cause when it
 // cannot be opened or read.
-bool ReadScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
+bool readScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
                     const ScriptLimits& limits = {});
 
 }  // namespace velmora

@@ -34,14 +34,14 @@ Edges ConstantSpeedAxis(double aLow, double aHigh, double bLow, double bHigh, st
 
 }  // namespace
 
-double SlowAtKeyframesWeight(std::int32_t t, std::int32_t d) {
+double slowAtKeyframesWeight(std::int32_t t, std::int32_t d) {
     const std::int64_t big = t;
     const std::int64_t rest = static_cast<std::int64_t>(t) - d;
     const std::int64_t under = big * big - rest * rest;
     return std::sqrt(static_cast<double>(under)) / static_cast<double>(t);
 }
 
-void TweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_t d, TweenStyle style) {
+void tweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_t d, TweenStyle style) {
     std::int32_t t = a.transitions;
     if (t < 1) {  // a segment without frames: only its keyframe is defined
         t = 1;
@@ -51,7 +51,7 @@ void TweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::in
     const double dd = static_cast<double>(d);
 
     if (style == TweenStyle::SlowAtKeyframes) {
-        const double w = SlowAtKeyframesWeight(t, d);
+        const double w = slowAtKeyframesWeight(t, d);
         out.left = a.left + (b.left - a.left) * w;
         out.right = a.right + (b.right - a.right) * w;
         out.top = a.top + (b.top - a.top) * w;
@@ -81,7 +81,7 @@ void TweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::in
             const double v = ((static_cast<double>(to) - from) / tt) * dd + from;
             return static_cast<std::uint8_t>(v);  // truncation towards zero; stays within 0..255
         };
-        out.palette.SetEntry(i, RgbQuad{mix(ca.blue, cb.blue), mix(ca.green, cb.green), mix(ca.red, cb.red), 0});
+        out.palette.setEntry(i, RgbQuad{mix(ca.blue, cb.blue), mix(ca.green, cb.green), mix(ca.red, cb.red), 0});
     }
 
     out.type = a.type;

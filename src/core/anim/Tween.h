@@ -10,12 +10,12 @@ namespace velmora {
 // sqrt(T^2 - (T - d)^2) / T, the region's progress when slow at keyframes: 0 at
 // d = 0, rising steeply first and ever more slowly towards 1 at d = T. The
 // squares are taken in 64 bits, so any 32-bit count is exact.
-double SlowAtKeyframesWeight(std::int32_t t, std::int32_t d);
+double slowAtKeyframesWeight(std::int32_t t, std::int32_t d);
 
 // Fills `out` for step d (0 <= d < T, T = a.transitions >= 1): the region by the
 // tweening style, the Julia constant, iteration limit and colours linearly, the
 // type from A, every reserved palette byte 0. `out`'s transition count is left
 // alone. Any style other than slow-at-keyframes is constant speed.
-void TweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_t d, TweenStyle style);
+void tweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_t d, TweenStyle style);
 
 }  // namespace velmora

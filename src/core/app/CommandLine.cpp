@@ -25,7 +25,7 @@ CommandLineInfo Fail(const std::string& text) {
 
 }  // namespace
 
-CommandLineInfo ParseCommandLine(const std::vector<std::string>& args) {
+CommandLineInfo parseCommandLine(const std::vector<std::string>& args) {
     CommandLineInfo info;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -73,7 +73,7 @@ CommandLineInfo ParseCommandLine(const std::vector<std::string>& args) {
     return info;
 }
 
-std::string CommandLineUsage() {
+std::string commandLineUsage() {
     return "Usage: velmora [DOCUMENT.vmr]\n"
            "       velmora /p DOCUMENT.vmr\n"
            "       velmora /pt DOCUMENT.vmr PRINTER DRIVER PORT\n"

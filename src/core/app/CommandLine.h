@@ -18,8 +18,8 @@ struct CommandLineInfo {
     std::string error;  // for Action::Error
 };
 
-CommandLineInfo ParseCommandLine(const std::vector<std::string>& args);
+CommandLineInfo parseCommandLine(const std::vector<std::string>& args);
 
-std::string CommandLineUsage();
+std::string commandLineUsage();
 
 }  // namespace velmora

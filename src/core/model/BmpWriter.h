@@ -24,13 +24,13 @@ enum class BmpWriteResult {
 };
 
 // The 14-byte file header for a picture of the engine's size.
-std::array<std::uint8_t, 14> BmpFileHeader(std::int32_t width, std::int32_t height);
+std::array<std::uint8_t, 14> bmpFileHeader(std::int32_t width, std::int32_t height);
 
 // Whether a picture of this size fits a BMP file, whose 32-bit size field
 // states the whole file. Asked before rendering, so no picture that could not be
 // written is ever drawn.
-bool BmpSizeFits(std::int32_t width, std::int32_t height);
+bool bmpSizeFits(std::int32_t width, std::int32_t height);
 
-BmpWriteResult WriteBmp(const FractalEngine& engine, const std::string& path, std::error_code& cause);
+BmpWriteResult writeBmp(const FractalEngine& engine, const std::string& path, std::error_code& cause);
 
 }  // namespace velmora

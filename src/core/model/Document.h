@@ -26,7 +26,7 @@ enum class DocumentRead {
 
 // Reads and parses a document file as Open does, reporting a failure through
 // the host, without touching any document, so no picture is allocated.
-DocumentRead LoadDocumentContents(const std::string& path, DocumentContents& out, Host& host);
+DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out, Host& host);
 
 class Document {
 public:
@@ -38,52 +38,52 @@ public:
     // --- framework side -------------------------------------------------
     // Forgets the path, clears the modified flag, then defaults, a new engine,
     // no keyframes, not rendered. The palette is left to the view.
-    bool OnNewDocument();
+    bool onNewDocument();
     // Opens a document file; failures are reported through the Host. Returns
     // false when the open failed (the document then holds the New defaults,
     // unless the file could not be opened at all, which changes nothing).
-    bool OnOpenDocument(const std::string& path);
+    bool onOpenDocument(const std::string& path);
     // Saves to the path; false (reported through the Host) when it failed,
     // leaving the modified flag as it was.
-    bool OnSaveDocument(const std::string& path);
+    bool onSaveDocument(const std::string& path);
 
-    const std::string& GetPathName() const { return m_pathName; }
-    const std::string& GetTitle() const { return m_title; }
-    void SetTitle(const std::string& title) { m_title = title; }
-    void SetPathName(const std::string& path);
-    bool IsModified() const { return m_modified; }
-    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    const std::string& pathName() const { return m_pathName; }
+    const std::string& title() const { return m_title; }
+    void setTitle(const std::string& title) { m_title = title; }
+    void setPathName(const std::string& path);
+    bool isModified() const { return m_modified; }
+    void setModifiedFlag(bool modified = true) { m_modified = modified; }
 
     // --- parameters -------------------------------------------------------
-    void SetDefaults();
-    void LoadEngine();
+    void setDefaults();
+    void loadEngine();
     // Loads the engine and renders; the picture counts as rendered even when
     // the render was cancelled. Returns the engine's result.
-    int RenderImage(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
-    std::int32_t GetWidth() const { return m_params.width; }
-    std::int32_t GetHeight() const { return m_params.height; }
+    int renderImage(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
+    std::int32_t width() const { return m_params.width; }
+    std::int32_t height() const { return m_params.height; }
     // Always replaces the engine (blank picture), even for the same size.
-    void SetResolution(std::int32_t width, std::int32_t height);
-    void SetRegion(double left, double top, double right, double bottom);
-    void BuildGdiPalette();
+    void setResolution(std::int32_t width, std::int32_t height);
+    void setRegion(double left, double top, double right, double bottom);
+    void buildGdiPalette();
     // Installs the default palette and rebuilds the platform palette, as the
     // view does when it is created and on New.
-    void LoadDefaultPalette();
+    void loadDefaultPalette();
 
     // --- keyframes --------------------------------------------------------
-    std::int32_t GetKeyframeCount() const { return static_cast<std::int32_t>(m_keyframes.size()); }
-    Keyframe* GetKeyframe(std::int32_t index);
-    const Keyframe* GetKeyframe(std::int32_t index) const;
+    std::int32_t keyframeCount() const { return static_cast<std::int32_t>(m_keyframes.size()); }
+    Keyframe* keyframe(std::int32_t index);
+    const Keyframe* keyframe(std::int32_t index) const;
     // Sum of the transition counts of every keyframe but the last.
-    std::int32_t GetTotalFrames() const;
+    std::int32_t totalFrames() const;
 
     // --- export -------------------------------------------------------------
     // Writes the engine's picture as a BMP; the picture must have been drawn
     // (BuildBitmap) since the last render.
-    BmpWriteResult WriteBmp(const std::string& path, std::error_code& cause);
+    BmpWriteResult writeBmp(const std::string& path, std::error_code& cause);
 
-    Host& GetHost() { return *m_host; }
-    void SetHost(Host& host);
+    Host& host() { return *m_host; }
+    void setHost(Host& host);
 
     // Members, public as the dialogs and the view edit them directly.
     TweenStyle m_tweenStyle = TweenStyle::ConstantSpeed;
@@ -102,7 +102,7 @@ public:
     std::unique_ptr<FractalEngine> m_engine;
 
 private:
-    void NewEngine();
+    void newEngine();
 
     Host* m_host;
     std::string m_pathName;

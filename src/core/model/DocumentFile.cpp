@@ -15,63 +15,63 @@ namespace {
 constexpr char kSignature[5] = {'V', 'M', 'R', '1', '0'};
 
 void PutPalette(std::vector<std::uint8_t>& out, const Palette& p) {
-    le::PutBytes(out, p.Bytes(), Palette::kBytes);
+    le::putBytes(out, p.bytes(), Palette::kBytes);
 }
 
 void PutKeyframe(std::vector<std::uint8_t>& out, const Keyframe& k) {
-    le::PutU8(out, 1);
+    le::putU8(out, 1);
     // The file keeps the region as left, top, right, bottom, unlike the record.
-    le::PutDouble(out, k.left);
-    le::PutDouble(out, k.top);
-    le::PutDouble(out, k.right);
-    le::PutDouble(out, k.bottom);
-    le::PutDouble(out, k.cReal);
-    le::PutDouble(out, k.cImag);
-    le::PutI32(out, k.type);
-    le::PutI32(out, k.iterations);
-    le::PutI32(out, k.transitions);
+    le::putDouble(out, k.left);
+    le::putDouble(out, k.top);
+    le::putDouble(out, k.right);
+    le::putDouble(out, k.bottom);
+    le::putDouble(out, k.cReal);
+    le::putDouble(out, k.cImag);
+    le::putI32(out, k.type);
+    le::putI32(out, k.iterations);
+    le::putI32(out, k.transitions);
     PutPalette(out, k.palette);
 }
 
 bool ReadKeyframe(le::Reader& in, Keyframe& k) {
-    return in.Double(k.left) && in.Double(k.top) && in.Double(k.right) && in.Double(k.bottom) &&
-           in.Double(k.cReal) && in.Double(k.cImag) && in.I32(k.type) && in.I32(k.iterations) &&
-           in.I32(k.transitions) && in.Bytes(k.palette.Bytes(), Palette::kBytes);
+    return in.float64(k.left) && in.float64(k.top) && in.float64(k.right) && in.float64(k.bottom) &&
+           in.float64(k.cReal) && in.float64(k.cImag) && in.I32(k.type) && in.I32(k.iterations) &&
+           in.I32(k.transitions) && in.bytes(k.palette.bytes(), Palette::kBytes);
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> SerializeContents(const DocumentContents& c) {
+std::vector<std::uint8_t> serializeContents(const DocumentContents& c) {
     std::vector<std::uint8_t> out;
     out.reserve(kDocumentHeaderSize + 1 + c.keyframes.size() * kKeyframeRecordSize);
-    le::PutBytes(out, reinterpret_cast<const std::uint8_t*>(kSignature), sizeof kSignature);
-    le::PutDouble(out, c.params.left);
-    le::PutDouble(out, c.params.top);
-    le::PutDouble(out, c.params.right);
-    le::PutDouble(out, c.params.bottom);
+    le::putBytes(out, reinterpret_cast<const std::uint8_t*>(kSignature), sizeof kSignature);
+    le::putDouble(out, c.params.left);
+    le::putDouble(out, c.params.top);
+    le::putDouble(out, c.params.right);
+    le::putDouble(out, c.params.bottom);
     // Bits 31..1 the limit, bit 0 set for Julia. Shifted as unsigned so a
     // negative limit packs without undefined behaviour.
     const std::uint32_t packed = (static_cast<std::uint32_t>(c.params.iterations) << 1) |
                                  (c.params.type == FractalType::Julia ? 1u : 0u);
-    le::PutU32(out, packed);
-    le::PutDouble(out, c.params.cReal);
-    le::PutDouble(out, c.params.cImag);
-    le::PutI32(out, c.params.width);
-    le::PutI32(out, c.params.height);
-    le::PutU8(out, static_cast<std::uint8_t>(c.playbackStyle));
+    le::putU32(out, packed);
+    le::putDouble(out, c.params.cReal);
+    le::putDouble(out, c.params.cImag);
+    le::putI32(out, c.params.width);
+    le::putI32(out, c.params.height);
+    le::putU8(out, static_cast<std::uint8_t>(c.playbackStyle));
     PutPalette(out, c.palette);
-    le::PutU8(out, static_cast<std::uint8_t>(c.tweenStyle));
-    le::PutI32(out, c.animWidth);
-    le::PutI32(out, c.animHeight);
+    le::putU8(out, static_cast<std::uint8_t>(c.tweenStyle));
+    le::putI32(out, c.animWidth);
+    le::putI32(out, c.animHeight);
     std::uint8_t folder[kFolderFieldSize] = {};
     std::memcpy(folder, c.destFolder.data(), std::min(c.destFolder.size(), kFolderFieldSize - 1));
-    le::PutBytes(out, folder, kFolderFieldSize);
+    le::putBytes(out, folder, kFolderFieldSize);
     for (const Keyframe& k : c.keyframes) PutKeyframe(out, k);
-    le::PutU8(out, 0);
+    le::putU8(out, 0);
     return out;
 }
 
-DocumentContents ContentsOf(const Document& doc) {
+DocumentContents contentsOf(const Document& doc) {
     DocumentContents c;
     c.params = doc.m_params;
     c.playbackStyle = doc.m_playbackStyle;
@@ -84,11 +84,11 @@ DocumentContents ContentsOf(const Document& doc) {
     return c;
 }
 
-std::vector<std::uint8_t> SerializeDocument(const Document& doc) {
-    return SerializeContents(ContentsOf(doc));
+std::vector<std::uint8_t> serializeDocument(const Document& doc) {
+    return serializeContents(contentsOf(doc));
 }
 
-std::string CheckDocumentStorable(const Document& doc) {
+std::string checkDocumentStorable(const Document& doc) {
     const std::int32_t it = doc.m_params.iterations;
     if (it > kMaxStorableIterations || it < kMinStorableIterations) {
         return "The Detail Level is too large to be saved in a Velmora file. "
@@ -112,18 +112,18 @@ namespace {
 template <typename Source>
 bool ParseFrom(Source& in, DocumentContents& c) {
     std::uint8_t head[kDocumentHeaderSize];
-    if (!in.Bytes(head, sizeof kSignature) || std::memcmp(head, kSignature, sizeof kSignature) != 0) return false;
-    if (!in.Bytes(head + sizeof kSignature, kDocumentHeaderSize - sizeof kSignature)) return false;
+    if (!in.bytes(head, sizeof kSignature) || std::memcmp(head, kSignature, sizeof kSignature) != 0) return false;
+    if (!in.bytes(head + sizeof kSignature, kDocumentHeaderSize - sizeof kSignature)) return false;
     le::Reader h(head + sizeof kSignature, kDocumentHeaderSize - sizeof kSignature);
     std::int32_t packed = 0;
     std::uint8_t playback = 0;
     std::uint8_t tween = 0;
     std::uint8_t folder[kFolderFieldSize];
-    if (!(h.Double(c.params.left) && h.Double(c.params.top) && h.Double(c.params.right) &&
-          h.Double(c.params.bottom) && h.I32(packed) && h.Double(c.params.cReal) && h.Double(c.params.cImag) &&
+    if (!(h.float64(c.params.left) && h.float64(c.params.top) && h.float64(c.params.right) &&
+          h.float64(c.params.bottom) && h.I32(packed) && h.float64(c.params.cReal) && h.float64(c.params.cImag) &&
           h.I32(c.params.width) && h.I32(c.params.height) && h.U8(playback) &&
-          h.Bytes(c.palette.Bytes(), Palette::kBytes) && h.U8(tween) && h.I32(c.animWidth) &&
-          h.I32(c.animHeight) && h.Bytes(folder, kFolderFieldSize))) {
+          h.bytes(c.palette.bytes(), Palette::kBytes) && h.U8(tween) && h.I32(c.animWidth) &&
+          h.I32(c.animHeight) && h.bytes(folder, kFolderFieldSize))) {
         return false;
     }
     c.params.type = (packed & 1) != 0 ? FractalType::Julia : FractalType::Mandelbrot;
@@ -136,11 +136,11 @@ bool ParseFrom(Source& in, DocumentContents& c) {
     c.keyframes.clear();
     std::uint8_t record[kKeyframeRecordSize];
     for (;;) {
-        if (!in.Bytes(record, 1)) return false;
+        if (!in.bytes(record, 1)) return false;
         if (record[0] == 0) break;  // any non-zero marker introduces a record
         // The document counts its keyframes in 32 bits: more is not a document.
         if (c.keyframes.size() >= static_cast<std::size_t>(INT32_MAX)) return false;
-        if (!in.Bytes(record, kKeyframeRecordSize - 1)) return false;
+        if (!in.bytes(record, kKeyframeRecordSize - 1)) return false;
         le::Reader r(record, kKeyframeRecordSize - 1);
         Keyframe k;
         if (!ReadKeyframe(r, k)) return false;
@@ -151,14 +151,14 @@ bool ParseFrom(Source& in, DocumentContents& c) {
 
 }  // namespace
 
-bool ParseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& c) {
+bool parseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& c) {
     le::Reader in(data, size);
     return ParseFrom(in, c);
 }
 
-DocumentReadResult ReadDocumentFile(const std::string& path, DocumentContents& c, std::error_code& cause) {
+DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& c, std::error_code& cause) {
     FileReader in;
-    if (!in.Open(path, cause)) return DocumentReadResult::NotOpened;
+    if (!in.open(path, cause)) return DocumentReadResult::NotOpened;
     bool parsed = false;
     try {
         parsed = ParseFrom(in, c);
@@ -167,15 +167,15 @@ DocumentReadResult ReadDocumentFile(const std::string& path, DocumentContents& c
         cause = std::make_error_code(std::errc::not_enough_memory);
         return DocumentReadResult::ReadError;
     }
-    if (in.Error()) {
-        cause = in.Error();
+    if (in.error()) {
+        cause = in.error();
         return DocumentReadResult::ReadError;
     }
     if (parsed) return DocumentReadResult::Loaded;
-    return in.Consumed() == 0 ? DocumentReadResult::Empty : DocumentReadResult::BadFormat;
+    return in.consumed() == 0 ? DocumentReadResult::Empty : DocumentReadResult::BadFormat;
 }
 
-void ApplyDocument(Document& doc, DocumentContents&& c) {
+void applyDocument(Document& doc, DocumentContents&& c) {
     doc.m_params = c.params;
     doc.m_playbackStyle = c.playbackStyle;
     doc.m_palette = c.palette;
@@ -184,8 +184,8 @@ void ApplyDocument(Document& doc, DocumentContents&& c) {
     doc.m_animHeight = c.animHeight;
     doc.m_destFolder = std::move(c.destFolder);
     doc.m_keyframes = std::move(c.keyframes);
-    doc.SetResolution(c.params.width, c.params.height);
-    doc.BuildGdiPalette();
+    doc.setResolution(c.params.width, c.params.height);
+    doc.buildGdiPalette();
     doc.m_rendered = false;
 }
 

@@ -35,17 +35,17 @@ struct DocumentContents {
 };
 
 // The file's bytes, straight from the document's members.
-std::vector<std::uint8_t> SerializeDocument(const Document& doc);
-std::vector<std::uint8_t> SerializeContents(const DocumentContents& contents);
+std::vector<std::uint8_t> serializeDocument(const Document& doc);
+std::vector<std::uint8_t> serializeContents(const DocumentContents& contents);
 
 // Empty when the document can be written without changing any value; else the
 // message that says why not.
-std::string CheckDocumentStorable(const Document& doc);
+std::string checkDocumentStorable(const Document& doc);
 
 // Parses a file image. False on a wrong signature or when the bytes end before
 // the terminator; `out` is then unspecified. Bytes after the terminator are
 // ignored.
-bool ParseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out);
+bool parseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out);
 
 enum class DocumentReadResult {
     Loaded,
@@ -58,13 +58,13 @@ enum class DocumentReadResult {
 // Reads a document file as ParseDocument reads bytes, from the file itself:
 // only regular files are opened, the signature is checked before anything
 // else is read, and reading stops at the terminator.
-DocumentReadResult ReadDocumentFile(const std::string& path, DocumentContents& out, std::error_code& cause);
+DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& out, std::error_code& cause);
 
 // Takes loaded contents into the document: new engine of the loaded size,
 // loaded parameters, platform palette rebuilt, not rendered.
-void ApplyDocument(Document& doc, DocumentContents&& contents);
+void applyDocument(Document& doc, DocumentContents&& contents);
 
 // The document's members as contents (for tools that inspect a document).
-DocumentContents ContentsOf(const Document& doc);
+DocumentContents contentsOf(const Document& doc);
 
 }  // namespace velmora

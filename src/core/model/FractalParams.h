@@ -15,7 +15,7 @@ enum class PlaybackStyle : std::uint8_t { Forwards = 1, Reverse = 2, PingPong = 
 constexpr PlaybackStyle operator|(PlaybackStyle a, PlaybackStyle b) {
     return static_cast<PlaybackStyle>(static_cast<std::uint8_t>(a) | static_cast<std::uint8_t>(b));
 }
-constexpr bool HasFlag(PlaybackStyle style, PlaybackStyle flag) {
+constexpr bool hasFlag(PlaybackStyle style, PlaybackStyle flag) {
     return (static_cast<std::uint8_t>(style) & static_cast<std::uint8_t>(flag)) != 0;
 }
 

@@ -17,39 +17,39 @@ void Refuse(Host& host, const char* text, const char* caption) {
     m.buttons = MsgButtons::Ok;
     m.owner = MsgOwner::Dialog;
     m.ownerName = kSettingsDialogName;
-    host.ShowMessage(m);
+    host.showMessage(m);
 }
 
 }  // namespace
 
-SettingsFields SettingsFieldsFrom(const Document& doc) {
+SettingsFields settingsFieldsFrom(const Document& doc) {
     const FractalParams& p = doc.m_params;
     SettingsFields f;
-    f.left = FormatReal(p.left, RealStyle::Region);
-    f.right = FormatReal(p.right, RealStyle::Region);
-    f.top = FormatReal(p.top, RealStyle::Region);
-    f.bottom = FormatReal(p.bottom, RealStyle::Region);
-    f.cReal = FormatReal(p.cReal, RealStyle::Constant);
-    f.cImag = FormatReal(p.cImag, RealStyle::Constant);
+    f.left = formatReal(p.left, RealStyle::Region);
+    f.right = formatReal(p.right, RealStyle::Region);
+    f.top = formatReal(p.top, RealStyle::Region);
+    f.bottom = formatReal(p.bottom, RealStyle::Region);
+    f.cReal = formatReal(p.cReal, RealStyle::Constant);
+    f.cImag = formatReal(p.cImag, RealStyle::Constant);
     // Widened: a stored limit of INT32_MIN must not overflow when shown.
     f.detailLevel = std::to_string(std::int64_t{p.iterations} - 1);
-    f.xPels = FormatInteger(doc.GetWidth());
-    f.yPels = FormatInteger(doc.GetHeight());
+    f.xPels = formatInteger(doc.width());
+    f.yPels = formatInteger(doc.height());
     f.mandelbrot = p.type == FractalType::Mandelbrot;
     return f;
 }
 
-SettingsResult ApplySettings(Document& doc, Host& host, const SettingsFields& fields) {
+SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fields) {
     FractalParams& p = doc.m_params;
-    p.left = ParseReal(fields.left);
-    p.right = ParseReal(fields.right);
-    p.top = ParseReal(fields.top);
-    p.bottom = ParseReal(fields.bottom);
-    p.cReal = ParseReal(fields.cReal);
-    p.cImag = ParseReal(fields.cImag);
+    p.left = parseReal(fields.left);
+    p.right = parseReal(fields.right);
+    p.top = parseReal(fields.top);
+    p.bottom = parseReal(fields.bottom);
+    p.cReal = parseReal(fields.cReal);
+    p.cImag = parseReal(fields.cImag);
     p.type = fields.mandelbrot ? FractalType::Mandelbrot : FractalType::Julia;
 
-    const std::int32_t detail = ParseInteger(fields.detailLevel);
+    const std::int32_t detail = parseInteger(fields.detailLevel);
     if (detail < 1) {
         Refuse(host, "Number of iterations must be an\ninteger greater than or equal to 1.", "Iterations");
         return SettingsResult::DetailLevel;
@@ -60,21 +60,21 @@ SettingsResult ApplySettings(Document& doc, Host& host, const SettingsFields& fi
     }
     p.iterations = detail + 1;
 
-    const std::int32_t x = ParseInteger(fields.xPels);
+    const std::int32_t x = parseInteger(fields.xPels);
     if (x < 1) {
         Refuse(host, "Horizontal resolution must be at least 1 pixel.", "Resolution");
         return SettingsResult::XPels;
     }
-    const std::int32_t y = ParseInteger(fields.yPels);
+    const std::int32_t y = parseInteger(fields.yPels);
     if (y < 1) {
         Refuse(host, "Vertical resolution must be at least 1 pixel.", "Resolution");
         return SettingsResult::YPels;
     }
     // Compared with the picture that exists: an unchanged size keeps it.
     const bool hasEngine = doc.m_engine != nullptr;
-    const std::int32_t currentWidth = hasEngine ? doc.m_engine->GetWidth() : doc.GetWidth();
-    const std::int32_t currentHeight = hasEngine ? doc.m_engine->GetHeight() : doc.GetHeight();
-    if (!hasEngine || x != currentWidth || y != currentHeight) doc.SetResolution(x, y);
+    const std::int32_t currentWidth = hasEngine ? doc.m_engine->width() : doc.width();
+    const std::int32_t currentHeight = hasEngine ? doc.m_engine->height() : doc.height();
+    if (!hasEngine || x != currentWidth || y != currentHeight) doc.setResolution(x, y);
     return SettingsResult::Accepted;
 }
 

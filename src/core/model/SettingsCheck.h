@@ -29,12 +29,12 @@ enum class SettingsResult { Accepted, DetailLevel, XPels, YPels };
 inline constexpr const char* kSettingsDialogName = "SettingsDialog";
 
 // The texts the dialog opens with. Any type but Mandelbrot shows as Julia.
-SettingsFields SettingsFieldsFrom(const Document& doc);
+SettingsFields settingsFieldsFrom(const Document& doc);
 
 // OK: stores the region, the Julia constant and the type at once, then checks
 // and stores the Detail Level, then checks the size and replaces the engine
 // only when the size changed. The first failing check shows its message (owned
 // by the dialog) and stops; what was stored before it stays stored.
-SettingsResult ApplySettings(Document& doc, Host& host, const SettingsFields& fields);
+SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fields);
 
 }  // namespace velmora

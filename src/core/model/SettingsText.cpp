@@ -33,7 +33,7 @@ void TrimFractionZeros(std::string& digits) {
 
 }  // namespace
 
-std::string FormatReal(double value, RealStyle style) {
+std::string formatReal(double value, RealStyle style) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
     if (value == 0.0) value = 0.0;  // no "-0"
@@ -72,9 +72,9 @@ std::string FormatReal(double value, RealStyle style) {
     return text;
 }
 
-std::string FormatInteger(std::int32_t value) { return std::to_string(value); }
+std::string formatInteger(std::int32_t value) { return std::to_string(value); }
 
-std::string_view FirstCharacters(std::string_view text, std::size_t count) {
+std::string_view firstCharacters(std::string_view text, std::size_t count) {
     std::size_t i = 0;
     std::size_t seen = 0;
     while (i < text.size()) {
@@ -88,8 +88,8 @@ std::string_view FirstCharacters(std::string_view text, std::size_t count) {
     return text.substr(0, i);
 }
 
-double ParseReal(std::string_view text) {
-    const std::string_view s = SkipBlanks(FirstCharacters(text, kParsedFieldChars));
+double parseReal(std::string_view text) {
+    const std::string_view s = SkipBlanks(firstCharacters(text, kParsedFieldChars));
     std::size_t i = 0;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -133,8 +133,8 @@ double ParseReal(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::int32_t ParseInteger(std::string_view text) {
-    return ReadLeadingInt(FirstCharacters(text, kParsedFieldChars));
+std::int32_t parseInteger(std::string_view text) {
+    return readLeadingInt(firstCharacters(text, kParsedFieldChars));
 }
 
 }  // namespace velmora

@@ -31,13 +31,13 @@ RgbQuad HueEntry(int i) {
 
 Palette MakeDefault() {
     Palette p;
-    for (int i = 0; i < 256; ++i) p.SetEntry(static_cast<std::size_t>(i), HueEntry(i));
+    for (int i = 0; i < 256; ++i) p.setEntry(static_cast<std::size_t>(i), HueEntry(i));
     return p;
 }
 
 }  // namespace
 
-const Palette& DefaultPalette() {
+const Palette& defaultPalette() {
     static const Palette palette = MakeDefault();
     return palette;
 }

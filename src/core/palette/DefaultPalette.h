@@ -5,6 +5,6 @@ namespace velmora {
 
 // Entry 0 black, entries 1..255 once round the hue circle in six linear
 // segments, every channel rounded down.
-const Palette& DefaultPalette();
+const Palette& defaultPalette();
 
 }  // namespace velmora

@@ -13,9 +13,9 @@ LogicalPalette::LogicalPalette(const LogicalPalette& other)
     ++g_alive;
 }
 LogicalPalette::~LogicalPalette() { --g_alive; }
-int LogicalPalette::AliveCount() { return g_alive.load(); }
+int LogicalPalette::aliveCount() { return g_alive.load(); }
 
-void FillLogicalPalette(const Palette& palette, LogicalPalette& out) {
+void fillLogicalPalette(const Palette& palette, LogicalPalette& out) {
     out.palVersion = 0x300;
     out.palNumEntries = 256;
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {
@@ -27,25 +27,25 @@ void FillLogicalPalette(const Palette& palette, LogicalPalette& out) {
 GdiPaletteHolder::GdiPaletteHolder(Host& host, MsgOwner owner, std::string ownerName)
     : m_host(&host), m_owner(owner), m_ownerName(std::move(ownerName)) {}
 
-void GdiPaletteHolder::Report(const char* text) {
+void GdiPaletteHolder::report(const char* text) {
     Message m;
     m.text = text;
     m.owner = m_owner;
     m.ownerName = m_ownerName;
     if (m_owner != MsgOwner::None) m.caption = kAppTitle;
-    m_host->ShowMessage(m);
+    m_host->showMessage(m);
 }
 
-void GdiPaletteHolder::BuildGdiPalette(const Palette& palette) {
-    if (!AllocateBlock()) {
-        Report("Not enough memory to create palette.");
+void GdiPaletteHolder::buildGdiPalette(const Palette& palette) {
+    if (!allocateBlock()) {
+        report("Not enough memory to create palette.");
         return;  // the previous palette stays in use
     }
     LogicalPalette block;
-    FillLogicalPalette(palette, block);
+    fillLogicalPalette(palette, block);
     m_current.reset();  // release the previous one before creating the next
-    if (!CreatePalette()) {
-        Report("Could not create palette.");
+    if (!createPalette()) {
+        report("Could not create palette.");
         m_current = std::make_unique<LogicalPalette>();  // empty: selecting it has no effect
         return;
     }

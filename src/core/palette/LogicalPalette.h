@@ -25,7 +25,7 @@ struct LogicalPalette {
     std::uint16_t palNumEntries = 0;
     std::array<PaletteEntry, 256> entries{};
 
-    static int AliveCount();  // how many exist right now, over all holders
+    static int aliveCount();  // how many exist right now, over all holders
     LogicalPalette();
     LogicalPalette(const LogicalPalette&);
     LogicalPalette& operator=(const LogicalPalette&) = default;
@@ -34,7 +34,7 @@ struct LogicalPalette {
 
 // The rule itself: version 0x300, 256 entries, red/green/blue swapped into
 // place, flags taken from the reserved byte.
-void FillLogicalPalette(const Palette& palette, LogicalPalette& out);
+void fillLogicalPalette(const Palette& palette, LogicalPalette& out);
 
 // Owns at most one logical palette and rebuilds it on request. Failures are
 // reported through the Host in the holder's own way (owner and caption).
@@ -45,21 +45,21 @@ public:
     GdiPaletteHolder(const GdiPaletteHolder&) = delete;
     GdiPaletteHolder& operator=(const GdiPaletteHolder&) = delete;
 
-    void BuildGdiPalette(const Palette& palette);
+    void buildGdiPalette(const Palette& palette);
 
     // None before the first build; an empty palette (0 entries) after a
     // failed creation.
-    const LogicalPalette* Get() const { return m_current.get(); }
+    const LogicalPalette* get() const { return m_current.get(); }
 
-    void SetHost(Host& host) { m_host = &host; }
+    void setHost(Host& host) { m_host = &host; }
 
 protected:
     // Seams for the two platform failures; the defaults never fail.
-    virtual bool AllocateBlock() { return true; }
-    virtual bool CreatePalette() { return true; }
+    virtual bool allocateBlock() { return true; }
+    virtual bool createPalette() { return true; }
 
 private:
-    void Report(const char* text);
+    void report(const char* text);
 
     Host* m_host;
     MsgOwner m_owner;

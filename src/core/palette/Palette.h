@@ -26,21 +26,21 @@ public:
         const std::uint8_t* p = &m_bytes[i * 4];
         return RgbQuad{p[0], p[1], p[2], p[3]};
     }
-    void SetEntry(std::size_t i, const RgbQuad& q) {
+    void setEntry(std::size_t i, const RgbQuad& q) {
         std::uint8_t* p = &m_bytes[i * 4];
         p[0] = q.blue;
         p[1] = q.green;
         p[2] = q.red;
         p[3] = q.reserved;
     }
-    void ClearReserved() {
+    void clearReserved() {
         for (std::size_t i = 0; i < kEntries; ++i) m_bytes[i * 4 + 3] = 0;
     }
 
-    std::uint8_t* Bytes() { return m_bytes.data(); }
-    const std::uint8_t* Bytes() const { return m_bytes.data(); }
-    std::array<std::uint8_t, kBytes>& Raw() { return m_bytes; }
-    const std::array<std::uint8_t, kBytes>& Raw() const { return m_bytes; }
+    std::uint8_t* bytes() { return m_bytes.data(); }
+    const std::uint8_t* bytes() const { return m_bytes.data(); }
+    std::array<std::uint8_t, kBytes>& raw() { return m_bytes; }
+    const std::array<std::uint8_t, kBytes>& raw() const { return m_bytes; }
 
     friend bool operator==(const Palette&, const Palette&) = default;
 

@@ -5,11 +5,11 @@
 
 namespace velmora {
 
-bool ConvertPaletteFile(const std::string& in, const std::string& out, Host& host) {
-    Palette palette = DefaultPalette();
+bool convertPaletteFile(const std::string& in, const std::string& out, Host& host) {
+    Palette palette = defaultPalette();
     const PaletteFileContext ctx{host, "Palette Editor", {}};
-    if (LoadPaletteFromPath(in, palette, ctx) != PaletteLoadResult::Loaded) return false;
-    return SavePaletteToPath(out, palette, ctx);
+    if (loadPaletteFromPath(in, palette, ctx) != PaletteLoadResult::Loaded) return false;
+    return savePaletteToPath(out, palette, ctx);
 }
 
 }  // namespace velmora

@@ -11,6 +11,6 @@ namespace velmora {
 // reader chosen by the last three characters of the path) and, when that
 // showed no message, writes `out` as an .rgb file as Save does. On any
 // failure the message has gone through the host and nothing is written.
-bool ConvertPaletteFile(const std::string& in, const std::string& out, Host& host);
+bool convertPaletteFile(const std::string& in, const std::string& out, Host& host);
 
 }  // namespace velmora

@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-std::string DialogFilterList(const std::string& pipeFilter) {
+std::string dialogFilterList(const std::string& pipeFilter) {
     std::vector<std::string> parts;
     std::string current;
     for (char c : pipeFilter) {
@@ -28,7 +28,7 @@ std::string DialogFilterList(const std::string& pipeFilter) {
     return out;
 }
 
-std::string WithDefaultExtension(const std::string& path, const std::string& ext) {
+std::string withDefaultExtension(const std::string& path, const std::string& ext) {
     if (path.empty() || ext.empty()) return path;
     const std::size_t slash = path.find_last_of("/\\");
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

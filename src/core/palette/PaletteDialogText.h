@@ -8,10 +8,10 @@ namespace velmora {
 // "Desc (*.a)|*.a|Other (*.*)|*.*||" becomes "Desc (*.a);;Other (*.*)": the
 // descriptions stay as written, each followed by its pattern in brackets
 // unless it already shows it.
-std::string DialogFilterList(const std::string& pipeFilter);
+std::string dialogFilterList(const std::string& pipeFilter);
 
 // The path with "." + ext added when its file name has no extension;
 // otherwise unchanged. An empty path stays empty.
-std::string WithDefaultExtension(const std::string& path, const std::string& ext);
+std::string withDefaultExtension(const std::string& path, const std::string& ext);
 
 }  // namespace velmora

@@ -10,25 +10,25 @@ bool ValidIndex(int i) { return i >= 0 && i < static_cast<int>(Palette::kEntries
 
 }  // namespace
 
-void CopyEntry(Palette& palette, int from, int to) {
+void copyEntry(Palette& palette, int from, int to) {
     if (!ValidIndex(from) || !ValidIndex(to)) return;
-    palette.SetEntry(static_cast<std::size_t>(to), palette.Entry(static_cast<std::size_t>(from)));
+    palette.setEntry(static_cast<std::size_t>(to), palette.Entry(static_cast<std::size_t>(from)));
 }
 
-void SwapEntries(Palette& palette, int a, int b) {
+void swapEntries(Palette& palette, int a, int b) {
     if (!ValidIndex(a) || !ValidIndex(b)) return;
     const RgbQuad qa = palette.Entry(static_cast<std::size_t>(a));
-    palette.SetEntry(static_cast<std::size_t>(a), palette.Entry(static_cast<std::size_t>(b)));
-    palette.SetEntry(static_cast<std::size_t>(b), qa);
+    palette.setEntry(static_cast<std::size_t>(a), palette.Entry(static_cast<std::size_t>(b)));
+    palette.setEntry(static_cast<std::size_t>(b), qa);
 }
 
-void SpreadEntries(Palette& palette, int from, int to) {
+void spreadEntries(Palette& palette, int from, int to) {
     if (!ValidIndex(from) || !ValidIndex(to)) return;
     const int lo = std::min(from, to);
     const int hi = std::max(from, to);
     const int n = hi - lo;
     if (n == 0) return;
-    std::uint8_t* bytes = palette.Bytes();
+    std::uint8_t* bytes = palette.bytes();
     // Channel offsets within an entry: blue 0, green 1, red 2.
     for (int ch = 0; ch < 3; ++ch) {
         const double start = bytes[lo * 4 + ch];
@@ -45,18 +45,18 @@ void SpreadEntries(Palette& palette, int from, int to) {
     }
 }
 
-void PaletteGridModel::SetClientSize(int width, int height) {
+void PaletteGridModel::setClientSize(int width, int height) {
     m_cellWidth = std::max(width, 0) / kGridCells;
     m_cellHeight = std::max(height, 0) / kGridCells;
 }
 
-CellRect PaletteGridModel::RectOf(GridCell cell) const {
+CellRect PaletteGridModel::rectOf(GridCell cell) const {
     const int left = cell.col * m_cellWidth;
     const int top = cell.row * m_cellHeight;
     return CellRect{left, top, left + m_cellWidth, top + m_cellHeight};
 }
 
-std::optional<GridCell> PaletteGridModel::CellAt(int x, int y) const {
+std::optional<GridCell> PaletteGridModel::cellAt(int x, int y) const {
     // A grid too small for one pixel per cell has no cells to hit.
     if (m_cellWidth <= 0 || m_cellHeight <= 0 || x < 0 || y < 0) return std::nullopt;
     const int col = x / m_cellWidth;
@@ -65,30 +65,30 @@ std::optional<GridCell> PaletteGridModel::CellAt(int x, int y) const {
     return GridCell{col, row};
 }
 
-bool PaletteGridModel::SetEditMode(PaletteEditMode mode) {
+bool PaletteGridModel::setEditMode(PaletteEditMode mode) {
     if (!m_hasSelection) return false;
     m_mode = mode;
     return true;
 }
 
-GridAction PaletteGridModel::Click(int x, int y) {
+GridAction PaletteGridModel::click(int x, int y) {
     GridAction action;
-    const std::optional<GridCell> hit = CellAt(x, y);
+    const std::optional<GridCell> hit = cellAt(x, y);
     if (!hit) return action;  // an armed mode stays armed
-    const int selected = Selection().Index();
+    const int selected = selection().index();
     action.cell = *hit;
-    action.previous = Selection();
+    action.previous = selection();
     switch (m_mode) {
         case PaletteEditMode::Copy:
-            CopyEntry(m_palette, selected, hit->Index());
+            copyEntry(m_palette, selected, hit->index());
             action.kind = GridAction::Kind::Copied;
             break;
         case PaletteEditMode::Swap:
-            SwapEntries(m_palette, selected, hit->Index());
+            swapEntries(m_palette, selected, hit->index());
             action.kind = GridAction::Kind::Swapped;
             break;
         case PaletteEditMode::Spread:
-            SpreadEntries(m_palette, selected, hit->Index());
+            spreadEntries(m_palette, selected, hit->index());
             action.kind = GridAction::Kind::Spread;
             break;
         case PaletteEditMode::None:
@@ -102,25 +102,25 @@ GridAction PaletteGridModel::Click(int x, int y) {
     return action;
 }
 
-GridAction PaletteGridModel::DoubleClick(int x, int y) {
-    const std::optional<GridCell> hit = CellAt(x, y);
-    if (hit && *hit == Selection()) {
+GridAction PaletteGridModel::doubleClick(int x, int y) {
+    const std::optional<GridCell> hit = cellAt(x, y);
+    if (hit && *hit == selection()) {
         GridAction action;
-        action.kind = GridAction::Kind::OpenChooser;
+        action.kind = GridAction::Kind::openChooser;
         action.cell = *hit;
-        action.previous = Selection();
+        action.previous = selection();
         return action;
     }
-    return Click(x, y);
+    return click(x, y);
 }
 
-void PaletteGridModel::SetEntryColour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+void PaletteGridModel::setEntryColour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     if (!ValidIndex(index)) return;
     RgbQuad q = m_palette.Entry(static_cast<std::size_t>(index));
     q.red = red;
     q.green = green;
     q.blue = blue;
-    m_palette.SetEntry(static_cast<std::size_t>(index), q);
+    m_palette.setEntry(static_cast<std::size_t>(index), q);
 }
 
 }  // namespace velmora

@@ -14,20 +14,20 @@ enum class PaletteEditMode : std::int32_t { None = 0, Copy = 1, Swap = 2, Spread
 inline constexpr int kGridCells = 16;  // per row and per column
 
 // Whole-entry copy (all 4 bytes, reserved included).
-void CopyEntry(Palette& palette, int from, int to);
+void copyEntry(Palette& palette, int from, int to);
 // Whole-entry exchange.
-void SwapEntries(Palette& palette, int a, int b);
+void swapEntries(Palette& palette, int a, int b);
 // A linear ramp from the lower of the two entries towards the higher one, per
 // channel. The step is rounded to single precision and added to an exact
 // running sum, each value truncated toward zero; the higher entry itself and
 // all reserved bytes are left alone.
-void SpreadEntries(Palette& palette, int from, int to);
+void spreadEntries(Palette& palette, int from, int to);
 
 struct GridCell {
     int col = 0;
     int row = 0;
-    int Index() const { return row * kGridCells + col; }
-    static GridCell OfIndex(int i) { return GridCell{i % kGridCells, i / kGridCells}; }
+    int index() const { return row * kGridCells + col; }
+    static GridCell ofIndex(int i) { return GridCell{i % kGridCells, i / kGridCells}; }
     friend bool operator==(const GridCell&, const GridCell&) = default;
 };
 
@@ -48,7 +48,7 @@ struct GridAction {
         Copied,        // repaint `cell` (the target)
         Swapped,       // repaint the selection raised and `cell` sunken
         Spread,        // rebuild the logical palette, repaint everything
-        OpenChooser,   // double-click on the selected cell: open the colour chooser
+        openChooser,   // double-click on the selected cell: open the colour chooser
     };
     Kind kind = Kind::Nothing;
     GridCell cell;
@@ -61,28 +61,28 @@ public:
 
     // Cell size from the grid's client size (integer division; the strips
     // left over to the right and below are not cells).
-    void SetClientSize(int width, int height);
-    int CellWidth() const { return m_cellWidth; }
-    int CellHeight() const { return m_cellHeight; }
-    CellRect RectOf(GridCell cell) const;
+    void setClientSize(int width, int height);
+    int cellWidth() const { return m_cellWidth; }
+    int cellHeight() const { return m_cellHeight; }
+    CellRect rectOf(GridCell cell) const;
     // The cell under a point in grid coordinates, if any.
-    std::optional<GridCell> CellAt(int x, int y) const;
+    std::optional<GridCell> cellAt(int x, int y) const;
 
     // Arms a mode; false (and nothing changes) while no entry is selected.
-    bool SetEditMode(PaletteEditMode mode);
-    PaletteEditMode Mode() const { return m_mode; }
-    bool HasSelection() const { return m_hasSelection; }
-    GridCell Selection() const { return GridCell{m_selCol, m_selRow}; }
+    bool setEditMode(PaletteEditMode mode);
+    PaletteEditMode mode() const { return m_mode; }
+    bool hasSelection() const { return m_hasSelection; }
+    GridCell selection() const { return GridCell{m_selCol, m_selRow}; }
 
-    GridAction Click(int x, int y);
-    GridAction DoubleClick(int x, int y);
+    GridAction click(int x, int y);
+    GridAction doubleClick(int x, int y);
 
     // The colour chooser's answer: red, green, blue of one entry; the
     // reserved byte stays.
-    void SetEntryColour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+    void setEntryColour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 
-    Palette& Working() { return m_palette; }
-    const Palette& Working() const { return m_palette; }
+    Palette& working() { return m_palette; }
+    const Palette& working() const { return m_palette; }
 
 private:
     PaletteEditMode m_mode = PaletteEditMode::None;

@@ -18,7 +18,7 @@ void Show(const PaletteFileContext& ctx, const std::string& text, MsgIcon icon) 
     m.buttons = MsgButtons::Ok;
     m.owner = MsgOwner::Dialog;
     m.ownerName = ctx.ownerName;
-    ctx.host.ShowMessage(m);
+    ctx.host.showMessage(m);
 }
 
 void RebuildAndRepaint(const PaletteFileContext& ctx) {
@@ -39,7 +39,7 @@ bool EndsWithNoCase(const std::string& s, const char* tail3) {
 template <typename ReadFn>
 PaletteLoadResult WithTextFile(const std::string& path, const PaletteFileContext& ctx, ReadFn read) {
     FileByteSource file(path);
-    if (!file.IsOpen()) {
+    if (!file.isOpen()) {
         Show(ctx, kMsgCouldNotOpenFile, MsgIcon::Error);
         return PaletteLoadResult::NotOpened;
     }
@@ -52,23 +52,23 @@ PaletteLoadResult WithTextFile(const std::string& path, const PaletteFileContext
 // palette would then differ from what the user sees.
 bool ReadTriplesWhole(PaletteTextStream& in, Palette& palette) {
     Palette work = palette;
-    if (!ReadPaletteTriples(in, work)) return false;
+    if (!readPaletteTriples(in, work)) return false;
     palette = work;
     return true;
 }
 
 }  // namespace
 
-PaletteReader ChooseReader(const std::string& path) {
+PaletteReader chooseReader(const std::string& path) {
     if (EndsWithNoCase(path, "map")) return PaletteReader::FractIntMap;
     if (EndsWithNoCase(path, "pal")) return PaletteReader::Jasc;
     return PaletteReader::Rgb;
 }
 
-PaletteLoadResult ReadRgbPalette(ByteSource& in, Palette& palette, const PaletteFileContext& ctx) {
+PaletteLoadResult readRgbPalette(ByteSource& in, Palette& palette, const PaletteFileContext& ctx) {
     std::uint8_t tag[kRgbTagSize] = {};
-    const std::size_t got = in.Read(tag, kRgbTagSize);
-    if (in.Failed()) {
+    const std::size_t got = in.read(tag, kRgbTagSize);
+    if (in.failed()) {
         Show(ctx, kMsgTagReadError, MsgIcon::Warning);
         return PaletteLoadResult::ReadError;
     }
@@ -79,12 +79,12 @@ PaletteLoadResult ReadRgbPalette(ByteSource& in, Palette& palette, const Palette
     // A short file replaces only the bytes it holds; the rest stay.
     std::size_t filled = 0;
     while (filled < Palette::kBytes) {
-        const std::size_t n = in.Read(palette.Bytes() + filled, Palette::kBytes - filled);
+        const std::size_t n = in.read(palette.bytes() + filled, Palette::kBytes - filled);
         filled += n;
-        if (n == 0 || in.Failed()) break;
+        if (n == 0 || in.failed()) break;
     }
     PaletteLoadResult result = PaletteLoadResult::Loaded;
-    if (in.Failed()) {
+    if (in.failed()) {
         Show(ctx, kMsgEntriesReadError, MsgIcon::Warning);
         result = PaletteLoadResult::ReadError;
     }
@@ -92,21 +92,21 @@ PaletteLoadResult ReadRgbPalette(ByteSource& in, Palette& palette, const Palette
     return result;
 }
 
-PaletteLoadResult ReadRgbPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+PaletteLoadResult readRgbPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
     auto file = std::make_unique<FileByteSource>(path);
-    if (!file->IsOpen()) {
-        Show(ctx, FileErrorMessage(path, file->OpenError(), FileOp::Read), MsgIcon::Error);
+    if (!file->isOpen()) {
+        Show(ctx, fileErrorMessage(path, file->openError(), FileOp::Read), MsgIcon::Error);
         return PaletteLoadResult::NotOpened;
     }
     bool rebuild = false;
     const PaletteFileContext inner{ctx.host, ctx.ownerName, [&rebuild] { rebuild = true; }};
-    const PaletteLoadResult result = ReadRgbPalette(*file, palette, inner);
+    const PaletteLoadResult result = readRgbPalette(*file, palette, inner);
     file.reset();  // closed before the grid repaints
     if (rebuild) RebuildAndRepaint(ctx);
     return result;
 }
 
-PaletteLoadResult ReadFractIntMap(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
+PaletteLoadResult readFractIntMap(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
     if (!ReadTriplesWhole(in, palette)) {
         Show(ctx, kMsgBadMap, MsgIcon::Error);
         return PaletteLoadResult::Refused;
@@ -115,17 +115,17 @@ PaletteLoadResult ReadFractIntMap(PaletteTextStream& in, Palette& palette, const
     return PaletteLoadResult::Loaded;
 }
 
-PaletteLoadResult ReadFractIntMap(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
-    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return ReadFractIntMap(in, palette, ctx); });
+PaletteLoadResult readFractIntMap(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return readFractIntMap(in, palette, ctx); });
 }
 
-PaletteLoadResult ReadJascPalette(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
+PaletteLoadResult readJascPalette(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
     // Only the colour count is checked: characters 15 to 17 must be "256",
     // which is where it stands after "JASC-PAL" and "0100" and their line ends.
     char head[17] = {};
     std::size_t got = 0;
     while (got < sizeof head) {
-        const int c = in.Get();
+        const int c = in.get();
         if (c == PaletteTextStream::kEnd) break;
         head[got++] = static_cast<char>(c);
     }
@@ -141,44 +141,44 @@ PaletteLoadResult ReadJascPalette(PaletteTextStream& in, Palette& palette, const
     return PaletteLoadResult::Loaded;
 }
 
-PaletteLoadResult ReadJascPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
-    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return ReadJascPalette(in, palette, ctx); });
+PaletteLoadResult readJascPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return readJascPalette(in, palette, ctx); });
 }
 
-PaletteLoadResult LoadPaletteFromPath(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
+PaletteLoadResult loadPaletteFromPath(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
     PaletteLoadResult result = PaletteLoadResult::Loaded;
-    switch (ChooseReader(path)) {
+    switch (chooseReader(path)) {
         case PaletteReader::FractIntMap:
-            result = ReadFractIntMap(path, palette, ctx);
+            result = readFractIntMap(path, palette, ctx);
             break;
         case PaletteReader::Jasc:
-            result = ReadJascPalette(path, palette, ctx);
+            result = readJascPalette(path, palette, ctx);
             break;
         case PaletteReader::Rgb:
-            result = ReadRgbPalette(path, palette, ctx);
+            result = readRgbPalette(path, palette, ctx);
             // A file that could not even be opened changes nothing at all.
             if (result == PaletteLoadResult::NotOpened) return result;
             break;
     }
-    palette.ClearReserved();
+    palette.clearReserved();
     return result;
 }
 
-std::vector<std::uint8_t> RgbPaletteFileBytes(const Palette& palette) {
+std::vector<std::uint8_t> rgbPaletteFileBytes(const Palette& palette) {
     std::vector<std::uint8_t> out(kRgbFileSize);
     std::memcpy(out.data(), kRgbTag, kRgbTagSize);
-    std::memcpy(out.data() + kRgbTagSize, palette.Bytes(), Palette::kBytes);
+    std::memcpy(out.data() + kRgbTagSize, palette.bytes(), Palette::kBytes);
     return out;
 }
 
-bool SavePaletteToPath(const std::string& path, const Palette& palette, const PaletteFileContext& ctx) {
+bool savePaletteToPath(const std::string& path, const Palette& palette, const PaletteFileContext& ctx) {
     std::error_code cause;
-    const WriteResult r = WriteFileSafely(
+    const WriteResult r = writeFileSafely(
         path,
-        {{reinterpret_cast<const std::uint8_t*>(kRgbTag), kRgbTagSize}, {palette.Bytes(), Palette::kBytes}},
+        {{reinterpret_cast<const std::uint8_t*>(kRgbTag), kRgbTagSize}, {palette.bytes(), Palette::kBytes}},
         cause);
     if (r == WriteResult::CreateFailed) {
-        Show(ctx, FileErrorMessage(path, cause, FileOp::Write), MsgIcon::Error);
+        Show(ctx, fileErrorMessage(path, cause, FileOp::Write), MsgIcon::Error);
         return false;
     }
     if (r == WriteResult::WriteFailed) {

@@ -49,27 +49,27 @@ enum class PaletteLoadResult {
 enum class PaletteReader { Rgb, FractIntMap, Jasc };
 
 // The reader for a path, from its last three characters only (any case).
-PaletteReader ChooseReader(const std::string& path);
+PaletteReader chooseReader(const std::string& path);
 
-PaletteLoadResult ReadRgbPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
-PaletteLoadResult ReadFractIntMap(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
-PaletteLoadResult ReadJascPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
+PaletteLoadResult readRgbPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
+PaletteLoadResult readFractIntMap(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
+PaletteLoadResult readJascPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
 
 // The same readers on an already opened source.
-PaletteLoadResult ReadRgbPalette(ByteSource& in, Palette& palette, const PaletteFileContext& ctx);
-PaletteLoadResult ReadFractIntMap(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx);
-PaletteLoadResult ReadJascPalette(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx);
+PaletteLoadResult readRgbPalette(ByteSource& in, Palette& palette, const PaletteFileContext& ctx);
+PaletteLoadResult readFractIntMap(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx);
+PaletteLoadResult readJascPalette(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx);
 
 // Load: the reader chosen by the path, then the reserved bytes of all entries
 // cleared, whatever the outcome, except when an .rgb file could not be opened.
-PaletteLoadResult LoadPaletteFromPath(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
+PaletteLoadResult loadPaletteFromPath(const std::string& path, Palette& palette, const PaletteFileContext& ctx);
 
 // The 1036 bytes of an .rgb file: the tag, then the palette as it is.
-std::vector<std::uint8_t> RgbPaletteFileBytes(const Palette& palette);
+std::vector<std::uint8_t> rgbPaletteFileBytes(const Palette& palette);
 
 // Save: writes the tag and the 1024 bytes through the safe save, so a failure
 // leaves an earlier file at the path intact. False when it failed; the message
 // has been shown.
-bool SavePaletteToPath(const std::string& path, const Palette& palette, const PaletteFileContext& ctx);
+bool savePaletteToPath(const std::string& path, const Palette& palette, const PaletteFileContext& ctx);
 
 }  // namespace velmora

@@ -31,7 +31,7 @@ FileByteSource::~FileByteSource() {
     if (m_file != nullptr) std::fclose(m_file);
 }
 
-std::size_t FileByteSource::Read(std::uint8_t* dst, std::size_t n) {
+std::size_t FileByteSource::read(std::uint8_t* dst, std::size_t n) {
     if (m_file == nullptr || n == 0) return 0;
     const std::size_t got = std::fread(dst, 1, n, m_file);
     if (got < n && std::ferror(m_file)) m_failed = true;
@@ -44,7 +44,7 @@ MemoryByteSource::MemoryByteSource(std::vector<std::uint8_t> bytes, std::size_t 
 MemoryByteSource::MemoryByteSource(std::string_view text, std::size_t failAfter)
     : m_bytes(text.begin(), text.end()), m_failAfter(failAfter) {}
 
-std::size_t MemoryByteSource::Read(std::uint8_t* dst, std::size_t n) {
+std::size_t MemoryByteSource::read(std::uint8_t* dst, std::size_t n) {
     if (m_failed) return 0;
     std::size_t limit = m_bytes.size();
     if (m_failAfter < limit) limit = m_failAfter;
@@ -56,28 +56,28 @@ std::size_t MemoryByteSource::Read(std::uint8_t* dst, std::size_t n) {
     return got;
 }
 
-int PaletteTextStream::RawGet() {
+int PaletteTextStream::rawGet() {
     if (m_hasPending) {
         m_hasPending = false;
         return m_pending;
     }
     if (m_source == nullptr) return kEnd;
     std::uint8_t b = 0;
-    return m_source->Read(&b, 1) == 1 ? b : kEnd;
+    return m_source->read(&b, 1) == 1 ? b : kEnd;
 }
 
-bool PaletteTextStream::AtEnd() {
+bool PaletteTextStream::atEnd() {
     if (!m_hasPending) {
-        m_pending = RawGet();
+        m_pending = rawGet();
         m_hasPending = true;
     }
     return m_pending == kEnd;
 }
 
-int PaletteTextStream::Get() {
-    int c = RawGet();
+int PaletteTextStream::get() {
+    int c = rawGet();
     if (c == '\r') {
-        const int next = RawGet();
+        const int next = rawGet();
         if (next == '\n') {
             c = '\n';
         } else {

@@ -17,8 +17,8 @@ public:
     virtual ~ByteSource() = default;
     // Reads up to n bytes into dst and returns how many it read: fewer at the
     // end of the data or when a read error happened (then Failed() is true).
-    virtual std::size_t Read(std::uint8_t* dst, std::size_t n) = 0;
-    virtual bool Failed() const = 0;
+    virtual std::size_t read(std::uint8_t* dst, std::size_t n) = 0;
+    virtual bool failed() const = 0;
 };
 
 // A file opened for binary reading; closed when the object goes.
@@ -29,12 +29,12 @@ public:
     FileByteSource(const FileByteSource&) = delete;
     FileByteSource& operator=(const FileByteSource&) = delete;
 
-    bool IsOpen() const { return m_file != nullptr; }
+    bool isOpen() const { return m_file != nullptr; }
     // Why the open failed (empty when it did not).
-    std::error_code OpenError() const { return m_openError; }
+    std::error_code openError() const { return m_openError; }
 
-    std::size_t Read(std::uint8_t* dst, std::size_t n) override;
-    bool Failed() const override { return m_failed; }
+    std::size_t read(std::uint8_t* dst, std::size_t n) override;
+    bool failed() const override { return m_failed; }
 
 private:
     std::FILE* m_file = nullptr;
@@ -50,8 +50,8 @@ public:
     explicit MemoryByteSource(std::vector<std::uint8_t> bytes, std::size_t failAfter = kNever);
     explicit MemoryByteSource(std::string_view text, std::size_t failAfter = kNever);
 
-    std::size_t Read(std::uint8_t* dst, std::size_t n) override;
-    bool Failed() const override { return m_failed; }
+    std::size_t read(std::uint8_t* dst, std::size_t n) override;
+    bool failed() const override { return m_failed; }
 
 private:
     std::vector<std::uint8_t> m_bytes;
@@ -70,15 +70,15 @@ public:
     // A null source is a stream that is not open.
     explicit PaletteTextStream(ByteSource* source) : m_source(source) {}
 
-    bool IsOpen() const { return m_source != nullptr; }
-    bool AtEnd();
+    bool isOpen() const { return m_source != nullptr; }
+    bool atEnd();
     // The next character (0..255), or kEnd.
-    int Get();
+    int get();
     // What the last Get returned (kEnd before the first one).
-    int Last() const { return m_last; }
+    int last() const { return m_last; }
 
 private:
-    int RawGet();
+    int rawGet();
 
     ByteSource* m_source;
     int m_pending = kEnd;

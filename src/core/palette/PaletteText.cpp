@@ -14,36 +14,36 @@ std::uint8_t Stored(const std::optional<int>& v) {
 
 }  // namespace
 
-std::optional<int> ReadPaletteNumber(PaletteTextStream& in) {
-    if (!in.IsOpen() || in.AtEnd()) return std::nullopt;
-    int c = in.Get();
-    while (c != PaletteTextStream::kEnd && !IsDigit(c)) c = in.Get();
+std::optional<int> readPaletteNumber(PaletteTextStream& in) {
+    if (!in.isOpen() || in.atEnd()) return std::nullopt;
+    int c = in.get();
+    while (c != PaletteTextStream::kEnd && !IsDigit(c)) c = in.get();
     if (c == PaletteTextStream::kEnd) return std::nullopt;
     int value = c - '0';
     int digits = 1;
-    c = in.Get();
+    c = in.get();
     while (digits < 3 && IsDigit(c)) {
         value = value * 10 + (c - '0');
         ++digits;
-        c = in.Get();
+        c = in.get();
     }
     return value;
 }
 
-bool ReadPaletteTriples(PaletteTextStream& in, Palette& palette) {
-    if (!in.IsOpen() || in.AtEnd()) return false;
+bool readPaletteTriples(PaletteTextStream& in, Palette& palette) {
+    if (!in.isOpen() || in.atEnd()) return false;
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {
         RgbQuad q = palette.Entry(i);
-        q.red = Stored(ReadPaletteNumber(in));
-        q.green = Stored(ReadPaletteNumber(in));
-        const std::optional<int> blue = ReadPaletteNumber(in);
+        q.red = Stored(readPaletteNumber(in));
+        q.green = Stored(readPaletteNumber(in));
+        const std::optional<int> blue = readPaletteNumber(in);
         q.blue = Stored(blue);
-        palette.SetEntry(i, q);
+        palette.setEntry(i, q);
         if (!blue) return false;
         // The number reader ate the character after the blue digits; unless
         // that was the line end, whatever follows on the line is a comment.
-        int c = in.Last();
-        while (c != PaletteTextStream::kEnd && !IsLineEnd(c)) c = in.Get();
+        int c = in.last();
+        while (c != PaletteTextStream::kEnd && !IsLineEnd(c)) c = in.get();
     }
     return true;
 }

@@ -12,13 +12,13 @@ namespace velmora {
 // characters (signs and comments only separate), then up to two more digits.
 // The character after the last digit is consumed, so the fourth digit of a
 // longer run is lost. 0..999, or none when the text ends without a digit.
-std::optional<int> ReadPaletteNumber(PaletteTextStream& in);
+std::optional<int> readPaletteNumber(PaletteTextStream& in);
 
 // Reads 256 red, green, blue triples into the palette in place, each value
 // stored as its low 8 bits and a missing one as 255. After each blue number
 // the rest of its line is skipped, so comments after a map's numbers are not
 // read as colours. Fails when a triple has no blue number (the entries read
 // so far stay written); reserved bytes are never touched.
-bool ReadPaletteTriples(PaletteTextStream& in, Palette& palette);
+bool readPaletteTriples(PaletteTextStream& in, Palette& palette);
 
 }  // namespace velmora

@@ -6,7 +6,7 @@ namespace velmora {
 
 ConsoleHost::ConsoleHost(std::ostream& err) : m_err(err) {}
 
-MsgAnswer ConsoleHost::ShowMessage(const Message& message) {
+MsgAnswer ConsoleHost::showMessage(const Message& message) {
     m_shown.push_back(message);
     m_err << message.text << '\n';
     switch (message.buttons) {
@@ -20,6 +20,6 @@ MsgAnswer ConsoleHost::ShowMessage(const Message& message) {
     return MsgAnswer::Ok;
 }
 
-bool ConsoleHost::StartPlayer(const std::string&, const std::string&) { return false; }
+bool ConsoleHost::startPlayer(const std::string&, const std::string&) { return false; }
 
 }  // namespace velmora

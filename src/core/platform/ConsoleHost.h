@@ -13,11 +13,11 @@ class ConsoleHost : public Host {
 public:
     explicit ConsoleHost(std::ostream& err);
 
-    MsgAnswer ShowMessage(const Message& message) override;
-    bool PollCancelKey() override { return false; }
-    void PlayQuestionSound() override {}
-    void Beep() override {}
-    bool StartPlayer(const std::string& scriptPath, const std::string& workingDir) override;
+    MsgAnswer showMessage(const Message& message) override;
+    bool pollCancelKey() override { return false; }
+    void playQuestionSound() override {}
+    void beep() override {}
+    bool startPlayer(const std::string& scriptPath, const std::string& workingDir) override;
 
     // Every message shown so far, so callers can tell whether anything failed.
     const std::vector<Message>& Shown() const { return m_shown; }

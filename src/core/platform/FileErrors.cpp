@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-std::string FormatPercent1(const std::string& templ, const std::string& arg) {
+std::string formatPercent1(const std::string& templ, const std::string& arg) {
     std::string out;
     for (std::size_t i = 0; i < templ.size(); ++i) {
         if (templ[i] == '%' && i + 1 < templ.size() && templ[i + 1] == '1') {
@@ -17,7 +17,7 @@ std::string FormatPercent1(const std::string& templ, const std::string& arg) {
     return out;
 }
 
-std::string FileErrorMessage(const std::string& path, std::error_code cause, FileOp op) {
+std::string fileErrorMessage(const std::string& path, std::error_code cause, FileOp op) {
     const char* templ = nullptr;
     if (cause == std::errc::no_such_file_or_directory) {
         templ = "%1 was not found.";
@@ -37,7 +37,7 @@ std::string FileErrorMessage(const std::string& path, std::error_code cause, Fil
         templ = op == FileOp::Read ? "An unexpected error occurred while reading %1."
                                    : "An unexpected error occurred while writing %1.";
     }
-    return FormatPercent1(templ, path);
+    return formatPercent1(templ, path);
 }
 
 }  // namespace velmora

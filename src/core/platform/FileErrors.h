@@ -9,9 +9,9 @@ namespace velmora {
 enum class FileOp { Read, Write };
 
 // Text for a failed open/create, chosen from the platform's error code.
-std::string FileErrorMessage(const std::string& path, std::error_code cause, FileOp op);
+std::string fileErrorMessage(const std::string& path, std::error_code cause, FileOp op);
 
 // Replaces every "%1" in a template with the given text.
-std::string FormatPercent1(const std::string& templ, const std::string& arg);
+std::string formatPercent1(const std::string& templ, const std::string& arg);
 
 }  // namespace velmora

@@ -203,7 +203,7 @@ void SyncFolder(const fs::path& target) {
 
 }  // namespace
 
-WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause) {
+WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause) {
     cause.clear();
     IgnoreFileSizeSignal();
     fs::path target;
@@ -270,7 +270,7 @@ WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, s
     return WriteResult::Ok;
 }
 
-int OpenRegularFile(const std::string& path, std::error_code& cause) {
+int openRegularFile(const std::string& path, std::error_code& cause) {
     // Looked at before opening: opening a device or a FIFO can block or act.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
@@ -299,12 +299,12 @@ FileReader::~FileReader() {
     if (m_fd >= 0) ::close(m_fd);
 }
 
-bool FileReader::Open(const std::string& path, std::error_code& cause) {
-    m_fd = OpenRegularFile(path, cause);
+bool FileReader::open(const std::string& path, std::error_code& cause) {
+    m_fd = openRegularFile(path, cause);
     return m_fd >= 0;
 }
 
-bool FileReader::Bytes(std::uint8_t* out, std::size_t n) {
+bool FileReader::bytes(std::uint8_t* out, std::size_t n) {
     while (n > 0) {
         if (m_pos == m_end) {
             if (m_fd < 0 || m_error) return false;

@@ -24,11 +24,11 @@ using ByteBlocks = std::vector<std::pair<const std::uint8_t*, std::size_t>>;
 // (CreateFailed). An existing target that is not a regular file (a device, a
 // FIFO) is written in place, so its own failure is reported and it stays what
 // it was. No temporary file outlives the call.
-WriteResult WriteFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause);
+WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause);
 
-inline WriteResult WriteFileSafely(const std::string& path, const std::vector<std::uint8_t>& bytes,
+inline WriteResult writeFileSafely(const std::string& path, const std::vector<std::uint8_t>& bytes,
                                    std::error_code& cause) {
-    return WriteFileSafely(path, {{bytes.data(), bytes.size()}}, cause);
+    return writeFileSafely(path, {{bytes.data(), bytes.size()}}, cause);
 }
 
 // Reads a regular file from its start, through a buffer. Open refuses anything
@@ -41,12 +41,12 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    bool Open(const std::string& path, std::error_code& cause);
+    bool open(const std::string& path, std::error_code& cause);
     // Exactly n bytes, or false: at the end of the file (Error() empty) or on
     // a read error (Error() says why).
-    bool Bytes(std::uint8_t* out, std::size_t n);
-    std::uint64_t Consumed() const { return m_consumed; }
-    std::error_code Error() const { return m_error; }
+    bool bytes(std::uint8_t* out, std::size_t n);
+    std::uint64_t consumed() const { return m_consumed; }
+    std::error_code error() const { return m_error; }
 
 private:
     int m_fd = -1;
@@ -59,6 +59,6 @@ private:
 
 // Opens a regular file for reading and returns its descriptor (the caller
 // closes it), or -1 with the cause. Never blocks on a FIFO or a device.
-int OpenRegularFile(const std::string& path, std::error_code& cause);
+int openRegularFile(const std::string& path, std::error_code& cause);
 
 }  // namespace velmora

@@ -5,11 +5,11 @@
 
 namespace velmora {
 
-char PathSeparator() {
+char pathSeparator() {
     return static_cast<char>(std::filesystem::path::preferred_separator);
 }
 
-std::string DefaultFramesFolder() {
+std::string defaultFramesFolder() {
 #ifdef _WIN32
     const char* home = std::getenv("USERPROFILE");
 #else
@@ -22,8 +22,8 @@ std::string DefaultFramesFolder() {
         std::error_code ec;
         base = std::filesystem::current_path(ec).string();
     }
-    if (!base.empty() && base.back() != PathSeparator()) base += PathSeparator();
-    return base + "anim" + PathSeparator();
+    if (!base.empty() && base.back() != pathSeparator()) base += pathSeparator();
+    return base + "anim" + pathSeparator();
 }
 
 }  // namespace velmora

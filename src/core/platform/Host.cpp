@@ -2,11 +2,11 @@
 
 namespace velmora {
 
-MsgAnswer ShowPlainMessage(Host& host, const std::string& text, MsgIcon icon) {
+MsgAnswer showPlainMessage(Host& host, const std::string& text, MsgIcon icon) {
     Message m;
     m.text = text;
     m.icon = icon;
-    return host.ShowMessage(m);
+    return host.showMessage(m);
 }
 
 }  // namespace velmora

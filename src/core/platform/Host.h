@@ -26,18 +26,18 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    virtual MsgAnswer ShowMessage(const Message& message) = 0;
+    virtual MsgAnswer showMessage(const Message& message) = 0;
     // True when the cancel key is down now or was pressed since the last poll.
-    virtual bool PollCancelKey() = 0;
-    virtual void PlayQuestionSound() = 0;
-    virtual void Beep() = 0;
+    virtual bool pollCancelKey() = 0;
+    virtual void playQuestionSound() = 0;
+    virtual void beep() = 0;
     // Starts the player on a script, detached, in workingDir. False when it
     // could not be started.
-    virtual bool StartPlayer(const std::string& scriptPath, const std::string& workingDir) = 0;
+    virtual bool startPlayer(const std::string& scriptPath, const std::string& workingDir) = 0;
 };
 
 // Convenience for the common case: an ownerless OK box.
-MsgAnswer ShowPlainMessage(Host& host, const std::string& text, MsgIcon icon = MsgIcon::None);
+MsgAnswer showPlainMessage(Host& host, const std::string& text, MsgIcon icon = MsgIcon::None);
 
 // The application's title, used as caption of window-owned message boxes.
 inline constexpr const char* kAppTitle = "Velmora";

@@ -24,7 +24,7 @@ std::string WithoutQuotes(std::string entry) {
 
 }  // namespace
 
-const char* PlayerProgramName() {
+const char* playerProgramName() {
 #ifdef _WIN32
     return "ZEDoz.exe";
 #else
@@ -32,11 +32,11 @@ const char* PlayerProgramName() {
 #endif
 }
 
-std::string PlayerLoadErrorText() {
-    return std::string("Error loading ") + PlayerProgramName() + ".\n You should reinstall Velmora.";
+std::string playerLoadErrorText() {
+    return std::string("Error loading ") + playerProgramName() + ".\n You should reinstall Velmora.";
 }
 
-bool IsExecutableFile(const std::string& path) {
+bool isExecutableFile(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;
 #ifdef _WIN32
@@ -46,7 +46,7 @@ bool IsExecutableFile(const std::string& path) {
 #endif
 }
 
-std::vector<std::string> PlayerSearchFolders(const std::string& ownFolder, const std::string& pathVariable) {
+std::vector<std::string> playerSearchFolders(const std::string& ownFolder, const std::string& pathVariable) {
     std::vector<std::string> folders;
     auto add = [&folders](const std::string& folder) {
         if (folder.empty() || !std::filesystem::path(folder).is_absolute()) return;
@@ -63,10 +63,10 @@ std::vector<std::string> PlayerSearchFolders(const std::string& ownFolder, const
     return folders;
 }
 
-std::optional<std::string> FindPlayerProgram(const std::string& ownFolder, const std::string& pathVariable,
+std::optional<std::string> findPlayerProgram(const std::string& ownFolder, const std::string& pathVariable,
                                              const ExecutableCheck& isExecutable) {
-    for (const std::string& folder : PlayerSearchFolders(ownFolder, pathVariable)) {
-        const std::string candidate = (std::filesystem::path(folder) / PlayerProgramName()).string();
+    for (const std::string& folder : playerSearchFolders(ownFolder, pathVariable)) {
+        const std::string candidate = (std::filesystem::path(folder) / playerProgramName()).string();
         if (isExecutable(candidate)) return candidate;
     }
     return std::nullopt;

@@ -10,24 +10,24 @@
 namespace velmora {
 
 // The player's file name on this platform: "ZEDoz", or "ZEDoz.exe" on Windows.
-const char* PlayerProgramName();
+const char* playerProgramName();
 
 // "Error loading ZEDoz.exe.\n You should reinstall Velmora." with this
 // platform's program name.
-std::string PlayerLoadErrorText();
+std::string playerLoadErrorText();
 
 // True when the path names a file this process may run.
 using ExecutableCheck = std::function<bool(const std::string& path)>;
-bool IsExecutableFile(const std::string& path);
+bool isExecutableFile(const std::string& path);
 
 // The folders searched, in order: ownFolder, then each absolute entry of
 // pathVariable. Empty and relative PATH entries are left out: they would mean
 // the working directory, which is the frames folder, where no program belongs.
 // A folder met twice is searched once.
-std::vector<std::string> PlayerSearchFolders(const std::string& ownFolder, const std::string& pathVariable);
+std::vector<std::string> playerSearchFolders(const std::string& ownFolder, const std::string& pathVariable);
 
 // The full path of the first executable player in the search folders.
-std::optional<std::string> FindPlayerProgram(const std::string& ownFolder, const std::string& pathVariable,
-                                             const ExecutableCheck& isExecutable = IsExecutableFile);
+std::optional<std::string> findPlayerProgram(const std::string& ownFolder, const std::string& pathVariable,
+                                             const ExecutableCheck& isExecutable = isExecutableFile);
 
 }  // namespace velmora

@@ -14,7 +14,7 @@ inline constexpr std::size_t kBitmapInfoSize = kBitmapInfoHeaderSize + Palette::
 
 using BitmapInfoBlock = std::array<std::uint8_t, kBitmapInfoSize>;
 
-void FillBitmapInfo(BitmapInfoBlock& block, std::int32_t width, std::int32_t height,
+void fillBitmapInfo(BitmapInfoBlock& block, std::int32_t width, std::int32_t height,
                     const Palette& palette);
 
 }  // namespace velmora

@@ -2,15 +2,15 @@
 
 namespace velmora {
 
-void RenderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) {
+void renderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) {
     for (std::int32_t j = firstRow; j < endRow; ++j) {
-        std::uint8_t* row = job.Row(j);
+        std::uint8_t* row = job.row(j);
         const double ci = job.ys[j];
         for (std::int32_t i = 0; i < job.width; ++i) {
-            if (job.Cancelled()) return;
+            if (job.cancelled()) return;
             const double cr = job.xs[i];
-            row[i] = job.mandelbrot ? EscapeIndex(cr, ci, cr, ci, job.iterations)
-                                    : EscapeIndex(cr, ci, job.juliaRe, job.juliaIm, job.iterations);
+            row[i] = job.mandelbrot ? escapeIndex(cr, ci, cr, ci, job.iterations)
+                                    : escapeIndex(cr, ci, job.juliaRe, job.juliaIm, job.iterations);
         }
     }
 }
@@ -18,13 +18,13 @@ void RenderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32
 namespace {
 class ReferenceRenderer final : public RowRenderer {
 public:
-    void RenderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) override {
-        RenderRowsReference(job, firstRow, endRow);
+    void renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) override {
+        renderRowsReference(job, firstRow, endRow);
     }
 };
 }  // namespace
 
-RowRenderer& ReferenceRowRenderer() {
+RowRenderer& referenceRowRenderer() {
     static ReferenceRenderer renderer;
     return renderer;
 }

@@ -10,7 +10,7 @@ namespace velmora {
 // z starts at the pixel's own point for both types; the first test comes after
 // the first iteration; only a magnitude strictly above 4 escapes (NaN never).
 // (ar, ai) is the added constant: the point itself for Mandelbrot, K for Julia.
-inline std::uint8_t EscapeIndex(double cr, double ci, double ar, double ai, std::int32_t limit) {
+inline std::uint8_t escapeIndex(double cr, double ci, double ar, double ai, std::int32_t limit) {
     if (limit <= 0) return 0;
     double zr = cr;
     double zi = ci;
@@ -46,24 +46,24 @@ struct RenderJob {
     // Set from another thread to stop the job early; the rows are then unfinished.
     const std::atomic<bool>* cancel = nullptr;
 
-    bool Cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
-    std::uint8_t* Row(std::int32_t imageRow) const {
+    bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
+    std::uint8_t* row(std::int32_t imageRow) const {
         return bits + static_cast<std::size_t>(height - 1 - imageRow) * stride;
     }
 };
 
 // The plain loop: one pixel after another, image rows [firstRow, endRow).
-void RenderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow);
+void renderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow);
 
 // How a render computes a block of rows. The engine's schedule (progress,
 // cancel polls) stays on the calling thread; only this part may fan out.
 class RowRenderer {
 public:
     virtual ~RowRenderer() = default;
-    virtual void RenderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) = 0;
+    virtual void renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) = 0;
 };
 
 // The plain loop as a RowRenderer.
-RowRenderer& ReferenceRowRenderer();
+RowRenderer& referenceRowRenderer();
 
 }  // namespace velmora

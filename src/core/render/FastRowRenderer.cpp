@@ -17,7 +17,7 @@ struct BlockWork {
     std::int64_t spanWidth;
 
     void operator()(std::size_t item) const {
-        if (job->Cancelled()) return;
+        if (job->cancelled()) return;
         const std::int64_t index = static_cast<std::int64_t>(item);
         const std::int32_t row = firstRow + static_cast<std::int32_t>(index / spansPerRow);
         const std::int64_t begin = (index % spansPerRow) * spanWidth;
@@ -30,7 +30,7 @@ struct BlockWork {
         args.juliaRe = job->juliaRe;
         args.juliaIm = job->juliaIm;
         args.limit = job->iterations;
-        args.out = job->Row(row) + begin;
+        args.out = job->row(row) + begin;
         args.cancel = job->cancel;
         kernel(args);
     }
@@ -39,24 +39,24 @@ struct BlockWork {
 }  // namespace
 
 FastRowRenderer::FastRowRenderer(unsigned maxThreads, SimdLevel level, ThreadPool* pool)
-    : m_maxThreads(maxThreads), m_kernel(SpanKernelFor(level)), m_pool(pool) {}
+    : m_maxThreads(maxThreads), m_kernel(spanKernelFor(level)), m_pool(pool) {}
 
-unsigned FastRowRenderer::Threads() const {
+unsigned FastRowRenderer::threads() const {
     if (m_maxThreads == 1) return 1;
-    const unsigned size = (m_pool != nullptr ? *m_pool : ThreadPool::Shared()).Size();
+    const unsigned size = (m_pool != nullptr ? *m_pool : ThreadPool::shared()).size();
     return m_maxThreads != 0 && m_maxThreads < size ? m_maxThreads : size;
 }
 
-void FastRowRenderer::RenderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) {
+void FastRowRenderer::renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) {
     if (job.width <= 0 || endRow <= firstRow) return;
     const std::int64_t rows = endRow - firstRow;
-    const unsigned threads = Threads();
+    const unsigned threadCount = threads();
 
     // Whole rows when there are plenty; otherwise cut rows so that every thread
     // gets several pieces to balance uneven rows.
     std::int64_t spansPerRow = 1;
-    const std::int64_t wanted = 4 * static_cast<std::int64_t>(threads);
-    if (threads > 1 && rows < wanted) {
+    const std::int64_t wanted = 4 * static_cast<std::int64_t>(threadCount);
+    if (threadCount > 1 && rows < wanted) {
         const std::int64_t cuts = (wanted + rows - 1) / rows;
         const std::int64_t most = (job.width + kMinSpan - 1) / kMinSpan;
         spansPerRow = cuts < most ? cuts : most;
@@ -66,15 +66,15 @@ void FastRowRenderer::RenderRows(const RenderJob& job, std::int32_t firstRow, st
 
     BlockWork work{&job, m_kernel, firstRow, spansPerRow, spanWidth};
     const auto items = static_cast<std::size_t>(rows * spansPerRow);
-    if (threads == 1) {
+    if (threadCount == 1) {
         for (std::size_t i = 0; i < items; ++i) work(i);
         return;
     }
-    ThreadPool& pool = m_pool != nullptr ? *m_pool : ThreadPool::Shared();
-    pool.ForEach(items, threads, work);
+    ThreadPool& pool = m_pool != nullptr ? *m_pool : ThreadPool::shared();
+    pool.forEach(items, threadCount, work);
 }
 
-RowRenderer& DefaultRowRenderer() {
+RowRenderer& defaultRowRenderer() {
     static FastRowRenderer renderer;
     return renderer;
 }

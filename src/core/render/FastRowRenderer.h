@@ -15,13 +15,13 @@ class FastRowRenderer final : public RowRenderer {
 public:
     // maxThreads: most threads one block may use (0: the whole pool; 1: the
     // calling thread only). An unsupported level falls back to the scalar kernel.
-    explicit FastRowRenderer(unsigned maxThreads = 0, SimdLevel level = BestSimdLevel(),
+    explicit FastRowRenderer(unsigned maxThreads = 0, SimdLevel level = bestSimdLevel(),
                              ThreadPool* pool = nullptr);
 
-    void RenderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) override;
+    void renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) override;
 
     // Threads a block may use at most, the caller included.
-    unsigned Threads() const;
+    unsigned threads() const;
 
 private:
     unsigned m_maxThreads;
@@ -30,6 +30,6 @@ private:
 };
 
 // The renderer every engine starts with: all threads, best instruction set.
-RowRenderer& DefaultRowRenderer();
+RowRenderer& defaultRowRenderer();
 
 }  // namespace velmora

@@ -11,7 +11,7 @@ namespace velmora {
 
 void FractalEngine::FreeDeleter::operator()(std::uint8_t* p) const { std::free(p); }
 
-std::int32_t FractalEngine::PaddingFor(std::int32_t width) {
+std::int32_t FractalEngine::paddingFor(std::int32_t width) {
     if (width <= 0) return 0;  // nothing to pad in a row without pixels
     const std::int32_t rem = width % 4;
     return rem == 0 ? 0 : 4 - rem;
@@ -21,23 +21,23 @@ FractalEngine::FractalEngine(std::int32_t width, std::int32_t height, Host& host
     : m_host(&host),
       m_width(width),
       m_height(height),
-      m_rowPadding(PaddingFor(width)),
-      m_renderer(&DefaultRowRenderer()) {
+      m_rowPadding(paddingFor(width)),
+      m_renderer(&defaultRowRenderer()) {
     const std::size_t pixels = width > 0 ? static_cast<std::size_t>(width) : 0;
     m_stride = pixels + static_cast<std::size_t>(m_rowPadding);
-    const std::size_t rows = RowCount();
+    const std::size_t rows = rowCount();
     // calloc checks stride x rows for overflow and hands back zeroed pages
     // without touching them, so even a huge picture costs nothing until drawn.
     // At least one byte, so an empty picture still has a (harmless) buffer.
     const std::size_t count = (m_stride == 0 || rows == 0) ? 1 : m_stride;
     const std::size_t n = (m_stride == 0 || rows == 0) ? 1 : rows;
     m_bits.reset(static_cast<std::uint8_t*>(std::calloc(n, count)));
-    if (!m_bits) ShowPlainMessage(*m_host, "Not enough memory for bitmap.");
+    if (!m_bits) showPlainMessage(*m_host, "Not enough memory for bitmap.");
 }
 
 FractalEngine::~FractalEngine() = default;
 
-void FractalEngine::SetRegion(double left, double top, double right, double bottom) {
+void FractalEngine::setRegion(double left, double top, double right, double bottom) {
     if (right > left) {
         m_xMin = left;
         m_xMax = right;
@@ -54,26 +54,26 @@ void FractalEngine::SetRegion(double left, double top, double right, double bott
     }
 }
 
-void FractalEngine::Blank() {
-    if (m_bits) std::memset(m_bits.get(), 0, GetBufferSize());
+void FractalEngine::blank() {
+    if (m_bits) std::memset(m_bits.get(), 0, bufferSize());
     m_valid = false;
 }
 
-void FractalEngine::Cancelled() {
-    Blank();
-    m_host->PlayQuestionSound();
+void FractalEngine::cancelled() {
+    blank();
+    m_host->playQuestionSound();
 }
 
-int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cancel) {
+int FractalEngine::render(ProgressSink* progress, const std::atomic<bool>* cancel) {
     if (!m_bits) return 0;  // never touch a buffer that was not allocated
 
-    m_host->PollCancelKey();  // forget an Escape pressed before the render
+    m_host->pollCancelKey();  // forget an Escape pressed before the render
 
     const std::int32_t k = m_height / 32;
     if (progress != nullptr) {
-        progress->SetRange(0, m_height);
-        progress->SetPos(0);
-        progress->SetStep(k);
+        progress->setRange(0, m_height);
+        progress->setPos(0);
+        progress->setStep(k);
     }
     const double dx = (m_xMax - m_xMin) / m_width;
     const double dy = (m_yMax - m_yMin) / m_height;
@@ -92,7 +92,7 @@ int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cance
         m_xs.resize(columns);
         m_ys.resize(static_cast<std::size_t>(m_height));
     } catch (const std::bad_alloc&) {
-        ShowPlainMessage(*m_host, "Not enough memory for bitmap.");
+        showPlainMessage(*m_host, "Not enough memory for bitmap.");
         return 0;
     }
     double x = m_xMin;
@@ -123,17 +123,17 @@ int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cance
     const std::int32_t block = k + 1;
     for (std::int32_t first = 0; first < m_height;) {
         const std::int32_t end = (m_height - first > block) ? first + block : m_height;
-        m_renderer->RenderRows(job, first, end);
+        m_renderer->renderRows(job, first, end);
         const bool checkpoint = (end - first) == block;
         first = end;
         if (checkpoint) {
-            if (progress != nullptr) progress->StepIt();
-            if (m_host->PollCancelKey() || job.Cancelled()) {
-                Cancelled();
+            if (progress != nullptr) progress->stepIt();
+            if (m_host->pollCancelKey() || job.cancelled()) {
+                cancelled();
                 return 0;
             }
-        } else if (job.Cancelled()) {
-            Cancelled();
+        } else if (job.cancelled()) {
+            cancelled();
             return 0;
         }
     }
@@ -141,14 +141,14 @@ int FractalEngine::Render(ProgressSink* progress, const std::atomic<bool>* cance
     return 1;
 }
 
-void FractalEngine::BuildBitmap(const Palette& palette) {
+void FractalEngine::buildBitmap(const Palette& palette) {
     m_bitmapInfo.reset();
     m_bitmapInfo.reset(new (std::nothrow) BitmapInfoBlock{});
     if (!m_bitmapInfo) {
-        ShowPlainMessage(*m_host, "Windows reported 'Out of Memory'");
+        showPlainMessage(*m_host, "Windows reported 'Out of Memory'");
         return;
     }
-    FillBitmapInfo(*m_bitmapInfo, m_width, m_height, palette);
+    fillBitmapInfo(*m_bitmapInfo, m_width, m_height, palette);
 }
 
 }  // namespace velmora

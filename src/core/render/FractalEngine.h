@@ -25,12 +25,12 @@ public:
     FractalEngine& operator=(const FractalEngine&) = delete;
 
     // Where messages, sounds and cancel polls go from now on.
-    void SetHost(Host& host) { m_host = &host; }
+    void setHost(Host& host) { m_host = &host; }
 
-    void SetRegion(double left, double top, double right, double bottom);
-    void SetType(std::int32_t type) { m_type = type; }
-    void SetIterations(std::int32_t limit) { m_iterations = limit; }
-    void SetJuliaConstant(double re, double im) {
+    void setRegion(double left, double top, double right, double bottom);
+    void setType(std::int32_t type) { m_type = type; }
+    void setIterations(std::int32_t limit) { m_iterations = limit; }
+    void setJuliaConstant(double re, double im) {
         m_juliaRe = re;
         m_juliaIm = im;
     }
@@ -38,48 +38,48 @@ public:
     // 1 when complete, 0 when cancelled or when there is no buffer. Besides the
     // host's cancel poll at each checkpoint, a render stops soon after *cancel
     // becomes true, which another thread may set at any time.
-    int Render(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
+    int render(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
 
     // Rebuilds the 1064-byte header block with the given colour table.
-    void BuildBitmap(const Palette& palette);
+    void buildBitmap(const Palette& palette);
 
-    std::uint8_t* GetBits() { return m_bits.get(); }
-    const std::uint8_t* GetBits() const { return m_bits.get(); }
-    std::int32_t GetWidth() const { return m_width; }
-    std::int32_t GetHeight() const { return m_height; }
-    std::int32_t GetRowPadding() const { return m_rowPadding; }
-    const BitmapInfoBlock* GetBitmapInfo() const { return m_bitmapInfo.get(); }
+    std::uint8_t* bits() { return m_bits.get(); }
+    const std::uint8_t* bits() const { return m_bits.get(); }
+    std::int32_t width() const { return m_width; }
+    std::int32_t height() const { return m_height; }
+    std::int32_t rowPadding() const { return m_rowPadding; }
+    const BitmapInfoBlock* bitmapInfo() const { return m_bitmapInfo.get(); }
 
-    bool IsValid() const { return m_valid; }
+    bool isValid() const { return m_valid; }
     // Forgets the picture: not valid, and every byte of the pixel block (row
     // padding included) zero, as after a cancelled render but without a sound.
-    void Blank();
-    bool HasBuffer() const { return m_bits != nullptr; }
+    void blank();
+    bool hasBuffer() const { return m_bits != nullptr; }
     // Bytes per stored row, and of the whole block (0 without a buffer).
-    std::size_t GetStride() const { return m_stride; }
-    std::size_t GetBufferSize() const { return m_bits ? m_stride * RowCount() : 0; }
+    std::size_t stride() const { return m_stride; }
+    std::size_t bufferSize() const { return m_bits ? m_stride * rowCount() : 0; }
 
-    double GetXMin() const { return m_xMin; }
-    double GetYMin() const { return m_yMin; }
-    double GetXMax() const { return m_xMax; }
-    double GetYMax() const { return m_yMax; }
-    std::int32_t GetType() const { return m_type; }
-    std::int32_t GetIterations() const { return m_iterations; }
-    double GetJuliaRe() const { return m_juliaRe; }
-    double GetJuliaIm() const { return m_juliaIm; }
+    double xMin() const { return m_xMin; }
+    double yMin() const { return m_yMin; }
+    double xMax() const { return m_xMax; }
+    double yMax() const { return m_yMax; }
+    std::int32_t type() const { return m_type; }
+    std::int32_t iterations() const { return m_iterations; }
+    double juliaRe() const { return m_juliaRe; }
+    double juliaIm() const { return m_juliaIm; }
 
     // Which loop computes the rows; the schedule around it never changes.
-    void SetRowRenderer(RowRenderer& renderer) { m_renderer = &renderer; }
+    void setRowRenderer(RowRenderer& renderer) { m_renderer = &renderer; }
 
     // The padding rule on its own: 0..3 bytes that bring a row to a multiple of 4.
-    static std::int32_t PaddingFor(std::int32_t width);
+    static std::int32_t paddingFor(std::int32_t width);
 
 private:
     struct FreeDeleter {
         void operator()(std::uint8_t* p) const;
     };
-    std::size_t RowCount() const { return m_height > 0 ? static_cast<std::size_t>(m_height) : 0; }
-    void Cancelled();
+    std::size_t rowCount() const { return m_height > 0 ? static_cast<std::size_t>(m_height) : 0; }
+    void cancelled();
 
     Host* m_host;
     bool m_valid = false;

@@ -16,7 +16,7 @@ std::int32_t Truncate(double v) {
 
 }  // namespace
 
-PrintTarget FitOnPage(std::int32_t pictureWidth, std::int32_t pictureHeight, const PageMetrics& page) {
+PrintTarget fitOnPage(std::int32_t pictureWidth, std::int32_t pictureHeight, const PageMetrics& page) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || page.horzRes <= 0 || page.vertRes <= 0 ||
         page.logPixelsX <= 0 || page.logPixelsY <= 0)
         return {};

@@ -20,6 +20,6 @@ struct PrintTarget {
 
 // The full page width first; if the height that gives does not fit, the full
 // page height instead. A degenerate picture or page gives an empty target.
-PrintTarget FitOnPage(std::int32_t pictureWidth, std::int32_t pictureHeight, const PageMetrics& page);
+PrintTarget fitOnPage(std::int32_t pictureWidth, std::int32_t pictureHeight, const PageMetrics& page);
 
 }  // namespace velmora

@@ -5,10 +5,10 @@ namespace velmora {
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
-    virtual void SetRange(int low, int high) = 0;
-    virtual void SetPos(int pos) = 0;
-    virtual void SetStep(int step) = 0;
-    virtual void StepIt() = 0;
+    virtual void setRange(int low, int high) = 0;
+    virtual void setPos(int pos) = 0;
+    virtual void setStep(int step) = 0;
+    virtual void stepIt() = 0;
 };
 
 }  // namespace velmora

@@ -14,20 +14,20 @@ struct PixelRect {
     std::int32_t top = 0;
     std::int32_t right = 0;
     std::int32_t bottom = 0;
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
-    bool IsEmpty() const { return right <= left || bottom <= top; }
+    std::int32_t width() const { return right - left; }
+    std::int32_t height() const { return bottom - top; }
+    bool isEmpty() const { return right <= left || bottom <= top; }
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 // Maps a normalised box in client pixels (client size cw x ch) onto a picture
 // of W x H pixels: each edge scaled in floating point and truncated toward
 // zero, then clipped to the picture. Empty when nothing of the picture is left.
-PixelRect MapSelectionToPicture(const PixelRect& box, std::int32_t clientWidth, std::int32_t clientHeight,
+PixelRect mapSelectionToPicture(const PixelRect& box, std::int32_t clientWidth, std::int32_t clientHeight,
                                 std::int32_t pictureWidth, std::int32_t pictureHeight);
 
 // Bytes per copied row: the column count rounded up to a multiple of 4.
-std::size_t CopyStride(std::int32_t columns);
+std::size_t copyStride(std::int32_t columns);
 
 struct CopiedImage {
     std::int32_t width = 0;
@@ -40,6 +40,6 @@ enum class CopyResult { Ok, Empty, NoMemory };
 
 // Copies the part of the engine's bottom-up picture inside rect (already
 // clipped to it) into top-down rows.
-CopyResult CopyPictureRect(const FractalEngine& engine, const PixelRect& rect, CopiedImage& out);
+CopyResult copyPictureRect(const FractalEngine& engine, const PixelRect& rect, CopiedImage& out);
 
 }  // namespace velmora

@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-bool IsSimdLevelSupported(SimdLevel level) {
+bool isSimdLevelSupported(SimdLevel level) {
     switch (level) {
         case SimdLevel::Scalar:
             return true;
@@ -28,14 +28,14 @@ bool IsSimdLevelSupported(SimdLevel level) {
     return false;
 }
 
-SimdLevel BestSimdLevel() {
+SimdLevel bestSimdLevel() {
     for (const SimdLevel level : {SimdLevel::Avx512, SimdLevel::Avx2, SimdLevel::Sse2}) {
-        if (IsSimdLevelSupported(level)) return level;
+        if (isSimdLevelSupported(level)) return level;
     }
     return SimdLevel::Scalar;
 }
 
-const char* SimdLevelName(SimdLevel level) {
+const char* simdLevelName(SimdLevel level) {
     switch (level) {
         case SimdLevel::Scalar:
             return "scalar";

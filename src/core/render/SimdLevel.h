@@ -6,11 +6,11 @@ namespace velmora {
 enum class SimdLevel { Scalar, Sse2, Avx2, Avx512 };
 
 // True when this build has a kernel for the level and this machine can run it.
-bool IsSimdLevelSupported(SimdLevel level);
+bool isSimdLevelSupported(SimdLevel level);
 
 // The widest supported level.
-SimdLevel BestSimdLevel();
+SimdLevel bestSimdLevel();
 
-const char* SimdLevelName(SimdLevel level);
+const char* simdLevelName(SimdLevel level);
 
 }  // namespace velmora

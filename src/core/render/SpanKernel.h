@@ -24,14 +24,14 @@ struct SpanArgs {
 
 using SpanKernel = void (*)(const SpanArgs& args);
 
-void RenderSpanScalar(const SpanArgs& args);
+void renderSpanScalar(const SpanArgs& args);
 #if defined(__x86_64__) || defined(__i386__)
-void RenderSpanSse2(const SpanArgs& args);
-void RenderSpanAvx2(const SpanArgs& args);
-void RenderSpanAvx512(const SpanArgs& args);
+void renderSpanSse2(const SpanArgs& args);
+void renderSpanAvx2(const SpanArgs& args);
+void renderSpanAvx512(const SpanArgs& args);
 #endif
 
 // The kernel for a level; the scalar one when the level is not supported here.
-SpanKernel SpanKernelFor(SimdLevel level);
+SpanKernel spanKernelFor(SimdLevel level);
 
 }  // namespace velmora

@@ -19,20 +19,20 @@ struct Avx2Ops {
     static constexpr int kLanes = 4;
     using V = __m256d;
     using M = __m256d;
-    static V Set1(double x) { return _mm256_set1_pd(x); }
-    static V Load(const double* p) { return _mm256_loadu_pd(p); }
-    static void Store(double* p, V v) { _mm256_storeu_pd(p, v); }
-    static V Add(V a, V b) { return _mm256_add_pd(a, b); }
-    static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
-    static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
-    static M GtMasked(M m, V a, V b) { return _mm256_and_pd(m, _mm256_cmp_pd(a, b, _CMP_GT_OQ)); }
-    static M EqMasked(M m, V a, V b) { return _mm256_and_pd(m, _mm256_cmp_pd(a, b, _CMP_EQ_OQ)); }
-    static M UnordMasked(M m, V a, V b) { return _mm256_and_pd(m, _mm256_cmp_pd(a, b, _CMP_UNORD_Q)); }
-    static M AndNot(M a, M b) { return _mm256_andnot_pd(a, b); }
-    static M Or(M a, M b) { return _mm256_or_pd(a, b); }
-    static bool None(M m) { return _mm256_movemask_pd(m) == 0; }
-    static V Select(M m, V yes, V no) { return _mm256_blendv_pd(no, yes, m); }
-    static M FirstLanes(int n) {
+    static V set1(double x) { return _mm256_set1_pd(x); }
+    static V load(const double* p) { return _mm256_loadu_pd(p); }
+    static void store(double* p, V v) { _mm256_storeu_pd(p, v); }
+    static V add(V a, V b) { return _mm256_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
+    static M gtMasked(M m, V a, V b) { return _mm256_and_pd(m, _mm256_cmp_pd(a, b, _CMP_GT_OQ)); }
+    static M eqMasked(M m, V a, V b) { return _mm256_and_pd(m, _mm256_cmp_pd(a, b, _CMP_EQ_OQ)); }
+    static M unordMasked(M m, V a, V b) { return _mm256_and_pd(m, _mm256_cmp_pd(a, b, _CMP_UNORD_Q)); }
+    static M andNot(M a, M b) { return _mm256_andnot_pd(a, b); }
+    static M orMask(M a, M b) { return _mm256_or_pd(a, b); }
+    static bool none(M m) { return _mm256_movemask_pd(m) == 0; }
+    static V select(M m, V yes, V no) { return _mm256_blendv_pd(no, yes, m); }
+    static M firstLanes(int n) {
         return _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_set1_epi64x(n), _mm256_setr_epi64x(0, 1, 2, 3)));
     }
 };
@@ -43,7 +43,7 @@ struct Avx2Ops {
 #include "render/SpanKernelImpl.h"
 
 namespace velmora {
-void RenderSpanAvx2(const SpanArgs& args) { span_detail::RenderSpanT<Avx2Ops, 3>(args); }
+void renderSpanAvx2(const SpanArgs& args) { span_detail::renderSpanT<Avx2Ops, 3>(args); }
 }  // namespace velmora
 
 #if defined(__clang__)

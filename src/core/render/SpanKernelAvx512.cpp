@@ -19,21 +19,21 @@ struct Avx512Ops {
     static constexpr int kLanes = 8;
     using V = __m512d;
     using M = __mmask8;
-    static V Set1(double x) { return _mm512_set1_pd(x); }
-    static V Load(const double* p) { return _mm512_loadu_pd(p); }
-    static void Store(double* p, V v) { _mm512_storeu_pd(p, v); }
-    static V Add(V a, V b) { return _mm512_add_pd(a, b); }
-    static V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
-    static V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
+    static V set1(double x) { return _mm512_set1_pd(x); }
+    static V load(const double* p) { return _mm512_loadu_pd(p); }
+    static void store(double* p, V v) { _mm512_storeu_pd(p, v); }
+    static V add(V a, V b) { return _mm512_add_pd(a, b); }
+    static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
+    static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
     // m & (a > b), ordered: NaN is never greater.
-    static M GtMasked(M m, V a, V b) { return _mm512_mask_cmp_pd_mask(m, a, b, _CMP_GT_OQ); }
-    static M EqMasked(M m, V a, V b) { return _mm512_mask_cmp_pd_mask(m, a, b, _CMP_EQ_OQ); }
-    static M UnordMasked(M m, V a, V b) { return _mm512_mask_cmp_pd_mask(m, a, b, _CMP_UNORD_Q); }
-    static M AndNot(M a, M b) { return static_cast<M>(~a & b); }
-    static M Or(M a, M b) { return static_cast<M>(a | b); }
-    static bool None(M m) { return m == 0; }
-    static V Select(M m, V yes, V no) { return _mm512_mask_mov_pd(no, m, yes); }
-    static M FirstLanes(int n) { return static_cast<M>((1u << n) - 1u); }
+    static M gtMasked(M m, V a, V b) { return _mm512_mask_cmp_pd_mask(m, a, b, _CMP_GT_OQ); }
+    static M eqMasked(M m, V a, V b) { return _mm512_mask_cmp_pd_mask(m, a, b, _CMP_EQ_OQ); }
+    static M unordMasked(M m, V a, V b) { return _mm512_mask_cmp_pd_mask(m, a, b, _CMP_UNORD_Q); }
+    static M andNot(M a, M b) { return static_cast<M>(~a & b); }
+    static M orMask(M a, M b) { return static_cast<M>(a | b); }
+    static bool none(M m) { return m == 0; }
+    static V select(M m, V yes, V no) { return _mm512_mask_mov_pd(no, m, yes); }
+    static M firstLanes(int n) { return static_cast<M>((1u << n) - 1u); }
 };
 
 }  // namespace
@@ -42,7 +42,7 @@ struct Avx512Ops {
 #include "render/SpanKernelImpl.h"
 
 namespace velmora {
-void RenderSpanAvx512(const SpanArgs& args) { span_detail::RenderSpanT<Avx512Ops, 4>(args); }
+void renderSpanAvx512(const SpanArgs& args) { span_detail::renderSpanT<Avx512Ops, 4>(args); }
 }  // namespace velmora
 
 #if defined(__clang__)

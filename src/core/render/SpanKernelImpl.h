@@ -49,22 +49,22 @@ struct Span {
 
     explicit Span(const SpanArgs& args)
         : a(args),
-          zero(O::Set1(0.0)),
-          one(O::Set1(1.0)),
-          two(O::Set1(2.0)),
-          four(O::Set1(4.0)),
-          ci(O::Set1(args.ci)),
-          ai(O::Set1(args.mandelbrot ? args.ci : args.juliaIm)),
-          kr(O::Set1(args.juliaRe)),
+          zero(O::set1(0.0)),
+          one(O::set1(1.0)),
+          two(O::set1(2.0)),
+          four(O::set1(4.0)),
+          ci(O::set1(args.ci)),
+          ai(O::set1(args.mandelbrot ? args.ci : args.juliaIm)),
+          kr(O::set1(args.juliaRe)),
           clock(zero) {}
 
     // Gives the slot the next group of pixels, or makes it idle.
-    VELMORA_SPAN_INLINE void Load(Slot<O>& s) {
+    VELMORA_SPAN_INLINE void load(Slot<O>& s) {
         constexpr int W = O::kLanes;
         if (next >= a.count) {
             s.first = -1;
             s.lanes = 0;
-            s.active = O::FirstLanes(0);
+            s.active = O::firstLanes(0);
             s.nextEvent = s.deadline = s.saveAt = INT64_MAX;
             s.start = s.gap = 0;
             s.zr = s.zi = s.zr2 = s.zi2 = s.ar = s.szr = s.szi = s.res = zero;
@@ -76,21 +76,21 @@ struct Span {
         next += n;
         V x;
         if (n == W) {
-            x = O::Load(a.xs + s.first);
+            x = O::load(a.xs + s.first);
         } else {
             alignas(64) double tail[W] = {};
             for (int l = 0; l < n; ++l) tail[l] = a.xs[s.first + l];
-            x = O::Load(tail);
+            x = O::load(tail);
         }
         s.zr = x;
         s.zi = ci;
-        s.zr2 = O::Mul(x, x);
-        s.zi2 = O::Mul(ci, ci);
+        s.zr2 = O::mul(x, x);
+        s.zi2 = O::mul(ci, ci);
         s.ar = a.mandelbrot ? x : kr;
         s.szr = x;
         s.szi = ci;
         s.res = zero;
-        s.active = O::FirstLanes(n);
+        s.active = O::firstLanes(n);
         s.start = it;
         s.deadline = it + a.limit;
         // Saves fall on odd clocks, where the cycle check runs (gaps are even),
@@ -102,9 +102,9 @@ struct Span {
     }
 
     // Writes the slot's pixels once all its lanes are done.
-    VELMORA_SPAN_INLINE void Finish(const Slot<O>& s) {
+    VELMORA_SPAN_INLINE void finish(const Slot<O>& s) {
         alignas(64) double clocks[O::kLanes];
-        O::Store(clocks, s.res);
+        O::store(clocks, s.res);
         std::uint8_t* out = a.out + s.first;
         for (int l = 0; l < s.lanes; ++l) {
             std::uint8_t v = 0;
@@ -124,33 +124,33 @@ struct Span {
     template <bool kCheckCycle>
     VELMORA_SPAN_INLINE void Step(Slot<O>& s) {
         if (s.first < 0) return;
-        const V t = O::Mul(two, s.zr);
-        s.zi = O::Add(O::Mul(t, s.zi), ai);
-        s.zr = O::Add(O::Sub(s.zr2, s.zi2), s.ar);
-        s.zr2 = O::Mul(s.zr, s.zr);
-        s.zi2 = O::Mul(s.zi, s.zi);
-        const auto esc = O::GtMasked(s.active, O::Add(s.zr2, s.zi2), four);
-        s.res = O::Select(esc, clock, s.res);
+        const V t = O::mul(two, s.zr);
+        s.zi = O::add(O::mul(t, s.zi), ai);
+        s.zr = O::add(O::sub(s.zr2, s.zi2), s.ar);
+        s.zr2 = O::mul(s.zr, s.zr);
+        s.zi2 = O::mul(s.zi, s.zi);
+        const auto esc = O::gtMasked(s.active, O::add(s.zr2, s.zi2), four);
+        s.res = O::select(esc, clock, s.res);
         if constexpr (kCheckCycle) {
-            const auto cyc = O::EqMasked(O::EqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
-            s.active = O::AndNot(O::Or(esc, cyc), s.active);
+            const auto cyc = O::eqMasked(O::eqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
+            s.active = O::andNot(O::orMask(esc, cyc), s.active);
         } else {
-            s.active = O::AndNot(esc, s.active);
+            s.active = O::andNot(esc, s.active);
         }
-        if (__builtin_expect(!O::None(s.active) && it != s.nextEvent, 1)) return;
+        if (__builtin_expect(!O::none(s.active) && it != s.nextEvent, 1)) return;
 
         if (it == s.saveAt) {
             // NaN lanes stay NaN and never escape: done, with 0.
-            s.active = O::AndNot(O::UnordMasked(s.active, s.zr, s.zi), s.active);
+            s.active = O::andNot(O::unordMasked(s.active, s.zr, s.zi), s.active);
             s.szr = s.zr;
             s.szi = s.zi;
             s.gap *= 2;
             s.saveAt = it + s.gap;
         }
-        if (it == s.deadline) s.active = O::FirstLanes(0);  // limit reached: 0
-        if (O::None(s.active)) {
-            Finish(s);
-            Load(s);
+        if (it == s.deadline) s.active = O::firstLanes(0);  // limit reached: 0
+        if (O::none(s.active)) {
+            finish(s);
+            load(s);
         } else {
             s.nextEvent = s.saveAt < s.deadline ? s.saveAt : s.deadline;
         }
@@ -158,7 +158,7 @@ struct Span {
 };
 
 template <class O, int U>
-inline void RenderSpanT(const SpanArgs& a) {
+inline void renderSpanT(const SpanArgs& a) {
     static_assert(U >= 1 && U <= 4, "one to four slots");
     if (a.limit <= 0) {
         for (std::int32_t i = 0; i < a.count; ++i) a.out[i] = 0;
@@ -167,13 +167,13 @@ inline void RenderSpanT(const SpanArgs& a) {
     Span<O> span(a);
     Slot<O> s0;
     [[maybe_unused]] Slot<O> s1, s2, s3;
-    span.Load(s0);
-    if constexpr (U > 1) span.Load(s1);
-    if constexpr (U > 2) span.Load(s2);
-    if constexpr (U > 3) span.Load(s3);
+    span.load(s0);
+    if constexpr (U > 1) span.load(s1);
+    if constexpr (U > 2) span.load(s2);
+    if constexpr (U > 3) span.load(s3);
     auto iterate = [&]<bool kCheckCycle>() __attribute__((always_inline)) {
         ++span.it;
-        span.clock = O::Add(span.clock, span.one);
+        span.clock = O::add(span.clock, span.one);
         span.template Step<kCheckCycle>(s0);
         if constexpr (U > 1) span.template Step<kCheckCycle>(s1);
         if constexpr (U > 2) span.template Step<kCheckCycle>(s2);

@@ -11,20 +11,20 @@ struct ScalarOps {
     static constexpr int kLanes = 1;
     using V = double;
     using M = bool;
-    static V Set1(double x) { return x; }
-    static V Load(const double* p) { return *p; }
-    static void Store(double* p, V v) { *p = v; }
-    static V Add(V a, V b) { return a + b; }
-    static V Sub(V a, V b) { return a - b; }
-    static V Mul(V a, V b) { return a * b; }
-    static M GtMasked(M m, V a, V b) { return m && a > b; }
-    static M EqMasked(M m, V a, V b) { return m && a == b; }
-    static M UnordMasked(M m, V a, V b) { return m && (a != a || b != b); }
-    static M AndNot(M a, M b) { return !a && b; }
-    static M Or(M a, M b) { return a || b; }
-    static bool None(M m) { return !m; }
-    static V Select(M m, V yes, V no) { return m ? yes : no; }
-    static M FirstLanes(int n) { return n > 0; }
+    static V set1(double x) { return x; }
+    static V load(const double* p) { return *p; }
+    static void store(double* p, V v) { *p = v; }
+    static V add(V a, V b) { return a + b; }
+    static V sub(V a, V b) { return a - b; }
+    static V mul(V a, V b) { return a * b; }
+    static M gtMasked(M m, V a, V b) { return m && a > b; }
+    static M eqMasked(M m, V a, V b) { return m && a == b; }
+    static M unordMasked(M m, V a, V b) { return m && (a != a || b != b); }
+    static M andNot(M a, M b) { return !a && b; }
+    static M orMask(M a, M b) { return a || b; }
+    static bool none(M m) { return !m; }
+    static V select(M m, V yes, V no) { return m ? yes : no; }
+    static M firstLanes(int n) { return n > 0; }
 };
 
 }  // namespace
@@ -34,21 +34,21 @@ struct ScalarOps {
 
 namespace velmora {
 
-void RenderSpanScalar(const SpanArgs& args) { span_detail::RenderSpanT<ScalarOps, 4>(args); }
+void renderSpanScalar(const SpanArgs& args) { span_detail::renderSpanT<ScalarOps, 4>(args); }
 
-SpanKernel SpanKernelFor(SimdLevel level) {
-    if (!IsSimdLevelSupported(level)) return &RenderSpanScalar;
+SpanKernel spanKernelFor(SimdLevel level) {
+    if (!isSimdLevelSupported(level)) return &renderSpanScalar;
     switch (level) {
 #if defined(__x86_64__) || defined(__i386__)
         case SimdLevel::Sse2:
-            return &RenderSpanSse2;
+            return &renderSpanSse2;
         case SimdLevel::Avx2:
-            return &RenderSpanAvx2;
+            return &renderSpanAvx2;
         case SimdLevel::Avx512:
-            return &RenderSpanAvx512;
+            return &renderSpanAvx512;
 #endif
         default:
-            return &RenderSpanScalar;
+            return &renderSpanScalar;
     }
 }
 

@@ -9,7 +9,7 @@ ThreadPool::ThreadPool(unsigned participants) {
     m_workers.reserve(workers);
     for (unsigned i = 0; i < workers; ++i) {
         try {
-            m_workers.emplace_back([this, i] { WorkerLoop(i); });
+            m_workers.emplace_back([this, i] { workerLoop(i); });
         } catch (const std::system_error&) {
             break;  // run with the threads we got; the caller always works
         }
@@ -25,13 +25,13 @@ ThreadPool::~ThreadPool() {
     for (auto& t : m_workers) t.join();
 }
 
-ThreadPool& ThreadPool::Shared() {
+ThreadPool& ThreadPool::shared() {
     // Made on first use and destroyed (workers joined) when the program exits.
     static ThreadPool pool(std::thread::hardware_concurrency() > 0 ? std::thread::hardware_concurrency() : 1);
     return pool;
 }
 
-void ThreadPool::TakeItems() {
+void ThreadPool::takeItems() {
     for (;;) {
         const std::size_t i = m_next.fetch_add(1, std::memory_order_relaxed);
         if (i >= m_count) return;
@@ -39,7 +39,7 @@ void ThreadPool::TakeItems() {
     }
 }
 
-void ThreadPool::WorkerLoop(unsigned index) {
+void ThreadPool::workerLoop(unsigned index) {
     std::uint64_t seen = 0;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
@@ -48,7 +48,7 @@ void ThreadPool::WorkerLoop(unsigned index) {
         seen = m_generation;
         if (index >= m_helpers) continue;  // not needed for this job
         lock.unlock();
-        TakeItems();
+        takeItems();
         lock.lock();
         if (--m_pending == 0) m_done.notify_one();
     }
@@ -75,7 +75,7 @@ void ThreadPool::Run(std::size_t count, unsigned maxThreads, Task task, void* co
         ++m_generation;
     }
     m_wake.notify_all();
-    TakeItems();
+    takeItems();
     std::unique_lock<std::mutex> lock(m_mutex);
     m_done.wait(lock, [&] { return m_pending == 0; });
 }

@@ -24,10 +24,10 @@ public:
     ThreadPool& operator=(const ThreadPool&) = delete;
 
     // The program's pool: one participant per hardware thread.
-    static ThreadPool& Shared();
+    static ThreadPool& shared();
 
     // Threads that can work on one call of Run, the caller included.
-    unsigned Size() const { return static_cast<unsigned>(m_workers.size()) + 1; }
+    unsigned size() const { return static_cast<unsigned>(m_workers.size()) + 1; }
 
     // Calls task(context, i) once for every i in [0, count), on at most
     // maxThreads threads (0: all), the calling thread being one of them, and
@@ -35,13 +35,13 @@ public:
     void Run(std::size_t count, unsigned maxThreads, Task task, void* context);
 
     template <class F>
-    void ForEach(std::size_t count, unsigned maxThreads, F& f) {
+    void forEach(std::size_t count, unsigned maxThreads, F& f) {
         Run(count, maxThreads, [](void* c, std::size_t i) { (*static_cast<F*>(c))(i); }, &f);
     }
 
 private:
-    void WorkerLoop(unsigned index);
-    void TakeItems();
+    void workerLoop(unsigned index);
+    void takeItems();
 
     std::vector<std::thread> m_workers;
     std::mutex m_submit;  // one job at a time

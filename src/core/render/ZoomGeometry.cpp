@@ -26,19 +26,19 @@ bool AllFinite(const PlaneRegion& r) {
 
 }  // namespace
 
-PixelRect NormalizedBox(ClientPoint a, ClientPoint b) {
+PixelRect normalizedBox(ClientPoint a, ClientPoint b) {
     return PixelRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
 
-bool HasSelection(bool dragging, ClientPoint anchor, ClientPoint current) {
+bool hasSelection(bool dragging, ClientPoint anchor, ClientPoint current) {
     return !dragging && anchor.x != current.x && anchor.y != current.y;
 }
 
-double ClientAspect(std::int32_t clientWidth, std::int32_t clientHeight) {
+double clientAspect(std::int32_t clientWidth, std::int32_t clientHeight) {
     return static_cast<double>(clientWidth) / static_cast<double>(clientHeight);
 }
 
-ClientPoint LockProportionsPoint(ClientPoint anchor, ClientPoint p, double clientAspect) {
+ClientPoint lockProportionsPoint(ClientPoint anchor, ClientPoint p, double clientAspect) {
     if (!std::isfinite(clientAspect) || clientAspect <= 0.0) return p;
     const double candidateX =
         (static_cast<double>(p.y) - anchor.y) * clientAspect + anchor.x;
@@ -51,13 +51,13 @@ ClientPoint LockProportionsPoint(ClientPoint anchor, ClientPoint p, double clien
     return p;
 }
 
-ClientPoint ClampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t clientHeight) {
+ClientPoint clampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t clientHeight) {
     p.x = std::clamp(p.x, 0, std::max(clientWidth, 0));
     p.y = std::clamp(p.y, 0, std::max(clientHeight, 0));
     return p;
 }
 
-std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const PixelRect& box,
+std::optional<PlaneRegion> zoomInRegion(const PlaneRegion& region, const PixelRect& box,
                                         std::int32_t clientWidth, std::int32_t clientHeight) {
     if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
     const double cw = clientWidth;
@@ -73,7 +73,7 @@ std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const PixelRe
     return out;
 }
 
-std::optional<PlaneRegion> ZoomOutRegion(const PlaneRegion& region, const PixelRect& box,
+std::optional<PlaneRegion> zoomOutRegion(const PlaneRegion& region, const PixelRect& box,
                                          std::int32_t clientWidth, std::int32_t clientHeight) {
     if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
     const double cw = clientWidth;

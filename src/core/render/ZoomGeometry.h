@@ -23,33 +23,33 @@ struct PlaneRegion {
 };
 
 // The box spanned by two points, left/top the smaller coordinates.
-PixelRect NormalizedBox(ClientPoint a, ClientPoint b);
+PixelRect normalizedBox(ClientPoint a, ClientPoint b);
 
 // A selection exists only after the drag ended and both coordinates moved:
 // a plain click, or a drag along one line, selects nothing.
-bool HasSelection(bool dragging, ClientPoint anchor, ClientPoint current);
+bool hasSelection(bool dragging, ClientPoint anchor, ClientPoint current);
 
 // Client width / height as the view keeps it after each draw.
-double ClientAspect(std::int32_t clientWidth, std::int32_t clientHeight);
+double clientAspect(std::int32_t clientWidth, std::int32_t clientHeight);
 
 // Lock Proportions: moves p so that the box from the anchor has the client
 // area's proportions. Only x is compared, so drags down-left and up-right come
 // out down-right of the anchor. The corrected point may leave the view. An
 // aspect that is not a positive finite number (a collapsed view) leaves p alone.
-ClientPoint LockProportionsPoint(ClientPoint anchor, ClientPoint p, double clientAspect);
+ClientPoint lockProportionsPoint(ClientPoint anchor, ClientPoint p, double clientAspect);
 
 // Keeps a drag point on the view: 0..width and 0..height, so a drag to the far
 // edges can cover the whole picture.
-ClientPoint ClampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t clientHeight);
+ClientPoint clampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t clientHeight);
 
 // The box's edges mapped onto the stored region, in doubles, without ordering
 // the edges. Empty for a client area of zero width or height, or when the
 // result is not finite (for example a region with equal edges zoomed out).
-std::optional<PlaneRegion> ZoomInRegion(const PlaneRegion& region, const PixelRect& box,
+std::optional<PlaneRegion> zoomInRegion(const PlaneRegion& region, const PixelRect& box,
                                         std::int32_t clientWidth, std::int32_t clientHeight);
 // Shrinks the whole picture into the box: the scale grows by client size / box
 // size and the plane point under the box's top-left corner stays there.
-std::optional<PlaneRegion> ZoomOutRegion(const PlaneRegion& region, const PixelRect& box,
+std::optional<PlaneRegion> zoomOutRegion(const PlaneRegion& region, const PixelRect& box,
                                          std::int32_t clientWidth, std::int32_t clientHeight);
 
 }  // namespace velmora

@@ -10,7 +10,7 @@
 
 namespace velmora::gui {
 
-QPushButton* MakeIdButton(QWidget* parent, const QString& text, int id) {
+QPushButton* makeIdButton(QWidget* parent, const QString& text, int id) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::number(id));
     return button;
@@ -20,12 +20,12 @@ AnimWaitCursor::AnimWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCu
 
 AnimWaitCursor::~AnimWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 
-bool LaunchPlayer(Host& host, const std::string& scriptPath, const char* ownerName) {
+bool launchPlayer(Host& host, const std::string& scriptPath, const char* ownerName) {
     // The script names its frames with the folder's full path, but a player
     // may look for neighbouring files: it runs in the frames folder.
     const std::string folder = std::filesystem::path(scriptPath).parent_path().string();
-    if (host.StartPlayer(scriptPath, folder)) return true;
-    host.ShowMessage(WindowMessage(PlayerLoadErrorText(), MsgIcon::Error, ownerName));
+    if (host.startPlayer(scriptPath, folder)) return true;
+    host.showMessage(windowMessage(playerLoadErrorText(), MsgIcon::Error, ownerName));
     return false;
 }
 

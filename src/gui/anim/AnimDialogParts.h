@@ -17,7 +17,7 @@ namespace velmora::gui {
 inline constexpr int kIdHelpButton = 57670;
 
 // A push button whose object name is its control id.
-QPushButton* MakeIdButton(QWidget* parent, const QString& text, int id);
+QPushButton* makeIdButton(QWidget* parent, const QString& text, int id);
 
 // Shows the wait cursor for the life of the object.
 class AnimWaitCursor {
@@ -31,6 +31,6 @@ public:
 // Starts the player on a script, detached, with the script's folder as its
 // working directory. When it cannot be started the error is shown in a box
 // owned by the named window, which stays open. True when it started.
-bool LaunchPlayer(Host& host, const std::string& scriptPath, const char* ownerName);
+bool launchPlayer(Host& host, const std::string& scriptPath, const char* ownerName);
 
 }  // namespace velmora::gui

@@ -38,13 +38,13 @@ AnimationDoneDialog::AnimationDoneDialog(std::string scriptPath, Host& host, QWi
     }
     texts->addStretch(1);
 
-    auto* play = MakeIdButton(this, QStringLiteral("&Play"), kIdPlay);
-    auto* done = MakeIdButton(this, QStringLiteral("&Done"), kIdDone);
+    auto* play = makeIdButton(this, QStringLiteral("&Play"), kIdPlay);
+    auto* done = makeIdButton(this, QStringLiteral("&Done"), kIdDone);
     done->setDefault(true);
-    auto* help = MakeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
-    connect(play, &QPushButton::clicked, this, &AnimationDoneDialog::OnPlay);
+    auto* help = makeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
+    connect(play, &QPushButton::clicked, this, &AnimationDoneDialog::onPlay);
     connect(done, &QPushButton::clicked, this, &AnimationDoneDialog::accept);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("animation")); });
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this, QStringLiteral("animation")); });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(play);
@@ -58,6 +58,6 @@ AnimationDoneDialog::AnimationDoneDialog(std::string scriptPath, Host& host, QWi
     done->setFocus();
 }
 
-void AnimationDoneDialog::OnPlay() { LaunchPlayer(m_host, m_scriptPath, kAnimDoneName); }
+void AnimationDoneDialog::onPlay() { launchPlayer(m_host, m_scriptPath, kAnimDoneName); }
 
 }  // namespace velmora::gui

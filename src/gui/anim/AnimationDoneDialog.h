@@ -17,7 +17,7 @@ public:
     AnimationDoneDialog(std::string scriptPath, Host& host, QWidget* parent = nullptr);
 
     // "&Play": starts the player on the script; the dialog stays open.
-    void OnPlay();
+    void onPlay();
 
     std::string m_scriptPath;
 

@@ -44,13 +44,13 @@ class ProgressWindowSink : public AnimRenderSink {
 public:
     ProgressWindowSink(QLabel& status, ProgressSink* bar, const std::atomic<bool>* cancel)
         : m_status(status), m_bar(bar), m_cancel(cancel) {}
-    void SetStatusText(const std::string& text) override {
+    void setStatusText(const std::string& text) override {
         QLabel* status = &m_status;
         QMetaObject::invokeMethod(
             status, [status, t = QString::fromStdString(text)] { status->setText(t); }, Qt::QueuedConnection);
     }
-    ProgressSink* ProgressBar() override { return m_bar; }
-    const std::atomic<bool>* CancelFlag() const override { return m_cancel; }
+    ProgressSink* progressBar() override { return m_bar; }
+    const std::atomic<bool>* cancelFlag() const override { return m_cancel; }
 
 private:
     QLabel& m_status;
@@ -80,27 +80,27 @@ AnimationFramesWindow::AnimationFramesWindow(Document& doc, Host& host, DesktopD
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->header()->setSectionsMovable(false);
     m_list->installEventFilter(this);
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &AnimationFramesWindow::UpdateButtons);
-    connect(m_list, &QTreeWidget::itemClicked, this, [this] { UpdateButtons(); });
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { OnKeyframeProperties(); });
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &AnimationFramesWindow::updateButtons);
+    connect(m_list, &QTreeWidget::itemClicked, this, [this] { updateButtons(); });
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { onKeyframeProperties(); });
 
-    m_insert = MakeIdButton(this, QStringLiteral("&Insert Active"), kIdInsertActive);
-    m_copyFrom = MakeIdButton(this, QStringLiteral("Copy &From Active"), kIdCopyFromActive);
-    m_copyTo = MakeIdButton(this, QStringLiteral("Copy &To Active"), kIdCopyToActive);
-    m_properties = MakeIdButton(this, QStringLiteral("Keyframe &Properties"), kIdKeyframeProperties);
-    m_delete = MakeIdButton(this, QStringLiteral("&Delete Keyframe"), kIdDeleteKeyframe);
-    auto* render = MakeIdButton(this, QStringLiteral("&Render Anim"), kIdRenderAnim);
+    m_insert = makeIdButton(this, QStringLiteral("&Insert Active"), kIdInsertActive);
+    m_copyFrom = makeIdButton(this, QStringLiteral("Copy &From Active"), kIdCopyFromActive);
+    m_copyTo = makeIdButton(this, QStringLiteral("Copy &To Active"), kIdCopyToActive);
+    m_properties = makeIdButton(this, QStringLiteral("Keyframe &Properties"), kIdKeyframeProperties);
+    m_delete = makeIdButton(this, QStringLiteral("&Delete Keyframe"), kIdDeleteKeyframe);
+    auto* render = makeIdButton(this, QStringLiteral("&Render Anim"), kIdRenderAnim);
     render->setDefault(true);
-    auto* script = MakeIdButton(this, QStringLiteral("&Script"), kIdScript);
-    auto* help = MakeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
-    connect(m_insert, &QPushButton::clicked, this, &AnimationFramesWindow::OnInsertActive);
-    connect(m_copyFrom, &QPushButton::clicked, this, &AnimationFramesWindow::OnCopyFromActive);
-    connect(m_copyTo, &QPushButton::clicked, this, &AnimationFramesWindow::OnCopyToActive);
-    connect(m_properties, &QPushButton::clicked, this, &AnimationFramesWindow::OnKeyframeProperties);
-    connect(m_delete, &QPushButton::clicked, this, &AnimationFramesWindow::OnDeleteKeyframe);
-    connect(render, &QPushButton::clicked, this, &AnimationFramesWindow::OnRenderAnim);
-    connect(script, &QPushButton::clicked, this, &AnimationFramesWindow::OnScript);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("animframes")); });
+    auto* script = makeIdButton(this, QStringLiteral("&Script"), kIdScript);
+    auto* help = makeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
+    connect(m_insert, &QPushButton::clicked, this, &AnimationFramesWindow::onInsertActive);
+    connect(m_copyFrom, &QPushButton::clicked, this, &AnimationFramesWindow::onCopyFromActive);
+    connect(m_copyTo, &QPushButton::clicked, this, &AnimationFramesWindow::onCopyToActive);
+    connect(m_properties, &QPushButton::clicked, this, &AnimationFramesWindow::onKeyframeProperties);
+    connect(m_delete, &QPushButton::clicked, this, &AnimationFramesWindow::onDeleteKeyframe);
+    connect(render, &QPushButton::clicked, this, &AnimationFramesWindow::onRenderAnim);
+    connect(script, &QPushButton::clicked, this, &AnimationFramesWindow::onScript);
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this, QStringLiteral("animframes")); });
 
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {m_insert, m_copyFrom, m_copyTo, m_properties, m_delete}) buttons->addWidget(b);
@@ -112,8 +112,8 @@ AnimationFramesWindow::AnimationFramesWindow(Document& doc, Host& host, DesktopD
     layout->addLayout(buttons);
     resize(360, 260);
 
-    RefreshList(-1);
-    DisableButtons();
+    refreshList(-1);
+    disableButtons();
 }
 
 void AnimationFramesWindow::showEvent(QShowEvent* event) {
@@ -128,161 +128,161 @@ void AnimationFramesWindow::showEvent(QShowEvent* event) {
 
 bool AnimationFramesWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        UpdateButtons();
+        updateButtons();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-bool AnimationFramesWindow::IsActiveWindow() const { return isActiveWindow(); }
+bool AnimationFramesWindow::windowIsActive() const { return isActiveWindow(); }
 
-void AnimationFramesWindow::Report(const std::string& text, MsgIcon icon) {
-    m_host.ShowMessage(WindowMessage(text, icon, kFramesWindowName));
+void AnimationFramesWindow::report(const std::string& text, MsgIcon icon) {
+    m_host.showMessage(windowMessage(text, icon, kFramesWindowName));
 }
 
 // --- the list ------------------------------------------------------------------
 
-void AnimationFramesWindow::RefreshList(std::int32_t marked) {
+void AnimationFramesWindow::refreshList(std::int32_t marked) {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
     QList<QTreeWidgetItem*> items;
-    for (const FramesListRow& row : FramesListRows(m_doc, marked)) {
+    for (const FramesListRow& row : framesListRows(m_doc, marked)) {
         items.append(new QTreeWidgetItem(
             QStringList{QString::fromStdString(row.keyframe), QString::fromStdString(row.transitions)}));
     }
     m_list->addTopLevelItems(items);
 }
 
-std::int32_t AnimationFramesWindow::SelectedRow() const {
+std::int32_t AnimationFramesWindow::selectedRow() const {
     const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
     if (selected.isEmpty()) return kNoRow;
     return m_list->indexOfTopLevelItem(selected.front());
 }
 
-void AnimationFramesWindow::DisableButtons() {
+void AnimationFramesWindow::disableButtons() {
     for (QPushButton* b : {m_insert, m_copyFrom, m_copyTo, m_properties, m_delete}) b->setEnabled(false);
 }
 
-void AnimationFramesWindow::UpdateButtons() {
-    switch (EditButtonsFor(IsActiveWindow(), SelectedRow(), m_doc.GetKeyframeCount())) {
+void AnimationFramesWindow::updateButtons() {
+    switch (editButtonsFor(windowIsActive(), selectedRow(), m_doc.keyframeCount())) {
         case EditButtons::AllDisabled:
-            DisableButtons();
+            disableButtons();
             break;
         case EditButtons::InsertOnly:
-            DisableButtons();
+            disableButtons();
             m_insert->setEnabled(true);
             break;
         case EditButtons::AllEnabled:
             for (QPushButton* b : {m_insert, m_copyFrom, m_copyTo, m_properties, m_delete}) b->setEnabled(true);
             break;
         case EditButtons::NoSuchRow:
-            Report(animtext::kNoSuchRow);
+            report(animtext::kNoSuchRow);
             break;
     }
 }
 
 // --- keyframe commands -------------------------------------------------------------
 
-void AnimationFramesWindow::AskCount(const CountRequest& request) {
+void AnimationFramesWindow::askCount(const CountRequest& request) {
     if (request.question == CountQuestion::None) return;
     TransitionCountDialog dlg(request.question == CountQuestion::UntilNext, request.initial, request.allowCancel,
                             m_host, this);
-    m_dialogs.RunModal(dlg);
-    SetTransitionCount(m_doc, request.keyframe, dlg.m_count);
+    m_dialogs.runModal(dlg);
+    setTransitionCount(m_doc, request.keyframe, dlg.m_count);
 }
 
-void AnimationFramesWindow::OnInsertActive() {
-    const InsertResult inserted = InsertActive(m_doc, SelectedRow());
+void AnimationFramesWindow::onInsertActive() {
+    const InsertResult inserted = insertActive(m_doc, selectedRow());
     if (!inserted.message.empty()) {
-        Report(inserted.message);
+        report(inserted.message);
         return;
     }
-    AskCount(inserted.count);
-    RefreshList(inserted.index + 1);
-    UpdateButtons();
+    askCount(inserted.count);
+    refreshList(inserted.index + 1);
+    updateButtons();
 }
 
-void AnimationFramesWindow::OnCopyFromActive() {
-    Keyframe* keyframe = m_doc.GetKeyframe(SelectedRow());
-    if (keyframe != nullptr) CaptureActive(m_doc, *keyframe);
+void AnimationFramesWindow::onCopyFromActive() {
+    Keyframe* keyframe = m_doc.keyframe(selectedRow());
+    if (keyframe != nullptr) captureActive(m_doc, *keyframe);
 }
 
-void AnimationFramesWindow::OnCopyToActive() {
-    const Keyframe* keyframe = m_doc.GetKeyframe(SelectedRow());
+void AnimationFramesWindow::onCopyToActive() {
+    const Keyframe* keyframe = m_doc.keyframe(selectedRow());
     if (keyframe == nullptr) return;
-    ApplyToActive(m_doc, *keyframe);
+    applyToActive(m_doc, *keyframe);
     // The picture no longer shows the active values: blank until rendered.
     m_doc.m_rendered = false;
-    if (m_doc.m_engine) m_doc.m_engine->Blank();
+    if (m_doc.m_engine) m_doc.m_engine->blank();
     if (m_view != nullptr) {
-        m_view->RedrawNow();
-        if (MainWindow* frame = m_view->GetFrame()) frame->UpdateCommandUI();
+        m_view->redrawNow();
+        if (MainWindow* frame = m_view->frame()) frame->updateCommandUI();
     }
 }
 
-void AnimationFramesWindow::OnKeyframeProperties() {
-    const std::int32_t row = SelectedRow();
+void AnimationFramesWindow::onKeyframeProperties() {
+    const std::int32_t row = selectedRow();
     if (row == kNoRow) {
-        DisableButtons();
+        disableButtons();
         return;
     }
-    if (m_doc.GetKeyframe(row) == nullptr) return;  // the "<end>" row
-    AskCount(PropertiesRequest(m_doc, row));
-    RefreshList(-1);
-    UpdateButtons();
+    if (m_doc.keyframe(row) == nullptr) return;  // the "<end>" row
+    askCount(propertiesRequest(m_doc, row));
+    refreshList(-1);
+    updateButtons();
 }
 
-void AnimationFramesWindow::OnDeleteKeyframe() {
-    const DeleteResult result = DeleteKeyframe(m_doc, SelectedRow());
+void AnimationFramesWindow::onDeleteKeyframe() {
+    const DeleteResult result = deleteKeyframe(m_doc, selectedRow());
     if (!result.message.empty()) {
-        Report(result.message);
+        report(result.message);
         return;
     }
     if (!result.deleted) return;
-    RefreshList(-1);
-    UpdateButtons();
+    refreshList(-1);
+    updateButtons();
 }
 
 // --- render and script ---------------------------------------------------------------
 
-void AnimationFramesWindow::OnRenderAnim() {
-    if (!CheckEnoughKeyframes(m_doc, m_host)) return;
+void AnimationFramesWindow::onRenderAnim() {
+    if (!checkEnoughKeyframes(m_doc, m_host)) return;
     RenderSettingsDialog settings(m_doc, m_host, this);
-    m_dialogs.RunModal(settings);
+    m_dialogs.runModal(settings);
     if (!settings.m_accepted) return;
 
     AnimRenderResult result;
     {
         ProgressDialog progress(this);
         std::atomic<bool> cancel{false};
-        progress.SetCancelFlag(&cancel);
+        progress.setCancelFlag(&cancel);
         progress.adjustSize();
         // Centred over the frames window: its outer corner plus half the
         // difference of the two client sizes.
-        progress.move(ProgressDialog::CentredPosition(frameGeometry().topLeft(), size(), progress.size()));
+        progress.move(ProgressDialog::centredPosition(frameGeometry().topLeft(), size(), progress.size()));
         progress.show();
         progress.raise();
         progress.repaint();
         AnimWaitCursor wait;
-        ProgressBarSink bar(*progress.ProgressBar());
-        QLabel& status = *progress.StatusText();
-        RunDocumentWork(m_doc, &bar, [&](ProgressSink* workerBar) {
+        ProgressBarSink bar(*progress.progressBar());
+        QLabel& status = *progress.statusText();
+        runDocumentWork(m_doc, &bar, [&](ProgressSink* workerBar) {
             ProgressWindowSink sink(status, workerBar, &cancel);
-            result = RenderAnimation(m_doc, settings.Settings(), &sink);
+            result = renderAnimation(m_doc, settings.settings(), &sink);
             return 0;
         });
     }
     repaint();
-    if (!result.Completed()) return;
+    if (!result.completed()) return;
     AnimationDoneDialog done(result.scriptPath, m_host, this);
-    m_dialogs.RunModal(done);
+    m_dialogs.runModal(done);
 }
 
-void AnimationFramesWindow::OnScript() {
+void AnimationFramesWindow::onScript() {
     ScriptDialog dlg(m_doc, m_host, this);
-    m_dialogs.RunModal(dlg);
+    m_dialogs.runModal(dlg);
 }
 
-void AnimationFramesWindow::accept() { OnRenderAnim(); }
+void AnimationFramesWindow::accept() { onRenderAnim(); }
 
 void AnimationFramesWindow::reject() { hide(); }
 

@@ -26,22 +26,22 @@ public:
 
     // Rebuilds every row; `marked` is the 1-based keyframe whose row carries
     // " *", or -1. The selection goes with the old rows.
-    void RefreshList(std::int32_t marked);
-    void UpdateButtons();
-    void DisableButtons();
+    void refreshList(std::int32_t marked);
+    void updateButtons();
+    void disableButtons();
 
     // The selected row, or kNoRow.
-    std::int32_t SelectedRow() const;
-    QTreeWidget* List() const { return m_list; }
+    std::int32_t selectedRow() const;
+    QTreeWidget* list() const { return m_list; }
 
     // --- commands ---------------------------------------------------------
-    void OnInsertActive();
-    void OnCopyFromActive();
-    void OnCopyToActive();
-    void OnKeyframeProperties();
-    void OnDeleteKeyframe();
-    void OnRenderAnim();
-    void OnScript();
+    void onInsertActive();
+    void onCopyFromActive();
+    void onCopyToActive();
+    void onKeyframeProperties();
+    void onDeleteKeyframe();
+    void onRenderAnim();
+    void onScript();
 
 public slots:
     // Enter starts the render; the window stays.
@@ -53,12 +53,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     // Whether the window is the active one, as the button rules ask.
-    virtual bool IsActiveWindow() const;
+    virtual bool windowIsActive() const;
 
 private:
     // Shows the Transition Count dialog when asked and stores its answer.
-    void AskCount(const CountRequest& request);
-    void Report(const std::string& text, MsgIcon icon = MsgIcon::None);
+    void askCount(const CountRequest& request);
+    void report(const std::string& text, MsgIcon icon = MsgIcon::None);
 
     Document& m_doc;
     Host& m_host;

@@ -44,7 +44,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy) {
     return label;
 }
 
-std::int32_t NumberOf(const QLineEdit* edit) { return ReadLeadingInt(edit->text().toStdString()); }
+std::int32_t NumberOf(const QLineEdit* edit) { return readLeadingInt(edit->text().toStdString()); }
 
 }  // namespace
 
@@ -54,7 +54,7 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     setWindowTitle(QString::fromLatin1(kRenderSettingsName));
     setProperty("helpTopic", QStringLiteral("rendersettings"));
 
-    const RenderSettings proposed = ProposedRenderSettings(doc);
+    const RenderSettings proposed = proposedRenderSettings(doc);
 
     auto* resolution = new QGroupBox(QStringLiteral("Output Resolution"), this);
     m_widthEdit = MakeNumberEdit(resolution, kIdWidth, QString::number(proposed.width));
@@ -94,13 +94,13 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     tweeningBox->addWidget(m_slow);
     tweeningBox->addWidget(m_constant);
 
-    auto* ok = MakeIdButton(this, QStringLiteral("&OK"), kIdOk);
+    auto* ok = makeIdButton(this, QStringLiteral("&OK"), kIdOk);
     ok->setDefault(true);
-    auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
-    auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
+    auto* cancel = makeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
+    auto* help = makeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
     connect(ok, &QPushButton::clicked, this, &RenderSettingsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &RenderSettingsDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("rendersettings")); });
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this, QStringLiteral("rendersettings")); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -127,7 +127,7 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     m_widthEdit->setFocus();
 }
 
-RenderSettings RenderSettingsDialog::Settings() const {
+RenderSettings RenderSettingsDialog::settings() const {
     RenderSettings s;
     s.from = m_from;
     s.to = m_to;
@@ -148,7 +148,7 @@ void RenderSettingsDialog::accept() {
     s.destFolder = m_folder->text().toStdString();
     // Checks, questions and the folder's creation, in their order; a refusal
     // keeps every entry as typed.
-    if (!AcceptRenderSettings(s, m_document->GetTotalFrames(), m_host)) return;
+    if (!acceptRenderSettings(s, m_document->totalFrames(), m_host)) return;
     m_width = s.width;
     m_height = s.height;
     m_from = s.from;

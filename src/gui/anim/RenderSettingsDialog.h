@@ -26,7 +26,7 @@ public:
     RenderSettingsDialog(Document& doc, Host& host, QWidget* parent = nullptr);
 
     // The accepted values, as the render takes them.
-    RenderSettings Settings() const;
+    RenderSettings settings() const;
 
     // Valid after OK: the folder is absolute and ends with the separator.
     std::int32_t m_from = 1;

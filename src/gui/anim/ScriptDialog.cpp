@@ -55,15 +55,15 @@ ScriptDialog::ScriptDialog(Document& doc, Host& host, QWidget* parent) : QDialog
                             this);
     note->setWordWrap(true);
 
-    auto* play = MakeIdButton(this, QStringLiteral("&Play"), kIdPlay);
+    auto* play = makeIdButton(this, QStringLiteral("&Play"), kIdPlay);
     play->setDefault(true);
-    auto* ok = MakeIdButton(this, QStringLiteral("&Ok"), kIdOk);
-    auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
-    auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
-    connect(play, &QPushButton::clicked, this, &ScriptDialog::OnPlay);
-    connect(ok, &QPushButton::clicked, this, &ScriptDialog::OnOk);
+    auto* ok = makeIdButton(this, QStringLiteral("&Ok"), kIdOk);
+    auto* cancel = makeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
+    auto* help = makeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
+    connect(play, &QPushButton::clicked, this, &ScriptDialog::onPlay);
+    connect(ok, &QPushButton::clicked, this, &ScriptDialog::onOk);
     connect(cancel, &QPushButton::clicked, this, &ScriptDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("script")); });
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this, QStringLiteral("script")); });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(play);
@@ -76,7 +76,7 @@ ScriptDialog::ScriptDialog(Document& doc, Host& host, QWidget* parent) : QDialog
     grid->addWidget(note, 1, 0);
     grid->addLayout(buttons, 0, 1, 2, 1);
 
-    const PlaybackChoice choice = PlaybackChoiceOf(doc.m_playbackStyle);
+    const PlaybackChoice choice = playbackChoiceOf(doc.m_playbackStyle);
     switch (choice.direction) {
         case PlaybackDirection::Forwards: m_forwards->setChecked(true); break;
         case PlaybackDirection::Reverse: m_reverse->setChecked(true); break;
@@ -85,26 +85,26 @@ ScriptDialog::ScriptDialog(Document& doc, Host& host, QWidget* parent) : QDialog
     m_looping->setChecked(choice.looping);
 }
 
-void ScriptDialog::StorePlaybackStyle() {
+void ScriptDialog::storePlaybackStyle() {
     PlaybackChoice choice;
     choice.direction = m_forwards->isChecked()  ? PlaybackDirection::Forwards
                        : m_reverse->isChecked() ? PlaybackDirection::Reverse
                                                  : PlaybackDirection::PingPong;
     choice.looping = m_looping->isChecked();
     // A changed style is not a change the user would be asked to save.
-    m_doc.m_playbackStyle = velmora::StorePlaybackStyle(choice);
+    m_doc.m_playbackStyle = velmora::storePlaybackStyle(choice);
 }
 
-void ScriptDialog::OnOk() {
-    StorePlaybackStyle();
-    WriteScript(m_doc);  // a script that cannot be written shows up when playing
+void ScriptDialog::onOk() {
+    storePlaybackStyle();
+    writeScript(m_doc);  // a script that cannot be written shows up when playing
     accept();
 }
 
-void ScriptDialog::OnPlay() {
-    StorePlaybackStyle();
-    WriteScript(m_doc);
-    LaunchPlayer(m_host, ScriptPath(m_doc.m_destFolder), kScriptDlgName);
+void ScriptDialog::onPlay() {
+    storePlaybackStyle();
+    writeScript(m_doc);
+    launchPlayer(m_host, scriptPath(m_doc.m_destFolder), kScriptDlgName);
 }
 
 }  // namespace velmora::gui

@@ -21,9 +21,9 @@ public:
     ScriptDialog(Document& doc, Host& host, QWidget* parent = nullptr);
 
     // The document's style byte from the buttons: 1, 2 or 4, plus 8 for looping.
-    void StorePlaybackStyle();
-    void OnOk();
-    void OnPlay();
+    void storePlaybackStyle();
+    void onOk();
+    void onPlay();
 
 private:
     Document& m_doc;

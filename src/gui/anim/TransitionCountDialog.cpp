@@ -34,20 +34,20 @@ TransitionCountDialog::TransitionCountDialog(bool untilNext, std::int32_t count,
     setProperty("helpTopic", QStringLiteral("transitions"));
 
     const CountQuestion question = untilNext ? CountQuestion::UntilNext : CountQuestion::AfterPrevious;
-    m_prompt = new QLabel(QString::fromStdString(CountPrompt(question)), this);
+    m_prompt = new QLabel(QString::fromStdString(countPrompt(question)), this);
     m_prompt->setObjectName(QString::number(kIdPrompt));
     m_edit = new QLineEdit(QString::number(count), this);
     m_edit->setObjectName(QString::number(kIdEdit));
     m_prompt->setBuddy(m_edit);
 
-    auto* ok = MakeIdButton(this, QStringLiteral("&OK"), kIdOk);
+    auto* ok = makeIdButton(this, QStringLiteral("&OK"), kIdOk);
     ok->setDefault(true);
-    auto* cancel = MakeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
+    auto* cancel = makeIdButton(this, QStringLiteral("Cancel"), kIdCancel);
     cancel->setEnabled(allowCancel);
-    auto* help = MakeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
+    auto* help = makeIdButton(this, QStringLiteral("Help"), kIdHelpButton);
     connect(ok, &QPushButton::clicked, this, &TransitionCountDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &TransitionCountDialog::reject);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("transitions")); });
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this, QStringLiteral("transitions")); });
 
     auto* grid = new QGridLayout(this);
     auto* fields = new QVBoxLayout;
@@ -67,9 +67,9 @@ TransitionCountDialog::TransitionCountDialog(bool untilNext, std::int32_t count,
 }
 
 void TransitionCountDialog::accept() {
-    const CountEntry entry = ReadTransitionCount(m_edit->text().left(kReadChars).toStdString());
+    const CountEntry entry = readTransitionCount(m_edit->text().left(kReadChars).toStdString());
     if (!entry.accepted) {
-        m_host.ShowMessage(WindowMessage(entry.message, MsgIcon::None, kTransitionCountName));
+        m_host.showMessage(windowMessage(entry.message, MsgIcon::None, kTransitionCountName));
         m_edit->setFocus();
         m_edit->selectAll();
         return;

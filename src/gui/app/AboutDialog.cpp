@@ -15,7 +15,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setProperty("helpTopic", QStringLiteral("about"));
     auto* layout = new QGridLayout(this);
     auto* icon = new QLabel(this);
-    icon->setPixmap(ApplicationIcon().pixmap(32, 32));
+    icon->setPixmap(applicationIcon().pixmap(32, 32));
     layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
     layout->addWidget(new QLabel(QStringLiteral("Velmora Version ") + QString::fromLatin1(kVersion), this), 0, 1);
     layout->addWidget(new QLabel(QStringLiteral("A fractal explorer for the Mandelbrot and Julia sets."), this), 1, 1);

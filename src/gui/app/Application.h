@@ -36,29 +36,29 @@ public:
     static constexpr int kKeepRunning = -1;
     // Carries out the command line (arguments without the program name).
     // kKeepRunning when the main window is up, otherwise the exit code.
-    int InitInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    int initInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-    Document& GetDocument() { return *m_document; }
-    MainWindow* GetMainFrame() const { return m_frame.get(); }
-    Host& GetHost() { return m_host; }
-    DesktopDialogs& GetDialogs() { return m_dialogs; }
-    RecentFileList& GetRecentFiles() { return m_recentFiles; }
-    QPrinter& GetPrinter();
+    Document& document() { return *m_document; }
+    MainWindow* mainFrame() const { return m_frame.get(); }
+    Host& host() { return m_host; }
+    DesktopDialogs& dialogs() { return m_dialogs; }
+    RecentFileList& recentFiles() { return m_recentFiles; }
+    QPrinter& printer();
 
-    int GetPreviewPages() const { return m_previewPages; }
-    void SetPreviewPages(int pages);
-    void SaveRecentFiles();
+    int previewPages() const { return m_previewPages; }
+    void setPreviewPages(int pages);
+    void saveRecentFiles();
 
     // Commands the application answers.
-    void OnAppAbout();
-    void OnFilePrintSetup();
+    void onAppAbout();
+    void onFilePrintSetup();
 
     // The program's settings store.
-    static std::unique_ptr<QSettings> OpenSettings();
+    static std::unique_ptr<QSettings> openSettings();
 
 private:
-    void LoadStdProfileSettings();
-    int PrintFromCommandLine(const std::string& file, const std::string& printerName, std::ostream& out);
+    void loadStdProfileSettings();
+    int printFromCommandLine(const std::string& file, const std::string& printerName, std::ostream& out);
 
     Host& m_host;
     DesktopDialogs& m_dialogs;
@@ -70,7 +70,7 @@ private:
 };
 
 // The whole program after QApplication exists: start-up, message loop, exit code.
-int RunVelmora(const std::vector<std::string>& args, Host& host, DesktopDialogs& dialogs, std::ostream& out,
+int runVelmora(const std::vector<std::string>& args, Host& host, DesktopDialogs& dialogs, std::ostream& out,
                std::ostream& err);
 
 }  // namespace velmora::gui

@@ -2,18 +2,18 @@
 
 namespace velmora::gui {
 
-void CommandRouter::Set(int id, Handler run, Update update) {
+void CommandRouter::set(int id, Handler run, Update update) {
     m_entries[id] = Entry{std::move(run), std::move(update)};
 }
 
-void CommandRouter::Remove(int id) { m_entries.erase(id); }
+void CommandRouter::remove(int id) { m_entries.erase(id); }
 
-bool CommandRouter::HasHandler(int id) const {
+bool CommandRouter::hasHandler(int id) const {
     const auto it = m_entries.find(id);
     return it != m_entries.end() && it->second.run;
 }
 
-CommandState CommandRouter::State(int id) const {
+CommandState CommandRouter::state(int id) const {
     CommandState s;
     const auto it = m_entries.find(id);
     if (it == m_entries.end() || !it->second.run) {
@@ -25,7 +25,7 @@ CommandState CommandRouter::State(int id) const {
 }
 
 bool CommandRouter::Run(int id) const {
-    if (!State(id).enabled) return false;
+    if (!state(id).enabled) return false;
     // Copy: the handler may replace its own registration.
     const Handler run = m_entries.at(id).run;
     run();

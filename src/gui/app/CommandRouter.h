@@ -20,11 +20,11 @@ public:
 
     // Registers (or replaces) the handler of a command. Without an update rule
     // the command is enabled and unchecked whenever it has a handler.
-    void Set(int id, Handler run, Update update = {});
-    void Remove(int id);
+    void set(int id, Handler run, Update update = {});
+    void remove(int id);
 
-    bool HasHandler(int id) const;
-    CommandState State(int id) const;
+    bool hasHandler(int id) const;
+    CommandState state(int id) const;
 
     // Runs the command if its current state allows it; true when it ran.
     bool Run(int id) const;

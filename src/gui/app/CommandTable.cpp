@@ -59,15 +59,15 @@ constexpr std::array<std::string_view, 5> kMenus{"&File", "&Edit", "&View", "&Re
 
 }  // namespace
 
-std::span<const CommandInfo> Commands() { return kCommands; }
+std::span<const CommandInfo> commands() { return kCommands; }
 
-const CommandInfo* FindCommand(int id) {
+const CommandInfo* findCommand(int id) {
     const auto it = std::find_if(kCommands.begin(), kCommands.end(), [id](const CommandInfo& c) { return c.id == id; });
     return it == kCommands.end() ? nullptr : &*it;
 }
 
-std::span<const int> ToolbarLayout() { return kToolbar; }
+std::span<const int> toolbarLayout() { return kToolbar; }
 
-std::span<const std::string_view> MenuTitles() { return kMenus; }
+std::span<const std::string_view> menuTitles() { return kMenus; }
 
 }  // namespace velmora::gui

@@ -22,13 +22,13 @@ struct CommandInfo {
 };
 
 // Every command in menu order (commands without a menu item come last).
-std::span<const CommandInfo> Commands();
-const CommandInfo* FindCommand(int id);
+std::span<const CommandInfo> commands();
+const CommandInfo* findCommand(int id);
 
 // The toolbar, left to right; 0 is a separator.
-std::span<const int> ToolbarLayout();
+std::span<const int> toolbarLayout();
 
 // Menu titles in menu-bar order.
-std::span<const std::string_view> MenuTitles();
+std::span<const std::string_view> menuTitles();
 
 }  // namespace velmora::gui

@@ -10,7 +10,7 @@
 
 namespace velmora::gui {
 
-std::optional<QString> QtDesktopDialogs::GetOpenFileName(QWidget* parent, const OpenFileRequest& request) {
+std::optional<QString> QtDesktopDialogs::getOpenFileName(QWidget* parent, const OpenFileRequest& request) {
     if (!request.mustExist) {
         QFileDialog dlg(parent, request.caption, QString(), request.filter);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -23,7 +23,7 @@ std::optional<QString> QtDesktopDialogs::GetOpenFileName(QWidget* parent, const 
     return path;
 }
 
-std::optional<QString> QtDesktopDialogs::GetSaveFileName(QWidget* parent, const SaveFileRequest& request) {
+std::optional<QString> QtDesktopDialogs::getSaveFileName(QWidget* parent, const SaveFileRequest& request) {
     QFileDialog dlg(parent, request.caption, QString(), request.filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
@@ -34,15 +34,15 @@ std::optional<QString> QtDesktopDialogs::GetSaveFileName(QWidget* parent, const 
     return dlg.selectedFiles().constFirst();
 }
 
-std::optional<QColor> QtDesktopDialogs::GetColor(QWidget* parent, const QColor& initial) {
+std::optional<QColor> QtDesktopDialogs::getColor(QWidget* parent, const QColor& initial) {
     const QColor c = QColorDialog::getColor(initial, parent);
     if (!c.isValid()) return std::nullopt;
     return c;
 }
 
-int QtDesktopDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+int QtDesktopDialogs::runModal(QDialog& dialog) { return dialog.exec(); }
 
-bool QtDesktopDialogs::SetUpPrint(QWidget* parent, QPrinter& printer) {
+bool QtDesktopDialogs::setUpPrint(QWidget* parent, QPrinter& printer) {
     QPrintDialog dlg(&printer, parent);
     dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
     return dlg.exec() == QDialog::Accepted;
@@ -61,14 +61,14 @@ void DropNonNativePrinterWarning(QtMsgType type, const QMessageLogContext& conte
 
 }  // namespace
 
-bool QtDesktopDialogs::PageSetup(QWidget* parent, QPrinter& printer) {
+bool QtDesktopDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
     g_previousHandler = qInstallMessageHandler(DropNonNativePrinterWarning);
     QPageSetupDialog dlg(&printer, parent);
     qInstallMessageHandler(g_previousHandler);
     return dlg.exec() == QDialog::Accepted;
 }
 
-void QtDesktopDialogs::ShowPrintPreview(QWidget* parent, QPrinter& printer,
+void QtDesktopDialogs::showPrintPreview(QWidget* parent, QPrinter& printer,
                                         const std::function<void(QPrinter&)>& paint, int& pages) {
     QPrintPreviewDialog dlg(&printer, parent);
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&paint](QPrinter* p) { paint(*p); });

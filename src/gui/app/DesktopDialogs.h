@@ -34,32 +34,32 @@ public:
     virtual ~DesktopDialogs() = default;
 
     // A path, or nothing when the user cancelled.
-    virtual std::optional<QString> GetOpenFileName(QWidget* parent, const OpenFileRequest& request) = 0;
-    virtual std::optional<QString> GetSaveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
-    virtual std::optional<QColor> GetColor(QWidget* parent, const QColor& initial) = 0;
+    virtual std::optional<QString> getOpenFileName(QWidget* parent, const OpenFileRequest& request) = 0;
+    virtual std::optional<QString> getSaveFileName(QWidget* parent, const SaveFileRequest& request) = 0;
+    virtual std::optional<QColor> getColor(QWidget* parent, const QColor& initial) = 0;
 
     // Runs a dialog modally and returns its result code (QDialog::Accepted...).
-    virtual int RunModal(QDialog& dialog) = 0;
+    virtual int runModal(QDialog& dialog) = 0;
 
     // The printer dialogs; false when the user cancelled.
-    virtual bool SetUpPrint(QWidget* parent, QPrinter& printer) = 0;
-    virtual bool PageSetup(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool setUpPrint(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
     // Shows the preview; paint draws the document's one page on the printer.
     // pages is the number of pages shown side by side, read and written back.
-    virtual void ShowPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint,
+    virtual void showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint,
                                   int& pages) = 0;
 };
 
 // The real dialogs of the desktop.
 class QtDesktopDialogs : public DesktopDialogs {
 public:
-    std::optional<QString> GetOpenFileName(QWidget* parent, const OpenFileRequest& request) override;
-    std::optional<QString> GetSaveFileName(QWidget* parent, const SaveFileRequest& request) override;
-    std::optional<QColor> GetColor(QWidget* parent, const QColor& initial) override;
-    int RunModal(QDialog& dialog) override;
-    bool SetUpPrint(QWidget* parent, QPrinter& printer) override;
-    bool PageSetup(QWidget* parent, QPrinter& printer) override;
-    void ShowPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint,
+    std::optional<QString> getOpenFileName(QWidget* parent, const OpenFileRequest& request) override;
+    std::optional<QString> getSaveFileName(QWidget* parent, const SaveFileRequest& request) override;
+    std::optional<QColor> getColor(QWidget* parent, const QColor& initial) override;
+    int runModal(QDialog& dialog) override;
+    bool setUpPrint(QWidget* parent, QPrinter& printer) override;
+    bool pageSetup(QWidget* parent, QPrinter& printer) override;
+    void showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint,
                           int& pages) override;
 };
 

@@ -16,117 +16,117 @@ namespace {
 const QString kDocFilter = QStringLiteral("Velmora File (*.vmr);;All Files (*)");
 }
 
-bool DocumentCommands::SaveModified() {
-    Document& doc = m_frame.App().GetDocument();
-    if (!doc.IsModified()) return true;
+bool DocumentCommands::saveModified() {
+    Document& doc = m_frame.app().document();
+    if (!doc.isModified()) return true;
     Message m;
-    const std::string& name = doc.GetPathName().empty() ? doc.GetTitle() : doc.GetPathName();
-    m.text = FormatPercent1("Save changes to %1?", name);
+    const std::string& name = doc.pathName().empty() ? doc.title() : doc.pathName();
+    m.text = formatPercent1("Save changes to %1?", name);
     m.caption = kAppTitle;
     m.icon = MsgIcon::Warning;
     m.buttons = MsgButtons::YesNoCancel;
     m.owner = MsgOwner::MainWindow;
-    switch (m_frame.App().GetHost().ShowMessage(m)) {
-        case MsgAnswer::Yes: return OnFileSave();
+    switch (m_frame.app().host().showMessage(m)) {
+        case MsgAnswer::Yes: return onFileSave();
         case MsgAnswer::No: return true;
         default: return false;
     }
 }
 
-void DocumentCommands::AfterDocumentChanged() {
-    m_frame.UpdateTitle();
-    m_frame.RebuildRecentFileMenu();
-    if (FractalView* view = m_frame.GetView()) view->RedrawNow();
-    m_frame.UpdateCommandUI();
+void DocumentCommands::afterDocumentChanged() {
+    m_frame.updateTitle();
+    m_frame.rebuildRecentFileMenu();
+    if (FractalView* view = m_frame.view()) view->redrawNow();
+    m_frame.updateCommandUI();
 }
 
-bool DocumentCommands::OpenDocumentFile(const QString& path, bool ask) {
-    if (ask && !SaveModified()) return false;
-    Application& app = m_frame.App();
-    const bool ok = app.GetDocument().OnOpenDocument(ToStdPath(path));
-    if (ok) app.GetRecentFiles().Add(path);
-    app.SaveRecentFiles();
-    AfterDocumentChanged();
+bool DocumentCommands::openDocumentFile(const QString& path, bool ask) {
+    if (ask && !saveModified()) return false;
+    Application& app = m_frame.app();
+    const bool ok = app.document().onOpenDocument(toStdPath(path));
+    if (ok) app.recentFiles().add(path);
+    app.saveRecentFiles();
+    afterDocumentChanged();
     return ok;
 }
 
-void DocumentCommands::OnFileOpen() {
+void DocumentCommands::onFileOpen() {
     OpenFileRequest request;
     request.caption = QStringLiteral("Open");
     request.filter = kDocFilter;
-    const auto path = m_frame.App().GetDialogs().GetOpenFileName(&m_frame, request);
+    const auto path = m_frame.app().dialogs().getOpenFileName(&m_frame, request);
     if (!path) return;
-    OpenDocumentFile(*path);
+    openDocumentFile(*path);
 }
 
-void DocumentCommands::OnOpenRecentFile(int index) {
-    RecentFileList& recent = m_frame.App().GetRecentFiles();
-    if (index < 0 || index >= recent.Files().size()) return;
-    const QString path = recent.Files().at(index);
-    if (!SaveModified()) return;
-    if (!OpenDocumentFile(path, false)) {
+void DocumentCommands::onOpenRecentFile(int index) {
+    RecentFileList& recent = m_frame.app().recentFiles();
+    if (index < 0 || index >= recent.files().size()) return;
+    const QString path = recent.files().at(index);
+    if (!saveModified()) return;
+    if (!openDocumentFile(path, false)) {
         // A recent file that no longer opens leaves the list.
-        const int at = static_cast<int>(recent.Files().indexOf(path));
-        recent.Remove(at);
-        m_frame.App().SaveRecentFiles();
-        m_frame.RebuildRecentFileMenu();
+        const int at = static_cast<int>(recent.files().indexOf(path));
+        recent.remove(at);
+        m_frame.app().saveRecentFiles();
+        m_frame.rebuildRecentFileMenu();
     }
 }
 
-bool DocumentCommands::DoSave(const QString& path) {
-    Application& app = m_frame.App();
-    if (!app.GetDocument().OnSaveDocument(ToStdPath(path))) return false;  // reported; stays modified
-    app.GetRecentFiles().Add(path);
-    app.SaveRecentFiles();
-    AfterDocumentChanged();
+bool DocumentCommands::doSave(const QString& path) {
+    Application& app = m_frame.app();
+    if (!app.document().onSaveDocument(toStdPath(path))) return false;  // reported; stays modified
+    app.recentFiles().add(path);
+    app.saveRecentFiles();
+    afterDocumentChanged();
     return true;
 }
 
-bool DocumentCommands::OnFileSave() {
-    const std::string& path = m_frame.App().GetDocument().GetPathName();
-    if (path.empty()) return OnFileSaveAs();
-    return DoSave(FromStdPath(path));
+bool DocumentCommands::onFileSave() {
+    const std::string& path = m_frame.app().document().pathName();
+    if (path.empty()) return onFileSaveAs();
+    return doSave(fromStdPath(path));
 }
 
-bool DocumentCommands::OnFileSaveAs() {
-    Document& doc = m_frame.App().GetDocument();
+bool DocumentCommands::onFileSaveAs() {
+    Document& doc = m_frame.app().document();
     SaveFileRequest request;
     request.caption = QStringLiteral("Save As");
     request.filter = kDocFilter;
     request.defaultSuffix = QStringLiteral("vmr");
-    request.proposedName = doc.GetPathName().empty() ? FromStdPath(doc.GetTitle()) + QStringLiteral(".vmr")
-                                                     : FromStdPath(doc.GetPathName());
+    request.proposedName = doc.pathName().empty() ? fromStdPath(doc.title()) + QStringLiteral(".vmr")
+                                                     : fromStdPath(doc.pathName());
     request.confirmOverwrite = true;
-    const auto path = m_frame.App().GetDialogs().GetSaveFileName(&m_frame, request);
+    const auto path = m_frame.app().dialogs().getSaveFileName(&m_frame, request);
     if (!path) return false;
-    return DoSave(*path);
+    return doSave(*path);
 }
 
-bool DocumentCommands::CanExportBmp() const { return m_frame.App().GetDocument().m_rendered; }
+bool DocumentCommands::canExportBmp() const { return m_frame.app().document().m_rendered; }
 
-void DocumentCommands::OnExportBmp() {
-    Application& app = m_frame.App();
+void DocumentCommands::onExportBmp() {
+    Application& app = m_frame.app();
     SaveFileRequest request;
     request.caption = QStringLiteral("Save As");
     request.filter = QStringLiteral("Windows BMP Files (*.bmp);;All Files (*)");
     request.defaultSuffix = QStringLiteral("bmp");
     request.confirmOverwrite = false;
-    const auto chosen = app.GetDialogs().GetSaveFileName(&m_frame, request);
+    const auto chosen = app.dialogs().getSaveFileName(&m_frame, request);
     if (!chosen) return;
 
-    Document& doc = app.GetDocument();
+    Document& doc = app.document();
     // The header block comes from the last draw; a view that was never shown
     // has not drawn yet, so give it the palette it would have drawn with.
-    if (doc.m_engine && doc.m_engine->GetBitmapInfo() == nullptr) doc.m_engine->BuildBitmap(doc.m_palette);
+    if (doc.m_engine && doc.m_engine->bitmapInfo() == nullptr) doc.m_engine->buildBitmap(doc.m_palette);
 
-    const std::string path = ToStdPath(*chosen);
+    const std::string path = toStdPath(*chosen);
     std::error_code cause;
     Message m;
-    switch (doc.WriteBmp(path, cause)) {
+    switch (doc.writeBmp(path, cause)) {
         case BmpWriteResult::Ok:
             return;
         case BmpWriteResult::CreateFailed:
-            m.text = FileErrorMessage(path, cause, FileOp::Write);
+            m.text = fileErrorMessage(path, cause, FileOp::Write);
             m.caption = kAppTitle;
             m.icon = MsgIcon::Error;
             m.owner = MsgOwner::MainWindow;
@@ -143,7 +143,7 @@ void DocumentCommands::OnExportBmp() {
             m.text = "Windows reported 'Out of Memory'";
             break;
     }
-    app.GetHost().ShowMessage(m);
+    app.host().showMessage(m);
 }
 
 }  // namespace velmora::gui

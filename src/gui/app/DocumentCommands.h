@@ -11,24 +11,24 @@ class DocumentCommands {
 public:
     explicit DocumentCommands(MainWindow& frame) : m_frame(frame) {}
 
-    void OnFileOpen();
+    void onFileOpen();
     // Both false when the document was not saved (cancelled or failed).
-    bool OnFileSave();
-    bool OnFileSaveAs();
-    void OnOpenRecentFile(int index);
-    void OnExportBmp();
-    bool CanExportBmp() const;
+    bool onFileSave();
+    bool onFileSaveAs();
+    void onOpenRecentFile(int index);
+    void onExportBmp();
+    bool canExportBmp() const;
 
     // Asks "Save changes to %1?" for a modified document; false when the user
     // cancelled or the save failed, so the document must stay.
-    bool SaveModified();
+    bool saveModified();
     // Opens a document in place of the current one, asking first. False when
     // nothing was opened.
-    bool OpenDocumentFile(const QString& path, bool ask = true);
+    bool openDocumentFile(const QString& path, bool ask = true);
 
 private:
-    bool DoSave(const QString& path);
-    void AfterDocumentChanged();
+    bool doSave(const QString& path);
+    void afterDocumentChanged();
 
     MainWindow& m_frame;
 };

@@ -18,13 +18,13 @@ namespace {
 QString TopicUrl(const QString& topic) { return QStringLiteral("qrc:/help/%1.html").arg(topic); }
 }  // namespace
 
-bool HelpTopicExists(const QString& topic) {
-    InitResources();
+bool helpTopicExists(const QString& topic) {
+    initResources();
     return !topic.isEmpty() && QFile::exists(QStringLiteral(":/help/%1.html").arg(topic));
 }
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent, Qt::Window) {
-    InitResources();
+    initResources();
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Velmora Help"));
     setModal(false);
@@ -37,7 +37,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent, Qt::Window) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* contents = buttons->addButton(QStringLiteral("&Contents"), QDialogButtonBox::ActionRole);
     QPushButton* back = buttons->addButton(QStringLiteral("&Back"), QDialogButtonBox::ActionRole);
-    connect(contents, &QPushButton::clicked, this, [this] { ShowTopic(QStringLiteral("index")); });
+    connect(contents, &QPushButton::clicked, this, [this] { showTopic(QStringLiteral("index")); });
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     back->setEnabled(false);
@@ -45,11 +45,11 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent, Qt::Window) {
     layout->addWidget(buttons);
 }
 
-void HelpWindow::ShowTopic(const QString& topic) {
-    m_browser->setSource(QUrl(TopicUrl(HelpTopicExists(topic) ? topic : QStringLiteral("index"))));
+void HelpWindow::showTopic(const QString& topic) {
+    m_browser->setSource(QUrl(TopicUrl(helpTopicExists(topic) ? topic : QStringLiteral("index"))));
 }
 
-QString HelpWindow::CurrentTopic() const {
+QString HelpWindow::currentTopic() const {
     const QString path = m_browser->source().path();  // "/help/<topic>.html"
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     QString name = path.mid(slash + 1);
@@ -57,7 +57,7 @@ QString HelpWindow::CurrentTopic() const {
     return name;
 }
 
-HelpWindow* ShowHelpTopic(QWidget* parent, const QString& topic) {
+HelpWindow* showHelpTopic(QWidget* parent, const QString& topic) {
     static QPointer<HelpWindow> window;
     // Owned by the main window so it outlives the dialog that asked; but while
     // a modal dialog runs, only its own children take input, so it goes there.
@@ -72,7 +72,7 @@ HelpWindow* ShowHelpTopic(QWidget* parent, const QString& topic) {
         window->setParent(owner, window->windowFlags());
         window->setGeometry(where);
     }
-    window->ShowTopic(topic);
+    window->showTopic(topic);
     window->show();
     window->raise();
     window->activateWindow();

@@ -17,16 +17,16 @@ class HelpWindow : public QDialog {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget* parent);
-    void ShowTopic(const QString& topic);
-    QString CurrentTopic() const;
-    QTextBrowser* Browser() const { return m_browser; }
+    void showTopic(const QString& topic);
+    QString currentTopic() const;
+    QTextBrowser* browser() const { return m_browser; }
 
 private:
     QTextBrowser* m_browser;
 };
 
 // Opens (or raises) the help window at a topic; an unknown topic opens the contents.
-HelpWindow* ShowHelpTopic(QWidget* parent, const QString& topic);
-bool HelpTopicExists(const QString& topic);
+HelpWindow* showHelpTopic(QWidget* parent, const QString& topic);
+bool helpTopicExists(const QString& topic);
 
 }  // namespace velmora::gui

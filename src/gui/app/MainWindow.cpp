@@ -37,23 +37,23 @@ const QString kBarSection = QStringLiteral("Settings-Summary");
 
 MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(applicationIcon());
     resize(450, 425);
 
     // The view first: its creation installs the default palette.
-    m_view = new FractalView(app.GetDocument(), app.GetHost(), app.GetDialogs(), this);
-    m_view->SetFrame(this);
+    m_view = new FractalView(app.document(), app.host(), app.dialogs(), this);
+    m_view->setFrame(this);
     setCentralWidget(m_view);
 
-    CreateActions();
-    CreateMenus();
-    CreateToolBar();
-    CreateStatusBar();
-    ConnectFrameCommands();
-    m_view->ConnectCommands(m_router);
-    RebuildRecentFileMenu();
-    UpdateTitle();
-    UpdateCommandUI();
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    connectFrameCommands();
+    m_view->connectCommands(m_router);
+    rebuildRecentFileMenu();
+    updateTitle();
+    updateCommandUI();
 }
 
 MainWindow::~MainWindow() = default;
@@ -63,10 +63,10 @@ QAction* MainWindow::Action(int id) const {
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-QMenu* MainWindow::Menu(int index) const { return index >= 0 && index < m_menus.size() ? m_menus.at(index) : nullptr; }
+QMenu* MainWindow::menu(int index) const { return index >= 0 && index < m_menus.size() ? m_menus.at(index) : nullptr; }
 
-void MainWindow::CreateActions() {
-    for (const CommandInfo& c : Commands()) {
+void MainWindow::createActions() {
+    for (const CommandInfo& c : commands()) {
         auto* a = new QAction(this);
         a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
         a->setText(c.menuText.empty() ? Text(c.tooltip) : Text(c.menuText));
@@ -75,11 +75,11 @@ void MainWindow::CreateActions() {
         a->setWhatsThis(Text(c.prompt));
         a->setShortcuts(Keys(c.keys));
         a->setCheckable(c.checkable);
-        a->setIcon(ToolbarIcon(c.id));
+        a->setIcon(toolbarIcon(c.id));
         a->setIconVisibleInMenu(false);
         addAction(a);  // keys work whichever bar is hidden
         const int id = c.id;
-        connect(a, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
         m_actions[c.id] = a;
     }
     // Entries 2..4 of the recent-file list; entry 1 is the table's own.
@@ -88,20 +88,20 @@ void MainWindow::CreateActions() {
         const int id = ID_FILE_MRU_FILE1 + i;
         a->setObjectName(QStringLiteral("cmd%1").arg(id));
         a->setStatusTip(QStringLiteral("Open this document"));
-        connect(a, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
         m_actions[id] = a;
     }
 }
 
-void MainWindow::CreateMenus() {
-    const auto titles = MenuTitles();
+void MainWindow::createMenus() {
+    const auto titles = menuTitles();
     for (const std::string_view title : titles) {
         QMenu* menu = menuBar()->addMenu(Text(title));
         menu->setToolTipsVisible(false);
-        connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandUI);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandUI);
         m_menus.append(menu);
     }
-    for (const CommandInfo& c : Commands()) {
+    for (const CommandInfo& c : commands()) {
         if (c.menu == MenuName::None) continue;
         QMenu* menu = m_menus.at(static_cast<int>(c.menu) - 1);
         if (c.separatorBefore) menu->addSeparator();
@@ -115,7 +115,7 @@ void MainWindow::CreateMenus() {
     }
 }
 
-void MainWindow::CreateToolBar() {
+void MainWindow::createToolBar() {
     m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
     m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));  // names the bar in the saved layout
     m_wndToolBar->setIconSize(QSize(kToolbarIconWidth, kToolbarIconHeight));
@@ -124,7 +124,7 @@ void MainWindow::CreateToolBar() {
     m_wndToolBar->setFloatable(true);
     m_wndToolBar->setWhatsThis(tr("<b>Toolbar</b><p>Shortcuts to the most used commands. Drag it by its handle "
                                   "to any edge of the window, or hide it from the View menu.</p>"));
-    for (const int id : ToolbarLayout()) {
+    for (const int id : toolbarLayout()) {
         if (id == 0)
             m_wndToolBar->addSeparator();
         else
@@ -133,7 +133,7 @@ void MainWindow::CreateToolBar() {
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 }
 
-void MainWindow::CreateStatusBar() {
+void MainWindow::createStatusBar() {
     m_wndStatusBar = new QStatusBar(this);
     m_wndStatusBar->setObjectName(QStringLiteral("StatusBar"));
     m_wndStatusBar->setWhatsThis(tr("<b>Status bar</b><p>Says what the command under the mouse does.</p>"));
@@ -145,58 +145,58 @@ void MainWindow::CreateStatusBar() {
     m_wndStatusBar->showMessage(QStringLiteral("Ready"));
 }
 
-void MainWindow::ConnectFrameCommands() {
+void MainWindow::connectFrameCommands() {
     CommandRouter& r = m_router;
-    r.Set(ID_FILE_OPEN, [this] { m_documents.OnFileOpen(); });
-    r.Set(ID_FILE_SAVE, [this] { m_documents.OnFileSave(); });
-    r.Set(ID_FILE_SAVE_AS, [this] { m_documents.OnFileSaveAs(); });
-    r.Set(ID_FILE_EXPORTBMP, [this] { m_documents.OnExportBmp(); },
-          [this](CommandState& s) { s.enabled = m_documents.CanExportBmp(); });
-    r.Set(ID_FILE_PRINT_SETUP, [this] { m_app.OnFilePrintSetup(); });
+    r.set(ID_FILE_OPEN, [this] { m_documents.onFileOpen(); });
+    r.set(ID_FILE_SAVE, [this] { m_documents.onFileSave(); });
+    r.set(ID_FILE_SAVE_AS, [this] { m_documents.onFileSaveAs(); });
+    r.set(ID_FILE_EXPORTBMP, [this] { m_documents.onExportBmp(); },
+          [this](CommandState& s) { s.enabled = m_documents.canExportBmp(); });
+    r.set(ID_FILE_PRINT_SETUP, [this] { m_app.onFilePrintSetup(); });
     for (int i = 0; i < kRecentFileCount; ++i) {
-        r.Set(ID_FILE_MRU_FILE1 + i, [this, i] { m_documents.OnOpenRecentFile(i); },
-              [this, i](CommandState& s) { s.enabled = i < m_app.GetRecentFiles().Files().size(); });
+        r.set(ID_FILE_MRU_FILE1 + i, [this, i] { m_documents.onOpenRecentFile(i); },
+              [this, i](CommandState& s) { s.enabled = i < m_app.recentFiles().files().size(); });
     }
-    r.Set(ID_APP_EXIT, [this] { close(); });
-    r.Set(ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(m_wndToolBar->isHidden()); },
+    r.set(ID_APP_EXIT, [this] { close(); });
+    r.set(ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(m_wndToolBar->isHidden()); },
           [this](CommandState& s) { s.checked = !m_wndToolBar->isHidden(); });
-    r.Set(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); },
+    r.set(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); },
           [this](CommandState& s) { s.checked = !m_wndStatusBar->isHidden(); });
-    r.Set(ID_HELP_INDEX, [this] { OnHelpIndex(); });
-    r.Set(ID_HELP_FINDER, [this] { ShowHelpTopic(this, QStringLiteral("index")); });
-    r.Set(ID_HELP, [this] { ShowHelpTopic(this, QStringLiteral("index")); });
-    r.Set(ID_CONTEXT_HELP, [this] { OnContextHelp(); });
-    r.Set(ID_APP_ABOUT, [this] { m_app.OnAppAbout(); });
+    r.set(ID_HELP_INDEX, [this] { onHelpIndex(); });
+    r.set(ID_HELP_FINDER, [this] { showHelpTopic(this, QStringLiteral("index")); });
+    r.set(ID_HELP, [this] { showHelpTopic(this, QStringLiteral("index")); });
+    r.set(ID_CONTEXT_HELP, [this] { onContextHelp(); });
+    r.set(ID_APP_ABOUT, [this] { m_app.onAppAbout(); });
 }
 
-bool MainWindow::Dispatch(int id) {
+bool MainWindow::dispatch(int id) {
     const bool ran = m_router.Run(id);
-    UpdateCommandUI();
+    updateCommandUI();
     return ran;
 }
 
-void MainWindow::UpdateCommandUI() {
+void MainWindow::updateCommandUI() {
     for (const auto& [id, action] : m_actions) {
-        if (action == m_recentPlaceholder && m_app.GetRecentFiles().Files().isEmpty()) {
+        if (action == m_recentPlaceholder && m_app.recentFiles().files().isEmpty()) {
             action->setEnabled(false);  // the greyed "Recent File" line
             continue;
         }
-        const CommandState s = m_router.State(id);
+        const CommandState s = m_router.state(id);
         action->setEnabled(s.enabled);
         if (action->isCheckable()) action->setChecked(s.checked);
     }
 }
 
-void MainWindow::UpdateTitle() {
-    setWindowTitle(QString::fromStdString(m_app.GetDocument().GetTitle()) + QStringLiteral(" - Velmora"));
+void MainWindow::updateTitle() {
+    setWindowTitle(QString::fromStdString(m_app.document().title()) + QStringLiteral(" - Velmora"));
 }
 
-void MainWindow::RebuildRecentFileMenu() {
-    const RecentFileList& recent = m_app.GetRecentFiles();
+void MainWindow::rebuildRecentFileMenu() {
+    const RecentFileList& recent = m_app.recentFiles();
     for (int i = 0; i < kRecentFileCount; ++i) {
         QAction* a = Action(ID_FILE_MRU_FILE1 + i);
-        if (i < recent.Files().size()) {
-            a->setText(recent.MenuText(i));
+        if (i < recent.files().size()) {
+            a->setText(recent.menuText(i));
             a->setVisible(true);
         } else if (i == 0) {
             a->setText(QStringLiteral("Recent File"));
@@ -205,10 +205,10 @@ void MainWindow::RebuildRecentFileMenu() {
             a->setVisible(false);
         }
     }
-    UpdateCommandUI();
+    updateCommandUI();
 }
 
-void MainWindow::LoadBarState(QSettings& settings) {
+void MainWindow::loadBarState(QSettings& settings) {
     settings.beginGroup(kBarSection);
     const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
@@ -216,7 +216,7 @@ void MainWindow::LoadBarState(QSettings& settings) {
     settings.endGroup();
 }
 
-void MainWindow::SaveBarState(QSettings& settings) const {
+void MainWindow::saveBarState(QSettings& settings) const {
     settings.beginGroup(kBarSection);
     settings.setValue(QStringLiteral("State"), saveState());
     settings.setValue(QStringLiteral("StatusBar"), !m_wndStatusBar->isHidden());
@@ -226,26 +226,26 @@ void MainWindow::SaveBarState(QSettings& settings) const {
 void MainWindow::closeEvent(QCloseEvent* event) {
     {
         // Saved first: the layout is kept even when the close is then cancelled.
-        auto settings = Application::OpenSettings();
-        SaveBarState(*settings);
+        auto settings = Application::openSettings();
+        saveBarState(*settings);
     }
-    if (!m_documents.SaveModified()) {
+    if (!m_documents.saveModified()) {
         event->ignore();
         return;
     }
-    m_app.SaveRecentFiles();
+    m_app.saveRecentFiles();
     event->accept();
 }
 
-void MainWindow::OnContextHelp() { QWhatsThis::enterWhatsThisMode(); }
+void MainWindow::onContextHelp() { QWhatsThis::enterWhatsThisMode(); }
 
-void MainWindow::OnHelpIndex() {
+void MainWindow::onHelpIndex() {
     // The topic of the window in front; dialogs name theirs in "helpTopic".
     QWidget* active = QApplication::activeModalWidget();
     if (active == nullptr) active = QApplication::activeWindow();
     QString topic = active != nullptr ? active->property("helpTopic").toString() : QString();
     if (topic.isEmpty()) topic = QStringLiteral("main");
-    ShowHelpTopic(this, topic);
+    showHelpTopic(this, topic);
 }
 
 }  // namespace velmora::gui

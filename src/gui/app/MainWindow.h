@@ -30,38 +30,38 @@ public:
     explicit MainWindow(Application& app);
     ~MainWindow() override;
 
-    Application& App() { return m_app; }
-    FractalView* GetView() const { return m_view; }
-    CommandRouter& Router() { return m_router; }
-    DocumentCommands& Documents() { return m_documents; }
+    Application& app() { return m_app; }
+    FractalView* view() const { return m_view; }
+    CommandRouter& router() { return m_router; }
+    DocumentCommands& documents() { return m_documents; }
 
     QAction* Action(int id) const;
-    QMenu* Menu(int index) const;  // 0 File .. 4 Help
-    QToolBar* ToolBar() const { return m_wndToolBar; }
-    QStatusBar* StatusBar() const { return m_wndStatusBar; }
+    QMenu* menu(int index) const;  // 0 File .. 4 Help
+    QToolBar* toolBar() const { return m_wndToolBar; }
+    QStatusBar* statusBarWidget() const { return m_wndStatusBar; }
 
     // Runs a command as a menu, key or button would: only when enabled.
-    bool Dispatch(int id);
+    bool dispatch(int id);
     // Re-reads every command's enable and check rule into its action.
-    void UpdateCommandUI();
+    void updateCommandUI();
     // "<title> - Velmora".
-    void UpdateTitle();
-    void RebuildRecentFileMenu();
+    void updateTitle();
+    void rebuildRecentFileMenu();
 
-    void LoadBarState(QSettings& settings);
-    void SaveBarState(QSettings& settings) const;
+    void loadBarState(QSettings& settings);
+    void saveBarState(QSettings& settings) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateActions();
-    void CreateMenus();
-    void CreateToolBar();
-    void CreateStatusBar();
-    void ConnectFrameCommands();
-    void OnContextHelp();
-    void OnHelpIndex();
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void connectFrameCommands();
+    void onContextHelp();
+    void onHelpIndex();
 
     Application& m_app;
     CommandRouter m_router;

@@ -7,7 +7,7 @@
 
 namespace velmora::gui {
 
-inline std::string ToStdPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-inline QString FromStdPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+inline std::string toStdPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+inline QString fromStdPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 }  // namespace velmora::gui

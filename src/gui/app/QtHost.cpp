@@ -12,7 +12,7 @@
 
 namespace velmora::gui {
 
-bool EscapeWatch::TakeEscape() {
+bool EscapeWatch::takeEscape() {
     const bool was = m_escapePressed;
     m_escapePressed = false;
     return was;
@@ -72,7 +72,7 @@ QMessageBox::StandardButtons ToQt(MsgButtons buttons) {
 
 }  // namespace
 
-QWidget* QtHost::OwnerFor(const Message& message) const {
+QWidget* QtHost::ownerFor(const Message& message) const {
     // A box of the document or the engine belongs to no window, but still
     // appears over the main window rather than in the middle of the screen.
     if (message.owner != MsgOwner::None && !message.ownerName.empty()) {
@@ -89,9 +89,9 @@ QWidget* QtHost::OwnerFor(const Message& message) const {
     return QApplication::activeWindow();
 }
 
-MsgAnswer QtHost::ShowMessage(const Message& message) {
+MsgAnswer QtHost::showMessage(const Message& message) {
     QMessageBox box(ToQt(message.icon), QString::fromStdString(message.caption), QString::fromStdString(message.text),
-                    ToQt(message.buttons), OwnerFor(message));
+                    ToQt(message.buttons), ownerFor(message));
     if (message.caption.empty()) box.setWindowTitle(QString());
     switch (box.exec()) {
         case QMessageBox::Yes: return MsgAnswer::Yes;
@@ -105,28 +105,28 @@ MsgAnswer QtHost::ShowMessage(const Message& message) {
                : MsgAnswer::Ok;
 }
 
-bool QtHost::PollCancelKey() {
+bool QtHost::pollCancelKey() {
     // The render runs on this thread; letting queued events through here, under
     // the watch, is how an Escape typed meanwhile reaches us.
     qApp->installEventFilter(&m_watch);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     qApp->removeEventFilter(&m_watch);
-    return m_watch.TakeEscape();
+    return m_watch.takeEscape();
 }
 
-void QtHost::PlayQuestionSound() { QApplication::beep(); }
+void QtHost::playQuestionSound() { QApplication::beep(); }
 
-void QtHost::Beep() { QApplication::beep(); }
+void QtHost::beep() { QApplication::beep(); }
 
-QString QtHost::FindPlayer() {
+QString QtHost::findPlayer() {
     // One search for the whole program: our own folder first, then PATH.
-    const auto found = FindPlayerProgram(QCoreApplication::applicationDirPath().toStdString(),
+    const auto found = findPlayerProgram(QCoreApplication::applicationDirPath().toStdString(),
                                          qEnvironmentVariable("PATH").toStdString());
     return found ? QString::fromStdString(*found) : QString();
 }
 
-bool QtHost::StartPlayer(const std::string& scriptPath, const std::string& workingDir) {
-    const QString player = FindPlayer();
+bool QtHost::startPlayer(const std::string& scriptPath, const std::string& workingDir) {
+    const QString player = findPlayer();
     if (player.isEmpty()) return false;
     return QProcess::startDetached(player, {QString::fromStdString(scriptPath)}, QString::fromStdString(workingDir));
 }

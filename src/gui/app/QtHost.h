@@ -14,7 +14,7 @@ namespace velmora::gui {
 class EscapeWatch : public QObject {
     Q_OBJECT
 public:
-    bool TakeEscape();
+    bool takeEscape();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -28,22 +28,22 @@ public:
     QtHost();
     ~QtHost() override;
 
-    MsgAnswer ShowMessage(const Message& message) override;
+    MsgAnswer showMessage(const Message& message) override;
     // Lets pending input arrive through the EscapeWatch, then reports whether
     // Escape came since the last poll.
-    bool PollCancelKey() override;
-    void PlayQuestionSound() override;
-    void Beep() override;
-    bool StartPlayer(const std::string& scriptPath, const std::string& workingDir) override;
+    bool pollCancelKey() override;
+    void playQuestionSound() override;
+    void beep() override;
+    bool startPlayer(const std::string& scriptPath, const std::string& workingDir) override;
 
     // The window that owns MsgOwner::MainWindow boxes.
-    void SetMainWindow(QWidget* window) { m_mainWindow = window; }
+    void setMainWindow(QWidget* window) { m_mainWindow = window; }
 
     // Where the player program is looked for: the program's folder, then PATH.
-    static QString FindPlayer();
+    static QString findPlayer();
 
 protected:
-    QWidget* OwnerFor(const Message& message) const;
+    QWidget* ownerFor(const Message& message) const;
 
 private:
     QPointer<QWidget> m_mainWindow;

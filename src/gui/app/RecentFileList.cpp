@@ -14,7 +14,7 @@ QString Canonical(const QString& path) {
 }
 }  // namespace
 
-void RecentFileList::Add(const QString& path) {
+void RecentFileList::add(const QString& path) {
     if (path.isEmpty()) return;
     const QString p = Canonical(path);
     m_files.removeAll(p);
@@ -22,11 +22,11 @@ void RecentFileList::Add(const QString& path) {
     while (m_files.size() > m_size) m_files.removeLast();
 }
 
-void RecentFileList::Remove(int index) {
+void RecentFileList::remove(int index) {
     if (index >= 0 && index < m_files.size()) m_files.removeAt(index);
 }
 
-void RecentFileList::Load(QSettings& settings) {
+void RecentFileList::load(QSettings& settings) {
     m_files.clear();
     settings.beginGroup(kSection);
     for (int i = 1; i <= m_size; ++i) {
@@ -36,7 +36,7 @@ void RecentFileList::Load(QSettings& settings) {
     settings.endGroup();
 }
 
-void RecentFileList::Save(QSettings& settings) const {
+void RecentFileList::save(QSettings& settings) const {
     settings.beginGroup(kSection);
     for (int i = 1; i <= m_size; ++i) {
         const QString key = QStringLiteral("File%1").arg(i);
@@ -48,7 +48,7 @@ void RecentFileList::Save(QSettings& settings) const {
     settings.endGroup();
 }
 
-QString RecentFileList::MenuText(int index) const {
+QString RecentFileList::menuText(int index) const {
     if (index < 0 || index >= m_files.size()) return {};
     QString shown = QDir::toNativeSeparators(m_files.at(index));
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));

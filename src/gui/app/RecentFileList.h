@@ -10,16 +10,16 @@ class RecentFileList {
 public:
     explicit RecentFileList(int size) : m_size(size) {}
 
-    void Add(const QString& path);  // moves it to the front, drops the oldest
-    void Remove(int index);
-    const QStringList& Files() const { return m_files; }
-    int Size() const { return m_size; }
+    void add(const QString& path);  // moves it to the front, drops the oldest
+    void remove(int index);
+    const QStringList& files() const { return m_files; }
+    int size() const { return m_size; }
 
-    void Load(QSettings& settings);
-    void Save(QSettings& settings) const;
+    void load(QSettings& settings);
+    void save(QSettings& settings) const;
 
     // The menu text of entry index: "&1 path".
-    QString MenuText(int index) const;
+    QString menuText(int index) const;
 
 private:
     int m_size;

@@ -7,7 +7,7 @@ static void InitVelmoraQrc() { Q_INIT_RESOURCE(velmora); }
 
 namespace velmora::gui {
 
-void InitResources() {
+void initResources() {
     static const bool done = [] {
         InitVelmoraQrc();
         return true;

@@ -2,5 +2,5 @@
 // The help pages and pictures are compiled into the library; this registers
 // them (once) before first use.
 namespace velmora::gui {
-void InitResources();
+void initResources();
 }

@@ -158,20 +158,20 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
 
     connect(m_ok, &QPushButton::clicked, this, &SettingsDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, &SettingsDialog::OnHelp);
-    connect(m_mandelbrot, &QRadioButton::clicked, this, &SettingsDialog::OnTypeChanged);
-    connect(m_julia, &QRadioButton::clicked, this, &SettingsDialog::OnTypeChanged);
-    connect(m_paletteEditor, &QPushButton::clicked, this, &SettingsDialog::OnPaletteEditor);
+    connect(help, &QPushButton::clicked, this, &SettingsDialog::onHelp);
+    connect(m_mandelbrot, &QRadioButton::clicked, this, &SettingsDialog::onTypeChanged);
+    connect(m_julia, &QRadioButton::clicked, this, &SettingsDialog::onTypeChanged);
+    connect(m_paletteEditor, &QPushButton::clicked, this, &SettingsDialog::onPaletteEditor);
 
-    OnInitDialog();
+    onInitDialog();
 }
 
-void SettingsDialog::OnInitDialog() {
-    ShowFields(SettingsFieldsFrom(m_document));
+void SettingsDialog::onInitDialog() {
+    showFields(settingsFieldsFrom(m_document));
     m_ok->setFocus();
 }
 
-void SettingsDialog::ShowFields(const SettingsFields& f) {
+void SettingsDialog::showFields(const SettingsFields& f) {
     const auto set = [](QLineEdit* edit, const std::string& text) {
         edit->setText(QString::fromStdString(text));
         edit->setCursorPosition(0);
@@ -186,10 +186,10 @@ void SettingsDialog::ShowFields(const SettingsFields& f) {
     set(m_xPels, f.xPels);
     set(m_yPels, f.yPels);
     (f.mandelbrot ? m_mandelbrot : m_julia)->setChecked(true);
-    OnTypeChanged();
+    onTypeChanged();
 }
 
-SettingsFields SettingsDialog::CurrentFields() const {
+SettingsFields SettingsDialog::currentFields() const {
     SettingsFields f;
     f.left = m_left->text().toStdString();
     f.right = m_right->text().toStdString();
@@ -204,14 +204,14 @@ SettingsFields SettingsDialog::CurrentFields() const {
     return f;
 }
 
-void SettingsDialog::OnTypeChanged() {
+void SettingsDialog::onTypeChanged() {
     // The constant only means something for Julia; its text is kept either way.
     const bool julia = !m_mandelbrot->isChecked();
     m_cReal->setEnabled(julia);
     m_cImag->setEnabled(julia);
 }
 
-QLineEdit* SettingsDialog::FieldFor(SettingsResult failed) const {
+QLineEdit* SettingsDialog::fieldFor(SettingsResult failed) const {
     switch (failed) {
         case SettingsResult::DetailLevel: return m_detail;
         case SettingsResult::XPels: return m_xPels;
@@ -222,8 +222,8 @@ QLineEdit* SettingsDialog::FieldFor(SettingsResult failed) const {
 }
 
 void SettingsDialog::accept() {
-    const SettingsResult result = ApplySettings(m_document, m_host, CurrentFields());
-    if (QLineEdit* field = FieldFor(result)) {
+    const SettingsResult result = applySettings(m_document, m_host, currentFields());
+    if (QLineEdit* field = fieldFor(result)) {
         // Refused: the dialog stays open on the field to correct.
         field->setFocus();
         field->selectAll();
@@ -248,16 +248,16 @@ bool SettingsDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void SettingsDialog::OnPaletteEditor() {
+void SettingsDialog::onPaletteEditor() {
     if (!m_runPaletteEditor) return;
     m_runPaletteEditor(*this);
     // Whatever the editor returned, the palette counts as edited.
-    m_document.SetModifiedFlag(true);
-    m_document.BuildGdiPalette();
+    m_document.setModifiedFlag(true);
+    m_document.buildGdiPalette();
     repaint();
     m_paletteEdited = true;
 }
 
-void SettingsDialog::OnHelp() { ShowHelpTopic(this, QStringLiteral("settings")); }
+void SettingsDialog::onHelp() { showHelpTopic(this, QStringLiteral("settings")); }
 
 }  // namespace velmora::gui

@@ -31,9 +31,9 @@ public:
                  QWidget* parent = nullptr);
 
     // The texts the fields hold now, as OK would read them.
-    SettingsFields CurrentFields() const;
+    SettingsFields currentFields() const;
     // Fills the fields (what opening the dialog does with the document's values).
-    void ShowFields(const SettingsFields& fields);
+    void showFields(const SettingsFields& fields);
 
     // Set when OK passed every check and the dialog closed with OK.
     bool m_accepted = false;
@@ -49,11 +49,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void OnInitDialog();
-    void OnTypeChanged();
-    void OnPaletteEditor();
-    void OnHelp();
-    QLineEdit* FieldFor(SettingsResult failed) const;
+    void onInitDialog();
+    void onTypeChanged();
+    void onPaletteEditor();
+    void onHelp();
+    QLineEdit* fieldFor(SettingsResult failed) const;
 
     Document& m_document;
     Host& m_host;

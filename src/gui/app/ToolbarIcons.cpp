@@ -166,7 +166,7 @@ void PaintIcon(QPainter& p, int id) {
 
 }  // namespace
 
-QIcon ToolbarIcon(int id) {
+QIcon toolbarIcon(int id) {
     switch (id) {
         case ID_FILE_NEW: case ID_FILE_OPEN: case ID_FILE_SAVE: case ID_EDIT_COPY: case ID_FILE_PRINT:
         case ID_RENDER: case ID_CONFIGURE: case ID_ZOOM_IN: case ID_ZOOM_OUT: case ID_EDIT_PALETTE:
@@ -183,7 +183,7 @@ QIcon ToolbarIcon(int id) {
     return QIcon(pm);
 }
 
-QIcon ApplicationIcon() {
+QIcon applicationIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64}) {
         QPixmap pm(size, size);

@@ -9,7 +9,7 @@ inline constexpr int kToolbarIconWidth = 16;
 inline constexpr int kToolbarIconHeight = 15;
 
 // The button picture of a command id; a null icon for ids without a button.
-QIcon ToolbarIcon(int id);
-QIcon ApplicationIcon();
+QIcon toolbarIcon(int id);
+QIcon applicationIcon();
 
 }  // namespace velmora::gui

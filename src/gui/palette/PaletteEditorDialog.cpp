@@ -39,21 +39,21 @@ PaletteEditorDialog::PaletteEditorDialog(Palette& palette, Host& host, DesktopDi
     setObjectName(QString::fromLatin1(kName));
     setWindowTitle(QStringLiteral("Palette Editor"));
     setProperty("helpTopic", QStringLiteral("palette"));
-    if (const std::optional<QCursor> target = MakeTargetCursor()) {
+    if (const std::optional<QCursor> target = makeTargetCursor()) {
         m_target = *target;
     } else {
         Message m;
         m.text = "Could not load mouse pointer. You must reinstall the Velmora software.";
         m.caption = kAppTitle;
         m.owner = MsgOwner::MainWindow;
-        m_host.ShowMessage(m);
+        m_host.showMessage(m);
     }
-    OnInitDialog();
+    onInitDialog();
 }
 
 PaletteEditorDialog::~PaletteEditorDialog() = default;
 
-void PaletteEditorDialog::OnInitDialog() {
+void PaletteEditorDialog::onInitDialog() {
     struct ButtonSpec {
         int id;
         const char* text;
@@ -88,70 +88,70 @@ void PaletteEditorDialog::OnInitDialog() {
 
     connect(made[0], &QPushButton::clicked, this, &PaletteEditorDialog::accept);
     connect(made[1], &QPushButton::clicked, this, &QDialog::reject);
-    connect(made[2], &QPushButton::clicked, this, &PaletteEditorDialog::OnCopy);
-    connect(made[3], &QPushButton::clicked, this, &PaletteEditorDialog::OnSwap);
-    connect(made[4], &QPushButton::clicked, this, &PaletteEditorDialog::OnSpread);
-    connect(made[5], &QPushButton::clicked, this, &PaletteEditorDialog::OnLoad);
-    connect(made[6], &QPushButton::clicked, this, &PaletteEditorDialog::OnSave);
-    connect(help, &QPushButton::clicked, this, [this] { ShowHelpTopic(this, QStringLiteral("palette")); });
-    connect(m_grid, &PaletteGrid::ModeChanged, this, &PaletteEditorDialog::UpdateCursor);
-    UpdateCursor();
+    connect(made[2], &QPushButton::clicked, this, &PaletteEditorDialog::onCopy);
+    connect(made[3], &QPushButton::clicked, this, &PaletteEditorDialog::onSwap);
+    connect(made[4], &QPushButton::clicked, this, &PaletteEditorDialog::onSpread);
+    connect(made[5], &QPushButton::clicked, this, &PaletteEditorDialog::onLoad);
+    connect(made[6], &QPushButton::clicked, this, &PaletteEditorDialog::onSave);
+    connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this, QStringLiteral("palette")); });
+    connect(m_grid, &PaletteGrid::modeChanged, this, &PaletteEditorDialog::updateCursor);
+    updateCursor();
 }
 
-void PaletteEditorDialog::UpdateCursor() {
+void PaletteEditorDialog::updateCursor() {
     // Set on the dialog, the cursor holds over its buttons and the grid too.
-    setCursor(m_grid->Mode() != PaletteEditMode::None ? m_target : m_arrow);
+    setCursor(m_grid->mode() != PaletteEditMode::None ? m_target : m_arrow);
 }
 
 void PaletteEditorDialog::accept() {
-    m_palette = m_grid->Working();
+    m_palette = m_grid->working();
     QDialog::accept();
 }
 
-void PaletteEditorDialog::OnCopy() { m_grid->SetEditMode(PaletteEditMode::Copy); }
-void PaletteEditorDialog::OnSwap() { m_grid->SetEditMode(PaletteEditMode::Swap); }
-void PaletteEditorDialog::OnSpread() { m_grid->SetEditMode(PaletteEditMode::Spread); }
+void PaletteEditorDialog::onCopy() { m_grid->setEditMode(PaletteEditMode::Copy); }
+void PaletteEditorDialog::onSwap() { m_grid->setEditMode(PaletteEditMode::Swap); }
+void PaletteEditorDialog::onSpread() { m_grid->setEditMode(PaletteEditMode::Spread); }
 
-void PaletteEditorDialog::OnLoad() {
+void PaletteEditorDialog::onLoad() {
     OpenFileRequest request;
     request.caption = QStringLiteral("Open");
-    request.filter = QString::fromStdString(DialogFilterList(kPaletteLoadFilter));
+    request.filter = QString::fromStdString(dialogFilterList(kPaletteLoadFilter));
     request.mustExist = false;  // a missing file is the reader's to report
-    const std::optional<QString> chosen = m_dialogs.GetOpenFileName(this, request);
+    const std::optional<QString> chosen = m_dialogs.getOpenFileName(this, request);
     if (!chosen || chosen->isEmpty()) return;
     std::string path = LocalPath(*chosen);
     // A name typed without an extension means the .rgb file of that name,
     // unless a file of exactly that name exists.
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) path = WithDefaultExtension(path, kPaletteDefaultExt);
+    if (!std::filesystem::exists(path, ec)) path = withDefaultExtension(path, kPaletteDefaultExt);
     const PaletteFileContext ctx{m_host, kName, [this] {
-                                     m_grid->BuildGdiPalette();
-                                     m_grid->RedrawNow();
+                                     m_grid->buildGdiPalette();
+                                     m_grid->redrawNow();
                                  }};
-    LoadPaletteFromPath(path, m_grid->Working(), ctx);
+    loadPaletteFromPath(path, m_grid->working(), ctx);
 }
 
-void PaletteEditorDialog::OnSave() {
+void PaletteEditorDialog::onSave() {
     SaveFileRequest request;
     request.caption = QStringLiteral("Save As");
-    request.filter = QString::fromStdString(DialogFilterList(kPaletteSaveFilter));
+    request.filter = QString::fromStdString(dialogFilterList(kPaletteSaveFilter));
     request.defaultSuffix = QString::fromLatin1(kPaletteDefaultExt);
     request.confirmOverwrite = false;
-    const std::optional<QString> chosen = m_dialogs.GetSaveFileName(this, request);
+    const std::optional<QString> chosen = m_dialogs.getSaveFileName(this, request);
     if (!chosen || chosen->isEmpty()) return;
-    const std::string path = WithDefaultExtension(LocalPath(*chosen), kPaletteDefaultExt);
-    SavePaletteToPath(path, m_grid->Working(), PaletteFileContext{m_host, kName, {}});
+    const std::string path = withDefaultExtension(LocalPath(*chosen), kPaletteDefaultExt);
+    savePaletteToPath(path, m_grid->working(), PaletteFileContext{m_host, kName, {}});
 }
 
-std::optional<QPoint> PaletteEditorDialog::OnGrid(const QPoint& dialogPoint) const {
+std::optional<QPoint> PaletteEditorDialog::onGrid(const QPoint& dialogPoint) const {
     if (m_grid == nullptr || !m_grid->geometry().contains(dialogPoint)) return std::nullopt;
     return dialogPoint - m_grid->pos();
 }
 
 void PaletteEditorDialog::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        if (const std::optional<QPoint> p = OnGrid(event->position().toPoint())) {
-            m_grid->OnLButtonDown(*p);
+        if (const std::optional<QPoint> p = onGrid(event->position().toPoint())) {
+            m_grid->onLButtonDown(*p);
             return;
         }
     }
@@ -160,24 +160,24 @@ void PaletteEditorDialog::mousePressEvent(QMouseEvent* event) {
 
 void PaletteEditorDialog::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        if (const std::optional<QPoint> p = OnGrid(event->position().toPoint())) {
-            m_grid->OnLButtonDblClk(*p);
+        if (const std::optional<QPoint> p = onGrid(event->position().toPoint())) {
+            m_grid->onLButtonDblClk(*p);
             return;
         }
     }
     QDialog::mouseDoubleClickEvent(event);
 }
 
-int RunPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
+int runPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
     PaletteEditorDialog dlg(palette, host, dialogs, parent);
-    return dialogs.RunModal(dlg);
+    return dialogs.runModal(dlg);
 }
 
-void EditDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
-    RunPaletteEditor(doc.m_palette, host, dialogs, parent);
+void editDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
+    runPaletteEditor(doc.m_palette, host, dialogs, parent);
     // Whatever closed the editor.
-    doc.SetModifiedFlag(true);
-    doc.BuildGdiPalette();
+    doc.setModifiedFlag(true);
+    doc.buildGdiPalette();
 }
 
 }  // namespace velmora::gui

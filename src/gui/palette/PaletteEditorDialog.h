@@ -39,26 +39,26 @@ public:
     ~PaletteEditorDialog() override;
 
     PaletteGrid* Grid() const { return m_grid; }
-    const QCursor& TargetCursor() const { return m_target; }
+    const QCursor& targetCursor() const { return m_target; }
 
     // OK: the working palette over the caller's, then close.
     void accept() override;
 
-    void OnCopy();
-    void OnSwap();
-    void OnSpread();
-    void OnLoad();
-    void OnSave();
+    void onCopy();
+    void onSwap();
+    void onSpread();
+    void onLoad();
+    void onSave();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void OnInitDialog();
-    void UpdateCursor();
+    void onInitDialog();
+    void updateCursor();
     // The point in grid coordinates when it lies on the grid's window.
-    std::optional<QPoint> OnGrid(const QPoint& dialogPoint) const;
+    std::optional<QPoint> onGrid(const QPoint& dialogPoint) const;
 
     QCursor m_arrow{Qt::ArrowCursor};
     QCursor m_target{Qt::ArrowCursor};
@@ -70,11 +70,11 @@ private:
 
 // Runs the editor modally on a palette (through the dialogs seam) and returns
 // QDialog::Accepted or QDialog::Rejected.
-int RunPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+int runPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
 
 // Edit Palette on the document: the editor on its palette, then, whatever
 // closed it, the document marked modified and its logical palette rebuilt.
 // The caller repaints the picture (the view's RedrawNow).
-void EditDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+void editDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
 
 }  // namespace velmora::gui

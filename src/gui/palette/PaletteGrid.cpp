@@ -27,89 +27,89 @@ PaletteGrid::PaletteGrid(const Palette& palette, Host& host, DesktopDialogs& dia
     // The editor receives the presses on the grid and passes them on.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    BuildGdiPalette();
+    buildGdiPalette();
 }
 
-QColor PaletteGrid::EntryColour(int index) const {
-    const RgbQuad q = m_model.Working().Entry(static_cast<std::size_t>(index));
+QColor PaletteGrid::entryColour(int index) const {
+    const RgbQuad q = m_model.working().Entry(static_cast<std::size_t>(index));
     return QColor(q.red, q.green, q.blue);
 }
 
-void PaletteGrid::SetEditMode(PaletteEditMode mode) {
-    if (!m_model.SetEditMode(mode)) {
+void PaletteGrid::setEditMode(PaletteEditMode mode) {
+    if (!m_model.setEditMode(mode)) {
         Message m;
         m.text = "Select a palette entry first.";
         m.caption = kAppTitle;
         m.owner = MsgOwner::Dialog;
         m.ownerName = kGridName;
-        m_host.ShowMessage(m);
+        m_host.showMessage(m);
     }
-    emit ModeChanged();
+    emit modeChanged();
 }
 
-void PaletteGrid::BuildGdiPalette() { m_logical.BuildGdiPalette(m_model.Working()); }
+void PaletteGrid::buildGdiPalette() { m_logical.buildGdiPalette(m_model.working()); }
 
-void PaletteGrid::RedrawNow() { repaint(); }
+void PaletteGrid::redrawNow() { repaint(); }
 
 void PaletteGrid::resizeEvent(QResizeEvent* event) {
     // Also kept at each paint; setting it here lets a click that comes
     // before the first paint find its cell.
-    m_model.SetClientSize(event->size().width(), event->size().height());
+    m_model.setClientSize(event->size().width(), event->size().height());
     QWidget::resizeEvent(event);
 }
 
 void PaletteGrid::paintEvent(QPaintEvent*) {
-    m_model.SetClientSize(width(), height());
-    if (m_model.CellWidth() <= 0 || m_model.CellHeight() <= 0) return;
+    m_model.setClientSize(width(), height());
+    if (m_model.cellWidth() <= 0 || m_model.cellHeight() <= 0) return;
     QPainter painter(this);
     for (int r = 0; r < kGridCells; ++r) {
         for (int j = 0; j < kGridCells; ++j) {
             const GridCell cell{j, r};
-            const QRect rect = ToQRect(m_model.RectOf(cell));
-            painter.fillRect(rect, EntryColour(cell.Index()));
+            const QRect rect = ToQRect(m_model.rectOf(cell));
+            painter.fillRect(rect, entryColour(cell.index()));
             qDrawWinPanel(&painter, rect, palette(), true, nullptr);
         }
     }
-    if (m_model.HasSelection()) qDrawWinPanel(&painter, ToQRect(m_model.RectOf(m_model.Selection())), palette(), false);
+    if (m_model.hasSelection()) qDrawWinPanel(&painter, ToQRect(m_model.rectOf(m_model.selection())), palette(), false);
 }
 
-void PaletteGrid::Perform(const GridAction& action) {
+void PaletteGrid::perform(const GridAction& action) {
     switch (action.kind) {
         case GridAction::Kind::Nothing:
             return;
         case GridAction::Kind::Selected:
-            update(ToQRect(m_model.RectOf(action.previous)));
-            update(ToQRect(m_model.RectOf(action.cell)));
+            update(ToQRect(m_model.rectOf(action.previous)));
+            update(ToQRect(m_model.rectOf(action.cell)));
             return;
         case GridAction::Kind::Copied:
-            update(ToQRect(m_model.RectOf(action.cell)));
+            update(ToQRect(m_model.rectOf(action.cell)));
             break;
         case GridAction::Kind::Swapped:
-            update(ToQRect(m_model.RectOf(m_model.Selection())));
-            update(ToQRect(m_model.RectOf(action.cell)));
+            update(ToQRect(m_model.rectOf(m_model.selection())));
+            update(ToQRect(m_model.rectOf(action.cell)));
             break;
         case GridAction::Kind::Spread:
-            BuildGdiPalette();
-            RedrawNow();
+            buildGdiPalette();
+            redrawNow();
             break;
-        case GridAction::Kind::OpenChooser:
-            OpenChooser(action.cell);
+        case GridAction::Kind::openChooser:
+            openChooser(action.cell);
             return;
     }
-    emit ModeChanged();  // a performed mode is back to None
+    emit modeChanged();  // a performed mode is back to None
 }
 
-void PaletteGrid::OnLButtonDown(const QPoint& point) { Perform(m_model.Click(point.x(), point.y())); }
+void PaletteGrid::onLButtonDown(const QPoint& point) { perform(m_model.click(point.x(), point.y())); }
 
-void PaletteGrid::OnLButtonDblClk(const QPoint& point) { Perform(m_model.DoubleClick(point.x(), point.y())); }
+void PaletteGrid::onLButtonDblClk(const QPoint& point) { perform(m_model.doubleClick(point.x(), point.y())); }
 
-void PaletteGrid::OpenChooser(GridCell cell) {
-    const std::optional<QColor> chosen = m_dialogs.GetColor(this, EntryColour(cell.Index()));
+void PaletteGrid::openChooser(GridCell cell) {
+    const std::optional<QColor> chosen = m_dialogs.getColor(this, entryColour(cell.index()));
     if (!chosen || !chosen->isValid()) return;
-    m_model.SetEntryColour(cell.Index(), static_cast<std::uint8_t>(chosen->red()),
+    m_model.setEntryColour(cell.index(), static_cast<std::uint8_t>(chosen->red()),
                            static_cast<std::uint8_t>(chosen->green()), static_cast<std::uint8_t>(chosen->blue()));
-    BuildGdiPalette();
-    RedrawNow();
+    buildGdiPalette();
+    redrawNow();
 }
 
 }  // namespace velmora::gui

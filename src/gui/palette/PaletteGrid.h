@@ -25,36 +25,36 @@ public:
     // logical palette built at once.
     PaletteGrid(const Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent);
 
-    Palette& Working() { return m_model.Working(); }
-    const Palette& Working() const { return m_model.Working(); }
-    const PaletteGridModel& Model() const { return m_model; }
-    PaletteEditMode Mode() const { return m_model.Mode(); }
-    const GdiPaletteHolder& LogicalPaletteHolder() const { return m_logical; }
+    Palette& working() { return m_model.working(); }
+    const Palette& working() const { return m_model.working(); }
+    const PaletteGridModel& model() const { return m_model; }
+    PaletteEditMode mode() const { return m_model.mode(); }
+    const GdiPaletteHolder& logicalPaletteHolder() const { return m_logical; }
 
     // Arms a mode; with nothing selected it says so and arms nothing.
-    void SetEditMode(PaletteEditMode mode);
+    void setEditMode(PaletteEditMode mode);
 
     // Points are in grid coordinates.
-    void OnLButtonDown(const QPoint& point);
-    void OnLButtonDblClk(const QPoint& point);
+    void onLButtonDown(const QPoint& point);
+    void onLButtonDblClk(const QPoint& point);
 
-    void BuildGdiPalette();
+    void buildGdiPalette();
     // Repaints the whole grid now.
-    void RedrawNow();
+    void redrawNow();
 
-    QColor EntryColour(int index) const;
+    QColor entryColour(int index) const;
 
 signals:
     // The mode was armed or has returned to None.
-    void ModeChanged();
+    void modeChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void Perform(const GridAction& action);
-    void OpenChooser(GridCell cell);
+    void perform(const GridAction& action);
+    void openChooser(GridCell cell);
 
     PaletteGridModel m_model;
     GdiPaletteHolder m_logical;

@@ -70,7 +70,7 @@ void DrawLetter(Grid& g, const char* const (&rows)[N], int left, int top) {
 
 }  // namespace
 
-std::optional<QCursor> MakeTargetCursor() {
+std::optional<QCursor> makeTargetCursor() {
     QImage shape(kTargetCursorSize, kTargetCursorSize, QImage::Format_MonoLSB);
     QImage mask(kTargetCursorSize, kTargetCursorSize, QImage::Format_MonoLSB);
     if (shape.isNull() || mask.isNull()) return std::nullopt;

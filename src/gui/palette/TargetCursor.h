@@ -10,6 +10,6 @@ namespace velmora::gui {
 inline constexpr int kTargetCursorSize = 32;
 
 // None if the platform could not make the bitmaps.
-std::optional<QCursor> MakeTargetCursor();
+std::optional<QCursor> makeTargetCursor();
 
 }  // namespace velmora::gui

@@ -12,7 +12,7 @@
 namespace velmora::gui {
 
 template <class F>
-auto GuiThreadHost::OnGuiThread(F f) -> decltype(f()) {
+auto GuiThreadHost::onGuiThread(F f) -> decltype(f()) {
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() == app->thread()) return f();
     decltype(f()) result{};
@@ -21,55 +21,55 @@ auto GuiThreadHost::OnGuiThread(F f) -> decltype(f()) {
     return result;
 }
 
-MsgAnswer GuiThreadHost::ShowMessage(const Message& message) {
-    return OnGuiThread([&] { return m_target.ShowMessage(message); });
+MsgAnswer GuiThreadHost::showMessage(const Message& message) {
+    return onGuiThread([&] { return m_target.showMessage(message); });
 }
 
-bool GuiThreadHost::PollCancelKey() {
-    return OnGuiThread([&] { return m_target.PollCancelKey(); });
+bool GuiThreadHost::pollCancelKey() {
+    return onGuiThread([&] { return m_target.pollCancelKey(); });
 }
 
-void GuiThreadHost::PlayQuestionSound() {
-    OnGuiThread([&] {
-        m_target.PlayQuestionSound();
+void GuiThreadHost::playQuestionSound() {
+    onGuiThread([&] {
+        m_target.playQuestionSound();
         return 0;
     });
 }
 
-void GuiThreadHost::Beep() {
-    OnGuiThread([&] {
-        m_target.Beep();
+void GuiThreadHost::beep() {
+    onGuiThread([&] {
+        m_target.beep();
         return 0;
     });
 }
 
-bool GuiThreadHost::StartPlayer(const std::string& scriptPath, const std::string& workingDir) {
-    return OnGuiThread([&] { return m_target.StartPlayer(scriptPath, workingDir); });
+bool GuiThreadHost::startPlayer(const std::string& scriptPath, const std::string& workingDir) {
+    return onGuiThread([&] { return m_target.startPlayer(scriptPath, workingDir); });
 }
 
-void QueuedProgress::Post(std::function<void(ProgressSink&)> call) {
+void QueuedProgress::post(std::function<void(ProgressSink&)> call) {
     ProgressSink* target = &m_target;
     QMetaObject::invokeMethod(
         &m_gui, [target, call = std::move(call)] { call(*target); }, Qt::QueuedConnection);
 }
 
-void QueuedProgress::SetRange(int low, int high) {
-    Post([low, high](ProgressSink& s) { s.SetRange(low, high); });
+void QueuedProgress::setRange(int low, int high) {
+    post([low, high](ProgressSink& s) { s.setRange(low, high); });
 }
 
-void QueuedProgress::SetPos(int pos) {
-    Post([pos](ProgressSink& s) { s.SetPos(pos); });
+void QueuedProgress::setPos(int pos) {
+    post([pos](ProgressSink& s) { s.setPos(pos); });
 }
 
-void QueuedProgress::SetStep(int step) {
-    Post([step](ProgressSink& s) { s.SetStep(step); });
+void QueuedProgress::setStep(int step) {
+    post([step](ProgressSink& s) { s.setStep(step); });
 }
 
-void QueuedProgress::StepIt() {
-    Post([](ProgressSink& s) { s.StepIt(); });
+void QueuedProgress::stepIt() {
+    post([](ProgressSink& s) { s.stepIt(); });
 }
 
-int RunInBackground(Host& host, ProgressSink* progress,
+int runInBackground(Host& host, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work) {
     QObject gui;  // receiver on this thread: queued calls reach it in order
     GuiThreadHost workerHost(host);
@@ -90,22 +90,22 @@ int RunInBackground(Host& host, ProgressSink* progress,
     return result;
 }
 
-int RunDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink*)>& work) {
-    Host& host = doc.GetHost();
+int runDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink*)>& work) {
+    Host& host = doc.host();
     doc.m_busy = true;
-    const int result = RunInBackground(host, progress, [&](Host& workerHost, ProgressSink* workerProgress) {
-        doc.SetHost(workerHost);
+    const int result = runInBackground(host, progress, [&](Host& workerHost, ProgressSink* workerProgress) {
+        doc.setHost(workerHost);
         const int r = work(workerProgress);
-        doc.SetHost(host);
+        doc.setHost(host);
         return r;
     });
     doc.m_busy = false;
     return result;
 }
 
-int RenderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel) {
-    return RunDocumentWork(doc, progress,
-                           [&](ProgressSink* workerProgress) { return doc.RenderImage(workerProgress, cancel); });
+int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel) {
+    return runDocumentWork(doc, progress,
+                           [&](ProgressSink* workerProgress) { return doc.renderImage(workerProgress, cancel); });
 }
 
 }  // namespace velmora::gui

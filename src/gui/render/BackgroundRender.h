@@ -23,15 +23,15 @@ class GuiThreadHost : public Host {
 public:
     explicit GuiThreadHost(Host& target) : m_target(target) {}
 
-    MsgAnswer ShowMessage(const Message& message) override;
-    bool PollCancelKey() override;
-    void PlayQuestionSound() override;
-    void Beep() override;
-    bool StartPlayer(const std::string& scriptPath, const std::string& workingDir) override;
+    MsgAnswer showMessage(const Message& message) override;
+    bool pollCancelKey() override;
+    void playQuestionSound() override;
+    void beep() override;
+    bool startPlayer(const std::string& scriptPath, const std::string& workingDir) override;
 
 private:
     template <class F>
-    auto OnGuiThread(F f) -> decltype(f());
+    auto onGuiThread(F f) -> decltype(f());
     Host& m_target;
 };
 
@@ -40,13 +40,13 @@ private:
 class QueuedProgress : public ProgressSink {
 public:
     QueuedProgress(ProgressSink& target, QObject& guiObject) : m_target(target), m_gui(guiObject) {}
-    void SetRange(int low, int high) override;
-    void SetPos(int pos) override;
-    void SetStep(int step) override;
-    void StepIt() override;
+    void setRange(int low, int high) override;
+    void setPos(int pos) override;
+    void setStep(int step) override;
+    void stepIt() override;
 
 private:
-    void Post(std::function<void(ProgressSink&)> call);
+    void post(std::function<void(ProgressSink&)> call);
     ProgressSink& m_target;
     QObject& m_gui;
 };
@@ -55,15 +55,15 @@ private:
 // has finished; meanwhile the calling (GUI) thread runs a local event loop.
 // The host and progress handed to work forward to `host` and `progress` on the
 // GUI thread (progress may be null).
-int RunInBackground(Host& host, ProgressSink* progress,
+int runInBackground(Host& host, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work);
 
 // Work on the document that way: while it runs the document is marked busy
 // and its messages reach its host on this thread.
-int RunDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink* workerProgress)>& work);
+int runDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink* workerProgress)>& work);
 
 // The document's render that way: 1 when complete, 0 when cancelled (cancel
 // set) or impossible. The document's messages reach its host on this thread.
-int RenderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel);
+int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel);
 
 }  // namespace velmora::gui

@@ -50,70 +50,70 @@ FractalView::FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWi
     setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
                     "it; drag a box over it and press F6 to zoom in or F7 to zoom out.</p>"));
     // Creation: a new view always starts with the default palette.
-    LoadDefaultPalette();
+    loadDefaultPalette();
 }
 
 // The frames window belongs to the main window for stacking, but lives and
 // dies with the view.
 FractalView::~FractalView() { delete m_wndAnimFrames.data(); }
 
-void FractalView::ConnectCommands(CommandRouter& router) {
-    router.Set(ID_FILE_NEW, [this] { OnFileNew(); });
-    router.Set(ID_RENDER, [this] { OnRender(); });
-    router.Set(ID_EDIT_COPY, [this] { OnEditCopy(); });
-    router.Set(ID_FILE_PRINT, [this] { OnFilePrint(); });
-    router.Set(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
-    router.Set(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
-    const auto needsSelection = [this](CommandState& s) { s.enabled = HasSelection(); };
-    router.Set(ID_ZOOM_IN, [this] { OnZoomIn(); }, needsSelection);
-    router.Set(ID_ZOOM_OUT, [this] { OnZoomOut(); }, needsSelection);
-    router.Set(ID_LOCK_PROPORTIONS, [this] { OnLockProportions(); },
+void FractalView::connectCommands(CommandRouter& router) {
+    router.set(ID_FILE_NEW, [this] { onFileNew(); });
+    router.set(ID_RENDER, [this] { onRender(); });
+    router.set(ID_EDIT_COPY, [this] { onEditCopy(); });
+    router.set(ID_FILE_PRINT, [this] { onFilePrint(); });
+    router.set(ID_FILE_PRINT_DIRECT, [this] { onFilePrintDirect(); });
+    router.set(ID_FILE_PRINT_PREVIEW, [this] { onFilePrintPreview(); });
+    const auto needsSelection = [this](CommandState& s) { s.enabled = hasSelection(); };
+    router.set(ID_ZOOM_IN, [this] { onZoomIn(); }, needsSelection);
+    router.set(ID_ZOOM_OUT, [this] { onZoomOut(); }, needsSelection);
+    router.set(ID_LOCK_PROPORTIONS, [this] { onLockProportions(); },
                [this](CommandState& s) { s.checked = m_lockProportions; });
-    router.Set(ID_CONFIGURE, [this] { OnConfigure(); });
-    router.Set(ID_ANIM_WINDOW, [this] { OnAnimWindow(); });
-    router.Set(ID_VIEW_ANIMWINDOW, [this] { OnToggleAnimWindow(); },
-               [this](CommandState& s) { s.checked = IsAnimWindowShown(); });
-    router.Set(ID_EDIT_PALETTE, [this] { OnEditPalette(); });
+    router.set(ID_CONFIGURE, [this] { onConfigure(); });
+    router.set(ID_ANIM_WINDOW, [this] { onAnimWindow(); });
+    router.set(ID_VIEW_ANIMWINDOW, [this] { onToggleAnimWindow(); },
+               [this](CommandState& s) { s.checked = isAnimWindowShown(); });
+    router.set(ID_EDIT_PALETTE, [this] { onEditPalette(); });
 }
 
-void FractalView::LoadDefaultPalette() { m_doc.LoadDefaultPalette(); }
+void FractalView::loadDefaultPalette() { m_doc.loadDefaultPalette(); }
 
-void FractalView::Report(const char* text) {
+void FractalView::report(const char* text) {
     Message m;
     m.text = text;
     m.caption = kAppTitle;
     m.icon = MsgIcon::Warning;
     m.owner = MsgOwner::MainWindow;
     m.ownerName = "FractalView";
-    m_host.ShowMessage(m);
+    m_host.showMessage(m);
 }
 
 // --- drawing -----------------------------------------------------------------
 
-void FractalView::RedrawNow() {
-    EndSelection();
-    RefreshAnimWindow(true);
+void FractalView::redrawNow() {
+    endSelection();
+    refreshAnimWindow(true);
     m_overlayOnly = false;
     m_pictureValid = false;
     repaint();
-    if (m_frame != nullptr) m_frame->UpdateCommandUI();
+    if (m_frame != nullptr) m_frame->updateCommandUI();
 }
 
-void FractalView::EndSelection() {
-    const bool hadSelection = HasSelection();
+void FractalView::endSelection() {
+    const bool hadSelection = hasSelection();
     m_anchor = m_current = QPoint(0, 0);
     m_shownBox = PixelRect{};
-    if (hadSelection) SelectionChanged();
+    if (hadSelection) selectionChanged();
 }
 
-void FractalView::UpdateOverlay() {
+void FractalView::updateOverlay() {
     if (m_pictureValid) m_overlayOnly = true;
     update();
 }
 
 void FractalView::resizeEvent(QResizeEvent* event) {
     // A new size ends the selection: its box no longer matches the picture.
-    EndSelection();
+    endSelection();
     if (height() > 0) m_clientAspect = static_cast<double>(width()) / static_cast<double>(height());
     m_pictureValid = false;
     m_overlayOnly = false;
@@ -124,34 +124,34 @@ void FractalView::paintEvent(QPaintEvent*) {
     // A paint only draws: whatever uncovered the view (a menu, a dialog), the
     // selection stays. The picture is rebuilt from the document unless only the
     // frame moved, and never from a picture that is still being computed.
-    if ((!m_overlayOnly || !m_pictureValid) && !m_doc.m_busy) RebuildPicture();
+    if ((!m_overlayOnly || !m_pictureValid) && !m_doc.m_busy) rebuildPicture();
     m_overlayOnly = false;
     QPainter painter(this);
-    DrawPicture(painter);
-    DrawOverlay(painter);
+    drawPicture(painter);
+    drawOverlay(painter);
 }
 
-void FractalView::RebuildPicture() {
+void FractalView::rebuildPicture() {
     FractalEngine* engine = m_doc.m_engine.get();
-    if (engine != nullptr) engine->BuildBitmap(m_doc.m_palette);
+    if (engine != nullptr) engine->buildBitmap(m_doc.m_palette);
 
     const int cw = width();
     const int ch = height();
     m_picture = QImage();
-    if (engine != nullptr && engine->HasBuffer() && cw > 0 && ch > 0) {
+    if (engine != nullptr && engine->hasBuffer() && cw > 0 && ch > 0) {
         QImage stretched(cw, ch, QImage::Format_Indexed8);
         if (!stretched.isNull()) {
-            stretched.setColorTable(ColorTable(m_doc.m_palette));
-            StretchBottomUp(engine->GetBits(), engine->GetStride(), engine->GetWidth(), engine->GetHeight(),
+            stretched.setColorTable(colorTable(m_doc.m_palette));
+            stretchBottomUp(engine->bits(), engine->stride(), engine->width(), engine->height(),
                             stretched.bits(), static_cast<std::size_t>(stretched.bytesPerLine()), cw, ch);
             m_picture = stretched;
         }
     }
     m_pictureValid = true;
-    m_showRenderHint = engine == nullptr || !engine->IsValid();
+    m_showRenderHint = engine == nullptr || !engine->isValid();
 }
 
-void FractalView::DrawPicture(QPainter& painter) {
+void FractalView::drawPicture(QPainter& painter) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (m_picture.isNull()) {
         const RgbQuad q = m_doc.m_palette.Entry(0);
@@ -168,7 +168,7 @@ void FractalView::DrawPicture(QPainter& painter) {
     }
 }
 
-void FractalView::DrawOverlay(QPainter& painter) {
+void FractalView::drawOverlay(QPainter& painter) {
     const PixelRect& r = m_shownBox;
     if (r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0) return;
     // The frame inverts what lies under it, so it shows on any colour.
@@ -188,19 +188,19 @@ void FractalView::DrawOverlay(QPainter& painter) {
     painter.restore();
 }
 
-void FractalView::RefreshAnimWindow(bool updateButtons) {
+void FractalView::refreshAnimWindow(bool updateButtons) {
     if (!m_animWndCreated || m_wndAnimFrames.isNull()) return;
-    m_wndAnimFrames->RefreshList(-1);
-    if (updateButtons) m_wndAnimFrames->UpdateButtons();
+    m_wndAnimFrames->refreshList(-1);
+    if (updateButtons) m_wndAnimFrames->updateButtons();
 }
 
-AnimationFramesWindow* FractalView::GetAnimWindow() const { return m_wndAnimFrames.data(); }
+AnimationFramesWindow* FractalView::animWindow() const { return m_wndAnimFrames.data(); }
 
-bool FractalView::IsAnimWindowShown() const {
+bool FractalView::isAnimWindowShown() const {
     return m_animWndCreated && !m_wndAnimFrames.isNull() && m_wndAnimFrames->isVisible();
 }
 
-void FractalView::OnAnimWindow() {
+void FractalView::onAnimWindow() {
     if (!m_animWndCreated) {
         m_wndAnimFrames = new AnimationFramesWindow(m_doc, m_host, m_dialogs, window());
         m_wndAnimFrames->m_view = this;
@@ -208,25 +208,25 @@ void FractalView::OnAnimWindow() {
     }
     m_wndAnimFrames->show();
     m_wndAnimFrames->raise();
-    if (m_frame != nullptr) m_frame->UpdateCommandUI();
+    if (m_frame != nullptr) m_frame->updateCommandUI();
 }
 
-void FractalView::OnToggleAnimWindow() {
-    if (IsAnimWindowShown()) {
+void FractalView::onToggleAnimWindow() {
+    if (isAnimWindowShown()) {
         m_wndAnimFrames->hide();
-        if (m_frame != nullptr) m_frame->UpdateCommandUI();
+        if (m_frame != nullptr) m_frame->updateCommandUI();
         return;
     }
-    OnAnimWindow();
+    onAnimWindow();
 }
 
-bool FractalView::PrintDocument(QPrinter& printer) {
+bool FractalView::printDocument(QPrinter& printer) {
     FractalEngine* engine = m_doc.m_engine.get();
     if (engine == nullptr) return false;
-    engine->BuildBitmap(m_doc.m_palette);
+    engine->buildBitmap(m_doc.m_palette);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        Report("Failed to start print job.");
+        report("Failed to start print job.");
         return false;
     }
     PageMetrics page;
@@ -234,8 +234,8 @@ bool FractalView::PrintDocument(QPrinter& printer) {
     page.vertRes = printer.height();
     page.logPixelsX = printer.logicalDpiX();
     page.logPixelsY = printer.logicalDpiY();
-    const PrintTarget t = FitOnPage(engine->GetWidth(), engine->GetHeight(), page);
-    const QImage picture = WholePicture(*engine, m_doc.m_palette);
+    const PrintTarget t = fitOnPage(engine->width(), engine->height(), page);
+    const QImage picture = wholePicture(*engine, m_doc.m_palette);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     // Whatever the valid flag says: on paper only the picture appears.
     if (!picture.isNull() && t.width > 0 && t.height > 0) painter.drawImage(QRect(0, 0, t.width, t.height), picture);
@@ -245,24 +245,24 @@ bool FractalView::PrintDocument(QPrinter& printer) {
 
 // --- selection ---------------------------------------------------------------
 
-bool FractalView::HasSelection() const {
-    return velmora::HasSelection(m_dragging, ClientPoint{m_anchor.x(), m_anchor.y()},
+bool FractalView::hasSelection() const {
+    return velmora::hasSelection(m_dragging, ClientPoint{m_anchor.x(), m_anchor.y()},
                                  ClientPoint{m_current.x(), m_current.y()});
 }
 
-void FractalView::RecomputeBox() {
+void FractalView::recomputeBox() {
     m_box =
-        NormalizedBox(ClientPoint{m_anchor.x(), m_anchor.y()}, ClientPoint{m_current.x(), m_current.y()});
+        normalizedBox(ClientPoint{m_anchor.x(), m_anchor.y()}, ClientPoint{m_current.x(), m_current.y()});
 }
 
-void FractalView::SelectionChanged() {
-    if (m_frame != nullptr) m_frame->UpdateCommandUI();
+void FractalView::selectionChanged() {
+    if (m_frame != nullptr) m_frame->updateCommandUI();
 }
 
-QPoint FractalView::DragPoint(const QPoint& raw) {
-    ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
+QPoint FractalView::dragPoint(const QPoint& raw) {
+    ClientPoint p = clampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
     if (m_lockProportions) {
-        p = LockProportionsPoint(ClientPoint{m_anchor.x(), m_anchor.y()}, p, m_clientAspect);
+        p = lockProportionsPoint(ClientPoint{m_anchor.x(), m_anchor.y()}, p, m_clientAspect);
     }
     const QPoint point(p.x, p.y);
     // Keeps the pointer on the view and on the locked box's corner.
@@ -277,23 +277,23 @@ void FractalView::mousePressEvent(QMouseEvent* event) {
     }
     if (!m_doc.m_rendered) {
         // Nothing to select on before the first render.
-        m_host.Beep();
+        m_host.beep();
         return;
     }
     const QPoint raw = event->position().toPoint();
-    const ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
+    const ClientPoint p = clampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
     m_anchor = m_current = QPoint(p.x, p.y);
     m_dragging = true;
-    SelectionChanged();
+    selectionChanged();
     QWidget::mousePressEvent(event);
 }
 
 void FractalView::mouseMoveEvent(QMouseEvent* event) {
     if (m_dragging) {
-        m_current = DragPoint(event->position().toPoint());
-        RecomputeBox();
+        m_current = dragPoint(event->position().toPoint());
+        recomputeBox();
         m_shownBox = m_box;
-        UpdateOverlay();
+        updateOverlay();
     }
     QWidget::mouseMoveEvent(event);
 }
@@ -303,101 +303,101 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
         m_dragging = false;
         // Not corrected again: a locked drag already put the pointer there.
         const QPoint raw = event->position().toPoint();
-        const ClientPoint p = ClampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
+        const ClientPoint p = clampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
         m_current = QPoint(p.x, p.y);
-        RecomputeBox();
+        recomputeBox();
         m_shownBox = m_box;
-        UpdateOverlay();
-        SelectionChanged();
+        updateOverlay();
+        selectionChanged();
     }
     QWidget::mouseReleaseEvent(event);
 }
 
 // --- commands ----------------------------------------------------------------
 
-void FractalView::OnRender() {
+void FractalView::onRender() {
     ProgressDialog dlg(this);
     std::atomic<bool> cancel{false};
-    dlg.SetCancelFlag(&cancel);
-    dlg.ShowCentredOver(*this);
+    dlg.setCancelFlag(&cancel);
+    dlg.showCentredOver(*this);
     {
         WaitCursor wait;
-        ProgressBarSink sink(*dlg.ProgressBar());
+        ProgressBarSink sink(*dlg.progressBar());
         // Complete or cancelled, the picture shows which: a cancelled one is blank.
-        RenderDocumentInBackground(m_doc, &sink, &cancel);
+        renderDocumentInBackground(m_doc, &sink, &cancel);
         dlg.hide();
-        RedrawNow();
+        redrawNow();
     }
 }
 
-void FractalView::OnZoomIn() { Zoom(false); }
+void FractalView::onZoomIn() { zoom(false); }
 
-void FractalView::OnZoomOut() { Zoom(true); }
+void FractalView::onZoomOut() { zoom(true); }
 
-void FractalView::Zoom(bool out) {
-    if (!HasSelection()) return;
-    RecomputeBox();
+void FractalView::zoom(bool out) {
+    if (!hasSelection()) return;
+    recomputeBox();
     const FractalParams& p = m_doc.m_params;
     const PlaneRegion region{p.left, p.top, p.right, p.bottom};
     const PixelRect& box = m_box;
     // Empty for a collapsed view or a result that is no number: nothing happens.
     const std::optional<PlaneRegion> zoomed =
-        out ? ZoomOutRegion(region, box, width(), height()) : ZoomInRegion(region, box, width(), height());
+        out ? zoomOutRegion(region, box, width(), height()) : zoomInRegion(region, box, width(), height());
     if (!zoomed) return;
-    m_doc.SetRegion(zoomed->left, zoomed->top, zoomed->right, zoomed->bottom);
-    OnRender();
-    m_doc.SetModifiedFlag();
+    m_doc.setRegion(zoomed->left, zoomed->top, zoomed->right, zoomed->bottom);
+    onRender();
+    m_doc.setModifiedFlag();
 }
 
-void FractalView::OnLockProportions() {
+void FractalView::onLockProportions() {
     m_lockProportions = !m_lockProportions;
-    if (m_frame != nullptr) m_frame->UpdateCommandUI();
+    if (m_frame != nullptr) m_frame->updateCommandUI();
 }
 
-void FractalView::OnEditPalette() {
+void FractalView::onEditPalette() {
     // Whatever closed the editor, the document counts as changed and the
     // picture shows the palette it now holds, without a new render.
-    EditDocumentPalette(m_doc, m_host, m_dialogs, window());
-    RedrawNow();
+    editDocumentPalette(m_doc, m_host, m_dialogs, window());
+    redrawNow();
 }
 
-void FractalView::OnConfigure() {
+void FractalView::onConfigure() {
     const auto editPalette = [this](QWidget& over) {
         PaletteEditorDialog editor(m_doc.m_palette, m_host, m_dialogs, &over);
-        m_dialogs.RunModal(editor);
+        m_dialogs.runModal(editor);
     };
     SettingsDialog dlg(m_doc, m_host, editPalette, window());
-    m_dialogs.RunModal(dlg);
-    if (dlg.m_accepted) m_doc.SetModifiedFlag();
+    m_dialogs.runModal(dlg);
+    if (dlg.m_accepted) m_doc.setModifiedFlag();
     // A window system repaints what the dialog covered; here the whole view is
     // redrawn, so a new size shows its blank picture at once.
-    if (dlg.m_paletteEdited || dlg.m_accepted) RedrawNow();
+    if (dlg.m_paletteEdited || dlg.m_accepted) redrawNow();
 }
 
-void FractalView::OnEditCopy() {
+void FractalView::onEditCopy() {
     FractalEngine* engine = m_doc.m_engine.get();
     if (engine == nullptr) return;
     QImage image;
-    if (HasSelection()) {
-        RecomputeBox();
-        const PixelRect r = MapSelectionToPicture(m_box, width(), height(), m_doc.GetWidth(), m_doc.GetHeight());
-        if (r.IsEmpty()) return;  // nothing of the picture is selected: nothing to copy
+    if (hasSelection()) {
+        recomputeBox();
+        const PixelRect r = mapSelectionToPicture(m_box, width(), height(), m_doc.width(), m_doc.height());
+        if (r.isEmpty()) return;  // nothing of the picture is selected: nothing to copy
         CopiedImage copy;
-        const CopyResult result = CopyPictureRect(*engine, r, copy);
+        const CopyResult result = copyPictureRect(*engine, r, copy);
         if (result == CopyResult::NoMemory) {
-            Report("Not enough memory to copy.");
+            report("Not enough memory to copy.");
             return;
         }
         if (result != CopyResult::Ok) return;
-        image = IndexedImage(copy, m_doc.m_palette);
+        image = indexedImage(copy, m_doc.m_palette);
     } else {
         // The picture as last drawn: its colours are the header block's.
-        const BitmapInfoBlock* header = engine->GetBitmapInfo();
-        image = WholePicture(*engine, header != nullptr ? PaletteOfHeader(*header) : m_doc.m_palette);
+        const BitmapInfoBlock* header = engine->bitmapInfo();
+        image = wholePicture(*engine, header != nullptr ? paletteOfHeader(*header) : m_doc.m_palette);
     }
     if (image.isNull()) {
         // Leave the clipboard as it was rather than offer an empty entry.
-        Report("Could not create image.");
+        report("Could not create image.");
         return;
     }
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -406,50 +406,50 @@ void FractalView::OnEditCopy() {
     clipboard->setImage(image);
 }
 
-void FractalView::OnFileNew() {
-    if (m_doc.IsModified()) {
+void FractalView::onFileNew() {
+    if (m_doc.isModified()) {
         Message m;
         m.text = "Save changes to " +
-                 (m_doc.GetPathName().empty() ? std::string("this document") : m_doc.GetPathName()) + "?";
+                 (m_doc.pathName().empty() ? std::string("this document") : m_doc.pathName()) + "?";
         m.caption = kAppTitle;
         m.icon = MsgIcon::Warning;
         m.buttons = MsgButtons::YesNoCancel;
         m.owner = MsgOwner::MainWindow;
         m.ownerName = "FractalView";
-        const MsgAnswer answer = m_host.ShowMessage(m);
+        const MsgAnswer answer = m_host.showMessage(m);
         if (answer == MsgAnswer::Cancel) return;
         if (answer == MsgAnswer::Yes) {
             // A save that failed or was cancelled keeps the document: the user
             // asked for the changes to be kept.
-            if (m_frame == nullptr || !m_frame->Documents().OnFileSave()) return;
+            if (m_frame == nullptr || !m_frame->documents().onFileSave()) return;
         }
     }
-    m_doc.OnNewDocument();
-    RefreshAnimWindow(false);
-    LoadDefaultPalette();
-    m_doc.SetTitle("Untitled");
-    if (m_frame != nullptr) m_frame->UpdateTitle();
-    RedrawNow();
+    m_doc.onNewDocument();
+    refreshAnimWindow(false);
+    loadDefaultPalette();
+    m_doc.setTitle("Untitled");
+    if (m_frame != nullptr) m_frame->updateTitle();
+    redrawNow();
 }
 
-void FractalView::OnFilePrint() {
+void FractalView::onFilePrint() {
     if (m_frame == nullptr) return;
-    QPrinter& printer = m_frame->App().GetPrinter();
-    if (!m_dialogs.SetUpPrint(this, printer)) return;
-    PrintDocument(printer);
+    QPrinter& printer = m_frame->app().printer();
+    if (!m_dialogs.setUpPrint(this, printer)) return;
+    printDocument(printer);
 }
 
-void FractalView::OnFilePrintDirect() {
+void FractalView::onFilePrintDirect() {
     if (m_frame == nullptr) return;
-    PrintDocument(m_frame->App().GetPrinter());
+    printDocument(m_frame->app().printer());
 }
 
-void FractalView::OnFilePrintPreview() {
+void FractalView::onFilePrintPreview() {
     if (m_frame == nullptr) return;
-    Application& app = m_frame->App();
-    int pages = app.GetPreviewPages();
-    m_dialogs.ShowPrintPreview(this, app.GetPrinter(), [this](QPrinter& p) { PrintDocument(p); }, pages);
-    app.SetPreviewPages(pages);
+    Application& app = m_frame->app();
+    int pages = app.previewPages();
+    m_dialogs.showPrintPreview(this, app.printer(), [this](QPrinter& p) { printDocument(p); }, pages);
+    app.setPreviewPages(pages);
 }
 
 }  // namespace velmora::gui

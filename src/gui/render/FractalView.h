@@ -38,57 +38,57 @@ public:
     FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
     ~FractalView() override;
 
-    Document& GetDocument() { return m_doc; }
-    Host& GetHost() { return m_host; }
-    DesktopDialogs& GetDialogs() { return m_dialogs; }
+    Document& document() { return m_doc; }
+    Host& host() { return m_host; }
+    DesktopDialogs& dialogs() { return m_dialogs; }
     // The frame the view lives in; none while a test uses the view alone.
-    void SetFrame(MainWindow* frame) { m_frame = frame; }
-    MainWindow* GetFrame() const { return m_frame; }
+    void setFrame(MainWindow* frame) { m_frame = frame; }
+    MainWindow* frame() const { return m_frame; }
 
     // Registers the view's commands with the frame's router.
-    void ConnectCommands(CommandRouter& router);
+    void connectCommands(CommandRouter& router);
 
     // --- commands ---------------------------------------------------------
-    void OnRender();
-    void OnEditCopy();
-    void OnFileNew();
-    void OnFilePrint();        // with the print dialog
-    void OnFilePrintDirect();  // on the current printer, no dialog
-    void OnFilePrintPreview();
+    void onRender();
+    void onEditCopy();
+    void onFileNew();
+    void onFilePrint();        // with the print dialog
+    void onFilePrintDirect();  // on the current printer, no dialog
+    void onFilePrintPreview();
     // The drag box's commands: zoom into or out of the selection, the lock
     // switch, and the settings dialog.
-    void OnZoomIn();
-    void OnZoomOut();
-    void OnLockProportions();
-    void OnConfigure();
-    void OnEditPalette();
+    void onZoomIn();
+    void onZoomOut();
+    void onLockProportions();
+    void onConfigure();
+    void onEditPalette();
     // The animation frames window: the toolbar command only shows it (made on
     // first use), the View menu's toggle hides it while it is shown.
-    void OnAnimWindow();
-    void OnToggleAnimWindow();
-    bool IsAnimWindowShown() const;
-    AnimationFramesWindow* GetAnimWindow() const;
+    void onAnimWindow();
+    void onToggleAnimWindow();
+    bool isAnimWindowShown() const;
+    AnimationFramesWindow* animWindow() const;
 
     // Draws the picture on a printer page: top-left, as large as fits.
     // False when the printer could not be started (already reported).
-    bool PrintDocument(QPrinter& printer);
+    bool printDocument(QPrinter& printer);
 
     // Installs the default palette (creation and New).
-    void LoadDefaultPalette();
+    void loadDefaultPalette();
 
     // A full redraw now: rebuilds the picture, ends any selection and brings
     // the frames window's list and the command states up to date.
-    void RedrawNow();
+    void redrawNow();
     // Repaints only the overlay (the drag frame) over the cached picture.
-    void UpdateOverlay();
+    void updateOverlay();
 
     // The selection as the drag box leaves it.
-    bool HasSelection() const;
+    bool hasSelection() const;
     // m_box normalised from m_anchor and m_current.
-    void RecomputeBox();
+    void recomputeBox();
 
-    double ClientAspect() const { return m_clientAspect; }
-    const QImage& CachedPicture() const { return m_picture; }
+    double clientAspect() const { return m_clientAspect; }
+    const QImage& cachedPicture() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -98,7 +98,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     // Draws over the picture after every paint; the drag frame goes here.
-    virtual void DrawOverlay(QPainter& painter);
+    virtual void drawOverlay(QPainter& painter);
 
 public:
     // --- drag box state (filled by the zoom commands) -----------------------
@@ -115,19 +115,19 @@ public:
 
 private:
     // Rebuilds the header block and the stretched picture from the document.
-    void RebuildPicture();
+    void rebuildPicture();
     // Forgets the drag box (a full redraw or a new size).
-    void EndSelection();
-    void DrawPicture(QPainter& painter);
+    void endSelection();
+    void drawPicture(QPainter& painter);
     // Rebuilds the frames window's list without a marker; a repaint also
     // updates its buttons.
-    void RefreshAnimWindow(bool updateButtons);
-    void Report(const char* text);
-    void Zoom(bool out);
+    void refreshAnimWindow(bool updateButtons);
+    void report(const char* text);
+    void zoom(bool out);
     // The drag point kept on the view and, while locked, corrected; the
     // pointer is put where the point ends up.
-    QPoint DragPoint(const QPoint& raw);
-    void SelectionChanged();
+    QPoint dragPoint(const QPoint& raw);
+    void selectionChanged();
 
     Document& m_doc;
     Host& m_host;

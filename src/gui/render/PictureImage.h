@@ -13,12 +13,12 @@ class FractalEngine;
 
 namespace velmora::gui {
 
-QList<QRgb> ColorTable(const Palette& palette);
+QList<QRgb> colorTable(const Palette& palette);
 // The colour table held in a header block (as last drawn).
-Palette PaletteOfHeader(const BitmapInfoBlock& block);
+Palette paletteOfHeader(const BitmapInfoBlock& block);
 // A top-down indexed image; null when it cannot be made.
-QImage IndexedImage(const CopiedImage& image, const Palette& palette);
+QImage indexedImage(const CopiedImage& image, const Palette& palette);
 // The whole picture, top-down; null when the engine has no pixels.
-QImage WholePicture(const FractalEngine& engine, const Palette& palette);
+QImage wholePicture(const FractalEngine& engine, const Palette& palette);
 
 }  // namespace velmora::gui

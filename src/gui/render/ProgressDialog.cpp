@@ -39,15 +39,15 @@ ProgressDialog::ProgressDialog(QWidget* owner)
     adjustSize();
 }
 
-QPoint ProgressDialog::CentredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
+QPoint ProgressDialog::centredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
                                      const QSize& dialogClient) {
     return {widgetScreenTopLeft.x() + (widgetClient.width() - dialogClient.width()) / 2,
             widgetScreenTopLeft.y() + (widgetClient.height() - dialogClient.height()) / 2};
 }
 
-void ProgressDialog::ShowCentredOver(QWidget& widget) {
+void ProgressDialog::showCentredOver(QWidget& widget) {
     adjustSize();
-    move(CentredPosition(widget.mapToGlobal(QPoint(0, 0)), widget.size(), size()));
+    move(centredPosition(widget.mapToGlobal(QPoint(0, 0)), widget.size(), size()));
     show();
     raise();
     repaint();
@@ -57,18 +57,18 @@ void ProgressDialog::reject() {
     if (m_cancel != nullptr) m_cancel->store(true);
 }
 
-void ProgressBarSink::SetRange(int low, int high) {
+void ProgressBarSink::setRange(int low, int high) {
     m_bar.setRange(low, high);
     m_bar.setValue(low);
     m_bar.repaint();
 }
 
-void ProgressBarSink::SetPos(int pos) {
+void ProgressBarSink::setPos(int pos) {
     m_bar.setValue(pos);
     m_bar.repaint();
 }
 
-void ProgressBarSink::StepIt() {
+void ProgressBarSink::stepIt() {
     // The last step may pass the end; a full bar is the truthful picture then.
     const int next = m_bar.value() + m_step;
     m_bar.setValue(next > m_bar.maximum() ? m_bar.maximum() : next);

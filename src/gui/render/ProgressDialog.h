@@ -18,20 +18,20 @@ class ProgressDialog : public QDialog {
 public:
     explicit ProgressDialog(QWidget* owner);
 
-    QLabel* StatusText() const { return m_status; }     // id 1030
-    QProgressBar* ProgressBar() const { return m_bar; }  // id 1000
+    QLabel* statusText() const { return m_status; }     // id 1030
+    QProgressBar* progressBar() const { return m_bar; }  // id 1000
 
     // Escape (or closing the window) sets this flag, which the render watches;
     // the window itself stays until the render is over.
-    void SetCancelFlag(std::atomic<bool>* flag) { m_cancel = flag; }
+    void setCancelFlag(std::atomic<bool>* flag) { m_cancel = flag; }
     void reject() override;
 
     // Places the dialog centred over the widget's client area, on top, and
     // paints it at once: the render that follows lets no paint through.
-    void ShowCentredOver(QWidget& widget);
+    void showCentredOver(QWidget& widget);
 
     // Where the top-left corner goes; integer halves truncate toward zero.
-    static QPoint CentredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
+    static QPoint centredPosition(const QPoint& widgetScreenTopLeft, const QSize& widgetClient,
                                   const QSize& dialogClient);
 
 private:
@@ -44,10 +44,10 @@ private:
 class ProgressBarSink : public ProgressSink {
 public:
     explicit ProgressBarSink(QProgressBar& bar) : m_bar(bar) {}
-    void SetRange(int low, int high) override;
-    void SetPos(int pos) override;
-    void SetStep(int step) override { m_step = step; }
-    void StepIt() override;
+    void setRange(int low, int high) override;
+    void setPos(int pos) override;
+    void setStep(int step) override { m_step = step; }
+    void stepIt() override;
 
 private:
     QProgressBar& m_bar;
