@@ -12,6 +12,7 @@
 #include "CliCommands.h"
 #include "FakeHost.h"
 #include "JsonText.h"
+#include "anim/AnimMessages.h"
 #include "anim/PlaybackScript.h"
 
 using namespace velmora;
@@ -116,13 +117,11 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
     ASSERT_TRUE(one.onSaveDocument(dir.File("one.vmr")));
     WriteBytes(dir.File("bad.vmr"), {'X', 'M', 'R', '1', '0'});
     WriteBytes(dir.File("few.map"), {'1', ' ', '2', ' ', '3', '\n'});
-    fs::create_directories(dir.File("frames") + "/frame2.bmp");
     fs::create_directories(dir.File("noscript") + "/script.aas");
     const std::string out = dir.File("f");
     const std::pair<Args, std::string> cases[] = {
         {{"render", "-o", dir.File("no/x.bmp")}, dir.File("no/x.bmp") + " was not found.\n"},
-        {{"render"}, "render: no output file given (-o OUT.bmp).\n"},
-        {{"render", "-o"}, "Option -o needs a value.\n"},
+        {{"render"}, "render: no output file given (-o OUT.bmp).\n"}, {{"render", "-o"}, "Option -o needs a value.\n"},
         {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
         {{"render", "-o", out, "--iterations", "2147483648"},
          "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
@@ -131,11 +130,8 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
         {{"frobnicate"}, "Unknown command 'frobnicate'. Run 'velmora-cli --help'.\n"},
         {{"anim", file, "--folder", out, "--size", "0x4"}, "Width must be at least 1 pixel\n"},
         {{"anim", file, "--folder", dir.File("no/such")}, "Could not create directory.\n"},
-        {{"anim", dir.File("one.vmr")},
-         "There must be at least 2 keyframes in order to render.\nSee Help for details.\n"},
-        {{"anim", file, "--folder", dir.File("frames")}, "Could not save frame 2.\nRender operation aborted.\n"},
-        {{"anim", file, "--folder", dir.File("noscript")},
-         "Could not create the script file.\nYou will not be able to play the animation.\n"},
+        {{"anim", dir.File("one.vmr")}, animtext::kTooFewKeyframes + "\n"s},
+        {{"anim", file, "--folder", dir.File("noscript")}, animtext::kScriptFailed + "\n"s},
         {{"anim"}, "anim: give the document to render.\n"},
         {{"anim", file, file}, "anim: only one document may be given.\n"},
         {{"anim", file, "--style", "fast"}, "Invalid --style 'fast': expected slow or constant.\n"},

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "FakeHost.h"
+#include "anim/AnimMessages.h"
 #include "anim/FrameNumbering.h"
 #include "anim/FramesList.h"
 #include "anim/KeyframeEdit.h"
@@ -22,22 +23,12 @@ TEST(FrameNumbering, LocatesEachFrameOverSegmentsOfEveryCount) {
     const std::vector<std::int32_t> tenFive = {10, 5, 3}, gaps = {3, 0, -4, 2, 9};
     // The last keyframe is never a frame; a count of 0 or below (only a file can hold
     // one) holds no frames rather than giving frames back to the walk.
-    const Case cases[] = {{tenFive, 1, FramePosition{0, 0}},
-                          {tenFive, 10, FramePosition{0, 9}},
-                          {tenFive, 11, FramePosition{1, 0}},
-                          {tenFive, 15, FramePosition{1, 4}},
-                          {tenFive, 16, {}},
-                          {tenFive, 0, {}},
-                          {tenFive, -3, {}},
-                          {{}, 1, {}},
-                          {{5}, 1, {}},
-                          {{2, 1, 1000}, 3, FramePosition{1, 0}},
-                          {{2, 1, 1000}, 4, {}},
-                          {gaps, 3, FramePosition{0, 2}},
-                          {gaps, 6, {}},
-                          {gaps, 4, FramePosition{3, 0}},
-                          {gaps, 5, FramePosition{3, 1}},
-                          {{INT32_MAX, INT32_MAX, 1}, INT32_MAX, FramePosition{0, INT32_MAX - 1}}};
+    using P = FramePosition;
+    const Case cases[] = {
+        {tenFive, 1, P{0, 0}}, {tenFive, 10, P{0, 9}}, {tenFive, 11, P{1, 0}}, {tenFive, 15, P{1, 4}},
+        {tenFive, 16, {}}, {tenFive, 0, {}}, {tenFive, -3, {}}, {{}, 1, {}}, {{5}, 1, {}},
+        {{2, 1, 1000}, 3, P{1, 0}}, {{2, 1, 1000}, 4, {}}, {gaps, 3, P{0, 2}}, {gaps, 6, {}}, {gaps, 4, P{3, 0}},
+        {gaps, 5, P{3, 1}}, {{INT32_MAX, INT32_MAX, 1}, INT32_MAX, P{0, INT32_MAX - 1}}};
     for (const Case& c : cases) {
         std::vector<Keyframe> keys;
         for (const std::int32_t count : c.counts) keys.push_back(test::Key(0, 1, 0, 1, 10, count));
@@ -95,16 +86,15 @@ TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
     }
     EXPECT_EQ(Rows(), (std::vector<std::pair<double, std::int32_t>>{{3, 4}, {1, 5}, {4, 9}, {2, 0}}));
     EXPECT_EQ(doc.totalFrames(), 4 + 5 + 9);
-    EXPECT_EQ(countPrompt(CountQuestion::AfterPrevious), "&How many transition frames after the previous keyframe?");
-    EXPECT_EQ(countPrompt(CountQuestion::UntilNext), "&How many transition frames until the next keyframe?");
+    EXPECT_EQ(std::tuple(countPrompt(CountQuestion::AfterPrevious), countPrompt(CountQuestion::UntilNext)),
+              std::tuple(animtext::kAskAfterPrevious, animtext::kAskUntilNext));
 }
 
 TEST_F(KeyframeEdit, InsertRefusalsChangeNothing) {
     doc.m_keyframes = test::ThreeKeyframes(10, 5);
     doc.m_keyframes[1].type = 2;  // only the first keyframe's type counts
     const auto before = Rows();
-    const std::string mismatch =
-        "Cannot add frame: The active frame is not the same\ntype of fractal as the other frames in the animation.";
+    const std::string mismatch = animtext::kTypeMismatch;
     doc.m_params.type = FractalType::Julia;
     EXPECT_EQ(insertActive(doc, 2).message, mismatch);
     EXPECT_EQ(insertActive(doc, kNoRow).message, mismatch);  // the type is checked first
@@ -187,8 +177,7 @@ TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
         {"slow", 1, {-2, 2, -1.5, 1.5}, {0, 1, 1, 3}, 4, 1, {-2 + 2 * w, 2 - w, -1.5 + 2.5 * w, 1.5 + 1.5 * w}},
         {"slow at step 0", 1, {-2, 2, -1.5, 1.5}, {0, 1, 1, 3}, 4, 0, {-2, 2, -1.5, 1.5}},
         {"constant: width 4 to 1", 2, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},
-        {"byte 255", 255, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},  // anything but 1 is
-                                                                                             // constant
+        {"byte 255 is constant too", 255, {-2, 2, -1, 1}, {0, 1, -1, 1}, 2, 1, {-2.0 / 3, 4.0 / 3, -1, 1}},
         {"equal extents hold", 2, {-2, 2, -1, 1}, {3, 7, 5, 7}, 5, 4, {-2, 2, -1, 1}},
         // No ratio or real root for a zero extent or extents of opposite signs:
         // those axes move linearly rather than becoming NaN.
@@ -215,20 +204,13 @@ TEST(TweenLinear, JuliaConstantTypeAndIterations) {
     }
     // The step is truncated before the multiplication; limits a whole 32-bit
     // range apart still tween between them.
-    const std::array<std::int32_t, 5> cases[] = {
-        // from, to, count, step, result
-        {100, 150, 100, 0, 100},
-        {100, 150, 100, 99, 100},
-        {150, 100, 4, 3, 150 + (-50 / 4) * 3},
-        {0, 7, 4, 3, 3},
-        {INT32_MIN, INT32_MAX, 4, 2,
-         static_cast<std::int32_t>(INT32_MIN + ((std::int64_t{INT32_MAX} - INT32_MIN) / 4) * 2)}};
-    for (const auto& [from, to, count, step, result] : cases)
-        EXPECT_EQ(
-            Tween(test::Key(-2, 2, -1, 1, from, count), test::Key(-2, 2, -1, 1, to, 1), step, TweenStyle::ConstantSpeed)
-                .iterations,
-            result)
-            << from << " to " << to << " step " << step;
+    const std::array<std::int32_t, 5> cases[] = {  // from, to, count, step, result
+        {100, 150, 100, 0, 100}, {100, 150, 100, 99, 100}, {150, 100, 4, 3, 150 + (-50 / 4) * 3}, {0, 7, 4, 3, 3},
+        {INT32_MIN, INT32_MAX, 4, 2, std::int32_t(INT32_MIN + ((std::int64_t{INT32_MAX} - INT32_MIN) / 4) * 2)}};
+    for (const auto& [from, to, count, step, result] : cases) {
+        const Keyframe a = test::Key(-2, 2, -1, 1, from, count), b = test::Key(-2, 2, -1, 1, to, 1);
+        EXPECT_EQ(Tween(a, b, step, TweenStyle::ConstantSpeed).iterations, result) << from << ">" << to << " " << step;
+    }
 }
 
 TEST(TweenLinear, EachEntrysColoursTruncateAndLoseTheReservedByte) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "FakeHost.h"
+#include "anim/AnimMessages.h"
 #include "anim/AnimRender.h"
 #include "anim/PlaybackScript.h"
 #include "anim/RenderSettingsCheck.h"
@@ -62,14 +63,9 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
 // "plain" is a file; an accepted one comes back absolute with a final separator.
 TEST(RenderSettingsAccept, FolderChecks) {
     struct Shown { std::string text; MsgIcon icon; MsgButtons buttons; };
-    const Shown exists{
-        "Warning: This directory already exists. If you choose to continue\nsome files in this directory "
-        "may be overwritten. If you are not sure\nclick No and type the name of a new directory.\n\nDo "
-        "you want to continue?",
-        MsgIcon::Question, MsgButtons::YesNo};
-    const Shown create{"The directory specified does not exist and will be created.", MsgIcon::Information,
-                       MsgButtons::OkCancel};
-    const Shown failed{"Could not create directory.", MsgIcon::Error, MsgButtons::Ok};
+    const Shown exists{animtext::kFolderExists, MsgIcon::Question, MsgButtons::YesNo};
+    const Shown create{animtext::kFolderWillBeCreated, MsgIcon::Information, MsgButtons::OkCancel};
+    const Shown failed{animtext::kFolderNotCreated, MsgIcon::Error, MsgButtons::Ok};
     const Shown tooLong{
         "The folder name is too long for the playback script.\nThe full path of the folder may have at most "
         "243 characters.",
@@ -86,20 +82,16 @@ TEST(RenderSettingsAccept, FolderChecks) {
                   std::vector<Shown> shown; bool accepted; };
     const auto ask = FolderQuestions::Ask, proceed = FolderQuestions::Proceed;
     const auto ok = MsgAnswer::Ok, yes = MsgAnswer::Yes;
-    const Case cases[] = {// the fields come first; "old/" gets no second separator; Proceed is the command line's way
-                          {"new", 16, ask, {ok}, {{kBeyond, MsgIcon::None, MsgButtons::Ok}}, false},
-                          {"old", 15, ask, {yes}, {exists}, true},
-                          {"old", 15, ask, {MsgAnswer::No}, {exists}, false},
-                          {"old/", 15, ask, {yes}, {exists}, true},
-                          {"old", 15, proceed, {}, {}, true},
-                          {"new", 15, ask, {MsgAnswer::Cancel}, {create}, false},
-                          {"new", 15, ask, {ok}, {create}, true},
-                          {"new", 15, proceed, {}, {}, true},
-                          {"a/b", 15, ask, {ok, ok}, {create, failed}, false},
-                          {"plain", 15, proceed, {ok}, {failed}, false},  // one level only
-                          {"", 15, ask, {ok, ok}, {create, failed}, false},
-                          {std::string(fits, 'a'), 15, proceed, {}, {}, true},
-                          {std::string(fits + 1, 'b'), 15, proceed, {ok}, {tooLong}, false}};
+    // The fields come first; "old/" gets no second separator; Proceed is the command line's way; one level only.
+    const Case cases[] = {
+        {"new", 16, ask, {ok}, {{kBeyond, MsgIcon::None, MsgButtons::Ok}}, false},
+        {"old", 15, ask, {yes}, {exists}, true}, {"old", 15, ask, {MsgAnswer::No}, {exists}, false},
+        {"old/", 15, ask, {yes}, {exists}, true}, {"old", 15, proceed, {}, {}, true},
+        {"new", 15, ask, {MsgAnswer::Cancel}, {create}, false}, {"new", 15, ask, {ok}, {create}, true},
+        {"new", 15, proceed, {}, {}, true}, {"a/b", 15, ask, {ok, ok}, {create, failed}, false},
+        {"plain", 15, proceed, {ok}, {failed}, false}, {"", 15, ask, {ok, ok}, {create, failed}, false},
+        {std::string(fits, 'a'), 15, proceed, {}, {}, true},
+        {std::string(fits + 1, 'b'), 15, proceed, {ok}, {tooLong}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
         for (const auto& e : fs::directory_iterator(inside)) fs::remove_all(e.path());
@@ -235,8 +227,7 @@ TEST_F(AnimRender, SegmentsWithoutFramesAreSkipped) {
                        test::Key(-0.5, 0.5, -0.5, 0.5, 50, 2, 1, 0.3, 0.6, 18), test::Key(-0.2, 0.2, -0.2, 0.2, 60, 4)};
     ASSERT_TRUE(render(3, 3).completed());  // a range of one frame
     ExpectFrame(3, 2, 0);  // keyframe 3 opens the next segment with frames
-    EXPECT_FALSE(fs::exists(frame(2)) || fs::exists(frame(4)));
-    EXPECT_EQ(host.beeps, 1);
+    EXPECT_TRUE(!fs::exists(frame(2)) && !fs::exists(frame(4)) && host.beeps == 1);
 }
 
 TEST_F(AnimRender, EscapeDuringFrameFiveKeepsFramesOneToFour) {
@@ -256,32 +247,24 @@ TEST_F(AnimRender, EscapeDuringFrameFiveKeepsFramesOneToFour) {
 }
 
 TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
-    struct Case {
-        std::string blocked;
-        AnimRenderOutcome outcome;
-        std::int32_t lastFrame;
-        bool script;
-        std::string text;
-    };
+    struct Case { std::string blocked; AnimRenderOutcome outcome; std::int32_t lastFrame; bool script;
+                  std::string text; };
     const Case cases[] = {  // the frame's number, not the count of frames begun (2)
         {"frame4.bmp", AnimRenderOutcome::SaveFailed, 4, true, "Could not save frame 4.\nRender operation aborted."},
-        {"script.aas", AnimRenderOutcome::Completed, 6, false,
-         "Could not create the script file.\nYou will not be able to play the animation."}};
+        {"script.aas", AnimRenderOutcome::Completed, 6, false, animtext::kScriptFailed}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.blocked);
         test::TempDir scratch;
         folder = scratch.Path().string() + "/";
         fs::create_directory(folder + c.blocked);  // a folder where the file should go
-        host.allowMessages = true;
-        host.beeps = 0;
-        host.messages.clear();
+        std::tie(host.allowMessages, host.beeps, host.messages) = std::tuple(true, 0, std::vector<Message>{});
         const AnimRenderResult r = render(3, 6);
         EXPECT_EQ(std::tuple(r.outcome, r.lastFrame, r.scriptWritten), std::tuple(c.outcome, c.lastFrame, c.script));
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(std::pair(host.messages[0].text, host.messages[0].icon), std::pair(c.text, MsgIcon::Error));
-        EXPECT_EQ(host.beeps, c.outcome == AnimRenderOutcome::Completed ? 1 : 0);
-        EXPECT_TRUE(fs::exists(folder + "frame3.bmp"));
-        EXPECT_EQ(fs::exists(folder + "frame6.bmp"), c.outcome == AnimRenderOutcome::Completed);
+        const bool completed = c.outcome == AnimRenderOutcome::Completed;
+        EXPECT_EQ(std::tuple(host.beeps, fs::exists(folder + "frame3.bmp"), fs::exists(folder + "frame6.bmp")),
+                  std::tuple(completed ? 1 : 0, true, completed));
         ExpectRestored();
     }
 }
@@ -291,9 +274,8 @@ TEST_F(AnimRender, FewerThanTwoKeyframesChangeNothing) {
     doc.m_keyframes.resize(1);
     const auto engine = doc.m_engine.get();
     EXPECT_EQ(render(1, 1).outcome, AnimRenderOutcome::TooFewKeyframes);
-    EXPECT_EQ(std::pair(host.LastText(), host.messages.back().icon),
-              std::pair("There must be at least 2 keyframes in order to render.\nSee Help for details."s,
-                        MsgIcon::Information));
+    EXPECT_EQ(std::tuple(host.LastText(), host.messages.back().icon),
+              std::tuple(animtext::kTooFewKeyframes, MsgIcon::Information));
     EXPECT_EQ(
         std::tuple(doc.m_engine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.File("script.aas"))),
         std::tuple(engine, false, std::size_t{0}, false));

@@ -1,10 +1,17 @@
 // The engine's pixels byte for byte against the independent reference loop,
 // for every row renderer: the plain loop, the default one, and each instruction
 // set on one thread and on a pool with more threads than cores. Then the
-// render schedule, cancel and memory.
+// render schedule, cancel (by the key and by a flag from another thread) and memory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <thread>
+#include <tuple>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -16,11 +23,13 @@
 #include "FakeHost.h"
 #include "render/FastRowRenderer.h"
 #include "render/FractalEngine.h"
+#include "render/SpanKernel.h"
 #include "render/ThreadPool.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;
 using velmora::test::RefParams;
+using namespace std::string_literals;
 
 namespace {
 
@@ -89,48 +98,28 @@ protected:
 };
 
 TEST_P(EnginePixels, EdgeRegionsMatchTheReference) {
-    const struct { const char* name; RefParams p;
-    } cases[] = {
-        {"default 300x300", RefParams{}},
-        {"width 1", D(1, 9)},
-        {"width 2", D(2, 7)},
-        {"width 3", D(3, 9)},
-        {"width 4", D(4, 7)},
-        {"width 5", D(5, 9)},
-        {"width 301", D(301, 11)},
-        {"one row", D(97, 1)},
-        {"narrow and tall", D(9, 33)},
-        {"L = 1", D(50, 50, 1)},
-        {"L = 0", D(13, 7, 0)},
-        {"L negative", D(13, 7, -5)},
-        {"L lowest", D(13, 7, std::numeric_limits<std::int32_t>::min())},
-        {"limit 600 wraps indices", D(90, 70, 600)},
-        {"julia", D(101, 77, 300, 2, -0.8, 0.156)},
-        {"julia default K", D(64, 48, 201, 2)},
+    const struct { const char* name; RefParams p; } cases[] = {
+        {"default 300x300", RefParams{}}, {"width 1", D(1, 9)}, {"width 2", D(2, 7)}, {"width 3", D(3, 9)},
+        {"width 4", D(4, 7)}, {"width 5", D(5, 9)}, {"width 301", D(301, 11)}, {"one row", D(97, 1)},
+        {"narrow and tall", D(9, 33)}, {"L = 1", D(50, 50, 1)}, {"L = 0", D(13, 7, 0)}, {"L negative", D(13, 7, -5)},
+        {"L lowest", D(13, 7, std::numeric_limits<std::int32_t>::min())}, {"limit 600 wraps indices", D(90, 70, 600)},
+        {"julia", D(101, 77, 300, 2, -0.8, 0.156)}, {"julia default K", D(64, 48, 201, 2)},
         {"julia on the real line", D(21, 21, 1000, 2, -0.75, 0.0)},
-        {"julia K = 0 cycles", D(16, 15, 5000, 2, 0.0, 0.0)},
-        {"type 3 is Mandelbrot (bit 0)", D(40, 30, 201, 3)},
-        {"type 0 is Julia", D(40, 30, 201, 0)},
-        {"type -1", D(40, 30, 201, -1)},
-        {"nan K never escapes", D(9, 5, 201, 2, kNan)},
-        {"infinite K", D(9, 5, 201, 2, 0.3, kInf)},
-        {"-inf and nan K", D(9, 5, 201, 2, -kInf, kNan)},
-        {"reversed edges", P(2, 1.5, -2, -1.5, 40, 31)},
+        {"julia K = 0 cycles", D(16, 15, 5000, 2, 0.0, 0.0)}, {"type 3 is Mandelbrot (bit 0)", D(40, 30, 201, 3)},
+        {"type 0 is Julia", D(40, 30, 201, 0)}, {"type -1", D(40, 30, 201, -1)},
+        {"nan K never escapes", D(9, 5, 201, 2, kNan)}, {"infinite K", D(9, 5, 201, 2, 0.3, kInf)},
+        {"-inf and nan K", D(9, 5, 201, 2, -kInf, kNan)}, {"reversed edges", P(2, 1.5, -2, -1.5, 40, 31)},
         {"equal left/right", P(-0.75, -1.5, -0.75, 1.5, 17, 23)},
         {"real axis, deep limit", P(-2, 0, 2, 0, 64, 3, 3000)},
         {"deep boundary", P(-0.7454, 0.1130, -0.7452, 0.1132, 61, 47, 3000)},
         {"counts near 256: 0 turns into 1", P(0.25, -0.0001, 0.2502, 0.0001, 24, 9, 1200)},
         {"huge limit, all escape", P(0.5, 0.5, 2.5, 1.5, 33, 11, kMaxInt)},
         {"|z|^2 exactly 4 does not escape", P(0, 2, 1, 3, 1, 1, 50, 2, 4, 2)},
-        {"nan left", P(kNan, -1.5, 2, 1.5, 9, 5)},
-        {"nan top", P(-2, kNan, 2, 1.5, 9, 5)},
-        {"infinite right", P(-2, -1.5, kInf, 1.5, 9, 5)},
-        {"-inf left", P(-kInf, -1.5, 2, 1.5, 9, 5)},
-        {"infinite top and bottom", P(-2, -kInf, 2, kInf, 9, 5)},
-        {"infinite sides", P(-kInf, -1.5, kInf, 1.5, 9, 5)},
+        {"nan left", P(kNan, -1.5, 2, 1.5, 9, 5)}, {"nan top", P(-2, kNan, 2, 1.5, 9, 5)},
+        {"infinite right", P(-2, -1.5, kInf, 1.5, 9, 5)}, {"-inf left", P(-kInf, -1.5, 2, 1.5, 9, 5)},
+        {"infinite top and bottom", P(-2, -kInf, 2, kInf, 9, 5)}, {"infinite sides", P(-kInf, -1.5, kInf, 1.5, 9, 5)},
         {"overflow in the loop", P(1e308, -1.5, 1.7e308, 1.5, 9, 5)},
-        {"subnormal", P(-1e-310, -1e-310, 1e-310, 1e-310, 8, 3, 500)},
-    };
+        {"subnormal", P(-1e-310, -1e-310, 1e-310, 1e-310, 8, 3, 500)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ExpectReference(c.p);
@@ -183,12 +172,10 @@ INSTANTIATE_TEST_SUITE_P(EveryRenderer, EnginePixels,
                                            Renderer{"Avx512_3", kFast, Avx512, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class RecordingProgress : public ProgressSink {
-public:
+// Every progress call as a line of text.
+struct RecordingProgress : ProgressSink {
     std::vector<std::string> calls;
-    void setRange(int lo, int hi) override {
-        calls.push_back("range " + std::to_string(lo) + " " + std::to_string(hi));
-    }
+    void setRange(int a, int b) override { calls.push_back("range " + std::to_string(a) + " " + std::to_string(b)); }
     void setPos(int pos) override { calls.push_back("pos " + std::to_string(pos)); }
     void setStep(int step) override { calls.push_back("step " + std::to_string(step)); }
     void stepIt() override { calls.push_back("stepit"); }
@@ -206,13 +193,11 @@ TEST(EngineSchedule, CheckpointsProgressAndPolls) {
         RecordingProgress progress;
         ASSERT_EQ(e.render(&progress), 1);
         ASSERT_GE(progress.calls.size(), 3u);
-        EXPECT_EQ(progress.calls[0], "range 0 " + std::to_string(c.height));
-        EXPECT_EQ(progress.calls[1], "pos 0");
-        EXPECT_EQ(progress.calls[2], "step " + std::to_string(c.height / 32));
-        EXPECT_EQ(static_cast<int>(progress.calls.size()) - 3, c.checkpoints);
-        EXPECT_EQ(host.polls, 1 + c.checkpoints);
-        EXPECT_TRUE(e.isValid());
-        EXPECT_EQ(host.questionSounds, 0);
+        const std::string h = std::to_string(c.height), step = std::to_string(c.height / 32);
+        EXPECT_EQ(std::vector(progress.calls.begin(), progress.calls.begin() + 3),
+                  (std::vector<std::string>{"range 0 " + h, "pos 0", "step " + step}));
+        EXPECT_EQ(std::tuple(progress.calls.size() - 3, host.polls, e.isValid(), host.questionSounds),
+                  std::tuple(std::size_t(c.checkpoints), 1 + c.checkpoints, true, 0));
     }
 }
 
@@ -220,12 +205,9 @@ TEST(EngineCancel, ZeroesThePictureAndTheNextRenderCompletes) {
     ThreadPool pool(2);
     FastRowRenderer pooled(0, bestSimdLevel(), &pool);
     const struct { const char* name; RowRenderer* renderer; int width, height, cancelPoll; } cases[] = {
-        {"at the first checkpoint", nullptr, 301, 64, 1},
-        {"in the middle", nullptr, 40, 100, 8},
-        {"in the middle, on a pool", &pooled, 301, 99, 5},
-        {"plain loop", &referenceRowRenderer(), 40, 100, 3},
-        {"at the last checkpoint", nullptr, 40, 64, 16},
-    };
+        {"at the first checkpoint", nullptr, 301, 64, 1}, {"in the middle", nullptr, 40, 100, 8},
+        {"in the middle, on a pool", &pooled, 301, 99, 5}, {"plain loop", &referenceRowRenderer(), 40, 100, 3},
+        {"at the last checkpoint", nullptr, 40, 64, 16}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeHost host;
@@ -239,16 +221,59 @@ TEST(EngineCancel, ZeroesThePictureAndTheNextRenderCompletes) {
         host.cancelAt = [&](int n) { return n == 0 || n == c.cancelPoll; };
         RecordingProgress progress;
         EXPECT_EQ(e.render(&progress), 0);
-        EXPECT_FALSE(e.isValid());
-        EXPECT_EQ(host.polls, c.cancelPoll + 1);
-        EXPECT_EQ(host.questionSounds, 1);
-        EXPECT_EQ(progress.calls.back(), "stepit");
+        EXPECT_EQ(std::tuple(e.isValid(), host.polls, host.questionSounds, progress.calls.back()),
+                  std::tuple(false, c.cancelPoll + 1, 1, "stepit"));
         EXPECT_EQ(Bits(e), std::vector<std::uint8_t>(e.bufferSize(), 0));
         host.cancelAt = nullptr;
         EXPECT_EQ(e.render(), 1);
-        EXPECT_TRUE(e.isValid());
-        EXPECT_EQ(Bits(e), test::ReferenceImage(D(c.width, c.height, 300)));
+        EXPECT_TRUE(e.isValid() && Bits(e) == test::ReferenceImage(D(c.width, c.height, 300)));
     }
+}
+
+// Around the centre of the Siegel disk of this Julia set orbits neither escape
+// nor come back exactly, so only the limit or a cancel ends them.
+constexpr double kSiegelRe = -0.390541, kSiegelIm = -0.586788, kCentreRe = -0.3687, kCentreIm = -0.3377;
+
+class SpanCancel : public ::testing::TestWithParam<SimdLevel> {};
+
+TEST_P(SpanCancel, ASetFlagEndsASpanOfEndlessOrbitsAtOnce) {
+    if (!isSimdLevelSupported(GetParam())) GTEST_SKIP() << simdLevelName(GetParam());
+    std::vector<double> xs(256);
+    for (std::size_t i = 0; i < xs.size(); ++i) xs[i] = kCentreRe + 0.0001 * static_cast<double>(i);
+    std::vector<std::uint8_t> out(xs.size(), 0xEE);
+    std::atomic<bool> stop{true};
+    SpanArgs args;
+    std::tie(args.xs, args.count, args.ci, args.mandelbrot) = std::tuple(xs.data(), 256, kCentreIm, false);
+    std::tie(args.juliaRe, args.juliaIm, args.limit, args.out, args.cancel) =
+        std::tuple(kSiegelRe, kSiegelIm, kMaxInt, out.data(), &stop);
+    // Without the check these orbits run for seconds before they repeat exactly.
+    auto done = std::async(std::launch::async, [&] { spanKernelFor(GetParam())(args); });
+    EXPECT_EQ(done.wait_for(std::chrono::seconds(1)), std::future_status::ready);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLevel, SpanCancel, ::testing::Values(Scalar, Sse2, Avx2, Avx512),
+                         [](const auto& info) { return std::string(simdLevelName(info.param)); });
+
+TEST(EngineCancel, AFlagSetDuringARenderBlanksThePictureWithTheQuestionSound) {
+    FakeHost host;
+    FractalEngine engine(256, 192, host);
+    FastRowRenderer renderer(0, bestSimdLevel());
+    engine.setRowRenderer(renderer);
+    engine.setType(2);
+    engine.setRegion(kCentreRe - 0.02, kCentreIm - 0.02, kCentreRe + 0.02, kCentreIm + 0.02);
+    engine.setJuliaConstant(kSiegelRe, kSiegelIm);
+    engine.setIterations(kMaxInt);
+    std::atomic<bool> stop{false};
+    auto result = std::async(std::launch::async, [&] { return engine.render(nullptr, &stop); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    stop = true;
+    if (result.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        std::fputs("the render did not stop; it would run for hours\n", stderr);
+        std::_Exit(1);  // the render cannot be stopped from here, so do not wait for it
+    }
+    EXPECT_EQ(result.get(), 0);
+    EXPECT_EQ(std::pair(engine.isValid(), host.questionSounds), std::pair(false, 1));
+    EXPECT_EQ(Bits(engine), std::vector<std::uint8_t>(engine.bufferSize(), 0));
 }
 
 TEST(EngineMemory, FailedAllocationReportsAndNeverTouchesABuffer) {
@@ -256,22 +281,18 @@ TEST(EngineMemory, FailedAllocationReportsAndNeverTouchesABuffer) {
     host.allowMessages = true;
     FractalEngine e(2147483647, 2147483647, host);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Not enough memory for bitmap.");
-    EXPECT_EQ(host.messages[0].owner, MsgOwner::None);
-    EXPECT_FALSE(e.hasBuffer());
-    EXPECT_EQ(e.bufferSize(), 0u);
+    EXPECT_EQ(std::pair(host.messages[0].text, host.messages[0].owner),
+              std::pair("Not enough memory for bitmap."s, MsgOwner::None));
     EXPECT_EQ(e.render(), 0);
-    EXPECT_FALSE(e.isValid());
-    EXPECT_EQ(host.polls, 0);
+    EXPECT_EQ(std::tuple(e.hasBuffer(), e.bufferSize(), e.isValid(), host.polls), std::tuple(false, 0u, false, 0));
 }
 
 TEST(EngineMemory, NonPositiveSizesAreHarmless) {
     FakeHost host;
     for (auto [w, h] : {std::pair{0, 5}, {-7, 5}, {5, -3}, {0, 0}}) {
         FractalEngine e(w, h, host);
-        EXPECT_TRUE(e.hasBuffer());
         EXPECT_EQ(e.render(), 1);
-        EXPECT_TRUE(e.isValid());
+        EXPECT_TRUE(e.hasBuffer() && e.isValid()) << w << "x" << h;
     }
 }
 

@@ -81,17 +81,10 @@ std::vector<std::uint8_t> RgbBytes(const Palette& p, std::size_t keep = kRgbFile
 
 TEST(chooseReader, OnlyTheLastThreeCharactersCountInAnyCase) {
     using R = PaletteReader;
-    for (const auto& [path, reader] : {std::pair{"/a/b/c.map", R::FractIntMap},
-                                       {"C.MAP", R::FractIntMap},
-                                       {"bitmap", R::FractIntMap},
-                                       {"x.Pal", R::Jasc},
-                                       {"x.pAL", R::Jasc},
-                                       {"x.rgb", R::Rgb},
-                                       {"x.txt", R::Rgb},
-                                       {"x.map.rgb", R::Rgb},
-                                       {"ap", R::Rgb},
-                                       {"", R::Rgb}})
-        EXPECT_EQ(chooseReader(path), reader) << path;
+    const std::pair<const char*, R> cases[] = {
+        {"/a/b/c.map", R::FractIntMap}, {"C.MAP", R::FractIntMap}, {"bitmap", R::FractIntMap}, {"x.Pal", R::Jasc},
+        {"x.pAL", R::Jasc}, {"x.rgb", R::Rgb}, {"x.txt", R::Rgb}, {"x.map.rgb", R::Rgb}, {"ap", R::Rgb}, {"", R::Rgb}};
+    for (const auto& [path, reader] : cases) EXPECT_EQ(chooseReader(path), reader) << path;
 }
 
 TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
@@ -110,11 +103,9 @@ TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
     ui.ctx.rebuildAndRepaint = [&] { seenByRebuild = loaded; ++ui.rebuilds; };
     EXPECT_EQ(loadPaletteFromPath(path, loaded, ui.ctx), PaletteLoadResult::Loaded);
     ui.ExpectNone();
-    EXPECT_EQ(ui.rebuilds, 1);
-    EXPECT_EQ(seenByRebuild, original);
     Palette expected = original;
     expected.clearReserved();
-    EXPECT_EQ(loaded, expected);
+    EXPECT_EQ(std::tuple(ui.rebuilds, seenByRebuild, loaded), std::tuple(1, original, expected));
     PaletteUi ui2;
     EXPECT_FALSE(savePaletteToPath(dir.File("no/such/p.rgb"), original, ui2.ctx));
     ui2.ExpectOnly(dir.File("no/such/p.rgb") + " was not found.", MsgIcon::Error);
@@ -126,15 +117,14 @@ TEST(RgbPalette, ReadErrorsAfterTheTagKeepWhatWasRead) {
     Palette p = defaultPalette();
     EXPECT_EQ(readRgbPalette(tagCut, p, ui.ctx), PaletteLoadResult::ReadError);
     ui.ExpectOnly(kMsgTagReadError, MsgIcon::Warning);
-    EXPECT_EQ(p, defaultPalette());
-    EXPECT_EQ(ui.rebuilds, 0);
+    EXPECT_EQ(std::pair(p, ui.rebuilds), std::pair(defaultPalette(), 0));
     PaletteUi ui2;
     MemoryByteSource entriesCut(RgbBytes(PatternPalette(8)), 12 + 100);
     EXPECT_EQ(readRgbPalette(entriesCut, p, ui2.ctx), PaletteLoadResult::ReadError);
     ui2.ExpectOnly(kMsgEntriesReadError, MsgIcon::Warning);
-    EXPECT_EQ(ui2.rebuilds, 1);
-    EXPECT_EQ(std::memcmp(p.bytes(), PatternPalette(8).bytes(), 100), 0);
-    EXPECT_EQ(std::memcmp(p.bytes() + 100, defaultPalette().bytes() + 100, 924), 0);
+    EXPECT_EQ(std::tuple(ui2.rebuilds, std::memcmp(p.bytes(), PatternPalette(8).bytes(), 100),
+                         std::memcmp(p.bytes() + 100, defaultPalette().bytes() + 100, 924)),
+              std::tuple(1, 0, 0));
 }
 
 TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {
@@ -163,9 +153,7 @@ TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {
         SCOPED_TRACE(c.file);
         const std::string path = dir.File(c.file);
         if (c.content == folder) fs::create_directory(path);
-        if (c.content == pipe) {
-            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        }
+        ASSERT_TRUE(c.content != pipe || ::mkfifo(path.c_str(), 0600) == 0);
         if (c.content[0] != '\1') WriteText(path, c.content);
         PaletteUi ui;
         Palette p = PatternPalette(9);
@@ -174,9 +162,8 @@ TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {
         if (c.result != R::NotOpened || chooseReader(c.file) != PaletteReader::Rgb) expected.clearReserved();
         EXPECT_EQ(loadPaletteFromPath(path, p, ui.ctx), c.result);
         ui.ExpectOnly(c.message, MsgIcon::Error);
-        EXPECT_EQ(p, expected);
-        EXPECT_EQ(ui.rebuilds, 0);
-        EXPECT_EQ(fs::exists(path), c.content != missing);  // nothing created
+        // Nothing changed and nothing created.
+        EXPECT_EQ(std::tuple(p, ui.rebuilds, fs::exists(path)), std::tuple(expected, 0, c.content != missing));
     }
 }
 
@@ -219,14 +206,9 @@ TEST(RealPaletteFiles, AcceptedOnesLoadTheColoursOfTheirLinesRejectedOnesAreRefu
             Palette kept = p;
             kept.clearReserved();
             EXPECT_EQ(loadPaletteFromPath(f.string(), p, ui.ctx), accepted ? R::Loaded : R::Refused);
-            EXPECT_EQ(ui.rebuilds, accepted ? 1 : 0);
-            if (accepted) {
-                ui.ExpectNone();
-                EXPECT_EQ(p, ExpectedFromLines(f));  // reserved bytes cleared too
-            } else {
-                ui.ExpectOnly(f.extension() == ".pal" ? kMsgBadJasc : kMsgBadMap, MsgIcon::Error);
-                EXPECT_EQ(p, kept);
-            }
+            EXPECT_EQ(std::pair(ui.rebuilds, p), std::pair(accepted ? 1 : 0, accepted ? ExpectedFromLines(f) : kept));
+            if (accepted) ui.ExpectNone();  // and ExpectedFromLines has the reserved bytes cleared too
+            if (!accepted) ui.ExpectOnly(f.extension() == ".pal" ? kMsgBadJasc : kMsgBadMap, MsgIcon::Error);
         }
     }
 }

@@ -18,9 +18,7 @@ TEST(defaultPalette, TellingEntriesRoundDown) {
         {49, 249, 255, 0},  {95, 5, 255, 0},    {96, 0, 255, 0},     {144, 0, 255, 255}, {145, 0, 249, 255},
         {192, 0, 0, 255},   {193, 7, 0, 255},   {208, 127, 0, 255},  {223, 247, 0, 255}, {224, 255, 0, 255},
         {225, 255, 0, 246}, {226, 255, 0, 238}, {254, 255, 0, 8},    {255, 255, 0, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(defaultPalette().Entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
-    }
+    for (const auto& c : cases) EXPECT_EQ(defaultPalette().Entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
 }
 
 TEST(Palette, BytesAreBlueGreenRedReservedAndTheLogicalFormSwapsRedAndBlue) {
@@ -29,10 +27,8 @@ TEST(Palette, BytesAreBlueGreenRedReservedAndTheLogicalFormSwapsRedAndBlue) {
     EXPECT_EQ(std::vector<std::uint8_t>(p.bytes() + 28, p.bytes() + 32), (std::vector<std::uint8_t>{1, 2, 3, 4}));
     LogicalPalette lp;
     fillLogicalPalette(p, lp);
-    EXPECT_EQ(lp.palVersion, 0x300);
-    EXPECT_EQ(lp.palNumEntries, 256);
-    EXPECT_EQ(lp.entries[1], (PaletteEntry{255, 5, 0, 0}));
-    EXPECT_EQ(lp.entries[7], (PaletteEntry{3, 2, 1, 4}));  // flags carried
+    EXPECT_EQ(std::tuple(lp.palVersion, lp.palNumEntries, lp.entries[1], lp.entries[7]),  // flags carried
+              std::tuple(0x300, 256, PaletteEntry{255, 5, 0, 0}, PaletteEntry{3, 2, 1, 4}));
     p.clearReserved();
     EXPECT_EQ(p.Entry(7), (RgbQuad{1, 2, 3, 0}));
 }
@@ -53,9 +49,8 @@ TEST(GdiPaletteHolder, AllocationFailureIsReportedAndKeepsThePreviousPalette) {
     plain.buildGdiPalette(defaultPalette());
     plain.failAlloc = true;
     plain.buildGdiPalette(Palette());
-    EXPECT_EQ(host.LastText(), "Not enough memory to create palette.");
-    EXPECT_EQ(host.messages.back().owner, MsgOwner::None);
-    EXPECT_EQ(plain.get()->entries[1].peGreen, 5);  // the previous palette stays
+    EXPECT_EQ(std::tuple(host.LastText(), host.messages.back().owner, plain.get()->entries[1].peGreen),
+              std::tuple("Not enough memory to create palette.", MsgOwner::None, 5));  // the previous palette stays
 }
 
 TEST(spreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
@@ -137,8 +132,8 @@ TEST_F(PaletteGridClicks, SelectArmAndPerform) {
         Palette want = PatternPalette(5);
         c.op(want, c.selected, c.target);
         EXPECT_EQ(g.working(), want);
-        EXPECT_EQ(g.selection(), GridCell::ofIndex(c.selected));  // the selection stays where it was
-        EXPECT_EQ(g.mode(), M::None);
+        // The selection stays where it was.
+        EXPECT_EQ(std::pair(g.selection(), g.mode()), std::pair(GridCell::ofIndex(c.selected), M::None));
     }
 }
 

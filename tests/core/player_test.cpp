@@ -24,24 +24,14 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
     struct Case { std::string bytes; Frames frames; std::uint32_t loops; std::size_t skipped; };
     const std::string longest(kMaxScriptLineBytes, 'a'), tooLong(kMaxScriptLineBytes + 1, 'b');
     const Case cases[] = {
-        {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0},
-        {"\nf2\nf1", {"f2", "f1"}, 1, 0},
-        {"", {}, 1, 0},
-        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0},
-        {"\nLoop 1000", {}, 1000, 0},
-        {"f\nLoop 0", {"f"}, 1, 0},
-        {"f\nLoop \t +4 \t", {"f"}, 4, 0},
-        {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
+        {"/a/f1.bmp\n/a/f2.bmp", {"/a/f1.bmp", "/a/f2.bmp"}, 1, 0}, {"\nf2\nf1", {"f2", "f1"}, 1, 0}, {"", {}, 1, 0},
+        {"f1\nf2\nf2\nf1\nLoop 1000", {"f1", "f2", "f2", "f1"}, 1000, 0}, {"\nLoop 1000", {}, 1000, 0},
+        {"f\nLoop 0", {"f"}, 1, 0}, {"f\nLoop \t +4 \t", {"f"}, 4, 0}, {"f\nLoop 2147483647", {"f"}, 2147483647u, 0},
         // Beyond the 32-bit range the count saturates instead of wrapping round; the last Loop line wins.
-        {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0},
-        {"f\nLoop -99999999999999999999999", {"f"}, 1, 0},
+        {"f\nLoop 4294967297", {"f"}, kMaxLoopCount, 0}, {"f\nLoop -99999999999999999999999", {"f"}, 1, 0},
         {"Loop 5\nf\nLoop 99999999999999999999999", {"f"}, kMaxLoopCount, 0},
         {"Loop\nLoop x\nLoop 3 times\nLoop3\nloop 4", {"Loop", "Loop x", "Loop 3 times", "Loop3", "loop 4"}, 1, 0},
-        {"\xEF\xBB\xBF"
-         "C:\\a\\f1.bmp\r\n\r\nC:\\a\\f2.bmp\r\nLoop 2\r\n",
-         {"C:\\a\\f1.bmp", "C:\\a\\f2.bmp"},
-         2,
-         0},
+        {"\xEF\xBB\xBF" "C:\\a\\f1.bmp\r\n\r\nC:\\a\\f2.bmp\r\nLoop 2\r\n", {"C:\\a\\f1.bmp", "C:\\a\\f2.bmp"}, 2, 0},
         {"  \n\t\nmy frame 1.bmp\n \r\n my frame 2.bmp", {"my frame 1.bmp", " my frame 2.bmp"}, 1, 0},
         {longest + "\r\n" + tooLong + "\nf\0g.bmp\nok.bmp\n"s + tooLong + "\r", {longest, "ok.bmp"}, 1, 3}};
     for (const Case& c : cases) {
@@ -110,9 +100,9 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     EXPECT_FALSE(p.stepBack());  // already at the start
     EXPECT_TRUE(p.paused() && !p.tick());  // a paused player ignores the timer
     // Forwards or back, whether it moved, and the (pass, entry) it leads to.
-    const std::tuple<bool, bool, unsigned, std::size_t> steps[] = {{true, true, 0, 1},  {true, true, 1, 0},
-                                                                   {false, true, 0, 1}, {true, true, 1, 0},
-                                                                   {true, true, 1, 1},  {true, false, 1, 1}};
+    const std::tuple<bool, bool, unsigned, std::size_t> steps[] = {
+        {true, true, 0, 1}, {true, true, 1, 0}, {false, true, 0, 1}, {true, true, 1, 0}, {true, true, 1, 1},
+        {true, false, 1, 1}};
     for (const auto& [forward, moved, pass, frame] : steps) {
         EXPECT_EQ(forward ? p.stepForward() : p.stepBack(), moved);
         EXPECT_EQ(std::pair(p.pass(), p.frame()), std::pair(pass, frame));
@@ -151,12 +141,8 @@ TEST(PlayerPlayback, WindowFitsTheFirstFrameWithinTheScreen) {
 std::string In(const std::string& folder) { return (std::filesystem::path(folder) / playerProgramName()).string(); }
 
 TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
-    struct Case {
-        std::string own, path;
-        std::set<std::string> programs;
-        std::optional<std::string> found;
-        Frames asked;
-    };
+    struct Case { std::string own, path; std::set<std::string> programs; std::optional<std::string> found;
+                  Frames asked; };
     // Empty and relative entries would search the working directory, which is
     // the frames folder when Velmora starts the player.
     const Case cases[] = {

@@ -88,9 +88,8 @@ TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
     SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
     EXPECT_EQ(Shown(settingsFieldsFrom(doc)), Shown(f));
-    EXPECT_EQ(doc.m_params.iterations, 500);
-    EXPECT_EQ(doc.m_engine->width(), 640);
-    EXPECT_EQ(doc.m_engine->height(), 480);
+    EXPECT_EQ(std::tuple(doc.m_params.iterations, doc.m_engine->width(), doc.m_engine->height()),
+              std::tuple(500, 640, 480));
     f.mandelbrot = true;
     f.left = "no number";  // stores zero
     f.cImag = "";
@@ -108,24 +107,22 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
     const char* kWidth = "Horizontal resolution must be at least 1 pixel.";
     const char* kHeight = "Vertical resolution must be at least 1 pixel.";
     using S = SettingsResult;
-    const struct { const char *detail, *x, *y; S result; const char *text, *caption; std::int32_t limit; } cases[] = {
-        {"1", "300", "300", S::Accepted, "", "", 2}, {"12abc", "300", "300", S::Accepted, "", "", 13},
-        {"2147483646", "300", "300", S::Accepted, "", "", 2147483647},
-        {"0000000000000000000000000000123", "300", "300", S::Accepted, "", "", 13},  // the 3 is the 31st character
-        {"0", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
-        {"-3", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
-        {"letters", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
-        {"-2147483648", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
-        {"-99999999999", "300", "300", S::DetailLevel, kIterLow, "Iterations", 201},
-        {"2147483647", "300", "300", S::DetailLevel, kIterHigh, "Iterations", 201},
-        {"4294967297", "300", "300", S::DetailLevel, kIterHigh, "Iterations", 201},  // not wrapped to 1
-        {"0", "0", "0", S::DetailLevel, kIterLow, "Iterations", 201},                // iterations before the size
-        {"99", "0", "0", S::XPels, kWidth, "Resolution", 100},                        // width before height
-        {"99", "-4294967295", "300", S::XPels, kWidth, "Resolution", 100},
-        {"99", "10", "0", S::YPels, kHeight, "Resolution", 100},
-        {"99", "10", "-1", S::YPels, kHeight, "Resolution", 100}};
+    const std::string ok = "300";
+    // The iterations' messages have the caption "Iterations", the sizes' ones "Resolution".
+    const struct { std::string detail, x, y; S result; const char* text; std::int32_t limit; } cases[] = {
+        {"1", ok, ok, S::Accepted, "", 2}, {"12abc", ok, ok, S::Accepted, "", 13},
+        {"2147483646", ok, ok, S::Accepted, "", 2147483647},
+        {"0000000000000000000000000000123", ok, ok, S::Accepted, "", 13},  // the 3 is the 31st character
+        {"0", ok, ok, S::DetailLevel, kIterLow, 201}, {"-3", ok, ok, S::DetailLevel, kIterLow, 201},
+        {"letters", ok, ok, S::DetailLevel, kIterLow, 201}, {"-2147483648", ok, ok, S::DetailLevel, kIterLow, 201},
+        {"-99999999999", ok, ok, S::DetailLevel, kIterLow, 201}, {"2147483647", ok, ok, S::DetailLevel, kIterHigh, 201},
+        {"4294967297", ok, ok, S::DetailLevel, kIterHigh, 201},  // not wrapped to 1
+        {"0", "0", "0", S::DetailLevel, kIterLow, 201},          // iterations before the size
+        {"99", "0", "0", S::XPels, kWidth, 100},                 // width before height
+        {"99", "-4294967295", ok, S::XPels, kWidth, 100}, {"99", "10", "0", S::YPels, kHeight, 100},
+        {"99", "10", "-1", S::YPels, kHeight, 100}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.detail) + " " + c.x + " " + c.y);
+        SCOPED_TRACE(c.detail + " " + c.x + " " + c.y);
         FakeHost h;
         h.allowMessages = true;
         Document d(h);
@@ -138,18 +135,16 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
         f.yPels = c.y;
         EXPECT_EQ(applySettings(d, h, f), c.result);
         // What comes before the failing check stays stored; nothing after it is.
-        EXPECT_EQ(d.m_params.left, -1.25);
-        EXPECT_EQ(d.m_params.type, FractalType::Julia);
-        EXPECT_EQ(d.m_params.iterations, c.limit);
-        EXPECT_EQ(d.width(), 300);
+        EXPECT_EQ(std::tuple(d.m_params.left, d.m_params.type, d.m_params.iterations, d.width()),
+                  std::tuple(-1.25, FractalType::Julia, c.limit, 300));
         if (c.result == S::Accepted) {
             EXPECT_TRUE(h.messages.empty());
             continue;
         }
         ASSERT_EQ(h.messages.size(), 1u);
         const Message& m = h.messages[0];
-        EXPECT_EQ(m.text, c.text);
-        EXPECT_EQ(m.caption, c.caption);
+        EXPECT_EQ(std::tuple(m.text, m.caption),
+                  std::tuple(c.text, c.result == S::DetailLevel ? "Iterations" : "Resolution"));
         EXPECT_TRUE(m.icon == MsgIcon::None && m.buttons == MsgButtons::Ok && m.owner == MsgOwner::Dialog);
         EXPECT_EQ(d.height(), 300);
     }
@@ -161,16 +156,15 @@ TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
     SettingsFields f = settingsFieldsFrom(doc);
     f.left = "-1";
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_engine.get(), engine);
-    EXPECT_TRUE(doc.m_engine->isValid());  // the picture is not blanked
-    EXPECT_EQ(doc.m_engine->xMin(), -2.0);  // the region reaches the engine at the next render
+    // The picture is not blanked; the region reaches the engine at the next render.
+    EXPECT_EQ(std::tuple(doc.m_engine.get(), doc.m_engine->isValid(), doc.m_engine->xMin()),
+              std::tuple(engine, true, -2.0));
     doc.m_params.width = 500;  // stored size and picture disagree: the picture's size counts
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
     EXPECT_EQ(doc.m_engine.get(), engine);
     f.xPels = "301";
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_engine->width(), 301);
-    EXPECT_FALSE(doc.m_engine->isValid());
+    EXPECT_EQ(std::pair(doc.m_engine->width(), doc.m_engine->isValid()), std::pair(301, false));
 }
 
 }  // namespace

@@ -38,59 +38,33 @@ TEST(DragBox, SelectionNeedsAnEndedDragAcrossBothAxes) {
 TEST(zoom, RegionsForABoxInA400x300View) {
     const double big = std::numeric_limits<double>::max();
     // Zoom in or out: region, box, client size, and the region wanted (none: refused).
-    const struct {
-        const char* name;
-        bool in;
-        PlaneRegion region;
-        PixelRect box;
-        int cw, ch;
-        std::optional<PlaneRegion> want;
-    } cases[] = {
-        {"in: centre box halves", true, kDefault, kCentre, 400, 300, PlaneRegion{-1, -0.75, 1, 0.75}},
-        {"in: one column", true, kDefault, {200, 0, 201, 100}, 400, 300, PlaneRegion{0, -1.5, 0.01, -0.5}},
-        {"in: top below bottom", true, {-2, 1.5, 2, -1.5}, {0, 0, 200, 75}, 400, 300, PlaneRegion{-2, 1.5, 0, 0.75}},
-        {"in: mirrored x", true, {2, -1.5, -2, 1.5}, {0, 0, 100, 300}, 400, 300, PlaneRegion{2, -1.5, 1, 1.5}},
-        {"in: corners outside extrapolate",
-         true,
-         kDefault,
-         {-100, 0, 500, 300},
-         400,
-         300,
-         PlaneRegion{-3, -1.5, 3, 1.5}},
-        {"in: a point stays a point", true, {1, 1, 1, 1}, kCentre, 400, 300, PlaneRegion{1, 1, 1, 1}},
-        {"in: not finite", true, {-big, 0, big, 1}, kCentre, 400, 300, std::nullopt},
-        {"out: centre box", false, kDefault, kCentre, 400, 300, PlaneRegion{-3, -2.25, 5, 3.75}},
-        {"out: keeps the corner's point",
-         false,
-         kDefault,
-         {40, 30, 140, 80},
-         400,
-         300,
-         PlaneRegion{-3.2, -3, 12.8, 15}},
-        {"out after in: old scale",
-         false,
-         {-1, -0.75, 1, 0.75},
-         kCentre,
-         400,
-         300,
-         PlaneRegion{-1.5, -1.125, 2.5, 1.875}},
+    using R = PlaneRegion;
+    const std::optional<R> no;
+    const struct { const char* name; bool in; R region; PixelRect box; int cw, ch; std::optional<R> want; } cases[] = {
+        {"in: centre box halves", true, kDefault, kCentre, 400, 300, R{-1, -0.75, 1, 0.75}},
+        {"in: one column", true, kDefault, {200, 0, 201, 100}, 400, 300, R{0, -1.5, 0.01, -0.5}},
+        {"in: top below bottom", true, {-2, 1.5, 2, -1.5}, {0, 0, 200, 75}, 400, 300, R{-2, 1.5, 0, 0.75}},
+        {"in: mirrored x", true, {2, -1.5, -2, 1.5}, {0, 0, 100, 300}, 400, 300, R{2, -1.5, 1, 1.5}},
+        {"in: corners outside extrapolate", true, kDefault, {-100, 0, 500, 300}, 400, 300, R{-3, -1.5, 3, 1.5}},
+        {"in: a point stays a point", true, {1, 1, 1, 1}, kCentre, 400, 300, R{1, 1, 1, 1}},
+        {"in: not finite", true, {-big, 0, big, 1}, kCentre, 400, 300, no},
+        {"out: centre box", false, kDefault, kCentre, 400, 300, R{-3, -2.25, 5, 3.75}},
+        {"out: keeps the corner's point", false, kDefault, {40, 30, 140, 80}, 400, 300, R{-3.2, -3, 12.8, 15}},
+        {"out after in: old scale", false, {-1, -0.75, 1, 0.75}, kCentre, 400, 300, R{-1.5, -1.125, 2.5, 1.875}},
         {"out after in at the corner: back", false, {-2, -1.5, 0, 0}, {0, 0, 200, 150}, 400, 300, kDefault},
-        {"out: stored top below bottom", false, {-2, 1.5, 2, -1.5}, kCentre, 400, 300, PlaneRegion{-3, 2.25, 5, -3.75}},
-        {"out: a point divides 0 by 0", false, {1, 1, 1, 1}, kCentre, 400, 300, std::nullopt},
-        {"in: no width", true, kDefault, kCentre, 0, 300, {}},
-        {"in: no height", true, kDefault, kCentre, 400, 0, {}},
-        {"out: no width", false, kDefault, kCentre, -4, 300, {}},
-        {"out: no height", false, kDefault, kCentre, 400, 0, {}},
-    };
+        {"out: stored top below bottom", false, {-2, 1.5, 2, -1.5}, kCentre, 400, 300, R{-3, 2.25, 5, -3.75}},
+        {"out: a point divides 0 by 0", false, {1, 1, 1, 1}, kCentre, 400, 300, no},
+        {"in: no width", true, kDefault, kCentre, 0, 300, no}, {"in: no height", true, kDefault, kCentre, 400, 0, no},
+        {"out: no width", false, kDefault, kCentre, -4, 300, no},
+        {"out: no height", false, kDefault, kCentre, 400, 0, no}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto got = c.in ? zoomInRegion(c.region, c.box, c.cw, c.ch) : zoomOutRegion(c.region, c.box, c.cw, c.ch);
         ASSERT_EQ(got.has_value(), c.want.has_value());
         if (!got) continue;
-        EXPECT_NEAR(got->left, c.want->left, 1e-12);
-        EXPECT_NEAR(got->top, c.want->top, 1e-12);
-        EXPECT_NEAR(got->right, c.want->right, 1e-12);
-        EXPECT_NEAR(got->bottom, c.want->bottom, 1e-12);
+        for (const auto& [g, w] : {std::pair{got->left, c.want->left}, {got->top, c.want->top},
+                                   {got->right, c.want->right}, {got->bottom, c.want->bottom}})
+            EXPECT_NEAR(g, w, 1e-12);
     }
 }
 
@@ -108,8 +82,7 @@ TEST(LockProportions, MovesThePointToTheViewsProportions) {
         {{0, 0}, {0, 2000000000}, 1000.0, {kMaxInt, 2000000000}},  // saturates instead of overflowing
         {{100, 100}, {160, 140}, clientAspect(400, 0), {160, 140}},  // unusable aspects leave it alone
         {{100, 100}, {160, 140}, clientAspect(0, 0), {160, 140}},
-        {{100, 100}, {160, 140}, 0.0, {160, 140}},
-    };
+        {{100, 100}, {160, 140}, 0.0, {160, 140}}};
     for (const auto& c : cases)
         EXPECT_EQ(lockProportionsPoint(c.anchor, c.p, c.aspect), c.want) << c.p.x << "," << c.p.y;
 }
@@ -119,8 +92,7 @@ TEST(SelectionCopy, BoxesMapOntoThePictureAndAreClipped) {
         {{100, 100, 301, 201}, 600, 600, 300, 300, {50, 50, 150, 100}},
         {{3, 2, 10, 12}, 40, 30, 40, 30, {3, 2, 10, 12}},
         {{-50, -20, 700, 900}, 600, 450, 300, 200, {0, 0, 300, 200}},
-        {{-2000000000, 0, 2000000000, 10}, 3, 450, 300, 200, {0, 0, 300, 4}},  // no overflow
-    };
+        {{-2000000000, 0, 2000000000, 10}, 3, 450, 300, 200, {0, 0, 300, 4}}};  // no overflow
     for (const auto& c : cases) EXPECT_EQ(mapSelectionToPicture(c.box, c.cw, c.ch, c.pw, c.ph), c.want) << c.box.left;
     EXPECT_TRUE(mapSelectionToPicture({650, 10, 700, 40}, 600, 450, 300, 200).isEmpty());  // beside the picture
     EXPECT_TRUE(mapSelectionToPicture({10, 10, 11, 50}, 400, 400, 100, 100).isEmpty());  // no whole column
@@ -133,8 +105,7 @@ TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
     const struct { std::int32_t w, h; PixelRect rect, copied; } cases[] = {
         {40, 30, {3, 2, 10, 12}, {3, 2, 10, 12}},
         {5, 3, {0, 0, 5, 3}, {0, 0, 5, 3}},
-        {10, 10, {-5, 8, 50, 60}, {0, 8, 10, 10}},  // clipped again rather than read out of bounds
-    };
+        {10, 10, {-5, 8, 50, 60}, {0, 8, 10, 10}}};  // clipped again rather than read out of bounds
     for (const auto& c : cases) {
         SCOPED_TRACE(c.w);
         test::FakeHost host;
@@ -168,8 +139,7 @@ TEST(PrintFit, PageWidthFirstThenPageHeightWithSquarePixels) {
         {100, 100, {9600, 6600, 1200, 600}, {9600, 4800}},                   // 1200 x 600 dpi
         {7, 1, letter, {4800, 685}}, {3, 7, {1000, 1000, 72, 72}, {428, 1000}}, {1, 100000, letter, {0, 6600}},
         {0, 100, letter, {}}, {100, -1, letter, {}},  // nothing to print or no page
-        {100, 100, {4800, 6600, 0, 600}, {}}, {100, 100, {0, 6600, 600, 600}, {}},
-    };
+        {100, 100, {4800, 6600, 0, 600}, {}}, {100, 100, {0, 6600, 600, 600}, {}}};
     for (const auto& c : cases) EXPECT_EQ(fitOnPage(c.w, c.h, c.page), c.want) << c.w << "x" << c.h;
 }
 

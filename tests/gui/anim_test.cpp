@@ -77,10 +77,8 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     EXPECT_EQ(asked.mid(0, 2), (QStringList{"&How many transition frames after the previous keyframe?|10",
                                         "&How many transition frames until the next keyframe?|10"}));
     EXPECT_EQ(Rows(dlg), (Strings{"1 *|10", "2|7", "3|-", "<end>| "}));
-    EXPECT_EQ(doc.keyframe(0)->left, -3.0);
-    EXPECT_EQ(doc.keyframe(2)->left, -1.0);
-    EXPECT_EQ(doc.totalFrames(), 17);
-    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(std::tuple(doc.keyframe(0)->left, doc.keyframe(2)->left, doc.totalFrames(), doc.isModified()),
+              std::tuple(-3.0, -1.0, 17, false));
 
     click(dlg, 1, 0);
     emit dlg.list()->itemDoubleClicked(dlg.list()->topLevelItem(1), 0);  // Properties
@@ -93,8 +91,7 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     EXPECT_EQ(doc.totalFrames(), 10);
     doc.m_params.left = 0.5;
     click(dlg, 0, kCopyFrom);
-    EXPECT_EQ(doc.keyframe(0)->left, 0.5);
-    EXPECT_EQ(doc.keyframe(0)->transitions, 10);
+    EXPECT_EQ(std::pair(doc.keyframe(0)->left, doc.keyframe(0)->transitions), std::pair(0.5, 10));
 }
 
 TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndNewEmpties) {
@@ -120,9 +117,8 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     wnd->refreshList(-1);
     click(*wnd, 0, 0);
     wnd->onCopyToActive();
-    EXPECT_EQ(t.Doc().m_params.left, -1.25);
-    EXPECT_FALSE(t.Doc().m_engine->isValid()) << "a blank picture";
-    EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP));
+    EXPECT_EQ(std::tuple(t.Doc().m_params.left, t.Doc().m_engine->isValid(), t.Enabled(ID_FILE_EXPORTBMP)),
+              std::tuple(-1.25, false, false));  // a blank picture
     ASSERT_TRUE(t.frame().dispatch(ID_FILE_NEW));
     EXPECT_EQ(Rows(*wnd), Strings{"<end>| "});
 }
@@ -163,13 +159,11 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     const auto frame = [&](int n) { return fs::exists(dir.Path() / ("frame" + std::to_string(n) + ".bmp")); };
     // The document's own values, size and palette are back after either render.
     const auto expectRestored = [&] {
-        EXPECT_EQ(doc.m_params.left, FractalParams{}.left);
-        EXPECT_EQ(doc.m_params.iterations, FractalParams{}.iterations);
-        EXPECT_EQ(doc.m_palette, defaultPalette());
-        EXPECT_EQ(doc.width(), 30);
-        EXPECT_EQ(doc.m_animWidth, 16) << "the settings stay";
-        EXPECT_TRUE(fs::exists(dir.Path() / "script.aas"));
-        EXPECT_FALSE(doc.isModified());
+        const FractalParams& p = doc.m_params;
+        EXPECT_EQ(std::tuple(p.left, p.iterations, doc.m_palette == defaultPalette(), doc.width()),
+                  std::tuple(FractalParams{}.left, FractalParams{}.iterations, true, 30));
+        // The settings used stay, the script is written, the document counts as unmodified.
+        EXPECT_TRUE(doc.m_animWidth == 16 && fs::exists(dir.Path() / "script.aas") && !doc.isModified());
     };
 
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};  // the refusal; the folder exists: go on
@@ -189,8 +183,7 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     opened.clear();
     dlg.accept();  // Enter
     EXPECT_EQ(opened, (Strings{"Render Settings", "AnimationDoneDialog"}));
-    EXPECT_TRUE(frame(10) && !frame(11));
-    EXPECT_EQ(host.beeps, 1);
+    EXPECT_TRUE(frame(10) && !frame(11) && host.beeps == 1);
     ASSERT_EQ(host.playerStarts.size(), 1u);
     EXPECT_EQ(fs::path(host.playerStarts[0].first), dir.Path() / "script.aas");
     expectRestored();
@@ -215,10 +208,9 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     host.playerStartResult = false;
     host.allowMessages = true;
     Press(d, 1038);
-    EXPECT_EQ(host.LastText(), playerLoadErrorText()) << "the script is written, the player is missing";
-    EXPECT_TRUE(d.isVisible()) << "Play leaves the dialog open";
-    EXPECT_EQ(host.playerStarts.size(), 1u);
-    EXPECT_EQ(static_cast<int>(doc.m_playbackStyle), 2) << "Play stores the style";
+    // The script is written, the player is missing; Play leaves the dialog open and stores the style.
+    EXPECT_EQ(std::tuple(host.LastText(), d.isVisible(), host.playerStarts.size(), int(doc.m_playbackStyle)),
+              std::tuple(playerLoadErrorText(), true, 1u, 2));
     button(1036)->setChecked(true);
     Press(d, 1);
     EXPECT_EQ(static_cast<int>(doc.m_playbackStyle), 4);

@@ -56,8 +56,7 @@ TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
     EXPECT_TRUE(t.Doc().m_engine->isValid()) << "a document holds no pixels: render before printing";
     EXPECT_FALSE(t.app->mainFrame()->isVisible());
     const auto bytes = ReadBytes(pdf);
-    ASSERT_GT(bytes.size(), 100u);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "%PDF-");
+    EXPECT_TRUE(bytes.size() > 100u && std::string(bytes.begin(), bytes.begin() + 5) == "%PDF-");
     missing.host.allowMessages = true;
     EXPECT_EQ(missing.start({"/pt", path, "No Such Printer", "d", "p"}), 1);
     EXPECT_EQ(missing.host.LastText(), "The printer No Such Printer is not available.");

@@ -28,16 +28,15 @@ TEST(settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClos
         t.Doc().setModifiedFlag();
         t.host.answers.push_back(MsgAnswer::Cancel);
         EXPECT_FALSE(t.frame().close());
-        EXPECT_EQ(t.host.LastText(), "Save changes to " + saved.toStdString() + "?");
-        EXPECT_TRUE(t.frame().isVisible());
+        EXPECT_EQ(std::pair(t.host.LastText(), t.frame().isVisible()),
+                  std::pair("Save changes to " + saved.toStdString() + "?", true));
     }
     AppUnderTest again;
     ASSERT_EQ(again.start(), Application::kKeepRunning);
-    EXPECT_TRUE(again.frame().toolBar()->isHidden());
-    EXPECT_FALSE(again.frame().Action(ID_VIEW_TOOLBAR)->isChecked());
-    EXPECT_EQ(again.frame().toolBarArea(again.frame().toolBar()), Qt::LeftToolBarArea);
-    EXPECT_TRUE(again.frame().statusBarWidget()->isHidden());
-    EXPECT_EQ(again.app->previewPages(), 2);
+    MainWindow& f = again.frame();
+    EXPECT_EQ(std::tuple(f.toolBar()->isHidden(), f.Action(ID_VIEW_TOOLBAR)->isChecked(), f.toolBarArea(f.toolBar()),
+                         f.statusBarWidget()->isHidden(), again.app->previewPages()),
+              std::tuple(true, false, Qt::LeftToolBarArea, true, 2));
     EXPECT_EQ(again.app->recentFiles().files(), QStringList{saved});
 }
 

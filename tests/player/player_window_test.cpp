@@ -93,16 +93,11 @@ TEST_F(PlayerWindowTest, KeysReachThePlaybackAndTheTimer) {
     PlayerWindow window(velmora::parseScript("frame1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
     window.start();
     struct Press { int key; std::size_t frame; int fps; bool timer; };
-    const Press presses[] = {{0, 0, 15, true},
-                             {Qt::Key_Space, 0, 15, false},
-                             {Qt::Key_Right, 1, 15, false},
-                             {Qt::Key_Right, 2, 15, false},
-                             {Qt::Key_Left, 1, 15, false},
-                             {Qt::Key_Plus, 1, 20, false},
-                             {Qt::Key_Equal, 1, 24, false},
-                             {Qt::Key_Minus, 1, 20, false},
-                             {Qt::Key_Underscore, 1, 15, false},
-                             {Qt::Key_Home, 0, 15, true}};
+    const Press presses[] = {
+        {0, 0, 15, true}, {Qt::Key_Space, 0, 15, false}, {Qt::Key_Right, 1, 15, false},
+        {Qt::Key_Right, 2, 15, false}, {Qt::Key_Left, 1, 15, false}, {Qt::Key_Plus, 1, 20, false},
+        {Qt::Key_Equal, 1, 24, false}, {Qt::Key_Minus, 1, 20, false}, {Qt::Key_Underscore, 1, 15, false},
+        {Qt::Key_Home, 0, 15, true}};
     for (const Press& p : presses) {
         QKeyEvent event(QEvent::KeyPress, p.key, Qt::NoModifier);
         if (p.key != 0) QApplication::sendEvent(&window, &event);
