@@ -2,6 +2,8 @@
 // damaged files, a render without memory, and the BMP export's bytes.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -113,6 +115,33 @@ TEST(Document, EveryRenderAfterAFailedAllocationSaysWhyAgain) {
     }
     doc.setResolution(8, 8);  // back at a size that fits, the render works at once
     EXPECT_EQ(doc.renderImage(), 1);
+}
+
+// What each of the document's own changers tells the windows.
+TEST(Document, ChangersTellTheObserversWhatChanged) {
+    struct Recorder : DocumentObserver {
+        std::vector<DocChanges> seen;
+        void documentChanged(DocChanges what) override { seen.push_back(what); }
+    } recorder;
+    test::FakeHost host;
+    Document doc(host);
+    doc.addObserver(recorder);
+    using namespace doc_change;
+    const std::pair<std::function<void()>, DocChanges> cases[] = {
+        {[&] { doc.onNewDocument(); }, kAll},
+        {[&] { doc.setRegion(-1, -1, 1, 1); }, kValues},
+        {[&] { doc.setResolution(8, 8); }, kValues | kPicture},
+        {[&] { doc.loadDefaultPalette(); }, kPalette},
+        {[&] { doc.setModifiedFlag(); }, kModified},
+        {[&] { doc.setTitle("t"); }, kPath}};
+    for (const auto& [change, expected] : cases) {
+        recorder.seen.clear();
+        change();
+        EXPECT_EQ(recorder.seen, std::vector<DocChanges>{expected});
+    }
+    doc.removeObserver(recorder);
+    doc.setModifiedFlag();
+    EXPECT_EQ(recorder.seen.size(), 1u) << "no word after leaving";
 }
 
 TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {

@@ -117,8 +117,10 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     wnd->refreshList(-1);
     click(*wnd, 0, 0);
     wnd->onCopyToActive();
-    EXPECT_EQ(std::tuple(t.Doc().m_params.left, t.Doc().m_engine->isValid(), t.Enabled(ID_FILE_EXPORTBMP)),
-              std::tuple(-1.25, false, false));  // a blank picture
+    // A blank picture, and the main window learnt of it from the document itself.
+    EXPECT_EQ(std::tuple(t.Doc().m_params.left, t.Doc().m_engine->isValid(),
+                         t.frame().Action(ID_FILE_EXPORTBMP)->isEnabled()),
+              std::tuple(-1.25, false, false));
     ASSERT_TRUE(t.frame().dispatch(ID_FILE_NEW));
     EXPECT_EQ(Rows(*wnd), Strings{"<end>| "});
 }

@@ -24,6 +24,19 @@ void Document::setHost(Host& host) {
 void Document::setPathName(const std::string& path) {
     m_pathName = path;
     m_title = std::filesystem::path(path).filename().string();
+    notifyChanged(doc_change::kPath);
+}
+
+void Document::addObserver(DocumentObserver& observer) { m_observers.push_back(&observer); }
+
+void Document::removeObserver(DocumentObserver& observer) {
+    std::erase(m_observers, &observer);
+}
+
+void Document::notifyChanged(DocChanges what) {
+    // A copy: an observer may come or go while being told.
+    const std::vector<DocumentObserver*> observers = m_observers;
+    for (DocumentObserver* o : observers) o->documentChanged(what);
 }
 
 bool Document::onNewDocument() {
@@ -34,6 +47,7 @@ bool Document::onNewDocument() {
     newEngine();
     m_keyframes.clear();
     m_rendered = false;
+    notifyChanged(doc_change::kAll);
     return true;
 }
 
@@ -75,6 +89,7 @@ void Document::setResolution(std::int32_t width, std::int32_t height) {
     m_params.width = width;
     m_params.height = height;
     newEngine();
+    notifyChanged(doc_change::kValues | doc_change::kPicture);
 }
 
 void Document::setRegion(double left, double top, double right, double bottom) {
@@ -83,6 +98,7 @@ void Document::setRegion(double left, double top, double right, double bottom) {
     m_params.right = right;
     m_params.bottom = bottom;
     loadEngine();
+    notifyChanged(doc_change::kValues);
 }
 
 void Document::buildGdiPalette() { m_paletteHolder.buildGdiPalette(m_palette); }
@@ -90,6 +106,7 @@ void Document::buildGdiPalette() { m_paletteHolder.buildGdiPalette(m_palette); }
 void Document::loadDefaultPalette() {
     m_palette = defaultPalette();
     buildGdiPalette();
+    notifyChanged(doc_change::kPalette);
 }
 
 Keyframe* Document::keyframe(std::int32_t index) {
@@ -153,6 +170,7 @@ bool Document::onOpenDocument(const std::string& path) {
     }
     setPathName(path);
     m_modified = false;
+    notifyChanged(doc_change::kAll);
     return true;
 }
 
@@ -179,6 +197,7 @@ bool Document::onSaveDocument(const std::string& path) {
     }
     setPathName(path);
     m_modified = false;
+    notifyChanged(doc_change::kModified);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "model/BmpWriter.h"
 #include "model/DocumentFile.h"
+#include "model/DocumentObserver.h"
 #include "model/FractalParams.h"
 #include "palette/LogicalPalette.h"
 #include "palette/Palette.h"
@@ -49,10 +50,23 @@ public:
 
     const std::string& pathName() const { return m_pathName; }
     const std::string& title() const { return m_title; }
-    void setTitle(const std::string& title) { m_title = title; }
+    void setTitle(const std::string& title) {
+        m_title = title;
+        notifyChanged(doc_change::kPath);
+    }
     void setPathName(const std::string& path);
     bool isModified() const { return m_modified; }
-    void setModifiedFlag(bool modified = true) { m_modified = modified; }
+    void setModifiedFlag(bool modified = true) {
+        m_modified = modified;
+        notifyChanged(doc_change::kModified);
+    }
+
+    // --- observers ----------------------------------------------------------
+    // The document's own changers announce themselves; code that writes the
+    // public fields directly calls notifyChanged() when it is done.
+    void addObserver(DocumentObserver& observer);
+    void removeObserver(DocumentObserver& observer);
+    void notifyChanged(DocChanges what);
 
     // --- parameters -------------------------------------------------------
     void setDefaults();
@@ -103,6 +117,8 @@ public:
 
 private:
     void newEngine();
+
+    std::vector<DocumentObserver*> m_observers;
 
     Host* m_host;
     std::string m_pathName;

@@ -17,13 +17,11 @@
 #include "anim/ScriptDialog.h"
 #include "anim/TransitionCountDialog.h"
 #include "anim/FramesList.h"
-#include "app/MainWindow.h"
 #include "app/DesktopDialogs.h"
 #include "app/HelpWindow.h"
 #include "model/Document.h"
 #include "render/BackgroundRender.h"
 #include "render/ProgressDialog.h"
-#include "render/FractalView.h"
 
 namespace velmora::gui {
 
@@ -114,6 +112,17 @@ AnimationFramesWindow::AnimationFramesWindow(Document& doc, Host& host, DesktopD
 
     refreshList(-1);
     disableButtons();
+    m_doc.addObserver(*this);
+}
+
+AnimationFramesWindow::~AnimationFramesWindow() { m_doc.removeObserver(*this); }
+
+void AnimationFramesWindow::documentChanged(DocChanges what) {
+    // The window's own edits keep their marker; what others change does not.
+    if ((what & (doc_change::kValues | doc_change::kPalette | doc_change::kPicture | doc_change::kKeyframes)) == 0)
+        return;
+    refreshList(-1);
+    updateButtons();
 }
 
 void AnimationFramesWindow::showEvent(QShowEvent* event) {
@@ -213,10 +222,7 @@ void AnimationFramesWindow::onCopyToActive() {
     // The picture no longer shows the active values: blank until rendered.
     m_doc.m_rendered = false;
     if (m_doc.m_engine) m_doc.m_engine->blank();
-    if (m_view != nullptr) {
-        m_view->redrawNow();
-        if (MainWindow* frame = m_view->frame()) frame->updateCommandUI();
-    }
+    m_doc.notifyChanged(doc_change::kValues | doc_change::kPalette | doc_change::kPicture);
 }
 
 void AnimationFramesWindow::onKeyframeProperties() {
@@ -271,7 +277,8 @@ void AnimationFramesWindow::onRenderAnim() {
             return 0;
         });
     }
-    repaint();
+    // The render stored its settings and blanked the picture.
+    m_doc.notifyChanged(doc_change::kPicture | doc_change::kKeyframes);
     if (!result.completed()) return;
     AnimationDoneDialog done(result.scriptPath, m_host, this);
     m_dialogs.runModal(done);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "anim/KeyframeEdit.h"
+#include "model/DocumentObserver.h"
 #include "platform/Host.h"
 
 class QPushButton;
@@ -13,16 +14,16 @@ class QTreeWidget;
 
 namespace velmora::gui {
 
-class FractalView;
 class DesktopDialogs;
 
-class AnimationFramesWindow : public QDialog {
+class AnimationFramesWindow : public QDialog, public DocumentObserver {
     Q_OBJECT
 public:
     AnimationFramesWindow(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    ~AnimationFramesWindow() override;
 
-    // The view redrawn after Copy To Active; none while a test uses the window alone.
-    FractalView* m_view = nullptr;
+    // Another window changed the document: the list and buttons follow.
+    void documentChanged(DocChanges what) override;
 
     // Rebuilds every row; `marked` is the 1-based keyframe whose row carries
     // " *", or -1. The selection goes with the old rows.

@@ -36,7 +36,6 @@ bool DocumentCommands::saveModified() {
 void DocumentCommands::afterDocumentChanged() {
     m_frame.updateTitle();
     m_frame.rebuildRecentFileMenu();
-    if (FractalView* view = m_frame.view()) view->redrawNow();
     m_frame.updateCommandUI();
 }
 

@@ -54,9 +54,17 @@ MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     rebuildRecentFileMenu();
     updateTitle();
     updateCommandUI();
+    // The states of the commands follow the document and the view's own state.
+    app.document().addObserver(*this);
+    connect(m_view, &FractalView::commandStateChanged, this, &MainWindow::updateCommandUI);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { m_app.document().removeObserver(*this); }
+
+void MainWindow::documentChanged(DocChanges what) {
+    if ((what & (doc_change::kPath | doc_change::kModified)) != 0) updateTitle();
+    updateCommandUI();
+}
 
 QAction* MainWindow::Action(int id) const {
     const auto it = m_actions.find(id);

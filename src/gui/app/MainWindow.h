@@ -12,6 +12,7 @@
 
 #include "app/CommandRouter.h"
 #include "app/DocumentCommands.h"
+#include "model/DocumentObserver.h"
 
 class QAction;
 class QMenu;
@@ -24,11 +25,13 @@ namespace velmora::gui {
 class Application;
 class FractalView;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public DocumentObserver {
     Q_OBJECT
 public:
     explicit MainWindow(Application& app);
     ~MainWindow() override;
+
+    void documentChanged(DocChanges what) override;
 
     Application& app() { return m_app; }
     FractalView* view() const { return m_view; }

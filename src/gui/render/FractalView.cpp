@@ -51,11 +51,15 @@ FractalView::FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWi
                     "it; drag a box over it and press F6 to zoom in or F7 to zoom out.</p>"));
     // Creation: a new view always starts with the default palette.
     loadDefaultPalette();
+    m_doc.addObserver(*this);
 }
 
 // The frames window belongs to the main window for stacking, but lives and
 // dies with the view.
-FractalView::~FractalView() { delete m_wndAnimFrames.data(); }
+FractalView::~FractalView() {
+    m_doc.removeObserver(*this);
+    delete m_wndAnimFrames.data();
+}
 
 void FractalView::connectCommands(CommandRouter& router) {
     router.set(ID_FILE_NEW, [this] { onFileNew(); });
@@ -92,11 +96,14 @@ void FractalView::report(const char* text) {
 
 void FractalView::redrawNow() {
     endSelection();
-    refreshAnimWindow(true);
     m_overlayOnly = false;
     m_pictureValid = false;
     repaint();
-    if (m_frame != nullptr) m_frame->updateCommandUI();
+}
+
+void FractalView::documentChanged(DocChanges what) {
+    // Whatever changed what the picture shows is a full redraw.
+    if ((what & (doc_change::kValues | doc_change::kPalette | doc_change::kPicture)) != 0) redrawNow();
 }
 
 void FractalView::endSelection() {
@@ -188,12 +195,6 @@ void FractalView::drawOverlay(QPainter& painter) {
     painter.restore();
 }
 
-void FractalView::refreshAnimWindow(bool updateButtons) {
-    if (!m_animWndCreated || m_wndAnimFrames.isNull()) return;
-    m_wndAnimFrames->refreshList(-1);
-    if (updateButtons) m_wndAnimFrames->updateButtons();
-}
-
 AnimationFramesWindow* FractalView::animWindow() const { return m_wndAnimFrames.data(); }
 
 bool FractalView::isAnimWindowShown() const {
@@ -203,18 +204,17 @@ bool FractalView::isAnimWindowShown() const {
 void FractalView::onAnimWindow() {
     if (!m_animWndCreated) {
         m_wndAnimFrames = new AnimationFramesWindow(m_doc, m_host, m_dialogs, window());
-        m_wndAnimFrames->m_view = this;
         m_animWndCreated = true;
     }
     m_wndAnimFrames->show();
     m_wndAnimFrames->raise();
-    if (m_frame != nullptr) m_frame->updateCommandUI();
+    emit commandStateChanged();
 }
 
 void FractalView::onToggleAnimWindow() {
     if (isAnimWindowShown()) {
         m_wndAnimFrames->hide();
-        if (m_frame != nullptr) m_frame->updateCommandUI();
+        emit commandStateChanged();
         return;
     }
     onAnimWindow();
@@ -255,9 +255,7 @@ void FractalView::recomputeBox() {
         normalizedBox(ClientPoint{m_anchor.x(), m_anchor.y()}, ClientPoint{m_current.x(), m_current.y()});
 }
 
-void FractalView::selectionChanged() {
-    if (m_frame != nullptr) m_frame->updateCommandUI();
-}
+void FractalView::selectionChanged() { emit commandStateChanged(); }
 
 QPoint FractalView::dragPoint(const QPoint& raw) {
     ClientPoint p = clampToView(ClientPoint{raw.x(), raw.y()}, width(), height());
@@ -326,7 +324,7 @@ void FractalView::onRender() {
         // Complete or cancelled, the picture shows which: a cancelled one is blank.
         renderDocumentInBackground(m_doc, &sink, &cancel);
         dlg.hide();
-        redrawNow();
+        m_doc.notifyChanged(doc_change::kPicture);
     }
 }
 
@@ -351,14 +349,14 @@ void FractalView::zoom(bool out) {
 
 void FractalView::onLockProportions() {
     m_lockProportions = !m_lockProportions;
-    if (m_frame != nullptr) m_frame->updateCommandUI();
+    emit commandStateChanged();
 }
 
 void FractalView::onEditPalette() {
     // Whatever closed the editor, the document counts as changed and the
     // picture shows the palette it now holds, without a new render.
     editDocumentPalette(m_doc, m_host, m_dialogs, window());
-    redrawNow();
+    m_doc.notifyChanged(doc_change::kPalette);
 }
 
 void FractalView::onConfigure() {
@@ -371,7 +369,8 @@ void FractalView::onConfigure() {
     if (dlg.m_accepted) m_doc.setModifiedFlag();
     // A window system repaints what the dialog covered; here the whole view is
     // redrawn, so a new size shows its blank picture at once.
-    if (dlg.m_paletteEdited || dlg.m_accepted) redrawNow();
+    if (dlg.m_paletteEdited || dlg.m_accepted)
+        m_doc.notifyChanged(doc_change::kValues | doc_change::kPalette | doc_change::kPicture);
 }
 
 void FractalView::onEditCopy() {
@@ -425,11 +424,8 @@ void FractalView::onFileNew() {
         }
     }
     m_doc.onNewDocument();
-    refreshAnimWindow(false);
     loadDefaultPalette();
     m_doc.setTitle("Untitled");
-    if (m_frame != nullptr) m_frame->updateTitle();
-    redrawNow();
 }
 
 void FractalView::onFilePrint() {

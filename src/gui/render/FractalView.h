@@ -16,6 +16,7 @@
 #include <QSize>
 #include <QWidget>
 
+#include "model/DocumentObserver.h"
 #include "render/SelectionCopy.h"
 
 class QPrinter;
@@ -32,7 +33,7 @@ class MainWindow;
 class CommandRouter;
 class DesktopDialogs;
 
-class FractalView : public QWidget {
+class FractalView : public QWidget, public DocumentObserver {
     Q_OBJECT
 public:
     FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
@@ -76,9 +77,10 @@ public:
     // Installs the default palette (creation and New).
     void loadDefaultPalette();
 
-    // A full redraw now: rebuilds the picture, ends any selection and brings
-    // the frames window's list and the command states up to date.
+    // A full redraw now: rebuilds the picture and ends any selection.
     void redrawNow();
+    // The document changed: a change of what the picture shows redraws it.
+    void documentChanged(DocChanges what) override;
     // Repaints only the overlay (the drag frame) over the cached picture.
     void updateOverlay();
 
@@ -89,6 +91,11 @@ public:
 
     double clientAspect() const { return m_clientAspect; }
     const QImage& cachedPicture() const { return m_picture; }
+
+signals:
+    // The selection, the lock or the frames window's visibility changed: the
+    // states of the commands that read them are due for an update.
+    void commandStateChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -119,9 +126,6 @@ private:
     // Forgets the drag box (a full redraw or a new size).
     void endSelection();
     void drawPicture(QPainter& painter);
-    // Rebuilds the frames window's list without a marker; a repaint also
-    // updates its buttons.
-    void refreshAnimWindow(bool updateButtons);
     void report(const char* text);
     void zoom(bool out);
     // The drag point kept on the view and, while locked, corrected; the
