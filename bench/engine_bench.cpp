@@ -39,7 +39,7 @@ const Case kCases[] = {
 
 // Total iterations the escape-time method spends on a case, counted once by
 // the plain rule, so every variant is credited with the same work.
-std::int64_t CountIterations(const Case& c) {
+std::int64_t countIterations(const Case& c) {
     std::int64_t total = 0;
     const double dx = (c.right - c.left) / c.width;
     const double dy = (c.bottom - c.top) / c.height;
@@ -64,10 +64,10 @@ std::int64_t CountIterations(const Case& c) {
     return total;
 }
 
-std::int64_t Iterations(const Case& c) {
+std::int64_t iterations(const Case& c) {
     static std::map<const Case*, std::int64_t> counted;
     auto it = counted.find(&c);
-    if (it == counted.end()) it = counted.emplace(&c, CountIterations(c)).first;
+    if (it == counted.end()) it = counted.emplace(&c, countIterations(c)).first;
     return it->second;
 }
 
@@ -75,12 +75,12 @@ void report(benchmark::State& state, const Case& c) {
     const double pixels = static_cast<double>(c.width) * c.height;
     state.counters["pixels/s"] = benchmark::Counter(pixels, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["iters/s"] =
-        benchmark::Counter(static_cast<double>(Iterations(c)), benchmark::Counter::kIsIterationInvariantRate);
+        benchmark::Counter(static_cast<double>(iterations(c)), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // The whole engine render with the given rows renderer; "plain" is the
 // reference loop the engine keeps for comparison.
-void RunEngine(benchmark::State& state, const Case* c, velmora::RowRenderer* renderer) {
+void runEngine(benchmark::State& state, const Case* c, velmora::RowRenderer* renderer) {
     velmora::ConsoleHost host(std::cerr);
     FractalEngine engine(c->width, c->height, host);
     engine.setRowRenderer(*renderer);
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     for (const Case& c : kCases) {
         for (int v = 0; v < 3; ++v) {
             const std::string name = std::string(c.name) + "/" + variants[v];
-            benchmark::RegisterBenchmark(name.c_str(), RunEngine, &c, renderers[v])
+            benchmark::RegisterBenchmark(name.c_str(), runEngine, &c, renderers[v])
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime()
                 ->Repetitions(3);

@@ -23,7 +23,7 @@ public:
 };
 
 // "a\0b\0\0c" gives {"a", "b", "", "c"}: a command line as the program gets it.
-inline std::vector<std::string> Arguments(const std::uint8_t* data, std::size_t size) {
+inline std::vector<std::string> arguments(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> args(1);
     for (std::size_t i = 0; i < size; ++i) {
         if (data[i] == 0) {

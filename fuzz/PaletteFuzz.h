@@ -13,7 +13,7 @@
 namespace velmora::fuzz {
 
 template <typename Read>
-void DrivePaletteReader(const std::uint8_t* data, std::size_t size, Read read) {
+void drivePaletteReader(const std::uint8_t* data, std::size_t size, Read read) {
     QuietHost host;
     PaletteFileContext ctx{host, "Palette Editor", nullptr};
     for (const std::size_t failAfter : {MemoryByteSource::kNever, size / 2}) {

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using velmora::CommandLineInfo;
-    const CommandLineInfo info = velmora::parseCommandLine(velmora::fuzz::Arguments(data, size));
+    const CommandLineInfo info = velmora::parseCommandLine(velmora::fuzz::arguments(data, size));
     using A = CommandLineInfo::Action;
     if ((info.action == A::Error) == info.error.empty()) std::abort();
     if (info.action == A::New && !info.file.empty()) std::abort();

@@ -13,7 +13,7 @@
 namespace {
 
 // Blanks, one sign, digits: summed in a wide type that stops growing past the range.
-std::int64_t Plain(std::string_view t) {
+std::int64_t plain(std::string_view t) {
     std::size_t i = t.find_first_not_of(" \t\n\v\f\r");
     if (i == std::string_view::npos) return 0;
     const bool negative = t[i] == '-';
@@ -28,7 +28,7 @@ std::int64_t Plain(std::string_view t) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::int64_t expected = std::clamp<std::int64_t>(Plain(text), std::numeric_limits<std::int32_t>::min(),
+    const std::int64_t expected = std::clamp<std::int64_t>(plain(text), std::numeric_limits<std::int32_t>::min(),
                                                            std::numeric_limits<std::int32_t>::max());
     if (readLeadingInt(text) != expected) std::abort();
     const CountEntry entry = readTransitionCount(std::string(text));

@@ -18,7 +18,7 @@
 
 namespace {
 
-std::int32_t Small(std::int32_t v, std::int32_t low, std::int32_t high) { return std::clamp(v, low, high); }
+std::int32_t small(std::int32_t v, std::int32_t low, std::int32_t high) { return std::clamp(v, low, high); }
 
 }  // namespace
 
@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::QuietHost host;
     Document doc(host);
-    first.params.width = Small(first.params.width, -4, 12);
-    first.params.height = Small(first.params.height, -4, 12);
-    first.params.iterations = Small(first.params.iterations, -4, 40);
+    first.params.width = small(first.params.width, -4, 12);
+    first.params.height = small(first.params.height, -4, 12);
+    first.params.iterations = small(first.params.iterations, -4, 40);
     applyDocument(doc, std::move(first));
     if (!doc.m_engine || doc.width() != doc.m_params.width) std::abort();
     doc.renderImage(nullptr);

@@ -2,7 +2,7 @@
 #include "PaletteFuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    velmora::fuzz::DrivePaletteReader(data, size, [](velmora::ByteSource& in, velmora::Palette& p, const auto& ctx) {
+    velmora::fuzz::drivePaletteReader(data, size, [](velmora::ByteSource& in, velmora::Palette& p, const auto& ctx) {
         velmora::PaletteTextStream text(&in);
         return velmora::readFractIntMap(text, p, ctx);
     });

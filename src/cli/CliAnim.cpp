@@ -85,27 +85,27 @@ public:
         m_status = text;
         m_pos = 0;
         m_high = 0;
-        Show();
+        showWindow();
     }
     ProgressSink* progressBar() override { return this; }
     void setRange(int, int high) override { m_high = high; }
     void setPos(int pos) override {
         m_pos = pos;
-        Show();
+        showWindow();
     }
     void setStep(int step) override { m_step = step; }
     void stepIt() override {
         m_pos += m_step;
-        Show();
+        showWindow();
     }
     // Ends the progress line, so what follows starts on a line of its own.
-    void End() {
+    void end() {
         if (!m_status.empty()) m_err << '\n' << std::flush;
         m_status.clear();
     }
 
 private:
-    void Show() {
+    void showWindow() {
         m_err << '\r' << m_status;
         if (m_status.rfind("Rendering", 0) == 0) {
             const int pct = m_high > 0 ? static_cast<int>(100LL * m_pos / m_high) : 0;
@@ -127,7 +127,7 @@ class AnimConsoleHost : public ConsoleHost {
 public:
     AnimConsoleHost(std::ostream& err, TerminalAnimProgress* progress) : ConsoleHost(err), m_progress(progress) {}
     MsgAnswer showMessage(const Message& message) override {
-        if (m_progress != nullptr) m_progress->End();
+        if (m_progress != nullptr) m_progress->end();
         return ConsoleHost::showMessage(message);
     }
 
@@ -190,7 +190,7 @@ int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!acceptRenderSettings(s, doc.totalFrames(), host, FolderQuestions::Proceed)) return 1;
 
     const AnimRenderResult r = renderAnimation(doc, s, progressToErr ? &progress : nullptr);
-    if (progressToErr) progress.End();
+    if (progressToErr) progress.end();
     if (!r.completed() || !r.scriptWritten) return 1;  // the message has been shown
     out << animtext::kRenderDone << '\n';
     return 0;

@@ -24,7 +24,7 @@ constexpr const char* kOverrideHelp =
     "  --type mandelbrot|julia  which set\n"
     "  --julia CR,CI            Julia constant\n";
 
-void MainHelp(std::ostream& out) {
+void mainHelp(std::ostream& out) {
     out << "Usage: velmora-cli COMMAND [ARGS]\n"
            "Headless Velmora: render pictures and inspect or rewrite documents.\n\n"
            "Commands:\n"
@@ -37,7 +37,7 @@ void MainHelp(std::ostream& out) {
            "Run 'velmora-cli COMMAND --help' for a command's options.\n";
 }
 
-void CommandHelp(const std::string& cmd, std::ostream& out) {
+void commandHelp(const std::string& cmd, std::ostream& out) {
     if (cmd == "render") {
         out << "Usage: velmora-cli render [DOC.vmr] -o OUT.bmp [overrides]\n"
                "Renders DOC.vmr (or a new default document) at its size and writes\n"
@@ -66,13 +66,13 @@ class TextProgress : public ProgressSink {
 public:
     explicit TextProgress(std::ostream& err) : m_err(err) {}
     void setRange(int, int high) override { m_high = high; }
-    void setPos(int pos) override { m_pos = pos; Show(); }
+    void setPos(int pos) override { m_pos = pos; showWindow(); }
     void setStep(int step) override { m_step = step; }
-    void stepIt() override { m_pos += m_step; Show(); }
-    void Done() { m_err << "\rRendering: 100%\n" << std::flush; }
+    void stepIt() override { m_pos += m_step; showWindow(); }
+    void done() { m_err << "\rRendering: 100%\n" << std::flush; }
 
 private:
-    void Show() {
+    void showWindow() {
         const int pct = m_high > 0 ? static_cast<int>(100LL * m_pos / m_high) : 0;
         m_err << "\rRendering: " << std::setw(3) << pct << '%' << std::flush;
     }
@@ -83,7 +83,7 @@ private:
 };
 
 // A fresh document as the program starts one: defaults and the default palette.
-void StartNew(Document& doc) {
+void startNew(Document& doc) {
     doc.onNewDocument();
     doc.loadDefaultPalette();
 }
@@ -92,7 +92,7 @@ bool load(Document& doc, const std::string& path) { return doc.onOpenDocument(pa
 
 // The new document's contents, or the file's when one is named, read without
 // making the document's picture: its size may be one that cannot be made.
-bool ReadContents(const std::vector<std::string>& positional, ConsoleHost& host, DocumentContents& c) {
+bool readContents(const std::vector<std::string>& positional, ConsoleHost& host, DocumentContents& c) {
     Document fresh(host);
     fresh.setDefaults();
     fresh.loadDefaultPalette();
@@ -113,7 +113,7 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
     }
     ConsoleHost host(err);
     DocumentContents contents;
-    if (!ReadContents(o.positional, host, contents)) return 1;
+    if (!readContents(o.positional, host, contents)) return 1;
     applyOverrides(o.overrides, contents.params);
     // Refused before any memory or time goes into a picture that cannot be written.
     if (!bmpSizeFits(contents.params.width, contents.params.height)) {
@@ -126,7 +126,7 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
 
     TextProgress progress(err);
     doc.renderImage(progressToErr ? &progress : nullptr);
-    if (progressToErr) progress.Done();
+    if (progressToErr) progress.done();
     // What the view does when it draws: the header block with the document's palette.
     doc.m_engine->buildBitmap(doc.m_palette);
     std::error_code cause;
@@ -149,7 +149,7 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
     return 1;
 }
 
-std::string PaletteHex(const Palette& p) {
+std::string paletteHex(const Palette& p) {
     static const char* digits = "0123456789abcdef";
     std::string s;
     s.reserve(Palette::kBytes * 2);
@@ -161,20 +161,20 @@ std::string PaletteHex(const Palette& p) {
 }
 
 // The document's frame count as the document itself counts it.
-std::int32_t TotalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
+std::int32_t totalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
     Document counter(host);
     counter.m_keyframes = keyframes;
     return counter.totalFrames();
 }
 
-int Info(const Options& o, std::ostream& out, std::ostream& err) {
+int info(const Options& o, std::ostream& out, std::ostream& err) {
     if (o.positional.size() != 1) {
         err << "info: give exactly one document.\n";
         return 1;
     }
     ConsoleHost host(err);
     DocumentContents doc;  // no picture is made: info only describes the document
-    if (!ReadContents(o.positional, host, doc)) return 1;
+    if (!readContents(o.positional, host, doc)) return 1;
     const FractalParams& p = doc.params;
     using json::number;
     std::ostringstream j;
@@ -185,7 +185,7 @@ int Info(const Options& o, std::ostream& out, std::ostream& err) {
       << ",\"playbackStyle\":" << static_cast<int>(doc.playbackStyle)
       << ",\"tweenStyle\":" << static_cast<int>(doc.tweenStyle) << ",\"animWidth\":" << doc.animWidth
       << ",\"animHeight\":" << doc.animHeight << ",\"destFolder\":" << json::string(doc.destFolder)
-      << ",\"palette\":\"" << PaletteHex(doc.palette) << "\",\"totalFrames\":" << TotalFrames(doc.keyframes, host)
+      << ",\"palette\":\"" << paletteHex(doc.palette) << "\",\"totalFrames\":" << totalFrames(doc.keyframes, host)
       << ",\"keyframes\":[";
     for (std::size_t i = 0; i < doc.keyframes.size(); ++i) {
         const Keyframe& k = doc.keyframes[i];
@@ -193,38 +193,38 @@ int Info(const Options& o, std::ostream& out, std::ostream& err) {
           << ",\"top\":" << number(k.top) << ",\"bottom\":" << number(k.bottom)
           << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag) << ",\"type\":" << k.type
           << ",\"iterations\":" << k.iterations << ",\"transitions\":" << k.transitions << ",\"palette\":\""
-          << PaletteHex(k.palette) << "\"}";
+          << paletteHex(k.palette) << "\"}";
     }
     j << "]}\n";
     out << j.str();
     return 0;
 }
 
-int Resave(const Options& o, std::ostream& err) {
+int resave(const Options& o, std::ostream& err) {
     if (o.positional.size() != 2) {
         err << "resave: give the document to read and the one to write.\n";
         return 1;
     }
     ConsoleHost host(err);
     Document doc(host);
-    StartNew(doc);
+    startNew(doc);
     if (!load(doc, o.positional[0])) return 1;
     return doc.onSaveDocument(o.positional[1]) ? 0 : 1;
 }
 
-int New(const Options& o, std::ostream& err) {
+int newDocument(const Options& o, std::ostream& err) {
     if (o.positional.size() != 1) {
         err << "new: give the document to write.\n";
         return 1;
     }
     ConsoleHost host(err);
     Document doc(host);
-    StartNew(doc);
+    startNew(doc);
     applyOverrides(o.overrides, doc.m_params);  // saving needs no engine of the new size
     return doc.onSaveDocument(o.positional[0]) ? 0 : 1;
 }
 
-int ConvertPalette(const Options& o, std::ostream& err) {
+int convertPalette(const Options& o, std::ostream& err) {
     if (o.positional.size() != 1 || !o.output) {
         err << "palette: give the palette file to read and -o OUT.rgb.\n";
         return 1;
@@ -237,12 +237,12 @@ int ConvertPalette(const Options& o, std::ostream& err) {
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
     if (args.empty()) {
-        MainHelp(err);
+        mainHelp(err);
         return 1;
     }
     const std::string& cmd = args[0];
     if (cmd == "--help" || cmd == "-h" || cmd == "help") {
-        MainHelp(out);
+        mainHelp(out);
         return 0;
     }
     if (cmd == "anim") return runAnim(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progressToErr);
@@ -260,14 +260,14 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 1;
     }
     if (o.help) {
-        CommandHelp(cmd, out);
+        commandHelp(cmd, out);
         return 0;
     }
     if (cmd == "render") return render(o, err, progressToErr);
-    if (cmd == "info") return Info(o, out, err);
-    if (cmd == "resave") return Resave(o, err);
-    if (cmd == "palette") return ConvertPalette(o, err);
-    return New(o, err);
+    if (cmd == "info") return info(o, out, err);
+    if (cmd == "resave") return resave(o, err);
+    if (cmd == "palette") return convertPalette(o, err);
+    return newDocument(o, err);
 }
 
 }  // namespace velmora::cli

@@ -8,7 +8,7 @@ namespace velmora::cli {
 namespace {
 
 // Splits "a,b,c" into exactly n doubles.
-bool ParseDoubleList(const std::string& text, std::size_t n, std::vector<double>& out) {
+bool parseDoubleList(const std::string& text, std::size_t n, std::vector<double>& out) {
     out.clear();
     std::size_t start = 0;
     for (;;) {
@@ -25,7 +25,7 @@ bool ParseDoubleList(const std::string& text, std::size_t n, std::vector<double>
 
 // from_chars takes a minus sign but no plus sign: a plus sign is stepped over,
 // and a second sign after it ("+-5") refused rather than read as -5.
-bool SkipPlus(const char*& first, const char* last) {
+bool skipPlus(const char*& first, const char* last) {
     if (first != last && *first == '+') {
         ++first;
         if (first != last && *first == '-') return false;
@@ -38,7 +38,7 @@ bool SkipPlus(const char*& first, const char* last) {
 bool parseDouble(const std::string& text, double& out) {
     const char* first = text.data();
     const char* last = first + text.size();
-    if (!SkipPlus(first, last)) return false;
+    if (!skipPlus(first, last)) return false;
     const auto r = std::from_chars(first, last, out);
     if (r.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: take what strtod makes of it.
@@ -53,7 +53,7 @@ bool parseDouble(const std::string& text, double& out) {
 bool parseInt32(const std::string& text, std::int32_t& out) {
     const char* first = text.data();
     const char* last = first + text.size();
-    if (!SkipPlus(first, last)) return false;
+    if (!skipPlus(first, last)) return false;
     const auto r = std::from_chars(first, last, out);
     return r.ec == std::errc() && r.ptr == last;
 }
@@ -99,7 +99,7 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
         } else if (allowOverrides && a == "--region") {
             if (!value(v)) return false;
             std::vector<double> d;
-            if (!ParseDoubleList(v, 4, d)) {
+            if (!parseDoubleList(v, 4, d)) {
                 error = "Invalid --region '" + v + "': expected four finite numbers LEFT,TOP,RIGHT,BOTTOM.";
                 return false;
             }
@@ -128,7 +128,7 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
         } else if (allowOverrides && a == "--julia") {
             if (!value(v)) return false;
             std::vector<double> d;
-            if (!ParseDoubleList(v, 2, d)) {
+            if (!parseDoubleList(v, 2, d)) {
                 error = "Invalid --julia '" + v + "': expected two finite numbers REAL,IMAGINARY.";
                 return false;
             }

@@ -15,7 +15,7 @@
 
 namespace {
 
-qsizetype CostOf(const QImage& image) { return std::max<qsizetype>(1, image.sizeInBytes() / 1024); }
+qsizetype costOf(const QImage& image) { return std::max<qsizetype>(1, image.sizeInBytes() / 1024); }
 
 }  // namespace
 
@@ -26,8 +26,8 @@ LoadedFrame FrameCache::load(const QString& path) {
     if (const QImage* cached = m_images.object(path)) return {*cached, {}};
     LoadedFrame frame = decode(path);
     // A frame larger than the whole bound is shown but not kept.
-    if (!frame.image.isNull() && CostOf(frame.image) <= m_images.maxCost())
-        m_images.insert(path, new QImage(frame.image), CostOf(frame.image));
+    if (!frame.image.isNull() && costOf(frame.image) <= m_images.maxCost())
+        m_images.insert(path, new QImage(frame.image), costOf(frame.image));
     return frame;
 }
 

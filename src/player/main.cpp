@@ -19,7 +19,7 @@ constexpr const char* kUsage =
 
 // Shown in a window, since the player is usually started from the desktop,
 // and on the error stream for a terminal.
-int Fail(const QString& text) {
+int fail(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     QMessageBox::critical(nullptr, QStringLiteral("ZEDoz"), text);
     return 2;
@@ -41,13 +41,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("ZEDoz"));
 
     const QStringList args = QApplication::arguments();
-    if (args.size() != 2) return Fail(QString::fromUtf8(kUsage));
+    if (args.size() != 2) return fail(QString::fromUtf8(kUsage));
 
     const QString scriptPath = args[1];
     velmora::PlayScript script;
     std::error_code cause;
     if (!velmora::readScriptFile(QFile::encodeName(scriptPath).toStdString(), script, cause))
-        return Fail(
+        return fail(
             QStringLiteral("Cannot read the script %1:\n%2").arg(scriptPath, QString::fromStdString(cause.message())));
     if (script.skippedLines > 0)
         std::fprintf(stderr, "ZEDoz: %zu line(s) of the script name no file and were left out.\n", script.skippedLines);

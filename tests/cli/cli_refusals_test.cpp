@@ -21,16 +21,16 @@ struct Refusal {
     std::string err;                // the whole of stderr
 };
 
-std::string InDir(const TempDir& dir, const std::string& s) {
+std::string inDir(const TempDir& dir, const std::string& s) {
     const auto at = s.find('@');
-    return at == std::string::npos ? s : s.substr(0, at) + dir.File(s.substr(at + 1));
+    return at == std::string::npos ? s : s.substr(0, at) + dir.file(s.substr(at + 1));
 }
 
 // A document of three keyframes, the first with this transition count.
-void SaveAnimation(const std::string& path, std::int32_t transitions) {
+void saveAnimation(const std::string& path, std::int32_t transitions) {
     test::FakeHost host;  // saving shows nothing
     Document doc(host);
-    test::Prepare(doc, test::ThreeKeyframes(transitions));
+    test::prepare(doc, test::threeKeyframes(transitions));
     doc.m_animWidth = doc.m_animHeight = 4;
     ASSERT_TRUE(doc.onSaveDocument(path));
 }
@@ -40,10 +40,10 @@ class CliRefusals : public ::testing::TestWithParam<Refusal> {};
 // Refused at once with exit code 1, and nothing is written or created.
 TEST_P(CliRefusals, RefusedBeforeAnyWork) {
     TempDir dir;
-    SaveAnimation(dir.File("huge.vmr"), INT32_MAX);
-    SaveAnimation(dir.File("small.vmr"), 2);
+    saveAnimation(dir.file("huge.vmr"), INT32_MAX);
+    saveAnimation(dir.file("small.vmr"), 2);
     std::vector<std::string> args;
-    for (const auto& a : GetParam().args) args.push_back(InDir(dir, a));
+    for (const auto& a : GetParam().args) args.push_back(inDir(dir, a));
     std::ostringstream out, err;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(cli::runCli(args, out, err), 1);
@@ -52,7 +52,7 @@ TEST_P(CliRefusals, RefusedBeforeAnyWork) {
     EXPECT_EQ(err.str(), GetParam().err);
     EXPECT_EQ(out.str(), "");
     using Entries = std::filesystem::directory_iterator;
-    EXPECT_EQ(std::distance(Entries(dir.Path()), Entries()), 2) << "only the two documents";
+    EXPECT_EQ(std::distance(Entries(dir.path()), Entries()), 2) << "only the two documents";
 }
 
 const std::string kRegion = "': expected four finite numbers LEFT,TOP,RIGHT,BOTTOM.\n";
@@ -63,7 +63,7 @@ const std::string kEnd = "\n";
 
 using R = Refusal;
 INSTANTIATE_TEST_SUITE_P(
-    Rows, CliRefusals,
+    rows, CliRefusals,
     ::testing::Values(
         R{"SizeBeyondBmp", {"render", "-o", "@o", "--size", "65536x65536"}, kTooLarge},
         // 1078 + 4 x 1073741555 bytes is one row more than a 32-bit size can state.
@@ -88,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliInfo, APictureTooLargeToMakeIsDescribedNotAllocated) {
     TempDir dir;
     std::ostringstream out, err;
-    ASSERT_EQ(cli::runCli({"new", dir.File("big.vmr"), "--size", "2147483647x2147483647"}, out, err), 0);
-    EXPECT_EQ(cli::runCli({"info", dir.File("big.vmr")}, out, err), 0);
+    ASSERT_EQ(cli::runCli({"new", dir.file("big.vmr"), "--size", "2147483647x2147483647"}, out, err), 0);
+    EXPECT_EQ(cli::runCli({"info", dir.file("big.vmr")}, out, err), 0);
     EXPECT_EQ(err.str(), "");
     EXPECT_NE(out.str().find("\"width\":2147483647,\"height\":2147483647,"), std::string::npos) << out.str();
 }
@@ -98,10 +98,10 @@ TEST(CliInfo, APictureTooLargeToMakeIsDescribedNotAllocated) {
 TEST(CliInfo, FiniteExtremesAndOnePlusSignAreAccepted) {
     TempDir dir;
     std::ostringstream out, err;
-    const std::vector<std::string> args = {"new", dir.File("e.vmr"), "--iterations", "+7", "--region",
+    const std::vector<std::string> args = {"new", dir.file("e.vmr"), "--iterations", "+7", "--region",
                                            "+1e-999,-1.7976931348623157e308,+0,-0"};
     ASSERT_EQ(cli::runCli(args, out, err), 0) << err.str();
-    ASSERT_EQ(cli::runCli({"info", dir.File("e.vmr")}, out, err), 0);
+    ASSERT_EQ(cli::runCli({"info", dir.file("e.vmr")}, out, err), 0);
     const std::string region = "\"left\":0,\"top\":-1.7976931348623157e+308,\"right\":0,\"bottom\":-0.0,";
     EXPECT_NE(out.str().find(region), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("\"iterations\":7,"), std::string::npos);

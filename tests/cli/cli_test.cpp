@@ -17,8 +17,8 @@
 
 using namespace velmora;
 using namespace std::string_literals;
-using velmora::test::ReadBytes;
-using velmora::test::WriteBytes;
+using velmora::test::readBytes;
+using velmora::test::writeBytes;
 
 namespace {
 
@@ -27,7 +27,7 @@ using Args = std::vector<std::string>;
 
 struct CliRun { int code; std::string out, err; };
 
-CliRun Cli(const Args& args, bool terminal = false) {
+CliRun cli(const Args& args, bool terminal = false) {
     std::ostringstream out, err;
     const int code = cli::runCli(args, out, err, terminal);
     return {code, out.str(), err.str()};
@@ -39,120 +39,120 @@ protected:
 };
 
 TEST_F(CliCommand, RenderWritesTheOverriddenPicture) {
-    ASSERT_EQ(Cli({"render", "-o", dir.File("j.bmp"), "--size", "37x21", "--region", "1.5,1,-1.5,-1", "--iterations",
+    ASSERT_EQ(cli({"render", "-o", dir.file("j.bmp"), "--size", "37x21", "--region", "1.5,1,-1.5,-1", "--iterations",
                    "300", "--type", "julia", "--julia", "-0.8,+0.156"}).code, 0);
-    const auto bytes = ReadBytes(dir.File("j.bmp"));
+    const auto bytes = readBytes(dir.file("j.bmp"));
     ASSERT_EQ(bytes.size(), 1078u + 40u * 21u);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 1078, bytes.end()),
-              test::ReferenceImage({1.5, 1, -1.5, -1, 2, -0.8, 0.156, 300, 37, 21}));
+              test::referenceImage({1.5, 1, -1.5, -1, 2, -0.8, 0.156, 300, 37, 21}));
 }
 
 TEST_F(CliCommand, NewInfoResaveAndPalette) {
-    ASSERT_EQ(Cli({"new", dir.File("a.vmr"), "--iterations", "51", "--type", "julia"}).code, 0);
-    const std::string info = Cli({"info", dir.File("a.vmr")}).out;
+    ASSERT_EQ(cli({"new", dir.file("a.vmr"), "--iterations", "51", "--type", "julia"}).code, 0);
+    const std::string info = cli({"info", dir.file("a.vmr")}).out;
     for (const char* field : {"{\"left\":-2,", "\"cReal\":0.3,", "\"type\":2,", "\"iterations\":51,",
                               "\"palette\":\"000000000005ff00", "\"totalFrames\":0,\"keyframes\":[]}"})
         EXPECT_NE(info.find(field), std::string::npos) << field << " in " << info;
-    auto bytes = ReadBytes(dir.File("a.vmr"));
+    auto bytes = readBytes(dir.file("a.vmr"));
     bytes.push_back(42);  // bytes after the terminator are not kept
-    WriteBytes(dir.File("b.vmr"), bytes);
-    ASSERT_EQ(Cli({"resave", dir.File("b.vmr"), dir.File("c.vmr")}).code, 0);
+    writeBytes(dir.file("b.vmr"), bytes);
+    ASSERT_EQ(cli({"resave", dir.file("b.vmr"), dir.file("c.vmr")}).code, 0);
     bytes.pop_back();
-    EXPECT_EQ(ReadBytes(dir.File("c.vmr")), bytes);
+    EXPECT_EQ(readBytes(dir.file("c.vmr")), bytes);
 }
 
 class CliAnim : public CliCommand {
 protected:
     void SetUp() override {
         Document doc(host);
-        test::Prepare(doc, keys);
-        fs::create_directory(dir.File("stored"));
+        test::prepare(doc, keys);
+        fs::create_directory(dir.file("stored"));
         std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_tweenStyle, doc.m_destFolder, doc.m_playbackStyle) =
-            std::tuple(9, 6, TweenStyle::SlowAtKeyframes, dir.File("stored") + "/",
+            std::tuple(9, 6, TweenStyle::SlowAtKeyframes, dir.file("stored") + "/",
                        PlaybackStyle::PingPong | PlaybackStyle::Looping);
         ASSERT_TRUE(doc.onSaveDocument(file));
     }
     // The frame files in a folder, by name; first rendered there by the core when asked.
     std::map<std::string, std::string> Frames(const RenderSettings& s, bool renderByTheCore) {
         Document doc(host);
-        test::Prepare(doc, keys);
+        test::prepare(doc, keys);
         const bool rendered =
             !renderByTheCore || (fs::create_directories(s.destFolder) && renderAnimation(doc, s, nullptr).completed());
         EXPECT_TRUE(rendered);
         std::map<std::string, std::string> out;
         for (const auto& e : fs::directory_iterator(s.destFolder))
-            if (e.path().extension() == ".bmp") out[e.path().filename().string()] = test::ReadText(e.path().string());
+            if (e.path().extension() == ".bmp") out[e.path().filename().string()] = test::readText(e.path().string());
         return out;
     }
     test::FakeHost host;
-    const std::vector<Keyframe> keys = test::ThreeKeyframes(3, 2);
-    const std::string file = dir.File("anim.vmr");
+    const std::vector<Keyframe> keys = test::threeKeyframes(3, 2);
+    const std::string file = dir.file("anim.vmr");
     const std::string done = "Your animation has been successfully rendered.\n";
 };
 
 TEST_F(CliAnim, OptionsOverTheDocumentsStoredSettings) {
-    const auto original = ReadBytes(file);
+    const auto original = readBytes(file);
     const std::pair<Args, RenderSettings> cases[] = {
-        {{}, {1, 5, TweenStyle::SlowAtKeyframes, dir.File("stored"), 9, 6}},  // an existing folder: no question
-        {{"--from", "3", "--to", "4", "--style", "constant", "--size", "11x7", "--folder", dir.File("new")},
-         {3, 4, TweenStyle::ConstantSpeed, dir.File("new"), 11, 7}}};
+        {{}, {1, 5, TweenStyle::SlowAtKeyframes, dir.file("stored"), 9, 6}},  // an existing folder: no question
+        {{"--from", "3", "--to", "4", "--style", "constant", "--size", "11x7", "--folder", dir.file("new")},
+         {3, 4, TweenStyle::ConstantSpeed, dir.file("new"), 11, 7}}};
     for (const auto& [options, settings] : cases) {
         Args args = {"anim", file};
         args.insert(args.end(), options.begin(), options.end());
-        const CliRun r = Cli(args);
+        const CliRun r = cli(args);
         EXPECT_EQ(std::tuple(r.code, r.out, r.err), std::tuple(0, done, ""));
         RenderSettings core = settings;
         core.destFolder += "-core/";
         EXPECT_EQ(Frames(settings, false), Frames(core, true)) << settings.destFolder;
-        EXPECT_EQ(test::ReadText(settings.destFolder + "/script.aas"),
+        EXPECT_EQ(test::readText(settings.destFolder + "/script.aas"),
                   scriptText(settings.destFolder + "/", PlaybackStyle::PingPong | PlaybackStyle::Looping, 5));
     }
-    EXPECT_EQ(ReadBytes(file), original);  // the document file is not changed
+    EXPECT_EQ(readBytes(file), original);  // the document file is not changed
 }
 
 // Each case fails with exactly this message on stderr, nothing on stdout, and exit code 1.
 TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
     Document one(host);
-    test::Prepare(one, {keys[0]});
-    ASSERT_TRUE(one.onSaveDocument(dir.File("one.vmr")));
-    WriteBytes(dir.File("bad.vmr"), {'X', 'M', 'R', '1', '0'});
-    WriteBytes(dir.File("few.map"), {'1', ' ', '2', ' ', '3', '\n'});
-    fs::create_directories(dir.File("noscript") + "/script.aas");
-    const std::string out = dir.File("f");
+    test::prepare(one, {keys[0]});
+    ASSERT_TRUE(one.onSaveDocument(dir.file("one.vmr")));
+    writeBytes(dir.file("bad.vmr"), {'X', 'M', 'R', '1', '0'});
+    writeBytes(dir.file("few.map"), {'1', ' ', '2', ' ', '3', '\n'});
+    fs::create_directories(dir.file("noscript") + "/script.aas");
+    const std::string out = dir.file("f");
     const std::pair<Args, std::string> cases[] = {
-        {{"render", "-o", dir.File("no/x.bmp")}, dir.File("no/x.bmp") + " was not found.\n"},
+        {{"render", "-o", dir.file("no/x.bmp")}, dir.file("no/x.bmp") + " was not found.\n"},
         {{"render"}, "render: no output file given (-o OUT.bmp).\n"}, {{"render", "-o"}, "Option -o needs a value.\n"},
         {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
         {{"render", "-o", out, "--iterations", "2147483648"},
          "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
         {{"render", "-o", out, "--julia", "1.5.2,+"}, "Invalid --julia '1.5.2,+': expected two finite numbers REAL,IMAGINARY.\n"},
-        {{"palette", dir.File("few.map"), "-o", out}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
+        {{"palette", dir.file("few.map"), "-o", out}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
         {{"frobnicate"}, "Unknown command 'frobnicate'. Run 'velmora-cli --help'.\n"},
         {{"anim", file, "--folder", out, "--size", "0x4"}, "Width must be at least 1 pixel\n"},
-        {{"anim", file, "--folder", dir.File("no/such")}, "Could not create directory.\n"},
-        {{"anim", dir.File("one.vmr")}, animtext::kTooFewKeyframes + "\n"s},
-        {{"anim", file, "--folder", dir.File("noscript")}, animtext::kScriptFailed + "\n"s},
+        {{"anim", file, "--folder", dir.file("no/such")}, "Could not create directory.\n"},
+        {{"anim", dir.file("one.vmr")}, animtext::kTooFewKeyframes + "\n"s},
+        {{"anim", file, "--folder", dir.file("noscript")}, animtext::kScriptFailed + "\n"s},
         {{"anim"}, "anim: give the document to render.\n"},
         {{"anim", file, file}, "anim: only one document may be given.\n"},
         {{"anim", file, "--style", "fast"}, "Invalid --style 'fast': expected slow or constant.\n"},
         {{"anim", file, "--from", "two"}, "Invalid --from 'two': expected a whole number.\n"},
         {{"anim", file, "--size", "12"}, "Invalid --size '12': expected WIDTHxHEIGHT.\n"},
         {{"anim", file, "--frobnicate"}, "Unknown option '--frobnicate'.\n"},
-        {{"info", dir.File("bad.vmr")}, "Unexpected file format.\n"}};
+        {{"info", dir.file("bad.vmr")}, "Unexpected file format.\n"}};
     for (const auto& [args, message] : cases) {
-        const CliRun r = Cli(args);
+        const CliRun r = cli(args);
         EXPECT_EQ(std::tuple(r.code, r.err, r.out), std::tuple(1, message, "")) << args.back();
     }
     EXPECT_FALSE(fs::exists(out));  // nothing was made
 }
 
 TEST_F(CliAnim, ProgressGoesToStderrOnATerminalAndMessagesStartALine) {
-    fs::create_directories(dir.File("p") + "/frame3.bmp");
-    CliRun r = Cli({"anim", file, "--folder", dir.File("p"), "--to", "2"}, true);
+    fs::create_directories(dir.file("p") + "/frame3.bmp");
+    CliRun r = cli({"anim", file, "--folder", dir.file("p"), "--to", "2"}, true);
     EXPECT_EQ(std::tuple(r.code, r.out, r.err.back()), std::tuple(0, done, '\n'));
     for (const char* shown : {"\rCalculating frame 1     ", "\rRendering frame 2   0%", "\rSaving frame 2     "})
         EXPECT_NE(r.err.find(shown), std::string::npos) << shown << " in " << r.err;
-    r = Cli({"anim", file, "--folder", dir.File("p")}, true);
+    r = cli({"anim", file, "--folder", dir.file("p")}, true);
     const std::string text = "     \nCould not save frame 3.\nRender operation aborted.\n";
     EXPECT_EQ(std::pair(r.code, r.err.substr(r.err.size() - std::min(r.err.size(), text.size()))), std::pair(1, text));
 }

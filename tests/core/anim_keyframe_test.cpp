@@ -31,7 +31,7 @@ TEST(FrameNumbering, LocatesEachFrameOverSegmentsOfEveryCount) {
         {gaps, 5, P{3, 1}}, {{INT32_MAX, INT32_MAX, 1}, INT32_MAX, P{0, INT32_MAX - 1}}};
     for (const Case& c : cases) {
         std::vector<Keyframe> keys;
-        for (const std::int32_t count : c.counts) keys.push_back(test::Key(0, 1, 0, 1, 10, count));
+        for (const std::int32_t count : c.counts) keys.push_back(test::key(0, 1, 0, 1, 10, count));
         const auto at = locateFrame(keys, c.frame);
         EXPECT_EQ(at.value_or(FramePosition{-1, -1}), c.at.value_or(FramePosition{-1, -1}))
             << "frame " << c.frame << " of " << c.counts.size() << " keyframes";
@@ -40,9 +40,9 @@ TEST(FrameNumbering, LocatesEachFrameOverSegmentsOfEveryCount) {
 
 class KeyframeEdit : public ::testing::Test {
 protected:
-    void SetUp() override { test::Prepare(doc, {}); }
+    void SetUp() override { test::prepare(doc, {}); }
     // The left edge that tells keyframes apart, and the count of each.
-    std::vector<std::pair<double, std::int32_t>> Rows() const {
+    std::vector<std::pair<double, std::int32_t>> rows() const {
         std::vector<std::pair<double, std::int32_t>> out;
         for (const Keyframe& k : doc.m_keyframes) out.emplace_back(k.left, k.transitions);
         return out;
@@ -55,15 +55,15 @@ protected:
 TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
     doc.m_params = FractalParams{-1.25, 0.5, 0.75, -0.25, FractalType::Julia, -0.8, 0.156, 345, 31, 17};
     doc.setResolution(31, 17);
-    doc.m_palette = test::Ramp(9);
-    Keyframe k = test::Key(0, 0, 0, 0, 0, 12);
+    doc.m_palette = test::ramp(9);
+    Keyframe k = test::key(0, 0, 0, 0, 0, 12);
     captureActive(doc, k);
-    EXPECT_EQ(std::tuple(test::Values(k), k.transitions, k.palette),
-              std::tuple(test::Values(doc.m_params), 12, test::Ramp(9)));
+    EXPECT_EQ(std::tuple(test::values(k), k.transitions, k.palette),
+              std::tuple(test::values(doc.m_params), 12, test::ramp(9)));
     const double engineLeft = doc.m_engine->xMin();
-    k = test::Key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
+    k = test::key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
     applyToActive(doc, k);
-    EXPECT_EQ(std::pair(test::Values(doc.m_params), doc.m_palette), std::pair(test::Values(k), test::Ramp(50)));
+    EXPECT_EQ(std::pair(test::values(doc.m_params), doc.m_palette), std::pair(test::values(k), test::ramp(50)));
     // The image size stays and the engine is not reloaded.
     EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_engine->xMin()),
               std::tuple(31, 17, engineLeft));
@@ -84,16 +84,16 @@ TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
                   std::tuple(s.keyframe, 10, false));
         ASSERT_TRUE(setTransitionCount(doc, r.count.keyframe, s.answer));
     }
-    EXPECT_EQ(Rows(), (std::vector<std::pair<double, std::int32_t>>{{3, 4}, {1, 5}, {4, 9}, {2, 0}}));
+    EXPECT_EQ(rows(), (std::vector<std::pair<double, std::int32_t>>{{3, 4}, {1, 5}, {4, 9}, {2, 0}}));
     EXPECT_EQ(doc.totalFrames(), 4 + 5 + 9);
     EXPECT_EQ(std::tuple(countPrompt(CountQuestion::AfterPrevious), countPrompt(CountQuestion::UntilNext)),
               std::tuple(animtext::kAskAfterPrevious, animtext::kAskUntilNext));
 }
 
 TEST_F(KeyframeEdit, InsertRefusalsChangeNothing) {
-    doc.m_keyframes = test::ThreeKeyframes(10, 5);
+    doc.m_keyframes = test::threeKeyframes(10, 5);
     doc.m_keyframes[1].type = 2;  // only the first keyframe's type counts
-    const auto before = Rows();
+    const auto before = rows();
     const std::string mismatch = animtext::kTypeMismatch;
     doc.m_params.type = FractalType::Julia;
     EXPECT_EQ(insertActive(doc, 2).message, mismatch);
@@ -101,11 +101,11 @@ TEST_F(KeyframeEdit, InsertRefusalsChangeNothing) {
     doc.m_params.type = FractalType::Mandelbrot;
     EXPECT_EQ(insertActive(doc, kNoRow).message, "Select a frame first.");
     EXPECT_EQ(insertActive(doc, 4).message, "Frame not found.");  // beyond "<end>"
-    EXPECT_EQ(Rows(), before);
+    EXPECT_EQ(rows(), before);
 }
 
 TEST_F(KeyframeEdit, PropertiesAndDelete) {
-    doc.m_keyframes = test::ThreeKeyframes(10, 5);
+    doc.m_keyframes = test::threeKeyframes(10, 5);
     for (const std::int32_t row : {1, 2}) {  // on the last keyframe, the count leading to it
         const CountRequest r = propertiesRequest(doc, row);
         EXPECT_EQ(std::tuple(r.question, r.keyframe, r.initial, r.allowCancel),
@@ -115,7 +115,7 @@ TEST_F(KeyframeEdit, PropertiesAndDelete) {
     EXPECT_FALSE(setTransitionCount(doc, 3, 1) || setTransitionCount(doc, -1, 1));
 
     EXPECT_TRUE(deleteKeyframe(doc, 1).deleted);
-    EXPECT_EQ(Rows(), (std::vector<std::pair<double, std::int32_t>>{{-2.0, 10}, {-0.9, 3}}));
+    EXPECT_EQ(rows(), (std::vector<std::pair<double, std::int32_t>>{{-2.0, 10}, {-0.9, 3}}));
     EXPECT_EQ(doc.totalFrames(), 10);  // the first count now leads to the old third keyframe
     EXPECT_TRUE(deleteKeyframe(doc, 1).deleted);
     EXPECT_EQ(doc.totalFrames(), 0);  // the one before the deleted last stops counting
@@ -135,7 +135,7 @@ TEST_F(KeyframeEdit, framesListRows) {
     const std::string empty = rows(-1);
     insertActive(doc, 0);
     const std::string one = rows(1);
-    doc.m_keyframes = test::ThreeKeyframes(10, 5);
+    doc.m_keyframes = test::threeKeyframes(10, 5);
     EXPECT_EQ(std::tuple(empty, one, rows(2), rows(4)),
               std::tuple("<end>| ;", "1 *|-;<end>| ;", "1|10;2 *|5;3|-;<end>| ;", "1|10;2|5;3|-;<end>| ;"));
 }
@@ -152,7 +152,7 @@ TEST(TransitionCountEntry, ReadsTheLeadingNumberOfTheFirst127CharactersAndRefuse
     }
 }
 
-Keyframe Tween(const Keyframe& a, const Keyframe& b, std::int32_t d, TweenStyle style) {
+Keyframe tween(const Keyframe& a, const Keyframe& b, std::int32_t d, TweenStyle style) {
     Keyframe out;
     out.transitions = 77;
     tweenKeyframes(a, b, out, d, style);
@@ -188,8 +188,8 @@ TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Keyframe m =
-            Tween(test::Key(c.a[0], c.a[1], c.a[2], c.a[3], 100, c.t),
-                  test::Key(c.b[0], c.b[1], c.b[2], c.b[3], 100, 1), c.d, static_cast<TweenStyle>(c.style));
+            tween(test::key(c.a[0], c.a[1], c.a[2], c.a[3], 100, c.t),
+                  test::key(c.b[0], c.b[1], c.b[2], c.b[3], 100, 1), c.d, static_cast<TweenStyle>(c.style));
         const Edges got = {m.left, m.right, m.top, m.bottom};
         for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(got[i], c.want[i]) << "edge " << i;
     }
@@ -198,7 +198,7 @@ TEST(TweenEdges, EachStyleAndTheAxesItCannotScale) {
 TEST(TweenLinear, JuliaConstantTypeAndIterations) {
     for (const TweenStyle s : {TweenStyle::SlowAtKeyframes, TweenStyle::ConstantSpeed}) {
         const Keyframe m =
-            Tween(test::Key(-2, 2, -1, 1, 100, 3, 2, -0.8, 0.156), test::Key(-2, 2, -1, 1, 100, 1, 1, 0.4, -0.5), 2, s);
+            tween(test::key(-2, 2, -1, 1, 100, 3, 2, -0.8, 0.156), test::key(-2, 2, -1, 1, 100, 1, 1, 0.4, -0.5), 2, s);
         EXPECT_EQ(std::tuple(m.cReal, m.cImag, m.type),  // the type of the first keyframe
                   std::tuple(-0.8 + ((0.4 - -0.8) / 3) * 2, 0.156 + ((-0.5 - 0.156) / 3) * 2, 2));
     }
@@ -208,21 +208,21 @@ TEST(TweenLinear, JuliaConstantTypeAndIterations) {
         {100, 150, 100, 0, 100}, {100, 150, 100, 99, 100}, {150, 100, 4, 3, 150 + (-50 / 4) * 3}, {0, 7, 4, 3, 3},
         {INT32_MIN, INT32_MAX, 4, 2, std::int32_t(INT32_MIN + ((std::int64_t{INT32_MAX} - INT32_MIN) / 4) * 2)}};
     for (const auto& [from, to, count, step, result] : cases) {
-        const Keyframe a = test::Key(-2, 2, -1, 1, from, count), b = test::Key(-2, 2, -1, 1, to, 1);
-        EXPECT_EQ(Tween(a, b, step, TweenStyle::ConstantSpeed).iterations, result) << from << ">" << to << " " << step;
+        const Keyframe a = test::key(-2, 2, -1, 1, from, count), b = test::key(-2, 2, -1, 1, to, 1);
+        EXPECT_EQ(tween(a, b, step, TweenStyle::ConstantSpeed).iterations, result) << from << ">" << to << " " << step;
     }
 }
 
 TEST(TweenLinear, EachEntrysColoursTruncateAndLoseTheReservedByte) {
-    Keyframe a = test::Key(-2, 2, -1, 1, 100, 3), b = test::Key(-2, 2, -1, 1, 100, 1);
+    Keyframe a = test::key(-2, 2, -1, 1, 100, 3), b = test::key(-2, 2, -1, 1, 100, 1);
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {  // red tells the entries apart
         a.palette.setEntry(i, RgbQuad{0, 10, std::uint8_t(i), 99});
         b.palette.setEntry(i, RgbQuad{255, 11, std::uint8_t(i), 42});
     }
     for (int d = 0; d < 3; ++d) {
-        const Keyframe m = Tween(a, b, d, d == 1 ? TweenStyle::ConstantSpeed : TweenStyle::SlowAtKeyframes);
+        const Keyframe m = tween(a, b, d, d == 1 ? TweenStyle::ConstantSpeed : TweenStyle::SlowAtKeyframes);
         for (std::size_t i = 0; i < Palette::kEntries; ++i)  // 10 + 2/3 truncates to 10
-            ASSERT_EQ(m.palette.Entry(i),
+            ASSERT_EQ(m.palette.entry(i),
                       (RgbQuad{static_cast<std::uint8_t>(85 * d), 10, static_cast<std::uint8_t>(i), 0}))
                 << "step " << d << " entry " << i;
     }

@@ -35,10 +35,10 @@ TEST_P(AnimRefusals, RenderSettingsRefuseWhatNoScriptCanList) {
     RenderSettings s;
     s.width = s.height = 8;
     s.to = 15;
-    s.destFolder = dir.File(row.folder);
+    s.destFolder = dir.file(row.folder);
     const bool accepted = acceptRenderSettings(s, row.total, host, FolderQuestions::Proceed);
     EXPECT_EQ(accepted, row.refusal.empty());
-    EXPECT_EQ(fs::exists(dir.File(row.folder)), accepted);
+    EXPECT_EQ(fs::exists(dir.file(row.folder)), accepted);
     if (row.refusal.empty()) return;
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, row.refusal);
@@ -46,7 +46,7 @@ TEST_P(AnimRefusals, RenderSettingsRefuseWhatNoScriptCanList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, AnimRefusals,
+    rows, AnimRefusals,
     ::testing::Values(
         AcceptRow{"Plain", "frames", 15, ""}, AcceptRow{"LineFeed", "a\nb", 15, kLineBreak},
         AcceptRow{"CarriageReturn", "a\rb", 15, kLineBreak}, AcceptRow{"TrailingLineFeed", "f\n", 15, kLineBreak},
@@ -62,7 +62,7 @@ TEST_P(AnimRefusals, NoScriptIsWrittenThatCannotBePlayed) {
     const AcceptRow& row = GetParam();
     if (row.total > 100 && row.refusal.empty()) GTEST_SKIP() << "a script of a million frames is not worth writing";
     TempDir dir;
-    const std::string folder = dir.File(row.folder) + "/";
+    const std::string folder = dir.file(row.folder) + "/";
     fs::create_directory(folder);
     EXPECT_EQ(writeScript(folder, PlaybackStyle::Forwards, row.total), row.refusal.empty());
     EXPECT_EQ(fs::exists(scriptPath(folder)), row.refusal.empty());

@@ -14,7 +14,7 @@
 #include "AnimTestSupport.h"
 
 using namespace velmora;
-using velmora::test::ReadBytes;
+using velmora::test::readBytes;
 using namespace std::string_literals;
 
 namespace {
@@ -45,7 +45,7 @@ TEST(RenderSettingsFields, OneMessageAtATimeInTheDialogsOrder) {
 TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
     test::FakeHost host;
     Document doc(host);
-    test::Prepare(doc, test::ThreeKeyframes(10, 5));
+    test::prepare(doc, test::threeKeyframes(10, 5));
     std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) = std::tuple(64, 48, "/tmp/frames/");
     for (const int byte : {1, 0, 2, 3, 200}) {  // a stored byte other than 1 proposes constant speed
         doc.m_tweenStyle = static_cast<TweenStyle>(byte);
@@ -54,7 +54,7 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
                   std::tuple(64, 48, "/tmp/frames/", 1, 15,
                              byte == 1 ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed));
     }
-    doc.m_keyframes = test::ThreeKeyframes(0, 0);  // no frames: a range its own check refuses
+    doc.m_keyframes = test::threeKeyframes(0, 0);  // no frames: a range its own check refuses
     const RenderSettings none = proposedRenderSettings(doc);
     EXPECT_EQ(checkRenderSettingsFields(none, doc.totalFrames())->text, "Ending frame must be at least 1.");
 }
@@ -72,7 +72,7 @@ TEST(RenderSettingsAccept, FolderChecks) {
         MsgIcon::Information, MsgButtons::Ok};
     test::TempDir dir;
     const fs::path cwd = fs::current_path();
-    fs::current_path(dir.Path());
+    fs::current_path(dir.path());
     const fs::path inside = fs::current_path();
     // The longest script line is the folder, "frame", the number, ".bmp" and a line feed.
     EXPECT_EQ(std::tuple(maxFramesFolderLength(9), maxFramesFolderLength(15), maxFramesFolderLength(INT32_MAX)),
@@ -96,7 +96,7 @@ TEST(RenderSettingsAccept, FolderChecks) {
         SCOPED_TRACE(c.folder);
         for (const auto& e : fs::directory_iterator(inside)) fs::remove_all(e.path());
         fs::create_directory("old");
-        test::WriteBytes("plain", {1, 2, 3});
+        test::writeBytes("plain", {1, 2, 3});
         test::FakeHost host;
         host.answers.assign(c.answers.begin(), c.answers.end());
         RenderSettings s{1, c.to, TweenStyle::ConstantSpeed, c.folder, 10, 10};
@@ -140,39 +140,39 @@ constexpr std::int32_t kH = 9;
 class AnimRender : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::Prepare(doc, test::ThreeKeyframes(10, 5));
+        test::prepare(doc, test::threeKeyframes(10, 5));
         // Active values that differ from every keyframe, to see them come back.
         before = doc.m_params = FractalParams{-1.0, -1.0, 1.0, 1.0, FractalType::Julia, -0.4, 0.6, 77, 40, 30};
         doc.setResolution(40, 30);
-        doc.m_palette = test::Ramp(33);
-        folder = dir.Path().string() + "/";
+        doc.m_palette = test::ramp(33);
+        folder = dir.path().string() + "/";
     }
 
     AnimRenderResult render(std::int32_t from, std::int32_t to, TweenStyle style = TweenStyle::ConstantSpeed) {
         return renderAnimation(doc, RenderSettings{from, to, style, folder, kW, kH}, &log);
     }
 
-    std::string frame(int n) const { return dir.File("frame" + std::to_string(n) + ".bmp"); }
+    std::string frame(int n) const { return dir.file("frame" + std::to_string(n) + ".bmp"); }
 
     // A frame file against a single render of the tweened values of
     // keyframe `segment` at `step`: its size, the palette as colour table, every pixel byte.
-    void ExpectFrame(int n, int segment, int step, TweenStyle style = TweenStyle::ConstantSpeed) const {
+    void expectFrame(int n, int segment, int step, TweenStyle style = TweenStyle::ConstantSpeed) const {
         Keyframe values;
         tweenKeyframes(doc.m_keyframes[segment], doc.m_keyframes[segment + 1], values, step, style);
-        const auto bytes = ReadBytes(frame(n));
+        const auto bytes = readBytes(frame(n));
         ASSERT_EQ(bytes.size(), 1078u + (kW + 3) * kH) << "frame " << n;
         EXPECT_TRUE(std::equal(values.palette.raw().begin(), values.palette.raw().end(), bytes.begin() + 54))
             << "colour table of frame " << n;
         EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 1078, bytes.end()),
-                  test::ReferenceImage({values.left, values.top, values.right, values.bottom, values.type, values.cReal,
+                  test::referenceImage({values.left, values.top, values.right, values.bottom, values.type, values.cReal,
                                         values.cImag, values.iterations, kW, kH}))
             << "pixels of frame " << n;
     }
 
     // The active values, size, palette and a fresh engine loaded with them.
-    void ExpectRestored() const {
-        EXPECT_EQ(test::Values(doc.m_params), test::Values(before));
-        EXPECT_EQ(doc.m_palette, test::Ramp(33));
+    void expectRestored() const {
+        EXPECT_EQ(test::values(doc.m_params), test::values(before));
+        EXPECT_EQ(doc.m_palette, test::ramp(33));
         ASSERT_TRUE(doc.m_engine);
         const FractalEngine& e = *doc.m_engine;  // a new engine: the old picture is gone
         EXPECT_EQ(std::tuple(doc.width(), doc.height(), e.width(), e.height(), e.iterations(),
@@ -181,7 +181,7 @@ protected:
         EXPECT_EQ(fs::current_path(), cwd);  // the working directory is left alone
     }
 
-    std::string Script() const { return test::ReadText(dir.File("script.aas")); }
+    std::string script() const { return test::readText(dir.file("script.aas")); }
 
     test::TempDir dir;
     test::FakeHost host;
@@ -193,15 +193,15 @@ protected:
 };
 
 TEST_F(AnimRender, EveryFrameIsASingleRenderOfItsTweenedValues) {
-    doc.m_keyframes = test::ThreeKeyframes(3, 2);
+    doc.m_keyframes = test::threeKeyframes(3, 2);
     for (const TweenStyle style : {TweenStyle::SlowAtKeyframes, TweenStyle::ConstantSpeed}) {
         const AnimRenderResult r = render(1, 5, style);
         EXPECT_EQ(std::tuple(r.outcome, r.scriptWritten, r.scriptPath, r.framesBegun),
                   std::tuple(AnimRenderOutcome::Completed, true, folder + "script.aas", 5));
-        for (int n = 1; n <= 5; ++n) ExpectFrame(n, n <= 3 ? 0 : 1, n <= 3 ? n - 1 : n - 4, style);
-        EXPECT_EQ(Script(), scriptText(folder, PlaybackStyle::Forwards, 5));  // replaced, not appended to
+        for (int n = 1; n <= 5; ++n) expectFrame(n, n <= 3 ? 0 : 1, n <= 3 ? n - 1 : n - 4, style);
+        EXPECT_EQ(script(), scriptText(folder, PlaybackStyle::Forwards, 5));  // replaced, not appended to
         EXPECT_FALSE(fs::exists(frame(6)));  // the last keyframe is never a frame
-        ExpectRestored();
+        expectRestored();
     }
     EXPECT_EQ(std::pair(host.beeps, host.messages.size()), std::pair(2, std::size_t{0}));
 }
@@ -210,23 +210,23 @@ TEST_F(AnimRender, ARangeAcrossAKeyframeNamesEachStepAndScriptsTheWholeAnimation
     doc.m_tweenStyle = TweenStyle::ConstantSpeed;
     const AnimRenderResult r = render(10, 11, TweenStyle::SlowAtKeyframes);
     EXPECT_EQ(std::pair(r.completed(), r.framesBegun), std::pair(true, 2));
-    ExpectFrame(10, 0, 9, TweenStyle::SlowAtKeyframes);
-    ExpectFrame(11, 1, 0, TweenStyle::SlowAtKeyframes);  // keyframe 2 itself
+    expectFrame(10, 0, 9, TweenStyle::SlowAtKeyframes);
+    expectFrame(11, 1, 0, TweenStyle::SlowAtKeyframes);  // keyframe 2 itself
     for (int n : {1, 9, 12}) EXPECT_FALSE(fs::exists(frame(n))) << n;
-    EXPECT_EQ(Script(), scriptText(folder, PlaybackStyle::Forwards, 15));
+    EXPECT_EQ(script(), scriptText(folder, PlaybackStyle::Forwards, 15));
     EXPECT_EQ(log.texts, (std::vector<std::string>{"Calculating frame 10", "Rendering frame 10", "Saving frame 10",
                                                    "Calculating frame 11", "Rendering frame 11", "Saving frame 11"}));
     // The settings used stay in the document, which still counts as unmodified.
     EXPECT_EQ(std::tuple(doc.m_tweenStyle, doc.m_destFolder, doc.m_animWidth, doc.m_animHeight, doc.isModified()),
               std::tuple(TweenStyle::SlowAtKeyframes, folder, kW, kH, false));
-    ExpectRestored();
+    expectRestored();
 }
 
 TEST_F(AnimRender, SegmentsWithoutFramesAreSkipped) {
-    doc.m_keyframes = {test::Key(-2, 2, -1.5, 1.5, 30, 2), test::Key(-1, 1, -1, 1, 40, 0, 1, 0.3, 0.6, 9),
-                       test::Key(-0.5, 0.5, -0.5, 0.5, 50, 2, 1, 0.3, 0.6, 18), test::Key(-0.2, 0.2, -0.2, 0.2, 60, 4)};
+    doc.m_keyframes = {test::key(-2, 2, -1.5, 1.5, 30, 2), test::key(-1, 1, -1, 1, 40, 0, 1, 0.3, 0.6, 9),
+                       test::key(-0.5, 0.5, -0.5, 0.5, 50, 2, 1, 0.3, 0.6, 18), test::key(-0.2, 0.2, -0.2, 0.2, 60, 4)};
     ASSERT_TRUE(render(3, 3).completed());  // a range of one frame
-    ExpectFrame(3, 2, 0);  // keyframe 3 opens the next segment with frames
+    expectFrame(3, 2, 0);  // keyframe 3 opens the next segment with frames
     EXPECT_TRUE(!fs::exists(frame(2)) && !fs::exists(frame(4)) && host.beeps == 1);
 }
 
@@ -239,11 +239,11 @@ TEST_F(AnimRender, EscapeDuringFrameFiveKeepsFramesOneToFour) {
     const Message& m = host.messages[0];
     EXPECT_EQ(std::tuple(m.text, m.icon, m.caption, m.ownerName),
               std::tuple("Render operation aborted.", MsgIcon::Error, "Velmora", "Animation Frames Window"));
-    for (int n = 1; n <= 4; ++n) ExpectFrame(n, 0, n - 1);
+    for (int n = 1; n <= 4; ++n) expectFrame(n, 0, n - 1);
     EXPECT_FALSE(fs::exists(frame(5)));
-    EXPECT_EQ(Script(), scriptText(folder, PlaybackStyle::Forwards, 15));
+    EXPECT_EQ(script(), scriptText(folder, PlaybackStyle::Forwards, 15));
     EXPECT_EQ(std::tuple(host.beeps, host.questionSounds, log.texts.back()), std::tuple(0, 1, "Rendering frame 5"));
-    ExpectRestored();
+    expectRestored();
 }
 
 TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
@@ -255,7 +255,7 @@ TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.blocked);
         test::TempDir scratch;
-        folder = scratch.Path().string() + "/";
+        folder = scratch.path().string() + "/";
         fs::create_directory(folder + c.blocked);  // a folder where the file should go
         std::tie(host.allowMessages, host.beeps, host.messages) = std::tuple(true, 0, std::vector<Message>{});
         const AnimRenderResult r = render(3, 6);
@@ -265,7 +265,7 @@ TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
         const bool completed = c.outcome == AnimRenderOutcome::Completed;
         EXPECT_EQ(std::tuple(host.beeps, fs::exists(folder + "frame3.bmp"), fs::exists(folder + "frame6.bmp")),
                   std::tuple(completed ? 1 : 0, true, completed));
-        ExpectRestored();
+        expectRestored();
     }
 }
 
@@ -274,10 +274,10 @@ TEST_F(AnimRender, FewerThanTwoKeyframesChangeNothing) {
     doc.m_keyframes.resize(1);
     const auto engine = doc.m_engine.get();
     EXPECT_EQ(render(1, 1).outcome, AnimRenderOutcome::TooFewKeyframes);
-    EXPECT_EQ(std::tuple(host.LastText(), host.messages.back().icon),
+    EXPECT_EQ(std::tuple(host.lastText(), host.messages.back().icon),
               std::tuple(animtext::kTooFewKeyframes, MsgIcon::Information));
     EXPECT_EQ(
-        std::tuple(doc.m_engine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.File("script.aas"))),
+        std::tuple(doc.m_engine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.file("script.aas"))),
         std::tuple(engine, false, std::size_t{0}, false));
 }
 

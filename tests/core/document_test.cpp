@@ -23,28 +23,28 @@
 
 using namespace velmora;
 using velmora::test::FakeHost;
-using velmora::test::ReadBytes;
+using velmora::test::readBytes;
 using velmora::test::TempDir;
-using velmora::test::WriteBytes;
+using velmora::test::writeBytes;
 using namespace std::string_literals;
 
 namespace {
 
-void NewDoc(Document& doc) {
+void newDoc(Document& doc) {
     doc.onNewDocument();
     doc.loadDefaultPalette();
 }
 
-double LoadDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
+double loadDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
     std::uint64_t u = 0;
     for (int i = 7; i >= 0; --i) u = (u << 8) | b[at + static_cast<std::size_t>(i)];
     return std::bit_cast<double>(u);
 }
 
 // Distinct values, and a palette whose reserved bytes are set too.
-Keyframe SampleKeyframe(int seed) {
-    Keyframe k = test::Key(-1.25 - seed, 0.5 + seed, -0.75, 0.125 * seed, 1000 + seed, 10 * seed, 2, -0.8, 0.156);
-    k.palette = test::PatternPalette(seed);
+Keyframe sampleKeyframe(int seed) {
+    Keyframe k = test::key(-1.25 - seed, 0.5 + seed, -0.75, 0.125 * seed, 1000 + seed, 10 * seed, 2, -0.8, 0.156);
+    k.palette = test::patternPalette(seed);
     return k;
 }
 
@@ -58,11 +58,11 @@ TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     EXPECT_EQ(std::tuple(e.width(), e.height(), e.iterations(), e.isValid()),
               std::tuple(300, 300, 201, false));
     doc.m_palette.setEntry(0, RgbQuad{1, 2, 3, 9});
-    doc.m_keyframes.push_back(SampleKeyframe(4));
+    doc.m_keyframes.push_back(sampleKeyframe(4));
     doc.m_params.iterations = 7;
     doc.setModifiedFlag(true);
     doc.onNewDocument();
-    EXPECT_EQ(std::tuple(doc.m_palette.Entry(0), doc.keyframeCount(), doc.m_params.iterations, doc.isModified()),
+    EXPECT_EQ(std::tuple(doc.m_palette.entry(0), doc.keyframeCount(), doc.m_params.iterations, doc.isModified()),
               std::tuple(RgbQuad{1, 2, 3, 9}, 0, 201, false));
     doc.loadDefaultPalette();
     EXPECT_EQ(doc.m_palette, defaultPalette());
@@ -111,7 +111,7 @@ TEST(Document, EveryRenderAfterAFailedAllocationSaysWhyAgain) {
     for (std::size_t attempt = 2; attempt <= 3; ++attempt) {
         EXPECT_EQ(doc.renderImage(), 0);
         ASSERT_EQ(host.messages.size(), attempt);
-        EXPECT_EQ(host.LastText(), "Not enough memory for bitmap.");
+        EXPECT_EQ(host.lastText(), "Not enough memory for bitmap.");
     }
     doc.setResolution(8, 8);  // back at a size that fits, the render works at once
     EXPECT_EQ(doc.renderImage(), 1);
@@ -147,13 +147,13 @@ TEST(Document, ChangersTellTheObserversWhatChanged) {
 TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
     FakeHost host;
     Document doc(host);
-    NewDoc(doc);
+    newDoc(doc);
     doc.m_destFolder = "/home/u/anim/";
     const auto b = serializeDocument(doc);
     ASSERT_EQ(b.size(), 1356u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 5), "VMR10");
     for (const auto& [at, v] : {std::pair{5, -2.0}, {13, -1.5}, {21, 2.0}, {29, 1.5}, {41, 0.3}, {49, 0.6}})
-        EXPECT_EQ(LoadDouble(b, at), v) << "double at " << at;
+        EXPECT_EQ(loadDouble(b, at), v) << "double at " << at;
     for (const auto& [at, v] : {std::pair{37, 402}, {57, 300}, {61, 300}, {1091, 100}, {1095, 100}})
         EXPECT_EQ(le::loadI32(&b[at]), v) << "int32 at " << at;
     EXPECT_EQ(std::tuple(b[65], std::memcmp(&b[66], defaultPalette().bytes(), 1024), b[1090]), std::tuple(1, 0, 2));
@@ -165,14 +165,14 @@ TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
 
 TEST(DocumentFile, KeyframeRecordLayout) {
     DocumentContents c;
-    c.keyframes.push_back(SampleKeyframe(1));
+    c.keyframes.push_back(sampleKeyframe(1));
     const auto b = serializeContents(c);
     ASSERT_EQ(b.size(), 1356u + 1085u);
     const std::size_t r = 1355;
     EXPECT_EQ(std::pair(b[r], b.back()), std::pair(std::uint8_t{1}, std::uint8_t{0}));  // the marker; the terminator
     // left, top, right, bottom (file order differs from the record's), K; then type, limit, transitions
     for (const auto& [at, v] : {std::pair{1, -2.25}, {9, -0.75}, {17, 1.5}, {25, 0.125}, {33, -0.8}, {41, 0.156}})
-        EXPECT_EQ(LoadDouble(b, r + at), v) << "double at " << at;
+        EXPECT_EQ(loadDouble(b, r + at), v) << "double at " << at;
     for (const auto& [at, v] : {std::pair{49, 2}, {53, 1001}, {57, 10}}) EXPECT_EQ(le::loadI32(&b[r + at]), v) << at;
     EXPECT_EQ(0, std::memcmp(&b[r + 61], c.keyframes[0].palette.bytes(), 1024));
 }
@@ -181,21 +181,21 @@ TEST(DocumentFile, RoundTripIsBitForBit) {
     FakeHost host;
     TempDir dir;
     Document doc(host);
-    NewDoc(doc);
+    newDoc(doc);
     const double nan = std::bit_cast<double>(0x7ff8000000001234ull);  // with a payload
     const double inf = std::numeric_limits<double>::infinity();
     doc.m_params = FractalParams{-0.0, 0.1 + 0.2, -5e-324, nan, FractalType::Julia, inf, 0.6, 201, 0, -3};
     std::tie(doc.m_playbackStyle, doc.m_tweenStyle, doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) =
         std::tuple(PlaybackStyle::PingPong | PlaybackStyle::Looping, TweenStyle::SlowAtKeyframes, 640, 480, "frames/");
     doc.m_palette.setEntry(17, RgbQuad{1, 2, 3, 4});
-    for (int i = 0; i < 3; ++i) doc.m_keyframes.push_back(SampleKeyframe(i));
-    ASSERT_TRUE(doc.onSaveDocument(dir.File("a.vmr")));
-    const auto saved = ReadBytes(dir.File("a.vmr"));
+    for (int i = 0; i < 3; ++i) doc.m_keyframes.push_back(sampleKeyframe(i));
+    ASSERT_TRUE(doc.onSaveDocument(dir.file("a.vmr")));
+    const auto saved = readBytes(dir.file("a.vmr"));
     EXPECT_EQ(saved, serializeDocument(doc));
 
     Document other(host);
-    NewDoc(other);
-    ASSERT_TRUE(other.onOpenDocument(dir.File("a.vmr")));
+    newDoc(other);
+    ASSERT_TRUE(other.onOpenDocument(dir.file("a.vmr")));
     EXPECT_EQ(serializeDocument(other), saved);
     EXPECT_EQ(std::tuple(other.title(), other.isModified(), other.m_rendered, other.m_engine->width(),
                          other.m_engine->height(), other.m_paletteHolder.get()->entries[17].peFlags),
@@ -214,7 +214,7 @@ TEST(DocumentFile, ParseEdgeCases) {
     }
     DocumentContents c;
     c.destFolder = "0123456789";
-    c.keyframes.push_back(SampleKeyframe(2));
+    c.keyframes.push_back(sampleKeyframe(2));
     auto b = serializeContents(c);
     b[1099 + 11] = 'X';  // after the folder's first zero: ignored
     b[1355] = 7;         // any non-zero marker introduces a record
@@ -231,8 +231,8 @@ TEST(DocumentFile, ParseEdgeCases) {
 
 TEST(DocumentFile, EveryTruncationAndAnySignatureChangeIsRefused) {
     DocumentContents c;
-    c.keyframes.push_back(SampleKeyframe(1));
-    c.keyframes.push_back(SampleKeyframe(2));
+    c.keyframes.push_back(sampleKeyframe(1));
+    c.keyframes.push_back(sampleKeyframe(2));
     const auto b = serializeContents(c);
     DocumentContents back;
     for (std::size_t n = 0; n < b.size(); ++n) ASSERT_FALSE(parseDocument(b.data(), n, back)) << n << " bytes";
@@ -247,10 +247,10 @@ class OpenFailure : public ::testing::Test {
 protected:
     void SetUp() override {
         host.allowMessages = true;
-        NewDoc(doc);
+        newDoc(doc);
         doc.m_palette.setEntry(3, RgbQuad{9, 9, 9, 0});
         doc.m_params.iterations = 77;
-        doc.m_keyframes.push_back(SampleKeyframe(1));
+        doc.m_keyframes.push_back(sampleKeyframe(1));
         doc.setPathName("/somewhere/old.vmr");
     }
     FakeHost host;
@@ -261,7 +261,7 @@ protected:
 TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
     DocumentContents c;
     c.palette.setEntry(3, RgbQuad{1, 1, 1, 1});
-    c.keyframes.push_back(SampleKeyframe(5));
+    c.keyframes.push_back(sampleKeyframe(5));
     const auto full = serializeContents(c);
     auto Cut = [&](long n) { return std::vector<std::uint8_t>(full.begin(), full.begin() + n); };
     const std::vector<std::vector<std::uint8_t>> files = {
@@ -269,24 +269,24 @@ TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
     for (std::size_t k = 0; k < files.size(); ++k) {
         SCOPED_TRACE(k);
         host.messages.clear();
-        WriteBytes(dir.File("bad.vmr"), files[k]);
-        EXPECT_FALSE(doc.onOpenDocument(dir.File("bad.vmr")));
+        writeBytes(dir.file("bad.vmr"), files[k]);
+        EXPECT_FALSE(doc.onOpenDocument(dir.file("bad.vmr")));
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(std::pair(host.messages[0].text, host.messages[0].icon),
                   std::pair("Unexpected file format."s, MsgIcon::Error));
         // A new document, but never half-replaced colours.
-        EXPECT_EQ(std::tuple(doc.m_params.iterations, doc.keyframeCount(), doc.pathName(), doc.m_palette.Entry(3),
+        EXPECT_EQ(std::tuple(doc.m_params.iterations, doc.keyframeCount(), doc.pathName(), doc.m_palette.entry(3),
                              doc.m_engine->width()),
                   std::tuple(201, 0, "", RgbQuad{9, 9, 9, 0}, 300));
     }
 }
 
 TEST_F(OpenFailure, MissingFileChangesNothingAndAnEmptyFileIsANoOp) {
-    EXPECT_FALSE(doc.onOpenDocument(dir.File("nope.vmr")));
-    EXPECT_EQ(std::tuple(host.LastText(), doc.m_params.iterations, doc.title()),
-              std::tuple(dir.File("nope.vmr") + " was not found.", 77, "old.vmr"));
-    WriteBytes(dir.File("empty.vmr"), {});
-    EXPECT_TRUE(doc.onOpenDocument(dir.File("empty.vmr")));
+    EXPECT_FALSE(doc.onOpenDocument(dir.file("nope.vmr")));
+    EXPECT_EQ(std::tuple(host.lastText(), doc.m_params.iterations, doc.title()),
+              std::tuple(dir.file("nope.vmr") + " was not found.", 77, "old.vmr"));
+    writeBytes(dir.file("empty.vmr"), {});
+    EXPECT_TRUE(doc.onOpenDocument(dir.file("empty.vmr")));
     EXPECT_EQ(std::tuple(host.messages.size(), doc.m_params.iterations, doc.keyframeCount(), doc.title()),
               std::tuple(1u, 77, 1, "empty.vmr"));
 }
@@ -296,51 +296,51 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
     host.allowMessages = true;
     TempDir dir;
     Document doc(host);
-    NewDoc(doc);
-    ASSERT_TRUE(doc.onSaveDocument(dir.File("keep.vmr")));
-    const auto original = ReadBytes(dir.File("keep.vmr"));
+    newDoc(doc);
+    ASSERT_TRUE(doc.onSaveDocument(dir.file("keep.vmr")));
+    const auto original = readBytes(dir.file("keep.vmr"));
     doc.setModifiedFlag(true);
 
     doc.m_params.iterations = 1073741824;
-    EXPECT_FALSE(doc.onSaveDocument(dir.File("keep.vmr")));
-    EXPECT_TRUE(host.LastText().find("1073741822") != std::string::npos && doc.isModified());
+    EXPECT_FALSE(doc.onSaveDocument(dir.file("keep.vmr")));
+    EXPECT_TRUE(host.lastText().find("1073741822") != std::string::npos && doc.isModified());
     EXPECT_EQ(host.messages.back().icon, MsgIcon::Warning);
-    EXPECT_EQ(ReadBytes(dir.File("keep.vmr")), original);
+    EXPECT_EQ(readBytes(dir.file("keep.vmr")), original);
 
     doc.m_params.iterations = 1073741823;
     doc.m_destFolder = std::string(256, 'f');
-    EXPECT_FALSE(doc.onSaveDocument(dir.File("keep.vmr")));
-    EXPECT_NE(host.LastText().find("255 characters"), std::string::npos);
-    EXPECT_EQ(ReadBytes(dir.File("keep.vmr")), original);
+    EXPECT_FALSE(doc.onSaveDocument(dir.file("keep.vmr")));
+    EXPECT_NE(host.lastText().find("255 characters"), std::string::npos);
+    EXPECT_EQ(readBytes(dir.file("keep.vmr")), original);
 
     doc.m_destFolder = std::string(255, 'f');  // the largest values that fit
-    EXPECT_TRUE(doc.onSaveDocument(dir.File("keep.vmr")));
+    EXPECT_TRUE(doc.onSaveDocument(dir.file("keep.vmr")));
     EXPECT_FALSE(doc.isModified());
     DocumentContents back;
-    const auto saved = ReadBytes(dir.File("keep.vmr"));
+    const auto saved = readBytes(dir.file("keep.vmr"));
     ASSERT_TRUE(parseDocument(saved.data(), saved.size(), back));
     EXPECT_TRUE(back.params.iterations == 1073741823 && back.destFolder == doc.m_destFolder);
 
     doc.setModifiedFlag(true);
-    EXPECT_FALSE(doc.onSaveDocument(dir.File("no/such/folder/x.vmr")));
-    EXPECT_EQ(std::pair(host.LastText(), doc.isModified()),
-              std::pair(dir.File("no/such/folder/x.vmr") + " was not found.", true));
+    EXPECT_FALSE(doc.onSaveDocument(dir.file("no/such/folder/x.vmr")));
+    EXPECT_EQ(std::pair(host.lastText(), doc.isModified()),
+              std::pair(dir.file("no/such/folder/x.vmr") + " was not found.", true));
 }
 
-std::vector<std::uint8_t> ExportBmp(Document& doc, const std::string& path) {
+std::vector<std::uint8_t> exportBmp(Document& doc, const std::string& path) {
     doc.m_engine->buildBitmap(doc.m_palette);
     std::error_code ec;
     EXPECT_EQ(doc.writeBmp(path, ec), BmpWriteResult::Ok) << ec.message();
-    return ReadBytes(path);
+    return readBytes(path);
 }
 
 TEST(Bmp, DefaultPictureFileBytes) {
     FakeHost host;
     TempDir dir;
     Document doc(host);
-    NewDoc(doc);
+    newDoc(doc);
     ASSERT_EQ(doc.renderImage(), 1);
-    const auto b = ExportBmp(doc, dir.File("out.bmp"));
+    const auto b = exportBmp(doc, dir.file("out.bmp"));
     ASSERT_EQ(b.size(), 91078u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
     const struct { std::size_t at; int bytes; std::int64_t value; } fields[] = {
@@ -349,7 +349,7 @@ TEST(Bmp, DefaultPictureFileBytes) {
     for (const auto& f : fields)
         EXPECT_EQ(f.bytes == 2 ? le::loadU16(&b[f.at]) : le::loadU32(&b[f.at]), f.value) << "field at " << f.at;
     EXPECT_EQ(0, std::memcmp(&b[54], defaultPalette().bytes(), 1024));
-    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()), test::ReferenceImage(test::RefParams{}));
+    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()), test::referenceImage(test::RefParams{}));
 }
 
 TEST(Bmp, RowPaddingForNarrowAndOddWidths) {
@@ -361,11 +361,11 @@ TEST(Bmp, RowPaddingForNarrowAndOddWidths) {
         doc.onNewDocument();
         doc.setResolution(w, h);
         ASSERT_EQ(doc.renderImage(), 1);
-        const auto b = ExportBmp(doc, dir.File("w.bmp"));
+        const auto b = exportBmp(doc, dir.file("w.bmp"));
         EXPECT_EQ(std::tuple(b.size(), le::loadU32(&b[2]), le::loadU32(&bmpFileHeader(w, h)[2])),
                   std::tuple(size, size, size)) << w;
         EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 1078, b.end()),  // rows bottom-up, zero padding
-                  test::ReferenceImage(test::RefParams{-2, -1.5, 2, 1.5, 1, 0.3, 0.6, 201, w, h}));
+                  test::referenceImage(test::RefParams{-2, -1.5, 2, 1.5, 1, 0.3, 0.6, 201, w, h}));
     }
 }
 
@@ -373,17 +373,17 @@ TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmapAndFailuresAreReported) {
     FakeHost host;
     TempDir dir;
     Document doc(host);
-    NewDoc(doc);
+    newDoc(doc);
     doc.renderImage();
     std::error_code ec;
-    EXPECT_EQ(doc.writeBmp(dir.File("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
+    EXPECT_EQ(doc.writeBmp(dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
     doc.m_engine->buildBitmap(doc.m_palette);
-    EXPECT_EQ(doc.writeBmp(dir.File("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
+    EXPECT_EQ(doc.writeBmp(dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
     doc.m_palette.setEntry(0, RgbQuad{7, 8, 9, 0});  // edited after the last draw
-    ASSERT_EQ(doc.writeBmp(dir.File("a.bmp"), ec), BmpWriteResult::Ok);
-    EXPECT_EQ(ReadBytes(dir.File("a.bmp"))[54], 0);
-    const auto b = ExportBmp(doc, dir.File("a.bmp"));  // replaces the file without a question
+    ASSERT_EQ(doc.writeBmp(dir.file("a.bmp"), ec), BmpWriteResult::Ok);
+    EXPECT_EQ(readBytes(dir.file("a.bmp"))[54], 0);
+    const auto b = exportBmp(doc, dir.file("a.bmp"));  // replaces the file without a question
     EXPECT_EQ(std::pair(b[54], b.size()), std::pair(std::uint8_t{7}, std::size_t{91078}));
 }
 

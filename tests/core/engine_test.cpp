@@ -47,7 +47,7 @@ RefParams D(std::int32_t w, std::int32_t h, std::int32_t limit = 201, int type =
     return P(-2, -1.5, 2, 1.5, w, h, limit, type, kr, ki);
 }
 
-std::vector<std::uint8_t> Bits(const FractalEngine& e) { return {e.bits(), e.bits() + e.bufferSize()}; }
+std::vector<std::uint8_t> bits(const FractalEngine& e) { return {e.bits(), e.bits() + e.bufferSize()}; }
 
 enum class Kind { Default, Plain, Fast };
 struct Renderer {
@@ -82,12 +82,12 @@ protected:
         e.setIterations(p.limit);
         e.setJuliaConstant(p.kr, p.ki);
         EXPECT_EQ(e.render(), 1);
-        return Bits(e);
+        return bits(e);
     }
 
-    void ExpectReference(const RefParams& p) {
+    void expectReference(const RefParams& p) {
         const auto got = render(p);
-        const auto want = test::ReferenceImage(p);
+        const auto want = test::referenceImage(p);
         ASSERT_EQ(got.size(), want.size());
         const auto diff = std::mismatch(got.begin(), got.end(), want.begin());
         EXPECT_TRUE(diff.first == got.end()) << "first difference at byte " << (diff.first - got.begin()) << ": "
@@ -122,7 +122,7 @@ TEST_P(EnginePixels, EdgeRegionsMatchTheReference) {
         {"subnormal", P(-1e-310, -1e-310, 1e-310, 1e-310, 8, 3, 500)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ExpectReference(c.p);
+        expectReference(c.p);
     }
 }
 
@@ -147,7 +147,7 @@ TEST_P(EnginePixels, RandomPicturesMatchTheReference) {
         p.limit = limits[rng() % std::size(limits)];
         if (p.width * p.height > 2000 && p.limit > 600) p.limit = 600;  // keeps the reference quick
         SCOPED_TRACE("random picture " + std::to_string(n));
-        ExpectReference(p);
+        expectReference(p);
     }
 }
 
@@ -223,10 +223,10 @@ TEST(EngineCancel, ZeroesThePictureAndTheNextRenderCompletes) {
         EXPECT_EQ(e.render(&progress), 0);
         EXPECT_EQ(std::tuple(e.isValid(), host.polls, host.questionSounds, progress.calls.back()),
                   std::tuple(false, c.cancelPoll + 1, 1, "stepit"));
-        EXPECT_EQ(Bits(e), std::vector<std::uint8_t>(e.bufferSize(), 0));
+        EXPECT_EQ(bits(e), std::vector<std::uint8_t>(e.bufferSize(), 0));
         host.cancelAt = nullptr;
         EXPECT_EQ(e.render(), 1);
-        EXPECT_TRUE(e.isValid() && Bits(e) == test::ReferenceImage(D(c.width, c.height, 300)));
+        EXPECT_TRUE(e.isValid() && bits(e) == test::referenceImage(D(c.width, c.height, 300)));
     }
 }
 
@@ -273,7 +273,7 @@ TEST(EngineCancel, AFlagSetDuringARenderBlanksThePictureWithTheQuestionSound) {
     }
     EXPECT_EQ(result.get(), 0);
     EXPECT_EQ(std::pair(engine.isValid(), host.questionSounds), std::pair(false, 1));
-    EXPECT_EQ(Bits(engine), std::vector<std::uint8_t>(engine.bufferSize(), 0));
+    EXPECT_EQ(bits(engine), std::vector<std::uint8_t>(engine.bufferSize(), 0));
 }
 
 TEST(EngineMemory, FailedAllocationReportsAndNeverTouchesABuffer) {

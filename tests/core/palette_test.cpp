@@ -18,7 +18,7 @@ TEST(defaultPalette, TellingEntriesRoundDown) {
         {49, 249, 255, 0},  {95, 5, 255, 0},    {96, 0, 255, 0},     {144, 0, 255, 255}, {145, 0, 249, 255},
         {192, 0, 0, 255},   {193, 7, 0, 255},   {208, 127, 0, 255},  {223, 247, 0, 255}, {224, 255, 0, 255},
         {225, 255, 0, 246}, {226, 255, 0, 238}, {254, 255, 0, 8},    {255, 255, 0, 0}};
-    for (const auto& c : cases) EXPECT_EQ(defaultPalette().Entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
+    for (const auto& c : cases) EXPECT_EQ(defaultPalette().entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
 }
 
 TEST(Palette, BytesAreBlueGreenRedReservedAndTheLogicalFormSwapsRedAndBlue) {
@@ -30,7 +30,7 @@ TEST(Palette, BytesAreBlueGreenRedReservedAndTheLogicalFormSwapsRedAndBlue) {
     EXPECT_EQ(std::tuple(lp.palVersion, lp.palNumEntries, lp.entries[1], lp.entries[7]),  // flags carried
               std::tuple(0x300, 256, PaletteEntry{255, 5, 0, 0}, PaletteEntry{3, 2, 1, 4}));
     p.clearReserved();
-    EXPECT_EQ(p.Entry(7), (RgbQuad{1, 2, 3, 0}));
+    EXPECT_EQ(p.entry(7), (RgbQuad{1, 2, 3, 0}));
 }
 
 class FailingHolder : public GdiPaletteHolder {
@@ -49,13 +49,13 @@ TEST(GdiPaletteHolder, AllocationFailureIsReportedAndKeepsThePreviousPalette) {
     plain.buildGdiPalette(defaultPalette());
     plain.failAlloc = true;
     plain.buildGdiPalette(Palette());
-    EXPECT_EQ(std::tuple(host.LastText(), host.messages.back().owner, plain.get()->entries[1].peGreen),
+    EXPECT_EQ(std::tuple(host.lastText(), host.messages.back().owner, plain.get()->entries[1].peGreen),
               std::tuple("Not enough memory to create palette.", MsgOwner::None, 5));  // the previous palette stays
 }
 
 TEST(spreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
     // The rule computed a different way: k multiplications instead of a running sum.
-    const Palette base = PatternPalette(4);
+    const Palette base = patternPalette(4);
     for (int lo = 0; lo < 256; lo += 37) {
         for (int hi = lo + 1; hi < 256; hi += 29) {
             Palette p = base;
@@ -79,15 +79,15 @@ TEST(spreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
 }
 
 TEST(CopyAndSwap, MoveAllFourBytesOfOneEntry) {
-    const Palette base = PatternPalette(2);
+    const Palette base = patternPalette(2);
     Palette p = base;
     copyEntry(p, 5, 200);
     swapEntries(p, 5, 20);
     swapEntries(p, 30, 30);
     Palette want = base;
-    want.setEntry(200, base.Entry(5));
-    want.setEntry(5, base.Entry(20));
-    want.setEntry(20, base.Entry(5));
+    want.setEntry(200, base.entry(5));
+    want.setEntry(5, base.entry(20));
+    want.setEntry(20, base.entry(5));
     EXPECT_EQ(p, want);
 }
 
@@ -109,8 +109,8 @@ TEST(PaletteGrid, CellsByIntegerDivisionWithStripsLeftOver) {
 
 class PaletteGridClicks : public ::testing::Test {
 protected:
-    PaletteGridClicks() : g(PatternPalette(5)) { g.setClientSize(330, 170); }  // cells 20 x 10, strips of 10
-    GridAction ClickEntry(int i, bool twice = false) {
+    PaletteGridClicks() : g(patternPalette(5)) { g.setClientSize(330, 170); }  // cells 20 x 10, strips of 10
+    GridAction clickEntry(int i, bool twice = false) {
         const int x = (i % 16) * 20 + 10, y = (i / 16) * 10 + 5;
         return twice ? g.doubleClick(x, y) : g.click(x, y);
     }
@@ -125,11 +125,11 @@ TEST_F(PaletteGridClicks, SelectArmAndPerform) {
         {M::Spread, 50, 40, K::Spread, spreadEntries}, {M::Spread, 9, 9, K::Spread, spreadEntries}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.selected);
-        g.working() = PatternPalette(5);
-        EXPECT_EQ(ClickEntry(c.selected).kind, K::Selected);
+        g.working() = patternPalette(5);
+        EXPECT_EQ(clickEntry(c.selected).kind, K::Selected);
         ASSERT_TRUE(g.setEditMode(c.mode));
-        EXPECT_EQ(ClickEntry(c.target).kind, c.kind);
-        Palette want = PatternPalette(5);
+        EXPECT_EQ(clickEntry(c.target).kind, c.kind);
+        Palette want = patternPalette(5);
         c.op(want, c.selected, c.target);
         EXPECT_EQ(g.working(), want);
         // The selection stays where it was.
@@ -139,17 +139,17 @@ TEST_F(PaletteGridClicks, SelectArmAndPerform) {
 
 TEST_F(PaletteGridClicks, ModesNeedASelectionAndStayArmedOverStrips) {
     EXPECT_FALSE(g.setEditMode(PaletteEditMode::Copy));
-    EXPECT_EQ(ClickEntry(33).previous, (GridCell{0, 0}));
+    EXPECT_EQ(clickEntry(33).previous, (GridCell{0, 0}));
     g.setEditMode(PaletteEditMode::Copy);
     g.setEditMode(PaletteEditMode::Swap);  // another mode button replaces the armed one
     EXPECT_EQ(g.click(325, 5).kind, GridAction::Kind::Nothing);
     EXPECT_EQ(g.doubleClick(5, 165).kind, GridAction::Kind::Nothing);
-    EXPECT_EQ(ClickEntry(2).kind, GridAction::Kind::Swapped);
-    ClickEntry(77);  // the first press of a double-click
-    EXPECT_EQ(ClickEntry(77, true).kind, GridAction::Kind::openChooser);
-    EXPECT_EQ(ClickEntry(78, true).kind, GridAction::Kind::Selected);  // elsewhere it is a click
+    EXPECT_EQ(clickEntry(2).kind, GridAction::Kind::Swapped);
+    clickEntry(77);  // the first press of a double-click
+    EXPECT_EQ(clickEntry(77, true).kind, GridAction::Kind::openChooser);
+    EXPECT_EQ(clickEntry(78, true).kind, GridAction::Kind::Selected);  // elsewhere it is a click
     g.setEntryColour(12, 1, 2, 3);
-    EXPECT_EQ(g.working().Entry(12), (RgbQuad{3, 2, 1, PatternPalette(5).Entry(12).reserved}));
+    EXPECT_EQ(g.working().entry(12), (RgbQuad{3, 2, 1, patternPalette(5).entry(12).reserved}));
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST(PlayerScript, LinesLoopCountsAndSkippedLinesWholeOrInPieces) {
 
 TEST(PlayerScript, CapsStopKeepingWithoutAHalfLine) {
     test::TempDir dir;
-    const std::string path = dir.File("script.aas");
+    const std::string path = dir.file("script.aas");
     struct Case { ScriptLimits limits; std::string bytes; Frames frames; bool truncated; };
     const Case cases[] = {{{3, 1000}, "\na\nb\nc\nd\ne\nLoop 9", {"a", "b", "c"}, true},
                           {{1000, 10}, "abcd\nefghij\nk", {"abcd", "efghij"}, true},
@@ -57,7 +57,7 @@ TEST(PlayerScript, CapsStopKeepingWithoutAHalfLine) {
                           {{9, 99, 15}, "frame1.bmp\nframe2.bmp\nLoop 3", {"frame1.bmp"}, true},  // 15 ends in line 2
                           {{9, 99, 28}, "frame1.bmp\nframe2.bmp\nLoop 3", {"frame1.bmp", "frame2.bmp"}, false}};
     for (const Case& c : cases) {
-        test::WriteBytes(path, std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()));
+        test::writeBytes(path, std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()));
         PlayScript s;
         std::error_code cause;
         ASSERT_TRUE(readScriptFile(path, s, cause, c.limits)) << c.bytes;
@@ -70,7 +70,7 @@ TEST(PlayerScript, CapsStopKeepingWithoutAHalfLine) {
     EXPECT_TRUE(parser.full() && parser.finish().frames.size() * kMaxScriptLineBytes <= ScriptLimits{}.maxPathBytes);
     PlayScript s;
     std::error_code absent, folder;
-    EXPECT_FALSE(readScriptFile(dir.File("absent.aas"), s, absent) || readScriptFile(dir.Path().string(), s, folder));
+    EXPECT_FALSE(readScriptFile(dir.file("absent.aas"), s, absent) || readScriptFile(dir.path().string(), s, folder));
     EXPECT_EQ(std::pair(absent, folder), std::pair(make_error_code(std::errc::no_such_file_or_directory),
                                                    make_error_code(std::errc::is_a_directory)));
 }
@@ -138,7 +138,7 @@ TEST(PlayerPlayback, WindowFitsTheFirstFrameWithinTheScreen) {
             << w;
 }
 
-std::string In(const std::string& folder) { return (std::filesystem::path(folder) / playerProgramName()).string(); }
+std::string inFolder(const std::string& folder) { return (std::filesystem::path(folder) / playerProgramName()).string(); }
 
 TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     struct Case { std::string own, path; std::set<std::string> programs; std::optional<std::string> found;
@@ -146,10 +146,10 @@ TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     // Empty and relative entries would search the working directory, which is
     // the frames folder when Velmora starts the player.
     const Case cases[] = {
-        {"/opt/v", "/usr/bin", {In("/opt/v"), In("/usr/bin")}, In("/opt/v"), {In("/opt/v")}},
-        {"/opt/v", "/usr/local/bin:/usr/bin:/bin", {In("/usr/bin"), In("/bin")}, In("/usr/bin"),
-         {In("/opt/v"), In("/usr/local/bin"), In("/usr/bin")}},
-        {"relative/own", ":/usr/bin::bin:./x:/usr/bin:/opt/v:", {}, {}, {In("/usr/bin"), In("/opt/v")}}};
+        {"/opt/v", "/usr/bin", {inFolder("/opt/v"), inFolder("/usr/bin")}, inFolder("/opt/v"), {inFolder("/opt/v")}},
+        {"/opt/v", "/usr/local/bin:/usr/bin:/bin", {inFolder("/usr/bin"), inFolder("/bin")}, inFolder("/usr/bin"),
+         {inFolder("/opt/v"), inFolder("/usr/local/bin"), inFolder("/usr/bin")}},
+        {"relative/own", ":/usr/bin::bin:./x:/usr/bin:/opt/v:", {}, {}, {inFolder("/usr/bin"), inFolder("/opt/v")}}};
     for (const Case& c : cases) {
         Frames asked;
         const auto found = findPlayerProgram(c.own, c.path, [&](const std::string& p) {
@@ -159,12 +159,12 @@ TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
         EXPECT_EQ(std::pair(found, asked), std::pair(c.found, c.asked)) << c.path;
     }
     test::TempDir dir;  // the real check wants an executable regular file
-    const std::string program = In(dir.Path().string());
-    test::WriteBytes(program, {'#', '!'});
+    const std::string program = inFolder(dir.path().string());
+    test::writeBytes(program, {'#', '!'});
     EXPECT_FALSE(isExecutableFile(program));
     ASSERT_EQ(::chmod(program.c_str(), 0755), 0);
-    EXPECT_TRUE(isExecutableFile(program) && !isExecutableFile(dir.Path().string()));
-    EXPECT_EQ(findPlayerProgram("/nonexistent", "/usr/bin:" + dir.Path().string()), program);
+    EXPECT_TRUE(isExecutableFile(program) && !isExecutableFile(dir.path().string()));
+    EXPECT_EQ(findPlayerProgram("/nonexistent", "/usr/bin:" + dir.path().string()), program);
 }
 
 }  // namespace

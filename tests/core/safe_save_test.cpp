@@ -35,7 +35,7 @@ const std::vector<std::uint8_t> kNew(5000, 'n');
 
 enum class Limit { None, FileSize, NoFiles };
 
-int Leftovers(const fs::path& dir) {
+int leftovers(const fs::path& dir) {
     int n = 0;
     for (const auto& e : fs::directory_iterator(dir)) n += !e.is_symlink() && e.path().string().ends_with("saving~");
     return n;
@@ -43,7 +43,7 @@ int Leftovers(const fs::path& dir) {
 
 // Runs the body in a child process, so the limits it sets stay there. SIGXFSZ
 // keeps its default: the save itself must make it fail the write instead.
-int InChild(Limit limit, const std::function<int()>& body) {
+int inChild(Limit limit, const std::function<int()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         rlimit r{1000, 1000};
@@ -56,21 +56,21 @@ int InChild(Limit limit, const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool Old(const TempDir& d, const char* name, mode_t mode = 0644) {
-    WriteBytes(d.File(name), kOld);
-    return ::chmod(d.File(name).c_str(), mode) == 0;
+bool oldFile(const TempDir& d, const char* name, mode_t mode = 0644) {
+    writeBytes(d.file(name), kOld);
+    return ::chmod(d.file(name).c_str(), mode) == 0;
 }
 
-bool Link(const TempDir& d, const char* to, const char* name) { return ::symlink(to, d.File(name).c_str()) == 0; }
+bool link(const TempDir& d, const char* to, const char* name) { return ::symlink(to, d.file(name).c_str()) == 0; }
 
 // What a save killed an hour ago leaves behind.
-bool Stale(const TempDir& d, const char* name = "a.0123456789ab.saving~") {
+bool stale(const TempDir& d, const char* name = "a.0123456789ab.saving~") {
     std::error_code ec;
-    if (Old(d, name)) fs::last_write_time(d.File(name), fs::file_time_type::clock::now() - std::chrono::hours(1), ec);
+    if (oldFile(d, name)) fs::last_write_time(d.file(name), fs::file_time_type::clock::now() - std::chrono::hours(1), ec);
     return !ec;
 }
 
-mode_t NewFileMode() { const mode_t mask = ::umask(0); ::umask(mask); return 0666 & ~mask; }
+mode_t newFileMode() { const mode_t mask = ::umask(0); ::umask(mask); return 0666 & ~mask; }
 
 struct SaveCase {
     const char* name;
@@ -85,28 +85,28 @@ struct SaveCase {
 };
 
 const SaveCase kSaveCases[] = {
-    {"NewFile", [](auto&) { return true; }, "a", Limit::None, WriteResult::Ok, 0, "a", NewFileMode(), S_IFREG},
-    {"KeepsMode0640", [](auto& d) { return Old(d, "a", 0640); }, "a", Limit::None, WriteResult::Ok, 0, "a", 0640,
+    {"NewFile", [](auto&) { return true; }, "a", Limit::None, WriteResult::Ok, 0, "a", newFileMode(), S_IFREG},
+    {"KeepsMode0640", [](auto& d) { return oldFile(d, "a", 0640); }, "a", Limit::None, WriteResult::Ok, 0, "a", 0640,
      S_IFREG},
-    {"ThroughLinkKeepsIt", [](auto& d) { return Old(d, "real", 0600) && Link(d, "real", "l"); }, "l", Limit::None,
+    {"ThroughLinkKeepsIt", [](auto& d) { return oldFile(d, "real", 0600) && link(d, "real", "l"); }, "l", Limit::None,
      WriteResult::Ok, 0, "real", 0600, S_IFLNK},
-    {"DanglingLinkMakesTarget", [](auto& d) { return Link(d, "made", "l"); }, "l", Limit::None, WriteResult::Ok, 0,
-     "made", NewFileMode(), S_IFLNK},
+    {"DanglingLinkMakesTarget", [](auto& d) { return link(d, "made", "l"); }, "l", Limit::None, WriteResult::Ok, 0,
+     "made", newFileMode(), S_IFLNK},
     {"PlantedTempNameIsNotFollowed",
-     [](auto& d) { return Old(d, "a") && Old(d, "victim") && Link(d, "victim", "a.saving~"); }, "a", Limit::None,
+     [](auto& d) { return oldFile(d, "a") && oldFile(d, "victim") && link(d, "victim", "a.saving~"); }, "a", Limit::None,
      WriteResult::Ok, 0, "a", 0644, S_IFREG},
-    {"FileSizeLimitMidWrite", [](auto& d) { return Old(d, "a"); }, "a", Limit::FileSize, WriteResult::WriteFailed,
+    {"FileSizeLimitMidWrite", [](auto& d) { return oldFile(d, "a"); }, "a", Limit::FileSize, WriteResult::WriteFailed,
      EFBIG, "a", 0644, S_IFREG},
-    {"NoTemporaryFileNoWriteInPlace", [](auto& d) { return Old(d, "a"); }, "a", Limit::NoFiles,
+    {"NoTemporaryFileNoWriteInPlace", [](auto& d) { return oldFile(d, "a"); }, "a", Limit::NoFiles,
      WriteResult::CreateFailed, EMFILE, "a", 0644, S_IFREG},
-    {"StaleLeftoverIsRemoved", [](auto& d) { return Old(d, "a") && Stale(d); }, "a", Limit::None, WriteResult::Ok, 0,
+    {"StaleLeftoverIsRemoved", [](auto& d) { return oldFile(d, "a") && stale(d); }, "a", Limit::None, WriteResult::Ok, 0,
      "a", 0644, S_IFREG},
-    {"FifoWithoutReaderIsRefused", [](auto& d) { return ::mkfifo(d.File("f").c_str(), 0644) == 0; }, "f", Limit::None,
+    {"FifoWithoutReaderIsRefused", [](auto& d) { return ::mkfifo(d.file("f").c_str(), 0644) == 0; }, "f", Limit::None,
      WriteResult::CreateFailed, ENXIO, nullptr, 0, S_IFIFO},
     {"DeviceIsWrittenInPlace",
      [](auto& d) {  // our own null device; skipped where devices are refused
          const int fd =
-             ::mknod(d.File("n").c_str(), S_IFCHR | 0666, makedev(1, 3)) ? -1 : ::open(d.File("n").c_str(), O_WRONLY);
+             ::mknod(d.file("n").c_str(), S_IFCHR | 0666, makedev(1, 3)) ? -1 : ::open(d.file("n").c_str(), O_WRONLY);
          return fd >= 0 && ::close(fd) == 0;
      },
      "n", Limit::None, WriteResult::Ok, 0, nullptr, 0, S_IFCHR},
@@ -119,21 +119,21 @@ TEST_P(SafeSave, LeavesOldOrCompleteNewFile) {
     TempDir dir;
     if (!c.setup(dir)) GTEST_SKIP() << "this system cannot make the case";
     // The child reports the result and the errno, both small numbers.
-    const int code = InChild(c.limit, [&] {
+    const int code = inChild(c.limit, [&] {
         std::error_code cause;
-        const WriteResult r = writeFileSafely(dir.File(c.target), kNew, cause);
+        const WriteResult r = writeFileSafely(dir.file(c.target), kNew, cause);
         return static_cast<int>(r) * 80 + cause.value() % 80;
     });
     EXPECT_EQ(code, static_cast<int>(c.result) * 80 + c.error);
     struct stat st {};
-    EXPECT_EQ(::lstat(dir.File(c.target).c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0, c.type);
+    EXPECT_EQ(::lstat(dir.file(c.target).c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0, c.type);
     if (c.holder != nullptr) {
-        EXPECT_EQ(ReadBytes(dir.File(c.holder)), c.result == WriteResult::Ok ? kNew : kOld);
-        ASSERT_EQ(::stat(dir.File(c.holder).c_str(), &st), 0);
+        EXPECT_EQ(readBytes(dir.file(c.holder)), c.result == WriteResult::Ok ? kNew : kOld);
+        ASSERT_EQ(::stat(dir.file(c.holder).c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.mode);
     }
-    EXPECT_TRUE(!fs::exists(dir.File("victim")) || ReadBytes(dir.File("victim")) == kOld);
-    EXPECT_EQ(Leftovers(dir.Path()), 0);
+    EXPECT_TRUE(!fs::exists(dir.file("victim")) || readBytes(dir.file("victim")) == kOld);
+    EXPECT_EQ(leftovers(dir.path()), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SafeSave, ::testing::ValuesIn(kSaveCases),
@@ -146,13 +146,13 @@ TEST(SafeSave, ConcurrentSavesToOnePathAllSucceed) {
     for (std::uint8_t t = 'a'; t < 'e'; ++t)
         savers.emplace_back([&, bytes = std::vector<std::uint8_t>(3000, t)] {
             std::error_code cause;
-            for (int i = 0; i < 15; ++i) failures += writeFileSafely(dir.File("a"), bytes, cause) != WriteResult::Ok;
+            for (int i = 0; i < 15; ++i) failures += writeFileSafely(dir.file("a"), bytes, cause) != WriteResult::Ok;
         });
     for (auto& s : savers) s.join();
     EXPECT_EQ(failures, 0);
-    const auto last = ReadBytes(dir.File("a"));  // one save whole, not a mix
+    const auto last = readBytes(dir.file("a"));  // one save whole, not a mix
     EXPECT_EQ(last, std::vector<std::uint8_t>(3000, last.empty() ? 0 : last[0]));
-    EXPECT_EQ(Leftovers(dir.Path()), 0);
+    EXPECT_EQ(leftovers(dir.path()), 0);
 }
 
 // Every writer goes through the safe save and keeps its own message.
@@ -161,11 +161,11 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
     const std::pair<const char*, Writer> writers[] = {
         {"a.vmr", [](Document& doc, FakeHost& host, const std::string& path) {
              const std::string why = std::generic_category().message(EFBIG);
-             return !doc.onSaveDocument(path) && host.LastText() == "Failed to save document.\n" + path + ": " + why;
+             return !doc.onSaveDocument(path) && host.lastText() == "Failed to save document.\n" + path + ": " + why;
          }},
         {"a.rgb", [](Document& doc, FakeHost& host, const std::string& path) {
              const bool saved = savePaletteToPath(path, doc.m_palette, {host, "Palette Editor", {}});
-             return !saved && host.LastText() == kMsgWriteError;
+             return !saved && host.lastText() == kMsgWriteError;
          }},
         {"a.bmp", [](Document& doc, FakeHost&, const std::string& path) {
              doc.m_engine->buildBitmap(doc.m_palette);
@@ -175,20 +175,20 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
     for (const auto& [file, write] : writers) {
         SCOPED_TRACE(file);
         TempDir dir;
-        WriteBytes(dir.File(file), kOld);
-        EXPECT_EQ(0, InChild(Limit::FileSize, [&] {
+        writeBytes(dir.file(file), kOld);
+        EXPECT_EQ(0, inChild(Limit::FileSize, [&] {
             FakeHost host;
             host.allowMessages = true;
             Document doc(host);
             doc.onNewDocument();
-            return write(doc, host, dir.File(file)) ? 0 : 1;
+            return write(doc, host, dir.file(file)) ? 0 : 1;
         }));
-        EXPECT_EQ(std::pair(ReadBytes(dir.File(file)), Leftovers(dir.Path())), std::pair(kOld, 0));
+        EXPECT_EQ(std::pair(readBytes(dir.file(file)), leftovers(dir.path())), std::pair(kOld, 0));
     }
 }
 
-bool Sparse(const std::string& path, std::vector<std::uint8_t> start) {
-    WriteBytes(path, start);
+bool sparse(const std::string& path, std::vector<std::uint8_t> start) {
+    writeBytes(path, start);
     return ::truncate(path.c_str(), off_t{8} << 30) == 0;  // far more than a test could read
 }
 
@@ -201,8 +201,8 @@ struct ReadCase {
 const ReadCase kReadCases[] = {
     {"Fifo", [](auto& p) { return ::mkfifo(p.c_str(), 0644) == 0; }, std::errc::not_supported},
     {"Folder", [](auto& p) { return fs::create_directory(p); }, std::errc::is_a_directory},
-    {"HugeWithWrongSignature", [](auto& p) { return Sparse(p, {'V', 'M', 'R', '1', '1'}); }, std::errc::bad_message},
-    {"HugeDocumentStopsAtItsTerminator", [](auto& p) { return Sparse(p, {'V', 'M', 'R', '1', '0'}); }, std::errc{}},
+    {"HugeWithWrongSignature", [](auto& p) { return sparse(p, {'V', 'M', 'R', '1', '1'}); }, std::errc::bad_message},
+    {"HugeDocumentStopsAtItsTerminator", [](auto& p) { return sparse(p, {'V', 'M', 'R', '1', '0'}); }, std::errc{}},
 };
 
 class DocumentReader : public ::testing::TestWithParam<ReadCase> {};
@@ -210,7 +210,7 @@ class DocumentReader : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(DocumentReader, RefusesOrReadsOnlyWhatTheFormatHolds) {
     const ReadCase& c = GetParam();
     TempDir dir;
-    const std::string path = dir.File("x.vmr");
+    const std::string path = dir.file("x.vmr");
     if (!c.make(path)) GTEST_SKIP() << "this system cannot make the case";
     FakeHost host;
     host.allowMessages = true;
@@ -221,9 +221,9 @@ TEST_P(DocumentReader, RefusesOrReadsOnlyWhatTheFormatHolds) {
         EXPECT_EQ(std::tuple(host.messages.size(), doc.m_params.iterations, doc.keyframeCount()),
                   std::tuple(0u, 0, 0));
     } else if (c.refusal == std::errc::bad_message) {
-        EXPECT_EQ(host.LastText(), "Unexpected file format.");
+        EXPECT_EQ(host.lastText(), "Unexpected file format.");
     } else {
-        EXPECT_EQ(std::tuple(host.LastText(), doc.m_params.iterations),
+        EXPECT_EQ(std::tuple(host.lastText(), doc.m_params.iterations),
                   std::tuple(fileErrorMessage(path, std::make_error_code(c.refusal), FileOp::Read), 77));
         PlayScript script;  // the player's script reader refuses it too, without waiting
         std::error_code cause;

@@ -145,7 +145,7 @@ TEST(PrintFit, PageWidthFirstThenPageHeightWithSquarePixels) {
 
 // A bottom-up source whose pixel value names its column or its row from the
 // top, with 0xEE in the padding.
-std::vector<std::uint8_t> Source(int w, int h, std::size_t stride, bool byColumn) {
+std::vector<std::uint8_t> source(int w, int h, std::size_t stride, bool byColumn) {
     std::vector<std::uint8_t> s(stride * static_cast<std::size_t>(h), 0xEE);
     for (int memRow = 0; memRow < h; ++memRow)
         for (int x = 0; x < w; ++x)
@@ -155,10 +155,10 @@ std::vector<std::uint8_t> Source(int w, int h, std::size_t stride, bool byColumn
 
 TEST(Stretch, RepeatsOrDropsWholePixelsInOrderAndNeverBlends) {
     std::vector<std::uint8_t> dst(600 * 450);
-    auto src = Source(300, 300, 300, true);
+    auto src = source(300, 300, 300, true);
     stretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
     for (int x = 0; x < 600; ++x) ASSERT_EQ(dst[x], (x / 2) % 251) << x;  // twice as wide: every column twice
-    src = Source(300, 300, 300, false);
+    src = source(300, 300, 300, false);
     stretchBottomUp(src.data(), 300, 300, 300, dst.data(), 600, 600, 450);
     int row = 0, run = 0;  // 1.5 times as high: every row from the top, once or twice, none skipped
     for (int y = 0; y < 450; ++y) {
@@ -169,10 +169,10 @@ TEST(Stretch, RepeatsOrDropsWholePixelsInOrderAndNeverBlends) {
         ASSERT_LE(++run, 2) << y;
     }
     EXPECT_EQ(row, 299);
-    src = Source(10, 1, 12, true);
+    src = source(10, 1, 12, true);
     stretchBottomUp(src.data(), 12, 10, 1, dst.data(), 4, 4, 1);
     EXPECT_EQ(std::vector<std::uint8_t>(dst.begin(), dst.begin() + 4), (std::vector<std::uint8_t>{0, 2, 5, 7}));
-    src = Source(3, 2, 4, true);
+    src = source(3, 2, 4, true);
     stretchBottomUp(src.data(), 4, 3, 2, dst.data(), 8, 8, 2);
     for (int i = 0; i < 16; ++i) EXPECT_NE(dst[i], 0xEE);  // padding is never shown
     std::fill(dst.begin(), dst.end(), 9);  // empty sizes and no source write nothing

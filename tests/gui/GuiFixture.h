@@ -34,25 +34,25 @@ public:
     std::function<int(QDialog&)> modal;
 
     template <typename T>
-    static T Next(std::deque<T>& answers, const char* what) {
+    static T next(std::deque<T>& answers, const char* what) {
         if (answers.empty()) ADD_FAILURE() << "unexpected " << what << " dialog";
         if (answers.empty()) return T{};
         T a = answers.front();
         answers.pop_front();
         return a;
     }
-    static std::optional<QString> Path(const QString& a) { return a.isEmpty() ? std::nullopt : std::make_optional(a); }
+    static std::optional<QString> path(const QString& a) { return a.isEmpty() ? std::nullopt : std::make_optional(a); }
     std::optional<QString> getOpenFileName(QWidget*, const gui::OpenFileRequest& r) override {
         openRequests.push_back(r);
-        return Path(Next(openAnswers, "open"));
+        return path(next(openAnswers, "open"));
     }
     std::optional<QString> getSaveFileName(QWidget*, const gui::SaveFileRequest& r) override {
         saveRequests.push_back(r);
-        return Path(Next(saveAnswers, "save"));
+        return path(next(saveAnswers, "save"));
     }
     std::optional<QColor> getColor(QWidget*, const QColor& initial) override {
         colorPresets.push_back(initial);
-        return Next(colorAnswers, "colour");
+        return next(colorAnswers, "colour");
     }
     int runModal(QDialog& d) override {
         if (!modal) ADD_FAILURE() << "unexpected modal dialog " << d.objectName().toStdString();
@@ -65,7 +65,7 @@ public:
     }
 };
 
-inline void ClearSettings() { QSettings(gui::kSettingsOrganization, gui::kSettingsApplication).clear(); }
+inline void clearSettings() { QSettings(gui::kSettingsOrganization, gui::kSettingsApplication).clear(); }
 
 // A started program on the scripted host and dialogs.
 struct AppUnderTest {
@@ -79,23 +79,23 @@ struct AppUnderTest {
         return app->initInstance(args, out, err);
     }
     gui::MainWindow& frame() { return *app->mainFrame(); }
-    gui::FractalView& View() { return *frame().view(); }
-    Document& Doc() { return app->document(); }
-    bool Enabled(int id) {
+    gui::FractalView& view() { return *frame().view(); }
+    Document& makeDoc() { return app->document(); }
+    bool enabled(int id) {
         frame().updateCommandUI();
         return frame().Action(id)->isEnabled();
     }
 };
 
 template <typename T = QWidget>
-T* Control(const QWidget& parent, int id) {
+T* control(const QWidget& parent, int id) {
     T* w = parent.findChild<T*>(QString::number(id));
     EXPECT_NE(w, nullptr) << "no control " << id;
     return w;
 }
-inline void SetText(const QWidget& parent, int id, const QString& text) {
-    Control<QLineEdit>(parent, id)->setText(text);
+inline void setText(const QWidget& parent, int id, const QString& text) {
+    control<QLineEdit>(parent, id)->setText(text);
 }
-inline void Press(const QWidget& parent, int id) { Control<QAbstractButton>(parent, id)->click(); }
+inline void Press(const QWidget& parent, int id) { control<QAbstractButton>(parent, id)->click(); }
 
 }  // namespace velmora::test

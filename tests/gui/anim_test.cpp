@@ -36,7 +36,7 @@ protected:
 };
 
 // Every row of the list as "keyframe|count".
-Strings Rows(const AnimationFramesWindow& dlg) {
+Strings rows(const AnimationFramesWindow& dlg) {
     Strings rows;
     for (int i = 0; i < dlg.list()->topLevelItemCount(); ++i)
         rows.push_back(
@@ -50,8 +50,8 @@ void click(AnimationFramesWindow& dlg, int row, int button) {
     if (button != 0) Press(dlg, button);
 }
 
-void AddKeyframe(Document& doc, int transitions, double left = -2.0) {
-    doc.m_keyframes.push_back(Key(left, left + 4.0, -1.5, 1.5, 200, transitions));
+void addKeyframe(Document& doc, int transitions, double left = -2.0) {
+    doc.m_keyframes.push_back(key(left, left + 4.0, -1.5, 1.5, 200, transitions));
 }
 
 TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
@@ -64,9 +64,9 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     std::deque<QString> answers{"7", QString(), "8", QString()};
     QStringList asked;
     dialogs.modal = [&](QDialog& d) {
-        asked << Control<QLabel>(d, kPrompt)->text() + "|" + Control<QLineEdit>(d, kCount)->text();
-        const QString a = ScriptedDialogs::Next(answers, "count");
-        a.isEmpty() ? d.reject() : (SetText(d, kCount, a), Press(d, 1));
+        asked << control<QLabel>(d, kPrompt)->text() + "|" + control<QLineEdit>(d, kCount)->text();
+        const QString a = ScriptedDialogs::next(answers, "count");
+        a.isEmpty() ? d.reject() : (setText(d, kCount, a), Press(d, 1));
         return d.result();
     };
     click(dlg, 0, kInsert);  // into an empty list: no question
@@ -76,7 +76,7 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     click(dlg, 0, kInsert);  // closing the question keeps the proposed 10
     EXPECT_EQ(asked.mid(0, 2), (QStringList{"&How many transition frames after the previous keyframe?|10",
                                         "&How many transition frames until the next keyframe?|10"}));
-    EXPECT_EQ(Rows(dlg), (Strings{"1 *|10", "2|7", "3|-", "<end>| "}));
+    EXPECT_EQ(rows(dlg), (Strings{"1 *|10", "2|7", "3|-", "<end>| "}));
     EXPECT_EQ(std::tuple(doc.keyframe(0)->left, doc.keyframe(2)->left, doc.totalFrames(), doc.isModified()),
               std::tuple(-3.0, -1.0, 17, false));
 
@@ -85,9 +85,9 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     click(dlg, 2, kProperties);  // cancelled: the old count stays
     EXPECT_EQ(asked.mid(2), (QStringList{"&How many transition frames until the next keyframe?|7",
                                          "&How many transition frames after the previous keyframe?|8"}));
-    EXPECT_EQ(Rows(dlg), (Strings{"1|10", "2|8", "3|-", "<end>| "}));
+    EXPECT_EQ(rows(dlg), (Strings{"1|10", "2|8", "3|-", "<end>| "}));
     click(dlg, 2, kDelete);
-    EXPECT_EQ(Rows(dlg), (Strings{"1|10", "2|-", "<end>| "}));
+    EXPECT_EQ(rows(dlg), (Strings{"1|10", "2|-", "<end>| "}));
     EXPECT_EQ(doc.totalFrames(), 10);
     doc.m_params.left = 0.5;
     click(dlg, 0, kCopyFrom);
@@ -95,11 +95,11 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
 }
 
 TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndNewEmpties) {
-    ClearSettings();
+    clearSettings();
     AppUnderTest t;
     ASSERT_EQ(t.start(), Application::kKeepRunning);
     ASSERT_TRUE(t.frame().dispatch(ID_VIEW_ANIMWINDOW));
-    AnimationFramesWindow* wnd = t.View().animWindow();
+    AnimationFramesWindow* wnd = t.view().animWindow();
     ASSERT_NE(wnd, nullptr);
     EXPECT_TRUE(wnd->isVisible());
     t.frame().updateCommandUI();
@@ -108,21 +108,21 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     EXPECT_FALSE(wnd->isVisible());
     ASSERT_TRUE(t.frame().dispatch(ID_ANIM_WINDOW));  // the toolbar command only shows
     ASSERT_TRUE(t.frame().dispatch(ID_ANIM_WINDOW));
-    EXPECT_TRUE(wnd->isVisible() && t.View().animWindow() == wnd);
+    EXPECT_TRUE(wnd->isVisible() && t.view().animWindow() == wnd);
 
-    t.Doc().setResolution(40, 30);
-    t.View().onRender();
-    ASSERT_TRUE(t.Enabled(ID_FILE_EXPORTBMP));
-    AddKeyframe(t.Doc(), 10, -1.25);
+    t.makeDoc().setResolution(40, 30);
+    t.view().onRender();
+    ASSERT_TRUE(t.enabled(ID_FILE_EXPORTBMP));
+    addKeyframe(t.makeDoc(), 10, -1.25);
     wnd->refreshList(-1);
     click(*wnd, 0, 0);
     wnd->onCopyToActive();
     // A blank picture, and the main window learnt of it from the document itself.
-    EXPECT_EQ(std::tuple(t.Doc().m_params.left, t.Doc().m_engine->isValid(),
+    EXPECT_EQ(std::tuple(t.makeDoc().m_params.left, t.makeDoc().m_engine->isValid(),
                          t.frame().Action(ID_FILE_EXPORTBMP)->isEnabled()),
               std::tuple(-1.25, false, false));
     ASSERT_TRUE(t.frame().dispatch(ID_FILE_NEW));
-    EXPECT_EQ(Rows(*wnd), Strings{"<end>| "});
+    EXPECT_EQ(rows(*wnd), Strings{"<end>| "});
 }
 
 // --- the render from the frames window ------------------------------------------
@@ -135,8 +135,8 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     doc.onNewDocument();
     doc.loadDefaultPalette();
     doc.setResolution(30, 20);
-    doc.m_keyframes = {Key(-2.0, 2.0, -1.5, 1.5, 40, 10, 1, 0.3, 0.6, 0),
-                       Key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
+    doc.m_keyframes = {key(-2.0, 2.0, -1.5, 1.5, 40, 10, 1, 0.3, 0.6, 0),
+                       key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
     FramesWindow dlg(doc, host, dialogs);
     dlg.refreshList(-1);
     dlg.show();
@@ -149,23 +149,23 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
             Press(d, 1);
             return d.result();
         }
-        SetText(d, kWidth, "0");
+        setText(d, kWidth, "0");
         d.accept();
         EXPECT_NE(d.result(), QDialog::Accepted) << "the settings are checked";
-        SetText(d, kWidth, "16");
-        SetText(d, kHeight, "12");
-        SetText(d, kFolder, QString::fromStdString((dir.Path() / "").string()));
+        setText(d, kWidth, "16");
+        setText(d, kHeight, "12");
+        setText(d, kFolder, QString::fromStdString((dir.path() / "").string()));
         d.accept();
         return d.result();
     };
-    const auto frame = [&](int n) { return fs::exists(dir.Path() / ("frame" + std::to_string(n) + ".bmp")); };
+    const auto frame = [&](int n) { return fs::exists(dir.path() / ("frame" + std::to_string(n) + ".bmp")); };
     // The document's own values, size and palette are back after either render.
     const auto expectRestored = [&] {
         const FractalParams& p = doc.m_params;
         EXPECT_EQ(std::tuple(p.left, p.iterations, doc.m_palette == defaultPalette(), doc.width()),
                   std::tuple(FractalParams{}.left, FractalParams{}.iterations, true, 30));
         // The settings used stay, the script is written, the document counts as unmodified.
-        EXPECT_TRUE(doc.m_animWidth == 16 && fs::exists(dir.Path() / "script.aas") && !doc.isModified());
+        EXPECT_TRUE(doc.m_animWidth == 16 && fs::exists(dir.path() / "script.aas") && !doc.isModified());
     };
 
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};  // the refusal; the folder exists: go on
@@ -175,7 +175,7 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     };
     Press(dlg, kRender);
     EXPECT_EQ(opened, Strings{"Render Settings"}) << "no completion dialog";
-    EXPECT_EQ(host.LastText(), "Render operation aborted.");
+    EXPECT_EQ(host.lastText(), "Render operation aborted.");
     EXPECT_TRUE(frame(4) && !frame(5));
     EXPECT_EQ(dlg.findChild<ProgressDialog*>(), nullptr) << "the progress window is gone";
     expectRestored();
@@ -187,7 +187,7 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     EXPECT_EQ(opened, (Strings{"Render Settings", "AnimationDoneDialog"}));
     EXPECT_TRUE(frame(10) && !frame(11) && host.beeps == 1);
     ASSERT_EQ(host.playerStarts.size(), 1u);
-    EXPECT_EQ(fs::path(host.playerStarts[0].first), dir.Path() / "script.aas");
+    EXPECT_EQ(fs::path(host.playerStarts[0].first), dir.path() / "script.aas");
     expectRestored();
 }
 
@@ -195,15 +195,15 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     FakeHost host;
     Document doc(host);
     doc.onNewDocument();
-    AddKeyframe(doc, 2);
-    AddKeyframe(doc, 0);
+    addKeyframe(doc, 2);
+    addKeyframe(doc, 0);
     TempDir dir;
-    const std::string f = (dir.Path() / "frame").string();
-    doc.m_destFolder = (dir.Path() / "").string();
+    const std::string f = (dir.path() / "frame").string();
+    doc.m_destFolder = (dir.path() / "").string();
     doc.m_playbackStyle = static_cast<PlaybackStyle>(12);  // ping-pong, looping
     ScriptDialog d(doc, host);
     d.show();
-    const auto button = [&](int id) { return Control<QAbstractButton>(d, id); };
+    const auto button = [&](int id) { return control<QAbstractButton>(d, id); };
     EXPECT_TRUE(button(1036)->isChecked() && button(1037)->isChecked() && !button(1034)->isChecked());
     button(1035)->setChecked(true);  // reverse, once
     button(1037)->setChecked(false);
@@ -211,12 +211,12 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     host.allowMessages = true;
     Press(d, 1038);
     // The script is written, the player is missing; Play leaves the dialog open and stores the style.
-    EXPECT_EQ(std::tuple(host.LastText(), d.isVisible(), host.playerStarts.size(), int(doc.m_playbackStyle)),
+    EXPECT_EQ(std::tuple(host.lastText(), d.isVisible(), host.playerStarts.size(), int(doc.m_playbackStyle)),
               std::tuple(playerLoadErrorText(), true, 1u, 2));
     button(1036)->setChecked(true);
     Press(d, 1);
     EXPECT_EQ(static_cast<int>(doc.m_playbackStyle), 4);
-    const std::vector<std::uint8_t> b = ReadBytes(doc.m_destFolder + "script.aas");
+    const std::vector<std::uint8_t> b = readBytes(doc.m_destFolder + "script.aas");
     EXPECT_EQ(std::string(b.begin(), b.end()), f + "1.bmp\n" + f + "2.bmp\n" + f + "2.bmp\n" + f + "1.bmp");
     EXPECT_FALSE(doc.isModified());
 }

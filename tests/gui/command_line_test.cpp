@@ -22,7 +22,7 @@ TEST(CommandLine, ReadsEachForm) {
 }
 
 TEST(CommandLine, HelpUnknownOptionsUnloadableDocumentsAndUnregisterEndTheStartWithoutAWindow) {
-    ClearSettings();
+    clearSettings();
     QSettings(kSettingsOrganization, kSettingsApplication).setValue("Recent File List/File1", "/tmp/x.vmr");
     AppUnderTest help, wrong, bad, unregister;
     EXPECT_EQ(help.start({"--help"}), 0);
@@ -30,22 +30,22 @@ TEST(CommandLine, HelpUnknownOptionsUnloadableDocumentsAndUnregisterEndTheStartW
     EXPECT_EQ(wrong.start({"--frobnicate"}), 2);
     EXPECT_NE(wrong.err.str().find("Unknown option: --frobnicate"), std::string::npos);
     TempDir dir;
-    { std::ofstream(dir.File("bad.vmr"), std::ios::binary) << "VMR1 but not really"; }
+    { std::ofstream(dir.file("bad.vmr"), std::ios::binary) << "VMR1 but not really"; }
     bad.host.allowMessages = true;
-    EXPECT_EQ(bad.start({dir.File("bad.vmr")}), 1);
-    EXPECT_EQ(bad.host.LastText(), "Unexpected file format.");
+    EXPECT_EQ(bad.start({dir.file("bad.vmr")}), 1);
+    EXPECT_EQ(bad.host.lastText(), "Unexpected file format.");
     unregister.host.allowMessages = true;
     EXPECT_EQ(unregister.start({"/Unregister"}), 0);
-    EXPECT_EQ(unregister.host.LastText(),
+    EXPECT_EQ(unregister.host.lastText(),
               "System registry entries have been removed and the INI file (if any) was deleted.");
     EXPECT_FALSE(QSettings(kSettingsOrganization, kSettingsApplication).contains("Recent File List/File1"));
     for (AppUnderTest* t : {&help, &wrong, &bad, &unregister}) EXPECT_EQ(t->app->mainFrame(), nullptr);
 }
 
 TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
-    ClearSettings();
+    clearSettings();
     TempDir dir;
-    const std::string path = dir.File("mine.vmr"), pdf = dir.File("p.pdf");
+    const std::string path = dir.file("mine.vmr"), pdf = dir.file("p.pdf");
     FakeHost h;
     Document d(h);
     d.onNewDocument();
@@ -53,13 +53,13 @@ TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
     ASSERT_TRUE(d.onSaveDocument(path));
     AppUnderTest t, missing;
     EXPECT_EQ(t.start({"/pt", path, pdf, "driver", "port"}), 0);
-    EXPECT_TRUE(t.Doc().m_engine->isValid()) << "a document holds no pixels: render before printing";
+    EXPECT_TRUE(t.makeDoc().m_engine->isValid()) << "a document holds no pixels: render before printing";
     EXPECT_FALSE(t.app->mainFrame()->isVisible());
-    const auto bytes = ReadBytes(pdf);
+    const auto bytes = readBytes(pdf);
     EXPECT_TRUE(bytes.size() > 100u && std::string(bytes.begin(), bytes.begin() + 5) == "%PDF-");
     missing.host.allowMessages = true;
     EXPECT_EQ(missing.start({"/pt", path, "No Such Printer", "d", "p"}), 1);
-    EXPECT_EQ(missing.host.LastText(), "The printer No Such Printer is not available.");
+    EXPECT_EQ(missing.host.lastText(), "The printer No Such Printer is not available.");
 }
 
 }  // namespace

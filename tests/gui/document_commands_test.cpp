@@ -15,38 +15,38 @@ using namespace velmora::gui;
 class DocumentCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClearSettings();
+        clearSettings();
         ASSERT_EQ(t.start(), Application::kKeepRunning);
-        t.Doc().setResolution(64, 48);  // quick renders
-        { std::ofstream(dir.File("plain")) << "a file, not a folder"; }
+        t.makeDoc().setResolution(64, 48);  // quick renders
+        { std::ofstream(dir.file("plain")) << "a file, not a folder"; }
     }
     // A path no save can create, even as root: its parent is a regular file.
-    std::string Unwritable(const std::string& name) const { return dir.File("plain/" + name); }
+    std::string unwritable(const std::string& name) const { return dir.file("plain/" + name); }
     TempDir dir;
     AppUnderTest t;
 };
 
 TEST_F(DocumentCommandsTest, ExportBmpFollowsRenderEvenACancelledOneAndNew) {
-    EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP)) << "fresh start";
+    EXPECT_FALSE(t.enabled(ID_FILE_EXPORTBMP)) << "fresh start";
     t.host.cancelAt = [](int n) { return n == 1; };
     t.frame().dispatch(ID_RENDER);
-    EXPECT_TRUE(!t.Doc().m_engine->isValid() && t.Enabled(ID_FILE_EXPORTBMP)) << "a cancelled render counts";
+    EXPECT_TRUE(!t.makeDoc().m_engine->isValid() && t.enabled(ID_FILE_EXPORTBMP)) << "a cancelled render counts";
     t.frame().dispatch(ID_FILE_NEW);
-    EXPECT_FALSE(t.Enabled(ID_FILE_EXPORTBMP)) << "after New";
+    EXPECT_FALSE(t.enabled(ID_FILE_EXPORTBMP)) << "after New";
 }
 
 TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDocumentsPalette) {
-    t.Doc().m_palette.setEntry(7, RgbQuad{1, 2, 3, 0});
-    t.Doc().renderImage();  // rendered, never drawn: no header block yet
-    ASSERT_EQ(t.Doc().m_engine->bitmapInfo(), nullptr);
-    t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("pic.bmp")));
-    ASSERT_TRUE(t.Enabled(ID_FILE_EXPORTBMP));
+    t.makeDoc().m_palette.setEntry(7, RgbQuad{1, 2, 3, 0});
+    t.makeDoc().renderImage();  // rendered, never drawn: no header block yet
+    ASSERT_EQ(t.makeDoc().m_engine->bitmapInfo(), nullptr);
+    t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.file("pic.bmp")));
+    ASSERT_TRUE(t.enabled(ID_FILE_EXPORTBMP));
     t.frame().dispatch(ID_FILE_EXPORTBMP);
     EXPECT_FALSE(t.dialogs.saveRequests.at(0).confirmOverwrite);
-    const auto bytes = ReadBytes(dir.File("pic.bmp"));  // colour table and pixels; the header is the core's
+    const auto bytes = readBytes(dir.file("pic.bmp"));  // colour table and pixels; the header is the core's
     ASSERT_EQ(bytes.size(), 1078u + 64u * 48u);
-    EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.Doc().m_palette.raw().begin()) &&
-                std::equal(bytes.begin() + 1078, bytes.end(), t.Doc().m_engine->bits()));
+    EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.makeDoc().m_palette.raw().begin()) &&
+                std::equal(bytes.begin() + 1078, bytes.end(), t.makeDoc().m_engine->bits()));
 }
 
 // New on a modified document: each answer to "Save changes?" and how the save went.
@@ -57,22 +57,22 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
         {MsgAnswer::Yes, "cancelled", true}, {MsgAnswer::Yes, "failed", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(c.answer)) + c.save);
-        t.Doc().setModifiedFlag(false);
+        t.makeDoc().setModifiedFlag(false);
         t.frame().dispatch(ID_FILE_NEW);
         t.host.messages.clear();
-        t.Doc().m_params.iterations = 77;
-        t.Doc().m_palette.setEntry(5, RgbQuad{1, 2, 3, 0});
-        t.Doc().setModifiedFlag();
+        t.makeDoc().m_params.iterations = 77;
+        t.makeDoc().m_palette.setEntry(5, RgbQuad{1, 2, 3, 0});
+        t.makeDoc().setModifiedFlag();
         t.host.answers.push_back(c.answer);
-        const std::string path = c.save == "saved"    ? dir.File("saved.vmr")
-                                 : c.save == "failed" ? Unwritable("x.vmr")
+        const std::string path = c.save == "saved"    ? dir.file("saved.vmr")
+                                 : c.save == "failed" ? unwritable("x.vmr")
                                                       : "";
         if (!c.save.empty()) t.dialogs.saveAnswers.push_back(QString::fromStdString(path));
         t.host.allowMessages = true;
         t.frame().dispatch(ID_FILE_NEW);
         ASSERT_FALSE(t.host.messages.empty());
         EXPECT_EQ(t.host.messages[0].text, "Save changes to this document?");
-        EXPECT_EQ(std::tuple(t.Doc().m_params.iterations, t.Doc().m_palette == defaultPalette(), t.Doc().isModified()),
+        EXPECT_EQ(std::tuple(t.makeDoc().m_params.iterations, t.makeDoc().m_palette == defaultPalette(), t.makeDoc().isModified()),
                   std::tuple(c.kept ? 77 : FractalParams{}.iterations, !c.kept, c.kept));
         Document reread(t.host);
         EXPECT_EQ(reread.onOpenDocument(path) && reread.m_params.iterations == 77, c.save == "saved");
@@ -82,15 +82,15 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
 TEST_F(DocumentCommandsTest, RecentFilesKeepTheLastFourNewestFirst) {
     QStringList opened;
     for (int i = 0; i < 5; ++i) {
-        opened.prepend(QString::fromStdString(dir.File("doc" + std::to_string(i) + ".vmr")));
-        ASSERT_TRUE(t.Doc().onSaveDocument(opened.front().toStdString()));
+        opened.prepend(QString::fromStdString(dir.file("doc" + std::to_string(i) + ".vmr")));
+        ASSERT_TRUE(t.makeDoc().onSaveDocument(opened.front().toStdString()));
         t.dialogs.openAnswers.push_back(opened.front());
         t.frame().dispatch(ID_FILE_OPEN);
     }
     EXPECT_EQ(t.app->recentFiles().files(), opened.mid(0, 4));
     // Opening through the list; one that no longer loads leaves it.
     t.frame().dispatch(ID_FILE_MRU_FILE1 + 2);
-    EXPECT_EQ(QString::fromStdString(t.Doc().pathName()), opened[2]);
+    EXPECT_EQ(QString::fromStdString(t.makeDoc().pathName()), opened[2]);
     std::filesystem::remove(opened[1].toStdString());
     t.host.allowMessages = true;
     t.frame().dispatch(ID_FILE_MRU_FILE1 + 2);  // the list now starts with the one just opened

@@ -15,9 +15,9 @@ namespace {
 using namespace velmora::gui;
 
 TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
-    ClearSettings();
+    clearSettings();
     TempDir dir;
-    const std::string doc = dir.File("scene.vmr"), guiBmp = dir.File("gui.bmp"), cliBmp = dir.File("cli.bmp");
+    const std::string doc = dir.file("scene.vmr"), guiBmp = dir.file("gui.bmp"), cliBmp = dir.file("cli.bmp");
     {
         FakeHost h;
         Document d(h);
@@ -51,9 +51,9 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
                                                  QStringLiteral("-o"), QString::fromStdString(cliBmp)});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0);
-    const auto gui = ReadBytes(guiBmp);
+    const auto gui = readBytes(guiBmp);
     ASSERT_EQ(gui.size(), 1078u + 164u * 97u);
-    EXPECT_TRUE(gui == ReadBytes(cliBmp)) << "the desktop program and the tool must write the same file";
+    EXPECT_TRUE(gui == readBytes(cliBmp)) << "the desktop program and the tool must write the same file";
 }
 
 }  // namespace

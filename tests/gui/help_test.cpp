@@ -11,7 +11,7 @@ namespace {
 using namespace velmora::gui;
 
 TEST(Help, TheMenuCommandOpensTheMainTopic) {
-    ClearSettings();
+    clearSettings();
     AppUnderTest t;
     ASSERT_EQ(t.start(), Application::kKeepRunning);
     t.frame().dispatch(ID_HELP_INDEX);

@@ -24,7 +24,7 @@ TEST(QtHost, BoxesWithoutAnOwnerAppearOverTheMainWindow) {
 }
 
 QStringList g_warnings;
-void Collect(QtMsgType type, const QMessageLogContext&, const QString& text) {
+void collect(QtMsgType type, const QMessageLogContext&, const QString& text) {
     // The offscreen platform has warnings of its own; ours would be about printers.
     if (type == QtWarningMsg && text.contains(QLatin1String("printer"))) g_warnings << text;
 }
@@ -37,7 +37,7 @@ TEST(QtDesktopDialogs, PrintSetupOnThePdfPrinterWarnsNothing) {
         if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
     });
     g_warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(Collect);
+    const QtMessageHandler previous = qInstallMessageHandler(collect);
     dialogs.pageSetup(nullptr, printer);
     qInstallMessageHandler(previous);
     EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();

@@ -21,7 +21,7 @@ class PaletteEditor : public ::testing::Test {
 protected:
     PaletteEditor() { dlg->show(); }
     // A click (or two) as the desktop delivers it: to the editor, at a dialog point.
-    void ClickEntry(int i, bool twice = false) {
+    void clickEntry(int i, bool twice = false) {
         const int w = grid->model().cellWidth(), h = grid->model().cellHeight();
         const QPointF at(grid->pos() + QPoint((i % 16) * w + w / 2, (i / 16) * h + h / 2));
         for (int n = 0; n < (twice ? 4 : 2); ++n) {
@@ -32,14 +32,14 @@ protected:
             QApplication::sendEvent(dlg.get(), &e);
         }
     }
-    RgbQuad working(int i) const { return grid->working().Entry(static_cast<std::size_t>(i)); }
+    RgbQuad working(int i) const { return grid->working().entry(static_cast<std::size_t>(i)); }
 
     FakeHost host;
     ScriptedDialogs dialogs;
-    const Palette original = PatternPalette(2);  // reserved bytes set too
+    const Palette original = patternPalette(2);  // reserved bytes set too
     Palette palette = original;
     std::unique_ptr<PaletteEditorDialog> dlg = std::make_unique<PaletteEditorDialog>(palette, host, dialogs);
-    PaletteGrid* grid = dlg->Grid();
+    PaletteGrid* grid = dlg->grid();
 };
 
 TEST_F(PaletteEditor, ModeButtonsAndClicksReachTheEditOperations) {
@@ -49,10 +49,10 @@ TEST_F(PaletteEditor, ModeButtonsAndClicksReachTheEditOperations) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         grid->working() = original;
-        ClickEntry(c.from);
+        clickEntry(c.from);
         Press(*dlg, c.button);
         EXPECT_EQ(dlg->cursor().shape(), Qt::BitmapCursor) << "the TO cursor while armed";
-        ClickEntry(c.to);
+        clickEntry(c.to);
         Palette expected = original;
         c.op(expected, c.from, c.to);
         EXPECT_EQ(grid->working(), expected);
@@ -61,25 +61,25 @@ TEST_F(PaletteEditor, ModeButtonsAndClicksReachTheEditOperations) {
     EXPECT_EQ(grid->logicalPaletteHolder().get()->entries[128].peRed, working(128).red)
         << "the grid's palette is rebuilt";
     EXPECT_EQ(palette, original) << "nothing reaches the caller before OK";
-    grid->working() = PatternPalette(1);
+    grid->working() = patternPalette(1);
     Press(*dlg, PaletteEditorDialog::kIdOk);
-    EXPECT_TRUE(dlg->result() == QDialog::Accepted && palette == PatternPalette(1)) << "every byte, reserved ones too";
+    EXPECT_TRUE(dlg->result() == QDialog::Accepted && palette == patternPalette(1)) << "every byte, reserved ones too";
 }
 
 TEST_F(PaletteEditor, DoubleClickOpensTheChooserPresetToTheEntry) {
     dialogs.colorAnswers = {QColor(1, 2, 3), std::nullopt};
-    ClickEntry(77, true);
-    const RgbQuad before = original.Entry(77);
+    clickEntry(77, true);
+    const RgbQuad before = original.entry(77);
     EXPECT_EQ(dialogs.colorPresets.at(0), QColor(before.red, before.green, before.blue));
     EXPECT_EQ(working(77), (RgbQuad{3, 2, 1, before.reserved}));
-    ClickEntry(78, true);  // cancelled
-    EXPECT_EQ(working(78), original.Entry(78));
+    clickEntry(78, true);  // cancelled
+    EXPECT_EQ(working(78), original.entry(78));
 }
 
 TEST_F(PaletteEditor, LoadKeepsTheSelectionARefusedLoadKeepsTheColoursAndSaveWrites) {
     dialogs.openAnswers = {QString(VELMORA_TESTDATA_DIR "/palettes/droz39.map"),
                            QString(VELMORA_TESTDATA_DIR "/palettes-rejected/goodega.map")};
-    ClickEntry(8);
+    clickEntry(8);
     Press(*dlg, PaletteEditorDialog::kIdLoad);
     EXPECT_FALSE(dialogs.openRequests.at(0).mustExist) << "a typed name of a missing file is read as the rules say";
     EXPECT_EQ(working(1), (RgbQuad{103, 78, 72, 0}));  // "72 78 103   RGB cycles ..."
@@ -87,29 +87,29 @@ TEST_F(PaletteEditor, LoadKeepsTheSelectionARefusedLoadKeepsTheColoursAndSaveWri
     const Palette loaded = grid->working();
     host.allowMessages = true;
     Press(*dlg, PaletteEditorDialog::kIdLoad);
-    EXPECT_EQ(host.LastText(), "Conversion failed - this is not a valid FractInt .MAP file.");  // nothing loaded
+    EXPECT_EQ(host.lastText(), "Conversion failed - this is not a valid FractInt .MAP file.");  // nothing loaded
     EXPECT_EQ(grid->working(), loaded);
     TempDir dir;
-    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("mine")));
+    dialogs.saveAnswers.push_back(QString::fromStdString(dir.file("mine")));
     Press(*dlg, PaletteEditorDialog::kIdSave);
-    EXPECT_EQ(ReadBytes(dir.File("mine.rgb")), rgbPaletteFileBytes(loaded)) << "the default extension is added";
+    EXPECT_EQ(readBytes(dir.file("mine.rgb")), rgbPaletteFileBytes(loaded)) << "the default extension is added";
 }
 
 TEST(EditPaletteCommand, RunsTheEditorAndRecoloursWithoutARender) {
-    ClearSettings();
+    clearSettings();
     AppUnderTest t;
     ASSERT_EQ(t.start(), Application::kKeepRunning);
     t.dialogs.modal = [](QDialog& d) {
-        static_cast<PaletteEditorDialog&>(d).Grid()->working().setEntry(0, RgbQuad{0, 0, 200, 0});
+        static_cast<PaletteEditorDialog&>(d).grid()->working().setEntry(0, RgbQuad{0, 0, 200, 0});
         d.accept();
         return d.result();
     };
     ASSERT_TRUE(t.frame().router().Run(ID_EDIT_PALETTE));
-    EXPECT_TRUE(t.Doc().isModified());
-    EXPECT_EQ(t.Doc().m_palette.Entry(0).red, 200);
-    EXPECT_EQ(t.Doc().m_paletteHolder.get()->entries[0].peRed, 200);
+    EXPECT_TRUE(t.makeDoc().isModified());
+    EXPECT_EQ(t.makeDoc().m_palette.entry(0).red, 200);
+    EXPECT_EQ(t.makeDoc().m_paletteHolder.get()->entries[0].peRed, 200);
     // The unrendered picture is all index 0: the view shows the new colour at once.
-    const QImage shown = t.View().grab().toImage();
+    const QImage shown = t.view().grab().toImage();
     EXPECT_EQ(QColor(shown.pixel(4, shown.height() - 4)), QColor(200, 0, 0));
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 using namespace velmora::gui;
 
-QKeyEvent* Escape() { return new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier); }
+QKeyEvent* escape() { return new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier); }
 
 // The real Qt host with sounds counted, and a script that types at chosen polls.
 class TypingHost : public QtHost {
@@ -27,7 +27,7 @@ public:
     int polls = 0, questionSounds = 0;
     bool pollCancelKey() override {
         if (frame != nullptr && polls == 2) QCoreApplication::postEvent(frame->windowHandle(), new QCloseEvent);
-        if (frame != nullptr && polls == 3) QCoreApplication::postEvent(frame->view(), Escape());
+        if (frame != nullptr && polls == 3) QCoreApplication::postEvent(frame->view(), escape());
         ++polls;
         return QtHost::pollCancelKey();
     }
@@ -35,7 +35,7 @@ public:
 };
 
 TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten) {
-    ClearSettings();
+    clearSettings();
     TypingHost host;
     ScriptedDialogs dialogs;
     Application app(host, dialogs);
@@ -44,7 +44,7 @@ TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten
     Document& doc = app.document();
     doc.setResolution(200, 150);
     host.frame = app.mainFrame();
-    QCoreApplication::postEvent(host.frame->view(), Escape());  // before: the first poll forgets it
+    QCoreApplication::postEvent(host.frame->view(), escape());  // before: the first poll forgets it
     host.frame->dispatch(ID_RENDER);
     // Stopped at the poll that saw the key, the wait cursor gone; closing the window waits for the render.
     EXPECT_EQ(std::tuple(host.questionSounds, host.polls, doc.m_engine->isValid(), QGuiApplication::overrideCursor(),
@@ -54,7 +54,7 @@ TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten
 
 // Escape typed into the progress window stops even a render of hours at once.
 TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
-    ClearSettings();
+    clearSettings();
     TypingHost host;
     ScriptedDialogs dialogs;
     Application app(host, dialogs);
@@ -67,7 +67,7 @@ TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     doc.setRegion(-0.5, -0.5, -0.2, -0.2);
     doc.setResolution(320, 240);
     QTimer::singleShot(200, [] {
-        if (QWidget* progress = QApplication::activeModalWidget()) QCoreApplication::postEvent(progress, Escape());
+        if (QWidget* progress = QApplication::activeModalWidget()) QCoreApplication::postEvent(progress, escape());
     });
     QElapsedTimer clock;
     clock.start();
@@ -78,15 +78,15 @@ TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
 
 // A picture without memory says so at every F5, not only the first time.
 TEST(Render, EveryRenderOfAPictureWithoutMemoryShowsTheMessage) {
-    ClearSettings();
+    clearSettings();
     AppUnderTest t;
     ASSERT_EQ(t.start(), Application::kKeepRunning);
     t.host.allowMessages = true;
-    t.Doc().setResolution(2000000000, 2000000000);
+    t.makeDoc().setResolution(2000000000, 2000000000);
     for (std::size_t shown = 2; shown <= 3; ++shown) {
         t.frame().dispatch(ID_RENDER);
         ASSERT_EQ(t.host.messages.size(), shown);
-        EXPECT_EQ(t.host.LastText(), "Not enough memory for bitmap.");
+        EXPECT_EQ(t.host.lastText(), "Not enough memory for bitmap.");
     }
 }
 

@@ -17,21 +17,21 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
     dlg.show();
     QApplication::setActiveWindow(&dlg);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-    EXPECT_EQ(Control<QLineEdit>(dlg, 1013)->text(), "200");
-    EXPECT_FALSE(Control(dlg, 1011)->isEnabled()) << "no constant for the Mandelbrot set";
-    QTest::mouseClick(Control<QAbstractButton>(dlg, 1010), Qt::LeftButton);
-    EXPECT_TRUE(Control(dlg, 1011)->isEnabled());
-    SetText(dlg, 1011, "-0.8");
-    SetText(dlg, 1013, "0");
+    EXPECT_EQ(control<QLineEdit>(dlg, 1013)->text(), "200");
+    EXPECT_FALSE(control(dlg, 1011)->isEnabled()) << "no constant for the Mandelbrot set";
+    QTest::mouseClick(control<QAbstractButton>(dlg, 1010), Qt::LeftButton);
+    EXPECT_TRUE(control(dlg, 1011)->isEnabled());
+    setText(dlg, 1011, "-0.8");
+    setText(dlg, 1013, "0");
     host.allowMessages = true;
-    QTest::keyClick(Control(dlg, 1005), Qt::Key_Return);
+    QTest::keyClick(control(dlg, 1005), Qt::Key_Return);
     ASSERT_EQ(host.messages.size(), 1u);  // the refusal's text is the core's; here: shown over the dialog
     EXPECT_EQ(QString::fromStdString(host.messages[0].ownerName), dlg.objectName());
-    EXPECT_EQ(std::tuple(dlg.isVisible(), Control<QLineEdit>(dlg, 1013)->text(), QApplication::focusWidget()),
-              std::tuple(true, QStringLiteral("0"), Control(dlg, 1013)));
-    SetText(dlg, 1013, "99");
-    SetText(dlg, 1014, "301");
-    QTest::keyClick(Control(dlg, 1013), Qt::Key_Return);
+    EXPECT_EQ(std::tuple(dlg.isVisible(), control<QLineEdit>(dlg, 1013)->text(), QApplication::focusWidget()),
+              std::tuple(true, QStringLiteral("0"), control(dlg, 1013)));
+    setText(dlg, 1013, "99");
+    setText(dlg, 1014, "301");
+    QTest::keyClick(control(dlg, 1013), Qt::Key_Return);
     EXPECT_TRUE(dlg.m_accepted && !dlg.isVisible());
     EXPECT_EQ(std::tuple(doc.m_params.type, doc.m_params.cReal, doc.m_params.iterations, doc.m_engine->width()),
               std::tuple(FractalType::Julia, -0.8, 100, 301));

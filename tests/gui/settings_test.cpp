@@ -12,9 +12,9 @@ namespace {
 using namespace velmora::gui;
 
 TEST(settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClose) {
-    ClearSettings();
+    clearSettings();
     TempDir dir;
-    const QString saved = QString::fromStdString(dir.File("d0.vmr"));
+    const QString saved = QString::fromStdString(dir.file("d0.vmr"));
     {
         AppUnderTest t;
         ASSERT_EQ(t.start(), Application::kKeepRunning);
@@ -25,10 +25,10 @@ TEST(settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClos
         t.frame().dispatch(ID_VIEW_TOOLBAR);
         t.frame().dispatch(ID_VIEW_STATUS_BAR);
         t.frame().dispatch(ID_FILE_PRINT_PREVIEW);  // the scripted preview switches to two pages
-        t.Doc().setModifiedFlag();
+        t.makeDoc().setModifiedFlag();
         t.host.answers.push_back(MsgAnswer::Cancel);
         EXPECT_FALSE(t.frame().close());
-        EXPECT_EQ(std::pair(t.host.LastText(), t.frame().isVisible()),
+        EXPECT_EQ(std::pair(t.host.lastText(), t.frame().isVisible()),
                   std::pair("Save changes to " + saved.toStdString() + "?", true));
     }
     AppUnderTest again;

@@ -16,7 +16,7 @@ namespace {
 
 using namespace velmora::gui;
 
-void ExpectRegion(const FractalParams& p, const PlaneRegion& r) {
+void expectRegion(const FractalParams& p, const PlaneRegion& r) {
     for (auto [got, want] : {std::pair{p.left, r.left}, {p.top, r.top}, {p.right, r.right}, {p.bottom, r.bottom}})
         EXPECT_DOUBLE_EQ(got, want);
 }
@@ -33,7 +33,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
     void render() { ASSERT_TRUE(router.Run(ID_RENDER)); }
-    void Drag(QPoint from, QPoint to) {
+    void drag(QPoint from, QPoint to) {
         QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, from);
         QTest::mouseMove(view.get(), to);
         QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, to);
@@ -50,17 +50,17 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
     const struct { int command; QPoint from, to; PlaneRegion expected; } cases[] = {
         {ID_ZOOM_IN, {100, 75}, {300, 225}, {-1.0, -0.75, 1.0, 0.75}},
         {ID_ZOOM_OUT, {300, 225}, {100, 75}, {-3.0, -2.25, 5.0, 3.75}}};  // drawn backwards: same box
-    Drag(QPoint(50, 50), QPoint(150, 150));
+    drag(QPoint(50, 50), QPoint(150, 150));
     EXPECT_EQ(host.beeps, 1) << "nothing to select on before the first render";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         doc.onNewDocument();
         render();
-        Drag(c.from, c.to);
+        drag(c.from, c.to);
         QApplication::processEvents();  // the frame's own repaint must not end the selection
         ASSERT_TRUE(router.state(c.command).enabled);
         ASSERT_TRUE(router.Run(c.command));
-        ExpectRegion(doc.m_params, c.expected);
+        expectRegion(doc.m_params, c.expected);
         EXPECT_DOUBLE_EQ(doc.m_engine->xMin(), c.expected.left) << "rendered with the new region";
         // Rendered, modified, and the selection ended.
         EXPECT_EQ(std::tuple(doc.m_engine->isValid(), doc.isModified(), router.state(c.command).enabled),
@@ -84,7 +84,7 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
         QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, c.current);
         const PlaneRegion region{doc.m_params.left, doc.m_params.top, doc.m_params.right, doc.m_params.bottom};
         ASSERT_TRUE(router.Run(ID_ZOOM_IN));
-        ExpectRegion(doc.m_params,
+        expectRegion(doc.m_params,
                      zoomInRegion(region, PixelRect{100, 100, c.current.x(), c.current.y()}, 400, 300).value());
     }
 }
@@ -93,7 +93,7 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBoxThatIsZoomed) {
 // the box stays for the commands, and a drag in progress keeps its start.
 TEST_F(ViewTest, AMenuOverTheViewKeepsTheSelectionAndTheDragStart) {
     render();
-    Drag(QPoint(100, 75), QPoint(300, 225));
+    drag(QPoint(100, 75), QPoint(300, 225));
     QMenu menu;
     menu.addAction(QStringLiteral("Zoom In"));
     menu.popup(view->mapToGlobal(QPoint(120, 100)));
@@ -112,12 +112,12 @@ TEST_F(ViewTest, AMenuOverTheViewKeepsTheSelectionAndTheDragStart) {
 // Configure runs the settings dialog through the dialog seam.
 TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     dialogs.modal = [](QDialog& d) {
-        SetText(d, 1014, QStringLiteral("320"));
+        setText(d, 1014, QStringLiteral("320"));
         Press(d, 1);
         return d.result();
     };
     render();
-    Drag(QPoint(100, 75), QPoint(300, 225));
+    drag(QPoint(100, 75), QPoint(300, 225));
     ASSERT_TRUE(router.Run(ID_CONFIGURE));
     // The view was redrawn; a new, blank picture, no render follows.
     EXPECT_EQ(std::tuple(view->hasSelection(), doc.isModified(), doc.m_engine->width(), doc.m_engine->isValid()),
@@ -129,7 +129,7 @@ TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTh
     doc.setResolution(0, 10);  // a picture without pixels gives no image
     host.allowMessages = true;
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
-    EXPECT_EQ(std::tuple(host.LastText(), QGuiApplication::clipboard()->text()),
+    EXPECT_EQ(std::tuple(host.lastText(), QGuiApplication::clipboard()->text()),
               std::tuple("Could not create image.", QStringLiteral("kept")));
 
     doc.setResolution(300, 300);
@@ -137,7 +137,7 @@ TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTh
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
     const QImage whole = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(whole, wholePicture(*doc.m_engine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
-    Drag(QPoint(301, 201), QPoint(100, 100));
+    drag(QPoint(301, 201), QPoint(100, 100));
     ASSERT_TRUE(router.Run(ID_EDIT_COPY));
     const PixelRect r = mapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),

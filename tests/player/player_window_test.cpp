@@ -18,7 +18,7 @@ const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlue(0, 0, 255), kBlack(0, 0, 
 // Runs each test in its frames folder, as Velmora starts the player.
 class PlayerWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(m_dir.Path().string()))); }
+    void SetUp() override { ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(m_dir.path().string()))); }
     void TearDown() override { QDir::setCurrent(m_previous); }
 
     // Writes frameN.bmp as an 8-bit BMP in colour 1 (red), 2 (green) or 3 (blue),
@@ -28,7 +28,7 @@ protected:
         image.setColorTable({qRgb(0, 0, 0), kRed.rgb(), kGreen.rgb(), kBlue.rgb()});
         for (int i = 0; i < width * height; ++i)
             image.setPixel(i % width, i / width, columns.empty() ? colour : columns[i % width]);
-        ASSERT_TRUE(image.save(QString::fromStdString(m_dir.File("frame" + std::to_string(n) + ".bmp")), "BMP"));
+        ASSERT_TRUE(image.save(QString::fromStdString(m_dir.file("frame" + std::to_string(n) + ".bmp")), "BMP"));
     }
 
     QString m_previous = QDir::currentPath();
@@ -36,7 +36,7 @@ protected:
 };
 
 // The centre of what the window paints, as a user would see it.
-QColor Centre(PlayerWindow& window) {
+QColor centre(PlayerWindow& window) {
     const QImage shown = window.grab().toImage();
     return shown.pixelColor(shown.width() / 2, shown.height() / 2);
 }
@@ -48,7 +48,7 @@ TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {
     EXPECT_EQ(window.firstFrameSize(), QSize(200, 150));
     window.resize(window.firstFrameSize());
     for (int pass = 0; pass < 2; ++pass) {
-        EXPECT_EQ(std::pair(window.shownText(), Centre(window)), std::pair(QString(), kRed)) << pass;
+        EXPECT_EQ(std::pair(window.shownText(), centre(window)), std::pair(QString(), kRed)) << pass;
         window.advanceFrame();
         EXPECT_TRUE(window.shownImage().isNull() && window.shownText().contains("frame2.bmp\nThe file does not exist"));
         QImage note = window.grab().toImage();
@@ -56,17 +56,17 @@ TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {
         note.fill(kBlack);
         EXPECT_NE(window.grab().toImage(), note);  // the note's text is drawn over the black
         window.advanceFrame();  // goes on past the missing frame
-        EXPECT_EQ(Centre(window), kBlue) << pass;
+        EXPECT_EQ(centre(window), kBlue) << pass;
         window.advanceFrame();
     }
     // After the second pass it stays on the last frame.
-    EXPECT_EQ(std::tuple(Centre(window), window.windowTitle(), window.timerActive()),
+    EXPECT_EQ(std::tuple(centre(window), window.windowTitle(), window.timerActive()),
               std::tuple(kBlue, QString("script.aas - 3/3, pass 2/2 - 15 fps - Finished - ZEDoz"), false));
 }
 
 TEST_F(PlayerWindowTest, BrokenLateAndStretchedFrames) {
     WriteFrame(1, 0, 2, 1, {1, 3});  // stretched, the two colours must meet without a blend
-    velmora::test::WriteBytes(m_dir.File("frame2.bmp"), {'B', 'M', 0, 1, 2, 3});
+    velmora::test::writeBytes(m_dir.file("frame2.bmp"), {'B', 'M', 0, 1, 2, 3});
     PlayerWindow window(velmora::parseScript("\nframe1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
     window.resize(200, 50);
     const QImage shown = window.grab().toImage();

@@ -15,7 +15,7 @@
 namespace velmora::test {
 
 // A palette whose entry i is (blue, green, red) = (i + shift, 2i + shift, 255 - i) mod 256.
-inline Palette Ramp(int shift) {
+inline Palette ramp(int shift) {
     Palette p;
     for (int i = 0; i < 256; ++i)
         p.setEntry(
@@ -23,35 +23,35 @@ inline Palette Ramp(int shift) {
     return p;
 }
 
-inline Keyframe Key(double left, double right, double top, double bottom, std::int32_t iterations,
+inline Keyframe key(double left, double right, double top, double bottom, std::int32_t iterations,
                     std::int32_t transitions, int type = 1, double cr = 0.3, double ci = 0.6, int shift = 0) {
-    return Keyframe{left, right, top, bottom, cr, ci, type, iterations, Ramp(shift), transitions};
+    return Keyframe{left, right, top, bottom, cr, ci, type, iterations, ramp(shift), transitions};
 }
 
 // Counts 10 and 5 on three keyframes that zoom in on the Mandelbrot set.
-inline std::vector<Keyframe> ThreeKeyframes(std::int32_t first = 10, std::int32_t second = 5) {
-    return {Key(-2.0, 2.0, -1.5, 1.5, 40, first, 1, 0.3, 0.6, 0),
-            Key(-1.2, 0.4, -0.6, 0.6, 60, second, 1, 0.3, 0.6, 100),
-            Key(-0.9, -0.5, -0.2, 0.1, 90, 3, 1, 0.3, 0.6, 200)};
+inline std::vector<Keyframe> threeKeyframes(std::int32_t first = 10, std::int32_t second = 5) {
+    return {key(-2.0, 2.0, -1.5, 1.5, 40, first, 1, 0.3, 0.6, 0),
+            key(-1.2, 0.4, -0.6, 0.6, 60, second, 1, 0.3, 0.6, 100),
+            key(-0.9, -0.5, -0.2, 0.1, 90, 3, 1, 0.3, 0.6, 200)};
 }
 
 // A document as the program starts one, with the given keyframes.
-inline void Prepare(Document& doc, const std::vector<Keyframe>& keyframes) {
+inline void prepare(Document& doc, const std::vector<Keyframe>& keyframes) {
     doc.onNewDocument();
     doc.loadDefaultPalette();
     doc.m_keyframes = keyframes;
 }
 
-inline std::string ReadText(const std::string& path) {
-    const auto bytes = ReadBytes(path);
+inline std::string readText(const std::string& path) {
+    const auto bytes = readBytes(path);
     return std::string(bytes.begin(), bytes.end());
 }
 
 // The fractal values of a keyframe or of the active settings, comparable in one go.
-inline auto Values(const Keyframe& k) {
+inline auto values(const Keyframe& k) {
     return std::tuple{k.left, k.top, k.right, k.bottom, k.type, k.cReal, k.cImag, k.iterations};
 }
-inline auto Values(const FractalParams& p) {
+inline auto values(const FractalParams& p) {
     return std::tuple{p.left, p.top, p.right, p.bottom, static_cast<int>(p.type), p.cReal, p.cImag, p.iterations};
 }
 

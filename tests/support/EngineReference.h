@@ -14,7 +14,7 @@ struct RefParams {
     std::int32_t width = 300, height = 300;
 };
 
-inline std::vector<std::uint8_t> ReferenceImage(const RefParams& p) {
+inline std::vector<std::uint8_t> referenceImage(const RefParams& p) {
     const int pad = (p.width % 4) == 0 ? 0 : 4 - p.width % 4;
     const std::size_t stride = static_cast<std::size_t>(p.width + pad);
     std::vector<std::uint8_t> out(stride * static_cast<std::size_t>(p.height), 0);

@@ -49,7 +49,7 @@ public:
         return playerStartResult;
     }
 
-    std::string LastText() const { return messages.empty() ? std::string() : messages.back().text; }
+    std::string lastText() const { return messages.empty() ? std::string() : messages.back().text; }
 };
 
 }  // namespace velmora::test

@@ -14,7 +14,7 @@ namespace velmora::test {
 
 // A palette where every byte differs from its neighbours, reserved bytes
 // included, so any stray write shows.
-inline Palette PatternPalette(int seed = 0) {
+inline Palette patternPalette(int seed = 0) {
     Palette p;
     for (std::size_t i = 0; i < Palette::kBytes; ++i)
         p.bytes()[i] = static_cast<std::uint8_t>((i * 7 + static_cast<std::size_t>(seed) * 13 + 3) & 0xFF);
@@ -22,16 +22,16 @@ inline Palette PatternPalette(int seed = 0) {
 }
 
 // 256 lines of "r g b" with entry i = (i, 255 - i, i / 2), plus what follows.
-inline std::string MapText(int lines = 256, const std::string& eol = "\n") {
+inline std::string mapText(int lines = 256, const std::string& eol = "\n") {
     std::string s;
     for (int i = 0; i < lines; ++i)
         s += std::to_string(i) + " " + std::to_string(255 - i) + " " + std::to_string(i / 2) + eol;
     return s;
 }
 
-inline void ExpectMapColours(const Palette& p, int entries = 256) {
+inline void expectMapColours(const Palette& p, int entries = 256) {
     for (int i = 0; i < entries; ++i) {
-        const RgbQuad q = p.Entry(static_cast<std::size_t>(i));
+        const RgbQuad q = p.entry(static_cast<std::size_t>(i));
         EXPECT_EQ(q.red, i) << "entry " << i;
         EXPECT_EQ(q.green, 255 - i) << "entry " << i;
         EXPECT_EQ(q.blue, i / 2) << "entry " << i;
@@ -47,7 +47,7 @@ struct PaletteUi {
     PaletteUi() { host.allowMessages = true; }
 
     // Exactly one message with this text and icon, shown the editor's way.
-    void ExpectOnly(const std::string& text, MsgIcon icon) const {
+    void expectOnly(const std::string& text, MsgIcon icon) const {
         ASSERT_EQ(host.messages.size(), 1u) << (host.messages.empty() ? "" : host.messages[0].text);
         const Message& m = host.messages[0];
         EXPECT_EQ(m.text, text);
@@ -56,7 +56,7 @@ struct PaletteUi {
         EXPECT_EQ(m.buttons, MsgButtons::Ok);
         EXPECT_EQ(m.owner, MsgOwner::Dialog);
     }
-    void ExpectNone() const {
+    void expectNone() const {
         EXPECT_TRUE(host.messages.empty()) << host.messages.front().text;
     }
 };

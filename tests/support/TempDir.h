@@ -26,19 +26,19 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(m_path, ec);
     }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-    const std::filesystem::path& Path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& path() const { return m_path; }
 
 private:
     std::filesystem::path m_path;
 };
 
-inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+inline std::vector<std::uint8_t> readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }

@@ -12,7 +12,7 @@
 namespace velmora {
 namespace {
 
-void Status(AnimRenderSink* sink, const char* what, std::int64_t frame) {
+void status(AnimRenderSink* sink, const char* what, std::int64_t frame) {
     if (sink != nullptr) sink->setStatusText(what + std::to_string(frame));
 }
 
@@ -20,7 +20,7 @@ void report(Host& host, const std::string& text) {
     host.showMessage(windowMessage(text, MsgIcon::Error, kFramesWindowName));
 }
 
-void LoadFrame(FractalEngine& engine, const Keyframe& k) {
+void loadFrame(FractalEngine& engine, const Keyframe& k) {
     engine.setRegion(k.left, k.top, k.right, k.bottom);
     engine.setType(k.type);
     engine.setIterations(k.iterations);
@@ -29,7 +29,7 @@ void LoadFrame(FractalEngine& engine, const Keyframe& k) {
 
 // The frame loop; returns how it ended. Frames have an engine of their own, so
 // the document keeps its values and picture while they are computed.
-AnimRenderOutcome RenderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
+AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
                                AnimRenderResult& result) {
     const auto start = locateFrame(doc.m_keyframes, s.from);
     if (!start) return AnimRenderOutcome::Completed;  // nothing to render: out of segments at once
@@ -49,12 +49,12 @@ AnimRenderOutcome RenderFrames(const Document& doc, Host& host, const RenderSett
             ++result.framesBegun;
             result.lastFrame = static_cast<std::int32_t>(frame);
 
-            Status(sink, "Calculating frame ", frame);
+            status(sink, "Calculating frame ", frame);
             tweenKeyframes(doc.m_keyframes[static_cast<std::size_t>(k)],
                            doc.m_keyframes[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
-            LoadFrame(engine, scratch);
+            loadFrame(engine, scratch);
 
-            Status(sink, "Rendering frame ", frame);
+            status(sink, "Rendering frame ", frame);
             if (engine.render(bar, cancel) == 0) {
                 report(host, animtext::kAborted);
                 return AnimRenderOutcome::Aborted;
@@ -63,7 +63,7 @@ AnimRenderOutcome RenderFrames(const Document& doc, Host& host, const RenderSett
             engine.buildBitmap(scratch.palette);
             const std::string path = framePath(s.destFolder, frame);
 
-            Status(sink, "Saving frame ", frame);
+            status(sink, "Saving frame ", frame);
             std::error_code cause;
             if (writeBmp(engine, path, cause) != BmpWriteResult::Ok) {
                 // The number of the frame that failed, whatever frame the range began with.
@@ -94,7 +94,7 @@ AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, 
     doc.m_animWidth = s.width;
     doc.m_animHeight = s.height;
 
-    result.outcome = RenderFrames(doc, host, s, sink, result);
+    result.outcome = renderFrames(doc, host, s, sink, result);
     if (result.completed()) host.beep();
 
     // The ending is the same whatever happened: the script lists the whole

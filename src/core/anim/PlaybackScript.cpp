@@ -14,7 +14,7 @@ using Sink = std::function<bool(const std::string&)>;
 
 // Produces the script piece by piece, so a long animation never needs its whole
 // script in memory at once.
-bool EmitScript(const std::string& folder, PlaybackStyle style, std::int32_t total, const Sink& sink) {
+bool emitScript(const std::string& folder, PlaybackStyle style, std::int32_t total, const Sink& sink) {
     constexpr std::size_t kChunk = 64 * 1024;
     std::string buffer;
     bool first = true;
@@ -67,7 +67,7 @@ bool folderFitsScriptLines(const std::string& folder) { return folder.find_first
 
 std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
     std::string text;
-    EmitScript(folder, style, totalFrames, [&](const std::string& piece) {
+    emitScript(folder, style, totalFrames, [&](const std::string& piece) {
         text += piece;
         return true;
     });
@@ -80,7 +80,7 @@ bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t to
     if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(scriptPath(folder).c_str(), "wb"));
     if (!file) return false;
-    const bool written = EmitScript(folder, style, totalFrames, [&](const std::string& piece) {
+    const bool written = emitScript(folder, style, totalFrames, [&](const std::string& piece) {
         return std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
     });
     const bool flushed = written && std::fflush(file.get()) == 0;

@@ -10,12 +10,12 @@
 namespace velmora {
 namespace {
 
-bool Refuse(Host& host, const std::string& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok) {
+bool refuse(Host& host, const std::string& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok) {
     host.showMessage(windowMessage(text, icon, kRenderSettingsName, buttons));
     return false;
 }
 
-std::string TooLongText(std::size_t max) {
+std::string tooLongText(std::size_t max) {
     return "The folder name is too long for the playback script.\nThe full path of the folder may have at most " +
            std::to_string(max) + " characters.";
 }
@@ -23,7 +23,7 @@ std::string TooLongText(std::size_t max) {
 // The folder as the render will use it: absolute, against the working
 // directory of the moment it was accepted, and ending with the separator.
 // An empty name stays empty: it names no folder.
-std::string Absolute(const std::string& typed) {
+std::string absolute(const std::string& typed) {
     if (typed.empty()) return typed;
     std::error_code ec;
     std::filesystem::path p = std::filesystem::absolute(typed, ec);
@@ -66,14 +66,14 @@ std::size_t maxFramesFolderLength(std::int32_t totalFrames) {
 
 bool acceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& host, FolderQuestions questions) {
     if (const auto problem = checkRenderSettingsFields(s, totalFrames)) {
-        return Refuse(host, problem->text, problem->icon);
+        return refuse(host, problem->text, problem->icon);
     }
     // Refused before any frame is rendered: the script could not be written after them.
-    if (totalFrames > kMaxScriptFrames) return Refuse(host, tooManyFramesText(totalFrames), MsgIcon::Information);
-    if (!folderFitsScriptLines(s.destFolder)) return Refuse(host, animtext::kFolderLineBreak, MsgIcon::Information);
-    const std::string folder = Absolute(s.destFolder);
+    if (totalFrames > kMaxScriptFrames) return refuse(host, tooManyFramesText(totalFrames), MsgIcon::Information);
+    if (!folderFitsScriptLines(s.destFolder)) return refuse(host, animtext::kFolderLineBreak, MsgIcon::Information);
+    const std::string folder = absolute(s.destFolder);
     const std::size_t max = maxFramesFolderLength(totalFrames);
-    if (folder.size() > max) return Refuse(host, TooLongText(max), MsgIcon::Information);
+    if (folder.size() > max) return refuse(host, tooLongText(max), MsgIcon::Information);
 
     std::error_code ec;
     if (!folder.empty() && std::filesystem::is_directory(folder, ec)) {
@@ -91,7 +91,7 @@ bool acceptRenderSettings(RenderSettings& s, std::int32_t totalFrames, Host& hos
         // One level only: a missing parent is not made.
         if (!folder.empty()) std::filesystem::create_directory(folder, ec);
         if (folder.empty() || ec || !std::filesystem::is_directory(folder, ec)) {
-            return Refuse(host, animtext::kFolderNotCreated, MsgIcon::Error);
+            return refuse(host, animtext::kFolderNotCreated, MsgIcon::Error);
         }
     }
     s.destFolder = folder;

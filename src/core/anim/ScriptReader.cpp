@@ -13,13 +13,13 @@
 namespace velmora {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsBlankLine(std::string_view line) {
-    return std::all_of(line.begin(), line.end(), [](char c) { return IsBlank(c) || c == '\r'; });
+bool isBlankLine(std::string_view line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return isBlank(c) || c == '\r'; });
 }
 
-std::uint32_t LoopCountFrom(long long value) {
+std::uint32_t loopCountFrom(long long value) {
     if (value < 1) return 1;
     return value > static_cast<long long>(kMaxLoopCount) ? kMaxLoopCount : static_cast<std::uint32_t>(value);
 }
@@ -30,8 +30,8 @@ bool parseLoopLine(std::string_view line, long long& value) {
     static constexpr std::string_view kKeyword = "Loop";
     if (line.substr(0, kKeyword.size()) != kKeyword) return false;
     std::size_t i = kKeyword.size();
-    if (i >= line.size() || !IsBlank(line[i])) return false;
-    while (i < line.size() && IsBlank(line[i])) ++i;
+    if (i >= line.size() || !isBlank(line[i])) return false;
+    while (i < line.size() && isBlank(line[i])) ++i;
     bool negative = false;
     if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
         negative = line[i] == '-';
@@ -47,7 +47,7 @@ bool parseLoopLine(std::string_view line, long long& value) {
         ++i;
     }
     if (i == firstDigit) return false;
-    while (i < line.size() && IsBlank(line[i])) ++i;
+    while (i < line.size() && isBlank(line[i])) ++i;
     if (i != line.size()) return false;
     value = negative ? -magnitude : magnitude;
     return true;
@@ -90,10 +90,10 @@ void ScriptParser::endLine() {
     long long loops = 0;
     if (m_lineTooLong || line.size() > kMaxScriptLineBytes || line.find('\0') != std::string_view::npos) {
         ++m_script.skippedLines;
-    } else if (IsBlankLine(line)) {
+    } else if (isBlankLine(line)) {
         // Reverse scripts open with an empty line; blank lines are no frames.
     } else if (parseLoopLine(line, loops)) {
-        m_script.loopCount = LoopCountFrom(loops);
+        m_script.loopCount = loopCountFrom(loops);
     } else if (m_script.frames.size() >= m_limits.maxFrames || m_keptBytes + line.size() > m_limits.maxPathBytes) {
         m_script.truncated = true;
     } else {

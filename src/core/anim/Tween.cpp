@@ -7,7 +7,7 @@ namespace {
 
 // A + ((B - A) / T) x d: how the Julia constant moves, and the fallback for a
 // region axis that constant speed cannot handle.
-double Linear(double a, double b, double t, double d) { return a + ((b - a) / t) * d; }
+double linear(double a, double b, double t, double d) { return a + ((b - a) / t) * d; }
 
 struct Edges {
     double low;   // left or top
@@ -16,7 +16,7 @@ struct Edges {
 
 // One axis at constant speed: the extent changes by the same factor each frame
 // and the low edge moves in proportion to the change of extent.
-Edges ConstantSpeedAxis(double aLow, double aHigh, double bLow, double bHigh, std::int32_t t, std::int32_t d) {
+Edges constantSpeedAxis(double aLow, double aHigh, double bLow, double bHigh, std::int32_t t, std::int32_t d) {
     const double sizeA = aHigh - aLow;
     const double sizeB = bHigh - bLow;
     const double tt = static_cast<double>(t);
@@ -25,7 +25,7 @@ Edges ConstantSpeedAxis(double aLow, double aHigh, double bLow, double bHigh, st
     // fractional power of a negative number: both would make NaN edges, so such
     // an axis moves linearly instead.
     if (sizeA == 0.0 || sizeB == 0.0 || (sizeA < 0.0) != (sizeB < 0.0)) {
-        return {Linear(aLow, bLow, tt, dd), Linear(aHigh, bHigh, tt, dd)};
+        return {linear(aLow, bLow, tt, dd), linear(aHigh, bHigh, tt, dd)};
     }
     const double size = sizeA * std::pow(std::pow(sizeB / sizeA, 1.0 / tt), dd);
     const double low = sizeB == sizeA ? aLow : aLow + (bLow - aLow) * (size - sizeA) / (sizeB - sizeA);
@@ -57,16 +57,16 @@ void tweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::in
         out.top = a.top + (b.top - a.top) * w;
         out.bottom = a.bottom + (b.bottom - a.bottom) * w;
     } else {
-        const Edges x = ConstantSpeedAxis(a.left, a.right, b.left, b.right, t, d);
-        const Edges y = ConstantSpeedAxis(a.top, a.bottom, b.top, b.bottom, t, d);
+        const Edges x = constantSpeedAxis(a.left, a.right, b.left, b.right, t, d);
+        const Edges y = constantSpeedAxis(a.top, a.bottom, b.top, b.bottom, t, d);
         out.left = x.low;
         out.right = x.high;
         out.top = y.low;
         out.bottom = y.high;
     }
 
-    out.cReal = Linear(a.cReal, b.cReal, tt, dd);
-    out.cImag = Linear(a.cImag, b.cImag, tt, dd);
+    out.cReal = linear(a.cReal, b.cReal, tt, dd);
+    out.cImag = linear(a.cImag, b.cImag, tt, dd);
 
     // The step is truncated before it is multiplied, so a small change over many
     // frames stays put. Wide arithmetic: the difference of two limits can pass
@@ -75,8 +75,8 @@ void tweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::in
     out.iterations = static_cast<std::int32_t>(a.iterations + (span / t) * d);
 
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {
-        const RgbQuad ca = a.palette.Entry(i);
-        const RgbQuad cb = b.palette.Entry(i);
+        const RgbQuad ca = a.palette.entry(i);
+        const RgbQuad cb = b.palette.entry(i);
         auto mix = [&](std::uint8_t from, std::uint8_t to) {
             const double v = ((static_cast<double>(to) - from) / tt) * dd + from;
             return static_cast<std::uint8_t>(v);  // truncation towards zero; stays within 0..255

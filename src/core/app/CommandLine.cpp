@@ -9,14 +9,14 @@ namespace velmora {
 
 namespace {
 
-std::string Lower(std::string s) {
+std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
-bool IsSwitch(const std::string& a) { return a.size() > 1 && (a[0] == '/' || a[0] == '-'); }
+bool isSwitch(const std::string& a) { return a.size() > 1 && (a[0] == '/' || a[0] == '-'); }
 
-CommandLineInfo Fail(const std::string& text) {
+CommandLineInfo fail(const std::string& text) {
     CommandLineInfo info;
     info.action = CommandLineInfo::Action::Error;
     info.error = text;
@@ -32,15 +32,15 @@ CommandLineInfo parseCommandLine(const std::vector<std::string>& args) {
         // A path such as /home/me/x.vmr is a file, not a switch: switches are single words.
         std::error_code ec;
         const bool looksLikeSwitch =
-            IsSwitch(a) && a.find('/', 1) == std::string::npos && !std::filesystem::exists(a, ec);
+            isSwitch(a) && a.find('/', 1) == std::string::npos && !std::filesystem::exists(a, ec);
         if (!looksLikeSwitch) {
-            if (!info.file.empty()) return Fail("Only one document can be opened: " + a);
+            if (!info.file.empty()) return fail("Only one document can be opened: " + a);
             info.file = a;
             if (info.action == CommandLineInfo::Action::New) info.action = CommandLineInfo::Action::Open;
             continue;
         }
         const std::size_t start = a.find_first_not_of("-/");
-        const std::string name = start == std::string::npos ? std::string() : Lower(a.substr(start));
+        const std::string name = start == std::string::npos ? std::string() : lower(a.substr(start));
         if (name == "help" || name == "h" || name == "?") {
             info.action = CommandLineInfo::Action::Help;
             return info;
@@ -54,13 +54,13 @@ CommandLineInfo parseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         if (name == "p") {
-            if (i + 1 >= args.size()) return Fail("/p needs the document to print.");
+            if (i + 1 >= args.size()) return fail("/p needs the document to print.");
             info.action = CommandLineInfo::Action::Print;
             info.file = args[++i];
             continue;
         }
         if (name == "pt") {
-            if (i + 4 >= args.size()) return Fail("/pt needs the document, the printer, the driver and the port.");
+            if (i + 4 >= args.size()) return fail("/pt needs the document, the printer, the driver and the port.");
             info.action = CommandLineInfo::Action::PrintTo;
             info.file = args[++i];
             info.printer = args[++i];
@@ -68,7 +68,7 @@ CommandLineInfo parseCommandLine(const std::vector<std::string>& args) {
             info.port = args[++i];
             continue;
         }
-        return Fail("Unknown option: " + a);
+        return fail("Unknown option: " + a);
     }
     return info;
 }

@@ -8,7 +8,7 @@
 namespace velmora {
 namespace {
 
-std::uint64_t PixelBytes(std::int32_t width, std::int32_t height) {
+std::uint64_t pixelBytes(std::int32_t width, std::int32_t height) {
     const std::uint64_t w = width > 0 ? static_cast<std::uint64_t>(width) : 0;
     const std::uint64_t stride = w + static_cast<std::uint64_t>(FractalEngine::paddingFor(width));
     const std::uint64_t h = height > 0 ? static_cast<std::uint64_t>(height) : 0;
@@ -21,13 +21,13 @@ std::array<std::uint8_t, 14> bmpFileHeader(std::int32_t width, std::int32_t heig
     std::array<std::uint8_t, 14> h{};
     h[0] = 'B';
     h[1] = 'M';
-    le::storeU32(&h[2], static_cast<std::uint32_t>(kBmpPixelOffset + PixelBytes(width, height)));
+    le::storeU32(&h[2], static_cast<std::uint32_t>(kBmpPixelOffset + pixelBytes(width, height)));
     le::storeU32(&h[10], kBmpPixelOffset);
     return h;
 }
 
 bool bmpSizeFits(std::int32_t width, std::int32_t height) {
-    return kBmpPixelOffset + PixelBytes(width, height) <= std::numeric_limits<std::uint32_t>::max();
+    return kBmpPixelOffset + pixelBytes(width, height) <= std::numeric_limits<std::uint32_t>::max();
 }
 
 BmpWriteResult writeBmp(const FractalEngine& engine, const std::string& path, std::error_code& cause) {
@@ -36,7 +36,7 @@ BmpWriteResult writeBmp(const FractalEngine& engine, const std::string& path, st
     if (!bmpSizeFits(engine.width(), engine.height())) {
         return BmpWriteResult::TooLarge;  // the header could not state the file's size
     }
-    const std::uint64_t pixels = PixelBytes(engine.width(), engine.height());
+    const std::uint64_t pixels = pixelBytes(engine.width(), engine.height());
     const auto header = bmpFileHeader(engine.width(), engine.height());
     const WriteResult r = writeFileSafely(path,
                                           {{header.data(), header.size()},

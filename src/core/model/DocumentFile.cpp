@@ -14,11 +14,11 @@ namespace {
 
 constexpr char kSignature[5] = {'V', 'M', 'R', '1', '0'};
 
-void PutPalette(std::vector<std::uint8_t>& out, const Palette& p) {
+void putPalette(std::vector<std::uint8_t>& out, const Palette& p) {
     le::putBytes(out, p.bytes(), Palette::kBytes);
 }
 
-void PutKeyframe(std::vector<std::uint8_t>& out, const Keyframe& k) {
+void putKeyframe(std::vector<std::uint8_t>& out, const Keyframe& k) {
     le::putU8(out, 1);
     // The file keeps the region as left, top, right, bottom, unlike the record.
     le::putDouble(out, k.left);
@@ -30,10 +30,10 @@ void PutKeyframe(std::vector<std::uint8_t>& out, const Keyframe& k) {
     le::putI32(out, k.type);
     le::putI32(out, k.iterations);
     le::putI32(out, k.transitions);
-    PutPalette(out, k.palette);
+    putPalette(out, k.palette);
 }
 
-bool ReadKeyframe(le::Reader& in, Keyframe& k) {
+bool readKeyframe(le::Reader& in, Keyframe& k) {
     return in.float64(k.left) && in.float64(k.top) && in.float64(k.right) && in.float64(k.bottom) &&
            in.float64(k.cReal) && in.float64(k.cImag) && in.I32(k.type) && in.I32(k.iterations) &&
            in.I32(k.transitions) && in.bytes(k.palette.bytes(), Palette::kBytes);
@@ -59,14 +59,14 @@ std::vector<std::uint8_t> serializeContents(const DocumentContents& c) {
     le::putI32(out, c.params.width);
     le::putI32(out, c.params.height);
     le::putU8(out, static_cast<std::uint8_t>(c.playbackStyle));
-    PutPalette(out, c.palette);
+    putPalette(out, c.palette);
     le::putU8(out, static_cast<std::uint8_t>(c.tweenStyle));
     le::putI32(out, c.animWidth);
     le::putI32(out, c.animHeight);
     std::uint8_t folder[kFolderFieldSize] = {};
     std::memcpy(folder, c.destFolder.data(), std::min(c.destFolder.size(), kFolderFieldSize - 1));
     le::putBytes(out, folder, kFolderFieldSize);
-    for (const Keyframe& k : c.keyframes) PutKeyframe(out, k);
+    for (const Keyframe& k : c.keyframes) putKeyframe(out, k);
     le::putU8(out, 0);
     return out;
 }
@@ -109,8 +109,8 @@ namespace {
 // Reads the file in its own order from any source with Bytes(out, n): the
 // signature before anything else, then the fixed header, then one record per
 // marker up to the terminator; nothing after the terminator is read.
-template <typename Source>
-bool ParseFrom(Source& in, DocumentContents& c) {
+template <typename source>
+bool parseFrom(source& in, DocumentContents& c) {
     std::uint8_t head[kDocumentHeaderSize];
     if (!in.bytes(head, sizeof kSignature) || std::memcmp(head, kSignature, sizeof kSignature) != 0) return false;
     if (!in.bytes(head + sizeof kSignature, kDocumentHeaderSize - sizeof kSignature)) return false;
@@ -143,7 +143,7 @@ bool ParseFrom(Source& in, DocumentContents& c) {
         if (!in.bytes(record, kKeyframeRecordSize - 1)) return false;
         le::Reader r(record, kKeyframeRecordSize - 1);
         Keyframe k;
-        if (!ReadKeyframe(r, k)) return false;
+        if (!readKeyframe(r, k)) return false;
         c.keyframes.push_back(k);
     }
     return true;
@@ -153,7 +153,7 @@ bool ParseFrom(Source& in, DocumentContents& c) {
 
 bool parseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& c) {
     le::Reader in(data, size);
-    return ParseFrom(in, c);
+    return parseFrom(in, c);
 }
 
 DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& c, std::error_code& cause) {
@@ -161,7 +161,7 @@ DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& c
     if (!in.open(path, cause)) return DocumentReadResult::NotOpened;
     bool parsed = false;
     try {
-        parsed = ParseFrom(in, c);
+        parsed = parseFrom(in, c);
     } catch (const std::bad_alloc&) {
         // Only a huge run of keyframe records gets here.
         cause = std::make_error_code(std::errc::not_enough_memory);

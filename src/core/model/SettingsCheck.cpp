@@ -9,7 +9,7 @@ namespace velmora {
 
 namespace {
 
-void Refuse(Host& host, const char* text, const char* caption) {
+void refuse(Host& host, const char* text, const char* caption) {
     Message m;
     m.text = text;
     m.caption = caption;
@@ -51,23 +51,23 @@ SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fi
 
     const std::int32_t detail = parseInteger(fields.detailLevel);
     if (detail < 1) {
-        Refuse(host, "Number of iterations must be an\ninteger greater than or equal to 1.", "Iterations");
+        refuse(host, "Number of iterations must be an\ninteger greater than or equal to 1.", "Iterations");
         return SettingsResult::DetailLevel;
     }
     if (detail == std::numeric_limits<std::int32_t>::max()) {
-        Refuse(host, "Maximum number of iterations must be\nless than or equal to 2147483647.", "Iterations");
+        refuse(host, "Maximum number of iterations must be\nless than or equal to 2147483647.", "Iterations");
         return SettingsResult::DetailLevel;
     }
     p.iterations = detail + 1;
 
     const std::int32_t x = parseInteger(fields.xPels);
     if (x < 1) {
-        Refuse(host, "Horizontal resolution must be at least 1 pixel.", "Resolution");
+        refuse(host, "Horizontal resolution must be at least 1 pixel.", "Resolution");
         return SettingsResult::XPels;
     }
     const std::int32_t y = parseInteger(fields.yPels);
     if (y < 1) {
-        Refuse(host, "Vertical resolution must be at least 1 pixel.", "Resolution");
+        refuse(host, "Vertical resolution must be at least 1 pixel.", "Resolution");
         return SettingsResult::YPels;
     }
     // Compared with the picture that exists: an unchanged size keeps it.

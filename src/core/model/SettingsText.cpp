@@ -13,20 +13,20 @@ namespace {
 
 constexpr int kSignificantDigits = 10;
 
-bool IsBlank(char c) {
+bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view SkipBlanks(std::string_view s) {
+std::string_view skipBlanks(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && IsBlank(s[i])) ++i;
+    while (i < s.size() && isBlank(s[i])) ++i;
     return s.substr(i);
 }
 
 // Drops zeros after the point at the end of digits, keeping the point.
-void TrimFractionZeros(std::string& digits) {
+void trimFractionZeros(std::string& digits) {
     if (digits.find('.') == std::string::npos) return;
     while (!digits.empty() && digits.back() == '0') digits.pop_back();
 }
@@ -58,11 +58,11 @@ std::string formatReal(double value, RealStyle style) {
                                             kSignificantDigits - 1 - exponent).ptr;
         text.assign(plain, plainEnd);
         if (text.find('.') == std::string::npos) text += '.';
-        TrimFractionZeros(text);
+        trimFractionZeros(text);
     } else {
         std::string mantissa(sciText.substr(0, ePos));
         if (mantissa.find('.') == std::string::npos) mantissa += '.';
-        TrimFractionZeros(mantissa);
+        trimFractionZeros(mantissa);
         const int magnitude = exponent < 0 ? -exponent : exponent;
         std::string digits = std::to_string(magnitude);
         if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
@@ -89,7 +89,7 @@ std::string_view firstCharacters(std::string_view text, std::size_t count) {
 }
 
 double parseReal(std::string_view text) {
-    const std::string_view s = SkipBlanks(firstCharacters(text, kParsedFieldChars));
+    const std::string_view s = skipBlanks(firstCharacters(text, kParsedFieldChars));
     std::size_t i = 0;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -98,18 +98,18 @@ double parseReal(std::string_view text) {
     }
     const std::size_t numberStart = i;
     std::size_t digits = 0;
-    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+        while (i < s.size() && isDigit(s[i])) ++i, ++digits;
     }
     if (digits == 0) return 0.0;
     // An exponent counts only with at least one digit: "5e" reads as 5.
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
-        if (j < s.size() && IsDigit(s[j])) {
-            while (j < s.size() && IsDigit(s[j])) ++j;
+        if (j < s.size() && isDigit(s[j])) {
+            while (j < s.size() && isDigit(s[j])) ++j;
             i = j;
         }
     }

@@ -3,7 +3,7 @@
 namespace velmora {
 namespace {
 
-RgbQuad HueEntry(int i) {
+RgbQuad hueEntry(int i) {
     auto ramp = [](int num, int den) { return static_cast<std::uint8_t>(255 * num / den); };
     RgbQuad q;
     if (i == 0) return q;
@@ -29,16 +29,16 @@ RgbQuad HueEntry(int i) {
     return q;
 }
 
-Palette MakeDefault() {
+Palette makeDefault() {
     Palette p;
-    for (int i = 0; i < 256; ++i) p.setEntry(static_cast<std::size_t>(i), HueEntry(i));
+    for (int i = 0; i < 256; ++i) p.setEntry(static_cast<std::size_t>(i), hueEntry(i));
     return p;
 }
 
 }  // namespace
 
 const Palette& defaultPalette() {
-    static const Palette palette = MakeDefault();
+    static const Palette palette = makeDefault();
     return palette;
 }
 

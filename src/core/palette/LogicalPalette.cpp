@@ -19,7 +19,7 @@ void fillLogicalPalette(const Palette& palette, LogicalPalette& out) {
     out.palVersion = 0x300;
     out.palNumEntries = 256;
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {
-        const RgbQuad q = palette.Entry(i);
+        const RgbQuad q = palette.entry(i);
         out.entries[i] = PaletteEntry{q.red, q.green, q.blue, q.reserved};
     }
 }

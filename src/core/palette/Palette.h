@@ -22,7 +22,7 @@ public:
 
     Palette() = default;  // all zero
 
-    RgbQuad Entry(std::size_t i) const {
+    RgbQuad entry(std::size_t i) const {
         const std::uint8_t* p = &m_bytes[i * 4];
         return RgbQuad{p[0], p[1], p[2], p[3]};
     }

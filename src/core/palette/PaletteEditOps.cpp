@@ -6,24 +6,24 @@
 namespace velmora {
 namespace {
 
-bool ValidIndex(int i) { return i >= 0 && i < static_cast<int>(Palette::kEntries); }
+bool validIndex(int i) { return i >= 0 && i < static_cast<int>(Palette::kEntries); }
 
 }  // namespace
 
 void copyEntry(Palette& palette, int from, int to) {
-    if (!ValidIndex(from) || !ValidIndex(to)) return;
-    palette.setEntry(static_cast<std::size_t>(to), palette.Entry(static_cast<std::size_t>(from)));
+    if (!validIndex(from) || !validIndex(to)) return;
+    palette.setEntry(static_cast<std::size_t>(to), palette.entry(static_cast<std::size_t>(from)));
 }
 
 void swapEntries(Palette& palette, int a, int b) {
-    if (!ValidIndex(a) || !ValidIndex(b)) return;
-    const RgbQuad qa = palette.Entry(static_cast<std::size_t>(a));
-    palette.setEntry(static_cast<std::size_t>(a), palette.Entry(static_cast<std::size_t>(b)));
+    if (!validIndex(a) || !validIndex(b)) return;
+    const RgbQuad qa = palette.entry(static_cast<std::size_t>(a));
+    palette.setEntry(static_cast<std::size_t>(a), palette.entry(static_cast<std::size_t>(b)));
     palette.setEntry(static_cast<std::size_t>(b), qa);
 }
 
 void spreadEntries(Palette& palette, int from, int to) {
-    if (!ValidIndex(from) || !ValidIndex(to)) return;
+    if (!validIndex(from) || !validIndex(to)) return;
     const int lo = std::min(from, to);
     const int hi = std::max(from, to);
     const int n = hi - lo;
@@ -115,8 +115,8 @@ GridAction PaletteGridModel::doubleClick(int x, int y) {
 }
 
 void PaletteGridModel::setEntryColour(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    if (!ValidIndex(index)) return;
-    RgbQuad q = m_palette.Entry(static_cast<std::size_t>(index));
+    if (!validIndex(index)) return;
+    RgbQuad q = m_palette.entry(static_cast<std::size_t>(index));
     q.red = red;
     q.green = green;
     q.blue = blue;

@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-void Show(const PaletteFileContext& ctx, const std::string& text, MsgIcon icon) {
+void showWindow(const PaletteFileContext& ctx, const std::string& text, MsgIcon icon) {
     Message m;
     m.text = text;
     m.caption = kAppTitle;
@@ -21,26 +21,26 @@ void Show(const PaletteFileContext& ctx, const std::string& text, MsgIcon icon) 
     ctx.host.showMessage(m);
 }
 
-void RebuildAndRepaint(const PaletteFileContext& ctx) {
+void rebuildAndRepaint(const PaletteFileContext& ctx) {
     if (ctx.rebuildAndRepaint) ctx.rebuildAndRepaint();
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EndsWithNoCase(const std::string& s, const char* tail3) {
+bool endsWithNoCase(const std::string& s, const char* tail3) {
     if (s.size() < 3) return false;
     for (std::size_t i = 0; i < 3; ++i)
-        if (Lower(s[s.size() - 3 + i]) != tail3[i]) return false;
+        if (lower(s[s.size() - 3 + i]) != tail3[i]) return false;
     return true;
 }
 
 // Opens a text palette file; a missing file, a folder or any other refusal is
 // reported the same way, and nothing is ever created.
 template <typename ReadFn>
-PaletteLoadResult WithTextFile(const std::string& path, const PaletteFileContext& ctx, ReadFn read) {
+PaletteLoadResult withTextFile(const std::string& path, const PaletteFileContext& ctx, ReadFn read) {
     FileByteSource file(path);
     if (!file.isOpen()) {
-        Show(ctx, kMsgCouldNotOpenFile, MsgIcon::Error);
+        showWindow(ctx, kMsgCouldNotOpenFile, MsgIcon::Error);
         return PaletteLoadResult::NotOpened;
     }
     PaletteTextStream text(&file);
@@ -50,7 +50,7 @@ PaletteLoadResult WithTextFile(const std::string& path, const PaletteFileContext
 // Reads the triples into a copy so that a refused file leaves the colours as
 // they were: the grid does not repaint after a failure, and a half-changed
 // palette would then differ from what the user sees.
-bool ReadTriplesWhole(PaletteTextStream& in, Palette& palette) {
+bool readTriplesWhole(PaletteTextStream& in, Palette& palette) {
     Palette work = palette;
     if (!readPaletteTriples(in, work)) return false;
     palette = work;
@@ -60,8 +60,8 @@ bool ReadTriplesWhole(PaletteTextStream& in, Palette& palette) {
 }  // namespace
 
 PaletteReader chooseReader(const std::string& path) {
-    if (EndsWithNoCase(path, "map")) return PaletteReader::FractIntMap;
-    if (EndsWithNoCase(path, "pal")) return PaletteReader::Jasc;
+    if (endsWithNoCase(path, "map")) return PaletteReader::FractIntMap;
+    if (endsWithNoCase(path, "pal")) return PaletteReader::Jasc;
     return PaletteReader::Rgb;
 }
 
@@ -69,11 +69,11 @@ PaletteLoadResult readRgbPalette(ByteSource& in, Palette& palette, const Palette
     std::uint8_t tag[kRgbTagSize] = {};
     const std::size_t got = in.read(tag, kRgbTagSize);
     if (in.failed()) {
-        Show(ctx, kMsgTagReadError, MsgIcon::Warning);
+        showWindow(ctx, kMsgTagReadError, MsgIcon::Warning);
         return PaletteLoadResult::ReadError;
     }
     if (got != kRgbTagSize || std::memcmp(tag, kRgbTag, kRgbTagSize) != 0) {
-        Show(ctx, kMsgBadRgb, MsgIcon::Error);
+        showWindow(ctx, kMsgBadRgb, MsgIcon::Error);
         return PaletteLoadResult::Refused;
     }
     // A short file replaces only the bytes it holds; the rest stay.
@@ -85,38 +85,38 @@ PaletteLoadResult readRgbPalette(ByteSource& in, Palette& palette, const Palette
     }
     PaletteLoadResult result = PaletteLoadResult::Loaded;
     if (in.failed()) {
-        Show(ctx, kMsgEntriesReadError, MsgIcon::Warning);
+        showWindow(ctx, kMsgEntriesReadError, MsgIcon::Warning);
         result = PaletteLoadResult::ReadError;
     }
-    RebuildAndRepaint(ctx);
+    rebuildAndRepaint(ctx);
     return result;
 }
 
 PaletteLoadResult readRgbPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
     auto file = std::make_unique<FileByteSource>(path);
     if (!file->isOpen()) {
-        Show(ctx, fileErrorMessage(path, file->openError(), FileOp::Read), MsgIcon::Error);
+        showWindow(ctx, fileErrorMessage(path, file->openError(), FileOp::Read), MsgIcon::Error);
         return PaletteLoadResult::NotOpened;
     }
     bool rebuild = false;
     const PaletteFileContext inner{ctx.host, ctx.ownerName, [&rebuild] { rebuild = true; }};
     const PaletteLoadResult result = readRgbPalette(*file, palette, inner);
     file.reset();  // closed before the grid repaints
-    if (rebuild) RebuildAndRepaint(ctx);
+    if (rebuild) rebuildAndRepaint(ctx);
     return result;
 }
 
 PaletteLoadResult readFractIntMap(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
-    if (!ReadTriplesWhole(in, palette)) {
-        Show(ctx, kMsgBadMap, MsgIcon::Error);
+    if (!readTriplesWhole(in, palette)) {
+        showWindow(ctx, kMsgBadMap, MsgIcon::Error);
         return PaletteLoadResult::Refused;
     }
-    RebuildAndRepaint(ctx);
+    rebuildAndRepaint(ctx);
     return PaletteLoadResult::Loaded;
 }
 
 PaletteLoadResult readFractIntMap(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
-    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return readFractIntMap(in, palette, ctx); });
+    return withTextFile(path, ctx, [&](PaletteTextStream& in) { return readFractIntMap(in, palette, ctx); });
 }
 
 PaletteLoadResult readJascPalette(PaletteTextStream& in, Palette& palette, const PaletteFileContext& ctx) {
@@ -130,19 +130,19 @@ PaletteLoadResult readJascPalette(PaletteTextStream& in, Palette& palette, const
         head[got++] = static_cast<char>(c);
     }
     if (got < sizeof head || std::memcmp(head + 14, "256", 3) != 0) {
-        Show(ctx, kMsgBadJasc, MsgIcon::Error);
+        showWindow(ctx, kMsgBadJasc, MsgIcon::Error);
         return PaletteLoadResult::Refused;
     }
-    if (!ReadTriplesWhole(in, palette)) {
-        Show(ctx, kMsgBadJasc, MsgIcon::Error);
+    if (!readTriplesWhole(in, palette)) {
+        showWindow(ctx, kMsgBadJasc, MsgIcon::Error);
         return PaletteLoadResult::Refused;
     }
-    RebuildAndRepaint(ctx);
+    rebuildAndRepaint(ctx);
     return PaletteLoadResult::Loaded;
 }
 
 PaletteLoadResult readJascPalette(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
-    return WithTextFile(path, ctx, [&](PaletteTextStream& in) { return readJascPalette(in, palette, ctx); });
+    return withTextFile(path, ctx, [&](PaletteTextStream& in) { return readJascPalette(in, palette, ctx); });
 }
 
 PaletteLoadResult loadPaletteFromPath(const std::string& path, Palette& palette, const PaletteFileContext& ctx) {
@@ -178,11 +178,11 @@ bool savePaletteToPath(const std::string& path, const Palette& palette, const Pa
         {{reinterpret_cast<const std::uint8_t*>(kRgbTag), kRgbTagSize}, {palette.bytes(), Palette::kBytes}},
         cause);
     if (r == WriteResult::CreateFailed) {
-        Show(ctx, fileErrorMessage(path, cause, FileOp::Write), MsgIcon::Error);
+        showWindow(ctx, fileErrorMessage(path, cause, FileOp::Write), MsgIcon::Error);
         return false;
     }
     if (r == WriteResult::WriteFailed) {
-        Show(ctx, kMsgWriteError, MsgIcon::Warning);
+        showWindow(ctx, kMsgWriteError, MsgIcon::Warning);
         return false;
     }
     return true;

@@ -3,12 +3,12 @@
 namespace velmora {
 namespace {
 
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 // A bare CR is a line end too: maps written on old Macs use nothing else.
-bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
+bool isLineEnd(int c) { return c == '\n' || c == '\r'; }
 
-std::uint8_t Stored(const std::optional<int>& v) {
+std::uint8_t stored(const std::optional<int>& v) {
     return v ? static_cast<std::uint8_t>(*v & 0xFF) : std::uint8_t{255};
 }
 
@@ -17,12 +17,12 @@ std::uint8_t Stored(const std::optional<int>& v) {
 std::optional<int> readPaletteNumber(PaletteTextStream& in) {
     if (!in.isOpen() || in.atEnd()) return std::nullopt;
     int c = in.get();
-    while (c != PaletteTextStream::kEnd && !IsDigit(c)) c = in.get();
+    while (c != PaletteTextStream::kEnd && !isDigit(c)) c = in.get();
     if (c == PaletteTextStream::kEnd) return std::nullopt;
     int value = c - '0';
     int digits = 1;
     c = in.get();
-    while (digits < 3 && IsDigit(c)) {
+    while (digits < 3 && isDigit(c)) {
         value = value * 10 + (c - '0');
         ++digits;
         c = in.get();
@@ -33,17 +33,17 @@ std::optional<int> readPaletteNumber(PaletteTextStream& in) {
 bool readPaletteTriples(PaletteTextStream& in, Palette& palette) {
     if (!in.isOpen() || in.atEnd()) return false;
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {
-        RgbQuad q = palette.Entry(i);
-        q.red = Stored(readPaletteNumber(in));
-        q.green = Stored(readPaletteNumber(in));
+        RgbQuad q = palette.entry(i);
+        q.red = stored(readPaletteNumber(in));
+        q.green = stored(readPaletteNumber(in));
         const std::optional<int> blue = readPaletteNumber(in);
-        q.blue = Stored(blue);
+        q.blue = stored(blue);
         palette.setEntry(i, q);
         if (!blue) return false;
         // The number reader ate the character after the blue digits; unless
         // that was the line end, whatever follows on the line is a comment.
         int c = in.last();
-        while (c != PaletteTextStream::kEnd && !IsLineEnd(c)) c = in.get();
+        while (c != PaletteTextStream::kEnd && !isLineEnd(c)) c = in.get();
     }
     return true;
 }

@@ -20,7 +20,7 @@ public:
     bool startPlayer(const std::string& scriptPath, const std::string& workingDir) override;
 
     // Every message shown so far, so callers can tell whether anything failed.
-    const std::vector<Message>& Shown() const { return m_shown; }
+    const std::vector<Message>& shown() const { return m_shown; }
 
 private:
     std::ostream& m_err;

@@ -20,11 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::error_code LastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
+std::error_code lastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
 
 // The file a save must replace: links are followed to the end, so the link
 // itself stays; a dangling link names the file to create.
-bool FinalTarget(const std::string& path, fs::path& target, std::error_code& cause) {
+bool finalTarget(const std::string& path, fs::path& target, std::error_code& cause) {
     target = path;
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code ec;
@@ -47,24 +47,24 @@ constexpr std::string_view kTempSuffix = ".saving~";
 // save that was killed.
 constexpr std::time_t kStaleSeconds = 600;
 
-fs::path Folder(const fs::path& target) {
+fs::path folder(const fs::path& target) {
     return target.parent_path().empty() ? fs::path(".") : target.parent_path();
 }
 
-std::string TempPrefix(const fs::path& target) { return target.filename().string().substr(0, 200) + "."; }
+std::string tempPrefix(const fs::path& target) { return target.filename().string().substr(0, 200) + "."; }
 
 // A fresh name beside the target for each attempt, so concurrent saves and
 // leftovers of a killed process never meet.
-fs::path TempName(const fs::path& target) {
+fs::path tempName(const fs::path& target) {
     thread_local std::mt19937_64 rng(std::random_device{}() ^ (static_cast<std::uint64_t>(::getpid()) << 32));
-    std::string name = TempPrefix(target);
+    std::string name = tempPrefix(target);
     std::uint64_t bits = rng();
     for (std::size_t i = 0; i < kTagDigits; ++i, bits >>= 4) name += kDigits[bits & 15];
     name += kTempSuffix;
-    return Folder(target) / name;
+    return folder(target) / name;
 }
 
-bool IsTempNameOf(const std::string& name, const std::string& prefix) {
+bool isTempNameOf(const std::string& name, const std::string& prefix) {
     if (name.size() != prefix.size() + kTagDigits + kTempSuffix.size() || !name.starts_with(prefix) ||
         !name.ends_with(kTempSuffix)) {
         return false;
@@ -77,11 +77,11 @@ bool IsTempNameOf(const std::string& name, const std::string& prefix) {
 // Removes the target's temporary files that killed saves left behind. A save
 // in progress holds a lock on its file, and a young file is left alone in
 // case its save is between closing and renaming it.
-void RemoveStaleTemps(const fs::path& target) {
-    const std::string prefix = TempPrefix(target);
+void removeStaleTemps(const fs::path& target) {
+    const std::string prefix = tempPrefix(target);
     std::error_code ec;
-    for (fs::directory_iterator it(Folder(target), ec), end; !ec && it != end; it.increment(ec)) {
-        if (!IsTempNameOf(it->path().filename().string(), prefix)) continue;
+    for (fs::directory_iterator it(folder(target), ec), end; !ec && it != end; it.increment(ec)) {
+        if (!isTempNameOf(it->path().filename().string(), prefix)) continue;
         const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat st {};
@@ -93,7 +93,7 @@ void RemoveStaleTemps(const fs::path& target) {
     }
 }
 
-bool WriteAll(int fd, const ByteBlocks& blocks) {
+bool writeAll(int fd, const ByteBlocks& blocks) {
     for (const auto& [data, size] : blocks) {
         std::size_t done = 0;
         while (done < size) {
@@ -109,9 +109,9 @@ bool WriteAll(int fd, const ByteBlocks& blocks) {
     return true;
 }
 
-bool CloseChecked(int fd, bool ok, std::error_code& cause) {
+bool closeChecked(int fd, bool ok, std::error_code& cause) {
     if (::close(fd) != 0 && ok) {
-        cause = LastError();
+        cause = lastError();
         return false;
     }
     return ok;
@@ -150,11 +150,11 @@ private:
 
 // Devices and FIFOs are written as they are: renaming over one would replace it
 // by a plain file, and its own failure (a full device) must be seen.
-WriteResult WriteInPlace(const fs::path& target, const ByteBlocks& blocks, std::error_code& cause) {
+WriteResult writeInPlace(const fs::path& target, const ByteBlocks& blocks, std::error_code& cause) {
     // Non-blocking open: a FIFO without a reader is refused instead of waited on.
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        cause = LastError();
+        cause = lastError();
         return WriteResult::CreateFailed;
     }
     struct stat st {};
@@ -170,17 +170,17 @@ WriteResult WriteInPlace(const fs::path& target, const ByteBlocks& blocks, std::
     {
         const PipeSignalHold hold;
         errno = 0;
-        ok = WriteAll(fd, blocks);
-        if (!ok) cause = LastError();
+        ok = writeAll(fd, blocks);
+        if (!ok) cause = lastError();
     }
-    ok = CloseChecked(fd, ok, cause);
+    ok = closeChecked(fd, ok, cause);
     return ok ? WriteResult::Ok : WriteResult::WriteFailed;
 }
 
 // A file-size limit must fail the write (EFBIG), so that the temporary file is
 // removed, instead of killing the program with the file left behind. A
 // handler the program installed itself is left alone.
-void IgnoreFileSizeSignal() {
+void ignoreFileSizeSignal() {
     static const bool done = [] {
         struct sigaction current {};
         if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
@@ -192,8 +192,8 @@ void IgnoreFileSizeSignal() {
     (void)done;
 }
 
-void SyncFolder(const fs::path& target) {
-    const int fd = ::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(const fs::path& target) {
+    const int fd = ::open(folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     // The rename is done and the new file complete: a folder that cannot be
     // flushed (some file systems refuse) does not make the save a failure.
@@ -205,16 +205,16 @@ void SyncFolder(const fs::path& target) {
 
 WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause) {
     cause.clear();
-    IgnoreFileSizeSignal();
+    ignoreFileSizeSignal();
     fs::path target;
-    if (!FinalTarget(path, target, cause)) return WriteResult::CreateFailed;
+    if (!finalTarget(path, target, cause)) return WriteResult::CreateFailed;
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) {
         cause = std::make_error_code(std::errc::is_a_directory);
         return WriteResult::CreateFailed;
     }
-    if (exists && !S_ISREG(old.st_mode)) return WriteInPlace(target, blocks, cause);
+    if (exists && !S_ISREG(old.st_mode)) return writeInPlace(target, blocks, cause);
     if (target.filename().empty()) {
         cause = std::make_error_code(std::errc::no_such_file_or_directory);
         return WriteResult::CreateFailed;
@@ -222,21 +222,21 @@ WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, s
     // A file the user may not write stays unwritten, although the folder
     // would let a rename replace it.
     if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-        cause = LastError();
+        cause = lastError();
         return WriteResult::CreateFailed;
     }
 
     fs::path temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = TempName(target);
+        temp = tempName(target);
         // A new file gets 0666 less the umask from the system; a replacement
         // starts private and takes the old file's mode below.
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
-        cause = LastError();
+        cause = lastError();
         return WriteResult::CreateFailed;  // nothing was written anywhere
     }
     // Held until the file is closed: marks it as a save in progress. Where
@@ -254,19 +254,19 @@ WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, s
         }
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
-    ok = ok && WriteAll(fd, blocks) && ::fsync(fd) == 0;
-    if (!ok) cause = LastError();
-    ok = CloseChecked(fd, ok, cause);
+    ok = ok && writeAll(fd, blocks) && ::fsync(fd) == 0;
+    if (!ok) cause = lastError();
+    ok = closeChecked(fd, ok, cause);
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
         ok = false;
-        cause = LastError();
+        cause = lastError();
     }
     if (!ok) {
         ::unlink(temp.c_str());
         return WriteResult::WriteFailed;
     }
-    RemoveStaleTemps(target);
-    SyncFolder(target);
+    removeStaleTemps(target);
+    syncFolder(target);
     return WriteResult::Ok;
 }
 
@@ -280,7 +280,7 @@ int openRegularFile(const std::string& path, std::error_code& cause) {
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        cause = LastError();
+        cause = lastError();
         return -1;
     }
     // Checked again on what was opened, in case the name changed meanwhile.
@@ -310,7 +310,7 @@ bool FileReader::bytes(std::uint8_t* out, std::size_t n) {
             if (m_fd < 0 || m_error) return false;
             const ::ssize_t got = ::read(m_fd, m_buffer, sizeof m_buffer);
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) m_error = LastError();
+            if (got < 0) m_error = lastError();
             if (got <= 0) return false;
             m_pos = 0;
             m_end = static_cast<std::size_t>(got);

@@ -16,7 +16,7 @@ constexpr char kPathListSeparator = ';';
 constexpr char kPathListSeparator = ':';
 #endif
 
-std::string WithoutQuotes(std::string entry) {
+std::string withoutQuotes(std::string entry) {
     // Windows allows quoted PATH entries; the quotes are not part of the name.
     if (entry.size() >= 2 && entry.front() == '"' && entry.back() == '"') entry = entry.substr(1, entry.size() - 2);
     return entry;
@@ -56,7 +56,7 @@ std::vector<std::string> playerSearchFolders(const std::string& ownFolder, const
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = pathVariable.find(kPathListSeparator, start);
-        add(WithoutQuotes(pathVariable.substr(start, end == std::string::npos ? std::string::npos : end - start)));
+        add(withoutQuotes(pathVariable.substr(start, end == std::string::npos ? std::string::npos : end - start)));
         if (end == std::string::npos) break;
         start = end + 1;
     }

@@ -7,7 +7,7 @@ namespace velmora {
 namespace {
 
 // Truncates toward zero into the 32-bit range; the page bounds it anyway.
-std::int32_t Truncate(double v) {
+std::int32_t truncate(double v) {
     if (!(v > 0.0)) return 0;  // also NaN
     if (v >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
         return std::numeric_limits<std::int32_t>::max();
@@ -26,10 +26,10 @@ PrintTarget fitOnPage(std::int32_t pictureWidth, std::int32_t pictureHeight, con
     const double ly = page.logPixelsY;
     PrintTarget t;
     t.width = page.horzRes;
-    t.height = Truncate(h * (ly * page.horzRes) / (w * lx));
+    t.height = truncate(h * (ly * page.horzRes) / (w * lx));
     if (t.height > page.vertRes) {
         t.height = page.vertRes;
-        t.width = Truncate(w * (lx * page.vertRes) / (h * ly));
+        t.width = truncate(w * (lx * page.vertRes) / (h * ly));
     }
     return t;
 }

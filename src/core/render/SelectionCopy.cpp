@@ -10,7 +10,7 @@
 namespace velmora {
 namespace {
 
-std::int32_t ScaleEdge(std::int32_t edge, std::int32_t client, std::int32_t picture) {
+std::int32_t scaleEdge(std::int32_t edge, std::int32_t client, std::int32_t picture) {
     const double v = static_cast<double>(picture) * (static_cast<double>(edge) / static_cast<double>(client));
     const double t = std::trunc(v);
     // Far outside the picture: clamp before converting, the clip follows anyway.
@@ -23,10 +23,10 @@ PixelRect mapSelectionToPicture(const PixelRect& box, std::int32_t clientWidth, 
                                 std::int32_t pictureWidth, std::int32_t pictureHeight) {
     if (clientWidth <= 0 || clientHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return {};
     PixelRect r;
-    r.left = std::clamp(ScaleEdge(box.left, clientWidth, pictureWidth), 0, pictureWidth);
-    r.right = std::clamp(ScaleEdge(box.right, clientWidth, pictureWidth), 0, pictureWidth);
-    r.top = std::clamp(ScaleEdge(box.top, clientHeight, pictureHeight), 0, pictureHeight);
-    r.bottom = std::clamp(ScaleEdge(box.bottom, clientHeight, pictureHeight), 0, pictureHeight);
+    r.left = std::clamp(scaleEdge(box.left, clientWidth, pictureWidth), 0, pictureWidth);
+    r.right = std::clamp(scaleEdge(box.right, clientWidth, pictureWidth), 0, pictureWidth);
+    r.top = std::clamp(scaleEdge(box.top, clientHeight, pictureHeight), 0, pictureHeight);
+    r.bottom = std::clamp(scaleEdge(box.bottom, clientHeight, pictureHeight), 0, pictureHeight);
     if (r.isEmpty()) return {};
     return r;
 }

@@ -122,7 +122,7 @@ struct Span {
     // runs on odd clocks only (it costs a good part of an iteration); saves are
     // made on odd clocks too, so a cycle still shows up at an even distance.
     template <bool kCheckCycle>
-    VELMORA_SPAN_INLINE void Step(Slot<O>& s) {
+    VELMORA_SPAN_INLINE void step(Slot<O>& s) {
         if (s.first < 0) return;
         const V t = O::mul(two, s.zr);
         s.zi = O::add(O::mul(t, s.zi), ai);
@@ -174,10 +174,10 @@ inline void renderSpanT(const SpanArgs& a) {
     auto iterate = [&]<bool kCheckCycle>() __attribute__((always_inline)) {
         ++span.it;
         span.clock = O::add(span.clock, span.one);
-        span.template Step<kCheckCycle>(s0);
-        if constexpr (U > 1) span.template Step<kCheckCycle>(s1);
-        if constexpr (U > 2) span.template Step<kCheckCycle>(s2);
-        if constexpr (U > 3) span.template Step<kCheckCycle>(s3);
+        span.template step<kCheckCycle>(s0);
+        if constexpr (U > 1) span.template step<kCheckCycle>(s1);
+        if constexpr (U > 2) span.template step<kCheckCycle>(s2);
+        if constexpr (U > 3) span.template step<kCheckCycle>(s3);
     };
     // The clock starts at 0, so the checking half always runs on odd clocks.
     while (span.live > 0) {

@@ -10,7 +10,7 @@ namespace {
 
 // Truncates toward zero like the integer conversion, but saturates instead of
 // overflowing: a locked point far outside the view must not be undefined.
-std::int32_t TruncateToInt(double v) {
+std::int32_t truncateToInt(double v) {
     constexpr double lo = std::numeric_limits<std::int32_t>::min();
     constexpr double hi = std::numeric_limits<std::int32_t>::max();
     if (std::isnan(v)) return 0;
@@ -19,7 +19,7 @@ std::int32_t TruncateToInt(double v) {
     return static_cast<std::int32_t>(v);
 }
 
-bool AllFinite(const PlaneRegion& r) {
+bool allFinite(const PlaneRegion& r) {
     return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) &&
            std::isfinite(r.bottom);
 }
@@ -42,11 +42,11 @@ ClientPoint lockProportionsPoint(ClientPoint anchor, ClientPoint p, double clien
     if (!std::isfinite(clientAspect) || clientAspect <= 0.0) return p;
     const double candidateX =
         (static_cast<double>(p.y) - anchor.y) * clientAspect + anchor.x;
-    const std::int32_t candidate = TruncateToInt(candidateX);
+    const std::int32_t candidate = truncateToInt(candidateX);
     if (candidate > p.x) {
         p.x = candidate;
     } else {
-        p.y = TruncateToInt((static_cast<double>(p.x) - anchor.x) / clientAspect + anchor.y);
+        p.y = truncateToInt((static_cast<double>(p.x) - anchor.x) / clientAspect + anchor.y);
     }
     return p;
 }
@@ -69,7 +69,7 @@ std::optional<PlaneRegion> zoomInRegion(const PlaneRegion& region, const PixelRe
     out.top = region.top + (box.top / ch) * h;
     out.right = region.left + (box.right / cw) * w;
     out.bottom = region.top + (box.bottom / ch) * h;
-    if (!AllFinite(out)) return std::nullopt;
+    if (!allFinite(out)) return std::nullopt;
     return out;
 }
 
@@ -92,7 +92,7 @@ std::optional<PlaneRegion> zoomOutRegion(const PlaneRegion& region, const PixelR
     out.right = out.left + newWidth;
     out.bottom = out.top + newHeight;
     // A box of no extent in the plane (equal region edges) divides 0 by 0.
-    if (!AllFinite(out)) return std::nullopt;
+    if (!allFinite(out)) return std::nullopt;
     return out;
 }
 

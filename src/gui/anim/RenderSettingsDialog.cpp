@@ -31,20 +31,20 @@ constexpr int kIdSlow = 1032;
 constexpr int kIdConstant = 1033;
 
 // An edit that takes digits only, as the number fields of the template did.
-QLineEdit* MakeNumberEdit(QWidget* parent, int id, const QString& text) {
+QLineEdit* makeNumberEdit(QWidget* parent, int id, const QString& text) {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(QString::number(id));
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     return edit;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy) {
+QLabel* makeLabel(QWidget* parent, const QString& text, QWidget* buddy) {
     auto* label = new QLabel(text, parent);
     label->setBuddy(buddy);
     return label;
 }
 
-std::int32_t NumberOf(const QLineEdit* edit) { return readLeadingInt(edit->text().toStdString()); }
+std::int32_t numberOf(const QLineEdit* edit) { return readLeadingInt(edit->text().toStdString()); }
 
 }  // namespace
 
@@ -57,12 +57,12 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     const RenderSettings proposed = proposedRenderSettings(doc);
 
     auto* resolution = new QGroupBox(QStringLiteral("Output Resolution"), this);
-    m_widthEdit = MakeNumberEdit(resolution, kIdWidth, QString::number(proposed.width));
-    m_heightEdit = MakeNumberEdit(resolution, kIdHeight, QString::number(proposed.height));
+    m_widthEdit = makeNumberEdit(resolution, kIdWidth, QString::number(proposed.width));
+    m_heightEdit = makeNumberEdit(resolution, kIdHeight, QString::number(proposed.height));
     auto* resolutionGrid = new QGridLayout(resolution);
-    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&Width (pixels)"), m_widthEdit), 0, 0);
+    resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&Width (pixels)"), m_widthEdit), 0, 0);
     resolutionGrid->addWidget(m_widthEdit, 0, 1);
-    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&Height (pixels)"), m_heightEdit), 1, 0);
+    resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&Height (pixels)"), m_heightEdit), 1, 0);
     resolutionGrid->addWidget(m_heightEdit, 1, 1);
 
     auto* folder = new QGroupBox(QStringLiteral("Destination Folder"), this);
@@ -76,12 +76,12 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     folderBox->addWidget(m_folder);
 
     auto* frames = new QGroupBox(QStringLiteral("Frames"), this);
-    m_fromEdit = MakeNumberEdit(frames, kIdFrom, QString::number(proposed.from));
-    m_toEdit = MakeNumberEdit(frames, kIdTo, QString::number(proposed.to));
+    m_fromEdit = makeNumberEdit(frames, kIdFrom, QString::number(proposed.from));
+    m_toEdit = makeNumberEdit(frames, kIdTo, QString::number(proposed.to));
     auto* framesGrid = new QGridLayout(frames);
-    framesGrid->addWidget(MakeLabel(frames, QStringLiteral("&From"), m_fromEdit), 0, 0);
+    framesGrid->addWidget(makeLabel(frames, QStringLiteral("&From"), m_fromEdit), 0, 0);
     framesGrid->addWidget(m_fromEdit, 0, 1);
-    framesGrid->addWidget(MakeLabel(frames, QStringLiteral("&To"), m_toEdit), 1, 0);
+    framesGrid->addWidget(makeLabel(frames, QStringLiteral("&To"), m_toEdit), 1, 0);
     framesGrid->addWidget(m_toEdit, 1, 1);
 
     auto* tweening = new QGroupBox(QStringLiteral("Tweening Style"), this);
@@ -140,11 +140,11 @@ RenderSettings RenderSettingsDialog::settings() const {
 
 void RenderSettingsDialog::accept() {
     RenderSettings s;
-    s.width = NumberOf(m_widthEdit);
-    s.from = NumberOf(m_fromEdit);
-    s.to = NumberOf(m_toEdit);
+    s.width = numberOf(m_widthEdit);
+    s.from = numberOf(m_fromEdit);
+    s.to = numberOf(m_toEdit);
     s.tweenStyle = m_slow->isChecked() ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
-    s.height = NumberOf(m_heightEdit);
+    s.height = numberOf(m_heightEdit);
     s.destFolder = m_folder->text().toStdString();
     // Checks, questions and the folder's creation, in their order; a refusal
     // keeps every entry as typed.

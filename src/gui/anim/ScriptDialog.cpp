@@ -25,7 +25,7 @@ constexpr int kIdPingPong = 1036;
 constexpr int kIdLooping = 1037;
 constexpr int kIdPlay = 1038;
 
-QRadioButton* MakeRadio(QWidget* parent, const QString& text, int id) {
+QRadioButton* makeRadio(QWidget* parent, const QString& text, int id) {
     auto* radio = new QRadioButton(text, parent);
     radio->setObjectName(QString::number(id));
     return radio;
@@ -39,9 +39,9 @@ ScriptDialog::ScriptDialog(Document& doc, Host& host, QWidget* parent) : QDialog
     setProperty("helpTopic", QStringLiteral("script"));
 
     auto* style = new QGroupBox(QStringLiteral("Playback Style"), this);
-    m_forwards = MakeRadio(style, QStringLiteral("&Forwards"), kIdForwards);
-    m_reverse = MakeRadio(style, QStringLiteral("&Reverse"), kIdReverse);
-    m_pingPong = MakeRadio(style, QStringLiteral("Pi&ng-Pong"), kIdPingPong);
+    m_forwards = makeRadio(style, QStringLiteral("&Forwards"), kIdForwards);
+    m_reverse = makeRadio(style, QStringLiteral("&Reverse"), kIdReverse);
+    m_pingPong = makeRadio(style, QStringLiteral("Pi&ng-Pong"), kIdPingPong);
     m_looping = new QCheckBox(QStringLiteral("&Looping"), style);
     m_looping->setObjectName(QString::number(kIdLooping));
     auto* styleBox = new QVBoxLayout(style);

@@ -54,7 +54,7 @@ namespace {
 // Linux its page widget serves the PDF printer (all there is without CUPS)
 // fully; only that one line is kept off the terminal.
 QtMessageHandler g_previousHandler = nullptr;
-void DropNonNativePrinterWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+void dropNonNativePrinterWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtWarningMsg && text.contains(QLatin1String("Cannot be used on non-native printers"))) return;
     if (g_previousHandler != nullptr) g_previousHandler(type, context, text);
 }
@@ -62,7 +62,7 @@ void DropNonNativePrinterWarning(QtMsgType type, const QMessageLogContext& conte
 }  // namespace
 
 bool QtDesktopDialogs::pageSetup(QWidget* parent, QPrinter& printer) {
-    g_previousHandler = qInstallMessageHandler(DropNonNativePrinterWarning);
+    g_previousHandler = qInstallMessageHandler(dropNonNativePrinterWarning);
     QPageSetupDialog dlg(&printer, parent);
     qInstallMessageHandler(g_previousHandler);
     return dlg.exec() == QDialog::Accepted;

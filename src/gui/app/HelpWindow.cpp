@@ -15,7 +15,7 @@
 namespace velmora::gui {
 
 namespace {
-QString TopicUrl(const QString& topic) { return QStringLiteral("qrc:/help/%1.html").arg(topic); }
+QString topicUrl(const QString& topic) { return QStringLiteral("qrc:/help/%1.html").arg(topic); }
 }  // namespace
 
 bool helpTopicExists(const QString& topic) {
@@ -46,7 +46,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent, Qt::Window) {
 }
 
 void HelpWindow::showTopic(const QString& topic) {
-    m_browser->setSource(QUrl(TopicUrl(helpTopicExists(topic) ? topic : QStringLiteral("index"))));
+    m_browser->setSource(QUrl(topicUrl(helpTopicExists(topic) ? topic : QStringLiteral("index"))));
 }
 
 QString HelpWindow::currentTopic() const {

@@ -22,11 +22,11 @@ namespace velmora::gui {
 
 namespace {
 
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-QList<QKeySequence> Keys(std::string_view keys) {
+QList<QKeySequence> keys(std::string_view keys) {
     QList<QKeySequence> out;
-    for (const QString& k : Text(keys).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+    for (const QString& k : text(keys).split(QLatin1Char(';'), Qt::SkipEmptyParts))
         out.append(QKeySequence(k, QKeySequence::PortableText));
     return out;
 }
@@ -77,11 +77,11 @@ void MainWindow::createActions() {
     for (const CommandInfo& c : commands()) {
         auto* a = new QAction(this);
         a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
-        a->setText(c.menuText.empty() ? Text(c.tooltip) : Text(c.menuText));
-        a->setStatusTip(Text(c.prompt));
-        a->setToolTip(Text(c.tooltip));
-        a->setWhatsThis(Text(c.prompt));
-        a->setShortcuts(Keys(c.keys));
+        a->setText(c.menuText.empty() ? text(c.tooltip) : text(c.menuText));
+        a->setStatusTip(text(c.prompt));
+        a->setToolTip(text(c.tooltip));
+        a->setWhatsThis(text(c.prompt));
+        a->setShortcuts(keys(c.keys));
         a->setCheckable(c.checkable);
         a->setIcon(toolbarIcon(c.id));
         a->setIconVisibleInMenu(false);
@@ -104,7 +104,7 @@ void MainWindow::createActions() {
 void MainWindow::createMenus() {
     const auto titles = menuTitles();
     for (const std::string_view title : titles) {
-        QMenu* menu = menuBar()->addMenu(Text(title));
+        QMenu* menu = menuBar()->addMenu(text(title));
         menu->setToolTipsVisible(false);
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandUI);
         m_menus.append(menu);

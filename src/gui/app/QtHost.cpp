@@ -49,7 +49,7 @@ QtHost::~QtHost() = default;
 
 namespace {
 
-QMessageBox::Icon ToQt(MsgIcon icon) {
+QMessageBox::Icon toQt(MsgIcon icon) {
     switch (icon) {
         case MsgIcon::Information: return QMessageBox::Information;
         case MsgIcon::Warning: return QMessageBox::Warning;
@@ -60,7 +60,7 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons ToQt(MsgButtons buttons) {
+QMessageBox::StandardButtons toQt(MsgButtons buttons) {
     switch (buttons) {
         case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
         case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
@@ -90,8 +90,8 @@ QWidget* QtHost::ownerFor(const Message& message) const {
 }
 
 MsgAnswer QtHost::showMessage(const Message& message) {
-    QMessageBox box(ToQt(message.icon), QString::fromStdString(message.caption), QString::fromStdString(message.text),
-                    ToQt(message.buttons), ownerFor(message));
+    QMessageBox box(toQt(message.icon), QString::fromStdString(message.caption), QString::fromStdString(message.text),
+                    toQt(message.buttons), ownerFor(message));
     if (message.caption.empty()) box.setWindowTitle(QString());
     switch (box.exec()) {
         case QMessageBox::Yes: return MsgAnswer::Yes;

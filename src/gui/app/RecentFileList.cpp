@@ -8,7 +8,7 @@ namespace velmora::gui {
 namespace {
 const QString kSection = QStringLiteral("Recent File List");
 
-QString Canonical(const QString& path) {
+QString canonical(const QString& path) {
     const QFileInfo info(path);
     return info.exists() ? info.absoluteFilePath() : QDir::cleanPath(info.absoluteFilePath());
 }
@@ -16,7 +16,7 @@ QString Canonical(const QString& path) {
 
 void RecentFileList::add(const QString& path) {
     if (path.isEmpty()) return;
-    const QString p = Canonical(path);
+    const QString p = canonical(path);
     m_files.removeAll(p);
     m_files.prepend(p);
     while (m_files.size() > m_size) m_files.removeLast();

@@ -3,13 +3,13 @@
 #include <QtGlobal>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-static void InitVelmoraQrc() { Q_INIT_RESOURCE(velmora); }
+static void initVelmoraQrc() { Q_INIT_RESOURCE(velmora); }
 
 namespace velmora::gui {
 
 void initResources() {
     static const bool done = [] {
-        InitVelmoraQrc();
+        initVelmoraQrc();
         return true;
     }();
     (void)done;

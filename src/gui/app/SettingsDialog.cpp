@@ -37,27 +37,27 @@ constexpr int kIdHelp = 57670;
 
 // Horizontal dialog units in pixels of the dialog's font: a quarter of the
 // average width of the Latin letters, as the template's units were.
-int DialogUnitsX(const QWidget& w, int units) {
+int dialogUnitsX(const QWidget& w, int units) {
     static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const int average = (w.fontMetrics().horizontalAdvance(letters) / 26 + 1) / 2;
     return (units * average + 2) / 4;
 }
 
-QLineEdit* MakeEdit(QWidget* parent, int id, int widthUnits) {
+QLineEdit* makeEdit(QWidget* parent, int id, int widthUnits) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::number(id));
-    edit->setMinimumWidth(DialogUnitsX(*parent, widthUnits));
+    edit->setMinimumWidth(dialogUnitsX(*parent, widthUnits));
     return edit;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy, bool rightAligned) {
+QLabel* makeLabel(QWidget* parent, const QString& text, QWidget* buddy, bool rightAligned) {
     auto* label = new QLabel(text, parent);
     label->setBuddy(buddy);
     label->setAlignment((rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& text, int id) {
+QPushButton* makeButton(QWidget* parent, const QString& text, int id) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::number(id));
     return button;
@@ -73,25 +73,25 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     setProperty("helpTopic", QStringLiteral("settings"));
 
     // Buttons first: they lead the tab order, and OK takes the first focus.
-    m_ok = MakeButton(this, QStringLiteral("&OK"), kIdOk);
+    m_ok = makeButton(this, QStringLiteral("&OK"), kIdOk);
     m_ok->setDefault(true);
-    auto* cancel = MakeButton(this, QStringLiteral("&Cancel"), kIdCancel);
-    auto* help = MakeButton(this, QStringLiteral("&Help"), kIdHelp);
-    for (QPushButton* b : {m_ok, cancel, help}) b->setMinimumWidth(DialogUnitsX(*this, 54));
+    auto* cancel = makeButton(this, QStringLiteral("&Cancel"), kIdCancel);
+    auto* help = makeButton(this, QStringLiteral("&Help"), kIdHelp);
+    for (QPushButton* b : {m_ok, cancel, help}) b->setMinimumWidth(dialogUnitsX(*this, 54));
 
     auto* zoom = new QGroupBox(QStringLiteral("Zoom Location"), this);
-    m_left = MakeEdit(zoom, kIdLeft, 75);
-    m_right = MakeEdit(zoom, kIdRight, 75);
-    m_top = MakeEdit(zoom, kIdTop, 75);
-    m_bottom = MakeEdit(zoom, kIdBottom, 75);
+    m_left = makeEdit(zoom, kIdLeft, 75);
+    m_right = makeEdit(zoom, kIdRight, 75);
+    m_top = makeEdit(zoom, kIdTop, 75);
+    m_bottom = makeEdit(zoom, kIdBottom, 75);
     auto* zoomGrid = new QGridLayout(zoom);
-    zoomGrid->addWidget(MakeLabel(zoom, QStringLiteral("&Left:"), m_left, true), 0, 0);
+    zoomGrid->addWidget(makeLabel(zoom, QStringLiteral("&Left:"), m_left, true), 0, 0);
     zoomGrid->addWidget(m_left, 0, 1);
-    zoomGrid->addWidget(MakeLabel(zoom, QStringLiteral("&Right:"), m_right, true), 1, 0);
+    zoomGrid->addWidget(makeLabel(zoom, QStringLiteral("&Right:"), m_right, true), 1, 0);
     zoomGrid->addWidget(m_right, 1, 1);
-    zoomGrid->addWidget(MakeLabel(zoom, QStringLiteral("&Top:"), m_top, true), 2, 0);
+    zoomGrid->addWidget(makeLabel(zoom, QStringLiteral("&Top:"), m_top, true), 2, 0);
     zoomGrid->addWidget(m_top, 2, 1);
-    zoomGrid->addWidget(MakeLabel(zoom, QStringLiteral("&Bottom:"), m_bottom, true), 3, 0);
+    zoomGrid->addWidget(makeLabel(zoom, QStringLiteral("&Bottom:"), m_bottom, true), 3, 0);
     zoomGrid->addWidget(m_bottom, 3, 1);
     zoomGrid->setRowStretch(4, 1);
 
@@ -100,34 +100,34 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     m_mandelbrot->setObjectName(QString::number(kIdMandelbrot));
     m_julia = new QRadioButton(QStringLiteral("&Julia"), type);
     m_julia->setObjectName(QString::number(kIdJulia));
-    m_cReal = MakeEdit(type, kIdCReal, 75);
-    m_cImag = MakeEdit(type, kIdCImag, 75);
-    m_detail = MakeEdit(type, kIdDetail, 60);
+    m_cReal = makeEdit(type, kIdCReal, 75);
+    m_cImag = makeEdit(type, kIdCImag, 75);
+    m_detail = makeEdit(type, kIdDetail, 60);
     auto* typeGrid = new QGridLayout(type);
     auto* radios = new QHBoxLayout;
     radios->addWidget(m_mandelbrot);
     radios->addWidget(m_julia);
     radios->addStretch(1);
     typeGrid->addLayout(radios, 0, 0, 1, 2);
-    typeGrid->addWidget(MakeLabel(type, QStringLiteral("C R&eal:"), m_cReal, false), 1, 0);
+    typeGrid->addWidget(makeLabel(type, QStringLiteral("C R&eal:"), m_cReal, false), 1, 0);
     typeGrid->addWidget(m_cReal, 1, 1);
-    typeGrid->addWidget(MakeLabel(type, QStringLiteral("C &Imag:"), m_cImag, false), 2, 0);
+    typeGrid->addWidget(makeLabel(type, QStringLiteral("C &Imag:"), m_cImag, false), 2, 0);
     typeGrid->addWidget(m_cImag, 2, 1);
-    typeGrid->addWidget(MakeLabel(type, QStringLiteral("&Detail Level:"), m_detail, false), 3, 0);
+    typeGrid->addWidget(makeLabel(type, QStringLiteral("&Detail Level:"), m_detail, false), 3, 0);
     typeGrid->addWidget(m_detail, 3, 1, Qt::AlignRight);
     typeGrid->setRowStretch(4, 1);
 
     auto* resolution = new QGroupBox(QStringLiteral("Resolution"), this);
-    m_xPels = MakeEdit(resolution, kIdXPels, 37);
-    m_yPels = MakeEdit(resolution, kIdYPels, 37);
+    m_xPels = makeEdit(resolution, kIdXPels, 37);
+    m_yPels = makeEdit(resolution, kIdYPels, 37);
     auto* resolutionGrid = new QGridLayout(resolution);
-    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&X Pels:"), m_xPels, false), 0, 0);
+    resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&X Pels:"), m_xPels, false), 0, 0);
     resolutionGrid->addWidget(m_xPels, 0, 1);
-    resolutionGrid->addWidget(MakeLabel(resolution, QStringLiteral("&Y Pels:"), m_yPels, false), 1, 0);
+    resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&Y Pels:"), m_yPels, false), 1, 0);
     resolutionGrid->addWidget(m_yPels, 1, 1);
 
     auto* palette = new QGroupBox(QStringLiteral("Palette"), this);
-    m_paletteEditor = MakeButton(palette, QStringLiteral("&Palette Editor"), kIdPaletteEditor);
+    m_paletteEditor = makeButton(palette, QStringLiteral("&Palette Editor"), kIdPaletteEditor);
     m_paletteEditor->setAutoDefault(false);
     m_paletteEditor->setEnabled(static_cast<bool>(m_runPaletteEditor));
     auto* paletteBox = new QVBoxLayout(palette);

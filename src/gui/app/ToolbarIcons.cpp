@@ -17,13 +17,13 @@ const QColor kLight(192, 192, 192);
 const QColor kBlue(0, 0, 160);
 const QColor kYellow(240, 200, 40);
 
-void Page(QPainter& p, int x, int y, int w, int h) {
+void page(QPainter& p, int x, int y, int w, int h) {
     p.setPen(kInk);
     p.setBrush(kPaper);
     p.drawRect(x, y, w, h);
 }
 
-void Magnifier(QPainter& p, bool plus) {
+void magnifier(QPainter& p, bool plus) {
     p.setPen(QPen(kInk, 1));
     p.setBrush(QColor(200, 230, 255));
     p.drawEllipse(1, 1, 9, 9);
@@ -34,10 +34,10 @@ void Magnifier(QPainter& p, bool plus) {
     if (plus) p.drawLine(5, 3, 5, 8);
 }
 
-void PaintIcon(QPainter& p, int id) {
+void paintIcon(QPainter& p, int id) {
     switch (id) {
         case ID_FILE_NEW:
-            Page(p, 3, 0, 9, 13);
+            page(p, 3, 0, 9, 13);
             p.setPen(kInk);
             p.drawLine(9, 0, 12, 3);  // folded corner
             p.fillRect(10, 0, 3, 3, Qt::transparent);
@@ -59,13 +59,13 @@ void PaintIcon(QPainter& p, int id) {
             p.fillRect(8, 10, 2, 2, kInk);
             break;
         case ID_EDIT_COPY:
-            Page(p, 0, 0, 8, 10);
-            Page(p, 6, 4, 8, 10);
+            page(p, 0, 0, 8, 10);
+            page(p, 6, 4, 8, 10);
             p.setPen(kBlue);
             for (int y = 7; y <= 12; y += 2) p.drawLine(8, y, 12, y);
             break;
         case ID_FILE_PRINT:
-            Page(p, 4, 0, 7, 6);
+            page(p, 4, 0, 7, 6);
             p.setPen(kInk);
             p.setBrush(kLight);
             p.drawRect(0, 6, 15, 6);
@@ -94,10 +94,10 @@ void PaintIcon(QPainter& p, int id) {
             p.drawRect(5, 10, 3, 4);
             break;
         case ID_ZOOM_IN:
-            Magnifier(p, true);
+            magnifier(p, true);
             break;
         case ID_ZOOM_OUT:
-            Magnifier(p, false);
+            magnifier(p, false);
             break;
         case ID_EDIT_PALETTE:
             p.setPen(kInk);
@@ -178,7 +178,7 @@ QIcon toolbarIcon(int id) {
     QPixmap pm(kToolbarIconWidth, kToolbarIconHeight);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    PaintIcon(p, id);
+    paintIcon(p, id);
     p.end();
     return QIcon(pm);
 }

@@ -21,7 +21,7 @@ namespace {
 // Dialog units in pixels of the dialog's font, as the template's units were:
 // horizontally a quarter of the average letter width, vertically an eighth of
 // the line height.
-QRect DialogUnits(const QWidget& w, int x, int y, int cx, int cy) {
+QRect dialogUnits(const QWidget& w, int x, int y, int cx, int cy) {
     static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     const int avgWidth = (w.fontMetrics().horizontalAdvance(letters) / 26 + 1) / 2;
     const int height = w.fontMetrics().height();
@@ -30,7 +30,7 @@ QRect DialogUnits(const QWidget& w, int x, int y, int cx, int cy) {
     return QRect(ux(x), uy(y), ux(cx), uy(cy));
 }
 
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
@@ -68,7 +68,7 @@ void PaletteEditorDialog::onInitDialog() {
     for (std::size_t i = 0; i < std::size(buttons); ++i) {
         auto* b = new QPushButton(QString::fromLatin1(buttons[i].text), this);
         b->setObjectName(QString::number(buttons[i].id));
-        b->setGeometry(DialogUnits(*this, 214, buttons[i].y, 50, 14));
+        b->setGeometry(dialogUnits(*this, 214, buttons[i].y, 50, 14));
         if (previous != nullptr) setTabOrder(previous, b);
         previous = b;
         made[i] = b;
@@ -77,14 +77,14 @@ void PaletteEditorDialog::onInitDialog() {
 
     // The grid takes the place the template keeps for it.
     m_grid = new PaletteGrid(m_palette, m_host, m_dialogs, this);
-    m_grid->setGeometry(DialogUnits(*this, 7, 7, 200, 158));
+    m_grid->setGeometry(dialogUnits(*this, 7, 7, 200, 158));
 
     auto* help = new QPushButton(QStringLiteral("&Help"), this);
     help->setObjectName(QString::number(kIdHelp));
-    help->setGeometry(DialogUnits(*this, 214, 151, 50, 14));
+    help->setGeometry(dialogUnits(*this, 214, 151, 50, 14));
     setTabOrder(previous, help);
 
-    setFixedSize(DialogUnits(*this, 0, 0, 275, 172).size());
+    setFixedSize(dialogUnits(*this, 0, 0, 275, 172).size());
 
     connect(made[0], &QPushButton::clicked, this, &PaletteEditorDialog::accept);
     connect(made[1], &QPushButton::clicked, this, &QDialog::reject);
@@ -119,7 +119,7 @@ void PaletteEditorDialog::onLoad() {
     request.mustExist = false;  // a missing file is the reader's to report
     const std::optional<QString> chosen = m_dialogs.getOpenFileName(this, request);
     if (!chosen || chosen->isEmpty()) return;
-    std::string path = LocalPath(*chosen);
+    std::string path = localPath(*chosen);
     // A name typed without an extension means the .rgb file of that name,
     // unless a file of exactly that name exists.
     std::error_code ec;
@@ -139,7 +139,7 @@ void PaletteEditorDialog::onSave() {
     request.confirmOverwrite = false;
     const std::optional<QString> chosen = m_dialogs.getSaveFileName(this, request);
     if (!chosen || chosen->isEmpty()) return;
-    const std::string path = withDefaultExtension(LocalPath(*chosen), kPaletteDefaultExt);
+    const std::string path = withDefaultExtension(localPath(*chosen), kPaletteDefaultExt);
     savePaletteToPath(path, m_grid->working(), PaletteFileContext{m_host, kName, {}});
 }
 

@@ -38,7 +38,7 @@ public:
     PaletteEditorDialog(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
     ~PaletteEditorDialog() override;
 
-    PaletteGrid* Grid() const { return m_grid; }
+    PaletteGrid* grid() const { return m_grid; }
     const QCursor& targetCursor() const { return m_target; }
 
     // OK: the working palette over the caller's, then close.

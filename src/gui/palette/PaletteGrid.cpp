@@ -11,7 +11,7 @@
 namespace velmora::gui {
 namespace {
 
-QRect ToQRect(const CellRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
+QRect toQRect(const CellRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
 const char* const kGridName = "1019";
 
@@ -31,7 +31,7 @@ PaletteGrid::PaletteGrid(const Palette& palette, Host& host, DesktopDialogs& dia
 }
 
 QColor PaletteGrid::entryColour(int index) const {
-    const RgbQuad q = m_model.working().Entry(static_cast<std::size_t>(index));
+    const RgbQuad q = m_model.working().entry(static_cast<std::size_t>(index));
     return QColor(q.red, q.green, q.blue);
 }
 
@@ -65,12 +65,12 @@ void PaletteGrid::paintEvent(QPaintEvent*) {
     for (int r = 0; r < kGridCells; ++r) {
         for (int j = 0; j < kGridCells; ++j) {
             const GridCell cell{j, r};
-            const QRect rect = ToQRect(m_model.rectOf(cell));
+            const QRect rect = toQRect(m_model.rectOf(cell));
             painter.fillRect(rect, entryColour(cell.index()));
             qDrawWinPanel(&painter, rect, palette(), true, nullptr);
         }
     }
-    if (m_model.hasSelection()) qDrawWinPanel(&painter, ToQRect(m_model.rectOf(m_model.selection())), palette(), false);
+    if (m_model.hasSelection()) qDrawWinPanel(&painter, toQRect(m_model.rectOf(m_model.selection())), palette(), false);
 }
 
 void PaletteGrid::perform(const GridAction& action) {
@@ -78,15 +78,15 @@ void PaletteGrid::perform(const GridAction& action) {
         case GridAction::Kind::Nothing:
             return;
         case GridAction::Kind::Selected:
-            update(ToQRect(m_model.rectOf(action.previous)));
-            update(ToQRect(m_model.rectOf(action.cell)));
+            update(toQRect(m_model.rectOf(action.previous)));
+            update(toQRect(m_model.rectOf(action.cell)));
             return;
         case GridAction::Kind::Copied:
-            update(ToQRect(m_model.rectOf(action.cell)));
+            update(toQRect(m_model.rectOf(action.cell)));
             break;
         case GridAction::Kind::Swapped:
-            update(ToQRect(m_model.rectOf(m_model.selection())));
-            update(ToQRect(m_model.rectOf(action.cell)));
+            update(toQRect(m_model.rectOf(m_model.selection())));
+            update(toQRect(m_model.rectOf(action.cell)));
             break;
         case GridAction::Kind::Spread:
             buildGdiPalette();

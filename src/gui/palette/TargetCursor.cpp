@@ -38,34 +38,34 @@ constexpr const char* kLetterO[] = {
 enum Pixel : char { Clear = 0, White = 1, Black = 2 };
 using Grid = Pixel[kTargetCursorSize][kTargetCursorSize];
 
-void Put(Grid& g, int x, int y, Pixel p) {
+void put(Grid& g, int x, int y, Pixel p) {
     if (x < 0 || y < 0 || x >= kTargetCursorSize || y >= kTargetCursorSize) return;
     if (p == White && g[y][x] == Black) return;
     g[y][x] = p;
 }
 
 template <std::size_t N>
-void DrawArrow(Grid& g, const char* const (&rows)[N], int left, int top) {
+void drawArrow(Grid& g, const char* const (&rows)[N], int left, int top) {
     for (std::size_t r = 0; r < N; ++r)
         for (int c = 0; rows[r][c] != '\0'; ++c) {
-            if (rows[r][c] == '#') Put(g, left + c, top + static_cast<int>(r), Black);
-            if (rows[r][c] == '.') Put(g, left + c, top + static_cast<int>(r), White);
+            if (rows[r][c] == '#') put(g, left + c, top + static_cast<int>(r), Black);
+            if (rows[r][c] == '.') put(g, left + c, top + static_cast<int>(r), White);
         }
 }
 
 template <std::size_t N>
-void DrawLetter(Grid& g, const char* const (&rows)[N], int left, int top) {
+void drawLetter(Grid& g, const char* const (&rows)[N], int left, int top) {
     for (std::size_t r = 0; r < N; ++r)
         for (int c = 0; rows[r][c] != '\0'; ++c) {
             if (rows[r][c] != '#') continue;
             const int x = left + c;
             const int y = top + static_cast<int>(r);
             for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) Put(g, x + dx, y + dy, White);
+                for (int dx = -1; dx <= 1; ++dx) put(g, x + dx, y + dy, White);
         }
     for (std::size_t r = 0; r < N; ++r)
         for (int c = 0; rows[r][c] != '\0'; ++c)
-            if (rows[r][c] == '#') Put(g, left + c, top + static_cast<int>(r), Black);
+            if (rows[r][c] == '#') put(g, left + c, top + static_cast<int>(r), Black);
 }
 
 }  // namespace
@@ -84,9 +84,9 @@ std::optional<QCursor> makeTargetCursor() {
     shape.fill(0);
     mask.fill(0);
     Grid g{};
-    DrawArrow(g, kArrow, 1, 1);
-    DrawLetter(g, kLetterT, 14, 4);
-    DrawLetter(g, kLetterO, 23, 4);
+    drawArrow(g, kArrow, 1, 1);
+    drawLetter(g, kLetterT, 14, 4);
+    drawLetter(g, kLetterO, 23, 4);
     for (int y = 0; y < kTargetCursorSize; ++y) {
         for (int x = 0; x < kTargetCursorSize; ++x) {
             if (g[y][x] != Clear) mask.setPixel(x, y, 1);

@@ -161,7 +161,7 @@ void FractalView::rebuildPicture() {
 void FractalView::drawPicture(QPainter& painter) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (m_picture.isNull()) {
-        const RgbQuad q = m_doc.m_palette.Entry(0);
+        const RgbQuad q = m_doc.m_palette.entry(0);
         painter.fillRect(rect(), QColor(q.red, q.green, q.blue));
     } else {
         painter.drawImage(QPoint(0, 0), m_picture);

@@ -10,7 +10,7 @@ QList<QRgb> colorTable(const Palette& palette) {
     QList<QRgb> table;
     table.reserve(static_cast<qsizetype>(Palette::kEntries));
     for (std::size_t i = 0; i < Palette::kEntries; ++i) {
-        const RgbQuad q = palette.Entry(i);
+        const RgbQuad q = palette.entry(i);
         table.append(qRgb(q.red, q.green, q.blue));
     }
     return table;
