@@ -145,6 +145,7 @@ protected:
         before = doc.m_params = FractalParams{-1.0, -1.0, 1.0, 1.0, FractalType::Julia, -0.4, 0.6, 77, 40, 30};
         doc.setResolution(40, 30);
         doc.m_palette = test::ramp(33);
+        ASSERT_EQ(doc.renderImage(), 1);  // a picture for the render to blank
         folder = dir.path().string() + "/";
     }
 
@@ -174,7 +175,7 @@ protected:
         EXPECT_EQ(test::values(doc.m_params), test::values(before));
         EXPECT_EQ(doc.m_palette, test::ramp(33));
         ASSERT_TRUE(doc.m_engine);
-        const FractalEngine& e = *doc.m_engine;  // a new engine: the old picture is gone
+        const FractalEngine& e = *doc.m_engine;  // the old picture is gone
         EXPECT_EQ(std::tuple(doc.width(), doc.height(), e.width(), e.height(), e.iterations(),
                              e.type(), e.isValid()),
                   std::tuple(40, 30, 40, 30, 77, 2, false));
