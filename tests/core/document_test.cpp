@@ -66,7 +66,6 @@ TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
               std::tuple(RgbQuad{1, 2, 3, 9}, 0, 201, false));
     doc.loadDefaultPalette();
     EXPECT_EQ(doc.m_palette, defaultPalette());
-    EXPECT_EQ(doc.m_paletteHolder.get()->entries[0].peFlags, 0);
 }
 
 TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
@@ -198,7 +197,7 @@ TEST(DocumentFile, RoundTripIsBitForBit) {
     ASSERT_TRUE(other.onOpenDocument(dir.file("a.vmr")));
     EXPECT_EQ(serializeDocument(other), saved);
     EXPECT_EQ(std::tuple(other.title(), other.isModified(), other.m_rendered, other.m_engine->width(),
-                         other.m_engine->height(), other.m_paletteHolder.get()->entries[17].peFlags),
+                         other.m_engine->height(), other.m_palette.entry(17).reserved),
               std::tuple("a.vmr", false, false, 0, -3, 4));
 }
 

@@ -4,7 +4,6 @@
 
 #include "PaletteTestSupport.h"
 #include "palette/DefaultPalette.h"
-#include "palette/LogicalPalette.h"
 #include "palette/PaletteEditOps.h"
 
 using namespace velmora;
@@ -21,36 +20,12 @@ TEST(defaultPalette, TellingEntriesRoundDown) {
     for (const auto& c : cases) EXPECT_EQ(defaultPalette().entry(c.i), (RgbQuad{c.b, c.g, c.r, 0})) << c.i;
 }
 
-TEST(Palette, BytesAreBlueGreenRedReservedAndTheLogicalFormSwapsRedAndBlue) {
+TEST(Palette, BytesAreBlueGreenRedReserved) {
     Palette p = defaultPalette();
     p.setEntry(7, RgbQuad{1, 2, 3, 4});
     EXPECT_EQ(std::vector<std::uint8_t>(p.bytes() + 28, p.bytes() + 32), (std::vector<std::uint8_t>{1, 2, 3, 4}));
-    LogicalPalette lp;
-    fillLogicalPalette(p, lp);
-    EXPECT_EQ(std::tuple(lp.palVersion, lp.palNumEntries, lp.entries[1], lp.entries[7]),  // flags carried
-              std::tuple(0x300, 256, PaletteEntry{255, 5, 0, 0}, PaletteEntry{3, 2, 1, 4}));
     p.clearReserved();
     EXPECT_EQ(p.entry(7), (RgbQuad{1, 2, 3, 0}));
-}
-
-class FailingHolder : public GdiPaletteHolder {
-public:
-    using GdiPaletteHolder::GdiPaletteHolder;
-    bool failAlloc = false;
-
-protected:
-    bool allocateBlock() override { return !failAlloc; }
-};
-
-TEST(GdiPaletteHolder, AllocationFailureIsReportedAndKeepsThePreviousPalette) {
-    FakeHost host;
-    host.allowMessages = true;
-    FailingHolder plain(host, MsgOwner::None);
-    plain.buildGdiPalette(defaultPalette());
-    plain.failAlloc = true;
-    plain.buildGdiPalette(Palette());
-    EXPECT_EQ(std::tuple(host.lastText(), host.messages.back().owner, plain.get()->entries[1].peGreen),
-              std::tuple("Not enough memory to create palette.", MsgOwner::None, 5));  // the previous palette stays
 }
 
 TEST(spreadEntries, SinglePrecisionStepTruncatedOverManyPairsEitherWay) {
@@ -146,7 +121,7 @@ TEST_F(PaletteGridClicks, ModesNeedASelectionAndStayArmedOverStrips) {
     EXPECT_EQ(g.doubleClick(5, 165).kind, GridAction::Kind::Nothing);
     EXPECT_EQ(clickEntry(2).kind, GridAction::Kind::Swapped);
     clickEntry(77);  // the first press of a double-click
-    EXPECT_EQ(clickEntry(77, true).kind, GridAction::Kind::openChooser);
+    EXPECT_EQ(clickEntry(77, true).kind, GridAction::Kind::OpenChooser);
     EXPECT_EQ(clickEntry(78, true).kind, GridAction::Kind::Selected);  // elsewhere it is a click
     g.setEntryColour(12, 1, 2, 3);
     EXPECT_EQ(g.working().entry(12), (RgbQuad{3, 2, 1, patternPalette(5).entry(12).reserved}));

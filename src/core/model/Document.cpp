@@ -11,13 +11,12 @@
 
 namespace velmora {
 
-Document::Document(Host& host) : m_paletteHolder(host, MsgOwner::None), m_host(&host) {}
+Document::Document(Host& host) : m_host(&host) {}
 
 Document::~Document() = default;
 
 void Document::setHost(Host& host) {
     m_host = &host;
-    m_paletteHolder.setHost(host);
     if (m_engine) m_engine->setHost(host);
 }
 
@@ -101,11 +100,8 @@ void Document::setRegion(double left, double top, double right, double bottom) {
     notifyChanged(doc_change::kValues);
 }
 
-void Document::buildGdiPalette() { m_paletteHolder.buildGdiPalette(m_palette); }
-
 void Document::loadDefaultPalette() {
     m_palette = defaultPalette();
-    buildGdiPalette();
     notifyChanged(doc_change::kPalette);
 }
 

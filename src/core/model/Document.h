@@ -10,7 +10,6 @@
 #include "model/DocumentFile.h"
 #include "model/DocumentObserver.h"
 #include "model/FractalParams.h"
-#include "palette/LogicalPalette.h"
 #include "palette/Palette.h"
 #include "platform/Host.h"
 #include "render/FractalEngine.h"
@@ -79,9 +78,7 @@ public:
     // Always replaces the engine (blank picture), even for the same size.
     void setResolution(std::int32_t width, std::int32_t height);
     void setRegion(double left, double top, double right, double bottom);
-    void buildGdiPalette();
-    // Installs the default palette and rebuilds the platform palette, as the
-    // view does when it is created and on New.
+    // Installs the default palette, as the view does when it is created and on New.
     void loadDefaultPalette();
 
     // --- keyframes --------------------------------------------------------
@@ -112,7 +109,6 @@ public:
     // True while another thread computes for the document: its picture is then
     // not to be read by the windows.
     bool m_busy = false;
-    GdiPaletteHolder m_paletteHolder;
     std::unique_ptr<FractalEngine> m_engine;
 
 private:

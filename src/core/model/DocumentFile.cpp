@@ -185,7 +185,6 @@ void applyDocument(Document& doc, DocumentContents&& c) {
     doc.m_destFolder = std::move(c.destFolder);
     doc.m_keyframes = std::move(c.keyframes);
     doc.setResolution(c.params.width, c.params.height);
-    doc.buildGdiPalette();
     doc.m_rendered = false;
 }
 

@@ -106,7 +106,7 @@ GridAction PaletteGridModel::doubleClick(int x, int y) {
     const std::optional<GridCell> hit = cellAt(x, y);
     if (hit && *hit == selection()) {
         GridAction action;
-        action.kind = GridAction::Kind::openChooser;
+        action.kind = GridAction::Kind::OpenChooser;
         action.cell = *hit;
         action.previous = selection();
         return action;

@@ -47,8 +47,8 @@ struct GridAction {
         Selected,      // repaint `previous` sunken and `cell` raised
         Copied,        // repaint `cell` (the target)
         Swapped,       // repaint the selection raised and `cell` sunken
-        Spread,        // rebuild the logical palette, repaint everything
-        openChooser,   // double-click on the selected cell: open the colour chooser
+        Spread,        // repaint everything
+        OpenChooser,   // double-click on the selected cell: open the colour chooser
     };
     Kind kind = Kind::Nothing;
     GridCell cell;

@@ -35,7 +35,7 @@ inline constexpr const char* kMsgWriteError = "Could not write data. Probable ca
 struct PaletteFileContext {
     Host& host;
     std::string ownerName = "Palette Editor";
-    // Rebuild the logical palette and repaint; called where a reader says so.
+    // Repaint the palette shown; called where a reader says so.
     std::function<void()> rebuildAndRepaint;
 };
 

@@ -253,7 +253,6 @@ void SettingsDialog::onPaletteEditor() {
     m_runPaletteEditor(*this);
     // Whatever the editor returned, the palette counts as edited.
     m_document.setModifiedFlag(true);
-    m_document.buildGdiPalette();
     repaint();
     m_paletteEdited = true;
 }

@@ -124,10 +124,7 @@ void PaletteEditorDialog::onLoad() {
     // unless a file of exactly that name exists.
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) path = withDefaultExtension(path, kPaletteDefaultExt);
-    const PaletteFileContext ctx{m_host, kName, [this] {
-                                     m_grid->buildGdiPalette();
-                                     m_grid->redrawNow();
-                                 }};
+    const PaletteFileContext ctx{m_host, kName, [this] { m_grid->redrawNow(); }};
     loadPaletteFromPath(path, m_grid->working(), ctx);
 }
 
@@ -177,7 +174,6 @@ void editDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWi
     runPaletteEditor(doc.m_palette, host, dialogs, parent);
     // Whatever closed the editor.
     doc.setModifiedFlag(true);
-    doc.buildGdiPalette();
 }
 
 }  // namespace velmora::gui

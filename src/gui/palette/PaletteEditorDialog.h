@@ -73,8 +73,8 @@ private:
 int runPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
 
 // Edit Palette on the document: the editor on its palette, then, whatever
-// closed it, the document marked modified and its logical palette rebuilt.
-// The caller repaints the picture (the view's RedrawNow).
+// closed it, the document marked modified. The caller tells the windows that
+// the palette changed.
 void editDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
 
 }  // namespace velmora::gui

@@ -20,14 +20,12 @@ const char* const kGridName = "1019";
 PaletteGrid::PaletteGrid(const Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent)
     : QWidget(parent),
       m_model(palette),
-      m_logical(host, MsgOwner::Dialog, kGridName),
       m_host(host),
       m_dialogs(dialogs) {
     setObjectName(QString::fromLatin1(kGridName));
     // The editor receives the presses on the grid and passes them on.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
-    buildGdiPalette();
 }
 
 QColor PaletteGrid::entryColour(int index) const {
@@ -47,7 +45,6 @@ void PaletteGrid::setEditMode(PaletteEditMode mode) {
     emit modeChanged();
 }
 
-void PaletteGrid::buildGdiPalette() { m_logical.buildGdiPalette(m_model.working()); }
 
 void PaletteGrid::redrawNow() { repaint(); }
 
@@ -89,10 +86,9 @@ void PaletteGrid::perform(const GridAction& action) {
             update(toQRect(m_model.rectOf(action.cell)));
             break;
         case GridAction::Kind::Spread:
-            buildGdiPalette();
             redrawNow();
             break;
-        case GridAction::Kind::openChooser:
+        case GridAction::Kind::OpenChooser:
             openChooser(action.cell);
             return;
     }
@@ -108,7 +104,6 @@ void PaletteGrid::openChooser(GridCell cell) {
     if (!chosen || !chosen->isValid()) return;
     m_model.setEntryColour(cell.index(), static_cast<std::uint8_t>(chosen->red()),
                            static_cast<std::uint8_t>(chosen->green()), static_cast<std::uint8_t>(chosen->blue()));
-    buildGdiPalette();
     redrawNow();
 }
 

@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QWidget>
 
-#include "palette/LogicalPalette.h"
 #include "palette/PaletteEditOps.h"
 
 namespace velmora {
@@ -21,15 +20,13 @@ class PaletteGrid : public QWidget {
 public:
     static constexpr int kId = 1019;
 
-    // Starts on a copy of the palette: no selection, mode None, and its own
-    // logical palette built at once.
+    // Starts on a copy of the palette: no selection, mode None.
     PaletteGrid(const Palette& palette, Host& host, DesktopDialogs& dialogs, QWidget* parent);
 
     Palette& working() { return m_model.working(); }
     const Palette& working() const { return m_model.working(); }
     const PaletteGridModel& model() const { return m_model; }
     PaletteEditMode mode() const { return m_model.mode(); }
-    const GdiPaletteHolder& logicalPaletteHolder() const { return m_logical; }
 
     // Arms a mode; with nothing selected it says so and arms nothing.
     void setEditMode(PaletteEditMode mode);
@@ -38,7 +35,6 @@ public:
     void onLButtonDown(const QPoint& point);
     void onLButtonDblClk(const QPoint& point);
 
-    void buildGdiPalette();
     // Repaints the whole grid now.
     void redrawNow();
 
@@ -57,7 +53,6 @@ private:
     void openChooser(GridCell cell);
 
     PaletteGridModel m_model;
-    GdiPaletteHolder m_logical;
     Host& m_host;
     DesktopDialogs& m_dialogs;
 };
