@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Host.h"
+#include "base/Host.h"
 
 namespace velmora::fuzz {
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string_view>
 
-#include "anim/DialogNumber.h"
+#include "model/DialogNumber.h"
 #include "anim/KeyframeEdit.h"
 
 namespace {

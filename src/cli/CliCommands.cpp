@@ -12,7 +12,7 @@
 #include "model/Document.h"
 #include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
-#include "platform/FileErrors.h"
+#include "base/FileErrors.h"
 
 namespace velmora::cli {
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
+#include "shell/Application.h"
 #include "app/CommandLine.h"
-#include "app/DesktopDialogs.h"
-#include "app/QtHost.h"
+#include "services/DesktopDialogs.h"
+#include "services/QtHost.h"
 #include "VelmoraVersion.h"
 
 int main(int argc, char** argv) {

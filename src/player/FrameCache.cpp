@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "anim/ScriptPlayback.h"
-#include "platform/FileIO.h"
+#include "base/FileIO.h"
 
 namespace {
 

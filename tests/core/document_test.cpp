@@ -16,7 +16,7 @@
 #include "TempDir.h"
 #include "model/BmpWriter.h"
 #include "model/DocumentFile.h"
-#include "model/LittleEndian.h"
+#include "base/LittleEndian.h"
 #include "model/Document.h"
 #include "palette/DefaultPalette.h"
 #include "platform/FramesFolder.h"

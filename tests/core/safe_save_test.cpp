@@ -21,8 +21,8 @@
 #include "anim/ScriptReader.h"
 #include "model/Document.h"
 #include "palette/PaletteFiles.h"
-#include "platform/FileErrors.h"
-#include "platform/FileIO.h"
+#include "base/FileErrors.h"
+#include "base/FileIO.h"
 
 using namespace velmora;
 using namespace velmora::test;

@@ -9,10 +9,10 @@
 
 #include "FakeHost.h"
 #include "render/FractalEngine.h"
-#include "render/PrintFit.h"
-#include "render/SelectionCopy.h"
-#include "render/Stretch.h"
-#include "render/ZoomGeometry.h"
+#include "geometry/PrintFit.h"
+#include "geometry/SelectionCopy.h"
+#include "geometry/Stretch.h"
+#include "geometry/ZoomGeometry.h"
 
 namespace velmora {
 namespace {

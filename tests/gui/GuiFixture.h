@@ -14,11 +14,11 @@
 #include <sstream>
 
 #include "FakeHost.h"
-#include "app/MainWindow.h"
-#include "app/Application.h"
-#include "app/DesktopDialogs.h"
+#include "shell/MainWindow.h"
+#include "shell/Application.h"
+#include "services/DesktopDialogs.h"
 #include "model/Document.h"
-#include "render/FractalView.h"
+#include "view/FractalView.h"
 
 namespace velmora::test {
 

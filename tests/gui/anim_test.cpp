@@ -8,12 +8,12 @@
 #include "AnimTestSupport.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "anim/AnimationFramesWindow.h"
-#include "anim/ScriptDialog.h"
-#include "app/CommandIds.h"
+#include "animwindows/AnimationFramesWindow.h"
+#include "animwindows/ScriptDialog.h"
+#include "commands/CommandIds.h"
 #include "palette/DefaultPalette.h"
 #include "platform/PlayerLaunch.h"
-#include "render/ProgressDialog.h"
+#include "services/ProgressDialog.h"
 
 namespace velmora::test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "app/CommandIds.h"
+#include "commands/CommandIds.h"
 #include "palette/DefaultPalette.h"
 
 namespace velmora::test {

@@ -2,8 +2,8 @@
 #include <QTimer>
 
 #include "GuiFixture.h"
-#include "app/CommandIds.h"
-#include "app/HelpWindow.h"
+#include "commands/CommandIds.h"
+#include "services/HelpWindow.h"
 
 namespace velmora::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "GuiFixture.h"
-#include "app/QtHost.h"
+#include "services/QtHost.h"
 
 namespace velmora::test {
 namespace {

@@ -6,9 +6,9 @@
 #include "GuiFixture.h"
 #include "PaletteTestSupport.h"
 #include "TempDir.h"
-#include "app/CommandIds.h"
-#include "palette/PaletteGrid.h"
-#include "palette/PaletteEditorDialog.h"
+#include "commands/CommandIds.h"
+#include "paletteeditor/PaletteGrid.h"
+#include "paletteeditor/PaletteEditorDialog.h"
 #include "palette/PaletteEditOps.h"
 #include "palette/PaletteFiles.h"
 

@@ -9,9 +9,9 @@
 #include <QWindow>
 
 #include "GuiFixture.h"
-#include "app/CommandIds.h"
-#include "app/QtHost.h"
-#include "render/ProgressDialog.h"
+#include "commands/CommandIds.h"
+#include "services/QtHost.h"
+#include "services/ProgressDialog.h"
 
 namespace velmora::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "GuiFixture.h"
-#include "app/SettingsDialog.h"
+#include "dialogs/SettingsDialog.h"
 
 namespace velmora::test {
 namespace {

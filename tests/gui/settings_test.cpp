@@ -4,7 +4,7 @@
 
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "app/CommandIds.h"
+#include "commands/CommandIds.h"
 
 namespace velmora::test {
 namespace {

@@ -6,10 +6,10 @@
 #include <QTest>
 
 #include "GuiFixture.h"
-#include "app/CommandIds.h"
-#include "app/CommandRouter.h"
-#include "render/PictureImage.h"
-#include "render/ZoomGeometry.h"
+#include "commands/CommandIds.h"
+#include "commands/CommandRouter.h"
+#include "view/PictureImage.h"
+#include "geometry/ZoomGeometry.h"
 
 namespace velmora::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Host.h"
+#include "base/Host.h"
 
 namespace velmora::test {
 

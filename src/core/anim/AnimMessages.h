@@ -3,7 +3,7 @@
 // render settings, the render itself and velmora-cli so they never drift apart.
 #include <string>
 
-#include "platform/Host.h"
+#include "base/Host.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 #include "anim/KeyframeEdit.h"
 
 #include "anim/AnimMessages.h"
-#include "anim/DialogNumber.h"
+#include "model/DialogNumber.h"
 
 namespace velmora {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/FractalParams.h"
-#include "platform/Host.h"
+#include "base/Host.h"
 
 namespace velmora {
 

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "platform/FileIO.h"
+#include "base/FileIO.h"
 
 namespace velmora {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "model/LittleEndian.h"
-#include "platform/FileIO.h"
+#include "base/LittleEndian.h"
+#include "base/FileIO.h"
 
 namespace velmora {
 namespace {

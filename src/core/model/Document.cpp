@@ -5,8 +5,8 @@
 #include "model/BmpWriter.h"
 #include "model/DocumentFile.h"
 #include "palette/DefaultPalette.h"
-#include "platform/FileErrors.h"
-#include "platform/FileIO.h"
+#include "base/FileErrors.h"
+#include "base/FileIO.h"
 #include "platform/FramesFolder.h"
 
 namespace velmora {

@@ -11,7 +11,7 @@
 #include "model/DocumentObserver.h"
 #include "model/FractalParams.h"
 #include "palette/Palette.h"
-#include "platform/Host.h"
+#include "base/Host.h"
 #include "render/FractalEngine.h"
 #include "render/Progress.h"
 

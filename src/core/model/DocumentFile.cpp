@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
-#include "model/LittleEndian.h"
+#include "base/LittleEndian.h"
 #include "model/Document.h"
-#include "platform/FileIO.h"
+#include "base/FileIO.h"
 
 namespace velmora {
 namespace {

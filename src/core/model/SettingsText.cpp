@@ -5,7 +5,7 @@
 #include <limits>
 #include <system_error>
 
-#include "anim/DialogNumber.h"
+#include "model/DialogNumber.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 // does, for tools and scripted checks.
 #include <string>
 
-#include "platform/Host.h"
+#include "base/Host.h"
 
 namespace velmora {
 

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "palette/PaletteText.h"
-#include "platform/FileErrors.h"
-#include "platform/FileIO.h"
+#include "base/FileErrors.h"
+#include "base/FileIO.h"
 
 namespace velmora {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "palette/Palette.h"
 #include "palette/PaletteStreams.h"
-#include "platform/Host.h"
+#include "base/Host.h"
 
 namespace velmora {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Host.h"
+#include "base/Host.h"
 
 namespace velmora {
 

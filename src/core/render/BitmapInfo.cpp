@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 namespace velmora {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "palette/Palette.h"
-#include "platform/Host.h"
+#include "base/Host.h"
 #include "render/BitmapInfo.h"
 #include "render/EscapeTime.h"
 #include "render/Progress.h"

@@ -1,0 +1,99 @@
+#include "geometry/ZoomGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace velmora {
+
+namespace {
+
+// Truncates toward zero like the integer conversion, but saturates instead of
+// overflowing: a locked point far outside the view must not be undefined.
+std::int32_t truncateToInt(double v) {
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    if (std::isnan(v)) return 0;
+    if (v <= lo) return std::numeric_limits<std::int32_t>::min();
+    if (v >= hi) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(v);
+}
+
+bool allFinite(const PlaneRegion& r) {
+    return std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.right) &&
+           std::isfinite(r.bottom);
+}
+
+}  // namespace
+
+PixelRect normalizedBox(ClientPoint a, ClientPoint b) {
+    return PixelRect{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+bool hasSelection(bool dragging, ClientPoint anchor, ClientPoint current) {
+    return !dragging && anchor.x != current.x && anchor.y != current.y;
+}
+
+double clientAspect(std::int32_t clientWidth, std::int32_t clientHeight) {
+    return static_cast<double>(clientWidth) / static_cast<double>(clientHeight);
+}
+
+ClientPoint lockProportionsPoint(ClientPoint anchor, ClientPoint p, double clientAspect) {
+    if (!std::isfinite(clientAspect) || clientAspect <= 0.0) return p;
+    const double candidateX =
+        (static_cast<double>(p.y) - anchor.y) * clientAspect + anchor.x;
+    const std::int32_t candidate = truncateToInt(candidateX);
+    if (candidate > p.x) {
+        p.x = candidate;
+    } else {
+        p.y = truncateToInt((static_cast<double>(p.x) - anchor.x) / clientAspect + anchor.y);
+    }
+    return p;
+}
+
+ClientPoint clampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t clientHeight) {
+    p.x = std::clamp(p.x, 0, std::max(clientWidth, 0));
+    p.y = std::clamp(p.y, 0, std::max(clientHeight, 0));
+    return p;
+}
+
+std::optional<PlaneRegion> zoomInRegion(const PlaneRegion& region, const PixelRect& box,
+                                        std::int32_t clientWidth, std::int32_t clientHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
+    const double cw = clientWidth;
+    const double ch = clientHeight;
+    const double w = region.right - region.left;
+    const double h = region.bottom - region.top;
+    PlaneRegion out;
+    out.left = region.left + (box.left / cw) * w;
+    out.top = region.top + (box.top / ch) * h;
+    out.right = region.left + (box.right / cw) * w;
+    out.bottom = region.top + (box.bottom / ch) * h;
+    if (!allFinite(out)) return std::nullopt;
+    return out;
+}
+
+std::optional<PlaneRegion> zoomOutRegion(const PlaneRegion& region, const PixelRect& box,
+                                         std::int32_t clientWidth, std::int32_t clientHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
+    const double cw = clientWidth;
+    const double ch = clientHeight;
+    const double w = region.right - region.left;
+    const double h = region.bottom - region.top;
+    const double bl = region.left + (box.left / cw) * w;
+    const double br = region.left + (box.right / cw) * w;
+    const double bt = region.top + (box.top / ch) * h;
+    const double bb = region.top + (box.bottom / ch) * h;
+    const double newWidth = (w * w) / (br - bl);
+    const double newHeight = (h * h) / (bb - bt);
+    PlaneRegion out;
+    out.left = bl - (box.left / cw) * newWidth;
+    out.top = bt - (box.top / ch) * newHeight;
+    out.right = out.left + newWidth;
+    out.bottom = out.top + newHeight;
+    // A box of no extent in the plane (equal region edges) divides 0 by 0.
+    if (!allFinite(out)) return std::nullopt;
+    return out;
+}
+
+}  // namespace velmora

@@ -1,0 +1,148 @@
+#include "shell/DocumentCommands.h"
+
+#include "shell/MainWindow.h"
+#include "shell/Application.h"
+#include "services/DesktopDialogs.h"
+#include "services/PathText.h"
+#include "shell/RecentFileList.h"
+#include "model/BmpWriter.h"
+#include "model/Document.h"
+#include "base/FileErrors.h"
+#include "view/FractalView.h"
+
+namespace velmora::gui {
+
+namespace {
+const QString kDocFilter = QStringLiteral("Velmora File (*.vmr);;All Files (*)");
+}
+
+bool DocumentCommands::saveModified() {
+    Document& doc = m_frame.app().document();
+    if (!doc.isModified()) return true;
+    Message m;
+    const std::string& name = doc.pathName().empty() ? doc.title() : doc.pathName();
+    m.text = formatPercent1("Save changes to %1?", name);
+    m.caption = kAppTitle;
+    m.icon = MsgIcon::Warning;
+    m.buttons = MsgButtons::YesNoCancel;
+    m.owner = MsgOwner::MainWindow;
+    switch (m_frame.app().host().showMessage(m)) {
+        case MsgAnswer::Yes: return onFileSave();
+        case MsgAnswer::No: return true;
+        default: return false;
+    }
+}
+
+void DocumentCommands::afterDocumentChanged() {
+    m_frame.updateTitle();
+    m_frame.rebuildRecentFileMenu();
+    m_frame.updateCommandUI();
+}
+
+bool DocumentCommands::openDocumentFile(const QString& path, bool ask) {
+    if (ask && !saveModified()) return false;
+    Application& app = m_frame.app();
+    const bool ok = app.document().onOpenDocument(toStdPath(path));
+    if (ok) app.recentFiles().add(path);
+    app.saveRecentFiles();
+    afterDocumentChanged();
+    return ok;
+}
+
+void DocumentCommands::onFileOpen() {
+    OpenFileRequest request;
+    request.caption = QStringLiteral("Open");
+    request.filter = kDocFilter;
+    const auto path = m_frame.app().dialogs().getOpenFileName(&m_frame, request);
+    if (!path) return;
+    openDocumentFile(*path);
+}
+
+void DocumentCommands::onOpenRecentFile(int index) {
+    RecentFileList& recent = m_frame.app().recentFiles();
+    if (index < 0 || index >= recent.files().size()) return;
+    const QString path = recent.files().at(index);
+    if (!saveModified()) return;
+    if (!openDocumentFile(path, false)) {
+        // A recent file that no longer opens leaves the list.
+        const int at = static_cast<int>(recent.files().indexOf(path));
+        recent.remove(at);
+        m_frame.app().saveRecentFiles();
+        m_frame.rebuildRecentFileMenu();
+    }
+}
+
+bool DocumentCommands::doSave(const QString& path) {
+    Application& app = m_frame.app();
+    if (!app.document().onSaveDocument(toStdPath(path))) return false;  // reported; stays modified
+    app.recentFiles().add(path);
+    app.saveRecentFiles();
+    afterDocumentChanged();
+    return true;
+}
+
+bool DocumentCommands::onFileSave() {
+    const std::string& path = m_frame.app().document().pathName();
+    if (path.empty()) return onFileSaveAs();
+    return doSave(fromStdPath(path));
+}
+
+bool DocumentCommands::onFileSaveAs() {
+    Document& doc = m_frame.app().document();
+    SaveFileRequest request;
+    request.caption = QStringLiteral("Save As");
+    request.filter = kDocFilter;
+    request.defaultSuffix = QStringLiteral("vmr");
+    request.proposedName = doc.pathName().empty() ? fromStdPath(doc.title()) + QStringLiteral(".vmr")
+                                                     : fromStdPath(doc.pathName());
+    request.confirmOverwrite = true;
+    const auto path = m_frame.app().dialogs().getSaveFileName(&m_frame, request);
+    if (!path) return false;
+    return doSave(*path);
+}
+
+bool DocumentCommands::canExportBmp() const { return m_frame.app().document().m_rendered; }
+
+void DocumentCommands::onExportBmp() {
+    Application& app = m_frame.app();
+    SaveFileRequest request;
+    request.caption = QStringLiteral("Save As");
+    request.filter = QStringLiteral("Windows BMP Files (*.bmp);;All Files (*)");
+    request.defaultSuffix = QStringLiteral("bmp");
+    request.confirmOverwrite = false;
+    const auto chosen = app.dialogs().getSaveFileName(&m_frame, request);
+    if (!chosen) return;
+
+    Document& doc = app.document();
+    // The header block comes from the last draw; a view that was never shown
+    // has not drawn yet, so give it the palette it would have drawn with.
+    if (doc.m_engine && doc.m_engine->bitmapInfo() == nullptr) doc.m_engine->buildBitmap(doc.m_palette);
+
+    const std::string path = toStdPath(*chosen);
+    std::error_code cause;
+    Message m;
+    switch (doc.writeBmp(path, cause)) {
+        case BmpWriteResult::Ok:
+            return;
+        case BmpWriteResult::CreateFailed:
+            m.text = fileErrorMessage(path, cause, FileOp::Write);
+            m.caption = kAppTitle;
+            m.icon = MsgIcon::Error;
+            m.owner = MsgOwner::MainWindow;
+            break;
+        case BmpWriteResult::WriteFailed:
+            m.text = kBmpWriteFailedMessage;
+            m.icon = MsgIcon::Warning;
+            break;
+        case BmpWriteResult::TooLarge:
+            m.text = "The picture is too large for a BMP file.";
+            m.icon = MsgIcon::Warning;
+            break;
+        case BmpWriteResult::NoHeader:
+            m.text = "Windows reported 'Out of Memory'";
+            break;
+    }
+    app.host().showMessage(m);
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,264 @@
+#include "shell/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWhatsThis>
+
+#include "shell/Application.h"
+#include "commands/CommandTable.h"
+#include "services/HelpWindow.h"
+#include "shell/RecentFileList.h"
+#include "services/ToolbarIcons.h"
+#include "model/Document.h"
+#include "view/FractalView.h"
+
+namespace velmora::gui {
+
+namespace {
+
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QList<QKeySequence> keys(std::string_view keys) {
+    QList<QKeySequence> out;
+    for (const QString& k : text(keys).split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        out.append(QKeySequence(k, QKeySequence::PortableText));
+    return out;
+}
+
+const QString kBarSection = QStringLiteral("Settings-Summary");
+
+}  // namespace
+
+MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowIcon(applicationIcon());
+    resize(450, 425);
+
+    // The view first: its creation installs the default palette.
+    m_view = new FractalView(app.document(), app.host(), app.dialogs(), this);
+    m_view->setShell(this);
+    setCentralWidget(m_view);
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    connectFrameCommands();
+    m_view->connectCommands(m_router);
+    rebuildRecentFileMenu();
+    updateTitle();
+    updateCommandUI();
+    // The states of the commands follow the document and the view's own state.
+    app.document().addObserver(*this);
+    connect(m_view, &FractalView::commandStateChanged, this, &MainWindow::updateCommandUI);
+}
+
+MainWindow::~MainWindow() { m_app.document().removeObserver(*this); }
+
+bool MainWindow::saveDocument() { return m_documents.onFileSave(); }
+QPrinter& MainWindow::printer() { return m_app.printer(); }
+int MainWindow::previewPages() const { return m_app.previewPages(); }
+void MainWindow::setPreviewPages(int pages) { m_app.setPreviewPages(pages); }
+
+void MainWindow::documentChanged(DocChanges what) {
+    if ((what & (doc_change::kPath | doc_change::kModified)) != 0) updateTitle();
+    updateCommandUI();
+}
+
+QAction* MainWindow::Action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QMenu* MainWindow::menu(int index) const { return index >= 0 && index < m_menus.size() ? m_menus.at(index) : nullptr; }
+
+void MainWindow::createActions() {
+    for (const CommandInfo& c : commands()) {
+        auto* a = new QAction(this);
+        a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
+        a->setText(c.menuText.empty() ? text(c.tooltip) : text(c.menuText));
+        a->setStatusTip(text(c.prompt));
+        a->setToolTip(text(c.tooltip));
+        a->setWhatsThis(text(c.prompt));
+        a->setShortcuts(keys(c.keys));
+        a->setCheckable(c.checkable);
+        a->setIcon(toolbarIcon(c.id));
+        a->setIconVisibleInMenu(false);
+        addAction(a);  // keys work whichever bar is hidden
+        const int id = c.id;
+        connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+        m_actions[c.id] = a;
+    }
+    // Entries 2..4 of the recent-file list; entry 1 is the table's own.
+    for (int i = 1; i < kRecentFileCount; ++i) {
+        auto* a = new QAction(this);
+        const int id = ID_FILE_MRU_FILE1 + i;
+        a->setObjectName(QStringLiteral("cmd%1").arg(id));
+        a->setStatusTip(QStringLiteral("Open this document"));
+        connect(a, &QAction::triggered, this, [this, id] { dispatch(id); });
+        m_actions[id] = a;
+    }
+}
+
+void MainWindow::createMenus() {
+    const auto titles = menuTitles();
+    for (const std::string_view title : titles) {
+        QMenu* menu = menuBar()->addMenu(text(title));
+        menu->setToolTipsVisible(false);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandUI);
+        m_menus.append(menu);
+    }
+    for (const CommandInfo& c : commands()) {
+        if (c.menu == MenuName::None) continue;
+        QMenu* menu = m_menus.at(static_cast<int>(c.menu) - 1);
+        if (c.separatorBefore) menu->addSeparator();
+        if (c.id == ID_FILE_MRU_FILE1) {
+            m_recentPlaceholder = Action(c.id);
+            menu->addAction(m_recentPlaceholder);
+            for (int i = 1; i < kRecentFileCount; ++i) menu->addAction(Action(ID_FILE_MRU_FILE1 + i));
+            continue;
+        }
+        menu->addAction(Action(c.id));
+    }
+}
+
+void MainWindow::createToolBar() {
+    m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));  // names the bar in the saved layout
+    m_wndToolBar->setIconSize(QSize(kToolbarIconWidth, kToolbarIconHeight));
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_wndToolBar->setMovable(true);
+    m_wndToolBar->setFloatable(true);
+    m_wndToolBar->setWhatsThis(tr("<b>Toolbar</b><p>Shortcuts to the most used commands. Drag it by its handle "
+                                  "to any edge of the window, or hide it from the View menu.</p>"));
+    for (const int id : toolbarLayout()) {
+        if (id == 0)
+            m_wndToolBar->addSeparator();
+        else
+            m_wndToolBar->addAction(Action(id));
+    }
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+}
+
+void MainWindow::createStatusBar() {
+    m_wndStatusBar = new QStatusBar(this);
+    m_wndStatusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_wndStatusBar->setWhatsThis(tr("<b>Status bar</b><p>Says what the command under the mouse does.</p>"));
+    setStatusBar(m_wndStatusBar);
+    // The idle text returns whenever a prompt is taken away.
+    connect(m_wndStatusBar, &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) m_wndStatusBar->showMessage(QStringLiteral("Ready"));
+    });
+    m_wndStatusBar->showMessage(QStringLiteral("Ready"));
+}
+
+void MainWindow::connectFrameCommands() {
+    CommandRouter& r = m_router;
+    r.set(ID_FILE_OPEN, [this] { m_documents.onFileOpen(); });
+    r.set(ID_FILE_SAVE, [this] { m_documents.onFileSave(); });
+    r.set(ID_FILE_SAVE_AS, [this] { m_documents.onFileSaveAs(); });
+    r.set(ID_FILE_EXPORTBMP, [this] { m_documents.onExportBmp(); },
+          [this](CommandState& s) { s.enabled = m_documents.canExportBmp(); });
+    r.set(ID_FILE_PRINT_SETUP, [this] { m_app.onFilePrintSetup(); });
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        r.set(ID_FILE_MRU_FILE1 + i, [this, i] { m_documents.onOpenRecentFile(i); },
+              [this, i](CommandState& s) { s.enabled = i < m_app.recentFiles().files().size(); });
+    }
+    r.set(ID_APP_EXIT, [this] { close(); });
+    r.set(ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(m_wndToolBar->isHidden()); },
+          [this](CommandState& s) { s.checked = !m_wndToolBar->isHidden(); });
+    r.set(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); },
+          [this](CommandState& s) { s.checked = !m_wndStatusBar->isHidden(); });
+    r.set(ID_HELP_INDEX, [this] { onHelpIndex(); });
+    r.set(ID_HELP_FINDER, [this] { showHelpTopic(this, QStringLiteral("index")); });
+    r.set(ID_HELP, [this] { showHelpTopic(this, QStringLiteral("index")); });
+    r.set(ID_CONTEXT_HELP, [this] { onContextHelp(); });
+    r.set(ID_APP_ABOUT, [this] { m_app.onAppAbout(); });
+}
+
+bool MainWindow::dispatch(int id) {
+    const bool ran = m_router.Run(id);
+    updateCommandUI();
+    return ran;
+}
+
+void MainWindow::updateCommandUI() {
+    for (const auto& [id, action] : m_actions) {
+        if (action == m_recentPlaceholder && m_app.recentFiles().files().isEmpty()) {
+            action->setEnabled(false);  // the greyed "Recent File" line
+            continue;
+        }
+        const CommandState s = m_router.state(id);
+        action->setEnabled(s.enabled);
+        if (action->isCheckable()) action->setChecked(s.checked);
+    }
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(QString::fromStdString(m_app.document().title()) + QStringLiteral(" - Velmora"));
+}
+
+void MainWindow::rebuildRecentFileMenu() {
+    const RecentFileList& recent = m_app.recentFiles();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* a = Action(ID_FILE_MRU_FILE1 + i);
+        if (i < recent.files().size()) {
+            a->setText(recent.menuText(i));
+            a->setVisible(true);
+        } else if (i == 0) {
+            a->setText(QStringLiteral("Recent File"));
+            a->setVisible(true);
+        } else {
+            a->setVisible(false);
+        }
+    }
+    updateCommandUI();
+}
+
+void MainWindow::loadBarState(QSettings& settings) {
+    settings.beginGroup(kBarSection);
+    const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
+    if (!state.isEmpty()) restoreState(state);
+    m_wndStatusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
+    settings.endGroup();
+}
+
+void MainWindow::saveBarState(QSettings& settings) const {
+    settings.beginGroup(kBarSection);
+    settings.setValue(QStringLiteral("State"), saveState());
+    settings.setValue(QStringLiteral("StatusBar"), !m_wndStatusBar->isHidden());
+    settings.endGroup();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    {
+        // Saved first: the layout is kept even when the close is then cancelled.
+        auto settings = Application::openSettings();
+        saveBarState(*settings);
+    }
+    if (!m_documents.saveModified()) {
+        event->ignore();
+        return;
+    }
+    m_app.saveRecentFiles();
+    event->accept();
+}
+
+void MainWindow::onContextHelp() { QWhatsThis::enterWhatsThisMode(); }
+
+void MainWindow::onHelpIndex() {
+    // The topic of the window in front; dialogs name theirs in "helpTopic".
+    QWidget* active = QApplication::activeModalWidget();
+    if (active == nullptr) active = QApplication::activeWindow();
+    QString topic = active != nullptr ? active->property("helpTopic").toString() : QString();
+    if (topic.isEmpty()) topic = QStringLiteral("main");
+    showHelpTopic(this, topic);
+}
+
+}  // namespace velmora::gui

@@ -1,0 +1,89 @@
+#pragma once
+// The main window: menu bar, toolbar and status bar built from the command
+// table, the view in the middle, and the bar layout kept in the settings.
+//
+// Commands are routed through Router(): the view, the document commands, the
+// frame and the application register their handlers there; a command without
+// a handler is shown disabled. Call UpdateCommandUI() after changing state
+// that an enable or check rule reads.
+#include <QMainWindow>
+#include <map>
+#include <memory>
+
+#include "commands/CommandRouter.h"
+#include "shell/DocumentCommands.h"
+#include "model/DocumentObserver.h"
+#include "view/FractalView.h"
+
+class QAction;
+class QMenu;
+class QSettings;
+class QStatusBar;
+class QToolBar;
+
+namespace velmora::gui {
+
+class Application;
+class FractalView;
+
+class MainWindow : public QMainWindow, public DocumentObserver, public ViewShell {
+    Q_OBJECT
+public:
+    explicit MainWindow(Application& app);
+    ~MainWindow() override;
+
+    void documentChanged(DocChanges what) override;
+
+    // What the view asks of the window around it.
+    bool saveDocument() override;
+    QPrinter& printer() override;
+    int previewPages() const override;
+    void setPreviewPages(int pages) override;
+
+    Application& app() { return m_app; }
+    FractalView* view() const { return m_view; }
+    CommandRouter& router() { return m_router; }
+    DocumentCommands& documents() { return m_documents; }
+
+    QAction* Action(int id) const;
+    QMenu* menu(int index) const;  // 0 File .. 4 Help
+    QToolBar* toolBar() const { return m_wndToolBar; }
+    QStatusBar* statusBarWidget() const { return m_wndStatusBar; }
+
+    // Runs a command as a menu, key or button would: only when enabled.
+    bool dispatch(int id);
+    // Re-reads every command's enable and check rule into its action.
+    void updateCommandUI();
+    // "<title> - Velmora".
+    void updateTitle();
+    void rebuildRecentFileMenu();
+
+    void loadBarState(QSettings& settings);
+    void saveBarState(QSettings& settings) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void connectFrameCommands();
+    void onContextHelp();
+    void onHelpIndex();
+
+    Application& m_app;
+    CommandRouter m_router;
+    DocumentCommands m_documents;
+    FractalView* m_view = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QStatusBar* m_wndStatusBar = nullptr;
+    std::map<int, QAction*> m_actions;
+    QList<QMenu*> m_menus;
+    QList<QAction*> m_recentActions;
+    QAction* m_recentPlaceholder = nullptr;
+    QAction* m_recentSeparator = nullptr;
+};
+
+}  // namespace velmora::gui

@@ -1,0 +1,156 @@
+#pragma once
+// The view: shows the document's picture stretched over its whole client area,
+// prints it, and handles the picture commands (Render, Copy, New, Print).
+//
+// Hook points for the commands that come later:
+//  - the drag box: m_anchor, m_current, m_shownBox, m_box, m_dragging,
+//    m_lockProportions, m_sizeDragBorder, m_cursor; mouse events below; draw
+//    the frame in DrawOverlay and ask for it with UpdateOverlay() so the
+//    selection survives (a full redraw ends it);
+//  - Zoom In/Out, Lock Proportions, Configure, Edit Palette and the animation
+//    window: register their handlers in ConnectCommands (the ids are listed there).
+#include <QCursor>
+#include <QImage>
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
+#include <QWidget>
+
+#include "model/DocumentObserver.h"
+#include "geometry/SelectionCopy.h"
+
+class QPrinter;
+
+namespace velmora {
+class Document;
+class Host;
+}  // namespace velmora
+
+namespace velmora::gui {
+
+class AnimationFramesWindow;
+class CommandRouter;
+class DesktopDialogs;
+
+// What the view asks of the window around it - saving before New, the printer,
+// the print preview's page count - without knowing that window.
+class ViewShell {
+public:
+    virtual ~ViewShell() = default;
+    virtual bool saveDocument() = 0;
+    virtual QPrinter& printer() = 0;
+    virtual int previewPages() const = 0;
+    virtual void setPreviewPages(int pages) = 0;
+};
+
+class FractalView : public QWidget, public DocumentObserver {
+    Q_OBJECT
+public:
+    FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    ~FractalView() override;
+
+    Document& document() { return m_doc; }
+    Host& host() { return m_host; }
+    DesktopDialogs& dialogs() { return m_dialogs; }
+    // The frame the view lives in; none while a test uses the view alone.
+    void setShell(ViewShell* shell) { m_shell = shell; }
+
+    // Registers the view's commands with the frame's router.
+    void connectCommands(CommandRouter& router);
+
+    // --- commands ---------------------------------------------------------
+    void onRender();
+    void onEditCopy();
+    void onFileNew();
+    void onFilePrint();        // with the print dialog
+    void onFilePrintDirect();  // on the current printer, no dialog
+    void onFilePrintPreview();
+    // The drag box's commands: zoom into or out of the selection, the lock
+    // switch, and the settings dialog.
+    void onZoomIn();
+    void onZoomOut();
+    void onLockProportions();
+    void onConfigure();
+    void onEditPalette();
+    // The animation frames window: the toolbar command only shows it (made on
+    // first use), the View menu's toggle hides it while it is shown.
+    void onAnimWindow();
+    void onToggleAnimWindow();
+    bool isAnimWindowShown() const;
+    AnimationFramesWindow* animWindow() const;
+
+    // Draws the picture on a printer page: top-left, as large as fits.
+    // False when the printer could not be started (already reported).
+    bool printDocument(QPrinter& printer);
+
+    // Installs the default palette (creation and New).
+    void loadDefaultPalette();
+
+    // A full redraw now: rebuilds the picture and ends any selection.
+    void redrawNow();
+    // The document changed: a change of what the picture shows redraws it.
+    void documentChanged(DocChanges what) override;
+    // Repaints only the overlay (the drag frame) over the cached picture.
+    void updateOverlay();
+
+    // The selection as the drag box leaves it.
+    bool hasSelection() const;
+    // m_box normalised from m_anchor and m_current.
+    void recomputeBox();
+
+    double clientAspect() const { return m_clientAspect; }
+    const QImage& cachedPicture() const { return m_picture; }
+
+signals:
+    // The selection, the lock or the frames window's visibility changed: the
+    // states of the commands that read them are due for an update.
+    void commandStateChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // The drag box's mouse handling goes here.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // Draws over the picture after every paint; the drag frame goes here.
+    virtual void drawOverlay(QPainter& painter);
+
+public:
+    // --- drag box state (filled by the zoom commands) -----------------------
+    bool m_animWndCreated = false;
+    double m_clientAspect = 1.0;
+    bool m_lockProportions = false;
+    QSize m_sizeDragBorder{1, 1};
+    QPoint m_anchor{0, 0};
+    QPoint m_current{0, 0};
+    PixelRect m_shownBox{};
+    PixelRect m_box{};
+    bool m_dragging = false;
+    QCursor m_cursor{Qt::CrossCursor};
+
+private:
+    // Rebuilds the header block and the stretched picture from the document.
+    void rebuildPicture();
+    // Forgets the drag box (a full redraw or a new size).
+    void endSelection();
+    void drawPicture(QPainter& painter);
+    void report(const char* text);
+    void zoom(bool out);
+    // The drag point kept on the view and, while locked, corrected; the
+    // pointer is put where the point ends up.
+    QPoint dragPoint(const QPoint& raw);
+    void selectionChanged();
+
+    Document& m_doc;
+    Host& m_host;
+    DesktopDialogs& m_dialogs;
+    ViewShell* m_shell = nullptr;
+    QImage m_picture;          // the stretched picture as last drawn
+    bool m_pictureValid = false;
+    bool m_overlayOnly = false;
+    bool m_showRenderHint = true;
+    QPointer<AnimationFramesWindow> m_wndAnimFrames;
+};
+
+}  // namespace velmora::gui
