@@ -17,21 +17,21 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
     dlg.show();
     QApplication::setActiveWindow(&dlg);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-    EXPECT_EQ(control<QLineEdit>(dlg, 1013)->text(), "200");
-    EXPECT_FALSE(control(dlg, 1011)->isEnabled()) << "no constant for the Mandelbrot set";
-    QTest::mouseClick(control<QAbstractButton>(dlg, 1010), Qt::LeftButton);
-    EXPECT_TRUE(control(dlg, 1011)->isEnabled());
-    setText(dlg, 1011, "-0.8");
-    setText(dlg, 1013, "0");
+    EXPECT_EQ(control<QLineEdit>(dlg, gui::SettingsDialog::kIdDetail)->text(), "200");
+    EXPECT_FALSE(control(dlg, gui::SettingsDialog::kIdCReal)->isEnabled()) << "no constant for the Mandelbrot set";
+    QTest::mouseClick(control<QAbstractButton>(dlg, gui::SettingsDialog::kIdJulia), Qt::LeftButton);
+    EXPECT_TRUE(control(dlg, gui::SettingsDialog::kIdCReal)->isEnabled());
+    setText(dlg, gui::SettingsDialog::kIdCReal, "-0.8");
+    setText(dlg, gui::SettingsDialog::kIdDetail, "0");
     host.allowMessages = true;
-    QTest::keyClick(control(dlg, 1005), Qt::Key_Return);
+    QTest::keyClick(control(dlg, gui::SettingsDialog::kIdLeft), Qt::Key_Return);
     ASSERT_EQ(host.messages.size(), 1u);  // the refusal's text is the core's; here: shown over the dialog
     EXPECT_EQ(QString::fromStdString(host.messages[0].ownerName), dlg.objectName());
-    EXPECT_EQ(std::tuple(dlg.isVisible(), control<QLineEdit>(dlg, 1013)->text(), QApplication::focusWidget()),
-              std::tuple(true, QStringLiteral("0"), control(dlg, 1013)));
-    setText(dlg, 1013, "99");
-    setText(dlg, 1014, "301");
-    QTest::keyClick(control(dlg, 1013), Qt::Key_Return);
+    EXPECT_EQ(std::tuple(dlg.isVisible(), control<QLineEdit>(dlg, gui::SettingsDialog::kIdDetail)->text(), QApplication::focusWidget()),
+              std::tuple(true, QStringLiteral("0"), control(dlg, gui::SettingsDialog::kIdDetail)));
+    setText(dlg, gui::SettingsDialog::kIdDetail, "99");
+    setText(dlg, gui::SettingsDialog::kIdXPels, "301");
+    QTest::keyClick(control(dlg, gui::SettingsDialog::kIdDetail), Qt::Key_Return);
     EXPECT_TRUE(dlg.m_accepted && !dlg.isVisible());
     EXPECT_EQ(std::tuple(doc.m_params.type, doc.m_params.cReal, doc.m_params.iterations, doc.m_engine->width()),
               std::tuple(FractalType::Julia, -0.8, 100, 301));

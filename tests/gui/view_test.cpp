@@ -7,6 +7,7 @@
 
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
+#include "dialogs/SettingsDialog.h"
 #include "commands/CommandRouter.h"
 #include "view/PictureImage.h"
 #include "geometry/ZoomGeometry.h"
@@ -112,7 +113,7 @@ TEST_F(ViewTest, AMenuOverTheViewKeepsTheSelectionAndTheDragStart) {
 // Configure runs the settings dialog through the dialog seam.
 TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     dialogs.modal = [](QDialog& d) {
-        setText(d, 1014, QStringLiteral("320"));
+        setText(d, gui::SettingsDialog::kIdXPels, QStringLiteral("320"));
         Press(d, 1);
         return d.result();
     };

@@ -18,23 +18,6 @@ namespace velmora::gui {
 
 namespace {
 
-// Control ids; they are also the widgets' object names.
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
-constexpr int kIdLeft = 1005;
-constexpr int kIdRight = 1006;
-constexpr int kIdTop = 1007;
-constexpr int kIdBottom = 1008;
-constexpr int kIdMandelbrot = 1009;
-constexpr int kIdJulia = 1010;
-constexpr int kIdCReal = 1011;
-constexpr int kIdCImag = 1012;
-constexpr int kIdDetail = 1013;
-constexpr int kIdXPels = 1014;
-constexpr int kIdYPels = 1015;
-constexpr int kIdPaletteEditor = 32783;
-constexpr int kIdHelp = 57670;
-
 // Horizontal dialog units in pixels of the dialog's font: a quarter of the
 // average width of the Latin letters, as the template's units were.
 int dialogUnitsX(const QWidget& w, int units) {

@@ -22,6 +22,23 @@ namespace velmora::gui {
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
+    // The controls' object names, by which tests and help find them.
+    static constexpr int kIdOk = 1;
+    static constexpr int kIdCancel = 2;
+    static constexpr int kIdLeft = 1005;
+    static constexpr int kIdRight = 1006;
+    static constexpr int kIdTop = 1007;
+    static constexpr int kIdBottom = 1008;
+    static constexpr int kIdMandelbrot = 1009;
+    static constexpr int kIdJulia = 1010;
+    static constexpr int kIdCReal = 1011;
+    static constexpr int kIdCImag = 1012;
+    static constexpr int kIdDetail = 1013;
+    static constexpr int kIdXPels = 1014;
+    static constexpr int kIdYPels = 1015;
+    static constexpr int kIdPaletteEditor = 32783;
+    static constexpr int kIdHelp = 57670;
+
     // Runs the palette editor on the document's palette, modally over the
     // given window.
     using PaletteEditorRunner = std::function<void(QWidget& over)>;
