@@ -5,7 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "animwindows/AnimDialogParts.h"
+#include "animwindows/PlayerStart.h"
+#include "services/DialogParts.h"
 #include "anim/AnimMessages.h"
 #include "services/HelpWindow.h"
 #include "base/Host.h"

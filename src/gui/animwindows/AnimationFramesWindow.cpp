@@ -9,7 +9,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "animwindows/AnimDialogParts.h"
+#include "animwindows/PlayerStart.h"
+#include "services/DialogParts.h"
 #include "anim/AnimMessages.h"
 #include "anim/AnimRender.h"
 #include "animwindows/AnimationDoneDialog.h"
@@ -268,7 +269,7 @@ void AnimationFramesWindow::onRenderAnim() {
         progress.show();
         progress.raise();
         progress.repaint();
-        AnimWaitCursor wait;
+        WaitCursor wait;
         ProgressBarSink bar(*progress.progressBar());
         QLabel& status = *progress.statusText();
         runDocumentWork(m_doc, &bar, [&](ProgressSink* workerBar) {

@@ -10,7 +10,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "animwindows/AnimDialogParts.h"
+#include "animwindows/PlayerStart.h"
+#include "services/DialogParts.h"
 #include "anim/AnimMessages.h"
 #include "model/DialogNumber.h"
 #include "services/HelpWindow.h"
@@ -30,19 +31,6 @@ constexpr int kIdFrom = 1031;
 constexpr int kIdSlow = 1032;
 constexpr int kIdConstant = 1033;
 
-// An edit that takes digits only, as the number fields of the template did.
-QLineEdit* makeNumberEdit(QWidget* parent, int id, const QString& text) {
-    auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(QString::number(id));
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-    return edit;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 std::int32_t numberOf(const QLineEdit* edit) { return readLeadingInt(edit->text().toStdString()); }
 
@@ -57,8 +45,8 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     const RenderSettings proposed = proposedRenderSettings(doc);
 
     auto* resolution = new QGroupBox(QStringLiteral("Output Resolution"), this);
-    m_widthEdit = makeNumberEdit(resolution, kIdWidth, QString::number(proposed.width));
-    m_heightEdit = makeNumberEdit(resolution, kIdHeight, QString::number(proposed.height));
+    m_widthEdit = makeEdit(resolution, kIdWidth, 0, QString::number(proposed.width), true);
+    m_heightEdit = makeEdit(resolution, kIdHeight, 0, QString::number(proposed.height), true);
     auto* resolutionGrid = new QGridLayout(resolution);
     resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&Width (pixels)"), m_widthEdit), 0, 0);
     resolutionGrid->addWidget(m_widthEdit, 0, 1);
@@ -76,8 +64,8 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     folderBox->addWidget(m_folder);
 
     auto* frames = new QGroupBox(QStringLiteral("Frames"), this);
-    m_fromEdit = makeNumberEdit(frames, kIdFrom, QString::number(proposed.from));
-    m_toEdit = makeNumberEdit(frames, kIdTo, QString::number(proposed.to));
+    m_fromEdit = makeEdit(frames, kIdFrom, 0, QString::number(proposed.from), true);
+    m_toEdit = makeEdit(frames, kIdTo, 0, QString::number(proposed.to), true);
     auto* framesGrid = new QGridLayout(frames);
     framesGrid->addWidget(makeLabel(frames, QStringLiteral("&From"), m_fromEdit), 0, 0);
     framesGrid->addWidget(m_fromEdit, 0, 1);

@@ -8,7 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "animwindows/AnimDialogParts.h"
+#include "animwindows/PlayerStart.h"
+#include "services/DialogParts.h"
 #include "anim/PlaybackScript.h"
 #include "services/HelpWindow.h"
 #include "model/Document.h"
@@ -25,11 +26,6 @@ constexpr int kIdPingPong = 1036;
 constexpr int kIdLooping = 1037;
 constexpr int kIdPlay = 1038;
 
-QRadioButton* makeRadio(QWidget* parent, const QString& text, int id) {
-    auto* radio = new QRadioButton(text, parent);
-    radio->setObjectName(QString::number(id));
-    return radio;
-}
 
 }  // namespace
 

@@ -6,7 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "animwindows/AnimDialogParts.h"
+#include "animwindows/PlayerStart.h"
+#include "services/DialogParts.h"
 #include "anim/AnimMessages.h"
 #include "anim/KeyframeEdit.h"
 #include "services/HelpWindow.h"

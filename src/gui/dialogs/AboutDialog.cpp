@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "VelmoraVersion.h"
+#include "services/DialogParts.h"
 #include "services/ToolbarIcons.h"
 
 namespace velmora::gui {

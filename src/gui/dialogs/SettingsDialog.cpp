@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "services/DialogParts.h"
 #include "services/HelpWindow.h"
 #include "model/Document.h"
 #include "base/Host.h"
@@ -18,33 +19,6 @@ namespace velmora::gui {
 
 namespace {
 
-// Horizontal dialog units in pixels of the dialog's font: a quarter of the
-// average width of the Latin letters, as the template's units were.
-int dialogUnitsX(const QWidget& w, int units) {
-    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    const int average = (w.fontMetrics().horizontalAdvance(letters) / 26 + 1) / 2;
-    return (units * average + 2) / 4;
-}
-
-QLineEdit* makeEdit(QWidget* parent, int id, int widthUnits) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::number(id));
-    edit->setMinimumWidth(dialogUnitsX(*parent, widthUnits));
-    return edit;
-}
-
-QLabel* makeLabel(QWidget* parent, const QString& text, QWidget* buddy, bool rightAligned) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    label->setAlignment((rightAligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& text, int id) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::number(id));
-    return button;
-}
 
 }  // namespace
 
@@ -56,10 +30,10 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     setProperty("helpTopic", QStringLiteral("settings"));
 
     // Buttons first: they lead the tab order, and OK takes the first focus.
-    m_ok = makeButton(this, QStringLiteral("&OK"), kIdOk);
+    m_ok = makeIdButton(this, QStringLiteral("&OK"), kIdOk);
     m_ok->setDefault(true);
-    auto* cancel = makeButton(this, QStringLiteral("&Cancel"), kIdCancel);
-    auto* help = makeButton(this, QStringLiteral("&Help"), kIdHelp);
+    auto* cancel = makeIdButton(this, QStringLiteral("&Cancel"), kIdCancel);
+    auto* help = makeIdButton(this, QStringLiteral("&Help"), kIdHelp);
     for (QPushButton* b : {m_ok, cancel, help}) b->setMinimumWidth(dialogUnitsX(*this, 54));
 
     auto* zoom = new QGroupBox(QStringLiteral("Zoom Location"), this);
@@ -110,7 +84,7 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     resolutionGrid->addWidget(m_yPels, 1, 1);
 
     auto* palette = new QGroupBox(QStringLiteral("Palette"), this);
-    m_paletteEditor = makeButton(palette, QStringLiteral("&Palette Editor"), kIdPaletteEditor);
+    m_paletteEditor = makeIdButton(palette, QStringLiteral("&Palette Editor"), kIdPaletteEditor);
     m_paletteEditor->setAutoDefault(false);
     m_paletteEditor->setEnabled(static_cast<bool>(m_runPaletteEditor));
     auto* paletteBox = new QVBoxLayout(palette);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <filesystem>
 
+#include "services/DialogParts.h"
 #include "services/DesktopDialogs.h"
 #include "services/HelpWindow.h"
 #include "model/Document.h"
@@ -18,17 +19,6 @@
 namespace velmora::gui {
 namespace {
 
-// Dialog units in pixels of the dialog's font, as the template's units were:
-// horizontally a quarter of the average letter width, vertically an eighth of
-// the line height.
-QRect dialogUnits(const QWidget& w, int x, int y, int cx, int cy) {
-    static const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    const int avgWidth = (w.fontMetrics().horizontalAdvance(letters) / 26 + 1) / 2;
-    const int height = w.fontMetrics().height();
-    auto ux = [&](int u) { return (u * avgWidth + 2) / 4; };
-    auto uy = [&](int u) { return (u * height + 4) / 8; };
-    return QRect(ux(x), uy(y), ux(cx), uy(cy));
-}
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 

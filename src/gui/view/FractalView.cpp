@@ -12,6 +12,7 @@
 #include "animwindows/AnimationFramesWindow.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandRouter.h"
+#include "services/DialogParts.h"
 #include "services/DesktopDialogs.h"
 #include "dialogs/SettingsDialog.h"
 #include "model/Document.h"
@@ -28,13 +29,6 @@ namespace velmora::gui {
 namespace {
 
 // Restores the cursor however the scope is left.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 

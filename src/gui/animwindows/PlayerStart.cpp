@@ -1,7 +1,5 @@
-#include "animwindows/AnimDialogParts.h"
+#include "animwindows/PlayerStart.h"
 
-#include <QGuiApplication>
-#include <QPushButton>
 #include <filesystem>
 
 #include "anim/AnimMessages.h"
@@ -9,16 +7,6 @@
 #include "platform/PlayerLaunch.h"
 
 namespace velmora::gui {
-
-QPushButton* makeIdButton(QWidget* parent, const QString& text, int id) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::number(id));
-    return button;
-}
-
-AnimWaitCursor::AnimWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-
-AnimWaitCursor::~AnimWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 
 bool launchPlayer(Host& host, const std::string& scriptPath, const char* ownerName) {
     // The script names its frames with the folder's full path, but a player
