@@ -20,8 +20,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
     layout->addWidget(new QLabel(QStringLiteral("Velmora Version ") + QString::fromLatin1(kVersion), this), 0, 1);
     layout->addWidget(new QLabel(QStringLiteral("A fractal explorer for the Mandelbrot and Julia sets."), this), 1, 1);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    auto* ok = makeIdButton(this, QStringLiteral("OK"), 1);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     layout->addWidget(ok, 0, 2, Qt::AlignTop);
