@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "FakeHost.h"
+#include "model/Document.h"
+#include "model/NavigationHistory.h"
 #include "render/FractalEngine.h"
 #include "geometry/PrintFit.h"
 #include "geometry/SelectionCopy.h"
@@ -66,6 +68,65 @@ TEST(zoom, RegionsForABoxInA400x300View) {
                                    {got->right, c.want->right}, {got->bottom, c.want->bottom}})
             EXPECT_NEAR(g, w, 1e-12);
     }
+}
+
+TEST(zoom, WheelAboutTheCursorAndPanByADragIn400x300) {
+    using R = PlaneRegion;
+    const std::optional<R> no;
+    const double big = std::numeric_limits<double>::max();
+    // Wheel (notches != 0, at the client point) or pan (notches 0, by the drag).
+    const struct { const char* name; int notches; ClientPoint at; R region; int cw; std::optional<R> want; } cases[] = {
+        {"in at the centre", 1, {200, 150}, kDefault, 400, R{-1, -0.75, 1, 0.75}},
+        {"in at the top-left corner", 1, {0, 0}, kDefault, 400, R{-2, -1.5, 0, 0}},
+        {"out at the centre", -1, {200, 150}, kDefault, 400, R{-4, -3, 4, 3}},
+        {"out at the bottom-right corner", -1, {400, 300}, kDefault, 400, R{-6, -4.5, 2, 1.5}},
+        {"two notches in, point kept", 2, {100, 75}, kDefault, 400, R{-1.25, -0.9375, -0.25, -0.1875}},
+        {"in on mirrored x", 1, {100, 150}, {2, -1.5, -2, 1.5}, 400, R{1.5, -0.75, -0.5, 0.75}},
+        {"out of the largest doubles", -1, {200, 150}, {-big, 0, big, 1}, 400, no},
+        {"wheel: no width", 1, {0, 0}, kDefault, 0, no},
+        {"pan right: plane follows", 0, {100, 0}, kDefault, 400, R{-3, -1.5, 1, 1.5}},
+        {"pan up", 0, {0, -150}, kDefault, 400, R{-2, 0, 2, 3}},
+        {"pan on mirrored x", 0, {100, 0}, {2, -1.5, -2, 1.5}, 400, R{3, -1.5, -1, 1.5}},
+        {"pan: no width", 0, {5, 5}, kDefault, 0, no}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto got = c.notches != 0 ? wheelZoomRegion(c.region, c.at, c.notches, c.cw, 300)
+                                        : panRegion(c.region, c.at.x, c.at.y, c.cw, 300);
+        ASSERT_EQ(got.has_value(), c.want.has_value());
+        if (!got) continue;
+        for (const auto& [g, w] : {std::pair{got->left, c.want->left}, {got->top, c.want->top},
+                                   {got->right, c.want->right}, {got->bottom, c.want->bottom}})
+            EXPECT_DOUBLE_EQ(g, w);
+    }
+}
+
+TEST(NavigationHistory, BackForwardAndANewStepDropsWhatLayForward) {
+    const auto at = [](double left) { return FractalParams{left, 0, 1, 1, FractalType::Julia, 0.5, 0.25, 99, 7, 9}; };
+    NavigationHistory h;
+    h.push(at(1));
+    h.push(at(2));
+    // Each step: back (true) or forward from `current`; what it gives (0: nothing), then canBack, canForward.
+    const struct { bool back; double current, gives; bool canBack, canForward; } steps[] = {
+        {true, 3, 2, true, true}, {true, 2, 1, false, true}, {true, 1, 0, false, true},
+        {false, 1, 2, true, true}, {false, 2, 3, true, false}, {false, 3, 0, true, false}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.current);
+        const auto got = s.back ? h.back(at(s.current)) : h.forward(at(s.current));
+        ASSERT_EQ(got.has_value(), s.gives != 0);
+        if (got) {
+            EXPECT_EQ(std::tuple(got->left, got->type, got->cImag, got->iterations, got->height),
+                      std::tuple(s.gives, FractalType::Julia, 0.25, 99, 9));
+        }
+        EXPECT_EQ(std::pair(h.canGoBack(), h.canGoForward()), std::pair(s.canBack, s.canForward));
+    }
+    ASSERT_TRUE(h.back(at(3)));
+    h.push(at(5));
+    EXPECT_EQ(std::pair(h.canGoBack(), h.canGoForward()), std::pair(true, false)) << "a new step drops forward";
+    test::FakeHost host;
+    Document doc(host);
+    doc.m_history = h;
+    doc.onNewDocument();
+    EXPECT_FALSE(doc.m_history.canGoBack()) << "New starts afresh";
 }
 
 TEST(LockProportions, MovesThePointToTheViewsProportions) {

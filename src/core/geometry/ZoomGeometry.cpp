@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace velmora {
@@ -92,6 +93,33 @@ std::optional<PlaneRegion> zoomOutRegion(const PlaneRegion& region, const PixelR
     out.right = out.left + newWidth;
     out.bottom = out.top + newHeight;
     // A box of no extent in the plane (equal region edges) divides 0 by 0.
+    if (!allFinite(out)) return std::nullopt;
+    return out;
+}
+
+std::optional<PlaneRegion> wheelZoomRegion(const PlaneRegion& region, ClientPoint at, int notches,
+                                           std::int32_t clientWidth, std::int32_t clientHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0 || notches == 0) return std::nullopt;
+    const double fx = static_cast<double>(at.x) / clientWidth;
+    const double fy = static_cast<double>(at.y) / clientHeight;
+    const bool in = notches > 0;
+    PlaneRegion r = region;
+    for (int i = 0; i < std::abs(notches); ++i) {
+        const double px = r.left + fx * (r.right - r.left);
+        const double py = r.top + fy * (r.bottom - r.top);
+        const auto step = [in](double e, double p) { return in ? p + (e - p) / 2.0 : p + 2.0 * (e - p); };
+        r = PlaneRegion{step(r.left, px), step(r.top, py), step(r.right, px), step(r.bottom, py)};
+        if (!allFinite(r)) return std::nullopt;
+    }
+    return r;
+}
+
+std::optional<PlaneRegion> panRegion(const PlaneRegion& region, std::int32_t dx, std::int32_t dy,
+                                     std::int32_t clientWidth, std::int32_t clientHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
+    const double mx = -(static_cast<double>(dx) / clientWidth) * (region.right - region.left);
+    const double my = -(static_cast<double>(dy) / clientHeight) * (region.bottom - region.top);
+    const PlaneRegion out{region.left + mx, region.top + my, region.right + mx, region.bottom + my};
     if (!allFinite(out)) return std::nullopt;
     return out;
 }

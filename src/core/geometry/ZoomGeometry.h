@@ -52,4 +52,19 @@ std::optional<PlaneRegion> zoomInRegion(const PlaneRegion& region, const PixelRe
 std::optional<PlaneRegion> zoomOutRegion(const PlaneRegion& region, const PixelRect& box,
                                          std::int32_t clientWidth, std::int32_t clientHeight);
 
+// Wheel zoom about the plane point p under the client point `at`: each notch
+// forward (notches > 0) takes every edge e to p + (e - p) / 2, each notch back
+// to p + 2 (e - p), x edges with p's x and y edges with p's y. Several notches
+// are the single step repeated, p taken afresh from each step's region, so a
+// burst gives exactly what the same notches one by one would. Empty for a
+// collapsed client area, no notches, or a result that is not finite.
+std::optional<PlaneRegion> wheelZoomRegion(const PlaneRegion& region, ClientPoint at, int notches,
+                                           std::int32_t clientWidth, std::int32_t clientHeight);
+
+// Pan: a drag of (dx, dy) client pixels moves the region by
+// -(dx / w)(right - left) and -(dy / h)(bottom - top), so the plane follows the
+// mouse. Empty for a collapsed client area or a result that is not finite.
+std::optional<PlaneRegion> panRegion(const PlaneRegion& region, std::int32_t dx, std::int32_t dy,
+                                     std::int32_t clientWidth, std::int32_t clientHeight);
+
 }  // namespace velmora

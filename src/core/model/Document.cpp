@@ -46,6 +46,7 @@ bool Document::onNewDocument() {
     newEngine();
     m_keyframes.clear();
     m_rendered = false;
+    m_history.clear();
     notifyChanged(doc_change::kAll);
     return true;
 }
@@ -89,6 +90,16 @@ void Document::setResolution(std::int32_t width, std::int32_t height) {
     m_params.height = height;
     newEngine();
     notifyChanged(doc_change::kValues | doc_change::kPicture);
+}
+
+void Document::setLocation(const FractalParams& location) {
+    const bool resized = location.width != m_params.width || location.height != m_params.height;
+    m_params.type = location.type;
+    m_params.cReal = location.cReal;
+    m_params.cImag = location.cImag;
+    m_params.iterations = location.iterations;
+    if (resized) setResolution(location.width, location.height);
+    setRegion(location.left, location.top, location.right, location.bottom);
 }
 
 void Document::setRegion(double left, double top, double right, double bottom) {
@@ -166,6 +177,7 @@ bool Document::onOpenDocument(const std::string& path) {
     }
     setPathName(path);
     m_modified = false;
+    m_history.clear();
     notifyChanged(doc_change::kAll);
     return true;
 }

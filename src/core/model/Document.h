@@ -10,6 +10,7 @@
 #include "model/DocumentFile.h"
 #include "model/DocumentObserver.h"
 #include "model/FractalParams.h"
+#include "model/NavigationHistory.h"
 #include "palette/Palette.h"
 #include "base/Host.h"
 #include "render/FractalEngine.h"
@@ -78,6 +79,9 @@ public:
     // Always replaces the engine (blank picture), even for the same size.
     void setResolution(std::int32_t width, std::int32_t height);
     void setRegion(double left, double top, double right, double bottom);
+    // Shows another place: region, type, constant, limit and size (a new size
+    // means a new, blank picture), as Back and Forward restore them.
+    void setLocation(const FractalParams& location);
     // Installs the default palette, as the view does when it is created and on New.
     void loadDefaultPalette();
 
@@ -110,6 +114,8 @@ public:
     // not to be read by the windows.
     bool m_busy = false;
     std::unique_ptr<FractalEngine> m_engine;
+    // Where Back and Forward lead; New and Open start it afresh.
+    NavigationHistory m_history;
 
 private:
     void newEngine();

@@ -32,6 +32,7 @@ struct FractalParams {
     std::int32_t iterations = 201;  // shown to the user as Detail Level = iterations - 1
     std::int32_t width = 300;
     std::int32_t height = 300;
+    friend bool operator==(const FractalParams&, const FractalParams&) = default;
 };
 
 // A keyframe: a parameter set without the image size, with its palette and the
