@@ -73,7 +73,6 @@ TEST(zoom, RegionsForABoxInA400x300View) {
 TEST(zoom, WheelAboutTheCursorAndPanByADragIn400x300) {
     using R = PlaneRegion;
     const std::optional<R> no;
-    const double big = std::numeric_limits<double>::max();
     // Wheel (notches != 0, at the client point) or pan (notches 0, by the drag).
     const struct { const char* name; int notches; ClientPoint at; R region; int cw; std::optional<R> want; } cases[] = {
         {"in at the centre", 1, {200, 150}, kDefault, 400, R{-1, -0.75, 1, 0.75}},
@@ -82,7 +81,7 @@ TEST(zoom, WheelAboutTheCursorAndPanByADragIn400x300) {
         {"out at the bottom-right corner", -1, {400, 300}, kDefault, 400, R{-6, -4.5, 2, 1.5}},
         {"two notches in, point kept", 2, {100, 75}, kDefault, 400, R{-1.25, -0.9375, -0.25, -0.1875}},
         {"in on mirrored x", 1, {100, 150}, {2, -1.5, -2, 1.5}, 400, R{1.5, -0.75, -0.5, 0.75}},
-        {"out of the largest doubles", -1, {200, 150}, {-big, 0, big, 1}, 400, no},
+        {"out past the largest double", -1, {200, 150}, {-1e308, 0, 1e308, 1}, 400, no},
         {"wheel: no width", 1, {0, 0}, kDefault, 0, no},
         {"pan right: plane follows", 0, {100, 0}, kDefault, 400, R{-3, -1.5, 1, 1.5}},
         {"pan up", 0, {0, -150}, kDefault, 400, R{-2, 0, 2, 3}},

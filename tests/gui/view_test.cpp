@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
@@ -20,6 +21,12 @@ using namespace velmora::gui;
 void expectRegion(const FractalParams& p, const PlaneRegion& r) {
     for (auto [got, want] : {std::pair{p.left, r.left}, {p.top, r.top}, {p.right, r.right}, {p.bottom, r.bottom}})
         EXPECT_DOUBLE_EQ(got, want);
+}
+
+void wheel(QWidget& w, QPoint at, int delta) {
+    QWheelEvent e(at, w.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
+    QCoreApplication::sendEvent(&w, &e);
 }
 
 // A view on its own over a new document, its commands routed.
@@ -143,6 +150,49 @@ TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTh
     const PixelRect r = mapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
               whole.copy(r.left, r.top, r.width(), r.height())) << "the box mapped onto the picture";
+}
+
+// Half notches add up to a zoom about the cursor; a middle drag shows the
+// picture shifted and pans on release; each renders, marks the document
+// modified and can be gone back from.
+TEST_F(ViewTest, WheelZoomsAboutTheCursorAndAMiddleDragPans) {
+    render();
+    for (const bool whole : {false, true}) {
+        wheel(*view, QPoint(100, 75), 60);
+        EXPECT_EQ(doc.m_params.left == -2.0, !whole) << "a notch is 120";
+    }
+    const PlaneRegion zoomed = wheelZoomRegion({-2, -1.5, 2, 1.5}, {100, 75}, 1, 400, 300).value();
+    expectRegion(doc.m_params, zoomed);
+    EXPECT_EQ(std::tuple(doc.m_engine->xMin(), doc.m_engine->isValid(), doc.isModified()),
+              std::tuple(zoomed.left, true, true));
+    QTest::mousePress(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(200, 150));
+    QTest::mouseMove(view.get(), QPoint(240, 130));
+    const RgbQuad blank = doc.m_palette.entry(0);  // the uncovered strip
+    EXPECT_EQ(view->grab().toImage().pixelColor(10, 140), QColor(blank.red, blank.green, blank.blue));
+    QTest::mouseRelease(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(240, 130));
+    expectRegion(doc.m_params, panRegion(zoomed, 40, -20, 400, 300).value());
+    EXPECT_DOUBLE_EQ(doc.m_engine->xMin(), doc.m_params.left) << "rendered on release";
+    ASSERT_TRUE(router.Run(ID_NAV_BACK));
+    expectRegion(doc.m_params, zoomed);
+}
+
+TEST(Navigation, AltLeftAndAltRightStepThroughTheMainWindow) {
+    clearSettings();
+    AppUnderTest t;
+    ASSERT_EQ(t.start(), gui::Application::kKeepRunning);
+    EXPECT_FALSE(t.enabled(ID_NAV_BACK));
+    wheel(t.view(), QPoint(10, 10), -120);
+    const auto altKey = [&](Qt::Key key) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&t.frame())) << "the render gives the focus back";
+        QTest::keyClick(&t.view(), key, Qt::AltModifier);
+    };
+    const double zoomedLeft = t.makeDoc().m_params.left;
+    EXPECT_EQ(std::pair(t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)), std::pair(true, false));
+    altKey(Qt::Key_Left);
+    EXPECT_EQ(std::tuple(t.makeDoc().m_params.left, t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)),
+              std::tuple(-2.0, false, true));
+    altKey(Qt::Key_Right);
+    EXPECT_EQ(t.makeDoc().m_params.left, zoomedLeft);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ using M = MenuName;
 // The File menu's separators after Export BMP and after Print Setup are
 // expressed as separatorBefore on the item that follows; the recent files and
 // the separator after them are inserted by the frame.
-constexpr std::array<CommandInfo, 26> kCommands{{
+constexpr std::array<CommandInfo, 28> kCommands{{
     {ID_FILE_NEW, M::File, "&New\tCtrl+N", "Ctrl+N", "Creates a new file", "New", false, false},
     {ID_FILE_OPEN, M::File, "&Open...\tCtrl+O", "Ctrl+O", "Open an existing document", "Open", false, false},
     {ID_FILE_SAVE, M::File, "&Save\tCtrl+S", "Ctrl+S", "Save the active document", "Save", false, false},
@@ -40,6 +40,10 @@ constexpr std::array<CommandInfo, 26> kCommands{{
      false},
     {ID_LOCK_PROPORTIONS, M::Render, "&Lock Proportions\tF10", "F10", "Locks drag box proportions",
      "Lock Proportions", false, true},
+    {ID_NAV_BACK, M::Render, "&Back\tAlt+Left", "Alt+Left", "Goes back to the previous picture", "Back", true,
+     false},
+    {ID_NAV_FORWARD, M::Render, "&Forward\tAlt+Right", "Alt+Right", "Goes forward to the picture left by Back",
+     "Forward", false, false},
     {ID_HELP_INDEX, M::Help, "&Index", "", "Shows help", "Help", false, false},
     {ID_HELP_FINDER, M::Help, "&Contents", "", "Shows help file contents", "Help Contents", false, false},
     {ID_APP_ABOUT, M::Help, "&About", "", "Display program information, version number and copyright", "About",
@@ -49,11 +53,11 @@ constexpr std::array<CommandInfo, 26> kCommands{{
     {ID_HELP, M::None, "", "", "Shows help file contents", "Help", false, false},
 }};
 
-constexpr std::array<int, 17> kToolbar{ID_FILE_NEW,    ID_FILE_OPEN, ID_FILE_SAVE,    ID_EDIT_COPY,
-                                       ID_FILE_PRINT,  0,            ID_RENDER,       ID_CONFIGURE,
-                                       ID_ZOOM_IN,     ID_ZOOM_OUT,  ID_EDIT_PALETTE, ID_LOCK_PROPORTIONS,
-                                       0,              ID_ANIM_WINDOW, 0,             ID_APP_ABOUT,
-                                       ID_CONTEXT_HELP};
+constexpr std::array<int, 20> kToolbar{ID_FILE_NEW,     ID_FILE_OPEN,   ID_FILE_SAVE,    ID_EDIT_COPY,
+                                       ID_FILE_PRINT,   0,              ID_RENDER,       ID_CONFIGURE,
+                                       ID_ZOOM_IN,      ID_ZOOM_OUT,    ID_EDIT_PALETTE, ID_LOCK_PROPORTIONS,
+                                       0,               ID_NAV_BACK,    ID_NAV_FORWARD,  0,
+                                       ID_ANIM_WINDOW,  0,              ID_APP_ABOUT,    ID_CONTEXT_HELP};
 
 constexpr std::array<std::string_view, 5> kMenus{"&File", "&Edit", "&View", "&Render", "&Help"};
 

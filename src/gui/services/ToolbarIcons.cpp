@@ -34,6 +34,18 @@ void magnifier(QPainter& p, bool plus) {
     if (plus) p.drawLine(5, 3, 5, 8);
 }
 
+// A fat arrow pointing left or right, like a browser's Back and Forward.
+void arrow(QPainter& p, bool right) {
+    QPolygon shape({QPoint(1, 7), QPoint(7, 1), QPoint(7, 4), QPoint(14, 4), QPoint(14, 10), QPoint(7, 10),
+                    QPoint(7, 13)});
+    if (right) {
+        for (QPoint& pt : shape) pt.setX(15 - pt.x());
+    }
+    p.setPen(kInk);
+    p.setBrush(QColor(40, 150, 60));
+    p.drawPolygon(shape);
+}
+
 void paintIcon(QPainter& p, int id) {
     switch (id) {
         case ID_FILE_NEW:
@@ -124,6 +136,12 @@ void paintIcon(QPainter& p, int id) {
             p.drawRect(2, 7, 12, 7);
             p.fillRect(7, 9, 2, 3, kInk);
             break;
+        case ID_NAV_BACK:
+            arrow(p, false);
+            break;
+        case ID_NAV_FORWARD:
+            arrow(p, true);
+            break;
         case ID_ANIM_WINDOW:
             p.fillRect(0, 1, 16, 13, kInk);
             for (int x = 1; x < 16; x += 3) {
@@ -171,6 +189,7 @@ QIcon toolbarIcon(int id) {
         case ID_FILE_NEW: case ID_FILE_OPEN: case ID_FILE_SAVE: case ID_EDIT_COPY: case ID_FILE_PRINT:
         case ID_RENDER: case ID_CONFIGURE: case ID_ZOOM_IN: case ID_ZOOM_OUT: case ID_EDIT_PALETTE:
         case ID_LOCK_PROPORTIONS: case ID_ANIM_WINDOW: case ID_APP_ABOUT: case ID_CONTEXT_HELP:
+        case ID_NAV_BACK: case ID_NAV_FORWARD:
             break;
         default:
             return {};

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <optional>
 
@@ -39,7 +41,8 @@ FractalView::FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWi
     setFocusPolicy(Qt::StrongFocus);
     setCursor(m_cursor);
     setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
-                    "it; drag a box over it and press F6 to zoom in or F7 to zoom out.</p>"));
+                    "it; drag a box over it and press F6 to zoom in or F7 to zoom out. The wheel zooms about the "
+                    "cursor; a middle drag (or a left drag with Space held) moves the picture.</p>"));
     // Creation: a new view always starts with the default palette.
     loadDefaultPalette();
     m_doc.addObserver(*this);
@@ -69,6 +72,10 @@ void FractalView::connectCommands(CommandRouter& router) {
     router.set(ID_VIEW_ANIMWINDOW, [this] { onToggleAnimWindow(); },
                [this](CommandState& s) { s.checked = isAnimWindowShown(); });
     router.set(ID_EDIT_PALETTE, [this] { onEditPalette(); });
+    router.set(ID_NAV_BACK, [this] { onBack(); },
+               [this](CommandState& s) { s.enabled = m_doc.m_history.canGoBack(); });
+    router.set(ID_NAV_FORWARD, [this] { onForward(); },
+               [this](CommandState& s) { s.enabled = m_doc.m_history.canGoForward(); });
 }
 
 void FractalView::loadDefaultPalette() { m_doc.loadDefaultPalette(); }
@@ -151,12 +158,12 @@ void FractalView::rebuildPicture() {
 
 void FractalView::drawPicture(QPainter& painter) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (m_picture.isNull()) {
+    if (m_picture.isNull() || !m_panOffset.isNull()) {
+        // No picture, or the strip a pan uncovers: blank.
         const RgbQuad q = m_doc.m_palette.entry(0);
         painter.fillRect(rect(), QColor(q.red, q.green, q.blue));
-    } else {
-        painter.drawImage(QPoint(0, 0), m_picture);
     }
+    if (!m_picture.isNull()) painter.drawImage(m_panOffset, m_picture);
     if (m_showRenderHint) {
         painter.setBackgroundMode(Qt::OpaqueMode);
         painter.setBackground(Qt::black);
@@ -260,7 +267,17 @@ QPoint FractalView::dragPoint(const QPoint& raw) {
 }
 
 void FractalView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
+    const bool pans = event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && m_spaceHeld);
+    if (pans && m_panButton == Qt::NoButton && !m_dragging) {
+        // The box would no longer match the picture once it moves.
+        endSelection();
+        m_panButton = event->button();
+        m_panStart = event->position().toPoint();
+        m_panOffset = QPoint(0, 0);
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    if (event->button() != Qt::LeftButton || m_panButton != Qt::NoButton) {
         QWidget::mousePressEvent(event);
         return;
     }
@@ -278,7 +295,10 @@ void FractalView::mousePressEvent(QMouseEvent* event) {
 }
 
 void FractalView::mouseMoveEvent(QMouseEvent* event) {
-    if (m_dragging) {
+    if (m_panButton != Qt::NoButton) {
+        m_panOffset = event->position().toPoint() - m_panStart;
+        updateOverlay();
+    } else if (m_dragging) {
         m_current = dragPoint(event->position().toPoint());
         recomputeBox();
         m_shownBox = m_box;
@@ -288,6 +308,27 @@ void FractalView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void FractalView::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_panButton != Qt::NoButton && event->button() == m_panButton) {
+        m_panButton = Qt::NoButton;
+        setCursor(m_cursor);
+        const QPoint moved = event->position().toPoint() - m_panStart;
+        m_panOffset = QPoint(0, 0);
+        const FractalParams& p = m_doc.m_params;
+        const std::optional<PlaneRegion> panned =
+            moved.isNull() ? std::nullopt
+                           : panRegion({p.left, p.top, p.right, p.bottom}, moved.x(), moved.y(), width(), height());
+        if (!panned) {
+            updateOverlay();  // a click, or no region to move: the picture goes back
+            return;
+        }
+        FractalParams values = p;
+        values.left = panned->left;
+        values.top = panned->top;
+        values.right = panned->right;
+        values.bottom = panned->bottom;
+        changeAndRender(values);
+        return;
+    }
     if (event->button() == Qt::LeftButton && m_dragging) {
         m_dragging = false;
         // Not corrected again: a locked drag already put the pointer there.
@@ -302,7 +343,71 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+void FractalView::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    // 120 a notch; a touchpad that gives only pixels counts one a pixel.
+    const int delta = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->pixelDelta().y();
+    m_wheelRemainder += delta;
+    const int notches = m_wheelRemainder / 120;
+    m_wheelRemainder -= notches * 120;
+    if (notches == 0 || m_doc.m_busy || m_panButton != Qt::NoButton) return;
+    const QPoint at = event->position().toPoint();
+    const FractalParams& p = m_doc.m_params;
+    const std::optional<PlaneRegion> zoomed =
+        wheelZoomRegion({p.left, p.top, p.right, p.bottom}, ClientPoint{at.x(), at.y()}, notches, width(), height());
+    if (!zoomed) return;
+    endSelection();
+    FractalParams values = p;
+    values.left = zoomed->left;
+    values.top = zoomed->top;
+    values.right = zoomed->right;
+    values.bottom = zoomed->bottom;
+    changeAndRender(values);
+}
+
+void FractalView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) m_spaceHeld = true;
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FractalView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat()) m_spaceHeld = false;
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void FractalView::focusOutEvent(QFocusEvent* event) {
+    // The release of a Space held while the focus left never arrives here.
+    m_spaceHeld = false;
+    QWidget::focusOutEvent(event);
+}
+
 // --- commands ----------------------------------------------------------------
+
+void FractalView::changeAndRender(const FractalParams& values) {
+    m_doc.m_history.push(m_doc.m_params);
+    m_doc.setLocation(values);
+    onRender();
+    m_doc.setModifiedFlag();
+    emit commandStateChanged();
+}
+
+void FractalView::travel(const std::optional<FractalParams>& values) {
+    if (!values) return;
+    m_doc.setLocation(*values);
+    onRender();
+    m_doc.setModifiedFlag();
+    emit commandStateChanged();
+}
+
+void FractalView::onBack() { travel(m_doc.m_history.back(m_doc.m_params)); }
+
+void FractalView::onForward() { travel(m_doc.m_history.forward(m_doc.m_params)); }
 
 void FractalView::onRender() {
     ProgressDialog dlg(this);
@@ -315,6 +420,9 @@ void FractalView::onRender() {
         // Complete or cancelled, the picture shows which: a cancelled one is blank.
         renderDocumentInBackground(m_doc, &sink, &cancel);
         dlg.hide();
+        // Keys such as Alt+Left go on working without a click: not every
+        // window system hands the focus back when the progress window goes.
+        if (isVisible()) window()->activateWindow();
         m_doc.notifyChanged(doc_change::kPicture);
     }
 }
@@ -333,9 +441,12 @@ void FractalView::zoom(bool out) {
     const std::optional<PlaneRegion> zoomed =
         out ? zoomOutRegion(region, box, width(), height()) : zoomInRegion(region, box, width(), height());
     if (!zoomed) return;
-    m_doc.setRegion(zoomed->left, zoomed->top, zoomed->right, zoomed->bottom);
-    onRender();
-    m_doc.setModifiedFlag();
+    FractalParams values = m_doc.m_params;
+    values.left = zoomed->left;
+    values.top = zoomed->top;
+    values.right = zoomed->right;
+    values.bottom = zoomed->bottom;
+    changeAndRender(values);
 }
 
 void FractalView::onLockProportions() {
@@ -355,8 +466,13 @@ void FractalView::onConfigure() {
         PaletteEditorDialog editor(m_doc.m_palette, m_host, m_dialogs, &over);
         m_dialogs.runModal(editor);
     };
+    const FractalParams before = m_doc.m_params;
     SettingsDialog dlg(m_doc, m_host, editPalette, window());
     m_dialogs.runModal(dlg);
+    if (dlg.m_accepted && !(m_doc.m_params == before)) {
+        m_doc.m_history.push(before);
+        emit commandStateChanged();
+    }
     if (dlg.m_accepted) m_doc.setModifiedFlag();
     // A window system repaints what the dialog covered; here the whole view is
     // redrawn, so a new size shows its blank picture at once.

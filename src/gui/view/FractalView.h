@@ -15,9 +15,11 @@
 #include <QPointer>
 #include <QSize>
 #include <QWidget>
+#include <optional>
 
 #include "model/DocumentObserver.h"
 #include "geometry/SelectionCopy.h"
+#include "model/FractalParams.h"
 
 class QPrinter;
 
@@ -72,6 +74,9 @@ public:
     void onLockProportions();
     void onConfigure();
     void onEditPalette();
+    // Back and Forward through the places shown (the document's history).
+    void onBack();
+    void onForward();
     // The animation frames window: the toolbar command only shows it (made on
     // first use), the View menu's toggle hides it while it is shown.
     void onAnimWindow();
@@ -113,6 +118,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The wheel zooms about the cursor; Space held makes a left drag a pan.
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     // Draws over the picture after every paint; the drag frame goes here.
     virtual void drawOverlay(QPainter& painter);
 
@@ -141,6 +151,11 @@ private:
     // pointer is put where the point ends up.
     QPoint dragPoint(const QPoint& raw);
     void selectionChanged();
+    // Every change that renders: the replaced values go on the history, the
+    // new ones are rendered and the document counts as changed.
+    void changeAndRender(const FractalParams& values);
+    // Back or Forward: shows what the history gave, if anything.
+    void travel(const std::optional<FractalParams>& values);
 
     Document& m_doc;
     Host& m_host;
@@ -151,6 +166,14 @@ private:
     bool m_overlayOnly = false;
     bool m_showRenderHint = true;
     QPointer<AnimationFramesWindow> m_wndAnimFrames;
+    // Wheel angle not yet a whole notch (a touchpad's fine steps).
+    int m_wheelRemainder = 0;
+    // Pan: the button dragging, where it started and how far the picture is
+    // shown shifted meanwhile.
+    Qt::MouseButton m_panButton = Qt::NoButton;
+    QPoint m_panStart;
+    QPoint m_panOffset;
+    bool m_spaceHeld = false;
 };
 
 }  // namespace velmora::gui
