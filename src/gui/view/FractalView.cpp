@@ -410,6 +410,7 @@ void FractalView::onBack() { travel(m_doc.m_history.back(m_doc.m_params)); }
 void FractalView::onForward() { travel(m_doc.m_history.forward(m_doc.m_params)); }
 
 void FractalView::onRender() {
+    const QPointer<QWidget> active = QApplication::activeWindow();
     ProgressDialog dlg(this);
     std::atomic<bool> cancel{false};
     dlg.setCancelFlag(&cancel);
@@ -422,7 +423,11 @@ void FractalView::onRender() {
         dlg.hide();
         // Keys such as Alt+Left go on working without a click: not every
         // window system hands the focus back when the progress window goes.
-        if (isVisible()) window()->activateWindow();
+        if (active != nullptr) {
+            active->activateWindow();
+        } else if (isVisible()) {
+            window()->activateWindow();
+        }
         m_doc.notifyChanged(doc_change::kPicture);
     }
 }
