@@ -5,7 +5,9 @@
 #include <QTimer>
 
 #include "GuiFixture.h"
+#include "commands/CommandTable.h"
 #include "services/QtHost.h"
+#include "services/ToolbarIcons.h"
 
 namespace velmora::test {
 namespace {
@@ -41,6 +43,21 @@ TEST(QtDesktopDialogs, PrintSetupOnThePdfPrinterWarnsNothing) {
     dialogs.pageSetup(nullptr, printer);
     qInstallMessageHandler(previous);
     EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
+}
+
+}  // namespace
+}  // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+// The pictures are resources: a file missing from the build shows as a blank button.
+TEST(ToolbarIcons, EveryButtonAndTheProgramHaveTheirPicture) {
+    for (const int id : gui::toolbarLayout()) {
+        if (id == 0) continue;  // a separator
+        EXPECT_FALSE(gui::toolbarIcon(id).pixmap(16, 15).isNull()) << id;
+    }
+    EXPECT_FALSE(gui::applicationIcon().pixmap(32, 32).isNull());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Our own toolbar pictures, 16 x 15 pixels, painted at start-up; and the
+// Our own toolbar pictures, 16 x 15 pixels, from res/icons/toolbar; and the
 // program's icon.
 #include <QIcon>
 
