@@ -150,7 +150,7 @@ private:
 
 // Devices and FIFOs are written as they are: renaming over one would replace it
 // by a plain file, and its own failure (a full device) must be seen.
-WriteResult writeInPlace(const fs::path& target, const ByteBlocks& blocks, std::error_code& cause) {
+WriteResult writeInPlace(const fs::path& target, const ByteProducer& produce, std::error_code& cause) {
     // Non-blocking open: a FIFO without a reader is refused instead of waited on.
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
@@ -170,7 +170,7 @@ WriteResult writeInPlace(const fs::path& target, const ByteBlocks& blocks, std::
     {
         const PipeSignalHold hold;
         errno = 0;
-        ok = writeAll(fd, blocks);
+        ok = produce([fd](const std::uint8_t* data, std::size_t size) { return writeAll(fd, {{data, size}}); });
         if (!ok) cause = lastError();
     }
     ok = closeChecked(fd, ok, cause);
@@ -204,6 +204,17 @@ void syncFolder(const fs::path& target) {
 }  // namespace
 
 WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause) {
+    return writeFileSafely(
+        path, [&blocks](const ByteSink& sink) {
+            for (const auto& [data, size] : blocks) {
+                if (!sink(data, size)) return false;
+            }
+            return true;
+        },
+        cause);
+}
+
+WriteResult writeFileSafely(const std::string& path, const ByteProducer& produce, std::error_code& cause) {
     cause.clear();
     ignoreFileSizeSignal();
     fs::path target;
@@ -214,7 +225,7 @@ WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, s
         cause = std::make_error_code(std::errc::is_a_directory);
         return WriteResult::CreateFailed;
     }
-    if (exists && !S_ISREG(old.st_mode)) return writeInPlace(target, blocks, cause);
+    if (exists && !S_ISREG(old.st_mode)) return writeInPlace(target, produce, cause);
     if (target.filename().empty()) {
         cause = std::make_error_code(std::errc::no_such_file_or_directory);
         return WriteResult::CreateFailed;
@@ -254,7 +265,9 @@ WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, s
         }
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
-    ok = ok && writeAll(fd, blocks) && ::fsync(fd) == 0;
+    ok = ok &&
+         produce([fd](const std::uint8_t* data, std::size_t size) { return writeAll(fd, {{data, size}}); }) &&
+         ::fsync(fd) == 0;
     if (!ok) cause = lastError();
     ok = closeChecked(fd, ok, cause);
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {

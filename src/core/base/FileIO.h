@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <functional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -25,6 +26,14 @@ using ByteBlocks = std::vector<std::pair<const std::uint8_t*, std::size_t>>;
 // FIFO) is written in place, so its own failure is reported and it stays what
 // it was. No temporary file outlives the call.
 WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause);
+
+// The same save for a file made piece by piece: produce hands each piece to
+// the sink, which returns false when the write failed, and returns false itself
+// to give up (a failed write, or a cancelled render). The guarantees are those
+// above: the target keeps its old bytes unless every piece was written.
+using ByteSink = std::function<bool(const std::uint8_t*, std::size_t)>;
+using ByteProducer = std::function<bool(const ByteSink&)>;
+WriteResult writeFileSafely(const std::string& path, const ByteProducer& produce, std::error_code& cause);
 
 inline WriteResult writeFileSafely(const std::string& path, const std::vector<std::uint8_t>& bytes,
                                    std::error_code& cause) {

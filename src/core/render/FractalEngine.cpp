@@ -37,20 +37,26 @@ FractalEngine::FractalEngine(std::int32_t width, std::int32_t height, Host& host
 
 FractalEngine::~FractalEngine() = default;
 
-void FractalEngine::setRegion(double left, double top, double right, double bottom) {
-    if (right > left) {
-        m_xMin = left;
-        m_xMax = right;
+void FractalEngine::orderedPair(double a, double b, double& low, double& high) {
+    if (b > a) {
+        low = a;
+        high = b;
     } else {
-        m_xMin = right;
-        m_xMax = left;
+        low = b;
+        high = a;
     }
-    if (bottom > top) {
-        m_yMin = top;
-        m_yMax = bottom;
-    } else {
-        m_yMin = bottom;
-        m_yMax = top;
+}
+
+void FractalEngine::setRegion(double left, double top, double right, double bottom) {
+    orderedPair(left, right, m_xMin, m_xMax);
+    orderedPair(top, bottom, m_yMin, m_yMax);
+}
+
+void FractalEngine::stepCoordinates(double from, double step, std::vector<double>& out) {
+    double v = from;
+    for (auto& c : out) {
+        c = v;
+        v += step;
     }
 }
 
@@ -95,16 +101,8 @@ int FractalEngine::render(ProgressSink* progress, const std::atomic<bool>* cance
         showPlainMessage(*m_host, "Not enough memory for bitmap.");
         return 0;
     }
-    double x = m_xMin;
-    for (std::size_t i = 0; i < columns; ++i) {
-        m_xs[i] = x;
-        x += dx;
-    }
-    double y = m_yMin;
-    for (auto& v : m_ys) {
-        v = y;
-        y += dy;
-    }
+    stepCoordinates(m_xMin, dx, m_xs);
+    stepCoordinates(m_yMin, dy, m_ys);
 
     RenderJob job;
     job.xs = m_xs.data();

@@ -73,6 +73,10 @@ public:
 
     // The padding rule on its own: 0..3 bytes that bring a row to a multiple of 4.
     static std::int32_t paddingFor(std::int32_t width);
+    // The region rule: each pair of edges as (smaller, larger).
+    static void orderedPair(double a, double b, double& low, double& high);
+    // Sample coordinates from an edge, by repeated addition as a running value would.
+    static void stepCoordinates(double from, double step, std::vector<double>& out);
 
 private:
     struct FreeDeleter {

@@ -1,0 +1,121 @@
+#include "export/PngDocumentChunk.h"
+
+#include <algorithm>
+#include <cctype>
+#include <csetjmp>
+#include <cstring>
+#include <string_view>
+
+#include <png.h>
+
+#include "export/Base64.h"
+#include "export/PngWriter.h"
+#include "platform/FileErrors.h"
+#include "platform/FileIO.h"
+
+namespace velmora {
+namespace {
+
+// A document of a million keyframes is far beyond any real one; its text
+// chunk is what bounds the memory a hostile file can claim.
+constexpr png_alloc_size_t kMaxChunkBytes = 64u << 20;
+
+[[noreturn]] void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void onWarning(png_structp, png_const_charp) {}
+
+struct MemoryInput {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos;
+};
+
+void readMemory(png_structp png, png_bytep out, png_size_t n) {
+    auto* in = static_cast<MemoryInput*>(png_get_io_ptr(png));
+    if (n > in->size - in->pos) png_error(png, "truncated");
+    std::memcpy(out, in->data + in->pos, n);
+    in->pos += n;
+}
+
+void readFile(png_structp png, png_bytep out, png_size_t n) {
+    if (!static_cast<FileReader*>(png_get_io_ptr(png))->bytes(out, n)) png_error(png, "truncated");
+}
+
+// Only the chunks before the pixels: the document is written ahead of them.
+bool readInfo(png_structp png, png_infop info) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_read_info(png, info);
+    return true;
+}
+
+PngDocumentResult parseWith(png_rw_ptr reader, void* io, DocumentContents& out) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    PngDocumentResult result = PngDocumentResult::NotPng;
+    if (info != nullptr) {
+        png_set_read_fn(png, io, reader);
+        png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);  // the size is never allocated here
+        png_set_chunk_malloc_max(png, kMaxChunkBytes);
+        // A damaged chunk is a damaged file, not one without a document.
+        png_set_crc_action(png, PNG_CRC_DEFAULT, PNG_CRC_ERROR_QUIT);
+        if (readInfo(png, info)) {
+            result = PngDocumentResult::NoDocument;
+            png_textp texts = nullptr;
+            const int count = png_get_text(png, info, &texts, nullptr);
+            for (int i = 0; i < count; ++i) {
+                if (std::strcmp(texts[i].key, kPngDocumentKeyword) != 0) continue;
+                const std::size_t length =
+                    texts[i].compression >= PNG_ITXT_COMPRESSION_NONE ? texts[i].itxt_length : texts[i].text_length;
+                const auto bytes = base64Decode(std::string_view(texts[i].text, length));
+                result = bytes && parseDocument(bytes->data(), bytes->size(), out) ? PngDocumentResult::Loaded
+                                                                                     : PngDocumentResult::BadDocument;
+                break;
+            }
+        }
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    return result;
+}
+
+}  // namespace
+
+PngDocumentResult parsePngDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out) {
+    MemoryInput in{data, size, 0};
+    return parseWith(readMemory, &in, out);
+}
+
+PngDocumentResult readPngDocument(const std::string& path, DocumentContents& out, std::string& message) {
+    FileReader reader;
+    std::error_code cause;
+    if (!reader.open(path, cause)) {
+        message = fileErrorMessage(path, cause, FileOp::Read);
+        return PngDocumentResult::NotOpened;
+    }
+    const PngDocumentResult r = parseWith(readFile, &reader, out);
+    if (reader.error()) {
+        message = fileErrorMessage(path, reader.error(), FileOp::Read);
+        return PngDocumentResult::NotOpened;
+    }
+    switch (r) {
+        case PngDocumentResult::NotPng:
+            message = path + " is not a readable PNG file.";
+            break;
+        case PngDocumentResult::NoDocument:
+            message = path + " holds no Velmora document (it was not exported by Velmora).";
+            break;
+        case PngDocumentResult::BadDocument:
+            message = path + " holds a damaged Velmora document.";
+            break;
+        default:
+            break;
+    }
+    return r;
+}
+
+bool isPngPath(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext == ".png";
+}
+
+}  // namespace velmora

@@ -1,0 +1,32 @@
+#pragma once
+// 8-bit indexed PNG files (colour type 3) with the document inside, written
+// row by row through the safe save so that no picture is ever held whole.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "palette/Palette.h"
+
+namespace velmora {
+
+// The keyword of the iTXt chunk that holds the document's file bytes, base64.
+inline constexpr const char* kPngDocumentKeyword = "velmora";
+
+enum class PngWriteResult {
+    Ok,
+    CreateFailed,  // nothing written; the cause says why
+    WriteFailed,   // a write, the flush or the rename failed, or the rows stopped; an earlier file is intact
+    BadSize,       // not a size a PNG can hold
+};
+
+// Image row `row` (0 at the top), width bytes of palette indices; null stops
+// the write (a cancelled render).
+using PngRowSource = std::function<const std::uint8_t*(std::int32_t row)>;
+
+PngWriteResult writeIndexedPng(const std::string& path, std::int32_t width, std::int32_t height,
+                               const Palette& palette, const std::vector<std::uint8_t>& document,
+                               const PngRowSource& rows, std::error_code& cause);
+
+}  // namespace velmora

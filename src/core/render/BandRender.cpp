@@ -1,0 +1,43 @@
+#include "render/BandRender.h"
+
+#include <algorithm>
+
+#include "render/FastRowRenderer.h"
+#include "render/FractalEngine.h"
+
+namespace velmora {
+
+BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows)
+    : m_width(std::max(p.width, 0)), m_height(std::max(p.height, 0)), m_bandRows(std::max(bandRows, 1)) {
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    FractalEngine::orderedPair(p.left, p.right, xMin, xMax);
+    FractalEngine::orderedPair(p.top, p.bottom, yMin, yMax);
+    m_xs.resize(static_cast<std::size_t>(m_width));
+    m_ys.resize(static_cast<std::size_t>(m_height));
+    // The same divisions as the engine's, by the picture's own size.
+    FractalEngine::stepCoordinates(xMin, (xMax - xMin) / p.width, m_xs);
+    FractalEngine::stepCoordinates(yMin, (yMax - yMin) / p.height, m_ys);
+    m_band.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_bandRows));
+    m_job.xs = m_xs.data();
+    m_job.width = m_width;
+    m_job.stride = static_cast<std::size_t>(m_width);
+    m_job.bits = m_band.data();
+    m_job.mandelbrot = (static_cast<std::int32_t>(p.type) & 1) != 0;
+    m_job.iterations = p.iterations;
+    m_job.juliaRe = p.cReal;
+    m_job.juliaIm = p.cImag;
+}
+
+bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel) {
+    m_first = first;
+    m_count = std::clamp(count, 0, std::min(m_bandRows, m_height - first));
+    m_job.ys = m_ys.data() + first;
+    m_job.height = m_count;
+    m_job.cancel = cancel;
+    defaultRowRenderer().renderRows(m_job, 0, m_count);
+    return !m_job.cancelled();
+}
+
+const std::uint8_t* BandRenderer::row(std::int32_t imageRow) const { return m_job.row(imageRow - m_first); }
+
+}  // namespace velmora
