@@ -20,7 +20,7 @@ _velmora_cli() {
         -o)
             case "$command" in
                 palette) _filedir rgb ;;
-                *) _filedir bmp ;;
+                *) _filedir '@(bmp|png)' ;;
             esac
             return ;;
     esac
@@ -44,6 +44,7 @@ _velmora_cli() {
 
     case "$command" in
         palette) _filedir '@(rgb|map|pal)' ;;
+        render|info) _filedir '@(vmr|png)' ;;
         *) _filedir vmr ;;
     esac
 }

@@ -8,6 +8,8 @@
 #include "CliAnim.h"
 #include "CliOptions.h"
 #include "JsonText.h"
+#include "export/PictureExport.h"
+#include "export/PngDocumentChunk.h"
 #include "model/BmpWriter.h"
 #include "model/Document.h"
 #include "palette/PaletteConvert.h"
@@ -28,8 +30,8 @@ void mainHelp(std::ostream& out) {
     out << "Usage: velmora-cli COMMAND [ARGS]\n"
            "Headless Velmora: render pictures and inspect or rewrite documents.\n\n"
            "Commands:\n"
-           "  render [DOC.vmr] -o OUT.bmp [overrides]  render a document (or a new one) to BMP\n"
-           "  info DOC.vmr                             print a document as JSON\n"
+           "  render [DOC] -o OUT.bmp|OUT.png [overrides]  render a document (or a new one)\n"
+           "  info DOC                                 print a document as JSON\n"
            "  resave IN.vmr OUT.vmr                    load a document and save it again\n"
            "  new OUT.vmr [overrides]                  write a new default document\n"
            "  palette IN -o OUT.rgb                    convert a palette file to .rgb\n"
@@ -39,12 +41,14 @@ void mainHelp(std::ostream& out) {
 
 void commandHelp(const std::string& cmd, std::ostream& out) {
     if (cmd == "render") {
-        out << "Usage: velmora-cli render [DOC.vmr] -o OUT.bmp [overrides]\n"
-               "Renders DOC.vmr (or a new default document) at its size and writes\n"
-               "the picture as an 8-bit BMP with the document's palette.\n\n"
+        out << "Usage: velmora-cli render [DOC] -o OUT.bmp|OUT.png [overrides]\n"
+               "Renders DOC (a .vmr document, or a PNG that Velmora exported; else a new\n"
+               "default document) at its size and writes the picture with the document's\n"
+               "palette: an 8-bit BMP, or, when OUT ends in .png, an 8-bit indexed PNG that\n"
+               "holds the document too and is rendered in strips, so any size fits in memory.\n\n"
             << kOverrideHelp;
     } else if (cmd == "info") {
-        out << "Usage: velmora-cli info DOC.vmr\n"
+        out << "Usage: velmora-cli info DOC.vmr|DOC.png\n"
                "Prints the document's parameters, palette and keyframes as one JSON object.\n";
     } else if (cmd == "palette") {
         out << "Usage: velmora-cli palette IN -o OUT.rgb\n"
@@ -98,8 +102,36 @@ bool readContents(const std::vector<std::string>& positional, ConsoleHost& host,
     fresh.loadDefaultPalette();
     c = contentsOf(fresh);
     if (positional.empty()) return true;
+    if (isPngPath(positional[0])) {
+        Message m;
+        m.icon = MsgIcon::Error;
+        if (readPngDocument(positional[0], c, m.text) == PngDocumentResult::Loaded) return true;
+        host.showMessage(m);
+        return false;
+    }
     const DocumentRead r = loadDocumentContents(positional[0], c, host);
     return r == DocumentRead::Parsed || r == DocumentRead::Empty;
+}
+
+int renderPng(const DocumentContents& contents, const std::string& path, std::ostream& err, bool progressToErr) {
+    TextProgress progress(err);
+    std::error_code cause;
+    const PngWriteResult r = exportPng(contents, path, progressToErr ? &progress : nullptr, cause);
+    if (progressToErr && r == PngWriteResult::Ok) progress.done();
+    switch (r) {
+        case PngWriteResult::Ok:
+            return 0;
+        case PngWriteResult::CreateFailed:
+            err << fileErrorMessage(path, cause, FileOp::Write) << '\n';
+            return 1;
+        case PngWriteResult::WriteFailed:
+            err << "Could not write " << path << ": " << cause.message() << ". The file was not changed.\n";
+            return 1;
+        case PngWriteResult::BadSize:
+            err << "The picture has no pixels to write.\n";
+            return 1;
+    }
+    return 1;
 }
 
 int render(const Options& o, std::ostream& err, bool progressToErr) {
@@ -115,6 +147,7 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
     DocumentContents contents;
     if (!readContents(o.positional, host, contents)) return 1;
     applyOverrides(o.overrides, contents.params);
+    if (isPngPath(*o.output)) return renderPng(contents, *o.output, err, progressToErr);
     // Refused before any memory or time goes into a picture that cannot be written.
     if (!bmpSizeFits(contents.params.width, contents.params.height)) {
         err << "The picture is too large for a BMP file.\n";
