@@ -23,10 +23,38 @@ constexpr png_alloc_size_t kMaxChunkBytes = 64u << 20;
 [[noreturn]] void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void onWarning(png_structp, png_const_charp) {}
 
+// Watches the bytes as libpng takes them and stops at a chunk header whose
+// length is beyond the limit, before libpng allocates room for its data (the
+// library's own limit does not cover every chunk).
+class ChunkGuard {
+public:
+    void pass(png_structp png, const std::uint8_t* data, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i, ++m_pos) {
+            if (m_pos < m_header || m_pos >= m_header + 4) continue;
+            m_length = m_length << 8 | data[i];
+            if (m_pos + 1 < m_header + 4) continue;
+            if (m_length > kMaxChunkBytes) png_error(png, "chunk too large");
+            m_header += 12 + m_length;  // length, type, data, CRC
+            m_length = 0;
+        }
+    }
+
+private:
+    std::uint64_t m_pos = 0;
+    std::uint64_t m_header = 8;  // after the signature
+    std::uint64_t m_length = 0;
+};
+
 struct MemoryInput {
     const std::uint8_t* data;
     std::size_t size;
     std::size_t pos;
+    ChunkGuard guard;
+};
+
+struct FileInput {
+    FileReader& reader;
+    ChunkGuard guard;
 };
 
 void readMemory(png_structp png, png_bytep out, png_size_t n) {
@@ -34,10 +62,13 @@ void readMemory(png_structp png, png_bytep out, png_size_t n) {
     if (n > in->size - in->pos) png_error(png, "truncated");
     std::memcpy(out, in->data + in->pos, n);
     in->pos += n;
+    in->guard.pass(png, out, n);
 }
 
 void readFile(png_structp png, png_bytep out, png_size_t n) {
-    if (!static_cast<FileReader*>(png_get_io_ptr(png))->bytes(out, n)) png_error(png, "truncated");
+    auto* in = static_cast<FileInput*>(png_get_io_ptr(png));
+    if (!in->reader.bytes(out, n)) png_error(png, "truncated");
+    in->guard.pass(png, out, n);
 }
 
 // Only the chunks before the pixels: the document is written ahead of them.
@@ -79,7 +110,7 @@ PngDocumentResult parseWith(png_rw_ptr reader, void* io, DocumentContents& out) 
 }  // namespace
 
 PngDocumentResult parsePngDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out) {
-    MemoryInput in{data, size, 0};
+    MemoryInput in{data, size, 0, {}};
     return parseWith(readMemory, &in, out);
 }
 
@@ -90,7 +121,8 @@ PngDocumentResult readPngDocument(const std::string& path, DocumentContents& out
         message = fileErrorMessage(path, cause, FileOp::Read);
         return PngDocumentResult::NotOpened;
     }
-    const PngDocumentResult r = parseWith(readFile, &reader, out);
+    FileInput in{reader, {}};
+    const PngDocumentResult r = parseWith(readFile, &in, out);
     if (reader.error()) {
         message = fileErrorMessage(path, reader.error(), FileOp::Read);
         return PngDocumentResult::NotOpened;
