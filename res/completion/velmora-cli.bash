@@ -16,6 +16,7 @@ _velmora_cli() {
         --type) COMPREPLY=($(compgen -W "mandelbrot julia" -- "$cur")); return ;;
         --style) COMPREPLY=($(compgen -W "slow constant" -- "$cur")); return ;;
         --folder) _filedir -d; return ;;
+        --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
         --size|--region|--iterations|--julia|--from|--to) return ;;
         -o)
             case "$command" in
@@ -33,7 +34,7 @@ _velmora_cli() {
     if [[ "$cur" == -* ]]; then
         local options="--help"
         case "$command" in
-            render) options+=" -o $overrides" ;;
+            render) options+=" -o $overrides --supersample" ;;
             new) options+=" $overrides" ;;
             anim) options+=" --from --to --size --style --folder" ;;
             palette) options+=" -o" ;;

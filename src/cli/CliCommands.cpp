@@ -26,6 +26,10 @@ constexpr const char* kOverrideHelp =
     "  --type mandelbrot|julia  which set\n"
     "  --julia CR,CI            Julia constant\n";
 
+constexpr const char* kPngHelp =
+    "  --supersample N          PNG only: a true-colour picture, each pixel the mean of\n"
+    "                           an N x N block of a render at N times the size (1 to 8)\n";
+
 void mainHelp(std::ostream& out) {
     out << "Usage: velmora-cli COMMAND [ARGS]\n"
            "Headless Velmora: render pictures and inspect or rewrite documents.\n\n"
@@ -46,7 +50,7 @@ void commandHelp(const std::string& cmd, std::ostream& out) {
                "default document) at its size and writes the picture with the document's\n"
                "palette: an 8-bit BMP, or, when OUT ends in .png, an 8-bit indexed PNG that\n"
                "holds the document too and is rendered in strips, so any size fits in memory.\n\n"
-            << kOverrideHelp;
+            << kOverrideHelp << kPngHelp;
     } else if (cmd == "info") {
         out << "Usage: velmora-cli info DOC.vmr|DOC.png\n"
                "Prints the document's parameters, palette and keyframes as one JSON object.\n";
@@ -113,10 +117,12 @@ bool readContents(const std::vector<std::string>& positional, ConsoleHost& host,
     return r == DocumentRead::Parsed || r == DocumentRead::Empty;
 }
 
-int renderPng(const DocumentContents& contents, const std::string& path, std::ostream& err, bool progressToErr) {
+int renderPng(const DocumentContents& contents, const std::string& path, std::int32_t supersample, std::ostream& err,
+              bool progressToErr) {
     TextProgress progress(err);
     std::error_code cause;
-    const PngWriteResult r = exportPng(contents, path, progressToErr ? &progress : nullptr, cause);
+    const PngWriteResult r =
+        exportPng(contents, path, progressToErr ? &progress : nullptr, cause, kPngBandRows, supersample);
     if (progressToErr && r == PngWriteResult::Ok) progress.done();
     switch (r) {
         case PngWriteResult::Ok:
@@ -128,7 +134,7 @@ int renderPng(const DocumentContents& contents, const std::string& path, std::os
             err << "Could not write " << path << ": " << cause.message() << ". The file was not changed.\n";
             return 1;
         case PngWriteResult::BadSize:
-            err << "The picture has no pixels to write.\n";
+            err << "A PNG file cannot hold a picture of this size.\n";
             return 1;
     }
     return 1;
@@ -147,7 +153,11 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
     DocumentContents contents;
     if (!readContents(o.positional, host, contents)) return 1;
     applyOverrides(o.overrides, contents.params);
-    if (isPngPath(*o.output)) return renderPng(contents, *o.output, err, progressToErr);
+    if (isPngPath(*o.output)) return renderPng(contents, *o.output, o.supersample.value_or(1), err, progressToErr);
+    if (o.supersample) {
+        err << "render: --supersample needs a PNG output (-o OUT.png).\n";
+        return 1;
+    }
     // Refused before any memory or time goes into a picture that cannot be written.
     if (!bmpSizeFits(contents.params.width, contents.params.height)) {
         err << "The picture is too large for a BMP file.\n";

@@ -115,6 +115,14 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
                 return false;
             }
             out.overrides.iterations = n;
+        } else if (allowOutput && allowOverrides && a == "--supersample") {
+            if (!value(v)) return false;
+            std::int32_t n = 0;
+            if (!parseInt32(v, n) || n < 1 || n > 8) {
+                error = "Invalid --supersample '" + v + "': expected a whole number from 1 to 8.";
+                return false;
+            }
+            out.supersample = n;
         } else if (allowOverrides && a == "--type") {
             if (!value(v)) return false;
             if (v == "mandelbrot") {

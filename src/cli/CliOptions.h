@@ -23,6 +23,7 @@ struct Options {
     std::vector<std::string> positional;
     std::optional<std::string> output;
     Overrides overrides;
+    std::optional<std::int32_t> supersample;  // render to PNG only: 1 to 8
     bool help = false;
 };
 

@@ -60,6 +60,7 @@ const std::string kJulia = "': expected two finite numbers REAL,IMAGINARY.\n";
 const std::string kIterations = "': expected a whole number from -2147483648 to 2147483647.\n";
 const std::string kTooLarge = "The picture is too large for a BMP file.\n";
 const std::string kEnd = "\n";
+const std::string kSupersample = "': expected a whole number from 1 to 8.\n";
 
 using R = Refusal;
 INSTANTIATE_TEST_SUITE_P(
@@ -76,6 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         R{"PlusMinusJulia", {"new", "@n", "--julia", "+-0.5,0"}, "Invalid --julia '+-0.5,0" + kJulia},
         R{"PlusMinusIterations", {"new", "@n", "--iterations", "+-5"}, "Invalid --iterations '+-5" + kIterations},
         R{"PlusMinusFrame", {"anim", "@small.vmr", "--to", "+-1"}, "Invalid --to '+-1': expected a whole number.\n"},
+        R{"SupersampleZero", {"render", "-o", "@o.png", "--supersample", "0"}, "Invalid --supersample '0" + kSupersample},
+        R{"SupersampleNine", {"render", "-o", "@o.png", "--supersample", "9"}, "Invalid --supersample '9" + kSupersample},
+        R{"SupersampleWord", {"render", "-o", "@o.png", "--supersample", "x"}, "Invalid --supersample 'x" + kSupersample},
+        R{"SupersampleToBmp", {"render", "-o", "@o", "--supersample", "2"}, "render: --supersample needs a PNG output (-o OUT.png).\n"},
+        R{"SupersampleBeyondPng", {"render", "-o", "@o.png", "--size", "2000000000x1", "--supersample", "2"},
+          "A PNG file cannot hold a picture of this size.\n"},
         R{"EmptyOutput", {"render", "-o", ""}, "Option -o needs a file name, and it was given an empty one.\n"},
         R{"EmptyDocument", {"info", ""}, "An empty file name was given.\n"},
         R{"FramesBeyondBmp", {"anim", "@small.vmr", "--size", "65536x65536", "--folder", "@f"},

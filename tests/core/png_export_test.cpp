@@ -24,7 +24,9 @@ std::vector<std::uint8_t> decode(const std::string& path) {
     png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
     std::vector<std::uint8_t> d{std::uint8_t(png_get_color_type(png, info)), std::uint8_t(w), std::uint8_t(h)};
-    for (png_uint_32 r = 0; r < h; ++r) d.insert(d.end(), png_get_rows(png, info)[r], png_get_rows(png, info)[r] + w);
+    const std::size_t bytes = png_get_rowbytes(png, info);
+    for (png_uint_32 r = 0; r < h; ++r)
+        d.insert(d.end(), png_get_rows(png, info)[r], png_get_rows(png, info)[r] + bytes);
     png_colorp colours = nullptr;
     int n = 0;  // the palette's entries
     png_get_PLTE(png, info, &colours, &n);
@@ -39,27 +41,37 @@ DocumentContents sample(std::int32_t w, std::int32_t h, FractalType type) {
             TweenStyle::SlowAtKeyframes, 120, 90, "/tmp/frames/", threeKeyframes()};
 }
 
-// Band heights that divide the picture's height and ones that do not.
+// Band heights that divide the picture's height and ones that do not. N = 1: the
+// indices and palette of the one-piece render; N > 1: true colour, each pixel
+// the mean of an N x N block of the render at N times the size, rounded half up.
 TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
-    const std::tuple<std::int32_t, std::int32_t, std::int32_t, FractalType> cases[] = {
-        {1, 1, 64, FractalType::Mandelbrot}, {37, 130, 64, FractalType::Mandelbrot}, {64, 64, 64, FractalType::Julia},
-        {203, 101, 7, FractalType::Julia}, {5, 300, 1, FractalType::Mandelbrot}};
-    for (const auto& [width, height, bandRows, type] : cases) {
-        SCOPED_TRACE(testing::Message() << width << "x" << height << " in bands of " << bandRows);
+    using F = FractalType;
+    const std::tuple<int, int, int, int, F> cases[] = {
+        {1, 1, 1, 64, F::Mandelbrot}, {1, 37, 130, 64, F::Mandelbrot}, {1, 64, 64, 64, F::Julia}, {1, 203, 101, 7, F::Julia},
+        {1, 5, 300, 1, F::Mandelbrot}, {2, 7, 5, 64, F::Mandelbrot}, {3, 10, 9, 4, F::Julia}, {8, 3, 2, 1, F::Mandelbrot}};
+    for (const auto& [n, width, height, bandRows, type] : cases) {
+        SCOPED_TRACE(testing::Message() << n << ": " << width << "x" << height << " in bands of " << bandRows);
         const TempDir dir;
         const DocumentContents c = sample(width, height, type);
         std::error_code cause;
-        ASSERT_EQ(exportPng(c, dir.file("a.png"), nullptr, cause, bandRows), PngWriteResult::Ok);
+        ASSERT_EQ(exportPng(c, dir.file("a.png"), nullptr, cause, bandRows, n), PngWriteResult::Ok);
         FakeHost host;
         Document doc(host);
-        applyDocument(doc, DocumentContents(c));
+        applyDocument(doc, sample(width * n, height * n, type));
         ASSERT_EQ(doc.renderImage(), 1);
-        std::vector<std::uint8_t> expected{PNG_COLOR_TYPE_PALETTE, std::uint8_t(width), std::uint8_t(height)};
-        for (int r = height - 1; r >= 0; --r) {  // the engine's rows are stored bottom-up
-            const std::uint8_t* row = doc.m_engine->bits() + doc.m_engine->stride() * std::size_t(r);
-            expected.insert(expected.end(), row, row + width);
-        }
-        for (std::size_t i = 0; i < 1024; i += 4)
+        const auto index = [&](int row, int column) {  // the engine's rows are stored bottom-up
+            return doc.m_engine->bits()[doc.m_engine->stride() * std::size_t(height * n - 1 - row) + std::size_t(column)];
+        };
+        std::vector<std::uint8_t> expected{std::uint8_t(n == 1 ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB),
+                                           std::uint8_t(width), std::uint8_t(height)};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                for (const int channel : n == 1 ? std::vector<int>{0} : std::vector<int>{2, 1, 0}) {  // of BGR0
+                    int sum = 0;
+                    for (int b = 0; b < n * n; ++b) sum += c.palette.raw()[4 * index(y * n + b / n, x * n + b % n) + channel];
+                    expected.push_back(n == 1 ? index(y, x) : std::uint8_t((2 * sum + n * n) / (2 * n * n)));
+                }
+        for (std::size_t i = 0; n == 1 && i < 1024; i += 4)
             expected.insert(expected.end(), {c.palette.raw()[i + 2], c.palette.raw()[i + 1], c.palette.raw()[i]});
         EXPECT_EQ(decode(dir.file("a.png")), expected);
         DocumentContents back;
@@ -87,11 +99,9 @@ TEST(PngDocument, RefusesWhatHoldsNoReadableDocument) {
     const std::vector<std::uint8_t> notPng[] = {damaged, cut(0), cut(8), cut(20), std::vector<std::uint8_t>(99, 'x')};
     for (const auto& bytes : notPng)
         EXPECT_EQ(parsePngDocument(bytes.data(), bytes.size(), out), PngDocumentResult::NotPng) << bytes.size();
-    const PngRowSource pixels = [](std::int32_t) {
-        static const std::uint8_t row[2] = {0, 1};
-        return row;
-    };
-    ASSERT_EQ(writeIndexedPng(dir.file("b.png"), 2, 1, ramp(0), {'V', 'M', 'R'}, pixels, cause), PngWriteResult::Ok);
+    const PngRowSource pixels = [](std::int32_t) { static const std::uint8_t row[2] = {0, 1}; return row; };
+    ASSERT_EQ(writePng(dir.file("b.png"), 2, 1, PngColour::Indexed, ramp(0), {'V', 'M', 'R'}, pixels, cause),
+              PngWriteResult::Ok);
     std::string message;
     EXPECT_EQ(readPngDocument(dir.file("b.png"), out, message), PngDocumentResult::BadDocument);
     EXPECT_EQ(readPngDocument(dir.file("missing.png"), out, message), PngDocumentResult::NotOpened);

@@ -14,7 +14,14 @@ namespace velmora {
 // Rows per band: about 4 MB of pixels, at most this many rows.
 inline constexpr std::int32_t kPngBandRows = 64;
 
+inline constexpr std::int32_t kMaxSupersample = 8;
+// The largest side a PNG states (2^31 - 1).
+inline constexpr std::int64_t kPngMaxSide = 0x7fffffff;
+
+// supersample N > 1: a true-colour PNG whose every pixel is the mean of an
+// N x N block of the same region rendered at N times the size, each channel the
+// mean of the palette colours' 8-bit values rounded half up.
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
-                         std::error_code& cause, std::int32_t bandRows = kPngBandRows);
+                         std::error_code& cause, std::int32_t bandRows = kPngBandRows, std::int32_t supersample = 1);
 
 }  // namespace velmora

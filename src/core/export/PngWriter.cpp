@@ -12,7 +12,9 @@ namespace {
 
 // libpng reports errors by longjmp: every call that may fail runs in a frame
 // of its own that holds nothing needing a destructor.
-[[noreturn]] void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void onError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 void onWarning(png_structp, png_const_charp) {}
 
 void onWrite(png_structp png, png_bytep data, png_size_t size) {
@@ -41,14 +43,16 @@ bool writeEnd(png_structp png, png_infop info) {
 
 bool setFields(png_structp png, png_infop info, std::int32_t width, std::int32_t height, const png_color* plte,
                png_text* text) {
+    // plte null: a true-colour picture.
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);  // any size a PNG can state
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_PLTE(png, info, plte, 256);
+                 plte ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (plte) png_set_PLTE(png, info, plte, 256);
     png_set_text(png, info, text, 1);
     // Filters rarely help palette indices; none keeps the writer fast.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    if (plte) png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     return true;
 }
 
@@ -64,9 +68,9 @@ bool writeAllRows(png_structp png, png_infop info, std::int32_t width, std::int3
 
 }  // namespace
 
-PngWriteResult writeIndexedPng(const std::string& path, std::int32_t width, std::int32_t height,
-                               const Palette& palette, const std::vector<std::uint8_t>& document,
-                               const PngRowSource& rows, std::error_code& cause) {
+PngWriteResult writePng(const std::string& path, std::int32_t width, std::int32_t height, PngColour colour,
+                        const Palette& palette, const std::vector<std::uint8_t>& document, const PngRowSource& rows,
+                        std::error_code& cause) {
     if (width <= 0 || height <= 0) return PngWriteResult::BadSize;
     png_color plte[256];
     for (std::size_t i = 0; i < 256; ++i) {
@@ -92,7 +96,7 @@ PngWriteResult writeIndexedPng(const std::string& path, std::int32_t width, std:
             bool ok = info != nullptr;
             if (ok) {
                 png_set_write_fn(png, const_cast<ByteSink*>(&sink), onWrite, onFlush);
-                ok = writeAllRows(png, info, width, height, plte, &text, rows);
+                ok = writeAllRows(png, info, width, height, colour == PngColour::Indexed ? plte : nullptr, &text, rows);
             }
             png_destroy_write_struct(&png, &info);
             return ok;

@@ -1,5 +1,5 @@
 #pragma once
-// 8-bit indexed PNG files (colour type 3) with the document inside, written
+// 8-bit indexed (colour type 3) or true-colour (type 2) PNG files with the document inside, written
 // row by row through the safe save so that no picture is ever held whole.
 #include <cstdint>
 #include <functional>
@@ -21,12 +21,15 @@ enum class PngWriteResult {
     BadSize,       // not a size a PNG can hold
 };
 
-// Image row `row` (0 at the top), width bytes of palette indices; null stops
-// the write (a cancelled render).
+// Image row `row` (0 at the top): width bytes of palette indices, or 3 x width
+// bytes of red, green, blue; null stops the write (a cancelled render).
 using PngRowSource = std::function<const std::uint8_t*(std::int32_t row)>;
 
-PngWriteResult writeIndexedPng(const std::string& path, std::int32_t width, std::int32_t height,
-                               const Palette& palette, const std::vector<std::uint8_t>& document,
-                               const PngRowSource& rows, std::error_code& cause);
+enum class PngColour { Indexed, Rgb };
+
+// The palette goes into PLTE for an indexed picture.
+PngWriteResult writePng(const std::string& path, std::int32_t width, std::int32_t height, PngColour colour,
+                        const Palette& palette, const std::vector<std::uint8_t>& document, const PngRowSource& rows,
+                        std::error_code& cause);
 
 }  // namespace velmora
