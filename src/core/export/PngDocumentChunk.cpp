@@ -10,8 +10,8 @@
 
 #include "export/Base64.h"
 #include "export/PngWriter.h"
-#include "platform/FileErrors.h"
-#include "platform/FileIO.h"
+#include "base/FileErrors.h"
+#include "base/FileIO.h"
 
 namespace velmora {
 namespace {

@@ -5,7 +5,7 @@
 #include <png.h>
 
 #include "export/Base64.h"
-#include "platform/FileIO.h"
+#include "base/FileIO.h"
 
 namespace velmora {
 namespace {
