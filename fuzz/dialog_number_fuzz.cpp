@@ -19,7 +19,8 @@ std::int64_t plain(std::string_view t) {
     const bool negative = t[i] == '-';
     if (t[i] == '-' || t[i] == '+') ++i;
     std::int64_t v = 0;
-    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) v = std::min<std::int64_t>(v * 10 + (t[i] - '0'), 1LL << 40);
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i)
+        v = std::min<std::int64_t>(v * 10 + (t[i] - '0'), 1LL << 40);
     return negative ? -v : v;
 }
 

@@ -40,7 +40,8 @@ void mainHelp(std::ostream& out) {
            "  new OUT.vmr [overrides]                  write a new default document\n"
            "  palette IN -o OUT.rgb                    convert a palette file to .rgb\n"
            "  anim DOC.vmr [options]                   render the document's animation frames\n\n"
-           "Run 'velmora-cli COMMAND --help' for a command's options.\n";
+           "Run 'velmora-cli COMMAND --help' for a command's options, 'velmora-cli --version'\n"
+           "for the version.\n";
 }
 
 void commandHelp(const std::string& cmd, std::ostream& out) {

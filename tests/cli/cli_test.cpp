@@ -133,11 +133,13 @@ TEST_F(CliAnim, FailuresGiveTheMessageOnStderrAndExitOne) {
     const std::string out = dir.file("f");
     const std::pair<Args, std::string> cases[] = {
         {{"render", "-o", dir.file("no/x.bmp")}, dir.file("no/x.bmp") + " was not found.\n"},
-        {{"render"}, "render: no output file given (-o OUT.bmp).\n"}, {{"render", "-o"}, "Option -o needs a value.\n"},
+        {{"render"}, "render: no output file given (-o OUT.bmp).\n"},
+        {{"render", "-o"}, "Option -o needs a value.\n"},
         {{"render", "-o", out, "--size", "0x5"}, "Invalid --size '0x5': expected WIDTHxHEIGHT with both at least 1.\n"},
         {{"render", "-o", out, "--iterations", "2147483648"},
          "Invalid --iterations '2147483648': expected a whole number from -2147483648 to 2147483647.\n"},
-        {{"render", "-o", out, "--julia", "1.5.2,+"}, "Invalid --julia '1.5.2,+': expected two finite numbers REAL,IMAGINARY.\n"},
+        {{"render", "-o", out, "--julia", "1.5.2,+"},
+         "Invalid --julia '1.5.2,+': expected two finite numbers REAL,IMAGINARY.\n"},
         {{"palette", dir.file("few.map"), "-o", out}, "Conversion failed - this is not a valid FractInt .MAP file.\n"},
         {{"frobnicate"}, "Unknown command 'frobnicate'. Run 'velmora-cli --help'.\n"},
         {{"anim", file, "--folder", out, "--size", "0x4"}, "Width must be at least 1 pixel\n"},

@@ -138,7 +138,9 @@ TEST(PlayerPlayback, WindowFitsTheFirstFrameWithinTheScreen) {
             << w;
 }
 
-std::string inFolder(const std::string& folder) { return (std::filesystem::path(folder) / playerProgramName()).string(); }
+std::string inFolder(const std::string& folder) {
+    return (std::filesystem::path(folder) / playerProgramName()).string();
+}
 
 TEST(PlayerLaunch, OwnFolderThenAbsolutePathEntriesInOrder) {
     struct Case { std::string own, path; std::set<std::string> programs; std::optional<std::string> found;

@@ -46,9 +46,10 @@ DocumentContents sample(std::int32_t w, std::int32_t h, FractalType type) {
 // the mean of an N x N block of the render at N times the size, rounded half up.
 TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
     using F = FractalType;
-    const std::tuple<int, int, int, int, F> cases[] = {
-        {1, 1, 1, 64, F::Mandelbrot}, {1, 37, 130, 64, F::Mandelbrot}, {1, 64, 64, 64, F::Julia}, {1, 203, 101, 7, F::Julia},
-        {1, 5, 300, 1, F::Mandelbrot}, {2, 7, 5, 64, F::Mandelbrot}, {3, 10, 9, 4, F::Julia}, {8, 3, 2, 1, F::Mandelbrot}};
+    const std::tuple<int, int, int, int, F> cases[] = {{1, 1, 1, 64, F::Mandelbrot},  {1, 37, 130, 64, F::Mandelbrot},
+                                                       {1, 64, 64, 64, F::Julia},     {1, 203, 101, 7, F::Julia},
+                                                       {1, 5, 300, 1, F::Mandelbrot}, {2, 7, 5, 64, F::Mandelbrot},
+                                                       {3, 10, 9, 4, F::Julia},       {8, 3, 2, 1, F::Mandelbrot}};
     for (const auto& [n, width, height, bandRows, type] : cases) {
         SCOPED_TRACE(testing::Message() << n << ": " << width << "x" << height << " in bands of " << bandRows);
         const TempDir dir;
@@ -60,7 +61,8 @@ TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
         applyDocument(doc, sample(width * n, height * n, type));
         ASSERT_EQ(doc.renderImage(), 1);
         const auto index = [&](int row, int column) {  // the engine's rows are stored bottom-up
-            return doc.m_engine->bits()[doc.m_engine->stride() * std::size_t(height * n - 1 - row) + std::size_t(column)];
+            return doc.m_engine
+                ->bits()[doc.m_engine->stride() * std::size_t(height * n - 1 - row) + std::size_t(column)];
         };
         std::vector<std::uint8_t> expected{std::uint8_t(n == 1 ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB),
                                            std::uint8_t(width), std::uint8_t(height)};
@@ -68,7 +70,8 @@ TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
             for (int x = 0; x < width; ++x)
                 for (const int channel : n == 1 ? std::vector<int>{0} : std::vector<int>{2, 1, 0}) {  // of BGR0
                     int sum = 0;
-                    for (int b = 0; b < n * n; ++b) sum += c.palette.raw()[4 * index(y * n + b / n, x * n + b % n) + channel];
+                    for (int b = 0; b < n * n; ++b)
+                        sum += c.palette.raw()[4 * index(y * n + b / n, x * n + b % n) + channel];
                     expected.push_back(n == 1 ? index(y, x) : std::uint8_t((2 * sum + n * n) / (2 * n * n)));
                 }
         for (std::size_t i = 0; n == 1 && i < 1024; i += 4)

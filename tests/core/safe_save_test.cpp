@@ -66,7 +66,8 @@ bool link(const TempDir& d, const char* to, const char* name) { return ::symlink
 // What a save killed an hour ago leaves behind.
 bool stale(const TempDir& d, const char* name = "a.0123456789ab.saving~") {
     std::error_code ec;
-    if (oldFile(d, name)) fs::last_write_time(d.file(name), fs::file_time_type::clock::now() - std::chrono::hours(1), ec);
+    if (oldFile(d, name))
+        fs::last_write_time(d.file(name), fs::file_time_type::clock::now() - std::chrono::hours(1), ec);
     return !ec;
 }
 
@@ -93,14 +94,14 @@ const SaveCase kSaveCases[] = {
     {"DanglingLinkMakesTarget", [](auto& d) { return link(d, "made", "l"); }, "l", Limit::None, WriteResult::Ok, 0,
      "made", newFileMode(), S_IFLNK},
     {"PlantedTempNameIsNotFollowed",
-     [](auto& d) { return oldFile(d, "a") && oldFile(d, "victim") && link(d, "victim", "a.saving~"); }, "a", Limit::None,
-     WriteResult::Ok, 0, "a", 0644, S_IFREG},
+     [](auto& d) { return oldFile(d, "a") && oldFile(d, "victim") && link(d, "victim", "a.saving~"); }, "a",
+     Limit::None, WriteResult::Ok, 0, "a", 0644, S_IFREG},
     {"FileSizeLimitMidWrite", [](auto& d) { return oldFile(d, "a"); }, "a", Limit::FileSize, WriteResult::WriteFailed,
      EFBIG, "a", 0644, S_IFREG},
     {"NoTemporaryFileNoWriteInPlace", [](auto& d) { return oldFile(d, "a"); }, "a", Limit::NoFiles,
      WriteResult::CreateFailed, EMFILE, "a", 0644, S_IFREG},
-    {"StaleLeftoverIsRemoved", [](auto& d) { return oldFile(d, "a") && stale(d); }, "a", Limit::None, WriteResult::Ok, 0,
-     "a", 0644, S_IFREG},
+    {"StaleLeftoverIsRemoved", [](auto& d) { return oldFile(d, "a") && stale(d); }, "a", Limit::None, WriteResult::Ok,
+     0, "a", 0644, S_IFREG},
     {"FifoWithoutReaderIsRefused", [](auto& d) { return ::mkfifo(d.file("f").c_str(), 0644) == 0; }, "f", Limit::None,
      WriteResult::CreateFailed, ENXIO, nullptr, 0, S_IFIFO},
     {"DeviceIsWrittenInPlace",

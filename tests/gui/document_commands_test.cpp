@@ -72,7 +72,8 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
         t.frame().dispatch(ID_FILE_NEW);
         ASSERT_FALSE(t.host.messages.empty());
         EXPECT_EQ(t.host.messages[0].text, "Save changes to this document?");
-        EXPECT_EQ(std::tuple(t.makeDoc().m_params.iterations, t.makeDoc().m_palette == defaultPalette(), t.makeDoc().isModified()),
+        EXPECT_EQ(std::tuple(t.makeDoc().m_params.iterations, t.makeDoc().m_palette == defaultPalette(),
+                             t.makeDoc().isModified()),
                   std::tuple(c.kept ? 77 : FractalParams{}.iterations, !c.kept, c.kept));
         Document reread(t.host);
         EXPECT_EQ(reread.onOpenDocument(path) && reread.m_params.iterations == 77, c.save == "saved");

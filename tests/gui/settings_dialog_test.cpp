@@ -27,7 +27,8 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
     QTest::keyClick(control(dlg, gui::SettingsDialog::kIdLeft), Qt::Key_Return);
     ASSERT_EQ(host.messages.size(), 1u);  // the refusal's text is the core's; here: shown over the dialog
     EXPECT_EQ(QString::fromStdString(host.messages[0].ownerName), dlg.objectName());
-    EXPECT_EQ(std::tuple(dlg.isVisible(), control<QLineEdit>(dlg, gui::SettingsDialog::kIdDetail)->text(), QApplication::focusWidget()),
+    EXPECT_EQ(std::tuple(dlg.isVisible(), control<QLineEdit>(dlg, gui::SettingsDialog::kIdDetail)->text(),
+                         QApplication::focusWidget()),
               std::tuple(true, QStringLiteral("0"), control(dlg, gui::SettingsDialog::kIdDetail)));
     setText(dlg, gui::SettingsDialog::kIdDetail, "99");
     setText(dlg, gui::SettingsDialog::kIdXPels, "301");

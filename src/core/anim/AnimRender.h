@@ -48,9 +48,9 @@ bool checkEnoughKeyframes(const Document& doc, Host& host);
 // Renders the accepted settings' range (their folder ends with the separator).
 // Stores the tweening style, folder and frame size in the document; each frame
 // is computed by an engine of its own, so the document's active values,
-// palette, size and engine stay as they were (its picture ends blank). Messages and the completion beep go through the document's Host,
-// whose cancel key stops the frame being rendered. The caller shows the
-// completion dialog when the result is Completed.
+// palette, size and engine stay as they were (its picture ends blank). Messages and the completion beep go through the
+// document's Host, whose cancel key stops the frame being rendered. The caller shows the completion dialog when the
+// result is Completed.
 AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink);
 
 }  // namespace velmora

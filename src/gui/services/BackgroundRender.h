@@ -60,7 +60,8 @@ int runInBackground(Host& host, ProgressSink* progress,
 
 // Work on the document that way: while it runs the document is marked busy
 // and its messages reach its host on this thread.
-int runDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink* workerProgress)>& work);
+int runDocumentWork(Document& doc, ProgressSink* progress,
+                    const std::function<int(ProgressSink* workerProgress)>& work);
 
 // The document's render that way: 1 when complete, 0 when cancelled (cancel
 // set) or impossible. The document's messages reach its host on this thread.
