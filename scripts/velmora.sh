@@ -35,7 +35,7 @@ build() {
 }
 
 # Each libFuzzer target runs for a bounded time from its seed corpus, one after
-# the other: nine targets at 15 s keep the stage under three minutes on two
+# the other: ten targets at 15 s keep the stage under three minutes on two
 # cores. scripts/fuzz-long.sh runs them for longer.
 fuzz() {
   build fuzz
