@@ -22,12 +22,12 @@ cmake --build --preset dev >/dev/null
 
 # name | file | text | replacement (\n stands for a line break)
 faults=(
-  "zoom in with left and right swapped|src/core/render/ZoomGeometry.cpp|out.left = region.left + (box.left / cw) * w;|out.left = region.left + (box.right / cw) * w;"
+  "zoom in with left and right swapped|src/core/geometry/ZoomGeometry.cpp|out.left = region.left + (box.left / cw) * w;|out.left = region.left + (box.right / cw) * w;"
   "frame numbering off by one in a segment|src/core/anim/FrameNumbering.cpp|if (remainder <= count)|if (remainder < count)"
   "engine no longer checks for cancel|src/core/render/FractalEngine.cpp|if (m_host->pollCancelKey()|if (false"
   "span kernel ignores a cancel from another thread|src/core/render/SpanKernelImpl.h|a.cancel->load(std::memory_order_relaxed))|false)"
   "resolution checked before the detail level|src/core/model/SettingsCheck.cpp|    const std::int32_t detail = parseInteger(fields.detailLevel);|    if (parseInteger(fields.xPels) < 1) { refuse(host, \"Horizontal resolution must be at least 1 pixel.\", \"Resolution\"); return SettingsResult::XPels; }\n    const std::int32_t detail = parseInteger(fields.detailLevel);"
-  "New keeps the old palette|src/gui/render/FractalView.cpp|    m_doc.onNewDocument();\n    loadDefaultPalette();|    m_doc.onNewDocument();"
+  "New keeps the old palette|src/gui/view/FractalView.cpp|    m_doc.onNewDocument();\n    loadDefaultPalette();|    m_doc.onNewDocument();"
   "animation frames ignore the tweening|src/core/anim/AnimRender.cpp|            loadFrame(engine, scratch);|            loadFrame(engine, doc.m_keyframes[static_cast<std::size_t>(k)]);"
   "animation render leaves the document's picture as it was|src/core/anim/AnimRender.cpp|    if (doc.m_engine) doc.m_engine->blank();|"
 )
