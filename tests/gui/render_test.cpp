@@ -34,14 +34,21 @@ public:
     void playQuestionSound() override { ++questionSounds; }
 };
 
-TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten) {
-    clearSettings();
+// The program started on the real Qt host, its sounds and polls counted.
+class RenderOnQtHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clearSettings();
+        std::ostringstream out, err;
+        ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
+    }
     TypingHost host;
     ScriptedDialogs dialogs;
-    Application app(host, dialogs);
-    std::ostringstream out, err;
-    ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
+    Application app{host, dialogs};
     Document& doc = app.document();
+};
+
+TEST_F(RenderOnQtHost, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten) {
     doc.setResolution(200, 150);
     host.frame = app.mainFrame();
     QCoreApplication::postEvent(host.frame->view(), escape());  // before: the first poll forgets it
@@ -53,14 +60,7 @@ TEST(Render, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten
 }
 
 // Escape typed into the progress window stops even a render of hours at once.
-TEST(Render, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
-    clearSettings();
-    TypingHost host;
-    ScriptedDialogs dialogs;
-    Application app(host, dialogs);
-    std::ostringstream out, err;
-    ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
-    Document& doc = app.document();
+TEST_F(RenderOnQtHost, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     // The Siegel disk: orbits that run to the limit.
     std::tie(doc.m_params.type, doc.m_params.cReal, doc.m_params.cImag, doc.m_params.iterations) =
         std::tuple(FractalType::Julia, -0.390541, -0.586788, 2147483647);

@@ -8,7 +8,6 @@
 #include "model/BmpWriter.h"
 #include "model/Document.h"
 #include "base/FileErrors.h"
-#include "view/FractalView.h"
 
 namespace velmora::gui {
 
