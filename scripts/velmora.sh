@@ -11,7 +11,9 @@ cd "$(dirname "$0")/.."
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
           xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
-          dpkg-dev file desktop-file-utils appstream libpng-dev)
+          dpkg-dev file desktop-file-utils appstream libpng-dev
+          libmpfr-dev libgmp-dev libavcodec-dev libavformat-dev libavutil-dev
+          libswscale-dev parallel)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

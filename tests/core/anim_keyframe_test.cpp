@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
-    doc.m_params = FractalParams{-1.25, 0.5, 0.75, -0.25, FractalType::Julia, -0.8, 0.156, 345, 31, 17};
+    doc.m_params = FractalParams{-1.25, 0.5, 0.75, -0.25, FractalType::Julia, -0.8, 0.156, 345, 31, 17, {}};
     doc.setResolution(31, 17);
     doc.m_palette = test::ramp(9);
     Keyframe k = test::key(0, 0, 0, 0, 0, 12);

@@ -142,7 +142,7 @@ protected:
     void SetUp() override {
         test::prepare(doc, test::threeKeyframes(10, 5));
         // Active values that differ from every keyframe, to see them come back.
-        before = doc.m_params = FractalParams{-1.0, -1.0, 1.0, 1.0, FractalType::Julia, -0.4, 0.6, 77, 40, 30};
+        before = doc.m_params = FractalParams{-1.0, -1.0, 1.0, 1.0, FractalType::Julia, -0.4, 0.6, 77, 40, 30, {}};
         doc.setResolution(40, 30);
         doc.m_palette = test::ramp(33);
         ASSERT_EQ(doc.renderImage(), 1);  // a picture for the render to blank

@@ -183,7 +183,7 @@ TEST(DocumentFile, RoundTripIsBitForBit) {
     newDoc(doc);
     const double nan = std::bit_cast<double>(0x7ff8000000001234ull);  // with a payload
     const double inf = std::numeric_limits<double>::infinity();
-    doc.m_params = FractalParams{-0.0, 0.1 + 0.2, -5e-324, nan, FractalType::Julia, inf, 0.6, 201, 0, -3};
+    doc.m_params = FractalParams{-0.0, 0.1 + 0.2, -5e-324, nan, FractalType::Julia, inf, 0.6, 201, 0, -3, {}};
     std::tie(doc.m_playbackStyle, doc.m_tweenStyle, doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) =
         std::tuple(PlaybackStyle::PingPong | PlaybackStyle::Looping, TweenStyle::SlowAtKeyframes, 640, 480, "frames/");
     doc.m_palette.setEntry(17, RgbQuad{1, 2, 3, 4});

@@ -37,7 +37,7 @@ std::vector<std::uint8_t> decode(const std::string& path) {
 }
 
 DocumentContents sample(std::int32_t w, std::int32_t h, FractalType type) {
-    return {{-1.7, 1.1, 0.6, -0.9, type, -0.75, 0.12, 90, w, h}, PlaybackStyle::PingPong, ramp(3),
+    return {{-1.7, 1.1, 0.6, -0.9, type, -0.75, 0.12, 90, w, h, {}}, PlaybackStyle::PingPong, ramp(3),
             TweenStyle::SlowAtKeyframes, 120, 90, "/tmp/frames/", threeKeyframes()};
 }
 

@@ -100,7 +100,7 @@ TEST(zoom, WheelAboutTheCursorAndPanByADragIn400x300) {
 }
 
 TEST(NavigationHistory, BackForwardAndANewStepDropsWhatLayForward) {
-    const auto at = [](double left) { return FractalParams{left, 0, 1, 1, FractalType::Julia, 0.5, 0.25, 99, 7, 9}; };
+    const auto at = [](double left) { return FractalParams{left, 0, 1, 1, FractalType::Julia, 0.5, 0.25, 99, 7, 9, {}}; };
     NavigationHistory h;
     h.push(at(1));
     h.push(at(2));

@@ -24,7 +24,7 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
         d.onNewDocument();
         d.loadDefaultPalette();
         d.m_params = FractalParams{-0.9, 0.1, -0.6, 0.35, FractalType::Mandelbrot,
-                                   0.3,  0.6, 120,  161,  97};  // odd width: padded rows
+                                   0.3,  0.6, 120,  161,  97, {}};  // odd width: padded rows
         d.m_palette.setEntry(17, RgbQuad{1, 2, 3, 0});  // not the default palette
         ASSERT_TRUE(d.onSaveDocument(doc));
     }

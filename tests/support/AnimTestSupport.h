@@ -25,7 +25,7 @@ inline Palette ramp(int shift) {
 
 inline Keyframe key(double left, double right, double top, double bottom, std::int32_t iterations,
                     std::int32_t transitions, int type = 1, double cr = 0.3, double ci = 0.6, int shift = 0) {
-    return Keyframe{left, right, top, bottom, cr, ci, type, iterations, ramp(shift), transitions};
+    return Keyframe{left, right, top, bottom, cr, ci, type, iterations, ramp(shift), transitions, {}};
 }
 
 // Counts 10 and 5 on three keyframes that zoom in on the Mandelbrot set.

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "deep/ExactLocation.h"
 #include "palette/Palette.h"
 
 namespace velmora {
@@ -32,6 +33,8 @@ struct FractalParams {
     std::int32_t iterations = 201;  // shown to the user as Detail Level = iterations - 1
     std::int32_t width = 300;
     std::int32_t height = 300;
+    // When not empty, the exact values whose nearest doubles are the fields above.
+    ExactLocation exact;
     friend bool operator==(const FractalParams&, const FractalParams&) = default;
 };
 
@@ -48,6 +51,8 @@ struct Keyframe {
     std::int32_t iterations = 0;
     Palette palette;
     std::int32_t transitions = 0;
+    // When not empty, the exact values whose nearest doubles are the fields above.
+    ExactLocation exact;
 };
 
 }  // namespace velmora
