@@ -34,7 +34,7 @@ _velmora_cli() {
     if [[ "$cur" == -* ]]; then
         local options="--help"
         case "$command" in
-            render) options+=" -o $overrides --supersample" ;;
+            render) options+=" -o $overrides --supersample --smooth" ;;
             new) options+=" $overrides" ;;
             anim) options+=" --from --to --size --style --folder" ;;
             palette) options+=" -o" ;;

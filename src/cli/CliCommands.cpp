@@ -28,7 +28,9 @@ constexpr const char* kOverrideHelp =
 
 constexpr const char* kPngHelp =
     "  --supersample N          PNG only: a true-colour picture, each pixel the mean of\n"
-    "                           an N x N block of a render at N times the size (1 to 8)\n";
+    "                           an N x N block of a render at N times the size (1 to 8)\n"
+    "  --smooth                 PNG only: a true-colour picture, each pixel coloured\n"
+    "                           between two palette entries by its fractional count\n";
 
 void mainHelp(std::ostream& out) {
     out << "Usage: velmora-cli COMMAND [ARGS]\n"
@@ -118,12 +120,11 @@ bool readContents(const std::vector<std::string>& positional, ConsoleHost& host,
     return r == DocumentRead::Parsed || r == DocumentRead::Empty;
 }
 
-int renderPng(const DocumentContents& contents, const std::string& path, std::int32_t supersample, std::ostream& err,
-              bool progressToErr) {
+int renderPng(const DocumentContents& contents, const std::string& path, const PngExportOptions& options,
+              std::ostream& err, bool progressToErr) {
     TextProgress progress(err);
     std::error_code cause;
-    const PngWriteResult r =
-        exportPng(contents, path, progressToErr ? &progress : nullptr, cause, kPngBandRows, supersample);
+    const PngWriteResult r = exportPng(contents, path, progressToErr ? &progress : nullptr, cause, options);
     if (progressToErr && r == PngWriteResult::Ok) progress.done();
     switch (r) {
         case PngWriteResult::Ok:
@@ -154,9 +155,10 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
     DocumentContents contents;
     if (!readContents(o.positional, host, contents)) return 1;
     applyOverrides(o.overrides, contents.params);
-    if (isPngPath(*o.output)) return renderPng(contents, *o.output, o.supersample.value_or(1), err, progressToErr);
-    if (o.supersample) {
-        err << "render: --supersample needs a PNG output (-o OUT.png).\n";
+    if (isPngPath(*o.output))
+        return renderPng(contents, *o.output, {o.supersample.value_or(1), o.smooth}, err, progressToErr);
+    if (o.supersample || o.smooth) {
+        err << "render: " << (o.smooth ? "--smooth" : "--supersample") << " needs a PNG output (-o OUT.png).\n";
         return 1;
     }
     // Refused before any memory or time goes into a picture that cannot be written.

@@ -123,6 +123,8 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
                 return false;
             }
             out.supersample = n;
+        } else if (allowOutput && allowOverrides && a == "--smooth") {
+            out.smooth = true;
         } else if (allowOverrides && a == "--type") {
             if (!value(v)) return false;
             if (v == "mandelbrot") {

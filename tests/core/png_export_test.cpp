@@ -55,7 +55,7 @@ TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
         const TempDir dir;
         const DocumentContents c = sample(width, height, type);
         std::error_code cause;
-        ASSERT_EQ(exportPng(c, dir.file("a.png"), nullptr, cause, bandRows, n), PngWriteResult::Ok);
+        ASSERT_EQ(exportPng(c, dir.file("a.png"), nullptr, cause, {n, false, bandRows}), PngWriteResult::Ok);
         FakeHost host;
         Document doc(host);
         applyDocument(doc, sample(width * n, height * n, type));
@@ -82,6 +82,46 @@ TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
         ASSERT_EQ(readPngDocument(dir.file("a.png"), back, message), PngDocumentResult::Loaded);
         EXPECT_EQ(serializeContents(back), serializeContents(c));
     }
+}
+
+// Smooth: each escaping pixel lies between the colours of the engine's count and
+// the next count's entry (0 shown as 1), the others are entry 0; supersampled,
+// the mean of the smooth picture at N times the size.
+TEST(PngExport, SmoothColoursKeepTheEnginesCountsAndAverageLikeAnyPicture) {
+    const TempDir dir;
+    std::error_code cause;
+    DocumentContents c = sample(24, 17, FractalType::Mandelbrot);
+    c.params.iterations = 300;  // counts past 256 wrap
+    for (std::size_t i = 0; i < 256; ++i) c.palette.setEntry(i, RgbQuad{std::uint8_t(i * 7), std::uint8_t(255 - i), std::uint8_t(i), 0});
+    ASSERT_EQ(exportPng(c, dir.file("i.png"), nullptr, cause), PngWriteResult::Ok);
+    ASSERT_EQ(exportPng(c, dir.file("s.png"), nullptr, cause, {1, true, 5}), PngWriteResult::Ok);
+    const std::vector<std::uint8_t> indices = decode(dir.file("i.png")), smooth = decode(dir.file("s.png"));
+    ASSERT_EQ(smooth.size(), 3 + 24 * 17 * 3u);
+    EXPECT_EQ(smooth[0], PNG_COLOR_TYPE_RGB);
+    const auto rgb = [&](int entry) {
+        const RgbQuad q = c.palette.entry(std::size_t(entry));
+        return std::array<int, 3>{q.red, q.green, q.blue};
+    };
+    for (std::size_t p = 0; p < 24 * 17; ++p) {
+        const int index = indices[3 + p], next = index == 255 || index == 0 ? 1 : index + 1;
+        for (int ch = 0; ch < 3; ++ch) {
+            const int v = smooth[3 + 3 * p + std::size_t(ch)], a = rgb(index)[ch], b = rgb(index == 0 ? 0 : next)[ch];
+            EXPECT_TRUE(v >= std::min(a, b) && v <= std::max(a, b)) << p << " channel " << ch;
+        }
+    }
+    c.params.width *= 3, c.params.height *= 3;
+    ASSERT_EQ(exportPng(c, dir.file("big.png"), nullptr, cause, {1, true, 64}), PngWriteResult::Ok);
+    c.params.width /= 3, c.params.height /= 3;
+    ASSERT_EQ(exportPng(c, dir.file("ss.png"), nullptr, cause, {3, true, 64}), PngWriteResult::Ok);
+    const std::vector<std::uint8_t> big = decode(dir.file("big.png")), averaged = decode(dir.file("ss.png"));
+    ASSERT_EQ(averaged.size(), smooth.size());
+    for (std::size_t y = 0; y < 17; ++y)
+        for (std::size_t x = 0; x < 24; ++x)
+            for (std::size_t ch = 0; ch < 3; ++ch) {
+                int sum = 0;
+                for (std::size_t b = 0; b < 9; ++b) sum += big[3 + ((y * 3 + b / 3) * 72 + x * 3 + b % 3) * 3 + ch];
+                EXPECT_EQ(averaged[3 + (y * 24 + x) * 3 + ch], (2 * sum + 9) / 18) << x << "," << y;
+            }
 }
 
 // Byte surgery on a good file: each result names what the reader must say.

@@ -18,10 +18,18 @@ inline constexpr std::int32_t kMaxSupersample = 8;
 // The largest side a PNG states (2^31 - 1).
 inline constexpr std::int64_t kPngMaxSide = 0x7fffffff;
 
-// supersample N > 1: a true-colour PNG whose every pixel is the mean of an
-// N x N block of the same region rendered at N times the size, each channel the
-// mean of the palette colours' 8-bit values rounded half up.
+struct PngExportOptions {
+    // N > 1: a true-colour PNG whose every pixel is the mean of an N x N block of
+    // the same region rendered at N times the size, each channel the mean of the
+    // 8-bit values rounded half up.
+    std::int32_t supersample = 1;
+    // A true-colour PNG coloured between palette entries by the fractional count.
+    bool smooth = false;
+    std::int32_t bandRows = kPngBandRows;
+};
+
+// Without options: an indexed PNG with the same indices as the BMP of the render.
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
-                         std::error_code& cause, std::int32_t bandRows = kPngBandRows, std::int32_t supersample = 1);
+                         std::error_code& cause, const PngExportOptions& options = {});
 
 }  // namespace velmora

@@ -3,20 +3,13 @@
 #include <algorithm>
 
 #include "render/FastRowRenderer.h"
-#include "render/FractalEngine.h"
+#include "render/SampleCoordinates.h"
 
 namespace velmora {
 
 BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows)
     : m_width(std::max(p.width, 0)), m_height(std::max(p.height, 0)), m_bandRows(std::max(bandRows, 1)) {
-    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-    FractalEngine::orderedPair(p.left, p.right, xMin, xMax);
-    FractalEngine::orderedPair(p.top, p.bottom, yMin, yMax);
-    m_xs.resize(static_cast<std::size_t>(m_width));
-    m_ys.resize(static_cast<std::size_t>(m_height));
-    // The same divisions as the engine's, by the picture's own size.
-    FractalEngine::stepCoordinates(xMin, (xMax - xMin) / p.width, m_xs);
-    FractalEngine::stepCoordinates(yMin, (yMax - yMin) / p.height, m_ys);
+    pictureCoordinates(p, m_xs, m_ys);
     m_band.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_bandRows));
     m_job.xs = m_xs.data();
     m_job.width = m_width;
