@@ -89,6 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         R{"SupersampleToBmp",
           {"render", "-o", "@o", "--supersample", "2"},
           "render: --supersample needs a PNG output (-o OUT.png).\n"},
+        R{"SmoothToBmp", {"render", "-o", "@o", "--smooth"}, "render: --smooth needs a PNG output (-o OUT.png).\n"},
         R{"SupersampleBeyondPng",
           {"render", "-o", "@o.png", "--size", "2000000000x1", "--supersample", "2"},
           "A PNG file cannot hold a picture of this size.\n"},
