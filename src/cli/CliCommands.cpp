@@ -126,19 +126,8 @@ int renderPng(const DocumentContents& contents, const std::string& path, const P
     std::error_code cause;
     const PngWriteResult r = exportPng(contents, path, progressToErr ? &progress : nullptr, cause, options);
     if (progressToErr && r == PngWriteResult::Ok) progress.done();
-    switch (r) {
-        case PngWriteResult::Ok:
-            return 0;
-        case PngWriteResult::CreateFailed:
-            err << fileErrorMessage(path, cause, FileOp::Write) << '\n';
-            return 1;
-        case PngWriteResult::WriteFailed:
-            err << "Could not write " << path << ": " << cause.message() << ". The file was not changed.\n";
-            return 1;
-        case PngWriteResult::BadSize:
-            err << "A PNG file cannot hold a picture of this size.\n";
-            return 1;
-    }
+    if (r == PngWriteResult::Ok) return 0;
+    err << pngExportMessage(r, path, cause) << '\n';
     return 1;
 }
 

@@ -1,5 +1,8 @@
 // File menu commands on the scripted program: Export BMP, New/Open/Save with
 // their questions, and the recent files list.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSpinBox>
 #include <fstream>
 
 #include "GuiFixture.h"
@@ -47,6 +50,35 @@ TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDo
     ASSERT_EQ(bytes.size(), 1078u + 64u * 48u);
     EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.makeDoc().m_palette.raw().begin()) &&
                 std::equal(bytes.begin() + 1078, bytes.end(), t.makeDoc().m_engine->bits()));
+}
+
+// Export Image at its own size with the dialog's options, then Open takes the
+// PNG's document without its path, so Save cannot write over the picture.
+TEST_F(DocumentCommandsTest, ExportImageWritesThePngItsDialogAsksForAndOpenReadsItBack) {
+    t.dialogs.modal = [](QDialog& d) {
+        d.findChild<QSpinBox*>(QStringLiteral("exportWidth"))->setValue(90);
+        d.findChild<QComboBox*>(QStringLiteral("exportSupersample"))->setCurrentIndex(1);
+        d.findChild<QCheckBox*>(QStringLiteral("exportSmooth"))->setChecked(true);
+        return int(QDialog::Accepted);
+    };
+    t.makeDoc().m_params.iterations = 77;
+    t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.file("pic.png")));
+    t.frame().dispatch(ID_FILE_EXPORTIMAGE);
+    const auto bytes = readBytes(dir.file("pic.png"));
+    ASSERT_GT(bytes.size(), 33u);
+    EXPECT_EQ(std::vector<int>(bytes.begin() + 16, bytes.begin() + 26), (std::vector<int>{0, 0, 0, 90, 0, 0, 0, 48, 8, 2}));
+    t.frame().dispatch(ID_FILE_NEW);
+    t.dialogs.openAnswers.push_back(QString::fromStdString(dir.file("pic.png")));
+    t.frame().dispatch(ID_FILE_OPEN);
+    EXPECT_EQ(std::tuple(t.makeDoc().m_params.iterations, t.makeDoc().m_params.width, t.makeDoc().pathName(),
+                         t.makeDoc().title()),
+              std::tuple(77, 90, std::string(), std::string("pic")));
+    { std::ofstream(dir.file("x.png")) << "not a picture"; }
+    t.dialogs.openAnswers.push_back(QString::fromStdString(dir.file("x.png")));
+    t.host.allowMessages = true;
+    t.frame().dispatch(ID_FILE_OPEN);
+    EXPECT_EQ(t.makeDoc().m_params.width, 90) << "a refused PNG changes nothing";
+    EXPECT_EQ(t.host.messages.size(), 1u);
 }
 
 // New on a modified document: each answer to "Save changes?" and how the save went.

@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "base/FileErrors.h"
 #include "render/BandRender.h"
 #include "render/SmoothBand.h"
 
@@ -69,10 +70,9 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
         std::int32_t next = 0;  // the first output row not yet rendered
         const auto rows = [&](std::int32_t row) -> const std::uint8_t* {
             if (row >= next) {
-                if (smooth)
-                    smooth->render(row * n, bandRows * n);
-                else
-                    bands->render(row * n, bandRows * n);
+                const bool done = smooth ? smooth->render(row * n, bandRows * n, options.cancel)
+                                         : bands->render(row * n, bandRows * n, options.cancel);
+                if (!done) return nullptr;
                 next = row + bandRows;
                 if (progress != nullptr && row > 0) progress->stepIt();
             }
@@ -87,6 +87,20 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
         cause = std::make_error_code(std::errc::not_enough_memory);
         return PngWriteResult::CreateFailed;
     }
+}
+
+std::string pngExportMessage(PngWriteResult result, const std::string& path, const std::error_code& cause) {
+    switch (result) {
+        case PngWriteResult::Ok:
+            return {};
+        case PngWriteResult::CreateFailed:
+            return fileErrorMessage(path, cause, FileOp::Write);
+        case PngWriteResult::WriteFailed:
+            return "Could not write " + path + ": " + cause.message() + ". The file was not changed.";
+        case PngWriteResult::BadSize:
+            break;
+    }
+    return "A PNG file cannot hold a picture of this size.";
 }
 
 }  // namespace velmora

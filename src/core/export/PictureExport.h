@@ -1,6 +1,7 @@
 #pragma once
 // A document's picture rendered and written as a PNG a band of rows at a time,
 // so a picture of any size costs only a band's memory.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <system_error>
@@ -26,10 +27,16 @@ struct PngExportOptions {
     // A true-colour PNG coloured between palette entries by the fractional count.
     bool smooth = false;
     std::int32_t bandRows = kPngBandRows;
+    // Set from another thread to stop the export; the file at the path is then
+    // left as it was (WriteFailed).
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Without options: an indexed PNG with the same indices as the BMP of the render.
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
                          std::error_code& cause, const PngExportOptions& options = {});
+
+// What to tell the user when an export did not succeed (empty for Ok).
+std::string pngExportMessage(PngWriteResult result, const std::string& path, const std::error_code& cause);
 
 }  // namespace velmora

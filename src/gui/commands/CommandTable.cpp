@@ -11,13 +11,15 @@ using M = MenuName;
 // The File menu's separators after Export BMP and after Print Setup are
 // expressed as separatorBefore on the item that follows; the recent files and
 // the separator after them are inserted by the frame.
-constexpr std::array<CommandInfo, 28> kCommands{{
+constexpr std::array<CommandInfo, 29> kCommands{{
     {ID_FILE_NEW, M::File, "&New\tCtrl+N", "Ctrl+N", "Creates a new file", "New", false, false},
     {ID_FILE_OPEN, M::File, "&Open...\tCtrl+O", "Ctrl+O", "Open an existing document", "Open", false, false},
     {ID_FILE_SAVE, M::File, "&Save\tCtrl+S", "Ctrl+S", "Save the active document", "Save", false, false},
     {ID_FILE_SAVE_AS, M::File, "Save &As...", "", "Save the active document with a new name", "Save As", false,
      false},
     {ID_FILE_EXPORTBMP, M::File, "&Export BMP", "", "Saves as a Windows .BMP file", "Export BMP", false, false},
+    {ID_FILE_EXPORTIMAGE, M::File, "Export &Image...", "", "Saves the picture as a PNG file of any size",
+     "Export Image", false, false},
     {ID_FILE_PRINT, M::File, "&Print...\tCtrl+P", "Ctrl+P", "Print the active document", "Print", true, false},
     {ID_FILE_PRINT_PREVIEW, M::File, "Print Pre&view", "", "Display full pages", "Print Preview", false, false},
     {ID_FILE_PRINT_SETUP, M::File, "P&rint Setup...", "", "Change the printer and printing options",

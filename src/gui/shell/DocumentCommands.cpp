@@ -8,11 +8,24 @@
 #include "model/BmpWriter.h"
 #include "model/Document.h"
 #include "base/FileErrors.h"
+#include "dialogs/ExportImageDialog.h"
+#include "export/PngDocumentChunk.h"
+#include "export/PngDocumentOpen.h"
+#include "services/BackgroundRender.h"
+#include "services/DialogParts.h"
+#include "services/ProgressDialog.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <atomic>
 
 namespace velmora::gui {
 
 namespace {
 const QString kDocFilter = QStringLiteral("Velmora File (*.vmr);;All Files (*)");
+// Open also takes the PNGs Velmora wrote: they carry their document.
+const QString kOpenFilter =
+    QStringLiteral("Velmora Files (*.vmr *.png);;Velmora File (*.vmr);;PNG Image (*.png);;All Files (*)");
 }
 
 bool DocumentCommands::saveModified() {
@@ -41,7 +54,8 @@ void DocumentCommands::afterDocumentChanged() {
 bool DocumentCommands::openDocumentFile(const QString& path, bool ask) {
     if (ask && !saveModified()) return false;
     Application& app = m_frame.app();
-    const bool ok = app.document().onOpenDocument(toStdPath(path));
+    const std::string file = toStdPath(path);
+    const bool ok = isPngPath(file) ? openPngDocument(app.document(), file) : app.document().onOpenDocument(file);
     if (ok) app.recentFiles().add(path);
     app.saveRecentFiles();
     afterDocumentChanged();
@@ -51,7 +65,7 @@ bool DocumentCommands::openDocumentFile(const QString& path, bool ask) {
 void DocumentCommands::onFileOpen() {
     OpenFileRequest request;
     request.caption = QStringLiteral("Open");
-    request.filter = kDocFilter;
+    request.filter = kOpenFilter;
     const auto path = m_frame.app().dialogs().getOpenFileName(&m_frame, request);
     if (!path) return;
     openDocumentFile(*path);
@@ -141,6 +155,51 @@ void DocumentCommands::onExportBmp() {
             m.text = "Windows reported 'Out of Memory'";
             break;
     }
+    app.host().showMessage(m);
+}
+
+void DocumentCommands::onExportImage() {
+    Application& app = m_frame.app();
+    Document& doc = app.document();
+    ExportImageDialog options(doc.width(), doc.height(), &m_frame);
+    if (app.dialogs().runModal(options) != QDialog::Accepted) return;
+    SaveFileRequest request;
+    request.caption = QStringLiteral("Export Image");
+    request.filter = QStringLiteral("PNG Image (*.png);;All Files (*)");
+    request.defaultSuffix = QStringLiteral("png");
+    const QString name = doc.pathName().empty() ? fromStdPath(doc.title()) : fromStdPath(doc.pathName());
+    request.proposedName = QFileInfo(name).completeBaseName() + QStringLiteral(".png");
+    request.confirmOverwrite = true;
+    const auto chosen = app.dialogs().getSaveFileName(&m_frame, request);
+    if (!chosen) return;
+
+    DocumentContents contents = contentsOf(doc);
+    contents.params.width = options.imageWidth();
+    contents.params.height = options.imageHeight();
+    const std::string path = toStdPath(*chosen);
+    std::atomic<bool> cancel{false};
+    PngExportOptions how = options.options();
+    how.cancel = &cancel;
+    PngWriteResult result = PngWriteResult::Ok;
+    std::error_code cause;
+    {
+        ProgressDialog progress(&m_frame);
+        progress.setCancelFlag(&cancel);
+        progress.statusText()->setText(QStringLiteral("Exporting ") + QFileInfo(*chosen).fileName());
+        progress.showCentredOver(m_frame);
+        WaitCursor wait;
+        ProgressBarSink bar(*progress.progressBar());
+        runDocumentWork(doc, &bar, [&](ProgressSink* workerBar) {
+            result = exportPng(contents, path, workerBar, cause, how);
+            return 0;
+        });
+    }
+    if (result == PngWriteResult::Ok || cancel.load()) return;  // a cancelled export leaves the old file
+    Message m;
+    m.text = pngExportMessage(result, path, cause);
+    m.caption = kAppTitle;
+    m.icon = MsgIcon::Error;
+    m.owner = MsgOwner::MainWindow;
     app.host().showMessage(m);
 }
 

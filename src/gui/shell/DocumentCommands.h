@@ -1,6 +1,6 @@
 #pragma once
 // The document's file commands: Open, Save, Save As, the recent files, Export
-// BMP and the "Save changes?" question asked before the document is replaced.
+// BMP, Export Image and the "Save changes?" question asked before the document is replaced.
 #include <QString>
 
 namespace velmora::gui {
@@ -18,6 +18,9 @@ public:
     void onOpenRecentFile(int index);
     void onExportBmp();
     bool canExportBmp() const;
+    // Asks for the size and options, then the file, and writes a PNG in strips
+    // on a worker thread with a progress window (Escape stops it).
+    void onExportImage();
 
     // Asks "Save changes to %1?" for a modified document; false when the user
     // cancelled or the save failed, so the document must stay.

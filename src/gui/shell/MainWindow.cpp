@@ -165,6 +165,7 @@ void MainWindow::connectFrameCommands() {
     r.set(ID_FILE_SAVE_AS, [this] { m_documents.onFileSaveAs(); });
     r.set(ID_FILE_EXPORTBMP, [this] { m_documents.onExportBmp(); },
           [this](CommandState& s) { s.enabled = m_documents.canExportBmp(); });
+    r.set(ID_FILE_EXPORTIMAGE, [this] { m_documents.onExportImage(); });
     r.set(ID_FILE_PRINT_SETUP, [this] { m_app.onFilePrintSetup(); });
     for (int i = 0; i < kRecentFileCount; ++i) {
         r.set(ID_FILE_MRU_FILE1 + i, [this, i] { m_documents.onOpenRecentFile(i); },
