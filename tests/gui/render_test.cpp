@@ -6,10 +6,12 @@
 #include <QTimer>
 #include <QKeyEvent>
 #include <QProgressBar>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
+#include "geometry/ZoomGeometry.h"
 #include "services/QtHost.h"
 #include "services/ProgressDialog.h"
 
@@ -67,13 +69,33 @@ TEST_F(RenderOnQtHost, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     doc.setRegion(-0.5, -0.5, -0.2, -0.2);
     doc.setResolution(320, 240);
     QTimer::singleShot(200, [] {
-        if (QWidget* progress = QApplication::activeModalWidget()) QCoreApplication::postEvent(progress, escape());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "ProgressDialog" && w->isVisible()) QCoreApplication::postEvent(w, escape());
     });
     QElapsedTimer clock;
     clock.start();
     app.mainFrame()->dispatch(ID_RENDER);
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(std::pair(doc.m_engine->isValid(), host.questionSounds), std::pair(false, 1));
+}
+
+// A notch during a render stops it and zooms on from the values shown, without
+// the sound of a cancel; Back returns to them.
+TEST_F(RenderOnQtHost, AWheelNotchDuringTheRenderRestartsItZoomedIn) {
+    doc.setResolution(80, 60);
+    QWidget& view = *app.mainFrame()->view();
+    const PlaneRegion zoomed = *wheelZoomRegion({-2, -1.5, 2, 1.5}, {20, 30}, 1, view.width(), view.height());
+    QTimer::singleShot(0, [&] {
+        QCoreApplication::postEvent(&view, new QWheelEvent(QPointF(20, 30), view.mapToGlobal(QPointF(20, 30)), {},
+                                                          {0, 120}, Qt::NoButton, Qt::NoModifier,
+                                                          Qt::NoScrollPhase, false));
+    });
+    doc.m_params.iterations = 20000;  // long enough for the notch to come during it
+    app.mainFrame()->dispatch(ID_RENDER);
+    EXPECT_EQ(std::tuple(doc.m_params.left, doc.m_params.right, doc.m_params.top, doc.m_params.bottom,
+                         doc.m_engine->isValid(), host.questionSounds),
+              std::tuple(zoomed.left, zoomed.right, zoomed.top, zoomed.bottom, true, 0));
+    EXPECT_EQ(doc.m_history.back(doc.m_params)->right, 2.0);
 }
 
 // A picture without memory says so at every F5, not only the first time.

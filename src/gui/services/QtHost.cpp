@@ -1,6 +1,7 @@
 #include "services/QtHost.h"
 
 #include "platform/PlayerLaunch.h"
+#include "services/RenderInputGate.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -19,29 +20,10 @@ bool EscapeWatch::takeEscape() {
 }
 
 bool EscapeWatch::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) m_escapePressed = true;
-            return true;
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-        case QEvent::Close:
-        case QEvent::DragEnter:
-        case QEvent::Drop:
-            return true;
-        default:
-            return QObject::eventFilter(watched, event);
-    }
+    if (!isUserInput(*event)) return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        m_escapePressed = true;
+    return true;
 }
 
 QtHost::QtHost() = default;

@@ -21,6 +21,7 @@
 #include "paletteeditor/PaletteEditorDialog.h"
 #include "services/BackgroundRender.h"
 #include "services/ProgressDialog.h"
+#include "services/RenderInputGate.h"
 #include "view/PictureImage.h"
 #include "geometry/PrintFit.h"
 #include "geometry/Stretch.h"
@@ -30,7 +31,25 @@ namespace velmora::gui {
 
 namespace {
 
-// Restores the cursor however the scope is left.
+// The document's host, except that a render the wheel stopped ends without
+// the question sound: the user did not cancel, they zoomed on.
+class WheelQuietHost : public Host {
+public:
+    WheelQuietHost(Host& target, const bool& wheelStopped) : m_target(target), m_wheelStopped(wheelStopped) {}
+    MsgAnswer showMessage(const Message& message) override { return m_target.showMessage(message); }
+    bool pollCancelKey() override { return m_target.pollCancelKey(); }
+    void playQuestionSound() override {
+        if (!m_wheelStopped) m_target.playQuestionSound();
+    }
+    void beep() override { m_target.beep(); }
+    bool startPlayer(const std::string& script, const std::string& dir) override {
+        return m_target.startPlayer(script, dir);
+    }
+
+private:
+    Host& m_target;
+    const bool& m_wheelStopped;
+};
 
 }  // namespace
 
@@ -345,24 +364,39 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
 
 void FractalView::wheelEvent(QWheelEvent* event) {
     event->accept();
+    if (!addWheel(*event)) return;
+    if (m_doc.m_busy || m_panButton != Qt::NoButton) {
+        takeWheelZoom();  // dropped: another job has the document, or a pan is under way
+        return;
+    }
+    if (const std::optional<FractalParams> values = takeWheelZoom()) {
+        endSelection();
+        changeAndRender(*values);
+    }
+}
+
+bool FractalView::addWheel(const QWheelEvent& event) {
     // 120 a notch; a touchpad that gives only pixels counts one a pixel.
-    const int delta = event->angleDelta().y() != 0 ? event->angleDelta().y() : event->pixelDelta().y();
+    const int delta = event.angleDelta().y() != 0 ? event.angleDelta().y() : event.pixelDelta().y();
     m_wheelRemainder += delta;
+    m_wheelAt = event.position().toPoint();
+    return m_wheelRemainder / 120 != 0;
+}
+
+std::optional<FractalParams> FractalView::takeWheelZoom() {
     const int notches = m_wheelRemainder / 120;
     m_wheelRemainder -= notches * 120;
-    if (notches == 0 || m_doc.m_busy || m_panButton != Qt::NoButton) return;
-    const QPoint at = event->position().toPoint();
+    if (notches == 0) return std::nullopt;
     const FractalParams& p = m_doc.m_params;
-    const std::optional<PlaneRegion> zoomed =
-        wheelZoomRegion({p.left, p.top, p.right, p.bottom}, ClientPoint{at.x(), at.y()}, notches, width(), height());
-    if (!zoomed) return;
-    endSelection();
+    const std::optional<PlaneRegion> zoomed = wheelZoomRegion(
+        {p.left, p.top, p.right, p.bottom}, ClientPoint{m_wheelAt.x(), m_wheelAt.y()}, notches, width(), height());
+    if (!zoomed) return std::nullopt;
     FractalParams values = p;
     values.left = zoomed->left;
     values.top = zoomed->top;
     values.right = zoomed->right;
     values.bottom = zoomed->bottom;
-    changeAndRender(values);
+    return values;
 }
 
 void FractalView::keyPressEvent(QKeyEvent* event) {
@@ -411,24 +445,41 @@ void FractalView::onForward() { travel(m_doc.m_history.forward(m_doc.m_params));
 
 void FractalView::onRender() {
     const QPointer<QWidget> active = QApplication::activeWindow();
-    ProgressDialog dlg(this);
-    std::atomic<bool> cancel{false};
-    dlg.setCancelFlag(&cancel);
-    dlg.showCentredOver(*this);
-    {
-        WaitCursor wait;
-        ProgressBarSink sink(*dlg.progressBar());
-        // Complete or cancelled, the picture shows which: a cancelled one is blank.
-        renderDocumentInBackground(m_doc, &sink, &cancel);
-        dlg.hide();
-        // Keys such as Alt+Left go on working without a click: not every
-        // window system hands the focus back when the progress window goes.
-        if (active != nullptr) {
-            active->activateWindow();
-        } else if (isVisible()) {
-            window()->activateWindow();
+    bool wheelStopped = false;
+    WheelQuietHost quiet(m_doc.host(), wheelStopped);
+    for (;;) {
+        std::atomic<bool> cancel{false};
+        {
+            ProgressDialog dlg(this);
+            // Not modal: the gate holds every input but Escape and the wheel.
+            dlg.setModal(false);
+            dlg.setCancelFlag(&cancel);
+            RenderInputGate gate(*this, dlg, cancel, [&](const QWheelEvent& e) { return wheelStopped = addWheel(e); });
+            dlg.showCentredOver(*this);
+            WaitCursor wait;
+            ProgressBarSink sink(*dlg.progressBar());
+            Host& own = m_doc.host();
+            m_doc.setHost(quiet);
+            // Complete or cancelled, the picture shows which: a cancelled one is blank.
+            renderDocumentInBackground(m_doc, &sink, &cancel);
+            m_doc.setHost(own);
         }
         m_doc.notifyChanged(doc_change::kPicture);
+        // Notches that came during the render zoom on from what was shown.
+        const std::optional<FractalParams> next = takeWheelZoom();
+        wheelStopped = false;
+        if (!next) break;
+        m_doc.m_history.push(m_doc.m_params);
+        m_doc.setLocation(*next);
+        m_doc.setModifiedFlag();
+        emit commandStateChanged();
+    }
+    // Keys such as Alt+Left go on working without a click: not every window
+    // system hands the focus back when the progress window goes.
+    if (active != nullptr) {
+        active->activateWindow();
+    } else if (isVisible()) {
+        window()->activateWindow();
     }
 }
 

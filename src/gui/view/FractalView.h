@@ -156,6 +156,11 @@ private:
     void changeAndRender(const FractalParams& values);
     // Back or Forward: shows what the history gave, if anything.
     void travel(const std::optional<FractalParams>& values);
+    // Adds a wheel event's angle; true once it makes at least a whole notch.
+    bool addWheel(const QWheelEvent& event);
+    // The region the whole notches gathered so far lead to, about where the
+    // wheel last turned; the notches are used up.
+    std::optional<FractalParams> takeWheelZoom();
 
     Document& m_doc;
     Host& m_host;
@@ -168,6 +173,7 @@ private:
     QPointer<AnimationFramesWindow> m_wndAnimFrames;
     // Wheel angle not yet a whole notch (a touchpad's fine steps).
     int m_wheelRemainder = 0;
+    QPoint m_wheelAt;
     // Pan: the button dragging, where it started and how far the picture is
     // shown shifted meanwhile.
     Qt::MouseButton m_panButton = Qt::NoButton;
