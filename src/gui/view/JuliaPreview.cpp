@@ -70,6 +70,10 @@ JuliaPreview::JuliaPreview(Document& doc, FractalView& view, QWidget* parent)
     m_constantLabel = new QLabel(body);
     m_constantLabel->setObjectName(QStringLiteral("JuliaPreviewConstant"));
     m_constantLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Each constant's text has its own length: it must not resize the dock
+    // (and the view beside it) as the mouse moves.
+    m_constantLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_constantLabel->setText(QStringLiteral("Point at a Mandelbrot picture"));
     layout->addWidget(m_pictureWidget, 1);
     layout->addWidget(m_constantLabel);
     setWidget(body);
