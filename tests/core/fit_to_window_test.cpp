@@ -29,7 +29,7 @@ TEST(FitToWindow, TheRegionTakesTheClientProportionsAboutItsCentre) {
         {"tall client, centre off the axis", {0, 1, 1, 2}, 100, 300, R{0, 0, 1, 3}},
         {"top below bottom stays so", {-2, 1.5, 2, -1.5}, 300, 300, R{-2, 2, 2, -2}},
         {"mirrored x edges stay", {2, -1.5, -2, 1.5}, 300, 300, R{2, -2, -2, 2}},
-        {"no height yet: grows downwards", {-1, 0.5, 1, 0.5}, 200, 100, R{-1, 0, 1, 1}},
+        {"no height yet: top becomes the smaller", {-1, 0.5, 1, 0.5}, 200, 100, R{-1, 0, 1, 1}},
         {"no client width", {-2, -1.5, 2, 1.5}, 0, 300, refused},
         {"no client height", {-2, -1.5, 2, 1.5}, 300, 0, refused},
         {"negative client size", {-2, -1.5, 2, 1.5}, -4, 300, refused},

@@ -29,6 +29,7 @@ QDialogButtonBox* okCancel(QDialog* dialog) {
 BookmarkNameDialog::BookmarkNameDialog(const QString& proposed, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("BookmarkNameDialog"));
     setWindowTitle(QStringLiteral("Add Bookmark"));
+    setProperty("helpTopic", QStringLiteral("zoom"));
     auto* layout = new QVBoxLayout(this);
     m_edit = new QLineEdit(proposed, this);
     m_edit->setObjectName(QStringLiteral("BookmarkName"));
@@ -51,6 +52,7 @@ ManageBookmarksDialog::ManageBookmarksDialog(std::vector<Bookmark> bookmarks, QW
     : QDialog(parent), m_bookmarks(std::move(bookmarks)) {
     setObjectName(QStringLiteral("ManageBookmarksDialog"));
     setWindowTitle(QStringLiteral("Manage Bookmarks"));
+    setProperty("helpTopic", QStringLiteral("zoom"));
     auto* layout = new QHBoxLayout(this);
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("BookmarkList"));

@@ -431,11 +431,11 @@ void FractalView::fitSettled() {
         return;
     }
     // Before the first render there is no picture to follow the window yet.
-    if (m_doc.m_rendered) onRender();
+    if (m_doc.m_rendered && fitDocumentToView()) onRender();
 }
 
-void FractalView::fitDocumentToView() {
-    if (!m_fitToWindow || width() <= 0 || height() <= 0) return;
+bool FractalView::fitDocumentToView() {
+    if (!m_fitToWindow || width() <= 0 || height() <= 0) return false;
     FractalParams values = m_doc.m_params;
     values.width = width();
     values.height = height();
@@ -448,9 +448,10 @@ void FractalView::fitDocumentToView() {
             values.bottom = fitted->bottom;
         }
     }
-    if (values == m_doc.m_params) return;
+    if (values == m_doc.m_params) return false;
     m_doc.setLocation(values);
     m_doc.setModifiedFlag();
+    return true;
 }
 
 void FractalView::onRender() {

@@ -161,9 +161,10 @@ private:
     // pointer is put where the point ends up.
     QPoint dragPoint(const QPoint& raw);
     void selectionChanged();
-    // Fit Picture to Window: the size has settled; and the fitting itself.
+    // Fit Picture to Window: the size has settled; and the fitting itself,
+    // true when it changed the document.
     void fitSettled();
-    void fitDocumentToView();
+    bool fitDocumentToView();
     // Back or Forward: shows what the history gave, if anything.
     void travel(const std::optional<FractalParams>& values);
 
