@@ -83,20 +83,14 @@ TEST(BookmarkList, DamagedLinesAreDroppedAndTheRestKept) {
 // A bookmark keeps the location, not the picture size: going to it keeps the
 // document's size.
 TEST(BookmarkList, TheSizeStaysTheDocuments) {
-    FractalParams doc;
-    doc.width = 640;
-    doc.height = 480;
-    doc.left = -1.25;
-    doc.type = FractalType::Julia;
-    doc.exact.left = "-1.25";
+    FractalParams doc, other;
+    std::tie(doc.left, doc.type, doc.width, doc.height, doc.exact.left) =
+        std::tuple(-1.25, FractalType::Julia, 640, 480, "-1.25");
+    std::tie(other.width, other.height) = std::pair(120, 90);
     const FractalParams kept = bookmarkLocation(doc);
-    EXPECT_EQ(std::pair(kept.width, kept.height), std::pair(FractalParams{}.width, FractalParams{}.height));
-    FractalParams other;
-    other.width = 120;
-    other.height = 90;
     const FractalParams there = atBookmark(other, Bookmark{"x", kept});
-    EXPECT_EQ(std::tuple(there.width, there.height, there.left, there.type, there.exact.left),
-              std::tuple(120, 90, -1.25, FractalType::Julia, std::string("-1.25")));
+    EXPECT_EQ(std::tuple(kept.width, there.width, there.height, there.left, there.type, there.exact.left),
+              std::tuple(FractalParams{}.width, 120, 90, -1.25, FractalType::Julia, std::string("-1.25")));
 }
 
 }  // namespace
