@@ -99,6 +99,19 @@ TEST(zoom, WheelAboutTheCursorAndPanByADragIn400x300) {
     }
 }
 
+// The point under the mouse, as the Julia preview takes its constant.
+TEST(zoom, PlanePointUnderTheCursor) {
+    const struct { ClientPoint at; PlaneRegion region; int cw; std::optional<std::pair<double, double>> want; } cases[] = {
+        {{100, 225}, kDefault, 400, std::pair(-1.0, 0.75)},
+        {{400, 0}, {2, 1.5, -2, -1.5}, 400, std::pair(-2.0, 1.5)},
+        {{0, 0}, kDefault, 0, std::nullopt},
+        {{400, 300}, {-1e308, 0, 1e308, 1}, 400, std::nullopt}};
+    for (const auto& c : cases) {
+        const auto got = planePointAt(c.region, c.at, c.cw, 300);
+        EXPECT_EQ(got ? std::optional(std::pair(got->x, got->y)) : std::nullopt, c.want) << c.at.x << "," << c.at.y;
+    }
+}
+
 TEST(NavigationHistory, BackForwardAndANewStepDropsWhatLayForward) {
     const auto at = [](double left) { return FractalParams{left, 0, 1, 1, FractalType::Julia, 0.5, 0.25, 99, 7, 9, {}}; };
     NavigationHistory h;

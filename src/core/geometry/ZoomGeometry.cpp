@@ -124,4 +124,13 @@ std::optional<PlaneRegion> panRegion(const PlaneRegion& region, std::int32_t dx,
     return out;
 }
 
+std::optional<PlanePoint> planePointAt(const PlaneRegion& region, ClientPoint at, std::int32_t clientWidth,
+                                       std::int32_t clientHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
+    const PlanePoint p{region.left + (static_cast<double>(at.x) / clientWidth) * (region.right - region.left),
+                       region.top + (static_cast<double>(at.y) / clientHeight) * (region.bottom - region.top)};
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return std::nullopt;
+    return p;
+}
+
 }  // namespace velmora

@@ -22,6 +22,12 @@ struct PlaneRegion {
     double bottom = 0.0;
 };
 
+// A point of the plane: x the real part, y the imaginary part.
+struct PlanePoint {
+    double x = 0.0;
+    double y = 0.0;
+};
+
 // The box spanned by two points, left/top the smaller coordinates.
 PixelRect normalizedBox(ClientPoint a, ClientPoint b);
 
@@ -66,5 +72,11 @@ std::optional<PlaneRegion> wheelZoomRegion(const PlaneRegion& region, ClientPoin
 // mouse. Empty for a collapsed client area or a result that is not finite.
 std::optional<PlaneRegion> panRegion(const PlaneRegion& region, std::int32_t dx, std::int32_t dy,
                                      std::int32_t clientWidth, std::int32_t clientHeight);
+
+// The plane point under client point `at`: left + (x / w)(right - left),
+// top + (y / h)(bottom - top), as the wheel zooms about. Empty for a collapsed
+// client area or a point that is not finite.
+std::optional<PlanePoint> planePointAt(const PlaneRegion& region, ClientPoint at, std::int32_t clientWidth,
+                                       std::int32_t clientHeight);
 
 }  // namespace velmora

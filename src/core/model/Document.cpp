@@ -98,6 +98,8 @@ void Document::setLocation(const FractalParams& location) {
     m_params.cReal = location.cReal;
     m_params.cImag = location.cImag;
     m_params.iterations = location.iterations;
+    // Exact values left from the place before would contradict the new doubles.
+    m_params.exact = location.exact;
     if (resized) setResolution(location.width, location.height);
     setRegion(location.left, location.top, location.right, location.bottom);
 }

@@ -79,8 +79,8 @@ public:
     // Always replaces the engine (blank picture), even for the same size.
     void setResolution(std::int32_t width, std::int32_t height);
     void setRegion(double left, double top, double right, double bottom);
-    // Shows another place: region, type, constant, limit and size (a new size
-    // means a new, blank picture), as Back and Forward restore them.
+    // Shows another place: region, type, constant, limit, exact values and size
+    // (a new size means a new, blank picture), as Back and Forward restore them.
     void setLocation(const FractalParams& location);
     // Installs the default palette, as the view does when it is created and on New.
     void loadDefaultPalette();

@@ -11,7 +11,7 @@ using M = MenuName;
 // The File menu's separators after Export BMP and after Print Setup are
 // expressed as separatorBefore on the item that follows; the recent files and
 // the separator after them are inserted by the frame.
-constexpr std::array<CommandInfo, 29> kCommands{{
+constexpr auto kCommands = std::to_array<CommandInfo>({
     {ID_FILE_NEW, M::File, "&New\tCtrl+N", "Ctrl+N", "Creates a new file", "New", false, false},
     {ID_FILE_OPEN, M::File, "&Open...\tCtrl+O", "Ctrl+O", "Open an existing document", "Open", false, false},
     {ID_FILE_SAVE, M::File, "&Save\tCtrl+S", "Ctrl+S", "Save the active document", "Save", false, false},
@@ -33,6 +33,10 @@ constexpr std::array<CommandInfo, 29> kCommands{{
      true},
     {ID_VIEW_ANIMWINDOW, M::View, "&Anim Window", "", "Show or hide the anim frames window",
      "Toggle Anim window", false, true},
+    {ID_VIEW_JULIA_PREVIEW, M::View, "&Julia Preview", "", "Show or hide the Julia set of the point under the mouse",
+     "Toggle Julia Preview", false, true},
+    {ID_VIEW_FIT_TO_WINDOW, M::View, "&Fit Picture to Window", "", "Renders the picture at the size of the window",
+     "Fit Picture to Window", false, true},
     {ID_RENDER, M::Render, "&Render\tF5", "F5", "Renders the fractal image", "Render", false, false},
     {ID_ZOOM_IN, M::Render, "Zoom &In\tF6", "F6", "Zooms in to selected area", "Zoom In", false, false},
     {ID_ZOOM_OUT, M::Render, "Zoom &Out\tF7", "F7", "Zooms display out into selected area", "Zoom Out", false,
@@ -46,6 +50,10 @@ constexpr std::array<CommandInfo, 29> kCommands{{
      false},
     {ID_NAV_FORWARD, M::Render, "&Forward\tAlt+Right", "Alt+Right", "Goes forward to the picture left by Back",
      "Forward", false, false},
+    {ID_BOOKMARK_ADD, M::Bookmarks, "&Add Bookmark...", "", "Keeps the place shown under a name", "Add Bookmark",
+     false, false},
+    {ID_BOOKMARK_MANAGE, M::Bookmarks, "&Manage Bookmarks...", "", "Renames, deletes or reorders the bookmarks",
+     "Manage Bookmarks", false, false},
     {ID_HELP_INDEX, M::Help, "&Index", "", "Shows help", "Help", false, false},
     {ID_HELP_FINDER, M::Help, "&Contents", "", "Shows help file contents", "Help Contents", false, false},
     {ID_APP_ABOUT, M::Help, "&About", "", "Display program information, version number and copyright", "About",
@@ -53,7 +61,7 @@ constexpr std::array<CommandInfo, 29> kCommands{{
     {ID_ANIM_WINDOW, M::None, "", "", "Displays the animation frames window", "Anim window", false, false},
     {ID_CONTEXT_HELP, M::None, "", "", "Displays context-sensitive help", "Help", false, false},
     {ID_HELP, M::None, "", "", "Shows help file contents", "Help", false, false},
-}};
+});
 
 constexpr std::array<int, 20> kToolbar{ID_FILE_NEW,     ID_FILE_OPEN,   ID_FILE_SAVE,    ID_EDIT_COPY,
                                        ID_FILE_PRINT,   0,              ID_RENDER,       ID_CONFIGURE,
@@ -61,7 +69,7 @@ constexpr std::array<int, 20> kToolbar{ID_FILE_NEW,     ID_FILE_OPEN,   ID_FILE_
                                        0,               ID_NAV_BACK,    ID_NAV_FORWARD,  0,
                                        ID_ANIM_WINDOW,  0,              ID_APP_ABOUT,    ID_CONTEXT_HELP};
 
-constexpr std::array<std::string_view, 5> kMenus{"&File", "&Edit", "&View", "&Render", "&Help"};
+constexpr std::array<std::string_view, 6> kMenus{"&File", "&Edit", "&View", "&Render", "&Bookmarks", "&Help"};
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 
 namespace velmora::gui {
 
-enum class MenuName { None, File, Edit, View, Render, Help };
+enum class MenuName { None, File, Edit, View, Render, Bookmarks, Help };
 
 struct CommandInfo {
     int id;

@@ -11,6 +11,8 @@
 #include <QWhatsThis>
 
 #include "shell/Application.h"
+#include "shell/BookmarksMenu.h"
+#include "view/JuliaPreview.h"
 #include "commands/CommandTable.h"
 #include "services/HelpWindow.h"
 #include "shell/RecentFileList.h"
@@ -32,6 +34,7 @@ QList<QKeySequence> keys(std::string_view keys) {
 }
 
 const QString kBarSection = QStringLiteral("Settings-Summary");
+const QString kFitToWindow = QStringLiteral("FitPictureToWindow");
 
 }  // namespace
 
@@ -49,6 +52,7 @@ MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     createMenus();
     createToolBar();
     createStatusBar();
+    createExploring();
     connectFrameCommands();
     m_view->connectCommands(m_router);
     rebuildRecentFileMenu();
@@ -59,7 +63,11 @@ MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     connect(m_view, &FractalView::commandStateChanged, this, &MainWindow::updateCommandUI);
 }
 
-MainWindow::~MainWindow() { m_app.document().removeObserver(*this); }
+MainWindow::~MainWindow() {
+    m_app.document().removeObserver(*this);
+    // The dock hides as the window goes, after this class's members are gone.
+    disconnect(m_juliaPreview, nullptr, this, nullptr);
+}
 
 bool MainWindow::saveDocument() { return m_documents.onFileSave(); }
 QPrinter& MainWindow::printer() { return m_app.printer(); }
@@ -158,6 +166,15 @@ void MainWindow::createStatusBar() {
     m_wndStatusBar->showMessage(QStringLiteral("Ready"));
 }
 
+void MainWindow::createExploring() {
+    m_juliaPreview = new JuliaPreview(m_app.document(), *m_view, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_juliaPreview);
+    m_juliaPreview->hide();  // until asked for, or the saved layout shows it
+    connect(m_juliaPreview, &QDockWidget::visibilityChanged, this, &MainWindow::updateCommandUI);
+    m_bookmarks = new BookmarksMenu(*menu(static_cast<int>(MenuName::Bookmarks) - 1), *m_view, m_app.dialogs(), this);
+    m_bookmarks->connectCommands(m_router);
+}
+
 void MainWindow::connectFrameCommands() {
     CommandRouter& r = m_router;
     r.set(ID_FILE_OPEN, [this] { m_documents.onFileOpen(); });
@@ -176,6 +193,10 @@ void MainWindow::connectFrameCommands() {
           [this](CommandState& s) { s.checked = !m_wndToolBar->isHidden(); });
     r.set(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); },
           [this](CommandState& s) { s.checked = !m_wndStatusBar->isHidden(); });
+    r.set(ID_VIEW_JULIA_PREVIEW, [this] { m_juliaPreview->setVisible(m_juliaPreview->isHidden()); },
+          [this](CommandState& s) { s.checked = !m_juliaPreview->isHidden(); });
+    r.set(ID_VIEW_FIT_TO_WINDOW, [this] { m_view->setFitToWindow(!m_view->fitToWindow()); },
+          [this](CommandState& s) { s.checked = m_view->fitToWindow(); });
     r.set(ID_HELP_INDEX, [this] { onHelpIndex(); });
     r.set(ID_HELP_FINDER, [this] { showHelpTopic(this, QStringLiteral("index")); });
     r.set(ID_HELP, [this] { showHelpTopic(this, QStringLiteral("index")); });
@@ -227,6 +248,7 @@ void MainWindow::loadBarState(QSettings& settings) {
     const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
     m_wndStatusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
+    m_view->setFitToWindow(settings.value(kFitToWindow, false).toBool());
     settings.endGroup();
 }
 
@@ -234,6 +256,7 @@ void MainWindow::saveBarState(QSettings& settings) const {
     settings.beginGroup(kBarSection);
     settings.setValue(QStringLiteral("State"), saveState());
     settings.setValue(QStringLiteral("StatusBar"), !m_wndStatusBar->isHidden());
+    settings.setValue(kFitToWindow, m_view->fitToWindow());
     settings.endGroup();
 }
 

@@ -24,7 +24,9 @@ class QToolBar;
 namespace velmora::gui {
 
 class Application;
+class BookmarksMenu;
 class FractalView;
+class JuliaPreview;
 
 class MainWindow : public QMainWindow, public DocumentObserver, public ViewShell {
     Q_OBJECT
@@ -46,9 +48,11 @@ public:
     DocumentCommands& documents() { return m_documents; }
 
     QAction* Action(int id) const;
-    QMenu* menu(int index) const;  // 0 File .. 4 Help
+    QMenu* menu(int index) const;  // 0 File .. 5 Help
     QToolBar* toolBar() const { return m_wndToolBar; }
     QStatusBar* statusBarWidget() const { return m_wndStatusBar; }
+    JuliaPreview* juliaPreview() const { return m_juliaPreview; }
+    BookmarksMenu* bookmarks() const { return m_bookmarks; }
 
     // Runs a command as a menu, key or button would: only when enabled.
     bool dispatch(int id);
@@ -69,6 +73,7 @@ private:
     void createMenus();
     void createToolBar();
     void createStatusBar();
+    void createExploring();
     void connectFrameCommands();
     void onContextHelp();
     void onHelpIndex();
@@ -79,6 +84,8 @@ private:
     FractalView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QStatusBar* m_wndStatusBar = nullptr;
+    JuliaPreview* m_juliaPreview = nullptr;
+    BookmarksMenu* m_bookmarks = nullptr;
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     QList<QAction*> m_recentActions;

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "services/ProgressDialog.h"
 #include "services/RenderInputGate.h"
 #include "view/PictureImage.h"
+#include "geometry/FitToWindow.h"
 #include "geometry/PrintFit.h"
 #include "geometry/Stretch.h"
 #include "geometry/ZoomGeometry.h"
@@ -62,6 +64,10 @@ FractalView::FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWi
     setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
                     "it; drag a box over it and press F6 to zoom in or F7 to zoom out. The wheel zooms about the "
                     "cursor; a middle drag (or a left drag with Space held) moves the picture.</p>"));
+    m_fitTimer = new QTimer(this);
+    m_fitTimer->setSingleShot(true);
+    m_fitTimer->setInterval(kFitSettleMs);
+    connect(m_fitTimer, &QTimer::timeout, this, &FractalView::fitSettled);
     // Creation: a new view always starts with the default palette.
     loadDefaultPalette();
     m_doc.addObserver(*this);
@@ -141,6 +147,8 @@ void FractalView::resizeEvent(QResizeEvent* event) {
     if (height() > 0) m_clientAspect = static_cast<double>(width()) / static_cast<double>(height());
     m_pictureValid = false;
     m_overlayOnly = false;
+    // Restarted by every step of a drag, so only the settled size renders.
+    if (m_fitToWindow) m_fitTimer->start();
     QWidget::resizeEvent(event);
 }
 
@@ -443,7 +451,45 @@ void FractalView::onBack() { travel(m_doc.m_history.back(m_doc.m_params)); }
 
 void FractalView::onForward() { travel(m_doc.m_history.forward(m_doc.m_params)); }
 
+void FractalView::setFitToWindow(bool on) {
+    m_fitToWindow = on;
+    m_fitTimer->stop();
+    fitSettled();
+    emit commandStateChanged();
+}
+
+void FractalView::fitSettled() {
+    if (!m_fitToWindow) return;
+    if (m_doc.m_busy) {
+        m_fitTimer->start();  // once the render under way is done
+        return;
+    }
+    // Before the first render there is no picture to follow the window yet.
+    if (m_doc.m_rendered && fitDocumentToView()) onRender();
+}
+
+bool FractalView::fitDocumentToView() {
+    if (!m_fitToWindow || width() <= 0 || height() <= 0) return false;
+    FractalParams values = m_doc.m_params;
+    values.width = width();
+    values.height = height();
+    // An exact location's edges cannot be moved in doubles without losing it:
+    // it keeps its region.
+    if (values.exact.empty()) {
+        if (const auto fitted = fitRegionToClient({values.left, values.top, values.right, values.bottom}, width(),
+                                                  height())) {
+            values.top = fitted->top;
+            values.bottom = fitted->bottom;
+        }
+    }
+    if (values == m_doc.m_params) return false;
+    m_doc.setLocation(values);
+    m_doc.setModifiedFlag();
+    return true;
+}
+
 void FractalView::onRender() {
+    fitDocumentToView();
     const QPointer<QWidget> active = QApplication::activeWindow();
     bool wheelStopped = false;
     WheelQuietHost quiet(m_doc.host(), wheelStopped);

@@ -22,6 +22,7 @@
 #include "model/FractalParams.h"
 
 class QPrinter;
+class QTimer;
 
 namespace velmora {
 class Document;
@@ -83,6 +84,15 @@ public:
     void onToggleAnimWindow();
     bool isAnimWindowShown() const;
     AnimationFramesWindow* animWindow() const;
+    // Every change that renders: the replaced values go on the history, the
+    // new ones are rendered and the document counts as changed.
+    void changeAndRender(const FractalParams& values);
+    // Fit Picture to Window: while on, a render first gives the picture the
+    // view's size and the region the view's proportions (centre and width
+    // kept), and a resize renders again once the size has settled.
+    void setFitToWindow(bool on);
+    bool fitToWindow() const { return m_fitToWindow; }
+    static constexpr int kFitSettleMs = 300;
 
     // Draws the picture on a printer page: top-left, as large as fits.
     // False when the printer could not be started (already reported).
@@ -151,9 +161,10 @@ private:
     // pointer is put where the point ends up.
     QPoint dragPoint(const QPoint& raw);
     void selectionChanged();
-    // Every change that renders: the replaced values go on the history, the
-    // new ones are rendered and the document counts as changed.
-    void changeAndRender(const FractalParams& values);
+    // Fit Picture to Window: the size has settled; and the fitting itself,
+    // true when it changed the document.
+    void fitSettled();
+    bool fitDocumentToView();
     // Back or Forward: shows what the history gave, if anything.
     void travel(const std::optional<FractalParams>& values);
     // Adds a wheel event's angle; true once it makes at least a whole notch.
@@ -180,6 +191,8 @@ private:
     QPoint m_panStart;
     QPoint m_panOffset;
     bool m_spaceHeld = false;
+    bool m_fitToWindow = false;
+    QTimer* m_fitTimer = nullptr;
 };
 
 }  // namespace velmora::gui

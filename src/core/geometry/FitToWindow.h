@@ -1,0 +1,19 @@
+#pragma once
+// Fit Picture to Window: the picture takes the client area's size, so the
+// region must take its proportions too or the plane would look stretched.
+#include <cstdint>
+#include <optional>
+
+#include "geometry/ZoomGeometry.h"
+
+namespace velmora {
+
+// The region with its y edges moved so that |bottom - top| / |right - left| is
+// clientHeight / clientWidth; the centre, the x edges and the direction of
+// each pair stay. A region whose proportions already match (up to the rounding
+// of its edges) comes back unchanged, so fitting again never drifts. Empty
+// for a collapsed client area or a result that is not finite.
+std::optional<PlaneRegion> fitRegionToClient(const PlaneRegion& region, std::int32_t clientWidth,
+                                             std::int32_t clientHeight);
+
+}  // namespace velmora

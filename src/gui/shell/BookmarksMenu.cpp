@@ -1,0 +1,97 @@
+#include "shell/BookmarksMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
+
+#include "commands/CommandIds.h"
+#include "commands/CommandRouter.h"
+#include "dialogs/BookmarkDialogs.h"
+#include "model/Document.h"
+#include "services/DesktopDialogs.h"
+#include "shell/Application.h"
+#include "view/FractalView.h"
+
+namespace velmora::gui {
+
+namespace {
+
+const QString kBookmarksKey = QStringLiteral("Bookmarks/List");
+
+// "Mandelbrot at -0.75, 0.1": where the picture's centre is.
+QString proposedName(const FractalParams& p) {
+    const QString type = p.type == FractalType::Julia ? QStringLiteral("Julia") : QStringLiteral("Mandelbrot");
+    return QStringLiteral("%1 at %2, %3")
+        .arg(type, QString::number((p.left + p.right) / 2.0, 'g', 8), QString::number((p.top + p.bottom) / 2.0, 'g', 8));
+}
+
+}  // namespace
+
+BookmarksMenu::BookmarksMenu(QMenu& menu, FractalView& view, DesktopDialogs& dialogs, QWidget* owner)
+    : QObject(&menu), m_menu(menu), m_view(view), m_dialogs(dialogs), m_owner(owner) {
+    m_separator = m_menu.addSeparator();
+    // Another copy of the program may have changed the list meanwhile.
+    connect(&m_menu, &QMenu::aboutToShow, this, &BookmarksMenu::reload);
+    reload();
+}
+
+void BookmarksMenu::connectCommands(CommandRouter& router) {
+    router.set(ID_BOOKMARK_ADD, [this] { onAddBookmark(); });
+    router.set(ID_BOOKMARK_MANAGE, [this] { onManageBookmarks(); },
+               [this](CommandState& s) { s.enabled = !m_bookmarks.empty(); });
+}
+
+void BookmarksMenu::reload() {
+    const QString text = Application::openSettings()->value(kBookmarksKey).toString();
+    m_bookmarks = bookmarksFromText(text.toStdString());
+    rebuildItems();
+}
+
+void BookmarksMenu::store(std::vector<Bookmark> bookmarks) {
+    m_bookmarks = std::move(bookmarks);
+    Application::openSettings()->setValue(kBookmarksKey, QString::fromStdString(bookmarksToText(m_bookmarks)));
+    rebuildItems();
+}
+
+void BookmarksMenu::rebuildItems() {
+    for (QAction* a : m_items) {
+        m_menu.removeAction(a);
+        a->deleteLater();
+    }
+    m_items.clear();
+    m_separator->setVisible(!m_bookmarks.empty());
+    for (int i = 0; i < static_cast<int>(m_bookmarks.size()); ++i) {
+        QString label = QString::fromStdString(m_bookmarks[static_cast<std::size_t>(i)].name);
+        auto* a = new QAction(label.replace(QLatin1Char('&'), QStringLiteral("&&")), &m_menu);
+        a->setObjectName(QStringLiteral("bookmark%1").arg(i));
+        a->setStatusTip(QStringLiteral("Goes to this bookmark"));
+        connect(a, &QAction::triggered, this, [this, i] { goTo(i); });
+        m_menu.addAction(a);
+        m_items.append(a);
+    }
+}
+
+void BookmarksMenu::onAddBookmark() {
+    Document& doc = m_view.document();
+    BookmarkNameDialog dlg(proposedName(doc.m_params), m_owner);
+    if (m_dialogs.runModal(dlg) != QDialog::Accepted || dlg.name().isEmpty()) return;
+    reload();
+    std::vector<Bookmark> bookmarks = m_bookmarks;
+    bookmarks.push_back(Bookmark{dlg.name().toStdString(), bookmarkLocation(doc.m_params)});
+    store(std::move(bookmarks));
+}
+
+void BookmarksMenu::onManageBookmarks() {
+    reload();
+    ManageBookmarksDialog dlg(m_bookmarks, m_owner);
+    if (m_dialogs.runModal(dlg) != QDialog::Accepted) return;
+    store(dlg.bookmarks());
+}
+
+void BookmarksMenu::goTo(int index) {
+    Document& doc = m_view.document();
+    if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || doc.m_busy) return;
+    m_view.changeAndRender(atBookmark(doc.m_params, m_bookmarks[static_cast<std::size_t>(index)]));
+}
+
+}  // namespace velmora::gui

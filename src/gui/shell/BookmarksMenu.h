@@ -1,0 +1,54 @@
+#pragma once
+// The Bookmarks menu: Add Bookmark and Manage Bookmarks from the command table,
+// then one item a bookmark. The list lives in the settings, shared by every
+// document and every running copy of the program: it is read afresh before
+// each change and each time the menu opens, and written at once.
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <vector>
+
+#include "model/BookmarkList.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace velmora::gui {
+
+class CommandRouter;
+class DesktopDialogs;
+class FractalView;
+
+class BookmarksMenu : public QObject {
+    Q_OBJECT
+public:
+    BookmarksMenu(QMenu& menu, FractalView& view, DesktopDialogs& dialogs, QWidget* owner);
+
+    void connectCommands(CommandRouter& router);
+
+    // Asks a name (through the dialogs) and keeps the place shown under it.
+    void onAddBookmark();
+    void onManageBookmarks();
+    // Shows bookmark `index` as every change that renders does.
+    void goTo(int index);
+
+    // Reads the settings' list and rebuilds the items.
+    void reload();
+    const std::vector<Bookmark>& bookmarks() const { return m_bookmarks; }
+    QAction* item(int index) const { return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr; }
+
+private:
+    void store(std::vector<Bookmark> bookmarks);
+    void rebuildItems();
+
+    QMenu& m_menu;
+    FractalView& m_view;
+    DesktopDialogs& m_dialogs;
+    QWidget* m_owner;
+    std::vector<Bookmark> m_bookmarks;
+    QAction* m_separator = nullptr;
+    QList<QAction*> m_items;
+};
+
+}  // namespace velmora::gui

@@ -1,0 +1,61 @@
+// Fit Picture to Window's region arithmetic: the y edges follow the client
+// area's proportions about the centre; the x edges never move.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <optional>
+
+#include "geometry/FitToWindow.h"
+
+namespace velmora {
+namespace {
+
+using R = PlaneRegion;
+
+void expectSame(const R& got, const R& want) {
+    EXPECT_EQ(got.left, want.left);
+    EXPECT_EQ(got.top, want.top);
+    EXPECT_EQ(got.right, want.right);
+    EXPECT_EQ(got.bottom, want.bottom);
+}
+
+TEST(FitToWindow, TheRegionTakesTheClientProportionsAboutItsCentre) {
+    const double big = std::numeric_limits<double>::max();
+    const std::optional<R> refused;
+    const struct { const char* name; R region; int cw, ch; std::optional<R> want; } cases[] = {
+        {"proportions already match", {-2, -1.5, 2, 1.5}, 400, 300, R{-2, -1.5, 2, 1.5}},
+        {"square client", {-2, -1.5, 2, 1.5}, 300, 300, R{-2, -2, 2, 2}},
+        {"wide client", {-2, -1.5, 2, 1.5}, 600, 300, R{-2, -1, 2, 1}},
+        {"tall client, centre off the axis", {0, 1, 1, 2}, 100, 300, R{0, 0, 1, 3}},
+        {"top below bottom stays so", {-2, 1.5, 2, -1.5}, 300, 300, R{-2, 2, 2, -2}},
+        {"mirrored x edges stay", {2, -1.5, -2, 1.5}, 300, 300, R{2, -2, -2, 2}},
+        {"no height yet: top becomes the smaller", {-1, 0.5, 1, 0.5}, 200, 100, R{-1, 0, 1, 1}},
+        {"no client width", {-2, -1.5, 2, 1.5}, 0, 300, refused},
+        {"no client height", {-2, -1.5, 2, 1.5}, 300, 0, refused},
+        {"negative client size", {-2, -1.5, 2, 1.5}, -4, 300, refused},
+        {"width beyond doubles", {-big, 0, big, 1}, 300, 300, refused},
+        {"height beyond doubles", {-big, -1, big, 1}, 300, 600, refused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<R> got = fitRegionToClient(c.region, c.cw, c.ch);
+        ASSERT_EQ(got.has_value(), c.want.has_value());
+        if (!got) continue;
+        expectSame(*got, *c.want);
+        // Fitting what was fitted changes nothing, bit for bit.
+        expectSame(fitRegionToClient(*got, c.cw, c.ch).value(), *got);
+    }
+}
+
+// Regions whose proportions match only up to rounding, as deep wheel zooms
+// leave them, are kept as they are instead of being rebuilt from their centre;
+// a real mismatch however small is fitted.
+TEST(FitToWindow, RoundingAloneMovesNothing) {
+    R r{-2, -1.5, 2, 1.5};
+    for (int notch = 0; notch < 40; ++notch) r = wheelZoomRegion(r, {123, 77}, 1, 400, 300).value();
+    expectSame(fitRegionToClient(r, 400, 300).value(), r);
+    EXPECT_NE(fitRegionToClient(r, 401, 300).value().top, r.top);
+}
+
+}  // namespace
+}  // namespace velmora

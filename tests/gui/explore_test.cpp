@@ -1,0 +1,177 @@
+// Exploring from the main window: the Julia preview following the mouse, Fit
+// Picture to Window after a resize, and a bookmark added and gone to.
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+#include "GuiFixture.h"
+#include "commands/CommandIds.h"
+#include "dialogs/BookmarkDialogs.h"
+#include "geometry/FitToWindow.h"
+#include "render/FractalEngine.h"
+#include "services/PreviewRenderer.h"
+#include "shell/BookmarksMenu.h"
+#include "view/JuliaPreview.h"
+#include "view/PictureImage.h"
+
+namespace velmora::test {
+namespace {
+
+using namespace velmora::gui;
+
+// Runs the event loop until done() holds, for at most two seconds.
+bool waitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(10);
+    return done();
+}
+
+PlaneRegion regionOf(const FractalParams& p) { return {p.left, p.top, p.right, p.bottom}; }
+
+class Explore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clearSettings();
+        ASSERT_EQ(t.start(), Application::kKeepRunning);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.frame()));
+        ASSERT_TRUE(t.frame().dispatch(ID_RENDER));
+    }
+    Document& doc() { return t.makeDoc(); }
+    AppUnderTest t;
+};
+
+// Quick moves over the view: the picture and the text answer the last one,
+// at the capped Detail Level; a double-click makes it the document, and Back
+// returns to the Mandelbrot set.
+TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
+    JuliaPreview& preview = *t.frame().juliaPreview();
+    EXPECT_TRUE(preview.isHidden()) << "hidden until asked for";
+    ASSERT_TRUE(t.frame().dispatch(ID_VIEW_JULIA_PREVIEW));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    QTest::qWait(50);  // the dock takes its room from the view
+    doc().m_params.iterations = 5001;  // above the preview's cap
+    FractalView& view = t.view();
+    std::uint64_t answered = 0;
+    int pictures = 0;
+    QObject::connect(&preview.renderer(), &PreviewRenderer::rendered, [&](const QImage&, std::uint64_t r) {
+        answered = r;
+        ++pictures;
+    });
+    const QPoint last(view.width() / 3, view.height() / 4);
+    for (const QPoint at : {QPoint(5, 5), QPoint(view.width() - 5, 40), QPoint(60, view.height() - 9), last})
+        QTest::mouseMove(&view, at);
+    const std::uint64_t latest = preview.renderer().latestRequest();
+    ASSERT_GE(latest, 4u);
+    ASSERT_TRUE(waitFor([&] { return answered == latest; }));
+    QTest::qWait(50);
+    EXPECT_EQ(answered, latest) << "nothing older arrives after the latest";
+
+    const PlanePoint c = planePointAt(regionOf(doc().m_params), {last.x(), last.y()}, view.width(), view.height()).value();
+    EXPECT_EQ(std::pair(preview.shownReal(), preview.shownImag()), std::pair(c.x, c.y));
+    EXPECT_TRUE(preview.findChild<QLabel*>(QStringLiteral("JuliaPreviewConstant"))->text().contains(
+        QString::number(c.x, 'g', 10)));
+    FractalEngine reference(preview.picture().width(), preview.picture().height(), t.host);
+    reference.setRegion(-2, -1.5, 2, 1.5);
+    reference.setType(static_cast<std::int32_t>(FractalType::Julia));
+    reference.setIterations(JuliaPreview::kMaxDetailLevel + 1);
+    reference.setJuliaConstant(c.x, c.y);
+    ASSERT_EQ(reference.render(), 1);
+    EXPECT_EQ(preview.picture(), wholePicture(reference, doc().m_palette));
+
+    // A render under way is cancelled by the next request: a parabolic Julia
+    // set that would take hours gives way at once, and only the newer answers.
+    FractalParams slow;
+    slow.type = FractalType::Julia;
+    slow.cReal = 0.25;
+    slow.cImag = 0.0;
+    slow.iterations = 2'000'000'000;
+    slow.width = slow.height = 400;
+    preview.renderer().request(slow, doc().m_palette);
+    QTest::qWait(30);
+    FractalParams quick = slow;
+    quick.iterations = 50;
+    quick.width = 40;
+    preview.renderer().request(quick, doc().m_palette);
+    pictures = 0;
+    ASSERT_TRUE(waitFor([&] { return pictures == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(preview.picture().size(), QSize(40, 400));
+
+    QTest::mouseDClick(preview.findChild<QWidget*>(QStringLiteral("JuliaPreviewPicture")), Qt::LeftButton);
+    const FractalParams& p = doc().m_params;
+    EXPECT_EQ(std::tuple(p.type, p.cReal, p.cImag, p.left, p.top, p.right, p.bottom),
+              std::tuple(FractalType::Julia, c.x, c.y, -2.0, -1.5, 2.0, 1.5));
+    EXPECT_TRUE(doc().m_engine->isValid()) << "rendered";
+    ASSERT_TRUE(t.frame().dispatch(ID_NAV_BACK));
+    EXPECT_EQ(doc().m_params.type, FractalType::Mandelbrot);
+}
+
+// On: the picture takes the view's size at once and again once a resize has
+// settled, the region keeping its centre and width; the choice is saved.
+TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
+    FractalView& view = t.view();
+    const PlaneRegion before = regionOf(doc().m_params);
+    ASSERT_TRUE(t.frame().dispatch(ID_VIEW_FIT_TO_WINDOW));
+    EXPECT_EQ(std::pair(doc().width(), doc().height()), std::pair(view.width(), view.height()));
+    const PlaneRegion fitted = fitRegionToClient(before, view.width(), view.height()).value();
+    EXPECT_EQ(std::pair(doc().m_params.top, doc().m_params.bottom), std::pair(fitted.top, fitted.bottom));
+
+    t.frame().resize(t.frame().width() + 120, t.frame().height() + 40);
+    ASSERT_TRUE(waitFor([&] { return view.width() != doc().width(); }));
+    QTest::qWait(FractalView::kFitSettleMs / 3);
+    EXPECT_NE(doc().width(), view.width()) << "not before the size settles";
+    ASSERT_TRUE(waitFor([&] { return doc().width() == view.width(); }));
+    EXPECT_EQ(doc().height(), view.height());
+    const PlaneRegion refitted = fitRegionToClient(fitted, view.width(), view.height()).value();
+    EXPECT_EQ(std::tuple(doc().m_params.left, doc().m_params.top, doc().m_params.right, doc().m_params.bottom),
+              std::tuple(refitted.left, refitted.top, refitted.right, refitted.bottom));
+    EXPECT_TRUE(doc().m_engine->isValid());
+    EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32),
+              wholePicture(*doc().m_engine, doc().m_palette).convertToFormat(QImage::Format_RGB32))
+        << "drawn pixel for pixel";
+
+    auto settings = Application::openSettings();
+    t.frame().saveBarState(*settings);
+    EXPECT_TRUE(settings->value(QStringLiteral("Settings-Summary/FitPictureToWindow")).toBool());
+}
+
+// Add Bookmark names the place through the dialogs; its item goes back there
+// as a step Back undoes; Manage Bookmarks renames it in the settings.
+TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
+    doc().m_params.iterations = 77;
+    const FractalParams there = doc().m_params;
+    t.dialogs.modal = [](QDialog& d) {
+        auto& name = dynamic_cast<BookmarkNameDialog&>(d);
+        name.edit()->setText(QStringLiteral("  Seahorse & co "));
+        return int(QDialog::Accepted);
+    };
+    EXPECT_FALSE(t.enabled(ID_BOOKMARK_MANAGE)) << "nothing to manage yet";
+    ASSERT_TRUE(t.frame().dispatch(ID_BOOKMARK_ADD));
+    BookmarksMenu& menu = *t.frame().bookmarks();
+    ASSERT_NE(menu.item(0), nullptr);
+    EXPECT_EQ(menu.item(0)->text(), QStringLiteral("Seahorse && co"));
+
+    FractalParams elsewhere = there;
+    elsewhere.left = -0.8;
+    elsewhere.iterations = 300;
+    t.view().changeAndRender(elsewhere);
+    menu.item(0)->trigger();
+    EXPECT_EQ(std::tuple(doc().m_params.left, doc().m_params.iterations, doc().m_engine->xMin()),
+              std::tuple(there.left, 77, there.left));
+    ASSERT_TRUE(t.frame().dispatch(ID_NAV_BACK));
+    EXPECT_EQ(doc().m_params.left, -0.8);
+
+    t.dialogs.modal = [](QDialog& d) {
+        dynamic_cast<ManageBookmarksDialog&>(d).list()->item(0)->setText(QStringLiteral("Valley"));
+        return int(QDialog::Accepted);
+    };
+    ASSERT_TRUE(t.frame().dispatch(ID_BOOKMARK_MANAGE));
+    const auto stored = bookmarksFromText(
+        Application::openSettings()->value(QStringLiteral("Bookmarks/List")).toString().toStdString());
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].name, "Valley");
+    EXPECT_EQ(stored[0].location.iterations, 77);
+}
+
+}  // namespace
+}  // namespace velmora::test
