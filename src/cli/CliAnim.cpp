@@ -11,6 +11,7 @@
 #include "model/Document.h"
 #include "platform/ConsoleHost.h"
 #include "video/VideoEncoder.h"
+#include "video/VideoFrameSink.h"
 
 namespace velmora::cli {
 
@@ -165,18 +166,6 @@ private:
     int m_step = 0;
 };
 
-// Encodes the frames into the video as the render hands them over.
-class VideoSink : public AnimFrameSink {
-public:
-    explicit VideoSink(VideoEncoder& encoder) : m_encoder(encoder) {}
-    bool frameReady(std::int64_t, const IndexedPicture& picture, std::string& error) override {
-        return m_encoder.addFrame(picture, error);
-    }
-
-private:
-    VideoEncoder& m_encoder;
-};
-
 // Messages must not run on from a progress line.
 class AnimConsoleHost : public ConsoleHost {
 public:
@@ -263,7 +252,7 @@ int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     // The video file is made before the first frame, so a path it cannot be
     // written to is known at once; it appears only when it is complete.
     VideoEncoder encoder;
-    VideoSink videoSink(encoder);
+    VideoFrameSink videoSink(encoder);
     if (o.video) {
         VideoOptions vo;
         vo.path = *o.video;

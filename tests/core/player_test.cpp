@@ -131,7 +131,7 @@ TEST(PlayerPlayback, SeekAndLooping) {
         EXPECT_EQ(std::pair(p.pass(), p.frame()), std::pair(pass, frame)) << entry;
     }
     EXPECT_TRUE(p.tick() && p.tick());  // into the second pass
-    EXPECT_TRUE(p.seek(0) && p.pass() == 1u);
+    EXPECT_TRUE(p.seek(2) && p.pass() == 1u && p.frame() == 2u);
     while (p.tick()) {}
     EXPECT_TRUE(p.finished());
     p.setLooping(true);  // switched on at the end: plays on from the start

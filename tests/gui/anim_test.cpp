@@ -239,7 +239,7 @@ TEST(AnimRender, SaveVideoAndSkipRenderedAreWired) {
     videos = {{"done.mp4", 12}};
     Press(dlg, kRender);
     const auto done = decodeVideo(folder + "done.mp4");
-    EXPECT_EQ(std::tuple(done.luma.size(), done.width, done.height), std::tuple(std::size_t{4}, 14, 10));
+    EXPECT_EQ(std::tuple(done.luma.size(), done.width, done.height, done.fps), std::tuple(std::size_t{4}, 14, 10, 12.0));
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].proposedName.toStdString(), folder + "animation.mp4");
 

@@ -179,9 +179,6 @@ TEST_F(PlayerWindowTest, ControlsDriveAndShowThePlayback) {
     EXPECT_FALSE(window.timerActive());  // saving pauses
     const auto decoded = velmora::test::decodeVideo(video.toStdString());
     EXPECT_EQ(std::tuple(decoded.luma.size(), decoded.width, decoded.height), std::tuple(std::size_t{4}, 32, 18));
-    QString error;
-    EXPECT_FALSE(window.saveVideo(QString::fromStdString(m_dir.file("out.gif")), error));
-    EXPECT_TRUE(error.contains(".mp4, .webm or .mkv")) << error.toStdString();
 }
 
 }  // namespace

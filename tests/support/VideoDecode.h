@@ -21,6 +21,7 @@ struct DecodedVideo {
     std::string format;
     int width = 0;
     int height = 0;
+    double fps = 0;
     std::vector<std::vector<std::uint8_t>> luma;  // width * height bytes per frame
 };
 
@@ -40,6 +41,7 @@ inline DecodedVideo decodeVideo(const std::string& path) {
         avcodec_open2(codec, decoder, nullptr) >= 0) {
         out.codec = avcodec_get_name(codec->codec_id);
         out.format = format->iformat->name;
+        out.fps = av_q2d(format->streams[stream]->avg_frame_rate);
         out.ok = true;
         auto drain = [&] {
             while (avcodec_receive_frame(codec, frame) >= 0) {
@@ -67,31 +69,17 @@ inline DecodedVideo decodeVideo(const std::string& path) {
     return out;
 }
 
-// The luma of an 8-bit picture by the BT.601 limited-range formula, at the
-// picture's own size (no padding).
-inline std::vector<double> referenceLuma(const IndexedPicture& p) {
-    std::vector<double> y;
-    for (std::int32_t row = 0; row < p.height; ++row) {
-        const std::uint8_t* src = p.bottomUpRows + static_cast<std::size_t>(p.height - 1 - row) * p.stride;
-        for (std::int32_t x = 0; x < p.width; ++x) {
-            const std::uint8_t* c = p.colourTable + src[x] * 4;  // blue, green, red
-            y.push_back(16.0 + (65.481 * c[2] + 128.553 * c[1] + 24.966 * c[0]) / 255.0);
-        }
-    }
-    return y;
-}
-
-// PSNR of the decoded luma (a plane `planeWidth` wide) against the reference
-// over the reference's width x height.
-inline double lumaPsnr(const std::vector<std::uint8_t>& plane, int planeWidth, const std::vector<double>& reference,
-                       int width, int height) {
+// PSNR of a decoded luma plane (`planeWidth` wide) against an 8-bit picture's
+// luma by the BT.601 limited-range formula, over the picture's own size.
+inline double lumaPsnr(const std::vector<std::uint8_t>& plane, int planeWidth, const IndexedPicture& p) {
     double sum = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const double d = plane[static_cast<std::size_t>(y * planeWidth + x)] - reference[static_cast<std::size_t>(y * width + x)];
-            sum += d * d;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const std::uint8_t* c = p.colourTable + p.bottomUpRows[(p.height - 1 - y) * p.stride + x] * 4;
+            const double luma = 16.0 + (65.481 * c[2] + 128.553 * c[1] + 24.966 * c[0]) / 255.0;
+            sum += (plane[y * planeWidth + x] - luma) * (plane[y * planeWidth + x] - luma);
         }
-    const double mse = sum / (width * height);
+    const double mse = sum / (p.width * p.height);
     return mse <= 1e-12 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
