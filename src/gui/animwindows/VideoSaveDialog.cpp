@@ -1,6 +1,9 @@
 #include "animwindows/VideoSaveDialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
 #include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -9,10 +12,15 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <atomic>
+#include <climits>
+
 #include "anim/AnimMessages.h"
 #include "base/Host.h"
 #include "services/DesktopDialogs.h"
 #include "services/DialogParts.h"
+#include "services/ProgressDialog.h"
 #include "video/FrameFilesVideo.h"
 
 namespace velmora::gui {
@@ -94,11 +102,24 @@ bool saveFramesAsVideo(const std::vector<std::string>& frames, const std::string
     if (dialogs.runModal(dialog) != QDialog::Accepted) return false;
     std::string error;
     bool saved = false;
+    std::atomic<bool> cancel{false};
     {
+        // The frames are encoded here on the interface's thread; the progress
+        // window lets Escape through between frames.
+        ProgressDialog progress(parent);
+        progress.setCancelFlag(&cancel);
+        progress.progressBar()->setRange(0, static_cast<int>(std::min<std::size_t>(frames.size(), INT_MAX)));
+        if (parent != nullptr) progress.showCentredOver(*parent);
         WaitCursor wait;
-        saved = encodeFrameFiles(frames, dialog.options(), error);
+        saved = encodeFrameFiles(frames, dialog.options(), error, [&](std::size_t done) {
+            progress.statusText()->setText(QStringLiteral("Encoding frame %1 of %2").arg(done).arg(frames.size()));
+            progress.progressBar()->setValue(static_cast<int>(std::min<std::size_t>(done, INT_MAX)));
+            QCoreApplication::processEvents();
+            return !cancel.load();
+        });
     }
-    if (!saved) host.showMessage(windowMessage(error, MsgIcon::Error, ownerName));
+    // A cancelled save needs no message: the user knows, and no file was left.
+    if (!saved && !cancel.load()) host.showMessage(windowMessage(error, MsgIcon::Error, ownerName));
     return saved;
 }
 
