@@ -193,6 +193,13 @@ bool VideoEncoder::open(const VideoOptions& options, std::int32_t width, std::in
     }
 
     m_codecName = codec->name;
+    // A file the user may not write stays unwritten, although the folder would
+    // let the rename replace it.
+    std::error_code exists;
+    if (fs::exists(options.path, exists) && ::access(options.path.c_str(), W_OK) != 0) {
+        error = "Cannot write the video file '" + options.path + "': " + std::generic_category().message(errno) + ".";
+        return false;
+    }
     auto state = std::make_unique<State>();
     State& s = *state;
     s.target = options.path;
