@@ -121,6 +121,15 @@ TEST(VideoRefusals, LeaveNoFile) {
         EXPECT_EQ(entries(dir), 1);
     }
     EXPECT_EQ(entries(dir), 1);
+    // What a killed encoding left an hour ago goes; a young one may be in use.
+    test::writeBytes(dir.file(".b.mp4.1.part"), {1});
+    test::writeBytes(dir.file(".b.mp4.2.part"), {2});
+    fs::last_write_time(dir.file(".b.mp4.1.part"), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    VideoEncoder encoder;
+    std::string error;
+    ASSERT_TRUE(encoder.open({dir.file("b.mp4"), 5, VideoQuality::Small}, 2, 2, error));
+    EXPECT_EQ(std::pair(fs::exists(dir.file(".b.mp4.1.part")), fs::exists(dir.file(".b.mp4.2.part"))),
+              std::pair(false, true));
 }
 
 // A disk that fills up mid-video fails the encoding and leaves no file.

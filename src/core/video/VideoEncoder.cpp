@@ -10,11 +10,15 @@ extern "C" {
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <system_error>
 
+
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -23,6 +27,7 @@ namespace fs = std::filesystem;
 struct VideoEncoder::State {
     std::string target;
     std::string temp;
+    int tempLock = -1;  // held open and locked while the video is built
     std::int32_t width = 0;
     std::int32_t height = 0;
     AVFormatContext* format = nullptr;
@@ -34,6 +39,7 @@ struct VideoEncoder::State {
     std::int64_t frames = 0;
 
     ~State() {
+        if (tempLock >= 0) ::close(tempLock);
         sws_freeContext(sws);
         av_frame_free(&frame);
         av_packet_free(&packet);
@@ -108,15 +114,39 @@ void setQuality(AVCodecContext* c, VideoQuality q) {
     }
 }
 
-// A new, empty file beside the target for the video to be built in; like any
-// new file it gets 0666 less the umask.
-bool makeTempFile(const std::string& target, std::string& temp, std::string& error) {
+std::string tempPrefix(const fs::path& target) { return "." + target.filename().string() + "."; }
+
+fs::path folderOf(const fs::path& target) {
+    return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
+
+// A video whose process was killed leaves its temporary file behind. One that
+// nobody holds locked and nobody wrote for ten minutes is such a leftover.
+void removeStaleTemps(const fs::path& target) {
+    const std::string prefix = tempPrefix(target);
+    std::error_code ec;
+    for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(prefix) || !name.ends_with(".part")) continue;
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::time(nullptr) - st.st_mtime > 600 &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(it->path().c_str());
+        ::close(fd);
+    }
+}
+
+// A new, empty file beside the target for the video to be built in, locked
+// while it is; like any new file it gets 0666 less the umask.
+bool makeTempFile(const std::string& target, std::string& temp, int& lock, std::string& error) {
     const fs::path path(target);
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    removeStaleTemps(path);
     std::random_device random;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (folder / ("." + path.filename().string() + "." + std::to_string(random()) + ".part")).string();
+        temp = (folderOf(path) / (tempPrefix(path) + std::to_string(random()) + ".part")).string();
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
@@ -125,7 +155,8 @@ bool makeTempFile(const std::string& target, std::string& temp, std::string& err
         temp.clear();
         return false;
     }
-    ::close(fd);
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    lock = fd;
     return true;
 }
 
@@ -205,7 +236,7 @@ bool VideoEncoder::open(const VideoOptions& options, std::int32_t width, std::in
     s.target = options.path;
     s.width = width;
     s.height = height;
-    if (!makeTempFile(options.path, s.temp, error)) return false;
+    if (!makeTempFile(options.path, s.temp, s.tempLock, error)) return false;
     m_state = std::move(state);
 
     auto fail = [&](const std::string& what, int code) {
