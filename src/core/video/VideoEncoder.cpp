@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 
 struct VideoEncoder::State {
     std::string target;
+    std::string shown;  // the name as given, for messages
     std::string temp;
     int tempLock = -1;  // held open and locked while the video is built
     std::int32_t width = 0;
@@ -226,17 +227,22 @@ bool VideoEncoder::open(const VideoOptions& options, std::int32_t width, std::in
     m_codecName = codec->name;
     // A file the user may not write stays unwritten, although the folder would
     // let the rename replace it.
-    std::error_code exists;
-    if (fs::exists(options.path, exists) && ::access(options.path.c_str(), W_OK) != 0) {
+    std::error_code ec;
+    if (fs::exists(options.path, ec) && ::access(options.path.c_str(), W_OK) != 0) {
         error = "Cannot write the video file '" + options.path + "': " + std::generic_category().message(errno) + ".";
         return false;
     }
     auto state = std::make_unique<State>();
     State& s = *state;
-    s.target = options.path;
+    s.target = s.shown = options.path;
+    // A link stays a link: the video replaces the file it leads to.
+    if (fs::is_symlink(options.path, ec)) {
+        const fs::path resolved = fs::weakly_canonical(options.path, ec);
+        if (!ec) s.target = resolved.string();
+    }
     s.width = width;
     s.height = height;
-    if (!makeTempFile(options.path, s.temp, s.tempLock, error)) return false;
+    if (!makeTempFile(s.target, s.temp, s.tempLock, error)) return false;
     m_state = std::move(state);
 
     auto fail = [&](const std::string& what, int code) {
@@ -338,7 +344,7 @@ bool VideoEncoder::encodePadded(std::string& error) {
         rc = sendAndWrite(s, s.frame);
     }
     if (rc < 0) {
-        error = "Could not write the video file '" + s.target + "': " + avError(rc) + ".";
+        error = "Could not write the video file '" + s.shown + "': " + avError(rc) + ".";
         abandon();
         return false;
     }
@@ -378,7 +384,7 @@ bool VideoEncoder::finish(std::string& error) {
     }
     State& s = *m_state;
     auto fail = [&](const std::string& why) {
-        error = "Could not write the video file '" + s.target + "': " + why + ".";
+        error = "Could not write the video file '" + s.shown + "': " + why + ".";
         abandon();
         return false;
     };
