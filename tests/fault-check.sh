@@ -30,6 +30,9 @@ faults=(
   "New keeps the old palette|src/gui/view/FractalView.cpp|    m_doc.onNewDocument();\n    loadDefaultPalette();|    m_doc.onNewDocument();"
   "animation frames ignore the tweening|src/core/anim/AnimRender.cpp|            loadFrame(engine, scratch);|            loadFrame(engine, doc.m_keyframes[static_cast<std::size_t>(k)]);"
   "animation render leaves the document's picture as it was|src/core/anim/AnimRender.cpp|    if (doc.m_engine) doc.m_engine->blank();|"
+  "resume keeps a frame of another palette|src/core/anim/FrameFile.cpp|    if (!std::equal(palette.raw().begin(), palette.raw().end(), table)) return FrameFileCheck::OtherPalette;\n    if (!std::equal(expected.begin(), expected.end(), out.header.begin() + 14)) return FrameFileCheck::NotAFrame;|"
+  "kept frames never reach the video|src/core/anim/AnimRender.cpp|if (frames != nullptr && !frames->frameReady(frame, kept.picture(), sinkError)) {|if (false) {"
+  "odd heights not padded|src/core/video/FramePadding.cpp|    if (picture.height & 1) {|    if (false) {"
 )
 
 failing_tests() {

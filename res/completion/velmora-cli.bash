@@ -16,8 +16,10 @@ _velmora_cli() {
         --type) COMPREPLY=($(compgen -W "mandelbrot julia" -- "$cur")); return ;;
         --style) COMPREPLY=($(compgen -W "slow constant" -- "$cur")); return ;;
         --folder) _filedir -d; return ;;
+        --video) _filedir '@(mp4|webm|mkv)'; return ;;
+        --quality) COMPREPLY=($(compgen -W "high medium small" -- "$cur")); return ;;
         --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
-        --size|--region|--iterations|--julia|--from|--to) return ;;
+        --size|--region|--iterations|--julia|--from|--to|--frames|--fps) return ;;
         -o)
             case "$command" in
                 palette) _filedir rgb ;;
@@ -36,7 +38,7 @@ _velmora_cli() {
         case "$command" in
             render) options+=" -o $overrides --supersample --smooth" ;;
             new) options+=" $overrides" ;;
-            anim) options+=" --from --to --size --style --folder" ;;
+            anim) options+=" --from --to --frames --size --style --folder --resume --video --fps --quality --no-frames" ;;
             palette) options+=" -o" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -10,6 +10,8 @@
 #include "anim/RenderSettingsCheck.h"
 #include "model/Document.h"
 #include "platform/ConsoleHost.h"
+#include "video/VideoEncoder.h"
+#include "video/VideoFrameSink.h"
 
 namespace velmora::cli {
 
@@ -56,9 +58,47 @@ bool parseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std:
                 error = "Invalid --style '" + v + "': expected slow or constant.";
                 return false;
             }
+        } else if (a == "--frames") {
+            if (!value(v)) return false;
+            const std::size_t dash = v.find('-', 1);  // a first number may carry a sign
+            std::int32_t first = 0, last = 0;
+            if (dash == std::string::npos || !parseInt32(v.substr(0, dash), first) ||
+                !parseInt32(v.substr(dash + 1), last)) {
+                error = "Invalid --frames '" + v + "': expected FIRST-LAST, two whole numbers.";
+                return false;
+            }
+            o.from = first;
+            o.to = last;
         } else if (a == "--folder") {
             if (!value(v)) return false;
             o.folder = v;
+        } else if (a == "--video") {
+            if (!value(v)) return false;
+            if (!containerForPath(v)) {
+                error = unknownVideoExtensionText(v);
+                return false;
+            }
+            o.video = v;
+        } else if (a == "--fps") {
+            if (!value(v)) return false;
+            std::int32_t n = 0;
+            if (!parseInt32(v, n) || n < kMinVideoFps || n > kMaxVideoFps) {
+                error = "Invalid --fps '" + v + "': expected a whole number from 1 to 120.";
+                return false;
+            }
+            o.fps = n;
+        } else if (a == "--quality") {
+            if (!value(v)) return false;
+            const auto q = parseVideoQuality(v);
+            if (!q) {
+                error = "Invalid --quality '" + v + "': expected high, medium or small.";
+                return false;
+            }
+            o.quality = *q;
+        } else if (a == "--no-frames") {
+            o.noFrames = true;
+        } else if (a == "--resume") {
+            o.resume = true;
         } else if (a.size() > 1 && a[0] == '-') {
             error = "Unknown option '" + a + "'.";
             return false;
@@ -71,6 +111,10 @@ bool parseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std:
         } else {
             o.document = a;
         }
+    }
+    if (o.noFrames && !o.video) {
+        error = "--no-frames needs --video: there would be nothing to write.";
+        return false;
     }
     return true;
 }
@@ -138,8 +182,10 @@ private:
 }  // namespace
 
 void animHelp(std::ostream& out) {
-    out << "Usage: velmora-cli anim DOC.vmr [--from N] [--to M] [--size WxH]\n"
-           "                        [--style slow|constant] [--folder DIR]\n"
+    out << "Usage: velmora-cli anim DOC.vmr [--from N] [--to M] [--frames N-M] [--size WxH]\n"
+           "                        [--style slow|constant] [--folder DIR] [--resume]\n"
+           "                        [--video OUT] [--fps N] [--quality high|medium|small]\n"
+           "                        [--no-frames]\n"
            "Renders the document's animation as frameN.bmp files and writes the\n"
            "playback script script.aas into the frames folder. Without options the\n"
            "document's stored frame size, tweening style and folder are used and the\n"
@@ -149,7 +195,19 @@ void animHelp(std::ostream& out) {
            "  --to M                   last frame to render (default: the last frame)\n"
            "  --size WxH               frame size in pixels\n"
            "  --style slow|constant    tweening: slow at keyframes or constant speed\n"
-           "  --folder DIR             frames folder\n";
+           "  --frames N-M             the same as --from N --to M\n"
+           "  --folder DIR             frames folder\n"
+           "  --resume                 keep frame files already complete for these\n"
+           "                           settings and render only the others\n"
+           "  --video OUT              also encode the frames into OUT as they are\n"
+           "                           rendered: .mp4 (H.264, else MPEG-4), .webm (VP9,\n"
+           "                           else VP8) or .mkv (H.264, else MPEG-4)\n"
+           "  --fps N                  video frame rate, 1 to 120 (default 25)\n"
+           "  --quality high|medium|small  video quality (default high)\n"
+           "  --no-frames              with --video: write neither the frame files nor\n"
+           "                           the script\n"
+           "Ranges rendered by several processes into one folder at once give the same\n"
+           "files as one render, so a long animation can be shared out by range.\n";
 }
 
 int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
@@ -183,16 +241,40 @@ int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (o.height) s.height = *o.height;
     if (o.style) s.tweenStyle = *o.style;
     if (o.folder) s.destFolder = *o.folder;
+    s.skipRendered = o.resume;
+    s.writeFiles = !o.noFrames;
     if (!bmpSizeFits(s.width, s.height)) {
         err << "The frames are too large for BMP files.\n";
         return 1;
     }
     if (!acceptRenderSettings(s, doc.totalFrames(), host, FolderQuestions::Proceed)) return 1;
 
-    const AnimRenderResult r = renderAnimation(doc, s, progressToErr ? &progress : nullptr);
+    // The video file is made before the first frame, so a path it cannot be
+    // written to is known at once; it appears only when it is complete.
+    VideoEncoder encoder;
+    VideoFrameSink videoSink(encoder);
+    if (o.video) {
+        VideoOptions vo;
+        vo.path = *o.video;
+        vo.fps = o.fps;
+        vo.quality = o.quality;
+        if (!encoder.open(vo, s.width, s.height, error)) {
+            err << error << '\n';
+            return 1;
+        }
+    }
+
+    const AnimRenderResult r =
+        renderAnimation(doc, s, progressToErr ? &progress : nullptr, o.video ? &videoSink : nullptr);
     if (progressToErr) progress.end();
-    if (!r.completed() || !r.scriptWritten) return 1;  // the message has been shown
+    if (!r.completed() || (s.writeFiles && !r.scriptWritten)) return 1;  // the message has been shown
+    if (o.video && !encoder.finish(error)) {
+        err << error << '\n';
+        return 1;
+    }
     out << animtext::kRenderDone << '\n';
+    if (o.resume) out << "Frames kept from before: " << r.framesKept << " of " << r.framesBegun << ".\n";
+    if (o.video) out << "Video written: " << *o.video << " (" << encoder.codecName() << ").\n";
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/FractalParams.h"
+#include "video/VideoOptions.h"
 
 namespace velmora::cli {
 
@@ -15,11 +16,17 @@ struct AnimOptions {
     std::optional<std::int32_t> from, to, width, height;
     std::optional<TweenStyle> style;
     std::optional<std::string> folder;
+    std::optional<std::string> video;
+    int fps = kDefaultVideoFps;
+    VideoQuality quality = VideoQuality::High;
+    bool noFrames = false;
+    bool resume = false;
     bool help = false;
 };
 
-// Reads the arguments after "anim": whole numbers only; whether they make sense
-// is left to the Render Settings checks. False with the message in `error`.
+// Reads the arguments after "anim": whole numbers only; whether the frame
+// numbers and size make sense is left to the Render Settings checks. The video
+// options are checked here. False with the message in `error`.
 bool parseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error);
 
 // args are those after "anim". Returns the exit code: 0 when every requested

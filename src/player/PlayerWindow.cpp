@@ -1,13 +1,29 @@
 #include "PlayerWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QPainter>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
+
+#include "FrameView.h"
+#include "video/VideoEncoder.h"
 
 namespace {
 
@@ -24,8 +40,26 @@ PlayerWindow::PlayerWindow(const velmora::PlayScript& script, const QString& scr
     for (const std::string& frame : script.frames)
         m_paths.push_back(QFile::decodeName(QByteArray::fromStdString(frame)));
 
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    m_askVideoPath = [](QWidget* parent) {
+        return QFileDialog::getSaveFileName(parent, tr("Save Video"), QString(),
+                                            tr("MP4 video (*.mp4);;WebM video (*.webm);;Matroska video (*.mkv)"));
+    };
+
+    m_view = new FrameView(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* menus = new QMenuBar(this);
+    QMenu* file = menus->addMenu(tr("&File"));
+    QAction* save = file->addAction(tr("Save &Video..."), this, &PlayerWindow::saveVideoAs);
+    save->setObjectName(QStringLiteral("saveVideo"));
+    file->addSeparator();
+    file->addAction(tr("&Close"), this, &QWidget::close);
+    layout->setMenuBar(menus);
+    layout->addWidget(m_view, 1);
+    m_controls = buildControls();
+    layout->addWidget(m_controls);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &PlayerWindow::advanceFrame);
 
@@ -45,6 +79,58 @@ PlayerWindow::PlayerWindow(const velmora::PlayScript& script, const QString& scr
     addAction(close);
 
     showCurrent();
+    refresh();
+}
+
+QWidget* PlayerWindow::buildControls() {
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 4, 6, 4);
+    // The keys stay with the window: no control takes the focus from it.
+    auto button = [&](const char* name, QStyle::StandardPixmap icon, const QString& tip, void (PlayerWindow::*slot)()) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setIcon(style()->standardIcon(icon));
+        b->setToolTip(tip);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QToolButton::clicked, this, slot);
+        row->addWidget(b);
+        return b;
+    };
+    m_previous = button("previousFrame", QStyle::SP_MediaSkipBackward, tr("Previous frame (Left)"),
+                        &PlayerWindow::stepBack);
+    m_playPause = button("playPause", QStyle::SP_MediaPause, tr("Play / Pause (Space)"), &PlayerWindow::togglePause);
+    m_next = button("nextFrame", QStyle::SP_MediaSkipForward, tr("Next frame (Right)"), &PlayerWindow::stepForward);
+
+    m_position = new QSlider(Qt::Horizontal, bar);
+    m_position->setObjectName(QStringLiteral("position"));
+    m_position->setFocusPolicy(Qt::NoFocus);
+    m_position->setRange(0, static_cast<int>(std::max<std::size_t>(m_playback.frameCount(), 1) - 1));
+    m_position->setMinimumWidth(80);
+    connect(m_position, &QSlider::valueChanged, this, &PlayerWindow::seek);
+    row->addWidget(m_position, 1);
+
+    m_frameLabel = new QLabel(bar);
+    m_frameLabel->setObjectName(QStringLiteral("frameLabel"));
+    row->addWidget(m_frameLabel);
+
+    m_fps = new QSpinBox(bar);
+    m_fps->setObjectName(QStringLiteral("fps"));
+    m_fps->setRange(velmora::kMinFps, velmora::kMaxFps);
+    m_fps->setSuffix(tr(" fps"));
+    m_fps->setToolTip(tr("Speed in frames per second (+ / -)"));
+    m_fps->setFocusPolicy(Qt::NoFocus);
+    m_fps->setValue(m_playback.fps());
+    connect(m_fps, &QSpinBox::valueChanged, this, &PlayerWindow::setFps);
+    row->addWidget(m_fps);
+
+    m_loop = new QCheckBox(tr("Loop"), bar);
+    m_loop->setObjectName(QStringLiteral("loop"));
+    m_loop->setToolTip(tr("Play from the start again without end"));
+    m_loop->setFocusPolicy(Qt::NoFocus);
+    connect(m_loop, &QCheckBox::toggled, this, &PlayerWindow::setLooping);
+    row->addWidget(m_loop);
+    return bar;
 }
 
 void PlayerWindow::addMenuAction(const QString& text, void (PlayerWindow::*slot)()) {
@@ -71,8 +157,14 @@ QSize PlayerWindow::firstFrameSize() const {
     return {fit.width, fit.height};
 }
 
+QWidget* PlayerWindow::pictureView() const { return m_view; }
+
 void PlayerWindow::start() {
-    resize(firstFrameSize());
+    // The picture's area plus the menu and the controls, never narrower than
+    // the controls need.
+    const QSize picture = firstFrameSize();
+    const QSize extra = sizeHint() - m_view->sizeHint();
+    resize(std::max(picture.width(), minimumSizeHint().width()), picture.height() + std::max(extra.height(), 0));
     m_started = true;
     refresh();
 }
@@ -115,6 +207,68 @@ void PlayerWindow::restart() {
     refresh();
 }
 
+void PlayerWindow::seek(int entry) {
+    if (m_playback.seek(static_cast<std::size_t>(std::max(entry, 0)))) showCurrent();
+    refresh();
+}
+
+void PlayerWindow::setFps(int fps) {
+    m_playback.setFps(fps);
+    refresh();
+}
+
+void PlayerWindow::setLooping(bool looping) {
+    const std::size_t before = m_playback.frame();
+    m_playback.setLooping(looping);
+    if (m_playback.frame() != before) showCurrent();
+    refresh();
+}
+
+bool PlayerWindow::saveVideo(const QString& path, QString& error) {
+    if (m_paths.isEmpty()) {
+        error = tr("The script lists no frames.");
+        return false;
+    }
+    velmora::VideoEncoder encoder;
+    velmora::VideoOptions options;
+    options.path = QFile::encodeName(path).toStdString();
+    options.fps = m_playback.fps();
+    std::string message;
+    QSize size;
+    for (qsizetype i = 0; i < m_paths.size(); ++i) {
+        const LoadedFrame frame = FrameCache::decode(m_paths[i]);
+        if (frame.image.isNull()) {
+            error = tr("Cannot read frame %1 (%2): %3").arg(i + 1).arg(m_paths[i], frame.problem);
+            return false;
+        }
+        if (i == 0) {
+            size = frame.image.size();
+            if (!encoder.open(options, size.width(), size.height(), message)) break;
+        } else if (frame.image.size() != size) {
+            error = tr("Frame %1 (%2) is not the size of the first frame.").arg(i + 1).arg(m_paths[i]);
+            return false;
+        }
+        // Format_RGB32 holds blue, green, red, unused bytes: what the encoder takes.
+        if (!encoder.addFrame(frame.image.constBits(), static_cast<std::size_t>(frame.image.bytesPerLine()), message))
+            break;
+    }
+    if (message.empty() && encoder.finish(message)) return true;
+    error = QString::fromStdString(message);
+    return false;
+}
+
+void PlayerWindow::saveVideoAs() {
+    if (m_playback.running()) togglePause();
+    QString path = m_askVideoPath ? m_askVideoPath(this) : QString();
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".mp4");
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = saveVideo(path, error);
+    QApplication::restoreOverrideCursor();
+    if (!saved) QMessageBox::warning(this, tr("ZEDoz"), error);
+}
+
 void PlayerWindow::showCurrent() {
     if (m_playback.empty()) {
         m_shown = {};
@@ -128,30 +282,30 @@ void PlayerWindow::showCurrent() {
                                                                          m_shown.problem.toStdString()))
                      : QString();
     }
-    update();
+    m_view->show(m_shown.image, m_text);
 }
 
 void PlayerWindow::refresh() {
     setWindowTitle(QString::fromStdString(velmora::playbackTitle(m_scriptName.toStdString(), m_playback)));
+    {
+        const QSignalBlocker quietSlider(m_position), quietFps(m_fps), quietLoop(m_loop);
+        m_position->setValue(static_cast<int>(m_playback.frame()));
+        m_fps->setValue(m_playback.fps());
+        m_loop->setChecked(m_playback.looping());
+    }
+    m_position->setEnabled(m_playback.frameCount() > 1);
+    m_frameLabel->setText(tr("Frame %1 / %2")
+                              .arg(m_playback.empty() ? 0 : static_cast<qulonglong>(m_playback.frame()) + 1)
+                              .arg(static_cast<qulonglong>(m_playback.frameCount())));
+    const bool playing = m_playback.running();
+    m_playPause->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    m_playPause->setText(playing ? tr("Pause") : tr("Play"));
     if (m_started && m_playback.running()) {
         if (m_timer.interval() != m_playback.intervalMs() || !m_timer.isActive())
             m_timer.start(m_playback.intervalMs());
     } else {
         m_timer.stop();
     }
-}
-
-void PlayerWindow::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    if (!m_shown.image.isNull()) {
-        // Stretched over the window pixel by pixel, without smoothing.
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(rect(), m_shown.image);
-        return;
-    }
-    painter.fillRect(rect(), Qt::black);
-    painter.setPen(Qt::white);
-    painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWrapAnywhere, m_text);
 }
 
 void PlayerWindow::keyPressEvent(QKeyEvent* event) {

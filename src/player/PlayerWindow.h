@@ -1,15 +1,26 @@
 #pragma once
-// The player's window: shows the script's frames stretched over it, one per
-// timer tick, and draws a note in place of a frame that cannot be shown.
+// The player's window: the script's frames one per timer tick, scaled to fit
+// above a row of controls (play/pause, previous/next, position, frame number,
+// speed, loop), with a note in place of a frame that cannot be shown. File >
+// Save Video writes what it plays, one pass of the script, as a video file.
 #include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 #include "FrameCache.h"
 #include "anim/ScriptPlayback.h"
 #include "anim/ScriptReader.h"
+
+class FrameView;
+class QCheckBox;
+class QLabel;
+class QSlider;
+class QSpinBox;
+class QToolButton;
 
 class PlayerWindow : public QWidget {
     Q_OBJECT
@@ -28,6 +39,15 @@ public:
     bool timerActive() const { return m_timer.isActive(); }
     // The drawing area for the first frame, within the available screen.
     QSize firstFrameSize() const;
+    // The picture area, without the menu and the controls.
+    QWidget* pictureView() const;
+
+    // Encodes one pass of the script at the current speed; false with the
+    // message when a frame cannot be read or the file cannot be written.
+    bool saveVideo(const QString& path, QString& error);
+    // Asks for the video's file name; empty when cancelled. Tests replace it.
+    using VideoPathAsker = std::function<QString(QWidget*)>;
+    void setVideoPathAsker(VideoPathAsker asker) { m_askVideoPath = std::move(asker); }
 
 public slots:
     void advanceFrame();
@@ -37,13 +57,17 @@ public slots:
     void faster();
     void slower();
     void restart();
+    void seek(int entry);
+    void setFps(int fps);
+    void setLooping(bool looping);
+    void saveVideoAs();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void addMenuAction(const QString& text, void (PlayerWindow::*slot)());
+    QWidget* buildControls();
     void showCurrent();
     void refresh();
 
@@ -55,4 +79,15 @@ private:
     QString m_text;
     QTimer m_timer;
     bool m_started = false;
+    VideoPathAsker m_askVideoPath;
+
+    FrameView* m_view = nullptr;
+    QWidget* m_controls = nullptr;
+    QToolButton* m_playPause = nullptr;
+    QToolButton* m_previous = nullptr;
+    QToolButton* m_next = nullptr;
+    QSlider* m_position = nullptr;
+    QLabel* m_frameLabel = nullptr;
+    QSpinBox* m_fps = nullptr;
+    QCheckBox* m_loop = nullptr;
 };

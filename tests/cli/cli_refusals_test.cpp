@@ -62,6 +62,9 @@ const std::string kTooLarge = "The picture is too large for a BMP file.\n";
 const std::string kEnd = "\n";
 const std::string kSupersample = "': expected a whole number from 1 to 8.\n";
 
+const std::string kFps = "': expected a whole number from 1 to 120.\n";
+const std::string kFrames = "': expected FIRST-LAST, two whole numbers.\n";
+
 using R = Refusal;
 INSTANTIATE_TEST_SUITE_P(
     rows, CliRefusals,
@@ -99,7 +102,19 @@ INSTANTIATE_TEST_SUITE_P(
           {"anim", "@small.vmr", "--size", "65536x65536", "--folder", "@f"},
           "The frames are too large for BMP files.\n"},
         R{"AbsurdScript", {"anim", "@huge.vmr", "--to", "1", "--folder", "@f"}, tooManyFramesText(INT32_MAX) + "\n"},
-        R{"FolderLineBreak", {"anim", "@small.vmr", "--folder", "@f\nx"}, animtext::kFolderLineBreak + kEnd}),
+        R{"FolderLineBreak", {"anim", "@small.vmr", "--folder", "@f\nx"}, animtext::kFolderLineBreak + kEnd},
+        R{"VideoExtension", {"anim", "@small.vmr", "--video", "mp4"},
+          "Cannot tell the video format of 'mp4': the name must end in .mp4, .webm or .mkv.\n"},
+        R{"FpsZero", {"anim", "@small.vmr", "--fps", "0"}, "Invalid --fps '0" + kFps},
+        R{"FpsAboveTop", {"anim", "@small.vmr", "--fps", "121"}, "Invalid --fps '121" + kFps},
+        R{"QualityWord", {"anim", "@small.vmr", "--quality", "best"},
+          "Invalid --quality 'best': expected high, medium or small.\n"},
+        R{"NoFramesNoVideo", {"anim", "@small.vmr", "--no-frames"},
+          "--no-frames needs --video: there would be nothing to write.\n"},
+        R{"FramesOneNumber", {"anim", "@small.vmr", "--frames", "3"}, "Invalid --frames '3" + kFrames},
+        R{"FramesWords", {"anim", "@small.vmr", "--frames", "a-b"}, "Invalid --frames 'a-b" + kFrames},
+        R{"FramesBackwards", {"anim", "@small.vmr", "--frames", "3-2"}, animtext::kToBeforeFrom + kEnd},
+        R{"VideoMissingValue", {"anim", "@small.vmr", "--video"}, "Option --video needs a value.\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Info describes a document whose picture could never be made, without trying to.

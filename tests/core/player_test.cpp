@@ -119,6 +119,32 @@ TEST(PlayerPlayback, SteppingPausesCrossesPassesAndStopsAtTheEnds) {
     EXPECT_EQ(std::tuple(p.running(), p.pass(), p.frame()), std::tuple(true, 0u, std::size_t{0}));
 }
 
+// The slider's seek stays in the current pass and within the list; looping
+// wraps the end of the last pass to the start instead of finishing.
+TEST(PlayerPlayback, SeekAndLooping) {
+    ScriptPlayback p(3, 2);
+    // Entry asked for, whether it moved, and the (pass, entry) it leads to.
+    const std::tuple<std::size_t, bool, unsigned, std::size_t> seeks[] = {
+        {0, false, 0, 0}, {2, true, 0, 2}, {99, false, 0, 2}, {1, true, 0, 1}};
+    for (const auto& [entry, moved, pass, frame] : seeks) {
+        EXPECT_EQ(p.seek(entry), moved) << entry;
+        EXPECT_EQ(std::pair(p.pass(), p.frame()), std::pair(pass, frame)) << entry;
+    }
+    EXPECT_TRUE(p.tick() && p.tick());  // into the second pass
+    EXPECT_TRUE(p.seek(2) && p.pass() == 1u && p.frame() == 2u);
+    while (p.tick()) {}
+    EXPECT_TRUE(p.finished());
+    p.setLooping(true);  // switched on at the end: plays on from the start
+    EXPECT_EQ(std::tuple(p.running(), p.pass(), p.frame()), std::tuple(true, 0u, std::size_t{0}));
+    for (int i = 0; i < 5; ++i) p.tick();
+    EXPECT_TRUE(p.tick() && !p.finished() && p.pass() == 0u && p.frame() == 0u);  // wrapped
+    p.setLooping(false);
+    for (int i = 0; i < 5; ++i) p.tick();
+    EXPECT_TRUE(!p.tick() && p.finished());
+    ScriptPlayback none(0, 1);
+    EXPECT_FALSE(none.seek(3));
+}
+
 TEST(PlayerPlayback, SpeedStepsAndIsClamped) {
     ScriptPlayback p(5, 1);
     EXPECT_EQ(std::pair(p.fps(), p.intervalMs()), std::pair(15, 67));  // the steps themselves go through the window

@@ -1,13 +1,19 @@
 // The animation windows: the frames list after each edit and the program
 // commands that show it, the animation render with its restore step, and the
 // Script dialog, through the Host and dialog seams.
+#include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <filesystem>
+
+#include <sys/stat.h>
 
 #include "AnimTestSupport.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
+#include "VideoDecode.h"
 #include "animwindows/AnimationFramesWindow.h"
 #include "animwindows/ScriptDialog.h"
 #include "commands/CommandIds.h"
@@ -189,6 +195,70 @@ TEST(AnimRender, EscapeAbortsACompleteRenderOffersToPlayAndBothRestoreTheDocumen
     ASSERT_EQ(host.playerStarts.size(), 1u);
     EXPECT_EQ(fs::path(host.playerStarts[0].first), dir.path() / "script.aas");
     expectRestored();
+}
+
+// Save Video from the completion dialog and from the frames window reaches
+// the frames of the last render with the chosen options; Skip frames already
+// rendered reaches the render.
+TEST(AnimRender, SaveVideoAndSkipRenderedAreWired) {
+    FakeHost host;
+    ScriptedDialogs dialogs;
+    Document doc(host);
+    TempDir dir;
+    doc.onNewDocument();
+    doc.loadDefaultPalette();
+    doc.m_keyframes = {key(-2.0, 2.0, -1.5, 1.5, 40, 4, 1, 0.3, 0.6, 0),
+                       key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
+    FramesWindow dlg(doc, host, dialogs);
+    dlg.refreshList(-1);
+    host.allowMessages = true;
+    const std::string folder = (dir.path() / "").string();
+    bool skip = false;
+    std::deque<std::pair<QString, int>> videos;  // file name and frame rate for each Save Video dialog
+    dialogs.modal = [&](QDialog& d) {
+        if (d.objectName() == "Render Settings") {
+            setText(d, kWidth, "14");
+            setText(d, kHeight, "10");
+            setText(d, kFolder, QString::fromStdString(folder));
+            d.findChild<QCheckBox*>("skipRendered")->setChecked(skip);
+            d.accept();
+        } else if (d.objectName() == "Save Video") {
+            const auto [name, fps] = ScriptedDialogs::next(videos, "video");
+            d.findChild<QSpinBox*>("videoFps")->setValue(fps);
+            dialogs.saveAnswers.push_back(QString::fromStdString(folder) + name);
+            d.findChild<QPushButton*>("videoBrowse")->click();
+            Press(d, 1);
+            if (d.result() != QDialog::Accepted) Press(d, 2);  // a refused name: give up
+        } else {
+            Press(d, 1040);  // Save Video... from the completion dialog
+            Press(d, 1);
+        }
+        return d.result();
+    };
+    host.answers = {MsgAnswer::Yes};  // the folder exists: go on
+    videos = {{"done.mp4", 12}};
+    Press(dlg, kRender);
+    const auto done = decodeVideo(folder + "done.mp4");
+    EXPECT_EQ(std::tuple(done.luma.size(), done.width, done.height, done.fps), std::tuple(std::size_t{4}, 14, 10, 12.0));
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].proposedName.toStdString(), folder + "animation.mp4");
+
+    videos = {{"frames.gif", 5}, {"frames.webm", 5}};
+    Press(dlg, 1040);  // the refusal names the formats
+    EXPECT_NE(host.lastText().find(".mp4, .webm or .mkv"), std::string::npos) << host.lastText();
+    Press(dlg, 1040);
+    EXPECT_EQ(decodeVideo(folder + "frames.webm").luma.size(), 4u);
+
+    struct stat before {};
+    ::stat((folder + "frame2.bmp").c_str(), &before);
+    skip = true;
+    host.answers = {MsgAnswer::Yes};
+    videos = {{"again.mkv", 30}};
+    Press(dlg, kRender);
+    struct stat after {};
+    ::stat((folder + "frame2.bmp").c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the complete frame was kept";
+    EXPECT_TRUE(videos.empty() && fs::exists(folder + "again.mkv"));
 }
 
 TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) {

@@ -4,12 +4,21 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QAction>
+#include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QSlider>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include <functional>
 
 #include <vector>
 
 #include "PlayerWindow.h"
 #include "TempDir.h"
+#include "VideoDecode.h"
 
 namespace {
 
@@ -35,9 +44,9 @@ protected:
     velmora::test::TempDir m_dir;
 };
 
-// The centre of what the window paints, as a user would see it.
+// The centre of the picture area, as a user would see it.
 QColor centre(PlayerWindow& window) {
-    const QImage shown = window.grab().toImage();
+    const QImage shown = window.pictureView()->grab().toImage();
     return shown.pixelColor(shown.width() / 2, shown.height() / 2);
 }
 
@@ -51,10 +60,10 @@ TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {
         EXPECT_EQ(std::pair(window.shownText(), centre(window)), std::pair(QString(), kRed)) << pass;
         window.advanceFrame();
         EXPECT_TRUE(window.shownImage().isNull() && window.shownText().contains("frame2.bmp\nThe file does not exist"));
-        QImage note = window.grab().toImage();
+        QImage note = window.pictureView()->grab().toImage();
         EXPECT_EQ(note.pixelColor(1, 1), kBlack);
         note.fill(kBlack);
-        EXPECT_NE(window.grab().toImage(), note);  // the note's text is drawn over the black
+        EXPECT_NE(window.pictureView()->grab().toImage(), note);  // the note's text is drawn over the black
         window.advanceFrame();  // goes on past the missing frame
         EXPECT_EQ(centre(window), kBlue) << pass;
         window.advanceFrame();
@@ -65,12 +74,28 @@ TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {
 }
 
 TEST_F(PlayerWindowTest, BrokenLateAndStretchedFrames) {
-    WriteFrame(1, 0, 2, 1, {1, 3});  // stretched, the two colours must meet without a blend
+    WriteFrame(1, 0, 2, 1, {1, 3});  // enlarged, the two colours must meet without a blend
     velmora::test::writeBytes(m_dir.file("frame2.bmp"), {'B', 'M', 0, 1, 2, 3});
     PlayerWindow window(velmora::parseScript("\nframe1.bmp\nframe2.bmp\nframe3.bmp"), "script.aas");
-    window.resize(200, 50);
-    const QImage shown = window.grab().toImage();
-    for (int x : {0, 50, 99, 100, 150, 199}) EXPECT_EQ(shown.pixelColor(x, 25), x < 100 ? kRed : kBlue) << x;
+    // A view wider than twice its height and one taller: the 2:1 picture keeps
+    // its shape, centred on black.
+    for (const QSize size : {QSize(700, 300), QSize(500, 600)}) {
+        window.resize(size);
+        const QImage shown = window.pictureView()->grab().toImage();
+        const int w = shown.width(), h = shown.height();
+        const int pw = std::min(w, 2 * h), ph = pw / 2, x0 = (w - pw) / 2, y0 = (h - ph) / 2;
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        for (int x : {x0, x0 + pw / 2 - 1}) EXPECT_EQ(shown.pixelColor(x, h / 2), kRed) << x;
+        for (int x : {x0 + pw / 2, x0 + pw - 1}) EXPECT_EQ(shown.pixelColor(x, h / 2), kBlue) << x;
+        if (x0 > 1) {
+            EXPECT_EQ(std::pair(shown.pixelColor(x0 - 2, h / 2), shown.pixelColor(x0 + pw + 1, h / 2)),
+                      std::pair(kBlack, kBlack));
+        }
+        if (y0 > 1) {
+            EXPECT_EQ(std::pair(shown.pixelColor(w / 2, y0 - 2), shown.pixelColor(w / 2, y0 + ph + 1)),
+                      std::pair(kBlack, kBlack));
+        }
+    }
     window.stepForward();
     EXPECT_TRUE(window.shownText().startsWith("Cannot show frame 2:\nframe2.bmp\n") &&
                 !window.shownText().contains("does not exist"));
@@ -107,6 +132,53 @@ TEST_F(PlayerWindowTest, KeysReachThePlaybackAndTheTimer) {
     }
     for (int i = 0; i < 3; ++i) window.advanceFrame();
     EXPECT_FALSE(window.timerActive());  // finished
+}
+
+// The controls under the picture drive the same playback as the keys, and
+// show where it stands; File > Save Video writes one pass of the script.
+TEST_F(PlayerWindowTest, ControlsDriveAndShowThePlayback) {
+    for (int i = 1; i <= 4; ++i) WriteFrame(i, 1 + i % 3, 31, 17);
+    PlayerWindow window(velmora::parseScript("frame1.bmp\nframe2.bmp\nframe3.bmp\nframe4.bmp"), "script.aas");
+    window.start();
+    window.show();
+    auto* play = window.findChild<QToolButton*>("playPause");
+    auto* next = window.findChild<QToolButton*>("nextFrame");
+    auto* previous = window.findChild<QToolButton*>("previousFrame");
+    auto* slider = window.findChild<QSlider*>("position");
+    auto* label = window.findChild<QLabel*>("frameLabel");
+    auto* fps = window.findChild<QSpinBox*>("fps");
+    auto* loop = window.findChild<QCheckBox*>("loop");
+    ASSERT_TRUE(play && next && previous && slider && label && fps && loop);
+    EXPECT_GE(window.width(), window.findChild<QWidget*>("position")->parentWidget()->minimumSizeHint().width());
+
+    struct Step { std::function<void()> act; std::size_t frame; bool timer; QString text; int fps; };
+    const Step steps[] = {
+        {[] {}, 0, true, "Frame 1 / 4", 15},
+        {[&] { play->click(); }, 0, false, "Frame 1 / 4", 15},
+        {[&] { next->click(); }, 1, false, "Frame 2 / 4", 15},
+        {[&] { slider->setValue(3); }, 3, false, "Frame 4 / 4", 15},
+        {[&] { previous->click(); }, 2, false, "Frame 3 / 4", 15},
+        {[&] { fps->setValue(42); }, 2, false, "Frame 3 / 4", 42},
+        {[&] { QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier); QApplication::sendEvent(&window, &plus); },
+         2, false, "Frame 3 / 4", 50},
+        {[&] { play->click(); window.advanceFrame(); }, 3, true, "Frame 4 / 4", 50},
+        {[&] { loop->click(); window.advanceFrame(); }, 0, true, "Frame 1 / 4", 50},  // wraps instead of finishing
+    };
+    for (const Step& s : steps) {
+        s.act();
+        EXPECT_EQ(std::tuple(window.playback().frame(), window.timerActive(), label->text(), fps->value(),
+                             slider->value()),
+                  std::tuple(s.frame, s.timer, s.text, s.fps, static_cast<int>(s.frame)))
+            << s.text.toStdString();
+    }
+    EXPECT_TRUE(loop->isChecked() && window.playback().looping());
+
+    const QString video = QString::fromStdString(m_dir.file("out.webm"));
+    window.setVideoPathAsker([&](QWidget*) { return video; });
+    window.findChild<QAction*>("saveVideo")->trigger();
+    EXPECT_FALSE(window.timerActive());  // saving pauses
+    const auto decoded = velmora::test::decodeVideo(video.toStdString());
+    EXPECT_EQ(std::tuple(decoded.luma.size(), decoded.width, decoded.height), std::tuple(std::size_t{4}, 32, 18));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "anim/AnimRender.h"
 
 #include "anim/AnimMessages.h"
+#include "anim/FrameFile.h"
 #include "anim/FrameNumbering.h"
 #include "anim/KeyframeEdit.h"
 #include "anim/PlaybackScript.h"
@@ -30,7 +31,7 @@ void loadFrame(FractalEngine& engine, const Keyframe& k) {
 // The frame loop; returns how it ended. Frames have an engine of their own, so
 // the document keeps its values and picture while they are computed.
 AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
-                               AnimRenderResult& result) {
+                               AnimFrameSink* frames, AnimRenderResult& result) {
     const auto start = locateFrame(doc.m_keyframes, s.from);
     if (!start) return AnimRenderOutcome::Completed;  // nothing to render: out of segments at once
 
@@ -38,6 +39,7 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
     const std::atomic<bool>* cancel = sink != nullptr ? sink->cancelFlag() : nullptr;
     FractalEngine engine(s.width, s.height, host);
     Keyframe scratch;
+    FrameFile kept;
     const std::int32_t segments = doc.keyframeCount() - 1;
     for (std::int32_t k = start->segment; k < segments; ++k) {
         const std::int32_t count = doc.m_keyframes[static_cast<std::size_t>(k)].transitions;
@@ -54,6 +56,19 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
                            doc.m_keyframes[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
             loadFrame(engine, scratch);
 
+            const std::string path = framePath(s.destFolder, frame);
+            std::string sinkError;
+            if (s.skipRendered &&
+                checkRenderedFrame(path, s.width, s.height, scratch.palette, kept) == FrameFileCheck::Complete) {
+                status(sink, "Keeping frame ", frame);
+                ++result.framesKept;
+                if (frames != nullptr && !frames->frameReady(frame, kept.picture(), sinkError)) {
+                    report(host, sinkError);
+                    return AnimRenderOutcome::SinkFailed;
+                }
+                continue;
+            }
+
             status(sink, "Rendering frame ", frame);
             if (engine.render(bar, cancel) == 0) {
                 report(host, animtext::kAborted);
@@ -61,14 +76,27 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
             }
             // The frame's colour table is its tweened palette.
             engine.buildBitmap(scratch.palette);
-            const std::string path = framePath(s.destFolder, frame);
 
-            status(sink, "Saving frame ", frame);
-            std::error_code cause;
-            if (writeBmp(engine, path, cause) != BmpWriteResult::Ok) {
-                // The number of the frame that failed, whatever frame the range began with.
-                report(host, couldNotSaveFrameText(frame));
-                return AnimRenderOutcome::SaveFailed;
+            if (s.writeFiles) {
+                status(sink, "Saving frame ", frame);
+                std::error_code cause;
+                if (writeBmp(engine, path, cause) != BmpWriteResult::Ok) {
+                    // The number of the frame that failed, whatever frame the range began with.
+                    report(host, couldNotSaveFrameText(frame));
+                    return AnimRenderOutcome::SaveFailed;
+                }
+            }
+            if (frames != nullptr && engine.bitmapInfo() != nullptr) {
+                IndexedPicture picture;
+                picture.width = engine.width();
+                picture.height = engine.height();
+                picture.stride = static_cast<std::size_t>(engine.width() + FractalEngine::paddingFor(engine.width()));
+                picture.bottomUpRows = engine.bits();
+                picture.colourTable = engine.bitmapInfo()->data() + kBitmapInfoHeaderSize;
+                if (!frames->frameReady(frame, picture, sinkError)) {
+                    report(host, sinkError);
+                    return AnimRenderOutcome::SinkFailed;
+                }
             }
         }
     }
@@ -83,7 +111,8 @@ bool checkEnoughKeyframes(const Document& doc, Host& host) {
     return false;
 }
 
-AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink) {
+AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink,
+                                 AnimFrameSink* frames) {
     AnimRenderResult result;
     Host& host = doc.host();
     if (!checkEnoughKeyframes(doc, host)) return result;
@@ -94,14 +123,16 @@ AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, 
     doc.m_animWidth = s.width;
     doc.m_animHeight = s.height;
 
-    result.outcome = renderFrames(doc, host, s, sink, result);
+    result.outcome = renderFrames(doc, host, s, sink, frames, result);
     if (result.completed()) host.beep();
 
     // The ending is the same whatever happened: the script lists the whole
     // animation, and the document's picture is blank, as after any change that
     // its values no longer show.
-    result.scriptWritten = writeScript(doc);
-    if (!result.scriptWritten) report(host, animtext::kScriptFailed);
+    if (s.writeFiles) {
+        result.scriptWritten = writeScript(doc);
+        if (!result.scriptWritten) report(host, animtext::kScriptFailed);
+    }
     result.scriptPath = scriptPath(s.destFolder);
 
     if (doc.m_engine) doc.m_engine->blank();

@@ -9,6 +9,7 @@
 
 #include "anim/RenderSettingsCheck.h"
 #include "render/Progress.h"
+#include "video/FramePadding.h"
 
 namespace velmora {
 
@@ -25,10 +26,20 @@ public:
     virtual const std::atomic<bool>* cancelFlag() const { return nullptr; }
 };
 
+// Takes each frame of the range in order as soon as it is rendered or, when
+// resuming, read back from its kept file (a video being encoded).
+class AnimFrameSink {
+public:
+    virtual ~AnimFrameSink() = default;
+    // False with the message stops the render.
+    virtual bool frameReady(std::int64_t frame, const IndexedPicture& picture, std::string& error) = 0;
+};
+
 enum class AnimRenderOutcome {
     Completed,        // every requested frame was written
     Aborted,          // the engine's render was cancelled (Escape)
     SaveFailed,       // a frame file could not be written
+    SinkFailed,       // the frame sink gave up (a video could not be written)
     TooFewKeyframes,  // refused before anything changed
 };
 
@@ -38,6 +49,7 @@ struct AnimRenderResult {
     std::string scriptPath;          // for the completion dialog's Play
     std::int32_t framesBegun = 0;    // frames started in this render
     std::int32_t lastFrame = 0;      // the number of the last frame begun (the failing one after a failure)
+    std::int32_t framesKept = 0;     // frames of framesBegun whose complete files were kept (resume)
     bool completed() const { return outcome == AnimRenderOutcome::Completed; }
 };
 
@@ -46,11 +58,14 @@ struct AnimRenderResult {
 bool checkEnoughKeyframes(const Document& doc, Host& host);
 
 // Renders the accepted settings' range (their folder ends with the separator).
+// When resuming, a frame whose file is already complete (checkRenderedFrame)
+// is kept as it is. Each frame also goes to `frames` when there is one.
 // Stores the tweening style, folder and frame size in the document; each frame
 // is computed by an engine of its own, so the document's active values,
 // palette, size and engine stay as they were (its picture ends blank). Messages and the completion beep go through the
 // document's Host, whose cancel key stops the frame being rendered. The caller shows the completion dialog when the
 // result is Completed.
-AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink);
+AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink,
+                                 AnimFrameSink* frames = nullptr);
 
 }  // namespace velmora

@@ -1,10 +1,9 @@
 #include "anim/PlaybackScript.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <memory>
 
+#include "base/FileIO.h"
 #include "model/Document.h"
 
 namespace velmora {
@@ -49,12 +48,6 @@ bool emitScript(const std::string& folder, PlaybackStyle style, std::int32_t tot
     return buffer.empty() || sink(buffer);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f != nullptr) std::fclose(f);
-    }
-};
-
 }  // namespace
 
 std::string framePath(const std::string& folder, std::int64_t frame) {
@@ -78,14 +71,15 @@ bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t to
     std::error_code ec;
     if (totalFrames > kMaxScriptFrames || !folderFitsScriptLines(folder)) return false;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(scriptPath(folder).c_str(), "wb"));
-    if (!file) return false;
-    const bool written = emitScript(folder, style, totalFrames, [&](const std::string& piece) {
-        return std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
-    });
-    const bool flushed = written && std::fflush(file.get()) == 0;
-    const bool closed = std::fclose(file.release()) == 0;
-    return written && flushed && closed;
+    // Written whole under another name and renamed over the old script, so
+    // renders of several ranges into one folder at once never mix their bytes
+    // and an interrupted write leaves the old script.
+    const ByteProducer produce = [&](const ByteSink& sink) {
+        return emitScript(folder, style, totalFrames, [&](const std::string& piece) {
+            return sink(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size());
+        });
+    };
+    return writeFileSafely(scriptPath(folder), produce, ec) == WriteResult::Ok;
 }
 
 PlaybackChoice playbackChoiceOf(PlaybackStyle style) {

@@ -37,10 +37,10 @@ std::string scriptPath(const std::string& folder);
 // bit (only a damaged file holds one) plays Forwards, the default.
 std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
 
-// Writes folder + "script.aas", replacing an old one, without changing the
-// working directory. False when the folder is not there or cannot begin a
-// line, when there are more than kMaxScriptFrames frames, when the file cannot
-// be created or a write fails (a partly written file may remain).
+// Writes folder + "script.aas", replacing an old one whole (never partly
+// written), without changing the working directory. False when the folder is
+// not there or cannot begin a line, when there are more than kMaxScriptFrames
+// frames, when the file cannot be created or a write fails.
 bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
 
 // The Script dialog's choice: one of three directions, and looping.

@@ -20,6 +20,10 @@ struct RenderSettings {
     std::string destFolder;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    // Resume: frame files already complete for these settings are kept.
+    bool skipRendered = false;
+    // Off when only a video is wanted: no frame files and no script.
+    bool writeFiles = true;
 };
 
 // The document's stored frame size, tweening style and folder with the whole

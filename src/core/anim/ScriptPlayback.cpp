@@ -32,11 +32,31 @@ std::uint32_t ScriptPlayback::pass() const {
 bool ScriptPlayback::tick() {
     if (!running()) return false;
     if (m_position >= last()) {
+        if (m_looping && m_position > 0) {
+            m_position = 0;
+            return true;
+        }
         m_finished = true;
         return false;
     }
     ++m_position;
     return true;
+}
+
+bool ScriptPlayback::seek(std::size_t entry) {
+    if (empty()) return false;
+    const std::uint64_t target =
+        static_cast<std::uint64_t>(pass()) * m_frameCount + std::min(entry, m_frameCount - 1);
+    const bool moved = target != m_position;
+    m_position = target;
+    m_finished = false;
+    return moved;
+}
+
+void ScriptPlayback::setLooping(bool looping) {
+    m_looping = looping;
+    // A finished script plays on when looping is switched on while it runs.
+    if (looping && m_finished && !empty() && !m_paused) restart();
 }
 
 bool ScriptPlayback::stepForward() {

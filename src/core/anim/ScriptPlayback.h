@@ -38,6 +38,13 @@ public:
     bool stepBack();
     void togglePause();
     void restart();
+    // Moves to an entry of the list within the current pass (the position
+    // slider); clamped to the list. True when the entry on show changed.
+    bool seek(std::size_t entry);
+    // Looping plays the whole script again from its start instead of
+    // finishing, for as long as it is on.
+    bool looping() const { return m_looping; }
+    void setLooping(bool looping);
 
     int fps() const { return m_fps; }
     void setFps(int fps);
@@ -54,6 +61,7 @@ private:
     std::uint64_t m_position = 0;  // pass * frameCount + frame
     bool m_finished = false;
     bool m_paused = false;
+    bool m_looping = false;
     int m_fps = kDefaultFps;
 };
 

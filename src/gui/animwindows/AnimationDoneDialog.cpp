@@ -17,10 +17,12 @@ namespace {
 
 constexpr int kIdDone = 1;
 constexpr int kIdPlay = 1031;
+constexpr int kIdSaveVideo = 1040;
 
 }  // namespace
 
-AnimationDoneDialog::AnimationDoneDialog(std::string scriptPath, Host& host, QWidget* parent)
+AnimationDoneDialog::AnimationDoneDialog(std::string scriptPath, Host& host, QWidget* parent,
+                                         std::function<void()> saveVideo)
     : QDialog(parent), m_scriptPath(std::move(scriptPath)), m_host(host) {
     setObjectName(QString::fromLatin1(kAnimDoneName));
     setWindowTitle(QString::fromLatin1(kAppTitle));
@@ -49,6 +51,11 @@ AnimationDoneDialog::AnimationDoneDialog(std::string scriptPath, Host& host, QWi
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(play);
+    if (saveVideo) {
+        auto* video = makeIdButton(this, QStringLiteral("Save &Video..."), kIdSaveVideo);
+        connect(video, &QPushButton::clicked, this, std::move(saveVideo));
+        buttons->addWidget(video);
+    }
     buttons->addWidget(done);
     buttons->addWidget(help);
     buttons->addStretch(1);

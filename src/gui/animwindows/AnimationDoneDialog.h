@@ -1,6 +1,8 @@
 #pragma once
-// The dialog after a complete animation render: play the animation now, or be done.
+// The dialog after a complete animation render: play the animation now, save
+// it as a video, or be done.
 #include <QDialog>
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -14,7 +16,9 @@ inline constexpr const char* kAnimDoneName = "AnimationDoneDialog";
 class AnimationDoneDialog : public QDialog {
     Q_OBJECT
 public:
-    AnimationDoneDialog(std::string scriptPath, Host& host, QWidget* parent = nullptr);
+    // saveVideo runs "Save &Video..."; without it the button is not shown.
+    AnimationDoneDialog(std::string scriptPath, Host& host, QWidget* parent = nullptr,
+                        std::function<void()> saveVideo = {});
 
     // "&Play": starts the player on the script; the dialog stays open.
     void onPlay();

@@ -15,6 +15,8 @@
 #include "anim/AnimRender.h"
 #include "animwindows/AnimationDoneDialog.h"
 #include "animwindows/RenderSettingsDialog.h"
+#include "animwindows/VideoSaveDialog.h"
+#include "anim/PlaybackScript.h"
 #include "animwindows/ScriptDialog.h"
 #include "animwindows/TransitionCountDialog.h"
 #include "anim/FramesList.h"
@@ -36,6 +38,7 @@ constexpr int kIdCopyToActive = 8;
 constexpr int kIdKeyframeProperties = 11;
 constexpr int kIdList = 1023;
 constexpr int kIdScript = 1033;
+constexpr int kIdSaveVideo = 1040;
 
 // The render's status line and bar, in the progress window over the frames
 // window; the render runs on a worker, so the texts travel queued, in order.
@@ -91,6 +94,7 @@ AnimationFramesWindow::AnimationFramesWindow(Document& doc, Host& host, DesktopD
     auto* render = makeIdButton(this, QStringLiteral("&Render Anim"), kIdRenderAnim);
     render->setDefault(true);
     auto* script = makeIdButton(this, QStringLiteral("&Script"), kIdScript);
+    auto* video = makeIdButton(this, QStringLiteral("Save &Video..."), kIdSaveVideo);
     auto* help = makeIdButton(this, QStringLiteral("&Help"), kIdHelpButton);
     connect(m_insert, &QPushButton::clicked, this, &AnimationFramesWindow::onInsertActive);
     connect(m_copyFrom, &QPushButton::clicked, this, &AnimationFramesWindow::onCopyFromActive);
@@ -99,12 +103,13 @@ AnimationFramesWindow::AnimationFramesWindow(Document& doc, Host& host, DesktopD
     connect(m_delete, &QPushButton::clicked, this, &AnimationFramesWindow::onDeleteKeyframe);
     connect(render, &QPushButton::clicked, this, &AnimationFramesWindow::onRenderAnim);
     connect(script, &QPushButton::clicked, this, &AnimationFramesWindow::onScript);
+    connect(video, &QPushButton::clicked, this, &AnimationFramesWindow::onSaveVideo);
     connect(help, &QPushButton::clicked, this, [this] { showHelpTopic(this, QStringLiteral("animframes")); });
 
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {m_insert, m_copyFrom, m_copyTo, m_properties, m_delete}) buttons->addWidget(b);
     buttons->addSpacing(12);
-    for (QPushButton* b : {render, script, help}) buttons->addWidget(b);
+    for (QPushButton* b : {render, script, video, help}) buttons->addWidget(b);
     buttons->addStretch(1);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_list, 1);
@@ -281,8 +286,19 @@ void AnimationFramesWindow::onRenderAnim() {
     // The render stored its settings and blanked the picture.
     m_doc.notifyChanged(doc_change::kPicture | doc_change::kKeyframes);
     if (!result.completed()) return;
-    AnimationDoneDialog done(result.scriptPath, m_host, this);
+    m_renderedFrom = settings.m_from;
+    m_renderedTo = result.framesBegun > 0 ? result.lastFrame : settings.m_from - 1;
+    AnimationDoneDialog done(result.scriptPath, m_host, this, [this] { onSaveVideo(); });
     m_dialogs.runModal(done);
+}
+
+void AnimationFramesWindow::onSaveVideo() {
+    const bool rendered = m_renderedTo >= m_renderedFrom && m_renderedFrom > 0;
+    const std::int64_t from = rendered ? m_renderedFrom : 1;
+    const std::int64_t to = rendered ? m_renderedTo : m_doc.totalFrames();
+    std::vector<std::string> frames;
+    for (std::int64_t n = from; n <= to; ++n) frames.push_back(framePath(m_doc.m_destFolder, n));
+    saveFramesAsVideo(frames, m_doc.m_destFolder + "animation.mp4", m_dialogs, m_host, this, kFramesWindowName);
 }
 
 void AnimationFramesWindow::onScript() {

@@ -43,6 +43,9 @@ public:
     void onDeleteKeyframe();
     void onRenderAnim();
     void onScript();
+    // The frames of the last complete render (else of the whole animation in
+    // the document's folder) into a video file.
+    void onSaveVideo();
 
 public slots:
     // Enter starts the render; the window stays.
@@ -71,6 +74,9 @@ private:
     QPushButton* m_properties = nullptr;
     QPushButton* m_delete = nullptr;
     bool m_columnsSized = false;
+    // The range of the last complete render, for Save Video.
+    std::int32_t m_renderedFrom = 0;
+    std::int32_t m_renderedTo = 0;
 };
 
 }  // namespace velmora::gui

@@ -1,5 +1,6 @@
 #include "animwindows/RenderSettingsDialog.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -71,6 +72,10 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     framesGrid->addWidget(m_fromEdit, 0, 1);
     framesGrid->addWidget(makeLabel(frames, QStringLiteral("&To"), m_toEdit), 1, 0);
     framesGrid->addWidget(m_toEdit, 1, 1);
+    // Resuming an interrupted render: complete frame files of these settings stay.
+    m_skip = new QCheckBox(QStringLiteral("S&kip frames already rendered"), frames);
+    m_skip->setObjectName(QStringLiteral("skipRendered"));
+    framesGrid->addWidget(m_skip, 2, 0, 1, 2);
 
     auto* tweening = new QGroupBox(QStringLiteral("Tweening Style"), this);
     m_slow = new QRadioButton(QStringLiteral("&Slow at keyframes"), tweening);
@@ -108,7 +113,8 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     setTabOrder(m_heightEdit, m_folder);
     setTabOrder(m_folder, m_fromEdit);
     setTabOrder(m_fromEdit, m_toEdit);
-    setTabOrder(m_toEdit, m_slow);
+    setTabOrder(m_toEdit, m_skip);
+    setTabOrder(m_skip, m_slow);
     setTabOrder(m_slow, ok);
     setTabOrder(ok, cancel);
     setTabOrder(cancel, help);
@@ -123,6 +129,7 @@ RenderSettings RenderSettingsDialog::settings() const {
     s.destFolder = m_destFolder;
     s.width = m_width;
     s.height = m_height;
+    s.skipRendered = m_skipRendered;
     return s;
 }
 
@@ -143,6 +150,7 @@ void RenderSettingsDialog::accept() {
     m_to = s.to;
     m_tweenStyle = s.tweenStyle;
     m_destFolder = s.destFolder;
+    m_skipRendered = m_skip->isChecked();
     m_accepted = true;
     QDialog::accept();
 }

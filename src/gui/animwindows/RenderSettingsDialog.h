@@ -10,6 +10,7 @@
 #include "anim/RenderSettingsCheck.h"
 #include "model/FractalParams.h"
 
+class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -35,6 +36,7 @@ public:
     std::string m_destFolder;
     std::int32_t m_width = 0;
     std::int32_t m_height = 0;
+    bool m_skipRendered = false;
     Document* m_document;
     // Set only when OK's checks passed and the dialog closed with OK.
     bool m_accepted = false;
@@ -51,6 +53,7 @@ private:
     QLineEdit* m_toEdit = nullptr;      // id 1029
     QRadioButton* m_slow = nullptr;      // id 1032
     QRadioButton* m_constant = nullptr;  // id 1033
+    QCheckBox* m_skip = nullptr;         // "skipRendered"
 };
 
 }  // namespace velmora::gui

@@ -1,0 +1,110 @@
+// velmora-cli anim with video, resume and frame ranges: what reaches the
+// files. Ranges are rendered by separate processes of the built program at
+// once, as a render farm runs them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include "AnimTestSupport.h"
+#include "CliCommands.h"
+#include "FakeHost.h"
+#include "VideoDecode.h"
+#include "anim/FrameFile.h"
+#include "anim/PlaybackScript.h"
+
+using namespace velmora;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+struct CliRun { int code; std::string out, err; };
+
+CliRun cli(const Args& args) {
+    std::ostringstream out, err;
+    const int code = cli::runCli(args, out, err, false);
+    return {code, out.str(), err.str()};
+}
+
+class CliVideo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::FakeHost host;
+        Document doc(host);
+        test::prepare(doc, test::threeKeyframes(24, 6));
+        std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_playbackStyle) = std::tuple(41, 27, PlaybackStyle::PingPong);
+        ASSERT_TRUE(doc.onSaveDocument(file));
+        ASSERT_EQ(cli({"anim", file, "--folder", dir.file("one")}).code, 0);
+    }
+    // The frame files of a folder by name, with their bytes, and whether its
+    // script is the one a render writes there (it names its folder).
+    static std::map<std::string, std::string> contents(const std::string& folder) {
+        std::map<std::string, std::string> out;
+        for (const auto& e : fs::directory_iterator(folder))
+            if (e.path().extension() == ".bmp") out[e.path().filename().string()] = test::readText(e.path());
+        out["script"] = test::readText(folder + "/" + kScriptFileName) == scriptText(folder + "/", PlaybackStyle::PingPong, 30) ? "ok" : "bad";
+        return out;
+    }
+    // The shell command that runs the built velmora-cli on the document.
+    std::string start(const std::string& folder, const std::string& options) {
+        return std::string("'") + VELMORA_CLI_PATH + "' anim '" + file + "' --folder '" + folder + "' " + options;
+    }
+    test::TempDir dir;
+    const std::string file = dir.file("anim.vmr");
+};
+
+// Disjoint ranges rendered at once by separate processes into one folder give
+// the files of a single render, script included.
+TEST_F(CliVideo, ConcurrentRangesEqualOneRender) {
+    const std::string folder = dir.file("farm"), codes = dir.file("codes");
+    fs::create_directory(folder);
+    std::string command;
+    for (const char* range : {"1-9", "10-17", "18-24", "25-30"})
+        command += "(" + start(folder, "--frames " + std::string(range)) + " >/dev/null; echo $? >> '" + codes + "') & ";
+    ASSERT_EQ(std::system((command + "wait").c_str()), 0);
+    EXPECT_EQ(test::readText(codes), "0\n0\n0\n0\n");
+    EXPECT_TRUE(contents(folder) == contents(dir.file("one")));
+    EXPECT_EQ(contents(folder).size(), 31u);
+}
+
+// A render killed midway and resumed ends with the files of one render, and
+// the resumed render's video holds every frame, kept or new; --no-frames
+// writes only the video.
+TEST_F(CliVideo, KilledRenderResumesIntoTheSameFilesAndAVideo) {
+    const std::string frames = dir.file("f");
+    fs::create_directory(frames);
+    ASSERT_EQ(std::system((start(frames, "") + " >/dev/null 2>&1 & echo $! > '" + dir.file("pid") + "'").c_str()), 0);
+    for (int i = 0; i < 5000 && !fs::exists(frames + "/frame3.bmp"); ++i) ::usleep(1000);
+    ::kill(std::stoi(test::readText(dir.file("pid"))), SIGKILL);
+    const CliRun r = cli({"anim", file, "--folder", frames, "--resume", "--video", dir.file("b.webm")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Frames kept from before: "), std::string::npos) << r.out;
+    EXPECT_TRUE(contents(frames) == contents(dir.file("one")));
+    const test::DecodedVideo v = test::decodeVideo(dir.file("b.webm"));
+    ASSERT_EQ(std::tuple(v.codec, v.luma.size()), std::tuple(std::string("vp9"), std::size_t{30}));
+    FrameFile first;  // a kept frame reaches the video through its file
+    ASSERT_EQ(readFrameFile(framePath(frames + "/", 1), first), FrameFileCheck::Complete);
+    EXPECT_GT(test::lumaPsnr(v.luma[0], v.width, first.picture()), 35.0);
+    ASSERT_EQ(cli({"anim", file, "--folder", dir.file("g"), "--no-frames", "--video", dir.file("a.mp4"), "--fps", "30",
+                   "--quality", "small"}).code, 0);
+    EXPECT_EQ(std::pair(fs::is_empty(dir.file("g")), test::decodeVideo(dir.file("a.mp4")).luma.size()),
+              std::pair(true, std::size_t{30}));
+}
+
+// A video that cannot be made is known before any frame is rendered.
+TEST_F(CliVideo, UnwritableVideoStopsBeforeTheFrames) {
+    const std::string video = dir.file("no/such/v.mp4");
+    const CliRun r = cli({"anim", file, "--folder", dir.file("f"), "--video", video});
+    EXPECT_EQ(std::tuple(r.code, r.out, r.err),
+              std::tuple(1, "", "Cannot create the video file '" + video + "': No such file or directory.\n"));
+    EXPECT_TRUE(fs::is_empty(dir.file("f")));
+}
+
+}  // namespace
