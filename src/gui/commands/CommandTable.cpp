@@ -11,7 +11,7 @@ using M = MenuName;
 // The File menu's separators after Export BMP and after Print Setup are
 // expressed as separatorBefore on the item that follows; the recent files and
 // the separator after them are inserted by the frame.
-constexpr std::array<CommandInfo, 28> kCommands{{
+constexpr std::array<CommandInfo, 29> kCommands{{
     {ID_FILE_NEW, M::File, "&New\tCtrl+N", "Ctrl+N", "Creates a new file", "New", false, false},
     {ID_FILE_OPEN, M::File, "&Open...\tCtrl+O", "Ctrl+O", "Open an existing document", "Open", false, false},
     {ID_FILE_SAVE, M::File, "&Save\tCtrl+S", "Ctrl+S", "Save the active document", "Save", false, false},
@@ -31,6 +31,8 @@ constexpr std::array<CommandInfo, 28> kCommands{{
      true},
     {ID_VIEW_ANIMWINDOW, M::View, "&Anim Window", "", "Show or hide the anim frames window",
      "Toggle Anim window", false, true},
+    {ID_VIEW_LOCATION, M::View, "&Location...", "", "Shows the centre and width of the picture, to copy or change",
+     "Location", true, false},
     {ID_RENDER, M::Render, "&Render\tF5", "F5", "Renders the fractal image", "Render", false, false},
     {ID_ZOOM_IN, M::Render, "Zoom &In\tF6", "F6", "Zooms in to selected area", "Zoom In", false, false},
     {ID_ZOOM_OUT, M::Render, "Zoom &Out\tF7", "F7", "Zooms display out into selected area", "Zoom Out", false,
