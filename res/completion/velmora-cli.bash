@@ -4,7 +4,7 @@ _velmora_cli() {
     _init_completion || return
 
     local commands="render info resave new anim palette"
-    local overrides="--size --region --iterations --type --julia"
+    local overrides="--size --region --center --width --iterations --type --julia"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case "${words[i]}" in
@@ -17,7 +17,7 @@ _velmora_cli() {
         --style) COMPREPLY=($(compgen -W "slow constant" -- "$cur")); return ;;
         --folder) _filedir -d; return ;;
         --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
-        --size|--region|--iterations|--julia|--from|--to) return ;;
+        --size|--region|--center|--width|--iterations|--julia|--from|--to) return ;;
         -o)
             case "$command" in
                 palette) _filedir rgb ;;

@@ -107,7 +107,9 @@ bool tweenExact(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_
     std::vector<LocationReal> vb = readValues(tb, readBits);
     const long span = std::max({spanBits(va[0], va[2]), spanBits(va[1], va[3]), spanBits(vb[0], vb[2]),
                                 spanBits(vb[1], vb[3])});
-    const mpfr_prec_t bits = std::max<mpfr_prec_t>(readBits, span + 64) + 96;
+    const mpfr_prec_t bits =
+        std::min<mpfr_prec_t>(std::max<mpfr_prec_t>(readBits, std::min<long>(span, kMaxLocationBits) + 64) + 96,
+                              kMaxLocationBits);
     va = readValues(ta, bits);
     vb = readValues(tb, bits);
     std::vector<LocationReal> v(6, LocationReal(bits));

@@ -13,6 +13,10 @@
 
 namespace velmora {
 
+// No arithmetic on a location runs in more bits than this: about the digits a
+// value may have, far past any depth a picture can be rendered at.
+inline constexpr mpfr_prec_t kMaxLocationBits = 70000;
+
 // An axis needs more than doubles when its extent is below 2^-40 of its
 // larger edge (a few thousand pixels then lie within a handful of units in
 // the last place) or is too small for doubles to space pixels at all. An

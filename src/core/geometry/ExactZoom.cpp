@@ -49,8 +49,9 @@ long axisSpanBits(const LocationReal& low, const LocationReal& high) {
 mpfr_prec_t workingBits(const FractalParams& p, long extraBits) {
     const mpfr_prec_t read = p.exact.empty() ? 64 : bitsToRead(p.exact);
     const Edges e = readEdges(p, read);
-    const long span = std::max(axisSpanBits(e.left, e.right), axisSpanBits(e.top, e.bottom));
-    return std::max<mpfr_prec_t>(read, span + 64) + extraBits + 64;
+    const long span = std::min<long>(std::max(axisSpanBits(e.left, e.right), axisSpanBits(e.top, e.bottom)),
+                                     kMaxLocationBits);
+    return std::min<mpfr_prec_t>(std::max<mpfr_prec_t>(read, span + 64) + extraBits + 64, kMaxLocationBits);
 }
 
 // The moved edges as the location's exact text and doubles; empty when an
