@@ -246,7 +246,8 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
     j << "{\"left\":" << number(p.left) << ",\"top\":" << number(p.top) << ",\"right\":" << number(p.right)
       << ",\"bottom\":" << number(p.bottom) << ",\"type\":" << static_cast<int>(p.type)
       << ",\"cReal\":" << number(p.cReal) << ",\"cImag\":" << number(p.cImag)
-      << ",\"iterations\":" << p.iterations << ",\"width\":" << p.width << ",\"height\":" << p.height
+      << ",\"exact\":" << exactObject(exactTextOf(p)) << ",\"iterations\":" << p.iterations
+      << ",\"width\":" << p.width << ",\"height\":" << p.height
       << ",\"playbackStyle\":" << static_cast<int>(doc.playbackStyle)
       << ",\"tweenStyle\":" << static_cast<int>(doc.tweenStyle) << ",\"animWidth\":" << doc.animWidth
       << ",\"animHeight\":" << doc.animHeight << ",\"destFolder\":" << json::string(doc.destFolder)
@@ -256,11 +257,12 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
         const Keyframe& k = doc.keyframes[i];
         j << (i ? "," : "") << "{\"left\":" << number(k.left) << ",\"right\":" << number(k.right)
           << ",\"top\":" << number(k.top) << ",\"bottom\":" << number(k.bottom)
-          << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag) << ",\"type\":" << k.type
+          << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag)
+          << ",\"exact\":" << exactObject(exactTextOf(k)) << ",\"type\":" << k.type
           << ",\"iterations\":" << k.iterations << ",\"transitions\":" << k.transitions << ",\"palette\":\""
-          << paletteHex(k.palette) << "\",\"exact\":" << exactObject(exactTextOf(k)) << "}";
+          << paletteHex(k.palette) << "\"}";
     }
-    j << "],\"exact\":" << exactObject(exactTextOf(p)) << "}\n";
+    j << "]}\n";
     out << j.str();
     return 0;
 }
