@@ -8,6 +8,7 @@
 
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
+#include "dialogs/LocationDialog.h"
 #include "dialogs/SettingsDialog.h"
 #include "commands/CommandRouter.h"
 #include "view/PictureImage.h"
@@ -130,6 +131,35 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     // The view was redrawn; a new, blank picture, no render follows.
     EXPECT_EQ(std::tuple(view->hasSelection(), doc.isModified(), doc.m_engine->width(), doc.m_engine->isValid()),
               std::tuple(false, true, 320, false));
+}
+
+// View > Location shows the centre and width, refuses a width that is no
+// number without closing, renders pasted values, and Back returns.
+TEST_F(ViewTest, LocationDialogTakesPastedValuesAndBackReturns) {
+    const std::string re = "-0.7436438870371587047521915061147742466775";
+    QStringList shown;
+    dialogs.modal = [&](QDialog& d) {
+        for (int id : {LocationDialog::kIdCentreRe, LocationDialog::kIdCentreIm, LocationDialog::kIdWidth})
+            shown << control<QLineEdit>(d, id)->text();
+        setText(d, LocationDialog::kIdCentreRe, QString::fromStdString(" " + re + "\n"));
+        setText(d, LocationDialog::kIdWidth, QStringLiteral("1e-3O"));
+        Press(d, LocationDialog::kIdOk);
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        setText(d, LocationDialog::kIdWidth, QStringLiteral("1e-30"));
+        Press(d, LocationDialog::kIdOk);
+        return d.result();
+    };
+    host.allowMessages = true;
+    const FractalParams before = doc.m_params;
+    ASSERT_TRUE(router.Run(ID_VIEW_LOCATION));
+    EXPECT_EQ(shown, QStringList({"0", "0", "4"}));
+    EXPECT_EQ(host.messages.size(), 1u);
+    ExactLocation want;
+    ASSERT_EQ(edgesFromCentre({re, "0", "1e-30"}, 300, 300, want), CentreWidthFault::None);
+    EXPECT_EQ(std::tuple(doc.m_params.exact.left, doc.m_params.exact.bottom, doc.isModified(), doc.m_engine->isValid()),
+              std::tuple(want.left, want.bottom, true, true));
+    ASSERT_TRUE(router.Run(ID_NAV_BACK));
+    EXPECT_EQ(doc.m_params, before);
 }
 
 TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTheSelection) {
