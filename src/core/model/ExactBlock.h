@@ -5,6 +5,7 @@
 // active parameters, else a keyframe's index) and its six values (left, top,
 // right, bottom, cReal, cImag), each a u32 length and that much decimal text.
 // Older readers stop at the terminator and land on the doubles.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -40,8 +41,15 @@ void readExactBlock(Source& in, DocumentContents& c) {
     const std::size_t length = static_cast<std::size_t>(head[8]) | (static_cast<std::size_t>(head[9]) << 8) |
                                (static_cast<std::size_t>(head[10]) << 16) | (static_cast<std::size_t>(head[11]) << 24);
     if (length > maxExactPayload(c)) return;
-    std::vector<std::uint8_t> payload(length);
-    if (!in.bytes(payload.data(), length)) return;
+    // Read in pieces, so a length that promises more than the file holds
+    // never costs more memory than the bytes that are there.
+    constexpr std::size_t kPiece = 65536;
+    std::vector<std::uint8_t> payload;
+    while (payload.size() < length) {
+        const std::size_t n = std::min(kPiece, length - payload.size());
+        payload.resize(payload.size() + n);
+        if (!in.bytes(payload.data() + payload.size() - n, n)) return;
+    }
     applyExactPayload(payload.data(), payload.size(), c);
 }
 
