@@ -2,6 +2,7 @@
 // the picture, and copying it, driven by mouse events and commands offscreen.
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QWheelEvent>
@@ -218,6 +219,7 @@ TEST(Navigation, AltLeftAndAltRightStepThroughTheMainWindow) {
     };
     const double zoomedLeft = t.makeDoc().m_params.left;
     EXPECT_EQ(std::pair(t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)), std::pair(true, false));
+    EXPECT_EQ(t.frame().findChild<QLabel*>(QStringLiteral("ZoomDepth"))->text(), QStringLiteral("Zoom 0.5"));
     altKey(Qt::Key_Left);
     EXPECT_EQ(std::tuple(t.makeDoc().m_params.left, t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)),
               std::tuple(-2.0, false, true));
