@@ -78,22 +78,14 @@ void constantSpeedAxisExact(LocationReal& low, LocationReal& high, const Locatio
     mpfr_add(high.get(), low.get(), size.get(), MPFR_RNDN);
 }
 
-long spanBits(const LocationReal& low, const LocationReal& high) {
-    LocationReal extent(std::max(low.bits(), high.bits()) + 1);
-    mpfr_sub(extent.get(), high.get(), low.get(), MPFR_RNDN);
-    if (mpfr_zero_p(extent.get())) return 0;
-    long largest = mpfr_get_exp(extent.get());
-    if (!mpfr_zero_p(low.get())) largest = std::max(largest, static_cast<long>(mpfr_get_exp(low.get())));
-    if (!mpfr_zero_p(high.get())) largest = std::max(largest, static_cast<long>(mpfr_get_exp(high.get())));
-    return largest - mpfr_get_exp(extent.get());
-}
-
 // A keyframe's six values at `bits`: left, top, right, bottom, cReal, cImag.
-std::vector<LocationReal> readValues(const ExactLocation& text, mpfr_prec_t bits) {
-    std::vector<LocationReal> v(6, LocationReal(bits));
+// False when one is no number (a keyframe whose doubles are NaN).
+bool readValues(const ExactLocation& text, mpfr_prec_t bits, std::vector<LocationReal>& v) {
+    v.assign(6, LocationReal(bits));
     const std::string* s[6] = {&text.left, &text.top, &text.right, &text.bottom, &text.cReal, &text.cImag};
-    for (std::size_t i = 0; i < 6; ++i) readDecimal(*s[i], v[i]);
-    return v;
+    for (std::size_t i = 0; i < 6; ++i)
+        if (!readDecimal(*s[i], v[i])) return false;
+    return true;
 }
 
 // The region and constant of `out` from the keyframes' exact values (or their
@@ -103,15 +95,15 @@ bool tweenExact(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_
     const ExactLocation ta = exactTextOf(a);
     const ExactLocation tb = exactTextOf(b);
     const mpfr_prec_t readBits = std::max(bitsToRead(ta), bitsToRead(tb));
-    std::vector<LocationReal> va = readValues(ta, readBits);
-    std::vector<LocationReal> vb = readValues(tb, readBits);
-    const long span = std::max({spanBits(va[0], va[2]), spanBits(va[1], va[3]), spanBits(vb[0], vb[2]),
-                                spanBits(vb[1], vb[3])});
+    std::vector<LocationReal> va, vb;
+    if (!readValues(ta, readBits, va) || !readValues(tb, readBits, vb)) return false;
+    const long span = std::max({axisSpanBits(va[0], va[2]), axisSpanBits(va[1], va[3]), axisSpanBits(vb[0], vb[2]),
+                                axisSpanBits(vb[1], vb[3])});
     const mpfr_prec_t bits =
         std::min<mpfr_prec_t>(std::max<mpfr_prec_t>(readBits, std::min<long>(span, kMaxLocationBits) + 64) + 96,
                               kMaxLocationBits);
-    va = readValues(ta, bits);
-    vb = readValues(tb, bits);
+    readValues(ta, bits, va);
+    readValues(tb, bits, vb);
     std::vector<LocationReal> v(6, LocationReal(bits));
     if (style == TweenStyle::SlowAtKeyframes) {
         const double w = slowAtKeyframesWeight(t, d);

@@ -78,16 +78,19 @@ ExactLocation exactTextOf(const Keyframe& k) { return textOf(k); }
 bool assignExact(FractalParams& p, const ExactLocation& values) { return assign(p, values); }
 bool assignExact(Keyframe& k, const ExactLocation& values) { return assign(k, values); }
 
-std::size_t digitsToKeep(const LocationReal& low, const LocationReal& high) {
+long axisSpanBits(const LocationReal& low, const LocationReal& high) {
     LocationReal extent(std::max(low.bits(), high.bits()) + 1);
     mpfr_sub(extent.get(), high.get(), low.get(), MPFR_RNDN);
-    if (mpfr_zero_p(extent.get())) return 17;
+    if (mpfr_zero_p(extent.get()) || !mpfr_number_p(extent.get())) return 0;
     long largest = mpfr_get_exp(extent.get());
     if (!mpfr_zero_p(low.get())) largest = std::max(largest, static_cast<long>(mpfr_get_exp(low.get())));
     if (!mpfr_zero_p(high.get())) largest = std::max(largest, static_cast<long>(mpfr_get_exp(high.get())));
-    const long bits = largest - mpfr_get_exp(extent.get());
+    return largest - mpfr_get_exp(extent.get());
+}
+
+std::size_t digitsToKeep(const LocationReal& low, const LocationReal& high) {
     // log10(2) < 0.30103; 20 digits below the extent place every pixel.
-    const auto digits = static_cast<std::size_t>(static_cast<double>(bits) * 0.30103) + 21;
+    const auto digits = static_cast<std::size_t>(static_cast<double>(axisSpanBits(low, high)) * 0.30103) + 21;
     return std::clamp<std::size_t>(digits, 17, kMaxDecimalChars - 16);
 }
 

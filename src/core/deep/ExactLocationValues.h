@@ -36,6 +36,10 @@ ExactLocation exactTextOf(const Keyframe& k);
 bool assignExact(FractalParams& p, const ExactLocation& values);
 bool assignExact(Keyframe& k, const ExactLocation& values);
 
+// How many bits the larger edge of an axis lies above the axis's extent (0
+// for an axis of no extent): what arithmetic on the axis must hold besides.
+long axisSpanBits(const LocationReal& low, const LocationReal& high);
+
 // Significant digits that keep an edge of an axis about 20 digits finer than
 // the axis's extent (at least a double's 17).
 std::size_t digitsToKeep(const LocationReal& low, const LocationReal& high);

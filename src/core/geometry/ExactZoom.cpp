@@ -34,16 +34,6 @@ Edges readEdges(const FractalParams& p, mpfr_prec_t bits) {
     return e;
 }
 
-long axisSpanBits(const LocationReal& low, const LocationReal& high) {
-    LocationReal extent(std::max(low.bits(), high.bits()) + 1);
-    mpfr_sub(extent.get(), high.get(), low.get(), MPFR_RNDN);
-    if (mpfr_zero_p(extent.get()) || !mpfr_number_p(extent.get())) return 0;
-    long largest = mpfr_get_exp(extent.get());
-    if (!mpfr_zero_p(low.get())) largest = std::max(largest, static_cast<long>(mpfr_get_exp(low.get())));
-    if (!mpfr_zero_p(high.get())) largest = std::max(largest, static_cast<long>(mpfr_get_exp(high.get())));
-    return largest - mpfr_get_exp(extent.get());
-}
-
 // Bits for the arithmetic: what reads the location, what its extents span
 // below its edges, what the step may zoom in by (`extraBits`), and a margin.
 mpfr_prec_t workingBits(const FractalParams& p, long extraBits) {
