@@ -40,8 +40,8 @@ CentreWidthFault edgesFromCentre(const CentreWidth& given, std::int32_t pixelsWi
         return mpfr_zero_p(v.get()) ? widthExp : static_cast<long>(mpfr_get_exp(v.get()));
     };
     const long spread = std::max<long>(0, std::max(expOf(re), expOf(im)) - widthExp);
-    const mpfr_prec_t bits = std::min<mpfr_prec_t>(read + std::min<long>(spread, kMaxLocationBits) + 128,
-                                                   kMaxLocationBits);
+    const mpfr_prec_t bits =
+        std::min<mpfr_prec_t>(read + std::min<long>(spread, kMaxLocationBits) + 128, kMaxLocationBits);
     mpfr_prec_round(re.get(), bits, MPFR_RNDN);
     mpfr_prec_round(im.get(), bits, MPFR_RNDN);
     mpfr_prec_round(width.get(), bits, MPFR_RNDN);

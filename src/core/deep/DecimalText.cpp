@@ -6,7 +6,9 @@
 namespace velmora {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Exponents beyond this many digits name no place any picture could show.
 constexpr std::size_t kMaxExponentDigits = 6;

@@ -72,11 +72,19 @@ bool regionNeedsExact(double left, double top, double right, double bottom) {
     return axisNeedsExact(left, right) || axisNeedsExact(top, bottom);
 }
 
-ExactLocation exactTextOf(const FractalParams& p) { return textOf(p); }
-ExactLocation exactTextOf(const Keyframe& k) { return textOf(k); }
+ExactLocation exactTextOf(const FractalParams& p) {
+    return textOf(p);
+}
+ExactLocation exactTextOf(const Keyframe& k) {
+    return textOf(k);
+}
 
-bool assignExact(FractalParams& p, const ExactLocation& values) { return assign(p, values); }
-bool assignExact(Keyframe& k, const ExactLocation& values) { return assign(k, values); }
+bool assignExact(FractalParams& p, const ExactLocation& values) {
+    return assign(p, values);
+}
+bool assignExact(Keyframe& k, const ExactLocation& values) {
+    return assign(k, values);
+}
 
 long axisSpanBits(const LocationReal& low, const LocationReal& high) {
     LocationReal extent(std::max(low.bits(), high.bits()) + 1);

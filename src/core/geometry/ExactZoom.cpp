@@ -39,8 +39,8 @@ Edges readEdges(const FractalParams& p, mpfr_prec_t bits) {
 mpfr_prec_t workingBits(const FractalParams& p, long extraBits) {
     const mpfr_prec_t read = p.exact.empty() ? 64 : bitsToRead(p.exact);
     const Edges e = readEdges(p, read);
-    const long span = std::min<long>(std::max(axisSpanBits(e.left, e.right), axisSpanBits(e.top, e.bottom)),
-                                     kMaxLocationBits);
+    const long span =
+        std::min<long>(std::max(axisSpanBits(e.left, e.right), axisSpanBits(e.top, e.bottom)), kMaxLocationBits);
     return std::min<mpfr_prec_t>(std::max<mpfr_prec_t>(read, span + 64) + extraBits + 64, kMaxLocationBits);
 }
 
@@ -165,8 +165,8 @@ std::optional<FractalParams> zoomOutLocation(const FractalParams& p, const Pixel
         });
 }
 
-std::optional<FractalParams> wheelZoomLocation(const FractalParams& p, ClientPoint at, int notches,
-                                               std::int32_t cw, std::int32_t ch) {
+std::optional<FractalParams> wheelZoomLocation(const FractalParams& p, ClientPoint at, int notches, std::int32_t cw,
+                                               std::int32_t ch) {
     if (cw <= 0 || ch <= 0 || notches == 0) return std::nullopt;
     return move(
         p, kClientBits + std::abs(static_cast<long>(notches)),

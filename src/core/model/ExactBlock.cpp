@@ -1,5 +1,6 @@
 #include "model/ExactBlock.h"
 
+#include <bit>
 #include <string>
 #include <utility>
 
@@ -17,12 +18,18 @@ constexpr std::size_t kRecordOverhead = 4 + kFieldCount * 4;
 template <typename Location>
 auto& field(Location& e, std::size_t i) {
     switch (i) {
-        case 0: return e.left;
-        case 1: return e.top;
-        case 2: return e.right;
-        case 3: return e.bottom;
-        case 4: return e.cReal;
-        default: return e.cImag;
+        case 0:
+            return e.left;
+        case 1:
+            return e.top;
+        case 2:
+            return e.right;
+        case 3:
+            return e.bottom;
+        case 4:
+            return e.cReal;
+        default:
+            return e.cImag;
     }
 }
 
@@ -44,13 +51,17 @@ bool readText(le::Reader& in, std::string& s) {
     return in.bytes(reinterpret_cast<std::uint8_t*>(s.data()), s.size()) && isDecimalText(s);
 }
 
-// The record's values must name the doubles the file holds for them, or the
-// block belongs to other values than these.
+// The record's values must name the doubles the file holds for them, bit for
+// bit, or the block belongs to other values than these (and taking it would
+// change a stored byte).
 template <typename Location>
 bool matches(const Location& at, const ExactLocation& e) {
     Location copy = at;
-    return assignExact(copy, e) && copy.left == at.left && copy.top == at.top && copy.right == at.right &&
-           copy.bottom == at.bottom && copy.cReal == at.cReal && copy.cImag == at.cImag;
+    const auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
+    return assignExact(copy, e) && same(copy.left, at.left) && same(copy.top, at.top) && same(copy.right, at.right) &&
+           same(copy.bottom, at.bottom) && same(copy.cReal, at.cReal) && same(copy.cImag, at.cImag);
 }
 
 }  // namespace
@@ -94,8 +105,8 @@ bool applyExactPayload(const std::uint8_t* data, std::size_t size, DocumentConte
         ExactLocation e;
         for (std::size_t i = 0; i < kFieldCount; ++i)
             if (!readText(in, field(e, i))) return false;
-        const bool same = which == kActive ? matches(c.params, e)
-                                           : matches(c.keyframes[static_cast<std::size_t>(which)], e);
+        const bool same =
+            which == kActive ? matches(c.params, e) : matches(c.keyframes[static_cast<std::size_t>(which)], e);
         if (!same) return false;
         records.emplace_back(which, std::move(e));
     }
