@@ -4,7 +4,7 @@ _velmora_cli() {
     _init_completion || return
 
     local commands="render info resave new anim palette"
-    local overrides="--size --region --iterations --type --julia"
+    local overrides="--size --region --center --width --iterations --type --julia"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case "${words[i]}" in
@@ -19,7 +19,7 @@ _velmora_cli() {
         --video) _filedir '@(mp4|webm|mkv)'; return ;;
         --quality) COMPREPLY=($(compgen -W "high medium small" -- "$cur")); return ;;
         --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
-        --size|--region|--iterations|--julia|--from|--to|--frames|--fps) return ;;
+        --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps) return ;;
         -o)
             case "$command" in
                 palette) _filedir rgb ;;

@@ -8,6 +8,7 @@
 #include "CliAnim.h"
 #include "CliOptions.h"
 #include "JsonText.h"
+#include "deep/ExactLocationValues.h"
 #include "export/PictureExport.h"
 #include "export/PngDocumentChunk.h"
 #include "model/BmpWriter.h"
@@ -21,10 +22,17 @@ namespace {
 
 constexpr const char* kOverrideHelp =
     "  --size WxH               image size in pixels\n"
-    "  --region L,T,R,B         region edges (left, top, right, bottom)\n"
+    "  --region L,T,R,B         region edges (left, top, right, bottom; top the smaller\n"
+    "                           imaginary part, shown in the top row)\n"
+    "  --center RE,IM           centre of the region, with --width instead of --region\n"
+    "  --width W                width of the region; its height is W x HEIGHT / WIDTH\n"
     "  --iterations N           iteration limit (Detail Level + 1)\n"
     "  --type mandelbrot|julia  which set\n"
     "  --julia CR,CI            Julia constant\n";
+
+constexpr const char* kNumbersHelp =
+    "\nNumbers are decimal, of any length: digits beyond a double's are kept, so\n"
+    "a location deeper than doubles can hold is rendered and saved exactly.\n";
 
 constexpr const char* kPngHelp =
     "  --supersample N          PNG only: a true-colour picture, each pixel the mean of\n"
@@ -53,10 +61,12 @@ void commandHelp(const std::string& cmd, std::ostream& out) {
                "default document) at its size and writes the picture with the document's\n"
                "palette: an 8-bit BMP, or, when OUT ends in .png, an 8-bit indexed PNG that\n"
                "holds the document too and is rendered in strips, so any size fits in memory.\n\n"
-            << kOverrideHelp << kPngHelp;
+            << kOverrideHelp << kPngHelp << kNumbersHelp;
     } else if (cmd == "info") {
         out << "Usage: velmora-cli info DOC.vmr|DOC.png\n"
-               "Prints the document's parameters, palette and keyframes as one JSON object.\n";
+               "Prints the document's parameters, palette and keyframes as one JSON object.\n"
+               "Its \"exact\" objects give the region's edges and the Julia constant as\n"
+               "decimal strings, to every digit the document holds.\n";
     } else if (cmd == "palette") {
         out << "Usage: velmora-cli palette IN -o OUT.rgb\n"
                "Loads IN (.rgb, FractInt .map or JASC .pal, chosen by its last three\n"
@@ -68,7 +78,7 @@ void commandHelp(const std::string& cmd, std::ostream& out) {
     } else {
         out << "Usage: velmora-cli new OUT.vmr [overrides]\n"
                "Writes a new document with the default values.\n\n"
-            << kOverrideHelp;
+            << kOverrideHelp << kNumbersHelp;
     }
 }
 
@@ -143,7 +153,11 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
     ConsoleHost host(err);
     DocumentContents contents;
     if (!readContents(o.positional, host, contents)) return 1;
-    applyOverrides(o.overrides, contents.params);
+    std::string error;
+    if (!applyOverrides(o.overrides, contents.params, error)) {
+        err << error << '\n';
+        return 1;
+    }
     if (isPngPath(*o.output))
         return renderPng(contents, *o.output, {o.supersample.value_or(1), o.smooth}, err, progressToErr);
     if (o.supersample || o.smooth) {
@@ -202,6 +216,13 @@ std::int32_t totalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
     return counter.totalFrames();
 }
 
+// The location's six values as decimal strings, to every digit stored.
+std::string exactObject(const ExactLocation& e) {
+    return "{\"left\":" + json::string(e.left) + ",\"top\":" + json::string(e.top) +
+           ",\"right\":" + json::string(e.right) + ",\"bottom\":" + json::string(e.bottom) +
+           ",\"cReal\":" + json::string(e.cReal) + ",\"cImag\":" + json::string(e.cImag) + "}";
+}
+
 int info(const Options& o, std::ostream& out, std::ostream& err) {
     if (o.positional.size() != 1) {
         err << "info: give exactly one document.\n";
@@ -216,7 +237,8 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
     j << "{\"left\":" << number(p.left) << ",\"top\":" << number(p.top) << ",\"right\":" << number(p.right)
       << ",\"bottom\":" << number(p.bottom) << ",\"type\":" << static_cast<int>(p.type)
       << ",\"cReal\":" << number(p.cReal) << ",\"cImag\":" << number(p.cImag)
-      << ",\"iterations\":" << p.iterations << ",\"width\":" << p.width << ",\"height\":" << p.height
+      << ",\"exact\":" << exactObject(exactTextOf(p)) << ",\"iterations\":" << p.iterations
+      << ",\"width\":" << p.width << ",\"height\":" << p.height
       << ",\"playbackStyle\":" << static_cast<int>(doc.playbackStyle)
       << ",\"tweenStyle\":" << static_cast<int>(doc.tweenStyle) << ",\"animWidth\":" << doc.animWidth
       << ",\"animHeight\":" << doc.animHeight << ",\"destFolder\":" << json::string(doc.destFolder)
@@ -226,7 +248,8 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
         const Keyframe& k = doc.keyframes[i];
         j << (i ? "," : "") << "{\"left\":" << number(k.left) << ",\"right\":" << number(k.right)
           << ",\"top\":" << number(k.top) << ",\"bottom\":" << number(k.bottom)
-          << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag) << ",\"type\":" << k.type
+          << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag)
+          << ",\"exact\":" << exactObject(exactTextOf(k)) << ",\"type\":" << k.type
           << ",\"iterations\":" << k.iterations << ",\"transitions\":" << k.transitions << ",\"palette\":\""
           << paletteHex(k.palette) << "\"}";
     }
@@ -255,7 +278,11 @@ int newDocument(const Options& o, std::ostream& err) {
     ConsoleHost host(err);
     Document doc(host);
     startNew(doc);
-    applyOverrides(o.overrides, doc.m_params);  // saving needs no engine of the new size
+    std::string error;
+    if (!applyOverrides(o.overrides, doc.m_params, error)) {  // saving needs no engine of the new size
+        err << error << '\n';
+        return 1;
+    }
     return doc.onSaveDocument(o.positional[0]) ? 0 : 1;
 }
 

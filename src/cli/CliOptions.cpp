@@ -4,18 +4,25 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "deep/DecimalText.h"
+#include "deep/ExactLocationValues.h"
+#include "deep/LocationReal.h"
+
 namespace velmora::cli {
 namespace {
 
-// Splits "a,b,c" into exactly n doubles.
-bool parseDoubleList(const std::string& text, std::size_t n, std::vector<double>& out) {
+// Splits "a,b,c" into exactly n decimal numbers of any length, each within
+// the range of doubles: their text and their nearest doubles.
+bool parseDecimalList(const std::string& text, std::size_t n, std::vector<std::string>& texts,
+                      std::vector<double>& out) {
     out.clear();
+    texts.clear();
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
+        texts.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         double v = 0;
-        if (!parseDouble(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), v))
-            return false;
+        if (!nearestDouble(texts.back(), v)) return false;
         out.push_back(v);
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -99,7 +106,8 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
         } else if (allowOverrides && a == "--region") {
             if (!value(v)) return false;
             std::vector<double> d;
-            if (!parseDoubleList(v, 4, d)) {
+            std::vector<std::string> t;
+            if (!parseDecimalList(v, 4, t, d)) {
                 error = "Invalid --region '" + v + "': expected four finite numbers LEFT,TOP,RIGHT,BOTTOM.";
                 return false;
             }
@@ -107,6 +115,27 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             out.overrides.top = d[1];
             out.overrides.right = d[2];
             out.overrides.bottom = d[3];
+            out.overrides.regionText = std::array<std::string, 4>{t[0], t[1], t[2], t[3]};
+        } else if (allowOverrides && a == "--center") {
+            if (!value(v)) return false;
+            std::vector<double> d;
+            std::vector<std::string> t;
+            if (!parseDecimalList(v, 2, t, d)) {
+                error = "Invalid --center '" + v + "': expected two finite numbers RE,IM.";
+                return false;
+            }
+            if (!out.overrides.centre) out.overrides.centre = CentreWidth{};
+            out.overrides.centre->re = t[0];
+            out.overrides.centre->im = t[1];
+        } else if (allowOverrides && a == "--width") {
+            if (!value(v)) return false;
+            LocationReal w(64);
+            if (!readDecimal(v, w) || mpfr_sgn(w.get()) <= 0) {
+                error = "Invalid --width '" + v + "': expected a finite number greater than 0.";
+                return false;
+            }
+            if (!out.overrides.centre) out.overrides.centre = CentreWidth{};
+            out.overrides.centre->width = v;
         } else if (allowOverrides && a == "--iterations") {
             if (!value(v)) return false;
             std::int32_t n = 0;
@@ -138,12 +167,14 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
         } else if (allowOverrides && a == "--julia") {
             if (!value(v)) return false;
             std::vector<double> d;
-            if (!parseDoubleList(v, 2, d)) {
+            std::vector<std::string> t;
+            if (!parseDecimalList(v, 2, t, d)) {
                 error = "Invalid --julia '" + v + "': expected two finite numbers REAL,IMAGINARY.";
                 return false;
             }
             out.overrides.cReal = d[0];
             out.overrides.cImag = d[1];
+            out.overrides.juliaText = std::array<std::string, 2>{t[0], t[1]};
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             error = "Unknown option '" + a + "'.";
             return false;
@@ -154,10 +185,20 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             out.positional.push_back(a);
         }
     }
+    if (const auto& c = out.overrides.centre) {
+        if (c->re.empty() || c->width.empty()) {
+            error = "Options --center and --width go together: give both.";
+            return false;
+        }
+        if (out.overrides.regionText) {
+            error = "Options --center and --width replace --region: give one or the other.";
+            return false;
+        }
+    }
     return true;
 }
 
-void applyOverrides(const Overrides& o, FractalParams& p) {
+bool applyOverrides(const Overrides& o, FractalParams& p, std::string& error) {
     if (o.width) p.width = *o.width;
     if (o.height) p.height = *o.height;
     if (o.left) p.left = *o.left;
@@ -168,6 +209,37 @@ void applyOverrides(const Overrides& o, FractalParams& p) {
     if (o.type) p.type = *o.type;
     if (o.cReal) p.cReal = *o.cReal;
     if (o.cImag) p.cImag = *o.cImag;
+    if (!o.regionText && !o.juliaText && !o.centre) return true;
+    // The location again, from its text: what was not given keeps the
+    // document's own values, exact ones included.
+    ExactLocation text = exactTextOf(p);
+    if (o.regionText) {
+        text.left = (*o.regionText)[0];
+        text.top = (*o.regionText)[1];
+        text.right = (*o.regionText)[2];
+        text.bottom = (*o.regionText)[3];
+    }
+    if (o.juliaText) {
+        text.cReal = (*o.juliaText)[0];
+        text.cImag = (*o.juliaText)[1];
+    }
+    if (o.centre) {
+        ExactLocation edges;
+        if (edgesFromCentre(*o.centre, p.width, p.height, edges) != CentreWidthFault::None) {
+            error = "The region of --center " + o.centre->re + "," + o.centre->im + " --width " + o.centre->width +
+                    " lies beyond the numbers Velmora can hold.";
+            return false;
+        }
+        text.left = edges.left;
+        text.top = edges.top;
+        text.right = edges.right;
+        text.bottom = edges.bottom;
+    }
+    if (!assignExact(p, text)) {
+        error = "The document's location cannot be combined with the values given.";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace velmora::cli

@@ -1,10 +1,12 @@
 #pragma once
 // Command-line parsing for velmora-cli: strict numbers, one message per fault.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "deep/CentreWidth.h"
 #include "model/FractalParams.h"
 
 namespace velmora::cli {
@@ -17,6 +19,12 @@ struct Overrides {
     std::optional<std::int32_t> iterations;
     std::optional<FractalType> type;
     std::optional<double> cReal, cImag;
+    // The region and constant as typed, every digit kept (the doubles above
+    // are their nearest doubles).
+    std::optional<std::array<std::string, 4>> regionText;
+    std::optional<std::array<std::string, 2>> juliaText;
+    // --center and --width, always given together, instead of --region.
+    std::optional<CentreWidth> centre;
 };
 
 struct Options {
@@ -46,7 +54,9 @@ bool takeValue(const std::vector<std::string>& args, std::size_t& i, std::string
 // Splits "WxH" (or "WXH") into two whole numbers; no range check.
 bool parseSize(const std::string& text, std::int32_t& width, std::int32_t& height);
 
-// Sets the overridden fields of the parameters.
-void applyOverrides(const Overrides& o, FractalParams& params);
+// Sets the overridden fields of the parameters, the location with its exact
+// values (the region from --center and --width at the picture's final size).
+// False, with the message, when such a region leaves the range of doubles.
+bool applyOverrides(const Overrides& o, FractalParams& params, std::string& error);
 
 }  // namespace velmora::cli

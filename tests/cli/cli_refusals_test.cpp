@@ -60,6 +60,7 @@ const std::string kJulia = "': expected two finite numbers REAL,IMAGINARY.\n";
 const std::string kIterations = "': expected a whole number from -2147483648 to 2147483647.\n";
 const std::string kTooLarge = "The picture is too large for a BMP file.\n";
 const std::string kEnd = "\n";
+const std::string kWidth = "': expected a finite number greater than 0.\n";
 const std::string kSupersample = "': expected a whole number from 1 to 8.\n";
 
 const std::string kFps = "': expected a whole number from 1 to 120.\n";
@@ -76,6 +77,18 @@ INSTANTIATE_TEST_SUITE_P(
         R{"NanRegion", {"render", "-o", "@o", "--region", "nan,0,1,1"}, "Invalid --region 'nan,0,1,1" + kRegion},
         R{"InfRegion", {"new", "@n", "--region", "0,-inf,1,1"}, "Invalid --region '0,-inf,1,1" + kRegion},
         R{"OverflowRegion", {"new", "@n", "--region", "0,0,1e999,1"}, "Invalid --region '0,0,1e999,1" + kRegion},
+        R{"LongRegionNotANumber", {"new", "@n", "--region", "0,0,1,0.1234567890123456789012x"},
+          "Invalid --region '0,0,1,0.1234567890123456789012x" + kRegion},
+        R{"CenterNotANumber", {"new", "@n", "--center", "0.5,i", "--width", "1"},
+          "Invalid --center '0.5,i': expected two finite numbers RE,IM.\n"},
+        R{"WidthZero", {"new", "@n", "--center", "0,0", "--width", "0e-50"}, "Invalid --width '0e-50" + kWidth},
+        R{"WidthNegative", {"render", "-o", "@o", "--center", "0,0", "--width", "-1e-40"},
+          "Invalid --width '-1e-40" + kWidth},
+        R{"CenterAlone", {"new", "@n", "--center", "0,0"}, "Options --center and --width go together: give both.\n"},
+        R{"CenterAndRegion", {"new", "@n", "--region", "0,0,1,1", "--center", "0,0", "--width", "1"},
+          "Options --center and --width replace --region: give one or the other.\n"},
+        R{"CenterBeyondDoubles", {"new", "@n", "--center", "1.7e308,0", "--width", "1e308"},
+          "The region of --center 1.7e308,0 --width 1e308 lies beyond the numbers Velmora can hold.\n"},
         R{"NanJulia", {"render", "-o", "@o", "--julia", "nan,inf"}, "Invalid --julia 'nan,inf" + kJulia},
         R{"PlusMinusJulia", {"new", "@n", "--julia", "+-0.5,0"}, "Invalid --julia '+-0.5,0" + kJulia},
         R{"PlusMinusIterations", {"new", "@n", "--iterations", "+-5"}, "Invalid --iterations '+-5" + kIterations},

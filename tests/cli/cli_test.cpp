@@ -73,6 +73,35 @@ TEST_F(CliCommand, NewInfoResaveAndPalette) {
     EXPECT_EQ(readBytes(dir.file("c.vmr")), bytes);
 }
 
+// Decimal numbers of any length make a location past the doubles: info gives
+// it back digit for digit, resave and PNG keep it; a shallow one stays plain.
+TEST_F(CliCommand, CenterWidthAndLongNumbersKeepEveryDigit) {
+    const std::string re = "-0.743643887037158704752191506114774246677514060542729328264";
+    const std::string im = "0.131825904205311970493132056385139396519817796986506208645";
+    const std::string juliaRe = "-0.80000000000000000000000000000000000001";
+    ASSERT_EQ(cli({"new", dir.file("a.vmr"), "--center", re + "," + im, "--width", "1e-45", "--size", "640x480",
+                   "--julia", juliaRe + ",0.156"}).code, 0);
+    const std::string exact =
+        "\"exact\":{\"left\":\"-0.743643887037158704752191506114774246677514061042729328264\","
+        "\"top\":\"0.131825904205311970493132056385139396519817796611506208645\","
+        "\"right\":\"-0.743643887037158704752191506114774246677514060042729328264\","
+        "\"bottom\":\"0.131825904205311970493132056385139396519817797361506208645\","
+        "\"cReal\":\"" + juliaRe + "\",\"cImag\":\"0.156\"}";
+    const std::string info = cli({"info", dir.file("a.vmr")}).out;
+    EXPECT_NE(info.find(exact), std::string::npos) << info;
+    EXPECT_NE(info.find("\"left\":-0.7436438870371587,"), std::string::npos) << info;
+    ASSERT_EQ(cli({"resave", dir.file("a.vmr"), dir.file("b.vmr")}).code, 0);
+    EXPECT_EQ(readBytes(dir.file("b.vmr")), readBytes(dir.file("a.vmr")));
+    ASSERT_EQ(cli({"render", dir.file("a.vmr"), "-o", dir.file("a.png"), "--size", "4x3", "--iterations", "5"}).code,
+              0);
+    EXPECT_NE(cli({"info", dir.file("a.png")}).out.find(exact), std::string::npos);
+
+    ASSERT_EQ(cli({"new", dir.file("s.vmr"), "--center", "-0.5,0", "--width", "3", "--size", "400x300"}).code, 0);
+    EXPECT_EQ(readBytes(dir.file("s.vmr")).size(), 1356u);
+    EXPECT_NE(cli({"info", dir.file("s.vmr")}).out.find("{\"left\":-2,\"top\":-1.125,\"right\":1,\"bottom\":1.125,"),
+              std::string::npos);
+}
+
 class CliAnim : public CliCommand {
 protected:
     void SetUp() override {

@@ -2,12 +2,14 @@
 // the picture, and copying it, driven by mouse events and commands offscreen.
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
+#include "dialogs/LocationDialog.h"
 #include "dialogs/SettingsDialog.h"
 #include "commands/CommandRouter.h"
 #include "view/PictureImage.h"
@@ -132,6 +134,35 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
               std::tuple(false, true, 320, false));
 }
 
+// View > Location shows the centre and width, refuses a width that is no
+// number without closing, renders pasted values, and Back returns.
+TEST_F(ViewTest, LocationDialogTakesPastedValuesAndBackReturns) {
+    const std::string re = "-0.7436438870371587047521915061147742466775";
+    QStringList shown;
+    dialogs.modal = [&](QDialog& d) {
+        for (int id : {LocationDialog::kIdCentreRe, LocationDialog::kIdCentreIm, LocationDialog::kIdWidth})
+            shown << control<QLineEdit>(d, id)->text();
+        setText(d, LocationDialog::kIdCentreRe, QString::fromStdString(" " + re + "\n"));
+        setText(d, LocationDialog::kIdWidth, QStringLiteral("1e-3O"));
+        Press(d, LocationDialog::kIdOk);
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        setText(d, LocationDialog::kIdWidth, QStringLiteral("1e-30"));
+        Press(d, LocationDialog::kIdOk);
+        return d.result();
+    };
+    host.allowMessages = true;
+    const FractalParams before = doc.m_params;
+    ASSERT_TRUE(router.Run(ID_VIEW_LOCATION));
+    EXPECT_EQ(shown, QStringList({"0", "0", "4"}));
+    EXPECT_EQ(host.messages.size(), 1u);
+    ExactLocation want;
+    ASSERT_EQ(edgesFromCentre({re, "0", "1e-30"}, 300, 300, want), CentreWidthFault::None);
+    EXPECT_EQ(std::tuple(doc.m_params.exact.left, doc.m_params.exact.bottom, doc.isModified(), doc.m_engine->isValid()),
+              std::tuple(want.left, want.bottom, true, true));
+    ASSERT_TRUE(router.Run(ID_NAV_BACK));
+    EXPECT_EQ(doc.m_params, before);
+}
+
 TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTheSelection) {
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     doc.setResolution(0, 10);  // a picture without pixels gives no image
@@ -188,6 +219,7 @@ TEST(Navigation, AltLeftAndAltRightStepThroughTheMainWindow) {
     };
     const double zoomedLeft = t.makeDoc().m_params.left;
     EXPECT_EQ(std::pair(t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)), std::pair(true, false));
+    EXPECT_EQ(t.frame().findChild<QLabel*>(QStringLiteral("ZoomDepth"))->text(), QStringLiteral("Zoom 0.5"));
     altKey(Qt::Key_Left);
     EXPECT_EQ(std::tuple(t.makeDoc().m_params.left, t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)),
               std::tuple(-2.0, false, true));

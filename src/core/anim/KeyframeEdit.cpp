@@ -21,6 +21,7 @@ void captureActive(const Document& doc, Keyframe& k) {
     k.bottom = p.bottom;
     k.cReal = p.cReal;
     k.cImag = p.cImag;
+    k.exact = p.exact;
     k.type = static_cast<std::int32_t>(p.type);
     k.iterations = p.iterations;
     k.palette = doc.m_palette;
@@ -34,6 +35,7 @@ void applyToActive(Document& doc, const Keyframe& k) {
     p.bottom = k.bottom;
     p.cReal = k.cReal;
     p.cImag = k.cImag;
+    p.exact = k.exact;
     p.type = static_cast<FractalType>(k.type);
     p.iterations = k.iterations;
     doc.m_palette = k.palette;

@@ -13,7 +13,8 @@ namespace velmora {
 
 inline constexpr std::int32_t kNoRow = -1;
 
-// Copies the active values (region, Julia constant, type, iteration limit) and
+// Copies the active values (region, Julia constant and their exact values,
+// type, iteration limit) and
 // the whole active palette into the keyframe; its transition count stays.
 void captureActive(const Document& doc, Keyframe& keyframe);
 

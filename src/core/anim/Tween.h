@@ -1,6 +1,8 @@
 #pragma once
 // In-betweens: the values of step d of the segment from keyframe A to keyframe
-// B, whose transition count T is A's. Double precision throughout.
+// B, whose transition count T is A's. Double precision throughout when neither
+// keyframe has exact values; else the region and constant are computed from
+// the exact values in as many bits as the deeper keyframe needs.
 #include <cstdint>
 
 #include "model/FractalParams.h"
@@ -15,7 +17,8 @@ double slowAtKeyframesWeight(std::int32_t t, std::int32_t d);
 // Fills `out` for step d (0 <= d < T, T = a.transitions >= 1): the region by the
 // tweening style, the Julia constant, iteration limit and colours linearly, the
 // type from A, every reserved palette byte 0. `out`'s transition count is left
-// alone. Any style other than slow-at-keyframes is constant speed.
+// alone. Any style other than slow-at-keyframes is constant speed: each axis's
+// extent changes by the same factor every step, a steady rate in log(extent).
 void tweenKeyframes(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_t d, TweenStyle style);
 
 }  // namespace velmora

@@ -101,7 +101,13 @@ void Document::setLocation(const FractalParams& location) {
     // Exact values left from the place before would contradict the new doubles.
     m_params.exact = location.exact;
     if (resized) setResolution(location.width, location.height);
-    setRegion(location.left, location.top, location.right, location.bottom);
+    m_params.left = location.left;
+    m_params.top = location.top;
+    m_params.right = location.right;
+    m_params.bottom = location.bottom;
+    m_params.exact = location.exact;
+    loadEngine();
+    notifyChanged(doc_change::kValues);
 }
 
 void Document::setRegion(double left, double top, double right, double bottom) {
@@ -109,6 +115,7 @@ void Document::setRegion(double left, double top, double right, double bottom) {
     m_params.top = top;
     m_params.right = right;
     m_params.bottom = bottom;
+    m_params.exact.clear();  // doubles from elsewhere are the whole truth
     loadEngine();
     notifyChanged(doc_change::kValues);
 }

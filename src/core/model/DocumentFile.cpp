@@ -7,6 +7,7 @@
 
 #include "base/LittleEndian.h"
 #include "model/Document.h"
+#include "model/ExactBlock.h"
 #include "base/FileIO.h"
 
 namespace velmora {
@@ -68,6 +69,7 @@ std::vector<std::uint8_t> serializeContents(const DocumentContents& c) {
     le::putBytes(out, folder, kFolderFieldSize);
     for (const Keyframe& k : c.keyframes) putKeyframe(out, k);
     le::putU8(out, 0);
+    appendExactBlock(out, c);
     return out;
 }
 
@@ -108,7 +110,7 @@ namespace {
 
 // Reads the file in its own order from any source with Bytes(out, n): the
 // signature before anything else, then the fixed header, then one record per
-// marker up to the terminator; nothing after the terminator is read.
+// marker up to the terminator, then the exact values' block if one follows.
 template <typename source>
 bool parseFrom(source& in, DocumentContents& c) {
     std::uint8_t head[kDocumentHeaderSize];
@@ -146,6 +148,7 @@ bool parseFrom(source& in, DocumentContents& c) {
         if (!readKeyframe(r, k)) return false;
         c.keyframes.push_back(k);
     }
+    readExactBlock(in, c);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The .vmr byte layout: "VMR10", the header fields, keyframe records each
-// introduced by a non-zero marker, and a terminating 0.
+// introduced by a non-zero marker, a terminating 0, and, for locations that
+// hold more than doubles, the exact values' block.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,7 +44,8 @@ std::vector<std::uint8_t> serializeContents(const DocumentContents& contents);
 std::string checkDocumentStorable(const Document& doc);
 
 // Parses a file image. False on a wrong signature or when the bytes end before
-// the terminator; `out` is then unspecified. Bytes after the terminator are
+// the terminator; `out` is then unspecified. After the terminator only an
+// intact exact-values block is taken (see ExactBlock.h); anything else there is
 // ignored.
 bool parseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out);
 
@@ -57,7 +59,7 @@ enum class DocumentReadResult {
 
 // Reads a document file as ParseDocument reads bytes, from the file itself:
 // only regular files are opened, the signature is checked before anything
-// else is read, and reading stops at the terminator.
+// else is read, and reading stops at the terminator or the exact-values block.
 DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& out, std::error_code& cause);
 
 // Takes loaded contents into the document: new engine of the loaded size,

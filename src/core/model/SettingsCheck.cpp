@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "deep/DecimalText.h"
+#include "deep/ExactLocationValues.h"
 #include "model/SettingsText.h"
 
 namespace velmora {
@@ -18,6 +20,45 @@ void refuse(Host& host, const char* text, const char* caption) {
     m.owner = MsgOwner::Dialog;
     m.ownerName = kSettingsDialogName;
     host.showMessage(m);
+}
+
+// The value of a field as today's dialog reads it, and its text: as typed when
+// that is a decimal number whose nearest double is the value read (so digits
+// beyond a double's are kept), else the value's own text.
+void take(const std::string& typed, double& value, std::string& text) {
+    value = parseReal(typed);
+    double nearest = 0.0;
+    text = nearestDouble(typed, nearest) && nearest == value ? typed : shortestDecimal(value);
+}
+
+// Stores the region and the constant. A location with exact values keeps them
+// for the fields left as they were shown (the edges, the constant); edited
+// fields, and every field of a location without them, are read as typed.
+void storeLocation(FractalParams& p, const SettingsFields& shown, const SettingsFields& f) {
+    const bool exact = !p.exact.empty();
+    const bool edgesKept = exact && f.left == shown.left && f.right == shown.right && f.top == shown.top &&
+                           f.bottom == shown.bottom;
+    const bool constantKept = exact && f.cReal == shown.cReal && f.cImag == shown.cImag;
+    ExactLocation text = exactTextOf(p);
+    FractalParams typed = p;
+    if (!edgesKept) {
+        take(f.left, typed.left, text.left);
+        take(f.right, typed.right, text.right);
+        take(f.top, typed.top, text.top);
+        take(f.bottom, typed.bottom, text.bottom);
+    }
+    if (!constantKept) {
+        take(f.cReal, typed.cReal, text.cReal);
+        take(f.cImag, typed.cImag, text.cImag);
+    }
+    FractalParams withText = typed;
+    if (assignExact(withText, text)) {
+        p = withText;
+    } else {
+        // A value that is no number ("nan"): the doubles as read, as always.
+        p = typed;
+        p.exact.clear();
+    }
 }
 
 }  // namespace
@@ -41,12 +82,7 @@ SettingsFields settingsFieldsFrom(const Document& doc) {
 
 SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fields) {
     FractalParams& p = doc.m_params;
-    p.left = parseReal(fields.left);
-    p.right = parseReal(fields.right);
-    p.top = parseReal(fields.top);
-    p.bottom = parseReal(fields.bottom);
-    p.cReal = parseReal(fields.cReal);
-    p.cImag = parseReal(fields.cImag);
+    storeLocation(p, settingsFieldsFrom(doc), fields);
     p.type = fields.mandelbrot ? FractalType::Mandelbrot : FractalType::Julia;
 
     const std::int32_t detail = parseInteger(fields.detailLevel);

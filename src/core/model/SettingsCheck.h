@@ -31,7 +31,9 @@ inline constexpr const char* kSettingsDialogName = "SettingsDialog";
 // The texts the dialog opens with. Any type but Mandelbrot shows as Julia.
 SettingsFields settingsFieldsFrom(const Document& doc);
 
-// OK: stores the region, the Julia constant and the type at once, then checks
+// OK: stores the region, the Julia constant and the type at once (the exact
+// values of a deep location stay for the fields left as shown; typed decimal
+// text keeps digits beyond a double's), then checks
 // and stores the Detail Level, then checks the size and replaces the engine
 // only when the size changed. The first failing check shows its message (owned
 // by the dialog) and stops; what was stored before it stays stored.

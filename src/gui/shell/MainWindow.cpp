@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -17,6 +18,7 @@
 #include "services/HelpWindow.h"
 #include "shell/RecentFileList.h"
 #include "services/ToolbarIcons.h"
+#include "deep/ZoomDepth.h"
 #include "model/Document.h"
 #include "view/FractalView.h"
 
@@ -76,6 +78,7 @@ void MainWindow::setPreviewPages(int pages) { m_app.setPreviewPages(pages); }
 
 void MainWindow::documentChanged(DocChanges what) {
     if ((what & (doc_change::kPath | doc_change::kModified)) != 0) updateTitle();
+    if ((what & doc_change::kValues) != 0) updateZoomDepth();
     updateCommandUI();
 }
 
@@ -164,6 +167,14 @@ void MainWindow::createStatusBar() {
         if (text.isEmpty()) m_wndStatusBar->showMessage(QStringLiteral("Ready"));
     });
     m_wndStatusBar->showMessage(QStringLiteral("Ready"));
+    m_zoomDepth = new QLabel(m_wndStatusBar);
+    m_zoomDepth->setObjectName(QStringLiteral("ZoomDepth"));
+    m_wndStatusBar->addPermanentWidget(m_zoomDepth);
+    updateZoomDepth();
+}
+
+void MainWindow::updateZoomDepth() {
+    m_zoomDepth->setText(QString::fromStdString(zoomDepthText(m_app.document().m_params)));
 }
 
 void MainWindow::createExploring() {

@@ -16,6 +16,7 @@
 #include "view/FractalView.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QSettings;
 class QStatusBar;
@@ -60,6 +61,8 @@ public:
     void updateCommandUI();
     // "<title> - Velmora".
     void updateTitle();
+    // "Zoom 1.2e+47": how far the document's location is zoomed in.
+    void updateZoomDepth();
     void rebuildRecentFileMenu();
 
     void loadBarState(QSettings& settings);
@@ -86,6 +89,7 @@ private:
     QStatusBar* m_wndStatusBar = nullptr;
     JuliaPreview* m_juliaPreview = nullptr;
     BookmarksMenu* m_bookmarks = nullptr;
+    QLabel* m_zoomDepth = nullptr;
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     QList<QAction*> m_recentActions;

@@ -27,6 +27,8 @@
 #include "geometry/FitToWindow.h"
 #include "geometry/PrintFit.h"
 #include "geometry/Stretch.h"
+#include "dialogs/LocationDialog.h"
+#include "geometry/ExactZoom.h"
 #include "geometry/ZoomGeometry.h"
 
 namespace velmora::gui {
@@ -101,6 +103,7 @@ void FractalView::connectCommands(CommandRouter& router) {
                [this](CommandState& s) { s.enabled = m_doc.m_history.canGoBack(); });
     router.set(ID_NAV_FORWARD, [this] { onForward(); },
                [this](CommandState& s) { s.enabled = m_doc.m_history.canGoForward(); });
+    router.set(ID_VIEW_LOCATION, [this] { onLocation(); });
 }
 
 void FractalView::loadDefaultPalette() { m_doc.loadDefaultPalette(); }
@@ -340,20 +343,13 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
         setCursor(m_cursor);
         const QPoint moved = event->position().toPoint() - m_panStart;
         m_panOffset = QPoint(0, 0);
-        const FractalParams& p = m_doc.m_params;
-        const std::optional<PlaneRegion> panned =
-            moved.isNull() ? std::nullopt
-                           : panRegion({p.left, p.top, p.right, p.bottom}, moved.x(), moved.y(), width(), height());
+        const std::optional<FractalParams> panned =
+            moved.isNull() ? std::nullopt : panLocation(m_doc.m_params, moved.x(), moved.y(), width(), height());
         if (!panned) {
             updateOverlay();  // a click, or no region to move: the picture goes back
             return;
         }
-        FractalParams values = p;
-        values.left = panned->left;
-        values.top = panned->top;
-        values.right = panned->right;
-        values.bottom = panned->bottom;
-        changeAndRender(values);
+        changeAndRender(*panned);
         return;
     }
     if (event->button() == Qt::LeftButton && m_dragging) {
@@ -395,16 +391,7 @@ std::optional<FractalParams> FractalView::takeWheelZoom() {
     const int notches = m_wheelRemainder / 120;
     m_wheelRemainder -= notches * 120;
     if (notches == 0) return std::nullopt;
-    const FractalParams& p = m_doc.m_params;
-    const std::optional<PlaneRegion> zoomed = wheelZoomRegion(
-        {p.left, p.top, p.right, p.bottom}, ClientPoint{m_wheelAt.x(), m_wheelAt.y()}, notches, width(), height());
-    if (!zoomed) return std::nullopt;
-    FractalParams values = p;
-    values.left = zoomed->left;
-    values.top = zoomed->top;
-    values.right = zoomed->right;
-    values.bottom = zoomed->bottom;
-    return values;
+    return wheelZoomLocation(m_doc.m_params, ClientPoint{m_wheelAt.x(), m_wheelAt.y()}, notches, width(), height());
 }
 
 void FractalView::keyPressEvent(QKeyEvent* event) {
@@ -488,6 +475,14 @@ bool FractalView::fitDocumentToView() {
     return true;
 }
 
+void FractalView::onLocation() {
+    LocationDialog dlg(m_doc.m_params, m_host, window());
+    m_dialogs.runModal(dlg);
+    if (!dlg.m_location) return;  // cancelled, or closed without an edit
+    endSelection();
+    changeAndRender(*dlg.m_location);
+}
+
 void FractalView::onRender() {
     fitDocumentToView();
     const QPointer<QWidget> active = QApplication::activeWindow();
@@ -537,18 +532,12 @@ void FractalView::zoom(bool out) {
     if (!hasSelection()) return;
     recomputeBox();
     const FractalParams& p = m_doc.m_params;
-    const PlaneRegion region{p.left, p.top, p.right, p.bottom};
     const PixelRect& box = m_box;
     // Empty for a collapsed view or a result that is no number: nothing happens.
-    const std::optional<PlaneRegion> zoomed =
-        out ? zoomOutRegion(region, box, width(), height()) : zoomInRegion(region, box, width(), height());
+    const std::optional<FractalParams> zoomed =
+        out ? zoomOutLocation(p, box, width(), height()) : zoomInLocation(p, box, width(), height());
     if (!zoomed) return;
-    FractalParams values = m_doc.m_params;
-    values.left = zoomed->left;
-    values.top = zoomed->top;
-    values.right = zoomed->right;
-    values.bottom = zoomed->bottom;
-    changeAndRender(values);
+    changeAndRender(*zoomed);
 }
 
 void FractalView::onLockProportions() {

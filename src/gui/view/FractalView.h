@@ -78,6 +78,7 @@ public:
     // Back and Forward through the places shown (the document's history).
     void onBack();
     void onForward();
+    void onLocation();
     // The animation frames window: the toolbar command only shows it (made on
     // first use), the View menu's toggle hides it while it is shown.
     void onAnimWindow();
