@@ -5,6 +5,9 @@
 #include <limits>
 #include <optional>
 
+#include "deep/CentreWidth.h"
+#include "deep/DecimalText.h"
+#include "deep/ExactLocationValues.h"
 #include "geometry/FitToWindow.h"
 
 namespace velmora {
@@ -55,6 +58,36 @@ TEST(FitToWindow, RoundingAloneMovesNothing) {
     for (int notch = 0; notch < 40; ++notch) r = wheelZoomRegion(r, {123, 77}, 1, 400, 300).value();
     expectSame(fitRegionToClient(r, 400, 300).value(), r);
     EXPECT_NE(fitRegionToClient(r, 401, 300).value().top, r.top);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// A location past the doubles keeps its exact centre and width and takes the
+// picture's proportions in full precision; the y pair keeps its direction.
+TEST(FitToWindow, AnExactLocationIsFittedInFullPrecision) {
+    for (const bool flipped : {false, true}) {
+        FractalParams p;
+        ExactLocation square;
+        ASSERT_EQ(edgesFromCentre({"-0.7436438870371587522", "0.1318259042053119", "3e-30"}, 300, 300, square),
+                  CentreWidthFault::None);
+        if (flipped) std::swap(square.top, square.bottom);
+        square.cReal = "0.3", square.cImag = "0.6";
+        ASSERT_TRUE(assignExact(p, square));
+        p.width = 400, p.height = 300;
+        const std::optional<FractalParams> fitted = fitExactLocation(p);
+        ASSERT_TRUE(fitted.has_value());
+        const CentreWidth before = centreOf(p), after = centreOf(*fitted);
+        EXPECT_EQ(std::tuple(after.re, after.im, after.width), std::tuple(before.re, before.im, before.width));
+        LocationReal top(256), bottom(256);
+        ASSERT_TRUE(readDecimal(fitted->exact.top, top) && readDecimal(fitted->exact.bottom, bottom));
+        mpfr_sub(bottom.get(), bottom.get(), top.get(), MPFR_RNDN);
+        EXPECT_NEAR(mpfr_get_d(bottom.get(), MPFR_RNDN), flipped ? -2.25e-30 : 2.25e-30, 1e-45) << flipped;
+    }
+    EXPECT_FALSE(fitExactLocation(FractalParams{}).has_value()) << "no exact values";
 }
 
 }  // namespace

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+
+#include "deep/CentreWidth.h"
+#include "deep/DecimalText.h"
+#include "deep/ExactLocationValues.h"
 
 namespace velmora {
 
@@ -27,6 +32,23 @@ std::optional<PlaneRegion> fitRegionToClient(const PlaneRegion& region, std::int
     out.bottom = centre + half;
     if (!std::isfinite(out.top) || !std::isfinite(out.bottom)) return std::nullopt;
     return out;
+}
+
+std::optional<FractalParams> fitExactLocation(const FractalParams& location) {
+    if (location.exact.empty()) return std::nullopt;
+    // A width below zero (x edges backwards) is refused here.
+    ExactLocation edges;
+    if (edgesFromCentre(centreOf(location), location.width, location.height, edges) != CentreWidthFault::None)
+        return std::nullopt;
+    const mpfr_prec_t bits = bitsToRead(location.exact);
+    LocationReal top(bits), bottom(bits);
+    if (!readDecimal(location.exact.top, top) || !readDecimal(location.exact.bottom, bottom)) return std::nullopt;
+    if (mpfr_cmp(top.get(), bottom.get()) > 0) std::swap(edges.top, edges.bottom);  // the y pair keeps its direction
+    edges.cReal = location.exact.cReal;
+    edges.cImag = location.exact.cImag;
+    FractalParams fitted = location;
+    if (!assignExact(fitted, edges)) return std::nullopt;
+    return fitted;
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "geometry/ZoomGeometry.h"
+#include "model/FractalParams.h"
 
 namespace velmora {
 
@@ -15,5 +16,10 @@ namespace velmora {
 // for a collapsed client area or a result that is not finite.
 std::optional<PlaneRegion> fitRegionToClient(const PlaneRegion& region, std::int32_t clientWidth,
                                              std::int32_t clientHeight);
+
+// A location with exact values fitted to its own picture size: the same rule
+// worked out in full precision from the exact centre and width. Empty when it
+// has no exact values, its x edges run backwards or the values are refused.
+std::optional<FractalParams> fitExactLocation(const FractalParams& location);
 
 }  // namespace velmora

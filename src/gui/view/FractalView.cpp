@@ -460,14 +460,16 @@ bool FractalView::fitDocumentToView() {
     FractalParams values = m_doc.m_params;
     values.width = width();
     values.height = height();
-    // An exact location's edges cannot be moved in doubles without losing it:
-    // it keeps its region.
     if (values.exact.empty()) {
         if (const auto fitted = fitRegionToClient({values.left, values.top, values.right, values.bottom}, width(),
                                                   height())) {
             values.top = fitted->top;
             values.bottom = fitted->bottom;
         }
+    } else if (values.width != m_doc.m_params.width || values.height != m_doc.m_params.height) {
+        // Refitted in full precision when the size changes; at the same size
+        // the digits would only wander by rounding.
+        if (const auto fitted = fitExactLocation(values)) values = *fitted;
     }
     if (values == m_doc.m_params) return false;
     m_doc.setLocation(values);
