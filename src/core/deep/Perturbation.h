@@ -1,0 +1,29 @@
+#pragma once
+// One pixel by perturbation: the pixel's orbit as a small difference dz from
+// a full-precision reference orbit, in hardware doubles (wide-exponent numbers
+// while the difference is below the double range). Rebasing keeps it right:
+// when |Z_m + dz| < |dz|, or the reference ends, dz = Z_m + dz and m = 0,
+// which is exact because the orbit it restarts on begins at 0.
+#include <cstdint>
+
+#include "deep/ExtFloat.h"
+#include "deep/ReferenceOrbit.h"
+
+namespace velmora {
+
+struct PerturbationOrbits {
+    // Mandelbrot: the orbit of 0 under z^2 + c_ref for both, starting at
+    // index 1 (z0 = c) with the pixel's offset added every step.
+    // Julia: the reference pixel's orbit under z^2 + K, starting at index 0,
+    // and the orbit of 0 under z^2 + K to rebase onto.
+    const ReferenceOrbit* primary = nullptr;
+    const ReferenceOrbit* rebase = nullptr;
+    bool mandelbrot = true;
+    std::int32_t limit = 0;
+};
+
+// The escape index of the pixel at offset (dcr, dci) from the reference point,
+// by the rule of escapeIndex.
+std::uint8_t perturbedPixel(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci);
+
+}  // namespace velmora
