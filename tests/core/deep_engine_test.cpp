@@ -13,6 +13,8 @@
 #include "EngineReference.h"
 #include "FakeHost.h"
 #include "deep/DeepLocation.h"
+#include "deep/DeepRenderer.h"
+#include "deep/PerturbationLanes.h"
 #include "deep/DeepSwitch.h"
 #include "deep/Mpfr.h"
 #include "deep/PlainMpfrLoop.h"
@@ -165,6 +167,26 @@ INSTANTIATE_TEST_SUITE_P(
                       DeepCase{"Julia_1e40", "-4.1e-41", "1.00000000000000000000000000000000000000003", "1e-40",
                                FractalType::Julia}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DeepLanes, VectorLanesGiveThePixelsOfTheSingleLoop) {
+    if (!perturbationLanesSupported()) GTEST_SKIP() << "no vector kernel on this machine";
+    for (const FractalType type : {FractalType::Mandelbrot, FractalType::Julia}) {
+        FractalParams p = around("-1.3e-19", "0.99999999999999999999", "1e-18", 37, 9, 3000, type);
+        p.cReal = 0.0;
+        p.cImag = 1.0;
+        DeepRenderer deep;
+        ASSERT_EQ(deep.prepare(p, {}), DeepRenderer::Prepared::Ready);
+        for (std::int32_t j = 0; j < p.height; ++j) {
+            SCOPED_TRACE(j);
+            std::vector<std::uint8_t> lanes(p.width), single(p.width);
+            deep.setLanes(true);
+            deep.span(j, 0, p.width, lanes.data(), nullptr);
+            deep.setLanes(false);
+            deep.span(j, 0, p.width, single.data(), nullptr);
+            EXPECT_EQ(lanes, single);
+        }
+    }
+}
 
 // ---- The switch point ----
 

@@ -38,6 +38,29 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     m_orbits.rebase = loc.mandelbrot() ? &m_primary : &m_rebase;
     m_orbits.mandelbrot = loc.mandelbrot();
     m_orbits.limit = loc.iterations();
+    m_lanes.mandelbrot = loc.mandelbrot();
+    m_lanes.limit = loc.iterations();
+    m_lanes.primaryEnd = static_cast<std::int64_t>(m_primary.size());
+    try {
+        m_laneRe = m_primary.re;
+        m_laneIm = m_primary.im;
+        if (!loc.mandelbrot()) {
+            m_laneRe.insert(m_laneRe.end(), m_rebase.re.begin(), m_rebase.re.end());
+            m_laneIm.insert(m_laneIm.end(), m_rebase.im.begin(), m_rebase.im.end());
+        }
+        m_lanes.rebaseBegin = loc.mandelbrot() ? 0 : m_lanes.primaryEnd;
+        m_lanes.rebaseEnd = static_cast<std::int64_t>(m_laneRe.size());
+        m_laneRe.insert(m_laneRe.end(), 2, 0.0);
+        m_laneIm.insert(m_laneIm.end(), 2, 0.0);
+    } catch (const std::bad_alloc&) {
+        return Prepared::NoMemory;
+    }
+    m_lanes.re = m_laneRe.data();
+    m_lanes.im = m_laneIm.data();
+    // Lanes run doubles only: every offset but the reference's own zero must
+    // be in the double range from the start.
+    m_lanesUsable = perturbationLanesSupported() && loc.spacingX().exponent() >= kDoubleFloor &&
+                    loc.spacingY().exponent() >= kDoubleFloor;
     return Prepared::Ready;
 }
 
@@ -45,6 +68,44 @@ std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
     const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
     const ExtFloat dci = ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
     return perturbedPixel(m_orbits, dcr, dci);
+}
+
+void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
+                        const std::atomic<bool>* cancel) const {
+    if (!m_lanesUsable || !m_lanesAllowed) {
+        for (std::int32_t i = begin; i < end; ++i) {
+            // Deep pixels are slow: look at the flag often so a cancel is prompt.
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            out[i] = pixel(i, j);
+        }
+        return;
+    }
+    constexpr std::int32_t kChunk = 256;
+    double dcr[kChunk], dci[kChunk];
+    const double ci = (ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY()).toDouble();
+    for (std::int32_t from = begin; from < end; from += kChunk) {
+        const std::int32_t count = end - from < kChunk ? end - from : kChunk;
+        for (std::int32_t k = 0; k < count; ++k) {
+            dcr[k] = (ExtFloat(static_cast<double>(from + k - m_refI)) * m_location->spacingX()).toDouble();
+            dci[k] = ci;
+        }
+        perturbedSpanLanes(m_lanes, dcr, dci, count, out + from, cancel);
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+    }
+}
+
+void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count,
+                          std::uint8_t* out) const {
+    if (!m_lanesUsable || !m_lanesAllowed) {
+        for (std::int32_t k = 0; k < count; ++k) out[k] = pixel(i[k], j[k]);
+        return;
+    }
+    std::vector<double> dcr(static_cast<std::size_t>(count)), dci(static_cast<std::size_t>(count));
+    for (std::int32_t k = 0; k < count; ++k) {
+        dcr[k] = (ExtFloat(static_cast<double>(i[k] - m_refI)) * m_location->spacingX()).toDouble();
+        dci[k] = (ExtFloat(static_cast<double>(j[k] - m_refJ)) * m_location->spacingY()).toDouble();
+    }
+    perturbedSpanLanes(m_lanes, dcr.data(), dci.data(), count, out, nullptr);
 }
 
 namespace {
@@ -62,12 +123,9 @@ struct DeepWork {
         const std::int32_t row = firstRow + static_cast<std::int32_t>(index / spansPerRow);
         const std::int64_t begin = (index % spansPerRow) * spanWidth;
         const std::int64_t end = begin + spanWidth < job->width ? begin + spanWidth : job->width;
-        std::uint8_t* out = job->row(row);
-        for (std::int64_t i = begin; i < end; ++i) {
-            // Deep pixels are slow: look at the flag often so a cancel is prompt.
-            if (job->cancelled()) return;
-            out[i] = renderer->pixel(static_cast<std::int32_t>(i), imageRow0 + row);
-        }
+        if (job->cancelled()) return;
+        renderer->span(imageRow0 + row, static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end),
+                       job->row(row), job->cancel);
     }
 };
 

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "deep/DeepLocation.h"
 #include "deep/Perturbation.h"
+#include "deep/PerturbationLanes.h"
 #include "deep/ReferenceOrbit.h"
 #include "model/FractalParams.h"
 #include "render/EscapeTime.h"
@@ -32,12 +34,25 @@ public:
     const DeepLocation* location() const { return m_location.get(); }
     // One pixel, j from the top row; for checks.
     std::uint8_t pixel(std::int32_t i, std::int32_t j) const;
+    // Pixels [begin, end) of image row j into out[begin..end), in vector lanes
+    // when the machine and the depth allow; `cancel` may stop it early.
+    void span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
+              const std::atomic<bool>* cancel) const;
+    // Any pixels (i[k], j[k]), k < count, into out[k], in vector lanes when
+    // the machine and the depth allow; on the calling thread.
+    void pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
+    // Turns the vector lanes off (for comparing them with single pixels).
+    void setLanes(bool allowed) { m_lanesAllowed = allowed; }
 
 private:
     std::unique_ptr<DeepLocation> m_location;
     ReferenceOrbit m_primary;
     ReferenceOrbit m_rebase;  // Julia only: the orbit of 0
     PerturbationOrbits m_orbits;
+    std::vector<double> m_laneRe, m_laneIm;  // both orbits in one array, padded
+    LaneOrbits m_lanes;
+    bool m_lanesUsable = false;
+    bool m_lanesAllowed = true;
     std::int32_t m_refI = 0;
     std::int32_t m_refJ = 0;
     std::int32_t m_firstRow = 0;

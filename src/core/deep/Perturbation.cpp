@@ -5,10 +5,6 @@
 namespace velmora {
 namespace {
 
-// Below this binary exponent a double difference could lose bits to
-// underflow once squared or multiplied; wide-exponent numbers take over.
-constexpr std::int64_t kDoubleFloor = -900;
-
 std::uint8_t indexFor(std::int32_t n) {
     const auto index = static_cast<std::uint8_t>(n & 0xFF);
     return index == 0 ? 1 : index;
@@ -67,7 +63,8 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
     Walk w{o.primary, o.mandelbrot ? std::size_t{1} : std::size_t{0}};
     // z0 is the pixel's point: the reference's start plus the offset.
     ExtFloat dzrWide = dcrWide, dziWide = dciWide;
-    if (std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor) {
+    const bool zero = dcrWide.isZero() && dciWide.isZero();
+    if (!zero && std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor) {
         std::uint8_t result = 0;
         const ExtFloat zero;
         if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : zero, o.mandelbrot ? dciWide : zero, result))

@@ -11,6 +11,11 @@
 
 namespace velmora {
 
+// Offsets below 2^this (the reference pixel's zero aside) start in
+// wide-exponent numbers: a double could lose bits to underflow once they are
+// squared or multiplied.
+inline constexpr std::int64_t kDoubleFloor = -900;
+
 struct PerturbationOrbits {
     // Mandelbrot: the orbit of 0 under z^2 + c_ref for both, starting at
     // index 1 (z0 = c) with the pixel's offset added every step.
