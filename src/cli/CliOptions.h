@@ -24,6 +24,7 @@ struct Options {
     std::optional<std::string> output;
     Overrides overrides;
     std::optional<std::int32_t> supersample;  // render to PNG only: 1 to 8
+    std::optional<std::int32_t> verify;       // render: pixels to check with the MPFR loop
     bool help = false;
 };
 

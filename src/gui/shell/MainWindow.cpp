@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -156,6 +157,16 @@ void MainWindow::createStatusBar() {
         if (text.isEmpty()) m_wndStatusBar->showMessage(QStringLiteral("Ready"));
     });
     m_wndStatusBar->showMessage(QStringLiteral("Ready"));
+    m_deepLabel = new QLabel(QStringLiteral("Deep"), m_wndStatusBar);
+    m_deepLabel->setObjectName(QStringLiteral("DeepLabel"));
+    m_deepLabel->hide();
+    m_wndStatusBar->addPermanentWidget(m_deepLabel);
+}
+
+void MainWindow::showDeepRender(bool deep) {
+    m_deepLabel->setVisible(deep);
+    // Painted now: the render keeps the window from its next paint for a while.
+    m_deepLabel->repaint();
 }
 
 void MainWindow::connectFrameCommands() {

@@ -18,6 +18,7 @@
 class QAction;
 class QMenu;
 class QSettings;
+class QLabel;
 class QStatusBar;
 class QToolBar;
 
@@ -39,6 +40,7 @@ public:
     QPrinter& printer() override;
     int previewPages() const override;
     void setPreviewPages(int pages) override;
+    void showDeepRender(bool deep) override;
 
     Application& app() { return m_app; }
     FractalView* view() const { return m_view; }
@@ -79,6 +81,7 @@ private:
     FractalView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QStatusBar* m_wndStatusBar = nullptr;
+    QLabel* m_deepLabel = nullptr;  // shown while the deep engine renders
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     QList<QAction*> m_recentActions;

@@ -14,6 +14,7 @@
 #include "animwindows/AnimationFramesWindow.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandRouter.h"
+#include "deep/DeepSwitch.h"
 #include "services/DialogParts.h"
 #include "services/DesktopDialogs.h"
 #include "dialogs/SettingsDialog.h"
@@ -418,8 +419,10 @@ void FractalView::onRender() {
     {
         WaitCursor wait;
         ProgressBarSink sink(*dlg.progressBar());
+        if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.m_params));
         // Complete or cancelled, the picture shows which: a cancelled one is blank.
         renderDocumentInBackground(m_doc, &sink, &cancel);
+        if (m_shell != nullptr) m_shell->showDeepRender(false);
         dlg.hide();
         // Keys such as Alt+Left go on working without a click: not every
         // window system hands the focus back when the progress window goes.
