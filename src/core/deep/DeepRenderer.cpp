@@ -1,5 +1,6 @@
 #include "deep/DeepRenderer.h"
 
+#include <cmath>
 #include <new>
 
 #include "render/ThreadPool.h"
@@ -38,6 +39,17 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     m_orbits.rebase = loc.mandelbrot() ? &m_primary : &m_rebase;
     m_orbits.mandelbrot = loc.mandelbrot();
     m_orbits.limit = loc.iterations();
+    try {
+        // |dc| at the picture's corners: the offsets are measured from its middle.
+        const double sx = loc.spacingX().toDouble(), sy = loc.spacingY().toDouble();
+        const double offsetMax = std::hypot(sx * (loc.width() - m_refI), sy * (loc.height() - m_refJ));
+        m_primaryBla.build(m_primary, loc.mandelbrot(), offsetMax);
+        if (!loc.mandelbrot()) m_rebaseBla.build(m_rebase, false, 0.0);
+    } catch (const std::bad_alloc&) {
+        m_primaryBla = BlaTable();
+        m_rebaseBla = BlaTable();
+    }
+    setSkipping(true);
     m_lanes.mandelbrot = loc.mandelbrot();
     m_lanes.limit = loc.iterations();
     m_lanes.primaryEnd = static_cast<std::int64_t>(m_primary.size());
@@ -64,6 +76,17 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     return Prepared::Ready;
 }
 
+bool DeepRenderer::lanesPay() const {
+    // Skipping stretches saves more than lanes, which take every step.
+    const bool skipping = m_orbits.primaryBla != nullptr && !m_orbits.primaryBla->empty();
+    return m_lanesUsable && m_lanesAllowed && !skipping;
+}
+
+void DeepRenderer::setSkipping(bool allowed) {
+    m_orbits.primaryBla = allowed ? &m_primaryBla : nullptr;
+    m_orbits.rebaseBla = allowed ? (m_orbits.mandelbrot ? &m_primaryBla : &m_rebaseBla) : nullptr;
+}
+
 std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
     const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
     const ExtFloat dci = ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
@@ -72,7 +95,7 @@ std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
 
 void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
                         const std::atomic<bool>* cancel) const {
-    if (!m_lanesUsable || !m_lanesAllowed) {
+    if (!lanesPay()) {
         for (std::int32_t i = begin; i < end; ++i) {
             // Deep pixels are slow: look at the flag often so a cancel is prompt.
             if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
@@ -96,7 +119,7 @@ void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, st
 
 void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count,
                           std::uint8_t* out) const {
-    if (!m_lanesUsable || !m_lanesAllowed) {
+    if (!lanesPay()) {
         for (std::int32_t k = 0; k < count; ++k) out[k] = pixel(i[k], j[k]);
         return;
     }

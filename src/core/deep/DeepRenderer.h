@@ -43,11 +43,16 @@ public:
     void pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
     // Turns the vector lanes off (for comparing them with single pixels).
     void setLanes(bool allowed) { m_lanesAllowed = allowed; }
+    // Turns skipping by bilinear approximation off (for comparisons).
+    void setSkipping(bool allowed);
 
 private:
+    bool lanesPay() const;
+
     std::unique_ptr<DeepLocation> m_location;
     ReferenceOrbit m_primary;
     ReferenceOrbit m_rebase;  // Julia only: the orbit of 0
+    BlaTable m_primaryBla, m_rebaseBla;
     PerturbationOrbits m_orbits;
     std::vector<double> m_laneRe, m_laneIm;  // both orbits in one array, padded
     LaneOrbits m_lanes;

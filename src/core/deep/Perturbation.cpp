@@ -21,6 +21,31 @@ struct Walk {
 bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi, ExtFloat cr, ExtFloat ci,
              std::uint8_t& result) {
     for (; w.n <= o.limit; ++w.n) {
+        const BlaTable* bla = w.orbit == o.primary ? o.primaryBla : o.rebaseBla;
+        if (bla != nullptr) {
+            // As in the double loop below, with wide numbers.
+            std::int64_t length = 0;
+            while (const BlaStep* s = bla->find(w.m, (dzr * dzr + dzi * dzi).toDouble(), o.limit - (w.n - 1),
+                                                length)) {
+                const ExtFloat ar(s->ar), ai(s->ai), br(s->br), bi(s->bi);
+                const ExtFloat nr = (ar * dzr - ai * dzi) + (br * cr - bi * ci);
+                const ExtFloat ni = (ar * dzi + ai * dzr) + (br * ci + bi * cr);
+                dzr = nr;
+                dzi = ni;
+                w.m += static_cast<std::size_t>(length);
+                w.n += static_cast<std::int32_t>(length);
+                const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + dzr, zi = ExtFloat(w.orbit->im[w.m]) + dzi;
+                if ((zr * zr + zi * zi).toDouble() > 4.0) {
+                    result = indexFor(w.n - 1);
+                    return true;
+                }
+                if (w.n > o.limit) {
+                    result = 0;
+                    return true;
+                }
+            }
+            if (std::max(dzr.exponent(), dzi.exponent()) >= kDoubleFloor) return false;
+        }
         if (w.m + 1 >= w.orbit->size()) {
             dzr = ExtFloat(w.orbit->re[w.m]) + dzr;
             dzi = ExtFloat(w.orbit->im[w.m]) + dzi;
@@ -82,7 +107,26 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
     const double* rebaseRe = o.rebase->re.data();
     const double* rebaseIm = o.rebase->im.data();
     const std::size_t rebaseSize = o.rebase->size();
+    const BlaTable* bla = w.orbit == o.primary ? o.primaryBla : o.rebaseBla;
+    if (bla != nullptr && bla->empty()) bla = nullptr;
+    const BlaTable* rebaseBla = o.rebaseBla != nullptr && !o.rebaseBla->empty() ? o.rebaseBla : nullptr;
     for (std::int32_t n = w.n; n <= o.limit; ++n) {
+        if (bla != nullptr) {
+            // z_{n-1} = Z_m + dz. Skip whole stretches while they hold: z stays
+            // next to the reference there, which neither escapes nor needs a rebase.
+            std::int64_t length = 0;
+            while (const BlaStep* s = bla->find(m, dzr * dzr + dzi * dzi, o.limit - (n - 1), length)) {
+                const double nr = (s->ar * dzr - s->ai * dzi) + (s->br * cr - s->bi * ci);
+                const double ni = (s->ar * dzi + s->ai * dzr) + (s->br * ci + s->bi * cr);
+                dzr = nr;
+                dzi = ni;
+                m += static_cast<std::size_t>(length);
+                n += static_cast<std::int32_t>(length);
+                const double zr = zre[m] + dzr, zi = zim[m] + dzi;
+                if (zr * zr + zi * zi > 4.0) return indexFor(n - 1);
+                if (n > o.limit) return 0;
+            }
+        }
         if (m + 1 >= size) {
             dzr += zre[m];
             dzi += zim[m];
@@ -90,6 +134,7 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
             zre = rebaseRe;
             zim = rebaseIm;
             size = rebaseSize;
+            bla = rebaseBla;
         }
         const double tr = 2.0 * zre[m] + dzr, ti = 2.0 * zim[m] + dzi;
         const double nr = (tr * dzr - ti * dzi) + cr;
@@ -105,6 +150,7 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
             zre = rebaseRe;
             zim = rebaseIm;
             size = rebaseSize;
+            bla = rebaseBla;
         } else {
             dzr = nr;
             dzi = ni;

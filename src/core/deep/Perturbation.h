@@ -6,6 +6,7 @@
 // which is exact because the orbit it restarts on begins at 0.
 #include <cstdint>
 
+#include "deep/Bla.h"
 #include "deep/ExtFloat.h"
 #include "deep/ReferenceOrbit.h"
 
@@ -25,6 +26,9 @@ struct PerturbationOrbits {
     const ReferenceOrbit* rebase = nullptr;
     bool mandelbrot = true;
     std::int32_t limit = 0;
+    // Stretches to skip on each orbit; null or empty: every step is taken.
+    const BlaTable* primaryBla = nullptr;
+    const BlaTable* rebaseBla = nullptr;
 };
 
 // The escape index of the pixel at offset (dcr, dci) from the reference point,
