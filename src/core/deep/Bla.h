@@ -29,19 +29,20 @@ public:
     // most maxLength long; null when none does. `length` receives its length.
     const BlaStep* find(std::size_t m, double dz2, std::int64_t maxLength, std::int64_t& length) const {
         if (m == 0 || m_levels.empty()) return nullptr;
-        int k = __builtin_ctzll(m);
-        if (k >= static_cast<int>(m_levels.size())) k = static_cast<int>(m_levels.size()) - 1;
-        for (; k >= 1; --k) {
+        int top = __builtin_ctzll(m);
+        if (top >= static_cast<int>(m_levels.size())) top = static_cast<int>(m_levels.size()) - 1;
+        // A longer stretch from m starts with the shorter one, so its radius is
+        // no larger: climb while the next level still holds.
+        const BlaStep* found = nullptr;
+        for (int k = 1; k <= top; ++k) {
             const std::int64_t l = std::int64_t{1} << k;
-            if (l > maxLength) continue;
             const std::vector<BlaStep>& level = m_levels[static_cast<std::size_t>(k)];
             const std::size_t j = m >> k;
-            if (j < level.size() && dz2 < level[j].r2) {
-                length = l;
-                return &level[j];
-            }
+            if (l > maxLength || j >= level.size() || !(dz2 < level[j].r2)) break;
+            found = &level[j];
+            length = l;
         }
-        return nullptr;
+        return found;
     }
 
 private:

@@ -71,16 +71,11 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     m_lanes.im = m_laneIm.data();
     // Lanes run doubles only: every offset but the reference's own zero must
     // be in the double range from the start.
-    m_lanesUsable = perturbationLanesSupported() && loc.spacingX().exponent() >= kDoubleFloor &&
-                    loc.spacingY().exponent() >= kDoubleFloor;
+    m_lanesUsable = perturbationLanesSupported();
     return Prepared::Ready;
 }
 
-bool DeepRenderer::lanesPay() const {
-    // Skipping stretches saves more than lanes, which take every step.
-    const bool skipping = m_orbits.primaryBla != nullptr && !m_orbits.primaryBla->empty();
-    return m_lanesUsable && m_lanesAllowed && !skipping;
-}
+bool DeepRenderer::lanesPay() const { return m_lanesUsable && m_lanesAllowed; }
 
 void DeepRenderer::setSkipping(bool allowed) {
     m_orbits.primaryBla = allowed ? &m_primaryBla : nullptr;
@@ -104,17 +99,32 @@ void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, st
         return;
     }
     constexpr std::int32_t kChunk = 256;
-    double dcr[kChunk], dci[kChunk];
-    const double ci = (ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY()).toDouble();
+    LaneStart starts[kChunk];
     for (std::int32_t from = begin; from < end; from += kChunk) {
         const std::int32_t count = end - from < kChunk ? end - from : kChunk;
-        for (std::int32_t k = 0; k < count; ++k) {
-            dcr[k] = (ExtFloat(static_cast<double>(from + k - m_refI)) * m_location->spacingX()).toDouble();
-            dci[k] = ci;
-        }
-        perturbedSpanLanes(m_lanes, dcr, dci, count, out + from, cancel);
+        const std::int32_t waiting = startPixels(from, j, count, nullptr, out, starts);
+        perturbedSpanLanes(m_lanes, starts, waiting, out, cancel);
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
     }
+}
+
+std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
+                                       std::uint8_t* out, LaneStart* starts, const std::int32_t* js) const {
+    // Each pixel skips what it can on its own, then waits for a lane.
+    std::int32_t waiting = 0;
+    for (std::int32_t k = 0; k < count; ++k) {
+        const std::int32_t i = is != nullptr ? is[k] : i0 + k;
+        const std::int32_t j = js != nullptr ? js[k] : j0;
+        const std::int32_t slot = is != nullptr ? k : i0 + k;
+        const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
+        const ExtFloat dci = ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
+        PixelHandOver h;
+        if (perturbedPixelStart(m_orbits, dcr, dci, out[slot], h)) continue;
+        const auto m = static_cast<std::int64_t>(h.m);
+        starts[waiting++] = LaneStart{h.dzr, h.dzi, h.cr, h.ci, h.onRebase ? m_lanes.rebaseBegin + m : m,
+                                      h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd, h.n, slot};
+    }
+    return waiting;
 }
 
 void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count,
@@ -123,12 +133,9 @@ void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int
         for (std::int32_t k = 0; k < count; ++k) out[k] = pixel(i[k], j[k]);
         return;
     }
-    std::vector<double> dcr(static_cast<std::size_t>(count)), dci(static_cast<std::size_t>(count));
-    for (std::int32_t k = 0; k < count; ++k) {
-        dcr[k] = (ExtFloat(static_cast<double>(i[k] - m_refI)) * m_location->spacingX()).toDouble();
-        dci[k] = (ExtFloat(static_cast<double>(j[k] - m_refJ)) * m_location->spacingY()).toDouble();
-    }
-    perturbedSpanLanes(m_lanes, dcr.data(), dci.data(), count, out, nullptr);
+    std::vector<LaneStart> starts(static_cast<std::size_t>(count));
+    const std::int32_t waiting = startPixels(0, 0, count, i, out, starts.data(), j);
+    perturbedSpanLanes(m_lanes, starts.data(), waiting, out, nullptr);
 }
 
 namespace {

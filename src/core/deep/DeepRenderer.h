@@ -48,6 +48,10 @@ public:
 
 private:
     bool lanesPay() const;
+    // Runs pixels (i0 + k, j0), or (is[k], js[k]) when given, up to where plain
+    // steps begin; decided ones go to out, the rest to starts. Returns how many wait.
+    std::int32_t startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
+                             std::uint8_t* out, LaneStart* starts, const std::int32_t* js = nullptr) const;
 
     std::unique_ptr<DeepLocation> m_location;
     ReferenceOrbit m_primary;

@@ -83,31 +83,21 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
 
 }  // namespace
 
-std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide) {
-    if (o.limit <= 0) return 0;
-    Walk w{o.primary, o.mandelbrot ? std::size_t{1} : std::size_t{0}};
-    // z0 is the pixel's point: the reference's start plus the offset.
-    ExtFloat dzrWide = dcrWide, dziWide = dciWide;
-    const bool zero = dcrWide.isZero() && dciWide.isZero();
-    if (!zero && std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor) {
-        std::uint8_t result = 0;
-        const ExtFloat zero;
-        if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : zero, o.mandelbrot ? dciWide : zero, result))
-            return result;
-    }
-    // An offset below the double range adds nothing a double could hold
-    // next to a difference that has reached it.
-    const double cr = o.mandelbrot ? dcrWide.toDouble() : 0.0;
-    const double ci = o.mandelbrot ? dciWide.toDouble() : 0.0;
-    double dzr = dzrWide.toDouble(), dzi = dziWide.toDouble();
+namespace {
+
+// The double loop from walk w. With handOver, stops (false) at the first step
+// where no stretch can be skipped, leaving the state in *state.
+bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dzi, double cr, double ci,
+               PixelHandOver* handOver, std::uint8_t& result) {
     const double* zre = w.orbit->re.data();
     const double* zim = w.orbit->im.data();
     std::size_t size = w.orbit->size();
     std::size_t m = w.m;
+    bool onRebase = w.orbit != o.primary;
     const double* rebaseRe = o.rebase->re.data();
     const double* rebaseIm = o.rebase->im.data();
     const std::size_t rebaseSize = o.rebase->size();
-    const BlaTable* bla = w.orbit == o.primary ? o.primaryBla : o.rebaseBla;
+    const BlaTable* bla = onRebase ? o.rebaseBla : o.primaryBla;
     if (bla != nullptr && bla->empty()) bla = nullptr;
     const BlaTable* rebaseBla = o.rebaseBla != nullptr && !o.rebaseBla->empty() ? o.rebaseBla : nullptr;
     for (std::int32_t n = w.n; n <= o.limit; ++n) {
@@ -123,9 +113,21 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
                 m += static_cast<std::size_t>(length);
                 n += static_cast<std::int32_t>(length);
                 const double zr = zre[m] + dzr, zi = zim[m] + dzi;
-                if (zr * zr + zi * zi > 4.0) return indexFor(n - 1);
-                if (n > o.limit) return 0;
+                if (zr * zr + zi * zi > 4.0) {
+                    result = indexFor(n - 1);
+                    return true;
+                }
+                if (n > o.limit) {
+                    result = 0;
+                    return true;
+                }
             }
+        }
+        // No stretch holds from here (odd indices only start single steps, so
+        // one more step there first): plain steps from now on.
+        if (handOver != nullptr && (bla == nullptr || (m > 0 && (m & 1) == 0))) {
+            *handOver = PixelHandOver{m, onRebase, n, dzr, dzi, cr, ci};
+            return false;
         }
         if (m + 1 >= size) {
             dzr += zre[m];
@@ -135,6 +137,7 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
             zim = rebaseIm;
             size = rebaseSize;
             bla = rebaseBla;
+            onRebase = true;
         }
         const double tr = 2.0 * zre[m] + dzr, ti = 2.0 * zim[m] + dzi;
         const double nr = (tr * dzr - ti * dzi) + cr;
@@ -142,7 +145,10 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
         ++m;
         const double zr = zre[m] + nr, zi = zim[m] + ni;
         const double nz = zr * zr + zi * zi;
-        if (nz > 4.0) return indexFor(n);
+        if (nz > 4.0) {
+            result = indexFor(n);
+            return true;
+        }
         if (nz < nr * nr + ni * ni) {
             dzr = zr;
             dzi = zi;
@@ -151,12 +157,47 @@ std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFl
             zim = rebaseIm;
             size = rebaseSize;
             bla = rebaseBla;
+            onRebase = true;
         } else {
             dzr = nr;
             dzi = ni;
         }
     }
-    return 0;
+    result = 0;
+    return true;
+}
+
+bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelHandOver* handOver,
+         std::uint8_t& result) {
+    result = 0;
+    if (o.limit <= 0) return true;
+    Walk w{o.primary, o.mandelbrot ? std::size_t{1} : std::size_t{0}};
+    // z0 is the pixel's point: the reference's start plus the offset.
+    ExtFloat dzrWide = dcrWide, dziWide = dciWide;
+    const bool zero = dcrWide.isZero() && dciWide.isZero();
+    if (!zero && std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor) {
+        const ExtFloat none;
+        if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : none, o.mandelbrot ? dciWide : none, result))
+            return true;
+    }
+    // An offset below the double range adds nothing a double could hold
+    // next to a difference that has reached it.
+    const double cr = o.mandelbrot ? dcrWide.toDouble() : 0.0;
+    const double ci = o.mandelbrot ? dciWide.toDouble() : 0.0;
+    return runDouble(o, w, dzrWide.toDouble(), dziWide.toDouble(), cr, ci, handOver, result);
+}
+
+}  // namespace
+
+std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci) {
+    std::uint8_t result = 0;
+    run(o, dcr, dci, nullptr, result);
+    return result;
+}
+
+bool perturbedPixelStart(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci, std::uint8_t& result,
+                         PixelHandOver& state) {
+    return run(o, dcr, dci, &state, result);
 }
 
 }  // namespace velmora

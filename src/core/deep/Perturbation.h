@@ -4,6 +4,7 @@
 // while the difference is below the double range). Rebasing keeps it right:
 // when |Z_m + dz| < |dz|, or the reference ends, dz = Z_m + dz and m = 0,
 // which is exact because the orbit it restarts on begins at 0.
+#include <cstddef>
 #include <cstdint>
 
 #include "deep/Bla.h"
@@ -34,5 +35,20 @@ struct PerturbationOrbits {
 // The escape index of the pixel at offset (dcr, dci) from the reference point,
 // by the rule of escapeIndex.
 std::uint8_t perturbedPixel(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci);
+
+// Where a pixel stands when the plain steps begin: z_{n-1} = Z_m + dz on the
+// primary orbit or the one to rebase onto, with the offset (cr, ci) added per step.
+struct PixelHandOver {
+    std::size_t m;
+    bool onRebase;
+    std::int32_t n;
+    double dzr, dzi, cr, ci;
+};
+
+// The same pixel while it skips stretches of the orbit (or needs wide
+// numbers): true with the index when that decides it, false with the state
+// from which plain double steps (as in vector lanes) go on.
+bool perturbedPixelStart(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci, std::uint8_t& result,
+                         PixelHandOver& state);
 
 }  // namespace velmora

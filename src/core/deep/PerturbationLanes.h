@@ -1,8 +1,8 @@
 #pragma once
-// Perturbed pixels several at a time in vector lanes, for offsets in the
-// double range. Every lane runs the operations of perturbedPixel's double loop
-// in the same order, so the pixels are the same; a lane takes the next pixel
-// as soon as its own is decided.
+// Perturbed pixels several at a time in vector lanes, from the state where
+// they begin plain double steps. Every lane runs the operations of
+// perturbedPixel's double loop in the same order, so the pixels are the same;
+// a lane takes the next pixel as soon as its own is decided.
 #include <atomic>
 #include <cstdint>
 
@@ -24,9 +24,18 @@ struct LaneOrbits {
 // True when this machine runs the vector kernel.
 bool perturbationLanesSupported();
 
-// Pixels at offsets (dcr[k], dci[k]) from the reference point, k < count,
-// into out[k]. Stops early (leaving the rest) when *cancel becomes true.
-void perturbedSpanLanes(const LaneOrbits& orbits, const double* dcr, const double* dci, std::int32_t count,
-                        std::uint8_t* out, const std::atomic<bool>* cancel);
+// A pixel's state when its lane takes it: z_{n-1} = Z_index + dz (index into
+// the one array), the orbit it follows ending at `end`, (cr, ci) added each step.
+struct LaneStart {
+    double dzr, dzi, cr, ci;
+    std::int64_t index, end;
+    std::int32_t n;
+    std::int32_t out;  // where its index goes
+};
+
+// Pixels from their states, k < count, into out[starts[k].out]. Stops early
+// (leaving the rest) when *cancel becomes true.
+void perturbedSpanLanes(const LaneOrbits& orbits, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
+                        const std::atomic<bool>* cancel);
 
 }  // namespace velmora

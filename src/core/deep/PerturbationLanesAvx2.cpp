@@ -29,8 +29,7 @@ struct Group {
 
 struct Kernel {
     const LaneOrbits& o;
-    const double* dcr;
-    const double* dci;
+    const LaneStart* starts;
     std::int32_t count;
     std::uint8_t* out;
     const std::atomic<bool>* cancel;
@@ -55,16 +54,15 @@ struct Kernel {
         _mm256_store_si256(reinterpret_cast<__m256i*>(n), g.n);
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) stopped = true;
         if (next < count && !stopped) {
-            const std::int32_t p = next++;
-            g.pixel[k] = p;
-            dzr[k] = dcr[p];
-            dzi[k] = dci[p];
-            cr[k] = o.mandelbrot ? dcr[p] : 0.0;
-            ci[k] = o.mandelbrot ? dci[p] : 0.0;
-            // z0 = the pixel's point: Mandelbrot's orbit of 0 holds c_ref second.
-            idx[k] = o.mandelbrot ? 1 : 0;
-            end[k] = o.primaryEnd;
-            n[k] = 1;
+            const LaneStart& p = starts[next++];
+            g.pixel[k] = p.out;
+            dzr[k] = p.dzr;
+            dzi[k] = p.dzi;
+            cr[k] = p.cr;
+            ci[k] = p.ci;
+            idx[k] = p.index;
+            end[k] = p.end;
+            n[k] = p.n;
             reinterpret_cast<std::int64_t*>(act)[k] = -1;
             zr0[k] = o.re[idx[k]];
             zi0[k] = o.im[idx[k]];
@@ -164,13 +162,9 @@ struct Kernel {
 
 bool perturbationLanesSupported() { return isSimdLevelSupported(SimdLevel::Avx2); }
 
-void perturbedSpanLanes(const LaneOrbits& o, const double* dcr, const double* dci, std::int32_t count,
-                        std::uint8_t* out, const std::atomic<bool>* cancel) {
-    if (o.limit <= 0) {
-        for (std::int32_t k = 0; k < count; ++k) out[k] = 0;
-        return;
-    }
-    Kernel kernel{o, dcr, dci, count, out, cancel};
+void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
+                        const std::atomic<bool>* cancel) {
+    Kernel kernel{o, starts, count, out, cancel};
     constexpr int kGroups = 4;
     Group groups[kGroups] = {};
     for (Group& g : groups)
@@ -208,7 +202,7 @@ void perturbedSpanLanes(const LaneOrbits& o, const double* dcr, const double* dc
 
 namespace velmora {
 bool perturbationLanesSupported() { return false; }
-void perturbedSpanLanes(const LaneOrbits&, const double*, const double*, std::int32_t, std::uint8_t*,
+void perturbedSpanLanes(const LaneOrbits&, const LaneStart*, std::int32_t, std::uint8_t*,
                         const std::atomic<bool>*) {}
 }  // namespace velmora
 
