@@ -108,15 +108,28 @@ TEST(DeepLocation, PrecisionFollowsTheSpacingOfTheExactText) {
     }
 }
 
-TEST(DeepLocation, UnreadableExactTextFallsBackToTheDoublesWhole) {
-    FractalParams p = around("-0.75", "0.1", "1e-30", 8, 8, 100);
-    p.exact.bottom = "0.1x";
-    const DeepLocation loc(p);
-    EXPECT_FALSE(loc.usedExactText());
-    Mpfr re(loc.precision()), im(loc.precision());
-    loc.pixel(0, 0, re.get(), im.get());
-    EXPECT_EQ(mpfr_get_d(re.get(), MPFR_RNDN), std::min(p.left, p.right));
-    EXPECT_EQ(mpfr_get_d(im.get(), MPFR_RNDN), std::min(p.top, p.bottom));
+TEST(DeepLocation, UnreadableOrStaleExactTextFallsBackToTheDoublesWhole) {
+    struct Case {
+        const char* name;
+        void (*spoil)(FractalParams&);
+    };
+    const Case cases[] = {
+        {"not a number", [](FractalParams& p) { p.exact.bottom = "0.1x"; }},
+        {"doubles moved away", [](FractalParams& p) { p.right += 1e-9; }},
+        {"Julia constant moved away", [](FractalParams& p) { p.exact.cReal = "0.31"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FractalParams p = around("-0.75", "0.1", "1e-30", 8, 8, 100, FractalType::Julia);
+        EXPECT_TRUE(DeepLocation(p).usedExactText());
+        c.spoil(p);
+        const DeepLocation loc(p);
+        EXPECT_FALSE(loc.usedExactText());
+        Mpfr re(loc.precision()), im(loc.precision());
+        loc.pixel(0, 0, re.get(), im.get());
+        EXPECT_EQ(mpfr_get_d(re.get(), MPFR_RNDN), std::min(p.left, p.right));
+        EXPECT_EQ(mpfr_get_d(im.get(), MPFR_RNDN), std::min(p.top, p.bottom));
+    }
 }
 
 // ---- Deep pixels against the plain MPFR loop ----

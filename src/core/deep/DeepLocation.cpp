@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <string>
 
 #include "deep/Precision.h"
@@ -88,8 +89,15 @@ bool DeepLocation::readExact(const ExactLocation& e) {
     const std::string* text[6] = {&e.left, &e.right, &e.top, &e.bottom, &e.cReal, &e.cImag};
     Mpfr* dest[6] = {&m_xMin, &m_xMax, &m_yMin, &m_yMax, &m_kRe, &m_kIm};
     // All or nothing; a Julia constant not given exactly keeps its double.
-    for (int k = 0; k < 6; ++k)
-        if ((k < 4 || !text[k]->empty()) && !readNumber(*text[k], v[k].get())) return false;
+    for (int k = 0; k < 6; ++k) {
+        if (k >= 4 && text[k]->empty()) continue;
+        if (!readNumber(*text[k], v[k].get())) return false;
+        // The doubles are the nearest to the exact values; text far from them
+        // belongs to another location (left behind by an edit of the doubles).
+        const double nearest = mpfr_get_d(v[k].get(), MPFR_RNDN);
+        const double given = mpfr_get_d(dest[k]->get(), MPFR_RNDN);
+        if (!(std::fabs(nearest - given) <= std::ldexp(std::max(std::fabs(given), 0x1p-1000), -40))) return false;
+    }
     for (int k = 0; k < 6; ++k)
         if (k < 4 || !text[k]->empty()) mpfr_set(dest[k]->get(), v[k].get(), MPFR_RNDN);
     return true;
