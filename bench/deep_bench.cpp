@@ -169,8 +169,8 @@ void renderWhole(benchmark::State& state, velmora::FractalParams p, std::string 
         }
     state.counters["mean index"] = sum / (static_cast<double>(p.width) * p.height);
     state.counters["limit share"] = static_cast<double>(inside) / (static_cast<double>(p.width) * p.height);
-    state.counters["pixels/s"] = benchmark::Counter(static_cast<double>(p.width) * p.height,
-                                                    benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["pixels/s"] =
+        benchmark::Counter(static_cast<double>(p.width) * p.height, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 class BestTime : public benchmark::ConsoleReporter {
@@ -212,8 +212,8 @@ int main(int argc, char** argv) {
 
     std::printf("\n%u threads. Whole picture %dx%d, limit %d; %d sample pixels per case, one thread each way.\n",
                 velmora::ThreadPool::shared().size(), kWidth, kHeight, kLimit, kSamples);
-    std::printf("%-16s %9s %6s %11s %11s %9s %11s %9s %10s\n", "case", "whole s", "bits", "mpfr us/px",
-                "deep us/px", "1 thr x", "engine us/px", "engine x", "agreement");
+    std::printf("%-16s %9s %6s %11s %11s %9s %11s %9s %10s\n", "case", "whole s", "bits", "mpfr us/px", "deep us/px",
+                "1 thr x", "engine us/px", "engine x", "agreement");
     for (const auto& [key, p] : cases) {
         auto found = g_outcomes.find(key);
         if (found == g_outcomes.end()) continue;  // filtered out
@@ -222,7 +222,8 @@ int main(int argc, char** argv) {
         if (deep.prepare(p, {}) != velmora::DeepRenderer::Prepared::Ready) continue;
         const velmora::DeepLocation& loc = *deep.location();
         std::vector<std::pair<std::int32_t, std::int32_t>> at(kSamples);
-        for (std::int32_t k = 0; k < kSamples; ++k) velmora::samplePixel(k, kSamples, kWidth, kHeight, at[k].first, at[k].second);
+        for (std::int32_t k = 0; k < kSamples; ++k)
+            velmora::samplePixel(k, kSamples, kWidth, kHeight, at[k].first, at[k].second);
         std::vector<std::uint8_t> plain(kSamples);
         double t0 = now();
         for (std::int32_t k = 0; k < kSamples; ++k) plain[k] = velmora::plainMpfrPixel(loc, at[k].first, at[k].second);
@@ -251,7 +252,8 @@ int main(int argc, char** argv) {
         const double enginePixel = whole / (static_cast<double>(kWidth) * kHeight);
         std::printf("%-16s %9.2f %6ld %11.1f %11.2f %9.0f %11.2f %9.0f %9.2f%%\n", key.c_str(), whole,
                     static_cast<long>(loc.precision()), mpfrTime / kSamples * 1e6, deepTime / kSamples * 1e6,
-                    mpfrTime / deepTime, enginePixel * 1e6, mpfrTime / kSamples / enginePixel, 100.0 * agree / kSamples);
+                    mpfrTime / deepTime, enginePixel * 1e6, mpfrTime / kSamples / enginePixel,
+                    100.0 * agree / kSamples);
     }
     benchmark::Shutdown();
     return 0;

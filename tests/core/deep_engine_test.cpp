@@ -14,9 +14,9 @@
 #include "FakeHost.h"
 #include "deep/DeepLocation.h"
 #include "deep/DeepRenderer.h"
-#include "deep/PerturbationLanes.h"
 #include "deep/DeepSwitch.h"
 #include "deep/Mpfr.h"
+#include "deep/PerturbationLanes.h"
 #include "deep/PlainMpfrLoop.h"
 #include "deep/Precision.h"
 #include "render/BandRender.h"
@@ -88,14 +88,14 @@ TEST_P(PrecisionBits, SpanOfTheLocationPlusMargin) {
     const BitsCase c = GetParam();
     EXPECT_EQ(bitsForLocation(c.magnitude, c.spacing), c.bits);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Table, PrecisionBits,
-    ::testing::Values(BitsCase{1, -176, 178 + kPrecisionMargin},     // 1e-50 over 1000 pixels near 1
-                      BitsCase{-20, -100, 102 + kPrecisionMargin},    // small coordinates count as 2
-                      BitsCase{11, -1000, 1011 + kPrecisionMargin},   // large coordinates widen the span
-                      BitsCase{2, 8, kMinPrecision},                  // spacing above the values
-                      BitsCase{2, -10000000, kMaxPrecision},          // absurd depth stays bounded
-                      BitsCase{2, -1010, 1012 + kPrecisionMargin}));  // 1e-300 over 1000 pixels
+INSTANTIATE_TEST_SUITE_P(Table, PrecisionBits,
+                         ::testing::Values(BitsCase{1, -176, 178 + kPrecisionMargin},  // 1e-50 over 1000 pixels near 1
+                                           BitsCase{-20, -100, 102 + kPrecisionMargin},  // small coordinates count as 2
+                                           BitsCase{11, -1000,
+                                                    1011 + kPrecisionMargin},      // large coordinates widen the span
+                                           BitsCase{2, 8, kMinPrecision},          // spacing above the values
+                                           BitsCase{2, -10000000, kMaxPrecision},  // absurd depth stays bounded
+                                           BitsCase{2, -1010, 1012 + kPrecisionMargin}));  // 1e-300 over 1000 pixels
 
 TEST(DeepLocation, PrecisionFollowsTheSpacingOfTheExactText) {
     for (const char* width : {"1e-20", "1e-50", "1e-300"}) {
@@ -141,7 +141,9 @@ struct DeepCase {
     const char* width;
     FractalType type;
 };
-void PrintTo(const DeepCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DeepCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DeepAgainstMpfr : public ::testing::TestWithParam<DeepCase> {};
 TEST_P(DeepAgainstMpfr, EscapeCountsAgree) {
@@ -172,13 +174,12 @@ TEST_P(DeepAgainstMpfr, EscapeCountsAgree) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Locations, DeepAgainstMpfr,
-    ::testing::Values(DeepCase{"Mandelbrot_1e20", "3.1e-21", "1.0000000000000000000017", "1e-20",
-                               FractalType::Mandelbrot},
-                      DeepCase{"Mandelbrot_1e40", "-2.3e-41", "0.99999999999999999999999999999999999999996", "1e-40",
-                               FractalType::Mandelbrot},
-                      DeepCase{"Julia_1e20", "1.3e-21", "0.9999999999999999999986", "1e-20", FractalType::Julia},
-                      DeepCase{"Julia_1e40", "-4.1e-41", "1.00000000000000000000000000000000000000003", "1e-40",
-                               FractalType::Julia}),
+    ::testing::Values(
+        DeepCase{"Mandelbrot_1e20", "3.1e-21", "1.0000000000000000000017", "1e-20", FractalType::Mandelbrot},
+        DeepCase{"Mandelbrot_1e40", "-2.3e-41", "0.99999999999999999999999999999999999999996", "1e-40",
+                 FractalType::Mandelbrot},
+        DeepCase{"Julia_1e20", "1.3e-21", "0.9999999999999999999986", "1e-20", FractalType::Julia},
+        DeepCase{"Julia_1e40", "-4.1e-41", "1.00000000000000000000000000000000000000003", "1e-40", FractalType::Julia}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Offsets below the double range start in wide-exponent numbers.
@@ -190,9 +191,8 @@ TEST(DeepAgainstMpfrWide, EscapeCountsAgreeAt1e300) {
     load(engine, p);
     ASSERT_EQ(engine.render(), 1);
     ASSERT_TRUE(engine.lastRenderWasDeep());
-    const PixelCheck check = checkPixels(DeepLocation(p), p.width * p.height, [&](std::int32_t i, std::int32_t j) {
-        return imageRow(engine, j)[i];
-    });
+    const PixelCheck check = checkPixels(DeepLocation(p), p.width * p.height,
+                                         [&](std::int32_t i, std::int32_t j) { return imageRow(engine, j)[i]; });
     EXPECT_EQ(check.differing, 0);
 }
 
@@ -289,9 +289,8 @@ TEST(DeepSwitch, JustOutsideIsTheDeepEngineAndExact) {
     ASSERT_EQ(engine.render(), 1);
     EXPECT_TRUE(engine.lastRenderWasDeep());
     const DeepLocation loc(p);
-    const PixelCheck check = checkPixels(loc, p.width * p.height, [&](std::int32_t i, std::int32_t j) {
-        return imageRow(engine, j)[i];
-    });
+    const PixelCheck check =
+        checkPixels(loc, p.width * p.height, [&](std::int32_t i, std::int32_t j) { return imageRow(engine, j)[i]; });
     EXPECT_EQ(check.checked, p.width * p.height);
     EXPECT_EQ(check.differing, 0);
 }
@@ -316,7 +315,9 @@ TEST(DeepBands, BandRowsAreThePicturesRows) {
 }
 
 // A deep picture inside the set: every pixel and the orbit run to a huge limit.
-FractalParams endless() { return around("-0.1", "0.1", "1e-30", 16, 12, 50000000); }
+FractalParams endless() {
+    return around("-0.1", "0.1", "1e-30", 16, 12, 50000000);
+}
 
 TEST(DeepCancel, KeyDuringTheReferenceOrbitStopsTheRender) {
     const FractalParams p = endless();

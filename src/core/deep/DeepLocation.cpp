@@ -16,7 +16,9 @@ bool readNumber(const std::string& text, mpfr_ptr out) {
     return mpfr_set_str(out, text.c_str(), 10, MPFR_RNDN) == 0 && mpfr_number_p(out);
 }
 
-std::int64_t exponentOf(mpfr_srcptr v) { return mpfr_regular_p(v) ? mpfr_get_exp(v) : INT64_MIN / 4; }
+std::int64_t exponentOf(mpfr_srcptr v) {
+    return mpfr_regular_p(v) ? mpfr_get_exp(v) : INT64_MIN / 4;
+}
 
 ExtFloat toExt(mpfr_srcptr v) {
     if (!mpfr_regular_p(v)) return ExtFloat();
@@ -33,13 +35,19 @@ DeepLocation::DeepLocation(const FractalParams& p)
       m_iterations(p.iterations),
       m_width(p.width),
       m_height(p.height),
-      m_xMin(kMinPrecision), m_xMax(kMinPrecision), m_yMin(kMinPrecision), m_yMax(kMinPrecision),
-      m_kRe(kMinPrecision), m_kIm(kMinPrecision), m_stepX(kMinPrecision), m_stepY(kMinPrecision) {
+      m_xMin(kMinPrecision),
+      m_xMax(kMinPrecision),
+      m_yMin(kMinPrecision),
+      m_yMax(kMinPrecision),
+      m_kRe(kMinPrecision),
+      m_kIm(kMinPrecision),
+      m_stepX(kMinPrecision),
+      m_stepY(kMinPrecision) {
     // First at a precision that holds every digit given, to learn the
     // magnitude and the spacing; then again at the precision they call for.
     std::size_t digits = 0;
-    for (const std::string* s : {&p.exact.left, &p.exact.top, &p.exact.right, &p.exact.bottom, &p.exact.cReal,
-                                 &p.exact.cImag})
+    for (const std::string* s :
+         {&p.exact.left, &p.exact.top, &p.exact.right, &p.exact.bottom, &p.exact.cReal, &p.exact.cImag})
         digits = std::max(digits, s->size());
     const auto firstPass = static_cast<mpfr_prec_t>(std::clamp<std::int64_t>(
         static_cast<std::int64_t>(digits) * 4 + kPrecisionMargin, kMinPrecision, kMaxPrecision));
@@ -65,16 +73,17 @@ void DeepLocation::setPrecisionOfAll(mpfr_prec_t bits) {
 }
 
 mpfr_prec_t DeepLocation::neededPrecision() const {
-    std::int64_t magnitude = std::max({exponentOf(m_xMin.get()), exponentOf(m_xMax.get()),
-                                       exponentOf(m_yMin.get()), exponentOf(m_yMax.get())});
+    std::int64_t magnitude = std::max(
+        {exponentOf(m_xMin.get()), exponentOf(m_xMax.get()), exponentOf(m_yMin.get()), exponentOf(m_yMax.get())});
     if (!m_mandelbrot) magnitude = std::max({magnitude, exponentOf(m_kRe.get()), exponentOf(m_kIm.get())});
     // Spacing = edge distance / pixels; a side without extent says nothing.
     std::int64_t spacing = magnitude - 53;
     bool any = false;
     const auto consider = [&](mpfr_srcptr step, std::int32_t pixels) {
         if (!mpfr_regular_p(step)) return;
-        const std::int64_t e = mpfr_get_exp(step) - static_cast<std::int64_t>(std::bit_width(
-                                                        static_cast<std::uint32_t>(std::max(pixels, 1))));
+        const std::int64_t e =
+            mpfr_get_exp(step) -
+            static_cast<std::int64_t>(std::bit_width(static_cast<std::uint32_t>(std::max(pixels, 1))));
         spacing = any ? std::min(spacing, e) : e;
         any = true;
     };

@@ -30,8 +30,8 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     } else {
         outcome = computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_primary);
         if (outcome == OrbitOutcome::Done)
-            outcome = computeOrbit(zero.get(), zero.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled,
-                                   m_rebase);
+            outcome =
+                computeOrbit(zero.get(), zero.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_rebase);
     }
     if (outcome == OrbitOutcome::Cancelled) return Prepared::Cancelled;
     if (outcome == OrbitOutcome::NoMemory) return Prepared::NoMemory;
@@ -75,7 +75,9 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     return Prepared::Ready;
 }
 
-bool DeepRenderer::lanesPay() const { return m_lanesUsable && m_lanesAllowed; }
+bool DeepRenderer::lanesPay() const {
+    return m_lanesUsable && m_lanesAllowed;
+}
 
 void DeepRenderer::setSkipping(bool allowed) {
     m_orbits.primaryBla = allowed ? &m_primaryBla : nullptr;
@@ -121,14 +123,19 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
         PixelHandOver h;
         if (perturbedPixelStart(m_orbits, dcr, dci, out[slot], h)) continue;
         const auto m = static_cast<std::int64_t>(h.m);
-        starts[waiting++] = LaneStart{h.dzr, h.dzi, h.cr, h.ci, h.onRebase ? m_lanes.rebaseBegin + m : m,
-                                      h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd, h.n, slot};
+        starts[waiting++] = LaneStart{h.dzr,
+                                      h.dzi,
+                                      h.cr,
+                                      h.ci,
+                                      h.onRebase ? m_lanes.rebaseBegin + m : m,
+                                      h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd,
+                                      h.n,
+                                      slot};
     }
     return waiting;
 }
 
-void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count,
-                          std::uint8_t* out) const {
+void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const {
     if (!lanesPay()) {
         for (std::int32_t k = 0; k < count; ++k) out[k] = pixel(i[k], j[k]);
         return;
@@ -154,8 +161,8 @@ struct DeepWork {
         const std::int64_t begin = (index % spansPerRow) * spanWidth;
         const std::int64_t end = begin + spanWidth < job->width ? begin + spanWidth : job->width;
         if (job->cancelled()) return;
-        renderer->span(imageRow0 + row, static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end),
-                       job->row(row), job->cancel);
+        renderer->span(imageRow0 + row, static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end), job->row(row),
+                       job->cancel);
     }
 };
 

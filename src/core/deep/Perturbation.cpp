@@ -25,8 +25,7 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
         if (bla != nullptr) {
             // As in the double loop below, with wide numbers.
             std::int64_t length = 0;
-            while (const BlaStep* s = bla->find(w.m, (dzr * dzr + dzi * dzi).toDouble(), o.limit - (w.n - 1),
-                                                length)) {
+            while (const BlaStep* s = bla->find(w.m, (dzr * dzr + dzi * dzi).toDouble(), o.limit - (w.n - 1), length)) {
                 const ExtFloat ar(s->ar), ai(s->ai), br(s->br), bi(s->bi);
                 const ExtFloat nr = (ar * dzr - ai * dzi) + (br * cr - bi * ci);
                 const ExtFloat ni = (ar * dzi + ai * dzr) + (br * ci + bi * cr);

@@ -38,13 +38,13 @@ struct Kernel {
 
     // Gives lane k of g the next pixel, or idles it.
     void fill(Group& g, int k) {
-        alignas(32) double dzr[4], dzi[4], cr[4], ci[4], act[4], zr0[4], zi0[4], zr1[4], zi1[4];
-        alignas(32) std::int64_t idx[4], end[4], n[4];
+        alignas(32) double dzr[4], dzi[4], cr[4], ci[4], zr0[4], zi0[4], zr1[4], zi1[4];
+        alignas(32) std::int64_t idx[4], end[4], n[4], act[4];
         _mm256_store_pd(dzr, g.dzr);
         _mm256_store_pd(dzi, g.dzi);
         _mm256_store_pd(cr, g.cr);
         _mm256_store_pd(ci, g.ci);
-        _mm256_store_pd(act, g.active);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(act), _mm256_castpd_si256(g.active));
         _mm256_store_pd(zr0, g.zr0);
         _mm256_store_pd(zi0, g.zi0);
         _mm256_store_pd(zr1, g.zr1);
@@ -63,7 +63,7 @@ struct Kernel {
             idx[k] = p.index;
             end[k] = p.end;
             n[k] = p.n;
-            reinterpret_cast<std::int64_t*>(act)[k] = -1;
+            act[k] = -1;
             zr0[k] = o.re[idx[k]];
             zi0[k] = o.im[idx[k]];
             zr1[k] = o.re[idx[k] + 1];
@@ -74,7 +74,7 @@ struct Kernel {
             idx[k] = 0;
             end[k] = o.primaryEnd;
             n[k] = 1;
-            reinterpret_cast<std::int64_t*>(act)[k] = 0;
+            act[k] = 0;
             zr0[k] = o.re[0];
             zi0[k] = o.im[0];
             zr1[k] = o.re[1];
@@ -84,7 +84,7 @@ struct Kernel {
         g.dzi = _mm256_load_pd(dzi);
         g.cr = _mm256_load_pd(cr);
         g.ci = _mm256_load_pd(ci);
-        g.active = _mm256_load_pd(act);
+        g.active = _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(act)));
         g.zr0 = _mm256_load_pd(zr0);
         g.zi0 = _mm256_load_pd(zi0);
         g.zr1 = _mm256_load_pd(zr1);
@@ -105,12 +105,15 @@ struct Kernel {
                                                     __m256i limit, __m256d two, __m256d four, __m256d startRe,
                                                     __m256d startIm, __m256d nextRe, __m256d nextIm, __m256i two64) {
         // The reference ends: continue from its start, which is exact.
-        const __m256d ended = _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_add_epi64(g.idx, one), _mm256_sub_epi64(g.end, one)));
+        const __m256d ended =
+            _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_add_epi64(g.idx, one), _mm256_sub_epi64(g.end, one)));
         if (_mm256_movemask_pd(ended) != 0) {
             g.dzr = _mm256_blendv_pd(g.dzr, _mm256_add_pd(g.zr0, g.dzr), ended);
             g.dzi = _mm256_blendv_pd(g.dzi, _mm256_add_pd(g.zi0, g.dzi), ended);
-            g.idx = _mm256_castpd_si256(_mm256_blendv_pd(_mm256_castsi256_pd(g.idx), _mm256_castsi256_pd(rebaseBegin), ended));
-            g.end = _mm256_castpd_si256(_mm256_blendv_pd(_mm256_castsi256_pd(g.end), _mm256_castsi256_pd(rebaseEnd), ended));
+            g.idx = _mm256_castpd_si256(
+                _mm256_blendv_pd(_mm256_castsi256_pd(g.idx), _mm256_castsi256_pd(rebaseBegin), ended));
+            g.end = _mm256_castpd_si256(
+                _mm256_blendv_pd(_mm256_castsi256_pd(g.end), _mm256_castsi256_pd(rebaseEnd), ended));
             g.zr0 = _mm256_blendv_pd(g.zr0, startRe, ended);
             g.zi0 = _mm256_blendv_pd(g.zi0, startIm, ended);
             g.zr1 = _mm256_blendv_pd(g.zr1, nextRe, ended);
@@ -130,13 +133,17 @@ struct Kernel {
         const __m256d zi = _mm256_add_pd(zi1, ni);
         const __m256d nz = _mm256_add_pd(_mm256_mul_pd(zr, zr), _mm256_mul_pd(zi, zi));
         const __m256d escaped = _mm256_and_pd(g.active, _mm256_cmp_pd(nz, four, _CMP_GT_OQ));
-        const __m256d atLimit = _mm256_andnot_pd(escaped, _mm256_and_pd(g.active, _mm256_castsi256_pd(_mm256_cmpgt_epi64(g.n, _mm256_sub_epi64(limit, one)))));
+        const __m256d atLimit = _mm256_andnot_pd(
+            escaped,
+            _mm256_and_pd(g.active, _mm256_castsi256_pd(_mm256_cmpgt_epi64(g.n, _mm256_sub_epi64(limit, one)))));
         const __m256d dzn = _mm256_add_pd(_mm256_mul_pd(nr, nr), _mm256_mul_pd(ni, ni));
         const __m256d rebase = _mm256_cmp_pd(nz, dzn, _CMP_LT_OQ);
         g.dzr = _mm256_blendv_pd(nr, zr, rebase);
         g.dzi = _mm256_blendv_pd(ni, zi, rebase);
-        g.idx = _mm256_castpd_si256(_mm256_blendv_pd(_mm256_castsi256_pd(idx1), _mm256_castsi256_pd(rebaseBegin), rebase));
-        g.end = _mm256_castpd_si256(_mm256_blendv_pd(_mm256_castsi256_pd(g.end), _mm256_castsi256_pd(rebaseEnd), rebase));
+        g.idx =
+            _mm256_castpd_si256(_mm256_blendv_pd(_mm256_castsi256_pd(idx1), _mm256_castsi256_pd(rebaseBegin), rebase));
+        g.end =
+            _mm256_castpd_si256(_mm256_blendv_pd(_mm256_castsi256_pd(g.end), _mm256_castsi256_pd(rebaseEnd), rebase));
         g.zr0 = _mm256_blendv_pd(zr1, startRe, rebase);
         g.zi0 = _mm256_blendv_pd(zi1, startIm, rebase);
         g.zr1 = _mm256_blendv_pd(zr2, nextRe, rebase);
@@ -160,7 +167,9 @@ struct Kernel {
 
 }  // namespace
 
-bool perturbationLanesSupported() { return isSimdLevelSupported(SimdLevel::Avx2); }
+bool perturbationLanesSupported() {
+    return isSimdLevelSupported(SimdLevel::Avx2);
+}
 
 void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
                         const std::atomic<bool>* cancel) {
@@ -181,8 +190,8 @@ void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32
     while (liveCount > 0) {
         for (int g = 0; g < kGroups; ++g) {
             if (!live[g]) continue;
-            if (!kernel.step(groups[g], rebaseBegin, rebaseEnd, one, limit, two, four, startRe, startIm, nextRe,
-                             nextIm, two64)) {
+            if (!kernel.step(groups[g], rebaseBegin, rebaseEnd, one, limit, two, four, startRe, startIm, nextRe, nextIm,
+                             two64)) {
                 live[g] = false;
                 --liveCount;
             }
@@ -201,9 +210,10 @@ void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32
 #else
 
 namespace velmora {
-bool perturbationLanesSupported() { return false; }
-void perturbedSpanLanes(const LaneOrbits&, const LaneStart*, std::int32_t, std::uint8_t*,
-                        const std::atomic<bool>*) {}
+bool perturbationLanesSupported() {
+    return false;
+}
+void perturbedSpanLanes(const LaneOrbits&, const LaneStart*, std::int32_t, std::uint8_t*, const std::atomic<bool>*) {}
 }  // namespace velmora
 
 #endif
