@@ -44,7 +44,9 @@ public:
 
     // 1 when complete, 0 when cancelled or when there is no buffer. Besides the
     // host's cancel poll at each checkpoint, a render stops soon after *cancel
-    // becomes true, which another thread may set at any time.
+    // becomes true, which another thread may set at any time. A picture the
+    // doubles cannot resolve (needsDeepEngine) comes from the deep engine, on
+    // the same schedule; its reference orbit polls the host and *cancel too.
     int render(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
 
     // Rebuilds the 1064-byte header block with the given colour table.
