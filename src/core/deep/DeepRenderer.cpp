@@ -53,22 +53,26 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     m_lanes.mandelbrot = loc.mandelbrot();
     m_lanes.limit = loc.iterations();
     m_lanes.primaryEnd = static_cast<std::int64_t>(m_primary.size());
-    try {
-        m_laneRe = m_primary.re;
-        m_laneIm = m_primary.im;
-        if (!loc.mandelbrot()) {
+    if (loc.mandelbrot()) {
+        // One orbit: the lanes read it where it is.
+        m_lanes.re = m_primary.re.data();
+        m_lanes.im = m_primary.im.data();
+        m_lanes.rebaseBegin = 0;
+        m_lanes.rebaseEnd = m_lanes.primaryEnd;
+    } else {
+        try {
+            m_laneRe.assign(m_primary.re.begin(), m_primary.re.begin() + m_lanes.primaryEnd);
             m_laneRe.insert(m_laneRe.end(), m_rebase.re.begin(), m_rebase.re.end());
+            m_laneIm.assign(m_primary.im.begin(), m_primary.im.begin() + m_lanes.primaryEnd);
             m_laneIm.insert(m_laneIm.end(), m_rebase.im.begin(), m_rebase.im.end());
+        } catch (const std::bad_alloc&) {
+            return Prepared::NoMemory;
         }
-        m_lanes.rebaseBegin = loc.mandelbrot() ? 0 : m_lanes.primaryEnd;
-        m_lanes.rebaseEnd = static_cast<std::int64_t>(m_laneRe.size());
-        m_laneRe.insert(m_laneRe.end(), 2, 0.0);
-        m_laneIm.insert(m_laneIm.end(), 2, 0.0);
-    } catch (const std::bad_alloc&) {
-        return Prepared::NoMemory;
+        m_lanes.re = m_laneRe.data();
+        m_lanes.im = m_laneIm.data();
+        m_lanes.rebaseBegin = m_lanes.primaryEnd;
+        m_lanes.rebaseEnd = m_lanes.primaryEnd + static_cast<std::int64_t>(m_rebase.size());
     }
-    m_lanes.re = m_laneRe.data();
-    m_lanes.im = m_laneIm.data();
     // Lanes run doubles only: every offset but the reference's own zero must
     // be in the double range from the start.
     m_lanesUsable = perturbationLanesSupported();

@@ -58,7 +58,7 @@ private:
     ReferenceOrbit m_rebase;  // Julia only: the orbit of 0
     BlaTable m_primaryBla, m_rebaseBla;
     PerturbationOrbits m_orbits;
-    std::vector<double> m_laneRe, m_laneIm;  // both orbits in one array, padded
+    std::vector<double> m_laneRe, m_laneIm;  // Julia: both orbits in one array, padded
     LaneOrbits m_lanes;
     bool m_lanesUsable = false;
     bool m_lanesAllowed = true;

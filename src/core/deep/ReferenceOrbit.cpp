@@ -38,6 +38,8 @@ OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr 
             mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
             if (mpfr_cmp_ui(t.get(), 4) > 0 || mpfr_nan_p(t.get())) break;
         }
+        out.re.insert(out.re.end(), ReferenceOrbit::kPadding, 0.0);
+        out.im.insert(out.im.end(), ReferenceOrbit::kPadding, 0.0);
     } catch (const std::bad_alloc&) {
         out.re.clear();
         out.im.clear();

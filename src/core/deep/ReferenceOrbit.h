@@ -10,9 +10,11 @@
 namespace velmora {
 
 struct ReferenceOrbit {
+    // The values, then two zeros that vector lanes may read ahead.
     std::vector<double> re;
     std::vector<double> im;
-    std::size_t size() const { return re.size(); }
+    std::size_t size() const { return re.size() < kPadding ? 0 : re.size() - kPadding; }
+    static constexpr std::size_t kPadding = 2;
 };
 
 enum class OrbitOutcome { Done, Cancelled, NoMemory };
