@@ -322,17 +322,22 @@ FractalParams endless() {
     return around("-0.1", "0.1", "1e-30", 16, 12, 50000000);
 }
 
-TEST(DeepCancel, KeyDuringTheReferenceOrbitStopsTheRender) {
-    const FractalParams p = endless();
-    FakeHost host;
-    host.cancelAt = [](int poll) { return poll == 3; };  // poll 0 forgets an earlier key
-    FractalEngine engine(p.width, p.height, host);
-    load(engine, p);
-    EXPECT_EQ(engine.render(), 0);
-    EXPECT_TRUE(engine.lastRenderWasDeep());
-    EXPECT_FALSE(engine.isValid());
-    EXPECT_EQ(host.polls, 4);
-    EXPECT_EQ(host.questionSounds, 1);
+TEST(DeepCancel, KeyOrFlagDuringTheReferenceOrbitStopsTheRender) {
+    for (const bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "key" : "flag");
+        const FractalParams p = endless();
+        FakeHost host;
+        if (byKey) host.cancelAt = [](int poll) { return poll == 3; };  // poll 0 forgets an earlier key
+        std::atomic<bool> cancel{!byKey};
+        FractalEngine engine(p.width, p.height, host);
+        load(engine, p);
+        EXPECT_EQ(engine.render(nullptr, &cancel), 0);
+        EXPECT_TRUE(engine.lastRenderWasDeep());
+        EXPECT_FALSE(engine.isValid());
+        // The orbit looks every 256 values: 50 million were never computed.
+        EXPECT_EQ(host.polls, byKey ? 4 : 2);
+        EXPECT_EQ(host.questionSounds, 1);
+    }
 }
 
 // Sets the flag at the first checkpoint, as another thread might at any time.
