@@ -16,8 +16,6 @@
 
 namespace velmora {
 
-class DeepRenderer;
-
 class FractalEngine {
 public:
     // Allocates and zeroes the pixel block; on failure shows "Not enough memory
