@@ -73,8 +73,8 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
         m_lanes.rebaseBegin = m_lanes.primaryEnd;
         m_lanes.rebaseEnd = m_lanes.primaryEnd + static_cast<std::int64_t>(m_rebase.size());
     }
-    // Lanes run doubles only: every offset but the reference's own zero must
-    // be in the double range from the start.
+    // Lanes take each pixel where its own start (wide numbers, skipped
+    // stretches) leaves it, so they serve every depth.
     m_lanesUsable = perturbationLanesSupported();
     return Prepared::Ready;
 }
