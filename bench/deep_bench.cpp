@@ -106,7 +106,7 @@ const Location kLocations[] = {
     {"M3_1", -1.5436890126920764, 0.0, 3, 1},
 };
 const char* const kWidths[] = {"1e-20", "1e-50", "1e-100", "1e-300"};
-constexpr std::int32_t kWidth = 1024, kHeight = 768, kLimit = 10001, kSamples = 400;
+constexpr std::int32_t kWidth = 1024, kHeight = 768, kLimit = 10001, kSamples = 3000;
 
 // A picture `width` wide whose centre is a fifth of the width off the point,
 // so the point's symmetry does not line up with the pixels.
