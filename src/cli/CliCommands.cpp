@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include <cstdio>
+#include <functional>
 #include <iomanip>
 #include <ostream>
 #include <sstream>
@@ -9,12 +10,15 @@
 #include "CliOptions.h"
 #include "JsonText.h"
 #include "deep/ExactLocationValues.h"
+#include "deep/DeepLocation.h"
+#include "deep/PlainMpfrLoop.h"
 #include "export/PictureExport.h"
 #include "export/PngDocumentChunk.h"
 #include "model/BmpWriter.h"
 #include "model/Document.h"
 #include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
+#include "render/BandRender.h"
 #include "base/FileErrors.h"
 
 namespace velmora::cli {
@@ -38,7 +42,9 @@ constexpr const char* kPngHelp =
     "  --supersample N          PNG only: a true-colour picture, each pixel the mean of\n"
     "                           an N x N block of a render at N times the size (1 to 8)\n"
     "  --smooth                 PNG only: a true-colour picture, each pixel coloured\n"
-    "                           between two palette entries by its fractional count\n";
+    "                           between two palette entries by its fractional count\n"
+    "  --verify N               recompute N pixels spread over the picture in full\n"
+    "                           precision and print how many differ\n";
 
 void mainHelp(std::ostream& out) {
     out << "Usage: velmora-cli COMMAND [ARGS]\n"
@@ -141,7 +147,15 @@ int renderPng(const DocumentContents& contents, const std::string& path, const P
     return 1;
 }
 
-int render(const Options& o, std::ostream& err, bool progressToErr) {
+// The picture's own pixels (j from the top) against the plain MPFR loop.
+void verify(const FractalParams& params, std::int32_t count,
+            const std::function<std::uint8_t(std::int32_t, std::int32_t)>& pixelAt, std::ostream& out) {
+    const PixelCheck check = checkPixels(DeepLocation(params), count, pixelAt);
+    out << "verify: " << check.differing << " of " << check.checked
+        << " pixels differ from the arbitrary-precision loop\n";
+}
+
+int render(const Options& o, std::ostream& out, std::ostream& err, bool progressToErr) {
     if (!o.output) {
         err << "render: no output file given (-o OUT.bmp).\n";
         return 1;
@@ -158,8 +172,26 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
         err << error << '\n';
         return 1;
     }
-    if (isPngPath(*o.output))
-        return renderPng(contents, *o.output, {o.supersample.value_or(1), o.smooth}, err, progressToErr);
+    if (isPngPath(*o.output)) {
+        const std::int32_t n = o.supersample.value_or(1);
+        if (o.smooth && !smoothColouringAvailable(contents.params, n)) {
+            err << kSmoothTooDeepMessage << '\n';
+            return 1;
+        }
+        const int result = renderPng(contents, *o.output, {n, o.smooth}, err, progressToErr);
+        if (result == 0 && o.verify) {
+            // The rows the export computed: those of the picture at N times the size.
+            FractalParams big = contents.params;
+            big.width *= n;
+            big.height *= n;
+            BandRenderer band(big, 1);
+            verify(big, *o.verify, [&](std::int32_t i, std::int32_t j) {
+                band.render(j, 1);
+                return band.row(j)[i];
+            }, out);
+        }
+        return result;
+    }
     if (o.supersample || o.smooth) {
         err << "render: " << (o.smooth ? "--smooth" : "--supersample") << " needs a PNG output (-o OUT.png).\n";
         return 1;
@@ -174,8 +206,15 @@ int render(const Options& o, std::ostream& err, bool progressToErr) {
     if (!doc.m_engine || !doc.m_engine->hasBuffer()) return 1;  // already reported
 
     TextProgress progress(err);
-    doc.renderImage(progressToErr ? &progress : nullptr);
+    const int rendered = doc.renderImage(progressToErr ? &progress : nullptr);
     if (progressToErr) progress.done();
+    if (rendered == 1 && o.verify) {
+        const FractalEngine& engine = *doc.m_engine;
+        verify(doc.m_params, *o.verify, [&](std::int32_t i, std::int32_t j) {
+            return engine.bits()[static_cast<std::size_t>(engine.height() - 1 - j) * engine.stride() +
+                                 static_cast<std::size_t>(i)];
+        }, out);
+    }
     // What the view does when it draws: the header block with the document's palette.
     doc.m_engine->buildBitmap(doc.m_palette);
     std::error_code cause;
@@ -325,7 +364,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         commandHelp(cmd, out);
         return 0;
     }
-    if (cmd == "render") return render(o, err, progressToErr);
+    if (cmd == "render") return render(o, out, err, progressToErr);
     if (cmd == "info") return info(o, out, err);
     if (cmd == "resave") return resave(o, err);
     if (cmd == "palette") return convertPalette(o, err);

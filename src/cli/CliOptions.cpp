@@ -154,6 +154,14 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             out.supersample = n;
         } else if (allowOutput && allowOverrides && a == "--smooth") {
             out.smooth = true;
+        } else if (allowOutput && allowOverrides && a == "--verify") {
+            if (!value(v)) return false;
+            std::int32_t n = 0;
+            if (!parseInt32(v, n) || n < 1) {
+                error = "Invalid --verify '" + v + "': expected a whole number from 1 to 2147483647.";
+                return false;
+            }
+            out.verify = n;
         } else if (allowOverrides && a == "--type") {
             if (!value(v)) return false;
             if (v == "mandelbrot") {

@@ -33,6 +33,7 @@ struct Options {
     Overrides overrides;
     std::optional<std::int32_t> supersample;  // render to PNG only: 1 to 8
     bool smooth = false;                      // render to PNG only
+    std::optional<std::int32_t> verify;       // render: pixels to check with the MPFR loop
     bool help = false;
 };
 

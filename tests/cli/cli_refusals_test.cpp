@@ -109,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         R{"SupersampleBeyondPng",
           {"render", "-o", "@o.png", "--size", "2000000000x1", "--supersample", "2"},
           "A PNG file cannot hold a picture of this size.\n"},
+        R{"VerifyZero", {"render", "-o", "@o", "--verify", "0"},
+          "Invalid --verify '0': expected a whole number from 1 to 2147483647.\n"},
         R{"EmptyOutput", {"render", "-o", ""}, "Option -o needs a file name, and it was given an empty one.\n"},
         R{"EmptyDocument", {"info", ""}, "An empty file name was given.\n"},
         R{"FramesBeyondBmp",

@@ -59,6 +59,22 @@ TEST_F(CliCommand, PngOutAndBackIn) {
     EXPECT_NE(cli({"info", dir.file("a.bmp.png")}).err.find("was not found"), std::string::npos);
 }
 
+// --verify reports on stdout and leaves the exit code to the render, for the
+// picture written: BMP (the engine's buffer) or PNG (the bands, at N times the size).
+TEST_F(CliCommand, VerifyCountsPixelsThatDifferFromTheMpfrLoop) {
+    const Args deep = {"--size", "24x18", "--iterations", "500", "--region",
+                       "-0.7436438870371587,0.13182590420531,-0.7436438870371586,0.13182590420532"};
+    for (const char* out : {"v.bmp", "v.png"}) {
+        SCOPED_TRACE(out);
+        Args args = {"render", "-o", dir.file(out), "--verify", "40"};
+        args.insert(args.end(), deep.begin(), deep.end());
+        if (std::string(out) == "v.png") args.insert(args.end(), {"--supersample", "2"});
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out, "verify: 0 of 40 pixels differ from the arbitrary-precision loop\n");
+    }
+}
+
 TEST_F(CliCommand, NewInfoResaveAndPalette) {
     ASSERT_EQ(cli({"new", dir.file("a.vmr"), "--iterations", "51", "--type", "julia"}).code, 0);
     const std::string info = cli({"info", dir.file("a.vmr")}).out;

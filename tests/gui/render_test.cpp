@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QProgressBar>
 #include <QWheelEvent>
 #include <QWindow>
@@ -49,6 +50,38 @@ protected:
     Application app{host, dialogs};
     Document& doc = app.document();
 };
+
+// The status bar says "Deep" while, and only while, the deep engine renders.
+class DeepWatchingHost : public QtHost {
+public:
+    MainWindow* frame = nullptr;
+    std::vector<bool> shown;  // at every poll during the render
+    bool pollCancelKey() override {
+        shown.push_back(!frame->findChild<QLabel*>(QStringLiteral("DeepLabel"))->isHidden());
+        return QtHost::pollCancelKey();
+    }
+};
+
+TEST(RenderDeepLabel, ShownWhileTheDeepEngineRenders) {
+    for (const bool deep : {false, true}) {
+        SCOPED_TRACE(deep);
+        clearSettings();
+        DeepWatchingHost host;
+        ScriptedDialogs dialogs;
+        Application app{host, dialogs};
+        std::ostringstream out, err;
+        ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
+        Document& doc = app.document();
+        doc.setResolution(40, 30);
+        const double w = deep ? 1e-14 : 1e-3;  // a spacing past what doubles resolve, or well within
+        doc.setRegion(-0.75 - w, 0.1 - w, -0.75 + w, 0.1 + w);
+        host.frame = app.mainFrame();
+        host.frame->dispatch(ID_RENDER);
+        ASSERT_FALSE(host.shown.empty());
+        EXPECT_EQ(host.shown.front(), deep);
+        EXPECT_TRUE(host.frame->findChild<QLabel*>(QStringLiteral("DeepLabel"))->isHidden());
+    }
+}
 
 TEST_F(RenderOnQtHost, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten) {
     doc.setResolution(200, 150);

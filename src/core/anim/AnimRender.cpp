@@ -26,6 +26,7 @@ void loadFrame(FractalEngine& engine, const Keyframe& k) {
     engine.setType(k.type);
     engine.setIterations(k.iterations);
     engine.setJuliaConstant(k.cReal, k.cImag);
+    engine.setExactLocation(k.exact);
 }
 
 // The frame loop; returns how it ended. Frames have an engine of their own, so

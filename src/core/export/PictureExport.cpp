@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "base/FileErrors.h"
+#include "deep/DeepSwitch.h"
 #include "render/BandRender.h"
 #include "render/SmoothBand.h"
 
@@ -31,6 +32,13 @@ void averageRow(std::int32_t row, std::int32_t n, const RgbOf& rgbOf, std::vecto
 
 }  // namespace
 
+bool smoothColouringAvailable(const FractalParams& params, std::int32_t supersample) {
+    FractalParams big = params;
+    big.width = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{params.width} * supersample, kPngMaxSide));
+    big.height = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{params.height} * supersample, kPngMaxSide));
+    return !needsDeepEngine(big);
+}
+
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
                          std::error_code& cause, const PngExportOptions& options) {
     const FractalParams& p = contents.params;
@@ -41,6 +49,10 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
     if (bigWidth > kPngMaxSide || bigHeight > kPngMaxSide) return PngWriteResult::BadSize;
     big.width = static_cast<std::int32_t>(bigWidth);
     big.height = static_cast<std::int32_t>(bigHeight);
+    if (options.smooth && needsDeepEngine(big)) {  // callers say so first; never a wrong picture
+        cause = std::make_error_code(std::errc::not_supported);
+        return PngWriteResult::CreateFailed;
+    }
     const bool indexed = n == 1 && !options.smooth;
     // About 4 MB of rendered pixels a band (3 bytes each when smooth).
     const std::int64_t bytesPerRow = bigWidth * n * (options.smooth ? 3 : 1);

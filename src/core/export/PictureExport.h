@@ -32,6 +32,12 @@ struct PngExportOptions {
     const std::atomic<bool>* cancel = nullptr;
 };
 
+// Smooth colouring iterates in doubles: a picture the doubles cannot resolve
+// (at N times its size when supersampled) has none.
+bool smoothColouringAvailable(const FractalParams& params, std::int32_t supersample = 1);
+inline constexpr const char* kSmoothTooDeepMessage =
+    "Smooth colouring is not available for locations deeper than doubles can resolve.";
+
 // Without options: an indexed PNG with the same indices as the BMP of the render.
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
                          std::error_code& cause, const PngExportOptions& options = {});

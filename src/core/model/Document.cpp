@@ -72,6 +72,7 @@ void Document::loadEngine() {
     m_engine->setType(static_cast<std::int32_t>(m_params.type));
     m_engine->setIterations(m_params.iterations);
     m_engine->setJuliaConstant(m_params.cReal, m_params.cImag);
+    m_engine->setExactLocation(m_params.exact);
 }
 
 int Document::renderImage(ProgressSink* progress, const std::atomic<bool>* cancel) {

@@ -1,7 +1,10 @@
 #include "render/BandRender.h"
 
 #include <algorithm>
+#include <new>
 
+#include "deep/DeepRenderer.h"
+#include "deep/DeepSwitch.h"
 #include "render/FastRowRenderer.h"
 #include "render/SampleCoordinates.h"
 
@@ -19,7 +22,13 @@ BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows)
     m_job.iterations = p.iterations;
     m_job.juliaRe = p.cReal;
     m_job.juliaIm = p.cImag;
+    if (needsDeepEngine(p)) {
+        m_params = p;
+        m_deep = std::make_unique<DeepRenderer>();
+    }
 }
+
+BandRenderer::~BandRenderer() = default;
 
 bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel) {
     m_first = first;
@@ -27,7 +36,19 @@ bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::ato
     m_job.ys = m_ys.data() + first;
     m_job.height = m_count;
     m_job.cancel = cancel;
-    defaultRowRenderer().renderRows(m_job, 0, m_count);
+    if (!m_deep) {
+        defaultRowRenderer().renderRows(m_job, 0, m_count);
+        return !m_job.cancelled();
+    }
+    if (!m_deepReady) {
+        // The whole picture's reference, so every band's rows are the picture's.
+        const auto prepared = m_deep->prepare(m_params, [this] { return m_job.cancelled(); });
+        if (prepared == DeepRenderer::Prepared::NoMemory) throw std::bad_alloc();
+        if (prepared == DeepRenderer::Prepared::Cancelled) return false;
+        m_deepReady = true;
+    }
+    m_deep->setFirstRow(first);
+    m_deep->renderRows(m_job, 0, m_count);
     return !m_job.cancelled();
 }
 

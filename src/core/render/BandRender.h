@@ -4,6 +4,7 @@
 // picture: the coordinates are those of the full picture, stepped from its edges.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/FractalParams.h"
@@ -11,12 +12,16 @@
 
 namespace velmora {
 
+class DeepRenderer;
+
 class BandRenderer {
 public:
     BandRenderer(const FractalParams& params, std::int32_t bandRows);
+    ~BandRenderer();
 
     // Computes image rows [first, first + count), count <= bandRows. False when
-    // cancelled (the band is then unfinished).
+    // cancelled (the band is then unfinished). Throws std::bad_alloc when a
+    // deep location's orbit does not fit in memory.
     bool render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel = nullptr);
     // Image row `imageRow` of the last band (0 is the picture's top row).
     const std::uint8_t* row(std::int32_t imageRow) const;
@@ -35,6 +40,10 @@ private:
     std::vector<double> m_xs;
     std::vector<double> m_ys;
     std::vector<std::uint8_t> m_band;
+    // Past the reach of doubles: the deep engine, prepared on the first band.
+    FractalParams m_params;
+    std::unique_ptr<DeepRenderer> m_deep;
+    bool m_deepReady = false;
 };
 
 }  // namespace velmora

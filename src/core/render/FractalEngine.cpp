@@ -5,6 +5,9 @@
 #include <limits>
 #include <new>
 
+#include "deep/DeepRenderer.h"
+#include "deep/DeepSwitch.h"
+#include "model/FractalParams.h"
 #include "render/FastRowRenderer.h"
 
 namespace velmora {
@@ -119,9 +122,45 @@ int FractalEngine::render(ProgressSink* progress, const std::atomic<bool>* cance
 
     // A checkpoint after every k + 1 rows; a short last block has none.
     const std::int32_t block = k + 1;
+    FractalParams here;
+    here.left = m_xMin;
+    here.right = m_xMax;
+    here.top = m_yMin;
+    here.bottom = m_yMax;
+    here.type = static_cast<FractalType>(m_type);
+    here.cReal = m_juliaRe;
+    here.cImag = m_juliaIm;
+    here.iterations = m_iterations;
+    here.width = m_width;
+    here.height = m_height;
+    here.exact = m_exact;
+    const bool deep = needsDeepEngine(here);
+    m_lastRenderDeep.store(deep, std::memory_order_relaxed);
+    if (!deep) return renderBlocks(*m_renderer, job, progress, block);
+
+    DeepRenderer renderer;
+    const auto stop = [&] { return m_host->pollCancelKey() || job.cancelled(); };
+    DeepRenderer::Prepared prepared = DeepRenderer::Prepared::NoMemory;
+    try {
+        prepared = renderer.prepare(here, stop);
+    } catch (const std::bad_alloc&) {
+    }
+    if (prepared == DeepRenderer::Prepared::NoMemory) {
+        showPlainMessage(*m_host, "Not enough memory for bitmap.");
+        return 0;
+    }
+    if (prepared == DeepRenderer::Prepared::Cancelled) {
+        cancelled();
+        return 0;
+    }
+    return renderBlocks(renderer, job, progress, block);
+}
+
+int FractalEngine::renderBlocks(RowRenderer& renderer, const RenderJob& job, ProgressSink* progress,
+                                std::int32_t block) {
     for (std::int32_t first = 0; first < m_height;) {
         const std::int32_t end = (m_height - first > block) ? first + block : m_height;
-        m_renderer->renderRows(job, first, end);
+        renderer.renderRows(job, first, end);
         const bool checkpoint = (end - first) == block;
         first = end;
         if (checkpoint) {

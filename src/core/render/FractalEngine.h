@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "deep/ExactLocation.h"
 #include "palette/Palette.h"
 #include "base/Host.h"
 #include "render/BitmapInfo.h"
@@ -35,9 +36,15 @@ public:
         m_juliaIm = im;
     }
 
+    // The exact values behind the doubles; empty: the doubles are exact.
+    void setExactLocation(const ExactLocation& exact) { m_exact = exact; }
+    const ExactLocation& exactLocation() const { return m_exact; }
+
     // 1 when complete, 0 when cancelled or when there is no buffer. Besides the
     // host's cancel poll at each checkpoint, a render stops soon after *cancel
-    // becomes true, which another thread may set at any time.
+    // becomes true, which another thread may set at any time. A picture the
+    // doubles cannot resolve (needsDeepEngine) comes from the deep engine, on
+    // the same schedule; its reference orbit polls the host and *cancel too.
     int render(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
 
     // Rebuilds the 1064-byte header block with the given colour table.
@@ -51,6 +58,8 @@ public:
     const BitmapInfoBlock* bitmapInfo() const { return m_bitmapInfo.get(); }
 
     bool isValid() const { return m_valid; }
+    // Whether the last render (or the one running) used the deep engine.
+    bool lastRenderWasDeep() const { return m_lastRenderDeep.load(std::memory_order_relaxed); }
     // Forgets the picture: not valid, and every byte of the pixel block (row
     // padding included) zero, as after a cancelled render but without a sound.
     void blank();
@@ -84,6 +93,7 @@ private:
     };
     std::size_t rowCount() const { return m_height > 0 ? static_cast<std::size_t>(m_height) : 0; }
     void cancelled();
+    int renderBlocks(RowRenderer& renderer, const RenderJob& job, ProgressSink* progress, std::int32_t block);
 
     Host* m_host;
     bool m_valid = false;
@@ -102,6 +112,8 @@ private:
     std::int32_t m_type = 1;
     std::int32_t m_iterations = 0;
     RowRenderer* m_renderer;
+    ExactLocation m_exact;
+    std::atomic<bool> m_lastRenderDeep{false};
     // Sample coordinates of the last render, kept to avoid reallocating.
     std::vector<double> m_xs;
     std::vector<double> m_ys;

@@ -171,6 +171,16 @@ void MainWindow::createStatusBar() {
     m_zoomDepth->setObjectName(QStringLiteral("ZoomDepth"));
     m_wndStatusBar->addPermanentWidget(m_zoomDepth);
     updateZoomDepth();
+    m_deepLabel = new QLabel(QStringLiteral("Deep"), m_wndStatusBar);
+    m_deepLabel->setObjectName(QStringLiteral("DeepLabel"));
+    m_deepLabel->hide();
+    m_wndStatusBar->addPermanentWidget(m_deepLabel);
+}
+
+void MainWindow::showDeepRender(bool deep) {
+    m_deepLabel->setVisible(deep);
+    // Painted now: the render keeps the window from its next paint for a while.
+    m_deepLabel->repaint();
 }
 
 void MainWindow::updateZoomDepth() {

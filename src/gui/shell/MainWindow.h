@@ -19,6 +19,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSettings;
+class QLabel;
 class QStatusBar;
 class QToolBar;
 
@@ -42,6 +43,7 @@ public:
     QPrinter& printer() override;
     int previewPages() const override;
     void setPreviewPages(int pages) override;
+    void showDeepRender(bool deep) override;
 
     Application& app() { return m_app; }
     FractalView* view() const { return m_view; }
@@ -90,6 +92,7 @@ private:
     JuliaPreview* m_juliaPreview = nullptr;
     BookmarksMenu* m_bookmarks = nullptr;
     QLabel* m_zoomDepth = nullptr;
+    QLabel* m_deepLabel = nullptr;  // shown while the deep engine renders
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     QList<QAction*> m_recentActions;

@@ -15,6 +15,7 @@
 #include "animwindows/AnimationFramesWindow.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandRouter.h"
+#include "deep/DeepSwitch.h"
 #include "services/DialogParts.h"
 #include "services/DesktopDialogs.h"
 #include "dialogs/SettingsDialog.h"
@@ -503,8 +504,10 @@ void FractalView::onRender() {
             ProgressBarSink sink(*dlg.progressBar());
             Host& own = m_doc.host();
             m_doc.setHost(quiet);
+            if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.m_params));
             // Complete or cancelled, the picture shows which: a cancelled one is blank.
             renderDocumentInBackground(m_doc, &sink, &cancel);
+            if (m_shell != nullptr) m_shell->showDeepRender(false);
             m_doc.setHost(own);
         }
         m_doc.notifyChanged(doc_change::kPicture);

@@ -44,6 +44,8 @@ public:
     virtual QPrinter& printer() = 0;
     virtual int previewPages() const = 0;
     virtual void setPreviewPages(int pages) = 0;
+    // Says on screen whether the picture being rendered needs the deep engine.
+    virtual void showDeepRender(bool /*deep*/) {}
 };
 
 class FractalView : public QWidget, public DocumentObserver {

@@ -1,0 +1,47 @@
+#include "deep/Bla.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora {
+
+void BlaTable::build(const ReferenceOrbit& orbit, bool withOffset, double offsetMax) {
+    m_levels.clear();
+    const std::size_t n = orbit.size();
+    if (n < 3 || n > kBlaMaxOrbit) return;
+    // Level 0: one step from m to m + 1, for m + 1 <= n - 1.
+    std::vector<BlaStep> level(n - 1);
+    for (std::size_t m = 0; m + 1 < n; ++m) {
+        const double zr = orbit.re[m], zi = orbit.im[m];
+        const double r = kBlaEpsilon * std::hypot(zr, zi);
+        level[m] = {2.0 * zr, 2.0 * zi, withOffset ? 1.0 : 0.0, 0.0, r * r};
+    }
+    m_levels.push_back(std::move(level));
+    // Level k from pairs of level k - 1: x then y.
+    for (std::size_t k = 1;; ++k) {
+        const std::vector<BlaStep>& lower = m_levels.back();
+        const std::size_t span = std::size_t{1} << k;
+        if (span > n - 1) break;
+        const std::size_t count = (n - 1) / span;  // j span + span <= n - 1
+        std::vector<BlaStep> next(count);
+        for (std::size_t j = 0; j < count; ++j) {
+            const BlaStep& x = lower[2 * j];
+            const BlaStep& y = lower[2 * j + 1];
+            BlaStep s;
+            s.ar = y.ar * x.ar - y.ai * x.ai;
+            s.ai = y.ar * x.ai + y.ai * x.ar;
+            s.br = (y.ar * x.br - y.ai * x.bi) + y.br;
+            s.bi = (y.ar * x.bi + y.ai * x.br) + y.bi;
+            // dz at the middle is at most |Ax| |dz| + |Bx| |dc|: y must hold there.
+            const double ax = std::hypot(x.ar, x.ai);
+            const double rx = std::sqrt(x.r2), ry = std::sqrt(y.r2);
+            double r = rx;
+            if (ax > 0.0) r = std::min(rx, std::max(0.0, (ry - std::hypot(x.br, x.bi) * offsetMax) / ax));
+            s.r2 = r * r;
+            next[j] = s;
+        }
+        m_levels.push_back(std::move(next));
+    }
+}
+
+}  // namespace velmora

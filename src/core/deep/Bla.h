@@ -1,0 +1,57 @@
+#pragma once
+// Bilinear approximation: over a stretch of the reference orbit where the
+// pixel's difference dz stays small next to the orbit, the perturbed steps are
+// linear to double precision, dz -> A dz + B dc, and many of them merge into
+// one. A table of such stretches, lengths 2, 4, 8, ..., lets a pixel skip most
+// of its iterations. Each stretch holds while |dz| < r.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "deep/ReferenceOrbit.h"
+
+namespace velmora {
+
+struct BlaStep {
+    double ar, ai;  // A
+    double br, bi;  // B
+    double r2;      // the square of the radius of validity
+};
+
+class BlaTable {
+public:
+    // withOffset: the pixel's offset dc is added every step (Mandelbrot);
+    // offsetMax bounds |dc| over the picture.
+    void build(const ReferenceOrbit& orbit, bool withOffset, double offsetMax);
+    bool empty() const { return m_levels.empty(); }
+
+    // The longest stretch from index m that holds for |dz|^2 = dz2 and is at
+    // most maxLength long; null when none does. `length` receives its length.
+    const BlaStep* find(std::size_t m, double dz2, std::int64_t maxLength, std::int64_t& length) const {
+        if (m == 0 || m_levels.empty()) return nullptr;
+        int top = __builtin_ctzll(m);
+        if (top >= static_cast<int>(m_levels.size())) top = static_cast<int>(m_levels.size()) - 1;
+        // A longer stretch from m starts with the shorter one, so its radius is
+        // no larger: climb while the next level still holds.
+        const BlaStep* found = nullptr;
+        for (int k = 1; k <= top; ++k) {
+            const std::int64_t l = std::int64_t{1} << k;
+            const std::vector<BlaStep>& level = m_levels[static_cast<std::size_t>(k)];
+            const std::size_t j = m >> k;
+            if (l > maxLength || j >= level.size() || !(dz2 < level[j].r2)) break;
+            found = &level[j];
+            length = l;
+        }
+        return found;
+    }
+
+private:
+    std::vector<std::vector<BlaStep>> m_levels;  // level k: stretches of 2^k from j 2^k
+};
+
+// How much smaller than the orbit dz must be for a step to count as linear.
+inline constexpr double kBlaEpsilon = 0x1p-30;
+// Longest orbit given a table (memory: about 80 bytes per orbit value).
+inline constexpr std::size_t kBlaMaxOrbit = std::size_t{1} << 20;
+
+}  // namespace velmora

@@ -1,0 +1,52 @@
+#pragma once
+// A picture's location in full precision: the ordered edges, the Julia
+// constant, and pixel (i, j) at xmin + i (xmax - xmin) / W, ymin + j (ymax - ymin) / H.
+#include <cstdint>
+
+#include "deep/ExtFloat.h"
+#include "deep/Mpfr.h"
+#include "model/FractalParams.h"
+
+namespace velmora {
+
+class DeepLocation {
+public:
+    // The exact decimal values when the parameters carry them and every one
+    // reads as a number; the doubles (taken as exact values) otherwise.
+    explicit DeepLocation(const FractalParams& params);
+
+    mpfr_prec_t precision() const { return m_precision; }
+    bool usedExactText() const { return m_usedExactText; }
+    bool mandelbrot() const { return m_mandelbrot; }
+    std::int32_t iterations() const { return m_iterations; }
+    std::int32_t width() const { return m_width; }
+    std::int32_t height() const { return m_height; }
+    mpfr_srcptr juliaRe() const { return m_kRe.get(); }
+    mpfr_srcptr juliaIm() const { return m_kIm.get(); }
+
+    // Pixel (i, j)'s point, rounded to precision() bits; re and im must have
+    // that precision.
+    void pixel(std::int64_t i, std::int64_t j, mpfr_ptr re, mpfr_ptr im) const;
+    // The distance between neighbouring columns and rows.
+    ExtFloat spacingX() const { return m_spacingX; }
+    ExtFloat spacingY() const { return m_spacingY; }
+
+private:
+    bool readExact(const ExactLocation& exact);
+    void setPrecisionOfAll(mpfr_prec_t bits);
+    mpfr_prec_t neededPrecision() const;
+    void readDoubles(const FractalParams& params);
+    void order();
+
+    mpfr_prec_t m_precision;
+    bool m_usedExactText = false;
+    bool m_mandelbrot;
+    std::int32_t m_iterations;
+    std::int32_t m_width;
+    std::int32_t m_height;
+    Mpfr m_xMin, m_xMax, m_yMin, m_yMax, m_kRe, m_kIm;
+    Mpfr m_stepX, m_stepY;  // xmax - xmin and ymax - ymin
+    ExtFloat m_spacingX, m_spacingY;
+};
+
+}  // namespace velmora

@@ -1,0 +1,189 @@
+#include "deep/DeepRenderer.h"
+
+#include <cmath>
+#include <new>
+
+#include "render/ThreadPool.h"
+
+namespace velmora {
+
+DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const std::function<bool()>& cancelled) {
+    try {
+        m_location = std::make_unique<DeepLocation>(params);
+    } catch (const std::bad_alloc&) {
+        return Prepared::NoMemory;
+    }
+    const DeepLocation& loc = *m_location;
+    // The reference is the middle pixel: offsets stay within half the picture.
+    m_refI = loc.width() / 2;
+    m_refJ = loc.height() / 2;
+    const mpfr_prec_t bits = loc.precision();
+    Mpfr re(bits), im(bits), zero(bits);
+    mpfr_set_zero(zero.get(), 1);
+    loc.pixel(m_refI, m_refJ, re.get(), im.get());
+    // Enough values for the longest pixel: the Mandelbrot orbit starts one
+    // step early (at 0, with z0 = c its second value).
+    const std::size_t limit = loc.iterations() > 0 ? static_cast<std::size_t>(loc.iterations()) : 0;
+    OrbitOutcome outcome;
+    if (loc.mandelbrot()) {
+        outcome = computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, m_primary);
+    } else {
+        outcome = computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_primary);
+        if (outcome == OrbitOutcome::Done)
+            outcome =
+                computeOrbit(zero.get(), zero.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_rebase);
+    }
+    if (outcome == OrbitOutcome::Cancelled) return Prepared::Cancelled;
+    if (outcome == OrbitOutcome::NoMemory) return Prepared::NoMemory;
+    m_orbits.primary = &m_primary;
+    m_orbits.rebase = loc.mandelbrot() ? &m_primary : &m_rebase;
+    m_orbits.mandelbrot = loc.mandelbrot();
+    m_orbits.limit = loc.iterations();
+    try {
+        // |dc| at the picture's corners: the offsets are measured from its middle.
+        const double sx = loc.spacingX().toDouble(), sy = loc.spacingY().toDouble();
+        const double offsetMax = std::hypot(sx * (loc.width() - m_refI), sy * (loc.height() - m_refJ));
+        m_primaryBla.build(m_primary, loc.mandelbrot(), offsetMax);
+        if (!loc.mandelbrot()) m_rebaseBla.build(m_rebase, false, 0.0);
+    } catch (const std::bad_alloc&) {
+        m_primaryBla = BlaTable();
+        m_rebaseBla = BlaTable();
+    }
+    setSkipping(true);
+    m_lanes.mandelbrot = loc.mandelbrot();
+    m_lanes.limit = loc.iterations();
+    m_lanes.primaryEnd = static_cast<std::int64_t>(m_primary.size());
+    if (loc.mandelbrot()) {
+        // One orbit: the lanes read it where it is.
+        m_lanes.re = m_primary.re.data();
+        m_lanes.im = m_primary.im.data();
+        m_lanes.rebaseBegin = 0;
+        m_lanes.rebaseEnd = m_lanes.primaryEnd;
+    } else {
+        try {
+            m_laneRe.assign(m_primary.re.begin(), m_primary.re.begin() + m_lanes.primaryEnd);
+            m_laneRe.insert(m_laneRe.end(), m_rebase.re.begin(), m_rebase.re.end());
+            m_laneIm.assign(m_primary.im.begin(), m_primary.im.begin() + m_lanes.primaryEnd);
+            m_laneIm.insert(m_laneIm.end(), m_rebase.im.begin(), m_rebase.im.end());
+        } catch (const std::bad_alloc&) {
+            return Prepared::NoMemory;
+        }
+        m_lanes.re = m_laneRe.data();
+        m_lanes.im = m_laneIm.data();
+        m_lanes.rebaseBegin = m_lanes.primaryEnd;
+        m_lanes.rebaseEnd = m_lanes.primaryEnd + static_cast<std::int64_t>(m_rebase.size());
+    }
+    // Lanes take each pixel where its own start (wide numbers, skipped
+    // stretches) leaves it, so they serve every depth.
+    m_lanesUsable = perturbationLanesSupported();
+    return Prepared::Ready;
+}
+
+bool DeepRenderer::lanesPay() const {
+    return m_lanesUsable && m_lanesAllowed;
+}
+
+void DeepRenderer::setSkipping(bool allowed) {
+    m_orbits.primaryBla = allowed ? &m_primaryBla : nullptr;
+    m_orbits.rebaseBla = allowed ? (m_orbits.mandelbrot ? &m_primaryBla : &m_rebaseBla) : nullptr;
+}
+
+std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
+    const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
+    const ExtFloat dci = ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
+    return perturbedPixel(m_orbits, dcr, dci);
+}
+
+void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
+                        const std::atomic<bool>* cancel) const {
+    if (!lanesPay()) {
+        for (std::int32_t i = begin; i < end; ++i) {
+            // Deep pixels are slow: look at the flag often so a cancel is prompt.
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            out[i] = pixel(i, j);
+        }
+        return;
+    }
+    constexpr std::int32_t kChunk = 256;
+    LaneStart starts[kChunk];
+    for (std::int32_t from = begin; from < end; from += kChunk) {
+        const std::int32_t count = end - from < kChunk ? end - from : kChunk;
+        const std::int32_t waiting = startPixels(from, j, count, nullptr, out, starts);
+        perturbedSpanLanes(m_lanes, starts, waiting, out, cancel);
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+    }
+}
+
+std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
+                                       std::uint8_t* out, LaneStart* starts, const std::int32_t* js) const {
+    // Each pixel skips what it can on its own, then waits for a lane.
+    std::int32_t waiting = 0;
+    for (std::int32_t k = 0; k < count; ++k) {
+        const std::int32_t i = is != nullptr ? is[k] : i0 + k;
+        const std::int32_t j = js != nullptr ? js[k] : j0;
+        const std::int32_t slot = is != nullptr ? k : i0 + k;
+        const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
+        const ExtFloat dci = ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
+        PixelHandOver h;
+        if (perturbedPixelStart(m_orbits, dcr, dci, out[slot], h)) continue;
+        const auto m = static_cast<std::int64_t>(h.m);
+        starts[waiting++] = LaneStart{h.dzr,
+                                      h.dzi,
+                                      h.cr,
+                                      h.ci,
+                                      h.onRebase ? m_lanes.rebaseBegin + m : m,
+                                      h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd,
+                                      h.n,
+                                      slot};
+    }
+    return waiting;
+}
+
+void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const {
+    if (!lanesPay()) {
+        for (std::int32_t k = 0; k < count; ++k) out[k] = pixel(i[k], j[k]);
+        return;
+    }
+    std::vector<LaneStart> starts(static_cast<std::size_t>(count));
+    const std::int32_t waiting = startPixels(0, 0, count, i, out, starts.data(), j);
+    perturbedSpanLanes(m_lanes, starts.data(), waiting, out, nullptr);
+}
+
+namespace {
+
+struct DeepWork {
+    const DeepRenderer* renderer;
+    const RenderJob* job;
+    std::int32_t firstRow;   // of the job
+    std::int32_t imageRow0;  // image row of the job's row 0
+    std::int64_t spansPerRow;
+    std::int64_t spanWidth;
+
+    void operator()(std::size_t item) const {
+        const auto index = static_cast<std::int64_t>(item);
+        const std::int32_t row = firstRow + static_cast<std::int32_t>(index / spansPerRow);
+        const std::int64_t begin = (index % spansPerRow) * spanWidth;
+        const std::int64_t end = begin + spanWidth < job->width ? begin + spanWidth : job->width;
+        if (job->cancelled()) return;
+        renderer->span(imageRow0 + row, static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end), job->row(row),
+                       job->cancel);
+    }
+};
+
+}  // namespace
+
+void DeepRenderer::renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) {
+    if (!m_location || job.width <= 0 || endRow <= firstRow) return;
+    ThreadPool& pool = ThreadPool::shared();
+    const std::int64_t rows = endRow - firstRow;
+    // Rows are cut into spans so every thread gets several pieces to balance.
+    const std::int64_t wanted = 8 * static_cast<std::int64_t>(pool.size());
+    std::int64_t spansPerRow = rows < wanted ? (wanted + rows - 1) / rows : 1;
+    if (spansPerRow > job.width) spansPerRow = job.width;
+    const std::int64_t spanWidth = (job.width + spansPerRow - 1) / spansPerRow;
+    spansPerRow = (job.width + spanWidth - 1) / spanWidth;
+    DeepWork work{this, &job, firstRow, m_firstRow, spansPerRow, spanWidth};
+    pool.forEach(static_cast<std::size_t>(rows * spansPerRow), 0, work);
+}
+
+}  // namespace velmora

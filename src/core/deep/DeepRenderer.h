@@ -1,0 +1,70 @@
+#pragma once
+// Rows of a picture past the reach of doubles: prepare() computes the
+// reference orbits for a location, then renderRows() fills rows through the
+// program's thread pool, one perturbed pixel at a time.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "deep/DeepLocation.h"
+#include "deep/Perturbation.h"
+#include "deep/PerturbationLanes.h"
+#include "deep/ReferenceOrbit.h"
+#include "model/FractalParams.h"
+#include "render/EscapeTime.h"
+
+namespace velmora {
+
+class DeepRenderer final : public RowRenderer {
+public:
+    enum class Prepared { Ready, Cancelled, NoMemory };
+
+    // The whole picture's location (size included); `cancelled` is asked now
+    // and then while the orbits are computed.
+    Prepared prepare(const FractalParams& params, const std::function<bool()>& cancelled);
+
+    // Image row of the job's row 0, for jobs that hold a band of the picture.
+    void setFirstRow(std::int32_t row) { m_firstRow = row; }
+
+    // Only the job's size, buffer and cancel flag are used: the sample
+    // coordinates come from the location.
+    void renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) override;
+
+    const DeepLocation* location() const { return m_location.get(); }
+    // One pixel, j from the top row; for checks.
+    std::uint8_t pixel(std::int32_t i, std::int32_t j) const;
+    // Pixels [begin, end) of image row j into out[begin..end), in vector lanes
+    // when the machine and the depth allow; `cancel` may stop it early.
+    void span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
+              const std::atomic<bool>* cancel) const;
+    // Any pixels (i[k], j[k]), k < count, into out[k], in vector lanes when
+    // the machine and the depth allow; on the calling thread.
+    void pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
+    // Turns the vector lanes off (for comparing them with single pixels).
+    void setLanes(bool allowed) { m_lanesAllowed = allowed; }
+    // Turns skipping by bilinear approximation off (for comparisons).
+    void setSkipping(bool allowed);
+
+private:
+    bool lanesPay() const;
+    // Runs pixels (i0 + k, j0), or (is[k], js[k]) when given, up to where plain
+    // steps begin; decided ones go to out, the rest to starts. Returns how many wait.
+    std::int32_t startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
+                             std::uint8_t* out, LaneStart* starts, const std::int32_t* js = nullptr) const;
+
+    std::unique_ptr<DeepLocation> m_location;
+    ReferenceOrbit m_primary;
+    ReferenceOrbit m_rebase;  // Julia only: the orbit of 0
+    BlaTable m_primaryBla, m_rebaseBla;
+    PerturbationOrbits m_orbits;
+    std::vector<double> m_laneRe, m_laneIm;  // Julia: both orbits in one array, padded
+    LaneOrbits m_lanes;
+    bool m_lanesUsable = false;
+    bool m_lanesAllowed = true;
+    std::int32_t m_refI = 0;
+    std::int32_t m_refJ = 0;
+    std::int32_t m_firstRow = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,202 @@
+#include "deep/Perturbation.h"
+
+#include <algorithm>
+
+namespace velmora {
+namespace {
+
+std::uint8_t indexFor(std::int32_t n) {
+    const auto index = static_cast<std::uint8_t>(n & 0xFF);
+    return index == 0 ? 1 : index;
+}
+
+struct Walk {
+    const ReferenceOrbit* orbit;
+    std::size_t m;
+    std::int32_t n = 1;
+};
+
+// Runs in wide-exponent numbers until the difference reaches the double range.
+// Returns true with `result` set when the pixel is decided.
+bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi, ExtFloat cr, ExtFloat ci,
+             std::uint8_t& result) {
+    for (; w.n <= o.limit; ++w.n) {
+        const BlaTable* bla = w.orbit == o.primary ? o.primaryBla : o.rebaseBla;
+        if (bla != nullptr) {
+            // As in the double loop below, with wide numbers.
+            std::int64_t length = 0;
+            while (const BlaStep* s = bla->find(w.m, (dzr * dzr + dzi * dzi).toDouble(), o.limit - (w.n - 1), length)) {
+                const ExtFloat ar(s->ar), ai(s->ai), br(s->br), bi(s->bi);
+                const ExtFloat nr = (ar * dzr - ai * dzi) + (br * cr - bi * ci);
+                const ExtFloat ni = (ar * dzi + ai * dzr) + (br * ci + bi * cr);
+                dzr = nr;
+                dzi = ni;
+                w.m += static_cast<std::size_t>(length);
+                w.n += static_cast<std::int32_t>(length);
+                const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + dzr, zi = ExtFloat(w.orbit->im[w.m]) + dzi;
+                if ((zr * zr + zi * zi).toDouble() > 4.0) {
+                    result = indexFor(w.n - 1);
+                    return true;
+                }
+                if (w.n > o.limit) {
+                    result = 0;
+                    return true;
+                }
+            }
+            if (std::max(dzr.exponent(), dzi.exponent()) >= kDoubleFloor) return false;
+        }
+        if (w.m + 1 >= w.orbit->size()) {
+            dzr = ExtFloat(w.orbit->re[w.m]) + dzr;
+            dzi = ExtFloat(w.orbit->im[w.m]) + dzi;
+            w.m = 0;
+            w.orbit = o.rebase;
+        }
+        const ExtFloat zr0(w.orbit->re[w.m]), zi0(w.orbit->im[w.m]);
+        const ExtFloat tr = zr0 + zr0 + dzr, ti = zi0 + zi0 + dzi;
+        const ExtFloat nr = tr * dzr - ti * dzi + cr;
+        const ExtFloat ni = tr * dzi + ti * dzr + ci;
+        ++w.m;
+        const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + nr, zi = ExtFloat(w.orbit->im[w.m]) + ni;
+        const ExtFloat nz = zr * zr + zi * zi;
+        if (nz.toDouble() > 4.0) {
+            result = indexFor(w.n);
+            return true;
+        }
+        if (lessMagnitude(nz, nr * nr + ni * ni)) {
+            dzr = zr;
+            dzi = zi;
+            w.m = 0;
+            w.orbit = o.rebase;
+        } else {
+            dzr = nr;
+            dzi = ni;
+        }
+        if (std::max(dzr.exponent(), dzi.exponent()) >= kDoubleFloor) {
+            ++w.n;
+            return false;
+        }
+    }
+    result = 0;
+    return true;
+}
+
+}  // namespace
+
+namespace {
+
+// The double loop from walk w. With handOver, stops (false) at the first step
+// where no stretch can be skipped, leaving the state in *state.
+bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dzi, double cr, double ci,
+               PixelHandOver* handOver, std::uint8_t& result) {
+    const double* zre = w.orbit->re.data();
+    const double* zim = w.orbit->im.data();
+    std::size_t size = w.orbit->size();
+    std::size_t m = w.m;
+    bool onRebase = w.orbit != o.primary;
+    const double* rebaseRe = o.rebase->re.data();
+    const double* rebaseIm = o.rebase->im.data();
+    const std::size_t rebaseSize = o.rebase->size();
+    const BlaTable* bla = onRebase ? o.rebaseBla : o.primaryBla;
+    if (bla != nullptr && bla->empty()) bla = nullptr;
+    const BlaTable* rebaseBla = o.rebaseBla != nullptr && !o.rebaseBla->empty() ? o.rebaseBla : nullptr;
+    for (std::int32_t n = w.n; n <= o.limit; ++n) {
+        if (bla != nullptr) {
+            // z_{n-1} = Z_m + dz. Skip whole stretches while they hold: z stays
+            // next to the reference there, which neither escapes nor needs a rebase.
+            std::int64_t length = 0;
+            while (const BlaStep* s = bla->find(m, dzr * dzr + dzi * dzi, o.limit - (n - 1), length)) {
+                const double nr = (s->ar * dzr - s->ai * dzi) + (s->br * cr - s->bi * ci);
+                const double ni = (s->ar * dzi + s->ai * dzr) + (s->br * ci + s->bi * cr);
+                dzr = nr;
+                dzi = ni;
+                m += static_cast<std::size_t>(length);
+                n += static_cast<std::int32_t>(length);
+                const double zr = zre[m] + dzr, zi = zim[m] + dzi;
+                if (zr * zr + zi * zi > 4.0) {
+                    result = indexFor(n - 1);
+                    return true;
+                }
+                if (n > o.limit) {
+                    result = 0;
+                    return true;
+                }
+            }
+        }
+        // No stretch holds from here (odd indices only start single steps, so
+        // one more step there first): plain steps from now on.
+        if (handOver != nullptr && (bla == nullptr || (m > 0 && (m & 1) == 0))) {
+            *handOver = PixelHandOver{m, onRebase, n, dzr, dzi, cr, ci};
+            return false;
+        }
+        if (m + 1 >= size) {
+            dzr += zre[m];
+            dzi += zim[m];
+            m = 0;
+            zre = rebaseRe;
+            zim = rebaseIm;
+            size = rebaseSize;
+            bla = rebaseBla;
+            onRebase = true;
+        }
+        const double tr = 2.0 * zre[m] + dzr, ti = 2.0 * zim[m] + dzi;
+        const double nr = (tr * dzr - ti * dzi) + cr;
+        const double ni = (tr * dzi + ti * dzr) + ci;
+        ++m;
+        const double zr = zre[m] + nr, zi = zim[m] + ni;
+        const double nz = zr * zr + zi * zi;
+        if (nz > 4.0) {
+            result = indexFor(n);
+            return true;
+        }
+        if (nz < nr * nr + ni * ni) {
+            dzr = zr;
+            dzi = zi;
+            m = 0;
+            zre = rebaseRe;
+            zim = rebaseIm;
+            size = rebaseSize;
+            bla = rebaseBla;
+            onRebase = true;
+        } else {
+            dzr = nr;
+            dzi = ni;
+        }
+    }
+    result = 0;
+    return true;
+}
+
+bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelHandOver* handOver,
+         std::uint8_t& result) {
+    result = 0;
+    if (o.limit <= 0) return true;
+    Walk w{o.primary, o.mandelbrot ? std::size_t{1} : std::size_t{0}};
+    // z0 is the pixel's point: the reference's start plus the offset.
+    ExtFloat dzrWide = dcrWide, dziWide = dciWide;
+    const bool zero = dcrWide.isZero() && dciWide.isZero();
+    if (!zero && std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor) {
+        const ExtFloat none;
+        if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : none, o.mandelbrot ? dciWide : none, result))
+            return true;
+    }
+    // An offset below the double range adds nothing a double could hold
+    // next to a difference that has reached it.
+    const double cr = o.mandelbrot ? dcrWide.toDouble() : 0.0;
+    const double ci = o.mandelbrot ? dciWide.toDouble() : 0.0;
+    return runDouble(o, w, dzrWide.toDouble(), dziWide.toDouble(), cr, ci, handOver, result);
+}
+
+}  // namespace
+
+std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci) {
+    std::uint8_t result = 0;
+    run(o, dcr, dci, nullptr, result);
+    return result;
+}
+
+bool perturbedPixelStart(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci, std::uint8_t& result,
+                         PixelHandOver& state) {
+    return run(o, dcr, dci, &state, result);
+}
+
+}  // namespace velmora

@@ -1,0 +1,54 @@
+#pragma once
+// One pixel by perturbation: the pixel's orbit as a small difference dz from
+// a full-precision reference orbit, in hardware doubles (wide-exponent numbers
+// while the difference is below the double range). Rebasing keeps it right:
+// when |Z_m + dz| < |dz|, or the reference ends, dz = Z_m + dz and m = 0,
+// which is exact because the orbit it restarts on begins at 0.
+#include <cstddef>
+#include <cstdint>
+
+#include "deep/Bla.h"
+#include "deep/ExtFloat.h"
+#include "deep/ReferenceOrbit.h"
+
+namespace velmora {
+
+// Offsets below 2^this (the reference pixel's zero aside) start in
+// wide-exponent numbers: a double could lose bits to underflow once they are
+// squared or multiplied.
+inline constexpr std::int64_t kDoubleFloor = -900;
+
+struct PerturbationOrbits {
+    // Mandelbrot: the orbit of 0 under z^2 + c_ref for both, starting at
+    // index 1 (z0 = c) with the pixel's offset added every step.
+    // Julia: the reference pixel's orbit under z^2 + K, starting at index 0,
+    // and the orbit of 0 under z^2 + K to rebase onto.
+    const ReferenceOrbit* primary = nullptr;
+    const ReferenceOrbit* rebase = nullptr;
+    bool mandelbrot = true;
+    std::int32_t limit = 0;
+    // Stretches to skip on each orbit; null or empty: every step is taken.
+    const BlaTable* primaryBla = nullptr;
+    const BlaTable* rebaseBla = nullptr;
+};
+
+// The escape index of the pixel at offset (dcr, dci) from the reference point,
+// by the rule of escapeIndex.
+std::uint8_t perturbedPixel(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci);
+
+// Where a pixel stands when the plain steps begin: z_{n-1} = Z_m + dz on the
+// primary orbit or the one to rebase onto, with the offset (cr, ci) added per step.
+struct PixelHandOver {
+    std::size_t m;
+    bool onRebase;
+    std::int32_t n;
+    double dzr, dzi, cr, ci;
+};
+
+// The same pixel while it skips stretches of the orbit (or needs wide
+// numbers): true with the index when that decides it, false with the state
+// from which plain double steps (as in vector lanes) go on.
+bool perturbedPixelStart(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci, std::uint8_t& result,
+                         PixelHandOver& state);
+
+}  // namespace velmora

@@ -1,0 +1,41 @@
+#pragma once
+// Perturbed pixels several at a time in vector lanes, from the state where
+// they begin plain double steps. Every lane runs the operations of
+// perturbedPixel's double loop in the same order, so the pixels are the same;
+// a lane takes the next pixel as soon as its own is decided.
+#include <atomic>
+#include <cstdint>
+
+namespace velmora {
+
+struct LaneOrbits {
+    // One array for both orbits: the primary one at [0, primaryEnd), the one
+    // to rebase onto at [rebaseBegin, rebaseEnd) (the same for Mandelbrot),
+    // followed by two more values that are read ahead but never used.
+    const double* re = nullptr;
+    const double* im = nullptr;
+    std::int64_t primaryEnd = 0;
+    std::int64_t rebaseBegin = 0;
+    std::int64_t rebaseEnd = 0;
+    bool mandelbrot = true;
+    std::int32_t limit = 0;
+};
+
+// True when this machine runs the vector kernel.
+bool perturbationLanesSupported();
+
+// A pixel's state when its lane takes it: z_{n-1} = Z_index + dz (index into
+// the one array), the orbit it follows ending at `end`, (cr, ci) added each step.
+struct LaneStart {
+    double dzr, dzi, cr, ci;
+    std::int64_t index, end;
+    std::int32_t n;
+    std::int32_t out;  // where its index goes
+};
+
+// Pixels from their states, k < count, into out[starts[k].out]. Stops early
+// (leaving the rest) when *cancel becomes true.
+void perturbedSpanLanes(const LaneOrbits& orbits, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
+                        const std::atomic<bool>* cancel);
+
+}  // namespace velmora

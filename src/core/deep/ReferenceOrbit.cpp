@@ -1,0 +1,51 @@
+#include "deep/ReferenceOrbit.h"
+
+#include <algorithm>
+#include <new>
+
+#include "deep/Mpfr.h"
+
+namespace velmora {
+
+OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr addRe, mpfr_srcptr addIm,
+                          std::size_t length, const std::function<bool()>& cancelled, ReferenceOrbit& out) {
+    length = std::clamp<std::size_t>(length, 2, kMaxOrbitLength);
+    const mpfr_prec_t bits = mpfr_get_prec(startRe);
+    Mpfr zr(bits), zi(bits), zr2(bits), zi2(bits), t(bits);
+    mpfr_set(zr.get(), startRe, MPFR_RNDN);
+    mpfr_set(zi.get(), startIm, MPFR_RNDN);
+    try {
+        out.re.clear();
+        out.im.clear();
+        // Short orbits are the rule near escaping points: grow as needed.
+        out.re.reserve(std::min<std::size_t>(length, 4096));
+        out.im.reserve(std::min<std::size_t>(length, 4096));
+        out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
+        out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((k & 255) == 0 && cancelled && cancelled()) return OrbitOutcome::Cancelled;
+            mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
+            mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
+            mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
+            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
+            mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
+            mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
+            out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
+            out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
+            mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
+            mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
+            mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+            if (mpfr_cmp_ui(t.get(), 4) > 0 || mpfr_nan_p(t.get())) break;
+        }
+        out.re.insert(out.re.end(), ReferenceOrbit::kPadding, 0.0);
+        out.im.insert(out.im.end(), ReferenceOrbit::kPadding, 0.0);
+    } catch (const std::bad_alloc&) {
+        out.re.clear();
+        out.im.clear();
+        return OrbitOutcome::NoMemory;
+    }
+    return OrbitOutcome::Done;
+}
+
+}  // namespace velmora

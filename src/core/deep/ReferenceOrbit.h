@@ -1,0 +1,32 @@
+#pragma once
+// One orbit computed in full precision and kept as the nearest doubles, for
+// pixels to follow by their small differences from it.
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include <mpfr.h>
+
+namespace velmora {
+
+struct ReferenceOrbit {
+    // The values, then two zeros that vector lanes may read ahead.
+    std::vector<double> re;
+    std::vector<double> im;
+    std::size_t size() const { return re.size() < kPadding ? 0 : re.size() - kPadding; }
+    static constexpr std::size_t kPadding = 2;
+};
+
+enum class OrbitOutcome { Done, Cancelled, NoMemory };
+
+// Most values an orbit keeps (16 bytes each). Pixels that outlast it restart
+// from the orbit's start, which stays exact, so this bounds memory only.
+inline constexpr std::size_t kMaxOrbitLength = std::size_t{1} << 24;
+
+// Z_0 = start, Z_{k+1} = Z_k^2 + add, at the precision of `start`, until the
+// first value beyond 2 in magnitude after Z_0 (kept) or `length` values
+// (at least 2). `cancelled` is asked now and then; true stops the work.
+OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr addRe, mpfr_srcptr addIm,
+                          std::size_t length, const std::function<bool()>& cancelled, ReferenceOrbit& out);
+
+}  // namespace velmora

@@ -1,0 +1,369 @@
+// The deep engine: precision bookkeeping, deep pixels against the plain MPFR
+// loop, the switch between the double and the deep engine, bands, cancel.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <mpfr.h>
+
+#include "EngineReference.h"
+#include "FakeHost.h"
+#include "deep/DeepLocation.h"
+#include "deep/DeepRenderer.h"
+#include "deep/DeepSwitch.h"
+#include "deep/Mpfr.h"
+#include "deep/PerturbationLanes.h"
+#include "deep/PlainMpfrLoop.h"
+#include "deep/Precision.h"
+#include "render/BandRender.h"
+#include "render/FractalEngine.h"
+
+using namespace velmora;
+using velmora::test::FakeHost;
+
+namespace {
+
+std::string text(mpfr_srcptr v) {
+    char* s = nullptr;
+    mpfr_asprintf(&s, "%.400Re", v);  // every digit down to 1e-300 widths
+    std::string out(s);
+    mpfr_free_str(s);
+    return out;
+}
+
+// A W x H picture `width` wide around (re, im), edges as exact decimal text.
+FractalParams around(const char* re, const char* im, const char* width, std::int32_t w, std::int32_t h,
+                     std::int32_t limit, FractalType type = FractalType::Mandelbrot) {
+    Mpfr cr(1400), ci(1400), half(1400), halfH(1400), t(1400);
+    mpfr_set_str(cr.get(), re, 10, MPFR_RNDN);
+    mpfr_set_str(ci.get(), im, 10, MPFR_RNDN);
+    mpfr_set_str(half.get(), width, 10, MPFR_RNDN);
+    mpfr_div_2ui(half.get(), half.get(), 1, MPFR_RNDN);
+    mpfr_mul_si(halfH.get(), half.get(), h, MPFR_RNDN);
+    mpfr_div_si(halfH.get(), halfH.get(), w, MPFR_RNDN);
+    FractalParams p;
+    p.type = type;
+    p.width = w;
+    p.height = h;
+    p.iterations = limit;
+    mpfr_sub(t.get(), cr.get(), half.get(), MPFR_RNDN);
+    p.exact.left = text(t.get());
+    mpfr_add(t.get(), cr.get(), half.get(), MPFR_RNDN);
+    p.exact.right = text(t.get());
+    mpfr_sub(t.get(), ci.get(), halfH.get(), MPFR_RNDN);
+    p.exact.top = text(t.get());
+    mpfr_add(t.get(), ci.get(), halfH.get(), MPFR_RNDN);
+    p.exact.bottom = text(t.get());
+    p.left = std::stod(p.exact.left);
+    p.right = std::stod(p.exact.right);
+    p.top = std::stod(p.exact.top);
+    p.bottom = std::stod(p.exact.bottom);
+    return p;
+}
+
+void load(FractalEngine& e, const FractalParams& p) {
+    e.setRegion(p.left, p.top, p.right, p.bottom);
+    e.setType(static_cast<std::int32_t>(p.type));
+    e.setIterations(p.iterations);
+    e.setJuliaConstant(p.cReal, p.cImag);
+    e.setExactLocation(p.exact);
+}
+
+// Image row j (0 at the top) of an engine's bottom-up buffer.
+const std::uint8_t* imageRow(const FractalEngine& e, std::int32_t j) {
+    return e.bits() + static_cast<std::size_t>(e.height() - 1 - j) * e.stride();
+}
+
+// ---- Precision bookkeeping ----
+
+struct BitsCase {
+    std::int64_t magnitude, spacing, bits;
+};
+class PrecisionBits : public ::testing::TestWithParam<BitsCase> {};
+TEST_P(PrecisionBits, SpanOfTheLocationPlusMargin) {
+    const BitsCase c = GetParam();
+    EXPECT_EQ(bitsForLocation(c.magnitude, c.spacing), c.bits);
+}
+INSTANTIATE_TEST_SUITE_P(Table, PrecisionBits,
+                         ::testing::Values(BitsCase{1, -176, 178 + kPrecisionMargin},  // 1e-50 over 1000 pixels near 1
+                                           BitsCase{-20, -100, 102 + kPrecisionMargin},  // small coordinates count as 2
+                                           BitsCase{11, -1000,
+                                                    1011 + kPrecisionMargin},      // large coordinates widen the span
+                                           BitsCase{2, 8, kMinPrecision},          // spacing above the values
+                                           BitsCase{2, -10000000, kMaxPrecision},  // absurd depth stays bounded
+                                           BitsCase{2, -1010, 1012 + kPrecisionMargin}));  // 1e-300 over 1000 pixels
+
+TEST(DeepLocation, PrecisionFollowsTheSpacingOfTheExactText) {
+    for (const char* width : {"1e-20", "1e-50", "1e-300"}) {
+        SCOPED_TRACE(width);
+        const DeepLocation loc(around("-0.75", "0.1", width, 1024, 768, 100));
+        ASSERT_TRUE(loc.usedExactText());
+        const double spacingBits = -std::log2(std::stod(width) / 1024);
+        EXPECT_GE(loc.precision(), spacingBits + kPrecisionMargin);
+        EXPECT_LE(loc.precision(), spacingBits + kPrecisionMargin + 4);
+    }
+}
+
+TEST(DeepLocation, UnreadableOrStaleExactTextFallsBackToTheDoublesWhole) {
+    struct Case {
+        const char* name;
+        void (*spoil)(FractalParams&);
+    };
+    const Case cases[] = {
+        {"not a number", [](FractalParams& p) { p.exact.bottom = "0.1x"; }},
+        {"doubles moved away", [](FractalParams& p) { p.right += 1e-9; }},
+        {"Julia constant moved away", [](FractalParams& p) { p.exact.cReal = "0.31"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FractalParams p = around("-0.75", "0.1", "1e-30", 8, 8, 100, FractalType::Julia);
+        EXPECT_TRUE(DeepLocation(p).usedExactText());
+        c.spoil(p);
+        const DeepLocation loc(p);
+        EXPECT_FALSE(loc.usedExactText());
+        Mpfr re(loc.precision()), im(loc.precision());
+        loc.pixel(0, 0, re.get(), im.get());
+        EXPECT_EQ(mpfr_get_d(re.get(), MPFR_RNDN), std::min(p.left, p.right));
+        EXPECT_EQ(mpfr_get_d(im.get(), MPFR_RNDN), std::min(p.top, p.bottom));
+    }
+}
+
+// ---- Deep pixels against the plain MPFR loop ----
+
+struct DeepCase {
+    const char* name;
+    const char* re;
+    const char* im;
+    const char* width;
+    FractalType type;
+};
+void PrintTo(const DeepCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DeepAgainstMpfr : public ::testing::TestWithParam<DeepCase> {};
+TEST_P(DeepAgainstMpfr, EscapeCountsAgree) {
+    const DeepCase c = GetParam();
+    FractalParams p = around(c.re, c.im, c.width, 24, 16, 1500, c.type);
+    // Julia: z^2 + i, whose Julia set passes through i at every scale.
+    p.cReal = 0.0;
+    p.cImag = 1.0;
+    FakeHost host;
+    FractalEngine engine(p.width, p.height, host);
+    load(engine, p);
+    ASSERT_EQ(engine.render(), 1);
+    EXPECT_TRUE(engine.lastRenderWasDeep());
+    const DeepLocation loc(p);
+    std::int64_t differing = 0, pixels = 0;
+    std::vector<int> seen(256, 0);
+    for (std::int32_t j = 0; j < p.height; ++j)
+        for (std::int32_t i = 0; i < p.width; ++i, ++pixels) {
+            const std::uint8_t v = imageRow(engine, j)[i];
+            ++seen[v];
+            if (v != plainMpfrPixel(loc, i, j)) ++differing;
+        }
+    EXPECT_LE(differing * 1000, pixels) << differing << " of " << pixels << " differ";
+    // The location is not flat: a picture of one value would prove little.
+    int distinct = 0;
+    for (int n : seen) distinct += n > 0;
+    EXPECT_GE(distinct, 5);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Locations, DeepAgainstMpfr,
+    ::testing::Values(
+        DeepCase{"Mandelbrot_1e20", "3.1e-21", "1.0000000000000000000017", "1e-20", FractalType::Mandelbrot},
+        DeepCase{"Mandelbrot_1e40", "-2.3e-41", "0.99999999999999999999999999999999999999996", "1e-40",
+                 FractalType::Mandelbrot},
+        // Beside a period-47 minibrot: orbits pass by 0 where the reference's do not.
+        DeepCase{"Mandelbrot_minibrot", "6.2234319465285065252726116146726540094613538957364857372104039e-18",
+                 "0.99999999999999999689458187799125048761114384724592366042274", "1e-33", FractalType::Mandelbrot},
+        DeepCase{"Julia_1e20", "1.3e-21", "0.9999999999999999999986", "1e-20", FractalType::Julia},
+        DeepCase{"Julia_1e40", "-4.1e-41", "1.00000000000000000000000000000000000000003", "1e-40", FractalType::Julia}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Offsets below the double range start in wide-exponent numbers.
+TEST(DeepAgainstMpfrWide, EscapeCountsAgreeAt1e300) {
+    std::string im = "0." + std::string(299, '9') + "7";  // just below i, within the picture
+    const FractalParams p = around("2.1e-301", im.c_str(), "1e-300", 12, 8, 3000);
+    FakeHost host;
+    FractalEngine engine(p.width, p.height, host);
+    load(engine, p);
+    ASSERT_EQ(engine.render(), 1);
+    ASSERT_TRUE(engine.lastRenderWasDeep());
+    const PixelCheck check = checkPixels(DeepLocation(p), p.width * p.height,
+                                         [&](std::int32_t i, std::int32_t j) { return imageRow(engine, j)[i]; });
+    EXPECT_EQ(check.differing, 0);
+}
+
+TEST(DeepLanes, VectorLanesGiveThePixelsOfTheSingleLoop) {
+    if (!perturbationLanesSupported()) GTEST_SKIP() << "no vector kernel on this machine";
+    for (const FractalType type : {FractalType::Mandelbrot, FractalType::Julia}) {
+        FractalParams p = around("-1.3e-19", "0.99999999999999999999", "1e-18", 37, 9, 3000, type);
+        p.cReal = 0.0;
+        p.cImag = 1.0;
+        DeepRenderer deep;
+        ASSERT_EQ(deep.prepare(p, {}), DeepRenderer::Prepared::Ready);
+        deep.setSkipping(false);
+        for (std::int32_t j = 0; j < p.height; ++j) {
+            SCOPED_TRACE(j);
+            std::vector<std::uint8_t> lanes(p.width), single(p.width);
+            deep.setLanes(true);
+            deep.span(j, 0, p.width, lanes.data(), nullptr);
+            deep.setLanes(false);
+            deep.span(j, 0, p.width, single.data(), nullptr);
+            EXPECT_EQ(lanes, single);
+        }
+    }
+}
+
+// ---- The switch point ----
+
+// A 16 x 12 picture near the seahorse valley whose pixel spacing is `factor`
+// times the smallest the doubles are trusted with.
+FractalParams nearTheWall(double factor) {
+    FractalParams p;
+    p.width = 16;
+    p.height = 12;
+    p.iterations = 400;
+    const double cx = -0.7436438870371587, cy = 0.1318259042053119;
+    const double dx = std::ldexp(std::fabs(cx), -42) * factor;
+    p.left = cx - dx * 8;
+    p.right = cx + dx * 8;
+    p.top = cy - dx * 6;
+    p.bottom = cy + dx * 6;
+    return p;
+}
+
+TEST(DeepSwitch, DecidesByTheSpacingAgainstTheCoordinates) {
+    struct Case {
+        const char* name;
+        FractalParams p;
+        bool deep;
+    };
+    FractalParams collapsed = nearTheWall(1e-6);
+    collapsed.right = collapsed.left;
+    FractalParams collapsedExact = collapsed;
+    collapsedExact.exact = around("-0.75", "0.1", "1e-40", 16, 12, 100).exact;
+    FractalParams julia = nearTheWall(1.2);
+    julia.type = FractalType::Julia;
+    julia.cReal = 1.5;  // larger than the coordinates: it sets the scale
+    const Case cases[] = {
+        {"default picture", FractalParams{}, false},
+        {"just inside", nearTheWall(1.2), false},
+        {"just outside", nearTheWall(0.8), true},
+        {"equal edges, no exact text", collapsed, false},
+        {"equal edges of an exact location", collapsedExact, true},
+        {"Julia constant sets the scale", julia, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(needsDeepEngine(c.p), c.deep);
+    }
+}
+
+TEST(DeepSwitch, JustInsideIsTheDoubleEngineBitForBit) {
+    const FractalParams p = nearTheWall(1.2);
+    FakeHost host;
+    FractalEngine engine(p.width, p.height, host);
+    load(engine, p);
+    ASSERT_EQ(engine.render(), 1);
+    EXPECT_FALSE(engine.lastRenderWasDeep());
+    test::RefParams r;
+    r.left = p.left;
+    r.top = p.top;
+    r.right = p.right;
+    r.bottom = p.bottom;
+    r.limit = p.iterations;
+    r.width = p.width;
+    r.height = p.height;
+    const auto expected = test::referenceImage(r);
+    EXPECT_EQ(std::vector<std::uint8_t>(engine.bits(), engine.bits() + engine.bufferSize()), expected);
+}
+
+TEST(DeepSwitch, JustOutsideIsTheDeepEngineAndExact) {
+    const FractalParams p = nearTheWall(0.8);
+    FakeHost host;
+    FractalEngine engine(p.width, p.height, host);
+    load(engine, p);
+    ASSERT_EQ(engine.render(), 1);
+    EXPECT_TRUE(engine.lastRenderWasDeep());
+    const DeepLocation loc(p);
+    const PixelCheck check =
+        checkPixels(loc, p.width * p.height, [&](std::int32_t i, std::int32_t j) { return imageRow(engine, j)[i]; });
+    EXPECT_EQ(check.checked, p.width * p.height);
+    EXPECT_EQ(check.differing, 0);
+}
+
+// ---- Bands and cancel ----
+
+TEST(DeepBands, BandRowsAreThePicturesRows) {
+    const FractalParams p = around("3.1e-21", "1.0000000000000000000017", "1e-20", 20, 13, 400);
+    FakeHost host;
+    FractalEngine engine(p.width, p.height, host);
+    load(engine, p);
+    ASSERT_EQ(engine.render(), 1);
+    BandRenderer bands(p, 4);
+    for (std::int32_t first = 0; first < p.height; first += 4) {
+        ASSERT_TRUE(bands.render(first, 4));
+        for (std::int32_t j = first; j < std::min(first + 4, p.height); ++j) {
+            SCOPED_TRACE(j);
+            EXPECT_EQ(std::vector<std::uint8_t>(bands.row(j), bands.row(j) + p.width),
+                      std::vector<std::uint8_t>(imageRow(engine, j), imageRow(engine, j) + p.width));
+        }
+    }
+}
+
+// A deep picture inside the set: every pixel and the orbit run to a huge limit.
+FractalParams endless() {
+    return around("-0.1", "0.1", "1e-30", 16, 12, 50000000);
+}
+
+TEST(DeepCancel, KeyOrFlagDuringTheReferenceOrbitStopsTheRender) {
+    for (const bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "key" : "flag");
+        const FractalParams p = endless();
+        FakeHost host;
+        if (byKey) host.cancelAt = [](int poll) { return poll == 3; };  // poll 0 forgets an earlier key
+        std::atomic<bool> cancel{!byKey};
+        FractalEngine engine(p.width, p.height, host);
+        load(engine, p);
+        EXPECT_EQ(engine.render(nullptr, &cancel), 0);
+        EXPECT_TRUE(engine.lastRenderWasDeep());
+        EXPECT_FALSE(engine.isValid());
+        // The orbit looks every 256 values: 50 million were never computed.
+        EXPECT_EQ(host.polls, byKey ? 4 : 2);
+        EXPECT_EQ(host.questionSounds, 1);
+    }
+}
+
+// Sets the flag at the first checkpoint, as another thread might at any time.
+class CancellingBar : public ProgressSink {
+public:
+    std::atomic<bool>* flag;
+    explicit CancellingBar(std::atomic<bool>* f) : flag(f) {}
+    void setRange(int, int) override {}
+    void setPos(int) override {}
+    void setStep(int) override {}
+    void stepIt() override { flag->store(true); }
+};
+
+TEST(DeepCancel, FlagDuringThePixelsStopsTheRender) {
+    FractalParams p = endless();
+    p.iterations = 20000;
+    p.height = 64;  // blocks of 3 rows: the flag comes after the first
+    FakeHost host;
+    FractalEngine engine(p.width, p.height, host);
+    load(engine, p);
+    std::atomic<bool> cancel{false};
+    CancellingBar bar(&cancel);
+    EXPECT_EQ(engine.render(&bar, &cancel), 0);
+    EXPECT_FALSE(engine.isValid());
+    const std::vector<std::uint8_t> blank(engine.bufferSize(), 0);
+    EXPECT_EQ(std::vector<std::uint8_t>(engine.bits(), engine.bits() + engine.bufferSize()), blank);
+}
+
+}  // namespace
