@@ -181,6 +181,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Beside a period-47 minibrot: orbits pass by 0 where the reference's do not.
         DeepCase{"Mandelbrot_minibrot", "6.2234319465285065252726116146726540094613538957364857372104039e-18",
                  "0.99999999999999999689458187799125048761114384724592366042274", "1e-33", FractalType::Mandelbrot},
+        // The real axis on row 4 of 16, a Misiurewicz point's chaos along it:
+        // orbits that start on the axis stay there, as the plain loop's do.
+        DeepCase{"Mandelbrot_real_axis_off_the_middle", "-1.54368901269207636157085597180174798652520329765095",
+                 "5e-33", "3e-32", FractalType::Mandelbrot},
         DeepCase{"Julia_1e20", "1.3e-21", "0.9999999999999999999986", "1e-20", FractalType::Julia},
         DeepCase{"Julia_1e40", "-4.1e-41", "1.00000000000000000000000000000000000000003", "1e-40", FractalType::Julia}),
     [](const auto& info) { return std::string(info.param.name); });

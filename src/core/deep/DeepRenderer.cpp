@@ -7,7 +7,49 @@
 
 namespace velmora {
 
+namespace {
+
+// The row whose imaginary part is nearest 0, when orbits starting there stay
+// real (Mandelbrot, or a real Julia constant) and it lies within a millionth
+// of a row spacing of the axis; -1 otherwise.
+std::int32_t realAxisRow(const DeepLocation& loc) {
+    if (!loc.mandelbrot() && !mpfr_zero_p(loc.juliaIm())) return -1;
+    const ExtFloat spacing = loc.spacingY();
+    if (spacing.isZero() || spacing.mantissa() < 0) return -1;
+    Mpfr x(loc.precision()), y(loc.precision());
+    loc.pixel(0, 0, x.get(), y.get());
+    if (mpfr_sgn(y.get()) > 0) return -1;  // the top row lies above the axis
+    // Rows from the top to the axis: -y / spacing, in the spacing's scale.
+    mpfr_neg(y.get(), y.get(), MPFR_RNDN);
+    mpfr_div_2si(y.get(), y.get(), spacing.exponent(), MPFR_RNDN);
+    const double rows = mpfr_get_d(y.get(), MPFR_RNDN) / spacing.mantissa();
+    if (!(rows < loc.height() - 0.5)) return -1;
+    const auto row = static_cast<std::int32_t>(std::llround(rows));
+    loc.pixel(0, row, x.get(), y.get());
+    if (!mpfr_zero_p(y.get()) && mpfr_get_exp(y.get()) > spacing.exponent() - 20) return -1;
+    return row;
+}
+
+}  // namespace
+
 DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const std::function<bool()>& cancelled) {
+    const Prepared ready = prepareAt(params, cancelled, -1, false);
+    m_axis.reset();
+    m_axisRow = -1;
+    if (ready != Prepared::Ready) return ready;
+    const std::int32_t row = realAxisRow(*m_location);
+    if (row < 0) return ready;
+    auto axis = std::make_unique<DeepRenderer>();
+    const Prepared axisReady = axis->prepareAt(params, cancelled, row, true);
+    if (axisReady != Prepared::Ready) return axisReady;
+    axis->setLanes(m_lanesAllowed);
+    m_axis = std::move(axis);
+    m_axisRow = row;
+    return ready;
+}
+
+DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, const std::function<bool()>& cancelled,
+                                               std::int32_t row, bool onAxis) {
     try {
         m_location = std::make_unique<DeepLocation>(params);
     } catch (const std::bad_alloc&) {
@@ -16,11 +58,18 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     const DeepLocation& loc = *m_location;
     // The reference is the middle pixel: offsets stay within half the picture.
     m_refI = loc.width() / 2;
-    m_refJ = loc.height() / 2;
+    m_refJ = row >= 0 ? row : loc.height() / 2;
     const mpfr_prec_t bits = loc.precision();
     Mpfr re(bits), im(bits), zero(bits);
     mpfr_set_zero(zero.get(), 1);
     loc.pixel(m_refI, m_refJ, re.get(), im.get());
+    m_onAxis = onAxis;
+    if (onAxis) {
+        long exponent = 0;
+        const double mantissa = mpfr_get_d_2exp(&exponent, im.get(), MPFR_RNDN);
+        m_axisOffset = ExtFloat(mantissa, exponent);
+        mpfr_set_zero(im.get(), 1);
+    }
     // Enough values for the longest pixel: the Mandelbrot orbit starts one
     // step early (at 0, with z0 = c its second value).
     const std::size_t limit = loc.iterations() > 0 ? static_cast<std::size_t>(loc.iterations()) : 0;
@@ -88,14 +137,23 @@ void DeepRenderer::setSkipping(bool allowed) {
     m_orbits.rebaseBla = allowed ? (m_orbits.mandelbrot ? &m_primaryBla : &m_rebaseBla) : nullptr;
 }
 
+ExtFloat DeepRenderer::offsetIm(std::int32_t j) const {
+    if (m_onAxis && j == m_refJ) return m_axisOffset;
+    return ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
+}
+
 std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
+    if (m_axis && j == m_axisRow) return m_axis->pixel(i, j);
     const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
-    const ExtFloat dci = ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
-    return perturbedPixel(m_orbits, dcr, dci);
+    return perturbedPixel(m_orbits, dcr, offsetIm(j));
 }
 
 void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
                         const std::atomic<bool>* cancel) const {
+    if (m_axis && j == m_axisRow) {
+        m_axis->span(j, begin, end, out, cancel);
+        return;
+    }
     if (!lanesPay()) {
         for (std::int32_t i = begin; i < end; ++i) {
             // Deep pixels are slow: look at the flag often so a cancel is prompt.
@@ -123,7 +181,7 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
         const std::int32_t j = js != nullptr ? js[k] : j0;
         const std::int32_t slot = is != nullptr ? k : i0 + k;
         const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
-        const ExtFloat dci = ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
+        const ExtFloat dci = offsetIm(j);
         PixelHandOver h;
         if (perturbedPixelStart(m_orbits, dcr, dci, out[slot], h)) continue;
         const auto m = static_cast<std::int64_t>(h.m);
@@ -140,6 +198,25 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
 }
 
 void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const {
+    if (!m_axis) {
+        pixelsOffAxis(i, j, count, out);
+        return;
+    }
+    std::vector<std::int32_t> is, js, at;
+    for (std::int32_t k = 0; k < count; ++k) {
+        if (j[k] == m_axisRow) {
+            out[k] = m_axis->pixel(i[k], j[k]);
+        } else {
+            is.push_back(i[k]), js.push_back(j[k]), at.push_back(k);
+        }
+    }
+    std::vector<std::uint8_t> rest(is.size());
+    pixelsOffAxis(is.data(), js.data(), static_cast<std::int32_t>(is.size()), rest.data());
+    for (std::size_t k = 0; k < at.size(); ++k) out[at[k]] = rest[k];
+}
+
+void DeepRenderer::pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count,
+                                 std::uint8_t* out) const {
     if (!lanesPay()) {
         for (std::int32_t k = 0; k < count; ++k) out[k] = pixel(i[k], j[k]);
         return;

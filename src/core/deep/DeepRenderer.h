@@ -42,11 +42,23 @@ public:
     // the machine and the depth allow; on the calling thread.
     void pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
     // Turns the vector lanes off (for comparing them with single pixels).
-    void setLanes(bool allowed) { m_lanesAllowed = allowed; }
+    void setLanes(bool allowed) {
+        m_lanesAllowed = allowed;
+        if (m_axis) m_axis->setLanes(allowed);
+    }
+    // The image row that lies on the real axis (or within a hair of it) and
+    // is followed on a reference of its own; -1 when there is none.
+    std::int32_t axisRow() const { return m_axis ? m_axisRow : -1; }
     // Turns skipping by bilinear approximation off (for comparisons).
     void setSkipping(bool allowed);
 
 private:
+    // Reference at (middle column, row), on the real axis itself when
+    // onAxis, the row's offset from the axis then taken exactly.
+    Prepared prepareAt(const FractalParams& params, const std::function<bool()>& cancelled, std::int32_t row,
+                       bool onAxis);
+    ExtFloat offsetIm(std::int32_t j) const;
+    void pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
     bool lanesPay() const;
     // Runs pixels (i0 + k, j0), or (is[k], js[k]) when given, up to where plain
     // steps begin; decided ones go to out, the rest to starts. Returns how many wait.
@@ -65,6 +77,13 @@ private:
     std::int32_t m_refI = 0;
     std::int32_t m_refJ = 0;
     std::int32_t m_firstRow = 0;
+    // Orbits that start on the real axis stay on it, in the plain loop exactly:
+    // the row there is drawn from a reference on the axis, so rounding in the
+    // offsets cannot push it off and let the orbits' chaos carry it away.
+    std::unique_ptr<DeepRenderer> m_axis;
+    std::int32_t m_axisRow = -1;
+    bool m_onAxis = false;
+    ExtFloat m_axisOffset;  // the reference row's imaginary part, when onAxis
 };
 
 }  // namespace velmora
