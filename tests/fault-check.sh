@@ -33,6 +33,10 @@ faults=(
   "resume keeps a frame of another palette|src/core/anim/FrameFile.cpp|    if (!std::equal(palette.raw().begin(), palette.raw().end(), table)) return FrameFileCheck::OtherPalette;\n    if (!std::equal(expected.begin(), expected.end(), out.header.begin() + 14)) return FrameFileCheck::NotAFrame;|"
   "kept frames never reach the video|src/core/anim/AnimRender.cpp|if (frames != nullptr && !frames->frameReady(frame, kept.picture(), sinkError)) {|if (false) {"
   "odd heights not padded|src/core/video/FramePadding.cpp|    if (picture.height & 1) {|    if (false) {"
+  "smooth colouring without the blend|src/core/render/SmoothColour.h|rgb[c] = static_cast<std::uint8_t>(from + s.fraction * (to - from) + 0.5);|rgb[c] = static_cast<std::uint8_t>(from);"
+  "the real-axis row follows the middle reference|src/core/deep/DeepRenderer.cpp|    if (row < 0) return ready;|    if (true) return ready;"
+  "an exact block whose doubles do not match is taken|src/core/model/ExactBlock.cpp|        if (!same) return false;|        (void)same;"
+  "wheel notches during a render are lost|src/gui/services/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
 )
 
 failing_tests() {

@@ -102,13 +102,18 @@ TEST(PngExport, SmoothColoursKeepTheEnginesCountsAndAverageLikeAnyPicture) {
         const RgbQuad q = c.palette.entry(std::size_t(entry));
         return std::array<int, 3>{q.red, q.green, q.blue};
     };
+    int escaping = 0, blended = 0;  // pixels, and those that took something of the next entry
     for (std::size_t p = 0; p < 24 * 17; ++p) {
         const int index = indices[3 + p], next = index == 255 || index == 0 ? 1 : index + 1;
+        bool moved = false;
         for (int ch = 0; ch < 3; ++ch) {
             const int v = smooth[3 + 3 * p + std::size_t(ch)], a = rgb(index)[ch], b = rgb(index == 0 ? 0 : next)[ch];
             EXPECT_TRUE(v >= std::min(a, b) && v <= std::max(a, b)) << p << " channel " << ch;
+            moved = moved || v != a;
         }
+        escaping += index != 0, blended += moved;
     }
+    EXPECT_GT(blended * 2, escaping) << "most escaping pixels lie between two entries";
     c.params.width *= 3, c.params.height *= 3;
     ASSERT_EQ(exportPng(c, dir.file("big.png"), nullptr, cause, {1, true, 64}), PngWriteResult::Ok);
     c.params.width /= 3, c.params.height /= 3;
