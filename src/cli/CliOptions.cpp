@@ -6,7 +6,7 @@
 
 #include "deep/DecimalText.h"
 #include "deep/ExactLocationValues.h"
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 
 namespace velmora::cli {
 namespace {
@@ -129,7 +129,7 @@ bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool a
             out.overrides.centre->im = t[1];
         } else if (allowOverrides && a == "--width") {
             if (!value(v)) return false;
-            LocationReal w(64);
+            Mpfr w(64);
             if (!readDecimal(v, w) || mpfr_sgn(w.get()) <= 0) {
                 error = "Invalid --width '" + v + "': expected a finite number greater than 0.";
                 return false;

@@ -14,7 +14,7 @@
 #include "deep/CentreWidth.h"
 #include "deep/DecimalText.h"
 #include "deep/ExactLocationValues.h"
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 #include "deep/ZoomDepth.h"
 #include "geometry/ExactZoom.h"
 #include "model/Document.h"
@@ -40,15 +40,15 @@ FractalParams deepAt(const std::string& width) {
     return p;
 }
 
-LocationReal value(const std::string& text) {
-    LocationReal v(600);
+Mpfr value(const std::string& text) {
+    Mpfr v(600);
     EXPECT_TRUE(readDecimal(text, v)) << text;
     return v;
 }
 
 // (a - b) / scale as a double.
-double relative(const LocationReal& a, const LocationReal& b, const LocationReal& scale) {
-    LocationReal d(600);
+double relative(const Mpfr& a, const Mpfr& b, const Mpfr& scale) {
+    Mpfr d(600);
     mpfr_sub(d.get(), a.get(), b.get(), MPFR_RNDN);
     mpfr_div(d.get(), d.get(), scale.get(), MPFR_RNDN);
     return mpfr_get_d(d.get(), MPFR_RNDN);
@@ -205,8 +205,8 @@ TEST(ExactZoom, DeepStepsLandWhereMpfrSays) {
     const FractalParams p = deepAt("1e-25");
     const PixelRect box{100, 75, 300, 225};
     // Each axis as (low, high, client) and the expected new edges from it.
-    using Axis = std::function<void(LocationReal&, LocationReal&, long, long, long, long)>;
-    const auto at = [](LocationReal& out, const LocationReal& lo, const LocationReal& hi, long n, long d) {
+    using Axis = std::function<void(Mpfr&, Mpfr&, long, long, long, long)>;
+    const auto at = [](Mpfr& out, const Mpfr& lo, const Mpfr& hi, long n, long d) {
         mpfr_sub(out.get(), hi.get(), lo.get(), MPFR_RNDN);
         mpfr_mul_si(out.get(), out.get(), n, MPFR_RNDN);
         mpfr_div_si(out.get(), out.get(), d, MPFR_RNDN);
@@ -215,16 +215,16 @@ TEST(ExactZoom, DeepStepsLandWhereMpfrSays) {
     const struct { const char* name; Step step; Axis expected; } cases[] = {
         {"in", [&](auto& q) { return zoomInLocation(q, box, 400, 300); },
          [&](auto& lo, auto& hi, long, long boxLo, long boxHi, long client) {
-             LocationReal a(600), b(600);
+             Mpfr a(600), b(600);
              at(a, lo, hi, boxLo, client);
              at(b, lo, hi, boxHi, client);
              lo = a, hi = b;
          }},
         {"wheel", [](auto& q) { return wheelZoomLocation(q, {40, 200}, 5, 400, 300); },
          [&](auto& lo, auto& hi, long cursor, long, long, long client) {
-             LocationReal pt(600);
+             Mpfr pt(600);
              at(pt, lo, hi, cursor, client);
-             for (LocationReal* e : {&lo, &hi}) {  // p + (e - p) / 2^5
+             for (Mpfr* e : {&lo, &hi}) {  // p + (e - p) / 2^5
                  mpfr_sub(e->get(), e->get(), pt.get(), MPFR_RNDN);
                  mpfr_div_2ui(e->get(), e->get(), 5, MPFR_RNDN);
                  mpfr_add(e->get(), e->get(), pt.get(), MPFR_RNDN);
@@ -232,7 +232,7 @@ TEST(ExactZoom, DeepStepsLandWhereMpfrSays) {
          }},
         {"pan", [](auto& q) { return panLocation(q, 40, 200, 400, 300); },
          [&](auto& lo, auto& hi, long moved, long, long, long client) {
-             LocationReal a(600), b(600);
+             Mpfr a(600), b(600);
              at(a, lo, hi, -moved, client);
              mpfr_sub(b.get(), a.get(), lo.get(), MPFR_RNDN);
              mpfr_add(hi.get(), hi.get(), b.get(), MPFR_RNDN);
@@ -243,11 +243,11 @@ TEST(ExactZoom, DeepStepsLandWhereMpfrSays) {
         const auto got = c.step(p);
         ASSERT_TRUE(got);
         ASSERT_FALSE(got->exact.empty());
-        LocationReal l = value(p.exact.left), r = value(p.exact.right), t = value(p.exact.top),
+        Mpfr l = value(p.exact.left), r = value(p.exact.right), t = value(p.exact.top),
                      b = value(p.exact.bottom);
         c.expected(l, r, 40, box.left, box.right, 400);
         c.expected(t, b, 200, box.top, box.bottom, 300);
-        LocationReal w(600), h(600);
+        Mpfr w(600), h(600);
         mpfr_sub(w.get(), r.get(), l.get(), MPFR_RNDN);
         mpfr_sub(h.get(), b.get(), t.get(), MPFR_RNDN);
         EXPECT_LT(std::fabs(relative(value(got->exact.left), l, w)), 1e-15);
@@ -265,13 +265,13 @@ TEST(ExactZoom, WheelThroughTheWallAndBack) {
     FractalParams p;
     const FractalParams start = p;
     bool wentExact = false;
-    const auto edges = [](const FractalParams& q, LocationReal& pointed, LocationReal& width) {
+    const auto edges = [](const FractalParams& q, Mpfr& pointed, Mpfr& width) {
         const ExactLocation t = exactTextOf(q);
         mpfr_sub(width.get(), value(t.right).get(), value(t.left).get(), MPFR_RNDN);
         mpfr_div_2ui(pointed.get(), width.get(), 2, MPFR_RNDN);  // the cursor a quarter across
         mpfr_add(pointed.get(), pointed.get(), value(t.left).get(), MPFR_RNDN);
     };
-    LocationReal before(600), beforeWidth(600), after(600), afterWidth(600), half(600);
+    Mpfr before(600), beforeWidth(600), after(600), afterWidth(600), half(600);
     for (int i = 1; i <= 200; ++i) {
         SCOPED_TRACE(i);
         edges(p, before, beforeWidth);
@@ -312,7 +312,7 @@ TEST(CentreWidth, EdgesExactlyAndEveryFault) {
     // What the Location dialog shows gives the same location back.
     const FractalParams p = deepAt("2.5e-33");
     ASSERT_EQ(edgesFromCentre(centreOf(p), 400, 300, e), CentreWidthFault::None);
-    const LocationReal w = value("2.5e-33");
+    const Mpfr w = value("2.5e-33");
     EXPECT_LT(std::fabs(relative(value(e.left), value(p.exact.left), w)), 1e-18);
     EXPECT_LT(std::fabs(relative(value(e.bottom), value(p.exact.bottom), w)), 1e-18);
 }
@@ -367,7 +367,7 @@ TEST(TweenExact, ConstantSpeedIsSteadyInLogWidth) {
     for (std::int32_t d = 0; d < 40; ++d) {
         SCOPED_TRACE(d);
         tweenKeyframes(a, b, out, d, TweenStyle::ConstantSpeed);
-        LocationReal w(600);
+        Mpfr w(600);
         mpfr_sub(w.get(), value(exactTextOf(out).right).get(), value(exactTextOf(out).left).get(), MPFR_RNDN);
         mpfr_log10(w.get(), w.get(), MPFR_RNDN);
         EXPECT_NEAR(mpfr_get_d(w.get(), MPFR_RNDN), std::log10(4.0) - d, 1e-9);

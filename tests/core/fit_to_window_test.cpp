@@ -82,7 +82,7 @@ TEST(FitToWindow, AnExactLocationIsFittedInFullPrecision) {
         ASSERT_TRUE(fitted.has_value());
         const CentreWidth before = centreOf(p), after = centreOf(*fitted);
         EXPECT_EQ(std::tuple(after.re, after.im, after.width), std::tuple(before.re, before.im, before.width));
-        LocationReal top(256), bottom(256);
+        Mpfr top(256), bottom(256);
         ASSERT_TRUE(readDecimal(fitted->exact.top, top) && readDecimal(fitted->exact.bottom, bottom));
         mpfr_sub(bottom.get(), bottom.get(), top.get(), MPFR_RNDN);
         EXPECT_NEAR(mpfr_get_d(bottom.get(), MPFR_RNDN), flipped ? -2.25e-30 : 2.25e-30, 1e-45) << flipped;

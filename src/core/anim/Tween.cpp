@@ -7,7 +7,7 @@
 
 #include "deep/DecimalText.h"
 #include "deep/ExactLocationValues.h"
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 
 namespace velmora {
 namespace {
@@ -40,18 +40,18 @@ Edges constantSpeedAxis(double aLow, double aHigh, double bLow, double bHigh, st
 }
 
 // The exact counterparts of the steps above, in out's precision.
-void linearExact(LocationReal& out, const LocationReal& a, const LocationReal& b, std::int32_t t, std::int32_t d) {
+void linearExact(Mpfr& out, const Mpfr& a, const Mpfr& b, std::int32_t t, std::int32_t d) {
     mpfr_sub(out.get(), b.get(), a.get(), MPFR_RNDN);
     mpfr_div_si(out.get(), out.get(), t, MPFR_RNDN);
     mpfr_mul_si(out.get(), out.get(), d, MPFR_RNDN);
     mpfr_add(out.get(), a.get(), out.get(), MPFR_RNDN);
 }
 
-void constantSpeedAxisExact(LocationReal& low, LocationReal& high, const LocationReal& aLow,
-                            const LocationReal& aHigh, const LocationReal& bLow, const LocationReal& bHigh,
+void constantSpeedAxisExact(Mpfr& low, Mpfr& high, const Mpfr& aLow,
+                            const Mpfr& aHigh, const Mpfr& bLow, const Mpfr& bHigh,
                             std::int32_t t, std::int32_t d) {
     const mpfr_prec_t bits = low.bits();
-    LocationReal sizeA(bits), sizeB(bits), size(bits), power(bits), moved(bits);
+    Mpfr sizeA(bits), sizeB(bits), size(bits), power(bits), moved(bits);
     mpfr_sub(sizeA.get(), aHigh.get(), aLow.get(), MPFR_RNDN);
     mpfr_sub(sizeB.get(), bHigh.get(), bLow.get(), MPFR_RNDN);
     if (mpfr_zero_p(sizeA.get()) || mpfr_zero_p(sizeB.get()) || mpfr_sgn(sizeA.get()) != mpfr_sgn(sizeB.get())) {
@@ -80,8 +80,8 @@ void constantSpeedAxisExact(LocationReal& low, LocationReal& high, const Locatio
 
 // A keyframe's six values at `bits`: left, top, right, bottom, cReal, cImag.
 // False when one is no number (a keyframe whose doubles are NaN).
-bool readValues(const ExactLocation& text, mpfr_prec_t bits, std::vector<LocationReal>& v) {
-    v.assign(6, LocationReal(bits));
+bool readValues(const ExactLocation& text, mpfr_prec_t bits, std::vector<Mpfr>& v) {
+    v.assign(6, Mpfr(bits));
     const std::string* s[6] = {&text.left, &text.top, &text.right, &text.bottom, &text.cReal, &text.cImag};
     for (std::size_t i = 0; i < 6; ++i)
         if (!readDecimal(*s[i], v[i])) return false;
@@ -95,7 +95,7 @@ bool tweenExact(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_
     const ExactLocation ta = exactTextOf(a);
     const ExactLocation tb = exactTextOf(b);
     const mpfr_prec_t readBits = std::max(bitsToRead(ta), bitsToRead(tb));
-    std::vector<LocationReal> va, vb;
+    std::vector<Mpfr> va, vb;
     if (!readValues(ta, readBits, va) || !readValues(tb, readBits, vb)) return false;
     const long span = std::max({axisSpanBits(va[0], va[2]), axisSpanBits(va[1], va[3]), axisSpanBits(vb[0], vb[2]),
                                 axisSpanBits(vb[1], vb[3])});
@@ -104,7 +104,7 @@ bool tweenExact(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_
                               kMaxLocationBits);
     readValues(ta, bits, va);
     readValues(tb, bits, vb);
-    std::vector<LocationReal> v(6, LocationReal(bits));
+    std::vector<Mpfr> v(6, Mpfr(bits));
     if (style == TweenStyle::SlowAtKeyframes) {
         const double w = slowAtKeyframesWeight(t, d);
         for (std::size_t i = 0; i < 4; ++i) {
@@ -116,7 +116,7 @@ bool tweenExact(const Keyframe& a, const Keyframe& b, Keyframe& out, std::int32_
         constantSpeedAxisExact(v[0], v[2], va[0], va[2], vb[0], vb[2], t, d);
         constantSpeedAxisExact(v[1], v[3], va[1], va[3], vb[1], vb[3], t, d);
     }
-    for (const LocationReal& e : v)
+    for (const Mpfr& e : v)
         if (!mpfr_number_p(e.get())) return false;
     ExactLocation text;
     formatAxis(v[0], v[2], text.left, text.right);

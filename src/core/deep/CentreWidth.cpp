@@ -4,7 +4,7 @@
 
 #include "deep/DecimalText.h"
 #include "deep/ExactLocationValues.h"
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 
 namespace velmora {
 namespace {
@@ -12,10 +12,10 @@ namespace {
 // Significant digits that hold centre -/+ half at every place the texts give:
 // from the larger edge's first digit down to the lowest place of the centre
 // and of the half (one place below the full extent's).
-std::size_t exactDigits(const LocationReal& low, const LocationReal& high, const std::string& centre,
+std::size_t exactDigits(const Mpfr& low, const Mpfr& high, const std::string& centre,
                         const std::string& extent) {
     long top = 0;
-    for (const LocationReal* v : {&low, &high})
+    for (const Mpfr* v : {&low, &high})
         if (!mpfr_zero_p(v->get()))
             top = std::max(top, static_cast<long>(static_cast<double>(mpfr_get_exp(v->get())) * 0.30103) + 1);
     const long lowest = std::min(lowestDigitPlace(centre), lowestDigitPlace(extent) - 1);
@@ -29,14 +29,14 @@ CentreWidthFault edgesFromCentre(const CentreWidth& given, std::int32_t pixelsWi
     if (!isDecimalText(given.re) || !isDecimalText(given.im)) return CentreWidthFault::Centre;
     if (pixelsWide < 1 || pixelsHigh < 1) return CentreWidthFault::Range;
     const mpfr_prec_t read = std::max({bitsToRead(given.re), bitsToRead(given.im), bitsToRead(given.width)});
-    LocationReal width(read);
+    Mpfr width(read);
     if (!readDecimal(given.width, width) || mpfr_sgn(width.get()) <= 0) return CentreWidthFault::Width;
-    LocationReal re(read), im(read);
+    Mpfr re(read), im(read);
     if (!readDecimal(given.re, re) || !readDecimal(given.im, im)) return CentreWidthFault::Centre;
     // Enough bits to keep the edges apart from the centre, and the aspect's
     // quotient far below the width.
     const long widthExp = mpfr_get_exp(width.get());
-    const auto expOf = [widthExp](const LocationReal& v) {
+    const auto expOf = [widthExp](const Mpfr& v) {
         return mpfr_zero_p(v.get()) ? widthExp : static_cast<long>(mpfr_get_exp(v.get()));
     };
     const long spread = std::max<long>(0, std::max(expOf(re), expOf(im)) - widthExp);
@@ -45,7 +45,7 @@ CentreWidthFault edgesFromCentre(const CentreWidth& given, std::int32_t pixelsWi
     mpfr_prec_round(re.get(), bits, MPFR_RNDN);
     mpfr_prec_round(im.get(), bits, MPFR_RNDN);
     mpfr_prec_round(width.get(), bits, MPFR_RNDN);
-    LocationReal half(bits), left(bits), right(bits), top(bits), bottom(bits);
+    Mpfr half(bits), left(bits), right(bits), top(bits), bottom(bits);
     mpfr_div_2ui(half.get(), width.get(), 1, MPFR_RNDN);
     mpfr_sub(left.get(), re.get(), half.get(), MPFR_RNDN);
     mpfr_add(right.get(), re.get(), half.get(), MPFR_RNDN);
@@ -73,7 +73,7 @@ CentreWidth centreOf(const FractalParams& p) {
         return out;
     }
     const mpfr_prec_t bits = bitsToRead(p.exact) + 2;
-    LocationReal left(bits), top(bits), right(bits), bottom(bits), mid(bits);
+    Mpfr left(bits), top(bits), right(bits), bottom(bits), mid(bits);
     readDecimal(p.exact.left, left);
     readDecimal(p.exact.top, top);
     readDecimal(p.exact.right, right);

@@ -82,7 +82,7 @@ bool isDecimalText(std::string_view text) {
     return i > expStart && i - expStart <= kMaxExponentDigits;
 }
 
-bool readDecimal(std::string_view text, LocationReal& out) {
+bool readDecimal(std::string_view text, Mpfr& out) {
     if (!isDecimalText(text)) return false;
     const std::string terminated(text);
     char* end = nullptr;
@@ -92,7 +92,7 @@ bool readDecimal(std::string_view text, LocationReal& out) {
 }
 
 bool nearestDouble(std::string_view text, double& out) {
-    LocationReal v(53);
+    Mpfr v(53);
     if (!readDecimal(text, v)) return false;
     out = mpfr_get_d(v.get(), MPFR_RNDN);
     return true;
@@ -106,7 +106,7 @@ std::string shortestDecimal(double v) {
     return std::string(buf, r.ptr);
 }
 
-std::string formatDecimal(const LocationReal& v, std::size_t significantDigits) {
+std::string formatDecimal(const Mpfr& v, std::size_t significantDigits) {
     if (!mpfr_number_p(v.get())) return "nan";
     if (mpfr_zero_p(v.get())) return "0";
     mpfr_exp_t e = 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 
 namespace velmora {
 
@@ -18,7 +18,7 @@ bool isDecimalText(std::string_view text);
 
 // The value rounded to out's precision. False, with out unspecified, for text
 // that is not decimal text or names a value beyond the range of doubles.
-bool readDecimal(std::string_view text, LocationReal& out);
+bool readDecimal(std::string_view text, Mpfr& out);
 
 // The double nearest to the text's value; false as readDecimal.
 bool nearestDouble(std::string_view text, double& out);
@@ -29,7 +29,7 @@ std::string shortestDecimal(double v);
 
 // v rounded to that many significant digits, trailing zeros dropped;
 // positional for moderate exponents, else d.ddde-N.
-std::string formatDecimal(const LocationReal& v, std::size_t significantDigits);
+std::string formatDecimal(const Mpfr& v, std::size_t significantDigits);
 
 // Whether two decimal texts name the same number (-0 and 0 are the same).
 bool sameDecimalValue(std::string_view a, std::string_view b);

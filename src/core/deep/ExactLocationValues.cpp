@@ -59,8 +59,8 @@ bool axisNeedsExact(double low, double high) {
     return needsExact(extentExp, largestExp);
 }
 
-bool axisNeedsExact(const LocationReal& low, const LocationReal& high) {
-    LocationReal extent(std::max(low.bits(), high.bits()) + 1);
+bool axisNeedsExact(const Mpfr& low, const Mpfr& high) {
+    Mpfr extent(std::max(low.bits(), high.bits()) + 1);
     mpfr_sub(extent.get(), high.get(), low.get(), MPFR_RNDN);
     if (mpfr_zero_p(extent.get()) || !mpfr_number_p(extent.get())) return false;
     const long largest = std::max(mpfr_zero_p(low.get()) ? LONG_MIN : mpfr_get_exp(low.get()),
@@ -86,8 +86,8 @@ bool assignExact(Keyframe& k, const ExactLocation& values) {
     return assign(k, values);
 }
 
-long axisSpanBits(const LocationReal& low, const LocationReal& high) {
-    LocationReal extent(std::max(low.bits(), high.bits()) + 1);
+long axisSpanBits(const Mpfr& low, const Mpfr& high) {
+    Mpfr extent(std::max(low.bits(), high.bits()) + 1);
     mpfr_sub(extent.get(), high.get(), low.get(), MPFR_RNDN);
     if (mpfr_zero_p(extent.get()) || !mpfr_number_p(extent.get())) return 0;
     long largest = mpfr_get_exp(extent.get());
@@ -96,13 +96,13 @@ long axisSpanBits(const LocationReal& low, const LocationReal& high) {
     return largest - mpfr_get_exp(extent.get());
 }
 
-std::size_t digitsToKeep(const LocationReal& low, const LocationReal& high) {
+std::size_t digitsToKeep(const Mpfr& low, const Mpfr& high) {
     // log10(2) < 0.30103; 20 digits below the extent place every pixel.
     const auto digits = static_cast<std::size_t>(static_cast<double>(axisSpanBits(low, high)) * 0.30103) + 21;
     return std::clamp<std::size_t>(digits, 17, kMaxDecimalChars - 16);
 }
 
-void formatAxis(const LocationReal& low, const LocationReal& high, std::string& lowText, std::string& highText,
+void formatAxis(const Mpfr& low, const Mpfr& high, std::string& lowText, std::string& highText,
                 std::size_t minDigits) {
     if (axisNeedsExact(low, high)) {
         const std::size_t digits = std::max(digitsToKeep(low, high), std::min(minDigits, kMaxDecimalChars - 16));

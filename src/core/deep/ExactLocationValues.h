@@ -8,7 +8,7 @@
 #include <string>
 
 #include "deep/ExactLocation.h"
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 #include "model/FractalParams.h"
 
 namespace velmora {
@@ -22,7 +22,7 @@ inline constexpr mpfr_prec_t kMaxLocationBits = 70000;
 // the last place) or is too small for doubles to space pixels at all. An
 // axis of no extent is left to the doubles, as it always was.
 bool axisNeedsExact(double low, double high);
-bool axisNeedsExact(const LocationReal& low, const LocationReal& high);
+bool axisNeedsExact(const Mpfr& low, const Mpfr& high);
 bool regionNeedsExact(double left, double top, double right, double bottom);
 
 // The six values as decimal text: the exact text where there is, else the
@@ -38,16 +38,16 @@ bool assignExact(Keyframe& k, const ExactLocation& values);
 
 // How many bits the larger edge of an axis lies above the axis's extent (0
 // for an axis of no extent): what arithmetic on the axis must hold besides.
-long axisSpanBits(const LocationReal& low, const LocationReal& high);
+long axisSpanBits(const Mpfr& low, const Mpfr& high);
 
 // Significant digits that keep an edge of an axis about 20 digits finer than
 // the axis's extent (at least a double's 17).
-std::size_t digitsToKeep(const LocationReal& low, const LocationReal& high);
+std::size_t digitsToKeep(const Mpfr& low, const Mpfr& high);
 
 // The two edges of a computed axis as text: kept to digitsToKeep (or
 // minDigits, if more) when the axis needs it, else the shortest text of their
 // nearest doubles.
-void formatAxis(const LocationReal& low, const LocationReal& high, std::string& lowText, std::string& highText,
+void formatAxis(const Mpfr& low, const Mpfr& high, std::string& lowText, std::string& highText,
                 std::size_t minDigits = 0);
 
 // Bits that read every value of the location (or its doubles) to below its

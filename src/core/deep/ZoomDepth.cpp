@@ -5,14 +5,14 @@
 
 #include "deep/DecimalText.h"
 #include "deep/ExactLocationValues.h"
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 
 namespace velmora {
 
 std::string zoomDepthText(const FractalParams& p) {
     const ExactLocation text = exactTextOf(p);
     const mpfr_prec_t bits = bitsToRead(text);
-    LocationReal left(bits), right(bits), depth(bits);
+    Mpfr left(bits), right(bits), depth(bits);
     if (!readDecimal(text.left, left) || !readDecimal(text.right, right)) return "Zoom -";
     mpfr_sub(depth.get(), right.get(), left.get(), MPFR_RNDN);
     if (mpfr_zero_p(depth.get())) return "Zoom -";

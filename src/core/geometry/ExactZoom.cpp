@@ -5,14 +5,14 @@
 
 #include "deep/DecimalText.h"
 #include "deep/ExactLocationValues.h"
-#include "deep/LocationReal.h"
+#include "deep/Mpfr.h"
 
 namespace velmora {
 namespace {
 
 struct Edges {
     explicit Edges(mpfr_prec_t bits) : left(bits), top(bits), right(bits), bottom(bits) {}
-    LocationReal left, top, right, bottom;
+    Mpfr left, top, right, bottom;
 };
 
 // The location's edges at `bits`: its exact text where it has some, else the
@@ -47,7 +47,7 @@ mpfr_prec_t workingBits(const FractalParams& p, long extraBits) {
 // The moved edges as the location's exact text and doubles; empty when an
 // edge left the range of doubles.
 std::optional<FractalParams> finish(const FractalParams& p, const Edges& e) {
-    for (const LocationReal* v : {&e.left, &e.top, &e.right, &e.bottom})
+    for (const Mpfr* v : {&e.left, &e.top, &e.right, &e.bottom})
         if (!mpfr_number_p(v->get())) return std::nullopt;
     ExactLocation values = exactTextOf(p);
     formatAxis(e.left, e.right, values.left, values.right);
@@ -79,8 +79,8 @@ std::optional<FractalParams> move(const FractalParams& p, long extraBits, Double
 }
 
 // origin + extent x (n / d), with extent = to - origin.
-void place(LocationReal& out, const LocationReal& origin, const LocationReal& to, long n, long d) {
-    LocationReal extent(out.bits());
+void place(Mpfr& out, const Mpfr& origin, const Mpfr& to, long n, long d) {
+    Mpfr extent(out.bits());
     mpfr_sub(extent.get(), to.get(), origin.get(), MPFR_RNDN);
     mpfr_mul_si(extent.get(), extent.get(), n, MPFR_RNDN);
     mpfr_div_si(extent.get(), extent.get(), d, MPFR_RNDN);
@@ -88,16 +88,16 @@ void place(LocationReal& out, const LocationReal& origin, const LocationReal& to
 }
 
 // The box's plane edges on one axis, for zoom in.
-void zoomAxisIn(LocationReal& low, LocationReal& high, long boxLow, long boxHigh, long client) {
-    const LocationReal origin = low;
+void zoomAxisIn(Mpfr& low, Mpfr& high, long boxLow, long boxHigh, long client) {
+    const Mpfr origin = low;
     place(low, origin, high, boxLow, client);
     place(high, origin, high, boxHigh, client);
 }
 
 // Zoom out on one axis: the whole extent shrinks into the box.
-bool zoomAxisOut(LocationReal& low, LocationReal& high, long boxLow, long boxHigh, long client) {
+bool zoomAxisOut(Mpfr& low, Mpfr& high, long boxLow, long boxHigh, long client) {
     const mpfr_prec_t bits = low.bits();
-    LocationReal extent(bits), boxStart(bits), boxEnd(bits), boxExtent(bits), grown(bits);
+    Mpfr extent(bits), boxStart(bits), boxEnd(bits), boxExtent(bits), grown(bits);
     mpfr_sub(extent.get(), high.get(), low.get(), MPFR_RNDN);
     place(boxStart, low, high, boxLow, client);
     place(boxEnd, low, high, boxHigh, client);
@@ -114,10 +114,10 @@ bool zoomAxisOut(LocationReal& low, LocationReal& high, long boxLow, long boxHig
 }
 
 // One wheel notch on one axis about the point at at/client of it.
-void wheelAxis(LocationReal& low, LocationReal& high, long at, long client, bool in) {
-    LocationReal point(low.bits());
+void wheelAxis(Mpfr& low, Mpfr& high, long at, long client, bool in) {
+    Mpfr point(low.bits());
     place(point, low, high, at, client);
-    for (LocationReal* e : {&low, &high}) {
+    for (Mpfr* e : {&low, &high}) {
         mpfr_sub(e->get(), e->get(), point.get(), MPFR_RNDN);
         if (in) {
             mpfr_div_2ui(e->get(), e->get(), 1, MPFR_RNDN);
@@ -128,8 +128,8 @@ void wheelAxis(LocationReal& low, LocationReal& high, long at, long client, bool
     }
 }
 
-void panAxis(LocationReal& low, LocationReal& high, long moved, long client) {
-    LocationReal shift(low.bits());
+void panAxis(Mpfr& low, Mpfr& high, long moved, long client) {
+    Mpfr shift(low.bits());
     mpfr_sub(shift.get(), high.get(), low.get(), MPFR_RNDN);
     mpfr_mul_si(shift.get(), shift.get(), -moved, MPFR_RNDN);
     mpfr_div_si(shift.get(), shift.get(), client, MPFR_RNDN);

@@ -41,7 +41,7 @@ std::optional<FractalParams> fitExactLocation(const FractalParams& location) {
     if (edgesFromCentre(centreOf(location), location.width, location.height, edges) != CentreWidthFault::None)
         return std::nullopt;
     const mpfr_prec_t bits = bitsToRead(location.exact);
-    LocationReal top(bits), bottom(bits);
+    Mpfr top(bits), bottom(bits);
     if (!readDecimal(location.exact.top, top) || !readDecimal(location.exact.bottom, bottom)) return std::nullopt;
     if (mpfr_cmp(top.get(), bottom.get()) > 0) std::swap(edges.top, edges.bottom);  // the y pair keeps its direction
     edges.cReal = location.exact.cReal;
