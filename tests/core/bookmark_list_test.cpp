@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "deep/ExactLocationValues.h"
 #include "model/BookmarkList.h"
 
 namespace velmora {
@@ -34,8 +35,9 @@ TEST(BookmarkList, LocationsComeBackBitForBit) {
     j.top = std::numeric_limits<double>::denorm_min();
     j.bottom = -std::numeric_limits<double>::max();
     all[3].location.iterations = 1;
-    all[3].location.exact = ExactLocation{"-0.7436438870371587052", "0.1318259042053119", "-7.4e-1",
-                                          "+0.13182590420531197", "", "0.6"};
+    ASSERT_TRUE(assignExact(all[3].location, ExactLocation{"-0.743643887037158705200000000001", "0.1318259042053119",
+                                                           "-7.4e-1", "+0.13182590420531197", "0.3", "0.6"}));
+    ASSERT_FALSE(all[3].location.exact.empty());
     const std::vector<Bookmark> back = bookmarksFromText(bookmarksToText(all));
     ASSERT_EQ(back.size(), all.size());
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -57,6 +59,8 @@ TEST(BookmarkList, DamagedLinesAreDroppedAndTheRestKept) {
         {"a field too many", "S\t1\t-0.75\t0.1\t-0.74\t0.11\t0.3\t0.6\t501\t7\n", 0},
         {"exact values incomplete", "S\t1\t0\t0\t1\t1\t0\t0\t9\t1\t2\t3\t4\t5\n", 0},
         {"exact value not a number", "S\t1\t0\t0\t1\t1\t0\t0\t9\t1\t2\t3\t4\t5\tnan\n", 0},
+        {"an exact value missing", "S\t1\t0\t0\t1\t1\t0\t0\t9\t\t0\t1\t1\t0\t0\n", 0},
+        {"exact values beside other doubles", "S\t1\t0\t0\t1\t1\t0\t0\t9\t1\t2\t3\t4\t5\t6\n", 0},
         {"unknown type", "S\t3\t-0.75\t0.1\t-0.74\t0.11\t0.3\t0.6\t501\n", 0},
         {"no iterations", "S\t1\t-0.75\t0.1\t-0.74\t0.11\t0.3\t0.6\t0\n", 0},
         {"iterations beyond 32 bits", "S\t1\t-0.75\t0.1\t-0.74\t0.11\t0.3\t0.6\t2147483648\n", 0},

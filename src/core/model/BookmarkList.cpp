@@ -1,5 +1,8 @@
 #include "model/BookmarkList.h"
 
+#include "deep/DecimalText.h"
+#include "deep/ExactLocationValues.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -61,20 +64,6 @@ bool readInt(std::string_view text, std::int32_t& value) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
-// A decimal number as the exact values are written: sign, digits, point,
-// exponent; no spaces, no names such as "nan".
-bool isPlainDecimal(std::string_view text) {
-    bool digit = false;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            digit = true;
-        } else if (c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E') {
-            return false;
-        }
-    }
-    return digit;
-}
-
 std::vector<std::string_view> split(std::string_view line, char separator) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
@@ -102,13 +91,21 @@ bool readLine(std::string_view line, Bookmark& out) {
     if (p.iterations < 1) return false;
     p.type = static_cast<FractalType>(type);
     if (f.size() > kPlainFields) {
-        std::string* exact[kExactFields] = {&p.exact.left,  &p.exact.top,   &p.exact.right,
-                                            &p.exact.bottom, &p.exact.cReal, &p.exact.cImag};
+        // All six or none, each decimal text whose nearest double is the one
+        // stored beside it: anything else was not written by us.
+        ExactLocation e;
+        std::string* exact[kExactFields] = {&e.left, &e.top, &e.right, &e.bottom, &e.cReal, &e.cImag};
         for (std::size_t i = 0; i < kExactFields; ++i) {
             const std::string_view text = f[kPlainFields + i];
-            if (!text.empty() && !isPlainDecimal(text)) return false;
+            if (!isDecimalText(text)) return false;
             exact[i]->assign(text);
         }
+        FractalParams q = p;
+        if (!assignExact(q, e)) return false;
+        if (q.left != p.left || q.top != p.top || q.right != p.right || q.bottom != p.bottom ||
+            q.cReal != p.cReal || q.cImag != p.cImag)
+            return false;
+        p = std::move(q);
     }
     out = std::move(b);
     return true;
