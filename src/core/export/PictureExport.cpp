@@ -30,13 +30,19 @@ void averageRow(std::int32_t row, std::int32_t n, const RgbOf& rgbOf, std::vecto
     }
 }
 
+// The picture an N-times supersampled export renders, its sides held to what a
+// PNG can state.
+FractalParams scaledPicture(const FractalParams& p, std::int32_t n) {
+    FractalParams big = p;
+    big.width = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{p.width} * n, kPngMaxSide));
+    big.height = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{p.height} * n, kPngMaxSide));
+    return big;
+}
+
 }  // namespace
 
 bool smoothColouringAvailable(const FractalParams& params, std::int32_t supersample) {
-    FractalParams big = params;
-    big.width = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{params.width} * supersample, kPngMaxSide));
-    big.height = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{params.height} * supersample, kPngMaxSide));
-    return !needsDeepEngine(big);
+    return !needsDeepEngine(scaledPicture(params, supersample));
 }
 
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
@@ -44,18 +50,16 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
     const FractalParams& p = contents.params;
     const std::int32_t n = options.supersample;
     if (p.width <= 0 || p.height <= 0 || n < 1 || n > kMaxSupersample) return PngWriteResult::BadSize;
-    FractalParams big = p;
-    const std::int64_t bigWidth = std::int64_t{p.width} * n, bigHeight = std::int64_t{p.height} * n;
-    if (bigWidth > kPngMaxSide || bigHeight > kPngMaxSide) return PngWriteResult::BadSize;
-    big.width = static_cast<std::int32_t>(bigWidth);
-    big.height = static_cast<std::int32_t>(bigHeight);
+    if (std::int64_t{p.width} * n > kPngMaxSide || std::int64_t{p.height} * n > kPngMaxSide)
+        return PngWriteResult::BadSize;
+    const FractalParams big = scaledPicture(p, n);
     if (options.smooth && needsDeepEngine(big)) {  // callers say so first; never a wrong picture
         cause = std::make_error_code(std::errc::not_supported);
         return PngWriteResult::CreateFailed;
     }
     const bool indexed = n == 1 && !options.smooth;
     // About 4 MB of rendered pixels a band (3 bytes each when smooth).
-    const std::int64_t bytesPerRow = bigWidth * n * (options.smooth ? 3 : 1);
+    const std::int64_t bytesPerRow = std::int64_t{big.width} * n * (options.smooth ? 3 : 1);
     const std::int32_t fit = static_cast<std::int32_t>(std::max<std::int64_t>(1, (4 << 20) / bytesPerRow));
     const std::int32_t bandRows = std::clamp(std::min(options.bandRows, fit), 1, p.height);
     try {
