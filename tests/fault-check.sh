@@ -22,7 +22,7 @@ cmake --build --preset dev >/dev/null
 
 # name | file | text | replacement (\n stands for a line break)
 faults=(
-  "zoom in with left and right swapped|src/core/geometry/ZoomGeometry.cpp|out.left = region.left + (box.left / cw) * w;|out.left = region.left + (box.right / cw) * w;"
+  "zoom in with left and right swapped|src/core/geometry/ZoomGeometry.cpp|    out.left = region.left + (box.left / cw) * w;|    out.left = region.left + (box.right / cw) * w;"
   "frame numbering off by one in a segment|src/core/anim/FrameNumbering.cpp|if (remainder <= count)|if (remainder < count)"
   "engine no longer checks for cancel|src/core/render/FractalEngine.cpp|if (m_host->pollCancelKey()|if (false"
   "span kernel ignores a cancel from another thread|src/core/render/SpanKernelImpl.h|a.cancel->load(std::memory_order_relaxed))|false)"

@@ -25,6 +25,18 @@ bool allFinite(const PlaneRegion& r) {
            std::isfinite(r.bottom);
 }
 
+// The box's edges in the plane: each client coordinate's share of the region.
+PlaneRegion boxOnPlane(const PlaneRegion& region, const PixelRect& box, double cw, double ch) {
+    const double w = region.right - region.left;
+    const double h = region.bottom - region.top;
+    PlaneRegion out;
+    out.left = region.left + (box.left / cw) * w;
+    out.top = region.top + (box.top / ch) * h;
+    out.right = region.left + (box.right / cw) * w;
+    out.bottom = region.top + (box.bottom / ch) * h;
+    return out;
+}
+
 }  // namespace
 
 PixelRect normalizedBox(ClientPoint a, ClientPoint b) {
@@ -61,15 +73,7 @@ ClientPoint clampToView(ClientPoint p, std::int32_t clientWidth, std::int32_t cl
 std::optional<PlaneRegion> zoomInRegion(const PlaneRegion& region, const PixelRect& box,
                                         std::int32_t clientWidth, std::int32_t clientHeight) {
     if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
-    const double cw = clientWidth;
-    const double ch = clientHeight;
-    const double w = region.right - region.left;
-    const double h = region.bottom - region.top;
-    PlaneRegion out;
-    out.left = region.left + (box.left / cw) * w;
-    out.top = region.top + (box.top / ch) * h;
-    out.right = region.left + (box.right / cw) * w;
-    out.bottom = region.top + (box.bottom / ch) * h;
+    const PlaneRegion out = boxOnPlane(region, box, clientWidth, clientHeight);
     if (!allFinite(out)) return std::nullopt;
     return out;
 }
@@ -81,15 +85,12 @@ std::optional<PlaneRegion> zoomOutRegion(const PlaneRegion& region, const PixelR
     const double ch = clientHeight;
     const double w = region.right - region.left;
     const double h = region.bottom - region.top;
-    const double bl = region.left + (box.left / cw) * w;
-    const double br = region.left + (box.right / cw) * w;
-    const double bt = region.top + (box.top / ch) * h;
-    const double bb = region.top + (box.bottom / ch) * h;
-    const double newWidth = (w * w) / (br - bl);
-    const double newHeight = (h * h) / (bb - bt);
+    const PlaneRegion b = boxOnPlane(region, box, cw, ch);
+    const double newWidth = (w * w) / (b.right - b.left);
+    const double newHeight = (h * h) / (b.bottom - b.top);
     PlaneRegion out;
-    out.left = bl - (box.left / cw) * newWidth;
-    out.top = bt - (box.top / ch) * newHeight;
+    out.left = b.left - (box.left / cw) * newWidth;
+    out.top = b.top - (box.top / ch) * newHeight;
     out.right = out.left + newWidth;
     out.bottom = out.top + newHeight;
     // A box of no extent in the plane (equal region edges) divides 0 by 0.
