@@ -2,13 +2,10 @@
 
 #include <algorithm>
 
+#include "render/EscapeTime.h"
+
 namespace velmora {
 namespace {
-
-std::uint8_t indexFor(std::int32_t n) {
-    const auto index = static_cast<std::uint8_t>(n & 0xFF);
-    return index == 0 ? 1 : index;
-}
 
 struct Walk {
     const ReferenceOrbit* orbit;
@@ -35,7 +32,7 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
                 w.n += static_cast<std::int32_t>(length);
                 const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + dzr, zi = ExtFloat(w.orbit->im[w.m]) + dzi;
                 if ((zr * zr + zi * zi).toDouble() > 4.0) {
-                    result = indexFor(w.n - 1);
+                    result = shownIndex(w.n - 1);
                     return true;
                 }
                 if (w.n > o.limit) {
@@ -59,7 +56,7 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
         const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + nr, zi = ExtFloat(w.orbit->im[w.m]) + ni;
         const ExtFloat nz = zr * zr + zi * zi;
         if (nz.toDouble() > 4.0) {
-            result = indexFor(w.n);
+            result = shownIndex(w.n);
             return true;
         }
         if (lessMagnitude(nz, nr * nr + ni * ni)) {
@@ -113,7 +110,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
                 n += static_cast<std::int32_t>(length);
                 const double zr = zre[m] + dzr, zi = zim[m] + dzi;
                 if (zr * zr + zi * zi > 4.0) {
-                    result = indexFor(n - 1);
+                    result = shownIndex(n - 1);
                     return true;
                 }
                 if (n > o.limit) {
@@ -145,7 +142,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         const double zr = zre[m] + nr, zi = zim[m] + ni;
         const double nz = zr * zr + zi * zi;
         if (nz > 4.0) {
-            result = indexFor(n);
+            result = shownIndex(n);
             return true;
         }
         if (nz < nr * nr + ni * ni) {

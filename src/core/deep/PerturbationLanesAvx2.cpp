@@ -2,6 +2,7 @@
 // dependent chain of one group overlaps the other's.
 #include "deep/PerturbationLanes.h"
 
+#include "render/EscapeTime.h"
 #include "render/SimdLevel.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -94,11 +95,6 @@ struct Kernel {
         g.n = _mm256_load_si256(reinterpret_cast<const __m256i*>(n));
     }
 
-    static std::uint8_t indexFor(std::int64_t n) {
-        const auto index = static_cast<std::uint8_t>(n & 0xFF);
-        return index == 0 ? 1 : index;
-    }
-
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, __m256i rebaseBegin, __m256i rebaseEnd, __m256i one,
@@ -157,7 +153,7 @@ struct Kernel {
             const int esc = _mm256_movemask_pd(escaped);
             for (int k = 0; k < 4; ++k) {
                 if ((done >> k & 1) == 0) continue;
-                out[g.pixel[k]] = (esc >> k & 1) != 0 ? indexFor(n[k]) : 0;
+                out[g.pixel[k]] = (esc >> k & 1) != 0 ? shownIndex(n[k]) : 0;
                 fill(g, k);
             }
         }

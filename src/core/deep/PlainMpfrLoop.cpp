@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "render/EscapeTime.h"
+
 namespace velmora {
 
 std::uint8_t plainMpfrPixel(const DeepLocation& loc, std::int64_t i, std::int64_t j) {
@@ -25,10 +27,7 @@ std::uint8_t plainMpfrPixel(const DeepLocation& loc, std::int64_t i, std::int64_
         mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
         mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
         mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-        if (mpfr_cmp_ui(t.get(), 4) > 0) {
-            const auto index = static_cast<std::uint8_t>(n & 0xFF);
-            return index == 0 ? 1 : index;
-        }
+        if (mpfr_cmp_ui(t.get(), 4) > 0) return shownIndex(n);
         if (n >= limit) return 0;
     }
 }

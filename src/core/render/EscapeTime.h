@@ -7,26 +7,47 @@
 
 namespace velmora {
 
-// z starts at the pixel's own point for both types; the first test comes after
-// the first iteration; only a magnitude strictly above 4 escapes (NaN never).
-// (ar, ai) is the added constant: the point itself for Mandelbrot, K for Julia.
-inline std::uint8_t escapeIndex(double cr, double ci, double ar, double ai, std::int32_t limit) {
-    if (limit <= 0) return 0;
-    double zr = cr;
-    double zi = ci;
-    double zr2 = zr * zr;
-    double zi2 = zi * zi;
-    for (std::int32_t n = 1;; ++n) {
+// z and its squares as the escape-time loop carries them. Every computation
+// of a count takes its steps through here, in this order, so all agree bit
+// for bit.
+struct EscapeOrbit {
+    double zr, zi, zr2, zi2;
+    EscapeOrbit(double re, double im) : zr(re), zi(im), zr2(re * re), zi2(im * im) {}
+    // z = z^2 + a.
+    void step(double ar, double ai) {
         zi = 2.0 * zr * zi + ai;
         zr = (zr2 - zi2) + ar;
         zr2 = zr * zr;
         zi2 = zi * zi;
-        if (zr2 + zi2 > 4.0) {
-            const std::uint8_t index = static_cast<std::uint8_t>(n & 0xFF);
-            return index == 0 ? 1 : index;
-        }
+    }
+    double normSquared() const { return zr2 + zi2; }
+};
+
+// The first n in 1..limit after whose step the magnitude is strictly above 4
+// (NaN never), z left there; 0 when the limit comes first.
+inline std::int32_t escapeCount(EscapeOrbit& z, double ar, double ai, std::int32_t limit) {
+    if (limit <= 0) return 0;
+    for (std::int32_t n = 1;; ++n) {
+        z.step(ar, ai);
+        if (z.normSquared() > 4.0) return n;
         if (n >= limit) return 0;
     }
+}
+
+// The palette entry a picture shows for an escape count: n mod 256, with 0
+// shown as 1 (entry 0 belongs to the points that never escape).
+inline std::uint8_t shownIndex(std::int64_t n) {
+    const auto index = static_cast<std::uint8_t>(n & 0xFF);
+    return index == 0 ? 1 : index;
+}
+
+// z starts at the pixel's own point for both types; the first test comes after
+// the first iteration. (ar, ai) is the added constant: the point itself for
+// Mandelbrot, K for Julia.
+inline std::uint8_t escapeIndex(double cr, double ci, double ar, double ai, std::int32_t limit) {
+    EscapeOrbit z(cr, ci);
+    const std::int32_t n = escapeCount(z, ar, ai, limit);
+    return n == 0 ? 0 : shownIndex(n);
 }
 
 // Everything needed to compute image rows independently once the sample

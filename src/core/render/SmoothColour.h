@@ -8,9 +8,6 @@
 
 namespace velmora {
 
-// The entry the indexed picture shows for a count: 0 is shown as 1.
-inline std::uint8_t shownIndex(std::uint8_t count) { return count == 0 ? 1 : count; }
-
 // Writes red, green, blue. Points that never escape take entry 0.
 inline void smoothColour(const Palette& palette, const SmoothSample& s, std::uint8_t* rgb) {
     const std::uint8_t* a = palette.bytes();  // entry 0: blue, green, red, reserved
@@ -18,7 +15,7 @@ inline void smoothColour(const Palette& palette, const SmoothSample& s, std::uin
         rgb[0] = a[2], rgb[1] = a[1], rgb[2] = a[0];
         return;
     }
-    const std::uint8_t* b = a + 4 * shownIndex(static_cast<std::uint8_t>(s.count + 1));
+    const std::uint8_t* b = a + 4 * shownIndex(s.count + 1);
     a += 4 * shownIndex(s.count);
     for (int c = 0; c < 3; ++c) {
         const double from = a[2 - c], to = b[2 - c];

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "render/EscapeTime.h"
+
 namespace velmora {
 
 struct SmoothSample {
@@ -19,34 +21,19 @@ inline constexpr double kSmoothBailoutSquared = 1e12;
 
 inline SmoothSample smoothEscape(double cr, double ci, double ar, double ai, std::int32_t limit) {
     SmoothSample s;
-    if (limit <= 0) return s;
-    double zr = cr;
-    double zi = ci;
-    double zr2 = zr * zr;
-    double zi2 = zi * zi;
-    for (std::int32_t n = 1;; ++n) {
-        zi = 2.0 * zr * zi + ai;
-        zr = (zr2 - zi2) + ar;
-        zr2 = zr * zr;
-        zi2 = zi * zi;
-        if (zr2 + zi2 > 4.0) {
-            s.count = static_cast<std::uint8_t>(n & 0xFF);
-            s.escaped = true;
-            break;
-        }
-        if (n >= limit) return s;
-    }
+    EscapeOrbit z(cr, ci);
+    const std::int32_t n = escapeCount(z, ar, ai, limit);
+    if (n == 0) return s;
+    s.count = static_cast<std::uint8_t>(n & 0xFF);
+    s.escaped = true;
     // log2|z| doubles with every step out here, so k extra steps divide the
     // escape step's log2 log2 |z| by 2^k; six always reach the radius.
     int extra = 0;
-    while (zr2 + zi2 <= kSmoothBailoutSquared && extra < 8) {
-        zi = 2.0 * zr * zi + ai;
-        zr = (zr2 - zi2) + ar;
-        zr2 = zr * zr;
-        zi2 = zi * zi;
+    while (z.normSquared() <= kSmoothBailoutSquared && extra < 8) {
+        z.step(ar, ai);
         ++extra;
     }
-    const double log2Modulus = 0.5 * std::log2(zr2 + zi2);
+    const double log2Modulus = 0.5 * std::log2(z.normSquared());
     const double f = 1.0 + extra - std::log2(log2Modulus);
     s.fraction = static_cast<float>(std::clamp(f, 0.0, std::nextafter(1.0, 0.0)));
     return s;
