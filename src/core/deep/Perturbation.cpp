@@ -96,6 +96,15 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
     const BlaTable* bla = onRebase ? o.rebaseBla : o.primaryBla;
     if (bla != nullptr && bla->empty()) bla = nullptr;
     const BlaTable* rebaseBla = o.rebaseBla != nullptr && !o.rebaseBla->empty() ? o.rebaseBla : nullptr;
+    // On to the orbit to rebase onto, at its start.
+    const auto rebase = [&] {
+        m = 0;
+        zre = rebaseRe;
+        zim = rebaseIm;
+        size = rebaseSize;
+        bla = rebaseBla;
+        onRebase = true;
+    };
     for (std::int32_t n = w.n; n <= o.limit; ++n) {
         if (bla != nullptr) {
             // z_{n-1} = Z_m + dz. Skip whole stretches while they hold: z stays
@@ -128,12 +137,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         if (m + 1 >= size) {
             dzr += zre[m];
             dzi += zim[m];
-            m = 0;
-            zre = rebaseRe;
-            zim = rebaseIm;
-            size = rebaseSize;
-            bla = rebaseBla;
-            onRebase = true;
+            rebase();
         }
         const double tr = 2.0 * zre[m] + dzr, ti = 2.0 * zim[m] + dzi;
         const double nr = (tr * dzr - ti * dzi) + cr;
@@ -148,12 +152,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         if (nz < nr * nr + ni * ni) {
             dzr = zr;
             dzi = zi;
-            m = 0;
-            zre = rebaseRe;
-            zim = rebaseIm;
-            size = rebaseSize;
-            bla = rebaseBla;
-            onRebase = true;
+            rebase();
         } else {
             dzr = nr;
             dzi = ni;
