@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <atomic>
@@ -55,19 +54,7 @@ VideoSaveDialog::VideoSaveDialog(DesktopDialogs& dialogs, Host& host, const QStr
     form->addRow(QStringLiteral("&Quality:"), m_quality);
     form->addRow(QStringLiteral("&File:"), fileRow);
 
-    auto* ok = makeIdButton(this, QStringLiteral("&Save"), 1);
-    ok->setDefault(true);
-    auto* cancel = makeIdButton(this, QStringLiteral("Cancel"), 2);
-    connect(ok, &QPushButton::clicked, this, &VideoSaveDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &VideoSaveDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    layOutWithOkCancel(*this, form, QStringLiteral("&Save"), QStringLiteral("Cancel"));
 }
 
 VideoOptions VideoSaveDialog::options() const {

@@ -2,9 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
+
+#include "services/DialogParts.h"
 
 namespace velmora::gui {
 namespace {
@@ -26,7 +27,7 @@ QSpinBox* sideBox(QWidget* parent, int value, const QString& name) {
 ExportImageDialog::ExportImageDialog(int width, int height, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ExportImageDialog"));
     setWindowTitle(QStringLiteral("Export Image"));
-    auto* form = new QFormLayout(this);
+    auto* form = new QFormLayout;
     m_width = sideBox(this, width, QStringLiteral("exportWidth"));
     m_height = sideBox(this, height, QStringLiteral("exportHeight"));
     form->addRow(QStringLiteral("&Width:"), m_width);
@@ -39,10 +40,7 @@ ExportImageDialog::ExportImageDialog(int width, int height, QWidget* parent) : Q
     m_smooth = new QCheckBox(QStringLiteral("&Smooth colouring"), this);
     m_smooth->setObjectName(QStringLiteral("exportSmooth"));
     form->addRow(QString(), m_smooth);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    form->addRow(buttons);
+    layOutWithOkCancel(*this, form, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
 }
 
 int ExportImageDialog::imageWidth() const { return m_width->value(); }

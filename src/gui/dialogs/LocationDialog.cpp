@@ -1,11 +1,8 @@
 #include "dialogs/LocationDialog.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "base/Host.h"
 #include "deep/DecimalText.h"
@@ -38,19 +35,7 @@ LocationDialog::LocationDialog(const FractalParams& current, Host& host, QWidget
     form->addRow(makeLabel(this, QStringLiteral("Centre, &imaginary:"), m_im), m_im);
     form->addRow(makeLabel(this, QStringLiteral("&Width:"), m_width), m_width);
 
-    auto* ok = makeIdButton(this, QStringLiteral("&OK"), kIdOk);
-    ok->setDefault(true);
-    auto* cancel = makeIdButton(this, QStringLiteral("&Cancel"), kIdCancel);
-    connect(ok, &QPushButton::clicked, this, &LocationDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &LocationDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    layOutWithOkCancel(*this, form, QStringLiteral("&OK"), QStringLiteral("&Cancel"));
 }
 
 void LocationDialog::refuse(QLineEdit* field, const char* text) {

@@ -8,6 +8,7 @@
 
 #include "deep/CentreWidth.h"
 #include "model/FractalParams.h"
+#include "services/DialogParts.h"
 
 class QLineEdit;
 
@@ -21,8 +22,8 @@ class LocationDialog : public QDialog {
     Q_OBJECT
 public:
     // The controls' object names, by which tests and help find them.
-    static constexpr int kIdOk = 1;
-    static constexpr int kIdCancel = 2;
+    static constexpr int kIdOk = kIdOkButton;
+    static constexpr int kIdCancel = kIdCancelButton;
     static constexpr int kIdCentreRe = 1101;
     static constexpr int kIdCentreIm = 1102;
     static constexpr int kIdWidth = 1103;

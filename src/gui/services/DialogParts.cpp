@@ -1,11 +1,14 @@
 #include "services/DialogParts.h"
 
+#include <QDialog>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QVBoxLayout>
 
 namespace velmora::gui {
 namespace {
@@ -56,5 +59,20 @@ QLabel* makeLabel(QWidget* parent, const QString& text, QWidget* buddy, bool rig
 WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
 
 WaitCursor::~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+
+void layOutWithOkCancel(QDialog& dialog, QLayout* body, const QString& okText, const QString& cancelText) {
+    auto* ok = makeIdButton(&dialog, okText, kIdOkButton);
+    ok->setDefault(true);
+    auto* cancel = makeIdButton(&dialog, cancelText, kIdCancelButton);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(body);
+    layout->addLayout(buttons);
+}
 
 }  // namespace velmora::gui

@@ -5,7 +5,9 @@
 #include <QRect>
 #include <QString>
 
+class QDialog;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -26,6 +28,14 @@ QRadioButton* makeRadio(QWidget* parent, const QString& text, int id);
 // widthUnits 0: the edit's natural width. digitsOnly: takes 0-9 only.
 QLineEdit* makeEdit(QWidget* parent, int id, int widthUnits = 0, const QString& text = {}, bool digitsOnly = false);
 QLabel* makeLabel(QWidget* parent, const QString& text, QWidget* buddy, bool rightAligned = false);
+
+// The ids of a dialog's accepting and Cancel buttons.
+inline constexpr int kIdOkButton = 1;
+inline constexpr int kIdCancelButton = 2;
+
+// Lays the dialog out as its body over a row of the accepting button (the
+// default) and Cancel at the right, wired to accept and reject.
+void layOutWithOkCancel(QDialog& dialog, QLayout* body, const QString& okText, const QString& cancelText);
 
 // Shows the wait cursor for the life of the object.
 class WaitCursor {
