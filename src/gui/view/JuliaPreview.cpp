@@ -53,6 +53,18 @@ QString constantText(double re, double im) {
 
 }  // namespace
 
+FractalParams JuliaPreview::juliaPlace(FractalParams from, double cReal, double cImag) {
+    from.type = FractalType::Julia;
+    from.cReal = cReal;
+    from.cImag = cImag;
+    from.left = kLeft;
+    from.top = kTop;
+    from.right = kRight;
+    from.bottom = kBottom;
+    from.exact.clear();
+    return from;
+}
+
 JuliaPreview::JuliaPreview(Document& doc, FractalView& view, QWidget* parent)
     : QDockWidget(QStringLiteral("Julia Preview"), parent), m_doc(doc), m_view(view),
       m_renderer(new PreviewRenderer(this)) {
@@ -109,14 +121,7 @@ void JuliaPreview::showConstant(double cReal, double cImag) {
     m_askedImag = cImag;
     m_asked = true;
     if (m_pictureWidget->width() <= 0 || m_pictureWidget->height() <= 0) return;
-    FractalParams values;
-    values.left = kLeft;
-    values.top = kTop;
-    values.right = kRight;
-    values.bottom = kBottom;
-    values.type = FractalType::Julia;
-    values.cReal = cReal;
-    values.cImag = cImag;
+    FractalParams values = juliaPlace(FractalParams{}, cReal, cImag);
     values.iterations = std::min(m_doc.m_params.iterations, kMaxDetailLevel + 1);
     values.width = m_pictureWidget->width();
     values.height = m_pictureWidget->height();
@@ -134,16 +139,7 @@ void JuliaPreview::onRendered(const QImage& picture, std::uint64_t) {
 
 void JuliaPreview::useShownConstant() {
     if (m_shown.isNull() || m_doc.m_busy) return;
-    FractalParams values = m_doc.m_params;
-    values.type = FractalType::Julia;
-    values.cReal = m_shownReal;
-    values.cImag = m_shownImag;
-    values.left = kLeft;
-    values.top = kTop;
-    values.right = kRight;
-    values.bottom = kBottom;
-    values.exact.clear();  // the new place is whole in doubles
-    m_view.changeAndRender(values);
+    m_view.changeAndRender(juliaPlace(m_doc.m_params, m_shownReal, m_shownImag));
 }
 
 }  // namespace velmora::gui

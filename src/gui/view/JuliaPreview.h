@@ -29,6 +29,9 @@ public:
     // The region every preview shows, and the most Detail Level it takes.
     static constexpr double kLeft = -2.0, kTop = -1.5, kRight = 2.0, kBottom = 1.5;
     static constexpr std::int32_t kMaxDetailLevel = 500;
+    // The Julia set of a constant over that region, other values as in
+    // `from`; the place is whole in doubles.
+    static FractalParams juliaPlace(FractalParams from, double cReal, double cImag);
 
     // Asks for the Julia set of c at the picture's size.
     void showConstant(double cReal, double cImag);
