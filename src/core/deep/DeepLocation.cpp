@@ -29,7 +29,7 @@ ExtFloat toExt(mpfr_srcptr v) {
 
 }  // namespace
 
-DeepLocation::DeepLocation(const FractalParams& p)
+DeepLocation::DeepLocation(const FractalParams& p, mpfr_prec_t minimumBits)
     : m_precision(kMinPrecision),
       m_mandelbrot((static_cast<std::int32_t>(p.type) & 1) != 0),
       m_iterations(p.iterations),
@@ -55,7 +55,7 @@ DeepLocation::DeepLocation(const FractalParams& p)
     readDoubles(p);
     m_usedExactText = !p.exact.empty() && readExact(p.exact);
     order();
-    m_precision = neededPrecision();
+    m_precision = std::clamp<mpfr_prec_t>(std::max(neededPrecision(), minimumBits), kMinPrecision, kMaxPrecision);
     setPrecisionOfAll(m_precision);
     readDoubles(p);
     if (m_usedExactText) readExact(p.exact);

@@ -12,8 +12,10 @@ namespace velmora {
 class DeepLocation {
 public:
     // The exact decimal values when the parameters carry them and every one
-    // reads as a number; the doubles (taken as exact values) otherwise.
-    explicit DeepLocation(const FractalParams& params);
+    // reads as a number; the doubles (taken as exact values) otherwise. At
+    // least minimumBits of precision (to check that more bits change nothing,
+    // or when an orbit showed the location needs more).
+    explicit DeepLocation(const FractalParams& params, mpfr_prec_t minimumBits = 0);
 
     mpfr_prec_t precision() const { return m_precision; }
     bool usedExactText() const { return m_usedExactText; }
