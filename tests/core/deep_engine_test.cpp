@@ -234,7 +234,7 @@ FractalParams nearTheWall(double factor) {
     p.height = 12;
     p.iterations = 400;
     const double cx = -0.7436438870371587, cy = 0.1318259042053119;
-    const double dx = std::ldexp(std::fabs(cx), -42) * factor;
+    const double dx = std::fabs(cx) * 1e-8 * factor;
     p.left = cx - dx * 8;
     p.right = cx + dx * 8;
     p.top = cy - dx * 6;
@@ -255,8 +255,19 @@ TEST(DeepSwitch, DecidesByTheSpacingAgainstTheCoordinates) {
     FractalParams julia = nearTheWall(1.2);
     julia.type = FractalType::Julia;
     julia.cReal = 1.5;  // larger than the coordinates: it sets the scale
+    FractalParams wholeJulia;
+    wholeJulia.type = FractalType::Julia;
+    FractalParams aroundCritical = wholeJulia;  // 1e-3 wide: the first step squares the gaps
+    aroundCritical.left = aroundCritical.top = -5e-4;
+    aroundCritical.right = aroundCritical.bottom = 5e-4;
+    FractalParams besideCritical = aroundCritical;  // as wide, but far enough from 0
+    besideCritical.left = besideCritical.right - 1e-3;
+    besideCritical.left += 0.5, besideCritical.right += 0.5;
     const Case cases[] = {
         {"default picture", FractalParams{}, false},
+        {"whole Julia set", wholeJulia, false},
+        {"Julia around its critical point", aroundCritical, true},
+        {"Julia as wide, away from it", besideCritical, false},
         {"just inside", nearTheWall(1.2), false},
         {"just outside", nearTheWall(0.8), true},
         {"equal edges, no exact text", collapsed, false},

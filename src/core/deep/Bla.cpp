@@ -13,7 +13,10 @@ void BlaTable::build(const ReferenceOrbit& orbit, bool withOffset, double offset
     std::vector<BlaStep> level(n - 1);
     for (std::size_t m = 0; m + 1 < n; ++m) {
         const double zr = orbit.re[m], zi = orbit.im[m];
-        const double r = kBlaEpsilon * std::hypot(zr, zi);
+        const double size = std::hypot(zr, zi);
+        // A stretch passes its inner values unchecked: none may lie where a
+        // pixel next to the reference could already be beyond radius 2.
+        const double r = size < 2.0 - kBlaEscapeMargin ? kBlaEpsilon * size : 0.0;
         level[m] = {2.0 * zr, 2.0 * zi, withOffset ? 1.0 : 0.0, 0.0, r * r};
     }
     m_levels.push_back(std::move(level));

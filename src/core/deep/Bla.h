@@ -50,7 +50,10 @@ private:
 };
 
 // How much smaller than the orbit dz must be for a step to count as linear.
-inline constexpr double kBlaEpsilon = 0x1p-30;
+inline constexpr double kBlaEpsilon = 0x1p-53;
+// Stretches stay clear of reference values this close to radius 2 (far more
+// than kBlaEpsilon of it, so no pixel in reach of a stretch can escape inside).
+inline constexpr double kBlaEscapeMargin = 0x1p-24;
 // Longest orbit given a table (memory: about 80 bytes per orbit value).
 inline constexpr std::size_t kBlaMaxOrbit = std::size_t{1} << 20;
 

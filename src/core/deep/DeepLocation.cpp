@@ -72,10 +72,15 @@ void DeepLocation::setPrecisionOfAll(mpfr_prec_t bits) {
         mpfr_set_prec(v->get(), bits);
 }
 
-mpfr_prec_t DeepLocation::neededPrecision() const {
+mpfr_prec_t DeepLocation::bitsForGap(double gapLog2) const {
+    return static_cast<mpfr_prec_t>(bitsForLocation(m_magnitude, static_cast<std::int64_t>(std::floor(gapLog2))));
+}
+
+mpfr_prec_t DeepLocation::neededPrecision() {
     std::int64_t magnitude = std::max(
         {exponentOf(m_xMin.get()), exponentOf(m_xMax.get()), exponentOf(m_yMin.get()), exponentOf(m_yMax.get())});
     if (!m_mandelbrot) magnitude = std::max({magnitude, exponentOf(m_kRe.get()), exponentOf(m_kIm.get())});
+    m_magnitude = magnitude;
     // Spacing = edge distance / pixels; a side without extent says nothing.
     std::int64_t spacing = magnitude - 53;
     bool any = false;
@@ -89,6 +94,17 @@ mpfr_prec_t DeepLocation::neededPrecision() const {
     };
     consider(m_stepX.get(), m_width);
     consider(m_stepY.get(), m_height);
+    if (!m_mandelbrot && any) {
+        // The first step squares the view; the orbits after it are the
+        // renderer's to measure (they need a reference orbit).
+        Mpfr mid(64);
+        mpfr_add(mid.get(), m_xMin.get(), m_xMax.get(), MPFR_RNDN);
+        const double re = std::ldexp(mpfr_get_d(mid.get(), MPFR_RNDN), -1);
+        mpfr_add(mid.get(), m_yMin.get(), m_yMax.get(), MPFR_RNDN);
+        const double im = std::ldexp(mpfr_get_d(mid.get(), MPFR_RNDN), -1);
+        const double gap = narrowestJuliaGap(&re, &im, 1, static_cast<double>(spacing), std::max(m_width, m_height));
+        spacing = std::min(spacing, static_cast<std::int64_t>(std::floor(gap)));
+    }
     return static_cast<mpfr_prec_t>(bitsForLocation(magnitude, spacing));
 }
 

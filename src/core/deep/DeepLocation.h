@@ -32,15 +32,19 @@ public:
     // The distance between neighbouring columns and rows.
     ExtFloat spacingX() const { return m_spacingX; }
     ExtFloat spacingY() const { return m_spacingY; }
+    // The bits this location needs for pixel gaps as narrow as 2^gapLog2
+    // somewhere along its orbits.
+    mpfr_prec_t bitsForGap(double gapLog2) const;
 
 private:
     bool readExact(const ExactLocation& exact);
     void setPrecisionOfAll(mpfr_prec_t bits);
-    mpfr_prec_t neededPrecision() const;
+    mpfr_prec_t neededPrecision();
     void readDoubles(const FractalParams& params);
     void order();
 
     mpfr_prec_t m_precision;
+    std::int64_t m_magnitude = 0;  // binary exponent of the largest coordinate or constant
     bool m_usedExactText = false;
     bool m_mandelbrot;
     std::int32_t m_iterations;

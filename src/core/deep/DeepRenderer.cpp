@@ -3,11 +3,15 @@
 #include <cmath>
 #include <new>
 
+#include "deep/Precision.h"
 #include "render/ThreadPool.h"
 
 namespace velmora {
 
 namespace {
+
+// Bits short of the measured need that the margin covers without a second orbit.
+constexpr mpfr_prec_t kPrecisionSlack = 16;
 
 // The row whose imaginary part is nearest 0, when orbits starting there stay
 // real (Mandelbrot, or a real Julia constant) and it lies within a millionth
@@ -48,13 +52,7 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     return ready;
 }
 
-DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, const std::function<bool()>& cancelled,
-                                               std::int32_t row, bool onAxis) {
-    try {
-        m_location = std::make_unique<DeepLocation>(params);
-    } catch (const std::bad_alloc&) {
-        return Prepared::NoMemory;
-    }
+OrbitOutcome DeepRenderer::computeOrbits(std::int32_t row, bool onAxis, const std::function<bool()>& cancelled) {
     const DeepLocation& loc = *m_location;
     // The reference is the middle pixel: offsets stay within half the picture.
     m_refI = loc.width() / 2;
@@ -73,17 +71,47 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     // Enough values for the longest pixel: the Mandelbrot orbit starts one
     // step early (at 0, with z0 = c its second value).
     const std::size_t limit = loc.iterations() > 0 ? static_cast<std::size_t>(loc.iterations()) : 0;
-    OrbitOutcome outcome;
-    if (loc.mandelbrot()) {
-        outcome = computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, m_primary);
-    } else {
-        outcome = computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_primary);
-        if (outcome == OrbitOutcome::Done)
-            outcome =
-                computeOrbit(zero.get(), zero.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_rebase);
+    if (loc.mandelbrot()) return computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, m_primary);
+    const OrbitOutcome outcome =
+        computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_primary);
+    if (outcome != OrbitOutcome::Done) return outcome;
+    return computeOrbit(zero.get(), zero.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_rebase);
+}
+
+DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, const std::function<bool()>& cancelled,
+                                               std::int32_t row, bool onAxis) {
+    try {
+        m_location = std::make_unique<DeepLocation>(params);
+    } catch (const std::bad_alloc&) {
+        return Prepared::NoMemory;
+    }
+    m_orbits.wideSteps = 0;
+    OrbitOutcome outcome = computeOrbits(row, onAxis, cancelled);
+    if (outcome == OrbitOutcome::Done && !m_location->mandelbrot() && !m_location->spacingX().isZero() &&
+        !m_location->spacingY().isZero()) {
+        // Where the reference passes close to 0 the pixels' gaps shrink: the
+        // location then needs more bits than its spacing told (and the orbits
+        // again at that precision).
+        const DeepLocation& first = *m_location;
+        const double gap = std::min(first.spacingX().exponent(), first.spacingY().exponent());
+        std::size_t wideSteps = 0;
+        const double narrowest = narrowestJuliaGap(m_primary.re.data(), m_primary.im.data(), m_primary.size(), gap,
+                                                   std::max(first.width(), first.height()), &wideSteps, kWideGap);
+        m_orbits.wideSteps = static_cast<std::int32_t>(std::min<std::size_t>(wideSteps + 1, INT32_MAX));
+        if (wideSteps == 0) m_orbits.wideSteps = 0;
+        const mpfr_prec_t wanted = first.bitsForGap(narrowest);
+        if (wanted > first.precision() + kPrecisionSlack) {
+            try {
+                m_location = std::make_unique<DeepLocation>(params, wanted);
+            } catch (const std::bad_alloc&) {
+                return Prepared::NoMemory;
+            }
+            outcome = computeOrbits(row, onAxis, cancelled);
+        }
     }
     if (outcome == OrbitOutcome::Cancelled) return Prepared::Cancelled;
     if (outcome == OrbitOutcome::NoMemory) return Prepared::NoMemory;
+    const DeepLocation& loc = *m_location;
     m_orbits.primary = &m_primary;
     m_orbits.rebase = loc.mandelbrot() ? &m_primary : &m_rebase;
     m_orbits.mandelbrot = loc.mandelbrot();
@@ -106,6 +134,7 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
         // One orbit: the lanes read it where it is.
         m_lanes.re = m_primary.re.data();
         m_lanes.im = m_primary.im.data();
+        m_lanes.excess = m_primary.excess.data();
         m_lanes.rebaseBegin = 0;
         m_lanes.rebaseEnd = m_lanes.primaryEnd;
     } else {
@@ -114,11 +143,14 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
             m_laneRe.insert(m_laneRe.end(), m_rebase.re.begin(), m_rebase.re.end());
             m_laneIm.assign(m_primary.im.begin(), m_primary.im.begin() + m_lanes.primaryEnd);
             m_laneIm.insert(m_laneIm.end(), m_rebase.im.begin(), m_rebase.im.end());
+            m_laneExcess.assign(m_primary.excess.begin(), m_primary.excess.begin() + m_lanes.primaryEnd);
+            m_laneExcess.insert(m_laneExcess.end(), m_rebase.excess.begin(), m_rebase.excess.end());
         } catch (const std::bad_alloc&) {
             return Prepared::NoMemory;
         }
         m_lanes.re = m_laneRe.data();
         m_lanes.im = m_laneIm.data();
+        m_lanes.excess = m_laneExcess.data();
         m_lanes.rebaseBegin = m_lanes.primaryEnd;
         m_lanes.rebaseEnd = m_lanes.primaryEnd + static_cast<std::int64_t>(m_rebase.size());
     }

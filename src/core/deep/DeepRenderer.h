@@ -57,6 +57,8 @@ private:
     // onAxis, the row's offset from the axis then taken exactly.
     Prepared prepareAt(const FractalParams& params, const std::function<bool()>& cancelled, std::int32_t row,
                        bool onAxis);
+    // The reference orbits at the location's precision, from (middle column, row).
+    OrbitOutcome computeOrbits(std::int32_t row, bool onAxis, const std::function<bool()>& cancelled);
     ExtFloat offsetIm(std::int32_t j) const;
     void pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
     bool lanesPay() const;
@@ -70,7 +72,7 @@ private:
     ReferenceOrbit m_rebase;  // Julia only: the orbit of 0
     BlaTable m_primaryBla, m_rebaseBla;
     PerturbationOrbits m_orbits;
-    std::vector<double> m_laneRe, m_laneIm;  // Julia: both orbits in one array, padded
+    std::vector<double> m_laneRe, m_laneIm, m_laneExcess;  // Julia: both orbits in one array, padded
     LaneOrbits m_lanes;
     bool m_lanesUsable = false;
     bool m_lanesAllowed = true;

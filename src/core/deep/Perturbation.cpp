@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "deep/EscapeTest.h"
 #include "render/EscapeTime.h"
 
 namespace velmora {
@@ -12,6 +13,11 @@ struct Walk {
     std::size_t m;
     std::int32_t n = 1;
 };
+
+// Whether doubles can take the difference from here on.
+bool inDoubleRange(const PerturbationOrbits& o, const Walk& w, ExtFloat dzr, ExtFloat dzi) {
+    return std::max(dzr.exponent(), dzi.exponent()) >= kDoubleFloor && w.n > o.wideSteps;
+}
 
 // Runs in wide-exponent numbers until the difference reaches the double range.
 // Returns true with `result` set when the pixel is decided.
@@ -31,7 +37,8 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
                 w.m += static_cast<std::size_t>(length);
                 w.n += static_cast<std::int32_t>(length);
                 const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + dzr, zi = ExtFloat(w.orbit->im[w.m]) + dzi;
-                if ((zr * zr + zi * zi).toDouble() > 4.0) {
+                if (escapesWide(zr * zr + zi * zi, w.orbit->excess[w.m], w.orbit->re[w.m], w.orbit->im[w.m], dzr,
+                                dzi)) {
                     result = shownIndex(w.n - 1);
                     return true;
                 }
@@ -40,7 +47,7 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
                     return true;
                 }
             }
-            if (std::max(dzr.exponent(), dzi.exponent()) >= kDoubleFloor) return false;
+            if (inDoubleRange(o, w, dzr, dzi)) return false;
         }
         if (w.m + 1 >= w.orbit->size()) {
             dzr = ExtFloat(w.orbit->re[w.m]) + dzr;
@@ -55,7 +62,7 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
         ++w.m;
         const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + nr, zi = ExtFloat(w.orbit->im[w.m]) + ni;
         const ExtFloat nz = zr * zr + zi * zi;
-        if (nz.toDouble() > 4.0) {
+        if (escapesWide(nz, w.orbit->excess[w.m], w.orbit->re[w.m], w.orbit->im[w.m], nr, ni)) {
             result = shownIndex(w.n);
             return true;
         }
@@ -68,10 +75,9 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
             dzr = nr;
             dzi = ni;
         }
-        if (std::max(dzr.exponent(), dzi.exponent()) >= kDoubleFloor) {
-            ++w.n;
-            return false;
-        }
+        ++w.n;
+        if (inDoubleRange(o, w, dzr, dzi)) return false;
+        --w.n;
     }
     result = 0;
     return true;
@@ -87,11 +93,13 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
                PixelHandOver* handOver, std::uint8_t& result) {
     const double* zre = w.orbit->re.data();
     const double* zim = w.orbit->im.data();
+    const double* zex = w.orbit->excess.data();
     std::size_t size = w.orbit->size();
     std::size_t m = w.m;
     bool onRebase = w.orbit != o.primary;
     const double* rebaseRe = o.rebase->re.data();
     const double* rebaseIm = o.rebase->im.data();
+    const double* rebaseEx = o.rebase->excess.data();
     const std::size_t rebaseSize = o.rebase->size();
     const BlaTable* bla = onRebase ? o.rebaseBla : o.primaryBla;
     if (bla != nullptr && bla->empty()) bla = nullptr;
@@ -101,6 +109,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         m = 0;
         zre = rebaseRe;
         zim = rebaseIm;
+        zex = rebaseEx;
         size = rebaseSize;
         bla = rebaseBla;
         onRebase = true;
@@ -118,7 +127,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
                 m += static_cast<std::size_t>(length);
                 n += static_cast<std::int32_t>(length);
                 const double zr = zre[m] + dzr, zi = zim[m] + dzi;
-                if (zr * zr + zi * zi > 4.0) {
+                if (escapes(zr * zr + zi * zi, zex[m], zre[m], zim[m], dzr, dzi)) {
                     result = shownIndex(n - 1);
                     return true;
                 }
@@ -145,7 +154,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         ++m;
         const double zr = zre[m] + nr, zi = zim[m] + ni;
         const double nz = zr * zr + zi * zi;
-        if (nz > 4.0) {
+        if (escapes(nz, zex[m], zre[m], zim[m], nr, ni)) {
             result = shownIndex(n);
             return true;
         }
@@ -170,7 +179,7 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
     // z0 is the pixel's point: the reference's start plus the offset.
     ExtFloat dzrWide = dcrWide, dziWide = dciWide;
     const bool zero = dcrWide.isZero() && dciWide.isZero();
-    if (!zero && std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor) {
+    if (!zero && (std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor || o.wideSteps > 0)) {
         const ExtFloat none;
         if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : none, o.mandelbrot ? dciWide : none, result))
             return true;

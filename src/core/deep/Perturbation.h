@@ -17,6 +17,9 @@ namespace velmora {
 // wide-exponent numbers: a double could lose bits to underflow once they are
 // squared or multiplied.
 inline constexpr std::int64_t kDoubleFloor = -900;
+// Julia orbits whose pixel gaps shrink below 2^this somewhere keep wide
+// numbers until past that step: the floor, with room for a step's products.
+inline constexpr double kWideGap = static_cast<double>(kDoubleFloor + 100);
 
 struct PerturbationOrbits {
     // Mandelbrot: the orbit of 0 under z^2 + c_ref for both, starting at
@@ -27,6 +30,9 @@ struct PerturbationOrbits {
     const ReferenceOrbit* rebase = nullptr;
     bool mandelbrot = true;
     std::int32_t limit = 0;
+    // Julia: the first steps, where orbits passing close to 0 may shrink the
+    // differences below the double range; they are taken in wide numbers.
+    std::int32_t wideSteps = 0;
     // Stretches to skip on each orbit; null or empty: every step is taken.
     const BlaTable* primaryBla = nullptr;
     const BlaTable* rebaseBla = nullptr;

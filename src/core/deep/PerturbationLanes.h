@@ -14,6 +14,7 @@ struct LaneOrbits {
     // followed by two more values that are read ahead but never used.
     const double* re = nullptr;
     const double* im = nullptr;
+    const double* excess = nullptr;  // |Z|^2 - 4 from the full-precision values
     std::int64_t primaryEnd = 0;
     std::int64_t rebaseBegin = 0;
     std::int64_t rebaseEnd = 0;

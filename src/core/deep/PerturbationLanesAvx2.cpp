@@ -2,6 +2,11 @@
 // dependent chain of one group overlaps the other's.
 #include "deep/PerturbationLanes.h"
 
+#include <bit>
+#include <cstdint>
+
+#include "deep/EscapeTest.h"
+
 #include "render/EscapeTime.h"
 #include "render/SimdLevel.h"
 
@@ -95,6 +100,26 @@ struct Kernel {
         g.n = _mm256_load_si256(reinterpret_cast<const __m256i*>(n));
     }
 
+    // Lanes too close to the escape radius for the doubles: decided by the
+    // reference's excess, one lane at a time (rare but for band borders).
+    __attribute__((noinline)) __m256d decideByExcess(__m256d doubt, __m256d escaped, __m256i idx1, __m256d nr,
+                                                     __m256d ni) const {
+        alignas(32) double dzr[4], dzi[4], esc[4];
+        alignas(32) std::int64_t idx[4];
+        _mm256_store_pd(dzr, nr);
+        _mm256_store_pd(dzi, ni);
+        _mm256_store_pd(esc, escaped);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(idx), idx1);
+        const int lanes = _mm256_movemask_pd(doubt);
+        for (int k = 0; k < 4; ++k) {
+            if ((lanes >> k & 1) == 0) continue;
+            const std::int64_t m = idx[k];
+            const bool beyond = beyondByExcess(o.excess[m], o.re[m], o.im[m], dzr[k], dzi[k]);
+            esc[k] = beyond ? std::bit_cast<double>(~std::uint64_t{0}) : 0.0;  // a full lane mask
+        }
+        return _mm256_load_pd(esc);
+    }
+
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, __m256i rebaseBegin, __m256i rebaseEnd, __m256i one,
@@ -128,7 +153,10 @@ struct Kernel {
         const __m256d zr = _mm256_add_pd(zr1, nr);
         const __m256d zi = _mm256_add_pd(zi1, ni);
         const __m256d nz = _mm256_add_pd(_mm256_mul_pd(zr, zr), _mm256_mul_pd(zi, zi));
-        const __m256d escaped = _mm256_and_pd(g.active, _mm256_cmp_pd(nz, four, _CMP_GT_OQ));
+        __m256d escaped = _mm256_and_pd(g.active, _mm256_cmp_pd(nz, four, _CMP_GT_OQ));
+        const __m256d offFour = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(nz, four));
+        const __m256d doubt = _mm256_and_pd(g.active, _mm256_cmp_pd(offFour, _mm256_set1_pd(kEscapeDoubt), _CMP_LT_OQ));
+        if (_mm256_movemask_pd(doubt) != 0) escaped = decideByExcess(doubt, escaped, idx1, nr, ni);
         const __m256d atLimit = _mm256_andnot_pd(
             escaped,
             _mm256_and_pd(g.active, _mm256_castsi256_pd(_mm256_cmpgt_epi64(g.n, _mm256_sub_epi64(limit, one)))));

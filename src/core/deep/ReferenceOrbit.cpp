@@ -17,32 +17,39 @@ OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr 
     try {
         out.re.clear();
         out.im.clear();
+        out.excess.clear();
         // Short orbits are the rule near escaping points: grow as needed.
         out.re.reserve(std::min<std::size_t>(length, 4096));
         out.im.reserve(std::min<std::size_t>(length, 4096));
-        out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
-        out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((k & 255) == 0 && cancelled && cancelled()) return OrbitOutcome::Cancelled;
-            mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
-            mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
-            mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
-            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-            mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
-            mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
+        out.excess.reserve(std::min<std::size_t>(length, 4096));
+        const auto keep = [&] {
             out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
             out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
             mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
             mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
             mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-            if (mpfr_cmp_ui(t.get(), 4) > 0 || mpfr_nan_p(t.get())) break;
+            mpfr_sub_ui(t.get(), t.get(), 4, MPFR_RNDN);
+            out.excess.push_back(mpfr_get_d(t.get(), MPFR_RNDN));
+        };
+        keep();
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((k & 255) == 0 && cancelled && cancelled()) return OrbitOutcome::Cancelled;
+            // zr2 and zi2 hold the squares keep() took.
+            mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
+            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
+            mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
+            mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
+            keep();
+            if (mpfr_sgn(t.get()) > 0 || mpfr_nan_p(t.get())) break;
         }
         out.re.insert(out.re.end(), ReferenceOrbit::kPadding, 0.0);
         out.im.insert(out.im.end(), ReferenceOrbit::kPadding, 0.0);
+        out.excess.insert(out.excess.end(), ReferenceOrbit::kPadding, -4.0);
     } catch (const std::bad_alloc&) {
         out.re.clear();
         out.im.clear();
+        out.excess.clear();
         return OrbitOutcome::NoMemory;
     }
     return OrbitOutcome::Done;

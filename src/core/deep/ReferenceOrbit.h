@@ -13,6 +13,10 @@ struct ReferenceOrbit {
     // The values, then two zeros that vector lanes may read ahead.
     std::vector<double> re;
     std::vector<double> im;
+    // |Z_k|^2 - 4 from the full-precision value, rounded once: whether a pixel
+    // next to Z_k escapes is decided from it where the doubles cannot tell
+    // (Z_k itself rounded moves every pixel by far more than their spacing).
+    std::vector<double> excess;
     std::size_t size() const { return re.size() < kPadding ? 0 : re.size() - kPadding; }
     static constexpr std::size_t kPadding = 2;
 };
