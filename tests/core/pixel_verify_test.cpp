@@ -18,12 +18,10 @@ using Picture = std::function<std::uint8_t(std::int32_t i, std::int32_t j)>;
 // The picker fed every row of the picture, with both neighbours.
 std::vector<PixelSample> pick(std::int64_t count, std::int32_t w, std::int32_t h, const Picture& at) {
     PixelSamplePicker picker(count, w, h);
-    std::vector<std::vector<std::uint8_t>> rows(static_cast<std::size_t>(h));
-    for (std::int32_t j = 0; j < h; ++j)
-        for (std::int32_t i = 0; i < w; ++i) rows[static_cast<std::size_t>(j)].push_back(at(i, j));
-    for (std::int32_t j = 0; j < h; ++j)
-        picker.addRow(j, rows[static_cast<std::size_t>(j)].data(), j > 0 ? rows[j - 1].data() : nullptr,
-                      j + 1 < h ? rows[j + 1].data() : nullptr);
+    std::vector<std::uint8_t> all;
+    for (std::int32_t k = 0; k < w * h; ++k) all.push_back(at(k % w, k / w));
+    const auto row = [&](std::int32_t j) { return j >= 0 && j < h ? all.data() + j * w : nullptr; };
+    for (std::int32_t j = 0; j < h; ++j) picker.addRow(j, row(j), row(j - 1), row(j + 1));
     return picker.samples();
 }
 
@@ -67,7 +65,7 @@ TEST(VerifyPixels, AMovingCountIsUnresolvedNeverDiffering) {
     const struct { std::uint8_t coarse, fine, shown; std::int64_t differing, unresolved; } cases[] = {
         {5, 5, 5, 0, 0}, {5, 5, 6, 1, 0}, {5, 6, 5, 0, 1}, {5, 6, 6, 0, 1}, {0, 0, 1, 1, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << int(c.coarse) << " " << int(c.fine) << " " << int(c.shown));
+        SCOPED_TRACE(int(c.coarse) * 10000 + int(c.fine) * 100 + int(c.shown));
         const PixelLoop loop = [&](const DeepLocation& at, std::int64_t, std::int64_t) {
             EXPECT_TRUE(at.precision() == base || at.precision() >= base + 64);
             return at.precision() == base ? c.coarse : c.fine;
