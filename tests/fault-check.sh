@@ -36,6 +36,8 @@ faults=(
   "smooth colouring without the blend|src/core/render/SmoothColour.h|rgb[c] = static_cast<std::uint8_t>(from + s.fraction * (to - from) + 0.5);|rgb[c] = static_cast<std::uint8_t>(from + 0 * to);"
   "the real-axis row follows the middle reference|src/core/deep/DeepRenderer.cpp|    if (row < 0) return ready;|    if (true) return ready;"
   "an exact block whose doubles do not match is taken|src/core/model/ExactBlock.cpp|        if (!same) return false;|        (void)same;"
+  "verify misses a border at the right-hand neighbour|src/core/deep/PixelVerify.cpp|(i + 1 < m_width && row[i + 1] != v)|(i + 2 < m_width && row[i + 1] != v)"
+  "verify counts an unresolved pixel as differing|src/core/deep/PixelVerify.cpp|            ++result.unresolved;|            ++result.differing;"
   "wheel notches during a render are lost|src/gui/services/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
 )
 

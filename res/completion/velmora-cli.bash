@@ -36,7 +36,7 @@ _velmora_cli() {
     if [[ "$cur" == -* ]]; then
         local options="--help"
         case "$command" in
-            render) options+=" -o $overrides --supersample --smooth" ;;
+            render) options+=" -o $overrides --supersample --smooth --verify" ;;
             new) options+=" $overrides" ;;
             anim) options+=" --from --to --frames --size --style --folder --resume --video --fps --quality --no-frames" ;;
             palette) options+=" -o" ;;

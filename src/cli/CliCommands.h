@@ -7,6 +7,10 @@
 
 namespace velmora::cli {
 
+// What render --verify exits with when checked pixels differ from the plain
+// loop: the picture is written, but it is not the exact loop's.
+inline constexpr int kVerifyFailedExit = 3;
+
 // args excludes the program name. Returns the process exit code.
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool progressToErr = false);

@@ -292,15 +292,41 @@ TEST(ExactZoom, WheelThroughTheWallAndBack) {
     EXPECT_EQ(std::tuple(p.left, p.right), std::tuple(start.left, start.right));
 }
 
+// The edges are centre -/+ half the extent to every digit, however short the
+// centre's text and however deep the width; the region they make has that
+// centre and width again.
 TEST(CentreWidth, EdgesExactlyAndEveryFault) {
+    const std::string d60 = "0.123456789012345678901234567890123456789012345678901234567890";
+    const struct { CentreWidth given; std::int32_t w, h; std::string left, top, right, bottom; } cases[] = {
+        {{kRe, kIm, "1e-45"}, 640, 480,
+         "-0.743643887037158704752191506114774246677514061042729328264",
+         "0.131825904205311970493132056385139396519817796611506208645",
+         "-0.743643887037158704752191506114774246677514060042729328264",
+         "0.131825904205311970493132056385139396519817797361506208645"},
+        {{"-0.5", "0", "3"}, 400, 300, "-2", "-1.125", "1", "1.125"},
+        {{"-0.75", "0.1", "1e-30"}, 640, 480, "-0.7500000000000000000000000000005",
+         "0.099999999999999999999999999999625", "-0.7499999999999999999999999999995",
+         "0.100000000000000000000000000000375"},
+        {{"-0.75", "0.1", "1e-200"}, 100, 100, "-0.75" + std::string(198, '0') + "5",
+         "0.0" + std::string(199, '9') + "5", "-0.74" + std::string(198, '9') + "5",
+         "0.1" + std::string(199, '0') + "5"},
+        {{d60, "-1.5", "2e-45"}, 100, 50, "0.12345678901234567890123456789012345678901234467890123456789",
+         "-1.5000000000000000000000000000000000000000000005",
+         "0.12345678901234567890123456789012345678901234667890123456789",
+         "-1.4999999999999999999999999999999999999999999995"},
+        {{"0", "0", "1e-30"}, 100, 100, "-5e-31", "-5e-31", "5e-31", "5e-31"}};
     ExactLocation e;
-    ASSERT_EQ(edgesFromCentre({kRe, kIm, "1e-45"}, 640, 480, e), CentreWidthFault::None);
-    EXPECT_EQ(e.left, "-0.743643887037158704752191506114774246677514061042729328264");
-    EXPECT_EQ(e.top, "0.131825904205311970493132056385139396519817796611506208645");
-    EXPECT_EQ(e.right, "-0.743643887037158704752191506114774246677514060042729328264");
-    EXPECT_EQ(e.bottom, "0.131825904205311970493132056385139396519817797361506208645");
-    ASSERT_EQ(edgesFromCentre({"-0.5", "0", "3"}, 400, 300, e), CentreWidthFault::None);
-    EXPECT_EQ(std::tuple(e.left, e.top, e.right, e.bottom), std::tuple("-2", "-1.125", "1", "1.125"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given.re + " " + c.given.im + " " + c.given.width);
+        ASSERT_EQ(edgesFromCentre(c.given, c.w, c.h, e), CentreWidthFault::None);
+        EXPECT_EQ(std::tuple(e.left, e.top, e.right, e.bottom), std::tuple(c.left, c.top, c.right, c.bottom));
+        FractalParams region;
+        ASSERT_TRUE(assignExact(region, {c.left, c.top, c.right, c.bottom, "0", "0"}));
+        const CentreWidth back = centreOf(region);
+        EXPECT_TRUE(sameDecimalValue(back.re, c.given.re) && sameDecimalValue(back.im, c.given.im) &&
+                    sameDecimalValue(back.width, c.given.width))
+            << back.re << " " << back.im << " " << back.width;
+    }
     const struct { CentreWidth given; CentreWidthFault fault; } faults[] = {
         {{"x", "0", "1"}, CentreWidthFault::Centre},    {{"0", "1e999", "1"}, CentreWidthFault::Centre},
         {{"0", "0", "0"}, CentreWidthFault::Width},     {{"0", "0", "-1e-50"}, CentreWidthFault::Width},
@@ -312,9 +338,8 @@ TEST(CentreWidth, EdgesExactlyAndEveryFault) {
     // What the Location dialog shows gives the same location back.
     const FractalParams p = deepAt("2.5e-33");
     ASSERT_EQ(edgesFromCentre(centreOf(p), 400, 300, e), CentreWidthFault::None);
-    const Mpfr w = value("2.5e-33");
-    EXPECT_LT(std::fabs(relative(value(e.left), value(p.exact.left), w)), 1e-18);
-    EXPECT_LT(std::fabs(relative(value(e.bottom), value(p.exact.bottom), w)), 1e-18);
+    EXPECT_EQ(std::tuple(e.left, e.top, e.right, e.bottom),
+              std::tuple(p.exact.left, p.exact.top, p.exact.right, p.exact.bottom));
 }
 
 TEST(ZoomDepth, InitialWidthOverTheWidth) {

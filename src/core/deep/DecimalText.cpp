@@ -152,6 +152,11 @@ long lowestDigitPlace(std::string_view text) {
     return c.digits.empty() ? 0 : c.exponent - static_cast<long>(c.digits.size()) + 1;
 }
 
+long leadingDigitPlace(std::string_view text) {
+    const Canonical c = canonical(text);
+    return c.digits.empty() ? 0 : c.exponent;
+}
+
 mpfr_prec_t bitsToRead(std::string_view text) {
     std::size_t digits = 0;
     for (const char c : text) {

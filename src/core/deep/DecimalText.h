@@ -42,6 +42,9 @@ bool carriesMoreThanDouble(std::string_view text);
 // sums and halves of such numbers need to come out exactly.
 long lowestDigitPlace(std::string_view text);
 
+// The power of ten of the text's first significant digit (0 for zero).
+long leadingDigitPlace(std::string_view text);
+
 // Bits enough to hold the text's value to well below its last digit.
 mpfr_prec_t bitsToRead(std::string_view text);
 

@@ -114,6 +114,12 @@ void formatAxis(const Mpfr& low, const Mpfr& high, std::string& lowText, std::st
     }
 }
 
+mpfr_prec_t bitsForPlaces(long highest, long lowest) {
+    // log2(10) < 10/3, and a margin for the rounding of a few steps.
+    const long places = std::max(0L, highest - lowest + 1);
+    return static_cast<mpfr_prec_t>(std::min<long>(places * 10 / 3 + 64, kMaxLocationBits));
+}
+
 mpfr_prec_t bitsToRead(const ExactLocation& v) {
     mpfr_prec_t bits = 64;
     for (const std::string* s : {&v.left, &v.top, &v.right, &v.bottom, &v.cReal, &v.cImag})

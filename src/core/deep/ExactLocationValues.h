@@ -50,6 +50,11 @@ std::size_t digitsToKeep(const Mpfr& low, const Mpfr& high);
 void formatAxis(const Mpfr& low, const Mpfr& high, std::string& lowText, std::string& highText,
                 std::size_t minDigits = 0);
 
+// Bits that hold any number with digits from the place 10^highest down to
+// 10^lowest well enough that printing it to those places gives its digits
+// back exactly (at most kMaxLocationBits).
+mpfr_prec_t bitsForPlaces(long highest, long lowest);
+
 // Bits that read every value of the location (or its doubles) to below its
 // last digit.
 mpfr_prec_t bitsToRead(const ExactLocation& values);

@@ -44,6 +44,10 @@ std::optional<FractalParams> fitExactLocation(const FractalParams& location) {
     Mpfr top(bits), bottom(bits);
     if (!readDecimal(location.exact.top, top) || !readDecimal(location.exact.bottom, bottom)) return std::nullopt;
     if (mpfr_cmp(top.get(), bottom.get()) > 0) std::swap(edges.top, edges.bottom);  // the y pair keeps its direction
+    // The centre and width are exact, so the x edges come back as they were;
+    // their own text is kept as written.
+    edges.left = location.exact.left;
+    edges.right = location.exact.right;
     edges.cReal = location.exact.cReal;
     edges.cImag = location.exact.cImag;
     FractalParams fitted = location;
