@@ -4,6 +4,7 @@
 #include <set>
 #include <unordered_set>
 
+#include "deep/DeepRenderer.h"
 #include "deep/PlainMpfrLoop.h"
 
 namespace velmora {
@@ -80,7 +81,12 @@ std::vector<PixelSample> PixelSamplePicker::samples() const {
 
 VerifyResult verifyPixels(const FractalParams& params, const std::vector<PixelSample>& samples,
                           const PixelLoop& loop) {
-    const DeepLocation location(params);
+    // At least the bits the deep engine settles on: its orbits may show the
+    // place needs more than the spacing does (a Julia orbit close to 0).
+    mpfr_prec_t bits = 0;
+    DeepRenderer engine;
+    if (engine.prepare(params, {}) == DeepRenderer::Prepared::Ready) bits = engine.location()->precision();
+    const DeepLocation location(params, bits);
     const DeepLocation finer(params, location.precision() + std::max<mpfr_prec_t>(64, location.precision() / 2));
     VerifyResult result;
     for (const PixelSample& s : samples) {
