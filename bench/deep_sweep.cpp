@@ -296,9 +296,7 @@ Result check(const Case& c) {
     const std::vector<std::uint8_t> px = renderAsProgram(c.p, r.engineSeconds);
     // The loop at the precision the deep engine settles on for the place
     // (its orbits may ask for more than the spacing does).
-    velmora::DeepRenderer probe;
-    probe.prepare(c.p, {});
-    const velmora::DeepLocation loc(c.p, probe.location() != nullptr ? probe.location()->precision() : 0);
+    const velmora::DeepLocation loc = velmora::settledLocation(c.p);
     const mpfr_prec_t more = loc.precision() + std::max<mpfr_prec_t>(64, loc.precision() / 2);
     const velmora::DeepLocation finer(c.p, more);
     const std::size_t count = px.size();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "deep/PlainMpfrLoop.h"
 #include "deep/Precision.h"
 #include "render/ThreadPool.h"
 
@@ -38,6 +39,7 @@ std::int32_t realAxisRow(const DeepLocation& loc) {
 
 DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const std::function<bool()>& cancelled) {
     const Prepared ready = prepareAt(params, cancelled, -1, false);
+    m_exactPixels = 0;
     m_axis.reset();
     m_axisRow = -1;
     if (ready != Prepared::Ready) return ready;
@@ -177,7 +179,24 @@ ExtFloat DeepRenderer::offsetIm(std::int32_t j) const {
 std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
     if (m_axis && j == m_axisRow) return m_axis->pixel(i, j);
     const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
-    return perturbedPixel(m_orbits, dcr, offsetIm(j));
+    const PixelCount count = perturbedPixel(m_orbits, dcr, offsetIm(j));
+    return count.doubtful ? exactPixel(i, j) : count.index;
+}
+
+std::uint8_t DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
+    m_exactPixels.fetch_add(1, std::memory_order_relaxed);
+    return plainMpfrPixel(*m_location, i, j);
+}
+
+void DeepRenderer::settleDoubts(const std::int32_t* is, const std::int32_t* js, std::int32_t i0, std::int32_t j0,
+                                std::int32_t count, const std::uint8_t* doubt, std::uint8_t* out,
+                                const std::atomic<bool>* cancel) const {
+    for (std::int32_t k = 0; k < count; ++k) {
+        const std::int32_t slot = is != nullptr ? k : i0 + k;
+        if (doubt[slot] == 0) continue;
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+        out[slot] = exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0);
+    }
 }
 
 void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
@@ -196,16 +215,19 @@ void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, st
     }
     constexpr std::int32_t kChunk = 256;
     LaneStart starts[kChunk];
+    std::vector<std::uint8_t> doubt(static_cast<std::size_t>(end), 0);
     for (std::int32_t from = begin; from < end; from += kChunk) {
         const std::int32_t count = end - from < kChunk ? end - from : kChunk;
-        const std::int32_t waiting = startPixels(from, j, count, nullptr, out, starts);
-        perturbedSpanLanes(m_lanes, starts, waiting, out, cancel);
+        const std::int32_t waiting = startPixels(from, j, count, nullptr, out, doubt.data(), starts);
+        perturbedSpanLanes(m_lanes, starts, waiting, out, doubt.data(), cancel);
+        settleDoubts(nullptr, nullptr, from, j, count, doubt.data(), out, cancel);
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
     }
 }
 
 std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
-                                       std::uint8_t* out, LaneStart* starts, const std::int32_t* js) const {
+                                       std::uint8_t* out, std::uint8_t* doubt, LaneStart* starts,
+                                       const std::int32_t* js) const {
     // Each pixel skips what it can on its own, then waits for a lane.
     std::int32_t waiting = 0;
     for (std::int32_t k = 0; k < count; ++k) {
@@ -215,12 +237,19 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
         const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
         const ExtFloat dci = offsetIm(j);
         PixelHandOver h;
-        if (perturbedPixelStart(m_orbits, dcr, dci, out[slot], h)) continue;
+        PixelCount decided;
+        if (perturbedPixelStart(m_orbits, dcr, dci, decided, h)) {
+            out[slot] = decided.index;
+            doubt[slot] = decided.doubtful ? 1 : 0;
+            continue;
+        }
         const auto m = static_cast<std::int64_t>(h.m);
         starts[waiting++] = LaneStart{h.dzr,
                                       h.dzi,
                                       h.cr,
                                       h.ci,
+                                      h.err2,
+                                      h.nz,
                                       h.onRebase ? m_lanes.rebaseBegin + m : m,
                                       h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd,
                                       h.n,
@@ -254,8 +283,10 @@ void DeepRenderer::pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, s
         return;
     }
     std::vector<LaneStart> starts(static_cast<std::size_t>(count));
-    const std::int32_t waiting = startPixels(0, 0, count, i, out, starts.data(), j);
-    perturbedSpanLanes(m_lanes, starts.data(), waiting, out, nullptr);
+    std::vector<std::uint8_t> doubt(static_cast<std::size_t>(count), 0);
+    const std::int32_t waiting = startPixels(0, 0, count, i, out, doubt.data(), starts.data(), j);
+    perturbedSpanLanes(m_lanes, starts.data(), waiting, out, doubt.data(), nullptr);
+    settleDoubts(i, j, 0, 0, count, doubt.data(), out, nullptr);
 }
 
 namespace {
@@ -293,6 +324,13 @@ void DeepRenderer::renderRows(const RenderJob& job, std::int32_t firstRow, std::
     spansPerRow = (job.width + spanWidth - 1) / spanWidth;
     DeepWork work{this, &job, firstRow, m_firstRow, spansPerRow, spanWidth};
     pool.forEach(static_cast<std::size_t>(rows * spansPerRow), 0, work);
+}
+
+DeepLocation settledLocation(const FractalParams& params) {
+    DeepRenderer engine;
+    mpfr_prec_t bits = 0;
+    if (engine.prepare(params, {}) == DeepRenderer::Prepared::Ready) bits = engine.location()->precision();
+    return DeepLocation(params, bits);
 }
 
 }  // namespace velmora

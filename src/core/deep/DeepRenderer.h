@@ -2,6 +2,7 @@
 // Rows of a picture past the reach of doubles: prepare() computes the
 // reference orbits for a location, then renderRows() fills rows through the
 // program's thread pool, one perturbed pixel at a time.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,6 +52,8 @@ public:
     std::int32_t axisRow() const { return m_axis ? m_axisRow : -1; }
     // Turns skipping by bilinear approximation off (for comparisons).
     void setSkipping(bool allowed);
+    // Pixels computed again by the plain full-precision loop since prepare().
+    std::int64_t exactPixels() const { return m_exactPixels.load() + (m_axis ? m_axis->exactPixels() : 0); }
 
 private:
     // Reference at (middle column, row), on the real axis itself when
@@ -65,7 +68,14 @@ private:
     // Runs pixels (i0 + k, j0), or (is[k], js[k]) when given, up to where plain
     // steps begin; decided ones go to out, the rest to starts. Returns how many wait.
     std::int32_t startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
-                             std::uint8_t* out, LaneStart* starts, const std::int32_t* js = nullptr) const;
+                             std::uint8_t* out, std::uint8_t* doubt, LaneStart* starts,
+                             const std::int32_t* js = nullptr) const;
+    // The plain full-precision loop, for a pixel whose rounding left its count in doubt.
+    std::uint8_t exactPixel(std::int32_t i, std::int32_t j) const;
+    // Pixels (i0 + k, j0), or (is[k], js[k]), whose doubt[slot] is set, again by exactPixel.
+    void settleDoubts(const std::int32_t* is, const std::int32_t* js, std::int32_t i0, std::int32_t j0,
+                      std::int32_t count, const std::uint8_t* doubt, std::uint8_t* out,
+                      const std::atomic<bool>* cancel) const;
 
     std::unique_ptr<DeepLocation> m_location;
     ReferenceOrbit m_primary;
@@ -86,6 +96,12 @@ private:
     std::int32_t m_axisRow = -1;
     bool m_onAxis = false;
     ExtFloat m_axisOffset;  // the reference row's imaginary part, when onAxis
+    mutable std::atomic<std::int64_t> m_exactPixels{0};
 };
+
+// The location as the deep engine settles on it: at the bits its orbits
+// showed it needs (more than the spacing asks where a Julia orbit passes
+// close to 0), for checks by the plain loop at the same precision.
+DeepLocation settledLocation(const FractalParams& params);
 
 }  // namespace velmora

@@ -18,17 +18,17 @@ inline bool nearEscapeRadius(double nz) {
     return std::fabs(nz - 4.0) < kEscapeDoubt;
 }
 
-inline bool beyondByExcess(double excess, double zr, double zi, double dzr, double dzi) {
-    return excess + (2.0 * (zr * dzr + zi * dzi) + (dzr * dzr + dzi * dzi)) > 0.0;
+inline double excessByReference(double excess, double zr, double zi, double dzr, double dzi) {
+    return excess + (2.0 * (zr * dzr + zi * dzi) + (dzr * dzr + dzi * dzi));
 }
 
-// nz = |Z_m + dz|^2 in doubles; (zr, zi) = Z_m.
-inline bool escapes(double nz, double excess, double zr, double zi, double dzr, double dzi) {
-    if (!nearEscapeRadius(nz)) return nz > 4.0;
-    return beyondByExcess(excess, zr, zi, dzr, dzi);
+// |Z_m + dz|^2 - 4, from nz = |Z_m + dz|^2 in doubles unless that is too
+// near 4 to tell; (zr, zi) = Z_m. Beyond radius 2 when positive.
+inline double escapeExcess(double nz, double excess, double zr, double zi, double dzr, double dzi) {
+    return nearEscapeRadius(nz) ? excessByReference(excess, zr, zi, dzr, dzi) : nz - 4.0;
 }
 
-// The same with differences below the double range.
+// Whether z lies beyond radius 2, with differences below the double range.
 inline bool escapesWide(ExtFloat nz, double excess, double zr, double zi, ExtFloat dzr, ExtFloat dzi) {
     const double near = nz.toDouble();
     if (!nearEscapeRadius(near)) return near > 4.0;

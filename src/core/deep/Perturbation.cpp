@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "deep/ErrorBound.h"
 #include "deep/EscapeTest.h"
 #include "render/EscapeTime.h"
 
@@ -90,7 +91,7 @@ namespace {
 // The double loop from walk w. With handOver, stops (false) at the first step
 // where no stretch can be skipped, leaving the state in *state.
 bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dzi, double cr, double ci,
-               PixelHandOver* handOver, std::uint8_t& result) {
+               PixelHandOver* handOver, PixelCount& result) {
     const double* zre = w.orbit->re.data();
     const double* zim = w.orbit->im.data();
     const double* zex = w.orbit->excess.data();
@@ -114,6 +115,15 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         bla = rebaseBla;
         onRebase = true;
     };
+    // z_{n-1} = Z_m + dz: its |z|^2, and how far rounding may have moved it.
+    const double zr0 = zre[m] + dzr, zi0 = zim[m] + dzi;
+    double nzBefore = zr0 * zr0 + zi0 * zi0;
+    double err2 = kStepRounding * (dzr * dzr + dzi * dzi);
+    const auto decide = [&](std::int32_t index, double excess) {
+        result.index = static_cast<std::uint8_t>(index);
+        result.doubtful = countInDoubt(err2, excess, nzBefore - 4.0);
+        return true;
+    };
     for (std::int32_t n = w.n; n <= o.limit; ++n) {
         if (bla != nullptr) {
             // z_{n-1} = Z_m + dz. Skip whole stretches while they hold: z stays
@@ -127,53 +137,56 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
                 m += static_cast<std::size_t>(length);
                 n += static_cast<std::int32_t>(length);
                 const double zr = zre[m] + dzr, zi = zim[m] + dzi;
-                if (escapes(zr * zr + zi * zi, zex[m], zre[m], zim[m], dzr, dzi)) {
-                    result = shownIndex(n - 1);
-                    return true;
-                }
-                if (n > o.limit) {
-                    result = 0;
-                    return true;
-                }
+                const double nz = zr * zr + zi * zi;
+                const double dz2 = dzr * dzr + dzi * dzi;
+                const double skipped = 2.0 * static_cast<double>(length) * kBlaEpsilon;
+                err2 = (s->ar * s->ar + s->ai * s->ai) * err2 + (skipped * skipped + kStepRounding) * dz2;
+                const double excess = escapeExcess(nz, zex[m], zre[m], zim[m], dzr, dzi);
+                if (excess > 0.0) return decide(shownIndex(n - 1), excess);
+                if (n > o.limit) return decide(0, excess);
+                nzBefore = nz;
             }
         }
         // No stretch holds from here (odd indices only start single steps, so
         // one more step there first): plain steps from now on.
         if (handOver != nullptr && (bla == nullptr || (m > 0 && (m & 1) == 0))) {
-            *handOver = PixelHandOver{m, onRebase, n, dzr, dzi, cr, ci};
+            *handOver = PixelHandOver{m, onRebase, n, dzr, dzi, cr, ci, err2, nzBefore};
             return false;
         }
         if (m + 1 >= size) {
             dzr += zre[m];
             dzi += zim[m];
+            err2 += kStepRounding * nzBefore;
             rebase();
         }
         const double tr = 2.0 * zre[m] + dzr, ti = 2.0 * zim[m] + dzi;
+        err2 = errorAfterStep(err2, nzBefore, tr * tr + ti * ti, dzr * dzr + dzi * dzi);
         const double nr = (tr * dzr - ti * dzi) + cr;
         const double ni = (tr * dzi + ti * dzr) + ci;
         ++m;
         const double zr = zre[m] + nr, zi = zim[m] + ni;
         const double nz = zr * zr + zi * zi;
-        if (escapes(nz, zex[m], zre[m], zim[m], nr, ni)) {
-            result = shownIndex(n);
-            return true;
-        }
+        const double excess = escapeExcess(nz, zex[m], zre[m], zim[m], nr, ni);
+        if (excess > 0.0) return decide(shownIndex(n), excess);
         if (nz < nr * nr + ni * ni) {
             dzr = zr;
             dzi = zi;
+            err2 += kStepRounding * nz;
             rebase();
         } else {
             dzr = nr;
             dzi = ni;
         }
+        if (n == o.limit) return decide(0, excess);
+        nzBefore = nz;
     }
-    result = 0;
+    result = PixelCount{};
     return true;
 }
 
 bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelHandOver* handOver,
-         std::uint8_t& result) {
-    result = 0;
+         PixelCount& result) {
+    result = PixelCount{};
     if (o.limit <= 0) return true;
     Walk w{o.primary, o.mandelbrot ? std::size_t{1} : std::size_t{0}};
     // z0 is the pixel's point: the reference's start plus the offset.
@@ -181,7 +194,8 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
     const bool zero = dcrWide.isZero() && dciWide.isZero();
     if (!zero && (std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor || o.wideSteps > 0)) {
         const ExtFloat none;
-        if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : none, o.mandelbrot ? dciWide : none, result))
+        if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : none, o.mandelbrot ? dciWide : none,
+                    result.index))
             return true;
     }
     // An offset below the double range adds nothing a double could hold
@@ -193,13 +207,13 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
 
 }  // namespace
 
-std::uint8_t perturbedPixel(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci) {
-    std::uint8_t result = 0;
+PixelCount perturbedPixel(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci) {
+    PixelCount result;
     run(o, dcr, dci, nullptr, result);
     return result;
 }
 
-bool perturbedPixelStart(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci, std::uint8_t& result,
+bool perturbedPixelStart(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci, PixelCount& result,
                          PixelHandOver& state) {
     return run(o, dcr, dci, &state, result);
 }

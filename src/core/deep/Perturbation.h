@@ -38,23 +38,32 @@ struct PerturbationOrbits {
     const BlaTable* rebaseBla = nullptr;
 };
 
+// A pixel's escape index, and whether rounding may have moved it (the
+// pixel then needs the full-precision loop).
+struct PixelCount {
+    std::uint8_t index = 0;
+    bool doubtful = false;
+};
+
 // The escape index of the pixel at offset (dcr, dci) from the reference point,
 // by the rule of escapeIndex.
-std::uint8_t perturbedPixel(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci);
+PixelCount perturbedPixel(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci);
 
 // Where a pixel stands when the plain steps begin: z_{n-1} = Z_m + dz on the
-// primary orbit or the one to rebase onto, with the offset (cr, ci) added per step.
+// primary orbit or the one to rebase onto, with the offset (cr, ci) added per
+// step; the bound on its squared error and |z_{n-1}|^2.
 struct PixelHandOver {
     std::size_t m;
     bool onRebase;
     std::int32_t n;
     double dzr, dzi, cr, ci;
+    double err2, nz;
 };
 
 // The same pixel while it skips stretches of the orbit (or needs wide
-// numbers): true with the index when that decides it, false with the state
+// numbers): true with the count when that decides it, false with the state
 // from which plain double steps (as in vector lanes) go on.
-bool perturbedPixelStart(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci, std::uint8_t& result,
+bool perturbedPixelStart(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci, PixelCount& result,
                          PixelHandOver& state);
 
 }  // namespace velmora

@@ -26,17 +26,20 @@ struct LaneOrbits {
 bool perturbationLanesSupported();
 
 // A pixel's state when its lane takes it: z_{n-1} = Z_index + dz (index into
-// the one array), the orbit it follows ending at `end`, (cr, ci) added each step.
+// the one array), the orbit it follows ending at `end`, (cr, ci) added each
+// step; the bound on its squared error and |z_{n-1}|^2.
 struct LaneStart {
     double dzr, dzi, cr, ci;
+    double err2, nz;
     std::int64_t index, end;
     std::int32_t n;
     std::int32_t out;  // where its index goes
 };
 
-// Pixels from their states, k < count, into out[starts[k].out]. Stops early
-// (leaving the rest) when *cancel becomes true.
+// Pixels from their states, k < count, into out[starts[k].out], with
+// doubt[starts[k].out] set to 1 where rounding may have moved the count (and
+// left alone elsewhere). Stops early (leaving the rest) when *cancel becomes true.
 void perturbedSpanLanes(const LaneOrbits& orbits, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
-                        const std::atomic<bool>* cancel);
+                        std::uint8_t* doubt, const std::atomic<bool>* cancel);
 
 }  // namespace velmora

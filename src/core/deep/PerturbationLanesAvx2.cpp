@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "deep/ErrorBound.h"
 #include "deep/EscapeTest.h"
 
 #include "render/EscapeTime.h"
@@ -25,6 +26,7 @@ namespace {
 
 struct Group {
     __m256d dzr, dzi, cr, ci;
+    __m256d err2, nz;  // the bound on the squared error, |z_{n-1}|^2
     // The reference values at idx and idx + 1, carried from the step before so
     // that no load waits for the step's own outcome.
     __m256d zr0, zi0, zr1, zi1;
@@ -38,18 +40,21 @@ struct Kernel {
     const LaneStart* starts;
     std::int32_t count;
     std::uint8_t* out;
+    std::uint8_t* doubt;
     const std::atomic<bool>* cancel;
     std::int32_t next = 0;
     bool stopped = false;
 
     // Gives lane k of g the next pixel, or idles it.
     void fill(Group& g, int k) {
-        alignas(32) double dzr[4], dzi[4], cr[4], ci[4], zr0[4], zi0[4], zr1[4], zi1[4];
+        alignas(32) double dzr[4], dzi[4], cr[4], ci[4], zr0[4], zi0[4], zr1[4], zi1[4], err2[4], nz[4];
         alignas(32) std::int64_t idx[4], end[4], n[4], act[4];
         _mm256_store_pd(dzr, g.dzr);
         _mm256_store_pd(dzi, g.dzi);
         _mm256_store_pd(cr, g.cr);
         _mm256_store_pd(ci, g.ci);
+        _mm256_store_pd(err2, g.err2);
+        _mm256_store_pd(nz, g.nz);
         _mm256_store_si256(reinterpret_cast<__m256i*>(act), _mm256_castpd_si256(g.active));
         _mm256_store_pd(zr0, g.zr0);
         _mm256_store_pd(zi0, g.zi0);
@@ -66,6 +71,8 @@ struct Kernel {
             dzi[k] = p.dzi;
             cr[k] = p.cr;
             ci[k] = p.ci;
+            err2[k] = p.err2;
+            nz[k] = p.nz;
             idx[k] = p.index;
             end[k] = p.end;
             n[k] = p.n;
@@ -76,7 +83,7 @@ struct Kernel {
             zi1[k] = o.im[idx[k] + 1];
         } else {
             g.pixel[k] = -1;
-            dzr[k] = dzi[k] = cr[k] = ci[k] = 0.0;
+            dzr[k] = dzi[k] = cr[k] = ci[k] = err2[k] = nz[k] = 0.0;
             idx[k] = 0;
             end[k] = o.primaryEnd;
             n[k] = 1;
@@ -90,6 +97,8 @@ struct Kernel {
         g.dzi = _mm256_load_pd(dzi);
         g.cr = _mm256_load_pd(cr);
         g.ci = _mm256_load_pd(ci);
+        g.err2 = _mm256_load_pd(err2);
+        g.nz = _mm256_load_pd(nz);
         g.active = _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(act)));
         g.zr0 = _mm256_load_pd(zr0);
         g.zi0 = _mm256_load_pd(zi0);
@@ -102,7 +111,7 @@ struct Kernel {
 
     // Lanes too close to the escape radius for the doubles: decided by the
     // reference's excess, one lane at a time (rare but for band borders).
-    __attribute__((noinline)) __m256d decideByExcess(__m256d doubt, __m256d escaped, __m256i idx1, __m256d nr,
+    __attribute__((noinline)) __m256d decideByExcess(__m256d nearRadius, __m256d escaped, __m256i idx1, __m256d nr,
                                                      __m256d ni) const {
         alignas(32) double dzr[4], dzi[4], esc[4];
         alignas(32) std::int64_t idx[4];
@@ -110,11 +119,11 @@ struct Kernel {
         _mm256_store_pd(dzi, ni);
         _mm256_store_pd(esc, escaped);
         _mm256_store_si256(reinterpret_cast<__m256i*>(idx), idx1);
-        const int lanes = _mm256_movemask_pd(doubt);
+        const int lanes = _mm256_movemask_pd(nearRadius);
         for (int k = 0; k < 4; ++k) {
             if ((lanes >> k & 1) == 0) continue;
             const std::int64_t m = idx[k];
-            const bool beyond = beyondByExcess(o.excess[m], o.re[m], o.im[m], dzr[k], dzi[k]);
+            const bool beyond = excessByReference(o.excess[m], o.re[m], o.im[m], dzr[k], dzi[k]) > 0.0;
             esc[k] = beyond ? std::bit_cast<double>(~std::uint64_t{0}) : 0.0;  // a full lane mask
         }
         return _mm256_load_pd(esc);
@@ -124,7 +133,8 @@ struct Kernel {
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, __m256i rebaseBegin, __m256i rebaseEnd, __m256i one,
                                                     __m256i limit, __m256d two, __m256d four, __m256d startRe,
-                                                    __m256d startIm, __m256d nextRe, __m256d nextIm, __m256i two64) {
+                                                    __m256d startIm, __m256d nextRe, __m256d nextIm, __m256i two64,
+                                                    __m256d growth, __m256d rounding) {
         // The reference ends: continue from its start, which is exact.
         const __m256d ended =
             _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_add_epi64(g.idx, one), _mm256_sub_epi64(g.end, one)));
@@ -139,6 +149,7 @@ struct Kernel {
             g.zi0 = _mm256_blendv_pd(g.zi0, startIm, ended);
             g.zr1 = _mm256_blendv_pd(g.zr1, nextRe, ended);
             g.zi1 = _mm256_blendv_pd(g.zi1, nextIm, ended);
+            g.err2 = _mm256_blendv_pd(g.err2, _mm256_add_pd(g.err2, _mm256_mul_pd(rounding, g.nz)), ended);
         }
         const __m256d zr0 = g.zr0, zi0 = g.zi0, zr1 = g.zr1, zi1 = g.zi1;
         // The value after next, loaded now for the case without a rebase.
@@ -150,13 +161,20 @@ struct Kernel {
         const __m256d ti = _mm256_add_pd(_mm256_mul_pd(two, zi0), g.dzi);
         const __m256d nr = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(tr, g.dzr), _mm256_mul_pd(ti, g.dzi)), g.cr);
         const __m256d ni = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(tr, g.dzi), _mm256_mul_pd(ti, g.dzr)), g.ci);
+        // As errorAfterStep.
+        const __m256d tz = _mm256_add_pd(_mm256_mul_pd(tr, tr), _mm256_mul_pd(ti, ti));
+        const __m256d dz2 = _mm256_add_pd(_mm256_mul_pd(g.dzr, g.dzr), _mm256_mul_pd(g.dzi, g.dzi));
+        const __m256d err2 = _mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(growth, g.nz), g.err2),
+                                           _mm256_mul_pd(_mm256_mul_pd(rounding, tz), dz2));
+        const __m256d nzBefore = g.nz;
         const __m256d zr = _mm256_add_pd(zr1, nr);
         const __m256d zi = _mm256_add_pd(zi1, ni);
         const __m256d nz = _mm256_add_pd(_mm256_mul_pd(zr, zr), _mm256_mul_pd(zi, zi));
         __m256d escaped = _mm256_and_pd(g.active, _mm256_cmp_pd(nz, four, _CMP_GT_OQ));
         const __m256d offFour = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(nz, four));
-        const __m256d doubt = _mm256_and_pd(g.active, _mm256_cmp_pd(offFour, _mm256_set1_pd(kEscapeDoubt), _CMP_LT_OQ));
-        if (_mm256_movemask_pd(doubt) != 0) escaped = decideByExcess(doubt, escaped, idx1, nr, ni);
+        const __m256d nearRadius =
+            _mm256_and_pd(g.active, _mm256_cmp_pd(offFour, _mm256_set1_pd(kEscapeDoubt), _CMP_LT_OQ));
+        if (_mm256_movemask_pd(nearRadius) != 0) escaped = decideByExcess(nearRadius, escaped, idx1, nr, ni);
         const __m256d atLimit = _mm256_andnot_pd(
             escaped,
             _mm256_and_pd(g.active, _mm256_castsi256_pd(_mm256_cmpgt_epi64(g.n, _mm256_sub_epi64(limit, one)))));
@@ -172,16 +190,28 @@ struct Kernel {
         g.zi0 = _mm256_blendv_pd(zi1, startIm, rebase);
         g.zr1 = _mm256_blendv_pd(zr2, nextRe, rebase);
         g.zi1 = _mm256_blendv_pd(zi2, nextIm, rebase);
+        g.err2 = _mm256_blendv_pd(err2, _mm256_add_pd(err2, _mm256_mul_pd(rounding, nz)), rebase);
+        g.nz = nz;
         const __m256i counted = g.n;
         g.n = _mm256_add_epi64(g.n, one);
         const int done = _mm256_movemask_pd(_mm256_or_pd(escaped, atLimit));
         if (done != 0) {
-            alignas(32) std::int64_t n[4];
+            alignas(32) std::int64_t n[4], at[4];
+            alignas(32) double e2[4], now[4], before[4], dr[4], di[4];
             _mm256_store_si256(reinterpret_cast<__m256i*>(n), counted);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(at), idx1);
+            _mm256_store_pd(e2, err2);
+            _mm256_store_pd(now, nz);
+            _mm256_store_pd(before, nzBefore);
+            _mm256_store_pd(dr, nr);
+            _mm256_store_pd(di, ni);
             const int esc = _mm256_movemask_pd(escaped);
             for (int k = 0; k < 4; ++k) {
                 if ((done >> k & 1) == 0) continue;
                 out[g.pixel[k]] = (esc >> k & 1) != 0 ? shownIndex(n[k]) : 0;
+                const std::int64_t m = at[k];
+                const double excess = escapeExcess(now[k], o.excess[m], o.re[m], o.im[m], dr[k], di[k]);
+                if (countInDoubt(e2[k], excess, before[k] - 4.0)) doubt[g.pixel[k]] = 1;
                 fill(g, k);
             }
         }
@@ -196,8 +226,9 @@ bool perturbationLanesSupported() {
 }
 
 void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
-                        const std::atomic<bool>* cancel) {
-    Kernel kernel{o, starts, count, out, cancel};
+                        std::uint8_t* doubt, const std::atomic<bool>* cancel) {
+    Kernel kernel{o, starts, count, out, doubt, cancel};
+    const __m256d growth = _mm256_set1_pd(kErrorGrowth), rounding = _mm256_set1_pd(kStepRounding);
     constexpr int kGroups = 4;
     Group groups[kGroups] = {};
     for (Group& g : groups)
@@ -215,7 +246,7 @@ void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32
         for (int g = 0; g < kGroups; ++g) {
             if (!live[g]) continue;
             if (!kernel.step(groups[g], rebaseBegin, rebaseEnd, one, limit, two, four, startRe, startIm, nextRe, nextIm,
-                             two64)) {
+                             two64, growth, rounding)) {
                 live[g] = false;
                 --liveCount;
             }
@@ -237,7 +268,8 @@ namespace velmora {
 bool perturbationLanesSupported() {
     return false;
 }
-void perturbedSpanLanes(const LaneOrbits&, const LaneStart*, std::int32_t, std::uint8_t*, const std::atomic<bool>*) {}
+void perturbedSpanLanes(const LaneOrbits&, const LaneStart*, std::int32_t, std::uint8_t*, std::uint8_t*,
+                        const std::atomic<bool>*) {}
 }  // namespace velmora
 
 #endif

@@ -83,10 +83,7 @@ VerifyResult verifyPixels(const FractalParams& params, const std::vector<PixelSa
                           const PixelLoop& loop) {
     // At least the bits the deep engine settles on: its orbits may show the
     // place needs more than the spacing does (a Julia orbit close to 0).
-    mpfr_prec_t bits = 0;
-    DeepRenderer engine;
-    if (engine.prepare(params, {}) == DeepRenderer::Prepared::Ready) bits = engine.location()->precision();
-    const DeepLocation location(params, bits);
+    const DeepLocation location = settledLocation(params);
     const DeepLocation finer(params, location.precision() + std::max<mpfr_prec_t>(64, location.precision() / 2));
     VerifyResult result;
     for (const PixelSample& s : samples) {
