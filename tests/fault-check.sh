@@ -38,6 +38,12 @@ faults=(
   "an exact block whose doubles do not match is taken|src/core/model/ExactBlock.cpp|        if (!same) return false;|        (void)same;"
   "verify misses a border at the right-hand neighbour|src/core/deep/PixelVerify.cpp|(i + 1 < m_width && row[i + 1] != v)|(i + 2 < m_width && row[i + 1] != v)"
   "verify counts an unresolved pixel as differing|src/core/deep/PixelVerify.cpp|            ++result.unresolved;|            ++result.differing;"
+  "escapes next to radius 2 decided by the doubles alone|src/core/deep/EscapeTest.h|inline constexpr double kEscapeDoubt = 0x1p-36;|inline constexpr double kEscapeDoubt = 0x1p-60;"
+  "Julia gaps not narrowed where the view holds 0|src/core/deep/Precision.cpp|gap += 1.0 + (holdsZero ? gap : std::log2(size - reach));|gap += 1.0 + (holdsZero ? 0.0 : std::log2(size - reach));"
+  "Julia orbits that fall below the doubles start in doubles|src/core/deep/Perturbation.cpp|o.wideSteps > 0)) {|o.wideSteps > 1000)) {"
+  "error bound grown by the square of z instead of 2z|src/core/deep/ErrorBound.h|inline constexpr double kErrorGrowth = 4.0 * (1.0 + 0x1p-10);|inline constexpr double kErrorGrowth = 1.0 * (1.0 + 0x1p-10);"
+  "the switch skips the Julia orbit rule|src/core/deep/DeepSwitch.cpp|if (julia && gapLog2 >= floorLog2)|if (julia && gapLog2 < floorLog2)"
+  "a centre read at its own digits' precision|src/core/deep/CentreWidth.cpp|    Mpfr re(bits), im(bits);|    Mpfr re(bitsToRead(given.re)), im(bitsToRead(given.im));"
   "wheel notches during a render are lost|src/gui/services/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
 )
 
