@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <optional>
+#include <tuple>
 
 #include "deep/CentreWidth.h"
 #include "deep/DecimalText.h"
@@ -16,10 +17,8 @@ namespace {
 using R = PlaneRegion;
 
 void expectSame(const R& got, const R& want) {
-    EXPECT_EQ(got.left, want.left);
-    EXPECT_EQ(got.top, want.top);
-    EXPECT_EQ(got.right, want.right);
-    EXPECT_EQ(got.bottom, want.bottom);
+    EXPECT_EQ(std::tuple(got.left, got.top, got.right, got.bottom),
+              std::tuple(want.left, want.top, want.right, want.bottom));
 }
 
 TEST(FitToWindow, TheRegionTakesTheClientProportionsAboutItsCentre) {
@@ -60,11 +59,6 @@ TEST(FitToWindow, RoundingAloneMovesNothing) {
     EXPECT_NE(fitRegionToClient(r, 401, 300).value().top, r.top);
 }
 
-}  // namespace
-}  // namespace velmora
-
-namespace velmora {
-namespace {
 
 // A location past the doubles keeps its exact centre and width and takes the
 // picture's proportions in full precision; the y pair keeps its direction.

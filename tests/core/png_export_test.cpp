@@ -2,8 +2,6 @@
 // indices and palette and the whole document; readers refuse what is not one.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include "AnimTestSupport.h"
 #include "FakeHost.h"
@@ -153,25 +151,6 @@ TEST(PngDocument, RefusesWhatHoldsNoReadableDocument) {
     std::string message;
     EXPECT_EQ(readPngDocument(dir.file("b.png"), out, message), PngDocumentResult::BadDocument);
     EXPECT_EQ(readPngDocument(dir.file("missing.png"), out, message), PngDocumentResult::NotOpened);
-}
-
-// A file-size limit mid-file fails the export and keeps the old file whole.
-TEST(PngExport, FullDiskMidFileLeavesTheOldFile) {
-    const TempDir dir;
-    const std::vector<std::uint8_t> old(100, 'o');
-    writeBytes(dir.file("a.png"), old);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const rlimit r{4000, 4000};
-        ::setrlimit(RLIMIT_FSIZE, &r);
-        std::error_code cause;
-        ::_exit(int(exportPng(sample(300, 300, FractalType::Mandelbrot), dir.file("a.png"), nullptr, cause)));
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_EQ(status, int(PngWriteResult::WriteFailed) << 8);  // exited with that code
-    EXPECT_EQ(readBytes(dir.file("a.png")), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace

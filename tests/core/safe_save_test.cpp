@@ -19,6 +19,8 @@
 #include "FakeHost.h"
 #include "TempDir.h"
 #include "anim/ScriptReader.h"
+#include "export/PictureExport.h"
+#include "model/DocumentFile.h"
 #include "model/Document.h"
 #include "palette/PaletteFiles.h"
 #include "base/FileErrors.h"
@@ -172,6 +174,10 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
              doc.m_engine->buildBitmap(doc.m_palette);
              std::error_code cause;
              return doc.writeBmp(path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
+         }},
+        {"a.png", [](Document& doc, FakeHost&, const std::string& path) {
+             std::error_code cause;
+             return exportPng(contentsOf(doc), path, nullptr, cause) == PngWriteResult::WriteFailed;
          }}};
     for (const auto& [file, write] : writers) {
         SCOPED_TRACE(file);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 
 #include "FakeHost.h"
 #include "shell/MainWindow.h"
@@ -84,6 +85,14 @@ struct AppUnderTest {
     bool enabled(int id) {
         frame().updateCommandUI();
         return frame().Action(id)->isEnabled();
+    }
+};
+
+// The program started afresh on a clean settings store; a failed start ends the test.
+struct StartedApp : AppUnderTest {
+    StartedApp() {
+        clearSettings();
+        if (start() != gui::Application::kKeepRunning) throw std::runtime_error("the program did not start");
     }
 };
 

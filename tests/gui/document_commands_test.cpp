@@ -18,15 +18,13 @@ using namespace velmora::gui;
 class DocumentCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        clearSettings();
-        ASSERT_EQ(t.start(), Application::kKeepRunning);
         t.makeDoc().setResolution(64, 48);  // quick renders
         { std::ofstream(dir.file("plain")) << "a file, not a folder"; }
     }
     // A path no save can create, even as root: its parent is a regular file.
     std::string unwritable(const std::string& name) const { return dir.file("plain/" + name); }
     TempDir dir;
-    AppUnderTest t;
+    StartedApp t;
 };
 
 TEST_F(DocumentCommandsTest, ExportBmpFollowsRenderEvenACancelledOneAndNew) {

@@ -30,13 +30,11 @@ PlaneRegion regionOf(const FractalParams& p) { return {p.left, p.top, p.right, p
 class Explore : public ::testing::Test {
 protected:
     void SetUp() override {
-        clearSettings();
-        ASSERT_EQ(t.start(), Application::kKeepRunning);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.frame()));
         ASSERT_TRUE(t.frame().dispatch(ID_RENDER));
     }
     Document& doc() { return t.makeDoc(); }
-    AppUnderTest t;
+    StartedApp t;
 };
 
 // Quick moves over the view: the picture and the text answer the last one,
@@ -80,16 +78,12 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     // A render under way is cancelled by the next request: a parabolic Julia
     // set that would take hours gives way at once, and only the newer answers.
     FractalParams slow;
-    slow.type = FractalType::Julia;
-    slow.cReal = 0.25;
-    slow.cImag = 0.0;
-    slow.iterations = 2'000'000'000;
-    slow.width = slow.height = 400;
+    std::tie(slow.type, slow.cReal, slow.cImag, slow.iterations, slow.width, slow.height) =
+        std::tuple(FractalType::Julia, 0.25, 0.0, 2'000'000'000, 400, 400);
     preview.renderer().request(slow, doc().m_palette);
     QTest::qWait(30);
     FractalParams quick = slow;
-    quick.iterations = 50;
-    quick.width = 40;
+    std::tie(quick.iterations, quick.width) = std::pair(50, 40);
     preview.renderer().request(quick, doc().m_palette);
     pictures = 0;
     ASSERT_TRUE(waitFor([&] { return pictures == 1; }));

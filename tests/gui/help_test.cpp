@@ -11,9 +11,7 @@ namespace {
 using namespace velmora::gui;
 
 TEST(Help, TheMenuCommandOpensTheMainTopic) {
-    clearSettings();
-    AppUnderTest t;
-    ASSERT_EQ(t.start(), Application::kKeepRunning);
+    StartedApp t;
     t.frame().dispatch(ID_HELP_INDEX);
     ASSERT_NE(t.frame().findChild<HelpWindow*>(), nullptr);
     EXPECT_EQ(t.frame().findChild<HelpWindow*>()->currentTopic(), QStringLiteral("main"));

@@ -45,11 +45,6 @@ TEST(QtDesktopDialogs, PrintSetupOnThePdfPrinterWarnsNothing) {
     EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
 }
 
-}  // namespace
-}  // namespace velmora::test
-
-namespace velmora::test {
-namespace {
 
 // The pictures are resources: a file missing from the build shows as a blank button.
 TEST(ToolbarIcons, EveryButtonAndTheProgramHaveTheirPicture) {

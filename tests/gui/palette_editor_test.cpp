@@ -94,9 +94,7 @@ TEST_F(PaletteEditor, LoadKeepsTheSelectionARefusedLoadKeepsTheColoursAndSaveWri
 }
 
 TEST(EditPaletteCommand, RunsTheEditorAndRecoloursWithoutARender) {
-    clearSettings();
-    AppUnderTest t;
-    ASSERT_EQ(t.start(), Application::kKeepRunning);
+    StartedApp t;
     t.dialogs.modal = [](QDialog& d) {
         static_cast<PaletteEditorDialog&>(d).grid()->working().setEntry(0, RgbQuad{0, 0, 200, 0});
         d.accept();

@@ -23,12 +23,16 @@ using namespace velmora::gui;
 
 QKeyEvent* escape() { return new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier); }
 
-// The real Qt host with sounds counted, and a script that types at chosen polls.
+// The real Qt host with sounds counted, a script that types at chosen polls once
+// `frame` is set, and whether the Deep label showed at each poll once it is given.
 class TypingHost : public QtHost {
 public:
     MainWindow* frame = nullptr;
+    QLabel* deepLabel = nullptr;
+    std::vector<bool> deepShown;
     int polls = 0, questionSounds = 0;
     bool pollCancelKey() override {
+        if (deepLabel != nullptr) deepShown.push_back(!deepLabel->isHidden());
         if (frame != nullptr && polls == 2) QCoreApplication::postEvent(frame->windowHandle(), new QCloseEvent);
         if (frame != nullptr && polls == 3) QCoreApplication::postEvent(frame->view(), escape());
         ++polls;
@@ -52,34 +56,17 @@ protected:
 };
 
 // The status bar says "Deep" while, and only while, the deep engine renders.
-class DeepWatchingHost : public QtHost {
-public:
-    MainWindow* frame = nullptr;
-    std::vector<bool> shown;  // at every poll during the render
-    bool pollCancelKey() override {
-        shown.push_back(!frame->findChild<QLabel*>(QStringLiteral("DeepLabel"))->isHidden());
-        return QtHost::pollCancelKey();
-    }
-};
-
-TEST(RenderDeepLabel, ShownWhileTheDeepEngineRenders) {
+TEST_F(RenderOnQtHost, TheDeepLabelShowsWhileTheDeepEngineRenders) {
+    doc.setResolution(40, 30);
+    host.deepLabel = app.mainFrame()->findChild<QLabel*>(QStringLiteral("DeepLabel"));
     for (const bool deep : {false, true}) {
         SCOPED_TRACE(deep);
-        clearSettings();
-        DeepWatchingHost host;
-        ScriptedDialogs dialogs;
-        Application app{host, dialogs};
-        std::ostringstream out, err;
-        ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
-        Document& doc = app.document();
-        doc.setResolution(40, 30);
+        host.deepShown.clear();
         const double w = deep ? 1e-14 : 1e-3;  // a spacing past what doubles resolve, or well within
         doc.setRegion(-0.75 - w, 0.1 - w, -0.75 + w, 0.1 + w);
-        host.frame = app.mainFrame();
-        host.frame->dispatch(ID_RENDER);
-        ASSERT_FALSE(host.shown.empty());
-        EXPECT_EQ(host.shown.front(), deep);
-        EXPECT_TRUE(host.frame->findChild<QLabel*>(QStringLiteral("DeepLabel"))->isHidden());
+        app.mainFrame()->dispatch(ID_RENDER);
+        ASSERT_FALSE(host.deepShown.empty());
+        EXPECT_EQ(std::pair(bool(host.deepShown.front()), host.deepLabel->isHidden()), std::pair(deep, true));
     }
 }
 
@@ -131,18 +118,14 @@ TEST_F(RenderOnQtHost, AWheelNotchDuringTheRenderRestartsItZoomedIn) {
     EXPECT_EQ(doc.m_history.back(doc.m_params)->right, 2.0);
 }
 
-// A picture without memory says so at every F5, not only the first time.
-TEST(Render, EveryRenderOfAPictureWithoutMemoryShowsTheMessage) {
-    clearSettings();
-    AppUnderTest t;
-    ASSERT_EQ(t.start(), Application::kKeepRunning);
+// F5 on a picture without memory reaches the render, which says why (again each time: core).
+TEST(Render, F5OnAPictureWithoutMemoryShowsTheMessage) {
+    StartedApp t;
     t.host.allowMessages = true;
     t.makeDoc().setResolution(2000000000, 2000000000);
-    for (std::size_t shown = 2; shown <= 3; ++shown) {
-        t.frame().dispatch(ID_RENDER);
-        ASSERT_EQ(t.host.messages.size(), shown);
-        EXPECT_EQ(t.host.lastText(), "Not enough memory for bitmap.");
-    }
+    t.frame().dispatch(ID_RENDER);
+    ASSERT_EQ(t.host.messages.size(), 2u);
+    EXPECT_EQ(t.host.lastText(), "Not enough memory for bitmap.");
 }
 
 TEST(Render, TheLastProgressStepFillsTheBarWithoutRunningPast) {

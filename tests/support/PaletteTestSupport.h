@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "FakeHost.h"
 #include "palette/Palette.h"
@@ -29,15 +30,6 @@ inline std::string mapText(int lines = 256, const std::string& eol = "\n") {
     return s;
 }
 
-inline void expectMapColours(const Palette& p, int entries = 256) {
-    for (int i = 0; i < entries; ++i) {
-        const RgbQuad q = p.entry(static_cast<std::size_t>(i));
-        EXPECT_EQ(q.red, i) << "entry " << i;
-        EXPECT_EQ(q.green, 255 - i) << "entry " << i;
-        EXPECT_EQ(q.blue, i / 2) << "entry " << i;
-    }
-}
-
 // A Host plus a context that counts the grid's rebuild-and-repaint requests.
 struct PaletteUi {
     FakeHost host;
@@ -50,15 +42,10 @@ struct PaletteUi {
     void expectOnly(const std::string& text, MsgIcon icon) const {
         ASSERT_EQ(host.messages.size(), 1u) << (host.messages.empty() ? "" : host.messages[0].text);
         const Message& m = host.messages[0];
-        EXPECT_EQ(m.text, text);
-        EXPECT_EQ(m.icon, icon);
-        EXPECT_EQ(m.caption, "Velmora");
-        EXPECT_EQ(m.buttons, MsgButtons::Ok);
-        EXPECT_EQ(m.owner, MsgOwner::Dialog);
+        EXPECT_EQ(std::tuple(m.text, m.icon, m.caption, m.buttons, m.owner),
+                  std::tuple(text, icon, "Velmora", MsgButtons::Ok, MsgOwner::Dialog));
     }
-    void expectNone() const {
-        EXPECT_TRUE(host.messages.empty()) << host.messages.front().text;
-    }
+    void expectNone() const { EXPECT_TRUE(host.messages.empty()) << host.messages.front().text; }
 };
 
 }  // namespace velmora::test
