@@ -212,8 +212,8 @@ int main(int argc, char** argv) {
 
     std::printf("\n%u threads. Whole picture %dx%d, limit %d; %d sample pixels per case, one thread each way.\n",
                 velmora::ThreadPool::shared().size(), kWidth, kHeight, kLimit, kSamples);
-    std::printf("%-16s %9s %6s %11s %11s %9s %11s %9s %10s\n", "case", "whole s", "bits", "mpfr us/px", "deep us/px",
-                "1 thr x", "engine us/px", "engine x", "agreement");
+    std::printf("%-16s %9s %6s %11s %11s %9s %11s %9s %10s %8s\n", "case", "whole s", "bits", "mpfr us/px", "deep us/px",
+                "1 thr x", "engine us/px", "engine x", "agreement", "exact");
     for (const auto& [key, p] : cases) {
         auto found = g_outcomes.find(key);
         if (found == g_outcomes.end()) continue;  // filtered out
@@ -240,6 +240,8 @@ int main(int argc, char** argv) {
             sink += mine[0];
         }
         const double deepTime = (now() - t0) / rounds;
+        // Samples whose rounding left their count in doubt, computed again in full.
+        const double exactShare = static_cast<double>(deep.exactPixels()) / rounds / kSamples;
         benchmark::DoNotOptimize(sink);
         std::int32_t agree = 0;
         for (std::int32_t k = 0; k < kSamples; ++k) {
@@ -250,10 +252,10 @@ int main(int argc, char** argv) {
         const auto best = reporter.seconds.find("deep/" + key);
         const double whole = best == reporter.seconds.end() ? 0.0 : best->second;
         const double enginePixel = whole / (static_cast<double>(kWidth) * kHeight);
-        std::printf("%-16s %9.2f %6ld %11.1f %11.2f %9.0f %11.2f %9.0f %9.2f%%\n", key.c_str(), whole,
+        std::printf("%-16s %9.2f %6ld %11.1f %11.2f %9.0f %11.2f %9.0f %9.2f%% %7.2f%%\n", key.c_str(), whole,
                     static_cast<long>(loc.precision()), mpfrTime / kSamples * 1e6, deepTime / kSamples * 1e6,
                     mpfrTime / deepTime, enginePixel * 1e6, mpfrTime / kSamples / enginePixel,
-                    100.0 * agree / kSamples);
+                    100.0 * agree / kSamples, 100.0 * exactShare);
     }
     benchmark::Shutdown();
     return 0;

@@ -253,13 +253,22 @@ bool nucleus(Complex& c, int period, Mpfr& size) {
     return mpfr_number_p(size.get()) && !mpfr_zero_p(size.get());
 }
 
-// The period: the step where the centre's orbit comes closest to 0.
-int closestReturn(const Complex& c, int limit) {
+// The period of the minibrot nearest the view: the first step at which the
+// view's image (a disc of the width's radius, carried by the derivative)
+// holds 0. 0 when none does within the limit.
+int ballPeriod(const Complex& c, mpfr_srcptr radius, int limit) {
     const mpfr_prec_t bits = mpfr_get_prec(c.re.get());
-    Mpfr zr(bits), zi(bits), t(bits), u(bits), best(64), m(64);
-    mpfr_set_inf(best.get(), 1);
-    int period = 1;
+    Mpfr zr(bits), zi(bits), t(bits), u(bits), dr(64), di(64), a(64), b(64), m(64), reach(64);
     for (int n = 1; n <= limit; ++n) {
+        // d = 2 z d + 1 (low precision), z = z^2 + c
+        mpfr_mul(a.get(), zr.get(), dr.get(), MPFR_RNDN);
+        mpfr_mul(b.get(), zi.get(), di.get(), MPFR_RNDN);
+        mpfr_sub(a.get(), a.get(), b.get(), MPFR_RNDN);
+        mpfr_mul(b.get(), zr.get(), di.get(), MPFR_RNDN);
+        mpfr_fma(b.get(), zi.get(), dr.get(), b.get(), MPFR_RNDN);
+        mpfr_mul_2ui(a.get(), a.get(), 1, MPFR_RNDN);
+        mpfr_add_ui(dr.get(), a.get(), 1, MPFR_RNDN);
+        mpfr_mul_2ui(di.get(), b.get(), 1, MPFR_RNDN);
         mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
         mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
         mpfr_sqr(u.get(), zr.get(), MPFR_RNDN);
@@ -268,10 +277,12 @@ int closestReturn(const Complex& c, int limit) {
         mpfr_add(zr.get(), u.get(), c.re.get(), MPFR_RNDN);
         mpfr_add(zi.get(), t.get(), c.im.get(), MPFR_RNDN);
         mpfr_hypot(m.get(), zr.get(), zi.get(), MPFR_RNDN);
-        if (mpfr_cmp_ui(m.get(), 2) > 0) break;
-        if (mpfr_less_p(m.get(), best.get())) mpfr_set(best.get(), m.get(), MPFR_RNDN), period = n;
+        if (mpfr_cmp_ui(m.get(), 2) > 0) return 0;
+        mpfr_hypot(reach.get(), dr.get(), di.get(), MPFR_RNDN);
+        mpfr_mul(reach.get(), reach.get(), radius, MPFR_RNDN);
+        if (mpfr_less_p(m.get(), reach.get())) return n;
     }
-    return period;
+    return 0;
 }
 
 struct Result {
@@ -373,11 +384,11 @@ int main(int argc, char** argv) {
     for (int path = 0; path < 8; ++path) {
         const double angle = 6.283185307179586 * unit(rng);
         setC(-0.5 + 1.2 * std::cos(angle), 1.2 * std::sin(angle));
-        zoomPath("band border", c, 0.05, path % 2 == 0, 0.28, 0.0113, -300, 3, 10, count(5), rng, cases);
+        zoomPath("band border", c, 0.05, path % 2 == 0, 0.28, 0.0113, -300, 3, 10, count(6), rng, cases);
     }
     // Julia sets zoomed at the critical point.
     Mpfr width(kBits);
-    for (int k = 0; k < static_cast<int>(count(40)); ++k) {
+    for (int k = 0; k < static_cast<int>(count(50)); ++k) {
         const auto& K = constants[k % 5];
         const double exponent = -6.0 - 294.0 * unit(rng);
         mpfr_set_d(c.re.get(), exponent, MPFR_RNDN);
@@ -393,15 +404,19 @@ int main(int argc, char** argv) {
     std::shuffle(mpaths.begin(), mpaths.end(), rng);
     std::size_t minis = 0;
     for (const Case& k : mpaths) {
-        if (minis >= count(40)) break;
+        if (minis >= count(50)) break;
         Complex n;
         const auto comma = k.centre.find(',');
         mpfr_set_str(n.re.get(), k.centre.substr(0, comma).c_str(), 10, MPFR_RNDN);
         mpfr_set_str(n.im.get(), k.centre.substr(comma + 1).c_str(), 10, MPFR_RNDN);
-        const int period = closestReturn(n, 5000);
+        Mpfr radius(kBits);
+        mpfr_set_str(radius.get(), k.width.c_str(), 10, MPFR_RNDN);
+        const int period = ballPeriod(n, radius.get(), 20000);
         Mpfr size(64);
-        if (period < 2 || !nucleus(n, period, size) || mpfr_cmp_d(size.get(), 1e-320) < 0) continue;
-        const std::int32_t iterations = std::min(20000, std::max(3000, 6 * period));
+        if (period < 2 || !nucleus(n, period, size)) continue;
+        // Only minibrots deep enough for the sweep's widths, found near the place.
+        if (mpfr_cmp_d(size.get(), 2.5e-7) > 0 || mpfr_get_exp(size.get()) < -1000 * 3.3219) continue;
+        const std::int32_t iterations = std::min(20000, std::max(3000, 4 * period));
         mpfr_mul_ui(width.get(), size.get(), 4, MPFR_RNDN);
         cases.push_back(makeCase("minibrot", n, width.get(), true, 0, 0, iterations));
         // At the edge: a hundredth of the size, beside the nucleus.
@@ -429,7 +444,9 @@ int main(int argc, char** argv) {
     };
     std::map<std::string, Summary> table;
     Summary all;
+    std::size_t done = 0;
     for (const Case& k : cases) {
+        std::fprintf(stderr, "\r%zu of %zu", ++done, cases.size());
         const Result r = check(k);
         const double a = r.agreement();
         for (Summary* s : {&table[k.cls], &all}) {

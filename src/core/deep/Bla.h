@@ -50,7 +50,7 @@ private:
 };
 
 // How much smaller than the orbit dz must be for a step to count as linear.
-inline constexpr double kBlaEpsilon = 0x1p-53;
+inline constexpr double kBlaEpsilon = 0x1p-36;
 // Stretches stay clear of reference values this close to radius 2 (far more
 // than kBlaEpsilon of it, so no pixel in reach of a stretch can escape inside).
 inline constexpr double kBlaEscapeMargin = 0x1p-24;

@@ -192,10 +192,9 @@ void DeepRenderer::settleDoubts(const std::int32_t* is, const std::int32_t* js, 
                                 std::int32_t count, const std::uint8_t* doubt, std::uint8_t* out,
                                 const std::atomic<bool>* cancel) const {
     for (std::int32_t k = 0; k < count; ++k) {
-        const std::int32_t slot = is != nullptr ? k : i0 + k;
-        if (doubt[slot] == 0) continue;
+        if (doubt[k] == 0) continue;
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
-        out[slot] = exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0);
+        out[k] = exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0);
     }
 }
 
@@ -215,12 +214,12 @@ void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, st
     }
     constexpr std::int32_t kChunk = 256;
     LaneStart starts[kChunk];
-    std::vector<std::uint8_t> doubt(static_cast<std::size_t>(end), 0);
+    std::uint8_t doubt[kChunk];
     for (std::int32_t from = begin; from < end; from += kChunk) {
         const std::int32_t count = end - from < kChunk ? end - from : kChunk;
-        const std::int32_t waiting = startPixels(from, j, count, nullptr, out, doubt.data(), starts);
-        perturbedSpanLanes(m_lanes, starts, waiting, out, doubt.data(), cancel);
-        settleDoubts(nullptr, nullptr, from, j, count, doubt.data(), out, cancel);
+        const std::int32_t waiting = startPixels(from, j, count, nullptr, out + from, doubt, starts);
+        perturbedSpanLanes(m_lanes, starts, waiting, out + from, doubt, cancel);
+        settleDoubts(nullptr, nullptr, from, j, count, doubt, out + from, cancel);
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
     }
 }
@@ -233,14 +232,14 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
     for (std::int32_t k = 0; k < count; ++k) {
         const std::int32_t i = is != nullptr ? is[k] : i0 + k;
         const std::int32_t j = js != nullptr ? js[k] : j0;
-        const std::int32_t slot = is != nullptr ? k : i0 + k;
         const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
         const ExtFloat dci = offsetIm(j);
         PixelHandOver h;
         PixelCount decided;
-        if (perturbedPixelStart(m_orbits, dcr, dci, decided, h)) {
-            out[slot] = decided.index;
-            doubt[slot] = decided.doubtful ? 1 : 0;
+        const bool done = perturbedPixelStart(m_orbits, dcr, dci, decided, h);
+        doubt[k] = done && decided.doubtful ? 1 : 0;
+        if (done) {
+            out[k] = decided.index;
             continue;
         }
         const auto m = static_cast<std::int64_t>(h.m);
@@ -253,7 +252,7 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
                                       h.onRebase ? m_lanes.rebaseBegin + m : m,
                                       h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd,
                                       h.n,
-                                      slot};
+                                      k};
     }
     return waiting;
 }

@@ -66,13 +66,15 @@ private:
     void pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
     bool lanesPay() const;
     // Runs pixels (i0 + k, j0), or (is[k], js[k]) when given, up to where plain
-    // steps begin; decided ones go to out, the rest to starts. Returns how many wait.
+    // steps begin; decided ones go to out[k] (doubt[k] set where in doubt,
+    // cleared elsewhere), the rest to starts. Returns how many wait.
     std::int32_t startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
                              std::uint8_t* out, std::uint8_t* doubt, LaneStart* starts,
                              const std::int32_t* js = nullptr) const;
     // The plain full-precision loop, for a pixel whose rounding left its count in doubt.
     std::uint8_t exactPixel(std::int32_t i, std::int32_t j) const;
-    // Pixels (i0 + k, j0), or (is[k], js[k]), whose doubt[slot] is set, again by exactPixel.
+    // Pixels (i0 + k, j0), or (is[k], js[k]), whose doubt[k] is set, again by
+    // exactPixel into out[k].
     void settleDoubts(const std::int32_t* is, const std::int32_t* js, std::int32_t i0, std::int32_t j0,
                       std::int32_t count, const std::uint8_t* doubt, std::uint8_t* out,
                       const std::atomic<bool>* cancel) const;

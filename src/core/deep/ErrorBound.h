@@ -14,15 +14,18 @@ namespace velmora {
 
 // |2 z|^2 = 4 |z|^2 per step, and 2^-10 for the cross terms of the squares.
 inline constexpr double kErrorGrowth = 4.0 * (1.0 + 0x1p-10);
-// A step's rounding, (1 + 2^10) x 4 x (2^-53)^2 rounded up, times
-// |2 Z + dz|^2 |dz|^2.
-inline constexpr double kStepRounding = 0x1p-94;
+// A step's rounding, (1 + 2^10) x 16 x (2^-53)^2 rounded up, times |dz'|^2:
+// the step's products (2 Z + dz) dz = dz' - dc, where the offset dc is no
+// larger than the difference but where they cancel (a case left aside), and
+// the sum Z + dz that a rebase keeps, no larger than the next difference.
+inline constexpr double kStepRounding = 0x1p-92;
 // Doubt begins where 8 times the error reaches the distance from radius 2.
 inline constexpr double kDoubtFactor = 64.0;
 
-// err2 after one plain step from z = Z + dz with |z|^2 = nz, |2 Z + dz|^2 = tz.
-inline double errorAfterStep(double err2, double nz, double tz, double dz2) {
-    return kErrorGrowth * nz * err2 + kStepRounding * tz * dz2;
+// err2 after one plain step from z with |z|^2 = nz to the difference dz',
+// |dz'|^2 = dzNext2.
+inline double errorAfterStep(double err2, double nz, double dzNext2) {
+    return kErrorGrowth * nz * err2 + kStepRounding * dzNext2;
 }
 
 // excess = |z|^2 - 4 at the deciding step, previous = |z|^2 - 4 the step before.

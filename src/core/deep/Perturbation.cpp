@@ -129,7 +129,10 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
             // z_{n-1} = Z_m + dz. Skip whole stretches while they hold: z stays
             // next to the reference there, which neither escapes nor needs a rebase.
             std::int64_t length = 0;
-            while (const BlaStep* s = bla->find(m, dzr * dzr + dzi * dzi, o.limit - (n - 1), length)) {
+            for (;;) {
+                const double dzStart2 = dzr * dzr + dzi * dzi;
+                const BlaStep* s = bla->find(m, dzStart2, o.limit - (n - 1), length);
+                if (s == nullptr) break;
                 const double nr = (s->ar * dzr - s->ai * dzi) + (s->br * cr - s->bi * ci);
                 const double ni = (s->ar * dzi + s->ai * dzr) + (s->br * ci + s->bi * cr);
                 dzr = nr;
@@ -139,8 +142,11 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
                 const double zr = zre[m] + dzr, zi = zim[m] + dzi;
                 const double nz = zr * zr + zi * zi;
                 const double dz2 = dzr * dzr + dzi * dzi;
+                // Each step of the stretch leaves out at most kBlaEpsilon of the
+                // difference at its radius, and less in proportion below it.
                 const double skipped = 2.0 * static_cast<double>(length) * kBlaEpsilon;
-                err2 = (s->ar * s->ar + s->ai * s->ai) * err2 + (skipped * skipped + kStepRounding) * dz2;
+                const double left = skipped * skipped * (dzStart2 / s->r2);
+                err2 = (s->ar * s->ar + s->ai * s->ai) * err2 + (left + kStepRounding) * dz2;
                 const double excess = escapeExcess(nz, zex[m], zre[m], zim[m], dzr, dzi);
                 if (excess > 0.0) return decide(shownIndex(n - 1), excess);
                 if (n > o.limit) return decide(0, excess);
@@ -156,22 +162,21 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         if (m + 1 >= size) {
             dzr += zre[m];
             dzi += zim[m];
-            err2 += kStepRounding * nzBefore;
             rebase();
         }
         const double tr = 2.0 * zre[m] + dzr, ti = 2.0 * zim[m] + dzi;
-        err2 = errorAfterStep(err2, nzBefore, tr * tr + ti * ti, dzr * dzr + dzi * dzi);
         const double nr = (tr * dzr - ti * dzi) + cr;
         const double ni = (tr * dzi + ti * dzr) + ci;
+        const double dzNext2 = nr * nr + ni * ni;
+        err2 = errorAfterStep(err2, nzBefore, dzNext2);
         ++m;
         const double zr = zre[m] + nr, zi = zim[m] + ni;
         const double nz = zr * zr + zi * zi;
         const double excess = escapeExcess(nz, zex[m], zre[m], zim[m], nr, ni);
         if (excess > 0.0) return decide(shownIndex(n), excess);
-        if (nz < nr * nr + ni * ni) {
+        if (nz < dzNext2) {
             dzr = zr;
             dzi = zi;
-            err2 += kStepRounding * nz;
             rebase();
         } else {
             dzr = nr;

@@ -2,7 +2,6 @@
 // dependent chain of one group overlaps the other's.
 #include "deep/PerturbationLanes.h"
 
-#include <bit>
 #include <cstdint>
 
 #include "deep/ErrorBound.h"
@@ -109,32 +108,12 @@ struct Kernel {
         g.n = _mm256_load_si256(reinterpret_cast<const __m256i*>(n));
     }
 
-    // Lanes too close to the escape radius for the doubles: decided by the
-    // reference's excess, one lane at a time (rare but for band borders).
-    __attribute__((noinline)) __m256d decideByExcess(__m256d nearRadius, __m256d escaped, __m256i idx1, __m256d nr,
-                                                     __m256d ni) const {
-        alignas(32) double dzr[4], dzi[4], esc[4];
-        alignas(32) std::int64_t idx[4];
-        _mm256_store_pd(dzr, nr);
-        _mm256_store_pd(dzi, ni);
-        _mm256_store_pd(esc, escaped);
-        _mm256_store_si256(reinterpret_cast<__m256i*>(idx), idx1);
-        const int lanes = _mm256_movemask_pd(nearRadius);
-        for (int k = 0; k < 4; ++k) {
-            if ((lanes >> k & 1) == 0) continue;
-            const std::int64_t m = idx[k];
-            const bool beyond = excessByReference(o.excess[m], o.re[m], o.im[m], dzr[k], dzi[k]) > 0.0;
-            esc[k] = beyond ? std::bit_cast<double>(~std::uint64_t{0}) : 0.0;  // a full lane mask
-        }
-        return _mm256_load_pd(esc);
-    }
-
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, __m256i rebaseBegin, __m256i rebaseEnd, __m256i one,
-                                                    __m256i limit, __m256d two, __m256d four, __m256d startRe,
+                                                    __m256i limit, __m256d two, __m256d startRe,
                                                     __m256d startIm, __m256d nextRe, __m256d nextIm, __m256i two64,
-                                                    __m256d growth, __m256d rounding) {
+                                                    __m256d growth, __m256d rounding, __m256d nearFour) {
         // The reference ends: continue from its start, which is exact.
         const __m256d ended =
             _mm256_castsi256_pd(_mm256_cmpgt_epi64(_mm256_add_epi64(g.idx, one), _mm256_sub_epi64(g.end, one)));
@@ -149,7 +128,6 @@ struct Kernel {
             g.zi0 = _mm256_blendv_pd(g.zi0, startIm, ended);
             g.zr1 = _mm256_blendv_pd(g.zr1, nextRe, ended);
             g.zi1 = _mm256_blendv_pd(g.zi1, nextIm, ended);
-            g.err2 = _mm256_blendv_pd(g.err2, _mm256_add_pd(g.err2, _mm256_mul_pd(rounding, g.nz)), ended);
         }
         const __m256d zr0 = g.zr0, zi0 = g.zi0, zr1 = g.zr1, zi1 = g.zi1;
         // The value after next, loaded now for the case without a rebase.
@@ -161,24 +139,20 @@ struct Kernel {
         const __m256d ti = _mm256_add_pd(_mm256_mul_pd(two, zi0), g.dzi);
         const __m256d nr = _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(tr, g.dzr), _mm256_mul_pd(ti, g.dzi)), g.cr);
         const __m256d ni = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(tr, g.dzi), _mm256_mul_pd(ti, g.dzr)), g.ci);
-        // As errorAfterStep.
-        const __m256d tz = _mm256_add_pd(_mm256_mul_pd(tr, tr), _mm256_mul_pd(ti, ti));
-        const __m256d dz2 = _mm256_add_pd(_mm256_mul_pd(g.dzr, g.dzr), _mm256_mul_pd(g.dzi, g.dzi));
-        const __m256d err2 = _mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(growth, g.nz), g.err2),
-                                           _mm256_mul_pd(_mm256_mul_pd(rounding, tz), dz2));
         const __m256d nzBefore = g.nz;
         const __m256d zr = _mm256_add_pd(zr1, nr);
         const __m256d zi = _mm256_add_pd(zi1, ni);
         const __m256d nz = _mm256_add_pd(_mm256_mul_pd(zr, zr), _mm256_mul_pd(zi, zi));
-        __m256d escaped = _mm256_and_pd(g.active, _mm256_cmp_pd(nz, four, _CMP_GT_OQ));
-        const __m256d offFour = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(nz, four));
-        const __m256d nearRadius =
-            _mm256_and_pd(g.active, _mm256_cmp_pd(offFour, _mm256_set1_pd(kEscapeDoubt), _CMP_LT_OQ));
-        if (_mm256_movemask_pd(nearRadius) != 0) escaped = decideByExcess(nearRadius, escaped, idx1, nr, ni);
+        // Lanes beyond radius 2 or too close to it for the doubles to tell:
+        // decided one at a time below (as escapeExcess decides).
+        const __m256d escaped = _mm256_and_pd(g.active, _mm256_cmp_pd(nz, nearFour, _CMP_GT_OQ));
         const __m256d atLimit = _mm256_andnot_pd(
             escaped,
             _mm256_and_pd(g.active, _mm256_castsi256_pd(_mm256_cmpgt_epi64(g.n, _mm256_sub_epi64(limit, one)))));
         const __m256d dzn = _mm256_add_pd(_mm256_mul_pd(nr, nr), _mm256_mul_pd(ni, ni));
+        // As errorAfterStep.
+        const __m256d err2 = _mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(growth, nzBefore), g.err2),
+                                           _mm256_mul_pd(rounding, dzn));
         const __m256d rebase = _mm256_cmp_pd(nz, dzn, _CMP_LT_OQ);
         g.dzr = _mm256_blendv_pd(nr, zr, rebase);
         g.dzi = _mm256_blendv_pd(ni, zi, rebase);
@@ -190,7 +164,7 @@ struct Kernel {
         g.zi0 = _mm256_blendv_pd(zi1, startIm, rebase);
         g.zr1 = _mm256_blendv_pd(zr2, nextRe, rebase);
         g.zi1 = _mm256_blendv_pd(zi2, nextIm, rebase);
-        g.err2 = _mm256_blendv_pd(err2, _mm256_add_pd(err2, _mm256_mul_pd(rounding, nz)), rebase);
+        g.err2 = err2;
         g.nz = nz;
         const __m256i counted = g.n;
         g.n = _mm256_add_epi64(g.n, one);
@@ -205,12 +179,17 @@ struct Kernel {
             _mm256_store_pd(before, nzBefore);
             _mm256_store_pd(dr, nr);
             _mm256_store_pd(di, ni);
-            const int esc = _mm256_movemask_pd(escaped);
             for (int k = 0; k < 4; ++k) {
                 if ((done >> k & 1) == 0) continue;
-                out[g.pixel[k]] = (esc >> k & 1) != 0 ? shownIndex(n[k]) : 0;
                 const std::int64_t m = at[k];
                 const double excess = escapeExcess(now[k], o.excess[m], o.re[m], o.im[m], dr[k], di[k]);
+                if (excess > 0.0) {
+                    out[g.pixel[k]] = shownIndex(n[k]);
+                } else if (n[k] >= o.limit) {
+                    out[g.pixel[k]] = 0;
+                } else {
+                    continue;  // just inside radius 2: the lane goes on
+                }
                 if (countInDoubt(e2[k], excess, before[k] - 4.0)) doubt[g.pixel[k]] = 1;
                 fill(g, k);
             }
@@ -229,13 +208,14 @@ void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32
                         std::uint8_t* doubt, const std::atomic<bool>* cancel) {
     Kernel kernel{o, starts, count, out, doubt, cancel};
     const __m256d growth = _mm256_set1_pd(kErrorGrowth), rounding = _mm256_set1_pd(kStepRounding);
+    const __m256d nearFour = _mm256_set1_pd(4.0 - kEscapeDoubt);
     constexpr int kGroups = 4;
     Group groups[kGroups] = {};
     for (Group& g : groups)
         for (int k = 0; k < 4; ++k) kernel.fill(g, k);
     const __m256i rebaseBegin = _mm256_set1_epi64x(o.rebaseBegin), rebaseEnd = _mm256_set1_epi64x(o.rebaseEnd);
     const __m256i one = _mm256_set1_epi64x(1), limit = _mm256_set1_epi64x(o.limit);
-    const __m256d two = _mm256_set1_pd(2.0), four = _mm256_set1_pd(4.0);
+    const __m256d two = _mm256_set1_pd(2.0);
     const __m256d startRe = _mm256_set1_pd(o.re[o.rebaseBegin]), startIm = _mm256_set1_pd(o.im[o.rebaseBegin]);
     const __m256d nextRe = _mm256_set1_pd(o.re[o.rebaseBegin + 1]), nextIm = _mm256_set1_pd(o.im[o.rebaseBegin + 1]);
     const __m256i two64 = _mm256_set1_epi64x(2);
@@ -245,8 +225,8 @@ void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32
     while (liveCount > 0) {
         for (int g = 0; g < kGroups; ++g) {
             if (!live[g]) continue;
-            if (!kernel.step(groups[g], rebaseBegin, rebaseEnd, one, limit, two, four, startRe, startIm, nextRe, nextIm,
-                             two64, growth, rounding)) {
+            if (!kernel.step(groups[g], rebaseBegin, rebaseEnd, one, limit, two, startRe, startIm, nextRe, nextIm,
+                             two64, growth, rounding, nearFour)) {
                 live[g] = false;
                 --liveCount;
             }
