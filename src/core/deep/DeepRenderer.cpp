@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "deep/DoubleDoublePixel.h"
 #include "deep/PlainMpfrLoop.h"
 #include "deep/Precision.h"
 #include "render/ThreadPool.h"
@@ -118,6 +119,7 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     m_orbits.rebase = loc.mandelbrot() ? &m_primary : &m_rebase;
     m_orbits.mandelbrot = loc.mandelbrot();
     m_orbits.limit = loc.iterations();
+    m_orbits.orbitRounding2 = std::ldexp(1.0, -2 * static_cast<int>(std::min<mpfr_prec_t>(loc.precision() - 3, 500)));
     try {
         // |dc| at the picture's corners: the offsets are measured from its middle.
         const double sx = loc.spacingX().toDouble(), sy = loc.spacingY().toDouble();
@@ -184,8 +186,31 @@ std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
 }
 
 std::uint8_t DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
+    // First in double-double numbers, where the offsets fit them; then, if
+    // still in doubt, by the full-precision loop.
+    const DeepLocation& loc = *m_location;
+    const mpfr_prec_t bits = loc.precision();
+    Mpfr re(bits), im(bits), refRe(bits), refIm(bits);
+    loc.pixel(i, j, re.get(), im.get());
+    loc.pixel(m_refI, m_refJ, refRe.get(), refIm.get());
+    if (m_onAxis) mpfr_set_zero(refIm.get(), 1);
+    mpfr_sub(re.get(), re.get(), refRe.get(), MPFR_RNDN);
+    mpfr_sub(im.get(), im.get(), refIm.get(), MPFR_RNDN);
+    const auto split = [&](Mpfr& v) {
+        DoubleDouble out{mpfr_get_d(v.get(), MPFR_RNDN), 0.0};
+        mpfr_sub_d(v.get(), v.get(), out.hi, MPFR_RNDN);
+        out.lo = mpfr_get_d(v.get(), MPFR_RNDN);
+        return out;
+    };
+    const bool fits = m_orbits.wideSteps == 0 && (mpfr_zero_p(re.get()) || mpfr_get_exp(re.get()) > kDoubleFloor) &&
+                      (mpfr_zero_p(im.get()) || mpfr_get_exp(im.get()) > kDoubleFloor);
+    if (fits) {
+        const DoubleDouble dcr = split(re), dci = split(im);
+        const PixelCount count = doubleDoublePixel(m_orbits, dcr, dci);
+        if (!count.doubtful) return count.index;
+    }
     m_exactPixels.fetch_add(1, std::memory_order_relaxed);
-    return plainMpfrPixel(*m_location, i, j);
+    return plainMpfrPixel(loc, i, j);
 }
 
 void DeepRenderer::settleDoubts(const std::int32_t* is, const std::int32_t* js, std::int32_t i0, std::int32_t j0,

@@ -52,7 +52,7 @@ public:
     std::int32_t axisRow() const { return m_axis ? m_axisRow : -1; }
     // Turns skipping by bilinear approximation off (for comparisons).
     void setSkipping(bool allowed);
-    // Pixels computed again by the plain full-precision loop since prepare().
+    // Pixels that needed the plain full-precision loop since prepare().
     std::int64_t exactPixels() const { return m_exactPixels.load() + (m_axis ? m_axis->exactPixels() : 0); }
 
 private:
@@ -71,7 +71,8 @@ private:
     std::int32_t startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
                              std::uint8_t* out, std::uint8_t* doubt, LaneStart* starts,
                              const std::int32_t* js = nullptr) const;
-    // The plain full-precision loop, for a pixel whose rounding left its count in doubt.
+    // A pixel whose rounding in doubles left its count in doubt: again in
+    // double-double numbers, and by the plain full-precision loop if need be.
     std::uint8_t exactPixel(std::int32_t i, std::int32_t j) const;
     // Pixels (i0 + k, j0), or (is[k], js[k]), whose doubt[k] is set, again by
     // exactPixel into out[k].

@@ -33,6 +33,10 @@ struct PerturbationOrbits {
     // Julia: the first steps, where orbits passing close to 0 may shrink the
     // differences below the double range; they are taken in wide numbers.
     std::int32_t wideSteps = 0;
+    // The square of the orbits' own rounding, relative to |Z|: 2^-precision,
+    // with room for a step's few operations. Below the doubles' rounding of
+    // the differences, but not below a double-double's.
+    double orbitRounding2 = 0.0;
     // Stretches to skip on each orbit; null or empty: every step is taken.
     const BlaTable* primaryBla = nullptr;
     const BlaTable* rebaseBla = nullptr;

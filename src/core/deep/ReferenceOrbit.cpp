@@ -18,13 +18,23 @@ OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr 
         out.re.clear();
         out.im.clear();
         out.excess.clear();
+        out.reLow.clear();
+        out.imLow.clear();
         // Short orbits are the rule near escaping points: grow as needed.
         out.re.reserve(std::min<std::size_t>(length, 4096));
         out.im.reserve(std::min<std::size_t>(length, 4096));
         out.excess.reserve(std::min<std::size_t>(length, 4096));
+        out.reLow.reserve(std::min<std::size_t>(length, 4096));
+        out.imLow.reserve(std::min<std::size_t>(length, 4096));
+        const auto low = [&](mpfr_srcptr v, double high) {
+            mpfr_sub_d(t.get(), v, high, MPFR_RNDN);
+            return mpfr_get_d(t.get(), MPFR_RNDN);
+        };
         const auto keep = [&] {
             out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
             out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
+            out.reLow.push_back(low(zr.get(), out.re.back()));
+            out.imLow.push_back(low(zi.get(), out.im.back()));
             mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
             mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
             mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
@@ -46,10 +56,14 @@ OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr 
         out.re.insert(out.re.end(), ReferenceOrbit::kPadding, 0.0);
         out.im.insert(out.im.end(), ReferenceOrbit::kPadding, 0.0);
         out.excess.insert(out.excess.end(), ReferenceOrbit::kPadding, -4.0);
+        out.reLow.insert(out.reLow.end(), ReferenceOrbit::kPadding, 0.0);
+        out.imLow.insert(out.imLow.end(), ReferenceOrbit::kPadding, 0.0);
     } catch (const std::bad_alloc&) {
         out.re.clear();
         out.im.clear();
         out.excess.clear();
+        out.reLow.clear();
+        out.imLow.clear();
         return OrbitOutcome::NoMemory;
     }
     return OrbitOutcome::Done;

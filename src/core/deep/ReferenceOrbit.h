@@ -17,6 +17,10 @@ struct ReferenceOrbit {
     // next to Z_k escapes is decided from it where the doubles cannot tell
     // (Z_k itself rounded moves every pixel by far more than their spacing).
     std::vector<double> excess;
+    // What the doubles leave out: Z_k - re[k] and - im[k], rounded, for
+    // pixels followed in double-double numbers.
+    std::vector<double> reLow;
+    std::vector<double> imLow;
     std::size_t size() const { return re.size() < kPadding ? 0 : re.size() - kPadding; }
     static constexpr std::size_t kPadding = 2;
 };
