@@ -43,6 +43,8 @@ faults=(
   "Julia orbits that fall below the doubles start in doubles|src/core/deep/Perturbation.cpp|o.wideSteps > 0)) {|o.wideSteps > 1000)) {"
   "error bound grown by the square of z instead of 2z|src/core/deep/ErrorBound.h|inline constexpr double kErrorGrowth = 4.0 * (1.0 + 0x1p-10);|inline constexpr double kErrorGrowth = 1.0 * (1.0 + 0x1p-10);"
   "the switch skips the Julia orbit rule|src/core/deep/DeepSwitch.cpp|if (julia && gapLog2 >= floorLog2)|if (julia && gapLog2 < floorLog2)"
+  "double-double bound without the orbits' own rounding|src/core/deep/DoubleDoublePixel.cpp|+ o.orbitRounding2 * nzBefore;|;"
+  "double-double product drops its lowest term|src/core/deep/DoubleDouble.h|return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};|return {p, ((ah * bh - p) + ah * bl + al * bh)};"
   "a centre read at its own digits' precision|src/core/deep/CentreWidth.cpp|    Mpfr re(bits), im(bits);|    Mpfr re(bitsToRead(given.re)), im(bitsToRead(given.im));"
   "wheel notches during a render are lost|src/gui/services/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
 )
