@@ -176,6 +176,7 @@ TEST_P(DeepAgainstMpfr, EscapeCountsAgree) {
     for (int n : seen) distinct += n > 0;
     EXPECT_GE(distinct, c.distinct);
 }
+const std::string kJustBelowI = "0." + std::string(299, '9') + "7";
 INSTANTIATE_TEST_SUITE_P(
     Locations, DeepAgainstMpfr,
     ::testing::Values(
@@ -189,6 +190,9 @@ INSTANTIATE_TEST_SUITE_P(
         // orbits that start on the axis stay there, as the plain loop's do.
         DeepCase{"Mandelbrot_real_axis_off_the_middle", "-1.54368901269207636157085597180174798652520329765095",
                  "5e-33", "3e-32", FractalType::Mandelbrot},
+        // Offsets below the double range start in wide-exponent numbers.
+        DeepCase{"wide_numbers_1e300", "2.1e-301", kJustBelowI.c_str(), "1e-300", FractalType::Mandelbrot, 0, 0, 3000,
+                 1, 12},
         DeepCase{"Julia_1e20", "1.3e-21", "0.9999999999999999999986", "1e-20", FractalType::Julia},
         DeepCase{"Julia_1e40", "-4.1e-41", "1.00000000000000000000000000000000000000003", "1e-40", FractalType::Julia},
         // Around the critical point the first step squares the offsets: the
@@ -211,20 +215,6 @@ INSTANTIATE_TEST_SUITE_P(
         DeepCase{"long_orbits_1e20", "-1.75437718843724974978125", "-0.01249875187503153118750", "1e-20",
                  FractalType::Mandelbrot, 0, 0, 3000}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Offsets below the double range start in wide-exponent numbers.
-TEST(DeepAgainstMpfrWide, EscapeCountsAgreeAt1e300) {
-    std::string im = "0." + std::string(299, '9') + "7";  // just below i, within the picture
-    const FractalParams p = around("2.1e-301", im.c_str(), "1e-300", 12, 8, 3000);
-    FakeHost host;
-    FractalEngine engine(p.width, p.height, host);
-    load(engine, p);
-    ASSERT_EQ(engine.render(), 1);
-    ASSERT_TRUE(engine.lastRenderWasDeep());
-    const PixelCheck check = checkPixels(DeepLocation(p), p.width * p.height,
-                                         [&](std::int32_t i, std::int32_t j) { return imageRow(engine, j)[i]; });
-    EXPECT_EQ(check.differing, 0);
-}
 
 TEST(DeepLanes, VectorLanesGiveThePixelsOfTheSingleLoop) {
     if (!perturbationLanesSupported()) GTEST_SKIP() << "no vector kernel on this machine";
@@ -320,20 +310,6 @@ TEST(DeepSwitch, JustInsideIsTheDoubleEngineBitForBit) {
     r.height = p.height;
     const auto expected = test::referenceImage(r);
     EXPECT_EQ(std::vector<std::uint8_t>(engine.bits(), engine.bits() + engine.bufferSize()), expected);
-}
-
-TEST(DeepSwitch, JustOutsideIsTheDeepEngineAndExact) {
-    const FractalParams p = nearTheWall(0.8);
-    FakeHost host;
-    FractalEngine engine(p.width, p.height, host);
-    load(engine, p);
-    ASSERT_EQ(engine.render(), 1);
-    EXPECT_TRUE(engine.lastRenderWasDeep());
-    const DeepLocation loc(p);
-    const PixelCheck check =
-        checkPixels(loc, p.width * p.height, [&](std::int32_t i, std::int32_t j) { return imageRow(engine, j)[i]; });
-    EXPECT_EQ(check.checked, p.width * p.height);
-    EXPECT_EQ(check.differing, 0);
 }
 
 // ---- Bands and cancel ----

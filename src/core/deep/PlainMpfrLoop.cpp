@@ -44,17 +44,4 @@ void samplePixel(std::int64_t k, std::int64_t count, std::int32_t width, std::in
     if (i >= width) i = width - 1;
 }
 
-PixelCheck checkPixels(const DeepLocation& loc, std::int64_t count,
-                       const std::function<std::uint8_t(std::int32_t, std::int32_t)>& pixelAt) {
-    PixelCheck result;
-    if (loc.width() <= 0 || loc.height() <= 0) return result;
-    for (std::int64_t k = 0; k < count; ++k) {
-        std::int32_t i = 0, j = 0;
-        samplePixel(k, count, loc.width(), loc.height(), i, j);
-        ++result.checked;
-        if (plainMpfrPixel(loc, i, j) != pixelAt(i, j)) ++result.differing;
-    }
-    return result;
-}
-
 }  // namespace velmora

@@ -2,7 +2,6 @@
 // The escape-time rule run entirely in MPFR, one pixel at a time: the
 // yardstick deep renders are measured against.
 #include <cstdint>
-#include <functional>
 
 #include "deep/DeepLocation.h"
 
@@ -13,14 +12,6 @@ namespace velmora {
 // iteration, strictly beyond 4, n mod 256 with 0 shown as 1, 0 at the limit.
 std::uint8_t plainMpfrPixel(const DeepLocation& location, std::int64_t i, std::int64_t j);
 
-// N pixels spread over a W x H picture, each computed by the plain loop and
-// compared with pixelAt(i, j) (j from the top row).
-struct PixelCheck {
-    std::int64_t checked = 0;
-    std::int64_t differing = 0;
-};
-PixelCheck checkPixels(const DeepLocation& location, std::int64_t count,
-                       const std::function<std::uint8_t(std::int32_t, std::int32_t)>& pixelAt);
 // The k-th of `count` sample pixels (k < count).
 void samplePixel(std::int64_t k, std::int64_t count, std::int32_t width, std::int32_t height, std::int32_t& i,
                  std::int32_t& j);
