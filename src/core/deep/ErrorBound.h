@@ -31,7 +31,8 @@ inline double errorAfterStep(double err2, double nz, double dzNext2) {
 // excess = |z|^2 - 4 at the deciding step, previous = |z|^2 - 4 the step before.
 inline bool countInDoubt(double err2, double excess, double previous) {
     const double margin = std::min(std::fabs(excess), std::fabs(previous));
-    return kDoubtFactor * err2 >= margin * margin;
+    // Written so that a bound or a value that overflowed (NaN) is in doubt.
+    return !(kDoubtFactor * err2 < margin * margin);
 }
 
 }  // namespace velmora
