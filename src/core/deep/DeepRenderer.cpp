@@ -12,6 +12,12 @@ namespace velmora {
 
 namespace {
 
+ExtFloat toWide(mpfr_srcptr v) {
+    long exponent = 0;
+    const double mantissa = mpfr_get_d_2exp(&exponent, v, MPFR_RNDN);
+    return ExtFloat(mantissa, exponent);
+}
+
 // Bits short of the measured need that the margin covers without a second orbit.
 constexpr mpfr_prec_t kPrecisionSlack = 16;
 
@@ -66,15 +72,15 @@ OrbitOutcome DeepRenderer::computeOrbits(std::int32_t row, bool onAxis, const st
     loc.pixel(m_refI, m_refJ, re.get(), im.get());
     m_onAxis = onAxis;
     if (onAxis) {
-        long exponent = 0;
-        const double mantissa = mpfr_get_d_2exp(&exponent, im.get(), MPFR_RNDN);
-        m_axisOffset = ExtFloat(mantissa, exponent);
+        m_axisOffset = toWide(im.get());
         mpfr_set_zero(im.get(), 1);
     }
     // Enough values for the longest pixel: the Mandelbrot orbit starts one
     // step early (at 0, with z0 = c its second value).
     const std::size_t limit = loc.iterations() > 0 ? static_cast<std::size_t>(loc.iterations()) : 0;
     if (loc.mandelbrot()) return computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, m_primary);
+    m_orbits.startRe = toWide(re.get());
+    m_orbits.startIm = toWide(im.get());
     const OrbitOutcome outcome =
         computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_primary);
     if (outcome != OrbitOutcome::Done) return outcome;

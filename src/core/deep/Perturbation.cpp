@@ -56,7 +56,11 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
             w.m = 0;
             w.orbit = o.rebase;
         }
-        const ExtFloat zr0(w.orbit->re[w.m]), zi0(w.orbit->im[w.m]);
+        // A Julia reference starts at its own pixel, which may lie below the
+        // double range: its start is kept wide.
+        const bool start = w.m == 0 && w.orbit == o.primary && !o.mandelbrot;
+        const ExtFloat zr0 = start ? o.startRe : ExtFloat(w.orbit->re[w.m]);
+        const ExtFloat zi0 = start ? o.startIm : ExtFloat(w.orbit->im[w.m]);
         const ExtFloat tr = zr0 + zr0 + dzr, ti = zi0 + zi0 + dzi;
         const ExtFloat nr = tr * dzr - ti * dzi + cr;
         const ExtFloat ni = tr * dzi + ti * dzr + ci;

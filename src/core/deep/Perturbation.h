@@ -37,6 +37,8 @@ struct PerturbationOrbits {
     // with room for a step's few operations. Below the doubles' rounding of
     // the differences, but not below a double-double's.
     double orbitRounding2 = 0.0;
+    // Julia: the primary orbit's start (the reference pixel) in wide numbers.
+    ExtFloat startRe, startIm;
     // Stretches to skip on each orbit; null or empty: every step is taken.
     const BlaTable* primaryBla = nullptr;
     const BlaTable* rebaseBla = nullptr;
