@@ -12,10 +12,12 @@ namespace {
 
 // Gaps between pixels below this share of the magnitude of the values go to
 // the deep engine. The doubles' rounding (2^-53 a step) grows along chaotic
-// orbits: measured with the sweep tool against the plain MPFR loop, at 2^-42
-// chaotic places at widths 1e-7 to 1e-12 came out 5-29% wrong, at gaps near
-// 1e-8 a few pixels in a thousand still moved. Gaps of 1e-8 and more keep
-// the double engine (the usual pictures and the speed benchmarks).
+// orbits until counts move. Measured against the plain MPFR loop: with the
+// line at 2^-42, chaotic places at widths 1e-7 to 1e-12 came out 5-29% wrong,
+// and even at gaps of 2e-8 a Julia place had 2% of its pixels wrong, where
+// the deep engine, which bounds each pixel's own error, has none. So the line
+// is as high as it may be: gaps of 1e-8 and more keep the double engine (the
+// usual pictures and the speed benchmarks, bit for bit).
 constexpr double kDoubleGapShare = 1e-8;
 
 // The view's centre orbit in doubles, as far as the gaps can shrink: the
