@@ -4,7 +4,7 @@
 // changes when the loop is given half as many bits again is "unresolved" and
 // left out; the rest must agree.
 //
-//   velmora_deep_sweep [--seed N] [--size WxH] [--scale F] [--verbose]
+//   velmora_deep_sweep [--seed N] [--size WxH] [--scale F] [--verbose] [--deep-paths]
 //
 // Classes: zoom paths into the Mandelbrot and several Julia sets (each step to
 // a boundary pixel, narrowing 10^2 to 10^5), band borders far from the set,
@@ -143,7 +143,7 @@ Case makeCase(const std::string& cls, const Complex& c, mpfr_srcptr width, bool 
 // keeps every step from 1e-6 down to `deepest`.
 void zoomPath(const std::string& cls, Complex c, double startWidth, bool mandelbrot, double kr, double ki,
               double deepestLog, double narrowMin, double narrowMax, std::size_t keep, std::mt19937_64& rng,
-              std::vector<Case>& out) {
+              std::vector<Case>& out, double keepShare = 1.0) {
     Mpfr width(kBits), factor(kBits);
     mpfr_set_d(width.get(), startWidth, MPFR_RNDN);
     std::size_t kept = 0;
@@ -169,7 +169,8 @@ void zoomPath(const std::string& cls, Complex c, double startWidth, bool mandelb
         const double narrow = std::uniform_real_distribution<double>(narrowMin, narrowMax)(rng);
         mpfr_set_d(factor.get(), std::pow(10.0, narrow), MPFR_RNDN);
         mpfr_div(width.get(), width.get(), factor.get(), MPFR_RNDN);
-        if (mpfr_cmp_d(width.get(), 1e-6) <= 0 && mpfr_get_exp(width.get()) > deepestLog * 3.3219) {
+        if (mpfr_cmp_d(width.get(), 1e-6) <= 0 && mpfr_get_exp(width.get()) > deepestLog * 3.3219 &&
+            std::uniform_real_distribution<double>(0.0, 1.0)(rng) < keepShare) {
             out.push_back(makeCase(cls, c, width.get(), mandelbrot, kr, ki, iterations));
             ++kept;
         }
@@ -344,14 +345,16 @@ int main(int argc, char** argv) {
     std::uint64_t seed = 2026;
     double scale = 1.0;
     bool verbose = false;
+    bool deepPaths = false;  // only zoom paths, kept all the way down to 1e-300
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
         if (arg == "--seed" && a + 1 < argc) seed = std::strtoull(argv[++a], nullptr, 10);
         else if (arg == "--scale" && a + 1 < argc) scale = std::strtod(argv[++a], nullptr);
         else if (arg == "--size" && a + 1 < argc) std::sscanf(argv[++a], "%dx%d", &g_width, &g_height);
         else if (arg == "--verbose") verbose = true;
+        else if (arg == "--deep-paths") deepPaths = true;
         else {
-            std::fprintf(stderr, "usage: velmora_deep_sweep [--seed N] [--size WxH] [--scale F] [--verbose]\n");
+            std::fprintf(stderr, "usage: velmora_deep_sweep [--seed N] [--size WxH] [--scale F] [--verbose] [--deep-paths]\n");
             return 2;
         }
     }
@@ -366,20 +369,36 @@ int main(int argc, char** argv) {
     };
     // Mandelbrot zoom paths from several starts.
     const double starts[][2] = {{-0.75, 0.1}, {-1.25, 0.05}, {0.3, 0.5}, {-0.1, 0.9}, {-1.75, 0.01}, {0.25, 0.0}};
-    for (int path = 0; path < 12; ++path) {
+    const double constants[][2] = {{-0.8, 0.156}, {0.0, 1.0}, {-0.75, 0.1}, {0.285, 0.01}, {-0.123, 0.745}};
+    if (deepPaths) {
+        // About one step in eight kept, so each path reaches 1e-300; the
+        // pictures are smaller, the plain loop being slow that deep.
+        g_width = std::max(8, g_width / 2);
+        g_height = std::max(6, g_height / 2);
+        for (int path = 0; path < static_cast<int>(count(12)); ++path) {
+            const auto& s = starts[path % 6];
+            setC(s[0], s[1]);
+            zoomPath("M deep path", c, 0.5, true, 0, 0, -300, 2, 5, 12, rng, cases, 0.12);
+        }
+        for (int path = 0; path < static_cast<int>(count(6)); ++path) {
+            const auto& k = constants[path % 5];
+            setC(0.3 * unit(rng) - 0.15, 0.3 * unit(rng) + 0.3);
+            zoomPath("J deep path", c, 3.0, false, k[0], k[1], -300, 2, 5, 12, rng, cases, 0.12);
+        }
+    }
+    for (int path = 0; path < (deepPaths ? 0 : 12); ++path) {
         const auto& s = starts[path % 6];
         setC(s[0], s[1]);
         zoomPath("M path", c, 0.5, true, 0, 0, -300, 2, 5, count(8), rng, cases);
     }
     // Julia zoom paths for several constants.
-    const double constants[][2] = {{-0.8, 0.156}, {0.0, 1.0}, {-0.75, 0.1}, {0.285, 0.01}, {-0.123, 0.745}};
-    for (int path = 0; path < 10; ++path) {
+    for (int path = 0; path < (deepPaths ? 0 : 10); ++path) {
         const auto& k = constants[path % 5];
         setC(0.3 * unit(rng) - 0.15, 0.3 * unit(rng) + 0.3);
         zoomPath("J path", c, 3.0, false, k[0], k[1], -300, 2, 5, count(6), rng, cases);
     }
     // Band borders far from the set: only escaping pixels in view.
-    for (int path = 0; path < 8; ++path) {
+    for (int path = 0; path < (deepPaths ? 0 : 8); ++path) {
         const double angle = 6.283185307179586 * unit(rng);
         setC(-0.5 + 1.2 * std::cos(angle), 1.2 * std::sin(angle));
         zoomPath("band border", c, 0.05, path % 2 == 0, 0.28, 0.0113, -300, 3, 10, count(6), rng, cases);
@@ -390,7 +409,7 @@ int main(int argc, char** argv) {
     g_height = std::max(6, g_height / 2);
     // Julia sets zoomed at the critical point.
     Mpfr width(kBits);
-    for (int k = 0; k < static_cast<int>(count(50)); ++k) {
+    for (int k = 0; k < (deepPaths ? 0 : static_cast<int>(count(50))); ++k) {
         const auto& K = constants[k % 5];
         const double exponent = -6.0 - 294.0 * unit(rng);
         mpfr_set_d(c.re.get(), exponent, MPFR_RNDN);
@@ -436,6 +455,7 @@ int main(int argc, char** argv) {
     g_width = std::max(8, g_width / 2);
     g_height = std::max(6, g_height / 2);
     for (const char* far : {"1e-400", "3e-520", "1e-600"}) {
+        if (deepPaths) break;
         mpfr_set_str(width.get(), far, 10, MPFR_RNDN);
         mpfr_mul_d(c.re.get(), width.get(), unit(rng) - 0.5, MPFR_RNDN);
         mpfr_mul_d(c.im.get(), width.get(), unit(rng) - 0.5, MPFR_RNDN);
