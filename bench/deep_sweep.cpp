@@ -139,11 +139,74 @@ Case makeCase(const std::string& cls, const Complex& c, mpfr_srcptr width, bool 
                 text(c.re.get(), digits) + "," + text(c.im.get(), digits), text(width, 3)};
 }
 
+// z = z^2 + c; t and u are scratch.
+void squareAdd(Mpfr& zr, Mpfr& zi, const Complex& c, Mpfr& t, Mpfr& u) {
+    mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
+    mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
+    mpfr_sqr(u.get(), zr.get(), MPFR_RNDN);
+    mpfr_fms(u.get(), zi.get(), zi.get(), u.get(), MPFR_RNDN);
+    mpfr_neg(u.get(), u.get(), MPFR_RNDN);
+    mpfr_add(zr.get(), u.get(), c.re.get(), MPFR_RNDN);
+    mpfr_add(zi.get(), t.get(), c.im.get(), MPFR_RNDN);
+}
+
+// The plain loop's count at a point, at `bits` (Mandelbrot: z0 = c; Julia:
+// z0 = the point, K added).
+int exactCount(const Complex& at, bool mandelbrot, double kr, double ki, int limit, mpfr_prec_t bits) {
+    Complex add;
+    Mpfr zr(bits), zi(bits), t(bits), u(bits), m(bits);
+    mpfr_set(zr.get(), at.re.get(), MPFR_RNDN);
+    mpfr_set(zi.get(), at.im.get(), MPFR_RNDN);
+    if (mandelbrot) {
+        add = at;
+    } else {
+        mpfr_set_d(add.re.get(), kr, MPFR_RNDN);
+        mpfr_set_d(add.im.get(), ki, MPFR_RNDN);
+    }
+    for (int n = 1; n <= limit; ++n) {
+        squareAdd(zr, zi, add, t, u);
+        mpfr_sqr(t.get(), zr.get(), MPFR_RNDN);
+        mpfr_fma(m.get(), zi.get(), zi.get(), t.get(), MPFR_RNDN);
+        if (mpfr_cmp_ui(m.get(), 4) > 0) return n;
+    }
+    return 0;
+}
+
+// Moves c from a pixel centre onto the border between its count and a
+// neighbour's, bisecting with the plain loop, so that the next, much
+// narrower view still holds the border.
+void ontoBorder(Complex& c, mpfr_srcptr width, const std::vector<std::uint8_t>& px, std::int32_t i, std::int32_t j,
+                bool mandelbrot, double kr, double ki, int limit) {
+    const std::int32_t di[] = {1, -1, 0, 0}, dj[] = {0, 0, 1, -1};
+    const auto at = [&](std::int32_t x, std::int32_t y) { return px[static_cast<std::size_t>(y) * g_width + x]; };
+    for (int k = 0; k < 4; ++k) {
+        if (at(i + di[k], j + dj[k]) == at(i, j)) continue;
+        const mpfr_prec_t bits = std::max<mpfr_prec_t>(128, -mpfr_get_exp(width) + 96);
+        Complex a = c, b = c, mid;
+        Mpfr step(kBits);
+        mpfr_div_si(step.get(), width, g_width, MPFR_RNDN);
+        mpfr_mul_si(step.get(), step.get(), di[k] != 0 ? di[k] : dj[k], MPFR_RNDN);
+        mpfr_add(di[k] != 0 ? b.re.get() : b.im.get(), di[k] != 0 ? b.re.get() : b.im.get(), step.get(), MPFR_RNDN);
+        const int countA = exactCount(a, mandelbrot, kr, ki, limit, bits);
+        if (countA == exactCount(b, mandelbrot, kr, ki, limit, bits)) return;
+        for (int s = 0; s < 24; ++s) {
+            mpfr_add(mid.re.get(), a.re.get(), b.re.get(), MPFR_RNDN);
+            mpfr_div_2ui(mid.re.get(), mid.re.get(), 1, MPFR_RNDN);
+            mpfr_add(mid.im.get(), a.im.get(), b.im.get(), MPFR_RNDN);
+            mpfr_div_2ui(mid.im.get(), mid.im.get(), 1, MPFR_RNDN);
+            if (exactCount(mid, mandelbrot, kr, ki, limit, bits) == countA) a = mid;
+            else b = mid;
+        }
+        c = a;
+        return;
+    }
+}
+
 // Steps toward boundary pixels, narrowing 10^2 to 10^5 (or `narrowMax`), and
 // keeps every step from 1e-6 down to `deepest`.
 void zoomPath(const std::string& cls, Complex c, double startWidth, bool mandelbrot, double kr, double ki,
               double deepestLog, double narrowMin, double narrowMax, std::size_t keep, std::mt19937_64& rng,
-              std::vector<Case>& out, double keepShare = 1.0) {
+              std::vector<Case>& out, double keepShare = 1.0, bool onBorder = false) {
     Mpfr width(kBits), factor(kBits);
     mpfr_set_d(width.get(), startWidth, MPFR_RNDN);
     std::size_t kept = 0;
@@ -166,6 +229,7 @@ void zoomPath(const std::string& cls, Complex c, double startWidth, bool mandelb
         before = c;
         mpfr_set(widthBefore.get(), width.get(), MPFR_RNDN);
         moveTo(c, width.get(), i, j);
+        if (onBorder) ontoBorder(c, width.get(), px, i, j, mandelbrot, kr, ki, iterations);
         const double narrow = std::uniform_real_distribution<double>(narrowMin, narrowMax)(rng);
         mpfr_set_d(factor.get(), std::pow(10.0, narrow), MPFR_RNDN);
         mpfr_div(width.get(), width.get(), factor.get(), MPFR_RNDN);
@@ -175,17 +239,6 @@ void zoomPath(const std::string& cls, Complex c, double startWidth, bool mandelb
             ++kept;
         }
     }
-}
-
-// z = z^2 + c; t and u are scratch.
-void squareAdd(Mpfr& zr, Mpfr& zi, const Complex& c, Mpfr& t, Mpfr& u) {
-    mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
-    mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-    mpfr_sqr(u.get(), zr.get(), MPFR_RNDN);
-    mpfr_fms(u.get(), zi.get(), zi.get(), u.get(), MPFR_RNDN);
-    mpfr_neg(u.get(), u.get(), MPFR_RNDN);
-    mpfr_add(zr.get(), u.get(), c.re.get(), MPFR_RNDN);
-    mpfr_add(zi.get(), t.get(), c.im.get(), MPFR_RNDN);
 }
 
 // d = 2 z d + 1, the derivative by c; t and u are scratch.
@@ -371,19 +424,20 @@ int main(int argc, char** argv) {
     const double starts[][2] = {{-0.75, 0.1}, {-1.25, 0.05}, {0.3, 0.5}, {-0.1, 0.9}, {-1.75, 0.01}, {0.25, 0.0}};
     const double constants[][2] = {{-0.8, 0.156}, {0.0, 1.0}, {-0.75, 0.1}, {0.285, 0.01}, {-0.123, 0.745}};
     if (deepPaths) {
-        // About one step in eight kept, so each path reaches 1e-300; the
+        // About one step in sixteen kept, so each path reaches 1e-300 (each
+        // step moved onto the border its pixel showed); the
         // pictures are smaller, the plain loop being slow that deep.
         g_width = std::max(8, g_width / 2);
         g_height = std::max(6, g_height / 2);
         for (int path = 0; path < static_cast<int>(count(12)); ++path) {
             const auto& s = starts[path % 6];
             setC(s[0], s[1]);
-            zoomPath("M deep path", c, 0.5, true, 0, 0, -300, 2, 5, 12, rng, cases, 0.12);
+            zoomPath("M deep path", c, 0.5, true, 0, 0, -300, 2, 5, 5, rng, cases, 0.06, true);
         }
         for (int path = 0; path < static_cast<int>(count(6)); ++path) {
             const auto& k = constants[path % 5];
             setC(0.3 * unit(rng) - 0.15, 0.3 * unit(rng) + 0.3);
-            zoomPath("J deep path", c, 3.0, false, k[0], k[1], -300, 2, 5, 12, rng, cases, 0.12);
+            zoomPath("J deep path", c, 3.0, false, k[0], k[1], -300, 2, 5, 5, rng, cases, 0.06, true);
         }
     }
     for (int path = 0; path < (deepPaths ? 0 : 12); ++path) {

@@ -46,6 +46,7 @@ faults=(
   "double-double bound without the orbits' own rounding|src/core/deep/DoubleDoublePixel.cpp|+ o.orbitRounding2 * nzBefore;|;"
   "double-double product drops its lowest term|src/core/deep/DoubleDouble.h|return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};|return {p, ((ah * bh - p) + ah * bl + al * bh)};"
   "a Julia reference's start taken as its double|src/core/deep/Perturbation.cpp|const bool start = w.m == 0 && w.orbit == o.primary && !o.mandelbrot;|const bool start = false;"
+  "double-double escapes next to radius 2 decided by its own sum|src/core/deep/DoubleDoublePixel.cpp|        if (nearEscapeRadius(excess + 4.0))|        if (false)"
   "a centre read at its own digits' precision|src/core/deep/CentreWidth.cpp|    Mpfr re(bits), im(bits);|    Mpfr re(bitsToRead(given.re)), im(bitsToRead(given.im));"
   "wheel notches during a render are lost|src/gui/services/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
 )

@@ -206,6 +206,12 @@ INSTANTIATE_TEST_SUITE_P(
         // reference's rounding alone would put every pixel on one side.
         DeepCase{"band_border", "0.9057184064574985854819188981", "-0.4674940260962336946448658636654727160931",
                  "1e-20", FractalType::Mandelbrot, 0, 0, 3000, 2},
+        // The reference escapes by 1e-67 on the border of counts 11 and 12;
+        // half the picture lies just inside it.
+        DeepCase{"reference_on_a_band_border",
+                 "-1.3235335745335901545330273867896039448741884955176460746506242785386978701702999161443327",
+                 "-0.12179238751163792400493931431076870493411110268073332889218161290028494185184460590701975",
+                 "5.198e-65", FractalType::Mandelbrot, 0, 0, 3000, 2, 32},
         // Chaos where the doubles lose their bits along long orbits.
         DeepCase{"chaotic_1e10", "0.3", "0.57089845091854017", "1e-10", FractalType::Mandelbrot, 0, 0, 3000},
         DeepCase{"chaotic_Julia_1e12", "0.655265643551875", "0.187200020206875", "1e-12", FractalType::Julia, -0.8,

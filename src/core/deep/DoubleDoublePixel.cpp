@@ -1,6 +1,7 @@
 #include "deep/DoubleDoublePixel.h"
 
 #include "deep/ErrorBound.h"
+#include "deep/EscapeTest.h"
 #include "render/EscapeTime.h"
 
 namespace velmora {
@@ -51,7 +52,11 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
         const DoubleDouble xr = dd::add(zr, nr), xi = dd::add(zi, ni);
         // |z|^2 - 4 to the double-double's own accuracy.
         const DoubleDouble excessDd = dd::add(dd::add(dd::mul(xr, xr), dd::mul(xi, xi)), {-4.0, 0.0});
-        const double excess = dd::toDouble(excessDd);
+        double excess = dd::toDouble(excessDd);
+        // Closer to radius 2 than even these numbers resolve: decided by the
+        // reference's exact excess, as in doubles.
+        if (nearEscapeRadius(excess + 4.0))
+            excess = excessByReference(orbit->excess[m], orbit->re[m], orbit->im[m], dd::toDouble(nr), dd::toDouble(ni));
         const double nz = excess + 4.0;
         if (excess > 0.0 || n == o.limit) {
             result.index = excess > 0.0 ? shownIndex(n) : 0;
