@@ -26,6 +26,8 @@
 #include "render/FractalEngine.h"
 #include "render/ThreadPool.h"
 
+#include "OrbitSteps.h"
+
 namespace {
 
 using velmora::Mpfr;
@@ -46,22 +48,8 @@ void misiurewicz(double guessRe, double guessIm, int pre, int period, Mpfr& re, 
         mpfr_set_zero(di.get(), 1);
         for (int n = 1; n <= pre + period; ++n) {
             // d' = 2 z d + 1, z' = z^2 + c
-            mpfr_mul(t.get(), zr.get(), dr.get(), MPFR_RNDN);
-            mpfr_mul(u.get(), zi.get(), di.get(), MPFR_RNDN);
-            mpfr_sub(t.get(), t.get(), u.get(), MPFR_RNDN);
-            mpfr_mul(u.get(), zr.get(), di.get(), MPFR_RNDN);
-            mpfr_fma(u.get(), zi.get(), dr.get(), u.get(), MPFR_RNDN);
-            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-            mpfr_mul_2ui(u.get(), u.get(), 1, MPFR_RNDN);
-            mpfr_add_ui(dr.get(), t.get(), 1, MPFR_RNDN);
-            mpfr_set(di.get(), u.get(), MPFR_RNDN);
-            mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
-            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-            mpfr_sqr(u.get(), zr.get(), MPFR_RNDN);
-            mpfr_fms(u.get(), zi.get(), zi.get(), u.get(), MPFR_RNDN);
-            mpfr_neg(u.get(), u.get(), MPFR_RNDN);
-            mpfr_add(zr.get(), u.get(), re.get(), MPFR_RNDN);
-            mpfr_add(zi.get(), t.get(), im.get(), MPFR_RNDN);
+            velmora::bench::derivativeStep(zr, zi, dr, di, t, u);
+            velmora::bench::squareAdd(zr, zi, re.get(), im.get(), t, u);
             if (n == pre) {
                 mpfr_set(ar.get(), zr.get(), MPFR_RNDN);
                 mpfr_set(ai.get(), zi.get(), MPFR_RNDN);

@@ -32,10 +32,14 @@
 #include "deep/PlainMpfrLoop.h"
 #include "render/BandRender.h"
 
+#include "OrbitSteps.h"
+
 namespace {
 
 using velmora::FractalParams;
 using velmora::Mpfr;
+using velmora::bench::derivativeStep;
+using velmora::bench::squareAdd;
 
 constexpr mpfr_prec_t kBits = 4200;  // locations down to 1e-1200
 std::int32_t g_width = 64, g_height = 48;
@@ -139,16 +143,6 @@ Case makeCase(const std::string& cls, const Complex& c, mpfr_srcptr width, bool 
                 text(c.re.get(), digits) + "," + text(c.im.get(), digits), text(width, 3)};
 }
 
-// z = z^2 + c; t and u are scratch.
-void squareAdd(Mpfr& zr, Mpfr& zi, const Complex& c, Mpfr& t, Mpfr& u) {
-    mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
-    mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-    mpfr_sqr(u.get(), zr.get(), MPFR_RNDN);
-    mpfr_fms(u.get(), zi.get(), zi.get(), u.get(), MPFR_RNDN);
-    mpfr_neg(u.get(), u.get(), MPFR_RNDN);
-    mpfr_add(zr.get(), u.get(), c.re.get(), MPFR_RNDN);
-    mpfr_add(zi.get(), t.get(), c.im.get(), MPFR_RNDN);
-}
 
 // The plain loop's count at a point, at `bits` (Mandelbrot: z0 = c; Julia:
 // z0 = the point, K added).
@@ -164,7 +158,7 @@ int exactCount(const Complex& at, bool mandelbrot, double kr, double ki, int lim
         mpfr_set_d(add.im.get(), ki, MPFR_RNDN);
     }
     for (int n = 1; n <= limit; ++n) {
-        squareAdd(zr, zi, add, t, u);
+        squareAdd(zr, zi, add.re.get(), add.im.get(), t, u);
         mpfr_sqr(t.get(), zr.get(), MPFR_RNDN);
         mpfr_fma(m.get(), zi.get(), zi.get(), t.get(), MPFR_RNDN);
         if (mpfr_cmp_ui(m.get(), 4) > 0) return n;
@@ -241,17 +235,6 @@ void zoomPath(const std::string& cls, Complex c, double startWidth, bool mandelb
     }
 }
 
-// d = 2 z d + 1, the derivative by c; t and u are scratch.
-void derivativeStep(const Mpfr& zr, const Mpfr& zi, Mpfr& dr, Mpfr& di, Mpfr& t, Mpfr& u) {
-    mpfr_mul(t.get(), zr.get(), dr.get(), MPFR_RNDN);
-    mpfr_mul(u.get(), zi.get(), di.get(), MPFR_RNDN);
-    mpfr_sub(t.get(), t.get(), u.get(), MPFR_RNDN);
-    mpfr_mul(u.get(), zr.get(), di.get(), MPFR_RNDN);
-    mpfr_fma(u.get(), zi.get(), dr.get(), u.get(), MPFR_RNDN);
-    mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-    mpfr_mul_2ui(di.get(), u.get(), 1, MPFR_RNDN);
-    mpfr_add_ui(dr.get(), t.get(), 1, MPFR_RNDN);
-}
 
 // The nucleus of period p nearest c (Newton's method on z_p(c) = 0) and the
 // minibrot's size estimate 1 / |beta lambda^2|; false when it does not settle.
@@ -263,7 +246,7 @@ bool nucleus(Complex& c, int period, Mpfr& size) {
         for (int n = 0; n < period; ++n) {
             // d = 2 z d + 1; z = z^2 + c
             derivativeStep(zr, zi, dr, di, t, u);
-            squareAdd(zr, zi, c, t, u);
+            squareAdd(zr, zi, c.re.get(), c.im.get(), t, u);
         }
         // c -= z / d
         mpfr_sqr(den.get(), dr.get(), MPFR_RNDN);
@@ -286,7 +269,7 @@ bool nucleus(Complex& c, int period, Mpfr& size) {
     mpfr_set_ui(br.get(), 1, MPFR_RNDN), mpfr_set_zero(bi.get(), 1);
     mpfr_set_zero(zr.get(), 1), mpfr_set_zero(zi.get(), 1);
     for (int n = 1; n < period; ++n) {
-        squareAdd(zr, zi, c, t, u);
+        squareAdd(zr, zi, c.re.get(), c.im.get(), t, u);
         // l = 2 z l
         mpfr_mul(a.get(), zr.get(), lr.get(), MPFR_RNDN);
         mpfr_mul(b.get(), zi.get(), li.get(), MPFR_RNDN);
@@ -319,15 +302,8 @@ int ballPeriod(const Complex& c, mpfr_srcptr radius, int limit) {
     Mpfr zr(bits), zi(bits), t(bits), u(bits), dr(64), di(64), a(64), b(64), m(64), reach(64);
     for (int n = 1; n <= limit; ++n) {
         // d = 2 z d + 1 (low precision), z = z^2 + c
-        mpfr_mul(a.get(), zr.get(), dr.get(), MPFR_RNDN);
-        mpfr_mul(b.get(), zi.get(), di.get(), MPFR_RNDN);
-        mpfr_sub(a.get(), a.get(), b.get(), MPFR_RNDN);
-        mpfr_mul(b.get(), zr.get(), di.get(), MPFR_RNDN);
-        mpfr_fma(b.get(), zi.get(), dr.get(), b.get(), MPFR_RNDN);
-        mpfr_mul_2ui(a.get(), a.get(), 1, MPFR_RNDN);
-        mpfr_add_ui(dr.get(), a.get(), 1, MPFR_RNDN);
-        mpfr_mul_2ui(di.get(), b.get(), 1, MPFR_RNDN);
-        squareAdd(zr, zi, c, t, u);
+        derivativeStep(zr, zi, dr, di, a, b);
+        squareAdd(zr, zi, c.re.get(), c.im.get(), t, u);
         mpfr_hypot(m.get(), zr.get(), zi.get(), MPFR_RNDN);
         if (mpfr_cmp_ui(m.get(), 2) > 0) return 0;
         mpfr_hypot(reach.get(), dr.get(), di.get(), MPFR_RNDN);
