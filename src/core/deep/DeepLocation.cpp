@@ -20,14 +20,14 @@ std::int64_t exponentOf(mpfr_srcptr v) {
     return mpfr_regular_p(v) ? mpfr_get_exp(v) : INT64_MIN / 4;
 }
 
-ExtFloat toExt(mpfr_srcptr v) {
+}  // namespace
+
+ExtFloat toExtFloat(mpfr_srcptr v) {
     if (!mpfr_regular_p(v)) return ExtFloat();
     long e = 0;
     const double m = mpfr_get_d_2exp(&e, v, MPFR_RNDN);
     return ExtFloat(m, e);
 }
-
-}  // namespace
 
 DeepLocation::DeepLocation(const FractalParams& p, mpfr_prec_t minimumBits)
     : m_precision(kMinPrecision),
@@ -62,9 +62,9 @@ DeepLocation::DeepLocation(const FractalParams& p, mpfr_prec_t minimumBits)
     order();
     Mpfr t(m_precision);
     mpfr_div_si(t.get(), m_stepX.get(), std::max(m_width, 1), MPFR_RNDN);
-    m_spacingX = toExt(t.get());
+    m_spacingX = toExtFloat(t.get());
     mpfr_div_si(t.get(), m_stepY.get(), std::max(m_height, 1), MPFR_RNDN);
-    m_spacingY = toExt(t.get());
+    m_spacingY = toExtFloat(t.get());
 }
 
 void DeepLocation::setPrecisionOfAll(mpfr_prec_t bits) {

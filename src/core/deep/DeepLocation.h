@@ -55,4 +55,8 @@ private:
     ExtFloat m_spacingX, m_spacingY;
 };
 
+// v to a double's precision with a wide exponent; 0 for zero and for values
+// that are not numbers.
+ExtFloat toExtFloat(mpfr_srcptr v);
+
 }  // namespace velmora

@@ -12,12 +12,6 @@ namespace velmora {
 
 namespace {
 
-ExtFloat toWide(mpfr_srcptr v) {
-    long exponent = 0;
-    const double mantissa = mpfr_get_d_2exp(&exponent, v, MPFR_RNDN);
-    return ExtFloat(mantissa, exponent);
-}
-
 // Bits short of the measured need that the margin covers without a second orbit.
 constexpr mpfr_prec_t kPrecisionSlack = 16;
 
@@ -72,15 +66,15 @@ OrbitOutcome DeepRenderer::computeOrbits(std::int32_t row, bool onAxis, const st
     loc.pixel(m_refI, m_refJ, re.get(), im.get());
     m_onAxis = onAxis;
     if (onAxis) {
-        m_axisOffset = toWide(im.get());
+        m_axisOffset = toExtFloat(im.get());
         mpfr_set_zero(im.get(), 1);
     }
     // Enough values for the longest pixel: the Mandelbrot orbit starts one
     // step early (at 0, with z0 = c its second value).
     const std::size_t limit = loc.iterations() > 0 ? static_cast<std::size_t>(loc.iterations()) : 0;
     if (loc.mandelbrot()) return computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, m_primary);
-    m_orbits.startRe = toWide(re.get());
-    m_orbits.startIm = toWide(im.get());
+    m_orbits.startRe = toExtFloat(re.get());
+    m_orbits.startIm = toExtFloat(im.get());
     const OrbitOutcome outcome =
         computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_primary);
     if (outcome != OrbitOutcome::Done) return outcome;
@@ -106,8 +100,8 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
         std::size_t wideSteps = 0;
         const double narrowest = narrowestJuliaGap(m_primary.re.data(), m_primary.im.data(), m_primary.size(), gap,
                                                    std::max(first.width(), first.height()), &wideSteps, kWideGap);
-        m_orbits.wideSteps = static_cast<std::int32_t>(std::min<std::size_t>(wideSteps + 1, INT32_MAX));
-        if (wideSteps == 0) m_orbits.wideSteps = 0;
+        m_orbits.wideSteps =
+            wideSteps == 0 ? 0 : static_cast<std::int32_t>(std::min<std::size_t>(wideSteps + 1, INT32_MAX));
         const mpfr_prec_t wanted = first.bitsForGap(narrowest);
         if (wanted > first.precision() + kPrecisionSlack) {
             try {
