@@ -20,7 +20,9 @@ bool EscapeWatch::takeEscape() {
 }
 
 bool EscapeWatch::eventFilter(QObject* watched, QEvent* event) {
-    if (!isUserInput(*event)) return QObject::eventFilter(watched, event);
+    // A notch polled in mid-render belongs to the gate, which zooms on with it.
+    if (!isUserInput(*event) || (event->type() == QEvent::Wheel && RenderInputGate::isOpen()))
+        return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
         m_escapePressed = true;
     return true;

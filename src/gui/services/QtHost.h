@@ -10,7 +10,8 @@
 namespace velmora::gui {
 
 // While installed on the application it swallows every user input event (so
-// no command runs during a render) and only remembers that Escape was pressed.
+// no command runs during a render) and only remembers that Escape was pressed;
+// a wheel event goes on to an open RenderInputGate.
 class EscapeWatch : public QObject {
     Q_OBJECT
 public:

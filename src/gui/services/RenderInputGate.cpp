@@ -32,13 +32,23 @@ bool isUserInput(const QEvent& event) {
     }
 }
 
+namespace {
+int openGates = 0;  // the GUI thread's only
+}  // namespace
+
 RenderInputGate::RenderInputGate(QWidget& view, QWidget& progress, std::atomic<bool>& cancel,
                                  std::function<bool(const QWheelEvent&)> onWheel)
     : m_view(view), m_progress(progress), m_cancel(cancel), m_onWheel(std::move(onWheel)) {
     qApp->installEventFilter(this);
+    ++openGates;
 }
 
-RenderInputGate::~RenderInputGate() { qApp->removeEventFilter(this); }
+RenderInputGate::~RenderInputGate() {
+    qApp->removeEventFilter(this);
+    --openGates;
+}
+
+bool RenderInputGate::isOpen() { return openGates > 0; }
 
 bool RenderInputGate::eventFilter(QObject* watched, QEvent* event) {
     if (!isUserInput(*event) || watched == &m_progress || watched == m_progress.windowHandle())

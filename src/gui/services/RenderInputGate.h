@@ -26,6 +26,9 @@ public:
                     std::function<bool(const QWheelEvent&)> onWheel);
     ~RenderInputGate() override;
 
+    // Whether a gate is installed now: other filters leave the wheel to it.
+    static bool isOpen();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
