@@ -3,7 +3,7 @@
 // benchmarks that find their own places (Misiurewicz points, nuclei, periods).
 #include <mpfr.h>
 
-#include "deep/Mpfr.h"
+#include "location/Mpfr.h"
 
 namespace velmora::bench {
 

@@ -20,10 +20,10 @@
 
 #include "deep/DeepLocation.h"
 #include "deep/DeepRenderer.h"
-#include "deep/Mpfr.h"
+#include "location/Mpfr.h"
 #include "deep/PlainMpfrLoop.h"
 #include "platform/ConsoleHost.h"
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 #include "render/ThreadPool.h"
 
 #include "OrbitSteps.h"

@@ -28,9 +28,9 @@
 #include "deep/DeepLocation.h"
 #include "deep/DeepRenderer.h"
 #include "deep/DeepSwitch.h"
-#include "deep/Mpfr.h"
+#include "location/Mpfr.h"
 #include "deep/PlainMpfrLoop.h"
-#include "render/BandRender.h"
+#include "engine/BandRender.h"
 
 #include "OrbitSteps.h"
 

@@ -13,7 +13,7 @@
 #include "platform/ConsoleHost.h"
 #include "render/EscapeTime.h"
 #include "render/FastRowRenderer.h"
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 #include "render/SimdLevel.h"
 #include "render/ThreadPool.h"
 

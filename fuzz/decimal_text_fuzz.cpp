@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "deep/DecimalText.h"
-#include "deep/Mpfr.h"
+#include "location/DecimalText.h"
+#include "location/Mpfr.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;

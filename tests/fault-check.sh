@@ -24,7 +24,7 @@ cmake --build --preset dev >/dev/null
 faults=(
   "zoom in with left and right swapped|src/core/geometry/ZoomGeometry.cpp|    out.left = region.left + (box.left / cw) * w;|    out.left = region.left + (box.right / cw) * w;"
   "frame numbering off by one in a segment|src/core/anim/FrameNumbering.cpp|if (remainder <= count)|if (remainder < count)"
-  "engine no longer checks for cancel|src/core/render/FractalEngine.cpp|if (m_host->pollCancelKey()|if (false"
+  "engine no longer checks for cancel|src/core/engine/FractalEngine.cpp|if (m_host->pollCancelKey()|if (false"
   "span kernel ignores a cancel from another thread|src/core/render/SpanKernelImpl.h|a.cancel->load(std::memory_order_relaxed))|false)"
   "resolution checked before the detail level|src/core/model/SettingsCheck.cpp|    const std::int32_t detail = parseInteger(fields.detailLevel);|    if (parseInteger(fields.xPels) < 1) { refuse(host, \"Horizontal resolution must be at least 1 pixel.\", \"Resolution\"); return SettingsResult::XPels; }\n    const std::int32_t detail = parseInteger(fields.detailLevel);"
   "New keeps the old palette|src/gui/view/FractalView.cpp|    m_doc.onNewDocument();\n    loadDefaultPalette();|    m_doc.onNewDocument();"
@@ -47,8 +47,8 @@ faults=(
   "double-double product drops its lowest term|src/core/deep/DoubleDouble.h|return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};|return {p, ((ah * bh - p) + ah * bl + al * bh)};"
   "a Julia reference's start taken as its double|src/core/deep/Perturbation.cpp|const bool start = w.m == 0 && w.orbit == o.primary && !o.mandelbrot;|const bool start = false;"
   "double-double escapes next to radius 2 decided by its own sum|src/core/deep/DoubleDoublePixel.cpp|        if (nearEscapeRadius(excess + 4.0))|        if (false)"
-  "a centre read at its own digits' precision|src/core/deep/CentreWidth.cpp|    Mpfr re(bits), im(bits);|    Mpfr re(bitsToRead(given.re)), im(bitsToRead(given.im));"
-  "wheel notches during a render are lost|src/gui/services/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
+  "a centre read at its own digits' precision|src/core/location/CentreWidth.cpp|    Mpfr re(bits), im(bits);|    Mpfr re(bitsToRead(given.re)), im(bitsToRead(given.im));"
+  "wheel notches during a render are lost|src/gui/rendering/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
 )
 
 failing_tests() {

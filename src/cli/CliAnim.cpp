@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "CliOptions.h"
+#include "export/BmpWriter.h"
 #include "anim/AnimMessages.h"
 #include "anim/AnimRender.h"
 #include "anim/RenderSettingsCheck.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 #include "video/VideoOptions.h"
 
 namespace velmora::cli {

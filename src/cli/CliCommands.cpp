@@ -9,16 +9,16 @@
 #include "CliAnim.h"
 #include "CliOptions.h"
 #include "JsonText.h"
-#include "deep/ExactLocationValues.h"
+#include "location/ExactLocationValues.h"
 #include "deep/PixelVerify.h"
 #include "deep/PlainMpfrLoop.h"
 #include "export/PictureExport.h"
 #include "export/PngDocumentChunk.h"
-#include "model/BmpWriter.h"
+#include "export/BmpWriter.h"
 #include "model/Document.h"
 #include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
-#include "render/BandRender.h"
+#include "engine/BandRender.h"
 #include "base/FileErrors.h"
 
 namespace velmora::cli {
@@ -240,7 +240,7 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     // What the view does when it draws: the header block with the document's palette.
     doc.m_engine->buildBitmap(doc.m_palette);
     std::error_code cause;
-    switch (doc.writeBmp(*o.output, cause)) {
+    switch (writeBmp(doc.m_engine.get(), *o.output, cause)) {
         case BmpWriteResult::Ok:
             return verified;
         case BmpWriteResult::CreateFailed:

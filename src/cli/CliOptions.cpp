@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
-#include "deep/Mpfr.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
+#include "location/Mpfr.h"
 
 namespace velmora::cli {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "deep/CentreWidth.h"
-#include "model/FractalParams.h"
+#include "location/CentreWidth.h"
+#include "location/FractalParams.h"
 
 namespace velmora::cli {
 

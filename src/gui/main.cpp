@@ -7,8 +7,8 @@
 
 #include "shell/Application.h"
 #include "app/CommandLine.h"
-#include "services/DesktopDialogs.h"
-#include "services/QtHost.h"
+#include "host/DesktopDialogs.h"
+#include "host/QtHost.h"
 #include "VelmoraVersion.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "deep/ExactLocationValues.h"
+#include "location/ExactLocationValues.h"
 #include "model/BookmarkList.h"
 
 namespace velmora {

@@ -15,12 +15,12 @@
 #include "deep/DeepLocation.h"
 #include "deep/DeepRenderer.h"
 #include "deep/DeepSwitch.h"
-#include "deep/Mpfr.h"
+#include "location/Mpfr.h"
 #include "deep/PerturbationLanes.h"
 #include "deep/PlainMpfrLoop.h"
 #include "deep/Precision.h"
-#include "render/BandRender.h"
-#include "render/FractalEngine.h"
+#include "engine/BandRender.h"
+#include "engine/FractalEngine.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;

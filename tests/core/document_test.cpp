@@ -14,7 +14,7 @@
 #include "FakeHost.h"
 #include "PaletteTestSupport.h"
 #include "TempDir.h"
-#include "model/BmpWriter.h"
+#include "export/BmpWriter.h"
 #include "model/DocumentFile.h"
 #include "base/LittleEndian.h"
 #include "model/Document.h"
@@ -347,7 +347,7 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
 std::vector<std::uint8_t> exportBmp(Document& doc, const std::string& path) {
     doc.m_engine->buildBitmap(doc.m_palette);
     std::error_code ec;
-    EXPECT_EQ(doc.writeBmp(path, ec), BmpWriteResult::Ok) << ec.message();
+    EXPECT_EQ(writeBmp(doc.m_engine.get(), path, ec), BmpWriteResult::Ok) << ec.message();
     return readBytes(path);
 }
 
@@ -385,12 +385,12 @@ TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmapAndFailuresAreReported) {
     newDoc(doc);
     doc.renderImage();
     std::error_code ec;
-    EXPECT_EQ(doc.writeBmp(dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
+    EXPECT_EQ(writeBmp(doc.m_engine.get(), dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
     doc.m_engine->buildBitmap(doc.m_palette);
-    EXPECT_EQ(doc.writeBmp(dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
+    EXPECT_EQ(writeBmp(doc.m_engine.get(), dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
     doc.m_palette.setEntry(0, RgbQuad{7, 8, 9, 0});  // edited after the last draw
-    ASSERT_EQ(doc.writeBmp(dir.file("a.bmp"), ec), BmpWriteResult::Ok);
+    ASSERT_EQ(writeBmp(doc.m_engine.get(), dir.file("a.bmp"), ec), BmpWriteResult::Ok);
     EXPECT_EQ(readBytes(dir.file("a.bmp"))[54], 0);
     const auto b = exportBmp(doc, dir.file("a.bmp"));  // replaces the file without a question
     EXPECT_EQ(std::pair(b[54], b.size()), std::pair(std::uint8_t{7}, std::size_t{91078}));

@@ -22,7 +22,7 @@
 #include "EngineReference.h"
 #include "FakeHost.h"
 #include "render/FastRowRenderer.h"
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 #include "render/SmoothColour.h"
 #include "render/SpanKernel.h"
 #include "render/ThreadPool.h"

@@ -6,9 +6,9 @@
 #include <optional>
 #include <tuple>
 
-#include "deep/CentreWidth.h"
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
+#include "location/CentreWidth.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
 #include "geometry/FitToWindow.h"
 
 namespace velmora {

@@ -5,8 +5,8 @@
 #include <functional>
 #include <set>
 
-#include "deep/CentreWidth.h"
-#include "deep/ExactLocationValues.h"
+#include "location/CentreWidth.h"
+#include "location/ExactLocationValues.h"
 #include "deep/PixelVerify.h"
 #include "deep/PlainMpfrLoop.h"
 

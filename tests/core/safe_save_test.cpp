@@ -19,6 +19,7 @@
 #include "FakeHost.h"
 #include "TempDir.h"
 #include "anim/ScriptReader.h"
+#include "export/BmpWriter.h"
 #include "export/PictureExport.h"
 #include "model/DocumentFile.h"
 #include "model/Document.h"
@@ -173,7 +174,7 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
         {"a.bmp", [](Document& doc, FakeHost&, const std::string& path) {
              doc.m_engine->buildBitmap(doc.m_palette);
              std::error_code cause;
-             return doc.writeBmp(path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
+             return writeBmp(doc.m_engine.get(), path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
          }},
         {"a.png", [](Document& doc, FakeHost&, const std::string& path) {
              std::error_code cause;

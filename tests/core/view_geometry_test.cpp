@@ -10,7 +10,7 @@
 #include "FakeHost.h"
 #include "model/Document.h"
 #include "model/NavigationHistory.h"
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 #include "geometry/PrintFit.h"
 #include "geometry/SelectionCopy.h"
 #include "geometry/Stretch.h"

@@ -17,7 +17,7 @@
 #include "FakeHost.h"
 #include "shell/MainWindow.h"
 #include "shell/Application.h"
-#include "services/DesktopDialogs.h"
+#include "host/DesktopDialogs.h"
 #include "model/Document.h"
 #include "view/FractalView.h"
 

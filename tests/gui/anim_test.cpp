@@ -18,7 +18,7 @@
 #include "animwindows/ScriptDialog.h"
 #include "commands/CommandIds.h"
 #include "platform/PlayerLaunch.h"
-#include "services/ProgressDialog.h"
+#include "widgets/ProgressDialog.h"
 
 namespace velmora::test {
 namespace {

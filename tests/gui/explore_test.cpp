@@ -8,11 +8,11 @@
 #include "commands/CommandIds.h"
 #include "dialogs/BookmarkDialogs.h"
 #include "geometry/FitToWindow.h"
-#include "render/FractalEngine.h"
-#include "services/PreviewRenderer.h"
+#include "engine/FractalEngine.h"
+#include "rendering/PreviewRenderer.h"
 #include "shell/BookmarksMenu.h"
 #include "view/JuliaPreview.h"
-#include "view/PictureImage.h"
+#include "rendering/PictureImage.h"
 
 namespace velmora::test {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
-#include "services/HelpWindow.h"
+#include "widgets/HelpWindow.h"
 
 namespace velmora::test {
 namespace {

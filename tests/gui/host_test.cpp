@@ -6,8 +6,8 @@
 
 #include "GuiFixture.h"
 #include "commands/CommandTable.h"
-#include "services/QtHost.h"
-#include "services/ToolbarIcons.h"
+#include "host/QtHost.h"
+#include "widgets/ToolbarIcons.h"
 
 namespace velmora::test {
 namespace {

@@ -14,8 +14,8 @@
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
 #include "geometry/ZoomGeometry.h"
-#include "services/QtHost.h"
-#include "services/ProgressDialog.h"
+#include "host/QtHost.h"
+#include "widgets/ProgressDialog.h"
 
 namespace velmora::test {
 namespace {

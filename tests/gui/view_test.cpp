@@ -12,7 +12,7 @@
 #include "dialogs/LocationDialog.h"
 #include "dialogs/SettingsDialog.h"
 #include "commands/CommandRouter.h"
-#include "view/PictureImage.h"
+#include "rendering/PictureImage.h"
 #include "geometry/ZoomGeometry.h"
 
 namespace velmora::test {

@@ -9,7 +9,7 @@
 #include "EngineReference.h"
 #include "TempDir.h"
 #include "anim/AnimRender.h"
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 #include "model/Document.h"
 
 namespace velmora::test {

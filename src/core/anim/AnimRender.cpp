@@ -6,9 +6,9 @@
 #include "anim/KeyframeEdit.h"
 #include "anim/PlaybackScript.h"
 #include "anim/Tween.h"
-#include "model/BmpWriter.h"
+#include "export/BmpWriter.h"
 #include "model/Document.h"
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 
 namespace velmora {
 namespace {

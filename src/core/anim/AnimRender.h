@@ -9,7 +9,7 @@
 
 #include "anim/RenderSettingsCheck.h"
 #include "render/Progress.h"
-#include "video/FramePadding.h"
+#include "render/IndexedPicture.h"
 
 namespace velmora {
 

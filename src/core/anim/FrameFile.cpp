@@ -5,9 +5,9 @@
 
 #include "base/FileIO.h"
 #include "base/LittleEndian.h"
-#include "model/BmpWriter.h"
+#include "export/BmpWriter.h"
 #include "render/BitmapInfo.h"
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 
 namespace velmora {
 namespace {

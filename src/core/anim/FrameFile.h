@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "palette/Palette.h"
-#include "video/FramePadding.h"
+#include "render/IndexedPicture.h"
 
 namespace velmora {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 #include "model/Document.h"
 
 namespace velmora {

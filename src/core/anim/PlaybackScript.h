@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 #include "base/Host.h"
 
 namespace velmora {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
-#include "deep/Mpfr.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
+#include "location/Mpfr.h"
 
 namespace velmora {
 namespace {

@@ -5,7 +5,7 @@
 // the exact values in as many bits as the deeper keyframe needs.
 #include <cstdint>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "deep/ExtFloat.h"
-#include "deep/Mpfr.h"
-#include "model/FractalParams.h"
+#include "location/Mpfr.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

@@ -12,7 +12,7 @@
 #include "deep/Perturbation.h"
 #include "deep/PerturbationLanes.h"
 #include "deep/ReferenceOrbit.h"
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 #include "render/EscapeTime.h"
 
 namespace velmora {

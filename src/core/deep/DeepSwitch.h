@@ -1,6 +1,6 @@
 #pragma once
 // When the doubles cannot resolve a picture and the deep engine must draw it.
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "deep/DeepLocation.h"
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

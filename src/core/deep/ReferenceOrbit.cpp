@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "deep/Mpfr.h"
+#include "location/Mpfr.h"
 
 namespace velmora {
 

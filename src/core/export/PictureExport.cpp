@@ -6,8 +6,8 @@
 
 #include "base/FileErrors.h"
 #include "deep/DeepSwitch.h"
-#include "render/BandRender.h"
-#include "render/SmoothBand.h"
+#include "engine/BandRender.h"
+#include "engine/SmoothBand.h"
 
 namespace velmora {
 namespace {

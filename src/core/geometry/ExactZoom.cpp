@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
-#include "deep/Mpfr.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
+#include "location/Mpfr.h"
 
 namespace velmora {
 namespace {

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "geometry/ZoomGeometry.h"
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

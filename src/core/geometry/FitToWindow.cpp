@@ -5,9 +5,9 @@
 #include <limits>
 #include <utility>
 
-#include "deep/CentreWidth.h"
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
+#include "location/CentreWidth.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
 
 namespace velmora {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 
 namespace velmora {
 namespace {

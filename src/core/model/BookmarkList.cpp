@@ -1,7 +1,7 @@
 #include "model/BookmarkList.h"
 
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
 
 #include <charconv>
 #include <cmath>

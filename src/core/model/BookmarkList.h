@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "model/BmpWriter.h"
 #include "model/DocumentFile.h"
 #include "palette/DefaultPalette.h"
 #include "base/FileErrors.h"
@@ -143,11 +142,6 @@ std::int32_t Document::totalFrames() const {
     if (total > INT32_MAX) return INT32_MAX;
     if (total < INT32_MIN) return INT32_MIN;
     return static_cast<std::int32_t>(total);
-}
-
-BmpWriteResult Document::writeBmp(const std::string& path, std::error_code& cause) {
-    if (!m_engine) return BmpWriteResult::NoHeader;
-    return velmora::writeBmp(*m_engine, path, cause);
 }
 
 DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out, Host& host) {

@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "model/BmpWriter.h"
 #include "model/DocumentFile.h"
 #include "model/DocumentObserver.h"
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 #include "model/NavigationHistory.h"
 #include "palette/Palette.h"
 #include "base/Host.h"
-#include "render/FractalEngine.h"
+#include "engine/FractalEngine.h"
 #include "render/Progress.h"
 
 namespace velmora {
@@ -91,11 +90,6 @@ public:
     const Keyframe* keyframe(std::int32_t index) const;
     // Sum of the transition counts of every keyframe but the last.
     std::int32_t totalFrames() const;
-
-    // --- export -------------------------------------------------------------
-    // Writes the engine's picture as a BMP; the picture must have been drawn
-    // (BuildBitmap) since the last render.
-    BmpWriteResult writeBmp(const std::string& path, std::error_code& cause);
 
     Host& host() { return *m_host; }
     void setHost(Host& host);

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 #include "palette/Palette.h"
 
 namespace velmora {

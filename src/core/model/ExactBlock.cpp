@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "base/LittleEndian.h"
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
 
 namespace velmora {
 namespace {

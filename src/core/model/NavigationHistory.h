@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 namespace velmora {
 

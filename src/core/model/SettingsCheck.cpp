@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
 #include "model/SettingsText.h"
 
 namespace velmora {

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "animwindows/PlayerStart.h"
-#include "services/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "anim/AnimMessages.h"
 #include "anim/AnimRender.h"
 #include "animwindows/AnimationDoneDialog.h"
@@ -20,11 +20,11 @@
 #include "animwindows/ScriptDialog.h"
 #include "animwindows/TransitionCountDialog.h"
 #include "anim/FramesList.h"
-#include "services/DesktopDialogs.h"
-#include "services/HelpWindow.h"
+#include "host/DesktopDialogs.h"
+#include "widgets/HelpWindow.h"
 #include "model/Document.h"
-#include "services/BackgroundRender.h"
-#include "services/ProgressDialog.h"
+#include "rendering/BackgroundRender.h"
+#include "widgets/ProgressDialog.h"
 
 namespace velmora::gui {
 

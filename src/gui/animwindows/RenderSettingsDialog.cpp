@@ -12,10 +12,10 @@
 #include <QVBoxLayout>
 
 #include "animwindows/PlayerStart.h"
-#include "services/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "anim/AnimMessages.h"
 #include "model/DialogNumber.h"
-#include "services/HelpWindow.h"
+#include "widgets/HelpWindow.h"
 #include "model/Document.h"
 
 namespace velmora::gui {

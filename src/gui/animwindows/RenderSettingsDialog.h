@@ -8,7 +8,7 @@
 #include <string>
 
 #include "anim/RenderSettingsCheck.h"
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 class QCheckBox;
 class QLineEdit;

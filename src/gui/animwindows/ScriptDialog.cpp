@@ -9,9 +9,9 @@
 #include <QVBoxLayout>
 
 #include "animwindows/PlayerStart.h"
-#include "services/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "anim/PlaybackScript.h"
-#include "services/HelpWindow.h"
+#include "widgets/HelpWindow.h"
 #include "model/Document.h"
 
 namespace velmora::gui {

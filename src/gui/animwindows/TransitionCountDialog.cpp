@@ -7,10 +7,10 @@
 #include <QVBoxLayout>
 
 #include "animwindows/PlayerStart.h"
-#include "services/DialogParts.h"
+#include "widgets/DialogParts.h"
 #include "anim/AnimMessages.h"
 #include "anim/KeyframeEdit.h"
-#include "services/HelpWindow.h"
+#include "widgets/HelpWindow.h"
 #include "base/Host.h"
 
 namespace velmora::gui {

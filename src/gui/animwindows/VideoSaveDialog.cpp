@@ -17,9 +17,9 @@
 
 #include "anim/AnimMessages.h"
 #include "base/Host.h"
-#include "services/DesktopDialogs.h"
-#include "services/DialogParts.h"
-#include "services/ProgressDialog.h"
+#include "host/DesktopDialogs.h"
+#include "widgets/DialogParts.h"
+#include "widgets/ProgressDialog.h"
 #include "video/FrameFilesVideo.h"
 
 namespace velmora::gui {

@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "VelmoraVersion.h"
-#include "services/DialogParts.h"
-#include "services/ToolbarIcons.h"
+#include "widgets/DialogParts.h"
+#include "widgets/ToolbarIcons.h"
 
 namespace velmora::gui {
 

@@ -5,7 +5,7 @@
 #include <QFormLayout>
 #include <QSpinBox>
 
-#include "services/DialogParts.h"
+#include "widgets/DialogParts.h"
 
 namespace velmora::gui {
 namespace {

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 
 #include "base/Host.h"
-#include "deep/DecimalText.h"
-#include "deep/ExactLocationValues.h"
-#include "services/DialogParts.h"
+#include "location/DecimalText.h"
+#include "location/ExactLocationValues.h"
+#include "widgets/DialogParts.h"
 
 namespace velmora::gui {
 

@@ -6,9 +6,9 @@
 #include <QDialog>
 #include <optional>
 
-#include "deep/CentreWidth.h"
-#include "model/FractalParams.h"
-#include "services/DialogParts.h"
+#include "location/CentreWidth.h"
+#include "location/FractalParams.h"
+#include "widgets/DialogParts.h"
 
 class QLineEdit;
 

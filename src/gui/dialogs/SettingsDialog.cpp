@@ -10,8 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "services/DialogParts.h"
-#include "services/HelpWindow.h"
+#include "widgets/DialogParts.h"
+#include "widgets/HelpWindow.h"
 #include "model/Document.h"
 #include "base/Host.h"
 

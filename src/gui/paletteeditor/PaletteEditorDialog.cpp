@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "services/DialogParts.h"
-#include "services/DesktopDialogs.h"
-#include "services/HelpWindow.h"
+#include "widgets/DialogParts.h"
+#include "host/DesktopDialogs.h"
+#include "widgets/HelpWindow.h"
 #include "model/Document.h"
 #include "paletteeditor/PaletteGrid.h"
 #include "palette/PaletteDialogText.h"

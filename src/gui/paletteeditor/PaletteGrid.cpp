@@ -5,7 +5,7 @@
 #include <QResizeEvent>
 #include <qdrawutil.h>
 
-#include "services/DesktopDialogs.h"
+#include "host/DesktopDialogs.h"
 #include "base/Host.h"
 
 namespace velmora::gui {

@@ -11,11 +11,11 @@
 #include "shell/MainWindow.h"
 #include "commands/CommandIds.h"
 #include "app/CommandLine.h"
-#include "services/DesktopDialogs.h"
-#include "services/PathText.h"
-#include "services/Resources.h"
+#include "host/DesktopDialogs.h"
+#include "host/PathText.h"
+#include "widgets/Resources.h"
 #include "model/Document.h"
-#include "services/BackgroundRender.h"
+#include "rendering/BackgroundRender.h"
 #include "view/FractalView.h"
 
 namespace velmora::gui {

@@ -8,7 +8,7 @@
 #include "commands/CommandRouter.h"
 #include "dialogs/BookmarkDialogs.h"
 #include "model/Document.h"
-#include "services/DesktopDialogs.h"
+#include "host/DesktopDialogs.h"
 #include "shell/Application.h"
 #include "view/FractalView.h"
 

@@ -2,18 +2,18 @@
 
 #include "shell/MainWindow.h"
 #include "shell/Application.h"
-#include "services/DesktopDialogs.h"
-#include "services/PathText.h"
+#include "host/DesktopDialogs.h"
+#include "host/PathText.h"
 #include "shell/RecentFileList.h"
-#include "model/BmpWriter.h"
+#include "export/BmpWriter.h"
 #include "model/Document.h"
 #include "base/FileErrors.h"
 #include "dialogs/ExportImageDialog.h"
 #include "export/PngDocumentChunk.h"
 #include "export/PngDocumentOpen.h"
-#include "services/BackgroundRender.h"
-#include "services/DialogParts.h"
-#include "services/ProgressDialog.h"
+#include "rendering/BackgroundRender.h"
+#include "widgets/DialogParts.h"
+#include "widgets/ProgressDialog.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -134,7 +134,7 @@ void DocumentCommands::onExportBmp() {
     const std::string path = toStdPath(*chosen);
     std::error_code cause;
     Message m;
-    switch (doc.writeBmp(path, cause)) {
+    switch (writeBmp(doc.m_engine.get(), path, cause)) {
         case BmpWriteResult::Ok:
             return;
         case BmpWriteResult::CreateFailed:

@@ -15,10 +15,10 @@
 #include "shell/BookmarksMenu.h"
 #include "view/JuliaPreview.h"
 #include "commands/CommandTable.h"
-#include "services/HelpWindow.h"
+#include "widgets/HelpWindow.h"
 #include "shell/RecentFileList.h"
-#include "services/ToolbarIcons.h"
-#include "deep/ZoomDepth.h"
+#include "widgets/ToolbarIcons.h"
+#include "location/ZoomDepth.h"
 #include "model/Document.h"
 #include "view/FractalView.h"
 

@@ -19,7 +19,7 @@
 
 #include "model/DocumentObserver.h"
 #include "geometry/SelectionCopy.h"
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 class QPrinter;
 class QTimer;

@@ -11,7 +11,7 @@
 
 #include "geometry/ZoomGeometry.h"
 #include "model/Document.h"
-#include "services/PreviewRenderer.h"
+#include "rendering/PreviewRenderer.h"
 #include "view/FractalView.h"
 
 namespace velmora::gui {

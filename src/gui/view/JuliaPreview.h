@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "model/FractalParams.h"
+#include "location/FractalParams.h"
 
 class QLabel;
 

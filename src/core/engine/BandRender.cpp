@@ -1,0 +1,57 @@
+#include "engine/BandRender.h"
+
+#include <algorithm>
+#include <new>
+
+#include "deep/DeepRenderer.h"
+#include "deep/DeepSwitch.h"
+#include "render/FastRowRenderer.h"
+#include "engine/SampleCoordinates.h"
+
+namespace velmora {
+
+BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows)
+    : m_width(std::max(p.width, 0)), m_height(std::max(p.height, 0)), m_bandRows(std::max(bandRows, 1)) {
+    pictureCoordinates(p, m_xs, m_ys);
+    m_band.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_bandRows));
+    m_job.xs = m_xs.data();
+    m_job.width = m_width;
+    m_job.stride = static_cast<std::size_t>(m_width);
+    m_job.bits = m_band.data();
+    m_job.mandelbrot = (static_cast<std::int32_t>(p.type) & 1) != 0;
+    m_job.iterations = p.iterations;
+    m_job.juliaRe = p.cReal;
+    m_job.juliaIm = p.cImag;
+    if (needsDeepEngine(p)) {
+        m_params = p;
+        m_deep = std::make_unique<DeepRenderer>();
+    }
+}
+
+BandRenderer::~BandRenderer() = default;
+
+bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel) {
+    m_first = first;
+    m_count = std::clamp(count, 0, std::min(m_bandRows, m_height - first));
+    m_job.ys = m_ys.data() + first;
+    m_job.height = m_count;
+    m_job.cancel = cancel;
+    if (!m_deep) {
+        defaultRowRenderer().renderRows(m_job, 0, m_count);
+        return !m_job.cancelled();
+    }
+    if (!m_deepReady) {
+        // The whole picture's reference, so every band's rows are the picture's.
+        const auto prepared = m_deep->prepare(m_params, [this] { return m_job.cancelled(); });
+        if (prepared == DeepRenderer::Prepared::NoMemory) throw std::bad_alloc();
+        if (prepared == DeepRenderer::Prepared::Cancelled) return false;
+        m_deepReady = true;
+    }
+    m_deep->setFirstRow(first);
+    m_deep->renderRows(m_job, 0, m_count);
+    return !m_job.cancelled();
+}
+
+const std::uint8_t* BandRenderer::row(std::int32_t imageRow) const { return m_job.row(imageRow - m_first); }
+
+}  // namespace velmora

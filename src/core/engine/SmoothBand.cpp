@@ -1,0 +1,45 @@
+#include "engine/SmoothBand.h"
+
+#include <algorithm>
+
+#include "engine/SampleCoordinates.h"
+#include "render/SmoothColour.h"
+#include "render/ThreadPool.h"
+
+namespace velmora {
+
+SmoothBandRenderer::SmoothBandRenderer(const FractalParams& p, const Palette& palette, std::int32_t bandRows)
+    : m_params(p), m_palette(palette), m_bandRows(std::max(bandRows, 1)) {
+    pictureCoordinates(p, m_xs, m_ys);
+    m_band.resize(m_xs.size() * 3 * static_cast<std::size_t>(m_bandRows));
+}
+
+bool SmoothBandRenderer::render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel) {
+    m_first = first;
+    count = std::clamp(count, 0, std::min(m_bandRows, static_cast<std::int32_t>(m_ys.size()) - first));
+    const bool mandelbrot = (static_cast<std::int32_t>(m_params.type) & 1) != 0;
+    std::atomic<bool> stopped{false};
+    auto oneRow = [&](std::size_t r) {
+        if (stopped.load(std::memory_order_relaxed)) return;
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            stopped = true;
+            return;
+        }
+        const double y = m_ys[static_cast<std::size_t>(first) + r];
+        std::uint8_t* out = m_band.data() + r * m_xs.size() * 3;
+        for (const double x : m_xs) {
+            const SmoothSample s = mandelbrot ? smoothEscape(x, y, x, y, m_params.iterations)
+                                              : smoothEscape(x, y, m_params.cReal, m_params.cImag, m_params.iterations);
+            smoothColour(m_palette, s, out);
+            out += 3;
+        }
+    };
+    ThreadPool::shared().forEach(static_cast<std::size_t>(count), 0, oneRow);
+    return !stopped;
+}
+
+const std::uint8_t* SmoothBandRenderer::row(std::int32_t imageRow) const {
+    return m_band.data() + static_cast<std::size_t>(imageRow - m_first) * m_xs.size() * 3;
+}
+
+}  // namespace velmora

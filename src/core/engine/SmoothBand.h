@@ -1,0 +1,34 @@
+#pragma once
+// A smoothly coloured picture computed a band of rows at a time: every pixel
+// escapes exactly when and where the engine's does, coloured between two
+// palette entries by its fractional count.
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "location/FractalParams.h"
+#include "palette/Palette.h"
+
+namespace velmora {
+
+class SmoothBandRenderer {
+public:
+    SmoothBandRenderer(const FractalParams& params, const Palette& palette, std::int32_t bandRows);
+
+    // Computes image rows [first, first + count), count <= bandRows, on every
+    // core. False when cancelled (the band is then unfinished).
+    bool render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel = nullptr);
+    // Red, green, blue of image row `imageRow` of the last band (0 is the top row).
+    const std::uint8_t* row(std::int32_t imageRow) const;
+
+private:
+    FractalParams m_params;
+    Palette m_palette;
+    std::int32_t m_bandRows;
+    std::int32_t m_first = 0;
+    std::vector<double> m_xs;
+    std::vector<double> m_ys;
+    std::vector<std::uint8_t> m_band;
+};
+
+}  // namespace velmora
