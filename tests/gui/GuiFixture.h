@@ -77,14 +77,14 @@ struct AppUnderTest {
 
     int start(const std::vector<std::string>& args = {}) {
         app = std::make_unique<gui::Application>(host, dialogs);
-        return app->initInstance(args, out, err);
+        return app->start(args, out, err);
     }
     gui::MainWindow& frame() { return *app->mainFrame(); }
     gui::FractalView& view() { return *frame().view(); }
     Document& makeDoc() { return app->document(); }
     bool enabled(int id) {
         frame().updateCommandUI();
-        return frame().Action(id)->isEnabled();
+        return frame().action(id)->isEnabled();
     }
 };
 

@@ -106,7 +106,7 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     ASSERT_NE(wnd, nullptr);
     EXPECT_TRUE(wnd->isVisible());
     t.frame().updateCommandUI();
-    EXPECT_TRUE(t.frame().Action(ID_VIEW_ANIMWINDOW)->isChecked());
+    EXPECT_TRUE(t.frame().action(ID_VIEW_ANIMWINDOW)->isChecked());
     ASSERT_TRUE(t.frame().dispatch(ID_VIEW_ANIMWINDOW));  // the toggle hides
     EXPECT_FALSE(wnd->isVisible());
     ASSERT_TRUE(t.frame().dispatch(ID_ANIM_WINDOW));  // the toolbar command only shows
@@ -122,7 +122,7 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     wnd->onCopyToActive();
     // A blank picture, and the main window learnt of it from the document itself.
     EXPECT_EQ(std::tuple(t.makeDoc().m_params.left, t.makeDoc().m_engine->isValid(),
-                         t.frame().Action(ID_FILE_EXPORTBMP)->isEnabled()),
+                         t.frame().action(ID_FILE_EXPORTBMP)->isEnabled()),
               std::tuple(-1.25, false, false));
     ASSERT_TRUE(t.frame().dispatch(ID_FILE_NEW));
     EXPECT_EQ(rows(*wnd), Strings{"<end>| "});

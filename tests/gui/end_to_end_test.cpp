@@ -40,8 +40,8 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
         (void)QTest::qWaitForWindowActive(frame, 2000);
         QTest::keyClick(frame->view(), Qt::Key_F5);
         EXPECT_TRUE(frame->app().document().m_engine->isValid()) << "F5 rendered the picture";
-        frame->Action(ID_FILE_EXPORTBMP)->trigger();
-        frame->Action(ID_APP_EXIT)->trigger();
+        frame->action(ID_FILE_EXPORTBMP)->trigger();
+        frame->action(ID_APP_EXIT)->trigger();
     });
     std::ostringstream out, err;
     EXPECT_EQ(runVelmora({doc}, host, dialogs, out, err), 0);

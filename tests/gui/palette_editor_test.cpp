@@ -100,7 +100,7 @@ TEST(EditPaletteCommand, RunsTheEditorAndRecoloursWithoutARender) {
         d.accept();
         return d.result();
     };
-    ASSERT_TRUE(t.frame().router().Run(ID_EDIT_PALETTE));
+    ASSERT_TRUE(t.frame().router().run(ID_EDIT_PALETTE));
     EXPECT_TRUE(t.makeDoc().isModified());
     EXPECT_EQ(t.makeDoc().m_palette.entry(0).red, 200);
     // The unrendered picture is all index 0: the view shows the new colour at once.

@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         clearSettings();
         std::ostringstream out, err;
-        ASSERT_EQ(app.initInstance({}, out, err), Application::kKeepRunning);
+        ASSERT_EQ(app.start({}, out, err), Application::kKeepRunning);
     }
     TypingHost host;
     ScriptedDialogs dialogs;

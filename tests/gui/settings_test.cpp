@@ -34,7 +34,7 @@ TEST(settings, LayoutRecentFilesAndPreviewPagesSurviveARestartEvenACancelledClos
     AppUnderTest again;
     ASSERT_EQ(again.start(), Application::kKeepRunning);
     MainWindow& f = again.frame();
-    EXPECT_EQ(std::tuple(f.toolBar()->isHidden(), f.Action(ID_VIEW_TOOLBAR)->isChecked(), f.toolBarArea(f.toolBar()),
+    EXPECT_EQ(std::tuple(f.toolBar()->isHidden(), f.action(ID_VIEW_TOOLBAR)->isChecked(), f.toolBarArea(f.toolBar()),
                          f.statusBarWidget()->isHidden(), again.app->previewPages()),
               std::tuple(true, false, Qt::LeftToolBarArea, true, 2));
     EXPECT_EQ(again.app->recentFiles().files(), QStringList{saved});

@@ -42,7 +42,7 @@ protected:
         view->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
-    void render() { ASSERT_TRUE(router.Run(ID_RENDER)); }
+    void render() { ASSERT_TRUE(router.run(ID_RENDER)); }
     void drag(QPoint from, QPoint to) {
         QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, from);
         QTest::mouseMove(view.get(), to);
@@ -69,7 +69,7 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
         drag(c.from, c.to);
         QApplication::processEvents();  // the frame's own repaint must not end the selection
         ASSERT_TRUE(router.state(c.command).enabled);
-        ASSERT_TRUE(router.Run(c.command));
+        ASSERT_TRUE(router.run(c.command));
         expectRegion(doc.m_params, c.expected);
         EXPECT_DOUBLE_EQ(doc.m_engine->xMin(), c.expected.left) << "rendered with the new region";
         // Rendered, modified, and the selection ended.
@@ -86,7 +86,7 @@ TEST_F(ViewTest, LockProportionsCorrectsTheBox) {
         SCOPED_TRACE(c.locked);
         doc.onNewDocument();
         render();
-        ASSERT_TRUE(router.Run(ID_LOCK_PROPORTIONS));  // on, then off again
+        ASSERT_TRUE(router.run(ID_LOCK_PROPORTIONS));  // on, then off again
         EXPECT_EQ(router.state(ID_LOCK_PROPORTIONS).checked, c.locked);
         QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
         QTest::mouseMove(view.get(), QPoint(160, 140));
@@ -127,7 +127,7 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     };
     render();
     drag(QPoint(100, 75), QPoint(300, 225));
-    ASSERT_TRUE(router.Run(ID_CONFIGURE));
+    ASSERT_TRUE(router.run(ID_CONFIGURE));
     // The view was redrawn; a new, blank picture, no render follows.
     EXPECT_EQ(std::tuple(view->hasSelection(), doc.isModified(), doc.m_engine->width(), doc.m_engine->isValid()),
               std::tuple(false, true, 320, false));
@@ -151,14 +151,14 @@ TEST_F(ViewTest, LocationDialogTakesPastedValuesAndBackReturns) {
     };
     host.allowMessages = true;
     const FractalParams before = doc.m_params;
-    ASSERT_TRUE(router.Run(ID_VIEW_LOCATION));
+    ASSERT_TRUE(router.run(ID_VIEW_LOCATION));
     EXPECT_EQ(shown, QStringList({"0", "0", "4"}));
     EXPECT_EQ(host.messages.size(), 1u);
     ExactLocation want;
     ASSERT_EQ(edgesFromCentre({re, "0", "1e-30"}, 300, 300, want), CentreWidthFault::None);
     EXPECT_EQ(std::tuple(doc.m_params.exact.left, doc.m_params.exact.bottom, doc.isModified(), doc.m_engine->isValid()),
               std::tuple(want.left, want.bottom, true, true));
-    ASSERT_TRUE(router.Run(ID_NAV_BACK));
+    ASSERT_TRUE(router.run(ID_NAV_BACK));
     EXPECT_EQ(doc.m_params, before);
 }
 
@@ -166,17 +166,17 @@ TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTh
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     doc.setResolution(0, 10);  // a picture without pixels gives no image
     host.allowMessages = true;
-    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    ASSERT_TRUE(router.run(ID_EDIT_COPY));
     EXPECT_EQ(std::tuple(host.lastText(), QGuiApplication::clipboard()->text()),
               std::tuple("Could not create image.", QStringLiteral("kept")));
 
     doc.setResolution(300, 300);
     render();
-    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    ASSERT_TRUE(router.run(ID_EDIT_COPY));
     const QImage whole = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(whole, wholePicture(*doc.m_engine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
     drag(QPoint(301, 201), QPoint(100, 100));
-    ASSERT_TRUE(router.Run(ID_EDIT_COPY));
+    ASSERT_TRUE(router.run(ID_EDIT_COPY));
     const PixelRect r = mapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
               whole.copy(r.left, r.top, r.width(), r.height())) << "the box mapped onto the picture";
@@ -202,7 +202,7 @@ TEST_F(ViewTest, WheelZoomsAboutTheCursorAndAMiddleDragPans) {
     QTest::mouseRelease(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(240, 130));
     expectRegion(doc.m_params, panRegion(zoomed, 40, -20, 400, 300).value());
     EXPECT_DOUBLE_EQ(doc.m_engine->xMin(), doc.m_params.left) << "rendered on release";
-    ASSERT_TRUE(router.Run(ID_NAV_BACK));
+    ASSERT_TRUE(router.run(ID_NAV_BACK));
     expectRegion(doc.m_params, zoomed);
 }
 

@@ -69,7 +69,7 @@ struct DeleteResult {
 DeleteResult deleteKeyframe(Document& doc, std::int32_t row);
 
 // The Transition Count dialog's OK: the entry read as a number (see
-// ReadLeadingInt), refused with "Transition count must be at least 1" below 1.
+// readLeadingInt), refused with "Transition count must be at least 1" below 1.
 struct CountEntry {
     bool accepted = false;
     std::int32_t count = 0;

@@ -38,7 +38,6 @@ public:
 
     // The exact values behind the doubles; empty: the doubles are exact.
     void setExactLocation(const ExactLocation& exact) { m_exact = exact; }
-    const ExactLocation& exactLocation() const { return m_exact; }
 
     // 1 when complete, 0 when cancelled or when there is no buffer. Besides the
     // host's cancel poll at each checkpoint, a render stops soon after *cancel
@@ -54,7 +53,6 @@ public:
     const std::uint8_t* bits() const { return m_bits.get(); }
     std::int32_t width() const { return m_width; }
     std::int32_t height() const { return m_height; }
-    std::int32_t rowPadding() const { return m_rowPadding; }
     const BitmapInfoBlock* bitmapInfo() const { return m_bitmapInfo.get(); }
 
     bool isValid() const { return m_valid; }

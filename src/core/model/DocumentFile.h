@@ -57,7 +57,7 @@ enum class DocumentReadResult {
     ReadError,  // opened, then reading failed; the cause says why
 };
 
-// Reads a document file as ParseDocument reads bytes, from the file itself:
+// Reads a document file as parseDocument reads bytes, from the file itself:
 // only regular files are opened, the signature is checked before anything
 // else is read, and reading stops at the terminator or the exact-values block.
 DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& out, std::error_code& cause);

@@ -1,6 +1,6 @@
 #pragma once
 // A span is a run of consecutive pixels of one image row. Each instruction set
-// has its own kernel for it; all of them give exactly the pixels of EscapeIndex.
+// has its own kernel for it; all of them give exactly the pixels of escapeIndex.
 #include <atomic>
 #include <cstdint>
 

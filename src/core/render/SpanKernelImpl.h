@@ -3,9 +3,9 @@
 // instruction-set file includes this inside its own target region (after its
 // other includes) and supplies an Ops type with the lane operations.
 //
-// Why the pixels equal EscapeIndex's: every lane runs the same operations in the
+// Why the pixels equal escapeIndex's: every lane runs the same operations in the
 // same order (separate multiply and add, never fused), and a lane stops only
-// where EscapeIndex stops, or where its orbit provably never escapes:
+// where escapeIndex stops, or where its orbit provably never escapes:
 //  - it came back exactly (==) to a value saved earlier (Brent's cycle check),
 //    so it repeats forever without escaping. +0 and -0 compare equal, but the
 //    sign of a zero never changes a later magnitude, so it is still the same
@@ -118,7 +118,7 @@ struct Span {
         --live;
     }
 
-    // One iteration of EscapeIndex on every lane of the slot. The cycle check
+    // One iteration of escapeIndex on every lane of the slot. The cycle check
     // runs on odd clocks only (it costs a good part of an iteration); saves are
     // made on odd clocks too, so a cycle still shows up at an even distance.
     template <bool kCheckCycle>

@@ -54,7 +54,7 @@ void ThreadPool::workerLoop(unsigned index) {
     }
 }
 
-void ThreadPool::Run(std::size_t count, unsigned maxThreads, Task task, void* context) {
+void ThreadPool::run(std::size_t count, unsigned maxThreads, Task task, void* context) {
     if (count == 0) return;
     std::lock_guard<std::mutex> turn(m_submit);
     unsigned helpers = static_cast<unsigned>(m_workers.size());

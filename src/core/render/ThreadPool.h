@@ -32,11 +32,11 @@ public:
     // Calls task(context, i) once for every i in [0, count), on at most
     // maxThreads threads (0: all), the calling thread being one of them, and
     // returns when all are done. Calls from several threads take turns.
-    void Run(std::size_t count, unsigned maxThreads, Task task, void* context);
+    void run(std::size_t count, unsigned maxThreads, Task task, void* context);
 
     template <class F>
     void forEach(std::size_t count, unsigned maxThreads, F& f) {
-        Run(count, maxThreads, [](void* c, std::size_t i) { (*static_cast<F*>(c))(i); }, &f);
+        run(count, maxThreads, [](void* c, std::size_t i) { (*static_cast<F*>(c))(i); }, &f);
     }
 
 private:

@@ -24,7 +24,7 @@ CommandState CommandRouter::state(int id) const {
     return s;
 }
 
-bool CommandRouter::Run(int id) const {
+bool CommandRouter::run(int id) const {
     if (!state(id).enabled) return false;
     // Copy: the handler may replace its own registration.
     const Handler run = m_entries.at(id).run;

@@ -27,7 +27,7 @@ public:
     CommandState state(int id) const;
 
     // Runs the command if its current state allows it; true when it ran.
-    bool Run(int id) const;
+    bool run(int id) const;
 
 private:
     struct Entry {

@@ -17,11 +17,6 @@
 
 namespace velmora::gui {
 
-namespace {
-
-
-}  // namespace
-
 SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner runPaletteEditor, QWidget* parent)
     : QDialog(parent), m_document(doc), m_host(host), m_runPaletteEditor(std::move(runPaletteEditor)) {
     // The name lets the Host find this dialog as the owner of its messages.
@@ -120,10 +115,10 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     connect(m_julia, &QRadioButton::clicked, this, &SettingsDialog::onTypeChanged);
     connect(m_paletteEditor, &QPushButton::clicked, this, &SettingsDialog::onPaletteEditor);
 
-    onInitDialog();
+    showValues();
 }
 
-void SettingsDialog::onInitDialog() {
+void SettingsDialog::showValues() {
     showFields(settingsFieldsFrom(m_document));
     m_ok->setFocus();
 }

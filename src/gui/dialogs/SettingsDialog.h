@@ -66,7 +66,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void onInitDialog();
+    void showValues();
     void onTypeChanged();
     void onPaletteEditor();
     void onHelp();

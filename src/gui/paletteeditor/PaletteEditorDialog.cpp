@@ -38,12 +38,12 @@ PaletteEditorDialog::PaletteEditorDialog(Palette& palette, Host& host, DesktopDi
         m.owner = MsgOwner::MainWindow;
         m_host.showMessage(m);
     }
-    onInitDialog();
+    showValues();
 }
 
 PaletteEditorDialog::~PaletteEditorDialog() = default;
 
-void PaletteEditorDialog::onInitDialog() {
+void PaletteEditorDialog::showValues() {
     struct ButtonSpec {
         int id;
         const char* text;

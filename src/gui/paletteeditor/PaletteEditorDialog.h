@@ -39,7 +39,6 @@ public:
     ~PaletteEditorDialog() override;
 
     PaletteGrid* grid() const { return m_grid; }
-    const QCursor& targetCursor() const { return m_target; }
 
     // OK: the working palette over the caller's, then close.
     void accept() override;
@@ -55,7 +54,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    void onInitDialog();
+    void showValues();
     void updateCursor();
     // The point in grid coordinates when it lies on the grid's window.
     std::optional<QPoint> onGrid(const QPoint& dialogPoint) const;

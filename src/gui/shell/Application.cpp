@@ -37,7 +37,7 @@ std::unique_ptr<QSettings> Application::openSettings() {
     return std::make_unique<QSettings>(kSettingsOrganization, kSettingsApplication);
 }
 
-void Application::loadStdProfileSettings() {
+void Application::loadSettings() {
     auto settings = openSettings();
     m_recentFiles.load(*settings);
     const int pages = settings->value(kPreviewPages, 1).toInt();
@@ -66,7 +66,7 @@ void Application::onAppAbout() {
 
 void Application::onFilePrintSetup() { m_dialogs.pageSetup(m_frame.get(), printer()); }
 
-int Application::initInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Application::start(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const CommandLineInfo cmd = parseCommandLine(args);
     switch (cmd.action) {
         case CommandLineInfo::Action::Help:
@@ -90,7 +90,7 @@ int Application::initInstance(const std::vector<std::string>& args, std::ostream
             break;
     }
 
-    loadStdProfileSettings();
+    loadSettings();
     m_frame = std::make_unique<MainWindow>(*this);
     {
         auto settings = openSettings();
@@ -149,7 +149,7 @@ int Application::printFromCommandLine(const std::string& file, const std::string
 int runVelmora(const std::vector<std::string>& args, Host& host, DesktopDialogs& dialogs, std::ostream& out,
                std::ostream& err) {
     Application app(host, dialogs);
-    const int started = app.initInstance(args, out, err);
+    const int started = app.start(args, out, err);
     if (started != Application::kKeepRunning) return started;
     return QApplication::exec();
 }

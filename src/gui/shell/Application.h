@@ -36,7 +36,7 @@ public:
     static constexpr int kKeepRunning = -1;
     // Carries out the command line (arguments without the program name).
     // kKeepRunning when the main window is up, otherwise the exit code.
-    int initInstance(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+    int start(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
     Document& document() { return *m_document; }
     MainWindow* mainFrame() const { return m_frame.get(); }
@@ -57,7 +57,7 @@ public:
     static std::unique_ptr<QSettings> openSettings();
 
 private:
-    void loadStdProfileSettings();
+    void loadSettings();
     int printFromCommandLine(const std::string& file, const std::string& printerName, std::ostream& out);
 
     Host& m_host;

@@ -82,7 +82,7 @@ void MainWindow::documentChanged(DocChanges what) {
     updateCommandUI();
 }
 
-QAction* MainWindow::Action(int id) const {
+QAction* MainWindow::action(int id) const {
     const auto it = m_actions.find(id);
     return it == m_actions.end() ? nullptr : it->second;
 }
@@ -130,51 +130,51 @@ void MainWindow::createMenus() {
         QMenu* menu = m_menus.at(static_cast<int>(c.menu) - 1);
         if (c.separatorBefore) menu->addSeparator();
         if (c.id == ID_FILE_MRU_FILE1) {
-            m_recentPlaceholder = Action(c.id);
+            m_recentPlaceholder = action(c.id);
             menu->addAction(m_recentPlaceholder);
-            for (int i = 1; i < kRecentFileCount; ++i) menu->addAction(Action(ID_FILE_MRU_FILE1 + i));
+            for (int i = 1; i < kRecentFileCount; ++i) menu->addAction(action(ID_FILE_MRU_FILE1 + i));
             continue;
         }
-        menu->addAction(Action(c.id));
+        menu->addAction(action(c.id));
     }
 }
 
 void MainWindow::createToolBar() {
-    m_wndToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
-    m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));  // names the bar in the saved layout
-    m_wndToolBar->setIconSize(QSize(kToolbarIconWidth, kToolbarIconHeight));
-    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-    m_wndToolBar->setMovable(true);
-    m_wndToolBar->setFloatable(true);
-    m_wndToolBar->setWhatsThis(tr("<b>Toolbar</b><p>Shortcuts to the most used commands. Drag it by its handle "
+    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));  // names the bar in the saved layout
+    m_toolBar->setIconSize(QSize(kToolbarIconWidth, kToolbarIconHeight));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->setMovable(true);
+    m_toolBar->setFloatable(true);
+    m_toolBar->setWhatsThis(tr("<b>Toolbar</b><p>Shortcuts to the most used commands. Drag it by its handle "
                                   "to any edge of the window, or hide it from the View menu.</p>"));
     for (const int id : toolbarLayout()) {
         if (id == 0)
-            m_wndToolBar->addSeparator();
+            m_toolBar->addSeparator();
         else
-            m_wndToolBar->addAction(Action(id));
+            m_toolBar->addAction(action(id));
     }
-    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
 }
 
 void MainWindow::createStatusBar() {
-    m_wndStatusBar = new QStatusBar(this);
-    m_wndStatusBar->setObjectName(QStringLiteral("StatusBar"));
-    m_wndStatusBar->setWhatsThis(tr("<b>Status bar</b><p>Says what the command under the mouse does.</p>"));
-    setStatusBar(m_wndStatusBar);
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_statusBar->setWhatsThis(tr("<b>Status bar</b><p>Says what the command under the mouse does.</p>"));
+    setStatusBar(m_statusBar);
     // The idle text returns whenever a prompt is taken away.
-    connect(m_wndStatusBar, &QStatusBar::messageChanged, this, [this](const QString& text) {
-        if (text.isEmpty()) m_wndStatusBar->showMessage(QStringLiteral("Ready"));
+    connect(m_statusBar, &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty()) m_statusBar->showMessage(QStringLiteral("Ready"));
     });
-    m_wndStatusBar->showMessage(QStringLiteral("Ready"));
-    m_zoomDepth = new QLabel(m_wndStatusBar);
+    m_statusBar->showMessage(QStringLiteral("Ready"));
+    m_zoomDepth = new QLabel(m_statusBar);
     m_zoomDepth->setObjectName(QStringLiteral("ZoomDepth"));
-    m_wndStatusBar->addPermanentWidget(m_zoomDepth);
+    m_statusBar->addPermanentWidget(m_zoomDepth);
     updateZoomDepth();
-    m_deepLabel = new QLabel(QStringLiteral("Deep"), m_wndStatusBar);
+    m_deepLabel = new QLabel(QStringLiteral("Deep"), m_statusBar);
     m_deepLabel->setObjectName(QStringLiteral("DeepLabel"));
     m_deepLabel->hide();
-    m_wndStatusBar->addPermanentWidget(m_deepLabel);
+    m_statusBar->addPermanentWidget(m_deepLabel);
 }
 
 void MainWindow::showDeepRender(bool deep) {
@@ -210,10 +210,10 @@ void MainWindow::connectFrameCommands() {
               [this, i](CommandState& s) { s.enabled = i < m_app.recentFiles().files().size(); });
     }
     r.set(ID_APP_EXIT, [this] { close(); });
-    r.set(ID_VIEW_TOOLBAR, [this] { m_wndToolBar->setVisible(m_wndToolBar->isHidden()); },
-          [this](CommandState& s) { s.checked = !m_wndToolBar->isHidden(); });
-    r.set(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); },
-          [this](CommandState& s) { s.checked = !m_wndStatusBar->isHidden(); });
+    r.set(ID_VIEW_TOOLBAR, [this] { m_toolBar->setVisible(m_toolBar->isHidden()); },
+          [this](CommandState& s) { s.checked = !m_toolBar->isHidden(); });
+    r.set(ID_VIEW_STATUS_BAR, [this] { m_statusBar->setVisible(m_statusBar->isHidden()); },
+          [this](CommandState& s) { s.checked = !m_statusBar->isHidden(); });
     r.set(ID_VIEW_JULIA_PREVIEW, [this] { m_juliaPreview->setVisible(m_juliaPreview->isHidden()); },
           [this](CommandState& s) { s.checked = !m_juliaPreview->isHidden(); });
     r.set(ID_VIEW_FIT_TO_WINDOW, [this] { m_view->setFitToWindow(!m_view->fitToWindow()); },
@@ -226,7 +226,7 @@ void MainWindow::connectFrameCommands() {
 }
 
 bool MainWindow::dispatch(int id) {
-    const bool ran = m_router.Run(id);
+    const bool ran = m_router.run(id);
     updateCommandUI();
     return ran;
 }
@@ -250,7 +250,7 @@ void MainWindow::updateTitle() {
 void MainWindow::rebuildRecentFileMenu() {
     const RecentFileList& recent = m_app.recentFiles();
     for (int i = 0; i < kRecentFileCount; ++i) {
-        QAction* a = Action(ID_FILE_MRU_FILE1 + i);
+        QAction* a = action(ID_FILE_MRU_FILE1 + i);
         if (i < recent.files().size()) {
             a->setText(recent.menuText(i));
             a->setVisible(true);
@@ -268,7 +268,7 @@ void MainWindow::loadBarState(QSettings& settings) {
     settings.beginGroup(kBarSection);
     const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
-    m_wndStatusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
+    m_statusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
     m_view->setFitToWindow(settings.value(kFitToWindow, false).toBool());
     settings.endGroup();
 }
@@ -276,7 +276,7 @@ void MainWindow::loadBarState(QSettings& settings) {
 void MainWindow::saveBarState(QSettings& settings) const {
     settings.beginGroup(kBarSection);
     settings.setValue(QStringLiteral("State"), saveState());
-    settings.setValue(QStringLiteral("StatusBar"), !m_wndStatusBar->isHidden());
+    settings.setValue(QStringLiteral("StatusBar"), !m_statusBar->isHidden());
     settings.setValue(kFitToWindow, m_view->fitToWindow());
     settings.endGroup();
 }

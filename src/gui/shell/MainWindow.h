@@ -2,9 +2,9 @@
 // The main window: menu bar, toolbar and status bar built from the command
 // table, the view in the middle, and the bar layout kept in the settings.
 //
-// Commands are routed through Router(): the view, the document commands, the
+// Commands are routed through router(): the view, the document commands, the
 // frame and the application register their handlers there; a command without
-// a handler is shown disabled. Call UpdateCommandUI() after changing state
+// a handler is shown disabled. Call updateCommandUI() after changing state
 // that an enable or check rule reads.
 #include <QMainWindow>
 #include <map>
@@ -50,10 +50,10 @@ public:
     CommandRouter& router() { return m_router; }
     DocumentCommands& documents() { return m_documents; }
 
-    QAction* Action(int id) const;
+    QAction* action(int id) const;
     QMenu* menu(int index) const;  // 0 File .. 5 Help
-    QToolBar* toolBar() const { return m_wndToolBar; }
-    QStatusBar* statusBarWidget() const { return m_wndStatusBar; }
+    QToolBar* toolBar() const { return m_toolBar; }
+    QStatusBar* statusBarWidget() const { return m_statusBar; }
     JuliaPreview* juliaPreview() const { return m_juliaPreview; }
     BookmarksMenu* bookmarks() const { return m_bookmarks; }
 
@@ -87,8 +87,8 @@ private:
     CommandRouter m_router;
     DocumentCommands m_documents;
     FractalView* m_view = nullptr;
-    QToolBar* m_wndToolBar = nullptr;
-    QStatusBar* m_wndStatusBar = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QStatusBar* m_statusBar = nullptr;
     JuliaPreview* m_juliaPreview = nullptr;
     BookmarksMenu* m_bookmarks = nullptr;
     QLabel* m_zoomDepth = nullptr;

@@ -80,7 +80,7 @@ FractalView::FractalView(Document& doc, Host& host, DesktopDialogs& dialogs, QWi
 // dies with the view.
 FractalView::~FractalView() {
     m_doc.removeObserver(*this);
-    delete m_wndAnimFrames.data();
+    delete m_animWindow.data();
 }
 
 void FractalView::connectCommands(CommandRouter& router) {
@@ -224,25 +224,25 @@ void FractalView::drawOverlay(QPainter& painter) {
     painter.restore();
 }
 
-AnimationFramesWindow* FractalView::animWindow() const { return m_wndAnimFrames.data(); }
+AnimationFramesWindow* FractalView::animWindow() const { return m_animWindow.data(); }
 
 bool FractalView::isAnimWindowShown() const {
-    return m_animWndCreated && !m_wndAnimFrames.isNull() && m_wndAnimFrames->isVisible();
+    return m_animWndCreated && !m_animWindow.isNull() && m_animWindow->isVisible();
 }
 
 void FractalView::onAnimWindow() {
     if (!m_animWndCreated) {
-        m_wndAnimFrames = new AnimationFramesWindow(m_doc, m_host, m_dialogs, window());
+        m_animWindow = new AnimationFramesWindow(m_doc, m_host, m_dialogs, window());
         m_animWndCreated = true;
     }
-    m_wndAnimFrames->show();
-    m_wndAnimFrames->raise();
+    m_animWindow->show();
+    m_animWindow->raise();
     emit commandStateChanged();
 }
 
 void FractalView::onToggleAnimWindow() {
     if (isAnimWindowShown()) {
-        m_wndAnimFrames->hide();
+        m_animWindow->hide();
         emit commandStateChanged();
         return;
     }

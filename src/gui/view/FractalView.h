@@ -1,14 +1,9 @@
 #pragma once
 // The view: shows the document's picture stretched over its whole client area,
 // prints it, and handles the picture commands (Render, Copy, New, Print).
-//
-// Hook points for the commands that come later:
-//  - the drag box: m_anchor, m_current, m_shownBox, m_box, m_dragging,
-//    m_lockProportions, m_sizeDragBorder, m_cursor; mouse events below; draw
-//    the frame in DrawOverlay and ask for it with UpdateOverlay() so the
-//    selection survives (a full redraw ends it);
-//  - Zoom In/Out, Lock Proportions, Configure, Edit Palette and the animation
-//    window: register their handlers in ConnectCommands (the ids are listed there).
+// The drag box is drawn by drawOverlay and asked for with updateOverlay(), so
+// the selection survives (a full redraw ends it); the view's commands are
+// registered in connectCommands.
 #include <QCursor>
 #include <QImage>
 #include <QPoint>
@@ -117,7 +112,6 @@ public:
     void recomputeBox();
 
     double clientAspect() const { return m_clientAspect; }
-    const QImage& cachedPicture() const { return m_picture; }
 
 signals:
     // The selection, the lock or the frames window's visibility changed: the
@@ -184,7 +178,7 @@ private:
     bool m_pictureValid = false;
     bool m_overlayOnly = false;
     bool m_showRenderHint = true;
-    QPointer<AnimationFramesWindow> m_wndAnimFrames;
+    QPointer<AnimationFramesWindow> m_animWindow;
     // Wheel angle not yet a whole notch (a touchpad's fine steps).
     int m_wheelRemainder = 0;
     QPoint m_wheelAt;

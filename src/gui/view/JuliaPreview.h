@@ -38,7 +38,6 @@ public:
     // The document becomes the Julia set shown, and is rendered.
     void useShownConstant();
 
-    bool hasPicture() const { return !m_shown.isNull(); }
     const QImage& picture() const { return m_shown; }
     double shownReal() const { return m_shownReal; }
     double shownImag() const { return m_shownImag; }

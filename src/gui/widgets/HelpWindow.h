@@ -1,7 +1,7 @@
 #pragma once
 // The built-in help: HTML pages in the program's resources, one topic for the
 // main window and one for each dialog. A dialog's Help button calls
-// ShowHelpTopic with its topic and sets the same name as its "helpTopic"
+// showHelpTopic with its topic and sets the same name as its "helpTopic"
 // property, so Help > Index finds it while the dialog is in front.
 //
 // Topics: index (contents), main, render, zoom, about, settings, palette,

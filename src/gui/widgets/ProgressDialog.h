@@ -1,7 +1,7 @@
 #pragma once
 // The small window shown while a picture is computed: two texts and a bar, no
 // title bar. It is shown by a single Render and by the animation render, which
-// writes its own texts into StatusText().
+// writes its own texts into statusText().
 #include <QDialog>
 
 #include <atomic>
