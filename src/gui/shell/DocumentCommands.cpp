@@ -7,6 +7,7 @@
 #include "shell/RecentFileList.h"
 #include "model/BmpWriter.h"
 #include "model/Document.h"
+#include "base/FileErrors.h"
 #include "base/SaveMessages.h"
 #include "dialogs/ExportImageDialog.h"
 #include "export/PngDocumentChunk.h"
