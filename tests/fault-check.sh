@@ -49,6 +49,10 @@ faults=(
   "double-double escapes next to radius 2 decided by its own sum|src/core/deep/DoubleDoublePixel.cpp|        if (nearEscapeRadius(excess + 4.0))|        if (false)"
   "a centre read at its own digits' precision|src/core/location/CentreWidth.cpp|    Mpfr re(bits), im(bits);|    Mpfr re(bitsToRead(given.re)), im(bitsToRead(given.im));"
   "wheel notches during a render are lost|src/gui/rendering/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
+  "the sweep removes a leftover whose save still holds it|src/core/base/SafeReplace.cpp| == 0 &&\n            namesFile(it->path().string(), fd)| != 0 &&\n            namesFile(it->path().string(), fd)"
+  "a relative link followed from the working folder|src/core/base/SafeReplace.cpp|target = next.is_absolute() ? next : target.parent_path() / next;|target = next;"
+  "a replaced file keeps only its owner's permission bits|src/core/base/SafeReplace.cpp|ok = ::fchmod(m_fd, m_mode & 07777) == 0;|ok = ::fchmod(m_fd, m_mode & 0700) == 0;"
+  "an interrupt leaves the temporary file|src/core/base/InterruptCleanup.cpp|if (e.state.load() == kHeld) ::unlink(e.path);|if (e.state.load() == kFilling) ::unlink(e.path);"
 )
 
 failing_tests() {

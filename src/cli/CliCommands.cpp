@@ -19,7 +19,7 @@
 #include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
 #include "engine/BandRender.h"
-#include "base/FileErrors.h"
+#include "base/SaveMessages.h"
 
 namespace velmora::cli {
 namespace {
@@ -244,10 +244,10 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
         case BmpWriteResult::Ok:
             return verified;
         case BmpWriteResult::CreateFailed:
-            err << fileErrorMessage(*o.output, cause, FileOp::Write) << '\n';
+            err << saveFailureText(SavedFile::Bmp, WriteResult::CreateFailed, *o.output, cause) << '\n';
             return 1;
         case BmpWriteResult::WriteFailed:
-            err << kBmpWriteFailedMessage << '\n';
+            err << saveFailureText(SavedFile::Bmp, WriteResult::WriteFailed, *o.output, cause) << '\n';
             return 1;
         case BmpWriteResult::TooLarge:
             err << "The picture is too large for a BMP file.\n";

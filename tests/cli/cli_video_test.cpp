@@ -100,11 +100,15 @@ TEST_F(CliVideo, KilledRenderResumesIntoTheSameFilesAndAVideo) {
 
 // A video that cannot be made is known before any frame is rendered.
 TEST_F(CliVideo, UnwritableVideoStopsBeforeTheFrames) {
-    const std::string video = dir.file("no/such/v.mp4");
-    const CliRun r = cli({"anim", file, "--folder", dir.file("f"), "--video", video});
-    EXPECT_EQ(std::tuple(r.code, r.out, r.err),
-              std::tuple(1, "", "Cannot create the video file '" + video + "': No such file or directory.\n"));
-    EXPECT_TRUE(fs::is_empty(dir.file("f")));
+    fs::create_directory(dir.file("taken.mp4"));
+    for (const auto& [name, why] :
+         {std::pair("no/such/v.mp4", "No such file or directory"), {"taken.mp4", "Is a directory"}}) {
+        const std::string video = dir.file(name);
+        const CliRun r = cli({"anim", file, "--folder", dir.file("f"), "--video", video});
+        EXPECT_EQ(std::tuple(r.code, r.out, r.err),
+                  std::tuple(1, "", "Cannot create the video file '" + video + "': " + why + ".\n"));
+        EXPECT_TRUE(fs::is_empty(dir.file("f")));
+    }
 }
 
 }  // namespace

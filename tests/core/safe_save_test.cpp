@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -11,7 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -26,6 +27,8 @@
 #include "palette/PaletteFiles.h"
 #include "base/FileErrors.h"
 #include "base/FileIO.h"
+#include "base/SaveMessages.h"
+#include "video/VideoEncoder.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -66,15 +69,38 @@ bool oldFile(const TempDir& d, const char* name, mode_t mode = 0644) {
 
 bool link(const TempDir& d, const char* to, const char* name) { return ::symlink(to, d.file(name).c_str()) == 0; }
 
-// What a save killed an hour ago leaves behind.
-bool stale(const TempDir& d, const char* name = "a.0123456789ab.saving~") {
-    std::error_code ec;
-    if (oldFile(d, name))
-        fs::last_write_time(d.file(name), fs::file_time_type::clock::now() - std::chrono::hours(1), ec);
-    return !ec;
+// What a killed save leaves behind; held locked (as a save in progress holds
+// its file) until the case ends when `held`.
+int g_held = -1;
+bool leftover(const TempDir& d, bool held) {
+    const char* name = "a.mkv.0123456789ab.saving~";
+    if (!oldFile(d, name)) return false;
+    if (held) g_held = ::open(d.file(name).c_str(), O_RDONLY);
+    return !held || ::flock(g_held, LOCK_EX) == 0;
+}
+
+bool foreignOwner(const TempDir& d) {  // only root can give a file away
+    return ::geteuid() == 0 && oldFile(d, "a.mkv", 0640) && ::chown(d.file("a.mkv").c_str(), 12345, 12345) == 0;
 }
 
 mode_t newFileMode() { const mode_t mask = ::umask(0); ::umask(mask); return 0666 & ~mask; }
+
+// The same safe save behind every writer: bytes (documents, palettes,
+// pictures) and a video built by the muxer.
+enum class Writer { Bytes, Video };
+
+WriteResult saveVideo(const std::string& path) {
+    VideoEncoder encoder;
+    std::string error;
+    if (!encoder.open({path, 25, VideoQuality::High}, 64, 64, error)) return WriteResult::CreateFailed;
+    std::vector<std::uint8_t> noise(64 * 64 * 4);  // enough bytes to pass a small size limit
+    std::uint32_t seed = 1;
+    for (int i = 0; i < 3; ++i) {
+        for (auto& b : noise) b = std::uint8_t((seed = seed * 1103515245u + 12345u) >> 24);
+        if (!encoder.addFrame(noise.data(), 64 * 4, error)) return WriteResult::WriteFailed;
+    }
+    return encoder.finish(error) ? WriteResult::Ok : WriteResult::WriteFailed;
+}
 
 struct SaveCase {
     const char* name;
@@ -82,66 +108,120 @@ struct SaveCase {
     const char* target;  // saved to, with the limit in force
     Limit limit;
     WriteResult result;
-    int error;  // errno expected in the cause, 0 for none
-    const char* holder;  // the file that must end holding kNew (or kOld after a failure)
+    int error;  // errno expected in the cause, 0 for none (bytes only: the video reports in words)
+    const char* holder;  // the file that must end holding the new bytes (or kOld after a failure)
     mode_t mode;         // its expected permission bits
     mode_t type;         // what `target` itself must still be (S_IFREG, S_IFLNK, ...; 0 absent)
+    int kept = 0;        // temporary files that must remain (a save in progress)
 };
 
 const SaveCase kSaveCases[] = {
-    {"NewFile", [](auto&) { return true; }, "a", Limit::None, WriteResult::Ok, 0, "a", newFileMode(), S_IFREG},
-    {"KeepsMode0640", [](auto& d) { return oldFile(d, "a", 0640); }, "a", Limit::None, WriteResult::Ok, 0, "a", 0640,
-     S_IFREG},
-    {"ThroughLinkKeepsIt", [](auto& d) { return oldFile(d, "real", 0600) && link(d, "real", "l"); }, "l", Limit::None,
-     WriteResult::Ok, 0, "real", 0600, S_IFLNK},
-    {"DanglingLinkMakesTarget", [](auto& d) { return link(d, "made", "l"); }, "l", Limit::None, WriteResult::Ok, 0,
-     "made", newFileMode(), S_IFLNK},
+    {"NewFile", [](auto&) { return true; }, "a.mkv", Limit::None, WriteResult::Ok, 0, "a.mkv", newFileMode(), S_IFREG},
+    {"KeepsMode0640", [](auto& d) { return oldFile(d, "a.mkv", 0640); }, "a.mkv", Limit::None, WriteResult::Ok, 0,
+     "a.mkv", 0640, S_IFREG},
+    {"KeepsAnotherUsersOwner", foreignOwner, "a.mkv", Limit::None, WriteResult::Ok, 0, "a.mkv", 0640, S_IFREG},
+    {"ThroughLinkKeepsIt", [](auto& d) { return oldFile(d, "real", 0600) && link(d, "real", "l.mkv"); }, "l.mkv",
+     Limit::None, WriteResult::Ok, 0, "real", 0600, S_IFLNK},
+    {"DanglingLinkIsWrittenThrough", [](auto& d) { return link(d, "made", "l.mkv"); }, "l.mkv", Limit::None,
+     WriteResult::Ok, 0, "made", newFileMode(), S_IFLNK},
     {"PlantedTempNameIsNotFollowed",
-     [](auto& d) { return oldFile(d, "a") && oldFile(d, "victim") && link(d, "victim", "a.saving~"); }, "a",
-     Limit::None, WriteResult::Ok, 0, "a", 0644, S_IFREG},
-    {"FileSizeLimitMidWrite", [](auto& d) { return oldFile(d, "a"); }, "a", Limit::FileSize, WriteResult::WriteFailed,
-     EFBIG, "a", 0644, S_IFREG},
-    {"NoTemporaryFileNoWriteInPlace", [](auto& d) { return oldFile(d, "a"); }, "a", Limit::NoFiles,
-     WriteResult::CreateFailed, EMFILE, "a", 0644, S_IFREG},
-    {"StaleLeftoverIsRemoved", [](auto& d) { return oldFile(d, "a") && stale(d); }, "a", Limit::None, WriteResult::Ok,
-     0, "a", 0644, S_IFREG},
-    {"FifoWithoutReaderIsRefused", [](auto& d) { return ::mkfifo(d.file("f").c_str(), 0644) == 0; }, "f", Limit::None,
-     WriteResult::CreateFailed, ENXIO, nullptr, 0, S_IFIFO},
+     [](auto& d) { return oldFile(d, "a.mkv") && oldFile(d, "victim") && link(d, "victim", "a.mkv.saving~"); },
+     "a.mkv", Limit::None, WriteResult::Ok, 0, "a.mkv", 0644, S_IFREG},
+    {"FolderIsRefused", [](auto& d) { return fs::create_directory(d.file("d.mkv")); }, "d.mkv", Limit::None,
+     WriteResult::CreateFailed, EISDIR, nullptr, 0, S_IFDIR},
+    {"FileSizeLimitMidWrite", [](auto& d) { return oldFile(d, "a.mkv"); }, "a.mkv", Limit::FileSize,
+     WriteResult::WriteFailed, EFBIG, "a.mkv", 0644, S_IFREG},
+    {"NoTemporaryFileNoWriteInPlace", [](auto& d) { return oldFile(d, "a.mkv"); }, "a.mkv", Limit::NoFiles,
+     WriteResult::CreateFailed, EMFILE, "a.mkv", 0644, S_IFREG},
+    {"UnlockedLeftoverIsRemoved", [](auto& d) { return oldFile(d, "a.mkv") && leftover(d, false); }, "a.mkv",
+     Limit::None, WriteResult::Ok, 0, "a.mkv", 0644, S_IFREG},
+    {"LockedLeftoverIsKept", [](auto& d) { return oldFile(d, "a.mkv") && leftover(d, true); }, "a.mkv", Limit::None,
+     WriteResult::Ok, 0, "a.mkv", 0644, S_IFREG, 1},
+    {"FifoWithoutReaderIsRefused", [](auto& d) { return ::mkfifo(d.file("f.mkv").c_str(), 0644) == 0; }, "f.mkv",
+     Limit::None, WriteResult::CreateFailed, ENXIO, nullptr, 0, S_IFIFO},
     {"DeviceIsWrittenInPlace",
      [](auto& d) {  // our own null device; skipped where devices are refused
-         const int fd =
-             ::mknod(d.file("n").c_str(), S_IFCHR | 0666, makedev(1, 3)) ? -1 : ::open(d.file("n").c_str(), O_WRONLY);
+         const std::string n = d.file("n.mkv");
+         const int fd = ::mknod(n.c_str(), S_IFCHR | 0666, makedev(1, 3)) ? -1 : ::open(n.c_str(), O_WRONLY);
          return fd >= 0 && ::close(fd) == 0;
      },
-     "n", Limit::None, WriteResult::Ok, 0, nullptr, 0, S_IFCHR},
+     "n.mkv", Limit::None, WriteResult::Ok, 0, nullptr, 0, S_IFCHR},
 };
 
-class SafeSave : public ::testing::TestWithParam<SaveCase> {};
+class SafeSave : public ::testing::TestWithParam<std::tuple<SaveCase, Writer>> {};
 
 TEST_P(SafeSave, LeavesOldOrCompleteNewFile) {
-    const SaveCase& c = GetParam();
+    const auto& [c, writer] = GetParam();
     TempDir dir;
-    if (!c.setup(dir)) GTEST_SKIP() << "this system cannot make the case";
+    const bool made = c.setup(dir);
+    const int held = std::exchange(g_held, -1);
+    if (!made) GTEST_SKIP() << "this system cannot make the case";
+    struct stat before {};
+    const bool existed = c.holder != nullptr && ::stat(dir.file(c.holder).c_str(), &before) == 0;
     // The child reports the result and the errno, both small numbers.
-    const int code = inChild(c.limit, [&] {
+    const int code = inChild(c.limit, [&, writer = writer] {
+        if (writer == Writer::Video) return static_cast<int>(saveVideo(dir.file(c.target))) * 80;
         std::error_code cause;
         const WriteResult r = writeFileSafely(dir.file(c.target), kNew, cause);
         return static_cast<int>(r) * 80 + cause.value() % 80;
     });
-    EXPECT_EQ(code, static_cast<int>(c.result) * 80 + c.error);
+    if (held >= 0) ::close(held);
+    EXPECT_EQ(code, static_cast<int>(c.result) * 80 + (writer == Writer::Bytes ? c.error : 0));
     struct stat st {};
     EXPECT_EQ(::lstat(dir.file(c.target).c_str(), &st) == 0 ? st.st_mode & S_IFMT : 0, c.type);
     if (c.holder != nullptr) {
-        EXPECT_EQ(readBytes(dir.file(c.holder)), c.result == WriteResult::Ok ? kNew : kOld);
+        const auto bytes = readBytes(dir.file(c.holder));
+        if (writer == Writer::Bytes) {
+            EXPECT_EQ(bytes, c.result == WriteResult::Ok ? kNew : kOld);
+        }
+        EXPECT_EQ(bytes == kOld, c.result != WriteResult::Ok);
         ASSERT_EQ(::stat(dir.file(c.holder).c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.mode);
+        if (existed) {
+            EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(before.st_uid, before.st_gid));
+        }
     }
     EXPECT_TRUE(!fs::exists(dir.file("victim")) || readBytes(dir.file("victim")) == kOld);
-    EXPECT_EQ(leftovers(dir.path()), 0);
+    EXPECT_EQ(leftovers(dir.path()), c.kept);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SafeSave, ::testing::ValuesIn(kSaveCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SafeSave,
+                         ::testing::Combine(::testing::ValuesIn(kSaveCases),
+                                            ::testing::Values(Writer::Bytes, Writer::Video)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) == Writer::Video ? "Video" : "");
+                         });
+
+// An interrupt in the middle of a save removes the temporary file before the
+// signal ends the program, and the old file stays.
+TEST(SafeSave, InterruptRemovesTheTemporaryFile) {
+    for (const Writer writer : {Writer::Bytes, Writer::Video}) {
+        TempDir dir;
+        writeBytes(dir.file("a.mkv"), kOld);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (writer == Writer::Video) {
+                VideoEncoder encoder;
+                std::string error;
+                const std::uint8_t pixels[16] = {};
+                if (encoder.open({dir.file("a.mkv"), 25, VideoQuality::Small}, 2, 2, error) &&
+                    encoder.addFrame(pixels, 8, error) && leftovers(dir.path()) == 1)
+                    ::raise(SIGTERM);
+                ::_exit(1);
+            }
+            std::error_code cause;
+            writeFileSafely(dir.file("a.mkv"), [&](const ByteSink& sink) {
+                return sink(kNew.data(), 10) && leftovers(dir.path()) == 1 && ::raise(SIGTERM) == 0;
+            }, cause);
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+        EXPECT_EQ(std::pair(readBytes(dir.file("a.mkv")), leftovers(dir.path())), std::pair(kOld, 0));
+    }
+}
 
 TEST(SafeSave, ConcurrentSavesToOnePathAllSucceed) {
     TempDir dir;
@@ -169,7 +249,7 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
          }},
         {"a.rgb", [](Document& doc, FakeHost& host, const std::string& path) {
              const bool saved = savePaletteToPath(path, doc.m_palette, {host, "Palette Editor", {}});
-             return !saved && host.lastText() == kMsgWriteError;
+             return !saved && host.lastText() == kDiskFullMessage;
          }},
         {"a.bmp", [](Document& doc, FakeHost&, const std::string& path) {
              doc.m_engine->buildBitmap(doc.m_palette);

@@ -1,97 +1,22 @@
 #include "base/FileIO.h"
 
+#include "base/SafeReplace.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <ctime>
-#include <filesystem>
-#include <random>
-#include <string_view>
+#include <optional>
 
 #include <fcntl.h>
 #include <pthread.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
 namespace {
 
-namespace fs = std::filesystem;
-
 std::error_code lastError() { return std::error_code(errno != 0 ? errno : EIO, std::generic_category()); }
-
-// The file a save must replace: links are followed to the end, so the link
-// itself stays; a dangling link names the file to create.
-bool finalTarget(const std::string& path, fs::path& target, std::error_code& cause) {
-    target = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(target, ec))) return true;
-        const fs::path next = fs::read_symlink(target, ec);
-        if (ec) {
-            cause = ec;
-            return false;
-        }
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    cause = std::make_error_code(std::errc::too_many_symbolic_link_levels);
-    return false;
-}
-
-constexpr char kDigits[] = "0123456789abcdef";
-constexpr std::size_t kTagDigits = 12;
-constexpr std::string_view kTempSuffix = ".saving~";
-// A temporary file nobody holds and nobody wrote for this long was left by a
-// save that was killed.
-constexpr std::time_t kStaleSeconds = 600;
-
-fs::path folder(const fs::path& target) {
-    return target.parent_path().empty() ? fs::path(".") : target.parent_path();
-}
-
-std::string tempPrefix(const fs::path& target) { return target.filename().string().substr(0, 200) + "."; }
-
-// A fresh name beside the target for each attempt, so concurrent saves and
-// leftovers of a killed process never meet.
-fs::path tempName(const fs::path& target) {
-    thread_local std::mt19937_64 rng(std::random_device{}() ^ (static_cast<std::uint64_t>(::getpid()) << 32));
-    std::string name = tempPrefix(target);
-    std::uint64_t bits = rng();
-    for (std::size_t i = 0; i < kTagDigits; ++i, bits >>= 4) name += kDigits[bits & 15];
-    name += kTempSuffix;
-    return folder(target) / name;
-}
-
-bool isTempNameOf(const std::string& name, const std::string& prefix) {
-    if (name.size() != prefix.size() + kTagDigits + kTempSuffix.size() || !name.starts_with(prefix) ||
-        !name.ends_with(kTempSuffix)) {
-        return false;
-    }
-    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
-                       name.end() - static_cast<std::ptrdiff_t>(kTempSuffix.size()),
-                       [](char c) { return std::strchr(kDigits, c) != nullptr && c != '\0'; });
-}
-
-// Removes the target's temporary files that killed saves left behind. A save
-// in progress holds a lock on its file, and a young file is left alone in
-// case its save is between closing and renaming it.
-void removeStaleTemps(const fs::path& target) {
-    const std::string prefix = tempPrefix(target);
-    std::error_code ec;
-    for (fs::directory_iterator it(folder(target), ec), end; !ec && it != end; it.increment(ec)) {
-        if (!isTempNameOf(it->path().filename().string(), prefix)) continue;
-        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) continue;
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::time(nullptr) - st.st_mtime > kStaleSeconds &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            ::unlink(it->path().c_str());
-        }
-        ::close(fd);
-    }
-}
 
 bool writeAll(int fd, const ByteBlocks& blocks) {
     for (const auto& [data, size] : blocks) {
@@ -107,14 +32,6 @@ bool writeAll(int fd, const ByteBlocks& blocks) {
         }
     }
     return true;
-}
-
-bool closeChecked(int fd, bool ok, std::error_code& cause) {
-    if (::close(fd) != 0 && ok) {
-        cause = lastError();
-        return false;
-    }
-    return ok;
 }
 
 // A FIFO whose reader goes away must fail the write (EPIPE), not end the
@@ -148,59 +65,6 @@ private:
     bool m_held = false;
 };
 
-// Devices and FIFOs are written as they are: renaming over one would replace it
-// by a plain file, and its own failure (a full device) must be seen.
-WriteResult writeInPlace(const fs::path& target, const ByteProducer& produce, std::error_code& cause) {
-    // Non-blocking open: a FIFO without a reader is refused instead of waited on.
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        cause = lastError();
-        return WriteResult::CreateFailed;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISREG(st.st_mode)) {
-        // Replaced by a regular file since it was looked at: never write that in place.
-        ::close(fd);
-        cause = std::make_error_code(std::errc::device_or_resource_busy);
-        return WriteResult::CreateFailed;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    bool ok = false;
-    {
-        const PipeSignalHold hold;
-        errno = 0;
-        ok = produce([fd](const std::uint8_t* data, std::size_t size) { return writeAll(fd, {{data, size}}); });
-        if (!ok) cause = lastError();
-    }
-    ok = closeChecked(fd, ok, cause);
-    return ok ? WriteResult::Ok : WriteResult::WriteFailed;
-}
-
-// A file-size limit must fail the write (EFBIG), so that the temporary file is
-// removed, instead of killing the program with the file left behind. A
-// handler the program installed itself is left alone.
-void ignoreFileSizeSignal() {
-    static const bool done = [] {
-        struct sigaction current {};
-        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
-            current.sa_handler == SIG_DFL) {
-            std::signal(SIGXFSZ, SIG_IGN);
-        }
-        return true;
-    }();
-    (void)done;
-}
-
-void syncFolder(const fs::path& target) {
-    const int fd = ::open(folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    // The rename is done and the new file complete: a folder that cannot be
-    // flushed (some file systems refuse) does not make the save a failure.
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, std::error_code& cause) {
@@ -215,72 +79,22 @@ WriteResult writeFileSafely(const std::string& path, const ByteBlocks& blocks, s
 }
 
 WriteResult writeFileSafely(const std::string& path, const ByteProducer& produce, std::error_code& cause) {
-    cause.clear();
-    ignoreFileSizeSignal();
-    fs::path target;
-    if (!finalTarget(path, target, cause)) return WriteResult::CreateFailed;
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode)) {
-        cause = std::make_error_code(std::errc::is_a_directory);
-        return WriteResult::CreateFailed;
-    }
-    if (exists && !S_ISREG(old.st_mode)) return writeInPlace(target, produce, cause);
-    if (target.filename().empty()) {
-        cause = std::make_error_code(std::errc::no_such_file_or_directory);
-        return WriteResult::CreateFailed;
-    }
-    // A file the user may not write stays unwritten, although the folder
-    // would let a rename replace it.
-    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-        cause = lastError();
-        return WriteResult::CreateFailed;
-    }
-
-    fs::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = tempName(target);
-        // A new file gets 0666 less the umask from the system; a replacement
-        // starts private and takes the old file's mode below.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, exists ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        cause = lastError();
-        return WriteResult::CreateFailed;  // nothing was written anywhere
-    }
-    // Held until the file is closed: marks it as a save in progress. Where
-    // the file system has no locks, the age check alone protects it.
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    errno = 0;
-    bool ok = true;
-    if (exists) {
-        // The owner only where the process may give it (root; else at least
-        // the group, when the process is in it); the mode after it, as a
-        // change of owner clears set-id bits.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-            (void)grouped;
-        }
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    }
-    ok = ok &&
-         produce([fd](const std::uint8_t* data, std::size_t size) { return writeAll(fd, {{data, size}}); }) &&
-         ::fsync(fd) == 0;
-    if (!ok) cause = lastError();
-    ok = closeChecked(fd, ok, cause);
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        cause = lastError();
+    SafeReplace file;
+    if (!file.begin(path, cause)) return WriteResult::CreateFailed;
+    bool ok = false;
+    {
+        std::optional<PipeSignalHold> hold;
+        if (file.tempPath().empty()) hold.emplace();  // a FIFO written in place
+        errno = 0;
+        const int fd = file.fd();
+        ok = produce([fd](const std::uint8_t* data, std::size_t size) { return writeAll(fd, {{data, size}}); });
+        if (!ok) cause = lastError();
     }
     if (!ok) {
-        ::unlink(temp.c_str());
+        file.abandon();
         return WriteResult::WriteFailed;
     }
-    removeStaleTemps(target);
-    syncFolder(target);
-    return WriteResult::Ok;
+    return file.commit(cause) ? WriteResult::Ok : WriteResult::WriteFailed;
 }
 
 int openRegularFile(const std::string& path, std::error_code& cause) {

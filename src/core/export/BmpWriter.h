@@ -12,9 +12,6 @@ namespace velmora {
 
 inline constexpr std::uint32_t kBmpPixelOffset = 1078;
 
-// What Export BMP says when a write fails, whatever the cause.
-inline constexpr const char* kBmpWriteFailedMessage = "Could not write data. Probable cause: Disk full.";
-
 enum class BmpWriteResult {
     Ok,
     CreateFailed,  // nothing written; the cause says why

@@ -4,7 +4,7 @@
 #include <new>
 #include <optional>
 
-#include "base/FileErrors.h"
+#include "base/SaveMessages.h"
 #include "deep/DeepSwitch.h"
 #include "engine/BandRender.h"
 #include "engine/SmoothBand.h"
@@ -110,9 +110,9 @@ std::string pngExportMessage(PngWriteResult result, const std::string& path, con
         case PngWriteResult::Ok:
             return {};
         case PngWriteResult::CreateFailed:
-            return fileErrorMessage(path, cause, FileOp::Write);
+            return saveFailureText(SavedFile::Png, WriteResult::CreateFailed, path, cause);
         case PngWriteResult::WriteFailed:
-            return "Could not write " + path + ": " + cause.message() + ". The file was not changed.";
+            return saveFailureText(SavedFile::Png, WriteResult::WriteFailed, path, cause);
         case PngWriteResult::BadSize:
             break;
     }

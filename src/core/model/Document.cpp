@@ -1,5 +1,7 @@
 #include "model/Document.h"
 
+#include "base/SaveMessages.h"
+
 #include <filesystem>
 
 #include "model/DocumentFile.h"
@@ -201,8 +203,7 @@ bool Document::onSaveDocument(const std::string& path) {
     if (r != WriteResult::Ok) {
         Message m;
         // The old file is intact either way; the second line says what the system refused.
-        m.text = r == WriteResult::CreateFailed ? fileErrorMessage(path, cause, FileOp::Write)
-                                                : "Failed to save document.\n" + path + ": " + cause.message();
+        m.text = saveFailureText(SavedFile::Document, r, path, cause);
         m.icon = r == WriteResult::CreateFailed ? MsgIcon::Error : MsgIcon::Warning;
         m_host->showMessage(m);
         return false;

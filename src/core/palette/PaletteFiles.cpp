@@ -1,6 +1,8 @@
 #include "palette/PaletteFiles.h"
 
 #include <cstring>
+
+#include "base/SaveMessages.h"
 #include <memory>
 
 #include "palette/PaletteText.h"
@@ -177,15 +179,10 @@ bool savePaletteToPath(const std::string& path, const Palette& palette, const Pa
         path,
         {{reinterpret_cast<const std::uint8_t*>(kRgbTag), kRgbTagSize}, {palette.bytes(), Palette::kBytes}},
         cause);
-    if (r == WriteResult::CreateFailed) {
-        showWindow(ctx, fileErrorMessage(path, cause, FileOp::Write), MsgIcon::Error);
-        return false;
-    }
-    if (r == WriteResult::WriteFailed) {
-        showWindow(ctx, kMsgWriteError, MsgIcon::Warning);
-        return false;
-    }
-    return true;
+    if (r == WriteResult::Ok) return true;
+    showWindow(ctx, saveFailureText(SavedFile::Palette, r, path, cause),
+               r == WriteResult::CreateFailed ? MsgIcon::Error : MsgIcon::Warning);
+    return false;
 }
 
 }  // namespace velmora

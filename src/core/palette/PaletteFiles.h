@@ -29,7 +29,6 @@ inline constexpr const char* kMsgBadJasc = "This is not a valid 256-colour JASC 
 inline constexpr const char* kMsgTagReadError = "Could not read data.";
 inline constexpr const char* kMsgBadRgb = "This is not a valid Velmora palette file";
 inline constexpr const char* kMsgEntriesReadError = "Could not read data";
-inline constexpr const char* kMsgWriteError = "Could not write data. Probable cause: Disk full.";
 
 // Where messages go and what happens after a load that the grid must show.
 struct PaletteFileContext {

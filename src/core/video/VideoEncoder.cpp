@@ -8,27 +8,20 @@ extern "C" {
 }
 
 #include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <ctime>
-#include <filesystem>
-#include <random>
 #include <system_error>
 
-
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/SafeReplace.h"
+#include "base/SaveMessages.h"
+
 namespace velmora {
-namespace fs = std::filesystem;
 
 struct VideoEncoder::State {
-    std::string target;
+    SafeReplace file;  // destroyed last: an unfinished video's temporary file goes
+    AVIOContext* io = nullptr;
     std::string shown;  // the name as given, for messages
-    std::string temp;
-    int tempLock = -1;  // held open and locked while the video is built
     std::int32_t width = 0;
     std::int32_t height = 0;
     AVFormatContext* format = nullptr;
@@ -40,15 +33,13 @@ struct VideoEncoder::State {
     std::int64_t frames = 0;
 
     ~State() {
-        if (tempLock >= 0) ::close(tempLock);
         sws_freeContext(sws);
         av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
-        if (format != nullptr) {
-            if (format->pb != nullptr) avio_closep(&format->pb);
-            avformat_free_context(format);
-        }
+        avformat_free_context(format);  // custom I/O: the context below is ours to free
+        if (io != nullptr) av_freep(&io->buffer);
+        avio_context_free(&io);
     }
 };
 
@@ -115,67 +106,33 @@ void setQuality(AVCodecContext* c, VideoQuality q) {
     }
 }
 
-std::string tempPrefix(const fs::path& target) { return "." + target.filename().string() + "."; }
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+using IoBytes = const std::uint8_t*;
+#else
+using IoBytes = std::uint8_t*;
+#endif
 
-fs::path folderOf(const fs::path& target) {
-    return target.has_parent_path() ? target.parent_path() : fs::path(".");
+// The muxer writes through the safe replacement's own descriptor, so nothing
+// reopens the temporary file by name for writing.
+int writeToFile(void* opaque, IoBytes data, int size) {
+    const int fd = static_cast<SafeReplace*>(opaque)->fd();
+    for (int done = 0; done < size;) {
+        const ::ssize_t n = ::write(fd, data + done, static_cast<std::size_t>(size - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return AVERROR(n < 0 ? errno : EIO);
+        done += static_cast<int>(n);
+    }
+    return size;
 }
 
-// A video whose process was killed leaves its temporary file behind. One that
-// nobody holds locked and nobody wrote for ten minutes is such a leftover.
-void removeStaleTemps(const fs::path& target) {
-    const std::string prefix = tempPrefix(target);
-    std::error_code ec;
-    for (fs::directory_iterator it(folderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (!name.starts_with(prefix) || !name.ends_with(".part")) continue;
-        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) continue;
+std::int64_t seekInFile(void* opaque, std::int64_t offset, int whence) {
+    const int fd = static_cast<SafeReplace*>(opaque)->fd();
+    if (whence & AVSEEK_SIZE) {
         struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::time(nullptr) - st.st_mtime > 600 &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlink(it->path().c_str());
-        ::close(fd);
+        return ::fstat(fd, &st) == 0 ? st.st_size : AVERROR(errno);
     }
-}
-
-// A new, empty file beside the target for the video to be built in, locked
-// while it is; like any new file it gets 0666 less the umask.
-bool makeTempFile(const std::string& target, std::string& temp, int& lock, std::string& error) {
-    const fs::path path(target);
-    removeStaleTemps(path);
-    std::random_device random;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (folderOf(path) / (tempPrefix(path) + std::to_string(random()) + ".part")).string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        error = "Cannot create the video file '" + target + "': " + std::generic_category().message(errno) + ".";
-        temp.clear();
-        return false;
-    }
-    ::flock(fd, LOCK_EX | LOCK_NB);
-    lock = fd;
-    return true;
-}
-
-// A file-size limit must fail the write, so that the temporary file is
-// removed, instead of killing the program with it left behind. A handler the
-// program installed itself is left alone.
-void ignoreFileSizeSignal() {
-    struct sigaction current {};
-    if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
-        current.sa_handler == SIG_DFL)
-        std::signal(SIGXFSZ, SIG_IGN);
-}
-
-bool syncFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    const ::off_t at = ::lseek(fd, static_cast<::off_t>(offset), whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : at;
 }
 
 }  // namespace
@@ -186,9 +143,7 @@ VideoEncoder::~VideoEncoder() { abandon(); }
 
 void VideoEncoder::abandon() {
     if (!m_state) return;
-    const std::string temp = m_state->temp;
     m_state.reset();
-    if (!temp.empty()) ::unlink(temp.c_str());
 }
 
 bool VideoEncoder::canWrite(VideoContainer container) {
@@ -203,7 +158,6 @@ bool VideoEncoder::open(const VideoOptions& options, std::int32_t width, std::in
     abandon();
     // The libraries' own chatter (encoder statistics) is not for our users.
     av_log_set_level(AV_LOG_ERROR);
-    ignoreFileSizeSignal();
     const auto container = containerForPath(options.path);
     if (!container) {
         error = unknownVideoExtensionText(options.path);
@@ -225,34 +179,32 @@ bool VideoEncoder::open(const VideoOptions& options, std::int32_t width, std::in
     }
 
     m_codecName = codec->name;
-    // A file the user may not write stays unwritten, although the folder would
-    // let the rename replace it.
-    std::error_code ec;
-    if (fs::exists(options.path, ec) && ::access(options.path.c_str(), W_OK) != 0) {
-        error = "Cannot write the video file '" + options.path + "': " + std::generic_category().message(errno) + ".";
-        return false;
-    }
     auto state = std::make_unique<State>();
     State& s = *state;
-    s.target = s.shown = options.path;
-    // A link stays a link: the video replaces the file it leads to.
-    if (fs::is_symlink(options.path, ec)) {
-        const fs::path resolved = fs::weakly_canonical(options.path, ec);
-        if (!ec) s.target = resolved.string();
-    }
+    s.shown = options.path;
     s.width = width;
     s.height = height;
-    if (!makeTempFile(s.target, s.temp, s.tempLock, error)) return false;
+    // Made before any frame is rendered: a target that cannot be written is
+    // known at once.
+    std::error_code ec;
+    if (!s.file.begin(options.path, ec)) {
+        error = saveFailureText(SavedFile::Video, WriteResult::CreateFailed, options.path, ec);
+        return false;
+    }
+    const bool inPlace = s.file.tempPath().empty();  // a device or a FIFO
     m_state = std::move(state);
 
     auto fail = [&](const std::string& what, int code) {
-        error = "Cannot write the video file '" + options.path + "': " + what +
-                (code != 0 ? " (" + avError(code) + ")" : std::string()) + ".";
+        error = saveFailureText(SavedFile::Video, WriteResult::CreateFailed, options.path,
+                                what + (code != 0 ? " (" + avError(code) + ")" : std::string()));
         abandon();
         return false;
     };
 
-    if (avformat_alloc_output_context2(&s.format, nullptr, formatName(*container), s.temp.c_str()) < 0 ||
+    // The muxer's name for its file is the temporary one: the MP4 muxer reads
+    // it back to move its index to the front.
+    const std::string& url = inPlace ? s.file.targetPath() : s.file.tempPath();
+    if (avformat_alloc_output_context2(&s.format, nullptr, formatName(*container), url.c_str()) < 0 ||
         s.format == nullptr)
         return fail("the container cannot be made", 0);
     s.stream = avformat_new_stream(s.format, nullptr);
@@ -286,11 +238,21 @@ bool VideoEncoder::open(const VideoOptions& options, std::int32_t width, std::in
     s.stream->avg_frame_rate = c->framerate;
     s.stream->sample_aspect_ratio = c->sample_aspect_ratio;
 
-    rc = avio_open(&s.format->pb, s.temp.c_str(), AVIO_FLAG_WRITE);
-    if (rc < 0) return fail("the file cannot be opened", rc);
+    constexpr int kIoBufferBytes = 1 << 16;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
+    s.io = buffer == nullptr ? nullptr
+                             : avio_alloc_context(buffer, kIoBufferBytes, 1, &s.file, nullptr, writeToFile, seekInFile);
+    if (s.io == nullptr) {
+        av_free(buffer);
+        return fail("out of memory", 0);
+    }
+    s.io->seekable = ::lseek(s.file.fd(), 0, SEEK_CUR) < 0 ? 0 : AVIO_SEEKABLE_NORMAL;
+    s.format->pb = s.io;
+    s.format->flags |= AVFMT_FLAG_CUSTOM_IO;
     AVDictionary* muxerOptions = nullptr;
-    // Players on the web start before the whole file has arrived.
-    if (*container == VideoContainer::Mp4) av_dict_set(&muxerOptions, "movflags", "+faststart", 0);
+    // Players on the web start before the whole file has arrived; a device
+    // written in place cannot be read back to move the index.
+    if (*container == VideoContainer::Mp4 && !inPlace) av_dict_set(&muxerOptions, "movflags", "+faststart", 0);
     rc = avformat_write_header(s.format, &muxerOptions);
     av_dict_free(&muxerOptions);
     if (rc < 0) return fail("the header cannot be written", rc);
@@ -344,7 +306,7 @@ bool VideoEncoder::encodePadded(std::string& error) {
         rc = sendAndWrite(s, s.frame);
     }
     if (rc < 0) {
-        error = "Could not write the video file '" + s.shown + "': " + avError(rc) + ".";
+        error = saveFailureText(SavedFile::Video, WriteResult::WriteFailed, s.shown, avError(rc));
         abandon();
         return false;
     }
@@ -384,7 +346,7 @@ bool VideoEncoder::finish(std::string& error) {
     }
     State& s = *m_state;
     auto fail = [&](const std::string& why) {
-        error = "Could not write the video file '" + s.shown + "': " + why + ".";
+        error = saveFailureText(SavedFile::Video, WriteResult::WriteFailed, s.shown, why);
         abandon();
         return false;
     };
@@ -393,13 +355,10 @@ bool VideoEncoder::finish(std::string& error) {
     if (rc < 0) return fail(avError(rc));
     rc = av_write_trailer(s.format);
     if (rc < 0) return fail(avError(rc));
-    rc = avio_closep(&s.format->pb);
-    if (rc < 0) return fail(avError(rc));
-    if (!syncFile(s.temp)) return fail(std::generic_category().message(errno));
+    avio_flush(s.io);
+    if (s.io->error < 0) return fail(avError(s.io->error));
     std::error_code ec;
-    fs::rename(s.temp, s.target, ec);
-    if (ec) return fail(ec.message());
-    s.temp.clear();  // it is the target now
+    if (!s.file.commit(ec)) return fail(ec.message());
     m_state.reset();
     return true;
 }

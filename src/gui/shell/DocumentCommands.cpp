@@ -8,6 +8,7 @@
 #include "export/BmpWriter.h"
 #include "model/Document.h"
 #include "base/FileErrors.h"
+#include "base/SaveMessages.h"
 #include "dialogs/ExportImageDialog.h"
 #include "export/PngDocumentChunk.h"
 #include "export/PngDocumentOpen.h"
@@ -138,13 +139,13 @@ void DocumentCommands::onExportBmp() {
         case BmpWriteResult::Ok:
             return;
         case BmpWriteResult::CreateFailed:
-            m.text = fileErrorMessage(path, cause, FileOp::Write);
+            m.text = saveFailureText(SavedFile::Bmp, WriteResult::CreateFailed, path, cause);
             m.caption = kAppTitle;
             m.icon = MsgIcon::Error;
             m.owner = MsgOwner::MainWindow;
             break;
         case BmpWriteResult::WriteFailed:
-            m.text = kBmpWriteFailedMessage;
+            m.text = saveFailureText(SavedFile::Bmp, WriteResult::WriteFailed, path, cause);
             m.icon = MsgIcon::Warning;
             break;
         case BmpWriteResult::TooLarge:
