@@ -1,6 +1,6 @@
 #pragma once
 // File reads and writes that report the platform's reason on failure. Every
-// file the program writes goes through WriteFileSafely; every file it parses
+// file the program writes goes through writeFileSafely; every file it parses
 // is opened through FileReader, which takes regular files only.
 #include <cstddef>
 #include <cstdint>
@@ -51,8 +51,8 @@ public:
     FileReader& operator=(const FileReader&) = delete;
 
     bool open(const std::string& path, std::error_code& cause);
-    // Exactly n bytes, or false: at the end of the file (Error() empty) or on
-    // a read error (Error() says why).
+    // Exactly n bytes, or false: at the end of the file (error() empty) or on
+    // a read error (error() says why).
     bool bytes(std::uint8_t* out, std::size_t n);
     std::uint64_t consumed() const { return m_consumed; }
     std::error_code error() const { return m_error; }
