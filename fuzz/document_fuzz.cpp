@@ -38,23 +38,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     first.params.width = small(first.params.width, -4, 12);
     first.params.height = small(first.params.height, -4, 12);
     first.params.iterations = small(first.params.iterations, -4, 40);
-    applyDocument(doc, std::move(first));
-    if (!doc.m_engine || doc.width() != doc.m_params.width) std::abort();
+    doc.setContents(std::move(first));
+    if (!doc.engine() || doc.width() != doc.params().width) std::abort();
     doc.renderImage(nullptr);
-    doc.m_engine->buildBitmap(doc.m_palette);
+    doc.engine()->buildBitmap(doc.palette());
 
     // The animation as the Render Settings dialog would propose it.
     const std::int32_t total = doc.totalFrames();
     RenderSettings s = proposedRenderSettings(doc);
     checkRenderSettingsFields(s, total);
     if (maxFramesFolderLength(total) >= kMaxScriptLine) std::abort();
-    if (total <= 64) scriptText(doc.m_destFolder, doc.m_playbackStyle, total);
+    if (total <= 64) scriptText(doc.animation().destFolder, doc.animation().playbackStyle, total);
     Keyframe tweened;
-    for (std::size_t k = 0; k + 1 < doc.m_keyframes.size() && k < 4; ++k) {
-        const std::int32_t steps = doc.m_keyframes[k].transitions;
+    for (std::size_t k = 0; k + 1 < doc.keyframes().size() && k < 4; ++k) {
+        const std::int32_t steps = doc.keyframes()[k].transitions;
         if (steps <= 0) continue;  // the render tweens no frame of such a segment
         for (const std::int32_t d : {0, steps / 2, steps - 1}) {
-            tweenKeyframes(doc.m_keyframes[k], doc.m_keyframes[k + 1], tweened, d, doc.m_tweenStyle);
+            tweenKeyframes(doc.keyframes()[k], doc.keyframes()[k + 1], tweened, d, doc.animation().tweenStyle);
         }
     }
     return 0;

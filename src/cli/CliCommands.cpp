@@ -127,7 +127,7 @@ bool readContents(const std::vector<std::string>& positional, ConsoleHost& host,
     Document fresh(host);
     fresh.setDefaults();
     fresh.loadDefaultPalette();
-    c = contentsOf(fresh);
+    c = fresh.contents();
     if (positional.empty()) return true;
     if (isPngPath(positional[0])) {
         Message m;
@@ -230,17 +230,17 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
         return 1;
     }
     Document doc(host);
-    applyDocument(doc, std::move(contents));
-    if (!doc.m_engine || !doc.m_engine->hasBuffer()) return 1;  // already reported
+    doc.setContents(std::move(contents));
+    if (!doc.engine() || !doc.engine()->hasBuffer()) return 1;  // already reported
 
     TextProgress progress(err);
     const int rendered = doc.renderImage(progressToErr ? &progress : nullptr);
     if (progressToErr) progress.done();
-    const int verified = rendered == 1 && o.verify ? verifyBmp(doc.m_params, *doc.m_engine, *o.verify, out, err) : 0;
+    const int verified = rendered == 1 && o.verify ? verifyBmp(doc.params(), *doc.engine(), *o.verify, out, err) : 0;
     // What the view does when it draws: the header block with the document's palette.
-    doc.m_engine->buildBitmap(doc.m_palette);
+    doc.engine()->buildBitmap(doc.palette());
     std::error_code cause;
-    switch (writeBmp(doc.m_engine.get(), *o.output, cause)) {
+    switch (writeBmp(doc.engine(), *o.output, cause)) {
         case BmpWriteResult::Ok:
             return verified;
         case BmpWriteResult::CreateFailed:
@@ -273,7 +273,7 @@ std::string paletteHex(const Palette& p) {
 // The document's frame count as the document itself counts it.
 std::int32_t totalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
     Document counter(host);
-    counter.m_keyframes = keyframes;
+    counter.setKeyframes(keyframes);
     return counter.totalFrames();
 }
 
@@ -300,9 +300,10 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
       << ",\"cReal\":" << number(p.cReal) << ",\"cImag\":" << number(p.cImag)
       << ",\"exact\":" << exactObject(exactTextOf(p)) << ",\"iterations\":" << p.iterations
       << ",\"width\":" << p.width << ",\"height\":" << p.height
-      << ",\"playbackStyle\":" << static_cast<int>(doc.playbackStyle)
-      << ",\"tweenStyle\":" << static_cast<int>(doc.tweenStyle) << ",\"animWidth\":" << doc.animWidth
-      << ",\"animHeight\":" << doc.animHeight << ",\"destFolder\":" << json::string(doc.destFolder)
+      << ",\"playbackStyle\":" << static_cast<int>(doc.animation.playbackStyle)
+      << ",\"tweenStyle\":" << static_cast<int>(doc.animation.tweenStyle)
+      << ",\"animWidth\":" << doc.animation.width << ",\"animHeight\":" << doc.animation.height
+      << ",\"destFolder\":" << json::string(doc.animation.destFolder)
       << ",\"palette\":\"" << paletteHex(doc.palette) << "\",\"totalFrames\":" << totalFrames(doc.keyframes, host)
       << ",\"keyframes\":[";
     for (std::size_t i = 0; i < doc.keyframes.size(); ++i) {
@@ -337,14 +338,15 @@ int newDocument(const Options& o, std::ostream& err) {
         return 1;
     }
     ConsoleHost host(err);
-    Document doc(host);
-    startNew(doc);
+    DocumentContents c;
+    if (!readContents({}, host, c)) return 1;
     std::string error;
-    if (!applyOverrides(o.overrides, doc.m_params, error)) {  // saving needs no engine of the new size
+    if (!applyOverrides(o.overrides, c.params, error)) {
         err << error << '\n';
         return 1;
     }
-    return doc.onSaveDocument(o.positional[0]) ? 0 : 1;
+    // Saved without making a picture: its size may be one that cannot be made.
+    return saveDocumentContents(c, o.positional[0], host) ? 0 : 1;
 }
 
 int convertPalette(const Options& o, std::ostream& err) {

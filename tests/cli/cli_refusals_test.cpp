@@ -31,7 +31,7 @@ void saveAnimation(const std::string& path, std::int32_t transitions) {
     test::FakeHost host;  // saving shows nothing
     Document doc(host);
     test::prepare(doc, test::threeKeyframes(transitions));
-    doc.m_animWidth = doc.m_animHeight = 4;
+    doc.editAnimation([&](AnimationSettings& a) { a.width = a.height = 4; });
     ASSERT_TRUE(doc.onSaveDocument(path));
 }
 

@@ -124,9 +124,8 @@ protected:
         Document doc(host);
         test::prepare(doc, keys);
         fs::create_directory(dir.file("stored"));
-        std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_tweenStyle, doc.m_destFolder, doc.m_playbackStyle) =
-            std::tuple(9, 6, TweenStyle::SlowAtKeyframes, dir.file("stored") + "/",
-                       PlaybackStyle::PingPong | PlaybackStyle::Looping);
+        doc.setAnimation({TweenStyle::SlowAtKeyframes, dir.file("stored") + "/", 9, 6,
+                          PlaybackStyle::PingPong | PlaybackStyle::Looping});
         ASSERT_TRUE(doc.onSaveDocument(file));
     }
     // The frame files in a folder, by name; first rendered there by the core when asked.

@@ -39,7 +39,7 @@ protected:
         test::FakeHost host;
         Document doc(host);
         test::prepare(doc, test::threeKeyframes(24, 6));
-        std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_playbackStyle) = std::tuple(41, 27, PlaybackStyle::PingPong);
+        doc.editAnimation([](AnimationSettings& a) { std::tie(a.width, a.height, a.playbackStyle) = std::tuple(41, 27, PlaybackStyle::PingPong); });
         ASSERT_TRUE(doc.onSaveDocument(file));
         ASSERT_EQ(cli({"anim", file, "--folder", dir.file("one")}).code, 0);
     }

@@ -44,7 +44,7 @@ protected:
     // The left edge that tells keyframes apart, and the count of each.
     std::vector<std::pair<double, std::int32_t>> rows() const {
         std::vector<std::pair<double, std::int32_t>> out;
-        for (const Keyframe& k : doc.m_keyframes) out.emplace_back(k.left, k.transitions);
+        for (const Keyframe& k : doc.keyframes()) out.emplace_back(k.left, k.transitions);
         return out;
     }
 
@@ -53,19 +53,19 @@ protected:
 };
 
 TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
-    doc.m_params = FractalParams{-1.25, 0.5, 0.75, -0.25, FractalType::Julia, -0.8, 0.156, 345, 31, 17, {}};
+    doc.setParams(FractalParams{-1.25, 0.5, 0.75, -0.25, FractalType::Julia, -0.8, 0.156, 345, 31, 17, {}});
     doc.setResolution(31, 17);
-    doc.m_palette = test::ramp(9);
+    doc.setPalette(test::ramp(9));
     Keyframe k = test::key(0, 0, 0, 0, 0, 12);
     captureActive(doc, k);
     EXPECT_EQ(std::tuple(test::values(k), k.transitions, k.palette),
-              std::tuple(test::values(doc.m_params), 12, test::ramp(9)));
-    const double engineLeft = doc.m_engine->xMin();
+              std::tuple(test::values(doc.params()), 12, test::ramp(9)));
+    const double engineLeft = doc.engine()->xMin();
     k = test::key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
     applyToActive(doc, k);
-    EXPECT_EQ(std::pair(test::values(doc.m_params), doc.m_palette), std::pair(test::values(k), test::ramp(50)));
+    EXPECT_EQ(std::pair(test::values(doc.params()), doc.palette()), std::pair(test::values(k), test::ramp(50)));
     // The image size stays and the engine is not reloaded.
-    EXPECT_EQ(std::tuple(doc.m_params.width, doc.m_params.height, doc.m_engine->xMin()),
+    EXPECT_EQ(std::tuple(doc.params().width, doc.params().height, doc.engine()->xMin()),
               std::tuple(31, 17, engineLeft));
 }
 
@@ -75,10 +75,10 @@ TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
     const Step steps[] = {{1, 0, CountQuestion::None, -1, 0}, {2, 1, CountQuestion::AfterPrevious, 0, 5},
                           {3, 0, CountQuestion::UntilNext, 0, 4}, {4, 2, CountQuestion::UntilNext, 2, 9}};
     for (const Step& s : steps) {
-        doc.m_params.left = s.left;
+        doc.editParams([&](FractalParams& p) { p.left = s.left; });
         const InsertResult r = insertActive(doc, s.row);
         EXPECT_EQ(std::tuple(r.message, r.index, r.count.question), std::tuple("", s.row, s.question)) << s.left;
-        EXPECT_EQ(doc.keyframe(r.index)->palette, doc.m_palette);
+        EXPECT_EQ(doc.keyframe(r.index)->palette, doc.palette());
         if (s.question == CountQuestion::None) continue;
         EXPECT_EQ(std::tuple(r.count.keyframe, r.count.initial, r.count.allowCancel),
                   std::tuple(s.keyframe, 10, false));
@@ -91,21 +91,21 @@ TEST_F(KeyframeEdit, InsertAsksForTheCountTheNewKeyframeSplits) {
 }
 
 TEST_F(KeyframeEdit, InsertRefusalsChangeNothing) {
-    doc.m_keyframes = test::threeKeyframes(10, 5);
-    doc.m_keyframes[1].type = 2;  // only the first keyframe's type counts
+    doc.setKeyframes(test::threeKeyframes(10, 5));
+    doc.editKeyframes([&](std::vector<Keyframe>& k) { k[1].type = 2; });  // only the first keyframe's type counts
     const auto before = rows();
     const std::string mismatch = animtext::kTypeMismatch;
-    doc.m_params.type = FractalType::Julia;
+    doc.editParams([&](FractalParams& p) { p.type = FractalType::Julia; });
     EXPECT_EQ(insertActive(doc, 2).message, mismatch);
     EXPECT_EQ(insertActive(doc, kNoRow).message, mismatch);  // the type is checked first
-    doc.m_params.type = FractalType::Mandelbrot;
+    doc.editParams([&](FractalParams& p) { p.type = FractalType::Mandelbrot; });
     EXPECT_EQ(insertActive(doc, kNoRow).message, "Select a frame first.");
     EXPECT_EQ(insertActive(doc, 4).message, "Frame not found.");  // beyond "<end>"
     EXPECT_EQ(rows(), before);
 }
 
 TEST_F(KeyframeEdit, PropertiesAndDelete) {
-    doc.m_keyframes = test::threeKeyframes(10, 5);
+    doc.setKeyframes(test::threeKeyframes(10, 5));
     for (const std::int32_t row : {1, 2}) {  // on the last keyframe, the count leading to it
         const CountRequest r = propertiesRequest(doc, row);
         EXPECT_EQ(std::tuple(r.question, r.keyframe, r.initial, r.allowCancel),
@@ -135,7 +135,7 @@ TEST_F(KeyframeEdit, framesListRows) {
     const std::string empty = rows(-1);
     insertActive(doc, 0);
     const std::string one = rows(1);
-    doc.m_keyframes = test::threeKeyframes(10, 5);
+    doc.setKeyframes(test::threeKeyframes(10, 5));
     EXPECT_EQ(std::tuple(empty, one, rows(2), rows(4)),
               std::tuple("<end>| ;", "1 *|-;<end>| ;", "1|10;2 *|5;3|-;<end>| ;", "1|10;2|5;3|-;<end>| ;"));
 }

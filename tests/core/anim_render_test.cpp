@@ -46,15 +46,15 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
     test::FakeHost host;
     Document doc(host);
     test::prepare(doc, test::threeKeyframes(10, 5));
-    std::tie(doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) = std::tuple(64, 48, "/tmp/frames/");
+    doc.editAnimation([](AnimationSettings& a) { std::tie(a.width, a.height, a.destFolder) = std::tuple(64, 48, "/tmp/frames/"); });
     for (const int byte : {1, 0, 2, 3, 200}) {  // a stored byte other than 1 proposes constant speed
-        doc.m_tweenStyle = static_cast<TweenStyle>(byte);
+        doc.editAnimation([&](AnimationSettings& a) { a.tweenStyle = static_cast<TweenStyle>(byte); });
         const RenderSettings s = proposedRenderSettings(doc);
         EXPECT_EQ(std::tuple(s.width, s.height, s.destFolder, s.from, s.to, s.tweenStyle),
                   std::tuple(64, 48, "/tmp/frames/", 1, 15,
                              byte == 1 ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed));
     }
-    doc.m_keyframes = test::threeKeyframes(0, 0);  // no frames: a range its own check refuses
+    doc.setKeyframes(test::threeKeyframes(0, 0));  // no frames: a range its own check refuses
     const RenderSettings none = proposedRenderSettings(doc);
     EXPECT_EQ(checkRenderSettingsFields(none, doc.totalFrames())->text, "Ending frame must be at least 1.");
 }
@@ -142,9 +142,9 @@ protected:
     void SetUp() override {
         test::prepare(doc, test::threeKeyframes(10, 5));
         // Active values that differ from every keyframe, to see them come back.
-        before = doc.m_params = FractalParams{-1.0, -1.0, 1.0, 1.0, FractalType::Julia, -0.4, 0.6, 77, 40, 30, {}};
-        doc.setResolution(40, 30);
-        doc.m_palette = test::ramp(33);
+        before = FractalParams{-1.0, -1.0, 1.0, 1.0, FractalType::Julia, -0.4, 0.6, 77, 40, 30, {}};
+        doc.setParams(before);
+        doc.setPalette(test::ramp(33));
         ASSERT_EQ(doc.renderImage(), 1);  // a picture for the render to blank
         folder = dir.path().string() + "/";
     }
@@ -159,7 +159,7 @@ protected:
     // keyframe `segment` at `step`: its size, the palette as colour table, every pixel byte.
     void expectFrame(int n, int segment, int step, TweenStyle style = TweenStyle::ConstantSpeed) const {
         Keyframe values;
-        tweenKeyframes(doc.m_keyframes[segment], doc.m_keyframes[segment + 1], values, step, style);
+        tweenKeyframes(doc.keyframes()[segment], doc.keyframes()[segment + 1], values, step, style);
         const auto bytes = readBytes(frame(n));
         ASSERT_EQ(bytes.size(), 1078u + (kW + 3) * kH) << "frame " << n;
         EXPECT_TRUE(std::equal(values.palette.raw().begin(), values.palette.raw().end(), bytes.begin() + 54))
@@ -172,10 +172,10 @@ protected:
 
     // The active values, size, palette and a fresh engine loaded with them.
     void expectRestored() const {
-        EXPECT_EQ(test::values(doc.m_params), test::values(before));
-        EXPECT_EQ(doc.m_palette, test::ramp(33));
-        ASSERT_TRUE(doc.m_engine);
-        const FractalEngine& e = *doc.m_engine;  // the old picture is gone
+        EXPECT_EQ(test::values(doc.params()), test::values(before));
+        EXPECT_EQ(doc.palette(), test::ramp(33));
+        ASSERT_TRUE(doc.engine());
+        const FractalEngine& e = *doc.engine();  // the old picture is gone
         EXPECT_EQ(std::tuple(doc.width(), doc.height(), e.width(), e.height(), e.iterations(),
                              e.type(), e.isValid()),
                   std::tuple(40, 30, 40, 30, 77, 2, false));
@@ -194,7 +194,7 @@ protected:
 };
 
 TEST_F(AnimRender, EveryFrameIsASingleRenderOfItsTweenedValues) {
-    doc.m_keyframes = test::threeKeyframes(3, 2);
+    doc.setKeyframes(test::threeKeyframes(3, 2));
     for (const TweenStyle style : {TweenStyle::SlowAtKeyframes, TweenStyle::ConstantSpeed}) {
         const AnimRenderResult r = render(1, 5, style);
         EXPECT_EQ(std::tuple(r.outcome, r.scriptWritten, r.scriptPath, r.framesBegun),
@@ -208,7 +208,7 @@ TEST_F(AnimRender, EveryFrameIsASingleRenderOfItsTweenedValues) {
 }
 
 TEST_F(AnimRender, ARangeAcrossAKeyframeNamesEachStepAndScriptsTheWholeAnimation) {
-    doc.m_tweenStyle = TweenStyle::ConstantSpeed;
+    doc.editAnimation([&](AnimationSettings& a) { a.tweenStyle = TweenStyle::ConstantSpeed; });
     const AnimRenderResult r = render(10, 11, TweenStyle::SlowAtKeyframes);
     EXPECT_EQ(std::pair(r.completed(), r.framesBegun), std::pair(true, 2));
     expectFrame(10, 0, 9, TweenStyle::SlowAtKeyframes);
@@ -218,14 +218,14 @@ TEST_F(AnimRender, ARangeAcrossAKeyframeNamesEachStepAndScriptsTheWholeAnimation
     EXPECT_EQ(log.texts, (std::vector<std::string>{"Calculating frame 10", "Rendering frame 10", "Saving frame 10",
                                                    "Calculating frame 11", "Rendering frame 11", "Saving frame 11"}));
     // The settings used stay in the document, which still counts as unmodified.
-    EXPECT_EQ(std::tuple(doc.m_tweenStyle, doc.m_destFolder, doc.m_animWidth, doc.m_animHeight, doc.isModified()),
+    EXPECT_EQ(std::tuple(doc.animation().tweenStyle, doc.animation().destFolder, doc.animation().width, doc.animation().height, doc.isModified()),
               std::tuple(TweenStyle::SlowAtKeyframes, folder, kW, kH, false));
     expectRestored();
 }
 
 TEST_F(AnimRender, SegmentsWithoutFramesAreSkipped) {
-    doc.m_keyframes = {test::key(-2, 2, -1.5, 1.5, 30, 2), test::key(-1, 1, -1, 1, 40, 0, 1, 0.3, 0.6, 9),
-                       test::key(-0.5, 0.5, -0.5, 0.5, 50, 2, 1, 0.3, 0.6, 18), test::key(-0.2, 0.2, -0.2, 0.2, 60, 4)};
+    doc.setKeyframes({test::key(-2, 2, -1.5, 1.5, 30, 2), test::key(-1, 1, -1, 1, 40, 0, 1, 0.3, 0.6, 9),
+                      test::key(-0.5, 0.5, -0.5, 0.5, 50, 2, 1, 0.3, 0.6, 18), test::key(-0.2, 0.2, -0.2, 0.2, 60, 4)});
     ASSERT_TRUE(render(3, 3).completed());  // a range of one frame
     expectFrame(3, 2, 0);  // keyframe 3 opens the next segment with frames
     EXPECT_TRUE(!fs::exists(frame(2)) && !fs::exists(frame(4)) && host.beeps == 1);
@@ -272,13 +272,13 @@ TEST_F(AnimRender, FilesThatCannotBeWrittenAreNamedAndTheRestStays) {
 
 TEST_F(AnimRender, FewerThanTwoKeyframesChangeNothing) {
     host.allowMessages = true;
-    doc.m_keyframes.resize(1);
-    const auto engine = doc.m_engine.get();
+    doc.editKeyframes([&](std::vector<Keyframe>& k) { k.resize(1); });
+    const auto engine = doc.engine();
     EXPECT_EQ(render(1, 1).outcome, AnimRenderOutcome::TooFewKeyframes);
     EXPECT_EQ(std::tuple(host.lastText(), host.messages.back().icon),
               std::tuple(animtext::kTooFewKeyframes, MsgIcon::Information));
     EXPECT_EQ(
-        std::tuple(doc.m_engine.get(), doc.m_animWidth == kW, log.texts.size(), fs::exists(dir.file("script.aas"))),
+        std::tuple(doc.engine(), doc.animation().width == kW, log.texts.size(), fs::exists(dir.file("script.aas"))),
         std::tuple(engine, false, std::size_t{0}, false));
 }
 

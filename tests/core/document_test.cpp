@@ -52,20 +52,20 @@ TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     FakeHost host;
     Document doc(host);
     ASSERT_TRUE(doc.onNewDocument());
-    const FractalEngine& e = *doc.m_engine;
-    EXPECT_EQ(std::tuple(doc.m_destFolder, doc.title(), doc.m_rendered),
+    const FractalEngine& e = *doc.engine();
+    EXPECT_EQ(std::tuple(doc.animation().destFolder, doc.title(), doc.isRendered()),
               std::tuple(defaultFramesFolder(), "Untitled", false));
     EXPECT_EQ(std::tuple(e.width(), e.height(), e.iterations(), e.isValid()),
               std::tuple(300, 300, 201, false));
-    doc.m_palette.setEntry(0, RgbQuad{1, 2, 3, 9});
-    doc.m_keyframes.push_back(sampleKeyframe(4));
-    doc.m_params.iterations = 7;
+    doc.editPalette([&](Palette& p) { p.setEntry(0, RgbQuad{1, 2, 3, 9}); });
+    doc.editKeyframes([&](std::vector<Keyframe>& k) { k.push_back(sampleKeyframe(4)); });
+    doc.editParams([&](FractalParams& p) { p.iterations = 7; });
     doc.setModifiedFlag(true);
     doc.onNewDocument();
-    EXPECT_EQ(std::tuple(doc.m_palette.entry(0), doc.keyframeCount(), doc.m_params.iterations, doc.isModified()),
+    EXPECT_EQ(std::tuple(doc.palette().entry(0), doc.keyframeCount(), doc.params().iterations, doc.isModified()),
               std::tuple(RgbQuad{1, 2, 3, 9}, 0, 201, false));
     doc.loadDefaultPalette();
-    EXPECT_EQ(doc.m_palette, defaultPalette());
+    EXPECT_EQ(doc.palette(), defaultPalette());
 }
 
 TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
@@ -75,8 +75,10 @@ TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
     Document doc(host);
     for (const auto& c : cases) {
         doc.onNewDocument();
-        doc.m_keyframes.resize(c.counts.size());
-        for (std::size_t i = 0; i < c.counts.size(); ++i) doc.m_keyframes[i].transitions = c.counts[i];
+        doc.editKeyframes([&](std::vector<Keyframe>& k) {
+            k.resize(c.counts.size());
+            for (std::size_t i = 0; i < c.counts.size(); ++i) k[i].transitions = c.counts[i];
+        });
         EXPECT_EQ(doc.totalFrames(), c.total) << c.counts.size() << " keyframes";
         EXPECT_EQ(doc.keyframeCount(), static_cast<int>(c.counts.size()));
     }
@@ -91,13 +93,13 @@ TEST(Document, EngineFollowsSizeRegionAndRender) {
     doc.setResolution(20, 64);
     host.cancelAt = [](int n) { return n == 1; };
     EXPECT_EQ(doc.renderImage(), 0);
-    EXPECT_TRUE(doc.m_rendered);  // counts as rendered even when cancelled
+    EXPECT_TRUE(doc.isRendered());  // counts as rendered even when cancelled
     host.cancelAt = nullptr;
     ASSERT_EQ(doc.renderImage(), 1);
     doc.setResolution(20, 64);  // the same size still replaces the engine
-    EXPECT_FALSE(doc.m_engine->isValid());
+    EXPECT_FALSE(doc.engine()->isValid());
     doc.setRegion(1.0, 0.5, -1.0, -0.5);  // stored as given, ordered in the engine
-    EXPECT_EQ(std::tuple(doc.m_params.left, doc.m_engine->xMin(), doc.m_engine->yMax()),
+    EXPECT_EQ(std::tuple(doc.params().left, doc.engine()->xMin(), doc.engine()->yMax()),
               std::tuple(1.0, -1.0, 0.5));
 }
 
@@ -107,15 +109,15 @@ TEST(Document, SetLocationTakesTheExactValuesToo) {
     FakeHost host;
     Document doc(host);
     doc.onNewDocument();
-    FractalParams deep = doc.m_params;
+    FractalParams deep = doc.params();
     deep.left = -0.75;
     deep.exact = ExactLocation{"-0.75000000000000000001", "-1.5", "2", "1.5", "0.3", "0.6"};
-    FractalParams shallow = doc.m_params;
+    FractalParams shallow = doc.params();
     shallow.width = 64;
     shallow.type = FractalType::Julia;
     for (const FractalParams& place : {deep, shallow, deep}) {
-        doc.setLocation(place);
-        EXPECT_EQ(doc.m_params, place);
+        doc.setParams(place);
+        EXPECT_EQ(doc.params(), place);
     }
 }
 
@@ -165,8 +167,8 @@ TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
     FakeHost host;
     Document doc(host);
     newDoc(doc);
-    doc.m_destFolder = "/home/u/anim/";
-    const auto b = serializeDocument(doc);
+    doc.editAnimation([&](AnimationSettings& a) { a.destFolder = "/home/u/anim/"; });
+    const auto b = serializeContents(doc.contents());
     ASSERT_EQ(b.size(), 1356u);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 5), "VMR10");
     for (const auto& [at, v] : {std::pair{5, -2.0}, {13, -1.5}, {21, 2.0}, {29, 1.5}, {41, 0.3}, {49, 0.6}})
@@ -176,8 +178,8 @@ TEST(DocumentFile, NewDocumentIsExactly1356BytesWithFieldsInPlace) {
     EXPECT_EQ(std::tuple(b[65], std::memcmp(&b[66], defaultPalette().bytes(), 1024), b[1090]), std::tuple(1, 0, 2));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[1099])), "/home/u/anim/");
     for (std::size_t i = 1099 + 13; i < 1356; ++i) ASSERT_EQ(b[i], 0) << i;
-    doc.m_params.type = FractalType::Julia;
-    EXPECT_EQ(le::loadI32(&serializeDocument(doc)[37]), 403);
+    doc.editParams([&](FractalParams& p) { p.type = FractalType::Julia; });
+    EXPECT_EQ(le::loadI32(&serializeContents(doc.contents())[37]), 403);
 }
 
 TEST(DocumentFile, KeyframeRecordLayout) {
@@ -201,21 +203,20 @@ TEST(DocumentFile, RoundTripIsBitForBit) {
     newDoc(doc);
     const double nan = std::bit_cast<double>(0x7ff8000000001234ull);  // with a payload
     const double inf = std::numeric_limits<double>::infinity();
-    doc.m_params = FractalParams{-0.0, 0.1 + 0.2, -5e-324, nan, FractalType::Julia, inf, 0.6, 201, 0, -3, {}};
-    std::tie(doc.m_playbackStyle, doc.m_tweenStyle, doc.m_animWidth, doc.m_animHeight, doc.m_destFolder) =
-        std::tuple(PlaybackStyle::PingPong | PlaybackStyle::Looping, TweenStyle::SlowAtKeyframes, 640, 480, "frames/");
-    doc.m_palette.setEntry(17, RgbQuad{1, 2, 3, 4});
-    for (int i = 0; i < 3; ++i) doc.m_keyframes.push_back(sampleKeyframe(i));
+    doc.setParams(FractalParams{-0.0, 0.1 + 0.2, -5e-324, nan, FractalType::Julia, inf, 0.6, 201, 0, -3, {}});
+    doc.setAnimation({TweenStyle::SlowAtKeyframes, "frames/", 640, 480, PlaybackStyle::PingPong | PlaybackStyle::Looping});
+    doc.editPalette([&](Palette& p) { p.setEntry(17, RgbQuad{1, 2, 3, 4}); });
+    doc.setKeyframes({sampleKeyframe(0), sampleKeyframe(1), sampleKeyframe(2)});
     ASSERT_TRUE(doc.onSaveDocument(dir.file("a.vmr")));
     const auto saved = readBytes(dir.file("a.vmr"));
-    EXPECT_EQ(saved, serializeDocument(doc));
+    EXPECT_EQ(saved, serializeContents(doc.contents()));
 
     Document other(host);
     newDoc(other);
     ASSERT_TRUE(other.onOpenDocument(dir.file("a.vmr")));
-    EXPECT_EQ(serializeDocument(other), saved);
-    EXPECT_EQ(std::tuple(other.title(), other.isModified(), other.m_rendered, other.m_engine->width(),
-                         other.m_engine->height(), other.m_palette.entry(17).reserved),
+    EXPECT_EQ(serializeContents(other.contents()), saved);
+    EXPECT_EQ(std::tuple(other.title(), other.isModified(), other.isRendered(), other.engine()->width(),
+                         other.engine()->height(), other.palette().entry(17).reserved),
               std::tuple("a.vmr", false, false, 0, -3, 4));
 }
 
@@ -230,20 +231,20 @@ TEST(DocumentFile, ParseEdgeCases) {
         EXPECT_EQ(back.params.type, FractalType::Mandelbrot);
     }
     DocumentContents c;
-    c.destFolder = "0123456789";
+    c.animation.destFolder = "0123456789";
     c.keyframes.push_back(sampleKeyframe(2));
     auto b = serializeContents(c);
     b[1099 + 11] = 'X';  // after the folder's first zero: ignored
     b[1355] = 7;         // any non-zero marker introduces a record
     b.push_back(0xAB);   // trailing bytes are ignored
-    back.destFolder = "previous folder that is much longer";
+    back.animation.destFolder = "previous folder that is much longer";
     ASSERT_TRUE(parseDocument(b.data(), b.size(), back));
     ASSERT_EQ(back.keyframes.size(), 1u);
-    EXPECT_EQ(std::tuple(back.destFolder, back.keyframes[0].iterations, back.keyframes[0].bottom),
+    EXPECT_EQ(std::tuple(back.animation.destFolder, back.keyframes[0].iterations, back.keyframes[0].bottom),
               std::tuple("0123456789", 1002, 0.25));
     std::memset(&b[1099], 'a', 256);  // no zero at all: 256 characters, never more
     ASSERT_TRUE(parseDocument(b.data(), b.size(), back));
-    EXPECT_EQ(back.destFolder.size(), 256u);
+    EXPECT_EQ(back.animation.destFolder.size(), 256u);
 }
 
 TEST(DocumentFile, EveryTruncationAndAnySignatureChangeIsRefused) {
@@ -265,9 +266,9 @@ protected:
     void SetUp() override {
         host.allowMessages = true;
         newDoc(doc);
-        doc.m_palette.setEntry(3, RgbQuad{9, 9, 9, 0});
-        doc.m_params.iterations = 77;
-        doc.m_keyframes.push_back(sampleKeyframe(1));
+        doc.editPalette([&](Palette& p) { p.setEntry(3, RgbQuad{9, 9, 9, 0}); });
+        doc.editParams([&](FractalParams& p) { p.iterations = 77; });
+        doc.editKeyframes([&](std::vector<Keyframe>& k) { k.push_back(sampleKeyframe(1)); });
         doc.setPathName("/somewhere/old.vmr");
     }
     FakeHost host;
@@ -292,19 +293,19 @@ TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
         EXPECT_EQ(std::pair(host.messages[0].text, host.messages[0].icon),
                   std::pair("Unexpected file format."s, MsgIcon::Error));
         // A new document, but never half-replaced colours.
-        EXPECT_EQ(std::tuple(doc.m_params.iterations, doc.keyframeCount(), doc.pathName(), doc.m_palette.entry(3),
-                             doc.m_engine->width()),
+        EXPECT_EQ(std::tuple(doc.params().iterations, doc.keyframeCount(), doc.pathName(), doc.palette().entry(3),
+                             doc.engine()->width()),
                   std::tuple(201, 0, "", RgbQuad{9, 9, 9, 0}, 300));
     }
 }
 
 TEST_F(OpenFailure, MissingFileChangesNothingAndAnEmptyFileIsANoOp) {
     EXPECT_FALSE(doc.onOpenDocument(dir.file("nope.vmr")));
-    EXPECT_EQ(std::tuple(host.lastText(), doc.m_params.iterations, doc.title()),
+    EXPECT_EQ(std::tuple(host.lastText(), doc.params().iterations, doc.title()),
               std::tuple(dir.file("nope.vmr") + " was not found.", 77, "old.vmr"));
     writeBytes(dir.file("empty.vmr"), {});
     EXPECT_TRUE(doc.onOpenDocument(dir.file("empty.vmr")));
-    EXPECT_EQ(std::tuple(host.messages.size(), doc.m_params.iterations, doc.keyframeCount(), doc.title()),
+    EXPECT_EQ(std::tuple(host.messages.size(), doc.params().iterations, doc.keyframeCount(), doc.title()),
               std::tuple(1u, 77, 1, "empty.vmr"));
 }
 
@@ -318,25 +319,25 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
     const auto original = readBytes(dir.file("keep.vmr"));
     doc.setModifiedFlag(true);
 
-    doc.m_params.iterations = 1073741824;
+    doc.editParams([&](FractalParams& p) { p.iterations = 1073741824; });
     EXPECT_FALSE(doc.onSaveDocument(dir.file("keep.vmr")));
     EXPECT_TRUE(host.lastText().find("1073741822") != std::string::npos && doc.isModified());
     EXPECT_EQ(host.messages.back().icon, MsgIcon::Warning);
     EXPECT_EQ(readBytes(dir.file("keep.vmr")), original);
 
-    doc.m_params.iterations = 1073741823;
-    doc.m_destFolder = std::string(256, 'f');
+    doc.editParams([&](FractalParams& p) { p.iterations = 1073741823; });
+    doc.editAnimation([&](AnimationSettings& a) { a.destFolder = std::string(256, 'f'); });
     EXPECT_FALSE(doc.onSaveDocument(dir.file("keep.vmr")));
     EXPECT_NE(host.lastText().find("255 characters"), std::string::npos);
     EXPECT_EQ(readBytes(dir.file("keep.vmr")), original);
 
-    doc.m_destFolder = std::string(255, 'f');  // the largest values that fit
+    doc.editAnimation([&](AnimationSettings& a) { a.destFolder = std::string(255, 'f'); });  // the largest values that fit
     EXPECT_TRUE(doc.onSaveDocument(dir.file("keep.vmr")));
     EXPECT_FALSE(doc.isModified());
     DocumentContents back;
     const auto saved = readBytes(dir.file("keep.vmr"));
     ASSERT_TRUE(parseDocument(saved.data(), saved.size(), back));
-    EXPECT_TRUE(back.params.iterations == 1073741823 && back.destFolder == doc.m_destFolder);
+    EXPECT_TRUE(back.params.iterations == 1073741823 && back.animation.destFolder == doc.animation().destFolder);
 
     doc.setModifiedFlag(true);
     EXPECT_FALSE(doc.onSaveDocument(dir.file("no/such/folder/x.vmr")));
@@ -345,9 +346,9 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
 }
 
 std::vector<std::uint8_t> exportBmp(Document& doc, const std::string& path) {
-    doc.m_engine->buildBitmap(doc.m_palette);
+    doc.engine()->buildBitmap(doc.palette());
     std::error_code ec;
-    EXPECT_EQ(writeBmp(doc.m_engine.get(), path, ec), BmpWriteResult::Ok) << ec.message();
+    EXPECT_EQ(writeBmp(doc.engine(), path, ec), BmpWriteResult::Ok) << ec.message();
     return readBytes(path);
 }
 
@@ -385,12 +386,12 @@ TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmapAndFailuresAreReported) {
     newDoc(doc);
     doc.renderImage();
     std::error_code ec;
-    EXPECT_EQ(writeBmp(doc.m_engine.get(), dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
-    doc.m_engine->buildBitmap(doc.m_palette);
-    EXPECT_EQ(writeBmp(doc.m_engine.get(), dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
+    EXPECT_EQ(writeBmp(doc.engine(), dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
+    doc.engine()->buildBitmap(doc.palette());
+    EXPECT_EQ(writeBmp(doc.engine(), dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
-    doc.m_palette.setEntry(0, RgbQuad{7, 8, 9, 0});  // edited after the last draw
-    ASSERT_EQ(writeBmp(doc.m_engine.get(), dir.file("a.bmp"), ec), BmpWriteResult::Ok);
+    doc.editPalette([&](Palette& p) { p.setEntry(0, RgbQuad{7, 8, 9, 0}); });  // edited after the last draw
+    ASSERT_EQ(writeBmp(doc.engine(), dir.file("a.bmp"), ec), BmpWriteResult::Ok);
     EXPECT_EQ(readBytes(dir.file("a.bmp"))[54], 0);
     const auto b = exportBmp(doc, dir.file("a.bmp"));  // replaces the file without a question
     EXPECT_EQ(std::pair(b[54], b.size()), std::pair(std::uint8_t{7}, std::size_t{91078}));

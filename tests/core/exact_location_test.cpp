@@ -359,14 +359,14 @@ TEST(SettingsFields, KeepExactValuesUnlessEdited) {
     Document doc(host);
     doc.onNewDocument();
     const FractalParams deep = deepAt("1e-30");
-    doc.setLocation(deep);
+    doc.setParams(deep);
     SettingsFields f = settingsFieldsFrom(doc);
     ASSERT_EQ(applySettings(doc, host, f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_params.exact, deep.exact);
+    EXPECT_EQ(doc.params().exact, deep.exact);
 
     f.cReal = "0.25";  // the constant edited: the edges stay exact
     ASSERT_EQ(applySettings(doc, host, f), SettingsResult::Accepted);
-    EXPECT_EQ(std::tuple(doc.m_params.exact.left, doc.m_params.exact.cReal, doc.m_params.cReal),
+    EXPECT_EQ(std::tuple(doc.params().exact.left, doc.params().exact.cReal, doc.params().cReal),
               std::tuple(deep.exact.left, "0.25", 0.25));
 
     f = settingsFieldsFrom(doc);
@@ -374,12 +374,12 @@ TEST(SettingsFields, KeepExactValuesUnlessEdited) {
     f.right = "0.5";
     f.cReal = "0.3";
     ASSERT_EQ(applySettings(doc, host, f), SettingsResult::Accepted);
-    EXPECT_TRUE(doc.m_params.exact.empty());
-    EXPECT_EQ(doc.m_params.left, -0.5);
+    EXPECT_TRUE(doc.params().exact.empty());
+    EXPECT_EQ(doc.params().left, -0.5);
 
     f.left = kRe;  // a typed number longer than a double keeps its digits
     ASSERT_EQ(applySettings(doc, host, f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_params.exact.left, kRe);
+    EXPECT_EQ(doc.params().exact.left, kRe);
 }
 
 // Constant speed zooms at a steady rate in log(width): keyframes 1e-40 apart

@@ -35,8 +35,10 @@ std::vector<std::uint8_t> decode(const std::string& path) {
 }
 
 DocumentContents sample(std::int32_t w, std::int32_t h, FractalType type) {
-    return {{-1.7, 1.1, 0.6, -0.9, type, -0.75, 0.12, 90, w, h, {}}, PlaybackStyle::PingPong, ramp(3),
-            TweenStyle::SlowAtKeyframes, 120, 90, "/tmp/frames/", threeKeyframes()};
+    return {{-1.7, 1.1, 0.6, -0.9, type, -0.75, 0.12, 90, w, h, {}},
+            ramp(3),
+            {TweenStyle::SlowAtKeyframes, "/tmp/frames/", 120, 90, PlaybackStyle::PingPong},
+            threeKeyframes()};
 }
 
 // Band heights that divide the picture's height and ones that do not. N = 1: the
@@ -56,11 +58,11 @@ TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
         ASSERT_EQ(exportPng(c, dir.file("a.png"), nullptr, cause, {n, false, bandRows}), PngWriteResult::Ok);
         FakeHost host;
         Document doc(host);
-        applyDocument(doc, sample(width * n, height * n, type));
+        doc.setContents(sample(width * n, height * n, type));
         ASSERT_EQ(doc.renderImage(), 1);
         const auto index = [&](int row, int column) {  // the engine's rows are stored bottom-up
-            return doc.m_engine
-                ->bits()[doc.m_engine->stride() * std::size_t(height * n - 1 - row) + std::size_t(column)];
+            return doc.engine()
+                ->bits()[doc.engine()->stride() * std::size_t(height * n - 1 - row) + std::size_t(column)];
         };
         std::vector<std::uint8_t> expected{std::uint8_t(n == 1 ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB),
                                            std::uint8_t(width), std::uint8_t(height)};

@@ -248,17 +248,17 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
              return !doc.onSaveDocument(path) && host.lastText() == "Failed to save document.\n" + path + ": " + why;
          }},
         {"a.rgb", [](Document& doc, FakeHost& host, const std::string& path) {
-             const bool saved = savePaletteToPath(path, doc.m_palette, {host, "Palette Editor", {}});
+             const bool saved = savePaletteToPath(path, doc.palette(), {host, "Palette Editor", {}});
              return !saved && host.lastText() == kDiskFullMessage;
          }},
         {"a.bmp", [](Document& doc, FakeHost&, const std::string& path) {
-             doc.m_engine->buildBitmap(doc.m_palette);
+             doc.engine()->buildBitmap(doc.palette());
              std::error_code cause;
-             return writeBmp(doc.m_engine.get(), path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
+             return writeBmp(doc.engine(), path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
          }},
         {"a.png", [](Document& doc, FakeHost&, const std::string& path) {
              std::error_code cause;
-             return exportPng(contentsOf(doc), path, nullptr, cause) == PngWriteResult::WriteFailed;
+             return exportPng(doc.contents(), path, nullptr, cause) == PngWriteResult::WriteFailed;
          }}};
     for (const auto& [file, write] : writers) {
         SCOPED_TRACE(file);
@@ -303,15 +303,15 @@ TEST_P(DocumentReader, RefusesOrReadsOnlyWhatTheFormatHolds) {
     FakeHost host;
     host.allowMessages = true;
     Document doc(host);
-    doc.m_params.iterations = 77;  // a refusal before reading leaves the document alone
+    doc.editParams([&](FractalParams& p) { p.iterations = 77; });  // a refusal before reading leaves the document alone
     EXPECT_EQ(doc.onOpenDocument(path), c.refusal == std::errc{});
     if (c.refusal == std::errc{}) {  // the zero header as stored, no keyframes
-        EXPECT_EQ(std::tuple(host.messages.size(), doc.m_params.iterations, doc.keyframeCount()),
+        EXPECT_EQ(std::tuple(host.messages.size(), doc.params().iterations, doc.keyframeCount()),
                   std::tuple(0u, 0, 0));
     } else if (c.refusal == std::errc::bad_message) {
         EXPECT_EQ(host.lastText(), "Unexpected file format.");
     } else {
-        EXPECT_EQ(std::tuple(host.lastText(), doc.m_params.iterations),
+        EXPECT_EQ(std::tuple(host.lastText(), doc.params().iterations),
                   std::tuple(fileErrorMessage(path, std::make_error_code(c.refusal), FileOp::Read), 77));
         PlayScript script;  // the player's script reader refuses it too, without waiting
         std::error_code cause;

@@ -88,7 +88,7 @@ TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
     SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
     EXPECT_EQ(Shown(settingsFieldsFrom(doc)), Shown(f));
-    EXPECT_EQ(std::tuple(doc.m_params.iterations, doc.m_engine->width(), doc.m_engine->height()),
+    EXPECT_EQ(std::tuple(doc.params().iterations, doc.engine()->width(), doc.engine()->height()),
               std::tuple(500, 640, 480));
     f.mandelbrot = true;
     f.left = "no number";  // stores zero
@@ -96,8 +96,8 @@ TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
     EXPECT_EQ(Shown(settingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L 499 640x480 Mandelbrot");
     EXPECT_FALSE(doc.isModified());  // marking modified is the caller's part
-    doc.m_params.iterations = kMinInt;
-    doc.m_params.type = static_cast<FractalType>(7);  // from a damaged file
+    doc.editParams([&](FractalParams& p) { p.iterations = kMinInt; });
+    doc.editParams([&](FractalParams& p) { p.type = static_cast<FractalType>(7); });  // from a damaged file
     EXPECT_EQ(Shown(settingsFieldsFrom(doc)), "0 0.25 0.5 -0.5 K -0.8 0. L -2147483649 640x480 Julia");
 }
 
@@ -135,7 +135,7 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
         f.yPels = c.y;
         EXPECT_EQ(applySettings(d, h, f), c.result);
         // What comes before the failing check stays stored; nothing after it is.
-        EXPECT_EQ(std::tuple(d.m_params.left, d.m_params.type, d.m_params.iterations, d.width()),
+        EXPECT_EQ(std::tuple(d.params().left, d.params().type, d.params().iterations, d.width()),
                   std::tuple(-1.25, FractalType::Julia, c.limit, 300));
         if (c.result == S::Accepted) {
             EXPECT_TRUE(h.messages.empty());
@@ -152,19 +152,19 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
 
 TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
     doc.renderImage();
-    const FractalEngine* engine = doc.m_engine.get();
+    const FractalEngine* engine = doc.engine();
     SettingsFields f = settingsFieldsFrom(doc);
     f.left = "-1";
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
     // The picture is not blanked; the region reaches the engine at the next render.
-    EXPECT_EQ(std::tuple(doc.m_engine.get(), doc.m_engine->isValid(), doc.m_engine->xMin()),
+    EXPECT_EQ(std::tuple(doc.engine(), doc.engine()->isValid(), doc.engine()->xMin()),
               std::tuple(engine, true, -2.0));
-    doc.m_params.width = 500;  // stored size and picture disagree: the picture's size counts
+    doc.editParams([&](FractalParams& p) { p.width = 500; });  // stored size and picture disagree: the picture's size counts
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(doc.m_engine.get(), engine);
+    EXPECT_EQ(doc.engine(), engine);
     f.xPels = "301";
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(std::pair(doc.m_engine->width(), doc.m_engine->isValid()), std::pair(301, false));
+    EXPECT_EQ(std::pair(doc.engine()->width(), doc.engine()->isValid()), std::pair(301, false));
 }
 
 }  // namespace

@@ -137,9 +137,9 @@ TEST(NavigationHistory, BackForwardAndANewStepDropsWhatLayForward) {
     EXPECT_EQ(std::pair(h.canGoBack(), h.canGoForward()), std::pair(true, false)) << "a new step drops forward";
     test::FakeHost host;
     Document doc(host);
-    doc.m_history = h;
+    doc.history() = h;
     doc.onNewDocument();
-    EXPECT_FALSE(doc.m_history.canGoBack()) << "New starts afresh";
+    EXPECT_FALSE(doc.history().canGoBack()) << "New starts afresh";
 }
 
 TEST(LockProportions, MovesThePointToTheViewsProportions) {

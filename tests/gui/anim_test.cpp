@@ -56,7 +56,7 @@ void click(AnimationFramesWindow& dlg, int row, int button) {
 }
 
 void addKeyframe(Document& doc, int transitions, double left = -2.0) {
-    doc.m_keyframes.push_back(key(left, left + 4.0, -1.5, 1.5, 200, transitions));
+    doc.editKeyframes([&](std::vector<Keyframe>& k) { k.push_back(key(left, left + 4.0, -1.5, 1.5, 200, transitions)); });
 }
 
 TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
@@ -75,9 +75,9 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
         return d.result();
     };
     click(dlg, 0, kInsert);  // into an empty list: no question
-    doc.m_params.left = -1.0;
+    doc.editParams([&](FractalParams& p) { p.left = -1.0; });
     click(dlg, 1, kInsert);
-    doc.m_params.left = -3.0;
+    doc.editParams([&](FractalParams& p) { p.left = -3.0; });
     click(dlg, 0, kInsert);  // closing the question keeps the proposed 10
     EXPECT_EQ(asked.mid(0, 2), (QStringList{"&How many transition frames after the previous keyframe?|10",
                                         "&How many transition frames until the next keyframe?|10"}));
@@ -94,7 +94,7 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     click(dlg, 2, kDelete);
     EXPECT_EQ(rows(dlg), (Strings{"1|10", "2|-", "<end>| "}));
     EXPECT_EQ(doc.totalFrames(), 10);
-    doc.m_params.left = 0.5;
+    doc.editParams([&](FractalParams& p) { p.left = 0.5; });
     click(dlg, 0, kCopyFrom);
     EXPECT_EQ(std::pair(doc.keyframe(0)->left, doc.keyframe(0)->transitions), std::pair(0.5, 10));
 }
@@ -121,7 +121,7 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     click(*wnd, 0, 0);
     wnd->onCopyToActive();
     // A blank picture, and the main window learnt of it from the document itself.
-    EXPECT_EQ(std::tuple(t.makeDoc().m_params.left, t.makeDoc().m_engine->isValid(),
+    EXPECT_EQ(std::tuple(t.makeDoc().params().left, t.makeDoc().engine()->isValid(),
                          t.frame().action(ID_FILE_EXPORTBMP)->isEnabled()),
               std::tuple(-1.25, false, false));
     ASSERT_TRUE(t.frame().dispatch(ID_FILE_NEW));
@@ -138,8 +138,8 @@ protected:
         doc.onNewDocument();
         doc.loadDefaultPalette();
         doc.setResolution(30, 20);
-        doc.m_keyframes = {key(-2.0, 2.0, -1.5, 1.5, 40, transitions, 1, 0.3, 0.6, 0),
-                           key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)};
+        doc.setKeyframes({key(-2.0, 2.0, -1.5, 1.5, 40, transitions, 1, 0.3, 0.6, 0),
+                          key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)});
         dlg.refreshList(-1);
         host.allowMessages = true;
     }
@@ -185,7 +185,7 @@ TEST_F(FramesRender, EscapeAbortsACompleteRenderOffersToPlay) {
     };
     Press(dlg, kRender);
     EXPECT_EQ(opened, Strings{"Render Settings"}) << "no completion dialog";
-    EXPECT_EQ(std::tuple(host.lastText(), frame(4), frame(5), doc.m_animWidth),
+    EXPECT_EQ(std::tuple(host.lastText(), frame(4), frame(5), doc.animation().width),
               std::tuple("Render operation aborted.", true, false, 16));
     EXPECT_EQ(dlg.findChild<ProgressDialog*>(), nullptr) << "the progress window is gone";
 
@@ -257,8 +257,8 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     addKeyframe(doc, 0);
     TempDir dir;
     const std::string f = (dir.path() / "frame").string();
-    doc.m_destFolder = (dir.path() / "").string();
-    doc.m_playbackStyle = static_cast<PlaybackStyle>(12);  // ping-pong, looping
+    doc.editAnimation([&](AnimationSettings& a) { a.destFolder = (dir.path() / "").string(); });
+    doc.editAnimation([&](AnimationSettings& a) { a.playbackStyle = static_cast<PlaybackStyle>(12); });  // ping-pong, looping
     ScriptDialog d(doc, host);
     d.show();
     const auto button = [&](int id) { return control<QAbstractButton>(d, id); };
@@ -269,12 +269,12 @@ TEST(ScriptDialog, OpensWithTheStoredStyleAndPlayAndOkStoreItAndWriteTheScript) 
     host.allowMessages = true;
     Press(d, 1038);
     // The script is written, the player is missing; Play leaves the dialog open and stores the style.
-    EXPECT_EQ(std::tuple(host.lastText(), d.isVisible(), host.playerStarts.size(), int(doc.m_playbackStyle)),
+    EXPECT_EQ(std::tuple(host.lastText(), d.isVisible(), host.playerStarts.size(), int(doc.animation().playbackStyle)),
               std::tuple(playerLoadErrorText(), true, 1u, 2));
     button(1036)->setChecked(true);
     Press(d, 1);
-    EXPECT_EQ(static_cast<int>(doc.m_playbackStyle), 4);
-    const std::vector<std::uint8_t> b = readBytes(doc.m_destFolder + "script.aas");
+    EXPECT_EQ(static_cast<int>(doc.animation().playbackStyle), 4);
+    const std::vector<std::uint8_t> b = readBytes(doc.animation().destFolder + "script.aas");
     EXPECT_EQ(std::string(b.begin(), b.end()), f + "1.bmp\n" + f + "2.bmp\n" + f + "2.bmp\n" + f + "1.bmp");
     EXPECT_FALSE(doc.isModified());
 }

@@ -31,23 +31,23 @@ TEST_F(DocumentCommandsTest, ExportBmpFollowsRenderEvenACancelledOneAndNew) {
     EXPECT_FALSE(t.enabled(ID_FILE_EXPORTBMP)) << "fresh start";
     t.host.cancelAt = [](int n) { return n == 1; };
     t.frame().dispatch(ID_RENDER);
-    EXPECT_TRUE(!t.makeDoc().m_engine->isValid() && t.enabled(ID_FILE_EXPORTBMP)) << "a cancelled render counts";
+    EXPECT_TRUE(!t.makeDoc().engine()->isValid() && t.enabled(ID_FILE_EXPORTBMP)) << "a cancelled render counts";
     t.frame().dispatch(ID_FILE_NEW);
     EXPECT_FALSE(t.enabled(ID_FILE_EXPORTBMP)) << "after New";
 }
 
 TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDocumentsPalette) {
-    t.makeDoc().m_palette.setEntry(7, RgbQuad{1, 2, 3, 0});
+    t.makeDoc().editPalette([&](Palette& p) { p.setEntry(7, RgbQuad{1, 2, 3, 0}); });
     t.makeDoc().renderImage();  // rendered, never drawn: no header block yet
-    ASSERT_EQ(t.makeDoc().m_engine->bitmapInfo(), nullptr);
+    ASSERT_EQ(t.makeDoc().engine()->bitmapInfo(), nullptr);
     t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.file("pic.bmp")));
     ASSERT_TRUE(t.enabled(ID_FILE_EXPORTBMP));
     t.frame().dispatch(ID_FILE_EXPORTBMP);
     EXPECT_FALSE(t.dialogs.saveRequests.at(0).confirmOverwrite);
     const auto bytes = readBytes(dir.file("pic.bmp"));  // colour table and pixels; the header is the core's
     ASSERT_EQ(bytes.size(), 1078u + 64u * 48u);
-    EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.makeDoc().m_palette.raw().begin()) &&
-                std::equal(bytes.begin() + 1078, bytes.end(), t.makeDoc().m_engine->bits()));
+    EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.makeDoc().palette().raw().begin()) &&
+                std::equal(bytes.begin() + 1078, bytes.end(), t.makeDoc().engine()->bits()));
 }
 
 // Export Image at its own size with the dialog's options, then Open takes the
@@ -59,7 +59,7 @@ TEST_F(DocumentCommandsTest, ExportImageWritesThePngItsDialogAsksForAndOpenReads
         d.findChild<QCheckBox*>(QStringLiteral("exportSmooth"))->setChecked(true);
         return int(QDialog::Accepted);
     };
-    t.makeDoc().m_params.iterations = 77;
+    t.makeDoc().editParams([&](FractalParams& p) { p.iterations = 77; });
     t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.file("pic.png")));
     t.frame().dispatch(ID_FILE_EXPORTIMAGE);
     const auto bytes = readBytes(dir.file("pic.png"));
@@ -68,14 +68,14 @@ TEST_F(DocumentCommandsTest, ExportImageWritesThePngItsDialogAsksForAndOpenReads
     t.frame().dispatch(ID_FILE_NEW);
     t.dialogs.openAnswers.push_back(QString::fromStdString(dir.file("pic.png")));
     t.frame().dispatch(ID_FILE_OPEN);
-    EXPECT_EQ(std::tuple(t.makeDoc().m_params.iterations, t.makeDoc().m_params.width, t.makeDoc().pathName(),
+    EXPECT_EQ(std::tuple(t.makeDoc().params().iterations, t.makeDoc().params().width, t.makeDoc().pathName(),
                          t.makeDoc().title()),
               std::tuple(77, 90, std::string(), std::string("pic")));
     { std::ofstream(dir.file("x.png")) << "not a picture"; }
     t.dialogs.openAnswers.push_back(QString::fromStdString(dir.file("x.png")));
     t.host.allowMessages = true;
     t.frame().dispatch(ID_FILE_OPEN);
-    EXPECT_EQ(t.makeDoc().m_params.width, 90) << "a refused PNG changes nothing";
+    EXPECT_EQ(t.makeDoc().params().width, 90) << "a refused PNG changes nothing";
     EXPECT_EQ(t.host.messages.size(), 1u);
 }
 
@@ -90,8 +90,8 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
         t.makeDoc().setModifiedFlag(false);
         t.frame().dispatch(ID_FILE_NEW);
         t.host.messages.clear();
-        t.makeDoc().m_params.iterations = 77;
-        t.makeDoc().m_palette.setEntry(5, RgbQuad{1, 2, 3, 0});
+        t.makeDoc().editParams([&](FractalParams& p) { p.iterations = 77; });
+        t.makeDoc().editPalette([&](Palette& p) { p.setEntry(5, RgbQuad{1, 2, 3, 0}); });
         t.makeDoc().setModifiedFlag();
         t.host.answers.push_back(c.answer);
         const std::string path = c.save == "saved"    ? dir.file("saved.vmr")
@@ -102,11 +102,11 @@ TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
         t.frame().dispatch(ID_FILE_NEW);
         ASSERT_FALSE(t.host.messages.empty());
         EXPECT_EQ(t.host.messages[0].text, "Save changes to this document?");
-        EXPECT_EQ(std::tuple(t.makeDoc().m_params.iterations, t.makeDoc().m_palette == defaultPalette(),
+        EXPECT_EQ(std::tuple(t.makeDoc().params().iterations, t.makeDoc().palette() == defaultPalette(),
                              t.makeDoc().isModified()),
                   std::tuple(c.kept ? 77 : FractalParams{}.iterations, !c.kept, c.kept));
         Document reread(t.host);
-        EXPECT_EQ(reread.onOpenDocument(path) && reread.m_params.iterations == 77, c.save == "saved");
+        EXPECT_EQ(reread.onOpenDocument(path) && reread.params().iterations == 77, c.save == "saved");
     }
 }
 

@@ -23,9 +23,8 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
         Document d(h);
         d.onNewDocument();
         d.loadDefaultPalette();
-        d.m_params = FractalParams{-0.9, 0.1, -0.6, 0.35, FractalType::Mandelbrot,
-                                   0.3,  0.6, 120,  161,  97, {}};  // odd width: padded rows
-        d.m_palette.setEntry(17, RgbQuad{1, 2, 3, 0});  // not the default palette
+        d.setParams({-0.9, 0.1, -0.6, 0.35, FractalType::Mandelbrot, 0.3, 0.6, 120, 161, 97, {}});  // odd width: padded rows
+        d.editPalette([&](Palette& p) { p.setEntry(17, RgbQuad{1, 2, 3, 0}); });  // not the default palette
         ASSERT_TRUE(d.onSaveDocument(doc));
     }
     FakeHost host;
@@ -39,7 +38,7 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
         frame->activateWindow();
         (void)QTest::qWaitForWindowActive(frame, 2000);
         QTest::keyClick(frame->view(), Qt::Key_F5);
-        EXPECT_TRUE(frame->app().document().m_engine->isValid()) << "F5 rendered the picture";
+        EXPECT_TRUE(frame->app().document().engine()->isValid()) << "F5 rendered the picture";
         frame->action(ID_FILE_EXPORTBMP)->trigger();
         frame->action(ID_APP_EXIT)->trigger();
     });

@@ -46,7 +46,7 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     ASSERT_TRUE(t.frame().dispatch(ID_VIEW_JULIA_PREVIEW));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
     QTest::qWait(50);  // the dock takes its room from the view
-    doc().m_params.iterations = 5001;  // above the preview's cap
+    doc().editParams([&](FractalParams& p) { p.iterations = 5001; });  // above the preview's cap
     FractalView& view = t.view();
     std::uint64_t answered = 0;
     int pictures = 0;
@@ -63,7 +63,7 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     QTest::qWait(50);
     EXPECT_EQ(answered, latest) << "nothing older arrives after the latest";
 
-    const PlanePoint c = planePointAt(regionOf(doc().m_params), {last.x(), last.y()}, view.width(), view.height()).value();
+    const PlanePoint c = planePointAt(regionOf(doc().params()), {last.x(), last.y()}, view.width(), view.height()).value();
     EXPECT_EQ(std::pair(preview.shownReal(), preview.shownImag()), std::pair(c.x, c.y));
     EXPECT_TRUE(preview.findChild<QLabel*>(QStringLiteral("JuliaPreviewConstant"))->text().contains(
         QString::number(c.x, 'g', 10)));
@@ -73,18 +73,18 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     reference.setIterations(JuliaPreview::kMaxDetailLevel + 1);
     reference.setJuliaConstant(c.x, c.y);
     ASSERT_EQ(reference.render(), 1);
-    EXPECT_EQ(preview.picture(), wholePicture(reference, doc().m_palette));
+    EXPECT_EQ(preview.picture(), wholePicture(reference, doc().palette()));
 
     // A render under way is cancelled by the next request: a parabolic Julia
     // set that would take hours gives way at once, and only the newer answers.
     FractalParams slow;
     std::tie(slow.type, slow.cReal, slow.cImag, slow.iterations, slow.width, slow.height) =
         std::tuple(FractalType::Julia, 0.25, 0.0, 2'000'000'000, 400, 400);
-    preview.renderer().request(slow, doc().m_palette);
+    preview.renderer().request(slow, doc().palette());
     QTest::qWait(30);
     FractalParams quick = slow;
     std::tie(quick.iterations, quick.width) = std::pair(50, 40);
-    preview.renderer().request(quick, doc().m_palette);
+    preview.renderer().request(quick, doc().palette());
     pictures = 0;
     ASSERT_TRUE(waitFor([&] { return pictures == 1; }));
     QTest::qWait(50);
@@ -92,23 +92,23 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     EXPECT_EQ(preview.picture().size(), QSize(40, 400));
 
     QTest::mouseDClick(preview.findChild<QWidget*>(QStringLiteral("JuliaPreviewPicture")), Qt::LeftButton);
-    const FractalParams& p = doc().m_params;
+    const FractalParams& p = doc().params();
     EXPECT_EQ(std::tuple(p.type, p.cReal, p.cImag, p.left, p.top, p.right, p.bottom),
               std::tuple(FractalType::Julia, c.x, c.y, -2.0, -1.5, 2.0, 1.5));
-    EXPECT_TRUE(doc().m_engine->isValid()) << "rendered";
+    EXPECT_TRUE(doc().engine()->isValid()) << "rendered";
     ASSERT_TRUE(t.frame().dispatch(ID_NAV_BACK));
-    EXPECT_EQ(doc().m_params.type, FractalType::Mandelbrot);
+    EXPECT_EQ(doc().params().type, FractalType::Mandelbrot);
 }
 
 // On: the picture takes the view's size at once and again once a resize has
 // settled, the region keeping its centre and width; the choice is saved.
 TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
     FractalView& view = t.view();
-    const PlaneRegion before = regionOf(doc().m_params);
+    const PlaneRegion before = regionOf(doc().params());
     ASSERT_TRUE(t.frame().dispatch(ID_VIEW_FIT_TO_WINDOW));
     EXPECT_EQ(std::pair(doc().width(), doc().height()), std::pair(view.width(), view.height()));
     const PlaneRegion fitted = fitRegionToClient(before, view.width(), view.height()).value();
-    EXPECT_EQ(std::pair(doc().m_params.top, doc().m_params.bottom), std::pair(fitted.top, fitted.bottom));
+    EXPECT_EQ(std::pair(doc().params().top, doc().params().bottom), std::pair(fitted.top, fitted.bottom));
 
     t.frame().resize(t.frame().width() + 120, t.frame().height() + 40);
     ASSERT_TRUE(waitFor([&] { return view.width() != doc().width(); }));
@@ -117,11 +117,11 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
     ASSERT_TRUE(waitFor([&] { return doc().width() == view.width(); }));
     EXPECT_EQ(doc().height(), view.height());
     const PlaneRegion refitted = fitRegionToClient(fitted, view.width(), view.height()).value();
-    EXPECT_EQ(std::tuple(doc().m_params.left, doc().m_params.top, doc().m_params.right, doc().m_params.bottom),
+    EXPECT_EQ(std::tuple(doc().params().left, doc().params().top, doc().params().right, doc().params().bottom),
               std::tuple(refitted.left, refitted.top, refitted.right, refitted.bottom));
-    EXPECT_TRUE(doc().m_engine->isValid());
+    EXPECT_TRUE(doc().engine()->isValid());
     EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32),
-              wholePicture(*doc().m_engine, doc().m_palette).convertToFormat(QImage::Format_RGB32))
+              wholePicture(*doc().engine(), doc().palette()).convertToFormat(QImage::Format_RGB32))
         << "drawn pixel for pixel";
 
     auto settings = Application::openSettings();
@@ -132,8 +132,8 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
 // Add Bookmark names the place through the dialogs; its item goes back there
 // as a step Back undoes; Manage Bookmarks renames it in the settings.
 TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
-    doc().m_params.iterations = 77;
-    const FractalParams there = doc().m_params;
+    doc().editParams([&](FractalParams& p) { p.iterations = 77; });
+    const FractalParams there = doc().params();
     t.dialogs.modal = [](QDialog& d) {
         auto& name = dynamic_cast<BookmarkNameDialog&>(d);
         name.edit()->setText(QStringLiteral("  Seahorse & co "));
@@ -150,10 +150,10 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
     elsewhere.iterations = 300;
     t.view().changeAndRender(elsewhere);
     menu.item(0)->trigger();
-    EXPECT_EQ(std::tuple(doc().m_params.left, doc().m_params.iterations, doc().m_engine->xMin()),
+    EXPECT_EQ(std::tuple(doc().params().left, doc().params().iterations, doc().engine()->xMin()),
               std::tuple(there.left, 77, there.left));
     ASSERT_TRUE(t.frame().dispatch(ID_NAV_BACK));
-    EXPECT_EQ(doc().m_params.left, -0.8);
+    EXPECT_EQ(doc().params().left, -0.8);
 
     t.dialogs.modal = [](QDialog& d) {
         dynamic_cast<ManageBookmarksDialog&>(d).list()->item(0)->setText(QStringLiteral("Valley"));

@@ -102,7 +102,7 @@ TEST(EditPaletteCommand, RunsTheEditorAndRecoloursWithoutARender) {
     };
     ASSERT_TRUE(t.frame().router().run(ID_EDIT_PALETTE));
     EXPECT_TRUE(t.makeDoc().isModified());
-    EXPECT_EQ(t.makeDoc().m_palette.entry(0).red, 200);
+    EXPECT_EQ(t.makeDoc().palette().entry(0).red, 200);
     // The unrendered picture is all index 0: the view shows the new colour at once.
     const QImage shown = t.view().grab().toImage();
     EXPECT_EQ(QColor(shown.pixel(4, shown.height() - 4)), QColor(200, 0, 0));

@@ -80,7 +80,7 @@ TEST_F(RenderOnQtHost, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeI
     QCoreApplication::postEvent(host.frame->view(), escape());  // before: the first poll forgets it
     host.frame->dispatch(ID_RENDER);
     // Stopped at the poll that saw the key, the wait cursor gone; closing the window waits for the render.
-    EXPECT_EQ(std::tuple(host.questionSounds, host.polls, doc.m_engine->isValid(), QGuiApplication::overrideCursor(),
+    EXPECT_EQ(std::tuple(host.questionSounds, host.polls, doc.engine()->isValid(), QGuiApplication::overrideCursor(),
                          host.frame->isVisible()),
               std::tuple(1, 4, false, nullptr, true));
 }
@@ -88,8 +88,9 @@ TEST_F(RenderOnQtHost, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeI
 // Escape typed into the progress window stops even a render of hours at once.
 TEST_F(RenderOnQtHost, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     // The Siegel disk: orbits that run to the limit.
-    std::tie(doc.m_params.type, doc.m_params.cReal, doc.m_params.cImag, doc.m_params.iterations) =
-        std::tuple(FractalType::Julia, -0.390541, -0.586788, 2147483647);
+    doc.editParams([](FractalParams& p) {
+        std::tie(p.type, p.cReal, p.cImag, p.iterations) = std::tuple(FractalType::Julia, -0.390541, -0.586788, 2147483647);
+    });
     doc.setRegion(-0.5, -0.5, -0.2, -0.2);
     doc.setResolution(320, 240);
     QTimer::singleShot(200, [] {
@@ -100,7 +101,7 @@ TEST_F(RenderOnQtHost, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     clock.start();
     app.mainFrame()->dispatch(ID_RENDER);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(std::pair(doc.m_engine->isValid(), host.questionSounds), std::pair(false, 1));
+    EXPECT_EQ(std::pair(doc.engine()->isValid(), host.questionSounds), std::pair(false, 1));
 }
 
 // A notch during a render stops it and zooms on from the values shown, without
@@ -112,12 +113,12 @@ TEST_F(RenderOnQtHost, AWheelNotchDuringTheRenderRestartsItZoomedIn) {
     host.eventTarget = &view;
     host.atSecondPoll = new QWheelEvent(QPointF(20, 30), view.mapToGlobal(QPointF(20, 30)), {}, {0, 120},
                                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    doc.m_params.iterations = 20000;
+    doc.editParams([&](FractalParams& p) { p.iterations = 20000; });
     app.mainFrame()->dispatch(ID_RENDER);
-    EXPECT_EQ(std::tuple(doc.m_params.left, doc.m_params.right, doc.m_params.top, doc.m_params.bottom,
-                         doc.m_engine->isValid(), host.questionSounds),
+    EXPECT_EQ(std::tuple(doc.params().left, doc.params().right, doc.params().top, doc.params().bottom,
+                         doc.engine()->isValid(), host.questionSounds),
               std::tuple(zoomed.left, zoomed.right, zoomed.top, zoomed.bottom, true, 0));
-    EXPECT_EQ(doc.m_history.back(doc.m_params)->right, 2.0);
+    EXPECT_EQ(doc.history().back(doc.params())->right, 2.0);
 }
 
 // F5 on a picture without memory reaches the render, which says why (again each time: core).

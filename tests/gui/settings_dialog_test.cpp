@@ -34,7 +34,7 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
     setText(dlg, gui::SettingsDialog::kIdXPels, "301");
     QTest::keyClick(control(dlg, gui::SettingsDialog::kIdDetail), Qt::Key_Return);
     EXPECT_TRUE(dlg.m_accepted && !dlg.isVisible());
-    EXPECT_EQ(std::tuple(doc.m_params.type, doc.m_params.cReal, doc.m_params.iterations, doc.m_engine->width()),
+    EXPECT_EQ(std::tuple(doc.params().type, doc.params().cReal, doc.params().iterations, doc.engine()->width()),
               std::tuple(FractalType::Julia, -0.8, 100, 301));
 }
 

@@ -70,10 +70,10 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
         QApplication::processEvents();  // the frame's own repaint must not end the selection
         ASSERT_TRUE(router.state(c.command).enabled);
         ASSERT_TRUE(router.run(c.command));
-        expectRegion(doc.m_params, c.expected);
-        EXPECT_DOUBLE_EQ(doc.m_engine->xMin(), c.expected.left) << "rendered with the new region";
+        expectRegion(doc.params(), c.expected);
+        EXPECT_DOUBLE_EQ(doc.engine()->xMin(), c.expected.left) << "rendered with the new region";
         // Rendered, modified, and the selection ended.
-        EXPECT_EQ(std::tuple(doc.m_engine->isValid(), doc.isModified(), router.state(c.command).enabled),
+        EXPECT_EQ(std::tuple(doc.engine()->isValid(), doc.isModified(), router.state(c.command).enabled),
                   std::tuple(true, true, false));
     }
 }
@@ -129,7 +129,7 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     drag(QPoint(100, 75), QPoint(300, 225));
     ASSERT_TRUE(router.run(ID_CONFIGURE));
     // The view was redrawn; a new, blank picture, no render follows.
-    EXPECT_EQ(std::tuple(view->hasSelection(), doc.isModified(), doc.m_engine->width(), doc.m_engine->isValid()),
+    EXPECT_EQ(std::tuple(view->hasSelection(), doc.isModified(), doc.engine()->width(), doc.engine()->isValid()),
               std::tuple(false, true, 320, false));
 }
 
@@ -150,16 +150,16 @@ TEST_F(ViewTest, LocationDialogTakesPastedValuesAndBackReturns) {
         return d.result();
     };
     host.allowMessages = true;
-    const FractalParams before = doc.m_params;
+    const FractalParams before = doc.params();
     ASSERT_TRUE(router.run(ID_VIEW_LOCATION));
     EXPECT_EQ(shown, QStringList({"0", "0", "4"}));
     EXPECT_EQ(host.messages.size(), 1u);
     ExactLocation want;
     ASSERT_EQ(edgesFromCentre({re, "0", "1e-30"}, 300, 300, want), CentreWidthFault::None);
-    EXPECT_EQ(std::tuple(doc.m_params.exact.left, doc.m_params.exact.bottom, doc.isModified(), doc.m_engine->isValid()),
+    EXPECT_EQ(std::tuple(doc.params().exact.left, doc.params().exact.bottom, doc.isModified(), doc.engine()->isValid()),
               std::tuple(want.left, want.bottom, true, true));
     ASSERT_TRUE(router.run(ID_NAV_BACK));
-    EXPECT_EQ(doc.m_params, before);
+    EXPECT_EQ(doc.params(), before);
 }
 
 TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTheSelection) {
@@ -174,7 +174,7 @@ TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTh
     render();
     ASSERT_TRUE(router.run(ID_EDIT_COPY));
     const QImage whole = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(whole, wholePicture(*doc.m_engine, doc.m_palette).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(whole, wholePicture(*doc.engine(), doc.palette()).convertToFormat(QImage::Format_RGB32));
     drag(QPoint(301, 201), QPoint(100, 100));
     ASSERT_TRUE(router.run(ID_EDIT_COPY));
     const PixelRect r = mapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
@@ -189,21 +189,21 @@ TEST_F(ViewTest, WheelZoomsAboutTheCursorAndAMiddleDragPans) {
     render();
     for (const bool whole : {false, true}) {
         wheel(*view, QPoint(100, 75), 60);
-        EXPECT_EQ(doc.m_params.left == -2.0, !whole) << "a notch is 120";
+        EXPECT_EQ(doc.params().left == -2.0, !whole) << "a notch is 120";
     }
     const PlaneRegion zoomed = wheelZoomRegion({-2, -1.5, 2, 1.5}, {100, 75}, 1, 400, 300).value();
-    expectRegion(doc.m_params, zoomed);
-    EXPECT_EQ(std::tuple(doc.m_engine->xMin(), doc.m_engine->isValid(), doc.isModified()),
+    expectRegion(doc.params(), zoomed);
+    EXPECT_EQ(std::tuple(doc.engine()->xMin(), doc.engine()->isValid(), doc.isModified()),
               std::tuple(zoomed.left, true, true));
     QTest::mousePress(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(200, 150));
     QTest::mouseMove(view.get(), QPoint(240, 130));
-    const RgbQuad blank = doc.m_palette.entry(0);  // the uncovered strip
+    const RgbQuad blank = doc.palette().entry(0);  // the uncovered strip
     EXPECT_EQ(view->grab().toImage().pixelColor(10, 140), QColor(blank.red, blank.green, blank.blue));
     QTest::mouseRelease(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(240, 130));
-    expectRegion(doc.m_params, panRegion(zoomed, 40, -20, 400, 300).value());
-    EXPECT_DOUBLE_EQ(doc.m_engine->xMin(), doc.m_params.left) << "rendered on release";
+    expectRegion(doc.params(), panRegion(zoomed, 40, -20, 400, 300).value());
+    EXPECT_DOUBLE_EQ(doc.engine()->xMin(), doc.params().left) << "rendered on release";
     ASSERT_TRUE(router.run(ID_NAV_BACK));
-    expectRegion(doc.m_params, zoomed);
+    expectRegion(doc.params(), zoomed);
 }
 
 TEST(Navigation, AltLeftAndAltRightStepThroughTheMainWindow) {
@@ -214,14 +214,14 @@ TEST(Navigation, AltLeftAndAltRightStepThroughTheMainWindow) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&t.frame())) << "the render gives the focus back";
         QTest::keyClick(&t.view(), key, Qt::AltModifier);
     };
-    const double zoomedLeft = t.makeDoc().m_params.left;
+    const double zoomedLeft = t.makeDoc().params().left;
     EXPECT_EQ(std::pair(t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)), std::pair(true, false));
     EXPECT_EQ(t.frame().findChild<QLabel*>(QStringLiteral("ZoomDepth"))->text(), QStringLiteral("Zoom 0.5"));
     altKey(Qt::Key_Left);
-    EXPECT_EQ(std::tuple(t.makeDoc().m_params.left, t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)),
+    EXPECT_EQ(std::tuple(t.makeDoc().params().left, t.enabled(ID_NAV_BACK), t.enabled(ID_NAV_FORWARD)),
               std::tuple(-2.0, false, true));
     altKey(Qt::Key_Right);
-    EXPECT_EQ(t.makeDoc().m_params.left, zoomedLeft);
+    EXPECT_EQ(t.makeDoc().params().left, zoomedLeft);
 }
 
 }  // namespace

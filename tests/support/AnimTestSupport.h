@@ -39,7 +39,7 @@ inline std::vector<Keyframe> threeKeyframes(std::int32_t first = 10, std::int32_
 inline void prepare(Document& doc, const std::vector<Keyframe>& keyframes) {
     doc.onNewDocument();
     doc.loadDefaultPalette();
-    doc.m_keyframes = keyframes;
+    doc.setKeyframes(keyframes);
 }
 
 inline std::string readText(const std::string& path) {

@@ -33,7 +33,7 @@ void loadFrame(FractalEngine& engine, const Keyframe& k) {
 // the document keeps its values and picture while they are computed.
 AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
                                AnimFrameSink* frames, AnimRenderResult& result) {
-    const auto start = locateFrame(doc.m_keyframes, s.from);
+    const auto start = locateFrame(doc.keyframes(), s.from);
     if (!start) return AnimRenderOutcome::Completed;  // nothing to render: out of segments at once
 
     ProgressSink* bar = sink != nullptr ? sink->progressBar() : nullptr;
@@ -43,7 +43,7 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
     FrameFile kept;
     const std::int32_t segments = doc.keyframeCount() - 1;
     for (std::int32_t k = start->segment; k < segments; ++k) {
-        const std::int32_t count = doc.m_keyframes[static_cast<std::size_t>(k)].transitions;
+        const std::int32_t count = doc.keyframes()[static_cast<std::size_t>(k)].transitions;
         if (count <= 0) continue;
         for (std::int32_t d = k == start->segment ? start->step : 0; d < count; ++d) {
             // Frame numbers are counted wide: a range may end at the largest 32-bit number.
@@ -53,8 +53,8 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
             result.lastFrame = static_cast<std::int32_t>(frame);
 
             status(sink, "Calculating frame ", frame);
-            tweenKeyframes(doc.m_keyframes[static_cast<std::size_t>(k)],
-                           doc.m_keyframes[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
+            tweenKeyframes(doc.keyframes()[static_cast<std::size_t>(k)],
+                           doc.keyframes()[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
             loadFrame(engine, scratch);
 
             const std::string path = framePath(s.destFolder, frame);
@@ -119,10 +119,12 @@ AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, 
     if (!checkEnoughKeyframes(doc, host)) return result;
 
     const RenderSettings s = accepted;  // the caller's copy may be the document's own
-    doc.m_tweenStyle = s.tweenStyle;
-    doc.m_destFolder = s.destFolder;
-    doc.m_animWidth = s.width;
-    doc.m_animHeight = s.height;
+    doc.editAnimation([&](AnimationSettings& a) {
+        a.tweenStyle = s.tweenStyle;
+        a.destFolder = s.destFolder;
+        a.width = s.width;
+        a.height = s.height;
+    });
 
     result.outcome = renderFrames(doc, host, s, sink, frames, result);
     if (result.completed()) host.beep();
@@ -136,7 +138,7 @@ AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, 
     }
     result.scriptPath = scriptPath(s.destFolder);
 
-    if (doc.m_engine) doc.m_engine->blank();
+    if (doc.engine()) doc.engine()->blank();
     return result;
 }
 

@@ -14,7 +14,7 @@ constexpr std::size_t kCountEntryChars = 127;
 }  // namespace
 
 void captureActive(const Document& doc, Keyframe& k) {
-    const FractalParams& p = doc.m_params;
+    const FractalParams& p = doc.params();
     k.left = p.left;
     k.right = p.right;
     k.top = p.top;
@@ -24,11 +24,11 @@ void captureActive(const Document& doc, Keyframe& k) {
     k.exact = p.exact;
     k.type = static_cast<std::int32_t>(p.type);
     k.iterations = p.iterations;
-    k.palette = doc.m_palette;
+    k.palette = doc.palette();
 }
 
 void applyToActive(Document& doc, const Keyframe& k) {
-    FractalParams& p = doc.m_params;
+    FractalParams p = doc.params();
     p.left = k.left;
     p.right = k.right;
     p.top = k.top;
@@ -38,7 +38,8 @@ void applyToActive(Document& doc, const Keyframe& k) {
     p.exact = k.exact;
     p.type = static_cast<FractalType>(k.type);
     p.iterations = k.iterations;
-    doc.m_palette = k.palette;
+    doc.setParams(p);
+    doc.setPalette(k.palette);
 }
 
 std::string countPrompt(CountQuestion question) {
@@ -57,7 +58,7 @@ InsertResult insertActive(Document& doc, std::int32_t row) {
     InsertResult r;
     const std::int32_t count = doc.keyframeCount();
     // Only the first keyframe is compared: every insert goes through here.
-    if (count > 0 && doc.keyframe(0)->type != static_cast<std::int32_t>(doc.m_params.type)) {
+    if (count > 0 && doc.keyframe(0)->type != static_cast<std::int32_t>(doc.params().type)) {
         r.message = animtext::kTypeMismatch;
         return r;
     }
@@ -72,7 +73,7 @@ InsertResult insertActive(Document& doc, std::int32_t row) {
     Keyframe fresh;
     fresh.transitions = 0;
     captureActive(doc, fresh);
-    doc.m_keyframes.insert(doc.m_keyframes.begin() + row, fresh);
+    doc.editKeyframes([&](std::vector<Keyframe>& k) { k.insert(k.begin() + row, fresh); });
     r.index = row;
 
     const std::int32_t n = count + 1;
@@ -94,9 +95,8 @@ CountRequest propertiesRequest(const Document& doc, std::int32_t row) {
 }
 
 bool setTransitionCount(Document& doc, std::int32_t index, std::int32_t count) {
-    Keyframe* k = doc.keyframe(index);
-    if (k == nullptr) return false;
-    k->transitions = count;
+    if (doc.keyframe(index) == nullptr) return false;
+    doc.editKeyframes([&](std::vector<Keyframe>& k) { k[static_cast<std::size_t>(index)].transitions = count; });
     return true;
 }
 
@@ -107,7 +107,7 @@ DeleteResult deleteKeyframe(Document& doc, std::int32_t row) {
         r.message = animtext::kDeleteNotFound;
         return r;
     }
-    doc.m_keyframes.erase(doc.m_keyframes.begin() + row);
+    doc.editKeyframes([&](std::vector<Keyframe>& k) { k.erase(k.begin() + row); });
     r.deleted = true;
     return r;
 }

@@ -104,7 +104,7 @@ PlaybackStyle storePlaybackStyle(const PlaybackChoice& c) {
 }
 
 bool writeScript(const Document& doc) {
-    return writeScript(doc.m_destFolder, doc.m_playbackStyle, doc.totalFrames());
+    return writeScript(doc.animation().destFolder, doc.animation().playbackStyle, doc.totalFrames());
 }
 
 }  // namespace velmora

@@ -36,11 +36,11 @@ std::string absolute(const std::string& typed) {
 
 RenderSettings proposedRenderSettings(const Document& doc) {
     RenderSettings s;
-    s.destFolder = doc.m_destFolder;
-    s.width = doc.m_animWidth;
-    s.height = doc.m_animHeight;
+    s.destFolder = doc.animation().destFolder;
+    s.width = doc.animation().width;
+    s.height = doc.animation().height;
     s.tweenStyle =
-        doc.m_tweenStyle == TweenStyle::SlowAtKeyframes ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
+        doc.animation().tweenStyle == TweenStyle::SlowAtKeyframes ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
     s.from = 1;
     s.to = doc.totalFrames();
     return s;

@@ -15,11 +15,11 @@ bool openPngDocument(Document& doc, const std::string& path) {
         doc.host().showMessage(m);
         return false;
     }
-    applyDocument(doc, std::move(contents));
+    doc.setContents(std::move(contents));
     doc.setPathName({});
     doc.setTitle(std::filesystem::path(path).stem().string());
     doc.setModifiedFlag(false);
-    doc.m_history.clear();
+    doc.history().clear();
     doc.notifyChanged(doc_change::kAll);
     return true;
 }

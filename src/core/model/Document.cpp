@@ -54,11 +54,8 @@ bool Document::onNewDocument() {
 
 void Document::setDefaults() {
     m_params = FractalParams{};
-    m_tweenStyle = TweenStyle::ConstantSpeed;
-    m_destFolder = defaultFramesFolder();
-    m_animWidth = 100;
-    m_animHeight = 100;
-    m_playbackStyle = PlaybackStyle::Forwards;
+    m_animation = AnimationSettings{};
+    m_animation.destFolder = defaultFramesFolder();
 }
 
 void Document::newEngine() {
@@ -94,22 +91,13 @@ void Document::setResolution(std::int32_t width, std::int32_t height) {
     notifyChanged(doc_change::kValues | doc_change::kPicture);
 }
 
-void Document::setLocation(const FractalParams& location) {
-    const bool resized = location.width != m_params.width || location.height != m_params.height;
-    m_params.type = location.type;
-    m_params.cReal = location.cReal;
-    m_params.cImag = location.cImag;
-    m_params.iterations = location.iterations;
-    // Exact values left from the place before would contradict the new doubles.
-    m_params.exact = location.exact;
-    if (resized) setResolution(location.width, location.height);
-    m_params.left = location.left;
-    m_params.top = location.top;
-    m_params.right = location.right;
-    m_params.bottom = location.bottom;
-    m_params.exact = location.exact;
-    loadEngine();
-    notifyChanged(doc_change::kValues);
+void Document::setParams(const FractalParams& params) {
+    // The engine keeps the values of the picture it holds until the next render.
+    const bool resized = params.width != m_params.width || params.height != m_params.height;
+    if (resized) m_engine.reset();  // the old picture goes first, so two never coexist
+    m_params = params;
+    if (resized) newEngine();
+    notifyChanged(resized ? doc_change::kValues | doc_change::kPicture : doc_change::kValues);
 }
 
 void Document::setRegion(double left, double top, double right, double bottom) {
@@ -122,14 +110,39 @@ void Document::setRegion(double left, double top, double right, double bottom) {
     notifyChanged(doc_change::kValues);
 }
 
-void Document::loadDefaultPalette() {
-    m_palette = defaultPalette();
+void Document::loadDefaultPalette() { setPalette(defaultPalette()); }
+
+void Document::setPalette(const Palette& palette) {
+    m_palette = palette;
     notifyChanged(doc_change::kPalette);
 }
 
-Keyframe* Document::keyframe(std::int32_t index) {
-    if (index < 0 || index >= keyframeCount()) return nullptr;
-    return &m_keyframes[static_cast<std::size_t>(index)];
+void Document::setKeyframes(std::vector<Keyframe> keyframes) {
+    m_keyframes = std::move(keyframes);
+    notifyChanged(doc_change::kKeyframes);
+}
+
+void Document::setAnimation(const AnimationSettings& animation) {
+    m_animation = animation;
+    notifyChanged(doc_change::kKeyframes);
+}
+
+void Document::forgetRendered() {
+    m_rendered = false;
+    notifyChanged(doc_change::kPicture);
+}
+
+DocumentContents Document::contents() const { return {m_params, m_palette, m_animation, m_keyframes}; }
+
+void Document::setContents(DocumentContents&& c) {
+    m_palette = c.palette;
+    m_animation = std::move(c.animation);
+    m_keyframes = std::move(c.keyframes);
+    m_engine.reset();
+    m_params = c.params;
+    newEngine();
+    m_rendered = false;
+    notifyChanged(doc_change::kAll);
 }
 
 const Keyframe* Document::keyframe(std::int32_t index) const {
@@ -178,7 +191,7 @@ bool Document::onOpenDocument(const std::string& path) {
         case DocumentRead::Empty:
             break;  // an empty file is opened without reading anything: only the name changes
         case DocumentRead::Parsed:
-            applyDocument(*this, std::move(contents));
+            setContents(std::move(contents));
             break;
     }
     setPathName(path);
@@ -188,16 +201,16 @@ bool Document::onOpenDocument(const std::string& path) {
     return true;
 }
 
-bool Document::onSaveDocument(const std::string& path) {
-    std::string problem = checkDocumentStorable(*this);
+bool saveDocumentContents(const DocumentContents& contents, const std::string& path, Host& host) {
+    std::string problem = checkDocumentStorable(contents);
     if (!problem.empty()) {
         Message m;
         m.text = problem;
         m.icon = MsgIcon::Warning;
-        m_host->showMessage(m);
+        host.showMessage(m);
         return false;
     }
-    const std::vector<std::uint8_t> bytes = serializeDocument(*this);
+    const std::vector<std::uint8_t> bytes = serializeContents(contents);
     std::error_code cause;
     const WriteResult r = writeFileSafely(path, bytes, cause);
     if (r != WriteResult::Ok) {
@@ -205,9 +218,14 @@ bool Document::onSaveDocument(const std::string& path) {
         // The old file is intact either way; the second line says what the system refused.
         m.text = saveFailureText(SavedFile::Document, r, path, cause);
         m.icon = r == WriteResult::CreateFailed ? MsgIcon::Error : MsgIcon::Warning;
-        m_host->showMessage(m);
+        host.showMessage(m);
         return false;
     }
+    return true;
+}
+
+bool Document::onSaveDocument(const std::string& path) {
+    if (!saveDocumentContents(contents(), path, *m_host)) return false;
     setPathName(path);
     m_modified = false;
     notifyChanged(doc_change::kModified);

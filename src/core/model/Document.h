@@ -1,6 +1,7 @@
 #pragma once
 // The one document: the active parameters, the palette, the animation settings
-// and the keyframes, with the engine and the platform palette it owns.
+// and the keyframes, each changed whole through a setter that tells the
+// observers; and, for now, the engine that draws it.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +28,10 @@ enum class DocumentRead {
 // Reads and parses a document file as Open does, reporting a failure through
 // the host, without touching any document, so no picture is allocated.
 DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out, Host& host);
+
+// Saves contents as Save does, reporting a failure through the host; no
+// document, so no picture, is needed.
+bool saveDocumentContents(const DocumentContents& contents, const std::string& path, Host& host);
 
 class Document {
 public:
@@ -61,15 +66,23 @@ public:
     }
 
     // --- observers ----------------------------------------------------------
-    // The document's own changers announce themselves; code that writes the
-    // public fields directly calls notifyChanged() when it is done.
+    // Every setter announces its change; observers never miss one.
     void addObserver(DocumentObserver& observer);
     void removeObserver(DocumentObserver& observer);
     void notifyChanged(DocChanges what);
 
     // --- parameters -------------------------------------------------------
+    const FractalParams& params() const { return m_params; }
+    // Shows another place: region, type, constant, limit, exact values and size
+    // (a new size means a new, blank picture), as Back and Forward restore them.
+    void setParams(const FractalParams& params);
+    template <class Edit>
+    void editParams(Edit&& edit) {
+        FractalParams p = m_params;
+        edit(p);
+        setParams(p);
+    }
     void setDefaults();
-    void loadEngine();
     // Loads the engine and renders; the picture counts as rendered even when
     // the render was cancelled. Returns the engine's result.
     int renderImage(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
@@ -78,41 +91,76 @@ public:
     // Always replaces the engine (blank picture), even for the same size.
     void setResolution(std::int32_t width, std::int32_t height);
     void setRegion(double left, double top, double right, double bottom);
-    // Shows another place: region, type, constant, limit, exact values and size
-    // (a new size means a new, blank picture), as Back and Forward restore them.
-    void setLocation(const FractalParams& location);
+
+    // --- palette ----------------------------------------------------------
+    const Palette& palette() const { return m_palette; }
+    void setPalette(const Palette& palette);
+    template <class Edit>
+    void editPalette(Edit&& edit) {
+        Palette p = m_palette;
+        edit(p);
+        setPalette(p);
+    }
     // Installs the default palette, as the view does when it is created and on New.
     void loadDefaultPalette();
 
-    // --- keyframes --------------------------------------------------------
+    // --- animation --------------------------------------------------------
+    const std::vector<Keyframe>& keyframes() const { return m_keyframes; }
+    void setKeyframes(std::vector<Keyframe> keyframes);
+    template <class Edit>
+    void editKeyframes(Edit&& edit) {
+        std::vector<Keyframe> k = m_keyframes;
+        edit(k);
+        setKeyframes(std::move(k));
+    }
     std::int32_t keyframeCount() const { return static_cast<std::int32_t>(m_keyframes.size()); }
-    Keyframe* keyframe(std::int32_t index);
     const Keyframe* keyframe(std::int32_t index) const;
     // Sum of the transition counts of every keyframe but the last.
     std::int32_t totalFrames() const;
+    const AnimationSettings& animation() const { return m_animation; }
+    void setAnimation(const AnimationSettings& animation);
+    template <class Edit>
+    void editAnimation(Edit&& edit) {
+        AnimationSettings a = m_animation;
+        edit(a);
+        setAnimation(a);
+    }
+
+    // --- picture ----------------------------------------------------------
+    FractalEngine* engine() { return m_engine.get(); }
+    const FractalEngine* engine() const { return m_engine.get(); }
+    bool isRendered() const { return m_rendered; }
+    // The picture no longer shows the document's values (frames were drawn in it).
+    void forgetRendered();
+    // True while another thread computes for the document: its picture is then
+    // not to be read by the windows.
+    bool isBusy() const { return m_busy; }
+    void setBusy(bool busy) { m_busy = busy; }
+
+    // Where Back and Forward lead; New and Open start it afresh.
+    NavigationHistory& history() { return m_history; }
+    const NavigationHistory& history() const { return m_history; }
+
+    // --- the file's values, as a whole --------------------------------------
+    DocumentContents contents() const;
+    // Takes loaded contents: a new engine of the loaded size, not rendered.
+    void setContents(DocumentContents&& contents);
 
     Host& host() { return *m_host; }
     void setHost(Host& host);
 
-    // Members, public as the dialogs and the view edit them directly.
-    TweenStyle m_tweenStyle = TweenStyle::ConstantSpeed;
-    std::string m_destFolder;
-    std::int32_t m_animWidth = 100;
-    std::int32_t m_animHeight = 100;
-    PlaybackStyle m_playbackStyle = PlaybackStyle::Forwards;
-    std::vector<Keyframe> m_keyframes;
-    FractalParams m_params;
-    Palette m_palette;
-    bool m_rendered = false;
-    // True while another thread computes for the document: its picture is then
-    // not to be read by the windows.
-    bool m_busy = false;
-    std::unique_ptr<FractalEngine> m_engine;
-    // Where Back and Forward lead; New and Open start it afresh.
-    NavigationHistory m_history;
-
 private:
     void newEngine();
+    void loadEngine();
+
+    FractalParams m_params;
+    Palette m_palette;
+    std::vector<Keyframe> m_keyframes;
+    AnimationSettings m_animation;
+    bool m_rendered = false;
+    bool m_busy = false;
+    std::unique_ptr<FractalEngine> m_engine;
+    NavigationHistory m_history;
 
     std::vector<DocumentObserver*> m_observers;
 

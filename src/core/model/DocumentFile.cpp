@@ -6,7 +6,6 @@
 #include <new>
 
 #include "base/LittleEndian.h"
-#include "model/Document.h"
 #include "model/ExactBlock.h"
 #include "base/FileIO.h"
 
@@ -59,13 +58,13 @@ std::vector<std::uint8_t> serializeContents(const DocumentContents& c) {
     le::putDouble(out, c.params.cImag);
     le::putI32(out, c.params.width);
     le::putI32(out, c.params.height);
-    le::putU8(out, static_cast<std::uint8_t>(c.playbackStyle));
+    le::putU8(out, static_cast<std::uint8_t>(c.animation.playbackStyle));
     putPalette(out, c.palette);
-    le::putU8(out, static_cast<std::uint8_t>(c.tweenStyle));
-    le::putI32(out, c.animWidth);
-    le::putI32(out, c.animHeight);
+    le::putU8(out, static_cast<std::uint8_t>(c.animation.tweenStyle));
+    le::putI32(out, c.animation.width);
+    le::putI32(out, c.animation.height);
     std::uint8_t folder[kFolderFieldSize] = {};
-    std::memcpy(folder, c.destFolder.data(), std::min(c.destFolder.size(), kFolderFieldSize - 1));
+    std::memcpy(folder, c.animation.destFolder.data(), std::min(c.animation.destFolder.size(), kFolderFieldSize - 1));
     le::putBytes(out, folder, kFolderFieldSize);
     for (const Keyframe& k : c.keyframes) putKeyframe(out, k);
     le::putU8(out, 0);
@@ -73,32 +72,15 @@ std::vector<std::uint8_t> serializeContents(const DocumentContents& c) {
     return out;
 }
 
-DocumentContents contentsOf(const Document& doc) {
-    DocumentContents c;
-    c.params = doc.m_params;
-    c.playbackStyle = doc.m_playbackStyle;
-    c.palette = doc.m_palette;
-    c.tweenStyle = doc.m_tweenStyle;
-    c.animWidth = doc.m_animWidth;
-    c.animHeight = doc.m_animHeight;
-    c.destFolder = doc.m_destFolder;
-    c.keyframes = doc.m_keyframes;
-    return c;
-}
-
-std::vector<std::uint8_t> serializeDocument(const Document& doc) {
-    return serializeContents(contentsOf(doc));
-}
-
-std::string checkDocumentStorable(const Document& doc) {
-    const std::int32_t it = doc.m_params.iterations;
+std::string checkDocumentStorable(const DocumentContents& doc) {
+    const std::int32_t it = doc.params.iterations;
     if (it > kMaxStorableIterations || it < kMinStorableIterations) {
         return "The Detail Level is too large to be saved in a Velmora file. "
                "Choose a Detail Level of at most 1073741822.";
     }
-    const std::size_t len = doc.m_destFolder.find('\0') == std::string::npos
-                                ? doc.m_destFolder.size()
-                                : doc.m_destFolder.find('\0');
+    const std::size_t len = doc.animation.destFolder.find('\0') == std::string::npos
+                                ? doc.animation.destFolder.size()
+                                : doc.animation.destFolder.find('\0');
     if (len >= kFolderFieldSize) {
         return "The animation folder name is too long to be saved in a Velmora file. "
                "Choose a folder name of at most 255 characters.";
@@ -124,16 +106,16 @@ bool parseFrom(source& in, DocumentContents& c) {
     if (!(h.float64(c.params.left) && h.float64(c.params.top) && h.float64(c.params.right) &&
           h.float64(c.params.bottom) && h.I32(packed) && h.float64(c.params.cReal) && h.float64(c.params.cImag) &&
           h.I32(c.params.width) && h.I32(c.params.height) && h.U8(playback) &&
-          h.bytes(c.palette.bytes(), Palette::kBytes) && h.U8(tween) && h.I32(c.animWidth) &&
-          h.I32(c.animHeight) && h.bytes(folder, kFolderFieldSize))) {
+          h.bytes(c.palette.bytes(), Palette::kBytes) && h.U8(tween) && h.I32(c.animation.width) &&
+          h.I32(c.animation.height) && h.bytes(folder, kFolderFieldSize))) {
         return false;
     }
     c.params.type = (packed & 1) != 0 ? FractalType::Julia : FractalType::Mandelbrot;
     c.params.iterations = packed >> 1;  // arithmetic: the sign bit is copied
-    c.playbackStyle = static_cast<PlaybackStyle>(playback);
-    c.tweenStyle = static_cast<TweenStyle>(tween);
+    c.animation.playbackStyle = static_cast<PlaybackStyle>(playback);
+    c.animation.tweenStyle = static_cast<TweenStyle>(tween);
     const auto* end = static_cast<const std::uint8_t*>(std::memchr(folder, 0, kFolderFieldSize));
-    c.destFolder.assign(reinterpret_cast<const char*>(folder),
+    c.animation.destFolder.assign(reinterpret_cast<const char*>(folder),
                         end != nullptr ? static_cast<std::size_t>(end - folder) : kFolderFieldSize);
     c.keyframes.clear();
     std::uint8_t record[kKeyframeRecordSize];
@@ -176,19 +158,6 @@ DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& c
     }
     if (parsed) return DocumentReadResult::Loaded;
     return in.consumed() == 0 ? DocumentReadResult::Empty : DocumentReadResult::BadFormat;
-}
-
-void applyDocument(Document& doc, DocumentContents&& c) {
-    doc.m_params = c.params;
-    doc.m_playbackStyle = c.playbackStyle;
-    doc.m_palette = c.palette;
-    doc.m_tweenStyle = c.tweenStyle;
-    doc.m_animWidth = c.animWidth;
-    doc.m_animHeight = c.animHeight;
-    doc.m_destFolder = std::move(c.destFolder);
-    doc.m_keyframes = std::move(c.keyframes);
-    doc.setResolution(c.params.width, c.params.height);
-    doc.m_rendered = false;
 }
 
 }  // namespace velmora

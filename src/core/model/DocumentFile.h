@@ -13,8 +13,6 @@
 
 namespace velmora {
 
-class Document;
-
 inline constexpr std::size_t kDocumentHeaderSize = 1355;
 inline constexpr std::size_t kKeyframeRecordSize = 1085;
 inline constexpr std::size_t kFolderFieldSize = 256;
@@ -23,25 +21,30 @@ inline constexpr std::size_t kFolderFieldSize = 256;
 inline constexpr std::int32_t kMaxStorableIterations = 1073741823;
 inline constexpr std::int32_t kMinStorableIterations = -1073741824;
 
+// How an animation of the keyframes is rendered and played.
+struct AnimationSettings {
+    TweenStyle tweenStyle = TweenStyle::ConstantSpeed;
+    std::string destFolder;
+    std::int32_t width = 100;
+    std::int32_t height = 100;
+    PlaybackStyle playbackStyle = PlaybackStyle::Forwards;
+    friend bool operator==(const AnimationSettings&, const AnimationSettings&) = default;
+};
+
 // Everything a document file carries.
 struct DocumentContents {
     FractalParams params;
-    PlaybackStyle playbackStyle = PlaybackStyle::Forwards;
     Palette palette;
-    TweenStyle tweenStyle = TweenStyle::ConstantSpeed;
-    std::int32_t animWidth = 0;
-    std::int32_t animHeight = 0;
-    std::string destFolder;
+    AnimationSettings animation;
     std::vector<Keyframe> keyframes;
 };
 
-// The file's bytes, straight from the document's members.
-std::vector<std::uint8_t> serializeDocument(const Document& doc);
+// The file's bytes.
 std::vector<std::uint8_t> serializeContents(const DocumentContents& contents);
 
 // Empty when the document can be written without changing any value; else the
 // message that says why not.
-std::string checkDocumentStorable(const Document& doc);
+std::string checkDocumentStorable(const DocumentContents& contents);
 
 // Parses a file image. False on a wrong signature or when the bytes end before
 // the terminator; `out` is then unspecified. After the terminator only an
@@ -61,12 +64,5 @@ enum class DocumentReadResult {
 // only regular files are opened, the signature is checked before anything
 // else is read, and reading stops at the terminator or the exact-values block.
 DocumentReadResult readDocumentFile(const std::string& path, DocumentContents& out, std::error_code& cause);
-
-// Takes loaded contents into the document: new engine of the loaded size,
-// loaded parameters, platform palette rebuilt, not rendered.
-void applyDocument(Document& doc, DocumentContents&& contents);
-
-// The document's members as contents (for tools that inspect a document).
-DocumentContents contentsOf(const Document& doc);
 
 }  // namespace velmora

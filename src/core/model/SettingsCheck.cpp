@@ -64,7 +64,7 @@ void storeLocation(FractalParams& p, const SettingsFields& shown, const Settings
 }  // namespace
 
 SettingsFields settingsFieldsFrom(const Document& doc) {
-    const FractalParams& p = doc.m_params;
+    const FractalParams& p = doc.params();
     SettingsFields f;
     f.left = formatReal(p.left, RealStyle::Region);
     f.right = formatReal(p.right, RealStyle::Region);
@@ -80,8 +80,11 @@ SettingsFields settingsFieldsFrom(const Document& doc) {
     return f;
 }
 
-SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fields) {
-    FractalParams& p = doc.m_params;
+namespace {
+
+// Takes the fields in turn into p; what was taken before a refusal stays.
+SettingsResult takeFields(FractalParams& p, const Document& doc, Host& host, const SettingsFields& fields,
+                          std::int32_t& x, std::int32_t& y) {
     storeLocation(p, settingsFieldsFrom(doc), fields);
     p.type = fields.mandelbrot ? FractalType::Mandelbrot : FractalType::Julia;
 
@@ -96,20 +99,31 @@ SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fi
     }
     p.iterations = detail + 1;
 
-    const std::int32_t x = parseInteger(fields.xPels);
+    x = parseInteger(fields.xPels);
     if (x < 1) {
         refuse(host, "Horizontal resolution must be at least 1 pixel.", "Resolution");
         return SettingsResult::XPels;
     }
-    const std::int32_t y = parseInteger(fields.yPels);
+    y = parseInteger(fields.yPels);
     if (y < 1) {
         refuse(host, "Vertical resolution must be at least 1 pixel.", "Resolution");
         return SettingsResult::YPels;
     }
+    return SettingsResult::Accepted;
+}
+
+}  // namespace
+
+SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fields) {
+    FractalParams p = doc.params();
+    std::int32_t x = 0, y = 0;
+    const SettingsResult taken = takeFields(p, doc, host, fields, x, y);
+    doc.setParams(p);
+    if (taken != SettingsResult::Accepted) return taken;
     // Compared with the picture that exists: an unchanged size keeps it.
-    const bool hasEngine = doc.m_engine != nullptr;
-    const std::int32_t currentWidth = hasEngine ? doc.m_engine->width() : doc.width();
-    const std::int32_t currentHeight = hasEngine ? doc.m_engine->height() : doc.height();
+    const bool hasEngine = doc.engine() != nullptr;
+    const std::int32_t currentWidth = hasEngine ? doc.engine()->width() : doc.width();
+    const std::int32_t currentHeight = hasEngine ? doc.engine()->height() : doc.height();
     if (!hasEngine || x != currentWidth || y != currentHeight) doc.setResolution(x, y);
     return SettingsResult::Accepted;
 }

@@ -217,8 +217,9 @@ void AnimationFramesWindow::onInsertActive() {
 }
 
 void AnimationFramesWindow::onCopyFromActive() {
-    Keyframe* keyframe = m_doc.keyframe(selectedRow());
-    if (keyframe != nullptr) captureActive(m_doc, *keyframe);
+    const std::int32_t row = selectedRow();
+    if (m_doc.keyframe(row) == nullptr) return;
+    m_doc.editKeyframes([&](std::vector<Keyframe>& k) { captureActive(m_doc, k[static_cast<std::size_t>(row)]); });
 }
 
 void AnimationFramesWindow::onCopyToActive() {
@@ -226,9 +227,8 @@ void AnimationFramesWindow::onCopyToActive() {
     if (keyframe == nullptr) return;
     applyToActive(m_doc, *keyframe);
     // The picture no longer shows the active values: blank until rendered.
-    m_doc.m_rendered = false;
-    if (m_doc.m_engine) m_doc.m_engine->blank();
-    m_doc.notifyChanged(doc_change::kValues | doc_change::kPalette | doc_change::kPicture);
+    if (m_doc.engine()) m_doc.engine()->blank();
+    m_doc.forgetRendered();
 }
 
 void AnimationFramesWindow::onKeyframeProperties() {
@@ -297,8 +297,8 @@ void AnimationFramesWindow::onSaveVideo() {
     const std::int64_t from = rendered ? m_renderedFrom : 1;
     const std::int64_t to = rendered ? m_renderedTo : m_doc.totalFrames();
     std::vector<std::string> frames;
-    for (std::int64_t n = from; n <= to; ++n) frames.push_back(framePath(m_doc.m_destFolder, n));
-    saveFramesAsVideo(frames, m_doc.m_destFolder + "animation.mp4", m_dialogs, m_host, this, kFramesWindowName);
+    for (std::int64_t n = from; n <= to; ++n) frames.push_back(framePath(m_doc.animation().destFolder, n));
+    saveFramesAsVideo(frames, m_doc.animation().destFolder + "animation.mp4", m_dialogs, m_host, this, kFramesWindowName);
 }
 
 void AnimationFramesWindow::onScript() {

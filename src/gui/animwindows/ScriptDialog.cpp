@@ -72,7 +72,7 @@ ScriptDialog::ScriptDialog(Document& doc, Host& host, QWidget* parent) : QDialog
     grid->addWidget(note, 1, 0);
     grid->addLayout(buttons, 0, 1, 2, 1);
 
-    const PlaybackChoice choice = playbackChoiceOf(doc.m_playbackStyle);
+    const PlaybackChoice choice = playbackChoiceOf(doc.animation().playbackStyle);
     switch (choice.direction) {
         case PlaybackDirection::Forwards: m_forwards->setChecked(true); break;
         case PlaybackDirection::Reverse: m_reverse->setChecked(true); break;
@@ -88,7 +88,7 @@ void ScriptDialog::storePlaybackStyle() {
                                                  : PlaybackDirection::PingPong;
     choice.looping = m_looping->isChecked();
     // A changed style is not a change the user would be asked to save.
-    m_doc.m_playbackStyle = velmora::storePlaybackStyle(choice);
+    m_doc.editAnimation([&](AnimationSettings& a) { a.playbackStyle = velmora::storePlaybackStyle(choice); });
 }
 
 void ScriptDialog::onOk() {
@@ -100,7 +100,7 @@ void ScriptDialog::onOk() {
 void ScriptDialog::onPlay() {
     storePlaybackStyle();
     writeScript(m_doc);
-    launchPlayer(m_host, scriptPath(m_doc.m_destFolder), kScriptDlgName);
+    launchPlayer(m_host, scriptPath(m_doc.animation().destFolder), kScriptDlgName);
 }
 
 }  // namespace velmora::gui

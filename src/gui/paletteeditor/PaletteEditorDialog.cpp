@@ -161,7 +161,9 @@ int runPaletteEditor(Palette& palette, Host& host, DesktopDialogs& dialogs, QWid
 }
 
 void editDocumentPalette(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent) {
-    runPaletteEditor(doc.m_palette, host, dialogs, parent);
+    Palette palette = doc.palette();
+    runPaletteEditor(palette, host, dialogs, parent);
+    doc.setPalette(palette);
     // Whatever closed the editor.
     doc.setModifiedFlag(true);
 }

@@ -92,14 +92,14 @@ int runInBackground(Host& host, ProgressSink* progress,
 
 int runDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink*)>& work) {
     Host& host = doc.host();
-    doc.m_busy = true;
+    doc.setBusy(true);
     const int result = runInBackground(host, progress, [&](Host& workerHost, ProgressSink* workerProgress) {
         doc.setHost(workerHost);
         const int r = work(workerProgress);
         doc.setHost(host);
         return r;
     });
-    doc.m_busy = false;
+    doc.setBusy(false);
     return result;
 }
 

@@ -73,11 +73,11 @@ void BookmarksMenu::rebuildItems() {
 
 void BookmarksMenu::onAddBookmark() {
     Document& doc = m_view.document();
-    BookmarkNameDialog dlg(proposedName(doc.m_params), m_owner);
+    BookmarkNameDialog dlg(proposedName(doc.params()), m_owner);
     if (m_dialogs.runModal(dlg) != QDialog::Accepted || dlg.name().isEmpty()) return;
     reload();
     std::vector<Bookmark> bookmarks = m_bookmarks;
-    bookmarks.push_back(Bookmark{dlg.name().toStdString(), bookmarkLocation(doc.m_params)});
+    bookmarks.push_back(Bookmark{dlg.name().toStdString(), bookmarkLocation(doc.params())});
     store(std::move(bookmarks));
 }
 
@@ -90,8 +90,8 @@ void BookmarksMenu::onManageBookmarks() {
 
 void BookmarksMenu::goTo(int index) {
     Document& doc = m_view.document();
-    if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || doc.m_busy) return;
-    m_view.changeAndRender(atBookmark(doc.m_params, m_bookmarks[static_cast<std::size_t>(index)]));
+    if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || doc.isBusy()) return;
+    m_view.changeAndRender(atBookmark(doc.params(), m_bookmarks[static_cast<std::size_t>(index)]));
 }
 
 }  // namespace velmora::gui

@@ -115,7 +115,7 @@ bool DocumentCommands::onFileSaveAs() {
     return doSave(*path);
 }
 
-bool DocumentCommands::canExportBmp() const { return m_frame.app().document().m_rendered; }
+bool DocumentCommands::canExportBmp() const { return m_frame.app().document().isRendered(); }
 
 void DocumentCommands::onExportBmp() {
     Application& app = m_frame.app();
@@ -130,12 +130,12 @@ void DocumentCommands::onExportBmp() {
     Document& doc = app.document();
     // The header block comes from the last draw; a view that was never shown
     // has not drawn yet, so give it the palette it would have drawn with.
-    if (doc.m_engine && doc.m_engine->bitmapInfo() == nullptr) doc.m_engine->buildBitmap(doc.m_palette);
+    if (doc.engine() && doc.engine()->bitmapInfo() == nullptr) doc.engine()->buildBitmap(doc.palette());
 
     const std::string path = toStdPath(*chosen);
     std::error_code cause;
     Message m;
-    switch (writeBmp(doc.m_engine.get(), path, cause)) {
+    switch (writeBmp(doc.engine(), path, cause)) {
         case BmpWriteResult::Ok:
             return;
         case BmpWriteResult::CreateFailed:
@@ -174,7 +174,7 @@ void DocumentCommands::onExportImage() {
     const auto chosen = app.dialogs().getSaveFileName(&m_frame, request);
     if (!chosen) return;
 
-    DocumentContents contents = contentsOf(doc);
+    DocumentContents contents = doc.contents();
     contents.params.width = options.imageWidth();
     contents.params.height = options.imageHeight();
     const std::string path = toStdPath(*chosen);

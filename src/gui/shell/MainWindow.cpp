@@ -184,7 +184,7 @@ void MainWindow::showDeepRender(bool deep) {
 }
 
 void MainWindow::updateZoomDepth() {
-    m_zoomDepth->setText(QString::fromStdString(zoomDepthText(m_app.document().m_params)));
+    m_zoomDepth->setText(QString::fromStdString(zoomDepthText(m_app.document().params())));
 }
 
 void MainWindow::createExploring() {

@@ -101,9 +101,9 @@ void FractalView::connectCommands(CommandRouter& router) {
                [this](CommandState& s) { s.checked = isAnimWindowShown(); });
     router.set(ID_EDIT_PALETTE, [this] { onEditPalette(); });
     router.set(ID_NAV_BACK, [this] { onBack(); },
-               [this](CommandState& s) { s.enabled = m_doc.m_history.canGoBack(); });
+               [this](CommandState& s) { s.enabled = m_doc.history().canGoBack(); });
     router.set(ID_NAV_FORWARD, [this] { onForward(); },
-               [this](CommandState& s) { s.enabled = m_doc.m_history.canGoForward(); });
+               [this](CommandState& s) { s.enabled = m_doc.history().canGoForward(); });
     router.set(ID_VIEW_LOCATION, [this] { onLocation(); });
 }
 
@@ -160,7 +160,7 @@ void FractalView::paintEvent(QPaintEvent*) {
     // A paint only draws: whatever uncovered the view (a menu, a dialog), the
     // selection stays. The picture is rebuilt from the document unless only the
     // frame moved, and never from a picture that is still being computed.
-    if ((!m_overlayOnly || !m_pictureValid) && !m_doc.m_busy) rebuildPicture();
+    if ((!m_overlayOnly || !m_pictureValid) && !m_doc.isBusy()) rebuildPicture();
     m_overlayOnly = false;
     QPainter painter(this);
     drawPicture(painter);
@@ -168,8 +168,8 @@ void FractalView::paintEvent(QPaintEvent*) {
 }
 
 void FractalView::rebuildPicture() {
-    FractalEngine* engine = m_doc.m_engine.get();
-    if (engine != nullptr) engine->buildBitmap(m_doc.m_palette);
+    FractalEngine* engine = m_doc.engine();
+    if (engine != nullptr) engine->buildBitmap(m_doc.palette());
 
     const int cw = width();
     const int ch = height();
@@ -177,7 +177,7 @@ void FractalView::rebuildPicture() {
     if (engine != nullptr && engine->hasBuffer() && cw > 0 && ch > 0) {
         QImage stretched(cw, ch, QImage::Format_Indexed8);
         if (!stretched.isNull()) {
-            stretched.setColorTable(colorTable(m_doc.m_palette));
+            stretched.setColorTable(colorTable(m_doc.palette()));
             stretchBottomUp(engine->bits(), engine->stride(), engine->width(), engine->height(),
                             stretched.bits(), static_cast<std::size_t>(stretched.bytesPerLine()), cw, ch);
             m_picture = stretched;
@@ -191,7 +191,7 @@ void FractalView::drawPicture(QPainter& painter) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (m_picture.isNull() || !m_panOffset.isNull()) {
         // No picture, or the strip a pan uncovers: blank.
-        const RgbQuad q = m_doc.m_palette.entry(0);
+        const RgbQuad q = m_doc.palette().entry(0);
         painter.fillRect(rect(), QColor(q.red, q.green, q.blue));
     }
     if (!m_picture.isNull()) painter.drawImage(m_panOffset, m_picture);
@@ -250,9 +250,9 @@ void FractalView::onToggleAnimWindow() {
 }
 
 bool FractalView::printDocument(QPrinter& printer) {
-    FractalEngine* engine = m_doc.m_engine.get();
+    FractalEngine* engine = m_doc.engine();
     if (engine == nullptr) return false;
-    engine->buildBitmap(m_doc.m_palette);
+    engine->buildBitmap(m_doc.palette());
     QPainter painter;
     if (!painter.begin(&printer)) {
         report("Failed to start print job.");
@@ -264,7 +264,7 @@ bool FractalView::printDocument(QPrinter& printer) {
     page.logPixelsX = printer.logicalDpiX();
     page.logPixelsY = printer.logicalDpiY();
     const PrintTarget t = fitOnPage(engine->width(), engine->height(), page);
-    const QImage picture = wholePicture(*engine, m_doc.m_palette);
+    const QImage picture = wholePicture(*engine, m_doc.palette());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     // Whatever the valid flag says: on paper only the picture appears.
     if (!picture.isNull() && t.width > 0 && t.height > 0) painter.drawImage(QRect(0, 0, t.width, t.height), picture);
@@ -312,7 +312,7 @@ void FractalView::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    if (!m_doc.m_rendered) {
+    if (!m_doc.isRendered()) {
         // Nothing to select on before the first render.
         m_host.beep();
         return;
@@ -345,7 +345,7 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
         const QPoint moved = event->position().toPoint() - m_panStart;
         m_panOffset = QPoint(0, 0);
         const std::optional<FractalParams> panned =
-            moved.isNull() ? std::nullopt : panLocation(m_doc.m_params, moved.x(), moved.y(), width(), height());
+            moved.isNull() ? std::nullopt : panLocation(m_doc.params(), moved.x(), moved.y(), width(), height());
         if (!panned) {
             updateOverlay();  // a click, or no region to move: the picture goes back
             return;
@@ -370,7 +370,7 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
 void FractalView::wheelEvent(QWheelEvent* event) {
     event->accept();
     if (!addWheel(*event)) return;
-    if (m_doc.m_busy || m_panButton != Qt::NoButton) {
+    if (m_doc.isBusy() || m_panButton != Qt::NoButton) {
         takeWheelZoom();  // dropped: another job has the document, or a pan is under way
         return;
     }
@@ -392,7 +392,7 @@ std::optional<FractalParams> FractalView::takeWheelZoom() {
     const int notches = m_wheelRemainder / 120;
     m_wheelRemainder -= notches * 120;
     if (notches == 0) return std::nullopt;
-    return wheelZoomLocation(m_doc.m_params, ClientPoint{m_wheelAt.x(), m_wheelAt.y()}, notches, width(), height());
+    return wheelZoomLocation(m_doc.params(), ClientPoint{m_wheelAt.x(), m_wheelAt.y()}, notches, width(), height());
 }
 
 void FractalView::keyPressEvent(QKeyEvent* event) {
@@ -420,8 +420,8 @@ void FractalView::focusOutEvent(QFocusEvent* event) {
 // --- commands ----------------------------------------------------------------
 
 void FractalView::changeAndRender(const FractalParams& values) {
-    m_doc.m_history.push(m_doc.m_params);
-    m_doc.setLocation(values);
+    m_doc.history().push(m_doc.params());
+    m_doc.setParams(values);
     onRender();
     m_doc.setModifiedFlag();
     emit commandStateChanged();
@@ -429,15 +429,15 @@ void FractalView::changeAndRender(const FractalParams& values) {
 
 void FractalView::travel(const std::optional<FractalParams>& values) {
     if (!values) return;
-    m_doc.setLocation(*values);
+    m_doc.setParams(*values);
     onRender();
     m_doc.setModifiedFlag();
     emit commandStateChanged();
 }
 
-void FractalView::onBack() { travel(m_doc.m_history.back(m_doc.m_params)); }
+void FractalView::onBack() { travel(m_doc.history().back(m_doc.params())); }
 
-void FractalView::onForward() { travel(m_doc.m_history.forward(m_doc.m_params)); }
+void FractalView::onForward() { travel(m_doc.history().forward(m_doc.params())); }
 
 void FractalView::setFitToWindow(bool on) {
     m_fitToWindow = on;
@@ -448,17 +448,17 @@ void FractalView::setFitToWindow(bool on) {
 
 void FractalView::fitSettled() {
     if (!m_fitToWindow) return;
-    if (m_doc.m_busy) {
+    if (m_doc.isBusy()) {
         m_fitTimer->start();  // once the render under way is done
         return;
     }
     // Before the first render there is no picture to follow the window yet.
-    if (m_doc.m_rendered && fitDocumentToView()) onRender();
+    if (m_doc.isRendered() && fitDocumentToView()) onRender();
 }
 
 bool FractalView::fitDocumentToView() {
     if (!m_fitToWindow || width() <= 0 || height() <= 0) return false;
-    FractalParams values = m_doc.m_params;
+    FractalParams values = m_doc.params();
     values.width = width();
     values.height = height();
     if (values.exact.empty()) {
@@ -467,19 +467,19 @@ bool FractalView::fitDocumentToView() {
             values.top = fitted->top;
             values.bottom = fitted->bottom;
         }
-    } else if (values.width != m_doc.m_params.width || values.height != m_doc.m_params.height) {
+    } else if (values.width != m_doc.params().width || values.height != m_doc.params().height) {
         // Refitted in full precision when the size changes; at the same size
         // the digits would only wander by rounding.
         if (const auto fitted = fitExactLocation(values)) values = *fitted;
     }
-    if (values == m_doc.m_params) return false;
-    m_doc.setLocation(values);
+    if (values == m_doc.params()) return false;
+    m_doc.setParams(values);
     m_doc.setModifiedFlag();
     return true;
 }
 
 void FractalView::onLocation() {
-    LocationDialog dlg(m_doc.m_params, m_host, window());
+    LocationDialog dlg(m_doc.params(), m_host, window());
     m_dialogs.runModal(dlg);
     if (!dlg.m_location) return;  // cancelled, or closed without an edit
     endSelection();
@@ -504,7 +504,7 @@ void FractalView::onRender() {
             ProgressBarSink sink(*dlg.progressBar());
             Host& own = m_doc.host();
             m_doc.setHost(quiet);
-            if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.m_params));
+            if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.params()));
             // Complete or cancelled, the picture shows which: a cancelled one is blank.
             renderDocumentInBackground(m_doc, &sink, &cancel);
             if (m_shell != nullptr) m_shell->showDeepRender(false);
@@ -515,8 +515,8 @@ void FractalView::onRender() {
         const std::optional<FractalParams> next = takeWheelZoom();
         wheelStopped = false;
         if (!next) break;
-        m_doc.m_history.push(m_doc.m_params);
-        m_doc.setLocation(*next);
+        m_doc.history().push(m_doc.params());
+        m_doc.setParams(*next);
         m_doc.setModifiedFlag();
         emit commandStateChanged();
     }
@@ -536,7 +536,7 @@ void FractalView::onZoomOut() { zoom(true); }
 void FractalView::zoom(bool out) {
     if (!hasSelection()) return;
     recomputeBox();
-    const FractalParams& p = m_doc.m_params;
+    const FractalParams& p = m_doc.params();
     const PixelRect& box = m_box;
     // Empty for a collapsed view or a result that is no number: nothing happens.
     const std::optional<FractalParams> zoomed =
@@ -559,14 +559,16 @@ void FractalView::onEditPalette() {
 
 void FractalView::onConfigure() {
     const auto editPalette = [this](QWidget& over) {
-        PaletteEditorDialog editor(m_doc.m_palette, m_host, m_dialogs, &over);
+        Palette palette = m_doc.palette();
+        PaletteEditorDialog editor(palette, m_host, m_dialogs, &over);
         m_dialogs.runModal(editor);
+        m_doc.setPalette(palette);
     };
-    const FractalParams before = m_doc.m_params;
+    const FractalParams before = m_doc.params();
     SettingsDialog dlg(m_doc, m_host, editPalette, window());
     m_dialogs.runModal(dlg);
-    if (dlg.m_accepted && !(m_doc.m_params == before)) {
-        m_doc.m_history.push(before);
+    if (dlg.m_accepted && !(m_doc.params() == before)) {
+        m_doc.history().push(before);
         emit commandStateChanged();
     }
     if (dlg.m_accepted) m_doc.setModifiedFlag();
@@ -577,7 +579,7 @@ void FractalView::onConfigure() {
 }
 
 void FractalView::onEditCopy() {
-    FractalEngine* engine = m_doc.m_engine.get();
+    FractalEngine* engine = m_doc.engine();
     if (engine == nullptr) return;
     QImage image;
     if (hasSelection()) {
@@ -591,11 +593,11 @@ void FractalView::onEditCopy() {
             return;
         }
         if (result != CopyResult::Ok) return;
-        image = indexedImage(copy, m_doc.m_palette);
+        image = indexedImage(copy, m_doc.palette());
     } else {
         // The picture as last drawn: its colours are the header block's.
         const BitmapInfoBlock* header = engine->bitmapInfo();
-        image = wholePicture(*engine, header != nullptr ? paletteOfHeader(*header) : m_doc.m_palette);
+        image = wholePicture(*engine, header != nullptr ? paletteOfHeader(*header) : m_doc.palette());
     }
     if (image.isNull()) {
         // Leave the clipboard as it was rather than offer an empty entry.

@@ -96,8 +96,8 @@ JuliaPreview::JuliaPreview(Document& doc, FractalView& view, QWidget* parent)
 }
 
 bool JuliaPreview::showsMandelbrot() const {
-    const FractalEngine* engine = m_doc.m_engine.get();
-    return m_doc.m_params.type == FractalType::Mandelbrot && m_doc.m_rendered && !m_doc.m_busy &&
+    const FractalEngine* engine = m_doc.engine();
+    return m_doc.params().type == FractalType::Mandelbrot && m_doc.isRendered() && !m_doc.isBusy() &&
            engine != nullptr && engine->isValid();
 }
 
@@ -107,7 +107,7 @@ bool JuliaPreview::eventFilter(QObject* watched, QEvent* event) {
         // A drag moves the picture or a box: the point under it is not the shown one.
         if (move->buttons() == Qt::NoButton) {
             const QPoint at = move->position().toPoint();
-            const FractalParams& p = m_doc.m_params;
+            const FractalParams& p = m_doc.params();
             if (const auto c = planePointAt({p.left, p.top, p.right, p.bottom}, ClientPoint{at.x(), at.y()},
                                             m_view.width(), m_view.height()))
                 showConstant(c->x, c->y);
@@ -122,10 +122,10 @@ void JuliaPreview::showConstant(double cReal, double cImag) {
     m_asked = true;
     if (m_pictureWidget->width() <= 0 || m_pictureWidget->height() <= 0) return;
     FractalParams values = juliaPlace(FractalParams{}, cReal, cImag);
-    values.iterations = std::min(m_doc.m_params.iterations, kMaxDetailLevel + 1);
+    values.iterations = std::min(m_doc.params().iterations, kMaxDetailLevel + 1);
     values.width = m_pictureWidget->width();
     values.height = m_pictureWidget->height();
-    m_renderer->request(values, m_doc.m_palette);
+    m_renderer->request(values, m_doc.palette());
 }
 
 void JuliaPreview::onRendered(const QImage& picture, std::uint64_t) {
@@ -138,8 +138,8 @@ void JuliaPreview::onRendered(const QImage& picture, std::uint64_t) {
 }
 
 void JuliaPreview::useShownConstant() {
-    if (m_shown.isNull() || m_doc.m_busy) return;
-    m_view.changeAndRender(juliaPlace(m_doc.m_params, m_shownReal, m_shownImag));
+    if (m_shown.isNull() || m_doc.isBusy()) return;
+    m_view.changeAndRender(juliaPlace(m_doc.params(), m_shownReal, m_shownImag));
 }
 
 }  // namespace velmora::gui
