@@ -49,6 +49,9 @@ faults=(
   "double-double escapes next to radius 2 decided by its own sum|src/core/deep/DoubleDoublePixel.cpp|        if (nearEscapeRadius(excess + 4.0))|        if (false)"
   "a centre read at its own digits' precision|src/core/deep/CentreWidth.cpp|    Mpfr re(bits), im(bits);|    Mpfr re(bitsToRead(given.re)), im(bitsToRead(given.im));"
   "wheel notches during a render are lost|src/gui/services/RenderInputGate.cpp|if (event->type() == QEvent::Wheel && watched == &m_view && m_onWheel(|if (false && m_onWheel("
+  "supersample's top bound one too high|src/cli/CliParser.cpp|inRange(\"--supersample\", v, 1, 8)|inRange(\"--supersample\", v, 1, 9)"
+  "anim takes a second document|src/cli/CliParser.cpp|if (docs.size() > 1) {|if (docs.size() > 2) {"
+  "a later word naming a command starts that command|src/cli/CliParser.cpp|app->require_subcommand(0, 1);|app->require_subcommand(0, 2);"
 )
 
 failing_tests() {
