@@ -371,7 +371,7 @@ bool parseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
         // Values are taken whatever they look like, so only the last word can lack one.
         error = "Option " + lastOptionTyped(args) + " needs a value.";
         return false;
-    } catch (const CLI::ParseError& e) {
+    } catch (const CLI::Error& e) {
         error = e.what();
         return false;
     }
