@@ -20,7 +20,7 @@ _velmora_cli() {
         --quality) COMPREPLY=($(compgen -W "high medium small" -- "$cur")); return ;;
         --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
         --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps) return ;;
-        -o)
+        -o|--output)
             case "$command" in
                 palette) _filedir rgb ;;
                 *) _filedir '@(bmp|png)' ;;
@@ -29,17 +29,17 @@ _velmora_cli() {
     esac
 
     if [[ -z "$command" ]]; then
-        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "$commands -h --help --version" -- "$cur"))
         return
     fi
 
     if [[ "$cur" == -* ]]; then
-        local options="--help"
+        local options="-h --help"
         case "$command" in
-            render) options+=" -o $overrides --supersample --smooth --verify" ;;
+            render) options+=" -o --output $overrides --supersample --smooth --verify" ;;
             new) options+=" $overrides" ;;
             anim) options+=" --from --to --frames --size --style --folder --resume --video --fps --quality --no-frames" ;;
-            palette) options+=" -o" ;;
+            palette) options+=" -o --output" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -4,7 +4,6 @@
 #include <optional>
 #include <ostream>
 
-#include "CliOptions.h"
 #include "export/BmpWriter.h"
 #include "anim/AnimMessages.h"
 #include "anim/AnimRender.h"
@@ -15,110 +14,6 @@
 #include "video/VideoFrameSink.h"
 
 namespace velmora::cli {
-
-// Numbers must be whole numbers; whether they make sense is left to the same
-// checks the Render Settings dialog makes, so the messages are the same.
-bool parseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string a = args[i];
-        auto value = [&](std::string& v) { return takeValue(args, i, v, error); };
-        auto number = [&](std::optional<std::int32_t>& target) {
-            std::string v;
-            if (!value(v)) return false;
-            std::int32_t n = 0;
-            if (!parseInt32(v, n)) {
-                error = "Invalid " + a + " '" + v + "': expected a whole number.";
-                return false;
-            }
-            target = n;
-            return true;
-        };
-        std::string v;
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a == "--from") {
-            if (!number(o.from)) return false;
-        } else if (a == "--to") {
-            if (!number(o.to)) return false;
-        } else if (a == "--size") {
-            if (!value(v)) return false;
-            std::int32_t w = 0, h = 0;
-            if (!parseSize(v, w, h)) {
-                error = "Invalid --size '" + v + "': expected WIDTHxHEIGHT.";
-                return false;
-            }
-            o.width = w;
-            o.height = h;
-        } else if (a == "--style") {
-            if (!value(v)) return false;
-            if (v == "slow") {
-                o.style = TweenStyle::SlowAtKeyframes;
-            } else if (v == "constant") {
-                o.style = TweenStyle::ConstantSpeed;
-            } else {
-                error = "Invalid --style '" + v + "': expected slow or constant.";
-                return false;
-            }
-        } else if (a == "--frames") {
-            if (!value(v)) return false;
-            const std::size_t dash = v.find('-', 1);  // a first number may carry a sign
-            std::int32_t first = 0, last = 0;
-            if (dash == std::string::npos || !parseInt32(v.substr(0, dash), first) ||
-                !parseInt32(v.substr(dash + 1), last)) {
-                error = "Invalid --frames '" + v + "': expected FIRST-LAST, two whole numbers.";
-                return false;
-            }
-            o.from = first;
-            o.to = last;
-        } else if (a == "--folder") {
-            if (!value(v)) return false;
-            o.folder = v;
-        } else if (a == "--video") {
-            if (!value(v)) return false;
-            if (!containerForPath(v)) {
-                error = unknownVideoExtensionText(v);
-                return false;
-            }
-            o.video = v;
-        } else if (a == "--fps") {
-            if (!value(v)) return false;
-            std::int32_t n = 0;
-            if (!parseInt32(v, n) || n < kMinVideoFps || n > kMaxVideoFps) {
-                error = "Invalid --fps '" + v + "': expected a whole number from 1 to 120.";
-                return false;
-            }
-            o.fps = n;
-        } else if (a == "--quality") {
-            if (!value(v)) return false;
-            const auto q = parseVideoQuality(v);
-            if (!q) {
-                error = "Invalid --quality '" + v + "': expected high, medium or small.";
-                return false;
-            }
-            o.quality = *q;
-        } else if (a == "--no-frames") {
-            o.noFrames = true;
-        } else if (a == "--resume") {
-            o.resume = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            error = "Unknown option '" + a + "'.";
-            return false;
-        } else if (o.document) {
-            error = "anim: only one document may be given.";
-            return false;
-        } else if (a.empty()) {
-            error = "An empty file name was given.";
-            return false;
-        } else {
-            o.document = a;
-        }
-    }
-    if (o.noFrames && !o.video) {
-        error = "--no-frames needs --video: there would be nothing to write.";
-        return false;
-    }
-    return true;
-}
 
 namespace {
 
@@ -182,46 +77,7 @@ private:
 
 }  // namespace
 
-void animHelp(std::ostream& out) {
-    out << "Usage: velmora-cli anim DOC.vmr [--from N] [--to M] [--frames N-M] [--size WxH]\n"
-           "                        [--style slow|constant] [--folder DIR] [--resume]\n"
-           "                        [--video OUT] [--fps N] [--quality high|medium|small]\n"
-           "                        [--no-frames]\n"
-           "Renders the document's animation as frameN.bmp files and writes the\n"
-           "playback script script.aas into the frames folder. Without options the\n"
-           "document's stored frame size, tweening style and folder are used and the\n"
-           "whole animation is rendered. A missing folder is created (one level); an\n"
-           "existing one is used as it is. The document file is not changed.\n\n"
-           "  --from N                 first frame to render (default 1)\n"
-           "  --to M                   last frame to render (default: the last frame)\n"
-           "  --size WxH               frame size in pixels\n"
-           "  --style slow|constant    tweening: slow at keyframes or constant speed\n"
-           "  --frames N-M             the same as --from N --to M\n"
-           "  --folder DIR             frames folder\n"
-           "  --resume                 keep frame files already complete for these\n"
-           "                           settings and render only the others\n"
-           "  --video OUT              also encode the frames into OUT as they are\n"
-           "                           rendered: .mp4 (H.264, else MPEG-4), .webm (VP9,\n"
-           "                           else VP8) or .mkv (H.264, else MPEG-4)\n"
-           "  --fps N                  video frame rate, 1 to 120 (default 25)\n"
-           "  --quality high|medium|small  video quality (default high)\n"
-           "  --no-frames              with --video: write neither the frame files nor\n"
-           "                           the script\n"
-           "Ranges rendered by several processes into one folder at once give the same\n"
-           "files as one render, so a long animation can be shared out by range.\n";
-}
-
-int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
-    AnimOptions o;
-    std::string error;
-    if (!parseAnimOptions(args, o, error)) {
-        err << error << '\n';
-        return 1;
-    }
-    if (o.help) {
-        animHelp(out);
-        return 0;
-    }
+int runAnim(const AnimOptions& o, std::ostream& out, std::ostream& err, bool progressToErr) {
     if (!o.document) {
         err << "anim: give the document to render.\n";
         return 1;
@@ -254,6 +110,7 @@ int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     // written to is known at once; it appears only when it is complete.
     VideoEncoder encoder;
     VideoFrameSink videoSink(encoder);
+    std::string error;
     if (o.video) {
         VideoOptions vo;
         vo.path = *o.video;

@@ -4,7 +4,6 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "location/FractalParams.h"
 #include "video/VideoOptions.h"
@@ -21,19 +20,12 @@ struct AnimOptions {
     VideoQuality quality = VideoQuality::High;
     bool noFrames = false;
     bool resume = false;
-    bool help = false;
 };
 
-// Reads the arguments after "anim": whole numbers only; whether the frame
-// numbers and size make sense is left to the Render Settings checks. The video
-// options are checked here. False with the message in `error`.
-bool parseAnimOptions(const std::vector<std::string>& args, AnimOptions& o, std::string& error);
-
-// args are those after "anim". Returns the exit code: 0 when every requested
-// frame and the script were written, 1 with the message on stderr otherwise.
-int runAnim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr);
-
-// The command's usage text.
-void animHelp(std::ostream& out);
+// Returns the exit code: 0 when every requested frame and the script were
+// written, 1 with the message on stderr otherwise. The command line reads
+// whole numbers only; whether the frame numbers and size make sense is left to
+// the Render Settings checks, so the messages are the dialog's.
+int runAnim(const AnimOptions& o, std::ostream& out, std::ostream& err, bool progressToErr);
 
 }  // namespace velmora::cli

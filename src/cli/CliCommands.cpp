@@ -6,8 +6,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "CliAnim.h"
-#include "CliOptions.h"
+#include "CliParser.h"
+#include "VelmoraVersion.h"
 #include "JsonText.h"
 #include "location/ExactLocationValues.h"
 #include "deep/PixelVerify.h"
@@ -23,74 +23,6 @@
 
 namespace velmora::cli {
 namespace {
-
-constexpr const char* kOverrideHelp =
-    "  --size WxH               image size in pixels\n"
-    "  --region L,T,R,B         region edges (left, top, right, bottom; top the smaller\n"
-    "                           imaginary part, shown in the top row)\n"
-    "  --center RE,IM           centre of the region, with --width instead of --region\n"
-    "  --width W                width of the region; its height is W x HEIGHT / WIDTH\n"
-    "  --iterations N           iteration limit (Detail Level + 1)\n"
-    "  --type mandelbrot|julia  which set\n"
-    "  --julia CR,CI            Julia constant\n";
-
-constexpr const char* kNumbersHelp =
-    "\nNumbers are decimal, of any length: digits beyond a double's are kept, so\n"
-    "a location deeper than doubles can hold is rendered and saved exactly.\n";
-
-constexpr const char* kPngHelp =
-    "  --supersample N          PNG only: a true-colour picture, each pixel the mean of\n"
-    "                           an N x N block of a render at N times the size (1 to 8)\n"
-    "  --smooth                 PNG only: a true-colour picture, each pixel coloured\n"
-    "                           between two palette entries by its fractional count\n"
-    "  --verify N               recompute N pixels (at most all) with a plain\n"
-    "                           arbitrary-precision loop, count borders first, and\n"
-    "                           print how many differ; each costs two runs of that\n"
-    "                           slow loop (at two precisions: a pixel whose count\n"
-    "                           moves with the bits is 'unresolved'). Exit code 3\n"
-    "                           when any differ; the picture is written all the same\n";
-
-void mainHelp(std::ostream& out) {
-    out << "Usage: velmora-cli COMMAND [ARGS]\n"
-           "Headless Velmora: render pictures and inspect or rewrite documents.\n\n"
-           "Commands:\n"
-           "  render [DOC] -o OUT.bmp|OUT.png [overrides]  render a document (or a new one)\n"
-           "  info DOC                                 print a document as JSON\n"
-           "  resave IN.vmr OUT.vmr                    load a document and save it again\n"
-           "  new OUT.vmr [overrides]                  write a new default document\n"
-           "  palette IN -o OUT.rgb                    convert a palette file to .rgb\n"
-           "  anim DOC.vmr [options]                   render the document's animation frames\n\n"
-           "Run 'velmora-cli COMMAND --help' for a command's options, 'velmora-cli --version'\n"
-           "for the version.\n";
-}
-
-void commandHelp(const std::string& cmd, std::ostream& out) {
-    if (cmd == "render") {
-        out << "Usage: velmora-cli render [DOC] -o OUT.bmp|OUT.png [overrides]\n"
-               "Renders DOC (a .vmr document, or a PNG that Velmora exported; else a new\n"
-               "default document) at its size and writes the picture with the document's\n"
-               "palette: an 8-bit BMP, or, when OUT ends in .png, an 8-bit indexed PNG that\n"
-               "holds the document too and is rendered in strips, so any size fits in memory.\n\n"
-            << kOverrideHelp << kPngHelp << kNumbersHelp;
-    } else if (cmd == "info") {
-        out << "Usage: velmora-cli info DOC.vmr|DOC.png\n"
-               "Prints the document's parameters, palette and keyframes as one JSON object.\n"
-               "Its \"exact\" objects give the region's edges and the Julia constant as\n"
-               "decimal strings, to every digit the document holds.\n";
-    } else if (cmd == "palette") {
-        out << "Usage: velmora-cli palette IN -o OUT.rgb\n"
-               "Loads IN (.rgb, FractInt .map or JASC .pal, chosen by its last three\n"
-               "characters) over the default palette as the Palette Editor's Load does,\n"
-               "and writes it as an .rgb palette file as the editor's Save does.\n";
-    } else if (cmd == "resave") {
-        out << "Usage: velmora-cli resave IN.vmr OUT.vmr\n"
-               "Loads IN.vmr and saves it as OUT.vmr.\n";
-    } else {
-        out << "Usage: velmora-cli new OUT.vmr [overrides]\n"
-               "Writes a new document with the default values.\n\n"
-            << kOverrideHelp << kNumbersHelp;
-    }
-}
 
 // A progress bar drawn as a percentage on a terminal.
 class TextProgress : public ProgressSink {
@@ -361,38 +293,34 @@ int convertPalette(const Options& o, std::ostream& err) {
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progressToErr) {
-    if (args.empty()) {
-        mainHelp(err);
-        return 1;
-    }
-    const std::string& cmd = args[0];
-    if (cmd == "--help" || cmd == "-h" || cmd == "help") {
-        mainHelp(out);
-        return 0;
-    }
-    if (cmd == "anim") return runAnim(std::vector<std::string>(args.begin() + 1, args.end()), out, err, progressToErr);
-    const bool known = cmd == "render" || cmd == "info" || cmd == "resave" || cmd == "new" || cmd == "palette";
-    if (!known) {
-        err << "Unknown command '" << cmd << "'. Run 'velmora-cli --help'.\n";
-        return 1;
-    }
-    Options o;
+    CommandLine line;
     std::string error;
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    const bool overrides = cmd == "render" || cmd == "new";
-    if (!parseOptions(rest, cmd == "render" || cmd == "palette", overrides, o, error)) {
+    if (!parseCommandLine(args, line, error)) {
         err << error << '\n';
         return 1;
     }
-    if (o.help) {
-        commandHelp(cmd, out);
+    if (args.empty()) {
+        err << helpText(std::nullopt);
+        return 1;
+    }
+    if (line.help) {
+        out << helpText(line.command);
         return 0;
     }
-    if (cmd == "render") return render(o, out, err, progressToErr);
-    if (cmd == "info") return info(o, out, err);
-    if (cmd == "resave") return resave(o, err);
-    if (cmd == "palette") return convertPalette(o, err);
-    return newDocument(o, err);
+    if (line.version) {
+        out << "velmora-cli " << kVersion << "\n";
+        return 0;
+    }
+    const Options& o = line.options;
+    switch (*line.command) {
+        case Command::Render: return render(o, out, err, progressToErr);
+        case Command::Info: return info(o, out, err);
+        case Command::Resave: return resave(o, err);
+        case Command::New: return newDocument(o, err);
+        case Command::Palette: return convertPalette(o, err);
+        case Command::Anim: return runAnim(line.anim, out, err, progressToErr);
+    }
+    return 1;
 }
 
 }  // namespace velmora::cli

@@ -1,5 +1,6 @@
 #pragma once
-// Command-line parsing for velmora-cli: strict numbers, one message per fault.
+// velmora-cli's option values: strict number readers, and the overrides laid
+// over a document.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -34,23 +35,17 @@ struct Options {
     std::optional<std::int32_t> supersample;  // render to PNG only: 1 to 8
     bool smooth = false;                      // render to PNG only
     std::optional<std::int32_t> verify;       // render: pixels to check with the MPFR loop
-    bool help = false;
 };
-
-// Parses the arguments after the subcommand. `allowOutput` and
-// `allowOverrides` say which options the subcommand takes. On a fault returns
-// false with the message in `error`.
-bool parseOptions(const std::vector<std::string>& args, bool allowOutput, bool allowOverrides,
-                  Options& out, std::string& error);
 
 // Whole-token number readers: no trailing characters, no range wrap, one sign
 // at most, and only finite doubles.
 bool parseDouble(const std::string& text, double& out);
 bool parseInt32(const std::string& text, std::int32_t& out);
 
-// Takes the value that follows option args[i], advancing i; false with the
-// message when the option is last.
-bool takeValue(const std::vector<std::string>& args, std::size_t& i, std::string& value, std::string& error);
+// Splits "a,b,c" into exactly n decimal numbers of any length, each within
+// the range of doubles: their text and their nearest doubles.
+bool parseDecimalList(const std::string& text, std::size_t n, std::vector<std::string>& texts,
+                      std::vector<double>& out);
 
 // Splits "WxH" (or "WXH") into two whole numbers; no range check.
 bool parseSize(const std::string& text, std::int32_t& width, std::int32_t& height);

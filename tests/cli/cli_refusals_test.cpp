@@ -108,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
           "Invalid --verify '0': expected a whole number from 1 to 2147483647.\n"},
         R{"EmptyOutput", {"render", "-o", ""}, "Option -o needs a file name, and it was given an empty one.\n"},
         R{"EmptyDocument", {"info", ""}, "An empty file name was given.\n"},
+        R{"CommandNameAsFile", {"info", "new"}, "new was not found.\n"},
         R{"FramesBeyondBmp", {"anim", "@small.vmr", "--size", "65536x65536", "--folder", "@f"},
           "The frames are too large for BMP files.\n"},
         R{"AbsurdScript", {"anim", "@huge.vmr", "--to", "1", "--folder", "@f"}, tooManyFramesText(INT32_MAX) + "\n"},
