@@ -150,7 +150,15 @@ TEST(Document, ChangersTellTheObserversWhatChanged) {
         {[&] { doc.onNewDocument(); }, kAll},
         {[&] { doc.setRegion(-1, -1, 1, 1); }, kValues},
         {[&] { doc.setResolution(8, 8); }, kValues | kPicture},
+        {[&] { doc.editParams([](FractalParams& p) { p.iterations = 7; }); }, kValues},
+        {[&] { doc.editParams([](FractalParams& p) { p.width = 9; }); }, kValues | kPicture},  // a new picture
+        {[&] { doc.setParams(doc.params()); }, kValues},
         {[&] { doc.loadDefaultPalette(); }, kPalette},
+        {[&] { doc.editPalette([](Palette& p) { p.setEntry(1, RgbQuad{1, 2, 3, 0}); }); }, kPalette},
+        {[&] { doc.setKeyframes({Keyframe{}}); }, kKeyframes},
+        {[&] { doc.editAnimation([](AnimationSettings& a) { a.width = 5; }); }, kKeyframes},
+        {[&] { doc.setContents(doc.contents()); }, kAll},
+        {[&] { doc.forgetRendered(); }, kPicture},
         {[&] { doc.setModifiedFlag(); }, kModified},
         {[&] { doc.setTitle("t"); }, kPath}};
     for (const auto& [change, expected] : cases) {
@@ -158,6 +166,9 @@ TEST(Document, ChangersTellTheObserversWhatChanged) {
         change();
         EXPECT_EQ(recorder.seen, std::vector<DocChanges>{expected});
     }
+    EXPECT_EQ(std::tuple(doc.params().iterations, doc.width(), doc.engine()->width(), doc.keyframeCount(),
+                         doc.animation().width),
+              std::tuple(7, 9, 9, 1, 5));
     doc.removeObserver(recorder);
     doc.setModifiedFlag();
     EXPECT_EQ(recorder.seen.size(), 1u) << "no word after leaving";
