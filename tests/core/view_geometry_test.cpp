@@ -135,11 +135,6 @@ TEST(NavigationHistory, BackForwardAndANewStepDropsWhatLayForward) {
     ASSERT_TRUE(h.back(at(3)));
     h.push(at(5));
     EXPECT_EQ(std::pair(h.canGoBack(), h.canGoForward()), std::pair(true, false)) << "a new step drops forward";
-    test::FakeHost host;
-    Document doc(host);
-    doc.history() = h;
-    doc.onNewDocument();
-    EXPECT_FALSE(doc.history().canGoBack()) << "New starts afresh";
 }
 
 TEST(LockProportions, MovesThePointToTheViewsProportions) {

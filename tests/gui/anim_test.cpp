@@ -102,7 +102,7 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
 TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndNewEmpties) {
     StartedApp t;
     ASSERT_TRUE(t.frame().dispatch(ID_VIEW_ANIMWINDOW));
-    AnimationFramesWindow* wnd = t.view().animWindow();
+    AnimationFramesWindow* wnd = t.frame().controller().animWindow();
     ASSERT_NE(wnd, nullptr);
     EXPECT_TRUE(wnd->isVisible());
     t.frame().updateCommandUI();
@@ -111,10 +111,10 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     EXPECT_FALSE(wnd->isVisible());
     ASSERT_TRUE(t.frame().dispatch(ID_ANIM_WINDOW));  // the toolbar command only shows
     ASSERT_TRUE(t.frame().dispatch(ID_ANIM_WINDOW));
-    EXPECT_TRUE(wnd->isVisible() && t.view().animWindow() == wnd);
+    EXPECT_TRUE(wnd->isVisible() && t.frame().controller().animWindow() == wnd);
 
     t.makeDoc().setResolution(40, 30);
-    t.view().onRender();
+    t.frame().controller().render();
     ASSERT_TRUE(t.enabled(ID_FILE_EXPORTBMP));
     addKeyframe(t.makeDoc(), 10, -1.25);
     wnd->refreshList(-1);

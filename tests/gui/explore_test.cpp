@@ -112,7 +112,7 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
 
     t.frame().resize(t.frame().width() + 120, t.frame().height() + 40);
     ASSERT_TRUE(waitFor([&] { return view.width() != doc().width(); }));
-    QTest::qWait(FractalView::kFitSettleMs / 3);
+    QTest::qWait(ExploreController::kFitSettleMs / 3);
     EXPECT_NE(doc().width(), view.width()) << "not before the size settles";
     ASSERT_TRUE(waitFor([&] { return doc().width() == view.width(); }));
     EXPECT_EQ(doc().height(), view.height());
@@ -148,7 +148,7 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
     FractalParams elsewhere = there;
     elsewhere.left = -0.8;
     elsewhere.iterations = 300;
-    t.view().changeAndRender(elsewhere);
+    t.frame().controller().changeAndRender(elsewhere);
     menu.item(0)->trigger();
     EXPECT_EQ(std::tuple(doc().params().left, doc().params().iterations, doc().engine()->xMin()),
               std::tuple(there.left, 77, there.left));

@@ -14,6 +14,7 @@
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
 #include "geometry/ZoomGeometry.h"
+#include "model/NavigationHistory.h"
 #include "host/QtHost.h"
 #include "widgets/ProgressDialog.h"
 
@@ -118,7 +119,8 @@ TEST_F(RenderOnQtHost, AWheelNotchDuringTheRenderRestartsItZoomedIn) {
     EXPECT_EQ(std::tuple(doc.params().left, doc.params().right, doc.params().top, doc.params().bottom,
                          doc.engine()->isValid(), host.questionSounds),
               std::tuple(zoomed.left, zoomed.right, zoomed.top, zoomed.bottom, true, 0));
-    EXPECT_EQ(doc.history().back(doc.params())->right, 2.0);
+    NavigationHistory history = app.mainFrame()->controller().history();
+    EXPECT_EQ(history.back(doc.params())->right, 2.0);
 }
 
 // F5 on a picture without memory reaches the render, which says why (again each time: core).

@@ -36,8 +36,11 @@ class ViewTest : public ::testing::Test {
 protected:
     ViewTest() {
         doc.onNewDocument();
-        view = std::make_unique<FractalView>(doc, host, dialogs);
+        view = std::make_unique<FractalView>(doc, host);
+        controller = std::make_unique<ExploreController>(doc, host, dialogs, *view);
+        view->setController(controller.get());
         view->connectCommands(router);
+        controller->connectCommands(router);
         view->resize(400, 300);
         view->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
@@ -54,6 +57,7 @@ protected:
     Document doc{host};
     CommandRouter router;
     std::unique_ptr<FractalView> view;
+    std::unique_ptr<ExploreController> controller;
 };
 
 TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {

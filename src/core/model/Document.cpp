@@ -47,7 +47,6 @@ bool Document::onNewDocument() {
     newEngine();
     m_keyframes.clear();
     m_rendered = false;
-    m_history.clear();
     notifyChanged(doc_change::kAll);
     return true;
 }
@@ -196,7 +195,6 @@ bool Document::onOpenDocument(const std::string& path) {
     }
     setPathName(path);
     m_modified = false;
-    m_history.clear();
     notifyChanged(doc_change::kAll);
     return true;
 }

@@ -10,7 +10,6 @@
 #include "model/DocumentFile.h"
 #include "model/DocumentObserver.h"
 #include "location/FractalParams.h"
-#include "model/NavigationHistory.h"
 #include "palette/Palette.h"
 #include "base/Host.h"
 #include "engine/FractalEngine.h"
@@ -137,10 +136,6 @@ public:
     bool isBusy() const { return m_busy; }
     void setBusy(bool busy) { m_busy = busy; }
 
-    // Where Back and Forward lead; New and Open start it afresh.
-    NavigationHistory& history() { return m_history; }
-    const NavigationHistory& history() const { return m_history; }
-
     // --- the file's values, as a whole --------------------------------------
     DocumentContents contents() const;
     // Takes loaded contents: a new engine of the loaded size, not rendered.
@@ -160,7 +155,6 @@ private:
     bool m_rendered = false;
     bool m_busy = false;
     std::unique_ptr<FractalEngine> m_engine;
-    NavigationHistory m_history;
 
     std::vector<DocumentObserver*> m_observers;
 

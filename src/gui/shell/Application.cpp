@@ -143,7 +143,7 @@ int Application::printFromCommandLine(const std::string& file, const std::string
     // A document holds no pixels: compute the picture that is to go on paper,
     // the same way as the Render command does.
     renderDocumentInBackground(*m_document, nullptr, nullptr);
-    return m_frame->view()->printDocument(printer) ? 0 : 1;
+    return m_frame->controller().printDocument(printer) ? 0 : 1;
 }
 
 int runVelmora(const std::vector<std::string>& args, Host& host, DesktopDialogs& dialogs, std::ostream& out,

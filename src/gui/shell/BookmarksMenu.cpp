@@ -10,7 +10,7 @@
 #include "model/Document.h"
 #include "host/DesktopDialogs.h"
 #include "shell/Application.h"
-#include "view/FractalView.h"
+#include "control/ExploreController.h"
 
 namespace velmora::gui {
 
@@ -27,8 +27,9 @@ QString proposedName(const FractalParams& p) {
 
 }  // namespace
 
-BookmarksMenu::BookmarksMenu(QMenu& menu, FractalView& view, DesktopDialogs& dialogs, QWidget* owner)
-    : QObject(&menu), m_menu(menu), m_view(view), m_dialogs(dialogs), m_owner(owner) {
+BookmarksMenu::BookmarksMenu(QMenu& menu, Document& doc, ExploreController& controller, DesktopDialogs& dialogs,
+                             QWidget* owner)
+    : QObject(&menu), m_menu(menu), m_doc(doc), m_controller(controller), m_dialogs(dialogs), m_owner(owner) {
     m_separator = m_menu.addSeparator();
     // Another copy of the program may have changed the list meanwhile.
     connect(&m_menu, &QMenu::aboutToShow, this, &BookmarksMenu::reload);
@@ -72,7 +73,7 @@ void BookmarksMenu::rebuildItems() {
 }
 
 void BookmarksMenu::onAddBookmark() {
-    Document& doc = m_view.document();
+    const Document& doc = m_doc;
     BookmarkNameDialog dlg(proposedName(doc.params()), m_owner);
     if (m_dialogs.runModal(dlg) != QDialog::Accepted || dlg.name().isEmpty()) return;
     reload();
@@ -89,9 +90,9 @@ void BookmarksMenu::onManageBookmarks() {
 }
 
 void BookmarksMenu::goTo(int index) {
-    Document& doc = m_view.document();
+    const Document& doc = m_doc;
     if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || doc.isBusy()) return;
-    m_view.changeAndRender(atBookmark(doc.params(), m_bookmarks[static_cast<std::size_t>(index)]));
+    m_controller.changeAndRender(atBookmark(doc.params(), m_bookmarks[static_cast<std::size_t>(index)]));
 }
 
 }  // namespace velmora::gui

@@ -14,16 +14,20 @@ class QAction;
 class QMenu;
 class QWidget;
 
+namespace velmora {
+class Document;
+}
+
 namespace velmora::gui {
 
 class CommandRouter;
 class DesktopDialogs;
-class FractalView;
+class ExploreController;
 
 class BookmarksMenu : public QObject {
     Q_OBJECT
 public:
-    BookmarksMenu(QMenu& menu, FractalView& view, DesktopDialogs& dialogs, QWidget* owner);
+    BookmarksMenu(QMenu& menu, Document& doc, ExploreController& controller, DesktopDialogs& dialogs, QWidget* owner);
 
     void connectCommands(CommandRouter& router);
 
@@ -43,7 +47,8 @@ private:
     void rebuildItems();
 
     QMenu& m_menu;
-    FractalView& m_view;
+    Document& m_doc;
+    ExploreController& m_controller;
     DesktopDialogs& m_dialogs;
     QWidget* m_owner;
     std::vector<Bookmark> m_bookmarks;

@@ -29,11 +29,11 @@ const QString kOpenFilter =
     QStringLiteral("Velmora Files (*.vmr *.png);;Velmora File (*.vmr);;PNG Image (*.png);;All Files (*)");
 }
 
-bool DocumentCommands::saveModified() {
+bool DocumentCommands::saveModified(const char* untitled) {
     Document& doc = m_frame.app().document();
     if (!doc.isModified()) return true;
     Message m;
-    const std::string& name = doc.pathName().empty() ? doc.title() : doc.pathName();
+    const std::string name = !doc.pathName().empty() ? doc.pathName() : untitled != nullptr ? untitled : doc.title();
     m.text = formatPercent1("Save changes to %1?", name);
     m.caption = kAppTitle;
     m.icon = MsgIcon::Warning;
@@ -44,6 +44,16 @@ bool DocumentCommands::saveModified() {
         case MsgAnswer::No: return true;
         default: return false;
     }
+}
+
+void DocumentCommands::onFileNew() {
+    // A save that failed or was cancelled keeps the document: the user asked
+    // for the changes to be kept.
+    if (!saveModified("this document")) return;
+    Document& doc = m_frame.app().document();
+    doc.onNewDocument();
+    doc.loadDefaultPalette();
+    doc.setTitle("Untitled");
 }
 
 void DocumentCommands::afterDocumentChanged() {

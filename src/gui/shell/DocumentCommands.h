@@ -1,6 +1,7 @@
 #pragma once
-// The document's file commands: Open, Save, Save As, the recent files, Export
-// BMP, Export Image and the "Save changes?" question asked before the document is replaced.
+// The document's file commands: New, Open, Save, Save As, the recent files,
+// Export BMP, Export Image and the one "Save changes?" question asked before
+// the document is replaced.
 #include <QString>
 
 namespace velmora::gui {
@@ -11,6 +12,7 @@ class DocumentCommands {
 public:
     explicit DocumentCommands(MainWindow& frame) : m_frame(frame) {}
 
+    void onFileNew();
     void onFileOpen();
     // Both false when the document was not saved (cancelled or failed).
     bool onFileSave();
@@ -22,9 +24,10 @@ public:
     // on a worker thread with a progress window (Escape stops it).
     void onExportImage();
 
-    // Asks "Save changes to %1?" for a modified document; false when the user
-    // cancelled or the save failed, so the document must stay.
-    bool saveModified();
+    // Asks "Save changes to %1?" for a modified document, %1 its path or, for
+    // one without a file, `untitled` (its title when not given); false when the
+    // user cancelled or the save failed, so the document must stay.
+    bool saveModified(const char* untitled = nullptr);
     // Opens a document in place of the current one, asking first. False when
     // nothing was opened.
     bool openDocumentFile(const QString& path, bool ask = true);

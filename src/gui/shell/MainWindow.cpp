@@ -46,9 +46,12 @@ MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     resize(450, 425);
 
     // The view first: its creation installs the default palette.
-    m_view = new FractalView(app.document(), app.host(), app.dialogs(), this);
-    m_view->setShell(this);
+    m_view = new FractalView(app.document(), app.host(), this);
     setCentralWidget(m_view);
+    m_controller = new ExploreController(app.document(), app.host(), app.dialogs(), *m_view);
+    m_controller->setParent(this);
+    m_controller->setShell(this);
+    m_view->setController(m_controller);
 
     createActions();
     createMenus();
@@ -57,12 +60,14 @@ MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     createExploring();
     connectFrameCommands();
     m_view->connectCommands(m_router);
+    m_controller->connectCommands(m_router);
     rebuildRecentFileMenu();
     updateTitle();
     updateCommandUI();
     // The states of the commands follow the document and the view's own state.
     app.document().addObserver(*this);
     connect(m_view, &FractalView::commandStateChanged, this, &MainWindow::updateCommandUI);
+    connect(m_controller, &ExploreController::commandStateChanged, this, &MainWindow::updateCommandUI);
 }
 
 MainWindow::~MainWindow() {
@@ -71,7 +76,6 @@ MainWindow::~MainWindow() {
     disconnect(m_juliaPreview, nullptr, this, nullptr);
 }
 
-bool MainWindow::saveDocument() { return m_documents.onFileSave(); }
 QPrinter& MainWindow::printer() { return m_app.printer(); }
 int MainWindow::previewPages() const { return m_app.previewPages(); }
 void MainWindow::setPreviewPages(int pages) { m_app.setPreviewPages(pages); }
@@ -188,16 +192,18 @@ void MainWindow::updateZoomDepth() {
 }
 
 void MainWindow::createExploring() {
-    m_juliaPreview = new JuliaPreview(m_app.document(), *m_view, this);
+    m_juliaPreview = new JuliaPreview(m_app.document(), *m_view, *m_controller, this);
     addDockWidget(Qt::RightDockWidgetArea, m_juliaPreview);
     m_juliaPreview->hide();  // until asked for, or the saved layout shows it
     connect(m_juliaPreview, &QDockWidget::visibilityChanged, this, &MainWindow::updateCommandUI);
-    m_bookmarks = new BookmarksMenu(*menu(static_cast<int>(MenuName::Bookmarks) - 1), *m_view, m_app.dialogs(), this);
+    m_bookmarks = new BookmarksMenu(*menu(static_cast<int>(MenuName::Bookmarks) - 1), m_app.document(), *m_controller,
+                                   m_app.dialogs(), this);
     m_bookmarks->connectCommands(m_router);
 }
 
 void MainWindow::connectFrameCommands() {
     CommandRouter& r = m_router;
+    r.set(ID_FILE_NEW, [this] { m_documents.onFileNew(); });
     r.set(ID_FILE_OPEN, [this] { m_documents.onFileOpen(); });
     r.set(ID_FILE_SAVE, [this] { m_documents.onFileSave(); });
     r.set(ID_FILE_SAVE_AS, [this] { m_documents.onFileSaveAs(); });
@@ -216,8 +222,8 @@ void MainWindow::connectFrameCommands() {
           [this](CommandState& s) { s.checked = !m_statusBar->isHidden(); });
     r.set(ID_VIEW_JULIA_PREVIEW, [this] { m_juliaPreview->setVisible(m_juliaPreview->isHidden()); },
           [this](CommandState& s) { s.checked = !m_juliaPreview->isHidden(); });
-    r.set(ID_VIEW_FIT_TO_WINDOW, [this] { m_view->setFitToWindow(!m_view->fitToWindow()); },
-          [this](CommandState& s) { s.checked = m_view->fitToWindow(); });
+    r.set(ID_VIEW_FIT_TO_WINDOW, [this] { m_controller->setFitToWindow(!m_controller->fitToWindow()); },
+          [this](CommandState& s) { s.checked = m_controller->fitToWindow(); });
     r.set(ID_HELP_INDEX, [this] { onHelpIndex(); });
     r.set(ID_HELP_FINDER, [this] { showHelpTopic(this, QStringLiteral("index")); });
     r.set(ID_HELP, [this] { showHelpTopic(this, QStringLiteral("index")); });
@@ -269,7 +275,7 @@ void MainWindow::loadBarState(QSettings& settings) {
     const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
     m_statusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
-    m_view->setFitToWindow(settings.value(kFitToWindow, false).toBool());
+    m_controller->setFitToWindow(settings.value(kFitToWindow, false).toBool());
     settings.endGroup();
 }
 
@@ -277,7 +283,7 @@ void MainWindow::saveBarState(QSettings& settings) const {
     settings.beginGroup(kBarSection);
     settings.setValue(QStringLiteral("State"), saveState());
     settings.setValue(QStringLiteral("StatusBar"), !m_statusBar->isHidden());
-    settings.setValue(kFitToWindow, m_view->fitToWindow());
+    settings.setValue(kFitToWindow, m_controller->fitToWindow());
     settings.endGroup();
 }
 

@@ -30,7 +30,7 @@ class BookmarksMenu;
 class FractalView;
 class JuliaPreview;
 
-class MainWindow : public QMainWindow, public DocumentObserver, public ViewShell {
+class MainWindow : public QMainWindow, public DocumentObserver, public ExploreShell {
     Q_OBJECT
 public:
     explicit MainWindow(Application& app);
@@ -38,8 +38,7 @@ public:
 
     void documentChanged(DocChanges what) override;
 
-    // What the view asks of the window around it.
-    bool saveDocument() override;
+    // What the controller asks of the window around it.
     QPrinter& printer() override;
     int previewPages() const override;
     void setPreviewPages(int pages) override;
@@ -47,6 +46,7 @@ public:
 
     Application& app() { return m_app; }
     FractalView* view() const { return m_view; }
+    ExploreController& controller() { return *m_controller; }
     CommandRouter& router() { return m_router; }
     DocumentCommands& documents() { return m_documents; }
 
@@ -87,6 +87,7 @@ private:
     CommandRouter m_router;
     DocumentCommands m_documents;
     FractalView* m_view = nullptr;
+    ExploreController* m_controller = nullptr;
     QToolBar* m_toolBar = nullptr;
     QStatusBar* m_statusBar = nullptr;
     JuliaPreview* m_juliaPreview = nullptr;

@@ -12,7 +12,7 @@
 #include "geometry/ZoomGeometry.h"
 #include "model/Document.h"
 #include "rendering/PreviewRenderer.h"
-#include "view/FractalView.h"
+#include "control/ExploreController.h"
 
 namespace velmora::gui {
 
@@ -65,8 +65,8 @@ FractalParams JuliaPreview::juliaPlace(FractalParams from, double cReal, double 
     return from;
 }
 
-JuliaPreview::JuliaPreview(Document& doc, FractalView& view, QWidget* parent)
-    : QDockWidget(QStringLiteral("Julia Preview"), parent), m_doc(doc), m_view(view),
+JuliaPreview::JuliaPreview(Document& doc, QWidget& view, ExploreController& controller, QWidget* parent)
+    : QDockWidget(QStringLiteral("Julia Preview"), parent), m_doc(doc), m_view(view), m_controller(controller),
       m_renderer(new PreviewRenderer(this)) {
     setObjectName(QStringLiteral("JuliaPreview"));  // names the dock in the saved layout
     setWhatsThis(tr("<b>Julia Preview</b><p>While a Mandelbrot picture is shown, the Julia set of the point "
@@ -139,7 +139,7 @@ void JuliaPreview::onRendered(const QImage& picture, std::uint64_t) {
 
 void JuliaPreview::useShownConstant() {
     if (m_shown.isNull() || m_doc.isBusy()) return;
-    m_view.changeAndRender(juliaPlace(m_doc.params(), m_shownReal, m_shownImag));
+    m_controller.changeAndRender(juliaPlace(m_doc.params(), m_shownReal, m_shownImag));
 }
 
 }  // namespace velmora::gui

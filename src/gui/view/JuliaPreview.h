@@ -18,13 +18,15 @@ class Document;
 
 namespace velmora::gui {
 
-class FractalView;
+class ExploreController;
 class PreviewRenderer;
 
 class JuliaPreview : public QDockWidget {
     Q_OBJECT
 public:
-    JuliaPreview(Document& doc, FractalView& view, QWidget* parent = nullptr);
+    // The mouse over `view` picks the constant; a double-click asks the
+    // controller for that Julia set.
+    JuliaPreview(Document& doc, QWidget& view, ExploreController& controller, QWidget* parent = nullptr);
 
     // The region every preview shows, and the most Detail Level it takes.
     static constexpr double kLeft = -2.0, kTop = -1.5, kRight = 2.0, kBottom = 1.5;
@@ -52,7 +54,8 @@ private:
     bool showsMandelbrot() const;
 
     Document& m_doc;
-    FractalView& m_view;
+    QWidget& m_view;
+    ExploreController& m_controller;
     PreviewRenderer* m_renderer;
     QWidget* m_pictureWidget;
     QLabel* m_constantLabel;

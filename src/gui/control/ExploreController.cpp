@@ -1,0 +1,321 @@
+#include "control/ExploreController.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QTimer>
+#include <QWheelEvent>
+#include <atomic>
+
+#include "animwindows/AnimationFramesWindow.h"
+#include "commands/CommandIds.h"
+#include "commands/CommandRouter.h"
+#include "deep/DeepSwitch.h"
+#include "dialogs/LocationDialog.h"
+#include "dialogs/SettingsDialog.h"
+#include "geometry/FitToWindow.h"
+#include "geometry/PrintFit.h"
+#include "host/DesktopDialogs.h"
+#include "model/Document.h"
+#include "paletteeditor/PaletteEditorDialog.h"
+#include "rendering/BackgroundRender.h"
+#include "rendering/PictureImage.h"
+#include "rendering/RenderInputGate.h"
+#include "widgets/DialogParts.h"
+#include "widgets/ProgressDialog.h"
+
+namespace velmora::gui {
+
+namespace {
+
+// The document's host, except that a render the wheel stopped ends without
+// the question sound: the user did not cancel, they zoomed on.
+class WheelQuietHost : public Host {
+public:
+    WheelQuietHost(Host& target, const bool& wheelStopped) : m_target(target), m_wheelStopped(wheelStopped) {}
+    MsgAnswer showMessage(const Message& message) override { return m_target.showMessage(message); }
+    bool pollCancelKey() override { return m_target.pollCancelKey(); }
+    void playQuestionSound() override {
+        if (!m_wheelStopped) m_target.playQuestionSound();
+    }
+    void beep() override { m_target.beep(); }
+    bool startPlayer(const std::string& script, const std::string& dir) override {
+        return m_target.startPlayer(script, dir);
+    }
+
+private:
+    Host& m_target;
+    const bool& m_wheelStopped;
+};
+
+}  // namespace
+
+ExploreController::ExploreController(Document& doc, Host& host, DesktopDialogs& dialogs, ExploreView& view)
+    : m_doc(doc), m_host(host), m_dialogs(dialogs), m_view(view) {
+    m_fitTimer = new QTimer(this);
+    m_fitTimer->setSingleShot(true);
+    m_fitTimer->setInterval(kFitSettleMs);
+    connect(m_fitTimer, &QTimer::timeout, this, &ExploreController::fitSettled);
+    m_doc.addObserver(*this);
+}
+
+// The frames window belongs to the main window for stacking, but lives and
+// dies with the controller.
+ExploreController::~ExploreController() {
+    m_doc.removeObserver(*this);
+    delete m_animWindow.data();
+}
+
+void ExploreController::connectCommands(CommandRouter& router) {
+    router.set(ID_RENDER, [this] { render(); });
+    router.set(ID_FILE_PRINT, [this] { print(); });
+    router.set(ID_FILE_PRINT_DIRECT, [this] { printDirect(); });
+    router.set(ID_FILE_PRINT_PREVIEW, [this] { printPreview(); });
+    router.set(ID_CONFIGURE, [this] { configure(); });
+    router.set(ID_ANIM_WINDOW, [this] { showAnimWindow(); });
+    router.set(ID_VIEW_ANIMWINDOW, [this] { toggleAnimWindow(); },
+               [this](CommandState& s) { s.checked = isAnimWindowShown(); });
+    router.set(ID_EDIT_PALETTE, [this] { editPalette(); });
+    router.set(ID_NAV_BACK, [this] { back(); }, [this](CommandState& s) { s.enabled = m_history.canGoBack(); });
+    router.set(ID_NAV_FORWARD, [this] { forward(); },
+               [this](CommandState& s) { s.enabled = m_history.canGoForward(); });
+    router.set(ID_VIEW_LOCATION, [this] { editLocation(); });
+}
+
+void ExploreController::documentChanged(DocChanges what) {
+    if (what == doc_change::kAll) {
+        m_history.clear();
+        emit commandStateChanged();
+    }
+}
+
+void ExploreController::report(const char* text) {
+    Message m;
+    m.text = text;
+    m.caption = kAppTitle;
+    m.icon = MsgIcon::Warning;
+    m.owner = MsgOwner::MainWindow;
+    m.ownerName = "FractalView";
+    m_host.showMessage(m);
+}
+
+// --- rendering ---------------------------------------------------------------
+
+void ExploreController::render() {
+    fitDocumentToView();
+    QWidget& surface = m_view.surface();
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    bool wheelStopped = false;
+    WheelQuietHost quiet(m_doc.host(), wheelStopped);
+    for (;;) {
+        std::atomic<bool> cancel{false};
+        {
+            ProgressDialog dlg(&surface);
+            // Not modal: the gate holds every input but Escape and the wheel.
+            dlg.setModal(false);
+            dlg.setCancelFlag(&cancel);
+            RenderInputGate gate(surface, dlg, cancel,
+                                 [&](const QWheelEvent& e) { return wheelStopped = m_view.addWheel(e); });
+            dlg.showCentredOver(surface);
+            WaitCursor wait;
+            ProgressBarSink sink(*dlg.progressBar());
+            Host& own = m_doc.host();
+            m_doc.setHost(quiet);
+            if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.params()));
+            // Complete or cancelled, the picture shows which: a cancelled one is blank.
+            renderDocumentInBackground(m_doc, &sink, &cancel);
+            if (m_shell != nullptr) m_shell->showDeepRender(false);
+            m_doc.setHost(own);
+        }
+        m_doc.notifyChanged(doc_change::kPicture);
+        // Notches that came during the render zoom on from what was shown.
+        const std::optional<FractalParams> next = m_view.takeWheelZoom();
+        wheelStopped = false;
+        if (!next) break;
+        m_history.push(m_doc.params());
+        m_doc.setParams(*next);
+        m_doc.setModifiedFlag();
+        emit commandStateChanged();
+    }
+    // Keys such as Alt+Left go on working without a click: not every window
+    // system hands the focus back when the progress window goes.
+    if (active != nullptr) {
+        active->activateWindow();
+    } else if (surface.isVisible()) {
+        surface.window()->activateWindow();
+    }
+}
+
+void ExploreController::changeAndRender(const FractalParams& values) {
+    m_history.push(m_doc.params());
+    m_doc.setParams(values);
+    render();
+    m_doc.setModifiedFlag();
+    emit commandStateChanged();
+}
+
+void ExploreController::travel(const std::optional<FractalParams>& values) {
+    if (!values) return;
+    m_doc.setParams(*values);
+    render();
+    m_doc.setModifiedFlag();
+    emit commandStateChanged();
+}
+
+void ExploreController::back() { travel(m_history.back(m_doc.params())); }
+
+void ExploreController::forward() { travel(m_history.forward(m_doc.params())); }
+
+// --- fit picture to window ---------------------------------------------------
+
+void ExploreController::setFitToWindow(bool on) {
+    m_fitToWindow = on;
+    m_fitTimer->stop();
+    fitSettled();
+    emit commandStateChanged();
+}
+
+void ExploreController::viewResized() {
+    // Restarted by every step of a drag, so only the settled size renders.
+    if (m_fitToWindow) m_fitTimer->start();
+}
+
+void ExploreController::fitSettled() {
+    if (!m_fitToWindow) return;
+    if (m_doc.isBusy()) {
+        m_fitTimer->start();  // once the render under way is done
+        return;
+    }
+    // Before the first render there is no picture to follow the window yet.
+    if (m_doc.isRendered() && fitDocumentToView()) render();
+}
+
+bool ExploreController::fitDocumentToView() {
+    const QWidget& surface = m_view.surface();
+    if (!m_fitToWindow || surface.width() <= 0 || surface.height() <= 0) return false;
+    FractalParams values = m_doc.params();
+    values.width = surface.width();
+    values.height = surface.height();
+    if (values.exact.empty()) {
+        if (const auto fitted = fitRegionToClient({values.left, values.top, values.right, values.bottom},
+                                                  surface.width(), surface.height())) {
+            values.top = fitted->top;
+            values.bottom = fitted->bottom;
+        }
+    } else if (values.width != m_doc.params().width || values.height != m_doc.params().height) {
+        // Refitted in full precision when the size changes; at the same size
+        // the digits would only wander by rounding.
+        if (const auto fitted = fitExactLocation(values)) values = *fitted;
+    }
+    if (values == m_doc.params()) return false;
+    m_doc.setParams(values);
+    m_doc.setModifiedFlag();
+    return true;
+}
+
+// --- dialogs -----------------------------------------------------------------
+
+void ExploreController::editLocation() {
+    LocationDialog dlg(m_doc.params(), m_host, m_view.surface().window());
+    m_dialogs.runModal(dlg);
+    if (!dlg.m_location) return;  // cancelled, or closed without an edit
+    m_view.endSelection();
+    changeAndRender(*dlg.m_location);
+}
+
+void ExploreController::editPalette() {
+    // Whatever closed the editor, the document counts as changed and the
+    // picture shows the palette it now holds, without a new render.
+    editDocumentPalette(m_doc, m_host, m_dialogs, m_view.surface().window());
+}
+
+void ExploreController::configure() {
+    const auto editPalette = [this](QWidget& over) {
+        Palette palette = m_doc.palette();
+        PaletteEditorDialog editor(palette, m_host, m_dialogs, &over);
+        m_dialogs.runModal(editor);
+        m_doc.setPalette(palette);
+    };
+    const FractalParams before = m_doc.params();
+    SettingsDialog dlg(m_doc, m_host, editPalette, m_view.surface().window());
+    m_dialogs.runModal(dlg);
+    if (dlg.m_accepted && !(m_doc.params() == before)) {
+        m_history.push(before);
+        emit commandStateChanged();
+    }
+    if (dlg.m_accepted) m_doc.setModifiedFlag();
+    // A window system repaints what the dialog covered; here the whole view is
+    // redrawn, so a new size shows its blank picture at once.
+    if (dlg.m_paletteEdited || dlg.m_accepted)
+        m_doc.notifyChanged(doc_change::kValues | doc_change::kPalette | doc_change::kPicture);
+}
+
+// --- printing ----------------------------------------------------------------
+
+bool ExploreController::printDocument(QPrinter& printer) {
+    FractalEngine* engine = m_doc.engine();
+    if (engine == nullptr) return false;
+    engine->buildBitmap(m_doc.palette());
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        report("Failed to start print job.");
+        return false;
+    }
+    PageMetrics page;
+    page.horzRes = printer.width();
+    page.vertRes = printer.height();
+    page.logPixelsX = printer.logicalDpiX();
+    page.logPixelsY = printer.logicalDpiY();
+    const PrintTarget t = fitOnPage(engine->width(), engine->height(), page);
+    const QImage picture = wholePicture(*engine, m_doc.palette());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Whatever the valid flag says: on paper only the picture appears.
+    if (!picture.isNull() && t.width > 0 && t.height > 0) painter.drawImage(QRect(0, 0, t.width, t.height), picture);
+    painter.end();
+    return true;
+}
+
+void ExploreController::print() {
+    if (m_shell == nullptr) return;
+    QPrinter& printer = m_shell->printer();
+    if (!m_dialogs.setUpPrint(&m_view.surface(), printer)) return;
+    printDocument(printer);
+}
+
+void ExploreController::printDirect() {
+    if (m_shell == nullptr) return;
+    printDocument(m_shell->printer());
+}
+
+void ExploreController::printPreview() {
+    if (m_shell == nullptr) return;
+    int pages = m_shell->previewPages();
+    m_dialogs.showPrintPreview(&m_view.surface(), m_shell->printer(), [this](QPrinter& p) { printDocument(p); },
+                               pages);
+    m_shell->setPreviewPages(pages);
+}
+
+// --- the animation frames window ---------------------------------------------
+
+AnimationFramesWindow* ExploreController::animWindow() const { return m_animWindow.data(); }
+
+bool ExploreController::isAnimWindowShown() const { return !m_animWindow.isNull() && m_animWindow->isVisible(); }
+
+void ExploreController::showAnimWindow() {
+    if (m_animWindow.isNull())
+        m_animWindow = new AnimationFramesWindow(m_doc, m_host, m_dialogs, m_view.surface().window());
+    m_animWindow->show();
+    m_animWindow->raise();
+    emit commandStateChanged();
+}
+
+void ExploreController::toggleAnimWindow() {
+    if (isAnimWindowShown()) {
+        m_animWindow->hide();
+        emit commandStateChanged();
+        return;
+    }
+    showAnimWindow();
+}
+
+}  // namespace velmora::gui

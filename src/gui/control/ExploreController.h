@@ -1,0 +1,128 @@
+#pragma once
+// Between the document and the windows: every change that renders (with the
+// history of places shown), the render itself, the dialogs that change the
+// document, printing and the animation window's lifetime. The view paints and
+// turns input into requests here; the preview, the bookmarks and the menus ask
+// here too, never each other.
+#include <QObject>
+#include <QPointer>
+#include <optional>
+
+#include "location/FractalParams.h"
+#include "model/DocumentObserver.h"
+#include "model/NavigationHistory.h"
+
+class QPrinter;
+class QTimer;
+class QWheelEvent;
+class QWidget;
+
+namespace velmora {
+class Document;
+class Host;
+}  // namespace velmora
+
+namespace velmora::gui {
+
+class AnimationFramesWindow;
+class CommandRouter;
+class DesktopDialogs;
+
+// What the controller asks of the window around it - saving, the printer, the
+// print preview's page count, the Deep label - without knowing that window.
+class ExploreShell {
+public:
+    virtual ~ExploreShell() = default;
+    virtual QPrinter& printer() = 0;
+    virtual int previewPages() const = 0;
+    virtual void setPreviewPages(int pages) = 0;
+    // Says on screen whether the picture being rendered needs the deep engine.
+    virtual void showDeepRender(bool /*deep*/) {}
+};
+
+// What the controller asks of the view that shows the picture.
+class ExploreView {
+public:
+    virtual ~ExploreView() = default;
+    // Parent of the dialogs, place of the progress window, the surface whose
+    // wheel zooms on during a render.
+    virtual QWidget& surface() = 0;
+    // Adds a wheel event's angle; true once it makes at least a whole notch.
+    virtual bool addWheel(const QWheelEvent& event) = 0;
+    // The place the whole notches gathered so far lead to; they are used up.
+    virtual std::optional<FractalParams> takeWheelZoom() = 0;
+    // Forgets the drag box.
+    virtual void endSelection() = 0;
+};
+
+class ExploreController : public QObject, public DocumentObserver {
+    Q_OBJECT
+public:
+    ExploreController(Document& doc, Host& host, DesktopDialogs& dialogs, ExploreView& view);
+    ~ExploreController() override;
+
+    // The window around; none while a test uses the view alone.
+    void setShell(ExploreShell* shell) { m_shell = shell; }
+    void connectCommands(CommandRouter& router);
+
+    // Renders the document, again for every wheel notch that came meanwhile.
+    void render();
+    // Every change that renders: the replaced values go on the history, the
+    // new ones are rendered and the document counts as changed.
+    void changeAndRender(const FractalParams& values);
+    void back();
+    void forward();
+    const NavigationHistory& history() const { return m_history; }
+
+    // Fit Picture to Window: while on, a render first gives the picture the
+    // view's size and the region the view's proportions (centre and width
+    // kept), and a resize renders again once the size has settled.
+    void setFitToWindow(bool on);
+    bool fitToWindow() const { return m_fitToWindow; }
+    void viewResized();
+    static constexpr int kFitSettleMs = 300;
+
+    void editLocation();
+    void configure();
+    void editPalette();
+
+    // Draws the picture on a printer page: top-left, as large as fits.
+    // False when the printer could not be started (already reported).
+    bool printDocument(QPrinter& printer);
+    void print();
+    void printDirect();
+    void printPreview();
+
+    // The animation frames window: the toolbar command only shows it (made on
+    // first use), the View menu's toggle hides it while it is shown.
+    void showAnimWindow();
+    void toggleAnimWindow();
+    bool isAnimWindowShown() const;
+    AnimationFramesWindow* animWindow() const;
+
+    // New and Open start the history afresh.
+    void documentChanged(DocChanges what) override;
+
+signals:
+    // The history, the fit or the frames window's visibility changed: the
+    // states of the commands that read them are due for an update.
+    void commandStateChanged();
+
+private:
+    void travel(const std::optional<FractalParams>& values);
+    void fitSettled();
+    bool fitDocumentToView();
+    void report(const char* text);
+
+    Document& m_doc;
+    Host& m_host;
+    DesktopDialogs& m_dialogs;
+    ExploreView& m_view;
+    ExploreShell* m_shell = nullptr;
+    NavigationHistory m_history;
+    QPointer<AnimationFramesWindow> m_animWindow;
+    bool m_fitToWindow = false;
+    QTimer* m_fitTimer = nullptr;
+};
+
+}  // namespace velmora::gui
