@@ -22,7 +22,6 @@
 #include "deep/DeepRenderer.h"
 #include "location/Mpfr.h"
 #include "deep/PlainMpfrLoop.h"
-#include "platform/ConsoleHost.h"
 #include "engine/FractalEngine.h"
 #include "render/ThreadPool.h"
 
@@ -136,13 +135,11 @@ struct Outcome {
 std::map<std::string, Outcome> g_outcomes;
 
 void renderWhole(benchmark::State& state, velmora::FractalParams p, std::string key) {
-    velmora::ConsoleHost host(std::cerr);
-    velmora::FractalEngine engine(p.width, p.height, host);
-    engine.setRegion(p.left, p.top, p.right, p.bottom);
-    engine.setIterations(p.iterations);
-    engine.setExactLocation(p.exact);
+    velmora::FractalEngine engine(p.width, p.height);
+    engine.setParams(p);
     for (auto _ : state) {
-        if (engine.render() != 1 || !engine.lastRenderWasDeep()) state.SkipWithError("not a deep render");
+        if (engine.render() != velmora::RenderOutcome::Done || !engine.lastRenderWasDeep())
+            state.SkipWithError("not a deep render");
     }
     Outcome& o = g_outcomes[key];
     o.bits.assign(engine.bits(), engine.bits() + engine.bufferSize());

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/ConsoleHost.h"
 #include "render/EscapeTime.h"
 #include "render/FastRowRenderer.h"
 #include "engine/FractalEngine.h"
@@ -81,13 +80,11 @@ void report(benchmark::State& state, const Case& c) {
 // The whole engine render with the given rows renderer; "plain" is the
 // reference loop the engine keeps for comparison.
 void runEngine(benchmark::State& state, const Case* c, velmora::RowRenderer* renderer) {
-    velmora::ConsoleHost host(std::cerr);
-    FractalEngine engine(c->width, c->height, host);
+    FractalEngine engine(c->width, c->height);
     engine.setRowRenderer(*renderer);
-    engine.setRegion(c->left, c->top, c->right, c->bottom);
-    engine.setType(c->mandelbrot ? 1 : 2);
-    engine.setIterations(c->limit);
-    engine.setJuliaConstant(c->kr, c->ki);
+    engine.setParams({c->left, c->top, c->right, c->bottom,
+                      c->mandelbrot ? velmora::FractalType::Mandelbrot : velmora::FractalType::Julia, c->kr, c->ki,
+                      c->limit, c->width, c->height, {}});
     for (auto _ : state) {
         engine.render();
         benchmark::DoNotOptimize(engine.bits());

@@ -15,6 +15,7 @@
 #include "export/PictureExport.h"
 #include "export/PngDocumentChunk.h"
 #include "export/BmpWriter.h"
+#include "engine/RenderReport.h"
 #include "model/Document.h"
 #include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
@@ -170,7 +171,7 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     if (progressToErr) progress.done();
     const int verified = rendered == 1 && o.verify ? verifyBmp(doc.params(), *doc.engine(), *o.verify, out, err) : 0;
     // What the view does when it draws: the header block with the document's palette.
-    doc.engine()->buildBitmap(doc.palette());
+    buildBitmapOrTell(*doc.engine(), doc.palette(), host);
     std::error_code cause;
     switch (writeBmp(doc.engine(), *o.output, cause)) {
         case BmpWriteResult::Ok:

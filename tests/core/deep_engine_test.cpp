@@ -21,6 +21,7 @@
 #include "deep/Precision.h"
 #include "engine/BandRender.h"
 #include "engine/FractalEngine.h"
+#include "engine/RenderReport.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;
@@ -63,14 +64,6 @@ FractalParams around(const char* re, const char* im, const char* width, std::int
     p.top = std::strtod(p.exact.top.c_str(), nullptr);
     p.bottom = std::strtod(p.exact.bottom.c_str(), nullptr);
     return p;
-}
-
-void load(FractalEngine& e, const FractalParams& p) {
-    e.setRegion(p.left, p.top, p.right, p.bottom);
-    e.setType(static_cast<std::int32_t>(p.type));
-    e.setIterations(p.iterations);
-    e.setJuliaConstant(p.cReal, p.cImag);
-    e.setExactLocation(p.exact);
 }
 
 // Image row j (0 at the top) of an engine's bottom-up buffer.
@@ -157,10 +150,9 @@ TEST_P(DeepAgainstMpfr, EscapeCountsAgree) {
     FractalParams p = around(c.re, c.im, c.width, c.columns, c.columns * 3 / 4, c.limit, c.type);
     p.cReal = c.kr;
     p.cImag = c.ki;
-    FakeHost host;
-    FractalEngine engine(p.width, p.height, host);
-    load(engine, p);
-    ASSERT_EQ(engine.render(), 1);
+    FractalEngine engine(p.width, p.height);
+    engine.setParams(p);
+    ASSERT_EQ(engine.render(), RenderOutcome::Done);
     EXPECT_TRUE(engine.lastRenderWasDeep());
     const DeepLocation loc = settledLocation(p);
     std::int64_t differing = 0;
@@ -313,10 +305,9 @@ TEST(DeepSwitch, DecidesByTheSpacingAgainstTheCoordinates) {
 
 TEST(DeepSwitch, JustInsideIsTheDoubleEngineBitForBit) {
     const FractalParams p = nearTheWall(1.2);
-    FakeHost host;
-    FractalEngine engine(p.width, p.height, host);
-    load(engine, p);
-    ASSERT_EQ(engine.render(), 1);
+    FractalEngine engine(p.width, p.height);
+    engine.setParams(p);
+    ASSERT_EQ(engine.render(), RenderOutcome::Done);
     EXPECT_FALSE(engine.lastRenderWasDeep());
     test::RefParams r;
     r.left = p.left;
@@ -334,10 +325,9 @@ TEST(DeepSwitch, JustInsideIsTheDoubleEngineBitForBit) {
 
 TEST(DeepBands, BandRowsAreThePicturesRows) {
     const FractalParams p = around("3.1e-21", "1.0000000000000000000017", "1e-20", 20, 13, 400);
-    FakeHost host;
-    FractalEngine engine(p.width, p.height, host);
-    load(engine, p);
-    ASSERT_EQ(engine.render(), 1);
+    FractalEngine engine(p.width, p.height);
+    engine.setParams(p);
+    ASSERT_EQ(engine.render(), RenderOutcome::Done);
     BandRenderer bands(p, 4);
     for (std::int32_t first = 0; first < p.height; first += 4) {
         ASSERT_TRUE(bands.render(first, 4));
@@ -361,14 +351,13 @@ TEST(DeepCancel, KeyOrFlagDuringTheReferenceOrbitStopsTheRender) {
         FakeHost host;
         if (byKey) host.cancelAt = [](int poll) { return poll == 3; };  // poll 0 forgets an earlier key
         std::atomic<bool> cancel{!byKey};
-        FractalEngine engine(p.width, p.height, host);
-        load(engine, p);
-        EXPECT_EQ(engine.render(nullptr, &cancel), 0);
+        FractalEngine engine(p.width, p.height);
+        engine.setParams(p);
+        EXPECT_EQ(engine.render(hostContext(host, nullptr, &cancel)), RenderOutcome::Cancelled);
         EXPECT_TRUE(engine.lastRenderWasDeep());
         EXPECT_FALSE(engine.isValid());
         // The orbit looks every 256 values: 50 million were never computed.
         EXPECT_EQ(host.polls, byKey ? 4 : 2);
-        EXPECT_EQ(host.questionSounds, 1);
     }
 }
 
@@ -387,12 +376,11 @@ TEST(DeepCancel, FlagDuringThePixelsStopsTheRender) {
     FractalParams p = endless();
     p.iterations = 20000;
     p.height = 64;  // blocks of 3 rows: the flag comes after the first
-    FakeHost host;
-    FractalEngine engine(p.width, p.height, host);
-    load(engine, p);
+    FractalEngine engine(p.width, p.height);
+    engine.setParams(p);
     std::atomic<bool> cancel{false};
     CancellingBar bar(&cancel);
-    EXPECT_EQ(engine.render(&bar, &cancel), 0);
+    EXPECT_EQ(engine.render({&bar, &cancel, {}}), RenderOutcome::Cancelled);
     EXPECT_FALSE(engine.isValid());
     const std::vector<std::uint8_t> blank(engine.bufferSize(), 0);
     EXPECT_EQ(std::vector<std::uint8_t>(engine.bits(), engine.bits() + engine.bufferSize()), blank);

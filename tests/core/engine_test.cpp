@@ -23,6 +23,7 @@
 #include "FakeHost.h"
 #include "render/FastRowRenderer.h"
 #include "engine/FractalEngine.h"
+#include "engine/RenderReport.h"
 #include "render/SmoothColour.h"
 #include "render/SpanKernel.h"
 #include "render/ThreadPool.h"
@@ -71,18 +72,14 @@ protected:
 
     // A picture of all 1s comes first, so a renderer that skips a pixel cannot pass on zeroes.
     std::vector<std::uint8_t> render(const RefParams& p) {
-        FakeHost host;
-        FractalEngine e(p.width, p.height, host);
+        FractalEngine e(p.width, p.height);
         if (m_fast) e.setRowRenderer(*m_fast);
         if (GetParam().kind == Kind::Plain) e.setRowRenderer(referenceRowRenderer());
-        e.setRegion(10.0, 10.0, 11.0, 11.0);
-        e.setIterations(1);
-        EXPECT_EQ(e.render(), 1);
-        e.setRegion(p.left, p.top, p.right, p.bottom);
-        e.setType(p.type);
-        e.setIterations(p.limit);
-        e.setJuliaConstant(p.kr, p.ki);
-        EXPECT_EQ(e.render(), 1);
+        EXPECT_EQ(e.render(FractalParams{10.0, 10.0, 11.0, 11.0, FractalType::Mandelbrot, 0, 0, 1, 0, 0, {}}),
+                  RenderOutcome::Done);
+        const FractalParams values{p.left, p.top, p.right, p.bottom, static_cast<FractalType>(p.type), p.kr, p.ki,
+                                   p.limit, 0, 0, {}};
+        EXPECT_EQ(e.render(values), RenderOutcome::Done);
         return bits(e);
     }
 
@@ -189,16 +186,15 @@ TEST(EngineSchedule, CheckpointsProgressAndPolls) {
         SCOPED_TRACE("height " + std::to_string(c.height));
         FakeHost host;
         host.cancelAt = [](int n) { return n == 0; };  // the key still held from the menu: this poll is discarded
-        FractalEngine e(3, c.height, host);
-        e.setIterations(5);
+        FractalEngine e(3, c.height);
         RecordingProgress progress;
-        ASSERT_EQ(e.render(&progress), 1);
+        ASSERT_EQ(e.render(FractalParams{.iterations = 5, .exact = {}}, hostContext(host, &progress, nullptr)), RenderOutcome::Done);
         ASSERT_GE(progress.calls.size(), 3u);
         const std::string h = std::to_string(c.height), step = std::to_string(c.height / 32);
         EXPECT_EQ(std::vector(progress.calls.begin(), progress.calls.begin() + 3),
                   (std::vector<std::string>{"range 0 " + h, "pos 0", "step " + step}));
-        EXPECT_EQ(std::tuple(progress.calls.size() - 3, host.polls, e.isValid(), host.questionSounds),
-                  std::tuple(std::size_t(c.checkpoints), 1 + c.checkpoints, true, 0));
+        EXPECT_EQ(std::tuple(progress.calls.size() - 3, host.polls, e.isValid()),
+                  std::tuple(std::size_t(c.checkpoints), 1 + c.checkpoints, true));
     }
 }
 
@@ -212,21 +208,16 @@ TEST(EngineCancel, ZeroesThePictureAndTheNextRenderCompletes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeHost host;
-        FractalEngine e(c.width, c.height, host);
+        FractalEngine e(c.width, c.height);
         if (c.renderer) e.setRowRenderer(*c.renderer);
-        e.setRegion(-2, -1.5, 2, 1.5);
-        e.setJuliaConstant(0.3, 0.6);
-        e.setIterations(300);
-        ASSERT_EQ(e.render(), 1);  // a full picture first: cancel must blank it
-        host.polls = 0;
+        ASSERT_EQ(e.render(FractalParams{.iterations = 300, .exact = {}}), RenderOutcome::Done);  // a full picture first: cancel must blank it
         host.cancelAt = [&](int n) { return n == 0 || n == c.cancelPoll; };
         RecordingProgress progress;
-        EXPECT_EQ(e.render(&progress), 0);
-        EXPECT_EQ(std::tuple(e.isValid(), host.polls, host.questionSounds, progress.calls.back()),
-                  std::tuple(false, c.cancelPoll + 1, 1, "stepit"));
+        EXPECT_EQ(e.render(hostContext(host, &progress, nullptr)), RenderOutcome::Cancelled);
+        EXPECT_EQ(std::tuple(e.isValid(), host.polls, progress.calls.back()),
+                  std::tuple(false, c.cancelPoll + 1, "stepit"));
         EXPECT_EQ(bits(e), std::vector<std::uint8_t>(e.bufferSize(), 0));
-        host.cancelAt = nullptr;
-        EXPECT_EQ(e.render(), 1);
+        EXPECT_EQ(e.render(), RenderOutcome::Done);
         EXPECT_TRUE(e.isValid() && bits(e) == test::referenceImage(D(c.width, c.height, 300)));
     }
 }
@@ -255,42 +246,33 @@ TEST_P(SpanCancel, ASetFlagEndsASpanOfEndlessOrbitsAtOnce) {
 INSTANTIATE_TEST_SUITE_P(EveryLevel, SpanCancel, ::testing::Values(Scalar, Sse2, Avx2, Avx512),
                          [](const auto& info) { return std::string(simdLevelName(info.param)); });
 
-TEST(EngineCancel, AFlagSetDuringARenderBlanksThePictureWithTheQuestionSound) {
-    FakeHost host;
-    FractalEngine engine(256, 192, host);
+TEST(EngineCancel, AFlagSetDuringARenderBlanksThePicture) {
+    FractalEngine engine(256, 192);
     FastRowRenderer renderer(0, bestSimdLevel());
     engine.setRowRenderer(renderer);
-    engine.setType(2);
-    engine.setRegion(kCentreRe - 0.02, kCentreIm - 0.02, kCentreRe + 0.02, kCentreIm + 0.02);
-    engine.setJuliaConstant(kSiegelRe, kSiegelIm);
-    engine.setIterations(kMaxInt);
+    const FractalParams siegel{kCentreRe - 0.02, kCentreIm - 0.02, kCentreRe + 0.02, kCentreIm + 0.02,
+                               FractalType::Julia, kSiegelRe, kSiegelIm, kMaxInt, 0, 0, {}};
     std::atomic<bool> stop{false};
-    auto result = std::async(std::launch::async, [&] { return engine.render(nullptr, &stop); });
+    auto result = std::async(std::launch::async, [&] { return engine.render(siegel, {nullptr, &stop, {}}); });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     stop = true;
     if (result.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
         std::fputs("the render did not stop; it would run for hours\n", stderr);
         std::_Exit(1);  // the render cannot be stopped from here, so do not wait for it
     }
-    EXPECT_EQ(result.get(), 0);
-    EXPECT_EQ(std::pair(engine.isValid(), host.questionSounds), std::pair(false, 1));
+    EXPECT_EQ(std::pair(result.get(), engine.isValid()), std::pair(RenderOutcome::Cancelled, false));
     EXPECT_EQ(bits(engine), std::vector<std::uint8_t>(engine.bufferSize(), 0));
 }
 
-TEST(EngineMemory, FailedAllocationReportsAndNeverTouchesABufferAndNonPositiveSizesAreHarmless) {
+TEST(EngineMemory, AFailedAllocationNeverTouchesABufferAndNonPositiveSizesAreHarmless) {
     FakeHost host;
-    host.allowMessages = true;
-    FractalEngine e(2147483647, 2147483647, host);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(std::pair(host.messages[0].text, host.messages[0].owner),
-              std::pair("Not enough memory for bitmap."s, MsgOwner::None));
-    EXPECT_EQ(e.render(), 0);
+    FractalEngine e(2147483647, 2147483647);
+    EXPECT_EQ(e.render(hostContext(host, nullptr, nullptr)), RenderOutcome::NoMemory);
     EXPECT_EQ(std::tuple(e.hasBuffer(), e.bufferSize(), e.isValid(), host.polls), std::tuple(false, 0u, false, 0));
     for (auto [w, h] : {std::pair{0, 5}, {-7, 5}, {5, -3}, {0, 0}}) {
-        FractalEngine empty(w, h, host);
-        EXPECT_TRUE(empty.render() == 1 && empty.hasBuffer() && empty.isValid()) << w << "x" << h;
+        FractalEngine empty(w, h);
+        EXPECT_TRUE(empty.render() == RenderOutcome::Done && empty.hasBuffer() && empty.isValid()) << w << "x" << h;
     }
-    EXPECT_EQ(host.messages.size(), 1u);
 }
 
 }  // namespace

@@ -177,8 +177,7 @@ TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
         {10, 10, {-5, 8, 50, 60}, {0, 8, 10, 10}}};  // clipped again rather than read out of bounds
     for (const auto& c : cases) {
         SCOPED_TRACE(c.w);
-        test::FakeHost host;
-        FractalEngine e(c.w, c.h, host);
+        FractalEngine e(c.w, c.h);
         auto value = [](std::int32_t fromTop, std::int32_t x) { return static_cast<std::uint8_t>(fromTop * 7 + x); };
         for (std::int32_t memRow = 0; memRow < c.h; ++memRow)
             for (std::int32_t x = 0; x < c.w; ++x)
@@ -194,8 +193,7 @@ TEST(SelectionCopy, CopiesTopDownWithZeroPadding) {
                           x < std::size_t(img.width) ? value(c.copied.top + y, c.copied.left + std::int32_t(x)) : 0)
                     << x << "," << y;
     }
-    test::FakeHost host;
-    FractalEngine e(10, 10, host);
+    FractalEngine e(10, 10);
     CopiedImage img;
     EXPECT_EQ(copyPictureRect(e, PixelRect{5, 5, 5, 9}, img), CopyResult::Empty);
 }

@@ -67,12 +67,10 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     EXPECT_EQ(std::pair(preview.shownReal(), preview.shownImag()), std::pair(c.x, c.y));
     EXPECT_TRUE(preview.findChild<QLabel*>(QStringLiteral("JuliaPreviewConstant"))->text().contains(
         QString::number(c.x, 'g', 10)));
-    FractalEngine reference(preview.picture().width(), preview.picture().height(), t.host);
-    reference.setRegion(-2, -1.5, 2, 1.5);
-    reference.setType(static_cast<std::int32_t>(FractalType::Julia));
-    reference.setIterations(JuliaPreview::kMaxDetailLevel + 1);
-    reference.setJuliaConstant(c.x, c.y);
-    ASSERT_EQ(reference.render(), 1);
+    FractalEngine reference(preview.picture().width(), preview.picture().height());
+    ASSERT_EQ(reference.render({-2, -1.5, 2, 1.5, FractalType::Julia, c.x, c.y, JuliaPreview::kMaxDetailLevel + 1, 0,
+                                0, {}}),
+              RenderOutcome::Done);
     EXPECT_EQ(preview.picture(), wholePicture(reference, doc().palette()));
 
     // A render under way is cancelled by the next request: a parabolic Julia

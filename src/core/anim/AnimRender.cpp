@@ -9,6 +9,7 @@
 #include "export/BmpWriter.h"
 #include "model/Document.h"
 #include "engine/FractalEngine.h"
+#include "engine/RenderReport.h"
 
 namespace velmora {
 namespace {
@@ -21,14 +22,6 @@ void report(Host& host, const std::string& text) {
     host.showMessage(windowMessage(text, MsgIcon::Error, kFramesWindowName));
 }
 
-void loadFrame(FractalEngine& engine, const Keyframe& k) {
-    engine.setRegion(k.left, k.top, k.right, k.bottom);
-    engine.setType(k.type);
-    engine.setIterations(k.iterations);
-    engine.setJuliaConstant(k.cReal, k.cImag);
-    engine.setExactLocation(k.exact);
-}
-
 // The frame loop; returns how it ended. Frames have an engine of their own, so
 // the document keeps its values and picture while they are computed.
 AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
@@ -38,7 +31,8 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
 
     ProgressSink* bar = sink != nullptr ? sink->progressBar() : nullptr;
     const std::atomic<bool>* cancel = sink != nullptr ? sink->cancelFlag() : nullptr;
-    FractalEngine engine(s.width, s.height, host);
+    FractalEngine engine(s.width, s.height);
+    if (!engine.hasBuffer()) tellRenderOutcome(host, RenderOutcome::NoMemory);
     Keyframe scratch;
     FrameFile kept;
     const std::int32_t segments = doc.keyframeCount() - 1;
@@ -55,7 +49,7 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
             status(sink, "Calculating frame ", frame);
             tweenKeyframes(doc.keyframes()[static_cast<std::size_t>(k)],
                            doc.keyframes()[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
-            loadFrame(engine, scratch);
+            engine.setParams(paramsOf(scratch, s.width, s.height));
 
             const std::string path = framePath(s.destFolder, frame);
             std::string sinkError;
@@ -71,12 +65,14 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
             }
 
             status(sink, "Rendering frame ", frame);
-            if (engine.render(bar, cancel) == 0) {
+            const RenderOutcome drawn = engine.render(hostContext(host, bar, cancel));
+            if (drawn != RenderOutcome::Done) {
+                if (engine.hasBuffer()) tellRenderOutcome(host, drawn);  // a missing picture was told above
                 report(host, animtext::kAborted);
                 return AnimRenderOutcome::Aborted;
             }
             // The frame's colour table is its tweened palette.
-            engine.buildBitmap(scratch.palette);
+            buildBitmapOrTell(engine, scratch.palette, host);
 
             if (s.writeFiles) {
                 status(sink, "Saving frame ", frame);

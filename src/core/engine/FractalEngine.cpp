@@ -20,14 +20,10 @@ std::int32_t FractalEngine::paddingFor(std::int32_t width) {
     return rem == 0 ? 0 : 4 - rem;
 }
 
-FractalEngine::FractalEngine(std::int32_t width, std::int32_t height, Host& host)
-    : m_host(&host),
-      m_width(width),
-      m_height(height),
-      m_rowPadding(paddingFor(width)),
-      m_renderer(&defaultRowRenderer()) {
+FractalEngine::FractalEngine(std::int32_t width, std::int32_t height)
+    : m_width(width), m_height(height), m_renderer(&defaultRowRenderer()) {
     const std::size_t pixels = width > 0 ? static_cast<std::size_t>(width) : 0;
-    m_stride = pixels + static_cast<std::size_t>(m_rowPadding);
+    m_stride = pixels + static_cast<std::size_t>(paddingFor(width));
     const std::size_t rows = rowCount();
     // calloc checks stride x rows for overflow and hands back zeroed pages
     // without touching them, so even a huge picture costs nothing until drawn.
@@ -35,7 +31,7 @@ FractalEngine::FractalEngine(std::int32_t width, std::int32_t height, Host& host
     const std::size_t count = (m_stride == 0 || rows == 0) ? 1 : m_stride;
     const std::size_t n = (m_stride == 0 || rows == 0) ? 1 : rows;
     m_bits.reset(static_cast<std::uint8_t*>(std::calloc(n, count)));
-    if (!m_bits) showPlainMessage(*m_host, "Not enough memory for bitmap.");
+    setParams(m_params);
 }
 
 FractalEngine::~FractalEngine() = default;
@@ -50,9 +46,10 @@ void FractalEngine::orderedPair(double a, double b, double& low, double& high) {
     }
 }
 
-void FractalEngine::setRegion(double left, double top, double right, double bottom) {
-    orderedPair(left, right, m_xMin, m_xMax);
-    orderedPair(top, bottom, m_yMin, m_yMax);
+void FractalEngine::setParams(const FractalParams& params) {
+    m_params = params;
+    orderedPair(params.left, params.right, m_xMin, m_xMax);
+    orderedPair(params.top, params.bottom, m_yMin, m_yMax);
 }
 
 void FractalEngine::stepCoordinates(double from, double step, std::vector<double>& out) {
@@ -68,15 +65,11 @@ void FractalEngine::blank() {
     m_valid = false;
 }
 
-void FractalEngine::cancelled() {
-    blank();
-    m_host->playQuestionSound();
-}
+RenderOutcome FractalEngine::render(const RenderContext& context) {
+    if (!m_bits) return RenderOutcome::NoMemory;  // never touch a buffer that was not allocated
 
-int FractalEngine::render(ProgressSink* progress, const std::atomic<bool>* cancel) {
-    if (!m_bits) return 0;  // never touch a buffer that was not allocated
-
-    m_host->pollCancelKey();  // forget an Escape pressed before the render
+    if (context.pollCancel) context.pollCancel();  // forget an Escape pressed before the render
+    ProgressSink* const progress = context.progress;
 
     const std::int32_t k = m_height / 32;
     if (progress != nullptr) {
@@ -86,11 +79,12 @@ int FractalEngine::render(ProgressSink* progress, const std::atomic<bool>* cance
     }
     const double dx = (m_xMax - m_xMin) / m_width;
     const double dy = (m_yMax - m_yMin) / m_height;
-    const bool mandelbrot = (m_type & 1) != 0;
+    // A keyframe's stored type may be any number: odd ones are Mandelbrot.
+    const bool mandelbrot = (static_cast<std::int32_t>(m_params.type) & 1) != 0;
 
     if (m_height <= 0) {
         m_valid = true;
-        return 1;
+        return RenderOutcome::Done;
     }
 
     // Coordinates advance by repeated addition, exactly as a running value would.
@@ -101,8 +95,7 @@ int FractalEngine::render(ProgressSink* progress, const std::atomic<bool>* cance
         m_xs.resize(columns);
         m_ys.resize(static_cast<std::size_t>(m_height));
     } catch (const std::bad_alloc&) {
-        showPlainMessage(*m_host, "Not enough memory for bitmap.");
-        return 0;
+        return RenderOutcome::NoMemory;
     }
     stepCoordinates(m_xMin, dx, m_xs);
     stepCoordinates(m_yMin, dy, m_ys);
@@ -115,77 +108,65 @@ int FractalEngine::render(ProgressSink* progress, const std::atomic<bool>* cance
     job.stride = m_stride;
     job.bits = m_bits.get();
     job.mandelbrot = mandelbrot;
-    job.iterations = m_iterations;
-    job.juliaRe = m_juliaRe;
-    job.juliaIm = m_juliaIm;
-    job.cancel = cancel;
+    job.iterations = m_params.iterations;
+    job.juliaRe = m_params.cReal;
+    job.juliaIm = m_params.cImag;
+    job.cancel = context.cancel;
 
     // A checkpoint after every k + 1 rows; a short last block has none.
     const std::int32_t block = k + 1;
-    FractalParams here;
+    // The picture's own values: ordered edges, its own size.
+    FractalParams here = m_params;
     here.left = m_xMin;
     here.right = m_xMax;
     here.top = m_yMin;
     here.bottom = m_yMax;
-    here.type = static_cast<FractalType>(m_type);
-    here.cReal = m_juliaRe;
-    here.cImag = m_juliaIm;
-    here.iterations = m_iterations;
     here.width = m_width;
     here.height = m_height;
-    here.exact = m_exact;
     const bool deep = needsDeepEngine(here);
     m_lastRenderDeep.store(deep, std::memory_order_relaxed);
-    if (!deep) return renderBlocks(*m_renderer, job, progress, block);
+    if (!deep) return renderBlocks(*m_renderer, job, context, block);
 
     DeepRenderer renderer;
-    const auto stop = [&] { return m_host->pollCancelKey() || job.cancelled(); };
+    const auto stop = [&] { return (context.pollCancel && context.pollCancel()) || job.cancelled(); };
     DeepRenderer::Prepared prepared = DeepRenderer::Prepared::NoMemory;
     try {
         prepared = renderer.prepare(here, stop);
     } catch (const std::bad_alloc&) {
     }
-    if (prepared == DeepRenderer::Prepared::NoMemory) {
-        showPlainMessage(*m_host, "Not enough memory for bitmap.");
-        return 0;
-    }
+    if (prepared == DeepRenderer::Prepared::NoMemory) return RenderOutcome::NoMemory;
     if (prepared == DeepRenderer::Prepared::Cancelled) {
-        cancelled();
-        return 0;
+        blank();
+        return RenderOutcome::Cancelled;
     }
-    return renderBlocks(renderer, job, progress, block);
+    return renderBlocks(renderer, job, context, block);
 }
 
-int FractalEngine::renderBlocks(RowRenderer& renderer, const RenderJob& job, ProgressSink* progress,
-                                std::int32_t block) {
+RenderOutcome FractalEngine::renderBlocks(RowRenderer& renderer, const RenderJob& job, const RenderContext& context,
+                                          std::int32_t block) {
     for (std::int32_t first = 0; first < m_height;) {
         const std::int32_t end = (m_height - first > block) ? first + block : m_height;
         renderer.renderRows(job, first, end);
         const bool checkpoint = (end - first) == block;
         first = end;
-        if (checkpoint) {
-            if (progress != nullptr) progress->stepIt();
-            if (m_host->pollCancelKey() || job.cancelled()) {
-                cancelled();
-                return 0;
-            }
-        } else if (job.cancelled()) {
-            cancelled();
-            return 0;
+        if (checkpoint && context.progress != nullptr) context.progress->stepIt();
+        const bool stop = checkpoint ? (context.pollCancel && context.pollCancel()) || job.cancelled()
+                                     : job.cancelled();
+        if (stop) {
+            blank();
+            return RenderOutcome::Cancelled;
         }
     }
     m_valid = true;
-    return 1;
+    return RenderOutcome::Done;
 }
 
-void FractalEngine::buildBitmap(const Palette& palette) {
+bool FractalEngine::buildBitmap(const Palette& palette) {
     m_bitmapInfo.reset();
     m_bitmapInfo.reset(new (std::nothrow) BitmapInfoBlock{});
-    if (!m_bitmapInfo) {
-        showPlainMessage(*m_host, "Windows reported 'Out of Memory'");
-        return;
-    }
+    if (!m_bitmapInfo) return false;
     fillBitmapInfo(*m_bitmapInfo, m_width, m_height, palette);
+    return true;
 }
 
 }  // namespace velmora

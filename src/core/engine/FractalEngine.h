@@ -1,53 +1,63 @@
 #pragma once
-// The document's image computer: its own copy of the region, type, limit and
-// Julia constant, and an 8-bit bottom-up pixel buffer with rows padded to 4.
+// The image computer: the values of its picture and an 8-bit bottom-up pixel
+// buffer with rows padded to 4. It says what happened; its callers tell the user.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
-#include "location/ExactLocation.h"
+#include "location/FractalParams.h"
 #include "palette/Palette.h"
-#include "base/Host.h"
 #include "render/BitmapInfo.h"
 #include "render/EscapeTime.h"
 #include "render/Progress.h"
 
 namespace velmora {
 
+// What a render came to; the caller says so to the user.
+enum class RenderOutcome {
+    Done,
+    Cancelled,  // stopped by the context: the picture is blank
+    NoMemory,   // no picture, or no memory for the coordinates beside it
+};
+
+// Everything a render is told besides the values: where progress goes and what stops it.
+struct RenderContext {
+    ProgressSink* progress = nullptr;
+    // Set by any thread at any time; the render stops soon after.
+    const std::atomic<bool>* cancel = nullptr;
+    // Asked on the rendering thread at each checkpoint (a key typed meanwhile);
+    // asked once before the render too, so that a key typed earlier is forgotten.
+    std::function<bool()> pollCancel;
+};
+
 class FractalEngine {
 public:
-    // Allocates and zeroes the pixel block; on failure shows "Not enough memory
-    // for bitmap." and stays without a buffer (Render then reports not done).
-    FractalEngine(std::int32_t width, std::int32_t height, Host& host);
+    // Allocates and zeroes the pixel block; without the memory it stays
+    // without a buffer (hasBuffer() false; render then says NoMemory).
+    FractalEngine(std::int32_t width, std::int32_t height);
     virtual ~FractalEngine();
     FractalEngine(const FractalEngine&) = delete;
     FractalEngine& operator=(const FractalEngine&) = delete;
 
-    // Where messages, sounds and cancel polls go from now on.
-    void setHost(Host& host) { m_host = &host; }
+    // The values of the picture the engine holds; its own size stays.
+    void setParams(const FractalParams& params);
+    const FractalParams& params() const { return m_params; }
 
-    void setRegion(double left, double top, double right, double bottom);
-    void setType(std::int32_t type) { m_type = type; }
-    void setIterations(std::int32_t limit) { m_iterations = limit; }
-    void setJuliaConstant(double re, double im) {
-        m_juliaRe = re;
-        m_juliaIm = im;
+    // Draws the picture of the values on the schedule of checkpoints; a
+    // picture the doubles cannot resolve (needsDeepEngine) comes from the deep
+    // engine, whose reference orbit heeds the context too.
+    RenderOutcome render(const RenderContext& context = {});
+    RenderOutcome render(const FractalParams& params, const RenderContext& context = {}) {
+        setParams(params);
+        return render(context);
     }
 
-    // The exact values behind the doubles; empty: the doubles are exact.
-    void setExactLocation(const ExactLocation& exact) { m_exact = exact; }
-
-    // 1 when complete, 0 when cancelled or when there is no buffer. Besides the
-    // host's cancel poll at each checkpoint, a render stops soon after *cancel
-    // becomes true, which another thread may set at any time. A picture the
-    // doubles cannot resolve (needsDeepEngine) comes from the deep engine, on
-    // the same schedule; its reference orbit polls the host and *cancel too.
-    int render(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
-
-    // Rebuilds the 1064-byte header block with the given colour table.
-    void buildBitmap(const Palette& palette);
+    // Rebuilds the 1064-byte header block with the given colour table; false
+    // when its memory could not be had.
+    bool buildBitmap(const Palette& palette);
 
     std::uint8_t* bits() { return m_bits.get(); }
     const std::uint8_t* bits() const { return m_bits.get(); }
@@ -59,21 +69,20 @@ public:
     // Whether the last render (or the one running) used the deep engine.
     bool lastRenderWasDeep() const { return m_lastRenderDeep.load(std::memory_order_relaxed); }
     // Forgets the picture: not valid, and every byte of the pixel block (row
-    // padding included) zero, as after a cancelled render but without a sound.
+    // padding included) zero, as after a cancelled render.
     void blank();
     bool hasBuffer() const { return m_bits != nullptr; }
     // Bytes per stored row, and of the whole block (0 without a buffer).
     std::size_t stride() const { return m_stride; }
     std::size_t bufferSize() const { return m_bits ? m_stride * rowCount() : 0; }
 
+    // The region with each pair of edges ordered.
     double xMin() const { return m_xMin; }
     double yMin() const { return m_yMin; }
     double xMax() const { return m_xMax; }
     double yMax() const { return m_yMax; }
-    std::int32_t type() const { return m_type; }
-    std::int32_t iterations() const { return m_iterations; }
-    double juliaRe() const { return m_juliaRe; }
-    double juliaIm() const { return m_juliaIm; }
+    std::int32_t type() const { return static_cast<std::int32_t>(m_params.type); }
+    std::int32_t iterations() const { return m_params.iterations; }
 
     // Which loop computes the rows; the schedule around it never changes.
     void setRowRenderer(RowRenderer& renderer) { m_renderer = &renderer; }
@@ -90,27 +99,21 @@ private:
         void operator()(std::uint8_t* p) const;
     };
     std::size_t rowCount() const { return m_height > 0 ? static_cast<std::size_t>(m_height) : 0; }
-    void cancelled();
-    int renderBlocks(RowRenderer& renderer, const RenderJob& job, ProgressSink* progress, std::int32_t block);
+    RenderOutcome renderBlocks(RowRenderer& renderer, const RenderJob& job, const RenderContext& context,
+                               std::int32_t block);
 
-    Host* m_host;
     bool m_valid = false;
     std::int32_t m_width;
     std::int32_t m_height;
-    double m_juliaRe = 0.0;
-    double m_juliaIm = 0.0;
-    std::unique_ptr<std::uint8_t[], FreeDeleter> m_bits;
-    std::unique_ptr<BitmapInfoBlock> m_bitmapInfo;
-    std::int32_t m_rowPadding;
-    std::size_t m_stride;
+    FractalParams m_params;
     double m_xMin = 0.0;
     double m_yMin = 0.0;
     double m_xMax = 0.0;
     double m_yMax = 0.0;
-    std::int32_t m_type = 1;
-    std::int32_t m_iterations = 0;
+    std::unique_ptr<std::uint8_t[], FreeDeleter> m_bits;
+    std::unique_ptr<BitmapInfoBlock> m_bitmapInfo;
+    std::size_t m_stride;
     RowRenderer* m_renderer;
-    ExactLocation m_exact;
     std::atomic<bool> m_lastRenderDeep{false};
     // Sample coordinates of the last render, kept to avoid reallocating.
     std::vector<double> m_xs;

@@ -55,4 +55,10 @@ struct Keyframe {
     ExactLocation exact;
 };
 
+// A keyframe's values at a picture size.
+inline FractalParams paramsOf(const Keyframe& k, std::int32_t width, std::int32_t height) {
+    return {k.left, k.top, k.right, k.bottom, static_cast<FractalType>(k.type), k.cReal, k.cImag, k.iterations,
+            width, height, k.exact};
+}
+
 }  // namespace velmora

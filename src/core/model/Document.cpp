@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "engine/RenderReport.h"
 #include "model/DocumentFile.h"
 #include "palette/DefaultPalette.h"
 #include "base/FileErrors.h"
@@ -12,14 +13,12 @@
 
 namespace velmora {
 
+
 Document::Document(Host& host) : m_host(&host) {}
 
 Document::~Document() = default;
 
-void Document::setHost(Host& host) {
-    m_host = &host;
-    if (m_engine) m_engine->setHost(host);
-}
+void Document::setHost(Host& host) { m_host = &host; }
 
 void Document::setPathName(const std::string& path) {
     m_pathName = path;
@@ -59,27 +58,24 @@ void Document::setDefaults() {
 
 void Document::newEngine() {
     m_engine.reset();  // the old picture goes first, so two never coexist
-    m_engine = std::make_unique<FractalEngine>(m_params.width, m_params.height, *m_host);
+    m_engine = std::make_unique<FractalEngine>(m_params.width, m_params.height);
+    if (!m_engine->hasBuffer()) tellRenderOutcome(*m_host, RenderOutcome::NoMemory);
     loadEngine();
 }
 
 void Document::loadEngine() {
-    if (!m_engine) return;
-    m_engine->setRegion(m_params.left, m_params.top, m_params.right, m_params.bottom);
-    m_engine->setType(static_cast<std::int32_t>(m_params.type));
-    m_engine->setIterations(m_params.iterations);
-    m_engine->setJuliaConstant(m_params.cReal, m_params.cImag);
-    m_engine->setExactLocation(m_params.exact);
+    if (m_engine) m_engine->setParams(m_params);
 }
 
 int Document::renderImage(ProgressSink* progress, const std::atomic<bool>* cancel) {
     // A picture whose memory could not be had is asked for again, so every
     // render attempt either draws or says why it cannot.
     if (m_engine && !m_engine->hasBuffer()) newEngine();
-    loadEngine();
-    const int result = m_engine ? m_engine->render(progress, cancel) : 0;
     m_rendered = true;
-    return result;
+    if (!m_engine || !m_engine->hasBuffer()) return 0;
+    const RenderOutcome outcome = m_engine->render(m_params, hostContext(*m_host, progress, cancel));
+    tellRenderOutcome(*m_host, outcome);
+    return outcome == RenderOutcome::Done ? 1 : 0;
 }
 
 void Document::setResolution(std::int32_t width, std::int32_t height) {

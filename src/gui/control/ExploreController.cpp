@@ -16,6 +16,7 @@
 #include "geometry/FitToWindow.h"
 #include "geometry/PrintFit.h"
 #include "host/DesktopDialogs.h"
+#include "engine/RenderReport.h"
 #include "model/Document.h"
 #include "paletteeditor/PaletteEditorDialog.h"
 #include "rendering/BackgroundRender.h"
@@ -255,7 +256,7 @@ void ExploreController::configure() {
 bool ExploreController::printDocument(QPrinter& printer) {
     FractalEngine* engine = m_doc.engine();
     if (engine == nullptr) return false;
-    engine->buildBitmap(m_doc.palette());
+    buildBitmapOrTell(*engine, m_doc.palette(), m_host);
     QPainter painter;
     if (!painter.begin(&printer)) {
         report("Failed to start print job.");

@@ -1,24 +1,9 @@
 #include "rendering/PreviewRenderer.h"
 
-#include "base/Host.h"
 #include "engine/FractalEngine.h"
 #include "rendering/PictureImage.h"
 
 namespace velmora::gui {
-
-namespace {
-
-// A preview has no one to tell: no message boxes, sounds or cancel key.
-class SilentHost : public Host {
-public:
-    MsgAnswer showMessage(const Message&) override { return MsgAnswer::Cancel; }
-    bool pollCancelKey() override { return false; }
-    void playQuestionSound() override {}
-    void beep() override {}
-    bool startPlayer(const std::string&, const std::string&) override { return false; }
-};
-
-}  // namespace
 
 PreviewRenderer::PreviewRenderer(QObject* parent) : QObject(parent), m_worker([this] { run(); }) {}
 
@@ -66,14 +51,11 @@ void PreviewRenderer::run() {
 }
 
 QImage PreviewRenderer::renderJob(const Job& job) {
-    SilentHost host;
-    const FractalParams& v = job.values;
-    FractalEngine engine(v.width, v.height, host);
-    engine.setRegion(v.left, v.top, v.right, v.bottom);
-    engine.setType(static_cast<std::int32_t>(v.type));
-    engine.setIterations(v.iterations);
-    engine.setJuliaConstant(v.cReal, v.cImag);
-    if (engine.render(nullptr, &m_cancel) != 1) return {};
+    // A preview has no one to tell: it is shown, or it is not.
+    FractalEngine engine(job.values.width, job.values.height);
+    RenderContext context;
+    context.cancel = &m_cancel;
+    if (engine.render(job.values, context) != RenderOutcome::Done) return {};
     return wholePicture(engine, job.palette);
 }
 

@@ -6,6 +6,7 @@
 #include "host/PathText.h"
 #include "shell/RecentFileList.h"
 #include "export/BmpWriter.h"
+#include "engine/RenderReport.h"
 #include "model/Document.h"
 #include "base/FileErrors.h"
 #include "base/SaveMessages.h"
@@ -140,7 +141,7 @@ void DocumentCommands::onExportBmp() {
     Document& doc = app.document();
     // The header block comes from the last draw; a view that was never shown
     // has not drawn yet, so give it the palette it would have drawn with.
-    if (doc.engine() && doc.engine()->bitmapInfo() == nullptr) doc.engine()->buildBitmap(doc.palette());
+    if (doc.engine() && doc.engine()->bitmapInfo() == nullptr) buildBitmapOrTell(*doc.engine(), doc.palette(), doc.host());
 
     const std::string path = toStdPath(*chosen);
     std::error_code cause;

@@ -17,6 +17,7 @@
 #include "geometry/ExactZoom.h"
 #include "geometry/Stretch.h"
 #include "geometry/ZoomGeometry.h"
+#include "engine/RenderReport.h"
 #include "model/Document.h"
 #include "rendering/PictureImage.h"
 #include "widgets/DialogParts.h"
@@ -111,7 +112,7 @@ void FractalView::paintEvent(QPaintEvent*) {
 
 void FractalView::rebuildPicture() {
     FractalEngine* engine = m_doc.engine();
-    if (engine != nullptr) engine->buildBitmap(m_doc.palette());
+    if (engine != nullptr) buildBitmapOrTell(*engine, m_doc.palette(), m_host);
 
     const int cw = width();
     const int ch = height();
