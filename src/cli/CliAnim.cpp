@@ -122,8 +122,9 @@ int runAnim(const AnimOptions& o, std::ostream& out, std::ostream& err, bool pro
         }
     }
 
+    storeRenderSettings(doc, s);
     const AnimRenderResult r =
-        renderAnimation(doc, s, progressToErr ? &progress : nullptr, o.video ? &videoSink : nullptr);
+        renderAnimation(doc, doc.host(), s, progressToErr ? &progress : nullptr, o.video ? &videoSink : nullptr);
     if (progressToErr) progress.end();
     if (!r.completed() || (s.writeFiles && !r.scriptWritten)) return 1;  // the message has been shown
     if (o.video && !encoder.finish(error)) {

@@ -133,7 +133,7 @@ protected:
         Document doc(host);
         test::prepare(doc, keys);
         const bool rendered =
-            !renderByTheCore || (fs::create_directories(s.destFolder) && renderAnimation(doc, s, nullptr).completed());
+            !renderByTheCore || (fs::create_directories(s.destFolder) && test::renderWithSettings(doc, s, nullptr).completed());
         EXPECT_TRUE(rendered);
         std::map<std::string, std::string> out;
         for (const auto& e : fs::directory_iterator(s.destFolder))

@@ -150,7 +150,7 @@ protected:
     }
 
     AnimRenderResult render(std::int32_t from, std::int32_t to, TweenStyle style = TweenStyle::ConstantSpeed) {
-        return renderAnimation(doc, RenderSettings{from, to, style, folder, kW, kH}, &log);
+        return renderWithSettings(doc, RenderSettings{from, to, style, folder, kW, kH}, &log);
     }
 
     std::string frame(int n) const { return dir.file("frame" + std::to_string(n) + ".bmp"); }

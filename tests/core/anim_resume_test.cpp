@@ -55,7 +55,7 @@ TEST(AnimResume, KeepsOnlyCompleteFramesOfThisPaletteAndEndsIdentical) {
         RenderSettings s{1, total, TweenStyle::SlowAtKeyframes, dir.file(folder) + "/", width, 9, skip};
         Document doc(host);
         test::prepare(doc, keys);
-        return renderAnimation(doc, s, nullptr);
+        return test::renderWithSettings(doc, s, nullptr);
     };
     ASSERT_TRUE(render("whole", 13, false).completed() && render("small", 7, false).completed());
     std::vector<ino_t> inodes;

@@ -44,7 +44,7 @@ TEST_P(VideoRoundTrip, DecodesBackToTheRenderedFrames) {
     std::string error;
     ASSERT_TRUE(encoder.open({dir.file(c.file), 25, VideoQuality::High}, c.width, c.height, error)) << error;
     VideoFrameSink sink(encoder);
-    ASSERT_TRUE(renderAnimation(doc, s, nullptr, &sink).completed());
+    ASSERT_TRUE(test::renderWithSettings(doc, s, nullptr, &sink).completed());
     ASSERT_TRUE(encoder.finish(error)) << error;
 
     const test::DecodedVideo v = test::decodeVideo(dir.file(c.file));
@@ -124,7 +124,7 @@ TEST(FrameFilesVideo, AMissingFrameStopsTheVideo) {
     test::FakeHost host;
     Document doc(host);
     test::prepare(doc, test::threeKeyframes(2, 1));
-    ASSERT_TRUE(renderAnimation(doc, {1, 2, TweenStyle::ConstantSpeed, dir.file(""), 9, 7}, nullptr).completed());
+    ASSERT_TRUE(test::renderWithSettings(doc, {1, 2, TweenStyle::ConstantSpeed, dir.file(""), 9, 7}, nullptr).completed());
     const std::vector<std::string> paths = {framePath(dir.file(""), 2), framePath(dir.file(""), 1),
                                             framePath(dir.file(""), 3)};
     std::string error;

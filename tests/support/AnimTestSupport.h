@@ -42,6 +42,14 @@ inline void prepare(Document& doc, const std::vector<Keyframe>& keyframes) {
     doc.setKeyframes(keyframes);
 }
 
+// An animation render as the program makes one: the settings stored, then the
+// frames, with the document's own host.
+inline AnimRenderResult renderWithSettings(Document& doc, const RenderSettings& s, AnimRenderSink* sink,
+                                           AnimFrameSink* frames = nullptr) {
+    storeRenderSettings(doc, s);
+    return renderAnimation(doc, doc.host(), s, sink, frames);
+}
+
 inline std::string readText(const std::string& path) {
     const auto bytes = readBytes(path);
     return std::string(bytes.begin(), bytes.end());

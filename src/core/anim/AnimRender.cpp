@@ -108,19 +108,21 @@ bool checkEnoughKeyframes(const Document& doc, Host& host) {
     return false;
 }
 
-AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink,
-                                 AnimFrameSink* frames) {
-    AnimRenderResult result;
-    Host& host = doc.host();
-    if (!checkEnoughKeyframes(doc, host)) return result;
-
-    const RenderSettings s = accepted;  // the caller's copy may be the document's own
+void storeRenderSettings(Document& doc, const RenderSettings& s) {
+    if (doc.keyframeCount() < 2) return;  // the render will be refused: nothing changes
     doc.editAnimation([&](AnimationSettings& a) {
         a.tweenStyle = s.tweenStyle;
         a.destFolder = s.destFolder;
         a.width = s.width;
         a.height = s.height;
     });
+}
+
+AnimRenderResult renderAnimation(Document& doc, Host& host, const RenderSettings& accepted, AnimRenderSink* sink,
+                                 AnimFrameSink* frames) {
+    AnimRenderResult result;
+    if (!checkEnoughKeyframes(doc, host)) return result;
+    const RenderSettings s = accepted;  // the caller's copy may be the document's own
 
     result.outcome = renderFrames(doc, host, s, sink, frames, result);
     if (result.completed()) host.beep();

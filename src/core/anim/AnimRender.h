@@ -57,15 +57,19 @@ struct AnimRenderResult {
 // message (owned by the frames window) and false.
 bool checkEnoughKeyframes(const Document& doc, Host& host);
 
+// Stores the render's tweening style, folder and frame size in the document,
+// on the thread whose windows watch it, before the render; nothing when there
+// are fewer than two keyframes, as the render will be refused.
+void storeRenderSettings(Document& doc, const RenderSettings& s);
+
 // Renders the accepted settings' range (their folder ends with the separator).
 // When resuming, a frame whose file is already complete (checkRenderedFrame)
-// is kept as it is. Each frame also goes to `frames` when there is one.
-// Stores the tweening style, folder and frame size in the document; each frame
-// is computed by an engine of its own, so the document's active values,
-// palette, size and engine stay as they were (its picture ends blank). Messages and the completion beep go through the
-// document's Host, whose cancel key stops the frame being rendered. The caller shows the completion dialog when the
-// result is Completed.
-AnimRenderResult renderAnimation(Document& doc, const RenderSettings& accepted, AnimRenderSink* sink,
+// is kept as it is. Each frame also goes to `frames` when there is one. Each
+// frame is computed by an engine of its own, so the document's values stay as
+// they were (its picture ends blank). Messages and the completion beep go
+// through `host`, whose cancel key stops the frame being rendered. The caller
+// shows the completion dialog when the result is Completed.
+AnimRenderResult renderAnimation(Document& doc, Host& host, const RenderSettings& accepted, AnimRenderSink* sink,
                                  AnimFrameSink* frames = nullptr);
 
 }  // namespace velmora

@@ -18,8 +18,6 @@ Document::Document(Host& host) : m_host(&host) {}
 
 Document::~Document() = default;
 
-void Document::setHost(Host& host) { m_host = &host; }
-
 void Document::setPathName(const std::string& path) {
     m_pathName = path;
     m_title = std::filesystem::path(path).filename().string();
@@ -56,10 +54,10 @@ void Document::setDefaults() {
     m_animation.destFolder = defaultFramesFolder();
 }
 
-void Document::newEngine() {
+void Document::newEngine(Host& host) {
     m_engine.reset();  // the old picture goes first, so two never coexist
     m_engine = std::make_unique<FractalEngine>(m_params.width, m_params.height);
-    if (!m_engine->hasBuffer()) tellRenderOutcome(*m_host, RenderOutcome::NoMemory);
+    if (!m_engine->hasBuffer()) tellRenderOutcome(host, RenderOutcome::NoMemory);
     loadEngine();
 }
 
@@ -67,14 +65,14 @@ void Document::loadEngine() {
     if (m_engine) m_engine->setParams(m_params);
 }
 
-int Document::renderImage(ProgressSink* progress, const std::atomic<bool>* cancel) {
+int Document::renderImage(Host& host, ProgressSink* progress, const std::atomic<bool>* cancel) {
     // A picture whose memory could not be had is asked for again, so every
     // render attempt either draws or says why it cannot.
-    if (m_engine && !m_engine->hasBuffer()) newEngine();
+    if (m_engine && !m_engine->hasBuffer()) newEngine(host);
     m_rendered = true;
     if (!m_engine || !m_engine->hasBuffer()) return 0;
-    const RenderOutcome outcome = m_engine->render(m_params, hostContext(*m_host, progress, cancel));
-    tellRenderOutcome(*m_host, outcome);
+    const RenderOutcome outcome = m_engine->render(m_params, hostContext(host, progress, cancel));
+    tellRenderOutcome(host, outcome);
     return outcome == RenderOutcome::Done ? 1 : 0;
 }
 

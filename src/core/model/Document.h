@@ -84,7 +84,11 @@ public:
     void setDefaults();
     // Loads the engine and renders; the picture counts as rendered even when
     // the render was cancelled. Returns the engine's result.
-    int renderImage(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
+    int renderImage(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr) {
+        return renderImage(*m_host, progress, cancel);
+    }
+    // The same, its messages, sounds and key polls through `host`.
+    int renderImage(Host& host, ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
     std::int32_t width() const { return m_params.width; }
     std::int32_t height() const { return m_params.height; }
     // Always replaces the engine (blank picture), even for the same size.
@@ -142,10 +146,10 @@ public:
     void setContents(DocumentContents&& contents);
 
     Host& host() { return *m_host; }
-    void setHost(Host& host);
 
 private:
-    void newEngine();
+    void newEngine() { newEngine(*m_host); }
+    void newEngine(Host& host);
     void loadEngine();
 
     FractalParams m_params;

@@ -277,9 +277,11 @@ void AnimationFramesWindow::onRenderAnim() {
         WaitCursor wait;
         ProgressBarSink bar(*progress.progressBar());
         QLabel& status = *progress.statusText();
-        runDocumentWork(m_doc, &bar, [&](ProgressSink* workerBar) {
+        const RenderSettings accepted = settings.settings();
+        storeRenderSettings(m_doc, accepted);
+        runDocumentWork(m_doc, &bar, [&](Host& workerHost, ProgressSink* workerBar) {
             ProgressWindowSink sink(status, workerBar, &cancel);
-            result = renderAnimation(m_doc, settings.settings(), &sink);
+            result = renderAnimation(m_doc, workerHost, accepted, &sink);
             return 0;
         });
     }

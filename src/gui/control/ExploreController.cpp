@@ -120,13 +120,10 @@ void ExploreController::render() {
             dlg.showCentredOver(surface);
             WaitCursor wait;
             ProgressBarSink sink(*dlg.progressBar());
-            Host& own = m_doc.host();
-            m_doc.setHost(quiet);
             if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.params()));
             // Complete or cancelled, the picture shows which: a cancelled one is blank.
-            renderDocumentInBackground(m_doc, &sink, &cancel);
+            renderDocumentInBackground(m_doc, &sink, &cancel, &quiet);
             if (m_shell != nullptr) m_shell->showDeepRender(false);
-            m_doc.setHost(own);
         }
         m_doc.notifyChanged(doc_change::kPicture);
         // Notches that came during the render zoom on from what was shown.

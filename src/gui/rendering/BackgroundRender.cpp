@@ -90,22 +90,19 @@ int runInBackground(Host& host, ProgressSink* progress,
     return result;
 }
 
-int runDocumentWork(Document& doc, ProgressSink* progress, const std::function<int(ProgressSink*)>& work) {
-    Host& host = doc.host();
+int runDocumentWork(Document& doc, ProgressSink* progress,
+                    const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work, Host* host) {
     doc.setBusy(true);
-    const int result = runInBackground(host, progress, [&](Host& workerHost, ProgressSink* workerProgress) {
-        doc.setHost(workerHost);
-        const int r = work(workerProgress);
-        doc.setHost(host);
-        return r;
-    });
+    const int result = runInBackground(host != nullptr ? *host : doc.host(), progress, work);
     doc.setBusy(false);
     return result;
 }
 
-int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel) {
-    return runDocumentWork(doc, progress,
-                           [&](ProgressSink* workerProgress) { return doc.renderImage(workerProgress, cancel); });
+int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel, Host* host) {
+    return runDocumentWork(
+        doc, progress,
+        [&](Host& workerHost, ProgressSink* workerProgress) { return doc.renderImage(workerHost, workerProgress, cancel); },
+        host);
 }
 
 }  // namespace velmora::gui

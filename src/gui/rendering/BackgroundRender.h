@@ -58,13 +58,16 @@ private:
 int runInBackground(Host& host, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work);
 
-// Work on the document that way: while it runs the document is marked busy
-// and its messages reach its host on this thread.
+// Work on the document that way: while it runs the document is marked busy;
+// what the work says through workerHost reaches `host` (the document's when
+// null) on this thread.
 int runDocumentWork(Document& doc, ProgressSink* progress,
-                    const std::function<int(ProgressSink* workerProgress)>& work);
+                    const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work,
+                    Host* host = nullptr);
 
 // The document's render that way: 1 when complete, 0 when cancelled (cancel
-// set) or impossible. The document's messages reach its host on this thread.
-int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel);
+// set) or impossible; its messages reach `host` (the document's when null).
+int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel,
+                               Host* host = nullptr);
 
 }  // namespace velmora::gui

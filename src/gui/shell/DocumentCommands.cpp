@@ -205,7 +205,7 @@ void DocumentCommands::onExportImage() {
         progress.showCentredOver(m_frame);
         WaitCursor wait;
         ProgressBarSink bar(*progress.progressBar());
-        runDocumentWork(doc, &bar, [&](ProgressSink* workerBar) {
+        runDocumentWork(doc, &bar, [&](Host&, ProgressSink* workerBar) {
             result = exportPng(contents, path, workerBar, cause, how);
             return 0;
         });
