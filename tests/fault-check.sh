@@ -56,6 +56,8 @@ faults=(
   "supersample's top bound one too high|src/cli/CliParser.cpp|inRange(\"--supersample\", v, 1, 8)|inRange(\"--supersample\", v, 1, 9)"
   "anim takes a second document|src/cli/CliParser.cpp|if (docs.size() > 1) {|if (docs.size() > 2) {"
   "a later word naming a command starts that command|src/cli/CliParser.cpp|app->require_subcommand(0, 1);|app->require_subcommand(0, 2);"
+  "a notch's new place rendered without its old one on the history|src/gui/control/ExploreController.cpp|        m_history.push(m_doc.params());\n        m_doc.setParams(*next);|        m_doc.setParams(*next);"
+  "New keeps the places of the old document|src/gui/control/ExploreController.cpp|    if (what == doc_change::kAll) {|    if (what == doc_change::kPath) {"
 )
 
 failing_tests() {
