@@ -90,14 +90,14 @@ void ExploreController::documentChanged(DocChanges what) {
     }
 }
 
-void ExploreController::report(const char* text) {
+void showViewWarning(Host& host, const char* text) {
     Message m;
     m.text = text;
     m.caption = kAppTitle;
     m.icon = MsgIcon::Warning;
     m.owner = MsgOwner::MainWindow;
     m.ownerName = "FractalView";
-    m_host.showMessage(m);
+    host.showMessage(m);
 }
 
 // --- rendering ---------------------------------------------------------------
@@ -256,7 +256,7 @@ bool ExploreController::printDocument(QPrinter& printer) {
     buildBitmapOrTell(*engine, m_doc.palette(), m_host);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        report("Failed to start print job.");
+        showViewWarning(m_host, "Failed to start print job.");
         return false;
     }
     PageMetrics page;

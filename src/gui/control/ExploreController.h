@@ -55,6 +55,9 @@ public:
     virtual void endSelection() = 0;
 };
 
+// A warning in a box over the main window, as the picture's own commands give.
+void showViewWarning(Host& host, const char* text);
+
 class ExploreController : public QObject, public DocumentObserver {
     Q_OBJECT
 public:
@@ -112,7 +115,6 @@ private:
     void travel(const std::optional<FractalParams>& values);
     void fitSettled();
     bool fitDocumentToView();
-    void report(const char* text);
 
     Document& m_doc;
     Host& m_host;

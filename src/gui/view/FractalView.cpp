@@ -53,16 +53,6 @@ void FractalView::request(const FractalParams& values) {
     if (m_controller != nullptr) m_controller->changeAndRender(values);
 }
 
-void FractalView::report(const char* text) {
-    Message m;
-    m.text = text;
-    m.caption = kAppTitle;
-    m.icon = MsgIcon::Warning;
-    m.owner = MsgOwner::MainWindow;
-    m.ownerName = "FractalView";
-    m_host.showMessage(m);
-}
-
 // --- drawing -----------------------------------------------------------------
 
 void FractalView::redrawNow() {
@@ -346,7 +336,7 @@ void FractalView::onEditCopy() {
         CopiedImage copy;
         const CopyResult result = copyPictureRect(*engine, r, copy);
         if (result == CopyResult::NoMemory) {
-            report("Not enough memory to copy.");
+            showViewWarning(m_host, "Not enough memory to copy.");
             return;
         }
         if (result != CopyResult::Ok) return;
@@ -358,7 +348,7 @@ void FractalView::onEditCopy() {
     }
     if (image.isNull()) {
         // Leave the clipboard as it was rather than offer an empty entry.
-        report("Could not create image.");
+        showViewWarning(m_host, "Could not create image.");
         return;
     }
     QClipboard* clipboard = QGuiApplication::clipboard();

@@ -98,7 +98,6 @@ private:
     // Rebuilds the header block and the stretched picture from the document.
     void rebuildPicture();
     void drawPicture(QPainter& painter);
-    void report(const char* text);
     void zoom(bool out);
     // The drag point kept on the view and, while locked, corrected; the
     // pointer is put where the point ends up.
