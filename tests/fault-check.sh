@@ -53,6 +53,8 @@ faults=(
   "a relative link followed from the working folder|src/core/base/SafeReplace.cpp|target = next.is_absolute() ? next : target.parent_path() / next;|target = next;"
   "a replaced file keeps only its owner's permission bits|src/core/base/SafeReplace.cpp|ok = ::fchmod(m_fd, m_mode & 07777) == 0;|ok = ::fchmod(m_fd, m_mode & 0700) == 0;"
   "an interrupt leaves the temporary file|src/core/base/InterruptCleanup.cpp|if (e.state.load() == kHeld) ::unlink(e.path);|if (e.state.load() == kFilling) ::unlink(e.path);"
+  "pool workers stop one item early|src/core/render/ThreadPool.cpp|        if (i >= m_count) return;|        if (i + 1 >= m_count) return;"
+  "a pool job run alone skips its first item|src/core/render/ThreadPool.cpp|for (std::size_t i = 0; i < count; ++i) task(context, i);|for (std::size_t i = 1; i < count; ++i) task(context, i);"
 )
 
 failing_tests() {
