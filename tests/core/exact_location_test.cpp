@@ -77,6 +77,11 @@ TEST(DecimalText, WhatIsANumberAndWhatADoubleCarries) {
         {"1234.5678", 6, "1234.57"}, {"-0.000012345", 3, "-0.0000123"}, {"1.5e-30", 5, "1.5e-30"},
         {"0", 5, "0"},               {"1e45", 3, "1e45"},               {"-250", 20, "-250"}};
     for (const auto& f : formats) EXPECT_EQ(formatDecimal(value(f.value), f.digits), f.text);
+    // The places (powers of ten) of the first and last significant digits.
+    const struct { const char* text; long leading, lowest; } places[] = {
+        {"1234.5678", 3, -4}, {"-0.000012300", -5, -7}, {"+.5e-3", -4, -4}, {"250", 2, 1}, {"-0.0", 0, 0}};
+    for (const auto& p : places)
+        EXPECT_EQ(std::pair(leadingDigitPlace(p.text), lowestDigitPlace(p.text)), std::pair(p.leading, p.lowest));
 }
 
 // A deep document and one of its keyframes keep their exact values through
