@@ -55,7 +55,7 @@ faults=(
   "an interrupt leaves the temporary file|src/core/base/InterruptCleanup.cpp|if (e.state.load() == kHeld) ::unlink(e.path);|if (e.state.load() == kFilling) ::unlink(e.path);"
   "pool workers stop one item early|src/core/render/ThreadPool.cpp|        if (i >= m_count) return;|        if (i + 1 >= m_count) return;"
   "a pool job run alone skips its first item|src/core/render/ThreadPool.cpp|for (std::size_t i = 0; i < count; ++i) task(context, i);|for (std::size_t i = 1; i < count; ++i) task(context, i);"
-  "the SIMD escape test takes |z|^2 = 4 as escaped|src/core/render/SpanKernelAvx2.cpp|_mm256_cmp_pd(a, b, _CMP_GT_OQ)|_mm256_cmp_pd(a, b, _CMP_GE_OQ)"
+  "the SIMD escape test takes a magnitude of exactly 2 as escaped|src/core/render/SpanKernelAvx2.cpp|_mm256_cmp_pd(a, b, _CMP_GT_OQ)|_mm256_cmp_pd(a, b, _CMP_GE_OQ)"
   "the perturbed step subtracts the difference's square|src/core/deep/Perturbation.cpp|const double tr = 2.0 * zre[m] + dzr, ti = 2.0 * zim[m] + dzi;|const double tr = 2.0 * zre[m] - dzr, ti = 2.0 * zim[m] - dzi;"
   "the vector lanes' step with a sign wrong in the imaginary part|src/core/deep/PerturbationLanesAvx2.cpp|_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(tr, g.dzi), _mm256_mul_pd(ti, g.dzr)), g.ci)|_mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(tr, g.dzi), _mm256_mul_pd(ti, g.dzr)), g.ci)"
   "a merged stretch's radius not scaled back by its first half's growth|src/core/deep/Bla.cpp|(ry - std::hypot(x.br, x.bi) * offsetMax) / ax)|(ry - std::hypot(x.br, x.bi) * offsetMax))"
