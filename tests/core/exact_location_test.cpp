@@ -11,6 +11,7 @@
 #include "FakeHost.h"
 #include "TempDir.h"
 #include "anim/Tween.h"
+#include "base/LittleEndian.h"
 #include "location/CentreWidth.h"
 #include "location/DecimalText.h"
 #include "location/ExactLocationValues.h"
@@ -77,6 +78,9 @@ TEST(DecimalText, WhatIsANumberAndWhatADoubleCarries) {
         {"1234.5678", 6, "1234.57"}, {"-0.000012345", 3, "-0.0000123"}, {"1.5e-30", 5, "1.5e-30"},
         {"0", 5, "0"},               {"1e45", 3, "1e45"},               {"-250", 20, "-250"}};
     for (const auto& f : formats) EXPECT_EQ(formatDecimal(value(f.value), f.digits), f.text);
+    const struct { const char* text; std::pair<long, long> at; } places[] = {  // of the first and last digit
+        {"1234.5678", {3, -4}}, {"-0.000012300", {-5, -7}}, {"+.5e-3", {-4, -4}}, {"250", {2, 1}}, {"-0.0", {0, 0}}};
+    for (const auto& c : places) EXPECT_EQ(std::pair(leadingDigitPlace(c.text), lowestDigitPlace(c.text)), c.at);
 }
 
 // A deep document and one of its keyframes keep their exact values through
@@ -118,9 +122,7 @@ struct Damage {
 
 class DamagedBlock : public ::testing::TestWithParam<Damage> {};
 
-void storeU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
+void storeU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) { le::storeU32(&b[at], v); }
 
 // Any damage leaves every location on the file's doubles, none half-applied.
 TEST_P(DamagedBlock, IsIgnoredWhole) {
@@ -141,8 +143,7 @@ TEST_P(DamagedBlock, IsIgnoredWhole) {
     ASSERT_TRUE(parseDocument(bytes.data(), bytes.size(), back));
     EXPECT_TRUE(back.params.exact.empty());
     EXPECT_TRUE(back.keyframes[0].exact.empty());
-    EXPECT_EQ(back.keyframes[0].left, k.left);
-    EXPECT_EQ(back.params.left, c.params.left);
+    EXPECT_EQ(std::pair(back.keyframes[0].left, back.params.left), std::pair(k.left, c.params.left));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -243,8 +244,7 @@ TEST(ExactZoom, DeepStepsLandWhereMpfrSays) {
         const auto got = c.step(p);
         ASSERT_TRUE(got);
         ASSERT_FALSE(got->exact.empty());
-        Mpfr l = value(p.exact.left), r = value(p.exact.right), t = value(p.exact.top),
-                     b = value(p.exact.bottom);
+        Mpfr l = value(p.exact.left), r = value(p.exact.right), t = value(p.exact.top), b = value(p.exact.bottom);
         c.expected(l, r, 40, box.left, box.right, 400);
         c.expected(t, b, 200, box.top, box.bottom, 300);
         Mpfr w(600), h(600);
