@@ -103,24 +103,6 @@ TEST(Document, EngineFollowsSizeRegionAndRender) {
               std::tuple(1.0, -1.0, 0.5));
 }
 
-// Going to a place takes all of it: exact values come along, and a place
-// without them leaves none of the previous place's behind.
-TEST(Document, SetLocationTakesTheExactValuesToo) {
-    FakeHost host;
-    Document doc(host);
-    doc.onNewDocument();
-    FractalParams deep = doc.params();
-    deep.left = -0.75;
-    deep.exact = ExactLocation{"-0.75000000000000000001", "-1.5", "2", "1.5", "0.3", "0.6"};
-    FractalParams shallow = doc.params();
-    shallow.width = 64;
-    shallow.type = FractalType::Julia;
-    for (const FractalParams& place : {deep, shallow, deep}) {
-        doc.setParams(place);
-        EXPECT_EQ(doc.params(), place);
-    }
-}
-
 TEST(Document, EveryRenderAfterAFailedAllocationSaysWhyAgain) {
     FakeHost host;
     host.allowMessages = true;
