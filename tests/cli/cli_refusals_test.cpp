@@ -109,7 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
         R{"FramesBeyondBmp", {"anim", "@small.vmr", "--size", "65536x65536", "--folder", "@f"},
           "The frames are too large for BMP files.\n"},
         R{"AbsurdScript", {"anim", "@huge.vmr", "--to", "1", "--folder", "@f"}, tooManyFramesText(INT32_MAX) + "\n"},
-        R{"FolderLineBreak", {"anim", "@small.vmr", "--folder", "@f\nx"}, animtext::kFolderLineBreak + kEnd},
         R{"VideoExtension", {"anim", "@small.vmr", "--video", "mp4"},
           "Cannot tell the video format of 'mp4': the name must end in .mp4, .webm or .mkv.\n"},
         R{"FpsZero", {"anim", "@small.vmr", "--fps", "0"}, "Invalid --fps '0" + kFps},
