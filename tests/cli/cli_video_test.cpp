@@ -39,9 +39,7 @@ protected:
     // The frame files of a folder by name, with their bytes, and whether its
     // script is the one a render writes there (it names its folder).
     static std::map<std::string, std::string> contents(const std::string& folder) {
-        std::map<std::string, std::string> out;
-        for (const auto& e : fs::directory_iterator(folder))
-            if (e.path().extension() == ".bmp") out[e.path().filename().string()] = test::readText(e.path());
+        std::map<std::string, std::string> out = test::frameFiles(folder);
         out["script"] = test::readText(folder + "/" + kScriptFileName) == scriptText(folder + "/", PlaybackStyle::PingPong, 30) ? "ok" : "bad";
         return out;
     }
