@@ -64,8 +64,6 @@ TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     doc.onNewDocument();
     EXPECT_EQ(std::tuple(doc.palette().entry(0), doc.keyframeCount(), doc.params().iterations, doc.isModified()),
               std::tuple(RgbQuad{1, 2, 3, 9}, 0, 201, false));
-    doc.loadDefaultPalette();
-    EXPECT_EQ(doc.palette(), defaultPalette());
 }
 
 TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
