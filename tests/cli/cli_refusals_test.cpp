@@ -2,10 +2,9 @@
 
 #include <chrono>
 #include <filesystem>
-#include <sstream>
 
 #include "AnimTestSupport.h"
-#include "CliCommands.h"
+#include "CliRun.h"
 #include "FakeHost.h"
 #include "TempDir.h"
 #include "anim/AnimMessages.h"
@@ -44,13 +43,11 @@ TEST_P(CliRefusals, RefusedBeforeAnyWork) {
     saveAnimation(dir.file("small.vmr"), 2);
     std::vector<std::string> args;
     for (const auto& a : GetParam().args) args.push_back(inDir(dir, a));
-    std::ostringstream out, err;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(cli::runCli(args, out, err), 1);
+    const test::CliRun r = test::cli(args);
     // Rendering any of these pictures would take far longer than this.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(err.str(), GetParam().err);
-    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(std::tuple(r.code, r.err, r.out), std::tuple(1, GetParam().err, ""));
     using Entries = std::filesystem::directory_iterator;
     EXPECT_EQ(std::distance(Entries(dir.path()), Entries()), 2) << "only the two documents";
 }
@@ -112,7 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
         R{"FramesBeyondBmp", {"anim", "@small.vmr", "--size", "65536x65536", "--folder", "@f"},
           "The frames are too large for BMP files.\n"},
         R{"AbsurdScript", {"anim", "@huge.vmr", "--to", "1", "--folder", "@f"}, tooManyFramesText(INT32_MAX) + "\n"},
-        R{"FolderLineBreak", {"anim", "@small.vmr", "--folder", "@f\nx"}, animtext::kFolderLineBreak + kEnd},
         R{"VideoExtension", {"anim", "@small.vmr", "--video", "mp4"},
           "Cannot tell the video format of 'mp4': the name must end in .mp4, .webm or .mkv.\n"},
         R{"FpsZero", {"anim", "@small.vmr", "--fps", "0"}, "Invalid --fps '0" + kFps},
@@ -130,24 +126,23 @@ INSTANTIATE_TEST_SUITE_P(
 // Info describes a document whose picture could never be made, without trying to.
 TEST(CliInfo, APictureTooLargeToMakeIsDescribedNotAllocated) {
     TempDir dir;
-    std::ostringstream out, err;
-    ASSERT_EQ(cli::runCli({"new", dir.file("big.vmr"), "--size", "2147483647x2147483647"}, out, err), 0);
-    EXPECT_EQ(cli::runCli({"info", dir.file("big.vmr")}, out, err), 0);
-    EXPECT_EQ(err.str(), "");
-    EXPECT_NE(out.str().find("\"width\":2147483647,\"height\":2147483647,"), std::string::npos) << out.str();
+    ASSERT_EQ(test::cli({"new", dir.file("big.vmr"), "--size", "2147483647x2147483647"}).code, 0);
+    const test::CliRun r = test::cli({"info", dir.file("big.vmr")});
+    EXPECT_EQ(std::tuple(r.code, r.err), std::tuple(0, ""));
+    EXPECT_NE(r.out.find("\"width\":2147483647,\"height\":2147483647,"), std::string::npos) << r.out;
 }
 
 // Finite values at the edges of what a double holds, and one plus sign, are taken as written.
 TEST(CliInfo, FiniteExtremesAndOnePlusSignAreAccepted) {
     TempDir dir;
-    std::ostringstream out, err;
-    const std::vector<std::string> args = {"new", dir.file("e.vmr"), "--iterations", "+7", "--region",
-                                           "+1e-999,-1.7976931348623157e308,+0,-0"};
-    ASSERT_EQ(cli::runCli(args, out, err), 0) << err.str();
-    ASSERT_EQ(cli::runCli({"info", dir.file("e.vmr")}, out, err), 0);
+    const test::CliRun made = test::cli({"new", dir.file("e.vmr"), "--iterations", "+7", "--region",
+                                         "+1e-999,-1.7976931348623157e308,+0,-0"});
+    ASSERT_EQ(made.code, 0) << made.err;
+    const test::CliRun r = test::cli({"info", dir.file("e.vmr")});
+    ASSERT_EQ(r.code, 0);
     const std::string region = "\"left\":0,\"top\":-1.7976931348623157e+308,\"right\":0,\"bottom\":-0.0,";
-    EXPECT_NE(out.str().find(region), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("\"iterations\":7,"), std::string::npos);
+    EXPECT_NE(r.out.find(region), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"iterations\":7,"), std::string::npos);
 }
 
 }  // namespace

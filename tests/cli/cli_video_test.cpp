@@ -6,13 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include <signal.h>
 #include <unistd.h>
 
 #include "AnimTestSupport.h"
-#include "CliCommands.h"
+#include "CliRun.h"
 #include "FakeHost.h"
 #include "VideoDecode.h"
 #include "anim/FrameFile.h"
@@ -23,15 +22,9 @@ using namespace velmora;
 namespace {
 
 namespace fs = std::filesystem;
-using Args = std::vector<std::string>;
 
-struct CliRun { int code; std::string out, err; };
-
-CliRun cli(const Args& args) {
-    std::ostringstream out, err;
-    const int code = cli::runCli(args, out, err, false);
-    return {code, out.str(), err.str()};
-}
+using test::cli;
+using test::CliRun;
 
 class CliVideo : public ::testing::Test {
 protected:
@@ -46,9 +39,7 @@ protected:
     // The frame files of a folder by name, with their bytes, and whether its
     // script is the one a render writes there (it names its folder).
     static std::map<std::string, std::string> contents(const std::string& folder) {
-        std::map<std::string, std::string> out;
-        for (const auto& e : fs::directory_iterator(folder))
-            if (e.path().extension() == ".bmp") out[e.path().filename().string()] = test::readText(e.path());
+        std::map<std::string, std::string> out = test::frameFiles(folder);
         out["script"] = test::readText(folder + "/" + kScriptFileName) == scriptText(folder + "/", PlaybackStyle::PingPong, 30) ? "ok" : "bad";
         return out;
     }

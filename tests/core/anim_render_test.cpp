@@ -61,7 +61,8 @@ TEST(RenderSettingsProposal, TheDocumentsStoredSettingsAndTheWholeRange) {
 
 // Folders are typed relative to the test's folder, where "old" exists and
 // "plain" is a file; an accepted one comes back absolute with a final separator.
-TEST(RenderSettingsAccept, FolderChecks) {
+// What no playback script could list is refused before the folder is made.
+TEST(RenderSettingsAccept, FolderAndFrameCountChecks) {
     struct Shown { std::string text; MsgIcon icon; MsgButtons buttons; };
     const Shown exists{animtext::kFolderExists, MsgIcon::Question, MsgButtons::YesNo};
     const Shown create{animtext::kFolderWillBeCreated, MsgIcon::Information, MsgButtons::OkCancel};
@@ -70,6 +71,7 @@ TEST(RenderSettingsAccept, FolderChecks) {
         "The folder name is too long for the playback script.\nThe full path of the folder may have at most "
         "243 characters.",
         MsgIcon::Information, MsgButtons::Ok};
+    const Shown lineBreak{animtext::kFolderLineBreak, MsgIcon::Information, MsgButtons::Ok};
     test::TempDir dir;
     const fs::path cwd = fs::current_path();
     fs::current_path(dir.path());
@@ -79,7 +81,7 @@ TEST(RenderSettingsAccept, FolderChecks) {
               std::tuple(255u - 11u, 255u - 12u, 255u - 20u));
     const std::size_t fits = maxFramesFolderLength(15) - inside.string().size() - 2;  // two separators
     struct Case { std::string folder; std::int32_t to; FolderQuestions questions; std::vector<MsgAnswer> answers;
-                  std::vector<Shown> shown; bool accepted; };
+                  std::vector<Shown> shown; bool accepted; std::int32_t total = 15; };
     const auto ask = FolderQuestions::Ask, proceed = FolderQuestions::Proceed;
     const auto ok = MsgAnswer::Ok, yes = MsgAnswer::Yes;
     // The fields come first; "old/" gets no second separator; Proceed is the command line's way; one level only.
@@ -91,7 +93,14 @@ TEST(RenderSettingsAccept, FolderChecks) {
         {"new", 15, proceed, {}, {}, true}, {"a/b", 15, ask, {ok, ok}, {create, failed}, false},
         {"plain", 15, proceed, {ok}, {failed}, false}, {"", 15, ask, {ok, ok}, {create, failed}, false},
         {std::string(fits, 'a'), 15, proceed, {}, {}, true},
-        {std::string(fits + 1, 'b'), 15, proceed, {ok}, {tooLong}, false}};
+        {std::string(fits + 1, 'b'), 15, proceed, {ok}, {tooLong}, false},
+        {"a\nb", 15, proceed, {ok}, {lineBreak}, false}, {"a\rb", 15, proceed, {ok}, {lineBreak}, false},
+        {"f\n", 15, proceed, {ok}, {lineBreak}, false}, {"f", 15, proceed, {}, {}, true, kMaxScriptFrames},
+        {"f", 15, proceed, {ok}, {{tooManyFramesText(kMaxScriptFrames + 1), MsgIcon::Information, MsgButtons::Ok}},
+         false, kMaxScriptFrames + 1},
+        {"f", 15, proceed, {ok}, {{"This animation has 2147483647 frames, more than the 500000 a playback script may "
+                                   "list.\nLower the transition counts of its keyframes.", MsgIcon::Information,
+                                   MsgButtons::Ok}}, false, INT32_MAX}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
         for (const auto& e : fs::directory_iterator(inside)) fs::remove_all(e.path());
@@ -100,7 +109,7 @@ TEST(RenderSettingsAccept, FolderChecks) {
         test::FakeHost host;
         host.answers.assign(c.answers.begin(), c.answers.end());
         RenderSettings s{1, c.to, TweenStyle::ConstantSpeed, c.folder, 10, 10};
-        EXPECT_EQ(acceptRenderSettings(s, 15, host, c.questions), c.accepted);
+        EXPECT_EQ(acceptRenderSettings(s, c.total, host, c.questions), c.accepted);
         EXPECT_EQ(host.messages.size(), c.shown.size());
         for (std::size_t i = 0; i < std::min(c.shown.size(), host.messages.size()); ++i) {
             const Message& m = host.messages[i];

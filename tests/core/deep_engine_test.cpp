@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <mpfr.h>
@@ -28,41 +29,32 @@ using velmora::test::FakeHost;
 
 namespace {
 
-std::string text(mpfr_srcptr v) {
-    char* s = nullptr;
-    mpfr_asprintf(&s, "%.400Re", v);  // every digit down to 1e-300 widths
-    std::string out(s);
-    mpfr_free_str(s);
-    return out;
-}
-
 // A W x H picture `width` wide around (re, im), edges as exact decimal text.
 FractalParams around(const char* re, const char* im, const char* width, std::int32_t w, std::int32_t h,
                      std::int32_t limit, FractalType type = FractalType::Mandelbrot) {
-    Mpfr cr(1400), ci(1400), half(1400), halfH(1400), t(1400);
-    mpfr_set_str(cr.get(), re, 10, MPFR_RNDN);
-    mpfr_set_str(ci.get(), im, 10, MPFR_RNDN);
+    FractalParams p;
+    std::tie(p.type, p.width, p.height, p.iterations) = std::tuple(type, w, h, limit);
+    Mpfr half(1400), centre(1400), edge(1400);
     mpfr_set_str(half.get(), width, 10, MPFR_RNDN);
     mpfr_div_2ui(half.get(), half.get(), 1, MPFR_RNDN);
-    mpfr_mul_si(halfH.get(), half.get(), h, MPFR_RNDN);
-    mpfr_div_si(halfH.get(), halfH.get(), w, MPFR_RNDN);
-    FractalParams p;
-    p.type = type;
-    p.width = w;
-    p.height = h;
-    p.iterations = limit;
-    mpfr_sub(t.get(), cr.get(), half.get(), MPFR_RNDN);
-    p.exact.left = text(t.get());
-    mpfr_add(t.get(), cr.get(), half.get(), MPFR_RNDN);
-    p.exact.right = text(t.get());
-    mpfr_sub(t.get(), ci.get(), halfH.get(), MPFR_RNDN);
-    p.exact.top = text(t.get());
-    mpfr_add(t.get(), ci.get(), halfH.get(), MPFR_RNDN);
-    p.exact.bottom = text(t.get());
-    p.left = std::strtod(p.exact.left.c_str(), nullptr);  // stod refuses subnormal results
-    p.right = std::strtod(p.exact.right.c_str(), nullptr);
-    p.top = std::strtod(p.exact.top.c_str(), nullptr);
-    p.bottom = std::strtod(p.exact.bottom.c_str(), nullptr);
+    // The centre less or plus half the width, or half the height (the width's share) for y.
+    const struct { const char* centre; long sign; bool vertical; std::string& text; double& value; } edges[] = {
+        {re, -1, false, p.exact.left, p.left}, {re, 1, false, p.exact.right, p.right},
+        {im, -1, true, p.exact.top, p.top}, {im, 1, true, p.exact.bottom, p.bottom}};
+    for (const auto& e : edges) {
+        mpfr_set_str(centre.get(), e.centre, 10, MPFR_RNDN);
+        mpfr_mul_si(edge.get(), half.get(), e.sign, MPFR_RNDN);
+        if (e.vertical) {
+            mpfr_mul_si(edge.get(), edge.get(), h, MPFR_RNDN);
+            mpfr_div_si(edge.get(), edge.get(), w, MPFR_RNDN);
+        }
+        mpfr_add(edge.get(), centre.get(), edge.get(), MPFR_RNDN);
+        char* s = nullptr;
+        mpfr_asprintf(&s, "%.400Re", edge.get());  // every digit down to 1e-300 widths
+        e.text = s;
+        mpfr_free_str(s);
+        e.value = std::strtod(e.text.c_str(), nullptr);  // stod refuses subnormal results
+    }
     return p;
 }
 
@@ -309,15 +301,8 @@ TEST(DeepSwitch, JustInsideIsTheDoubleEngineBitForBit) {
     engine.setParams(p);
     ASSERT_EQ(engine.render(), RenderOutcome::Done);
     EXPECT_FALSE(engine.lastRenderWasDeep());
-    test::RefParams r;
-    r.left = p.left;
-    r.top = p.top;
-    r.right = p.right;
-    r.bottom = p.bottom;
-    r.limit = p.iterations;
-    r.width = p.width;
-    r.height = p.height;
-    const auto expected = test::referenceImage(r);
+    const auto expected =
+        test::referenceImage({p.left, p.top, p.right, p.bottom, 1, 0.3, 0.6, p.iterations, p.width, p.height});
     EXPECT_EQ(std::vector<std::uint8_t>(engine.bits(), engine.bits() + engine.bufferSize()), expected);
 }
 
@@ -344,23 +329,6 @@ FractalParams endless() {
     return around("-0.1", "0.1", "1e-30", 16, 12, 50000000);
 }
 
-TEST(DeepCancel, KeyOrFlagDuringTheReferenceOrbitStopsTheRender) {
-    for (const bool byKey : {true, false}) {
-        SCOPED_TRACE(byKey ? "key" : "flag");
-        const FractalParams p = endless();
-        FakeHost host;
-        if (byKey) host.cancelAt = [](int poll) { return poll == 3; };  // poll 0 forgets an earlier key
-        std::atomic<bool> cancel{!byKey};
-        FractalEngine engine(p.width, p.height);
-        engine.setParams(p);
-        EXPECT_EQ(engine.render(hostContext(host, nullptr, &cancel)), RenderOutcome::Cancelled);
-        EXPECT_TRUE(engine.lastRenderWasDeep());
-        EXPECT_FALSE(engine.isValid());
-        // The orbit looks every 256 values: 50 million were never computed.
-        EXPECT_EQ(host.polls, byKey ? 4 : 2);
-    }
-}
-
 // Sets the flag at the first checkpoint, as another thread might at any time.
 class CancellingBar : public ProgressSink {
 public:
@@ -372,18 +340,31 @@ public:
     void stepIt() override { flag->store(true); }
 };
 
-TEST(DeepCancel, FlagDuringThePixelsStopsTheRender) {
-    FractalParams p = endless();
-    p.iterations = 20000;
-    p.height = 64;  // blocks of 3 rows: the flag comes after the first
-    FractalEngine engine(p.width, p.height);
-    engine.setParams(p);
-    std::atomic<bool> cancel{false};
-    CancellingBar bar(&cancel);
-    EXPECT_EQ(engine.render({&bar, &cancel, {}}), RenderOutcome::Cancelled);
-    EXPECT_FALSE(engine.isValid());
-    const std::vector<std::uint8_t> blank(engine.bufferSize(), 0);
-    EXPECT_EQ(std::vector<std::uint8_t>(engine.bits(), engine.bits() + engine.bufferSize()), blank);
+// A key or a flag during the reference orbit, or a flag set while the pixels
+// are drawn, stops the render and leaves a blank picture.
+TEST(DeepCancel, KeyOrFlagDuringTheOrbitOrThePixelsStopsTheRender) {
+    enum When { KeyInOrbit, FlagInOrbit, FlagInPixels };
+    for (const When when : {KeyInOrbit, FlagInOrbit, FlagInPixels}) {
+        SCOPED_TRACE(when);
+        FractalParams p = endless();
+        // In the pixels: blocks of 3 rows, the flag comes after the first.
+        if (when == FlagInPixels) p.iterations = 20000, p.height = 64;
+        FakeHost host;
+        if (when == KeyInOrbit) host.cancelAt = [](int poll) { return poll == 3; };  // poll 0 forgets an earlier key
+        std::atomic<bool> cancel{when == FlagInOrbit};
+        CancellingBar bar(&cancel);
+        FractalEngine engine(p.width, p.height);
+        engine.setParams(p);
+        const RenderContext context = hostContext(host, when == FlagInPixels ? &bar : nullptr, &cancel);
+        EXPECT_EQ(engine.render(context), RenderOutcome::Cancelled);
+        EXPECT_TRUE(engine.lastRenderWasDeep() && !engine.isValid());
+        EXPECT_EQ(std::vector<std::uint8_t>(engine.bits(), engine.bits() + engine.bufferSize()),
+                  std::vector<std::uint8_t>(engine.bufferSize(), 0));
+        // The orbit looks every 256 values: 50 million were never computed.
+        if (when != FlagInPixels) {
+            EXPECT_EQ(host.polls, when == KeyInOrbit ? 4 : 2);
+        }
+    }
 }
 
 }  // namespace

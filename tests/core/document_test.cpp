@@ -64,8 +64,6 @@ TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     doc.onNewDocument();
     EXPECT_EQ(std::tuple(doc.palette().entry(0), doc.keyframeCount(), doc.params().iterations, doc.isModified()),
               std::tuple(RgbQuad{1, 2, 3, 9}, 0, 201, false));
-    doc.loadDefaultPalette();
-    EXPECT_EQ(doc.palette(), defaultPalette());
 }
 
 TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
@@ -101,24 +99,6 @@ TEST(Document, EngineFollowsSizeRegionAndRender) {
     doc.setRegion(1.0, 0.5, -1.0, -0.5);  // stored as given, ordered in the engine
     EXPECT_EQ(std::tuple(doc.params().left, doc.engine()->xMin(), doc.engine()->yMax()),
               std::tuple(1.0, -1.0, 0.5));
-}
-
-// Going to a place takes all of it: exact values come along, and a place
-// without them leaves none of the previous place's behind.
-TEST(Document, SetLocationTakesTheExactValuesToo) {
-    FakeHost host;
-    Document doc(host);
-    doc.onNewDocument();
-    FractalParams deep = doc.params();
-    deep.left = -0.75;
-    deep.exact = ExactLocation{"-0.75000000000000000001", "-1.5", "2", "1.5", "0.3", "0.6"};
-    FractalParams shallow = doc.params();
-    shallow.width = 64;
-    shallow.type = FractalType::Julia;
-    for (const FractalParams& place : {deep, shallow, deep}) {
-        doc.setParams(place);
-        EXPECT_EQ(doc.params(), place);
-    }
 }
 
 TEST(Document, EveryRenderAfterAFailedAllocationSaysWhyAgain) {

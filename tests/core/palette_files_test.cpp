@@ -112,19 +112,19 @@ TEST(RgbPalette, SaveReplacesAFileAndLoadGivesTheColoursWithReservedCleared) {
 }
 
 TEST(RgbPalette, ReadErrorsAfterTheTagKeepWhatWasRead) {
-    PaletteUi ui;
-    MemoryByteSource tagCut(rgbBytes(patternPalette(7)), 6);
-    Palette p = defaultPalette();
-    EXPECT_EQ(readRgbPalette(tagCut, p, ui.ctx), PaletteLoadResult::ReadError);
-    ui.expectOnly(kMsgTagReadError, MsgIcon::Warning);
-    EXPECT_EQ(std::pair(p, ui.rebuilds), std::pair(defaultPalette(), 0));
-    PaletteUi ui2;
-    MemoryByteSource entriesCut(rgbBytes(patternPalette(8)), 12 + 100);
-    EXPECT_EQ(readRgbPalette(entriesCut, p, ui2.ctx), PaletteLoadResult::ReadError);
-    ui2.expectOnly(kMsgEntriesReadError, MsgIcon::Warning);
-    EXPECT_EQ(std::tuple(ui2.rebuilds, std::memcmp(p.bytes(), patternPalette(8).bytes(), 100),
-                         std::memcmp(p.bytes() + 100, defaultPalette().bytes() + 100, 924)),
-              std::tuple(1, 0, 0));
+    // Cut in the tag: nothing read; cut after 100 bytes of entries: those are kept.
+    const struct { std::size_t kept; const char* message; std::size_t read; int rebuilds; } cases[] = {
+        {6, kMsgTagReadError, 0, 0}, {12 + 100, kMsgEntriesReadError, 100, 1}};
+    for (const auto& c : cases) {
+        PaletteUi ui;
+        MemoryByteSource cut(rgbBytes(patternPalette(8)), c.kept);
+        Palette p = defaultPalette();
+        EXPECT_EQ(readRgbPalette(cut, p, ui.ctx), PaletteLoadResult::ReadError);
+        ui.expectOnly(c.message, MsgIcon::Warning);
+        EXPECT_EQ(std::tuple(ui.rebuilds, std::memcmp(p.bytes(), patternPalette(8).bytes(), c.read),
+                             std::memcmp(p.bytes() + c.read, defaultPalette().bytes() + c.read, 1024 - c.read)),
+                  std::tuple(c.rebuilds, 0, 0));
+    }
 }
 
 TEST(PaletteLoad, FailuresKeepTheColoursAndShowTheReadersMessage) {

@@ -135,11 +135,9 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
 class FramesRender : public ::testing::Test {
 protected:
     void prepare(int transitions) {
-        doc.onNewDocument();
-        doc.loadDefaultPalette();
+        test::prepare(doc, {key(-2.0, 2.0, -1.5, 1.5, 40, transitions, 1, 0.3, 0.6, 0),
+                            key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)});
         doc.setResolution(30, 20);
-        doc.setKeyframes({key(-2.0, 2.0, -1.5, 1.5, 40, transitions, 1, 0.3, 0.6, 0),
-                          key(-1.2, 0.4, -0.6, 0.6, 60, 0, 1, 0.3, 0.6, 100)});
         dlg.refreshList(-1);
         host.allowMessages = true;
     }

@@ -27,15 +27,6 @@ protected:
     StartedApp t;
 };
 
-TEST_F(DocumentCommandsTest, ExportBmpFollowsRenderEvenACancelledOneAndNew) {
-    EXPECT_FALSE(t.enabled(ID_FILE_EXPORTBMP)) << "fresh start";
-    t.host.cancelAt = [](int n) { return n == 1; };
-    t.frame().dispatch(ID_RENDER);
-    EXPECT_TRUE(!t.makeDoc().engine()->isValid() && t.enabled(ID_FILE_EXPORTBMP)) << "a cancelled render counts";
-    t.frame().dispatch(ID_FILE_NEW);
-    EXPECT_FALSE(t.enabled(ID_FILE_EXPORTBMP)) << "after New";
-}
-
 TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDocumentsPalette) {
     t.makeDoc().editPalette([&](Palette& p) { p.setEntry(7, RgbQuad{1, 2, 3, 0}); });
     t.makeDoc().renderImage();  // rendered, never drawn: no header block yet

@@ -19,12 +19,6 @@ namespace {
 
 using namespace velmora::gui;
 
-// Runs the event loop until done() holds, for at most two seconds.
-bool waitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 200 && !done(); ++i) QTest::qWait(10);
-    return done();
-}
-
 PlaneRegion regionOf(const FractalParams& p) { return {p.left, p.top, p.right, p.bottom}; }
 
 class Explore : public ::testing::Test {
@@ -59,7 +53,7 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
         QTest::mouseMove(&view, at);
     const std::uint64_t latest = preview.renderer().latestRequest();
     ASSERT_GE(latest, 4u);
-    ASSERT_TRUE(waitFor([&] { return answered == latest; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered == latest; }, 2000));
     QTest::qWait(50);
     EXPECT_EQ(answered, latest) << "nothing older arrives after the latest";
 
@@ -84,7 +78,7 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     std::tie(quick.iterations, quick.width) = std::pair(50, 40);
     preview.renderer().request(quick, doc().palette());
     pictures = 0;
-    ASSERT_TRUE(waitFor([&] { return pictures == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pictures == 1; }, 2000));
     QTest::qWait(50);
     EXPECT_EQ(pictures, 1);
     EXPECT_EQ(preview.picture().size(), QSize(40, 400));
@@ -109,10 +103,10 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
     EXPECT_EQ(std::pair(doc().params().top, doc().params().bottom), std::pair(fitted.top, fitted.bottom));
 
     t.frame().resize(t.frame().width() + 120, t.frame().height() + 40);
-    ASSERT_TRUE(waitFor([&] { return view.width() != doc().width(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.width() != doc().width(); }, 2000));
     QTest::qWait(ExploreController::kFitSettleMs / 3);
     EXPECT_NE(doc().width(), view.width()) << "not before the size settles";
-    ASSERT_TRUE(waitFor([&] { return doc().width() == view.width(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return doc().width() == view.width(); }, 2000));
     EXPECT_EQ(doc().height(), view.height());
     const PlaneRegion refitted = fitRegionToClient(fitted, view.width(), view.height()).value();
     EXPECT_EQ(std::tuple(doc().params().left, doc().params().top, doc().params().right, doc().params().bottom),

@@ -2,6 +2,8 @@
 // Builders shared by the animation tests: keyframes with distinct values and
 // palettes, a document holding them, and a status recorder.
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -53,6 +55,14 @@ inline AnimRenderResult renderWithSettings(Document& doc, const RenderSettings& 
 inline std::string readText(const std::string& path) {
     const auto bytes = readBytes(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// The frame files (.bmp) of a folder by name, with their bytes.
+inline std::map<std::string, std::string> frameFiles(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().extension() == ".bmp") out[e.path().filename().string()] = readText(e.path().string());
+    return out;
 }
 
 // The fractal values of a keyframe or of the active settings, comparable in one go.
