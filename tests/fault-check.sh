@@ -24,7 +24,7 @@ cmake --build --preset dev >/dev/null
 faults=(
   "zoom in with left and right swapped|src/core/geometry/ZoomGeometry.cpp|    out.left = region.left + (box.left / cw) * w;|    out.left = region.left + (box.right / cw) * w;"
   "frame numbering off by one in a segment|src/core/anim/FrameNumbering.cpp|if (remainder <= count)|if (remainder < count)"
-  "engine no longer checks for cancel|src/core/engine/FractalEngine.cpp|checkpoint ? (context.pollCancel && context.pollCancel()) || job.cancelled()|checkpoint ? job.cancelled()"
+  "engine no longer checks for cancel|src/core/engine/FractalEngine.cpp|checkpoint ? (context.pollCancel && context.pollCancel())|checkpoint ? (false)"
   "span kernel ignores a cancel from another thread|src/core/render/SpanKernelImpl.h|a.cancel->load(std::memory_order_relaxed))|false)"
   "resolution checked before the detail level|src/core/model/SettingsCheck.cpp|    const std::int32_t detail = parseInteger(fields.detailLevel);|    if (parseInteger(fields.xPels) < 1) { refuse(host, \"Horizontal resolution must be at least 1 pixel.\", \"Resolution\"); return SettingsResult::XPels; }\n    const std::int32_t detail = parseInteger(fields.detailLevel);"
   "New keeps the old palette|src/gui/shell/DocumentCommands.cpp|    doc.onNewDocument();\n    doc.loadDefaultPalette();|    doc.onNewDocument();"
