@@ -65,6 +65,7 @@ TEST(DecimalText, WhatIsANumberAndWhatADoubleCarries) {
         {"1.2.3", false, false, false},     {" 1", false, false, false},
         {"nan", false, false, false},       {"inf", false, false, false},
         {"0x10", false, false, false},      {"1e1234567", false, false, false},
+        {"1e-0000001", true, true, false},  {"5e+000000000300", true, true, false},
         {kRe.c_str(), true, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -10,7 +10,8 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Exponents beyond this many digits name no place any picture could show.
+// Exponents beyond this many digits (leading zeros aside) name no place any
+// picture could show.
 constexpr std::size_t kMaxExponentDigits = 6;
 
 // A decimal number as sign, significant digits and the power of ten of the
@@ -77,9 +78,12 @@ bool isDecimalText(std::string_view text) {
     ++i;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     const std::size_t expStart = i;
-    for (; i < text.size(); ++i)
+    std::size_t significant = 0;
+    for (; i < text.size(); ++i) {
         if (!isDigit(text[i])) return false;
-    return i > expStart && i - expStart <= kMaxExponentDigits;
+        if (significant > 0 || text[i] != '0') ++significant;
+    }
+    return i > expStart && significant <= kMaxExponentDigits;
 }
 
 bool readDecimal(std::string_view text, Mpfr& out) {
