@@ -169,7 +169,8 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     TextProgress progress(err);
     const int rendered = doc.renderImage(progressToErr ? &progress : nullptr);
     if (progressToErr) progress.done();
-    const int verified = rendered == 1 && o.verify ? verifyBmp(doc.params(), *doc.engine(), *o.verify, out, err) : 0;
+    if (rendered != 1) return 1;  // said why; no file
+    const int verified = o.verify ? verifyBmp(doc.params(), *doc.engine(), *o.verify, out, err) : 0;
     // What the view does when it draws: the header block with the document's palette.
     buildBitmapOrTell(*doc.engine(), doc.palette(), host);
     std::error_code cause;

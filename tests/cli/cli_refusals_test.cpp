@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <sys/wait.h>
 #include <filesystem>
 
 #include "AnimTestSupport.h"
@@ -124,6 +126,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Info describes a document whose picture could never be made, without trying to.
+// A render whose memory cannot be had says so and writes nothing: the real
+// program under a 1 GB address-space limit, 8 bytes a column beyond its reach.
+TEST(CliRender, WithoutMemoryWritesNothingAndFails) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the limit";
+#endif
+    TempDir dir;
+    const std::string out = dir.file("w.bmp"), err = dir.file("err");
+    const std::string command = "ulimit -v 1000000; exec '" VELMORA_CLI_PATH "' render -o '" + out +
+                                "' --size 100000000x1 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(test::readText(err), "Not enough memory for bitmap.\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST(CliInfo, APictureTooLargeToMakeIsDescribedNotAllocated) {
     TempDir dir;
     ASSERT_EQ(test::cli({"new", dir.file("big.vmr"), "--size", "2147483647x2147483647"}).code, 0);
