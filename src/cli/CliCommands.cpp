@@ -46,14 +46,6 @@ private:
     int m_step = 0;
 };
 
-// A fresh document as the program starts one: defaults and the default palette.
-void startNew(Document& doc) {
-    doc.onNewDocument();
-    doc.loadDefaultPalette();
-}
-
-bool load(Document& doc, const std::string& path) { return doc.onOpenDocument(path); }
-
 // The new document's contents, or the file's when one is named, read without
 // making the document's picture: its size may be one that cannot be made.
 bool readContents(const std::vector<std::string>& positional, ConsoleHost& host, DocumentContents& c) {
@@ -260,10 +252,12 @@ int resave(const Options& o, std::ostream& err) {
         return 1;
     }
     ConsoleHost host(err);
-    Document doc(host);
-    startNew(doc);
-    if (!load(doc, o.positional[0])) return 1;
-    return doc.onSaveDocument(o.positional[1]) ? 0 : 1;
+    DocumentContents c;
+    if (!readContents({}, host, c)) return 1;  // what an empty file opens as
+    const DocumentRead r = loadDocumentContents(o.positional[0], c, host);
+    if (r == DocumentRead::NotRead || r == DocumentRead::WrongFormat) return 1;
+    // Saved without making a picture: its size may be one that cannot be made.
+    return saveDocumentContents(c, o.positional[1], host) ? 0 : 1;
 }
 
 int newDocument(const Options& o, std::ostream& err) {

@@ -142,12 +142,15 @@ TEST(CliRender, WithoutMemoryWritesNothingAndFails) {
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
-TEST(CliInfo, APictureTooLargeToMakeIsDescribedNotAllocated) {
+TEST(CliInfo, APictureTooLargeToMakeIsDescribedAndResavedNotAllocated) {
     TempDir dir;
     ASSERT_EQ(test::cli({"new", dir.file("big.vmr"), "--size", "2147483647x2147483647"}).code, 0);
     const test::CliRun r = test::cli({"info", dir.file("big.vmr")});
     EXPECT_EQ(std::tuple(r.code, r.err), std::tuple(0, ""));
     EXPECT_NE(r.out.find("\"width\":2147483647,\"height\":2147483647,"), std::string::npos) << r.out;
+    const test::CliRun again = test::cli({"resave", dir.file("big.vmr"), dir.file("again.vmr")});
+    EXPECT_EQ(std::tuple(again.code, again.err, test::readBytes(dir.file("again.vmr")) == test::readBytes(dir.file("big.vmr"))),
+              std::tuple(0, "", true));
 }
 
 // Finite values at the edges of what a double holds, and one plus sign, are taken as written.
