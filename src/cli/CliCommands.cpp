@@ -150,6 +150,10 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
         return 1;
     }
     // Refused before any memory or time goes into a picture that cannot be written.
+    if (contents.params.width < 1 || contents.params.height < 1) {
+        err << "A BMP file cannot hold a picture of this size.\n";
+        return 1;
+    }
     if (!bmpSizeFits(contents.params.width, contents.params.height)) {
         err << "The picture is too large for a BMP file.\n";
         return 1;

@@ -142,6 +142,24 @@ TEST(CliRender, WithoutMemoryWritesNothingAndFails) {
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+// A document whose picture has no pixels renders to no file, as BMP or PNG.
+TEST(CliRender, APictureWithoutPixelsWritesNothing) {
+    TempDir dir;
+    test::FakeHost host;
+    for (const auto& [w, h] : {std::pair{0, 0}, {-5, 7}, {7, 0}}) {
+        DocumentContents c;
+        std::tie(c.params.width, c.params.height) = std::tuple(w, h);
+        ASSERT_TRUE(saveDocumentContents(c, dir.file("empty.vmr"), host));
+        for (const char* out : {"empty.bmp", "empty.png"}) {
+            SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " " + out);
+            const test::CliRun r = test::cli({"render", dir.file("empty.vmr"), "-o", dir.file(out)});
+            EXPECT_EQ(std::pair(r.code, r.err.find("cannot hold a picture of this size") != std::string::npos),
+                      std::pair(1, true));
+            EXPECT_FALSE(std::filesystem::exists(dir.file(out)));
+        }
+    }
+}
+
 TEST(CliInfo, APictureTooLargeToMakeIsDescribedAndResavedNotAllocated) {
     TempDir dir;
     ASSERT_EQ(test::cli({"new", dir.file("big.vmr"), "--size", "2147483647x2147483647"}).code, 0);
