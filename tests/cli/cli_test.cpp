@@ -31,6 +31,20 @@ protected:
     test::TempDir dir;
 };
 
+// JSON strings: controls escaped, UTF-8 kept, every byte that begins no UTF-8
+// character (a folder named in another encoding) one U+FFFD.
+TEST(JsonText, StringsAreValidJsonWhateverTheBytes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\"b\\\n\x01", R"("a\"b\\\n\u0001")"},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
+        {"\xFF\x80", R"("\ufffd\ufffd")"},
+        {"\xE2\x82", R"("\ufffd\ufffd")"},          // cut short
+        {"\xC0\xAF", R"("\ufffd\ufffd")"},          // overlong
+        {"\xED\xA0\x80", R"("\ufffd\ufffd\ufffd")"},  // a surrogate
+        {"\xF4\x90\x80\x80", R"("\ufffd\ufffd\ufffd\ufffd")"}};  // past U+10FFFF
+    for (const auto& [in, want] : cases) EXPECT_EQ(velmora::json::string(in), want);
+}
+
 TEST_F(CliCommand, RenderWritesTheOverriddenPicture) {
     ASSERT_EQ(cli({"render", "-o", dir.file("j.bmp"), "--size", "37x21", "--region", "1.5,1,-1.5,-1", "--iterations",
                    "300", "--type", "julia", "--julia", "-0.8,+0.156"}).code, 0);
