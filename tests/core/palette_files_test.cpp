@@ -40,6 +40,8 @@ TEST(readPaletteNumber, AtMostThreeDigitsAndTheNextCharacterIsLost) {
         {"1\xff" "2\x80", {1, 2}},  // bytes above 127 are characters, not the end of the text
         {"1\r\n2\r3", {1, 2, 3}}, {"no digits here\r\n", {}}, {"", {}}};
     for (const auto& c : cases) EXPECT_EQ(allNumbers(c.text), c.numbers) << c.text;
+    const std::string far(PaletteTextStream::kMaxTextBytes - 1, ' ');  // a huge text ends after its first MiB
+    EXPECT_EQ(allNumbers(far + "56"), std::vector<int>{5});
 }
 
 TEST(readPaletteTriples, OneEntryPerLineReservedBytesNeverWritten) {

@@ -61,9 +61,13 @@ int PaletteTextStream::rawGet() {
         m_hasPending = false;
         return m_pending;
     }
-    if (m_source == nullptr) return kEnd;
+    // 256 colours take a few kilobytes even with comments: a text that goes on
+    // for megabytes (a huge or sparse file) ends there instead of being read whole.
+    if (m_source == nullptr || m_read >= kMaxTextBytes) return kEnd;
     std::uint8_t b = 0;
-    return m_source->read(&b, 1) == 1 ? b : kEnd;
+    if (m_source->read(&b, 1) != 1) return kEnd;
+    ++m_read;
+    return b;
 }
 
 bool PaletteTextStream::atEnd() {

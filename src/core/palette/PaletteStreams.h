@@ -66,6 +66,8 @@ private:
 class PaletteTextStream {
 public:
     static constexpr int kEnd = -1;
+    // The most bytes a palette text is read for.
+    static constexpr std::size_t kMaxTextBytes = std::size_t{1} << 20;
 
     // A null source is a stream that is not open.
     explicit PaletteTextStream(ByteSource* source) : m_source(source) {}
@@ -81,6 +83,7 @@ private:
     int rawGet();
 
     ByteSource* m_source;
+    std::size_t m_read = 0;
     int m_pending = kEnd;
     bool m_hasPending = false;
     int m_last = kEnd;
