@@ -2,6 +2,7 @@
 // indices and palette and the whole document; readers refuse what is not one.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
 #include "AnimTestSupport.h"
 #include "FakeHost.h"
@@ -143,6 +144,13 @@ TEST(PngDocument, RefusesWhatHoldsNoReadableDocument) {
     DocumentContents out;
     EXPECT_EQ(parsePngDocument(good.data(), good.size(), out), PngDocumentResult::Loaded);
     EXPECT_EQ(parsePngDocument(withoutChunk.data(), withoutChunk.size(), out), PngDocumentResult::NoDocument);
+    auto manyTexts = good;  // 1001 other text chunks ahead of ours
+    const std::uint8_t text[] = {0, 0, 0, 3, 't', 'E', 'X', 't', 'k', 0, 'v'};
+    std::vector<std::uint8_t> chunk(std::begin(text), std::end(text));
+    const uLong crc = crc32(0, chunk.data() + 4, 7);
+    chunk.insert(chunk.end(), {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16), std::uint8_t(crc >> 8), std::uint8_t(crc)});
+    for (int i = 0; i < 1001; ++i) manyTexts.insert(manyTexts.begin() + at, chunk.begin(), chunk.end());
+    EXPECT_EQ(parsePngDocument(manyTexts.data(), manyTexts.size(), out), PngDocumentResult::Loaded);
     const auto cut = [&](int n) { return std::vector<std::uint8_t>(good.begin(), good.begin() + n); };
     const std::vector<std::uint8_t> notPng[] = {damaged, cut(0), cut(8), cut(20), std::vector<std::uint8_t>(99, 'x')};
     for (const auto& bytes : notPng)

@@ -86,6 +86,9 @@ PngDocumentResult parseWith(png_rw_ptr reader, void* io, DocumentContents& out) 
         png_set_read_fn(png, io, reader);
         png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);  // the size is never allocated here
         png_set_chunk_malloc_max(png, kMaxChunkBytes);
+        // Other programs' text chunks may come before ours, any number of them
+        // (libpng keeps only the first 1000 by default); each stays bounded above.
+        png_set_chunk_cache_max(png, 0);
         // A damaged chunk is a damaged file, not one without a document.
         png_set_crc_action(png, PNG_CRC_DEFAULT, PNG_CRC_ERROR_QUIT);
         if (readInfo(png, info)) {
