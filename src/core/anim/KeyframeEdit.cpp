@@ -28,17 +28,7 @@ void captureActive(const Document& doc, Keyframe& k) {
 }
 
 void applyToActive(Document& doc, const Keyframe& k) {
-    FractalParams p = doc.params();
-    p.left = k.left;
-    p.right = k.right;
-    p.top = k.top;
-    p.bottom = k.bottom;
-    p.cReal = k.cReal;
-    p.cImag = k.cImag;
-    p.exact = k.exact;
-    p.type = static_cast<FractalType>(k.type);
-    p.iterations = k.iterations;
-    doc.setParams(p);
+    doc.setParams(paramsOf(k, doc.width(), doc.height()));
     doc.setPalette(k.palette);
 }
 

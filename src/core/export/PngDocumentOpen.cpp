@@ -19,7 +19,6 @@ bool openPngDocument(Document& doc, const std::string& path) {
     doc.setPathName({});
     doc.setTitle(std::filesystem::path(path).stem().string());
     doc.setModifiedFlag(false);
-    doc.notifyChanged(doc_change::kAll);
     return true;
 }
 

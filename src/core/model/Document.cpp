@@ -13,7 +13,6 @@
 
 namespace velmora {
 
-
 Document::Document(Host& host) : m_host(&host) {}
 
 Document::~Document() = default;
@@ -77,7 +76,6 @@ int Document::renderImage(Host& host, ProgressSink* progress, const std::atomic<
 }
 
 void Document::setResolution(std::int32_t width, std::int32_t height) {
-    m_engine.reset();
     m_params.width = width;
     m_params.height = height;
     newEngine();
@@ -87,7 +85,6 @@ void Document::setResolution(std::int32_t width, std::int32_t height) {
 void Document::setParams(const FractalParams& params) {
     // The engine keeps the values of the picture it holds until the next render.
     const bool resized = params.width != m_params.width || params.height != m_params.height;
-    if (resized) m_engine.reset();  // the old picture goes first, so two never coexist
     m_params = params;
     if (resized) newEngine();
     notifyChanged(resized ? doc_change::kValues | doc_change::kPicture : doc_change::kValues);
@@ -128,14 +125,17 @@ void Document::forgetRendered() {
 DocumentContents Document::contents() const { return {m_params, m_palette, m_animation, m_keyframes}; }
 
 void Document::setContents(DocumentContents&& c) {
+    takeContents(std::move(c));
+    notifyChanged(doc_change::kAll);
+}
+
+void Document::takeContents(DocumentContents&& c) {
     m_palette = c.palette;
     m_animation = std::move(c.animation);
     m_keyframes = std::move(c.keyframes);
-    m_engine.reset();
     m_params = c.params;
     newEngine();
     m_rendered = false;
-    notifyChanged(doc_change::kAll);
 }
 
 const Keyframe* Document::keyframe(std::int32_t index) const {
@@ -184,7 +184,7 @@ bool Document::onOpenDocument(const std::string& path) {
         case DocumentRead::Empty:
             break;  // an empty file is opened without reading anything: only the name changes
         case DocumentRead::Parsed:
-            setContents(std::move(contents));
+            takeContents(std::move(contents));  // announced with the rest below
             break;
     }
     setPathName(path);

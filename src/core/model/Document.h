@@ -149,6 +149,8 @@ public:
 
 private:
     void newEngine() { newEngine(*m_host); }
+    // setContents without the announcement, for Open, which makes its own.
+    void takeContents(DocumentContents&& contents);
     void newEngine(Host& host);
     void loadEngine();
 

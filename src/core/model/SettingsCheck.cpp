@@ -120,11 +120,8 @@ SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fi
     const SettingsResult taken = takeFields(p, doc, host, fields, x, y);
     doc.setParams(p);
     if (taken != SettingsResult::Accepted) return taken;
-    // Compared with the picture that exists: an unchanged size keeps it.
-    const bool hasEngine = doc.engine() != nullptr;
-    const std::int32_t currentWidth = hasEngine ? doc.engine()->width() : doc.width();
-    const std::int32_t currentHeight = hasEngine ? doc.engine()->height() : doc.height();
-    if (!hasEngine || x != currentWidth || y != currentHeight) doc.setResolution(x, y);
+    // An unchanged size keeps the picture (the engine is always of the document's size).
+    if (doc.engine() == nullptr || x != doc.width() || y != doc.height()) doc.setResolution(x, y);
     return SettingsResult::Accepted;
 }
 

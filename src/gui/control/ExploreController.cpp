@@ -230,8 +230,7 @@ void ExploreController::editPalette() {
 void ExploreController::configure() {
     const auto editPalette = [this](QWidget& over) {
         Palette palette = m_doc.palette();
-        PaletteEditorDialog editor(palette, m_host, m_dialogs, &over);
-        m_dialogs.runModal(editor);
+        runPaletteEditor(palette, m_host, m_dialogs, &over);
         m_doc.setPalette(palette);
     };
     const FractalParams before = m_doc.params();
