@@ -17,6 +17,7 @@
 #include "export/BmpWriter.h"
 #include "engine/RenderReport.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
 #include "engine/BandRender.h"
@@ -159,18 +160,20 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
         return 1;
     }
     Document doc(host);
+    RenderSession session(doc);
     doc.setContents(std::move(contents));
-    if (!doc.engine() || !doc.engine()->hasBuffer()) return 1;  // already reported
+    FractalEngine* engine = session.engine();
+    if (!engine || !engine->hasBuffer()) return 1;  // already reported
 
     TextProgress progress(err);
-    const int rendered = doc.renderImage(progressToErr ? &progress : nullptr);
+    const int rendered = session.render(progressToErr ? &progress : nullptr);
     if (progressToErr) progress.done();
     if (rendered != 1) return 1;  // said why; no file
-    const int verified = o.verify ? verifyBmp(doc.params(), *doc.engine(), *o.verify, out, err) : 0;
+    const int verified = o.verify ? verifyBmp(doc.params(), *engine, *o.verify, out, err) : 0;
     // What the view does when it draws: the header block with the document's palette.
-    buildBitmapOrTell(*doc.engine(), doc.palette(), host);
+    buildBitmapOrTell(*engine, doc.palette(), host);
     std::error_code cause;
-    switch (writeBmp(doc.engine(), *o.output, cause)) {
+    switch (writeBmp(engine, *o.output, cause)) {
         case BmpWriteResult::Ok:
             return verified;
         case BmpWriteResult::CreateFailed:

@@ -13,6 +13,7 @@
 #include "anim/KeyframeEdit.h"
 #include "anim/Tween.h"
 #include "AnimTestSupport.h"
+#include "session/RenderSession.h"
 
 using namespace velmora;
 
@@ -50,6 +51,7 @@ protected:
 
     test::FakeHost host;
     Document doc{host};
+    RenderSession session{doc};
 };
 
 TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
@@ -60,12 +62,12 @@ TEST_F(KeyframeEdit, CaptureAndApplyCopyTheActiveValuesButNotTheSize) {
     captureActive(doc, k);
     EXPECT_EQ(std::tuple(test::values(k), k.transitions, k.palette),
               std::tuple(test::values(doc.params()), 12, test::ramp(9)));
-    const double engineLeft = doc.engine()->xMin();
+    const double engineLeft = session.engine()->xMin();
     k = test::key(3, 4, 5, 6, 77, 1, 1, 0.1, 0.2, 50);
     applyToActive(doc, k);
     EXPECT_EQ(std::pair(test::values(doc.params()), doc.palette()), std::pair(test::values(k), test::ramp(50)));
     // The image size stays and the engine is not reloaded.
-    EXPECT_EQ(std::tuple(doc.params().width, doc.params().height, doc.engine()->xMin()),
+    EXPECT_EQ(std::tuple(doc.params().width, doc.params().height, session.engine()->xMin()),
               std::tuple(31, 17, engineLeft));
 }
 

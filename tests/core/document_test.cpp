@@ -18,6 +18,7 @@
 #include "model/DocumentFile.h"
 #include "base/LittleEndian.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "palette/DefaultPalette.h"
 #include "platform/FramesFolder.h"
 
@@ -51,9 +52,10 @@ Keyframe sampleKeyframe(int seed) {
 TEST(Document, NewResetsAllButThePaletteWhichTheViewReplaces) {
     FakeHost host;
     Document doc(host);
+    RenderSession session{doc};
     ASSERT_TRUE(doc.onNewDocument());
-    const FractalEngine& e = *doc.engine();
-    EXPECT_EQ(std::tuple(doc.animation().destFolder, doc.title(), doc.isRendered()),
+    const FractalEngine& e = *session.engine();
+    EXPECT_EQ(std::tuple(doc.animation().destFolder, doc.title(), session.isRendered()),
               std::tuple(defaultFramesFolder(), "Untitled", false));
     EXPECT_EQ(std::tuple(e.width(), e.height(), e.iterations(), e.isValid()),
               std::tuple(300, 300, 201, false));
@@ -87,17 +89,19 @@ TEST(Document, TotalFramesAddAllButTheLastCountAndSaturate) {
 TEST(Document, EngineFollowsSizeRegionAndRender) {
     FakeHost host;
     Document doc(host);
+    RenderSession session{doc};
     doc.onNewDocument();
     doc.setResolution(20, 64);
     host.cancelAt = [](int n) { return n == 1; };
-    EXPECT_EQ(doc.renderImage(), 0);
-    EXPECT_TRUE(doc.isRendered());  // counts as rendered even when cancelled
+    EXPECT_EQ(session.render(), 0);
+    EXPECT_TRUE(session.isRendered());  // counts as rendered even when cancelled
     host.cancelAt = nullptr;
-    ASSERT_EQ(doc.renderImage(), 1);
+    ASSERT_EQ(session.render(), 1);
     doc.setResolution(20, 64);  // the same size still replaces the engine
-    EXPECT_FALSE(doc.engine()->isValid());
+    EXPECT_FALSE(session.engine()->isValid() || session.isRendered());
     doc.setRegion(1.0, 0.5, -1.0, -0.5);  // stored as given, ordered in the engine
-    EXPECT_EQ(std::tuple(doc.params().left, doc.engine()->xMin(), doc.engine()->yMax()),
+    session.render();
+    EXPECT_EQ(std::tuple(doc.params().left, session.engine()->xMin(), session.engine()->yMax()),
               std::tuple(1.0, -1.0, 0.5));
 }
 
@@ -105,15 +109,16 @@ TEST(Document, EveryRenderAfterAFailedAllocationSaysWhyAgain) {
     FakeHost host;
     host.allowMessages = true;
     Document doc(host);
+    RenderSession session{doc};
     doc.onNewDocument();
     doc.setResolution(2000000000, 2000000000);
     for (std::size_t attempt = 2; attempt <= 3; ++attempt) {
-        EXPECT_EQ(doc.renderImage(), 0);
+        EXPECT_EQ(session.render(), 0);
         ASSERT_EQ(host.messages.size(), attempt);
         EXPECT_EQ(host.lastText(), "Not enough memory for bitmap.");
     }
     doc.setResolution(8, 8);  // back at a size that fits, the render works at once
-    EXPECT_EQ(doc.renderImage(), 1);
+    EXPECT_EQ(session.render(), 1);
 }
 
 // What each of the document's own changers tells the windows.
@@ -124,21 +129,22 @@ TEST(Document, ChangersTellTheObserversWhatChanged) {
     } recorder;
     test::FakeHost host;
     Document doc(host);
+    RenderSession session{doc};
     doc.addObserver(recorder);
     using namespace doc_change;
     const std::pair<std::function<void()>, DocChanges> cases[] = {
-        {[&] { doc.onNewDocument(); }, kAll},
+        {[&] { doc.onNewDocument(); }, kAll | kNewPicture},
         {[&] { doc.setRegion(-1, -1, 1, 1); }, kValues},
-        {[&] { doc.setResolution(8, 8); }, kValues | kPicture},
+        {[&] { doc.setResolution(8, 8); }, kValues | kPicture | kNewPicture},
         {[&] { doc.editParams([](FractalParams& p) { p.iterations = 7; }); }, kValues},
-        {[&] { doc.editParams([](FractalParams& p) { p.width = 9; }); }, kValues | kPicture},  // a new picture
+        {[&] { doc.editParams([](FractalParams& p) { p.width = 9; }); }, kValues | kPicture | kNewPicture},
         {[&] { doc.setParams(doc.params()); }, kValues},
         {[&] { doc.loadDefaultPalette(); }, kPalette},
         {[&] { doc.editPalette([](Palette& p) { p.setEntry(1, RgbQuad{1, 2, 3, 0}); }); }, kPalette},
         {[&] { doc.setKeyframes({Keyframe{}}); }, kKeyframes},
         {[&] { doc.editAnimation([](AnimationSettings& a) { a.width = 5; }); }, kKeyframes},
-        {[&] { doc.setContents(doc.contents()); }, kAll},
-        {[&] { doc.forgetRendered(); }, kPicture},
+        {[&] { doc.setContents(doc.contents()); }, kAll | kNewPicture},
+        {[&] { session.forgetRendered(); }, kPicture},
         {[&] { doc.setModifiedFlag(); }, kModified},
         {[&] { doc.setTitle("t"); }, kPath}};
     for (const auto& [change, expected] : cases) {
@@ -146,7 +152,7 @@ TEST(Document, ChangersTellTheObserversWhatChanged) {
         change();
         EXPECT_EQ(recorder.seen, std::vector<DocChanges>{expected});
     }
-    EXPECT_EQ(std::tuple(doc.params().iterations, doc.width(), doc.engine()->width(), doc.keyframeCount(),
+    EXPECT_EQ(std::tuple(doc.params().iterations, doc.width(), session.engine()->width(), doc.keyframeCount(),
                          doc.animation().width),
               std::tuple(7, 9, 9, 1, 5));
     doc.removeObserver(recorder);
@@ -203,11 +209,12 @@ TEST(DocumentFile, RoundTripIsBitForBit) {
     EXPECT_EQ(saved, serializeContents(doc.contents()));
 
     Document other(host);
+    RenderSession otherSession{other};
     newDoc(other);
     ASSERT_TRUE(other.onOpenDocument(dir.file("a.vmr")));
     EXPECT_EQ(serializeContents(other.contents()), saved);
-    EXPECT_EQ(std::tuple(other.title(), other.isModified(), other.isRendered(), other.engine()->width(),
-                         other.engine()->height(), other.palette().entry(17).reserved),
+    EXPECT_EQ(std::tuple(other.title(), other.isModified(), otherSession.isRendered(), otherSession.engine()->width(),
+                         otherSession.engine()->height(), other.palette().entry(17).reserved),
               std::tuple("a.vmr", false, false, 0, -3, 4));
 }
 
@@ -265,6 +272,7 @@ protected:
     FakeHost host;
     TempDir dir;
     Document doc{host};
+    RenderSession session{doc};
 };
 
 TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
@@ -285,7 +293,7 @@ TEST_F(OpenFailure, DamagedFileGivesANewDocumentWithThePaletteKept) {
                   std::pair("Unexpected file format."s, MsgIcon::Error));
         // A new document, but never half-replaced colours.
         EXPECT_EQ(std::tuple(doc.params().iterations, doc.keyframeCount(), doc.pathName(), doc.palette().entry(3),
-                             doc.engine()->width()),
+                             session.engine()->width()),
                   std::tuple(201, 0, "", RgbQuad{9, 9, 9, 0}, 300));
     }
 }
@@ -336,10 +344,10 @@ TEST(DocumentSave, RefusesValuesTheFileCannotHoldAndKeepsTheOldFile) {
               std::pair(dir.file("no/such/folder/x.vmr") + " was not found.", true));
 }
 
-std::vector<std::uint8_t> exportBmp(Document& doc, const std::string& path) {
-    doc.engine()->buildBitmap(doc.palette());
+std::vector<std::uint8_t> exportBmp(RenderSession& session, const std::string& path) {
+    session.engine()->buildBitmap(session.document().palette());
     std::error_code ec;
-    EXPECT_EQ(writeBmp(doc.engine(), path, ec), BmpWriteResult::Ok) << ec.message();
+    EXPECT_EQ(writeBmp(session.engine(), path, ec), BmpWriteResult::Ok) << ec.message();
     return readBytes(path);
 }
 
@@ -352,10 +360,11 @@ TEST(Bmp, HeaderColourTableAndPaddedRows) {
                                      {4, 3, 1090u}, {5, 3, 1102u}, {301, 2, 1686u}}) {
         SCOPED_TRACE(w);
         Document doc(host);
+        RenderSession session{doc};
         newDoc(doc);
         doc.setResolution(w, h);
-        ASSERT_EQ(doc.renderImage(), 1);
-        const auto b = exportBmp(doc, dir.file("w.bmp"));
+        ASSERT_EQ(session.render(), 1);
+        const auto b = exportBmp(session, dir.file("w.bmp"));
         ASSERT_EQ(b.size(), size);
         EXPECT_EQ(std::string(b.begin(), b.begin() + 2), "BM");
         const struct { std::size_t at; int bytes; std::int64_t value; } fields[] = {
@@ -374,17 +383,18 @@ TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmapAndFailuresAreReported) {
     FakeHost host;
     TempDir dir;
     Document doc(host);
+    RenderSession session{doc};
     newDoc(doc);
-    doc.renderImage();
+    session.render();
     std::error_code ec;
-    EXPECT_EQ(writeBmp(doc.engine(), dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
-    doc.engine()->buildBitmap(doc.palette());
-    EXPECT_EQ(writeBmp(doc.engine(), dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
+    EXPECT_EQ(writeBmp(session.engine(), dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
+    session.engine()->buildBitmap(doc.palette());
+    EXPECT_EQ(writeBmp(session.engine(), dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
     doc.editPalette([&](Palette& p) { p.setEntry(0, RgbQuad{7, 8, 9, 0}); });  // edited after the last draw
-    ASSERT_EQ(writeBmp(doc.engine(), dir.file("a.bmp"), ec), BmpWriteResult::Ok);
+    ASSERT_EQ(writeBmp(session.engine(), dir.file("a.bmp"), ec), BmpWriteResult::Ok);
     EXPECT_EQ(readBytes(dir.file("a.bmp"))[54], 0);
-    const auto b = exportBmp(doc, dir.file("a.bmp"));  // replaces the file without a question
+    const auto b = exportBmp(session, dir.file("a.bmp"));  // replaces the file without a question
     EXPECT_EQ(std::pair(b[54], b.size()), std::pair(std::uint8_t{7}, std::size_t{91078}));
 }
 

@@ -8,6 +8,7 @@
 #include "FakeHost.h"
 #include "export/PictureExport.h"
 #include "export/PngDocumentChunk.h"
+#include "session/RenderSession.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -59,11 +60,12 @@ TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
         ASSERT_EQ(exportPng(c, dir.file("a.png"), nullptr, cause, {n, false, bandRows}), PngWriteResult::Ok);
         FakeHost host;
         Document doc(host);
+        RenderSession session{doc};
         doc.setContents(sample(width * n, height * n, type));
-        ASSERT_EQ(doc.renderImage(), 1);
+        ASSERT_EQ(session.render(), 1);
         const auto index = [&](int row, int column) {  // the engine's rows are stored bottom-up
-            return doc.engine()
-                ->bits()[doc.engine()->stride() * std::size_t(height * n - 1 - row) + std::size_t(column)];
+            return session.engine()
+                ->bits()[session.engine()->stride() * std::size_t(height * n - 1 - row) + std::size_t(column)];
         };
         std::vector<std::uint8_t> expected{std::uint8_t(n == 1 ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB),
                                            std::uint8_t(width), std::uint8_t(height)};

@@ -24,6 +24,7 @@
 #include "export/PictureExport.h"
 #include "model/DocumentFile.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "palette/PaletteFiles.h"
 #include "base/FileErrors.h"
 #include "base/FileIO.h"
@@ -252,9 +253,10 @@ TEST(SafeSave, EveryWriterKeepsTheOldFileWhenTheDiskRefuses) {
              return !saved && host.lastText() == kDiskFullMessage;
          }},
         {"a.bmp", [](Document& doc, FakeHost&, const std::string& path) {
-             doc.engine()->buildBitmap(doc.palette());
+             FractalEngine engine(doc.width(), doc.height());
+             engine.buildBitmap(doc.palette());
              std::error_code cause;
-             return writeBmp(doc.engine(), path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
+             return writeBmp(&engine, path, cause) == BmpWriteResult::WriteFailed && cause == std::errc::file_too_large;
          }},
         {"a.png", [](Document& doc, FakeHost&, const std::string& path) {
              std::error_code cause;

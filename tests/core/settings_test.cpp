@@ -10,6 +10,7 @@
 #include "model/SettingsCheck.h"
 #include "model/SettingsText.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 
 using namespace velmora;
 using velmora::test::FakeHost;
@@ -74,6 +75,7 @@ protected:
     SettingsResult ok(const SettingsFields& f) { return applySettings(doc, host, f); }
     FakeHost host;
     Document doc;
+    RenderSession session{doc};
 };
 
 std::string Shown(const SettingsFields& f) {
@@ -88,7 +90,7 @@ TEST_F(SettingsDialog, ShowsTheDocumentAndStoresEveryField) {
     SettingsFields f{"-0.75", "0.25", "0.5", "-0.5", "-0.8", "0.156", "499", "640", "480", false};
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
     EXPECT_EQ(Shown(settingsFieldsFrom(doc)), Shown(f));
-    EXPECT_EQ(std::tuple(doc.params().iterations, doc.engine()->width(), doc.engine()->height()),
+    EXPECT_EQ(std::tuple(doc.params().iterations, session.engine()->width(), session.engine()->height()),
               std::tuple(500, 640, 480));
     f.mandelbrot = true;
     f.left = "no number";  // stores zero
@@ -151,17 +153,17 @@ TEST_F(SettingsDialog, ChecksRunInOrderAndTheFirstFailureStops) {
 }
 
 TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
-    doc.renderImage();
-    const FractalEngine* engine = doc.engine();
+    session.render();
+    const FractalEngine* engine = session.engine();
     SettingsFields f = settingsFieldsFrom(doc);
     f.left = "-1";
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
     // The picture is not blanked; the region reaches the engine at the next render.
-    EXPECT_EQ(std::tuple(doc.engine(), doc.engine()->isValid(), doc.engine()->xMin()),
+    EXPECT_EQ(std::tuple(session.engine(), session.engine()->isValid(), session.engine()->xMin()),
               std::tuple(engine, true, -2.0));
     f.xPels = "301";
     ASSERT_EQ(ok(f), SettingsResult::Accepted);
-    EXPECT_EQ(std::pair(doc.engine()->width(), doc.engine()->isValid()), std::pair(301, false));
+    EXPECT_EQ(std::pair(session.engine()->width(), session.engine()->isValid()), std::pair(301, false));
 }
 
 }  // namespace

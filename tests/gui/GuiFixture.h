@@ -19,6 +19,7 @@
 #include "shell/Application.h"
 #include "host/DesktopDialogs.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "view/FractalView.h"
 
 namespace velmora::test {
@@ -82,6 +83,7 @@ struct AppUnderTest {
     gui::MainWindow& frame() { return *app->mainFrame(); }
     gui::FractalView& view() { return *frame().view(); }
     Document& makeDoc() { return app->document(); }
+    RenderSession& session() { return app->session(); }
     bool enabled(int id) {
         frame().updateCommandUI();
         return frame().action(id)->isEnabled();

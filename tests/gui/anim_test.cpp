@@ -19,6 +19,7 @@
 #include "commands/CommandIds.h"
 #include "platform/PlayerLaunch.h"
 #include "widgets/ProgressDialog.h"
+#include "session/RenderSession.h"
 
 namespace velmora::test {
 namespace {
@@ -63,8 +64,9 @@ TEST(FramesWindowButtons, EachReachesItsKeyframeEditAndTheListShowsIt) {
     FakeHost host;
     ScriptedDialogs dialogs;
     Document doc(host);
+    RenderSession session{doc};
     doc.onNewDocument();
-    FramesWindow dlg(doc, host, dialogs);
+    FramesWindow dlg(session, host, dialogs);
     // The Transition Count dialogs, answered with a text for OK or empty for Cancel.
     std::deque<QString> answers{"7", QString(), "8", QString()};
     QStringList asked;
@@ -121,7 +123,7 @@ TEST(FramesInProgram, CommandsShowTheWindowWhoseCopyToActiveBlanksThePictureAndN
     click(*wnd, 0, 0);
     wnd->onCopyToActive();
     // A blank picture, and the main window learnt of it from the document itself.
-    EXPECT_EQ(std::tuple(t.makeDoc().params().left, t.makeDoc().engine()->isValid(),
+    EXPECT_EQ(std::tuple(t.makeDoc().params().left, t.session().engine()->isValid(),
                          t.frame().action(ID_FILE_EXPORTBMP)->isEnabled()),
               std::tuple(-1.25, false, false));
     ASSERT_TRUE(t.frame().dispatch(ID_FILE_NEW));
@@ -153,9 +155,10 @@ protected:
     FakeHost host;
     ScriptedDialogs dialogs;
     Document doc{host};
+    RenderSession session{doc};
     TempDir dir;
     const std::string folder = (dir.path() / "").string();
-    FramesWindow dlg{doc, host, dialogs};
+    FramesWindow dlg{session, host, dialogs};
 };
 
 // The render's own rules (frames kept, the document restored) are the core's;
@@ -181,10 +184,12 @@ TEST_F(FramesRender, EscapeAbortsACompleteRenderOffersToPlay) {
         auto* progress = dlg.findChild<ProgressDialog*>();
         return progress != nullptr && progress->statusText()->text() == "Rendering frame 5";
     };
+    ASSERT_EQ(session.render(), 1);
     Press(dlg, kRender);
     EXPECT_EQ(opened, Strings{"Render Settings"}) << "no completion dialog";
-    EXPECT_EQ(std::tuple(host.lastText(), frame(4), frame(5), doc.animation().width),
-              std::tuple("Render operation aborted.", true, false, 16));
+    // The frames took the document's values in turn: its picture is blank.
+    EXPECT_EQ(std::tuple(host.lastText(), frame(4), frame(5), doc.animation().width, session.engine()->isValid()),
+              std::tuple("Render operation aborted.", true, false, 16, false));
     EXPECT_EQ(dlg.findChild<ProgressDialog*>(), nullptr) << "the progress window is gone";
 
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};

@@ -53,7 +53,7 @@ TEST(CommandLine, PrintToRendersThenPrintsAndEnds) {
     ASSERT_TRUE(d.onSaveDocument(path));
     AppUnderTest t, missing;
     EXPECT_EQ(t.start({"/pt", path, pdf, "driver", "port"}), 0);
-    EXPECT_TRUE(t.makeDoc().engine()->isValid()) << "a document holds no pixels: render before printing";
+    EXPECT_TRUE(t.session().engine()->isValid()) << "a document holds no pixels: render before printing";
     EXPECT_FALSE(t.app->mainFrame()->isVisible());
     const auto bytes = readBytes(pdf);
     EXPECT_TRUE(bytes.size() > 100u && std::string(bytes.begin(), bytes.begin() + 5) == "%PDF-");

@@ -5,6 +5,7 @@
 
 #include "GuiFixture.h"
 #include "control/ExploreController.h"
+#include "session/RenderSession.h"
 
 namespace velmora::test {
 namespace {
@@ -36,8 +37,9 @@ protected:
     FakeHost host;
     ScriptedDialogs dialogs;
     Document doc{host};
+    RenderSession session{doc};
     BareView view;
-    ExploreController controller{doc, host, dialogs, view};
+    ExploreController controller{session, host, dialogs, view};
 };
 
 TEST_F(Controller, ChangesGoOnTheHistoryTravelDoesNotAndNewForgetsIt) {
@@ -49,7 +51,7 @@ TEST_F(Controller, ChangesGoOnTheHistoryTravelDoesNotAndNewForgetsIt) {
     controller.back();
     controller.forward();
     controller.forward();
-    EXPECT_EQ(std::tuple(doc.params().left, doc.engine()->xMin(), doc.isModified(), controller.history().canGoForward()),
+    EXPECT_EQ(std::tuple(doc.params().left, session.engine()->xMin(), doc.isModified(), controller.history().canGoForward()),
               std::tuple(-1.0, -1.0, true, false));
     doc.onNewDocument();
     EXPECT_FALSE(controller.history().canGoBack() || controller.history().canGoForward());
@@ -61,12 +63,12 @@ TEST_F(Controller, ChangesGoOnTheHistoryTravelDoesNotAndNewForgetsIt) {
 TEST_F(Controller, ANotchDuringARenderRendersNextAndACancelStopsWithTheSound) {
     view.notch = at(-0.5);
     controller.render();
-    EXPECT_EQ(std::tuple(doc.params().left, doc.engine()->xMin(), doc.engine()->isValid(), host.questionSounds),
+    EXPECT_EQ(std::tuple(doc.params().left, session.engine()->xMin(), session.engine()->isValid(), host.questionSounds),
               std::tuple(-0.5, -0.5, true, 0));
     host.polls = 0;
     host.cancelAt = [](int poll) { return poll == 1; };  // poll 0 forgets a key typed before
     controller.changeAndRender(at(-0.25));
-    EXPECT_EQ(std::tuple(doc.params().left, doc.engine()->isValid(), host.questionSounds), std::tuple(-0.25, false, 1));
+    EXPECT_EQ(std::tuple(doc.params().left, session.engine()->isValid(), host.questionSounds), std::tuple(-0.25, false, 1));
     controller.back();
     controller.back();
     EXPECT_EQ(doc.params().left, -2.0) << "both the notch's place and the cancelled one were steps";

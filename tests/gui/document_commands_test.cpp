@@ -29,8 +29,8 @@ protected:
 
 TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDocumentsPalette) {
     t.makeDoc().editPalette([&](Palette& p) { p.setEntry(7, RgbQuad{1, 2, 3, 0}); });
-    t.makeDoc().renderImage();  // rendered, never drawn: no header block yet
-    ASSERT_EQ(t.makeDoc().engine()->bitmapInfo(), nullptr);
+    t.session().render();  // rendered, never drawn: no header block yet
+    ASSERT_EQ(t.session().engine()->bitmapInfo(), nullptr);
     t.dialogs.saveAnswers.push_back(QString::fromStdString(dir.file("pic.bmp")));
     ASSERT_TRUE(t.enabled(ID_FILE_EXPORTBMP));
     t.frame().dispatch(ID_FILE_EXPORTBMP);
@@ -38,7 +38,7 @@ TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDo
     const auto bytes = readBytes(dir.file("pic.bmp"));  // colour table and pixels; the header is the core's
     ASSERT_EQ(bytes.size(), 1078u + 64u * 48u);
     EXPECT_TRUE(std::equal(bytes.begin() + 54, bytes.begin() + 1078, t.makeDoc().palette().raw().begin()) &&
-                std::equal(bytes.begin() + 1078, bytes.end(), t.makeDoc().engine()->bits()));
+                std::equal(bytes.begin() + 1078, bytes.end(), t.session().engine()->bits()));
 }
 
 // Export Image at its own size with the dialog's options, then Open takes the

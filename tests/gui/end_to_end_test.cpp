@@ -38,7 +38,7 @@ TEST(EndToEnd, RenderAndExportMatchTheCommandLineTool) {
         frame->activateWindow();
         (void)QTest::qWaitForWindowActive(frame, 2000);
         QTest::keyClick(frame->view(), Qt::Key_F5);
-        EXPECT_TRUE(frame->app().document().engine()->isValid()) << "F5 rendered the picture";
+        EXPECT_TRUE(frame->app().session().engine()->isValid()) << "F5 rendered the picture";
         frame->action(ID_FILE_EXPORTBMP)->trigger();
         frame->action(ID_APP_EXIT)->trigger();
     });

@@ -13,6 +13,7 @@
 #include "shell/BookmarksMenu.h"
 #include "view/JuliaPreview.h"
 #include "rendering/PictureImage.h"
+#include "session/RenderSession.h"
 
 namespace velmora::test {
 namespace {
@@ -28,6 +29,7 @@ protected:
         ASSERT_TRUE(t.frame().dispatch(ID_RENDER));
     }
     Document& doc() { return t.makeDoc(); }
+    RenderSession& session() { return t.session(); }
     StartedApp t;
 };
 
@@ -87,7 +89,7 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
     const FractalParams& p = doc().params();
     EXPECT_EQ(std::tuple(p.type, p.cReal, p.cImag, p.left, p.top, p.right, p.bottom),
               std::tuple(FractalType::Julia, c.x, c.y, -2.0, -1.5, 2.0, 1.5));
-    EXPECT_TRUE(doc().engine()->isValid()) << "rendered";
+    EXPECT_TRUE(session().engine()->isValid()) << "rendered";
     ASSERT_TRUE(t.frame().dispatch(ID_NAV_BACK));
     EXPECT_EQ(doc().params().type, FractalType::Mandelbrot);
 }
@@ -111,9 +113,9 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
     const PlaneRegion refitted = fitRegionToClient(fitted, view.width(), view.height()).value();
     EXPECT_EQ(std::tuple(doc().params().left, doc().params().top, doc().params().right, doc().params().bottom),
               std::tuple(refitted.left, refitted.top, refitted.right, refitted.bottom));
-    EXPECT_TRUE(doc().engine()->isValid());
+    EXPECT_TRUE(session().engine()->isValid());
     EXPECT_EQ(view.grab().toImage().convertToFormat(QImage::Format_RGB32),
-              wholePicture(*doc().engine(), doc().palette()).convertToFormat(QImage::Format_RGB32))
+              wholePicture(*session().engine(), doc().palette()).convertToFormat(QImage::Format_RGB32))
         << "drawn pixel for pixel";
 
     auto settings = Application::openSettings();
@@ -142,7 +144,7 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
     elsewhere.iterations = 300;
     t.frame().controller().changeAndRender(elsewhere);
     menu.item(0)->trigger();
-    EXPECT_EQ(std::tuple(doc().params().left, doc().params().iterations, doc().engine()->xMin()),
+    EXPECT_EQ(std::tuple(doc().params().left, doc().params().iterations, session().engine()->xMin()),
               std::tuple(there.left, 77, there.left));
     ASSERT_TRUE(t.frame().dispatch(ID_NAV_BACK));
     EXPECT_EQ(doc().params().left, -0.8);

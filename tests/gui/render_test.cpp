@@ -58,6 +58,7 @@ protected:
     ScriptedDialogs dialogs;
     Application app{host, dialogs};
     Document& doc = app.document();
+    RenderSession& session = app.session();
 };
 
 // The status bar says "Deep" while, and only while, the deep engine renders.
@@ -81,7 +82,7 @@ TEST_F(RenderOnQtHost, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeI
     QCoreApplication::postEvent(host.frame->view(), escape());  // before: the first poll forgets it
     host.frame->dispatch(ID_RENDER);
     // Stopped at the poll that saw the key, the wait cursor gone; closing the window waits for the render.
-    EXPECT_EQ(std::tuple(host.questionSounds, host.polls, doc.engine()->isValid(), QGuiApplication::overrideCursor(),
+    EXPECT_EQ(std::tuple(host.questionSounds, host.polls, session.engine()->isValid(), QGuiApplication::overrideCursor(),
                          host.frame->isVisible()),
               std::tuple(1, 4, false, nullptr, true));
 }
@@ -102,7 +103,7 @@ TEST_F(RenderOnQtHost, EscapeStopsARenderThatWouldTakeHoursWithinASecondOrTwo) {
     clock.start();
     app.mainFrame()->dispatch(ID_RENDER);
     EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_EQ(std::pair(doc.engine()->isValid(), host.questionSounds), std::pair(false, 1));
+    EXPECT_EQ(std::pair(session.engine()->isValid(), host.questionSounds), std::pair(false, 1));
 }
 
 // A notch during a render stops it and zooms on from the values shown, without
@@ -117,7 +118,7 @@ TEST_F(RenderOnQtHost, AWheelNotchDuringTheRenderRestartsItZoomedIn) {
     doc.editParams([&](FractalParams& p) { p.iterations = 20000; });
     app.mainFrame()->dispatch(ID_RENDER);
     EXPECT_EQ(std::tuple(doc.params().left, doc.params().right, doc.params().top, doc.params().bottom,
-                         doc.engine()->isValid(), host.questionSounds),
+                         session.engine()->isValid(), host.questionSounds),
               std::tuple(zoomed.left, zoomed.right, zoomed.top, zoomed.bottom, true, 0));
     NavigationHistory history = app.mainFrame()->controller().history();
     EXPECT_EQ(history.back(doc.params())->right, 2.0);

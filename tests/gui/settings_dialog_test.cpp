@@ -5,6 +5,7 @@
 
 #include "GuiFixture.h"
 #include "dialogs/SettingsDialog.h"
+#include "session/RenderSession.h"
 
 namespace velmora::test {
 namespace {
@@ -12,6 +13,7 @@ namespace {
 TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenType) {
     FakeHost host;
     Document doc(host);
+    RenderSession session{doc};
     doc.onNewDocument();
     gui::SettingsDialog dlg(doc, host);
     dlg.show();
@@ -34,7 +36,7 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
     setText(dlg, gui::SettingsDialog::kIdXPels, "301");
     QTest::keyClick(control(dlg, gui::SettingsDialog::kIdDetail), Qt::Key_Return);
     EXPECT_TRUE(dlg.m_accepted && !dlg.isVisible());
-    EXPECT_EQ(std::tuple(doc.params().type, doc.params().cReal, doc.params().iterations, doc.engine()->width()),
+    EXPECT_EQ(std::tuple(doc.params().type, doc.params().cReal, doc.params().iterations, session.engine()->width()),
               std::tuple(FractalType::Julia, -0.8, 100, 301));
 }
 

@@ -14,6 +14,7 @@
 #include "commands/CommandRouter.h"
 #include "rendering/PictureImage.h"
 #include "geometry/ZoomGeometry.h"
+#include "session/RenderSession.h"
 
 namespace velmora::test {
 namespace {
@@ -36,8 +37,8 @@ class ViewTest : public ::testing::Test {
 protected:
     ViewTest() {
         doc.onNewDocument();
-        view = std::make_unique<FractalView>(doc, host);
-        controller = std::make_unique<ExploreController>(doc, host, dialogs, *view);
+        view = std::make_unique<FractalView>(session, host);
+        controller = std::make_unique<ExploreController>(session, host, dialogs, *view);
         view->setController(controller.get());
         view->connectCommands(router);
         controller->connectCommands(router);
@@ -55,6 +56,7 @@ protected:
     FakeHost host;
     ScriptedDialogs dialogs;
     Document doc{host};
+    RenderSession session{doc};
     CommandRouter router;
     std::unique_ptr<FractalView> view;
     std::unique_ptr<ExploreController> controller;
@@ -75,9 +77,9 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
         ASSERT_TRUE(router.state(c.command).enabled);
         ASSERT_TRUE(router.run(c.command));
         expectRegion(doc.params(), c.expected);
-        EXPECT_DOUBLE_EQ(doc.engine()->xMin(), c.expected.left) << "rendered with the new region";
+        EXPECT_DOUBLE_EQ(session.engine()->xMin(), c.expected.left) << "rendered with the new region";
         // Rendered, modified, and the selection ended.
-        EXPECT_EQ(std::tuple(doc.engine()->isValid(), doc.isModified(), router.state(c.command).enabled),
+        EXPECT_EQ(std::tuple(session.engine()->isValid(), doc.isModified(), router.state(c.command).enabled),
                   std::tuple(true, true, false));
     }
 }
@@ -133,7 +135,7 @@ TEST_F(ViewTest, ConfigureAcceptedRedrawsAndMarksTheDocumentModified) {
     drag(QPoint(100, 75), QPoint(300, 225));
     ASSERT_TRUE(router.run(ID_CONFIGURE));
     // The view was redrawn; a new, blank picture, no render follows.
-    EXPECT_EQ(std::tuple(view->hasSelection(), doc.isModified(), doc.engine()->width(), doc.engine()->isValid()),
+    EXPECT_EQ(std::tuple(view->hasSelection(), doc.isModified(), session.engine()->width(), session.engine()->isValid()),
               std::tuple(false, true, 320, false));
 }
 
@@ -160,7 +162,7 @@ TEST_F(ViewTest, LocationDialogTakesPastedValuesAndBackReturns) {
     EXPECT_EQ(host.messages.size(), 1u);
     ExactLocation want;
     ASSERT_EQ(edgesFromCentre({re, "0", "1e-30"}, 300, 300, want), CentreWidthFault::None);
-    EXPECT_EQ(std::tuple(doc.params().exact.left, doc.params().exact.bottom, doc.isModified(), doc.engine()->isValid()),
+    EXPECT_EQ(std::tuple(doc.params().exact.left, doc.params().exact.bottom, doc.isModified(), session.engine()->isValid()),
               std::tuple(want.left, want.bottom, true, true));
     ASSERT_TRUE(router.run(ID_NAV_BACK));
     EXPECT_EQ(doc.params(), before);
@@ -178,7 +180,7 @@ TEST_F(ViewTest, ACopyThatFailsLeavesTheClipboardAloneAndCopyTakesThePictureOrTh
     render();
     ASSERT_TRUE(router.run(ID_EDIT_COPY));
     const QImage whole = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(whole, wholePicture(*doc.engine(), doc.palette()).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(whole, wholePicture(*session.engine(), doc.palette()).convertToFormat(QImage::Format_RGB32));
     drag(QPoint(301, 201), QPoint(100, 100));
     ASSERT_TRUE(router.run(ID_EDIT_COPY));
     const PixelRect r = mapSelectionToPicture(PixelRect{100, 100, 301, 201}, 400, 300, 300, 300);
@@ -197,7 +199,7 @@ TEST_F(ViewTest, WheelZoomsAboutTheCursorAndAMiddleDragPans) {
     }
     const PlaneRegion zoomed = wheelZoomRegion({-2, -1.5, 2, 1.5}, {100, 75}, 1, 400, 300).value();
     expectRegion(doc.params(), zoomed);
-    EXPECT_EQ(std::tuple(doc.engine()->xMin(), doc.engine()->isValid(), doc.isModified()),
+    EXPECT_EQ(std::tuple(session.engine()->xMin(), session.engine()->isValid(), doc.isModified()),
               std::tuple(zoomed.left, true, true));
     QTest::mousePress(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(200, 150));
     QTest::mouseMove(view.get(), QPoint(240, 130));
@@ -205,7 +207,7 @@ TEST_F(ViewTest, WheelZoomsAboutTheCursorAndAMiddleDragPans) {
     EXPECT_EQ(view->grab().toImage().pixelColor(10, 140), QColor(blank.red, blank.green, blank.blue));
     QTest::mouseRelease(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(240, 130));
     expectRegion(doc.params(), panRegion(zoomed, 40, -20, 400, 300).value());
-    EXPECT_DOUBLE_EQ(doc.engine()->xMin(), doc.params().left) << "rendered on release";
+    EXPECT_DOUBLE_EQ(session.engine()->xMin(), doc.params().left) << "rendered on release";
     ASSERT_TRUE(router.run(ID_NAV_BACK));
     expectRegion(doc.params(), zoomed);
 }

@@ -128,15 +128,12 @@ AnimRenderResult renderAnimation(Document& doc, Host& host, const RenderSettings
     if (result.completed()) host.beep();
 
     // The ending is the same whatever happened: the script lists the whole
-    // animation, and the document's picture is blank, as after any change that
-    // its values no longer show.
+    // animation.
     if (s.writeFiles) {
         result.scriptWritten = writeScript(doc);
         if (!result.scriptWritten) report(host, animtext::kScriptFailed);
     }
     result.scriptPath = scriptPath(s.destFolder);
-
-    if (doc.engine()) doc.engine()->blank();
     return result;
 }
 

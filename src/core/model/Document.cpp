@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "engine/RenderReport.h"
 #include "model/DocumentFile.h"
 #include "palette/DefaultPalette.h"
 #include "base/FileErrors.h"
@@ -40,10 +39,8 @@ bool Document::onNewDocument() {
     m_title = "Untitled";
     m_modified = false;
     setDefaults();
-    newEngine();
     m_keyframes.clear();
-    m_rendered = false;
-    notifyChanged(doc_change::kAll);
+    notifyChanged(doc_change::kAll | doc_change::kNewPicture);
     return true;
 }
 
@@ -53,41 +50,18 @@ void Document::setDefaults() {
     m_animation.destFolder = defaultFramesFolder();
 }
 
-void Document::newEngine(Host& host) {
-    m_engine.reset();  // the old picture goes first, so two never coexist
-    m_engine = std::make_unique<FractalEngine>(m_params.width, m_params.height);
-    if (!m_engine->hasBuffer()) tellRenderOutcome(host, RenderOutcome::NoMemory);
-    loadEngine();
-}
-
-void Document::loadEngine() {
-    if (m_engine) m_engine->setParams(m_params);
-}
-
-int Document::renderImage(Host& host, ProgressSink* progress, const std::atomic<bool>* cancel) {
-    // A picture whose memory could not be had is asked for again, so every
-    // render attempt either draws or says why it cannot.
-    if (m_engine && !m_engine->hasBuffer()) newEngine(host);
-    m_rendered = true;
-    if (!m_engine || !m_engine->hasBuffer()) return 0;
-    const RenderOutcome outcome = m_engine->render(m_params, hostContext(host, progress, cancel));
-    tellRenderOutcome(host, outcome);
-    return outcome == RenderOutcome::Done ? 1 : 0;
-}
-
 void Document::setResolution(std::int32_t width, std::int32_t height) {
     m_params.width = width;
     m_params.height = height;
-    newEngine();
-    notifyChanged(doc_change::kValues | doc_change::kPicture);
+    notifyChanged(doc_change::kValues | doc_change::kPicture | doc_change::kNewPicture);
 }
 
 void Document::setParams(const FractalParams& params) {
-    // The engine keeps the values of the picture it holds until the next render.
+    // The picture keeps the values it was drawn with until the next render.
     const bool resized = params.width != m_params.width || params.height != m_params.height;
     m_params = params;
-    if (resized) newEngine();
-    notifyChanged(resized ? doc_change::kValues | doc_change::kPicture : doc_change::kValues);
+    notifyChanged(resized ? doc_change::kValues | doc_change::kPicture | doc_change::kNewPicture
+                          : doc_change::kValues);
 }
 
 void Document::setRegion(double left, double top, double right, double bottom) {
@@ -96,7 +70,6 @@ void Document::setRegion(double left, double top, double right, double bottom) {
     m_params.right = right;
     m_params.bottom = bottom;
     m_params.exact.clear();  // doubles from elsewhere are the whole truth
-    loadEngine();
     notifyChanged(doc_change::kValues);
 }
 
@@ -117,16 +90,11 @@ void Document::setAnimation(const AnimationSettings& animation) {
     notifyChanged(doc_change::kKeyframes);
 }
 
-void Document::forgetRendered() {
-    m_rendered = false;
-    notifyChanged(doc_change::kPicture);
-}
-
 DocumentContents Document::contents() const { return {m_params, m_palette, m_animation, m_keyframes}; }
 
 void Document::setContents(DocumentContents&& c) {
     takeContents(std::move(c));
-    notifyChanged(doc_change::kAll);
+    notifyChanged(doc_change::kAll | doc_change::kNewPicture);
 }
 
 void Document::takeContents(DocumentContents&& c) {
@@ -134,8 +102,6 @@ void Document::takeContents(DocumentContents&& c) {
     m_animation = std::move(c.animation);
     m_keyframes = std::move(c.keyframes);
     m_params = c.params;
-    newEngine();
-    m_rendered = false;
 }
 
 const Keyframe* Document::keyframe(std::int32_t index) const {
@@ -175,6 +141,7 @@ DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out
 
 bool Document::onOpenDocument(const std::string& path) {
     DocumentContents contents;
+    DocChanges newPicture = 0;  // an empty file changes only the name
     switch (loadDocumentContents(path, contents, *m_host)) {
         case DocumentRead::NotRead:
             return false;
@@ -185,11 +152,12 @@ bool Document::onOpenDocument(const std::string& path) {
             break;  // an empty file is opened without reading anything: only the name changes
         case DocumentRead::Parsed:
             takeContents(std::move(contents));  // announced with the rest below
+            newPicture = doc_change::kNewPicture;
             break;
     }
     setPathName(path);
     m_modified = false;
-    notifyChanged(doc_change::kAll);
+    notifyChanged(doc_change::kAll | newPicture);
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The one document: the active parameters, the palette, the animation settings
 // and the keyframes, each changed whole through a setter that tells the
-// observers; and, for now, the engine that draws it.
+// observers. The picture they are drawn in is a RenderSession's, not the
+// document's.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,8 +13,6 @@
 #include "location/FractalParams.h"
 #include "palette/Palette.h"
 #include "base/Host.h"
-#include "engine/FractalEngine.h"
-#include "render/Progress.h"
 
 namespace velmora {
 
@@ -40,8 +39,8 @@ public:
     Document& operator=(const Document&) = delete;
 
     // --- framework side -------------------------------------------------
-    // Forgets the path, clears the modified flag, then defaults, a new engine,
-    // no keyframes, not rendered. The palette is left to the view.
+    // Forgets the path, clears the modified flag, then defaults and no
+    // keyframes; a new picture is due. The palette is left to the view.
     bool onNewDocument();
     // Opens a document file; failures are reported through the Host. Returns
     // false when the open failed (the document then holds the New defaults,
@@ -73,7 +72,7 @@ public:
     // --- parameters -------------------------------------------------------
     const FractalParams& params() const { return m_params; }
     // Shows another place: region, type, constant, limit, exact values and size
-    // (a new size means a new, blank picture), as Back and Forward restore them.
+    // (a new size means a new, blank picture is due), as Back and Forward restore them.
     void setParams(const FractalParams& params);
     template <class Edit>
     void editParams(Edit&& edit) {
@@ -82,16 +81,9 @@ public:
         setParams(p);
     }
     void setDefaults();
-    // Loads the engine and renders; the picture counts as rendered even when
-    // the render was cancelled. Returns the engine's result.
-    int renderImage(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr) {
-        return renderImage(*m_host, progress, cancel);
-    }
-    // The same, its messages, sounds and key polls through `host`.
-    int renderImage(Host& host, ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
     std::int32_t width() const { return m_params.width; }
     std::int32_t height() const { return m_params.height; }
-    // Always replaces the engine (blank picture), even for the same size.
+    // Always asks for a new, blank picture, even for the same size.
     void setResolution(std::int32_t width, std::int32_t height);
     void setRegion(double left, double top, double right, double bottom);
 
@@ -129,38 +121,21 @@ public:
         setAnimation(a);
     }
 
-    // --- picture ----------------------------------------------------------
-    FractalEngine* engine() { return m_engine.get(); }
-    const FractalEngine* engine() const { return m_engine.get(); }
-    bool isRendered() const { return m_rendered; }
-    // The picture no longer shows the document's values (frames were drawn in it).
-    void forgetRendered();
-    // True while another thread computes for the document: its picture is then
-    // not to be read by the windows.
-    bool isBusy() const { return m_busy; }
-    void setBusy(bool busy) { m_busy = busy; }
-
     // --- the file's values, as a whole --------------------------------------
     DocumentContents contents() const;
-    // Takes loaded contents: a new engine of the loaded size, not rendered.
+    // Takes loaded contents: a new picture of the loaded size is due.
     void setContents(DocumentContents&& contents);
 
     Host& host() { return *m_host; }
 
 private:
-    void newEngine() { newEngine(*m_host); }
     // setContents without the announcement, for Open, which makes its own.
     void takeContents(DocumentContents&& contents);
-    void newEngine(Host& host);
-    void loadEngine();
 
     FractalParams m_params;
     Palette m_palette;
     std::vector<Keyframe> m_keyframes;
     AnimationSettings m_animation;
-    bool m_rendered = false;
-    bool m_busy = false;
-    std::unique_ptr<FractalEngine> m_engine;
 
     std::vector<DocumentObserver*> m_observers;
 

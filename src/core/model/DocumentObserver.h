@@ -12,6 +12,9 @@ inline constexpr DocChanges kKeyframes = 8;  // keyframes and animation settings
 inline constexpr DocChanges kModified = 16;
 inline constexpr DocChanges kPath = 32;      // path name and title
 inline constexpr DocChanges kAll = 63;
+// Beside the others: the size was set or the contents replaced, so the
+// picture is to be made anew, blank, at the document's size.
+inline constexpr DocChanges kNewPicture = 64;
 }  // namespace doc_change
 
 class DocumentObserver {

@@ -120,8 +120,8 @@ SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fi
     const SettingsResult taken = takeFields(p, doc, host, fields, x, y);
     doc.setParams(p);
     if (taken != SettingsResult::Accepted) return taken;
-    // An unchanged size keeps the picture (the engine is always of the document's size).
-    if (doc.engine() == nullptr || x != doc.width() || y != doc.height()) doc.setResolution(x, y);
+    // An unchanged size keeps the picture.
+    if (x != doc.width() || y != doc.height()) doc.setResolution(x, y);
     return SettingsResult::Accepted;
 }
 

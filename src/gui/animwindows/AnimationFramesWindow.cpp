@@ -62,8 +62,9 @@ private:
 
 }  // namespace
 
-AnimationFramesWindow::AnimationFramesWindow(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_doc(doc), m_host(host), m_dialogs(dialogs) {
+AnimationFramesWindow::AnimationFramesWindow(RenderSession& session, Host& host, DesktopDialogs& dialogs,
+                                             QWidget* parent)
+    : QDialog(parent), m_session(session), m_doc(session.document()), m_host(host), m_dialogs(dialogs) {
     // The name lets the Host find this window as the owner of its messages.
     setObjectName(QString::fromLatin1(kFramesWindowName));
     setWindowTitle(QString::fromLatin1(kFramesWindowName));
@@ -227,8 +228,7 @@ void AnimationFramesWindow::onCopyToActive() {
     if (keyframe == nullptr) return;
     applyToActive(m_doc, *keyframe);
     // The picture no longer shows the active values: blank until rendered.
-    if (m_doc.engine()) m_doc.engine()->blank();
-    m_doc.forgetRendered();
+    m_session.forgetRendered();
 }
 
 void AnimationFramesWindow::onKeyframeProperties() {
@@ -279,13 +279,15 @@ void AnimationFramesWindow::onRenderAnim() {
         QLabel& status = *progress.statusText();
         const RenderSettings accepted = settings.settings();
         storeRenderSettings(m_doc, accepted);
-        runDocumentWork(m_doc, &bar, [&](Host& workerHost, ProgressSink* workerBar) {
+        runDocumentWork(m_session, &bar, [&](Host& workerHost, ProgressSink* workerBar) {
             ProgressWindowSink sink(status, workerBar, &cancel);
             result = renderAnimation(m_doc, workerHost, accepted, &sink);
             return 0;
         });
     }
-    // The render stored its settings and blanked the picture.
+    // The frames were drawn elsewhere, but the picture is blanked as after any
+    // change that its values no longer show.
+    if (m_session.engine()) m_session.engine()->blank();
     m_doc.notifyChanged(doc_change::kPicture | doc_change::kKeyframes);
     if (!result.completed()) return;
     m_renderedFrom = settings.m_from;

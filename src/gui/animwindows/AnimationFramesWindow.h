@@ -7,6 +7,7 @@
 
 #include "anim/KeyframeEdit.h"
 #include "model/DocumentObserver.h"
+#include "session/RenderSession.h"
 #include "base/Host.h"
 
 class QPushButton;
@@ -19,7 +20,7 @@ class DesktopDialogs;
 class AnimationFramesWindow : public QDialog, public DocumentObserver {
     Q_OBJECT
 public:
-    AnimationFramesWindow(Document& doc, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
+    AnimationFramesWindow(RenderSession& session, Host& host, DesktopDialogs& dialogs, QWidget* parent = nullptr);
     ~AnimationFramesWindow() override;
 
     // Another window changed the document: the list and buttons follow.
@@ -64,6 +65,7 @@ private:
     void askCount(const CountRequest& request);
     void report(const std::string& text, MsgIcon icon = MsgIcon::None);
 
+    RenderSession& m_session;
     Document& m_doc;
     Host& m_host;
     DesktopDialogs& m_dialogs;

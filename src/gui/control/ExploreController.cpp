@@ -18,6 +18,7 @@
 #include "host/DesktopDialogs.h"
 #include "engine/RenderReport.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "paletteeditor/PaletteEditorDialog.h"
 #include "rendering/BackgroundRender.h"
 #include "rendering/PictureImage.h"
@@ -51,8 +52,8 @@ private:
 
 }  // namespace
 
-ExploreController::ExploreController(Document& doc, Host& host, DesktopDialogs& dialogs, ExploreView& view)
-    : m_doc(doc), m_host(host), m_dialogs(dialogs), m_view(view) {
+ExploreController::ExploreController(RenderSession& session, Host& host, DesktopDialogs& dialogs, ExploreView& view)
+    : m_session(session), m_doc(session.document()), m_host(host), m_dialogs(dialogs), m_view(view) {
     m_fitTimer = new QTimer(this);
     m_fitTimer->setSingleShot(true);
     m_fitTimer->setInterval(kFitSettleMs);
@@ -84,7 +85,7 @@ void ExploreController::connectCommands(CommandRouter& router) {
 }
 
 void ExploreController::documentChanged(DocChanges what) {
-    if (what == doc_change::kAll) {
+    if ((what & doc_change::kAll) == doc_change::kAll) {
         m_history.clear();
         emit commandStateChanged();
     }
@@ -122,7 +123,7 @@ void ExploreController::render() {
             ProgressBarSink sink(*dlg.progressBar());
             if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.params()));
             // Complete or cancelled, the picture shows which: a cancelled one is blank.
-            renderDocumentInBackground(m_doc, &sink, &cancel, &quiet);
+            renderDocumentInBackground(m_session, &sink, &cancel, &quiet);
             if (m_shell != nullptr) m_shell->showDeepRender(false);
         }
         m_doc.notifyChanged(doc_change::kPicture);
@@ -180,12 +181,12 @@ void ExploreController::viewResized() {
 
 void ExploreController::fitSettled() {
     if (!m_fitToWindow) return;
-    if (m_doc.isBusy()) {
+    if (m_session.isBusy()) {
         m_fitTimer->start();  // once the render under way is done
         return;
     }
     // Before the first render there is no picture to follow the window yet.
-    if (m_doc.isRendered() && fitDocumentToView()) render();
+    if (m_session.isRendered() && fitDocumentToView()) render();
 }
 
 bool ExploreController::fitDocumentToView() {
@@ -250,7 +251,7 @@ void ExploreController::configure() {
 // --- printing ----------------------------------------------------------------
 
 bool ExploreController::printDocument(QPrinter& printer) {
-    FractalEngine* engine = m_doc.engine();
+    FractalEngine* engine = m_session.engine();
     if (engine == nullptr) return false;
     buildBitmapOrTell(*engine, m_doc.palette(), m_host);
     QPainter painter;
@@ -300,7 +301,7 @@ bool ExploreController::isAnimWindowShown() const { return !m_animWindow.isNull(
 
 void ExploreController::showAnimWindow() {
     if (m_animWindow.isNull())
-        m_animWindow = new AnimationFramesWindow(m_doc, m_host, m_dialogs, m_view.surface().window());
+        m_animWindow = new AnimationFramesWindow(m_session, m_host, m_dialogs, m_view.surface().window());
     m_animWindow->show();
     m_animWindow->raise();
     emit commandStateChanged();

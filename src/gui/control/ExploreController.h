@@ -20,6 +20,7 @@ class QWidget;
 namespace velmora {
 class Document;
 class Host;
+class RenderSession;
 }  // namespace velmora
 
 namespace velmora::gui {
@@ -61,9 +62,11 @@ void showViewWarning(Host& host, const char* text);
 class ExploreController : public QObject, public DocumentObserver {
     Q_OBJECT
 public:
-    ExploreController(Document& doc, Host& host, DesktopDialogs& dialogs, ExploreView& view);
+    ExploreController(RenderSession& session, Host& host, DesktopDialogs& dialogs, ExploreView& view);
     ~ExploreController() override;
 
+    // The document's picture, which the windows show and leave alone while it is drawn.
+    RenderSession& session() { return m_session; }
     // The window around; none while a test uses the view alone.
     void setShell(ExploreShell* shell) { m_shell = shell; }
     void connectCommands(CommandRouter& router);
@@ -116,6 +119,7 @@ private:
     void fitSettled();
     bool fitDocumentToView();
 
+    RenderSession& m_session;
     Document& m_doc;
     Host& m_host;
     DesktopDialogs& m_dialogs;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "model/Document.h"
+#include "session/RenderSession.h"
 
 namespace velmora::gui {
 
@@ -90,18 +91,19 @@ int runInBackground(Host& host, ProgressSink* progress,
     return result;
 }
 
-int runDocumentWork(Document& doc, ProgressSink* progress,
+int runDocumentWork(RenderSession& session, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work, Host* host) {
-    doc.setBusy(true);
-    const int result = runInBackground(host != nullptr ? *host : doc.host(), progress, work);
-    doc.setBusy(false);
+    session.setBusy(true);
+    const int result = runInBackground(host != nullptr ? *host : session.document().host(), progress, work);
+    session.setBusy(false);
     return result;
 }
 
-int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel, Host* host) {
+int renderDocumentInBackground(RenderSession& session, ProgressSink* progress, const std::atomic<bool>* cancel,
+                               Host* host) {
     return runDocumentWork(
-        doc, progress,
-        [&](Host& workerHost, ProgressSink* workerProgress) { return doc.renderImage(workerHost, workerProgress, cancel); },
+        session, progress,
+        [&](Host& workerHost, ProgressSink* workerProgress) { return session.render(workerHost, workerProgress, cancel); },
         host);
 }
 

@@ -12,7 +12,7 @@
 #include "render/Progress.h"
 
 namespace velmora {
-class Document;
+class RenderSession;
 }
 
 namespace velmora::gui {
@@ -58,16 +58,16 @@ private:
 int runInBackground(Host& host, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work);
 
-// Work on the document that way: while it runs the document is marked busy;
-// what the work says through workerHost reaches `host` (the document's when
-// null) on this thread.
-int runDocumentWork(Document& doc, ProgressSink* progress,
+// Work on the document's picture that way: while it runs the session is marked
+// busy; what the work says through workerHost reaches `host` (the document's
+// when null) on this thread.
+int runDocumentWork(RenderSession& session, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work,
                     Host* host = nullptr);
 
 // The document's render that way: 1 when complete, 0 when cancelled (cancel
 // set) or impossible; its messages reach `host` (the document's when null).
-int renderDocumentInBackground(Document& doc, ProgressSink* progress, const std::atomic<bool>* cancel,
+int renderDocumentInBackground(RenderSession& session, ProgressSink* progress, const std::atomic<bool>* cancel,
                                Host* host = nullptr);
 
 }  // namespace velmora::gui

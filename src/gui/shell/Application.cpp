@@ -15,6 +15,7 @@
 #include "host/PathText.h"
 #include "widgets/Resources.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "rendering/BackgroundRender.h"
 #include "view/FractalView.h"
 
@@ -25,7 +26,8 @@ const QString kPreviewPages = QStringLiteral("Settings/PreviewPages");
 }
 
 Application::Application(Host& host, DesktopDialogs& dialogs)
-    : m_host(host), m_dialogs(dialogs), m_document(std::make_unique<Document>(host)), m_recentFiles(kRecentFileCount) {
+    : m_host(host), m_dialogs(dialogs), m_document(std::make_unique<Document>(host)),
+      m_session(std::make_unique<RenderSession>(*m_document)), m_recentFiles(kRecentFileCount) {
     initResources();
 }
 
@@ -142,7 +144,7 @@ int Application::printFromCommandLine(const std::string& file, const std::string
     printer.setDocName(QString::fromStdString(m_document->title()));
     // A document holds no pixels: compute the picture that is to go on paper,
     // the same way as the Render command does.
-    renderDocumentInBackground(*m_document, nullptr, nullptr);
+    renderDocumentInBackground(*m_session, nullptr, nullptr);
     return m_frame->controller().printDocument(printer) ? 0 : 1;
 }
 

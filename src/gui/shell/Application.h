@@ -16,6 +16,7 @@ class QSettings;
 namespace velmora {
 class Document;
 class Host;
+class RenderSession;
 }  // namespace velmora
 
 namespace velmora::gui {
@@ -39,6 +40,7 @@ public:
     int start(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
     Document& document() { return *m_document; }
+    RenderSession& session() { return *m_session; }
     MainWindow* mainFrame() const { return m_frame.get(); }
     Host& host() { return m_host; }
     DesktopDialogs& dialogs() { return m_dialogs; }
@@ -63,6 +65,7 @@ private:
     Host& m_host;
     DesktopDialogs& m_dialogs;
     std::unique_ptr<Document> m_document;
+    std::unique_ptr<RenderSession> m_session;  // made right after the document, which it follows
     std::unique_ptr<MainWindow> m_frame;
     std::unique_ptr<QPrinter> m_printer;
     RecentFileList m_recentFiles;

@@ -8,6 +8,7 @@
 #include "commands/CommandRouter.h"
 #include "dialogs/BookmarkDialogs.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "host/DesktopDialogs.h"
 #include "shell/Application.h"
 #include "control/ExploreController.h"
@@ -91,7 +92,7 @@ void BookmarksMenu::onManageBookmarks() {
 
 void BookmarksMenu::goTo(int index) {
     const Document& doc = m_doc;
-    if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || doc.isBusy()) return;
+    if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || m_controller.session().isBusy()) return;
     m_controller.changeAndRender(atBookmark(doc.params(), m_bookmarks[static_cast<std::size_t>(index)]));
 }
 

@@ -8,6 +8,7 @@
 #include "export/BmpWriter.h"
 #include "engine/RenderReport.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "base/FileErrors.h"
 #include "base/SaveMessages.h"
 #include "dialogs/ExportImageDialog.h"
@@ -126,7 +127,7 @@ bool DocumentCommands::onFileSaveAs() {
     return doSave(*path);
 }
 
-bool DocumentCommands::canExportBmp() const { return m_frame.app().document().isRendered(); }
+bool DocumentCommands::canExportBmp() const { return m_frame.app().session().isRendered(); }
 
 void DocumentCommands::onExportBmp() {
     Application& app = m_frame.app();
@@ -139,14 +140,15 @@ void DocumentCommands::onExportBmp() {
     if (!chosen) return;
 
     Document& doc = app.document();
+    FractalEngine* engine = app.session().engine();
     // The header block comes from the last draw; a view that was never shown
     // has not drawn yet, so give it the palette it would have drawn with.
-    if (doc.engine() && doc.engine()->bitmapInfo() == nullptr) buildBitmapOrTell(*doc.engine(), doc.palette(), doc.host());
+    if (engine && engine->bitmapInfo() == nullptr) buildBitmapOrTell(*engine, doc.palette(), doc.host());
 
     const std::string path = toStdPath(*chosen);
     std::error_code cause;
     Message m;
-    switch (writeBmp(doc.engine(), path, cause)) {
+    switch (writeBmp(engine, path, cause)) {
         case BmpWriteResult::Ok:
             return;
         case BmpWriteResult::CreateFailed:
@@ -205,7 +207,7 @@ void DocumentCommands::onExportImage() {
         progress.showCentredOver(m_frame);
         WaitCursor wait;
         ProgressBarSink bar(*progress.progressBar());
-        runDocumentWork(doc, &bar, [&](Host&, ProgressSink* workerBar) {
+        runDocumentWork(app.session(), &bar, [&](Host&, ProgressSink* workerBar) {
             result = exportPng(contents, path, workerBar, cause, how);
             return 0;
         });

@@ -46,9 +46,9 @@ MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     resize(450, 425);
 
     // The view first: its creation installs the default palette.
-    m_view = new FractalView(app.document(), app.host(), this);
+    m_view = new FractalView(app.session(), app.host(), this);
     setCentralWidget(m_view);
-    m_controller = new ExploreController(app.document(), app.host(), app.dialogs(), *m_view);
+    m_controller = new ExploreController(app.session(), app.host(), app.dialogs(), *m_view);
     m_controller->setParent(this);
     m_controller->setShell(this);
     m_view->setController(m_controller);

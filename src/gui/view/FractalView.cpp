@@ -19,13 +19,14 @@
 #include "geometry/ZoomGeometry.h"
 #include "engine/RenderReport.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "rendering/PictureImage.h"
 #include "widgets/DialogParts.h"
 
 namespace velmora::gui {
 
-FractalView::FractalView(Document& doc, Host& host, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_host(host) {
+FractalView::FractalView(RenderSession& session, Host& host, QWidget* parent)
+    : QWidget(parent), m_session(session), m_doc(session.document()), m_host(host) {
     setObjectName(QStringLiteral("FractalView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -93,7 +94,7 @@ void FractalView::paintEvent(QPaintEvent*) {
     // A paint only draws: whatever uncovered the view (a menu, a dialog), the
     // selection stays. The picture is rebuilt from the document unless only the
     // frame moved, and never from a picture that is still being computed.
-    if ((!m_overlayOnly || !m_pictureValid) && !m_doc.isBusy()) rebuildPicture();
+    if ((!m_overlayOnly || !m_pictureValid) && !m_session.isBusy()) rebuildPicture();
     m_overlayOnly = false;
     QPainter painter(this);
     drawPicture(painter);
@@ -101,7 +102,7 @@ void FractalView::paintEvent(QPaintEvent*) {
 }
 
 void FractalView::rebuildPicture() {
-    FractalEngine* engine = m_doc.engine();
+    FractalEngine* engine = m_session.engine();
     if (engine != nullptr) buildBitmapOrTell(*engine, m_doc.palette(), m_host);
 
     const int cw = width();
@@ -197,7 +198,7 @@ void FractalView::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    if (!m_doc.isRendered()) {
+    if (!m_session.isRendered()) {
         // Nothing to select on before the first render.
         m_host.beep();
         return;
@@ -255,7 +256,7 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
 void FractalView::wheelEvent(QWheelEvent* event) {
     event->accept();
     if (!addWheel(*event)) return;
-    if (m_doc.isBusy() || m_panButton != Qt::NoButton) {
+    if (m_session.isBusy() || m_panButton != Qt::NoButton) {
         takeWheelZoom();  // dropped: another job has the document, or a pan is under way
         return;
     }
@@ -326,7 +327,7 @@ void FractalView::onLockProportions() {
 }
 
 void FractalView::onEditCopy() {
-    FractalEngine* engine = m_doc.engine();
+    FractalEngine* engine = m_session.engine();
     if (engine == nullptr) return;
     QImage image;
     if (hasSelection()) {

@@ -19,6 +19,7 @@
 namespace velmora {
 class Document;
 class Host;
+class RenderSession;
 }  // namespace velmora
 
 namespace velmora::gui {
@@ -28,7 +29,7 @@ class CommandRouter;
 class FractalView : public QWidget, public DocumentObserver, public ExploreView {
     Q_OBJECT
 public:
-    FractalView(Document& doc, Host& host, QWidget* parent = nullptr);
+    FractalView(RenderSession& session, Host& host, QWidget* parent = nullptr);
     ~FractalView() override;
 
     // Where the view's requests go; none while a test uses the view alone.
@@ -106,6 +107,7 @@ private:
     // A change that renders, from the box, the wheel or a pan.
     void request(const FractalParams& values);
 
+    RenderSession& m_session;
     Document& m_doc;
     Host& m_host;
     ExploreController* m_controller = nullptr;

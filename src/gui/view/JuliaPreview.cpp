@@ -11,6 +11,7 @@
 
 #include "geometry/ZoomGeometry.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "rendering/PreviewRenderer.h"
 #include "control/ExploreController.h"
 
@@ -96,8 +97,8 @@ JuliaPreview::JuliaPreview(Document& doc, QWidget& view, ExploreController& cont
 }
 
 bool JuliaPreview::showsMandelbrot() const {
-    const FractalEngine* engine = m_doc.engine();
-    return m_doc.params().type == FractalType::Mandelbrot && m_doc.isRendered() && !m_doc.isBusy() &&
+    const FractalEngine* engine = m_controller.session().engine();
+    return m_doc.params().type == FractalType::Mandelbrot && m_controller.session().isRendered() && !m_controller.session().isBusy() &&
            engine != nullptr && engine->isValid();
 }
 
@@ -138,7 +139,7 @@ void JuliaPreview::onRendered(const QImage& picture, std::uint64_t) {
 }
 
 void JuliaPreview::useShownConstant() {
-    if (m_shown.isNull() || m_doc.isBusy()) return;
+    if (m_shown.isNull() || m_controller.session().isBusy()) return;
     m_controller.changeAndRender(juliaPlace(m_doc.params(), m_shownReal, m_shownImag));
 }
 
