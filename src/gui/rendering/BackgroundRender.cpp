@@ -5,9 +5,9 @@
 #include <QThread>
 
 #include <optional>
-#include <thread>
 
 #include "model/Document.h"
+#include "rendering/LatestWorker.h"
 #include "session/RenderSession.h"
 
 namespace velmora::gui {
@@ -78,16 +78,16 @@ int runInBackground(Host& host, ProgressSink* progress,
     if (progress != nullptr) queued.emplace(*progress, gui);
     QEventLoop loop;
     int result = 0;
-    std::thread worker([&] {
-        result = work(workerHost, queued ? &*queued : nullptr);
-        // Queued behind every progress call the work made, so none is lost.
-        QMetaObject::invokeMethod(
-            &gui, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    LatestWorker worker;
+    // The result comes queued behind every progress call the work made, so none is lost.
+    QObject::connect(&worker, &LatestWorker::finished, &loop, &QEventLoop::quit);
+    worker.request([&](const std::atomic<bool>&) -> LatestWorker::Delivery {
+        const int done = work(workerHost, queued ? &*queued : nullptr);
+        return [&result, done] { result = done; };
     });
     // Input still arrives: the modal progress window takes Escape, the rest is
     // kept from the other windows by its modality.
     loop.exec();
-    worker.join();
     return result;
 }
 

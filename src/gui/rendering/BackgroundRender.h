@@ -51,8 +51,8 @@ private:
     QObject& m_gui;
 };
 
-// Runs work(host, progress) on a worker thread and returns its result once it
-// has finished; meanwhile the calling (GUI) thread runs a local event loop.
+// Runs work(host, progress) on a LatestWorker and returns its result once it
+// has been handed back; meanwhile the calling (GUI) thread runs a local event loop.
 // The host and progress handed to work forward to `host` and `progress` on the
 // GUI thread (progress may be null).
 int runInBackground(Host& host, ProgressSink* progress,
