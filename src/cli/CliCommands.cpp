@@ -73,7 +73,7 @@ int renderPng(const DocumentContents& contents, const std::string& path, const P
     const PngWriteResult r = exportPng(contents, path, progressToErr ? &progress : nullptr, cause, options);
     if (progressToErr && r == PngWriteResult::Ok) progress.done();
     if (r == PngWriteResult::Ok) return 0;
-    err << pngExportMessage(r, path, cause) << '\n';
+    err << pngWriteMessage(r, path, cause) << '\n';
     return 1;
 }
 
@@ -173,22 +173,9 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     // What the view does when it draws: the header block with the document's palette.
     buildBitmapOrTell(*engine, doc.palette(), host);
     std::error_code cause;
-    switch (writeBmp(engine, *o.output, cause)) {
-        case BmpWriteResult::Ok:
-            return verified;
-        case BmpWriteResult::CreateFailed:
-            err << saveFailureText(SavedFile::Bmp, WriteResult::CreateFailed, *o.output, cause) << '\n';
-            return 1;
-        case BmpWriteResult::WriteFailed:
-            err << saveFailureText(SavedFile::Bmp, WriteResult::WriteFailed, *o.output, cause) << '\n';
-            return 1;
-        case BmpWriteResult::TooLarge:
-            err << "The picture is too large for a BMP file.\n";
-            return 1;
-        case BmpWriteResult::NoHeader:
-            err << "Windows reported 'Out of Memory'\n";
-            return 1;
-    }
+    const BmpWriteResult written = writeBmp(engine, *o.output, cause);
+    if (written == BmpWriteResult::Ok) return verified;
+    err << bmpWriteMessage(written, *o.output, cause) << '\n';
     return 1;
 }
 

@@ -388,6 +388,12 @@ TEST(Bmp, ColourTableIsThePaletteLastGivenToBuildBitmapAndFailuresAreReported) {
     session.render();
     std::error_code ec;
     EXPECT_EQ(writeBmp(session.engine(), dir.file("a.bmp"), ec), BmpWriteResult::NoHeader);  // never drawn
+    for (const auto& [w, h] : {std::pair{0, 3}, {3, 0}, {-1, -1}}) {  // no pixels, with or without a header
+        FractalEngine none(w, h);
+        none.buildBitmap(doc.palette());
+        EXPECT_EQ(writeBmp(none, dir.file("a.bmp"), ec), BmpWriteResult::BadSize);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.bmp")));
     session.engine()->buildBitmap(doc.palette());
     EXPECT_EQ(writeBmp(session.engine(), dir.file("missing/a.bmp"), ec), BmpWriteResult::CreateFailed);
     EXPECT_EQ(ec, std::errc::no_such_file_or_directory);

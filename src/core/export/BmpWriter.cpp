@@ -4,6 +4,7 @@
 
 #include "base/LittleEndian.h"
 #include "base/FileIO.h"
+#include "base/SaveMessages.h"
 
 namespace velmora {
 namespace {
@@ -31,6 +32,8 @@ bool bmpSizeFits(std::int32_t width, std::int32_t height) {
 }
 
 BmpWriteResult writeBmp(const FractalEngine& engine, const std::string& path, std::error_code& cause) {
+    // A picture without pixels is refused before its missing block is.
+    if (engine.width() < 1 || engine.height() < 1) return BmpWriteResult::BadSize;
     const BitmapInfoBlock* info = engine.bitmapInfo();
     if (info == nullptr || !engine.hasBuffer()) return BmpWriteResult::NoHeader;
     if (!bmpSizeFits(engine.width(), engine.height())) {
@@ -52,6 +55,24 @@ BmpWriteResult writeBmp(const FractalEngine& engine, const std::string& path, st
             return BmpWriteResult::WriteFailed;
     }
     return BmpWriteResult::WriteFailed;
+}
+
+std::string bmpWriteMessage(BmpWriteResult result, const std::string& path, const std::error_code& cause) {
+    switch (result) {
+        case BmpWriteResult::Ok:
+            return {};
+        case BmpWriteResult::CreateFailed:
+            return saveFailureText(SavedFile::Bmp, WriteResult::CreateFailed, path, cause);
+        case BmpWriteResult::WriteFailed:
+            return saveFailureText(SavedFile::Bmp, WriteResult::WriteFailed, path, cause);
+        case BmpWriteResult::TooLarge:
+            return "The picture is too large for a BMP file.";
+        case BmpWriteResult::BadSize:
+            return "A BMP file cannot hold a picture of this size.";
+        case BmpWriteResult::NoHeader:
+            break;
+    }
+    return "Windows reported 'Out of Memory'";
 }
 
 }  // namespace velmora

@@ -18,7 +18,11 @@ enum class BmpWriteResult {
     WriteFailed,   // a write, the flush or the rename failed; an earlier file at the path is intact
     NoHeader,      // the picture has not been drawn: no header block to write
     TooLarge,      // the size does not fit a BMP's 32-bit file-size field
+    BadSize,       // no pixels: a side below 1
 };
+
+// What to tell the user when a BMP write did not succeed (empty for Ok).
+std::string bmpWriteMessage(BmpWriteResult result, const std::string& path, const std::error_code& cause);
 
 // The 14-byte file header for a picture of the engine's size.
 std::array<std::uint8_t, 14> bmpFileHeader(std::int32_t width, std::int32_t height);

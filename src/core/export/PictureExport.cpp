@@ -105,18 +105,5 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
     }
 }
 
-std::string pngExportMessage(PngWriteResult result, const std::string& path, const std::error_code& cause) {
-    switch (result) {
-        case PngWriteResult::Ok:
-            return {};
-        case PngWriteResult::CreateFailed:
-            return saveFailureText(SavedFile::Png, WriteResult::CreateFailed, path, cause);
-        case PngWriteResult::WriteFailed:
-            return saveFailureText(SavedFile::Png, WriteResult::WriteFailed, path, cause);
-        case PngWriteResult::BadSize:
-            break;
-    }
-    return "A PNG file cannot hold a picture of this size.";
-}
 
 }  // namespace velmora

@@ -42,7 +42,5 @@ inline constexpr const char* kSmoothTooDeepMessage =
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
                          std::error_code& cause, const PngExportOptions& options = {});
 
-// What to tell the user when an export did not succeed (empty for Ok).
-std::string pngExportMessage(PngWriteResult result, const std::string& path, const std::error_code& cause);
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 
 #include "export/Base64.h"
 #include "base/FileIO.h"
+#include "base/SaveMessages.h"
 
 namespace velmora {
 namespace {
@@ -111,6 +112,20 @@ PngWriteResult writePng(const std::string& path, std::int32_t width, std::int32_
             return PngWriteResult::WriteFailed;
     }
     return PngWriteResult::WriteFailed;
+}
+
+std::string pngWriteMessage(PngWriteResult result, const std::string& path, const std::error_code& cause) {
+    switch (result) {
+        case PngWriteResult::Ok:
+            return {};
+        case PngWriteResult::CreateFailed:
+            return saveFailureText(SavedFile::Png, WriteResult::CreateFailed, path, cause);
+        case PngWriteResult::WriteFailed:
+            return saveFailureText(SavedFile::Png, WriteResult::WriteFailed, path, cause);
+        case PngWriteResult::BadSize:
+            break;
+    }
+    return "A PNG file cannot hold a picture of this size.";
 }
 
 }  // namespace velmora

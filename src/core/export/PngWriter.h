@@ -21,6 +21,9 @@ enum class PngWriteResult {
     BadSize,       // not a size a PNG can hold
 };
 
+// What to tell the user when a PNG write did not succeed (empty for Ok).
+std::string pngWriteMessage(PngWriteResult result, const std::string& path, const std::error_code& cause);
+
 // Image row `row` (0 at the top): width bytes of palette indices, or 3 x width
 // bytes of red, green, blue; null stops the write (a cancelled render).
 using PngRowSource = std::function<const std::uint8_t*(std::int32_t row)>;

@@ -147,27 +147,16 @@ void DocumentCommands::onExportBmp() {
 
     const std::string path = toStdPath(*chosen);
     std::error_code cause;
+    const BmpWriteResult written = writeBmp(engine, path, cause);
+    if (written == BmpWriteResult::Ok) return;
     Message m;
-    switch (writeBmp(engine, path, cause)) {
-        case BmpWriteResult::Ok:
-            return;
-        case BmpWriteResult::CreateFailed:
-            m.text = saveFailureText(SavedFile::Bmp, WriteResult::CreateFailed, path, cause);
-            m.caption = kAppTitle;
-            m.icon = MsgIcon::Error;
-            m.owner = MsgOwner::MainWindow;
-            break;
-        case BmpWriteResult::WriteFailed:
-            m.text = saveFailureText(SavedFile::Bmp, WriteResult::WriteFailed, path, cause);
-            m.icon = MsgIcon::Warning;
-            break;
-        case BmpWriteResult::TooLarge:
-            m.text = "The picture is too large for a BMP file.";
-            m.icon = MsgIcon::Warning;
-            break;
-        case BmpWriteResult::NoHeader:
-            m.text = "Windows reported 'Out of Memory'";
-            break;
+    m.text = bmpWriteMessage(written, path, cause);
+    if (written == BmpWriteResult::CreateFailed) {
+        m.caption = kAppTitle;
+        m.icon = MsgIcon::Error;
+        m.owner = MsgOwner::MainWindow;
+    } else if (written != BmpWriteResult::NoHeader) {
+        m.icon = MsgIcon::Warning;
     }
     app.host().showMessage(m);
 }
@@ -214,7 +203,7 @@ void DocumentCommands::onExportImage() {
     }
     if (result == PngWriteResult::Ok || cancel.load()) return;  // a cancelled export leaves the old file
     Message m;
-    m.text = pngExportMessage(result, path, cause);
+    m.text = pngWriteMessage(result, path, cause);
     m.caption = kAppTitle;
     m.icon = MsgIcon::Error;
     m.owner = MsgOwner::MainWindow;
