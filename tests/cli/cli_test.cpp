@@ -202,7 +202,7 @@ TEST_F(CliAnim, ProgressGoesToStderrOnATerminalAndMessagesStartALine) {
     fs::create_directories(dir.file("p") + "/frame3.bmp");
     CliRun r = cli({"anim", file, "--folder", dir.file("p"), "--to", "2"}, true);
     EXPECT_EQ(std::tuple(r.code, r.out, r.err.back()), std::tuple(0, done, '\n'));
-    for (const char* shown : {"\rCalculating frame 1     ", "\rRendering frame 2   0%", "\rSaving frame 2     "})
+    for (const char* shown : {"\rCalculating frame 1 of 2     ", "\rRendering frame 2 of 2   0%", "\rSaving frame 2 of 2     "})
         EXPECT_NE(r.err.find(shown), std::string::npos) << shown << " in " << r.err;
     r = cli({"anim", file, "--folder", dir.file("p")}, true);
     const std::string text = "     \nCould not save frame 3.\nRender operation aborted.\n";

@@ -218,8 +218,9 @@ TEST_F(AnimRender, ARangeAcrossAKeyframeNamesEachStepAndScriptsTheWholeAnimation
     expectFrame(11, 1, 0, TweenStyle::SlowAtKeyframes);  // keyframe 2 itself
     for (int n : {1, 9, 12}) EXPECT_FALSE(fs::exists(frame(n))) << n;
     EXPECT_EQ(script(), scriptText(folder, PlaybackStyle::Forwards, 15));
-    EXPECT_EQ(log.texts, (std::vector<std::string>{"Calculating frame 10", "Rendering frame 10", "Saving frame 10",
-                                                   "Calculating frame 11", "Rendering frame 11", "Saving frame 11"}));
+    EXPECT_EQ(log.texts, (std::vector<std::string>{"Calculating frame 10 of 11", "Rendering frame 10 of 11",
+                                                   "Saving frame 10 of 11", "Calculating frame 11 of 11",
+                                                   "Rendering frame 11 of 11", "Saving frame 11 of 11"}));
     // The settings used stay in the document, which still counts as unmodified.
     EXPECT_EQ(std::tuple(doc.animation().tweenStyle, doc.animation().destFolder, doc.animation().width, doc.animation().height, doc.isModified()),
               std::tuple(TweenStyle::SlowAtKeyframes, folder, kW, kH, false));
@@ -236,17 +237,17 @@ TEST_F(AnimRender, SegmentsWithoutFramesAreSkipped) {
 
 TEST_F(AnimRender, EscapeDuringFrameFiveKeepsFramesOneToFour) {
     host.allowMessages = true;
-    host.cancelAt = [this](int) { return !log.texts.empty() && log.texts.back() == "Rendering frame 5"; };
+    host.cancelAt = [this](int) { return !log.texts.empty() && log.texts.back() == "Rendering frame 5 of 15"; };
     const AnimRenderResult r = render(1, 15);
     EXPECT_EQ(std::pair(r.outcome, r.lastFrame), std::pair(AnimRenderOutcome::Aborted, 5));
     ASSERT_EQ(host.messages.size(), 1u);
     const Message& m = host.messages[0];
     EXPECT_EQ(std::tuple(m.text, m.icon, m.caption, m.ownerName),
-              std::tuple("Render operation aborted.", MsgIcon::Error, "Velmora", "Animation Frames Window"));
+              std::tuple("Render operation aborted.", MsgIcon::Information, "Velmora", "Animation Frames Window"));
     for (int n = 1; n <= 4; ++n) expectFrame(n, 0, n - 1);
     EXPECT_FALSE(fs::exists(frame(5)));
     EXPECT_EQ(script(), scriptText(folder, PlaybackStyle::Forwards, 15));
-    EXPECT_EQ(std::tuple(host.beeps, host.questionSounds, log.texts.back()), std::tuple(0, 1, "Rendering frame 5"));
+    EXPECT_EQ(std::tuple(host.beeps, host.questionSounds, log.texts.back()), std::tuple(0, 1, "Rendering frame 5 of 15"));
     expectRestored();
 }
 

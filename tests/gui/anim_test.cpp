@@ -169,6 +169,12 @@ TEST_F(FramesRender, EscapeAbortsACompleteRenderOffersToPlay) {
     Strings opened;
     dialogs.modal = [&](QDialog& d) {
         opened.push_back(d.objectName().toStdString());
+        if (d.objectName() == "Save Video") {
+            dialogs.saveAnswers.push_back(QString::fromStdString(folder) + "stopped.mp4");
+            d.findChild<QPushButton*>("videoBrowse")->click();
+            Press(d, 1);
+            return d.result();
+        }
         if (d.objectName() != "Render Settings") {  // the completion dialog
             Press(d, kPlay);
             Press(d, 1);
@@ -182,7 +188,7 @@ TEST_F(FramesRender, EscapeAbortsACompleteRenderOffersToPlay) {
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};  // the refusal; the folder exists: go on
     host.cancelAt = [&](int) {
         auto* progress = dlg.findChild<ProgressDialog*>();
-        return progress != nullptr && progress->statusText()->text() == "Rendering frame 5";
+        return progress != nullptr && progress->statusText()->text() == "Rendering frame 5 of 10";
     };
     ASSERT_EQ(session.render(), 1);
     Press(dlg, kRender);
@@ -191,6 +197,11 @@ TEST_F(FramesRender, EscapeAbortsACompleteRenderOffersToPlay) {
     EXPECT_EQ(std::tuple(host.lastText(), frame(4), frame(5), doc.animation().width, session.engine()->isValid()),
               std::tuple("Render operation aborted.", true, false, 16, false));
     EXPECT_EQ(dlg.findChild<ProgressDialog*>(), nullptr) << "the progress window is gone";
+    // Save Video takes the stopped render's frames, and says which are gone.
+    fs::remove(folder + "frame2.bmp");
+    Press(dlg, 1040);
+    EXPECT_EQ(std::pair(host.lastText(), decodeVideo(folder + "stopped.mp4").luma.size()),
+              std::pair(std::string("1 of the 4 frames are missing; the video holds the other 3."), std::size_t{3}));
 
     host.answers = {MsgAnswer::Ok, MsgAnswer::Yes};
     host.cancelAt = nullptr;

@@ -14,12 +14,13 @@
 namespace velmora {
 namespace {
 
-void status(AnimRenderSink* sink, const char* what, std::int64_t frame) {
-    if (sink != nullptr) sink->setStatusText(what + std::to_string(frame));
+// "Rendering frame 104 of 800": the number and the range's last.
+void status(AnimRenderSink* sink, const char* what, std::int64_t frame, std::int32_t last) {
+    if (sink != nullptr) sink->setStatusText(what + std::to_string(frame) + " of " + std::to_string(last));
 }
 
-void report(Host& host, const std::string& text) {
-    host.showMessage(windowMessage(text, MsgIcon::Error, kFramesWindowName));
+void report(Host& host, const std::string& text, MsgIcon icon = MsgIcon::Error) {
+    host.showMessage(windowMessage(text, icon, kFramesWindowName));
 }
 
 // The frame loop; returns how it ended. Frames have an engine of their own, so
@@ -46,7 +47,7 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
             ++result.framesBegun;
             result.lastFrame = static_cast<std::int32_t>(frame);
 
-            status(sink, "Calculating frame ", frame);
+            status(sink, "Calculating frame ", frame, s.to);
             tweenKeyframes(doc.keyframes()[static_cast<std::size_t>(k)],
                            doc.keyframes()[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
             engine.setParams(paramsOf(scratch, s.width, s.height));
@@ -55,7 +56,7 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
             std::string sinkError;
             if (s.skipRendered &&
                 checkRenderedFrame(path, s.width, s.height, scratch.palette, kept) == FrameFileCheck::Complete) {
-                status(sink, "Keeping frame ", frame);
+                status(sink, "Keeping frame ", frame, s.to);
                 ++result.framesKept;
                 if (frames != nullptr && !frames->frameReady(frame, kept.picture(), sinkError)) {
                     report(host, sinkError);
@@ -64,18 +65,19 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
                 continue;
             }
 
-            status(sink, "Rendering frame ", frame);
+            status(sink, "Rendering frame ", frame, s.to);
             const RenderOutcome drawn = engine.render(hostContext(host, bar, cancel));
             if (drawn != RenderOutcome::Done) {
                 if (engine.hasBuffer()) tellRenderOutcome(host, drawn);  // a missing picture was told above
-                report(host, animtext::kAborted);
+                // Stopped by the user is no error; a missing picture is.
+                report(host, animtext::kAborted, drawn == RenderOutcome::Cancelled ? MsgIcon::Information : MsgIcon::Error);
                 return AnimRenderOutcome::Aborted;
             }
             // The frame's colour table is its tweened palette.
             buildBitmapOrTell(engine, scratch.palette, host);
 
             if (s.writeFiles) {
-                status(sink, "Saving frame ", frame);
+                status(sink, "Saving frame ", frame, s.to);
                 std::error_code cause;
                 if (writeBmp(engine, path, cause) != BmpWriteResult::Ok) {
                     // The number of the frame that failed, whatever frame the range began with.

@@ -15,8 +15,8 @@ namespace velmora {
 
 class Document;
 
-// Where the render reports: the status line ("Calculating frame N", "Rendering
-// frame N", "Saving frame N") and the progress bar of the frame being rendered.
+// Where the render reports: the status line ("Calculating frame N of M",
+// "Rendering frame N of M", "Saving frame N of M", M the range's last) and the progress bar of the frame being rendered.
 class AnimRenderSink {
 public:
     virtual ~AnimRenderSink() = default;

@@ -9,6 +9,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <filesystem>
+
 #include "animwindows/PlayerStart.h"
 #include "widgets/DialogParts.h"
 #include "anim/AnimMessages.h"
@@ -289,19 +291,40 @@ void AnimationFramesWindow::onRenderAnim() {
     // change that its values no longer show.
     if (m_session.engine()) m_session.engine()->blank();
     m_doc.notifyChanged(doc_change::kPicture | doc_change::kKeyframes);
+    // Save Video takes the frames of this render, complete or stopped; a
+    // stopped one ends before the frame it stopped in.
+    if (result.outcome != AnimRenderOutcome::TooFewKeyframes) {
+        const std::int32_t last = result.completed() ? result.lastFrame : result.lastFrame - 1;
+        m_rendered = {settings.m_from, result.framesBegun > 0 ? last : settings.m_from - 1};
+    }
     if (!result.completed()) return;
-    m_renderedFrom = settings.m_from;
-    m_renderedTo = result.framesBegun > 0 ? result.lastFrame : settings.m_from - 1;
     AnimationDoneDialog done(result.scriptPath, m_host, this, [this] { onSaveVideo(); });
     m_dialogs.runModal(done);
 }
 
 void AnimationFramesWindow::onSaveVideo() {
-    const bool rendered = m_renderedTo >= m_renderedFrom && m_renderedFrom > 0;
-    const std::int64_t from = rendered ? m_renderedFrom : 1;
-    const std::int64_t to = rendered ? m_renderedTo : m_doc.totalFrames();
+    // Before any render here, the whole animation's files (from an earlier session).
+    const auto [from, to] = m_rendered.value_or(std::pair<std::int64_t, std::int64_t>{1, m_doc.totalFrames()});
     std::vector<std::string> frames;
-    for (std::int64_t n = from; n <= to; ++n) frames.push_back(framePath(m_doc.animation().destFolder, n));
+    std::int64_t missing = 0;
+    for (std::int64_t n = from; n <= to; ++n) {
+        std::string path = framePath(m_doc.animation().destFolder, n);
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec)) {
+            frames.push_back(std::move(path));
+        } else {
+            ++missing;
+        }
+    }
+    if (missing > 0) {
+        const std::int64_t planned = to - from + 1;
+        report(frames.empty() ? "None of the " + std::to_string(planned) + " frames is in the folder."
+                              : std::to_string(missing) + " of the " + std::to_string(planned) +
+                                    " frames are missing; the video holds the other " +
+                                    std::to_string(frames.size()) + ".",
+               MsgIcon::Information);
+        if (frames.empty()) return;
+    }
     saveFramesAsVideo(frames, m_doc.animation().destFolder + "animation.mp4", m_dialogs, m_host, this, kFramesWindowName);
 }
 

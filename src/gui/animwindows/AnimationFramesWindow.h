@@ -4,6 +4,8 @@
 // Escape and the close box only hide it; the keyframes belong to the document.
 #include <QDialog>
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "anim/KeyframeEdit.h"
 #include "model/DocumentObserver.h"
@@ -77,8 +79,8 @@ private:
     QPushButton* m_delete = nullptr;
     bool m_columnsSized = false;
     // The range of the last complete render, for Save Video.
-    std::int32_t m_renderedFrom = 0;
-    std::int32_t m_renderedTo = 0;
+    // The frame numbers of the last render here, first and last written.
+    std::optional<std::pair<std::int64_t, std::int64_t>> m_rendered;
 };
 
 }  // namespace velmora::gui
