@@ -116,6 +116,16 @@ TEST_F(CliCommand, CenterWidthAndLongNumbersKeepEveryDigit) {
     ASSERT_EQ(cli({"render", dir.file("a.vmr"), "-o", dir.file("a.png"), "--size", "4x3", "--iterations", "5"}).code,
               0);
     EXPECT_NE(cli({"info", dir.file("a.png")}).out.find(exact), std::string::npos);
+
+    // A damaged block: a warning, the doubles, and a resave that keeps its bytes.
+    std::vector<std::uint8_t> bytes = readBytes(dir.file("a.vmr"));
+    bytes.back() ^= 1;  // the last digit of the Julia constant's imaginary part
+    writeBytes(dir.file("d.vmr"), bytes);
+    const CliRun damaged = cli({"info", dir.file("d.vmr")});
+    EXPECT_EQ(std::tuple(damaged.code, damaged.out.find(exact), damaged.err.rfind("The exact values stored in ", 0)),
+              std::tuple(0, std::string::npos, 0u)) << damaged.err;
+    ASSERT_EQ(cli({"resave", dir.file("d.vmr"), dir.file("e.vmr")}).code, 0);
+    EXPECT_EQ(readBytes(dir.file("e.vmr")), bytes);
 }
 
 class CliAnim : public CliCommand {

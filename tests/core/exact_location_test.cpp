@@ -122,8 +122,9 @@ class DamagedBlock : public ::testing::TestWithParam<Damage> {};
 
 void storeU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) { le::storeU32(&b[at], v); }
 
-// Any damage leaves every location on the file's doubles, none half-applied.
-TEST_P(DamagedBlock, IsIgnoredWhole) {
+// Any damage leaves every location on the file's doubles, none half-applied;
+// a block read whole goes back into a save as it was, until a location changes.
+TEST_P(DamagedBlock, IsIgnoredWholeAndKeptWhileTheLocationsStay) {
     DocumentContents c;
     c.params = deepAt("1e-45");
     Keyframe k;
@@ -142,6 +143,12 @@ TEST_P(DamagedBlock, IsIgnoredWhole) {
     EXPECT_TRUE(back.params.exact.empty());
     EXPECT_TRUE(back.keyframes[0].exact.empty());
     EXPECT_EQ(std::pair(back.keyframes[0].left, back.params.left), std::pair(k.left, c.params.left));
+    const std::string name = GetParam().name;
+    // Bytes past the length it states, or missing, are not the block's.
+    const bool whole = name != "Signature" && name != "LengthPastEnd" && name != "Truncated" && name != "LengthShort";
+    EXPECT_EQ(serializeContents(back) == bytes, whole);
+    back.keyframes[0].left = 0.5;
+    EXPECT_EQ(serializeContents(back).size(), block);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -40,6 +40,8 @@ bool Document::onNewDocument() {
     m_modified = false;
     setDefaults();
     m_keyframes.clear();
+    m_damagedExact.clear();
+    m_damagedExactFor.clear();
     notifyChanged(doc_change::kAll | doc_change::kNewPicture);
     return true;
 }
@@ -90,7 +92,9 @@ void Document::setAnimation(const AnimationSettings& animation) {
     notifyChanged(doc_change::kKeyframes);
 }
 
-DocumentContents Document::contents() const { return {m_params, m_palette, m_animation, m_keyframes}; }
+DocumentContents Document::contents() const {
+    return {m_params, m_palette, m_animation, m_keyframes, m_damagedExact, m_damagedExactFor};
+}
 
 void Document::setContents(DocumentContents&& c) {
     takeContents(std::move(c));
@@ -102,6 +106,8 @@ void Document::takeContents(DocumentContents&& c) {
     m_animation = std::move(c.animation);
     m_keyframes = std::move(c.keyframes);
     m_params = c.params;
+    m_damagedExact = std::move(c.damagedExact);
+    m_damagedExactFor = std::move(c.damagedExactFor);
 }
 
 const Keyframe* Document::keyframe(std::int32_t index) const {
@@ -135,6 +141,14 @@ DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out
         m.icon = MsgIcon::Error;
         host.showMessage(m);
         return DocumentRead::WrongFormat;
+    }
+    if (!out.damagedExact.empty()) {
+        Message m;
+        m.text = "The exact values stored in " + path +
+                 " are damaged: its locations open as doubles. Saving keeps the stored values "
+                 "until a location changes.";
+        m.icon = MsgIcon::Warning;
+        host.showMessage(m);
     }
     return DocumentRead::Parsed;
 }

@@ -136,6 +136,8 @@ private:
     Palette m_palette;
     std::vector<Keyframe> m_keyframes;
     AnimationSettings m_animation;
+    std::vector<std::uint8_t> m_damagedExact;  // see DocumentContents
+    std::vector<std::uint64_t> m_damagedExactFor;
 
     std::vector<DocumentObserver*> m_observers;
 

@@ -37,6 +37,11 @@ struct DocumentContents {
     Palette palette;
     AnimationSettings animation;
     std::vector<Keyframe> keyframes;
+    // An exact-values block that could not be read: its bytes as they were,
+    // written back while every location keeps the doubles it came with
+    // (their bits, in `damagedExactFor`), so a save loses nothing.
+    std::vector<std::uint8_t> damagedExact = {};
+    std::vector<std::uint64_t> damagedExactFor = {};
 };
 
 // The file's bytes.

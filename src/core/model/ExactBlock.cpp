@@ -79,11 +79,26 @@ void appendExactBlock(std::vector<std::uint8_t>& out, const DocumentContents& c)
         putRecord(payload, static_cast<std::int32_t>(i), c.keyframes[i].exact);
         ++count;
     }
-    if (count == 0) return;
+    if (count == 0) {
+        // Nothing exact of ours: a damaged block read with these very locations goes back as it was.
+        if (!c.damagedExact.empty() && c.damagedExactFor == locationBits(c)) le::putBytes(out, c.damagedExact.data(), c.damagedExact.size());
+        return;
+    }
     le::storeU32(payload.data(), count);
     le::putBytes(out, reinterpret_cast<const std::uint8_t*>(kExactBlockSignature), sizeof kExactBlockSignature);
     le::putU32(out, static_cast<std::uint32_t>(payload.size()));
     le::putBytes(out, payload.data(), payload.size());
+}
+
+std::vector<std::uint64_t> locationBits(const DocumentContents& c) {
+    std::vector<std::uint64_t> bits;
+    const auto add = [&](const auto& at) {
+        for (const double v : {at.left, at.top, at.right, at.bottom, at.cReal, at.cImag})
+            bits.push_back(std::bit_cast<std::uint64_t>(v));
+    };
+    add(c.params);
+    for (const Keyframe& k : c.keyframes) add(k);
+    return bits;
 }
 
 std::size_t maxExactPayload(const DocumentContents& c) {

@@ -30,27 +30,40 @@ std::size_t maxExactPayload(const DocumentContents& c);
 // bytes left over changes nothing and returns false.
 bool applyExactPayload(const std::uint8_t* data, std::size_t size, DocumentContents& c);
 
-// Reads a block from any source with bytes(out, n) after the terminator; a
-// missing or damaged block leaves the contents as they are.
+// The bits of every location's doubles, the active one's first: what a
+// damaged block is kept for.
+std::vector<std::uint64_t> locationBits(const DocumentContents& c);
+
+// Reads a block from any source with bytes(out, n) after the terminator. A
+// missing block leaves the contents as they are; a damaged one (our signature,
+// then bytes that do not read) leaves the values too, and its bytes, as far as
+// they could be read, go to `damagedExact`.
 template <typename Source>
 void readExactBlock(Source& in, DocumentContents& c) {
-    std::uint8_t head[sizeof kExactBlockSignature + 4];
-    if (!in.bytes(head, sizeof head)) return;
+    std::vector<std::uint8_t> block(sizeof kExactBlockSignature + 4);
+    if (!in.bytes(block.data(), block.size())) return;
     for (std::size_t i = 0; i < sizeof kExactBlockSignature; ++i)
-        if (head[i] != static_cast<std::uint8_t>(kExactBlockSignature[i])) return;
-    const std::size_t length = static_cast<std::size_t>(head[8]) | (static_cast<std::size_t>(head[9]) << 8) |
-                               (static_cast<std::size_t>(head[10]) << 16) | (static_cast<std::size_t>(head[11]) << 24);
-    if (length > maxExactPayload(c)) return;
+        if (block[i] != static_cast<std::uint8_t>(kExactBlockSignature[i])) return;
+    const std::size_t head = block.size();
+    const std::size_t length = static_cast<std::size_t>(block[8]) | (static_cast<std::size_t>(block[9]) << 8) |
+                               (static_cast<std::size_t>(block[10]) << 16) | (static_cast<std::size_t>(block[11]) << 24);
+    const auto damaged = [&] {
+        c.damagedExact = std::move(block);
+        c.damagedExactFor = locationBits(c);
+    };
+    if (length > maxExactPayload(c)) return damaged();
     // Read in pieces, so a length that promises more than the file holds
     // never costs more memory than the bytes that are there.
     constexpr std::size_t kPiece = 65536;
-    std::vector<std::uint8_t> payload;
-    while (payload.size() < length) {
-        const std::size_t n = std::min(kPiece, length - payload.size());
-        payload.resize(payload.size() + n);
-        if (!in.bytes(payload.data() + payload.size() - n, n)) return;
+    while (block.size() - head < length) {
+        const std::size_t n = std::min(kPiece, length - (block.size() - head));
+        block.resize(block.size() + n);
+        if (!in.bytes(block.data() + block.size() - n, n)) {
+            block.resize(block.size() - n);
+            return damaged();
+        }
     }
-    applyExactPayload(payload.data(), payload.size(), c);
+    if (!applyExactPayload(block.data() + head, length, c)) damaged();
 }
 
 }  // namespace velmora
