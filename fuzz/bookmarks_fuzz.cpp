@@ -1,5 +1,6 @@
-// Any settings text as the bookmark list: reading never fails, and what it
-// accepts writes out and reads back to the same bookmarks.
+// Any settings text as the bookmark list: reading never fails, every line it
+// accepts is one the list keeps, and writing the list back gives the same
+// bookmarks and the same unreadable lines, each as it was.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,7 +10,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace velmora;
-    const std::vector<Bookmark> read = bookmarksFromText(std::string_view(reinterpret_cast<const char*>(data), size));
-    if (bookmarksFromText(bookmarksToText(read)) != read) std::abort();
+    const BookmarkLines read = readBookmarkLines(std::string_view(reinterpret_cast<const char*>(data), size));
+    for (const Bookmark& b : read.bookmarks) {
+        if (!canBookmark(b)) std::abort();
+    }
+    const BookmarkLines back = readBookmarkLines(bookmarksToText(read.bookmarks, read.unreadable));
+    if (back.bookmarks != read.bookmarks || back.unreadable != read.unreadable) std::abort();
     return 0;
 }

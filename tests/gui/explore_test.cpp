@@ -124,8 +124,15 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
 }
 
 // Add Bookmark names the place through the dialogs; its item goes back there
-// as a step Back undoes; Manage Bookmarks renames it in the settings.
+// as a step Back undoes; Manage Bookmarks renames it in the settings, and the
+// lines the list cannot read are counted and written back untouched.
 TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
+    const QString unreadable = QStringLiteral("junk\r\nS\t1\t0\t0\t1\t1\t0\t0\t2147483647\n");
+    Application::openSettings()->setValue(QStringLiteral("Bookmarks/List"), unreadable);
+    doc().editParams([&](FractalParams& p) { p.iterations = 1073741824; });
+    t.host.allowMessages = true;
+    ASSERT_TRUE(t.frame().dispatch(ID_BOOKMARK_ADD)) << "refused before any name is asked";
+    EXPECT_NE(t.host.lastText().find("1073741822"), std::string::npos);
     doc().editParams([&](FractalParams& p) { p.iterations = 77; });
     const FractalParams there = doc().params();
     t.dialogs.modal = [](QDialog& d) {
@@ -138,6 +145,8 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
     BookmarksMenu& menu = *t.frame().bookmarks();
     ASSERT_NE(menu.item(0), nullptr);
     EXPECT_EQ(menu.item(0)->text(), QStringLiteral("Seahorse && co"));
+    EXPECT_TRUE(menu.unreadableNote()->isVisible() && !menu.unreadableNote()->isEnabled());
+    EXPECT_EQ(menu.unreadableNote()->text(), QStringLiteral("2 bookmarks could not be read"));
 
     FractalParams elsewhere = there;
     elsewhere.left = -0.8;
@@ -154,8 +163,9 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
         return int(QDialog::Accepted);
     };
     ASSERT_TRUE(t.frame().dispatch(ID_BOOKMARK_MANAGE));
-    const auto stored = bookmarksFromText(
-        Application::openSettings()->value(QStringLiteral("Bookmarks/List")).toString().toStdString());
+    const QString text = Application::openSettings()->value(QStringLiteral("Bookmarks/List")).toString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\n") + unreadable)) << text.toStdString();
+    const auto stored = bookmarksFromText(text.toStdString());
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0].name, "Valley");
     EXPECT_EQ(stored[0].location.iterations, 77);

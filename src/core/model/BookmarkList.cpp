@@ -2,7 +2,9 @@
 
 #include "location/DecimalText.h"
 #include "location/ExactLocationValues.h"
+#include "model/DocumentFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -88,7 +90,6 @@ bool readLine(std::string_view line, Bookmark& out) {
     if (type != static_cast<std::int32_t>(FractalType::Mandelbrot) &&
         type != static_cast<std::int32_t>(FractalType::Julia))
         return false;
-    if (p.iterations < 1) return false;
     p.type = static_cast<FractalType>(type);
     if (f.size() > kPlainFields) {
         // All six or none, each decimal text whose nearest double is the one
@@ -107,13 +108,23 @@ bool readLine(std::string_view line, Bookmark& out) {
             return false;
         p = std::move(q);
     }
+    if (!canBookmark(b)) return false;
     out = std::move(b);
     return true;
 }
 
+// Characters of UTF-8 are counted by their first bytes; so that stray
+// continuation bytes cannot pass unnoticed, no character takes more than four.
+bool nameFits(std::string_view name) {
+    return name.size() <= 4 * kMaxBookmarkName &&
+           static_cast<std::size_t>(std::count_if(name.begin(), name.end(), [](char c) {
+               return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+           })) <= kMaxBookmarkName;
+}
+
 }  // namespace
 
-std::string bookmarksToText(const std::vector<Bookmark>& bookmarks) {
+std::string bookmarksToText(const std::vector<Bookmark>& bookmarks, const std::vector<std::string>& unreadable) {
     std::string out;
     for (const Bookmark& b : bookmarks) {
         const FractalParams& p = b.location;
@@ -135,17 +146,34 @@ std::string bookmarksToText(const std::vector<Bookmark>& bookmarks) {
         }
         out += '\n';
     }
+    for (const std::string& line : unreadable) {
+        out += line;
+        out += '\n';
+    }
     return out;
 }
 
-std::vector<Bookmark> bookmarksFromText(std::string_view text) {
-    std::vector<Bookmark> bookmarks;
-    for (std::string_view line : split(text, '\n')) {
+BookmarkLines readBookmarkLines(std::string_view text) {
+    BookmarkLines lines;
+    for (const std::string_view raw : split(text, '\n')) {
+        std::string_view line = raw;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
         Bookmark b;
-        if (readLine(line, b)) bookmarks.push_back(std::move(b));
+        if (readLine(line, b)) {
+            lines.bookmarks.push_back(std::move(b));
+        } else {
+            lines.unreadable.emplace_back(raw);
+        }
     }
-    return bookmarks;
+    return lines;
+}
+
+std::vector<Bookmark> bookmarksFromText(std::string_view text) { return readBookmarkLines(text).bookmarks; }
+
+bool canBookmark(const Bookmark& bookmark) {
+    const std::int32_t it = bookmark.location.iterations;
+    return nameFits(bookmark.name) && it >= 1 && it <= kMaxStorableIterations;
 }
 
 FractalParams bookmarkLocation(const FractalParams& values) {

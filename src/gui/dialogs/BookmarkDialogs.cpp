@@ -33,6 +33,8 @@ BookmarkNameDialog::BookmarkNameDialog(const QString& proposed, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     m_edit = new QLineEdit(proposed, this);
     m_edit->setObjectName(QStringLiteral("BookmarkName"));
+    // UTF-16 units: never more characters than the list reads back.
+    m_edit->setMaxLength(static_cast<int>(kMaxBookmarkName));
     m_edit->selectAll();
     auto* label = new QLabel(QStringLiteral("&Name of the place shown:"), this);
     label->setBuddy(m_edit);
@@ -93,8 +95,9 @@ void ManageBookmarksDialog::fill(int current) {
 void ManageBookmarksDialog::renamed(int row, const QString& typed) {
     if (row < 0 || row >= static_cast<int>(m_bookmarks.size())) return;
     const QString name = typed.trimmed();
-    // An empty name is not taken: the old one comes back.
-    if (!name.isEmpty()) m_bookmarks[static_cast<std::size_t>(row)].name = name.toStdString();
+    // An empty or overlong name is not taken: the old one comes back.
+    if (!name.isEmpty() && name.size() <= static_cast<qsizetype>(kMaxBookmarkName))
+        m_bookmarks[static_cast<std::size_t>(row)].name = name.toStdString();
     const QSignalBlocker quiet(m_list);
     m_list->item(row)->setText(text(m_bookmarks[static_cast<std::size_t>(row)].name));
 }

@@ -2,7 +2,8 @@
 // The Bookmarks menu: Add Bookmark and Manage Bookmarks from the command table,
 // then one item a bookmark. The list lives in the settings, shared by every
 // document and every running copy of the program: it is read afresh before
-// each change and each time the menu opens, and written at once.
+// each change and each time the menu opens, and written at once. Lines it
+// cannot read are counted in a disabled item and written back as they were.
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -41,6 +42,7 @@ public:
     void reload();
     const std::vector<Bookmark>& bookmarks() const { return m_bookmarks; }
     QAction* item(int index) const { return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr; }
+    QAction* unreadableNote() const { return m_unreadableNote; }
 
 private:
     void store(std::vector<Bookmark> bookmarks);
@@ -52,7 +54,9 @@ private:
     DesktopDialogs& m_dialogs;
     QWidget* m_owner;
     std::vector<Bookmark> m_bookmarks;
+    std::vector<std::string> m_unreadable;
     QAction* m_separator = nullptr;
+    QAction* m_unreadableNote = nullptr;
     QList<QAction*> m_items;
 };
 
