@@ -163,6 +163,14 @@ TEST(PngDocument, RefusesWhatHoldsNoReadableDocument) {
     std::string message;
     EXPECT_EQ(readPngDocument(dir.file("b.png"), out, message), PngDocumentResult::BadDocument);
     EXPECT_EQ(readPngDocument(dir.file("missing.png"), out, message), PngDocumentResult::NotOpened);
+    // The largest document whose chunk the reader still takes, and one byte more: refused, nothing written.
+    std::vector<std::uint8_t> huge((kMaxPngChunkBytes - 12) / 4 * 3, 'V');
+    ASSERT_EQ(writePng(dir.file("c.png"), 2, 1, PngColour::Indexed, ramp(0), huge, pixels, cause), PngWriteResult::Ok);
+    EXPECT_EQ(readPngDocument(dir.file("c.png"), out, message), PngDocumentResult::BadDocument);
+    huge.push_back('V');
+    EXPECT_EQ(writePng(dir.file("d.png"), 2, 1, PngColour::Indexed, ramp(0), huge, pixels, cause),
+              PngWriteResult::DocumentTooLarge);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("d.png")));
 }
 
 }  // namespace

@@ -16,9 +16,7 @@
 namespace velmora {
 namespace {
 
-// A document of a million keyframes is far beyond any real one; its text
-// chunk is what bounds the memory a hostile file can claim.
-constexpr png_alloc_size_t kMaxChunkBytes = 64u << 20;
+constexpr png_alloc_size_t kMaxChunkBytes = kMaxPngChunkBytes;
 
 [[noreturn]] void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void onWarning(png_structp, png_const_charp) {}

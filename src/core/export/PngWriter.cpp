@@ -1,6 +1,7 @@
 #include "export/PngWriter.h"
 
 #include <csetjmp>
+#include <string_view>
 
 #include <png.h>
 
@@ -73,6 +74,9 @@ PngWriteResult writePng(const std::string& path, std::int32_t width, std::int32_
                         const Palette& palette, const std::vector<std::uint8_t>& document, const PngRowSource& rows,
                         std::error_code& cause) {
     if (width <= 0 || height <= 0) return PngWriteResult::BadSize;
+    // iTXt data: keyword, its 0, two flag bytes, two empty texts' 0s, then the base64.
+    const std::size_t chunk = std::string_view(kPngDocumentKeyword).size() + 5 + (document.size() + 2) / 3 * 4;
+    if (chunk > kMaxPngChunkBytes) return PngWriteResult::DocumentTooLarge;
     png_color plte[256];
     for (std::size_t i = 0; i < 256; ++i) {
         const std::uint8_t* q = palette.raw().data() + 4 * i;  // blue, green, red, reserved
@@ -122,6 +126,8 @@ std::string pngWriteMessage(PngWriteResult result, const std::string& path, cons
             return saveFailureText(SavedFile::Png, WriteResult::CreateFailed, path, cause);
         case PngWriteResult::WriteFailed:
             return saveFailureText(SavedFile::Png, WriteResult::WriteFailed, path, cause);
+        case PngWriteResult::DocumentTooLarge:
+            return "The document is too large to be kept in a PNG file.";
         case PngWriteResult::BadSize:
             break;
     }
