@@ -53,6 +53,7 @@ faults=(
   "a relative link followed from the working folder|src/core/base/SafeReplace.cpp|target = next.is_absolute() ? next : target.parent_path() / next;|target = next;"
   "a replaced file keeps only its owner's permission bits|src/core/base/SafeReplace.cpp|ok = ::fchmod(m_fd, m_mode & 07777) == 0;|ok = ::fchmod(m_fd, m_mode & 0700) == 0;"
   "an interrupt leaves the temporary file|src/core/base/InterruptCleanup.cpp|if (e.state.load() == kHeld) ::unlink(e.path);|if (e.state.load() == kFilling) ::unlink(e.path);"
+  "a hang-up leaves the temporary file|src/core/base/InterruptCleanup.cpp|{SIGINT, SIGTERM, SIGHUP}|{SIGINT, SIGTERM}"
   "the farm's job splits its names at spaces|scripts/render-farm.sh|job=\"\$(printf '%q ' |job=\"\$(printf '%s ' "
   "the farm's job reaches other hosts without its function|scripts/render-farm.sh|args+=(--sshlogin \"\$sshlogin\" --env velmora_farm_job)|args+=(--sshlogin \"\$sshlogin\")"
   "supersample's top bound one too high|src/cli/CliParser.cpp|inRange(\"--supersample\", v, 1, 8)|inRange(\"--supersample\", v, 1, 9)"
