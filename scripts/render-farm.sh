@@ -17,7 +17,7 @@
 set -euo pipefail
 
 cli="${VELMORA_CLI:-velmora-cli}"
-usage() { sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 1; }
+usage() { sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0" >&2; exit 1; }
 
 [ $# -ge 2 ] || usage
 doc="$(realpath -- "$1")"
@@ -61,11 +61,20 @@ ranges() {
   done
 }
 
-args=(--will-cite --quote --halt now,fail=1 --line-buffer)
+# GNU parallel rewrites {}, {#}, {.} and the like wherever they stand in its
+# command line, so no name may stand there: a folder "x{}" would become "x1-25".
+# The job is a function with every name quoted into it, and the command line
+# holds only the function and the range.
+job="$(printf '%q ' "$cli" anim "$doc" --folder "$folder" --resume)--frames \"\$1\""
+[ ${#extra[@]} -gt 0 ] && job+=" $(printf '%q ' "${extra[@]}")"
+eval "velmora_farm_job() { $job; }"
+export -f velmora_farm_job
+
+args=(--will-cite --halt now,fail=1 --line-buffer)
 [ -n "$jobs" ] && args+=(--jobs "$jobs")
-[ -n "$sshlogin" ] && args+=(--sshlogin "$sshlogin")
+[ -n "$sshlogin" ] && args+=(--sshlogin "$sshlogin" --env velmora_farm_job)
 echo "render-farm: $total frames in ranges of $chunk into $folder" >&2
-ranges | parallel "${args[@]}" "$cli" anim "$doc" --folder "$folder" --resume --frames {} "${extra[@]}"
+ranges | parallel "${args[@]}" velmora_farm_job {}
 
 # The frames are all there now: a resumed render keeps every one of them and
 # only encodes the video (and writes the script once more).

@@ -89,6 +89,39 @@ TEST_F(CliVideo, KilledRenderResumesIntoTheSameFilesAndAVideo) {
               std::pair(true, std::size_t{30}));
 }
 
+// The render farm hands every name to velmora-cli as it is, here and on
+// another host: what GNU parallel reads as replacement strings stays text.
+TEST_F(CliVideo, RenderFarmKeepsEveryNameAsItIs) {
+    if (std::system("command -v parallel >/dev/null") != 0) GTEST_SKIP() << "GNU parallel is not installed";
+    // Stands in for ssh: runs the job here with none of this environment, as a remote host would.
+    std::ofstream(dir.file("ssh")) << "while [ \"$1\" != -- ]; do shift; done; shift\n"
+                                      "exec env -i PATH=\"$PATH\" SHELL=/bin/bash bash -c \"$*\"\n";
+    fs::permissions(dir.file("ssh"), fs::perms::owner_all);
+    const auto quoted = [](std::string s) {
+        for (std::size_t i = 0; (i = s.find('\'', i)) != std::string::npos; i += 4) s.replace(i, 1, "'\\''");
+        return "'" + s + "'";
+    };
+    const struct { const char* doc; const char* folder; const char* options; const char* said; } cases[] = {
+        {"anim.vmr", "x{}", "--chunk 7", "in ranges of 7"},
+        {"d{}/it's \"a\" {.}.vmr", "f {%} '{1}'", "--chunk 12 --jobs 2", "in ranges of 12"},
+        {"anim.vmr", "job{#}", "--video 'v{}.mkv' --quality small", "Frames kept from before: 30 of 30."},
+        {"anim.vmr", "h{}", "--sshlogin 2/fake", "in ranges of 25"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        fs::create_directories(fs::path(dir.file(c.doc)).parent_path());
+        std::error_code there;  // anim.vmr is the document itself
+        fs::copy_file(file, dir.file(c.doc), there);
+        const std::string command = "cd " + quoted(dir.path()) + " && PARALLEL_SSH=./ssh VELMORA_CLI='" VELMORA_CLI_PATH
+                                    "' bash '" VELMORA_FARM "' " + quoted(c.doc) + " " + quoted(c.folder) + " " +
+                                    c.options + " >out 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << test::readText(dir.file("out"));
+        EXPECT_NE(test::readText(dir.file("out")).find(c.said), std::string::npos) << test::readText(dir.file("out"));
+        EXPECT_TRUE(contents(dir.file(c.folder)) == contents(dir.file("one")));
+    }
+    EXPECT_EQ(test::decodeVideo(dir.file("v{}.mkv")).luma.size(), 30u);
+}
+
 // A video that cannot be made is known before any frame is rendered.
 TEST_F(CliVideo, UnwritableVideoStopsBeforeTheFrames) {
     fs::create_directory(dir.file("taken.mp4"));

@@ -197,7 +197,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, SafeSave,
 // An interrupt in the middle of a save removes the temporary file before the
 // signal ends the program, and the old file stays.
 TEST(SafeSave, InterruptRemovesTheTemporaryFile) {
-    for (const Writer writer : {Writer::Bytes, Writer::Video}) {
+    for (const auto& [sig, writer] : {std::pair(SIGINT, Writer::Video), {SIGTERM, Writer::Video},
+                                      {SIGHUP, Writer::Bytes}, {SIGTERM, Writer::Bytes}}) {
+        struct sigaction current {};
+        if (::sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;  // left ignored
         TempDir dir;
         writeBytes(dir.file("a.mkv"), kOld);
         const pid_t pid = ::fork();
@@ -208,18 +211,18 @@ TEST(SafeSave, InterruptRemovesTheTemporaryFile) {
                 const std::uint8_t pixels[16] = {};
                 if (encoder.open({dir.file("a.mkv"), 25, VideoQuality::Small}, 2, 2, error) &&
                     encoder.addFrame(pixels, 8, error) && leftovers(dir.path()) == 1)
-                    ::raise(SIGTERM);
+                    ::raise(sig);
                 ::_exit(1);
             }
             std::error_code cause;
-            writeFileSafely(dir.file("a.mkv"), [&](const ByteSink& sink) {
-                return sink(kNew.data(), 10) && leftovers(dir.path()) == 1 && ::raise(SIGTERM) == 0;
+            writeFileSafely(dir.file("a.mkv"), [&, sig = sig](const ByteSink& sink) {
+                return sink(kNew.data(), 10) && leftovers(dir.path()) == 1 && ::raise(sig) == 0;
             }, cause);
             ::_exit(1);
         }
         int status = 0;
         ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
         EXPECT_EQ(std::pair(readBytes(dir.file("a.mkv")), leftovers(dir.path())), std::pair(kOld, 0));
     }
 }

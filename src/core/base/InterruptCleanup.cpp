@@ -36,7 +36,7 @@ extern "C" void removeTemporariesAndRaise(int sig) {
 
 void installOnce() {
     static const bool installed = [] {
-        for (const int sig : {SIGINT, SIGTERM}) {
+        for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
             struct sigaction current {};
             if (::sigaction(sig, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) != 0 ||
                 current.sa_handler != SIG_DFL) {

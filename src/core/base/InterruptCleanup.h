@@ -1,5 +1,6 @@
 #pragma once
-// Temporary files that an interrupt (SIGINT, SIGTERM) must not leave behind:
+// Temporary files that an interrupt (SIGINT, SIGTERM, or SIGHUP from a closed
+// terminal or a dropped ssh session) must not leave behind:
 // the handler removes every registered one with async-signal-safe calls and
 // then lets the signal end the program as it would have. A handler the
 // program installed itself, or an ignored signal, is left alone.

@@ -157,12 +157,18 @@ bool SafeReplace::begin(const std::string& path, std::error_code& cause) {
 
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         const std::string temp = tempName(target).string();
+        // Known to the interrupt cleanup before the file exists, so that no
+        // interrupt comes between its making and its cleanup.
+        const int slot = removeOnInterrupt(temp.c_str());
         // A new file gets 0666 less the umask from the system; a replacement
         // stays private until commit gives it the old file's mode.
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                               m_existed ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) break;
-        if (fd < 0) continue;
+        if (fd < 0) {
+            forgetOnInterrupt(slot);  // leaves errno as it is
+            if (errno != EEXIST) break;
+            continue;
+        }
         // Locked before anything else: marks a save in progress for other
         // saves' sweeps. One of them may have taken it between the open and
         // the lock; then the name is gone and another is tried. Where the file
@@ -171,7 +177,9 @@ bool SafeReplace::begin(const std::string& path, std::error_code& cause) {
         if (locked && namesFile(temp, fd)) {
             m_fd = fd;
             m_temp = temp;
+            m_slot = slot;
         } else {
+            forgetOnInterrupt(slot);
             ::close(fd);
         }
     }
@@ -179,7 +187,6 @@ bool SafeReplace::begin(const std::string& path, std::error_code& cause) {
         cause = lastError();
         return false;  // nothing was written anywhere
     }
-    m_slot = removeOnInterrupt(m_temp.c_str());
     return true;
 }
 
@@ -253,11 +260,12 @@ bool SafeReplace::commit(std::error_code& cause) {
 }
 
 void SafeReplace::abandon() {
+    // While still locked, so no sweep meets it half gone; and never what
+    // someone else put under its name. Forgotten by the interrupt cleanup only
+    // once gone, so no interrupt in between leaves it.
+    if (!m_temp.empty() && m_fd >= 0 && namesFile(m_temp, m_fd)) ::unlink(m_temp.c_str());
     forgetOnInterrupt(m_slot);
     m_slot = -1;
-    // While still locked, so no sweep meets it half gone; and never what
-    // someone else put under its name.
-    if (!m_temp.empty() && m_fd >= 0 && namesFile(m_temp, m_fd)) ::unlink(m_temp.c_str());
     m_temp.clear();
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
