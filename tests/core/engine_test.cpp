@@ -246,24 +246,6 @@ TEST_P(SpanCancel, ASetFlagEndsASpanOfEndlessOrbitsAtOnce) {
 INSTANTIATE_TEST_SUITE_P(EveryLevel, SpanCancel, ::testing::Values(Scalar, Sse2, Avx2, Avx512),
                          [](const auto& info) { return std::string(simdLevelName(info.param)); });
 
-TEST(EngineCancel, AFlagSetDuringARenderBlanksThePicture) {
-    FractalEngine engine(256, 192);
-    FastRowRenderer renderer(0, bestSimdLevel());
-    engine.setRowRenderer(renderer);
-    const FractalParams siegel{kCentreRe - 0.02, kCentreIm - 0.02, kCentreRe + 0.02, kCentreIm + 0.02,
-                               FractalType::Julia, kSiegelRe, kSiegelIm, kMaxInt, 0, 0, {}};
-    std::atomic<bool> stop{false};
-    auto result = std::async(std::launch::async, [&] { return engine.render(siegel, {nullptr, &stop, {}}); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    stop = true;
-    if (result.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
-        std::fputs("the render did not stop; it would run for hours\n", stderr);
-        std::_Exit(1);  // the render cannot be stopped from here, so do not wait for it
-    }
-    EXPECT_EQ(std::pair(result.get(), engine.isValid()), std::pair(RenderOutcome::Cancelled, false));
-    EXPECT_EQ(bits(engine), std::vector<std::uint8_t>(engine.bufferSize(), 0));
-}
-
 TEST(EngineMemory, AFailedAllocationNeverTouchesABufferAndNonPositiveSizesAreHarmless) {
     FakeHost host;
     FractalEngine e(2147483647, 2147483647);
