@@ -15,6 +15,7 @@
 #include "anim/Tween.h"
 #include "model/DocumentFile.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 
 namespace {
 
@@ -35,13 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::QuietHost host;
     Document doc(host);
+    RenderSession session(doc);
     first.params.width = small(first.params.width, -4, 12);
     first.params.height = small(first.params.height, -4, 12);
     first.params.iterations = small(first.params.iterations, -4, 40);
     doc.setContents(std::move(first));
-    if (!doc.engine() || doc.width() != doc.params().width) std::abort();
-    doc.renderImage(nullptr);
-    doc.engine()->buildBitmap(doc.palette());
+    if (!session.engine() || session.engine()->width() != doc.params().width) std::abort();
+    session.render(nullptr);
+    session.engine()->buildBitmap(doc.palette());
 
     // The animation as the Render Settings dialog would propose it.
     const std::int32_t total = doc.totalFrames();
