@@ -76,6 +76,7 @@ faults=(
   "a stopped render's video counts the frame it stopped in|src/gui/animwindows/AnimationFramesWindow.cpp|result.completed() ? result.lastFrame : result.lastFrame - 1;|result.lastFrame;"
   "a damaged exact block is kept though a location changed|src/core/model/ExactBlock.cpp|c.damagedExactFor == locationBits(c)|c.damagedExactFor.size() == locationBits(c).size()"
   "a PNG document chunk one step past what the reader takes|src/core/export/PngWriter.cpp|    if (chunk > kMaxPngChunkBytes) return|    if (chunk > kMaxPngChunkBytes + 4) return"
+  "the player stops one ignored byte early|src/core/anim/ScriptReader.cpp|m_ignoredBytes > m_limits.maxIgnoredBytes|m_ignoredBytes >= m_limits.maxIgnoredBytes"
   "a new size keeps the old picture|src/core/session/RenderSession.cpp|    if ((what & doc_change::kNewPicture) == 0) return;|    if ((what & doc_change::kAll) != doc_change::kAll) return;"
   "a render without memory still writes its blank picture|src/cli/CliCommands.cpp|    if (rendered != 1) return 1;  // said why; no file|"
   "JSON text lets a UTF-16 surrogate through|src/cli/JsonText.cpp|c == 0xED ? cont(1, 0x80, 0x9F)|c == 0xED ? cont(1)"

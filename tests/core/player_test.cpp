@@ -55,7 +55,9 @@ TEST(PlayerScript, CapsStopKeepingWithoutAHalfLine) {
                           {{1000, 10}, "abcd\nefghij\nk", {"abcd", "efghij"}, true},
                           {{2, 1000}, "a\nb\nLoop 4", {"a", "b"}, false},  // exactly at the cap nothing is lost
                           {{9, 99, 15}, "frame1.bmp\nframe2.bmp\nLoop 3", {"frame1.bmp"}, true},  // 15 ends in line 2
-                          {{9, 99, 28}, "frame1.bmp\nframe2.bmp\nLoop 3", {"frame1.bmp", "frame2.bmp"}, false}};
+                          {{9, 99, 28}, "frame1.bmp\nframe2.bmp\nLoop 3", {"frame1.bmp", "frame2.bmp"}, false},
+                          {{9, 99, 99, 4}, "\na\n \n\nb\n\nc", {"a", "b"}, true},  // the 5th ignored byte stops it
+                          {{9, 99, 99, 4}, "\na\n \n\nb\nc", {"a", "b", "c"}, false}};
     for (const Case& c : cases) {
         test::writeBytes(path, std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()));
         PlayScript s;

@@ -55,7 +55,7 @@ bool parseLoopLine(std::string_view line, long long& value) {
 
 void ScriptParser::feed(std::string_view bytes) {
     while (!bytes.empty() && !m_script.truncated) {
-        if (m_fedBytes >= m_limits.maxFileBytes) {
+        if (m_fedBytes >= m_limits.maxFileBytes || m_ignoredBytes > m_limits.maxIgnoredBytes) {
             // The pending line is cut short: it would name the wrong file.
             m_script.truncated = true;
             m_line.clear();
@@ -76,6 +76,7 @@ void ScriptParser::feed(std::string_view bytes) {
         }
         const std::size_t used = lf == std::string_view::npos ? piece.size() : lf + 1;
         m_fedBytes += used;
+        if (m_lineTooLong) m_ignoredBytes += used;  // counted as it streams: such a line may never end
         bytes.remove_prefix(used);
         if (lf != std::string_view::npos) endLine();
     }
@@ -90,8 +91,10 @@ void ScriptParser::endLine() {
     long long loops = 0;
     if (m_lineTooLong || line.size() > kMaxScriptLineBytes || line.find('\0') != std::string_view::npos) {
         ++m_script.skippedLines;
+        if (!m_lineTooLong) m_ignoredBytes += line.size() + 1;
     } else if (isBlankLine(line)) {
         // Reverse scripts open with an empty line; blank lines are no frames.
+        m_ignoredBytes += line.size() + 1;
     } else if (parseLoopLine(line, loops)) {
         m_script.loopCount = loopCountFrom(loops);
     } else if (m_script.frames.size() >= m_limits.maxFrames || m_keptBytes + line.size() > m_limits.maxPathBytes) {

@@ -32,6 +32,10 @@ struct ScriptLimits {
     std::size_t maxFrames = 1000000;
     std::size_t maxPathBytes = 64u * 1024u * 1024u;  // all kept paths together
     std::uint64_t maxFileBytes = 512u * 1024u * 1024u;  // read no further
+    // Bytes of lines that name no frame (too long, a NUL, blank). A script the
+    // program writes has one empty line at most, so a file with more than
+    // this is not read on to the end before it is refused.
+    std::uint64_t maxIgnoredBytes = 1024u * 1024u;
 };
 
 // Builds the script from bytes fed in pieces of any size, so a file is read in
@@ -55,6 +59,7 @@ private:
     bool m_firstLine = true;
     std::size_t m_keptBytes = 0;
     std::uint64_t m_fedBytes = 0;
+    std::uint64_t m_ignoredBytes = 0;
 };
 
 PlayScript parseScript(std::string_view bytes);
