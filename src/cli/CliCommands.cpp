@@ -58,7 +58,10 @@ bool readContents(const std::vector<std::string>& positional, ConsoleHost& host,
     if (isPngPath(positional[0])) {
         Message m;
         m.icon = MsgIcon::Error;
-        if (readPngDocument(positional[0], c, m.text) == PngDocumentResult::Loaded) return true;
+        if (readPngDocument(positional[0], c, m.text) == PngDocumentResult::Loaded) {
+            tellDamagedExact(c, positional[0], host);
+            return true;
+        }
         host.showMessage(m);
         return false;
     }

@@ -126,6 +126,8 @@ TEST_F(CliCommand, CenterWidthAndLongNumbersKeepEveryDigit) {
               std::tuple(0, std::string::npos, 0u)) << damaged.err;
     ASSERT_EQ(cli({"resave", dir.file("d.vmr"), dir.file("e.vmr")}).code, 0);
     EXPECT_EQ(readBytes(dir.file("e.vmr")), bytes);
+    ASSERT_EQ(cli({"render", dir.file("d.vmr"), "-o", dir.file("d.png"), "--size", "4x3"}).code, 0);  // a PNG keeps it too
+    EXPECT_NE(cli({"info", dir.file("d.png")}).err.find("d.png are damaged"), std::string::npos);
 }
 
 class CliAnim : public CliCommand {

@@ -15,6 +15,7 @@ bool openPngDocument(Document& doc, const std::string& path) {
         doc.host().showMessage(m);
         return false;
     }
+    tellDamagedExact(contents, path, doc.host());
     doc.setContents(std::move(contents));
     doc.setPathName({});
     doc.setTitle(std::filesystem::path(path).stem().string());

@@ -124,6 +124,15 @@ std::int32_t Document::totalFrames() const {
     return static_cast<std::int32_t>(total);
 }
 
+void tellDamagedExact(const DocumentContents& contents, const std::string& path, Host& host) {
+    if (contents.damagedExact.empty()) return;
+    Message m;
+    m.text = "The exact values stored in " + path +
+             " are damaged: its locations open as doubles. Saving keeps the stored values until a location changes.";
+    m.icon = MsgIcon::Warning;
+    host.showMessage(m);
+}
+
 DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out, Host& host) {
     std::error_code cause;
     const DocumentReadResult r = readDocumentFile(path, out, cause);
@@ -142,14 +151,7 @@ DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out
         host.showMessage(m);
         return DocumentRead::WrongFormat;
     }
-    if (!out.damagedExact.empty()) {
-        Message m;
-        m.text = "The exact values stored in " + path +
-                 " are damaged: its locations open as doubles. Saving keeps the stored values "
-                 "until a location changes.";
-        m.icon = MsgIcon::Warning;
-        host.showMessage(m);
-    }
+    tellDamagedExact(out, path, host);
     return DocumentRead::Parsed;
 }
 

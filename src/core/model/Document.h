@@ -27,6 +27,10 @@ enum class DocumentRead {
 // the host, without touching any document, so no picture is allocated.
 DocumentRead loadDocumentContents(const std::string& path, DocumentContents& out, Host& host);
 
+// Warns that the contents came with an exact-values block that could not be
+// read (and that a save keeps it); nothing when they did not.
+void tellDamagedExact(const DocumentContents& contents, const std::string& path, Host& host);
+
 // Saves contents as Save does, reporting a failure through the host; no
 // document, so no picture, is needed.
 bool saveDocumentContents(const DocumentContents& contents, const std::string& path, Host& host);
