@@ -21,6 +21,7 @@
 #include "deep/PlainMpfrLoop.h"
 #include "deep/Precision.h"
 #include "engine/BandRender.h"
+#include "engine/TiledRender.h"
 #include "engine/FractalEngine.h"
 #include "engine/RenderReport.h"
 
@@ -313,6 +314,14 @@ TEST(DeepBands, BandRowsAreThePicturesRows) {
     FractalEngine engine(p.width, p.height);
     engine.setParams(p);
     ASSERT_EQ(engine.render(), RenderOutcome::Done);
+    // The deep pixels placed by position, in tiles of a few columns and rows.
+    DeepRenderer deep;
+    ASSERT_EQ(deep.prepare(p, {}), DeepRenderer::Prepared::Ready);
+    FractalEngine tiled(p.width, p.height);
+    RenderJob job;
+    std::tie(job.width, job.height, job.stride, job.bits) = std::tuple(p.width, p.height, tiled.stride(), tiled.bits());
+    ASSERT_TRUE(TiledRender(CoordinateWalk::columns(p), CoordinateWalk::rows(p), 3, 4).render(deep, job, 0, p.height));
+    EXPECT_TRUE(std::equal(tiled.bits(), tiled.bits() + tiled.bufferSize(), engine.bits()));
     BandRenderer bands(p, 4);
     for (std::int32_t first = 0; first < p.height; first += 4) {
         ASSERT_TRUE(bands.render(first, 4));

@@ -24,6 +24,7 @@
 #include "render/FastRowRenderer.h"
 #include "engine/FractalEngine.h"
 #include "engine/RenderReport.h"
+#include "engine/TiledRender.h"
 #include "render/SmoothColour.h"
 #include "render/SpanKernel.h"
 #include "render/ThreadPool.h"
@@ -121,6 +122,23 @@ TEST_P(EnginePixels, EdgeRegionsMatchTheReference) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         expectReference(c.p);
+    }
+}
+
+// Tiles and chunks of any size, rows asked in any order, give the pixels of
+// one walk over the whole picture.
+TEST_P(EnginePixels, TilesOfAnySizeGiveTheWholeWalksPixels) {
+    const RefParams p = D(23, 17, 300);
+    const FractalParams values{p.left, p.top, p.right, p.bottom, FractalType::Mandelbrot, 0, 0, p.limit, p.width, p.height, {}};
+    RowRenderer& renderer = m_fast ? *m_fast : GetParam().kind == Kind::Plain ? referenceRowRenderer() : defaultRowRenderer();
+    for (const auto& [columns, rows] : {std::pair{1, 1}, {7, 5}, {5, 100}, {23, 17}, {100, 3}}) {
+        FractalEngine e(p.width, p.height);  // the buffer
+        RenderJob job;
+        std::tie(job.width, job.height, job.stride, job.bits, job.iterations) =
+            std::tuple(p.width, p.height, e.stride(), e.bits(), p.limit);
+        TiledRender tiles(CoordinateWalk::columns(values), CoordinateWalk::rows(values), columns, rows);
+        ASSERT_TRUE(tiles.render(renderer, job, 6, p.height) && tiles.render(renderer, job, 0, 6));
+        EXPECT_EQ(bits(e), test::referenceImage(p)) << columns << "x" << rows;
     }
 }
 

@@ -320,6 +320,7 @@ struct DeepWork {
     const RenderJob* job;
     std::int32_t firstRow;   // of the job
     std::int32_t imageRow0;  // image row of the job's row 0
+    std::int32_t column0;    // image column of the job's column 0
     std::int64_t spansPerRow;
     std::int64_t spanWidth;
 
@@ -329,8 +330,9 @@ struct DeepWork {
         const std::int64_t begin = (index % spansPerRow) * spanWidth;
         const std::int64_t end = begin + spanWidth < job->width ? begin + spanWidth : job->width;
         if (job->cancelled()) return;
-        renderer->span(imageRow0 + row, static_cast<std::int32_t>(begin), static_cast<std::int32_t>(end), job->row(row),
-                       job->cancel);
+        // The span writes at image columns: the job's row starts column0 into the picture's.
+        renderer->span(imageRow0 + row, column0 + static_cast<std::int32_t>(begin), column0 + static_cast<std::int32_t>(end),
+                       job->row(row) - column0, job->cancel);
     }
 };
 
@@ -346,7 +348,7 @@ void DeepRenderer::renderRows(const RenderJob& job, std::int32_t firstRow, std::
     if (spansPerRow > job.width) spansPerRow = job.width;
     const std::int64_t spanWidth = (job.width + spansPerRow - 1) / spansPerRow;
     spansPerRow = (job.width + spanWidth - 1) / spanWidth;
-    DeepWork work{this, &job, firstRow, m_firstRow, spansPerRow, spanWidth};
+    DeepWork work{this, &job, firstRow, m_firstRow, m_firstColumn, spansPerRow, spanWidth};
     pool.forEach(static_cast<std::size_t>(rows * spansPerRow), 0, work);
 }
 

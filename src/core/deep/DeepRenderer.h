@@ -25,8 +25,12 @@ public:
     // and then while the orbits are computed.
     Prepared prepare(const FractalParams& params, const std::function<bool()>& cancelled);
 
-    // Image row of the job's row 0, for jobs that hold a band of the picture.
-    void setFirstRow(std::int32_t row) { m_firstRow = row; }
+    // Image row and column of the job's row 0 and column 0, for jobs that
+    // hold a tile of the picture.
+    void setImageOrigin(std::int32_t row, std::int32_t column) override {
+        m_firstRow = row;
+        m_firstColumn = column;
+    }
 
     // Only the job's size, buffer and cancel flag are used: the sample
     // coordinates come from the location.
@@ -92,6 +96,7 @@ private:
     std::int32_t m_refI = 0;
     std::int32_t m_refJ = 0;
     std::int32_t m_firstRow = 0;
+    std::int32_t m_firstColumn = 0;
     // Orbits that start on the real axis stay on it, in the plain loop exactly:
     // the row there is drawn from a reference on the axis, so rounding in the
     // offsets cannot push it off and let the orbits' chaos carry it away.

@@ -6,15 +6,16 @@
 #include "deep/DeepRenderer.h"
 #include "deep/DeepSwitch.h"
 #include "render/FastRowRenderer.h"
-#include "engine/SampleCoordinates.h"
+#include "engine/TiledRender.h"
 
 namespace velmora {
 
 BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows)
-    : m_width(std::max(p.width, 0)), m_height(std::max(p.height, 0)), m_bandRows(std::max(bandRows, 1)) {
-    pictureCoordinates(p, m_xs, m_ys);
+    : m_width(std::max(p.width, 0)),
+      m_height(std::max(p.height, 0)),
+      m_bandRows(std::max(bandRows, 1)),
+      m_tiles(CoordinateWalk::columns(p), CoordinateWalk::rows(p)) {
     m_band.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_bandRows));
-    m_job.xs = m_xs.data();
     m_job.width = m_width;
     m_job.stride = static_cast<std::size_t>(m_width);
     m_job.bits = m_band.data();
@@ -33,13 +34,9 @@ BandRenderer::~BandRenderer() = default;
 bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel) {
     m_first = first;
     m_count = std::clamp(count, 0, std::min(m_bandRows, m_height - first));
-    m_job.ys = m_ys.data() + first;
     m_job.height = m_count;
     m_job.cancel = cancel;
-    if (!m_deep) {
-        defaultRowRenderer().renderRows(m_job, 0, m_count);
-        return !m_job.cancelled();
-    }
+    if (!m_deep) return m_tiles.render(defaultRowRenderer(), m_job, 0, m_count, first);
     if (!m_deepReady) {
         // The whole picture's reference, so every band's rows are the picture's.
         const auto prepared = m_deep->prepare(m_params, [this] { return m_job.cancelled(); });
@@ -47,9 +44,7 @@ bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::ato
         if (prepared == DeepRenderer::Prepared::Cancelled) return false;
         m_deepReady = true;
     }
-    m_deep->setFirstRow(first);
-    m_deep->renderRows(m_job, 0, m_count);
-    return !m_job.cancelled();
+    return m_tiles.render(*m_deep, m_job, 0, m_count, first);
 }
 
 const std::uint8_t* BandRenderer::row(std::int32_t imageRow) const { return m_job.row(imageRow - m_first); }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "location/FractalParams.h"
+#include "engine/TiledRender.h"
 #include "render/EscapeTime.h"
 
 namespace velmora {
@@ -37,8 +38,7 @@ private:
     std::int32_t m_first = 0;
     std::int32_t m_count = 0;
     RenderJob m_job;
-    std::vector<double> m_xs;
-    std::vector<double> m_ys;
+    TiledRender m_tiles;
     std::vector<std::uint8_t> m_band;
     // Past the reach of doubles: the deep engine, prepared on the first band.
     FractalParams m_params;

@@ -8,6 +8,7 @@
 #include "deep/DeepRenderer.h"
 #include "deep/DeepSwitch.h"
 #include "location/FractalParams.h"
+#include "engine/TiledRender.h"
 #include "render/FastRowRenderer.h"
 
 namespace velmora {
@@ -52,14 +53,6 @@ void FractalEngine::setParams(const FractalParams& params) {
     orderedPair(params.top, params.bottom, m_yMin, m_yMax);
 }
 
-void FractalEngine::stepCoordinates(double from, double step, std::vector<double>& out) {
-    double v = from;
-    for (auto& c : out) {
-        c = v;
-        v += step;
-    }
-}
-
 void FractalEngine::blank() {
     if (m_bits) std::memset(m_bits.get(), 0, bufferSize());
     m_valid = false;
@@ -87,23 +80,13 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
         return RenderOutcome::Done;
     }
 
-    // Coordinates advance by repeated addition, exactly as a running value would.
-    const std::size_t columns = m_width > 0 ? static_cast<std::size_t>(m_width) : 0;
-    try {
-        // 8 bytes per column and per row on top of the pixels: a picture whose
-        // pixels just fitted may still not get these.
-        m_xs.resize(columns);
-        m_ys.resize(static_cast<std::size_t>(m_height));
-    } catch (const std::bad_alloc&) {
-        return RenderOutcome::NoMemory;
-    }
-    stepCoordinates(m_xMin, dx, m_xs);
-    stepCoordinates(m_yMin, dy, m_ys);
+    // Coordinates advance by repeated addition, exactly as a running value
+    // would, a tile at a time (TiledRender), so only the pixels grow with the size.
+    const std::int32_t columns = m_width > 0 ? m_width : 0;
+    TiledRender tiles(CoordinateWalk(m_xMin, dx), CoordinateWalk(m_yMin, dy));
 
     RenderJob job;
-    job.xs = m_xs.data();
-    job.ys = m_ys.data();
-    job.width = static_cast<std::int32_t>(columns);
+    job.width = columns;
     job.height = m_height;
     job.stride = m_stride;
     job.bits = m_bits.get();
@@ -125,7 +108,7 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
     here.height = m_height;
     const bool deep = needsDeepEngine(here);
     m_lastRenderDeep.store(deep, std::memory_order_relaxed);
-    if (!deep) return renderBlocks(*m_renderer, job, context, block);
+    if (!deep) return renderBlocks(*m_renderer, tiles, job, context, block);
 
     DeepRenderer renderer;
     const auto stop = [&] { return (context.pollCancel && context.pollCancel()) || job.cancelled(); };
@@ -139,14 +122,15 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
         blank();
         return RenderOutcome::Cancelled;
     }
-    return renderBlocks(renderer, job, context, block);
+    return renderBlocks(renderer, tiles, job, context, block);
 }
 
-RenderOutcome FractalEngine::renderBlocks(RowRenderer& renderer, const RenderJob& job, const RenderContext& context,
+RenderOutcome FractalEngine::renderBlocks(RowRenderer& renderer, TiledRender& tiles, const RenderJob& job,
+                                          const RenderContext& context,
                                           std::int32_t block) {
     for (std::int32_t first = 0; first < m_height;) {
         const std::int32_t end = (m_height - first > block) ? first + block : m_height;
-        renderer.renderRows(job, first, end);
+        tiles.render(renderer, job, first, end);
         const bool checkpoint = (end - first) == block;
         first = end;
         if (checkpoint && context.progress != nullptr) context.progress->stepIt();

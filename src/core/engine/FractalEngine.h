@@ -16,6 +16,8 @@
 
 namespace velmora {
 
+class TiledRender;
+
 // What a render came to; the caller says so to the user.
 enum class RenderOutcome {
     Done,
@@ -91,15 +93,13 @@ public:
     static std::int32_t paddingFor(std::int32_t width);
     // The region rule: each pair of edges as (smaller, larger).
     static void orderedPair(double a, double b, double& low, double& high);
-    // Sample coordinates from an edge, by repeated addition as a running value would.
-    static void stepCoordinates(double from, double step, std::vector<double>& out);
 
 private:
     struct FreeDeleter {
         void operator()(std::uint8_t* p) const;
     };
     std::size_t rowCount() const { return m_height > 0 ? static_cast<std::size_t>(m_height) : 0; }
-    RenderOutcome renderBlocks(RowRenderer& renderer, const RenderJob& job, const RenderContext& context,
+    RenderOutcome renderBlocks(RowRenderer& renderer, TiledRender& tiles, const RenderJob& job, const RenderContext& context,
                                std::int32_t block);
 
     bool m_valid = false;
@@ -116,8 +116,6 @@ private:
     RowRenderer* m_renderer;
     std::atomic<bool> m_lastRenderDeep{false};
     // Sample coordinates of the last render, kept to avoid reallocating.
-    std::vector<double> m_xs;
-    std::vector<double> m_ys;
 };
 
 }  // namespace velmora

@@ -1,20 +1,33 @@
 #include "engine/SampleCoordinates.h"
 
-#include <algorithm>
-
 #include "engine/FractalEngine.h"
 
 namespace velmora {
 
-void pictureCoordinates(const FractalParams& p, std::vector<double>& xs, std::vector<double>& ys) {
-    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-    FractalEngine::orderedPair(p.left, p.right, xMin, xMax);
-    FractalEngine::orderedPair(p.top, p.bottom, yMin, yMax);
-    xs.resize(static_cast<std::size_t>(std::max(p.width, 0)));
-    ys.resize(static_cast<std::size_t>(std::max(p.height, 0)));
-    // The same divisions as the engine's, by the picture's own size.
-    FractalEngine::stepCoordinates(xMin, (xMax - xMin) / p.width, xs);
-    FractalEngine::stepCoordinates(yMin, (yMax - yMin) / p.height, ys);
+CoordinateWalk CoordinateWalk::columns(const FractalParams& p) {
+    double low = 0, high = 0;
+    FractalEngine::orderedPair(p.left, p.right, low, high);
+    return CoordinateWalk(low, (high - low) / p.width);  // the engine's division, by the picture's own size
+}
+
+CoordinateWalk CoordinateWalk::rows(const FractalParams& p) {
+    double low = 0, high = 0;
+    FractalEngine::orderedPair(p.top, p.bottom, low, high);
+    return CoordinateWalk(low, (high - low) / p.height);
+}
+
+void CoordinateWalk::values(std::int64_t first, std::size_t count, std::vector<double>& out) {
+    if (first < m_next) {
+        m_next = 0;
+        m_value = m_low;
+    }
+    for (; m_next < first; ++m_next) m_value += m_step;
+    out.resize(count);
+    for (double& v : out) {
+        v = m_value;
+        m_value += m_step;
+    }
+    m_next += static_cast<std::int64_t>(count);
 }
 
 }  // namespace velmora

@@ -9,14 +9,19 @@
 namespace velmora {
 
 SmoothBandRenderer::SmoothBandRenderer(const FractalParams& p, const Palette& palette, std::int32_t bandRows)
-    : m_params(p), m_palette(palette), m_bandRows(std::max(bandRows, 1)) {
-    pictureCoordinates(p, m_xs, m_ys);
-    m_band.resize(m_xs.size() * 3 * static_cast<std::size_t>(m_bandRows));
+    : m_params(p),
+      m_palette(palette),
+      m_bandRows(std::max(bandRows, 1)),
+      m_width(static_cast<std::size_t>(std::max(p.width, 0))),
+      m_columns(CoordinateWalk::columns(p)),
+      m_rows(CoordinateWalk::rows(p)) {
+    m_band.resize(m_width * 3 * static_cast<std::size_t>(m_bandRows));
 }
 
 bool SmoothBandRenderer::render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel) {
     m_first = first;
-    count = std::clamp(count, 0, std::min(m_bandRows, static_cast<std::int32_t>(m_ys.size()) - first));
+    count = std::clamp(count, 0, std::min(m_bandRows, std::max(m_params.height, 0) - first));
+    m_rows.values(first, static_cast<std::size_t>(count), m_ys);
     const bool mandelbrot = (static_cast<std::int32_t>(m_params.type) & 1) != 0;
     std::atomic<bool> stopped{false};
     auto oneRow = [&](std::size_t r) {
@@ -25,9 +30,11 @@ bool SmoothBandRenderer::render(std::int32_t first, std::int32_t count, const st
             stopped = true;
             return;
         }
-        const double y = m_ys[static_cast<std::size_t>(first) + r];
-        std::uint8_t* out = m_band.data() + r * m_xs.size() * 3;
-        for (const double x : m_xs) {
+        const double y = m_ys[r];
+        std::uint8_t* out = m_band.data() + r * m_width * 3;
+        // Each x is the running value of a walk along the row, as the engine's are.
+        double x = m_columns.low();
+        for (std::size_t i = 0; i < m_width; ++i, x += m_columns.step()) {
             const SmoothSample s = mandelbrot ? smoothEscape(x, y, x, y, m_params.iterations)
                                               : smoothEscape(x, y, m_params.cReal, m_params.cImag, m_params.iterations);
             smoothColour(m_palette, s, out);
@@ -39,7 +46,7 @@ bool SmoothBandRenderer::render(std::int32_t first, std::int32_t count, const st
 }
 
 const std::uint8_t* SmoothBandRenderer::row(std::int32_t imageRow) const {
-    return m_band.data() + static_cast<std::size_t>(imageRow - m_first) * m_xs.size() * 3;
+    return m_band.data() + static_cast<std::size_t>(imageRow - m_first) * m_width * 3;
 }
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/SampleCoordinates.h"
 #include "location/FractalParams.h"
 #include "palette/Palette.h"
 
@@ -25,9 +26,11 @@ private:
     FractalParams m_params;
     Palette m_palette;
     std::int32_t m_bandRows;
+    std::size_t m_width;
+    CoordinateWalk m_columns;
+    CoordinateWalk m_rows;
     std::int32_t m_first = 0;
-    std::vector<double> m_xs;
-    std::vector<double> m_ys;
+    std::vector<double> m_ys;  // the band's
     std::vector<std::uint8_t> m_band;
 };
 

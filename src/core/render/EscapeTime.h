@@ -82,6 +82,9 @@ class RowRenderer {
 public:
     virtual ~RowRenderer() = default;
     virtual void renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) = 0;
+    // Where the job's row 0 and column 0 lie in the picture, for renderers
+    // that place a pixel by its position rather than by the job's coordinates.
+    virtual void setImageOrigin(std::int32_t /*row*/, std::int32_t /*column*/) {}
 };
 
 // The plain loop as a RowRenderer.
