@@ -100,8 +100,7 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
         return writePng(path, p.width, p.height, indexed ? PngColour::Indexed : PngColour::Rgb, contents.palette,
                         serializeContents(contents), rows, cause);
     } catch (const std::bad_alloc&) {
-        cause = std::make_error_code(std::errc::not_enough_memory);
-        return PngWriteResult::CreateFailed;
+        return PngWriteResult::NoMemory;  // nothing was written
     }
 }
 

@@ -126,6 +126,8 @@ std::string pngWriteMessage(PngWriteResult result, const std::string& path, cons
             return saveFailureText(SavedFile::Png, WriteResult::CreateFailed, path, cause);
         case PngWriteResult::WriteFailed:
             return saveFailureText(SavedFile::Png, WriteResult::WriteFailed, path, cause);
+        case PngWriteResult::NoMemory:
+            return "Not enough memory for bitmap.";
         case PngWriteResult::DocumentTooLarge:
             return "The document is too large to be kept in a PNG file.";
         case PngWriteResult::BadSize:

@@ -25,6 +25,7 @@ enum class PngWriteResult {
     WriteFailed,   // a write, the flush or the rename failed, or the rows stopped; an earlier file is intact
     BadSize,       // not a size a PNG can hold
     DocumentTooLarge,  // the document's chunk would be more than a reader takes; nothing written
+    NoMemory,          // a band of the picture could not be had; nothing written
 };
 
 // What to tell the user when a PNG write did not succeed (empty for Ok).
