@@ -3,12 +3,12 @@ _velmora_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="render info resave new anim palette"
+    local commands="render info resave new anim palette keyframe set"
     local overrides="--size --region --center --width --iterations --type --julia"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case "${words[i]}" in
-            render|info|resave|new|anim|palette) command="${words[i]}"; break ;;
+            render|info|resave|new|anim|palette|keyframe|set) command="${words[i]}"; break ;;
         esac
     done
 
@@ -16,10 +16,12 @@ _velmora_cli() {
         --type) COMPREPLY=($(compgen -W "mandelbrot julia" -- "$cur")); return ;;
         --style) COMPREPLY=($(compgen -W "slow constant" -- "$cur")); return ;;
         --folder) _filedir -d; return ;;
+        --palette) _filedir '@(rgb|map|pal)'; return ;;
+        --playback) COMPREPLY=($(compgen -W "forwards reverse pingpong forwards+loop reverse+loop pingpong+loop" -- "$cur")); return ;;
         --video) _filedir '@(mp4|webm|mkv)'; return ;;
         --quality) COMPREPLY=($(compgen -W "high medium small" -- "$cur")); return ;;
         --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
-        --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps) return ;;
+        --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps|--anim-size|--transitions|--at) return ;;
         -o|--output)
             case "$command" in
                 palette) _filedir rgb ;;
@@ -36,9 +38,10 @@ _velmora_cli() {
     if [[ "$cur" == -* ]]; then
         local options="-h --help"
         case "$command" in
-            render) options+=" -o --output $overrides --supersample --smooth --verify" ;;
-            new) options+=" $overrides" ;;
-            anim) options+=" --from --to --frames --size --style --folder --resume --video --fps --quality --no-frames" ;;
+            render) options+=" -o --output $overrides --palette --supersample --smooth --verify" ;;
+            new|set) options+=" $overrides --palette --anim-size --style --folder --playback" ;;
+            keyframe) options+=" $overrides --palette --transitions --at" ;;
+            anim) options+=" --from --to --frames --size --style --folder --palette --resume --video --fps --quality --no-frames" ;;
             palette) options+=" -o --output" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
@@ -47,6 +50,12 @@ _velmora_cli() {
 
     case "$command" in
         palette) _filedir '@(rgb|map|pal)' ;;
+        keyframe)
+            if [[ "${words[cword-1]}" == keyframe ]]; then
+                COMPREPLY=($(compgen -W "add list set remove" -- "$cur"))
+            else
+                _filedir vmr
+            fi ;;
         render|info) _filedir '@(vmr|png)' ;;
         *) _filedir vmr ;;
     esac

@@ -9,6 +9,7 @@
 #include "anim/AnimRender.h"
 #include "anim/RenderSettingsCheck.h"
 #include "model/Document.h"
+#include "palette/PaletteConvert.h"
 #include "platform/ConsoleHost.h"
 #include "video/VideoEncoder.h"
 #include "video/VideoFrameSink.h"
@@ -89,6 +90,13 @@ int runAnim(const AnimOptions& o, std::ostream& out, std::ostream& err, bool pro
     doc.onNewDocument();
     doc.loadDefaultPalette();
     if (!doc.onOpenDocument(*o.document)) return 1;  // already reported
+    if (o.palette) {
+        Palette palette;
+        if (!loadPaletteFile(*o.palette, palette, host)) return 1;
+        doc.editKeyframes([&](std::vector<Keyframe>& all) {
+            for (Keyframe& k : all) k.palette = palette;
+        });
+    }
     if (!checkEnoughKeyframes(doc, host)) return 1;
 
     RenderSettings s = proposedRenderSettings(doc);

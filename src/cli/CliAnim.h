@@ -15,6 +15,7 @@ struct AnimOptions {
     std::optional<std::int32_t> from, to, width, height;
     std::optional<TweenStyle> style;
     std::optional<std::string> folder;
+    std::optional<std::string> palette;  // every keyframe's palette
     std::optional<std::string> video;
     int fps = kDefaultVideoFps;
     VideoQuality quality = VideoQuality::High;

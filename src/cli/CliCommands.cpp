@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "CliEdit.h"
 #include "CliParser.h"
 #include "VelmoraVersion.h"
 #include "JsonText.h"
@@ -47,9 +48,9 @@ private:
     int m_step = 0;
 };
 
-// The new document's contents, or the file's when one is named, read without
-// making the document's picture: its size may be one that cannot be made.
-bool readContents(const std::vector<std::string>& positional, ConsoleHost& host, DocumentContents& c) {
+}  // namespace
+
+bool readContents(const std::vector<std::string>& positional, Host& host, DocumentContents& c) {
     Document fresh(host);
     fresh.setDefaults();
     fresh.loadDefaultPalette();
@@ -68,6 +69,8 @@ bool readContents(const std::vector<std::string>& positional, ConsoleHost& host,
     const DocumentRead r = loadDocumentContents(positional[0], c, host);
     return r == DocumentRead::Parsed || r == DocumentRead::Empty;
 }
+
+namespace {
 
 int renderPng(const DocumentContents& contents, const std::string& path, const PngExportOptions& options,
               std::ostream& err, bool progressToErr) {
@@ -128,12 +131,7 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     }
     ConsoleHost host(err);
     DocumentContents contents;
-    if (!readContents(o.positional, host, contents)) return 1;
-    std::string error;
-    if (!applyOverrides(o.overrides, contents.params, error)) {
-        err << error << '\n';
-        return 1;
-    }
+    if (!readContents(o.positional, host, contents) || !applyChanges(o, contents, host, err)) return 1;
     if (isPngPath(*o.output)) {
         const std::int32_t n = o.supersample.value_or(1);
         if (o.smooth && !smoothColouringAvailable(contents.params, n)) {
@@ -200,12 +198,33 @@ std::int32_t totalFrames(const std::vector<Keyframe>& keyframes, Host& host) {
     return counter.totalFrames();
 }
 
+}  // namespace
+
 // The location's six values as decimal strings, to every digit stored.
 std::string exactObject(const ExactLocation& e) {
     return "{\"left\":" + json::string(e.left) + ",\"top\":" + json::string(e.top) +
            ",\"right\":" + json::string(e.right) + ",\"bottom\":" + json::string(e.bottom) +
            ",\"cReal\":" + json::string(e.cReal) + ",\"cImag\":" + json::string(e.cImag) + "}";
 }
+
+std::string keyframesJson(const std::vector<Keyframe>& keyframes) {
+    using json::number;
+    std::ostringstream j;
+    j << '[';
+    for (std::size_t i = 0; i < keyframes.size(); ++i) {
+        const Keyframe& k = keyframes[i];
+        j << (i ? "," : "") << "{\"left\":" << number(k.left) << ",\"right\":" << number(k.right)
+          << ",\"top\":" << number(k.top) << ",\"bottom\":" << number(k.bottom)
+          << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag)
+          << ",\"exact\":" << exactObject(exactTextOf(k)) << ",\"type\":" << k.type
+          << ",\"iterations\":" << k.iterations << ",\"transitions\":" << k.transitions << ",\"palette\":\""
+          << paletteHex(k.palette) << "\"}";
+    }
+    j << ']';
+    return j.str();
+}
+
+namespace {
 
 int info(const Options& o, std::ostream& out, std::ostream& err) {
     if (o.positional.size() != 1) {
@@ -228,17 +247,7 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
       << ",\"animWidth\":" << doc.animation.width << ",\"animHeight\":" << doc.animation.height
       << ",\"destFolder\":" << json::string(doc.animation.destFolder)
       << ",\"palette\":\"" << paletteHex(doc.palette) << "\",\"totalFrames\":" << totalFrames(doc.keyframes, host)
-      << ",\"keyframes\":[";
-    for (std::size_t i = 0; i < doc.keyframes.size(); ++i) {
-        const Keyframe& k = doc.keyframes[i];
-        j << (i ? "," : "") << "{\"left\":" << number(k.left) << ",\"right\":" << number(k.right)
-          << ",\"top\":" << number(k.top) << ",\"bottom\":" << number(k.bottom)
-          << ",\"cReal\":" << number(k.cReal) << ",\"cImag\":" << number(k.cImag)
-          << ",\"exact\":" << exactObject(exactTextOf(k)) << ",\"type\":" << k.type
-          << ",\"iterations\":" << k.iterations << ",\"transitions\":" << k.transitions << ",\"palette\":\""
-          << paletteHex(k.palette) << "\"}";
-    }
-    j << "]}\n";
+      << ",\"keyframes\":" << keyframesJson(doc.keyframes) << "}\n";
     out << j.str();
     return 0;
 }
@@ -264,12 +273,7 @@ int newDocument(const Options& o, std::ostream& err) {
     }
     ConsoleHost host(err);
     DocumentContents c;
-    if (!readContents({}, host, c)) return 1;
-    std::string error;
-    if (!applyOverrides(o.overrides, c.params, error)) {
-        err << error << '\n';
-        return 1;
-    }
+    if (!readContents({}, host, c) || !applyChanges(o, c, host, err)) return 1;
     // Saved without making a picture: its size may be one that cannot be made.
     return saveDocumentContents(c, o.positional[0], host) ? 0 : 1;
 }
@@ -312,6 +316,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         case Command::New: return newDocument(o, err);
         case Command::Palette: return convertPalette(o, err);
         case Command::Anim: return runAnim(line.anim, out, err, progressToErr);
+        case Command::Keyframe: return runKeyframe(o, out, err);
+        case Command::Set: return runSet(o, err);
     }
     return 1;
 }

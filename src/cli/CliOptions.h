@@ -28,8 +28,20 @@ struct Overrides {
     std::optional<CentreWidth> centre;
 };
 
+// Animation settings given on the command line (new and set).
+struct AnimationChanges {
+    std::optional<std::int32_t> width, height;
+    std::optional<TweenStyle> style;
+    std::optional<std::string> folder;
+    std::optional<PlaybackStyle> playback;
+};
+
 struct Options {
     std::vector<std::string> positional;
+    std::optional<std::string> palette;       // a palette file laid over the default palette
+    AnimationChanges animation;               // new and set
+    std::optional<std::int32_t> transitions;  // keyframe add and set
+    std::optional<std::int32_t> at;           // keyframe add: the index the new keyframe takes
     std::optional<std::string> output;
     Overrides overrides;
     std::optional<std::int32_t> supersample;  // render to PNG only: 1 to 8

@@ -59,6 +59,19 @@ const CommandText kTexts[] = {
      "existing one is used as it is. The document file is not changed.",
      "Ranges rendered by several processes into one folder at once give the same\n"
      "files as one render, so a long animation can be shared out by range."},
+    {Command::Keyframe, "keyframe", "keyframe add|list|set|remove DOC.vmr [INDEX] [options]",
+     "edit or list a document's keyframes",
+     "add: inserts the document's active location, with the overrides laid over\n"
+     "it, as a keyframe at --at (default: after the last). list: prints the\n"
+     "keyframes as JSON. set: changes keyframe INDEX (0 the first). remove:\n"
+     "deletes keyframe INDEX. The rules are the frames window's: every keyframe\n"
+     "is of the first one's type, counts are at least 1, a new keyframe's count\n"
+     "is proposed as 10. The document is saved in place; the rest of it is kept.",
+     kNumbersNote},
+    {Command::Set, "set", "set DOC.vmr [overrides] [options]", "change a document in place",
+     "Lays the overrides, the palette and the animation settings given over the\n"
+     "document and saves it in place; the rest of it is kept.",
+     kNumbersNote},
 };
 
 const CommandText& textOf(const CLI::App* app) {
@@ -193,6 +206,46 @@ void addOverrides(CLI::App& app, Overrides& o) {
         o.cReal = d[0];
         o.cImag = d[1];
     })->group(group);
+}
+
+void addPalette(CLI::App& app, std::optional<std::string>& palette, const std::string& what) {
+    value(app, "--palette", "FILE", what + " (.rgb, .map or .pal, loaded over\nthe default palette as the Palette Editor's Load does)",
+          [&palette](const std::string& v) { palette = v; });
+}
+
+void addAnimationSettings(CLI::App& app, AnimationChanges& a) {
+    const std::string group = "Animation settings";
+    value(app, "--anim-size", "WxH", "frame size of the animation", [&a](const std::string& v) {
+        std::int32_t w = 0, h = 0;
+        if (!parseSize(v, w, h) || w < 1 || h < 1) refuse("--anim-size", v, "WIDTHxHEIGHT with both at least 1");
+        a.width = w;
+        a.height = h;
+    })->group(group);
+    value(app, "--style", "slow|constant", "tweening: slow at keyframes or constant speed", [&a](const std::string& v) {
+        if (v != "slow" && v != "constant") refuse("--style", v, "slow or constant");
+        a.style = v == "slow" ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
+    })->group(group);
+    value(app, "--folder", "DIR", "frames folder", [&a](const std::string& v) { a.folder = v; })->group(group);
+    value(app, "--playback", "forwards|reverse|pingpong[+loop]", "how the player plays the frames",
+          [&a](const std::string& v) {
+              const std::size_t plus = v.find('+');
+              const std::string way = v.substr(0, plus);
+              const bool loop = plus != std::string::npos;
+              if ((way != "forwards" && way != "reverse" && way != "pingpong") || (loop && v.substr(plus) != "+loop"))
+                  refuse("--playback", v, "forwards, reverse or pingpong, each with +loop or not");
+              PlaybackStyle s = way == "forwards"  ? PlaybackStyle::Forwards
+                                : way == "reverse" ? PlaybackStyle::Reverse
+                                                   : PlaybackStyle::PingPong;
+              if (loop) s = s | PlaybackStyle::Looping;
+              a.playback = s;
+          })->group(group);
+}
+
+void addKeyframeOptions(CLI::App& app, Options& o) {
+    value(app, "--transitions", "N", "frames from this keyframe to the next (at least 1)",
+          [&o](const std::string& v) { o.transitions = wholeNumber("--transitions", v); });
+    value(app, "--at", "INDEX", "add: the index the new keyframe takes (default: last)",
+          [&o](const std::string& v) { o.at = wholeNumber("--at", v); });
 }
 
 void addPngOptions(CLI::App& app, Options& o) {
@@ -331,12 +384,26 @@ std::unique_ptr<CLI::App> declareCommandLine(CommandLine& into) {
     CLI::App* render = command(*app, Command::Render, into);
     addOutput(*render, o, "OUT.bmp|OUT.png");
     addOverrides(*render, o.overrides);
+    addPalette(*render, o.palette, "render with this palette");
     addPngOptions(*render, o);
     command(*app, Command::Info, into);
     command(*app, Command::Resave, into);
-    addOverrides(*command(*app, Command::New, into), o.overrides);
+    CLI::App* fresh = command(*app, Command::New, into);
+    addOverrides(*fresh, o.overrides);
+    addPalette(*fresh, o.palette, "the document's palette");
+    addAnimationSettings(*fresh, o.animation);
     addOutput(*command(*app, Command::Palette, into), o, "OUT.rgb");
-    addAnimOptions(*command(*app, Command::Anim, into), into.anim);
+    CLI::App* anim = command(*app, Command::Anim, into);
+    addAnimOptions(*anim, into.anim);
+    addPalette(*anim, into.anim.palette, "every keyframe's palette");
+    CLI::App* keyframe = command(*app, Command::Keyframe, into);
+    addOverrides(*keyframe, o.overrides);
+    addPalette(*keyframe, o.palette, "the keyframe's palette");
+    addKeyframeOptions(*keyframe, o);
+    CLI::App* set = command(*app, Command::Set, into);
+    addOverrides(*set, o.overrides);
+    addPalette(*set, o.palette, "the document's palette");
+    addAnimationSettings(*set, o.animation);
     return app;
 }
 

@@ -15,13 +15,13 @@ class App;
 
 namespace velmora::cli {
 
-enum class Command { Render, Info, Resave, New, Palette, Anim };
+enum class Command { Render, Info, Resave, New, Palette, Anim, Keyframe, Set };
 
 struct CommandLine {
     std::optional<Command> command;  // none: the program's own --help or --version
     bool help = false;
     bool version = false;
-    Options options;   // render, info, resave, new, palette
+    Options options;   // render, info, resave, new, palette, keyframe, set
     AnimOptions anim;  // anim
 };
 

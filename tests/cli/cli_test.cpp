@@ -96,6 +96,42 @@ TEST_F(CliCommand, NewInfoResaveAndPalette) {
     EXPECT_EQ(readBytes(dir.file("c.vmr")), bytes);
 }
 
+// Keyframes, a palette and the animation settings from the command line, each
+// edit saved in place under the frames window's rules, the rest kept.
+TEST_F(CliCommand, KeyframesPaletteAndSettingsAreEditedInPlace) {
+    const std::string doc = dir.file("k.vmr"), pal = VELMORA_TESTDATA_DIR "/palettes/blues.map";
+    ASSERT_EQ(cli({"new", doc, "--anim-size", "64x48", "--playback", "pingpong+loop", "--palette", pal}).code, 0);
+    const auto fresh = readBytes(doc);
+    ASSERT_EQ(cli({"keyframe", "add", doc}).code + cli({"keyframe", "remove", doc, "0"}).code, 0);
+    EXPECT_EQ(readBytes(doc), fresh) << "an edit undone leaves the same bytes";
+    const struct { Args args; int code; std::string err; } steps[] = {
+        {{"keyframe", "add", doc}, 0, ""},  // the only keyframe: no count yet
+        {{"keyframe", "add", doc, "--center", "-0.75,0.1", "--width", "1e-30", "--transitions", "7"}, 0, ""},
+        {{"keyframe", "add", doc, "--at", "1", "--iterations", "300"}, 0, ""},  // its own count, proposed 10
+        {{"keyframe", "add", doc, "--type", "julia"}, 1, animtext::kTypeMismatch + "\n"s},
+        {{"keyframe", "set", doc, "0", "--transitions", "0"}, 1, animtext::kCountTooSmall + ".\n"s},
+        {{"keyframe", "remove", doc, "3"}, 1, "keyframe: '3' names no keyframe: give 0 to 2.\n"},
+        {{"keyframe", "set", doc, "2", "--transitions", "4"}, 0, ""},
+        {{"set", doc, "--style", "slow", "--folder", "/x/"}, 0, ""},
+        {{"keyframe", "list", dir.file("k.png")}, 1, "keyframe: " + dir.file("k.png") + " is a PNG; only .vmr documents are changed in place.\n"}};
+    for (const auto& step : steps) {
+        const CliRun r = cli(step.args);
+        EXPECT_EQ(std::pair(r.code, r.err), std::pair(step.code, step.err)) << step.args[0] << " " << step.args[1];
+    }
+    const std::string list = cli({"keyframe", "list", doc}).out, info = cli({"info", doc}).out;
+    const auto at = [&](const std::string& text) { return list.find(text); };
+    EXPECT_TRUE(at("\"transitions\":7") < at("\"iterations\":300,\"transitions\":10") &&
+                at("\"iterations\":300,\"transitions\":10") < at("\"transitions\":4") && at("e-30") == std::string::npos)
+        << list;
+    const std::string palette = info.substr(info.find("\"palette\":"), 200);
+    ASSERT_EQ(cli({"new", dir.file("d.vmr")}).code, 0);
+    EXPECT_EQ(cli({"info", dir.file("d.vmr")}).out.find(palette), std::string::npos) << "not the default palette";
+    for (const char* field : {"\"playbackStyle\":12,\"tweenStyle\":1,\"animWidth\":64,\"animHeight\":48,\"destFolder\":\"/x/\"",
+                              "\"totalFrames\":17,"})
+        EXPECT_NE(info.find(field), std::string::npos) << field << " in " << info;
+    EXPECT_NE(list.find(palette), std::string::npos) << "a keyframe takes the active palette";
+}
+
 // Decimal numbers of any length make a location past the doubles: info gives
 // it back digit for digit and a PNG keeps it. The edges themselves are the core's.
 TEST_F(CliCommand, CenterWidthAndLongNumbersKeepEveryDigit) {

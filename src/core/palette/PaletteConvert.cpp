@@ -5,11 +5,16 @@
 
 namespace velmora {
 
-bool convertPaletteFile(const std::string& in, const std::string& out, Host& host) {
+bool loadPaletteFile(const std::string& in, Palette& out, Host& host) {
     Palette palette = defaultPalette();
-    const PaletteFileContext ctx{host, "Palette Editor", {}};
-    if (loadPaletteFromPath(in, palette, ctx) != PaletteLoadResult::Loaded) return false;
-    return savePaletteToPath(out, palette, ctx);
+    if (loadPaletteFromPath(in, palette, {host, "Palette Editor", {}}) != PaletteLoadResult::Loaded) return false;
+    out = palette;
+    return true;
+}
+
+bool convertPaletteFile(const std::string& in, const std::string& out, Host& host) {
+    Palette palette;
+    return loadPaletteFile(in, palette, host) && savePaletteToPath(out, palette, {host, "Palette Editor", {}});
 }
 
 }  // namespace velmora

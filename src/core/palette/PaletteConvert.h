@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/Host.h"
+#include "palette/Palette.h"
 
 namespace velmora {
 
@@ -12,5 +13,9 @@ namespace velmora {
 // showed no message, writes `out` as an .rgb file as Save does. On any
 // failure the message has gone through the host and nothing is written.
 bool convertPaletteFile(const std::string& in, const std::string& out, Host& host);
+
+// The palette `in` gives when loaded over the default palette as the editor's
+// Load does. False, with the message through the host, when it showed one.
+bool loadPaletteFile(const std::string& in, Palette& out, Host& host);
 
 }  // namespace velmora
