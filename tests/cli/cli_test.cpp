@@ -127,7 +127,7 @@ TEST_F(CliCommand, KeyframesPaletteAndSettingsAreEditedInPlace) {
     ASSERT_EQ(cli({"new", dir.file("d.vmr")}).code, 0);
     EXPECT_EQ(cli({"info", dir.file("d.vmr")}).out.find(palette), std::string::npos) << "not the default palette";
     for (const char* field : {"\"playbackStyle\":12,\"tweenStyle\":1,\"animWidth\":64,\"animHeight\":48,\"destFolder\":\"/x/\"",
-                              "\"totalFrames\":17,"})
+                              "\"totalFrames\":17,", "{\"left\":-2,\"top\":-1.5,"})  // the active values stay
         EXPECT_NE(info.find(field), std::string::npos) << field << " in " << info;
     EXPECT_NE(list.find(palette), std::string::npos) << "a keyframe takes the active palette";
 }
