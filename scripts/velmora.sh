@@ -13,7 +13,7 @@ PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl
           xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
           dpkg-dev file desktop-file-utils appstream libpng-dev
           libmpfr-dev libgmp-dev libavcodec-dev libavformat-dev libavutil-dev
-          libswscale-dev parallel libcli11-dev)
+          libswscale-dev parallel libcli11-dev nlohmann-json3-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -17,6 +17,7 @@ _velmora_cli() {
         --style) COMPREPLY=($(compgen -W "slow constant" -- "$cur")); return ;;
         --folder) _filedir -d; return ;;
         --palette) _filedir '@(rgb|map|pal)'; return ;;
+        --from-json) _filedir json; return ;;
         --playback) COMPREPLY=($(compgen -W "forwards reverse pingpong forwards+loop reverse+loop pingpong+loop" -- "$cur")); return ;;
         --video) _filedir '@(mp4|webm|mkv)'; return ;;
         --quality) COMPREPLY=($(compgen -W "high medium small" -- "$cur")); return ;;
@@ -38,8 +39,9 @@ _velmora_cli() {
     if [[ "$cur" == -* ]]; then
         local options="-h --help"
         case "$command" in
-            render) options+=" -o --output $overrides --palette --supersample --smooth --verify" ;;
-            new|set) options+=" $overrides --palette --anim-size --style --folder --playback" ;;
+            render) options+=" -o --output $overrides --palette --from-json --supersample --smooth --verify" ;;
+            new) options+=" $overrides --palette --anim-size --style --folder --playback --from-json" ;;
+            set) options+=" $overrides --palette --anim-size --style --folder --playback" ;;
             keyframe) options+=" $overrides --palette --transitions --at" ;;
             anim) options+=" --from --to --frames --size --style --folder --palette --resume --video --fps --quality --no-frames" ;;
             palette) options+=" -o --output" ;;

@@ -9,6 +9,7 @@
 #include "CliEdit.h"
 #include "CliParser.h"
 #include "VelmoraVersion.h"
+#include "JsonDocument.h"
 #include "JsonText.h"
 #include "location/ExactLocationValues.h"
 #include "deep/PixelVerify.h"
@@ -72,6 +73,21 @@ bool readContents(const std::vector<std::string>& positional, Host& host, Docume
 
 namespace {
 
+// What render and new start from: the named document, info's JSON text laid
+// over a new document's values, or a new document.
+bool startingContents(const std::vector<std::string>& documents, const Options& o, Host& host, std::ostream& err,
+                      DocumentContents& c) {
+    if (!o.fromJson) return readContents(documents, host, c);
+    if (!documents.empty()) {
+        err << "Give a document or --from-json, not both.\n";
+        return false;
+    }
+    std::string error;
+    if (readContents({}, host, c) && contentsFromJsonFile(*o.fromJson, c, error)) return true;
+    err << error << '\n';
+    return false;
+}
+
 int renderPng(const DocumentContents& contents, const std::string& path, const PngExportOptions& options,
               std::ostream& err, bool progressToErr) {
     TextProgress progress(err);
@@ -131,7 +147,7 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     }
     ConsoleHost host(err);
     DocumentContents contents;
-    if (!readContents(o.positional, host, contents) || !applyChanges(o, contents, host, err)) return 1;
+    if (!startingContents(o.positional, o, host, err, contents) || !applyChanges(o, contents, host, err)) return 1;
     if (isPngPath(*o.output)) {
         const std::int32_t n = o.supersample.value_or(1);
         if (o.smooth && !smoothColouringAvailable(contents.params, n)) {
@@ -273,7 +289,7 @@ int newDocument(const Options& o, std::ostream& err) {
     }
     ConsoleHost host(err);
     DocumentContents c;
-    if (!readContents({}, host, c) || !applyChanges(o, c, host, err)) return 1;
+    if (!startingContents({}, o, host, err, c) || !applyChanges(o, c, host, err)) return 1;
     // Saved without making a picture: its size may be one that cannot be made.
     return saveDocumentContents(c, o.positional[0], host) ? 0 : 1;
 }

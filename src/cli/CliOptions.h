@@ -39,6 +39,7 @@ struct AnimationChanges {
 struct Options {
     std::vector<std::string> positional;
     std::optional<std::string> palette;       // a palette file laid over the default palette
+    std::optional<std::string> fromJson;      // new and render: the document from info's JSON text
     AnimationChanges animation;               // new and set
     std::optional<std::int32_t> transitions;  // keyframe add and set
     std::optional<std::int32_t> at;           // keyframe add: the index the new keyframe takes

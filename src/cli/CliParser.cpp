@@ -241,6 +241,11 @@ void addAnimationSettings(CLI::App& app, AnimationChanges& a) {
           })->group(group);
 }
 
+void addFromJson(CLI::App& app, Options& o) {
+    value(app, "--from-json", "IN.json", "the document from the JSON text that info prints",
+          [&o](const std::string& v) { o.fromJson = v; });
+}
+
 void addKeyframeOptions(CLI::App& app, Options& o) {
     value(app, "--transitions", "N", "frames from this keyframe to the next (at least 1)",
           [&o](const std::string& v) { o.transitions = wholeNumber("--transitions", v); });
@@ -385,6 +390,7 @@ std::unique_ptr<CLI::App> declareCommandLine(CommandLine& into) {
     addOutput(*render, o, "OUT.bmp|OUT.png");
     addOverrides(*render, o.overrides);
     addPalette(*render, o.palette, "render with this palette");
+    addFromJson(*render, o);
     addPngOptions(*render, o);
     command(*app, Command::Info, into);
     command(*app, Command::Resave, into);
@@ -392,6 +398,7 @@ std::unique_ptr<CLI::App> declareCommandLine(CommandLine& into) {
     addOverrides(*fresh, o.overrides);
     addPalette(*fresh, o.palette, "the document's palette");
     addAnimationSettings(*fresh, o.animation);
+    addFromJson(*fresh, o);
     addOutput(*command(*app, Command::Palette, into), o, "OUT.rgb");
     CLI::App* anim = command(*app, Command::Anim, into);
     addAnimOptions(*anim, into.anim);

@@ -3,7 +3,12 @@
 // checked against the core that makes them, whose own rules are tested in core.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <random>
+#include <span>
 #include <limits>
 #include <map>
 
@@ -12,6 +17,7 @@
 #include "FakeHost.h"
 #include "JsonText.h"
 #include "anim/AnimMessages.h"
+#include "location/ExactLocationValues.h"
 
 using namespace velmora;
 using namespace std::string_literals;
@@ -130,6 +136,58 @@ TEST_F(CliCommand, KeyframesPaletteAndSettingsAreEditedInPlace) {
                               "\"totalFrames\":17,", "{\"left\":-2,\"top\":-1.5,"})  // the active values stay
         EXPECT_NE(info.find(field), std::string::npos) << field << " in " << info;
     EXPECT_NE(list.find(palette), std::string::npos) << "a keyframe takes the active palette";
+}
+
+// info's JSON text makes the same document again, byte for byte, for random
+// documents: any doubles (NaN as its one quiet form), deep exact values, any
+// counts, palettes and settings; fields left out keep a new document's values.
+TEST_F(CliCommand, InfoJsonMakesTheSameDocumentAgain) {
+    std::mt19937_64 rng(7);
+    const auto anyDouble = [&] {
+        const double d = std::bit_cast<double>(rng());
+        return std::isnan(d) ? std::numeric_limits<double>::quiet_NaN() : rng() % 4 ? d : 0.5;
+    };
+    const auto anyInt = [&] { return static_cast<std::int32_t>(rng()); };
+    const auto deep = [&](auto& at) {  // a place 1e-40 wide somewhere in the plane
+        const std::string re = "0." + std::to_string(rng()), im = "-0." + std::to_string(rng());
+        assignExact(at, {re, im, re + "00000000000000000000000000000000000000001", im + "00000000000000000000000000000000000000001",
+                         "0." + std::to_string(rng()) + "0000000000000000000001", "0.156"});
+    };
+    test::FakeHost host;
+    for (int n = 0; n < 40; ++n) {
+        DocumentContents c;
+        std::tie(c.params.left, c.params.top, c.params.right, c.params.bottom, c.params.cReal, c.params.cImag) =
+            std::tuple(anyDouble(), anyDouble(), anyDouble(), anyDouble(), anyDouble(), anyDouble());
+        c.params.type = rng() % 2 ? FractalType::Julia : FractalType::Mandelbrot;
+        std::tie(c.params.iterations, c.params.width, c.params.height) = std::tuple(anyInt() / 2, anyInt(), anyInt());
+        if (n % 3 == 0) deep(c.params);
+        for (std::uint8_t& b : std::span(c.palette.bytes(), Palette::kBytes)) b = static_cast<std::uint8_t>(rng());
+        c.animation = {static_cast<TweenStyle>(rng() % 256), "/f" + std::to_string(rng()) + "/", anyInt(), anyInt(),
+                       static_cast<PlaybackStyle>(rng() % 256)};
+        c.keyframes.resize(rng() % 4);
+        for (Keyframe& k : c.keyframes) {
+            std::tie(k.left, k.top, k.right, k.bottom, k.cReal, k.cImag) =
+                std::tuple(anyDouble(), anyDouble(), anyDouble(), anyDouble(), anyDouble(), anyDouble());
+            std::tie(k.type, k.iterations, k.transitions) = std::tuple(anyInt(), anyInt() / 2, anyInt());
+            k.palette.bytes()[rng() % Palette::kBytes] = 9;
+            if (rng() % 2) deep(k);
+        }
+        ASSERT_TRUE(saveDocumentContents(c, dir.file("a.vmr"), host)) << host.lastText();
+        const CliRun info = cli({"info", dir.file("a.vmr")});
+        writeBytes(dir.file("a.json"), std::vector<std::uint8_t>(info.out.begin(), info.out.end()));
+        ASSERT_EQ(cli({"new", dir.file("b.vmr"), "--from-json", dir.file("a.json")}).code, 0) << info.out;
+        EXPECT_EQ(readBytes(dir.file("b.vmr")), readBytes(dir.file("a.vmr"))) << info.out;
+    }
+    const struct { const char* json; const char* err; } refused[] = {
+        {R"({"width": 1.5})", "The field \"width\" must be a whole number."},
+        {R"({"keyframes": [{"transitions": 2147483648}]})", "The field \"transitions\" must be a whole number from -2147483648 to 2147483647."},
+        {R"({"palette": "00"})", "The field \"palette\" must be 2048 hexadecimal digits."},
+        {"[1]", "The text is not a JSON object."}};
+    for (const auto& r : refused) {
+        writeBytes(dir.file("r.json"), std::vector<std::uint8_t>(r.json, r.json + std::strlen(r.json)));
+        EXPECT_EQ(cli({"new", dir.file("r.vmr"), "--from-json", dir.file("r.json")}).err,
+                  dir.file("r.json") + ": " + r.err + "\n");
+    }
 }
 
 // Decimal numbers of any length make a location past the doubles: info gives
