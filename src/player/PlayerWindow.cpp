@@ -119,9 +119,12 @@ QWidget* PlayerWindow::buildControls() {
     m_fps->setRange(velmora::kMinFps, velmora::kMaxFps);
     m_fps->setSuffix(tr(" fps"));
     m_fps->setToolTip(tr("Speed in frames per second (+ / -)"));
-    m_fps->setFocusPolicy(Qt::NoFocus);
+    // A click lets a speed be typed; Enter hands the keys back to the player.
+    m_fps->setFocusPolicy(Qt::ClickFocus);
+    m_fps->setKeyboardTracking(false);
     m_fps->setValue(m_playback.fps());
     connect(m_fps, &QSpinBox::valueChanged, this, &PlayerWindow::setFps);
+    connect(m_fps, &QSpinBox::editingFinished, this, [this] { setFocus(); });
     row->addWidget(m_fps);
 
     m_loop = new QCheckBox(tr("Loop"), bar);

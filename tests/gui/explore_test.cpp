@@ -100,7 +100,7 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
     FractalView& view = t.view();
     const PlaneRegion before = regionOf(doc().params());
     ASSERT_TRUE(t.frame().dispatch(ID_VIEW_FIT_TO_WINDOW));
-    EXPECT_EQ(std::pair(doc().width(), doc().height()), std::pair(view.width(), view.height()));
+    EXPECT_EQ(std::tuple(doc().width(), doc().height(), doc().isModified()), std::tuple(view.width(), view.height(), false));
     const PlaneRegion fitted = fitRegionToClient(before, view.width(), view.height()).value();
     EXPECT_EQ(std::pair(doc().params().top, doc().params().bottom), std::pair(fitted.top, fitted.bottom));
 
@@ -121,6 +121,19 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
     auto settings = Application::openSettings();
     t.frame().saveBarState(*settings);
     EXPECT_TRUE(settings->value(QStringLiteral("Settings-Summary/FitPictureToWindow")).toBool());
+}
+
+// + and - zoom by 2 about the middle of the picture, as a notch there would;
+// F1 and Ctrl+Q reach the help and Exit.
+TEST_F(Explore, KeysZoomAboutTheCentreAndReachHelpAndExit) {
+    const double width = doc().params().right - doc().params().left;
+    ASSERT_TRUE(t.frame().dispatch(ID_ZOOM_IN_CENTRE));
+    EXPECT_DOUBLE_EQ(doc().params().right - doc().params().left, width / 2);
+    ASSERT_TRUE(t.frame().dispatch(ID_ZOOM_OUT_CENTRE) && t.frame().dispatch(ID_ZOOM_OUT_CENTRE));
+    EXPECT_DOUBLE_EQ(doc().params().right - doc().params().left, width * 2);
+    EXPECT_EQ(std::pair(t.frame().action(ID_HELP)->shortcut(), t.frame().action(ID_APP_EXIT)->shortcut()),
+              std::pair(QKeySequence(Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::Key_Q)));
+    EXPECT_TRUE(t.frame().action(ID_ZOOM_IN_CENTRE)->shortcuts().contains(QKeySequence(Qt::Key_Plus)));
 }
 
 // Add Bookmark names the place through the dialogs; its item goes back there

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 #include <QDir>
 #include <QAction>
 #include <QCheckBox>
@@ -116,6 +117,8 @@ TEST_F(PlayerWindowTest, ControlsDriveAndShowThePlayback) {
     PlayerWindow window(velmora::parseScript("frame1.bmp\nframe2.bmp\nframe3.bmp\nframe4.bmp"), "script.aas");
     window.start();
     window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     auto* play = window.findChild<QToolButton*>("playPause");
     auto* next = window.findChild<QToolButton*>("nextFrame");
     auto* previous = window.findChild<QToolButton*>("previousFrame");
@@ -141,7 +144,14 @@ TEST_F(PlayerWindowTest, ControlsDriveAndShowThePlayback) {
         {[&] { next->click(); }, 1, false, "Frame 2 / 4", 15},
         {[&] { slider->setValue(3); }, 3, false, "Frame 4 / 4", 15},
         {[&] { previous->click(); }, 2, false, "Frame 3 / 4", 15},
-        {[&] { fps->setValue(42); }, 2, false, "Frame 3 / 4", 42},
+        {[&] {  // typed where a click put the focus; Enter gives the keys back to the player
+             QTest::mouseClick(fps, Qt::LeftButton, {}, QPoint(4, fps->height() / 2));
+             QWidget* typed = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &window;
+             QTest::keyClick(typed, Qt::Key_A, Qt::ControlModifier);
+             QTest::keyClicks(typed, "42");
+             QTest::keyClick(typed, Qt::Key_Return);
+         },
+         2, false, "Frame 3 / 4", 42},
         {key(Qt::Key_Plus), 2, false, "Frame 3 / 4", 50},
         {[&] { play->click(); window.advanceFrame(); }, 3, true, "Frame 4 / 4", 50},
         {[&] { loop->click(); window.advanceFrame(); }, 0, true, "Frame 1 / 4", 50},  // wraps instead of finishing

@@ -52,7 +52,10 @@ VideoSaveDialog::VideoSaveDialog(DesktopDialogs& dialogs, Host& host, const QStr
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Speed:"), m_fps);
     form->addRow(QStringLiteral("&Quality:"), m_quality);
-    form->addRow(QStringLiteral("&File:"), fileRow);
+    // A row of two widgets gets no buddy from the form: the label names the name field.
+    auto* fileLabel = new QLabel(QStringLiteral("&File:"), this);
+    fileLabel->setBuddy(m_file);
+    form->addRow(fileLabel, fileRow);
 
     layOutWithOkCancel(*this, form, QStringLiteral("&Save"), QStringLiteral("Cancel"));
 }

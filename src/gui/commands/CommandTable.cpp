@@ -25,7 +25,7 @@ constexpr auto kCommands = std::to_array<CommandInfo>({
     {ID_FILE_PRINT_SETUP, M::File, "P&rint Setup...", "", "Change the printer and printing options",
      "Print Setup", false, false},
     {ID_FILE_MRU_FILE1, M::File, "Recent File", "", "Open this document", "", true, false},
-    {ID_APP_EXIT, M::File, "E&xit", "", "Quit the application; prompts to save documents", "Exit", true, false},
+    {ID_APP_EXIT, M::File, "E&xit", "Ctrl+Q", "Quit the application; prompts to save documents", "Exit", true, false},
     {ID_EDIT_COPY, M::Edit, "&Copy\tCtrl+C", "Ctrl+C;Ctrl+Ins", "Copy the selection and put it on the Clipboard",
      "Copy", false, false},
     {ID_VIEW_TOOLBAR, M::View, "&Toolbar", "", "Show or hide the toolbar", "Toggle ToolBar", false, true},
@@ -62,7 +62,9 @@ constexpr auto kCommands = std::to_array<CommandInfo>({
      true, false},
     {ID_ANIM_WINDOW, M::None, "", "", "Displays the animation frames window", "Anim window", false, false},
     {ID_CONTEXT_HELP, M::None, "", "", "Displays context-sensitive help", "Help", false, false},
-    {ID_HELP, M::None, "", "", "Shows help file contents", "Help", false, false},
+    {ID_HELP, M::None, "", "F1", "Shows help file contents", "Help", false, false},
+    {ID_ZOOM_IN_CENTRE, M::None, "", "+;=", "Zooms in by 2 about the centre", "Zoom In", false, false},
+    {ID_ZOOM_OUT_CENTRE, M::None, "", "-", "Zooms out by 2 about the centre", "Zoom Out", false, false},
 });
 
 constexpr std::array<int, 20> kToolbar{ID_FILE_NEW,     ID_FILE_OPEN,   ID_FILE_SAVE,    ID_EDIT_COPY,

@@ -207,8 +207,8 @@ bool ExploreController::fitDocumentToView() {
         if (const auto fitted = fitExactLocation(values)) values = *fitted;
     }
     if (values == m_doc.params()) return false;
+    // Following the window is no edit: an untouched document asks nothing on New.
     m_doc.setParams(values);
-    m_doc.setModifiedFlag();
     return true;
 }
 

@@ -46,6 +46,14 @@ void FractalView::connectCommands(CommandRouter& router) {
     const auto needsSelection = [this](CommandState& s) { s.enabled = hasSelection(); };
     router.set(ID_ZOOM_IN, [this] { onZoomIn(); }, needsSelection);
     router.set(ID_ZOOM_OUT, [this] { onZoomOut(); }, needsSelection);
+    // The keys zoom as one wheel notch at the middle of the picture would.
+    const auto zoomAboutCentre = [this](int notches) {
+        if (const auto at = wheelZoomLocation(m_doc.params(), ClientPoint{width() / 2, height() / 2}, notches, width(),
+                                              height()))
+            request(*at);
+    };
+    router.set(ID_ZOOM_IN_CENTRE, [zoomAboutCentre] { zoomAboutCentre(1); });
+    router.set(ID_ZOOM_OUT_CENTRE, [zoomAboutCentre] { zoomAboutCentre(-1); });
     router.set(ID_LOCK_PROPORTIONS, [this] { onLockProportions(); },
                [this](CommandState& s) { s.checked = m_lockProportions; });
 }
