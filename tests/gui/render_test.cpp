@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStatusBar>
 #include <QProgressBar>
 #include <QWheelEvent>
 #include <QWindow>
@@ -34,9 +35,11 @@ public:
     QWidget* eventTarget = nullptr;
     QEvent* atSecondPoll = nullptr;  // posted to eventTarget during the render, whatever the machine's speed
     std::vector<bool> deepShown;
+    std::vector<QString> statusShown;  // the status bar's message at each poll, once deepLabel is given
     int polls = 0, questionSounds = 0;
     bool pollCancelKey() override {
         if (deepLabel != nullptr) deepShown.push_back(!deepLabel->isHidden());
+        if (deepLabel != nullptr) statusShown.push_back(deepLabel->window()->findChild<QStatusBar*>()->currentMessage());
         if (atSecondPoll != nullptr && polls == 1) QCoreApplication::postEvent(eventTarget, std::exchange(atSecondPoll, nullptr));
         if (frame != nullptr && polls == 2) QCoreApplication::postEvent(frame->windowHandle(), new QCloseEvent);
         if (frame != nullptr && polls == 3) QCoreApplication::postEvent(frame->view(), escape());
@@ -61,8 +64,9 @@ protected:
     RenderSession& session = app.session();
 };
 
-// The status bar says "Deep" while, and only while, the deep engine renders.
-TEST_F(RenderOnQtHost, TheDeepLabelShowsWhileTheDeepEngineRenders) {
+// The status bar says "Rendering..." while a render runs, "Deep" while, and
+// only while, the deep engine renders, and then how long the render took.
+TEST_F(RenderOnQtHost, TheStatusBarShowsTheRenderWhileItRuns) {
     doc.setResolution(40, 30);
     host.deepLabel = app.mainFrame()->findChild<QLabel*>(QStringLiteral("DeepLabel"));
     for (const bool deep : {false, true}) {
@@ -73,7 +77,10 @@ TEST_F(RenderOnQtHost, TheDeepLabelShowsWhileTheDeepEngineRenders) {
         app.mainFrame()->dispatch(ID_RENDER);
         ASSERT_FALSE(host.deepShown.empty());
         EXPECT_EQ(std::pair(bool(host.deepShown.front()), host.deepLabel->isHidden()), std::pair(deep, true));
+        const QStatusBar& bar = *app.mainFrame()->findChild<QStatusBar*>();
+        EXPECT_EQ(std::pair(host.statusShown.front(), bar.currentMessage()), std::pair(QString("Rendering..."), QString("Ready")));
     }
+    EXPECT_TRUE(app.mainFrame()->findChild<QLabel*>(QStringLiteral("RenderTime"))->text().startsWith("Rendered in "));
 }
 
 TEST_F(RenderOnQtHost, EscapeDuringTheRenderCancelsItACloseWaitsAndEscapeBeforeIsForgotten) {

@@ -1,6 +1,7 @@
 #include "control/ExploreController.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QPrinter>
 #include <QTimer>
@@ -121,10 +122,12 @@ void ExploreController::render() {
             dlg.showCentredOver(surface);
             WaitCursor wait;
             ProgressBarSink sink(*dlg.progressBar());
-            if (m_shell != nullptr) m_shell->showDeepRender(needsDeepEngine(m_doc.params()));
+            if (m_shell != nullptr) m_shell->renderStarted(needsDeepEngine(m_doc.params()));
+            QElapsedTimer took;
+            took.start();
             // Complete or cancelled, the picture shows which: a cancelled one is blank.
             renderDocumentInBackground(m_session, &sink, &cancel, &quiet);
-            if (m_shell != nullptr) m_shell->showDeepRender(false);
+            if (m_shell != nullptr) m_shell->renderEnded(static_cast<double>(took.elapsed()) / 1000.0);
         }
         m_doc.notifyChanged(doc_change::kPicture);
         // Notches that came during the render zoom on from what was shown.

@@ -37,8 +37,10 @@ public:
     virtual QPrinter& printer() = 0;
     virtual int previewPages() const = 0;
     virtual void setPreviewPages(int pages) = 0;
-    // Says on screen whether the picture being rendered needs the deep engine.
-    virtual void showDeepRender(bool /*deep*/) {}
+    // A render of the view begins (deep: it needs the deep engine), and ends
+    // after `seconds`: the window says so while it runs and how long it took.
+    virtual void renderStarted(bool /*deep*/) {}
+    virtual void renderEnded(double /*seconds*/) {}
 };
 
 // What the controller asks of the view that shows the picture.

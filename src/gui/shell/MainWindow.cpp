@@ -179,12 +179,22 @@ void MainWindow::createStatusBar() {
     m_deepLabel->setObjectName(QStringLiteral("DeepLabel"));
     m_deepLabel->hide();
     m_statusBar->addPermanentWidget(m_deepLabel);
+    m_renderTime = new QLabel(m_statusBar);
+    m_renderTime->setObjectName(QStringLiteral("RenderTime"));
+    m_statusBar->addPermanentWidget(m_renderTime);
 }
 
-void MainWindow::showDeepRender(bool deep) {
+void MainWindow::renderStarted(bool deep) {
     m_deepLabel->setVisible(deep);
+    m_statusBar->showMessage(QStringLiteral("Rendering..."));
     // Painted now: the render keeps the window from its next paint for a while.
-    m_deepLabel->repaint();
+    m_statusBar->repaint();
+}
+
+void MainWindow::renderEnded(double seconds) {
+    m_deepLabel->hide();
+    m_statusBar->clearMessage();  // back to "Ready"
+    m_renderTime->setText(QStringLiteral("Rendered in %1 s").arg(seconds, 0, 'f', seconds < 10 ? 2 : 1));
 }
 
 void MainWindow::updateZoomDepth() {

@@ -42,7 +42,8 @@ public:
     QPrinter& printer() override;
     int previewPages() const override;
     void setPreviewPages(int pages) override;
-    void showDeepRender(bool deep) override;
+    void renderStarted(bool deep) override;
+    void renderEnded(double seconds) override;
 
     Application& app() { return m_app; }
     FractalView* view() const { return m_view; }
@@ -94,6 +95,7 @@ private:
     BookmarksMenu* m_bookmarks = nullptr;
     QLabel* m_zoomDepth = nullptr;
     QLabel* m_deepLabel = nullptr;  // shown while the deep engine renders
+    QLabel* m_renderTime = nullptr;  // how long the last render of the view took
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     QList<QAction*> m_recentActions;
