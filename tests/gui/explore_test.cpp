@@ -119,8 +119,12 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
         << "drawn pixel for pixel";
 
     auto settings = Application::openSettings();
+    const QSize size = t.frame().size();
     t.frame().saveBarState(*settings);
     EXPECT_TRUE(settings->value(QStringLiteral("Settings-Summary/FitPictureToWindow")).toBool());
+    t.frame().resize(size + QSize(50, 30));
+    t.frame().loadBarState(*settings);
+    EXPECT_EQ(t.frame().size(), size) << "the window's size comes back";
 }
 
 // + and - zoom by 2 about the middle of the picture, as a notch there would;

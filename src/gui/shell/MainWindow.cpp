@@ -282,6 +282,9 @@ void MainWindow::rebuildRecentFileMenu() {
 
 void MainWindow::loadBarState(QSettings& settings) {
     settings.beginGroup(kBarSection);
+    // The window's size and place first, then the bars and docks within it.
+    const QByteArray geometry = settings.value(QStringLiteral("Geometry")).toByteArray();
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
     const QByteArray state = settings.value(QStringLiteral("State")).toByteArray();
     if (!state.isEmpty()) restoreState(state);
     m_statusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
@@ -291,6 +294,7 @@ void MainWindow::loadBarState(QSettings& settings) {
 
 void MainWindow::saveBarState(QSettings& settings) const {
     settings.beginGroup(kBarSection);
+    settings.setValue(QStringLiteral("Geometry"), saveGeometry());
     settings.setValue(QStringLiteral("State"), saveState());
     settings.setValue(QStringLiteral("StatusBar"), !m_statusBar->isHidden());
     settings.setValue(kFitToWindow, m_controller->fitToWindow());
