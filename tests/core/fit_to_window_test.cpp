@@ -49,6 +49,22 @@ TEST(FitToWindow, TheRegionTakesTheClientProportionsAboutItsCentre) {
     }
 }
 
+// The preview's region: the smallest of the client's proportions that holds
+// the whole region, one pair of edges kept.
+TEST(FitToWindow, ARegionAroundHoldsTheWholeRegion) {
+    const struct { const char* name; R region; int cw, ch; R want; } cases[] = {
+        {"wide client widens", {-2, -1.5, 2, 1.5}, 600, 300, R{-3, -1.5, 3, 1.5}},
+        {"tall client heightens", {-2, -1.5, 2, 1.5}, 300, 600, R{-2, -4, 2, 4}},
+        {"matching stays", {-2, -1.5, 2, 1.5}, 400, 300, R{-2, -1.5, 2, 1.5}},
+        {"mirrored x edges widen mirrored", {2, -1.5, -2, 1.5}, 600, 300, R{3, -1.5, -3, 1.5}},
+        {"off-centre", {0, 0, 1, 3}, 200, 300, R{-0.5, 0, 1.5, 3}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectSame(regionAround(c.region, c.cw, c.ch).value(), c.want);
+    }
+    EXPECT_FALSE(regionAround({-2, -1.5, 2, 1.5}, 0, 300).has_value());
+}
+
 // Regions whose proportions match only up to rounding, as deep wheel zooms
 // leave them, are kept as they are instead of being rebuilt from their centre;
 // a real mismatch however small is fitted.

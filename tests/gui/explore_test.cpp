@@ -61,11 +61,15 @@ TEST_F(Explore, ThePreviewShowsTheLatestPositionAndADoubleClickUsesIt) {
 
     const PlanePoint c = planePointAt(regionOf(doc().params()), {last.x(), last.y()}, view.width(), view.height()).value();
     EXPECT_EQ(std::pair(preview.shownReal(), preview.shownImag()), std::pair(c.x, c.y));
-    EXPECT_TRUE(preview.findChild<QLabel*>(QStringLiteral("JuliaPreviewConstant"))->text().contains(
-        QString::number(c.x, 'g', 10)));
-    FractalEngine reference(preview.picture().width(), preview.picture().height());
-    ASSERT_EQ(reference.render({-2, -1.5, 2, 1.5, FractalType::Julia, c.x, c.y, JuliaPreview::kMaxDetailLevel + 1, 0,
-                                0, {}}),
+    const QString label = preview.findChild<QLabel*>(QStringLiteral("JuliaPreviewConstant"))->text();
+    EXPECT_TRUE(label.contains(QString::number(c.x, 'g', 10)) && label.contains(QString::number(std::abs(c.y), 'g', 10)))
+        << label.toStdString();
+    // The whole set at the picture's proportions, not stretched into them.
+    const int w = preview.picture().width(), h = preview.picture().height();
+    const PlaneRegion r = regionAround({-2, -1.5, 2, 1.5}, w, h).value();
+    FractalEngine reference(w, h);
+    ASSERT_EQ(reference.render({r.left, r.top, r.right, r.bottom, FractalType::Julia, c.x, c.y,
+                                JuliaPreview::kMaxDetailLevel + 1, 0, 0, {}}),
               RenderOutcome::Done);
     EXPECT_EQ(preview.picture(), wholePicture(reference, doc().palette()));
 

@@ -34,6 +34,25 @@ std::optional<PlaneRegion> fitRegionToClient(const PlaneRegion& region, std::int
     return out;
 }
 
+std::optional<PlaneRegion> regionAround(const PlaneRegion& region, std::int32_t clientWidth,
+                                        std::int32_t clientHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0) return std::nullopt;
+    const double width = region.right - region.left;
+    const double height = region.bottom - region.top;
+    const double aspect = static_cast<double>(clientHeight) / clientWidth;
+    // Too tall a region for the area: widen it; else make it taller.
+    if (std::abs(height) > std::abs(width) * aspect) {
+        const double half = std::abs(height) / aspect / 2.0;
+        const double centre = region.left + width / 2.0;
+        PlaneRegion out = region;
+        out.left = width < 0.0 ? centre + half : centre - half;
+        out.right = width < 0.0 ? centre - half : centre + half;
+        if (!std::isfinite(out.left) || !std::isfinite(out.right)) return std::nullopt;
+        return out;
+    }
+    return fitRegionToClient(region, clientWidth, clientHeight);
+}
+
 std::optional<FractalParams> fitExactLocation(const FractalParams& location) {
     if (location.exact.empty()) return std::nullopt;
     // A width below zero (x edges backwards) is refused here.

@@ -17,6 +17,13 @@ namespace velmora {
 std::optional<PlaneRegion> fitRegionToClient(const PlaneRegion& region, std::int32_t clientWidth,
                                              std::int32_t clientHeight);
 
+// The smallest region of the client area's proportions that holds the whole
+// region, about the same centre: one pair of edges kept, the other moved
+// apart, so a small picture shows all of it without stretching. Empty for a
+// collapsed client area or a result that is not finite.
+std::optional<PlaneRegion> regionAround(const PlaneRegion& region, std::int32_t clientWidth,
+                                        std::int32_t clientHeight);
+
 // A location with exact values fitted to its own picture size: the same rule
 // worked out in full precision from the exact centre and width. Empty when it
 // has no exact values, its x edges run backwards or the values are refused.

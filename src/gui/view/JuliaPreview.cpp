@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 
+#include "geometry/FitToWindow.h"
 #include "geometry/ZoomGeometry.h"
 #include "model/Document.h"
 #include "session/RenderSession.h"
@@ -47,9 +48,10 @@ private:
     const QImage& m_picture;
 };
 
+// Two lines, so a narrow dock never cuts the imaginary part off.
 QString constantText(double re, double im) {
-    const QString sign = std::signbit(im) ? QStringLiteral(" - ") : QStringLiteral(" + ");
-    return QStringLiteral("c = %1%2%3i").arg(QString::number(re, 'g', 10), sign, QString::number(std::abs(im), 'g', 10));
+    const QString sign = std::signbit(im) ? QStringLiteral("- ") : QStringLiteral("+ ");
+    return QStringLiteral("c = %1\n     %2%3i").arg(QString::number(re, 'g', 10), sign, QString::number(std::abs(im), 'g', 10));
 }
 
 }  // namespace
@@ -86,7 +88,7 @@ JuliaPreview::JuliaPreview(Document& doc, QWidget& view, ExploreController& cont
     // Each constant's text has its own length: it must not resize the dock
     // (and the view beside it) as the mouse moves.
     m_constantLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    m_constantLabel->setText(QStringLiteral("Point at a Mandelbrot picture"));
+    m_constantLabel->setText(QStringLiteral("Point at a Mandelbrot picture\n"));
     layout->addWidget(m_pictureWidget, 1);
     layout->addWidget(m_constantLabel);
     setWidget(body);
@@ -98,7 +100,8 @@ JuliaPreview::JuliaPreview(Document& doc, QWidget& view, ExploreController& cont
 
 bool JuliaPreview::showsMandelbrot() const {
     const FractalEngine* engine = m_controller.session().engine();
-    return m_doc.params().type == FractalType::Mandelbrot && m_controller.session().isRendered() && !m_controller.session().isBusy() &&
+    const RenderSession& session = m_controller.session();
+    return m_doc.params().type == FractalType::Mandelbrot && session.isRendered() && !session.isBusy() &&
            engine != nullptr && engine->isValid();
 }
 
@@ -126,6 +129,10 @@ void JuliaPreview::showConstant(double cReal, double cImag) {
     values.iterations = std::min(m_doc.params().iterations, kMaxDetailLevel + 1);
     values.width = m_pictureWidget->width();
     values.height = m_pictureWidget->height();
+    // The whole set at the dock's own proportions: widened, never stretched.
+    if (const auto around = regionAround({values.left, values.top, values.right, values.bottom}, values.width, values.height))
+        std::tie(values.left, values.top, values.right, values.bottom) =
+            std::tuple(around->left, around->top, around->right, around->bottom);
     m_renderer->request(values, m_doc.palette());
 }
 
