@@ -44,7 +44,8 @@ TEST_F(DocumentCommandsTest, ExportBmpBeforeTheViewDrewWritesThePictureWithTheDo
 // Export Image at its own size with the dialog's options, then Open takes the
 // PNG's document without its path, so Save cannot write over the picture.
 TEST_F(DocumentCommandsTest, ExportImageWritesThePngItsDialogAsksForAndOpenReadsItBack) {
-    t.dialogs.modal = [](QDialog& d) {
+    t.dialogs.modal = [&](QDialog& d) {
+        d.findChild<QCheckBox*>(QStringLiteral("exportKeepProportions"))->setChecked(false);  // on at first
         d.findChild<QSpinBox*>(QStringLiteral("exportWidth"))->setValue(90);
         d.findChild<QComboBox*>(QStringLiteral("exportSupersample"))->setCurrentIndex(1);
         d.findChild<QCheckBox*>(QStringLiteral("exportSmooth"))->setChecked(true);
@@ -56,6 +57,18 @@ TEST_F(DocumentCommandsTest, ExportImageWritesThePngItsDialogAsksForAndOpenReads
     const auto bytes = readBytes(dir.file("pic.png"));
     ASSERT_GT(bytes.size(), 33u);
     EXPECT_EQ(std::vector<int>(bytes.begin() + 16, bytes.begin() + 26), (std::vector<int>{0, 0, 0, 90, 0, 0, 0, 48, 8, 2}));
+    // The choices come back next time; kept proportions make the height follow the width.
+    t.dialogs.modal = [&](QDialog& d) {
+        auto* keep = d.findChild<QCheckBox*>(QStringLiteral("exportKeepProportions"));
+        auto* width = d.findChild<QSpinBox*>(QStringLiteral("exportWidth"));
+        auto* height = d.findChild<QSpinBox*>(QStringLiteral("exportHeight"));
+        EXPECT_EQ(std::tuple(width->value(), height->value(), keep->isChecked()), std::tuple(90, 48, false));
+        keep->setChecked(true);
+        width->setValue(2 * t.makeDoc().width());
+        EXPECT_EQ(height->value(), 2 * t.makeDoc().height());
+        return int(QDialog::Rejected);
+    };
+    t.frame().dispatch(ID_FILE_EXPORTIMAGE);
     t.frame().dispatch(ID_FILE_NEW);
     t.dialogs.openAnswers.push_back(QString::fromStdString(dir.file("pic.png")));
     t.frame().dispatch(ID_FILE_OPEN);

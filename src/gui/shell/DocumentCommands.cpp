@@ -19,6 +19,7 @@
 #include "widgets/ProgressDialog.h"
 
 #include <QFileInfo>
+#include <QSettings>
 #include <QLabel>
 #include <atomic>
 
@@ -164,8 +165,9 @@ void DocumentCommands::onExportBmp() {
 void DocumentCommands::onExportImage() {
     Application& app = m_frame.app();
     Document& doc = app.document();
-    ExportImageDialog options(doc.width(), doc.height(), &m_frame);
+    ExportImageDialog options(doc.width(), doc.height(), ExportChoices::load(*Application::openSettings()), &m_frame);
     if (app.dialogs().runModal(options) != QDialog::Accepted) return;
+    options.choices().save(*Application::openSettings());
     SaveFileRequest request;
     request.caption = QStringLiteral("Export Image");
     request.filter = QStringLiteral("PNG Image (*.png);;All Files (*)");
