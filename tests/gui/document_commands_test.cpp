@@ -83,6 +83,21 @@ TEST_F(DocumentCommandsTest, ExportImageWritesThePngItsDialogAsksForAndOpenReads
     EXPECT_EQ(t.host.messages.size(), 1u);
 }
 
+// View > Render Automatically: what opens is rendered at once, and only then;
+// the choice is saved.
+TEST_F(DocumentCommandsTest, RenderAutomaticallyRendersWhatOpens) {
+    ASSERT_TRUE(t.makeDoc().onSaveDocument(dir.file("r.vmr")));
+    for (const bool automatic : {true, false}) {
+        ASSERT_TRUE(t.frame().dispatch(ID_VIEW_RENDER_AUTOMATICALLY));
+        t.dialogs.openAnswers.push_back(QString::fromStdString(dir.file("r.vmr")));
+        ASSERT_TRUE(t.frame().dispatch(ID_FILE_OPEN));
+        EXPECT_EQ(t.session().isRendered() && t.session().engine()->isValid(), automatic);
+        auto settings = Application::openSettings();
+        t.frame().saveBarState(*settings);
+        EXPECT_EQ(settings->value(QStringLiteral("Settings-Summary/RenderAutomatically")).toBool(), automatic);
+    }
+}
+
 // New on a modified document: each answer to "Save changes?" and how the save went.
 TEST_F(DocumentCommandsTest, NewOnAModifiedDocumentKeepsItUnlessToldOrSaved) {
     // The answer, what Save As did if it was asked, and whether the document was kept.

@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
+#include <QTimer>
 #include <ostream>
 
 #include "dialogs/AboutDialog.h"
@@ -113,6 +114,10 @@ int Application::start(const std::vector<std::string>& args, std::ostream& out, 
     m_frame->show();
     m_frame->repaint();
     m_frame->updateCommandUI();
+    if (m_frame->renderAutomatically()) {
+        // Once the event loop runs, so the window is up before the render's progress.
+        QTimer::singleShot(0, m_frame.get(), [frame = m_frame.get()] { frame->controller().render(); });
+    }
     return kKeepRunning;
 }
 

@@ -73,6 +73,8 @@ bool DocumentCommands::openDocumentFile(const QString& path, bool ask) {
     if (ok) app.recentFiles().add(path);
     app.saveRecentFiles();
     afterDocumentChanged();
+    // At start the window is not shown yet: the start renders once it is.
+    if (ok && m_frame.renderAutomatically() && m_frame.isVisible()) m_frame.controller().render();
     return ok;
 }
 

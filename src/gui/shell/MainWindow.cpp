@@ -37,6 +37,7 @@ QList<QKeySequence> keys(std::string_view keys) {
 
 const QString kBarSection = QStringLiteral("Settings-Summary");
 const QString kFitToWindow = QStringLiteral("FitPictureToWindow");
+const QString kRenderAutomatically = QStringLiteral("RenderAutomatically");
 
 }  // namespace
 
@@ -234,6 +235,8 @@ void MainWindow::connectFrameCommands() {
           [this](CommandState& s) { s.checked = !m_juliaPreview->isHidden(); });
     r.set(ID_VIEW_FIT_TO_WINDOW, [this] { m_controller->setFitToWindow(!m_controller->fitToWindow()); },
           [this](CommandState& s) { s.checked = m_controller->fitToWindow(); });
+    r.set(ID_VIEW_RENDER_AUTOMATICALLY, [this] { m_renderAutomatically = !m_renderAutomatically; },
+          [this](CommandState& s) { s.checked = m_renderAutomatically; });
     r.set(ID_HELP_INDEX, [this] { onHelpIndex(); });
     r.set(ID_HELP_FINDER, [this] { showHelpTopic(this, QStringLiteral("index")); });
     r.set(ID_HELP, [this] { showHelpTopic(this, QStringLiteral("index")); });
@@ -289,6 +292,7 @@ void MainWindow::loadBarState(QSettings& settings) {
     if (!state.isEmpty()) restoreState(state);
     m_statusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
     m_controller->setFitToWindow(settings.value(kFitToWindow, false).toBool());
+    m_renderAutomatically = settings.value(kRenderAutomatically, false).toBool();
     settings.endGroup();
 }
 
@@ -298,6 +302,7 @@ void MainWindow::saveBarState(QSettings& settings) const {
     settings.setValue(QStringLiteral("State"), saveState());
     settings.setValue(QStringLiteral("StatusBar"), !m_statusBar->isHidden());
     settings.setValue(kFitToWindow, m_controller->fitToWindow());
+    settings.setValue(kRenderAutomatically, m_renderAutomatically);
     settings.endGroup();
 }
 

@@ -68,6 +68,8 @@ public:
     void updateZoomDepth();
     void rebuildRecentFileMenu();
 
+    // View > Render Automatically: a document renders as soon as it is opened, and at start.
+    bool renderAutomatically() const { return m_renderAutomatically; }
     void loadBarState(QSettings& settings);
     void saveBarState(QSettings& settings) const;
 
@@ -95,6 +97,7 @@ private:
     BookmarksMenu* m_bookmarks = nullptr;
     QLabel* m_zoomDepth = nullptr;
     QLabel* m_deepLabel = nullptr;  // shown while the deep engine renders
+    bool m_renderAutomatically = false;
     QLabel* m_renderTime = nullptr;  // how long the last render of the view took
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
