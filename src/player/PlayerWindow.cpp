@@ -41,6 +41,11 @@ PlayerWindow::PlayerWindow(const velmora::PlayScript& script, const QString& scr
         m_paths.push_back(QFile::decodeName(QByteArray::fromStdString(frame)));
 
     setFocusPolicy(Qt::StrongFocus);
+    m_askOpenPath = [](QWidget* parent, bool folder) {
+        return folder ? QFileDialog::getExistingDirectory(parent, tr("Open Folder"))
+                      : QFileDialog::getOpenFileName(parent, tr("Open"), QString(),
+                                                     tr("Playback scripts (*.aas);;All files (*)"));
+    };
     m_askVideoPath = [](QWidget* parent) {
         return QFileDialog::getSaveFileName(parent, tr("Save Video"), QString(),
                                             tr("MP4 video (*.mp4);;WebM video (*.webm);;Matroska video (*.mkv)"));
@@ -52,6 +57,9 @@ PlayerWindow::PlayerWindow(const velmora::PlayScript& script, const QString& scr
     layout->setSpacing(0);
     auto* menus = new QMenuBar(this);
     QMenu* file = menus->addMenu(tr("&File"));
+    file->addAction(tr("&Open..."), QKeySequence::Open, this, &PlayerWindow::openScript)
+        ->setObjectName(QStringLiteral("openScript"));
+    file->addAction(tr("Open &Folder..."), this, &PlayerWindow::openFolder)->setObjectName(QStringLiteral("openFolder"));
     QAction* save = file->addAction(tr("Save &Video..."), this, &PlayerWindow::saveVideoAs);
     save->setObjectName(QStringLiteral("saveVideo"));
     file->addSeparator();
@@ -325,4 +333,35 @@ void PlayerWindow::keyPressEvent(QKeyEvent* event) {
         default: QWidget::keyPressEvent(event); return;
     }
     event->accept();
+}
+
+bool PlayerWindow::openPath(const QString& path, bool folder, QString& error) {
+    velmora::PlayScript script;
+    std::error_code cause;
+    const std::string name = QFile::encodeName(path).toStdString();
+    if (!(folder ? velmora::scriptOfFolder(name, script, cause) : velmora::readScriptFile(name, script, cause))) {
+        error = tr("Cannot read %1:\n%2").arg(path, QString::fromStdString(cause.message()));
+        return false;
+    }
+    // A window of its own, sized to its first frame; this one goes.
+    auto* next = new PlayerWindow(script, QFileInfo(path).fileName());
+    next->setAttribute(Qt::WA_DeleteOnClose);
+    next->setVideoPathAsker(m_askVideoPath);
+    next->setOpenPathAsker(m_askOpenPath);
+    next->start();
+    next->show();
+    close();
+    return true;
+}
+
+void PlayerWindow::openScript() {
+    const QString path = m_askOpenPath(this, false);
+    QString error;
+    if (!path.isEmpty() && !openPath(path, false, error)) QMessageBox::warning(this, tr("ZEDoz"), error);
+}
+
+void PlayerWindow::openFolder() {
+    const QString path = m_askOpenPath(this, true);
+    QString error;
+    if (!path.isEmpty() && !openPath(path, true, error)) QMessageBox::warning(this, tr("ZEDoz"), error);
 }

@@ -2,7 +2,8 @@
 // The player's window: the script's frames one per timer tick, scaled to fit
 // above a row of controls (play/pause, previous/next, position, frame number,
 // speed, loop), with a note in place of a frame that cannot be shown. File >
-// Save Video writes what it plays, one pass of the script, as a video file.
+// Open plays another script or a folder of frames; File > Save Video writes
+// what it plays, one pass of the script, as a video file.
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -48,6 +49,12 @@ public:
     // Asks for the video's file name; empty when cancelled. Tests replace it.
     using VideoPathAsker = std::function<QString(QWidget*)>;
     void setVideoPathAsker(VideoPathAsker asker) { m_askVideoPath = std::move(asker); }
+    // Asks for a script (folder false) or a folder of frames; empty when cancelled. Tests replace it.
+    using OpenPathAsker = std::function<QString(QWidget*, bool folder)>;
+    void setOpenPathAsker(OpenPathAsker asker) { m_askOpenPath = std::move(asker); }
+    // Plays a script file or a folder's frames in a new window in place of this one.
+    // False with the message when it cannot be read.
+    bool openPath(const QString& path, bool folder, QString& error);
 
 public slots:
     void advanceFrame();
@@ -61,6 +68,8 @@ public slots:
     void setFps(int fps);
     void setLooping(bool looping);
     void saveVideoAs();
+    void openScript();
+    void openFolder();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -71,6 +80,7 @@ private:
     void showCurrent();
     void refresh();
 
+    OpenPathAsker m_askOpenPath;
     QStringList m_paths;
     QString m_scriptName;
     velmora::ScriptPlayback m_playback;

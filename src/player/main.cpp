@@ -16,7 +16,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: ZEDoz SCRIPT\n\nPlays the animation frames listed in SCRIPT (script.aas), one file per line.\n"
     "Keys: Space pause, Right/Left step, +/- speed, Home restart, Esc close.\n"
-    "The controls under the picture do the same; File > Save Video writes a video file.";
+    "The controls under the picture do the same; File > Open plays another script or a\n"
+    "folder of frames, File > Save Video writes a video file.";
 
 // Shown in a window, since the player is usually started from the desktop,
 // and on the error stream for a terminal.

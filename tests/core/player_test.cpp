@@ -77,6 +77,33 @@ TEST(PlayerScript, CapsStopKeepingWithoutAHalfLine) {
                                                    make_error_code(std::errc::is_a_directory)));
 }
 
+// A folder of frames plays its frameN files in the order of N, else its
+// pictures in name order; other files and folders are no frames.
+TEST(PlayerScript, AFolderPlaysItsFramesInOrder) {
+    const struct { std::vector<std::string> files; Frames frames; } cases[] = {
+        {{"frame10.bmp", "frame2.bmp", "frame1.PNG", "notes.txt", "frame3.bmp/", "frameX.bmp"},
+         {"frame1.PNG", "frame2.bmp", "frame10.bmp"}},
+        {{"b.png", "a.BMP", "c.txt"}, {"a.BMP", "b.png"}},
+        {{}, {}}};
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        for (const std::string& f : c.files) {
+            if (f.back() == '/') std::filesystem::create_directory(dir.file(f));
+            else test::writeBytes(dir.file(f), {1});
+        }
+        PlayScript s;
+        std::error_code cause;
+        ASSERT_TRUE(scriptOfFolder(dir.path().string(), s, cause));
+        Frames names;
+        for (const std::string& f : s.frames) names.push_back(std::filesystem::path(f).filename().string());
+        EXPECT_EQ(names, c.frames);
+    }
+    PlayScript s;
+    std::error_code cause;
+    EXPECT_FALSE(scriptOfFolder("/nonexistent/folder", s, cause));
+    EXPECT_EQ(cause, std::errc::no_such_file_or_directory);
+}
+
 TEST(PlayerPlayback, PlaysEachPassThenStaysOnTheLastEntry) {
     using Shown = std::vector<std::pair<unsigned, std::size_t>>;  // (pass, entry) until playing finishes
     const std::tuple<std::size_t, std::uint32_t, Shown> cases[] = {  // frames, loops (0 plays once)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QDir>
 #include <QAction>
@@ -49,6 +50,28 @@ protected:
 QColor centre(PlayerWindow& window) {
     const QImage shown = window.pictureView()->grab().toImage();
     return shown.pixelColor(shown.width() / 2, shown.height() / 2);
+}
+
+// File > Open Folder plays the folder's frames in a window of its own, in
+// place of this one.
+TEST_F(PlayerWindowTest, OpenFolderPlaysItsFramesInANewWindow) {
+    WriteFrame(2, 2);
+    WriteFrame(10, 3);
+    auto* window = new PlayerWindow(velmora::parseScript(""), "empty.aas");
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    window->setOpenPathAsker([this](QWidget*, bool folder) { return folder ? QString::fromStdString(m_dir.path().string()) : QString(); });
+    const QPointer<PlayerWindow> old = window;
+    window->findChild<QAction*>(QStringLiteral("openFolder"))->trigger();
+    PlayerWindow* opened = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<PlayerWindow*>(w); p != nullptr && p->isVisible()) opened = p;
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(std::tuple(opened->playback().frameCount(), centre(*opened), old.isNull() || !old->isVisible()),
+              std::tuple(std::size_t{2}, kGreen, true));
+    opened->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // both windows go
+    EXPECT_TRUE(old.isNull());
 }
 
 TEST_F(PlayerWindowTest, PlaysTwoPassesAndNotesTheMissingFrameEachTime) {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include <unistd.h>
@@ -118,6 +120,44 @@ PlayScript parseScript(std::string_view bytes) {
     ScriptParser parser;
     parser.feed(bytes);
     return parser.finish();
+}
+
+bool scriptOfFolder(const std::string& folder, PlayScript& out, std::error_code& cause, const ScriptLimits& limits) {
+    namespace fs = std::filesystem;
+    std::vector<std::pair<unsigned long long, std::string>> numbered;
+    std::vector<std::string> pictures;
+    fs::directory_iterator it(folder, cause);
+    if (cause) return false;
+    for (; it != fs::directory_iterator(); it.increment(cause)) {
+        if (cause) return false;
+        std::error_code ignored;
+        if (!it->is_regular_file(ignored)) continue;
+        const std::string name = it->path().filename().string();
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        const bool picture = lower.size() > 4 && (lower.ends_with(".bmp") || lower.ends_with(".png"));
+        if (!picture) continue;
+        pictures.push_back(it->path().string());
+        const std::string digits = lower.substr(5, lower.size() - 9);
+        if (lower.starts_with("frame") && !digits.empty() && digits.size() <= 18 &&
+            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            numbered.emplace_back(std::stoull(digits), it->path().string());
+    }
+    std::sort(numbered.begin(), numbered.end());
+    std::sort(pictures.begin(), pictures.end());
+    out = PlayScript{};
+    if (!numbered.empty()) {
+        pictures.clear();
+        for (auto& [n, path] : numbered) pictures.push_back(std::move(path));
+    }
+    for (std::string& path : pictures) {
+        if (out.frames.size() >= limits.maxFrames) {
+            out.truncated = true;
+            break;
+        }
+        out.frames.push_back(std::move(path));
+    }
+    return true;
 }
 
 bool readScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,

@@ -73,4 +73,11 @@ bool parseLoopLine(std::string_view line, long long& value);
 bool readScriptFile(const std::string& path, PlayScript& out, std::error_code& cause,
                     const ScriptLimits& limits = {});
 
+// A script for a folder of frames: its frameN.bmp and frameN.png files in the
+// order of N, or, without such names, its .bmp and .png files in name order;
+// as many as the limits keep. False with the cause when the folder cannot be
+// read.
+bool scriptOfFolder(const std::string& folder, PlayScript& out, std::error_code& cause,
+                    const ScriptLimits& limits = {});
+
 }  // namespace velmora
