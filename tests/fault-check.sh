@@ -90,6 +90,7 @@ faults=(
   "Export Image's kept proportions turned on their side|src/gui/dialogs/ExportImageDialog.cpp|return scaled(width, m_pictureHeight, m_pictureWidth);|return scaled(width, m_pictureWidth, m_pictureHeight);"
   "Render Automatically renders nothing on Open|src/gui/shell/DocumentCommands.cpp|m_frame.isVisible()) m_frame.controller().render();|m_frame.isVisible()) {}"
   "a folder's frames play in name order, frame10 before frame2|src/core/anim/ScriptReader.cpp|    std::sort(numbered.begin(), numbered.end());|    std::sort(numbered.begin(), numbered.end(), [](const auto& a, const auto& b) { return a.second < b.second; });"
+  "the point under the mouse is a pixel's corner, not its middle|src/core/geometry/ExactZoom.cpp|PixelRect{at.x, at.y, at.x + 1, at.y + 1}|PixelRect{at.x, at.y, at.x, at.y}"
   "a new size keeps the old picture|src/core/session/RenderSession.cpp|    if ((what & doc_change::kNewPicture) == 0) return;|    if ((what & doc_change::kAll) != doc_change::kAll) return;"
   "a render without memory still writes its blank picture|src/cli/CliCommands.cpp|    if (rendered != 1) return 1;  // said why; no file|"
   "JSON text lets a UTF-16 surrogate through|src/cli/JsonText.cpp|c == 0xED ? cont(1, 0x80, 0x9F)|c == 0xED ? cont(1)"

@@ -300,6 +300,26 @@ TEST(ExactZoom, WheelThroughTheWallAndBack) {
 // The edges are centre -/+ half the extent to every digit, however short the
 // centre's text and however deep the width; the region they make has that
 // centre and width again.
+// The point under the mouse: the middle of its pixel, to the digits the
+// pixel's size needs, exactly past the doubles; nothing outside the picture.
+TEST(ExactZoom, PointUnderTheMouseHasTheDigitsThePixelNeeds) {
+    FractalParams shallow;
+    std::tie(shallow.width, shallow.height) = std::tuple(400, 300);
+    const struct { ClientPoint at; std::string re, im; } cases[] = {
+        {{100, 50}, "-0.995", "-0.995"}, {{0, 0}, "-1.995", "-1.495"}, {{399, 299}, "1.995", "1.495"}};
+    for (const auto& c : cases) {
+        const auto p = pointUnder(shallow, c.at, 400, 300);
+        ASSERT_TRUE(p.has_value());
+        EXPECT_EQ(std::pair(p->re, p->im), std::pair(c.re, c.im));
+    }
+    EXPECT_FALSE(pointUnder(shallow, {400, 0}, 400, 300) || pointUnder(shallow, {0, -1}, 400, 300));
+    // 1e-45 wide: the middle pixel's centre is the view's centre moved by half a pixel.
+    const auto deep = pointUnder(deepAt("1e-45"), {200, 150}, 400, 300);
+    ASSERT_TRUE(deep.has_value());
+    EXPECT_EQ(deep->re.substr(0, 40), std::string(kRe).substr(0, 40));
+    EXPECT_GE(deep->re.size(), 48u) << deep->re;
+}
+
 TEST(CentreWidth, EdgesExactlyAndEveryFault) {
     const std::string d60 = "0.123456789012345678901234567890123456789012345678901234567890";
     const struct { CentreWidth given; std::int32_t w, h; std::string left, top, right, bottom; } cases[] = {

@@ -7,6 +7,7 @@
 #include "GuiFixture.h"
 #include "commands/CommandIds.h"
 #include "dialogs/BookmarkDialogs.h"
+#include "geometry/ExactZoom.h"
 #include "geometry/FitToWindow.h"
 #include "engine/FractalEngine.h"
 #include "rendering/PreviewRenderer.h"
@@ -142,6 +143,11 @@ TEST_F(Explore, KeysZoomAboutTheCentreAndReachHelpAndExit) {
     EXPECT_EQ(std::pair(t.frame().action(ID_HELP)->shortcut(), t.frame().action(ID_APP_EXIT)->shortcut()),
               std::pair(QKeySequence(Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::Key_Q)));
     EXPECT_TRUE(t.frame().action(ID_ZOOM_IN_CENTRE)->shortcuts().contains(QKeySequence(Qt::Key_Plus)));
+    // The status bar follows the point under the mouse.
+    QTest::mouseMove(&t.view(), QPoint(1, 2));
+    const QString shown = t.frame().findChild<QLabel*>(QStringLiteral("PointUnderMouse"))->text();
+    const auto point = pointUnder(doc().params(), {1, 2}, t.view().width(), t.view().height()).value();
+    EXPECT_EQ(shown.toStdString(), "Re " + point.re + ", Im " + point.im);
 }
 
 // Add Bookmark names the place through the dialogs; its item goes back there

@@ -154,6 +154,14 @@ std::optional<FractalParams> zoomInLocation(const FractalParams& p, const PixelR
         });
 }
 
+std::optional<CentreWidth> pointUnder(const FractalParams& p, ClientPoint at, std::int32_t cw, std::int32_t ch) {
+    if (at.x < 0 || at.y < 0 || at.x >= cw || at.y >= ch) return std::nullopt;
+    // The pixel as a region of its own: its centre, to the digits its width needs.
+    const auto pixel = zoomInLocation(p, PixelRect{at.x, at.y, at.x + 1, at.y + 1}, cw, ch);
+    if (!pixel) return std::nullopt;
+    return centreOf(*pixel);
+}
+
 std::optional<FractalParams> zoomOutLocation(const FractalParams& p, const PixelRect& box, std::int32_t cw,
                                              std::int32_t ch) {
     if (cw <= 0 || ch <= 0) return std::nullopt;

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "geometry/ZoomGeometry.h"
+#include "location/CentreWidth.h"
 #include "location/FractalParams.h"
 
 namespace velmora {
@@ -19,6 +20,12 @@ std::optional<FractalParams> zoomOutLocation(const FractalParams& p, const Pixel
                                              std::int32_t clientHeight);
 std::optional<FractalParams> wheelZoomLocation(const FractalParams& p, ClientPoint at, int notches,
                                                std::int32_t clientWidth, std::int32_t clientHeight);
+// The plane point at the middle of the pixel under `at`, written with as many
+// digits as the pixel's size needs (exactly, past the doubles too). Empty
+// outside the picture or without a region to map.
+std::optional<CentreWidth> pointUnder(const FractalParams& p, ClientPoint at, std::int32_t clientWidth,
+                                      std::int32_t clientHeight);
+
 std::optional<FractalParams> panLocation(const FractalParams& p, std::int32_t dx, std::int32_t dy,
                                          std::int32_t clientWidth, std::int32_t clientHeight);
 

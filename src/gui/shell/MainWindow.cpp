@@ -183,6 +183,11 @@ void MainWindow::createStatusBar() {
     m_renderTime = new QLabel(m_statusBar);
     m_renderTime->setObjectName(QStringLiteral("RenderTime"));
     m_statusBar->addPermanentWidget(m_renderTime);
+    auto* point = new QLabel(m_statusBar);
+    point->setObjectName(QStringLiteral("PointUnderMouse"));
+    point->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_statusBar->insertPermanentWidget(0, point);
+    connect(m_view, &FractalView::pointUnderMouse, point, &QLabel::setText);
 }
 
 void MainWindow::renderStarted(bool deep) {

@@ -30,6 +30,7 @@ FractalView::FractalView(RenderSession& session, Host& host, QWidget* parent)
     setObjectName(QStringLiteral("FractalView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);  // the status bar follows the point under the mouse
     setCursor(m_cursor);
     setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
                     "it; drag a box over it and press F6 to zoom in or F7 to zoom out. The wheel zooms about the "
@@ -229,7 +230,16 @@ void FractalView::mouseMoveEvent(QMouseEvent* event) {
         m_shownBox = m_box;
         updateOverlay();
     }
+    const QPoint at = event->position().toPoint();
+    if (const auto point = pointUnder(m_doc.params(), ClientPoint{at.x(), at.y()}, width(), height()))
+        emit pointUnderMouse(QStringLiteral("Re %1, Im %2")
+                                 .arg(QString::fromStdString(point->re), QString::fromStdString(point->im)));
     QWidget::mouseMoveEvent(event);
+}
+
+void FractalView::leaveEvent(QEvent* event) {
+    emit pointUnderMouse(QString());
+    QWidget::leaveEvent(event);
 }
 
 void FractalView::mouseReleaseEvent(QMouseEvent* event) {

@@ -67,12 +67,15 @@ public:
 signals:
     // The selection or the lock changed: the states of the commands that read them are due for an update.
     void commandStateChanged();
+    // The plane point under the mouse as text ("Re X, Im Y"), empty once it leaves.
+    void pointUnderMouse(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // The drag box's mouse handling goes here.
     void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     // The wheel zooms about the cursor; Space held makes a left drag a pan.
