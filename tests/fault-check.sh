@@ -91,6 +91,7 @@ faults=(
   "Render Automatically renders nothing on Open|src/gui/shell/DocumentCommands.cpp|m_frame.isVisible()) m_frame.controller().render();|m_frame.isVisible()) {}"
   "a folder's frames play in name order, frame10 before frame2|src/core/anim/ScriptReader.cpp|    std::sort(numbered.begin(), numbered.end());|    std::sort(numbered.begin(), numbered.end(), [](const auto& a, const auto& b) { return a.second < b.second; });"
   "the point under the mouse is a pixel's corner, not its middle|src/core/geometry/ExactZoom.cpp|PixelRect{at.x, at.y, at.x + 1, at.y + 1}|PixelRect{at.x, at.y, at.x, at.y}"
+  "the zoom video's last frame stops one step short of the place|src/cli/CliZoom.cpp|!keyframeAt(c, *o.target, deepest, 1, to)|!keyframeAt(c, *o.target, deepest, 2, to)"
   "a new size keeps the old picture|src/core/session/RenderSession.cpp|    if ((what & doc_change::kNewPicture) == 0) return;|    if ((what & doc_change::kAll) != doc_change::kAll) return;"
   "a render without memory goes on to render and says so twice|src/cli/CliCommands.cpp|return 1;  // already reported|{}  // already reported"
   "JSON text lets a UTF-16 surrogate through|src/cli/JsonText.cpp|c == 0xED ? cont(1, 0x80, 0x9F)|c == 0xED ? cont(1)"

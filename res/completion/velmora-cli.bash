@@ -3,12 +3,12 @@ _velmora_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="render info resave new anim palette keyframe set"
+    local commands="render info resave new anim palette keyframe set zoom"
     local overrides="--size --region --center --width --iterations --type --julia"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case "${words[i]}" in
-            render|info|resave|new|anim|palette|keyframe|set) command="${words[i]}"; break ;;
+            render|info|resave|new|anim|palette|keyframe|set|zoom) command="${words[i]}"; break ;;
         esac
     done
 
@@ -22,7 +22,8 @@ _velmora_cli() {
         --video) _filedir '@(mp4|webm|mkv)'; return ;;
         --quality) COMPREPLY=($(compgen -W "high medium small" -- "$cur")); return ;;
         --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
-        --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps|--anim-size|--transitions|--at) return ;;
+        --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps|--anim-size|--transitions|--at|--from-width|--seconds|--iterations-from) return ;;
+        --save) _filedir vmr; return ;;
         -o|--output)
             case "$command" in
                 palette) _filedir rgb ;;
@@ -43,6 +44,7 @@ _velmora_cli() {
             new) options+=" $overrides --palette --anim-size --style --folder --playback --from-json" ;;
             set) options+=" $overrides --palette --anim-size --style --folder --playback" ;;
             keyframe) options+=" $overrides --palette --transitions --at" ;;
+            zoom) options+=" --center --width --from-width --seconds --fps --size --iterations --iterations-from --palette --save --folder --resume --quality" ;;
             anim) options+=" --from --to --frames --size --style --folder --palette --resume --video --fps --quality --no-frames" ;;
             palette) options+=" -o --output" ;;
         esac
@@ -52,6 +54,7 @@ _velmora_cli() {
 
     case "$command" in
         palette) _filedir '@(rgb|map|pal)' ;;
+        zoom) _filedir '@(mp4|webm|mkv)' ;;
         keyframe)
             if [[ "${words[cword-1]}" == keyframe ]]; then
                 COMPREPLY=($(compgen -W "add list set remove" -- "$cur"))

@@ -334,6 +334,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         case Command::Anim: return runAnim(line.anim, out, err, progressToErr);
         case Command::Keyframe: return runKeyframe(o, out, err);
         case Command::Set: return runSet(o, err);
+        case Command::Zoom: return runZoom(line.zoom, out, err, progressToErr);
     }
     return 1;
 }

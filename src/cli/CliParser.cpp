@@ -68,6 +68,14 @@ const CommandText kTexts[] = {
      "is of the first one's type, counts are at least 1, a new keyframe's count\n"
      "is proposed as 10. The document is saved in place; the rest of it is kept.",
      kNumbersNote},
+    {Command::Zoom, "zoom", "zoom OUT.mp4|OUT.webm|OUT.mkv --center RE,IM --width W [options]",
+     "make a zoom video down to a place",
+     "Makes a video that zooms at a steady speed from a view --from-width wide\n"
+     "(default 4, the whole set) down to the view --width wide about --center,\n"
+     "at any depth. The frames are rendered as an animation of keyframes and\n"
+     "encoded as they are made; with --folder they are kept there too, and\n"
+     "--resume keeps those already complete.",
+     kNumbersNote},
     {Command::Set, "set", "set DOC.vmr [overrides] [options]", "change a document in place",
      "Lays the overrides, the palette and the animation settings given over the\n"
      "document and saves it in place; the rest of it is kept.",
@@ -253,6 +261,49 @@ void addKeyframeOptions(CLI::App& app, Options& o) {
           [&o](const std::string& v) { o.at = wholeNumber("--at", v); });
 }
 
+void addZoomOptions(CLI::App& app, ZoomOptions& z) {
+    value(app, "--center", "RE,IM", "the place zoomed to", [&z](const std::string& v) {
+        std::vector<double> d;
+        const auto t = decimals<2>("--center", v, "two finite numbers RE,IM", d);
+        if (!z.target) z.target = CentreWidth{};
+        std::tie(z.target->re, z.target->im) = std::tuple(t[0], t[1]);
+    });
+    const auto width = [](const std::string& option, const std::string& v) {
+        Mpfr w(64);
+        if (!readDecimal(v, w) || mpfr_sgn(w.get()) <= 0) refuse(option, v, "a finite number greater than 0");
+        return v;
+    };
+    value(app, "--width", "W", "the last frame's width", [&z, width](const std::string& v) {
+        if (!z.target) z.target = CentreWidth{};
+        z.target->width = width("--width", v);
+    });
+    value(app, "--from-width", "W0", "the first frame's width (default 4)",
+          [&z, width](const std::string& v) { z.fromWidth = width("--from-width", v); });
+    value(app, "--seconds", "S", "length of the video (default 10)", [&z](const std::string& v) {
+        if (!parseDouble(v, z.seconds) || !(z.seconds > 0)) refuse("--seconds", v, "a number greater than 0");
+    });
+    value(app, "--fps", "N", "frame rate, 1 to 120 (default 25)",
+          [&z](const std::string& v) { z.fps = inRange("--fps", v, kMinVideoFps, kMaxVideoFps); });
+    value(app, "--size", "WxH", "frame size in pixels (default 640x480)", [&z](const std::string& v) {
+        if (!parseSize(v, z.width, z.height) || z.width < 1 || z.height < 1)
+            refuse("--size", v, "WIDTHxHEIGHT with both at least 1");
+    });
+    value(app, "--iterations", "N", "iteration limit (at the end, with --iterations-from)",
+          [&z](const std::string& v) { z.iterations = inRange("--iterations", v, 1, INT32_MAX); });
+    value(app, "--iterations-from", "N0", "iteration limit of the first frame, rising to --iterations",
+          [&z](const std::string& v) { z.iterationsFrom = inRange("--iterations-from", v, 1, INT32_MAX); });
+    addPalette(app, z.palette, "every frame's palette");
+    value(app, "--save", "DOC.vmr", "also keep the animation as a document",
+          [&z](const std::string& v) { z.save = v; });
+    value(app, "--folder", "DIR", "keep the frames in DIR", [&z](const std::string& v) { z.folder = v; });
+    app.add_flag("--resume", z.resume, "with --folder: keep frames already complete");
+    value(app, "--quality", "high|medium|small", "video quality (default high)", [&z](const std::string& v) {
+        const auto q = parseVideoQuality(v);
+        if (!q) refuse("--quality", v, "high, medium or small");
+        z.quality = *q;
+    });
+}
+
 void addPngOptions(CLI::App& app, Options& o) {
     const std::string group = "PNG output";
     value(app, "--supersample", "N",
@@ -356,6 +407,17 @@ bool checkTogether(CommandLine& line, std::string& error) {
             return false;
         }
     }
+    if (line.command == Command::Zoom) {
+        line.zoom.positional = line.options.positional;
+        if (line.zoom.resume && !line.zoom.folder) {
+            error = "--resume needs --folder: only kept frames can be resumed.";
+            return false;
+        }
+        if (!line.zoom.positional.empty() && !containerForPath(line.zoom.positional[0])) {
+            error = unknownVideoExtensionText(line.zoom.positional[0]);
+            return false;
+        }
+    }
     if (const auto& c = line.options.overrides.centre) {
         if (c->re.empty() || c->width.empty()) {
             error = "Options --center and --width go together: give both.";
@@ -407,6 +469,7 @@ std::unique_ptr<CLI::App> declareCommandLine(CommandLine& into) {
     addOverrides(*keyframe, o.overrides);
     addPalette(*keyframe, o.palette, "the keyframe's palette");
     addKeyframeOptions(*keyframe, o);
+    addZoomOptions(*command(*app, Command::Zoom, into), into.zoom);
     CLI::App* set = command(*app, Command::Set, into);
     addOverrides(*set, o.overrides);
     addPalette(*set, o.palette, "the document's palette");

@@ -8,6 +8,7 @@
 
 #include "CliAnim.h"
 #include "CliOptions.h"
+#include "CliZoom.h"
 
 namespace CLI {
 class App;
@@ -15,7 +16,7 @@ class App;
 
 namespace velmora::cli {
 
-enum class Command { Render, Info, Resave, New, Palette, Anim, Keyframe, Set };
+enum class Command { Render, Info, Resave, New, Palette, Anim, Keyframe, Set, Zoom };
 
 struct CommandLine {
     std::optional<Command> command;  // none: the program's own --help or --version
@@ -23,6 +24,7 @@ struct CommandLine {
     bool version = false;
     Options options;   // render, info, resave, new, palette, keyframe, set
     AnimOptions anim;  // anim
+    ZoomOptions zoom;  // zoom
 };
 
 // The program and its subcommands, their options bound to `into`.

@@ -25,6 +25,8 @@ namespace fs = std::filesystem;
 
 using test::cli;
 using test::CliRun;
+using test::readBytes;
+using Args = std::vector<std::string>;
 
 class CliVideo : public ::testing::Test {
 protected:
@@ -87,6 +89,33 @@ TEST_F(CliVideo, KilledRenderResumesIntoTheSameFilesAndAVideo) {
                    "--quality", "small"}).code, 0);
     EXPECT_EQ(std::pair(fs::is_empty(dir.file("g")), test::decodeVideo(dir.file("a.mp4")).luma.size()),
               std::pair(true, std::size_t{30}));
+}
+
+// A zoom video in one command: its first and last frames are the renders of
+// the wide view and of the deep place, the Detail Level rising between them;
+// the video holds every frame. Refusals come before any work.
+TEST_F(CliVideo, ZoomMakesTheVideoFromTheWholeSetDownToThePlace) {
+    const std::string centre = "-0.743643887037158704752191506114774,0.131825904205311970493132056385139";
+    const Args common = {"--center", centre, "--size", "32x24"};
+    const auto with = [&](Args args) { args.insert(args.end(), common.begin(), common.end()); return args; };
+    const CliRun r = cli(with({"zoom", dir.file("z.mkv"), "--width", "1e-30", "--seconds", "0.5", "--fps", "10",
+                               "--iterations", "900", "--iterations-from", "100", "--folder", dir.file("zf")}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    for (const auto& [frame, width, iterations] : {std::tuple{1, "4", "100"}, {5, "1e-30", "900"}}) {
+        ASSERT_EQ(cli(with({"render", "-o", dir.file("end.bmp"), "--width", width, "--iterations", iterations})).code, 0);
+        EXPECT_EQ(readBytes(dir.file("end.bmp")), readBytes(framePath(dir.file("zf/"), frame))) << frame;
+    }
+    EXPECT_EQ(test::decodeVideo(dir.file("z.mkv")).luma.size(), 5u);
+    const struct { Args args; std::string err; } refused[] = {
+        {{"zoom", dir.file("z.gif"), "--width", "1e-9"}, "gif"},
+        {{"zoom", dir.file("z.mp4"), "--width", "1e-9", "--seconds", "0.1", "--fps", "10"}, "2 to 500000 frames"},
+        {{"zoom", dir.file("z.mp4"), "--width", "1e-9", "--resume"}, "--resume needs --folder"},
+        {{"zoom", dir.file("z.mp4"), "--width", "0"}, "greater than 0"}};
+    for (const auto& c : refused) {
+        const CliRun no = cli(with(c.args));
+        EXPECT_TRUE(no.code == 1 && no.err.find(c.err) != std::string::npos) << no.err;
+    }
+    EXPECT_FALSE(fs::exists(dir.file("z.mp4")));
 }
 
 // The render farm hands every name to velmora-cli as it is, here and on
