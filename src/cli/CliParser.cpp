@@ -172,13 +172,17 @@ std::array<std::string, N> decimals(const std::string& option, const std::string
     return out;
 }
 
+// A picture size, both sides at least 1.
+std::pair<std::int32_t, std::int32_t> pictureSize(const std::string& option, const std::string& v) {
+    std::int32_t w = 0, h = 0;
+    if (!parseSize(v, w, h) || w < 1 || h < 1) refuse(option, v, "WIDTHxHEIGHT with both at least 1");
+    return {w, h};
+}
+
 void addOverrides(CLI::App& app, Overrides& o) {
     const std::string group = "Overrides";
     value(app, "--size", "WxH", "image size in pixels", [&o](const std::string& v) {
-        std::int32_t w = 0, h = 0;
-        if (!parseSize(v, w, h) || w < 1 || h < 1) refuse("--size", v, "WIDTHxHEIGHT with both at least 1");
-        o.width = w;
-        o.height = h;
+        std::tie(o.width, o.height) = pictureSize("--size", v);
     })->group(group);
     value(app, "--region", "L,T,R,B",
           "region edges (left, top, right, bottom; top the smaller\nimaginary part, shown in the top row)",
@@ -224,10 +228,7 @@ void addPalette(CLI::App& app, std::optional<std::string>& palette, const std::s
 void addAnimationSettings(CLI::App& app, AnimationChanges& a) {
     const std::string group = "Animation settings";
     value(app, "--anim-size", "WxH", "frame size of the animation", [&a](const std::string& v) {
-        std::int32_t w = 0, h = 0;
-        if (!parseSize(v, w, h) || w < 1 || h < 1) refuse("--anim-size", v, "WIDTHxHEIGHT with both at least 1");
-        a.width = w;
-        a.height = h;
+        std::tie(a.width, a.height) = pictureSize("--anim-size", v);
     })->group(group);
     value(app, "--style", "slow|constant", "tweening: slow at keyframes or constant speed", [&a](const std::string& v) {
         if (v != "slow" && v != "constant") refuse("--style", v, "slow or constant");
@@ -284,10 +285,8 @@ void addZoomOptions(CLI::App& app, ZoomOptions& z) {
     });
     value(app, "--fps", "N", "frame rate, 1 to 120 (default 25)",
           [&z](const std::string& v) { z.fps = inRange("--fps", v, kMinVideoFps, kMaxVideoFps); });
-    value(app, "--size", "WxH", "frame size in pixels (default 640x480)", [&z](const std::string& v) {
-        if (!parseSize(v, z.width, z.height) || z.width < 1 || z.height < 1)
-            refuse("--size", v, "WIDTHxHEIGHT with both at least 1");
-    });
+    value(app, "--size", "WxH", "frame size in pixels (default 640x480)",
+          [&z](const std::string& v) { std::tie(z.width, z.height) = pictureSize("--size", v); });
     value(app, "--iterations", "N", "iteration limit (at the end, with --iterations-from)",
           [&z](const std::string& v) { z.iterations = inRange("--iterations", v, 1, INT32_MAX); });
     value(app, "--iterations-from", "N0", "iteration limit of the first frame, rising to --iterations",
