@@ -16,6 +16,7 @@
 #include "deep/PlainMpfrLoop.h"
 #include "export/PictureExport.h"
 #include "export/PngDocumentChunk.h"
+#include "export/PngDocumentOpen.h"
 #include "export/BmpWriter.h"
 #include "engine/RenderReport.h"
 #include "model/Document.h"
@@ -57,16 +58,7 @@ bool readContents(const std::vector<std::string>& positional, Host& host, Docume
     fresh.loadDefaultPalette();
     c = fresh.contents();
     if (positional.empty()) return true;
-    if (isPngPath(positional[0])) {
-        Message m;
-        m.icon = MsgIcon::Error;
-        if (readPngDocument(positional[0], c, m.text) == PngDocumentResult::Loaded) {
-            tellDamagedExact(c, positional[0], host);
-            return true;
-        }
-        host.showMessage(m);
-        return false;
-    }
+    if (isPngPath(positional[0])) return loadPngContents(positional[0], c, host);
     const DocumentRead r = loadDocumentContents(positional[0], c, host);
     return r == DocumentRead::Parsed || r == DocumentRead::Empty;
 }

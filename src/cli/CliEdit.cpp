@@ -23,10 +23,6 @@ bool loadForEdit(const std::string& command, const std::string& path, Host& host
     return readContents({path}, host, c);
 }
 
-bool saveInPlace(const DocumentContents& c, const std::string& path, Host& host) {
-    return saveDocumentContents(c, path, host);
-}
-
 // Keyframe INDEX as typed: a whole number naming a keyframe of the document.
 bool keyframeIndex(const std::string& text, const Document& doc, std::int32_t& index, std::ostream& err) {
     if (parseInt32(text, index) && doc.keyframe(index) != nullptr) return true;
@@ -129,7 +125,7 @@ int runKeyframe(const Options& o, std::ostream& out, std::ostream& err) {
         }
         doc.editKeyframes([&](std::vector<Keyframe>& all) { all[static_cast<std::size_t>(index)] = k; });
     }
-    return saveInPlace(doc.contents(), words[1], host) ? 0 : 1;
+    return saveDocumentContents(doc.contents(), words[1], host) ? 0 : 1;
 }
 
 int runSet(const Options& o, std::ostream& err) {
@@ -140,7 +136,7 @@ int runSet(const Options& o, std::ostream& err) {
     ConsoleHost host(err);
     DocumentContents c;
     if (!loadForEdit("set", o.positional[0], host, err, c) || !applyChanges(o, c, host, err)) return 1;
-    return saveInPlace(c, o.positional[0], host) ? 0 : 1;
+    return saveDocumentContents(c, o.positional[0], host) ? 0 : 1;
 }
 
 }  // namespace velmora::cli

@@ -7,15 +7,20 @@
 
 namespace velmora {
 
-bool openPngDocument(Document& doc, const std::string& path) {
-    DocumentContents contents;
+bool loadPngContents(const std::string& path, DocumentContents& out, Host& host) {
     Message m;
-    if (readPngDocument(path, contents, m.text) != PngDocumentResult::Loaded) {
+    if (readPngDocument(path, out, m.text) != PngDocumentResult::Loaded) {
         m.icon = MsgIcon::Error;
-        doc.host().showMessage(m);
+        host.showMessage(m);
         return false;
     }
-    tellDamagedExact(contents, path, doc.host());
+    tellDamagedExact(out, path, host);
+    return true;
+}
+
+bool openPngDocument(Document& doc, const std::string& path) {
+    DocumentContents contents;
+    if (!loadPngContents(path, contents, doc.host())) return false;
     doc.setContents(std::move(contents));
     doc.setPathName({});
     doc.setTitle(std::filesystem::path(path).stem().string());

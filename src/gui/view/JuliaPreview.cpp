@@ -99,8 +99,8 @@ JuliaPreview::JuliaPreview(Document& doc, QWidget& view, ExploreController& cont
 }
 
 bool JuliaPreview::showsMandelbrot() const {
-    const FractalEngine* engine = m_controller.session().engine();
     const RenderSession& session = m_controller.session();
+    const FractalEngine* engine = session.engine();
     return m_doc.params().type == FractalType::Mandelbrot && session.isRendered() && !session.isBusy() &&
            engine != nullptr && engine->isValid();
 }
