@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "FakeHost.h"
 #include "TempDir.h"
@@ -295,6 +296,40 @@ TEST(ExactZoom, WheelThroughTheWallAndBack) {
     for (int i = 0; i < 200; ++i) p = *wheelZoomLocation(p, {100, 100}, -1, 400, 300);
     EXPECT_TRUE(p.exact.empty());
     EXPECT_EQ(std::tuple(p.left, p.right), std::tuple(start.left, start.right));
+}
+
+// A held zoom's rate per tick, and where the old picture lies in the new
+// place: the point zoomed about stays, the scale is the zoom's, at any depth.
+TEST(ExactZoom, HeldZoomAndTheOldPictureInTheNewPlace) {
+    const struct { double rate, seconds; bool out; double factor; } rates[] = {
+        {2.0, 1.0, false, 2.0}, {2.0, 0.5, false, std::sqrt(2.0)}, {4.0, 0.25, true, 1 / std::sqrt(2.0)},
+        {2.0, 0.0, false, 1.0}, {1.0, 1.0, false, 1.0},         {NAN, 1.0, false, 1.0}};
+    for (const auto& r : rates) EXPECT_DOUBLE_EQ(heldZoomFactor(r.rate, r.seconds, r.out), r.factor) << r.rate;
+
+    FractalParams shallow;
+    std::tie(shallow.width, shallow.height) = std::tuple(400, 300);
+    const FractalParams deep = deepAt("1e-45");
+    const struct { const char* name; FractalParams shown; std::optional<FractalParams> target; ClientPlacement at; } cases[] = {
+        {"same place", shallow, shallow, {0, 0, 400, 300}},
+        {"four notches", shallow, wheelZoomLocation(shallow, {100, 75}, 4, 400, 300), {-1500, -1125, 4900, 3675}},
+        {"a notch out", shallow, wheelZoomLocation(shallow, {100, 75}, -1, 400, 300), {50, 37.5, 250, 187.5}},
+        {"a pan", shallow, panLocation(shallow, 40, -20, 400, 300), {40, -20, 440, 280}},
+        {"held, deep", deep, scaleAboutLocation(deep, 100.5, 75.5, 3.0, 400, 300), {-201, -151, 999, 749}},
+        {"held out, deep", deep, scaleAboutLocation(deep, 0, 300, 0.5, 400, 300), {0, 150, 200, 300}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.target.has_value());
+        const auto at = placeInClient(c.shown, *c.target, 400, 300);
+        ASSERT_TRUE(at.has_value());
+        for (const auto& [got, want] : {std::pair(at->left, c.at.left), std::pair(at->top, c.at.top),
+                                        std::pair(at->right, c.at.right), std::pair(at->bottom, c.at.bottom)})
+            EXPECT_NEAR(got, want, 1e-6);
+    }
+    EXPECT_FALSE(scaleAboutLocation(shallow, 1, 1, 0.0, 400, 300) || scaleAboutLocation(shallow, 1, 1, -2, 400, 300) ||
+                 scaleAboutLocation(shallow, NAN, 1, 2, 400, 300) || scaleAboutLocation(shallow, 1, 1, 2, 0, 300));
+    FractalParams flat = shallow;
+    flat.right = flat.left;
+    EXPECT_FALSE(placeInClient(shallow, flat, 400, 300) || placeInClient(shallow, shallow, 400, 0));
 }
 
 // The edges are centre -/+ half the extent to every digit, however short the

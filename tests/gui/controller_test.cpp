@@ -42,36 +42,49 @@ protected:
     ExploreController controller{session, host, dialogs, view};
 };
 
-TEST_F(Controller, ChangesGoOnTheHistoryTravelDoesNotAndNewForgetsIt) {
-    controller.changeAndRender(at(-1.5));
-    controller.changeAndRender(at(-1.0));
+// A place goes on the history once it was shown whole: moves that come while
+// the view still renders are one step, and the newest of them is drawn.
+TEST_F(Controller, ShownPlacesGoOnTheHistoryTravelDoesNotAndNewForgetsIt) {
+    for (const double left : {-1.5, -1.0}) {
+        controller.changeAndRender(at(left));
+        controller.settle();
+    }
     controller.back();
     EXPECT_EQ(std::tuple(doc.params().left, controller.history().canGoBack(), controller.history().canGoForward()),
               std::tuple(-1.5, true, true));
     controller.back();
     controller.forward();
     controller.forward();
+    controller.settle();
     EXPECT_EQ(std::tuple(doc.params().left, session.engine()->xMin(), doc.isModified(), controller.history().canGoForward()),
               std::tuple(-1.0, -1.0, true, false));
+    for (const double left : {-0.9, -0.8, -0.7}) controller.changeAndRender(at(left));
+    controller.settle();
+    EXPECT_EQ(std::tuple(session.engine()->xMin(), session.engine()->isValid()), std::tuple(-0.7, true));
+    controller.back();
+    EXPECT_EQ(doc.params().left, -1.0) << "the burst was one step";
     doc.onNewDocument();
     EXPECT_FALSE(controller.history().canGoBack() || controller.history().canGoForward());
 }
 
-// The latest request wins: a notch that came during a render is rendered next,
-// with the place it replaced on the history; a cancel keeps the values, blanks
-// the picture and asks no further render.
-TEST_F(Controller, ANotchDuringARenderRendersNextAndACancelStopsWithTheSound) {
+// Behind the progress window a notch that came during the render is rendered
+// next. In the view, Escape stops the render: the values stay, the picture is
+// blank and the sound plays once (not for the render that newer values stopped).
+TEST_F(Controller, ANotchDuringARenderRendersNextAndEscapeStopsTheViewWithTheSound) {
     view.notch = at(-0.5);
     controller.render();
     EXPECT_EQ(std::tuple(doc.params().left, session.engine()->xMin(), session.engine()->isValid(), host.questionSounds),
               std::tuple(-0.5, -0.5, true, 0));
-    host.polls = 0;
-    host.cancelAt = [](int poll) { return poll == 1; };  // poll 0 forgets a key typed before
+    doc.setResolution(2000, 64);  // long enough that the stop comes before its first checkpoint
     controller.changeAndRender(at(-0.25));
-    EXPECT_EQ(std::tuple(doc.params().left, session.engine()->isValid(), host.questionSounds), std::tuple(-0.25, false, 1));
+    controller.changeAndRender(at(-0.2));
+    controller.cancelViewRender();
+    controller.settle();
+    EXPECT_EQ(std::tuple(doc.params().left, session.engine()->isValid(), host.questionSounds, controller.isViewRendering()),
+              std::tuple(-0.2, false, 1, false));
     controller.back();
     controller.back();
-    EXPECT_EQ(doc.params().left, -2.0) << "both the notch's place and the cancelled one were steps";
+    EXPECT_EQ(doc.params().left, -2.0) << "the notch's place was a step, the stopped one was not";
 }
 
 }  // namespace

@@ -114,6 +114,7 @@ TEST_F(Explore, FitPictureToWindowFollowsASettledResize) {
     QTest::qWait(ExploreController::kFitSettleMs / 3);
     EXPECT_NE(doc().width(), view.width()) << "not before the size settles";
     ASSERT_TRUE(QTest::qWaitFor([&] { return doc().width() == view.width(); }, 2000));
+    t.frame().controller().settle();
     EXPECT_EQ(doc().height(), view.height());
     const PlaneRegion refitted = fitRegionToClient(fitted, view.width(), view.height()).value();
     EXPECT_EQ(std::tuple(doc().params().left, doc().params().top, doc().params().right, doc().params().bottom),
@@ -179,7 +180,9 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
     elsewhere.left = -0.8;
     elsewhere.iterations = 300;
     t.frame().controller().changeAndRender(elsewhere);
+    t.frame().controller().settle();
     menu.item(0)->trigger();
+    t.frame().controller().settle();
     EXPECT_EQ(std::tuple(doc().params().left, doc().params().iterations, session().engine()->xMin()),
               std::tuple(there.left, 77, there.left));
     ASSERT_TRUE(t.frame().dispatch(ID_NAV_BACK));

@@ -76,6 +76,7 @@ TEST_F(ViewTest, DragBoxFeedsZoomInAndZoomOut) {
         QApplication::processEvents();  // the frame's own repaint must not end the selection
         ASSERT_TRUE(router.state(c.command).enabled);
         ASSERT_TRUE(router.run(c.command));
+        controller->settle();
         expectRegion(doc.params(), c.expected);
         EXPECT_DOUBLE_EQ(session.engine()->xMin(), c.expected.left) << "rendered with the new region";
         // Rendered, modified, and the selection ended.
@@ -158,6 +159,7 @@ TEST_F(ViewTest, LocationDialogTakesPastedValuesAndBackReturns) {
     host.allowMessages = true;
     const FractalParams before = doc.params();
     ASSERT_TRUE(router.run(ID_VIEW_LOCATION));
+    controller->settle();
     EXPECT_EQ(shown, QStringList({"0", "0", "4"}));
     EXPECT_EQ(host.messages.size(), 1u);
     ExactLocation want;
@@ -198,6 +200,7 @@ TEST_F(ViewTest, WheelZoomsAboutTheCursorAndAMiddleDragPans) {
         EXPECT_EQ(doc.params().left == -2.0, !whole) << "a notch is 120";
     }
     const PlaneRegion zoomed = wheelZoomRegion({-2, -1.5, 2, 1.5}, {100, 75}, 1, 400, 300).value();
+    controller->settle();
     expectRegion(doc.params(), zoomed);
     EXPECT_EQ(std::tuple(session.engine()->xMin(), session.engine()->isValid(), doc.isModified()),
               std::tuple(zoomed.left, true, true));
@@ -206,10 +209,54 @@ TEST_F(ViewTest, WheelZoomsAboutTheCursorAndAMiddleDragPans) {
     const RgbQuad blank = doc.palette().entry(0);  // the uncovered strip
     EXPECT_EQ(view->grab().toImage().pixelColor(10, 140), QColor(blank.red, blank.green, blank.blue));
     QTest::mouseRelease(view.get(), Qt::MiddleButton, Qt::NoModifier, QPoint(240, 130));
+    controller->settle();
     expectRegion(doc.params(), panRegion(zoomed, 40, -20, 400, 300).value());
     EXPECT_DOUBLE_EQ(session.engine()->xMin(), doc.params().left) << "rendered on release";
     ASSERT_TRUE(router.run(ID_NAV_BACK));
     expectRegion(doc.params(), zoomed);
+}
+
+// Notches that come while the view renders add up, each about the cursor, and
+// the old picture is shown scaled into the new place before the render ends;
+// the history keeps the place the burst began at.
+TEST_F(ViewTest, QuickNotchesDuringARenderAddUpAndShowAtOnce) {
+    render();
+    const QImage before = view->grab().toImage();
+    const FractalParams start = doc.params();
+    for (int i = 0; i < 4; ++i) wheel(*view, QPoint(100, 75), 120);
+    ASSERT_TRUE(controller->isViewRendering());
+    expectRegion(doc.params(), wheelZoomRegion({-2, -1.5, 2, 1.5}, {100, 75}, 4, 400, 300).value());
+    // View pixel (x, y) now shows the old pixel 100 + (x - 100) / 16, 75 + (y - 75) / 16.
+    const QImage preview = view->grab().toImage();
+    for (const int k : {-6, -1, 0, 3, 14})
+        for (const int j : {-4, 0, 5})
+            EXPECT_EQ(preview.pixel(107 + 16 * k, 82 + 16 * j), before.pixel(100 + k, 75 + j)) << k << "," << j;
+    controller->settle();
+    EXPECT_EQ(std::tuple(session.engine()->xMin(), session.engine()->isValid()), std::tuple(doc.params().left, true));
+    ASSERT_TRUE(router.run(ID_NAV_BACK));
+    EXPECT_EQ(doc.params(), start);
+}
+
+// A held right button zooms in about the pointer until released (Ctrl or Shift: out).
+TEST_F(ViewTest, AHeldRightButtonZoomsUntilReleased) {
+    render();
+    for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ControlModifier, Qt::ShiftModifier}) {
+        SCOPED_TRACE(modifier);
+        const double width = doc.params().right - doc.params().left;
+        QTest::mousePress(view.get(), Qt::RightButton, modifier, QPoint(200, 150));
+        QTest::qWait(4 * FractalView::kHeldZoomTickMs);
+        const double held = doc.params().right - doc.params().left;
+        EXPECT_TRUE(modifier == Qt::NoModifier ? held < width : held > width) << held << " from " << width;
+        QTest::qWait(4 * FractalView::kHeldZoomTickMs);
+        const double longer = doc.params().right - doc.params().left;
+        EXPECT_TRUE(modifier == Qt::NoModifier ? longer < held : longer > held) << "it goes on while held";
+        QTest::mouseRelease(view.get(), Qt::RightButton, modifier, QPoint(200, 150));
+        const FractalParams released = doc.params();
+        QTest::qWait(4 * FractalView::kHeldZoomTickMs);
+        controller->settle();
+        EXPECT_EQ(doc.params(), released) << "it stops on release";
+        EXPECT_EQ(std::tuple(session.engine()->xMin(), session.engine()->isValid()), std::tuple(released.left, true));
+    }
 }
 
 TEST(Navigation, AltLeftAndAltRightStepThroughTheMainWindow) {

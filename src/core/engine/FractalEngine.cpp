@@ -131,6 +131,7 @@ RenderOutcome FractalEngine::renderBlocks(RowRenderer& renderer, TiledRender& ti
     for (std::int32_t first = 0; first < m_height;) {
         const std::int32_t end = (m_height - first > block) ? first + block : m_height;
         tiles.render(renderer, job, first, end);
+        if (context.rowsDone && !job.cancelled()) context.rowsDone(first, end);
         const bool checkpoint = (end - first) == block;
         first = end;
         if (checkpoint && context.progress != nullptr) context.progress->stepIt();

@@ -33,6 +33,9 @@ struct RenderContext {
     // Asked on the rendering thread at each checkpoint (a key typed meanwhile);
     // asked once before the render too, so that a key typed earlier is forgotten.
     std::function<bool()> pollCancel;
+    // Told on the rendering thread after each block: stored rows [first, end)
+    // are final, so a window can show the picture growing while it is drawn.
+    std::function<void(std::int32_t first, std::int32_t end)> rowsDone;
 };
 
 class FractalEngine {

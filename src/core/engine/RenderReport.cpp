@@ -17,7 +17,7 @@ bool buildBitmapOrTell(FractalEngine& engine, const Palette& palette, Host& host
 }
 
 RenderContext hostContext(Host& host, ProgressSink* progress, const std::atomic<bool>* cancel) {
-    return {progress, cancel, [&host] { return host.pollCancelKey(); }};
+    return {progress, cancel, [&host] { return host.pollCancelKey(); }, {}};
 }
 
 }  // namespace velmora

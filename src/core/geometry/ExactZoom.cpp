@@ -1,6 +1,7 @@
 #include "geometry/ExactZoom.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "location/DecimalText.h"
@@ -198,6 +199,70 @@ std::optional<FractalParams> panLocation(const FractalParams& p, std::int32_t dx
             panAxis(e.top, e.bottom, dy, ch);
             return true;
         });
+}
+
+std::optional<FractalParams> scaleAboutLocation(const FractalParams& p, double x, double y, double factor,
+                                                std::int32_t cw, std::int32_t ch) {
+    if (cw <= 0 || ch <= 0 || !(factor > 0.0) || !std::isfinite(factor) || !std::isfinite(x) || !std::isfinite(y))
+        return std::nullopt;
+    const double fx = x / cw;
+    const double fy = y / ch;
+    const long extraBits = kClientBits + static_cast<long>(std::ceil(std::abs(std::log2(factor))));
+    return move(
+        p, extraBits,
+        [&](const PlaneRegion& r) -> std::optional<PlaneRegion> {
+            const double px = r.left + fx * (r.right - r.left);
+            const double py = r.top + fy * (r.bottom - r.top);
+            const auto step = [factor](double e, double q) { return q + (e - q) / factor; };
+            const PlaneRegion out{step(r.left, px), step(r.top, py), step(r.right, px), step(r.bottom, py)};
+            if (!std::isfinite(out.left) || !std::isfinite(out.top) || !std::isfinite(out.right) ||
+                !std::isfinite(out.bottom))
+                return std::nullopt;
+            return out;
+        },
+        [&](Edges& e) {
+            const auto axis = [factor](Mpfr& low, Mpfr& high, double f) {
+                Mpfr point(low.bits());
+                mpfr_sub(point.get(), high.get(), low.get(), MPFR_RNDN);
+                mpfr_mul_d(point.get(), point.get(), f, MPFR_RNDN);
+                mpfr_add(point.get(), point.get(), low.get(), MPFR_RNDN);
+                for (Mpfr* v : {&low, &high}) {
+                    mpfr_sub(v->get(), v->get(), point.get(), MPFR_RNDN);
+                    mpfr_div_d(v->get(), v->get(), factor, MPFR_RNDN);
+                    mpfr_add(v->get(), v->get(), point.get(), MPFR_RNDN);
+                }
+            };
+            axis(e.left, e.right, fx);
+            axis(e.top, e.bottom, fy);
+            return true;
+        });
+}
+
+double heldZoomFactor(double perSecond, double seconds, bool out) {
+    if (!(perSecond > 1.0) || !std::isfinite(perSecond) || !(seconds > 0.0)) return 1.0;
+    const double factor = std::pow(perSecond, seconds);
+    return out ? 1.0 / factor : factor;
+}
+
+std::optional<ClientPlacement> placeInClient(const FractalParams& shown, const FractalParams& target,
+                                             std::int32_t cw, std::int32_t ch) {
+    if (cw <= 0 || ch <= 0) return std::nullopt;
+    const mpfr_prec_t bits = std::max(workingBits(shown, 0), workingBits(target, 0));
+    const Edges from = readEdges(shown, bits);
+    const Edges to = readEdges(target, bits);
+    // (value - origin) / (end - origin) x client: where a plane value lies in target's client pixels.
+    const auto at = [bits](const Mpfr& value, const Mpfr& origin, const Mpfr& end, std::int32_t client) {
+        Mpfr extent(bits), offset(bits);
+        mpfr_sub(extent.get(), end.get(), origin.get(), MPFR_RNDN);
+        mpfr_sub(offset.get(), value.get(), origin.get(), MPFR_RNDN);
+        mpfr_div(offset.get(), offset.get(), extent.get(), MPFR_RNDN);
+        return mpfr_get_d(offset.get(), MPFR_RNDN) * client;
+    };
+    const ClientPlacement out{at(from.left, to.left, to.right, cw), at(from.top, to.top, to.bottom, ch),
+                              at(from.right, to.left, to.right, cw), at(from.bottom, to.top, to.bottom, ch)};
+    for (const double v : {out.left, out.top, out.right, out.bottom})
+        if (!std::isfinite(v)) return std::nullopt;
+    return out;
 }
 
 }  // namespace velmora

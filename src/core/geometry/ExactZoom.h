@@ -26,6 +26,30 @@ std::optional<FractalParams> wheelZoomLocation(const FractalParams& p, ClientPoi
 std::optional<CentreWidth> pointUnder(const FractalParams& p, ClientPoint at, std::int32_t clientWidth,
                                       std::int32_t clientHeight);
 
+// Continuous zoom: every edge e goes to p + (e - p) / factor about the plane
+// point p under the client point (x, y), which may lie between pixels;
+// factor > 1 zooms in. Empty for a factor that is not positive and finite.
+std::optional<FractalParams> scaleAboutLocation(const FractalParams& p, double x, double y, double factor,
+                                                std::int32_t clientWidth, std::int32_t clientHeight);
+
+// How much a held zoom scales by in `seconds` at `perSecond` times a second
+// (the inverse when zooming out); 1 for no time or a rate that is not above 1.
+double heldZoomFactor(double perSecond, double seconds, bool out);
+
+// Where the picture of `shown` lies in a client area showing `target`, in
+// client pixels (edges as the region's, so a flipped axis gives a negative
+// extent): the old picture moved and scaled into the new place. Empty when a
+// number is not finite or the target has no extent.
+struct ClientPlacement {
+    double left = 0.0;
+    double top = 0.0;
+    double right = 0.0;
+    double bottom = 0.0;
+    friend bool operator==(const ClientPlacement&, const ClientPlacement&) = default;
+};
+std::optional<ClientPlacement> placeInClient(const FractalParams& shown, const FractalParams& target,
+                                             std::int32_t clientWidth, std::int32_t clientHeight);
+
 std::optional<FractalParams> panLocation(const FractalParams& p, std::int32_t dx, std::int32_t dy,
                                          std::int32_t clientWidth, std::int32_t clientHeight);
 

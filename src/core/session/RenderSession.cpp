@@ -11,6 +11,7 @@ RenderSession::~RenderSession() { m_doc.removeObserver(*this); }
 
 void RenderSession::documentChanged(DocChanges what) {
     if ((what & doc_change::kNewPicture) == 0) return;
+    settle(false);  // never replaced while another thread draws in it
     newPicture(m_doc.host());
     m_rendered = false;
 }
@@ -26,13 +27,18 @@ int RenderSession::render(ProgressSink* progress, const std::atomic<bool>* cance
     return render(m_doc.host(), progress, cancel);
 }
 
-int RenderSession::render(Host& host, ProgressSink* progress, const std::atomic<bool>* cancel) {
+FractalEngine* RenderSession::beginRender(Host& host) {
     // A picture whose memory could not be had is asked for again, so every
     // render attempt either draws or says why it cannot.
     if (m_engine && !m_engine->hasBuffer()) newPicture(host);
     m_rendered = true;
-    if (!m_engine || !m_engine->hasBuffer()) return 0;
-    const RenderOutcome outcome = m_engine->render(m_doc.params(), hostContext(host, progress, cancel));
+    return m_engine && m_engine->hasBuffer() ? m_engine.get() : nullptr;
+}
+
+int RenderSession::render(Host& host, ProgressSink* progress, const std::atomic<bool>* cancel) {
+    FractalEngine* engine = beginRender(host);
+    if (engine == nullptr) return 0;
+    const RenderOutcome outcome = engine->render(m_doc.params(), hostContext(host, progress, cancel));
     tellRenderOutcome(host, outcome);
     return outcome == RenderOutcome::Done ? 1 : 0;
 }

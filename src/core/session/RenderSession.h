@@ -4,6 +4,7 @@
 // another thread is drawing in them. It follows the document: a new size or
 // new contents make a new, blank picture.
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "engine/FractalEngine.h"
@@ -37,6 +38,11 @@ public:
     int render(ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
     int render(Host& host, ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
 
+    // The first half of a render, for one that runs on another thread: readies
+    // the picture (asking again for memory it lacked) and counts it rendered.
+    // The engine to draw in, or none when there is no picture (already told).
+    FractalEngine* beginRender(Host& host);
+
     bool isRendered() const { return m_rendered; }
     // The picture no longer shows the document's values (frames were drawn in
     // it): blank, and announced as a new picture to the document's observers.
@@ -46,6 +52,13 @@ public:
     // it alone. Set and read on the GUI thread only.
     bool isBusy() const { return m_busy; }
     void setBusy(bool busy) { m_busy = busy; }
+    // Whoever is about to use the picture calls settle() first: a render of
+    // the view still under way is then finished by whoever started it,
+    // through the hook they set (keep false: stopped, as the picture goes).
+    void setSettle(std::function<void(bool keep)> settle) { m_settle = std::move(settle); }
+    void settle(bool keep = true) {
+        if (m_settle) m_settle(keep);
+    }
 
     void documentChanged(DocChanges what) override;
 
@@ -56,6 +69,7 @@ private:
     std::unique_ptr<FractalEngine> m_engine;
     bool m_rendered = false;
     bool m_busy = false;
+    std::function<void(bool)> m_settle;
 };
 
 }  // namespace velmora

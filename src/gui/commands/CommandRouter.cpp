@@ -26,6 +26,8 @@ CommandState CommandRouter::state(int id) const {
 
 bool CommandRouter::run(int id) const {
     if (!state(id).enabled) return false;
+    if (m_beforeRun) m_beforeRun(id);
+    if (!state(id).enabled) return false;  // what ran first may have changed it
     // Copy: the handler may replace its own registration.
     const Handler run = m_entries.at(id).run;
     run();

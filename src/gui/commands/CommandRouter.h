@@ -28,6 +28,8 @@ public:
 
     // Runs the command if its current state allows it; true when it ran.
     bool run(int id) const;
+    // Asked before any command runs (a render under way may have to end first).
+    void setBeforeRun(std::function<void(int id)> before) { m_beforeRun = std::move(before); }
 
 private:
     struct Entry {
@@ -35,6 +37,7 @@ private:
         Update update;
     };
     std::map<int, Entry> m_entries;
+    std::function<void(int)> m_beforeRun;
 };
 
 }  // namespace velmora::gui

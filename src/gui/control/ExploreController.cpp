@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPainter>
 #include <QPrinter>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <atomic>
 
 #include "animwindows/AnimationFramesWindow.h"
@@ -22,6 +24,7 @@
 #include "session/RenderSession.h"
 #include "paletteeditor/PaletteEditorDialog.h"
 #include "rendering/BackgroundRender.h"
+#include "rendering/LatestWorker.h"
 #include "rendering/PictureImage.h"
 #include "rendering/RenderInputGate.h"
 #include "widgets/DialogParts.h"
@@ -55,6 +58,11 @@ private:
 
 ExploreController::ExploreController(RenderSession& session, Host& host, DesktopDialogs& dialogs, ExploreView& view)
     : m_session(session), m_doc(session.document()), m_host(host), m_dialogs(dialogs), m_view(view) {
+    m_worker = std::make_unique<LatestWorker>();
+    m_workerHost = std::make_unique<GuiThreadHost>(m_doc.host());
+    m_relay = std::make_unique<RelayProgress>();
+    m_queuedProgress = std::make_unique<QueuedProgress>(*m_relay, *this);
+    m_session.setSettle([this](bool keep) { keep ? settle() : stopViewRender(); });
     m_fitTimer = new QTimer(this);
     m_fitTimer->setSingleShot(true);
     m_fitTimer->setInterval(kFitSettleMs);
@@ -65,6 +73,8 @@ ExploreController::ExploreController(RenderSession& session, Host& host, Desktop
 // The frames window belongs to the main window for stacking, but lives and
 // dies with the controller.
 ExploreController::~ExploreController() {
+    m_session.setSettle({});
+    m_worker.reset();  // the render under way stops before what it uses goes
     m_doc.removeObserver(*this);
     delete m_animWindow.data();
 }
@@ -104,7 +114,43 @@ void showViewWarning(Host& host, const char* text) {
 
 // --- rendering ---------------------------------------------------------------
 
+// The view's render reports progress here, on the GUI thread; it goes to the
+// window's bar and, while a command waits for the render, the progress window's.
+class RelayProgress : public ProgressSink {
+public:
+    ProgressSink* window = nullptr;
+    ProgressSink* waiting = nullptr;
+    void setRange(int low, int high) override {
+        each([&](ProgressSink& s) { s.setRange(low, high); });
+    }
+    void setPos(int pos) override {
+        each([&](ProgressSink& s) { s.setPos(pos); });
+    }
+    void setStep(int step) override {
+        each([&](ProgressSink& s) { s.setStep(step); });
+    }
+    void stepIt() override {
+        each([](ProgressSink& s) { s.stepIt(); });
+    }
+
+private:
+    template <typename F>
+    void each(F f) {
+        for (ProgressSink* s : {window, waiting})
+            if (s != nullptr) f(*s);
+    }
+};
+
 void ExploreController::render() {
+    if (m_fitToWindow) {
+        renderView(true);
+        return;
+    }
+    stopViewRender();
+    renderWithProgressWindow();
+}
+
+void ExploreController::renderWithProgressWindow() {
     fitDocumentToView();
     QWidget& surface = m_view.surface();
     const QPointer<QWidget> active = QApplication::activeWindow();
@@ -130,6 +176,7 @@ void ExploreController::render() {
             if (m_shell != nullptr) m_shell->renderEnded(static_cast<double>(took.elapsed()) / 1000.0);
         }
         m_doc.notifyChanged(doc_change::kPicture);
+        m_placeShown = true;
         // Notches that came during the render zoom on from what was shown.
         const std::optional<FractalParams> next = m_view.takeWheelZoom();
         wheelStopped = false;
@@ -148,25 +195,181 @@ void ExploreController::render() {
     }
 }
 
+void ExploreController::renderView(bool interrupt) {
+    if (m_viewRendering && !interrupt) {
+        m_restartPending = true;  // started again once the one under way ends
+        return;
+    }
+    // A new size means a new picture: never while the old one is drawn in.
+    if (m_fitToWindow && m_viewRendering) {
+        const QWidget& surface = m_view.surface();
+        if (surface.width() != m_doc.width() || surface.height() != m_doc.height()) stopViewRender();
+    }
+    if (!m_viewRendering) fitDocumentToView();
+    startViewRender();
+}
+
+namespace {
+
+// The document's host for the view's render; a render stopped because newer
+// values came ends without the question sound: the user did not cancel.
+class SupersededQuietHost : public Host {
+public:
+    SupersededQuietHost(Host& target, const std::atomic<bool>& superseded)
+        : m_target(target), m_superseded(superseded) {}
+    MsgAnswer showMessage(const Message& message) override { return m_target.showMessage(message); }
+    bool pollCancelKey() override { return false; }  // Escape reaches the view itself
+    void playQuestionSound() override {
+        if (!m_superseded) m_target.playQuestionSound();
+    }
+    void beep() override { m_target.beep(); }
+    bool startPlayer(const std::string& script, const std::string& dir) override {
+        return m_target.startPlayer(script, dir);
+    }
+
+private:
+    Host& m_target;
+    const std::atomic<bool>& m_superseded;
+};
+
+}  // namespace
+
+void ExploreController::startViewRender() {
+    m_restartPending = false;
+    m_stop = false;
+    FractalEngine* engine = m_session.beginRender(m_doc.host());
+    const std::uint64_t serial = ++m_renderSerial;
+    const FractalParams values = m_doc.params();
+    if (!m_viewRendering) {
+        m_viewRendering = true;
+        m_session.setBusy(true);
+        if (m_relay) m_relay->window = m_shell != nullptr ? m_shell->viewProgress() : nullptr;
+        if (m_shell != nullptr) m_shell->renderStarted(needsDeepEngine(values));
+    }
+    m_took.start();
+    emit viewRenderStarted(values.width, values.height);
+    m_worker->request([this, engine, values, serial](const std::atomic<bool>& superseded) -> LatestWorker::Delivery {
+        if (engine == nullptr) return [this, serial] { viewRenderDone(static_cast<int>(RenderOutcome::NoMemory), serial); };
+        SupersededQuietHost host(*m_workerHost, superseded);
+        RenderContext context;
+        context.progress = m_queuedProgress.get();
+        context.cancel = &superseded;
+        context.pollCancel = [this] { return m_stop.load(); };
+        const std::size_t width = values.width > 0 ? static_cast<std::size_t>(values.width) : 0;
+        context.rowsDone = [this, engine, serial, width](std::int32_t first, std::int32_t end) {
+            QByteArray rows(static_cast<qsizetype>(width * static_cast<std::size_t>(end - first)), Qt::Uninitialized);
+            for (std::int32_t y = first; y < end; ++y)
+                std::copy_n(engine->bits() + engine->stride() * static_cast<std::size_t>(y), width,
+                            rows.data() + width * static_cast<std::size_t>(y - first));
+            QMetaObject::invokeMethod(
+                this,
+                [this, serial, first, end, rows] {
+                    if (serial == m_renderSerial) emit viewRowsDone(first, end, rows);
+                },
+                Qt::QueuedConnection);
+        };
+        const RenderOutcome outcome = engine->render(values, context);
+        tellRenderOutcome(host, outcome);
+        return [this, outcome, serial] { viewRenderDone(static_cast<int>(outcome), serial); };
+    });
+}
+
+void ExploreController::viewRenderDone(int outcome, std::uint64_t serial) {
+    if (serial != m_renderSerial) return;
+    if (m_restartPending && !m_stop) {
+        // The picture is whole: shown, then drawn again at the newest values.
+        m_doc.notifyChanged(doc_change::kPicture);
+        startViewRender();
+        return;
+    }
+    m_viewRendering = false;
+    m_session.setBusy(false);
+    m_placeShown = outcome == static_cast<int>(RenderOutcome::Done);
+    if (m_shell != nullptr) m_shell->renderEnded(static_cast<double>(m_took.elapsed()) / 1000.0);
+    emit viewRenderEnded();
+    m_doc.notifyChanged(doc_change::kPicture);
+    if (m_waiting != nullptr) m_waiting->quit();
+    emit commandStateChanged();
+}
+
+void ExploreController::cancelViewRender() {
+    if (!m_viewRendering) return;
+    m_restartPending = false;
+    m_stop = true;
+}
+
+void ExploreController::waitForViewRender() {
+    if (!m_viewRendering || m_waiting != nullptr) return;
+    QEventLoop loop;
+    m_waiting = &loop;
+    loop.exec();
+    m_waiting = nullptr;
+}
+
+void ExploreController::stopViewRender() {
+    cancelViewRender();
+    WaitCursor wait;
+    waitForViewRender();
+}
+
+void ExploreController::settle() {
+    if (!m_viewRendering || m_waiting != nullptr) return;
+    QWidget& surface = m_view.surface();
+    ProgressDialog dlg(&surface);
+    dlg.setModal(false);
+    dlg.setCancelFlag(&m_stop);
+    // The wheel waits too: the command that asked comes first.
+    RenderInputGate gate(surface, dlg, m_stop, [](const QWheelEvent&) { return false; });
+    dlg.showCentredOver(surface);
+    WaitCursor wait;
+    ProgressBarSink sink(*dlg.progressBar());
+    m_relay->waiting = &sink;
+    waitForViewRender();
+    m_relay->waiting = nullptr;
+}
+
 void ExploreController::changeAndRender(const FractalParams& values) {
-    m_history.push(m_doc.params());
+    // Places passed through on the way, never shown whole, are no step back.
+    if (m_placeShown && !m_viewRendering) m_history.push(m_doc.params());
+    m_placeShown = false;
     m_doc.setParams(values);
-    render();
     m_doc.setModifiedFlag();
+    renderView(true);
     emit commandStateChanged();
 }
 
 void ExploreController::travel(const std::optional<FractalParams>& values) {
     if (!values) return;
+    m_placeShown = false;
     m_doc.setParams(*values);
-    render();
     m_doc.setModifiedFlag();
+    renderView(true);
     emit commandStateChanged();
 }
 
 void ExploreController::back() { travel(m_history.back(m_doc.params())); }
 
 void ExploreController::forward() { travel(m_history.forward(m_doc.params())); }
+
+void ExploreController::beginHeldZoom() {
+    if (m_placeShown && !m_viewRendering) m_history.push(m_doc.params());
+    m_placeShown = false;
+    m_holding = true;
+    emit commandStateChanged();
+}
+
+void ExploreController::heldZoomTo(const FractalParams& values) {
+    m_doc.setParams(values);
+    m_doc.setModifiedFlag();
+    renderView(!m_holding);
+}
+
+void ExploreController::endHeldZoom() {
+    if (!m_holding) return;
+    m_holding = false;
+    // The last values are drawn at once, not after a picture of older ones.
+    if (m_restartPending) renderView(true);
+}
 
 // --- fit picture to window ---------------------------------------------------
 

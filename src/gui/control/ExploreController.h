@@ -4,14 +4,20 @@
 // document, printing and the animation window's lifetime. The view paints and
 // turns input into requests here; the preview, the bookmarks and the menus ask
 // here too, never each other.
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <atomic>
+#include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "location/FractalParams.h"
 #include "model/DocumentObserver.h"
 #include "model/NavigationHistory.h"
 
+class QEventLoop;
 class QPrinter;
 class QTimer;
 class QWheelEvent;
@@ -19,7 +25,9 @@ class QWidget;
 
 namespace velmora {
 class Document;
+class FractalEngine;
 class Host;
+class ProgressSink;
 class RenderSession;
 }  // namespace velmora
 
@@ -28,6 +36,10 @@ namespace velmora::gui {
 class AnimationFramesWindow;
 class CommandRouter;
 class DesktopDialogs;
+class GuiThreadHost;
+class LatestWorker;
+class QueuedProgress;
+class RelayProgress;
 
 // What the controller asks of the window around it - saving, the printer, the
 // print preview's page count, the Deep label - without knowing that window.
@@ -41,6 +53,9 @@ public:
     // after `seconds`: the window says so while it runs and how long it took.
     virtual void renderStarted(bool /*deep*/) {}
     virtual void renderEnded(double /*seconds*/) {}
+    // Where a render of the view shows its progress in the window; none when
+    // the window shows none.
+    virtual ProgressSink* viewProgress() { return nullptr; }
 };
 
 // What the controller asks of the view that shows the picture.
@@ -73,11 +88,33 @@ public:
     void setShell(ExploreShell* shell) { m_shell = shell; }
     void connectCommands(CommandRouter& router);
 
-    // Renders the document, again for every wheel notch that came meanwhile.
+    // Render Picture: with Fit Picture to Window on, the view's render below;
+    // else the picture is drawn behind the progress window, again for every
+    // wheel notch that came meanwhile.
     void render();
-    // Every change that renders: the replaced values go on the history, the
-    // new ones are rendered and the document counts as changed.
+    // Every change that renders: the replaced values go on the history (unless
+    // the place before was never shown: a burst of moves is one step), the new
+    // ones are rendered in the view and the document counts as changed.
     void changeAndRender(const FractalParams& values);
+
+    // The view's render: on a thread of its own while the window keeps taking
+    // input; the view shows the old picture moved into the new place, then
+    // the new rows as they are done. `interrupt`: a render under way stops
+    // and starts again on the newest values; else it ends first (a held zoom,
+    // so the view keeps getting whole pictures).
+    void renderView(bool interrupt = true);
+    bool isViewRendering() const { return m_viewRendering; }
+    // Escape: the view's render stops (its picture is then blank).
+    void cancelViewRender();
+    // Before anything else uses the picture: a render of the view under way
+    // ends first, behind the progress window (Escape stops it).
+    void settle();
+
+    // A held zoom: one history step at the start, the values moved on every
+    // tick, the exact picture once released.
+    void beginHeldZoom();
+    void heldZoomTo(const FractalParams& values);
+    void endHeldZoom();
     void back();
     void forward();
     const NavigationHistory& history() const { return m_history; }
@@ -115,8 +152,20 @@ signals:
     // The history, the fit or the frames window's visibility changed: the
     // states of the commands that read them are due for an update.
     void commandStateChanged();
+    // The view's render began on the document's values (a picture of
+    // width x height); stored rows [first, end) of it are done, `width` bytes
+    // each, bottom row first; it ended (the picture then holds the result).
+    void viewRenderStarted(int width, int height);
+    void viewRowsDone(int first, int end, const QByteArray& rows);
+    void viewRenderEnded();
 
 private:
+    void renderWithProgressWindow();
+    void startViewRender();
+    void viewRenderDone(int outcome, std::uint64_t serial);
+    // Stops the view's render and waits until it has.
+    void stopViewRender();
+    void waitForViewRender();
     void travel(const std::optional<FractalParams>& values);
     void fitSettled();
     bool fitDocumentToView();
@@ -131,6 +180,19 @@ private:
     QPointer<AnimationFramesWindow> m_animWindow;
     bool m_fitToWindow = false;
     QTimer* m_fitTimer = nullptr;
+
+    std::unique_ptr<LatestWorker> m_worker;
+    std::unique_ptr<GuiThreadHost> m_workerHost;
+    std::unique_ptr<RelayProgress> m_relay;
+    std::unique_ptr<QueuedProgress> m_queuedProgress;
+    bool m_viewRendering = false;
+    bool m_restartPending = false;  // newer values came while a render had to end first
+    bool m_placeShown = true;       // the document's place was last shown whole
+    bool m_holding = false;
+    std::uint64_t m_renderSerial = 0;
+    std::atomic<bool> m_stop{false};
+    QElapsedTimer m_took;
+    QEventLoop* m_waiting = nullptr;
 };
 
 }  // namespace velmora::gui

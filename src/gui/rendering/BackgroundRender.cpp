@@ -93,6 +93,7 @@ int runInBackground(Host& host, ProgressSink* progress,
 
 int runDocumentWork(RenderSession& session, ProgressSink* progress,
                     const std::function<int(Host& workerHost, ProgressSink* workerProgress)>& work, Host* host) {
+    session.settle();  // a render of the view under way ends first
     session.setBusy(true);
     const int result = runInBackground(host != nullptr ? *host : session.document().host(), progress, work);
     session.setBusy(false);

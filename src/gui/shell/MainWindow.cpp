@@ -1,5 +1,7 @@
 #include "shell/MainWindow.h"
 
+#include <set>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +15,7 @@
 
 #include "shell/Application.h"
 #include "shell/BookmarksMenu.h"
+#include "widgets/ProgressDialog.h"
 #include "view/JuliaPreview.h"
 #include "commands/CommandTable.h"
 #include "widgets/HelpWindow.h"
@@ -38,6 +41,7 @@ QList<QKeySequence> keys(std::string_view keys) {
 const QString kBarSection = QStringLiteral("Settings-Summary");
 const QString kFitToWindow = QStringLiteral("FitPictureToWindow");
 const QString kRenderAutomatically = QStringLiteral("RenderAutomatically");
+const QString kHeldZoomRate = QStringLiteral("HeldZoomRate");
 
 }  // namespace
 
@@ -62,6 +66,13 @@ MainWindow::MainWindow(Application& app) : m_app(app), m_documents(*this) {
     connectFrameCommands();
     m_view->connectCommands(m_router);
     m_controller->connectCommands(m_router);
+    // A command finds the picture whole: the view's render ends first, except
+    // for the commands that move the view, which draw the newest place instead.
+    m_router.setBeforeRun([this](int id) {
+        static const std::set<int> moves{ID_RENDER,   ID_ZOOM_IN,         ID_ZOOM_OUT,        ID_NAV_BACK,
+                                         ID_NAV_FORWARD, ID_ZOOM_IN_CENTRE, ID_ZOOM_OUT_CENTRE};
+        if (moves.count(id) == 0) m_controller->settle();
+    });
     rebuildRecentFileMenu();
     updateTitle();
     updateCommandUI();
@@ -183,6 +194,13 @@ void MainWindow::createStatusBar() {
     m_renderTime = new QLabel(m_statusBar);
     m_renderTime->setObjectName(QStringLiteral("RenderTime"));
     m_statusBar->addPermanentWidget(m_renderTime);
+    m_renderBar = new QProgressBar(m_statusBar);
+    m_renderBar->setObjectName(QStringLiteral("RenderProgress"));
+    m_renderBar->setMaximumWidth(160);
+    m_renderBar->setTextVisible(false);
+    m_renderBar->hide();
+    m_statusBar->addPermanentWidget(m_renderBar);
+    m_renderProgress = std::make_unique<ProgressBarSink>(*m_renderBar);
     auto* point = new QLabel(m_statusBar);
     point->setObjectName(QStringLiteral("PointUnderMouse"));
     point->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -193,12 +211,15 @@ void MainWindow::createStatusBar() {
 void MainWindow::renderStarted(bool deep) {
     m_deepLabel->setVisible(deep);
     m_statusBar->showMessage(QStringLiteral("Rendering..."));
+    m_renderBar->reset();
+    m_renderBar->show();
     // Painted now: the render keeps the window from its next paint for a while.
     m_statusBar->repaint();
 }
 
 void MainWindow::renderEnded(double seconds) {
     m_deepLabel->hide();
+    m_renderBar->hide();
     m_statusBar->clearMessage();  // back to "Ready"
     m_renderTime->setText(QStringLiteral("Rendered in %1 s").arg(seconds, 0, 'f', seconds < 10 ? 2 : 1));
 }
@@ -298,6 +319,7 @@ void MainWindow::loadBarState(QSettings& settings) {
     m_statusBar->setVisible(settings.value(QStringLiteral("StatusBar"), true).toBool());
     m_controller->setFitToWindow(settings.value(kFitToWindow, false).toBool());
     m_renderAutomatically = settings.value(kRenderAutomatically, false).toBool();
+    m_view->setHeldZoomRate(settings.value(kHeldZoomRate, 2.0).toDouble());
     settings.endGroup();
 }
 

@@ -7,6 +7,7 @@
 // a handler is shown disabled. Call updateCommandUI() after changing state
 // that an enable or check rule reads.
 #include <QMainWindow>
+#include <QProgressBar>
 #include <map>
 #include <memory>
 
@@ -44,6 +45,7 @@ public:
     void setPreviewPages(int pages) override;
     void renderStarted(bool deep) override;
     void renderEnded(double seconds) override;
+    ProgressSink* viewProgress() override { return m_renderProgress.get(); }
 
     Application& app() { return m_app; }
     FractalView* view() const { return m_view; }
@@ -99,6 +101,8 @@ private:
     QLabel* m_deepLabel = nullptr;  // shown while the deep engine renders
     bool m_renderAutomatically = false;
     QLabel* m_renderTime = nullptr;  // how long the last render of the view took
+    QProgressBar* m_renderBar = nullptr;  // the view's render under way
+    std::unique_ptr<ProgressSink> m_renderProgress;
     std::map<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     QList<QAction*> m_recentActions;

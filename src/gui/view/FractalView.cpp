@@ -35,12 +35,23 @@ FractalView::FractalView(RenderSession& session, Host& host, QWidget* parent)
     setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
                     "it; drag a box over it and press F6 to zoom in or F7 to zoom out. The wheel zooms about the "
                     "cursor; a middle drag (or a left drag with Space held) moves the picture.</p>"));
+    m_heldTimer = new QTimer(this);
+    m_heldTimer->setInterval(kHeldZoomTickMs);
+    connect(m_heldTimer, &QTimer::timeout, this, &FractalView::heldZoomTick);
     // Creation: a new view always starts with the default palette.
     m_doc.loadDefaultPalette();
     m_doc.addObserver(*this);
 }
 
 FractalView::~FractalView() { m_doc.removeObserver(*this); }
+
+void FractalView::setController(ExploreController* controller) {
+    if (m_controller != nullptr) disconnect(m_controller, nullptr, this, nullptr);
+    m_controller = controller;
+    if (controller == nullptr) return;
+    connect(controller, &ExploreController::viewRenderStarted, this, &FractalView::renderStarted);
+    connect(controller, &ExploreController::viewRowsDone, this, &FractalView::rowsDone);
+}
 
 void FractalView::connectCommands(CommandRouter& router) {
     router.set(ID_EDIT_COPY, [this] { onEditCopy(); });
@@ -73,8 +84,42 @@ void FractalView::redrawNow() {
 }
 
 void FractalView::documentChanged(DocChanges what) {
+    const bool rendering = m_controller != nullptr && m_controller->isViewRendering();
+    if (rendering && (what & (doc_change::kValues | doc_change::kPalette)) == doc_change::kValues) {
+        // A new place while the view renders: the preview follows at once.
+        endSelection();
+        update();
+        return;
+    }
+    if (what == doc_change::kPicture && !m_session.isBusy()) {
+        // A picture done: shown now, and a box drawn meanwhile stays.
+        rebuildPicture();
+        m_partial = QImage();
+        m_overlayOnly = false;
+        update();
+        return;
+    }
     // Whatever changed what the picture shows is a full redraw.
     if ((what & (doc_change::kValues | doc_change::kPalette | doc_change::kPicture)) != 0) redrawNow();
+}
+
+void FractalView::renderStarted(int width, int height) {
+    m_partialRows = 0;
+    if (m_partial.width() != width || m_partial.height() != height)
+        m_partial = width > 0 && height > 0 ? QImage(width, height, QImage::Format_Indexed8) : QImage();
+    if (!m_partial.isNull()) m_partial.setColorTable(colorTable(m_doc.palette()));
+    update();
+}
+
+void FractalView::rowsDone(int first, int end, const QByteArray& rows) {
+    const int w = m_partial.width();
+    if (m_partial.isNull() || first < 0 || end > m_partial.height() || rows.size() != qsizetype(w) * (end - first))
+        return;
+    // Stored bottom-up: stored row y is image row height - 1 - y.
+    for (int y = first; y < end; ++y)
+        std::copy_n(rows.constData() + qsizetype(w) * (y - first), w, m_partial.scanLine(m_partial.height() - 1 - y));
+    m_partialRows = std::max(m_partialRows, end);
+    update();
 }
 
 void FractalView::endSelection() {
@@ -106,7 +151,11 @@ void FractalView::paintEvent(QPaintEvent*) {
     if ((!m_overlayOnly || !m_pictureValid) && !m_session.isBusy()) rebuildPicture();
     m_overlayOnly = false;
     QPainter painter(this);
-    drawPicture(painter);
+    if (m_controller != nullptr && m_controller->isViewRendering()) {
+        drawPreview(painter);
+    } else {
+        drawPicture(painter);
+    }
     drawOverlay(painter);
 }
 
@@ -128,6 +177,45 @@ void FractalView::rebuildPicture() {
     }
     m_pictureValid = true;
     m_showRenderHint = engine == nullptr || !engine->isValid();
+    m_pictureParams.reset();
+    if (!m_showRenderHint) m_pictureParams = engine->params();
+}
+
+void FractalView::drawPreview(QPainter& painter) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const RgbQuad q = m_doc.palette().entry(0);
+    painter.fillRect(rect(), QColor(q.red, q.green, q.blue));
+    painter.translate(m_panOffset);
+    const std::optional<ClientPlacement> at =
+        m_pictureParams && !m_picture.isNull() ? placeInClient(*m_pictureParams, m_doc.params(), width(), height())
+                                               : std::nullopt;
+    if (at) {
+        // Only the part on screen is drawn: deep in, the old picture's pixels grow huge.
+        const QRectF placed = QRectF(QPointF(at->left, at->top), QPointF(at->right, at->bottom)).normalized();
+        const QRectF shown = placed.intersected(QRectF(rect()));
+        if (!shown.isEmpty() && placed.width() > 0 && placed.height() > 0) {
+            const double sx = m_picture.width() / placed.width();
+            const double sy = m_picture.height() / placed.height();
+            QRectF source((shown.left() - placed.left()) * sx, (shown.top() - placed.top()) * sy, shown.width() * sx,
+                          shown.height() * sy);
+            // A flipped axis shows the picture mirrored, as the region is.
+            QImage image = m_picture;
+            if (at->right < at->left || at->bottom < at->top) {
+                image = m_picture.mirrored(at->right < at->left, at->bottom < at->top);
+                source = QRectF(at->right < at->left ? image.width() - source.right() : source.left(),
+                                at->bottom < at->top ? image.height() - source.bottom() : source.top(), source.width(),
+                                source.height());
+            }
+            painter.drawImage(shown, image, source);
+        }
+    }
+    if (m_partialRows > 0 && !m_partial.isNull()) {
+        // The rows done lie at the bottom of the picture, which fills the view.
+        const int rows = std::min(m_partialRows, m_partial.height());
+        const double h = static_cast<double>(height()) * rows / m_partial.height();
+        painter.drawImage(QRectF(0, height() - h, width(), h), m_partial,
+                          QRectF(0, m_partial.height() - rows, m_partial.width(), rows));
+    }
 }
 
 void FractalView::drawPicture(QPainter& painter) {
@@ -203,6 +291,17 @@ void FractalView::mousePressEvent(QMouseEvent* event) {
         setCursor(Qt::ClosedHandCursor);
         return;
     }
+    if (event->button() == Qt::RightButton && m_panButton == Qt::NoButton && !m_dragging && !isHoldingZoom() &&
+        m_controller != nullptr && !(m_session.isBusy() && !m_controller->isViewRendering())) {
+        endSelection();
+        m_heldButton = Qt::RightButton;
+        m_heldAt = event->position().toPoint();
+        m_heldOut = (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) != 0;
+        m_heldClock.start();
+        m_controller->beginHeldZoom();
+        m_heldTimer->start();
+        return;
+    }
     if (event->button() != Qt::LeftButton || m_panButton != Qt::NoButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -221,6 +320,7 @@ void FractalView::mousePressEvent(QMouseEvent* event) {
 }
 
 void FractalView::mouseMoveEvent(QMouseEvent* event) {
+    if (isHoldingZoom()) m_heldAt = event->position().toPoint();
     if (m_panButton != Qt::NoButton) {
         m_panOffset = event->position().toPoint() - m_panStart;
         updateOverlay();
@@ -243,6 +343,11 @@ void FractalView::leaveEvent(QEvent* event) {
 }
 
 void FractalView::mouseReleaseEvent(QMouseEvent* event) {
+    if (isHoldingZoom() && event->button() == m_heldButton) {
+        heldZoomTick();  // the time since the last tick counts too
+        endHeldZoom();
+        return;
+    }
     if (m_panButton != Qt::NoButton && event->button() == m_panButton) {
         m_panButton = Qt::NoButton;
         setCursor(m_cursor);
@@ -274,7 +379,8 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
 void FractalView::wheelEvent(QWheelEvent* event) {
     event->accept();
     if (!addWheel(*event)) return;
-    if (m_session.isBusy() || m_panButton != Qt::NoButton) {
+    const bool viewRendering = m_controller != nullptr && m_controller->isViewRendering();
+    if ((m_session.isBusy() && !viewRendering) || m_panButton != Qt::NoButton || isHoldingZoom()) {
         takeWheelZoom();  // dropped: another job has the document, or a pan is under way
         return;
     }
@@ -300,6 +406,10 @@ std::optional<FractalParams> FractalView::takeWheelZoom() {
 }
 
 void FractalView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && m_controller != nullptr && m_controller->isViewRendering()) {
+        m_controller->cancelViewRender();
+        return;
+    }
     if (event->key() == Qt::Key_Space) {
         if (!event->isAutoRepeat()) m_spaceHeld = true;
         return;
@@ -315,9 +425,28 @@ void FractalView::keyReleaseEvent(QKeyEvent* event) {
     QWidget::keyReleaseEvent(event);
 }
 
+void FractalView::heldZoomTick() {
+    if (!isHoldingZoom() || m_controller == nullptr) return;
+    const double seconds = static_cast<double>(m_heldClock.restart()) / 1000.0;
+    const double factor = heldZoomFactor(heldZoomRate(), seconds, m_heldOut);
+    if (factor == 1.0) return;
+    // About the middle of the pixel under the pointer.
+    if (const auto values =
+            scaleAboutLocation(m_doc.params(), m_heldAt.x() + 0.5, m_heldAt.y() + 0.5, factor, width(), height()))
+        m_controller->heldZoomTo(*values);
+}
+
+void FractalView::endHeldZoom() {
+    if (!isHoldingZoom()) return;
+    m_heldButton = Qt::NoButton;
+    m_heldTimer->stop();
+    if (m_controller != nullptr) m_controller->endHeldZoom();
+}
+
 void FractalView::focusOutEvent(QFocusEvent* event) {
     // The release of a Space held while the focus left never arrives here.
     m_spaceHeld = false;
+    endHeldZoom();
     QWidget::focusOutEvent(event);
 }
 

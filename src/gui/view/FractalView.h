@@ -5,6 +5,7 @@
 // the selection survives (a full redraw ends it); the view's commands are
 // registered in connectCommands.
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
@@ -15,6 +16,8 @@
 #include "model/DocumentObserver.h"
 #include "geometry/SelectionCopy.h"
 #include "location/FractalParams.h"
+
+class QTimer;
 
 namespace velmora {
 class Document;
@@ -33,7 +36,7 @@ public:
     ~FractalView() override;
 
     // Where the view's requests go; none while a test uses the view alone.
-    void setController(ExploreController* controller) { m_controller = controller; }
+    void setController(ExploreController* controller);
 
     // Registers the view's commands with the frame's router.
     void connectCommands(CommandRouter& router);
@@ -63,6 +66,11 @@ public:
     void recomputeBox();
 
     double clientAspect() const { return m_clientAspect; }
+    // A held right button zooms this many times a second (Settings).
+    double heldZoomRate() const { return m_heldZoomRate; }
+    void setHeldZoomRate(double perSecond) { m_heldZoomRate = perSecond > 1.0 ? perSecond : 2.0; }
+    static constexpr int kHeldZoomTickMs = 30;
+    bool isHoldingZoom() const { return m_heldButton != Qt::NoButton; }
 
 signals:
     // The selection or the lock changed: the states of the commands that read them are due for an update.
@@ -102,6 +110,13 @@ private:
     // Rebuilds the header block and the stretched picture from the document.
     void rebuildPicture();
     void drawPicture(QPainter& painter);
+    // While the view renders: the last picture moved and scaled into the
+    // place being drawn, under the rows of the new one done so far.
+    void drawPreview(QPainter& painter);
+    void renderStarted(int width, int height);
+    void rowsDone(int first, int end, const QByteArray& rows);
+    void heldZoomTick();
+    void endHeldZoom();
     void zoom(bool out);
     // The drag point kept on the view and, while locked, corrected; the
     // pointer is put where the point ends up.
@@ -115,6 +130,16 @@ private:
     Host& m_host;
     ExploreController* m_controller = nullptr;
     QImage m_picture;          // the stretched picture as last drawn
+    std::optional<FractalParams> m_pictureParams;  // the place it shows
+    QImage m_partial;          // the picture under way, at its own size
+    int m_partialRows = 0;     // its stored rows done (from the bottom)
+    // Held zoom: the button, where it points, which way, and the time of the last step.
+    Qt::MouseButton m_heldButton = Qt::NoButton;
+    QPoint m_heldAt;
+    bool m_heldOut = false;
+    QElapsedTimer m_heldClock;
+    QTimer* m_heldTimer = nullptr;
+    double m_heldZoomRate = 2.0;
     bool m_pictureValid = false;
     bool m_overlayOnly = false;
     bool m_showRenderHint = true;
