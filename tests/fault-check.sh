@@ -99,6 +99,10 @@ faults=(
   "only the first 1000 text chunks of a PNG looked at|src/core/export/PngDocumentChunk.cpp|        png_set_chunk_cache_max(png, 0);|"
   "a bookmark's iterations bound one too high|src/core/model/BookmarkList.cpp|it <= kMaxStorableIterations;|it <= kMaxStorableIterations + 1;"
   "rewriting the bookmarks drops the lines it cannot read|src/gui/shell/BookmarksMenu.cpp|bookmarksToText(m_bookmarks, m_unreadable)|bookmarksToText(m_bookmarks)"
+  "the old picture placed from the wrong edge|src/core/geometry/ExactZoom.cpp|mpfr_sub(offset.get(), value.get(), origin.get(), MPFR_RNDN);|mpfr_sub(offset.get(), value.get(), end.get(), MPFR_RNDN);"
+  "a held zoom runs at twice its rate|src/core/geometry/ExactZoom.cpp|std::pow(perSecond, seconds);|std::pow(perSecond, 2 * seconds);"
+  "every move during a render goes on the history|src/gui/control/ExploreController.cpp|are no step back.\n    if (m_placeShown|are no step back.\n    m_history.push(m_doc.params());\n    if (false"
+  "wheel notches dropped while the view renders|src/gui/view/FractalView.cpp|const bool viewRendering = m_controller != nullptr|const bool viewRendering = false"
 )
 
 failing_tests() {

@@ -277,8 +277,11 @@ void ExploreController::startViewRender() {
 void ExploreController::viewRenderDone(int outcome, std::uint64_t serial) {
     if (serial != m_renderSerial) return;
     if (m_restartPending && !m_stop) {
-        // The picture is whole: shown, then drawn again at the newest values.
+        // The picture is whole and no thread draws in it: shown, then drawn
+        // again at the newest values.
+        m_session.setBusy(false);
         m_doc.notifyChanged(doc_change::kPicture);
+        m_session.setBusy(true);
         startViewRender();
         return;
     }
