@@ -34,7 +34,8 @@ FractalView::FractalView(RenderSession& session, Host& host, QWidget* parent)
     setCursor(m_cursor);
     setWhatsThis(tr("<b>The picture</b><p>The fractal, stretched over the whole window. Press F5 to render "
                     "it; drag a box over it and press F6 to zoom in or F7 to zoom out. The wheel zooms about the "
-                    "cursor; a middle drag (or a left drag with Space held) moves the picture.</p>"));
+                    "cursor; a middle drag (or a left drag with Space held) moves the picture; holding the right button "
+                    "zooms continuously (with Ctrl or Shift: out).</p>"));
     m_heldTimer = new QTimer(this);
     m_heldTimer->setInterval(kHeldZoomTickMs);
     connect(m_heldTimer, &QTimer::timeout, this, &FractalView::heldZoomTick);
