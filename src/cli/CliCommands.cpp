@@ -142,10 +142,6 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     if (!startingContents(o.positional, o, host, err, contents) || !applyChanges(o, contents, host, err)) return 1;
     if (isPngPath(*o.output)) {
         const std::int32_t n = o.supersample.value_or(1);
-        if (o.smooth && !smoothColouringAvailable(contents.params, n)) {
-            err << kSmoothTooDeepMessage << '\n';
-            return 1;
-        }
         const int result = renderPng(contents, *o.output, {n, o.smooth}, err, progressToErr);
         if (result == 0 && o.verify) {
             FractalParams big = contents.params;

@@ -9,6 +9,7 @@
 #include "export/PngWriter.h"
 #include "model/DocumentFile.h"
 #include "render/Progress.h"
+#include "render/SmoothColour.h"
 
 namespace velmora {
 
@@ -30,13 +31,8 @@ struct PngExportOptions {
     // Set from another thread to stop the export; the file at the path is then
     // left as it was (WriteFailed).
     const std::atomic<bool>* cancel = nullptr;
+    ColourSpread spread = {};  // how a smooth picture's counts map onto the palette
 };
-
-// Smooth colouring iterates in doubles: a picture the doubles cannot resolve
-// (at N times its size when supersampled) has none.
-bool smoothColouringAvailable(const FractalParams& params, std::int32_t supersample = 1);
-inline constexpr const char* kSmoothTooDeepMessage =
-    "Smooth colouring is not available for locations deeper than doubles can resolve.";
 
 // Without options: an indexed PNG with the same indices as the BMP of the render.
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
