@@ -57,7 +57,7 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
         std::optional<BandRenderer> bands;
         std::optional<SmoothBandRenderer> smooth;
         if (options.smooth)
-            smooth.emplace(big, contents.palette, bandRows * n, options.spread);
+            smooth.emplace(big, contents.palette, bandRows * n, contents.spread);
         else
             bands.emplace(big, bandRows * n);
         const std::uint8_t* colours = contents.palette.bytes();

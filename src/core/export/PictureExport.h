@@ -9,7 +9,6 @@
 #include "export/PngWriter.h"
 #include "model/DocumentFile.h"
 #include "render/Progress.h"
-#include "render/SmoothColour.h"
 
 namespace velmora {
 
@@ -25,13 +24,13 @@ struct PngExportOptions {
     // the same region rendered at N times the size, each channel the mean of the
     // 8-bit values rounded half up.
     std::int32_t supersample = 1;
-    // A true-colour PNG coloured between palette entries by the fractional count.
+    // A true-colour PNG coloured between palette entries by the fractional
+    // count, spread over the palette as the contents say.
     bool smooth = false;
     std::int32_t bandRows = kPngBandRows;
     // Set from another thread to stop the export; the file at the path is then
     // left as it was (WriteFailed).
     const std::atomic<bool>* cancel = nullptr;
-    ColourSpread spread = {};  // how a smooth picture's counts map onto the palette
 };
 
 // Without options: an indexed PNG with the same indices as the BMP of the render.

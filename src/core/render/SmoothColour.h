@@ -19,6 +19,14 @@ struct ColourSpread {
     friend bool operator==(const ColourSpread&, const ColourSpread&) = default;
 };
 
+// The values a spread may take: a finite density above 0, an offset in [0, 256).
+inline bool colourDensityAllowed(double density) {
+    return std::isfinite(density) && density > 0.0;
+}
+inline bool colourOffsetAllowed(double offset) {
+    return offset >= 0.0 && offset < 256.0;
+}
+
 // Writes red, green, blue. Points that never escape take entry 0.
 inline void smoothColour(const Palette& palette, const SmoothSample& s, const ColourSpread& spread,
                          std::uint8_t* rgb) {
