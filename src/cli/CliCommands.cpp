@@ -250,6 +250,8 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
       << ",\"tweenStyle\":" << static_cast<int>(doc.animation.tweenStyle)
       << ",\"animWidth\":" << doc.animation.width << ",\"animHeight\":" << doc.animation.height
       << ",\"destFolder\":" << json::string(doc.animation.destFolder)
+      << ",\"animSmooth\":" << (doc.animation.smooth ? "true" : "false")
+      << ",\"colourDensity\":" << number(doc.spread.density) << ",\"colourOffset\":" << number(doc.spread.offset)
       << ",\"palette\":\"" << paletteHex(doc.palette) << "\",\"totalFrames\":" << totalFrames(doc.keyframes, host)
       << ",\"keyframes\":" << keyframesJson(doc.keyframes) << "}\n";
     out << j.str();
