@@ -22,7 +22,7 @@ _velmora_cli() {
         --video) _filedir '@(mp4|webm|mkv)'; return ;;
         --quality) COMPREPLY=($(compgen -W "high medium small" -- "$cur")); return ;;
         --supersample) COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8" -- "$cur")); return ;;
-        --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps|--anim-size|--transitions|--at|--from-width|--seconds|--iterations-from) return ;;
+        --size|--region|--center|--width|--iterations|--julia|--from|--to|--frames|--fps|--anim-size|--transitions|--at|--from-width|--seconds|--iterations-from|--density|--offset) return ;;
         --save) _filedir vmr; return ;;
         -o|--output)
             case "$command" in
@@ -40,12 +40,12 @@ _velmora_cli() {
     if [[ "$cur" == -* ]]; then
         local options="-h --help"
         case "$command" in
-            render) options+=" -o --output $overrides --palette --from-json --supersample --smooth --verify" ;;
-            new) options+=" $overrides --palette --anim-size --style --folder --playback --from-json" ;;
-            set) options+=" $overrides --palette --anim-size --style --folder --playback" ;;
+            render) options+=" -o --output $overrides --palette --from-json --supersample --smooth --verify --density --offset" ;;
+            new) options+=" $overrides --palette --anim-size --style --folder --playback --from-json --density --offset" ;;
+            set) options+=" $overrides --palette --anim-size --style --folder --playback --density --offset" ;;
             keyframe) options+=" $overrides --palette --transitions --at" ;;
-            zoom) options+=" --center --width --from-width --seconds --fps --size --iterations --iterations-from --palette --save --folder --resume --quality" ;;
-            anim) options+=" --from --to --frames --size --style --folder --palette --resume --video --fps --quality --no-frames" ;;
+            zoom) options+=" --center --width --from-width --seconds --fps --size --iterations --iterations-from --palette --save --folder --resume --quality --smooth --density --offset" ;;
+            anim) options+=" --from --to --frames --size --style --folder --palette --resume --video --fps --quality --no-frames --smooth --density --offset" ;;
             palette) options+=" -o --output" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -98,6 +98,11 @@ int runAnim(const AnimOptions& o, std::ostream& out, std::ostream& err, bool pro
         });
     }
     if (!checkEnoughKeyframes(doc, host)) return 1;
+    if (o.colour.density || o.colour.offset) {
+        ColourSpread spread = doc.colourSpread();
+        o.colour.applyTo(spread);
+        doc.setColourSpread(spread);
+    }
 
     RenderSettings s = proposedRenderSettings(doc);
     if (o.from) s.from = *o.from;
@@ -108,6 +113,7 @@ int runAnim(const AnimOptions& o, std::ostream& out, std::ostream& err, bool pro
     if (o.folder) s.destFolder = *o.folder;
     s.skipRendered = o.resume;
     s.writeFiles = !o.noFrames;
+    s.smooth = s.smooth || o.smooth;
     if (!bmpSizeFits(s.width, s.height)) {
         err << "The frames are too large for BMP files.\n";
         return 1;

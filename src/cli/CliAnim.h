@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "CliOptions.h"
 #include "location/FractalParams.h"
 #include "video/VideoOptions.h"
 
@@ -21,6 +22,8 @@ struct AnimOptions {
     VideoQuality quality = VideoQuality::High;
     bool noFrames = false;
     bool resume = false;
+    bool smooth = false;  // true-colour frames, smoothly coloured
+    ColourChanges colour;
 };
 
 // Returns the exit code: 0 when every requested frame and the script were

@@ -142,10 +142,6 @@ int render(const Options& o, std::ostream& out, std::ostream& err, bool progress
     if (!startingContents(o.positional, o, host, err, contents) || !applyChanges(o, contents, host, err)) return 1;
     if (isPngPath(*o.output)) {
         const std::int32_t n = o.supersample.value_or(1);
-        if (o.smooth && !smoothColouringAvailable(contents.params, n)) {
-            err << kSmoothTooDeepMessage << '\n';
-            return 1;
-        }
         const int result = renderPng(contents, *o.output, {n, o.smooth}, err, progressToErr);
         if (result == 0 && o.verify) {
             FractalParams big = contents.params;
@@ -254,6 +250,8 @@ int info(const Options& o, std::ostream& out, std::ostream& err) {
       << ",\"tweenStyle\":" << static_cast<int>(doc.animation.tweenStyle)
       << ",\"animWidth\":" << doc.animation.width << ",\"animHeight\":" << doc.animation.height
       << ",\"destFolder\":" << json::string(doc.animation.destFolder)
+      << ",\"animSmooth\":" << (doc.animation.smooth ? "true" : "false")
+      << ",\"colourDensity\":" << number(doc.spread.density) << ",\"colourOffset\":" << number(doc.spread.offset)
       << ",\"palette\":\"" << paletteHex(doc.palette) << "\",\"totalFrames\":" << totalFrames(doc.keyframes, host)
       << ",\"keyframes\":" << keyframesJson(doc.keyframes) << "}\n";
     out << j.str();

@@ -89,6 +89,7 @@ bool applyChanges(const Options& o, DocumentContents& c, Host& host, std::ostrea
     if (a.style) c.animation.tweenStyle = *a.style;
     if (a.folder) c.animation.destFolder = *a.folder;
     if (a.playback) c.animation.playbackStyle = *a.playback;
+    o.colour.applyTo(c.spread);
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include "location/CentreWidth.h"
 #include "location/FractalParams.h"
+#include "render/SmoothColour.h"
 
 namespace velmora::cli {
 
@@ -36,6 +37,16 @@ struct AnimationChanges {
     std::optional<PlaybackStyle> playback;
 };
 
+// How smooth pictures spread the counts over the palette (new, set, render,
+// anim and zoom).
+struct ColourChanges {
+    std::optional<double> density, offset;
+    void applyTo(ColourSpread& spread) const {
+        if (density) spread.density = *density;
+        if (offset) spread.offset = *offset;
+    }
+};
+
 struct Options {
     std::vector<std::string> positional;
     std::optional<std::string> palette;       // a palette file laid over the default palette
@@ -47,6 +58,7 @@ struct Options {
     Overrides overrides;
     std::optional<std::int32_t> supersample;  // render to PNG only: 1 to 8
     bool smooth = false;                      // render to PNG only
+    ColourChanges colour;
     std::optional<std::int32_t> verify;       // render: pixels to check with the MPFR loop
 };
 

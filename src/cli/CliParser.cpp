@@ -250,6 +250,28 @@ void addAnimationSettings(CLI::App& app, AnimationChanges& a) {
           })->group(group);
 }
 
+void addColourOptions(CLI::App& app, ColourChanges& c) {
+    const std::string group = "Smooth colouring";
+    value(app, "--density", "D", "counts per palette entry in smooth pictures\n(a number greater than 0; default 1)",
+          [&c](const std::string& v) {
+              double d = 0.0;
+              if (!parseDouble(v, d) || !colourDensityAllowed(d)) refuse("--density", v, "a finite number greater than 0");
+              c.density = d;
+          })->group(group);
+    value(app, "--offset", "K", "the palette entry smooth pictures start at\n(0 up to, not including, 256; default 0)",
+          [&c](const std::string& v) {
+              double k = 0.0;
+              if (!parseDouble(v, k) || !colourOffsetAllowed(k)) refuse("--offset", v, "a number from 0 up to 256, 256 excluded");
+              c.offset = k;
+          })->group(group);
+}
+
+void addSmoothFrames(CLI::App& app, bool& smooth) {
+    app.add_flag("--smooth", smooth,
+                 "true-colour frames, each pixel coloured between two\npalette entries by its fractional count (PNG files)")
+        ->group("Smooth colouring");
+}
+
 void addFromJson(CLI::App& app, Options& o) {
     value(app, "--from-json", "IN.json", "the document from the JSON text that info prints",
           [&o](const std::string& v) { o.fromJson = v; });
@@ -453,26 +475,34 @@ std::unique_ptr<CLI::App> declareCommandLine(CommandLine& into) {
     addPalette(*render, o.palette, "render with this palette");
     addFromJson(*render, o);
     addPngOptions(*render, o);
+    addColourOptions(*render, o.colour);
     command(*app, Command::Info, into);
     command(*app, Command::Resave, into);
     CLI::App* fresh = command(*app, Command::New, into);
     addOverrides(*fresh, o.overrides);
     addPalette(*fresh, o.palette, "the document's palette");
     addAnimationSettings(*fresh, o.animation);
+    addColourOptions(*fresh, o.colour);
     addFromJson(*fresh, o);
     addOutput(*command(*app, Command::Palette, into), o, "OUT.rgb");
     CLI::App* anim = command(*app, Command::Anim, into);
     addAnimOptions(*anim, into.anim);
     addPalette(*anim, into.anim.palette, "every keyframe's palette");
+    addSmoothFrames(*anim, into.anim.smooth);
+    addColourOptions(*anim, into.anim.colour);
     CLI::App* keyframe = command(*app, Command::Keyframe, into);
     addOverrides(*keyframe, o.overrides);
     addPalette(*keyframe, o.palette, "the keyframe's palette");
     addKeyframeOptions(*keyframe, o);
-    addZoomOptions(*command(*app, Command::Zoom, into), into.zoom);
+    CLI::App* zoom = command(*app, Command::Zoom, into);
+    addZoomOptions(*zoom, into.zoom);
+    addSmoothFrames(*zoom, into.zoom.smooth);
+    addColourOptions(*zoom, into.zoom.colour);
     CLI::App* set = command(*app, Command::Set, into);
     addOverrides(*set, o.overrides);
     addPalette(*set, o.palette, "the document's palette");
     addAnimationSettings(*set, o.animation);
+    addColourOptions(*set, o.colour);
     return app;
 }
 

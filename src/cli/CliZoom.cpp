@@ -63,6 +63,8 @@ int runZoom(const ZoomOptions& o, std::ostream& out, std::ostream& err, bool pro
     if (o.palette && !loadPaletteFile(*o.palette, c.palette, host)) return 1;
     std::tie(c.animation.width, c.animation.height) = std::tuple(o.width, o.height);
     c.animation.tweenStyle = TweenStyle::ConstantSpeed;  // steady in the logarithm of the width
+    c.animation.smooth = o.smooth;
+    o.colour.applyTo(c.spread);
     const std::int32_t deepest = o.iterations.value_or(c.params.iterations);
     CentreWidth start = *o.target;
     start.width = o.fromWidth;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CliOptions.h"
 #include "location/CentreWidth.h"
 #include "video/VideoOptions.h"
 
@@ -23,6 +24,8 @@ struct ZoomOptions {
     std::optional<std::string> palette, save, folder;
     bool resume = false;
     VideoQuality quality = VideoQuality::High;
+    bool smooth = false;  // true-colour frames, smoothly coloured
+    ColourChanges colour;
 };
 
 int runZoom(const ZoomOptions& o, std::ostream& out, std::ostream& err, bool progressToErr);

@@ -49,6 +49,12 @@ void read(const json& o, const char* field, Int& out) {
     out = static_cast<Int>(n);
 }
 
+void read(const json& o, const char* field, bool& out) {
+    if (!o.contains(field)) return;
+    if (!o[field].is_boolean()) bad(field, "true or false");
+    out = o[field].get<bool>();
+}
+
 void read(const json& o, const char* field, std::string& out) {
     if (!o.contains(field)) return;
     if (!o[field].is_string()) bad(field, "a string");
@@ -118,6 +124,11 @@ void readAll(const json& o, DocumentContents& c) {
     read(o, "animWidth", c.animation.width);
     read(o, "animHeight", c.animation.height);
     read(o, "destFolder", c.animation.destFolder);
+    read(o, "animSmooth", c.animation.smooth);
+    read(o, "colourDensity", c.spread.density);
+    read(o, "colourOffset", c.spread.offset);
+    if (!colourDensityAllowed(c.spread.density)) bad("colourDensity", "a finite number greater than 0");
+    if (!colourOffsetAllowed(c.spread.offset)) bad("colourOffset", "a number from 0 up to 256, 256 excluded");
     read(o, "palette", c.palette);
     if (!o.contains("keyframes")) return;
     if (!o["keyframes"].is_array()) bad("keyframes", "an array");

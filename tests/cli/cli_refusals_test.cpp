@@ -61,6 +61,7 @@ const std::string kTooLarge = "The picture is too large for a BMP file.\n";
 const std::string kEnd = "\n";
 const std::string kWidth = "': expected a finite number greater than 0.\n";
 const std::string kSupersample = "': expected a whole number from 1 to 8.\n";
+const std::string kOffset = "': expected a number from 0 up to 256, 256 excluded.\n";
 
 const std::string kFps = "': expected a whole number from 1 to 120.\n";
 const std::string kFrames = "': expected FIRST-LAST, two whole numbers.\n";
@@ -103,6 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
         R{"SmoothToBmp", {"render", "-o", "@o", "--smooth"}, "render: --smooth needs a PNG output (-o OUT.png).\n"},
         R{"SupersampleBeyondPng", {"render", "-o", "@o.png", "--size", "2000000000x1", "--supersample", "2"},
           "A PNG file cannot hold a picture of this size.\n"},
+        R{"DensityZero", {"new", "@n", "--density", "0"}, "Invalid --density '0" + kWidth},
+        R{"DensityInfinite", {"set", "@small.vmr", "--density", "1e999"}, "Invalid --density '1e999" + kWidth},
+        R{"DensityWord", {"anim", "@small.vmr", "--density", "x"}, "Invalid --density 'x" + kWidth},
+        R{"OffsetNegative", {"render", "-o", "@o.png", "--offset", "-0.5"}, "Invalid --offset '-0.5" + kOffset},
+        R{"OffsetAtTop", {"zoom", "@z.mp4", "--offset", "256"}, "Invalid --offset '256" + kOffset},
         R{"VerifyZero", {"render", "-o", "@o", "--verify", "0"},
           "Invalid --verify '0': expected a whole number from 1 to 2147483647.\n"},
         R{"EmptyOutput", {"render", "-o", ""}, "Option -o needs a file name, and it was given an empty one.\n"},

@@ -164,6 +164,11 @@ TEST_F(CliCommand, InfoJsonMakesTheSameDocumentAgain) {
         for (std::uint8_t& b : std::span(c.palette.bytes(), Palette::kBytes)) b = static_cast<std::uint8_t>(rng());
         c.animation = {static_cast<TweenStyle>(rng() % 256), "/f" + std::to_string(rng()) + "/", anyInt(), anyInt(),
                        static_cast<PlaybackStyle>(rng() % 256)};
+        if (n % 4 == 1) {  // a colour block, whose numbers info must give back to the bit
+            c.spread = {std::ldexp(static_cast<double>(rng() % 100000 + 1), -static_cast<int>(rng() % 40)),
+                        static_cast<double>(rng() % 25600) / 100.0};
+            c.animation.smooth = rng() % 2 != 0;
+        }
         c.keyframes.resize(rng() % 4);
         for (Keyframe& k : c.keyframes) {
             std::tie(k.left, k.top, k.right, k.bottom, k.cReal, k.cImag) =
@@ -182,6 +187,9 @@ TEST_F(CliCommand, InfoJsonMakesTheSameDocumentAgain) {
         {R"({"width": 1.5})", "The field \"width\" must be a whole number."},
         {R"({"keyframes": [{"transitions": 2147483648}]})", "The field \"transitions\" must be a whole number from -2147483648 to 2147483647."},
         {R"({"palette": "00"})", "The field \"palette\" must be 2048 hexadecimal digits."},
+        {R"({"colourDensity": 0})", "The field \"colourDensity\" must be a finite number greater than 0."},
+        {R"({"colourOffset": 256})", "The field \"colourOffset\" must be a number from 0 up to 256, 256 excluded."},
+        {R"({"animSmooth": 1})", "The field \"animSmooth\" must be true or false."},
         {"[1]", "The text is not a JSON object."}};
     for (const auto& r : refused) {
         writeBytes(dir.file("r.json"), std::vector<std::uint8_t>(r.json, r.json + std::strlen(r.json)));

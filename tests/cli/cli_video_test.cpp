@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include <signal.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include "AnimTestSupport.h"
 #include "CliRun.h"
 #include "FakeHost.h"
+#include "PngDecode.h"
 #include "VideoDecode.h"
 #include "anim/FrameFile.h"
 #include "anim/PlaybackScript.h"
@@ -116,6 +118,37 @@ TEST_F(CliVideo, ZoomMakesTheVideoFromTheWholeSetDownToThePlace) {
         EXPECT_TRUE(no.code == 1 && no.err.find(c.err) != std::string::npos) << no.err;
     }
     EXPECT_FALSE(fs::exists(dir.file("z.mp4")));
+}
+
+// A smooth zoom down past the doubles: each kept frame is the picture
+// render --smooth makes of its values (colour spread included), in PNG files
+// the script lists, and the video's true-colour frames are those pictures.
+TEST_F(CliVideo, SmoothZoomFramesAreTheSmoothRendersOfTheirValues) {
+    // Beside i, where the set shows filaments at every depth.
+    const Args common = {"--center", "1.3e-31,1.0000000000000000000000000000003", "--size", "32x24",
+                         "--iterations", "3000", "--density", "0.2", "--offset", "20"};
+    const auto with = [&](Args args) { args.insert(args.end(), common.begin(), common.end()); return args; };
+    const CliRun r = cli(with({"zoom", dir.file("s.mkv"), "--smooth", "--width", "1e-30", "--seconds", "0.5",
+                               "--fps", "10", "--folder", dir.file("sf")}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    const test::DecodedVideo video = test::decodeVideo(dir.file("s.mkv"));
+    ASSERT_EQ(video.luma.size(), 5u);
+    EXPECT_NE(test::readText(dir.file("sf/") + kScriptFileName).find("frame5.png"), std::string::npos);
+    for (const auto& [frame, width] : {std::pair{1, "4"}, {5, "1e-30"}}) {
+        ASSERT_EQ(cli(with({"render", "-o", dir.file("end.png"), "--smooth", "--width", width})).code, 0);
+        const std::vector<std::uint8_t> want = test::decodePng(dir.file("end.png"));
+        ASSERT_EQ(want.size(), 3 + 32 * 24 * 3u);
+        EXPECT_GT(std::set<std::uint8_t>(want.begin() + 3, want.end()).size(), 20u) << "a picture, not a flat field";
+        EXPECT_EQ(test::decodePng(framePath(dir.file("sf/"), frame, true)), want) << frame;
+        // Red, green, blue after the colour type and size bytes.
+        const double psnr = test::lumaPsnrOf(video.luma[std::size_t(frame - 1)], video.width, 32, 24, [&](int x, int y) {
+            static thread_local std::uint8_t bgr[3];
+            const std::uint8_t* rgb = want.data() + 3 + 3 * (std::size_t(y) * 32 + std::size_t(x));
+            bgr[0] = rgb[2], bgr[1] = rgb[1], bgr[2] = rgb[0];
+            return bgr;
+        });
+        EXPECT_GT(psnr, 30.0) << frame;
+    }
 }
 
 // The render farm hands every name to velmora-cli as it is, here and on

@@ -6,6 +6,7 @@
 
 #include "AnimTestSupport.h"
 #include "FakeHost.h"
+#include "PngDecode.h"
 #include "export/PictureExport.h"
 #include "export/PngDocumentChunk.h"
 #include "session/RenderSession.h"
@@ -15,26 +16,6 @@ using namespace velmora::test;
 
 namespace {
 
-// The colour type and size, the indices top row first, then PLTE as r, g, b.
-std::vector<std::uint8_t> decode(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_init_io(png, f);
-    png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
-    std::vector<std::uint8_t> d{std::uint8_t(png_get_color_type(png, info)), std::uint8_t(w), std::uint8_t(h)};
-    const std::size_t bytes = png_get_rowbytes(png, info);
-    for (png_uint_32 r = 0; r < h; ++r)
-        d.insert(d.end(), png_get_rows(png, info)[r], png_get_rows(png, info)[r] + bytes);
-    png_colorp colours = nullptr;
-    int n = 0;  // the palette's entries
-    png_get_PLTE(png, info, &colours, &n);
-    for (int i = 0; i < n; ++i) d.insert(d.end(), {colours[i].red, colours[i].green, colours[i].blue});
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(f);
-    return d;
-}
 
 DocumentContents sample(std::int32_t w, std::int32_t h, FractalType type) {
     return {{-1.7, 1.1, 0.6, -0.9, type, -0.75, 0.12, 90, w, h, {}},
@@ -79,7 +60,7 @@ TEST(PngExport, BandedPngHoldsTheOnePieceRenderAndTheDocument) {
                 }
         for (std::size_t i = 0; n == 1 && i < 1024; i += 4)
             expected.insert(expected.end(), {c.palette.raw()[i + 2], c.palette.raw()[i + 1], c.palette.raw()[i]});
-        EXPECT_EQ(decode(dir.file("a.png")), expected);
+        EXPECT_EQ(decodePng(dir.file("a.png")), expected);
         DocumentContents back;
         std::string message;
         ASSERT_EQ(readPngDocument(dir.file("a.png"), back, message), PngDocumentResult::Loaded);
@@ -98,7 +79,7 @@ TEST(PngExport, SmoothColoursKeepTheEnginesCountsAndAverageLikeAnyPicture) {
     for (std::size_t i = 0; i < 256; ++i) c.palette.setEntry(i, RgbQuad{std::uint8_t(i * 7), std::uint8_t(255 - i), std::uint8_t(i), 0});
     ASSERT_EQ(exportPng(c, dir.file("i.png"), nullptr, cause), PngWriteResult::Ok);
     ASSERT_EQ(exportPng(c, dir.file("s.png"), nullptr, cause, {1, true, 5}), PngWriteResult::Ok);
-    const std::vector<std::uint8_t> indices = decode(dir.file("i.png")), smooth = decode(dir.file("s.png"));
+    const std::vector<std::uint8_t> indices = decodePng(dir.file("i.png")), smooth = decodePng(dir.file("s.png"));
     ASSERT_EQ(smooth.size(), 3 + 24 * 17 * 3u);
     EXPECT_EQ(smooth[0], PNG_COLOR_TYPE_RGB);
     const auto rgb = [&](int entry) {
@@ -121,7 +102,7 @@ TEST(PngExport, SmoothColoursKeepTheEnginesCountsAndAverageLikeAnyPicture) {
     ASSERT_EQ(exportPng(c, dir.file("big.png"), nullptr, cause, {1, true, 64}), PngWriteResult::Ok);
     c.params.width /= 3, c.params.height /= 3;
     ASSERT_EQ(exportPng(c, dir.file("ss.png"), nullptr, cause, {3, true, 64}), PngWriteResult::Ok);
-    const std::vector<std::uint8_t> big = decode(dir.file("big.png")), averaged = decode(dir.file("ss.png"));
+    const std::vector<std::uint8_t> big = decodePng(dir.file("big.png")), averaged = decodePng(dir.file("ss.png"));
     ASSERT_EQ(averaged.size(), smooth.size());
     for (std::size_t y = 0; y < 17; ++y)
         for (std::size_t x = 0; x < 24; ++x)

@@ -166,4 +166,42 @@ TEST_F(SettingsDialog, OnlyASizeThatDiffersFromThePictureReplacesTheEngine) {
     EXPECT_EQ(std::pair(session.engine()->width(), session.engine()->isValid()), std::pair(301, false));
 }
 
+// The colour density must lie above 0, the offset in [0, 256); checked after
+// the size, and stored (with the size) only when both pass. Shown as the
+// shortest text that reads back as the same number.
+TEST_F(SettingsDialog, ColourDensityAndOffsetAreCheckedLastAndStoredTogether) {
+    const char* kDensity = "Colour density must be a number greater than 0.";
+    const char* kOffset = "Colour offset must be at least 0 and less than 256.";
+    using S = SettingsResult;
+    const struct { std::string density, offset; S result; const char* text; ColourSpread stored; } cases[] = {
+        {"2.5", "255.9", S::Accepted, "", {2.5, 255.9}}, {"1e-05", "0", S::Accepted, "", {1e-5, 0.0}},
+        {"0.1", "7", S::Accepted, "", {0.1, 7.0}},
+        {"0", "7", S::Density, kDensity, {}}, {"-3", "7", S::Density, kDensity, {}},
+        {"none", "7", S::Density, kDensity, {}}, {"1e999", "7", S::Density, kDensity, {}},
+        {"0", "256", S::Density, kDensity, {}},  // the density first
+        {"2", "256", S::Offset, kOffset, {}}, {"2", "-0.001", S::Offset, kOffset, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.density + " " + c.offset);
+        FakeHost h;
+        h.allowMessages = true;
+        Document d(h);
+        d.onNewDocument();
+        SettingsFields f = settingsFieldsFrom(d);
+        EXPECT_EQ(std::pair(f.density, f.offset), std::pair(std::string("1"), std::string("0")));
+        f.xPels = "301";
+        f.density = c.density;
+        f.offset = c.offset;
+        EXPECT_EQ(applySettings(d, h, f), c.result);
+        EXPECT_EQ(d.colourSpread(), c.stored);
+        EXPECT_EQ(d.width(), c.result == S::Accepted ? 301 : 300);
+        if (c.result == S::Accepted) {
+            EXPECT_EQ(std::pair(settingsFieldsFrom(d).density, settingsFieldsFrom(d).offset),
+                      std::pair(c.density, c.offset));
+            continue;
+        }
+        ASSERT_EQ(h.messages.size(), 1u);
+        EXPECT_EQ(std::tuple(h.messages[0].text, h.messages[0].caption), std::tuple(c.text, "Colour"));
+    }
+}
+
 }  // namespace

@@ -213,6 +213,32 @@ TEST_F(FramesRender, EscapeAbortsACompleteRenderOffersToPlay) {
     EXPECT_EQ(fs::path(host.playerStarts[0].first), dir.path() / "script.aas");
 }
 
+// Smooth colouring in the Render Settings dialog reaches the render (PNG
+// frames, the setting kept in the document) and is proposed again.
+TEST_F(FramesRender, SmoothColouringIsWired) {
+    prepare(2);
+    bool proposed = true;
+    dialogs.modal = [&](QDialog& d) {
+        if (d.objectName() == "Render Settings") {
+            auto* smooth = d.findChild<QCheckBox*>("smoothFrames");
+            proposed = smooth->isChecked();
+            smooth->setChecked(true);
+            settings(d, "14", "10");
+        } else {
+            Press(d, 1);  // the completion dialog: done
+        }
+        return d.result();
+    };
+    host.answers = {MsgAnswer::Yes};
+    Press(dlg, kRender);
+    EXPECT_FALSE(proposed);
+    EXPECT_TRUE(fs::exists(folder + "frame2.png") && !frame(1));
+    EXPECT_TRUE(doc.animation().smooth);
+    host.answers = {MsgAnswer::Yes};
+    Press(dlg, kRender);
+    EXPECT_TRUE(proposed);
+}
+
 // Save Video from the completion dialog and from the frames window reaches
 // the frames of the last render with the chosen options; Skip frames already
 // rendered reaches the render.

@@ -34,10 +34,14 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
               std::tuple(true, QStringLiteral("0"), control(dlg, gui::SettingsDialog::kIdDetail)));
     setText(dlg, gui::SettingsDialog::kIdDetail, "99");
     setText(dlg, gui::SettingsDialog::kIdXPels, "301");
+    EXPECT_EQ(control<QLineEdit>(dlg, gui::SettingsDialog::kIdDensity)->text(), "1");
+    setText(dlg, gui::SettingsDialog::kIdDensity, "2.5");
+    setText(dlg, gui::SettingsDialog::kIdOffset, "3");
     QTest::keyClick(control(dlg, gui::SettingsDialog::kIdDetail), Qt::Key_Return);
     EXPECT_TRUE(dlg.m_accepted && !dlg.isVisible());
     EXPECT_EQ(std::tuple(doc.params().type, doc.params().cReal, doc.params().iterations, session.engine()->width()),
               std::tuple(FractalType::Julia, -0.8, 100, 301));
+    EXPECT_EQ(doc.colourSpread(), (ColourSpread{2.5, 3.0}));
 }
 
 }  // namespace

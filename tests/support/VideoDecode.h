@@ -69,18 +69,27 @@ inline DecodedVideo decodeVideo(const std::string& path) {
     return out;
 }
 
-// PSNR of a decoded luma plane (`planeWidth` wide) against an 8-bit picture's
-// luma by the BT.601 limited-range formula, over the picture's own size.
-inline double lumaPsnr(const std::vector<std::uint8_t>& plane, int planeWidth, const IndexedPicture& p) {
+// PSNR of a decoded luma plane (`planeWidth` wide) against a picture's luma
+// by the BT.601 limited-range formula, over width x height; bgr(x, y) gives a
+// pixel's blue, green, red.
+template <class Bgr>
+double lumaPsnrOf(const std::vector<std::uint8_t>& plane, int planeWidth, int width, int height, const Bgr& bgr) {
     double sum = 0;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
-            const std::uint8_t* c = p.colourTable + p.bottomUpRows[(p.height - 1 - y) * p.stride + x] * 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* c = bgr(x, y);
             const double luma = 16.0 + (65.481 * c[2] + 128.553 * c[1] + 24.966 * c[0]) / 255.0;
             sum += (plane[y * planeWidth + x] - luma) * (plane[y * planeWidth + x] - luma);
         }
-    const double mse = sum / (p.width * p.height);
+    const double mse = sum / (width * height);
     return mse <= 1e-12 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+// The same against an 8-bit picture.
+inline double lumaPsnr(const std::vector<std::uint8_t>& plane, int planeWidth, const IndexedPicture& p) {
+    return lumaPsnrOf(plane, planeWidth, p.width, p.height, [&](int x, int y) {
+        return p.colourTable + p.bottomUpRows[(p.height - 1 - y) * p.stride + x] * 4;
+    });
 }
 
 }  // namespace velmora::test

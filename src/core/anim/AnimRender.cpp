@@ -10,6 +10,8 @@
 #include "model/Document.h"
 #include "engine/FractalEngine.h"
 #include "engine/RenderReport.h"
+#include "engine/SmoothPicture.h"
+#include "export/PngWriter.h"
 
 namespace velmora {
 namespace {
@@ -23,6 +25,20 @@ void report(Host& host, const std::string& text, MsgIcon icon = MsgIcon::Error) 
     host.showMessage(windowMessage(text, icon, kFramesWindowName));
 }
 
+// A smooth frame as a true-colour PNG, the picture render --smooth makes of
+// the same values.
+bool writeSmoothFrame(const FractalEngine& engine, const Palette& palette, const ColourSpread& spread,
+                      const std::string& path) {
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(engine.width()) * 3);
+    const PngRowSource rows = [&](std::int32_t y) -> const std::uint8_t* {
+        smoothRowRgb(engine.smoothRow(y), engine.width(), palette, spread, rgb.data());
+        return rgb.data();
+    };
+    std::error_code cause;
+    return writePng(path, engine.width(), engine.height(), PngColour::Rgb, palette, {}, rows, cause) ==
+           PngWriteResult::Ok;
+}
+
 // The frame loop; returns how it ended. Frames have an engine of their own, so
 // the document keeps its values and picture while they are computed.
 AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSettings& s, AnimRenderSink* sink,
@@ -34,6 +50,8 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
     const std::atomic<bool>* cancel = sink != nullptr ? sink->cancelFlag() : nullptr;
     FractalEngine engine(s.width, s.height);
     if (!engine.hasBuffer()) tellRenderOutcome(host, RenderOutcome::NoMemory);
+    engine.setKeepSmooth(s.smooth);
+    std::vector<std::uint8_t> trueColour;  // a smooth frame for the sink
     Keyframe scratch;
     FrameFile kept;
     const std::int32_t segments = doc.keyframeCount() - 1;
@@ -52,9 +70,9 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
                            doc.keyframes()[static_cast<std::size_t>(k) + 1], scratch, d, s.tweenStyle);
             engine.setParams(paramsOf(scratch, s.width, s.height));
 
-            const std::string path = framePath(s.destFolder, frame);
+            const std::string path = framePath(s.destFolder, frame, s.smooth);
             std::string sinkError;
-            if (s.skipRendered &&
+            if (s.skipRendered && !s.smooth &&
                 checkRenderedFrame(path, s.width, s.height, scratch.palette, kept) == FrameFileCheck::Complete) {
                 status(sink, "Keeping frame ", frame, s.to);
                 ++result.framesKept;
@@ -73,8 +91,31 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
                 report(host, animtext::kAborted, drawn == RenderOutcome::Cancelled ? MsgIcon::Information : MsgIcon::Error);
                 return AnimRenderOutcome::Aborted;
             }
+            if (s.smooth && !engine.hasSmooth()) {
+                tellRenderOutcome(host, RenderOutcome::NoMemory);
+                report(host, animtext::kAborted);
+                return AnimRenderOutcome::Aborted;
+            }
             // The frame's colour table is its tweened palette.
             buildBitmapOrTell(engine, scratch.palette, host);
+            if (s.smooth) {
+                if (s.writeFiles) {
+                    status(sink, "Saving frame ", frame, s.to);
+                    if (!writeSmoothFrame(engine, scratch.palette, doc.colourSpread(), path)) {
+                        report(host, couldNotSaveFrameText(frame));
+                        return AnimRenderOutcome::SaveFailed;
+                    }
+                }
+                if (frames == nullptr) continue;
+                const std::size_t stride = static_cast<std::size_t>(s.width) * 4;
+                trueColour.resize(stride * static_cast<std::size_t>(s.height));
+                smoothPicture(engine, scratch.palette, doc.colourSpread(), trueColour.data(), stride);
+                if (!frames->trueColourFrameReady(frame, trueColour.data(), stride, sinkError)) {
+                    report(host, sinkError);
+                    return AnimRenderOutcome::SinkFailed;
+                }
+                continue;
+            }
 
             if (s.writeFiles) {
                 status(sink, "Saving frame ", frame, s.to);
@@ -117,6 +158,7 @@ void storeRenderSettings(Document& doc, const RenderSettings& s) {
         a.destFolder = s.destFolder;
         a.width = s.width;
         a.height = s.height;
+        a.smooth = s.smooth;
     });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The animation render: every frame of a range tweened from its two keyframes,
 // rendered by the document's engine at the frame size and written as
-// frameN.bmp, then the playback script, then the document as it was. The
+// frameN.bmp (frameN.png, true colour, when smooth), then the playback
+// script, then the document as it was. The
 // frames window and velmora-cli both run exactly this.
 #include <atomic>
 #include <cstdint>
@@ -33,6 +34,10 @@ public:
     virtual ~AnimFrameSink() = default;
     // False with the message stops the render.
     virtual bool frameReady(std::int64_t frame, const IndexedPicture& picture, std::string& error) = 0;
+    // A true-colour frame: 32-bit blue, green, red, unused pixels, top row
+    // first, `stride` bytes a row, of the render settings' size.
+    virtual bool trueColourFrameReady(std::int64_t frame, const std::uint8_t* pixels, std::size_t stride,
+                                      std::string& error) = 0;
 };
 
 enum class AnimRenderOutcome {
@@ -64,7 +69,7 @@ void storeRenderSettings(Document& doc, const RenderSettings& s);
 
 // Renders the accepted settings' range (their folder ends with the separator).
 // When resuming, a frame whose file is already complete (checkRenderedFrame)
-// is kept as it is. Each frame also goes to `frames` when there is one. Each
+// is kept as it is (smooth frames are always rendered again). Each frame also goes to `frames` when there is one. Each
 // frame is computed by an engine of its own, so the document's values stay as
 // they were (its picture ends blank). Messages and the completion beep go
 // through `host`, whose cancel key stops the frame being rendered. The caller

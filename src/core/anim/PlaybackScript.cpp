@@ -13,7 +13,7 @@ using Sink = std::function<bool(const std::string&)>;
 
 // Produces the script piece by piece, so a long animation never needs its whole
 // script in memory at once.
-bool emitScript(const std::string& folder, PlaybackStyle style, std::int32_t total, const Sink& sink) {
+bool emitScript(const std::string& folder, PlaybackStyle style, std::int32_t total, bool png, const Sink& sink) {
     constexpr std::size_t kChunk = 64 * 1024;
     std::string buffer;
     bool first = true;
@@ -31,14 +31,14 @@ bool emitScript(const std::string& folder, PlaybackStyle style, std::int32_t tot
     // No direction bit at all (a damaged file): Forwards, the default, never an empty script.
     if (forwards || !reverse) {
         for (std::int64_t n = 1; n <= total; ++n) {
-            if (!line(framePath(folder, n))) return false;
+            if (!line(framePath(folder, n, png))) return false;
         }
     }
     if (reverse) {
         // Every reverse line has its line feed before it, also as the first line.
         first = false;
         for (std::int64_t n = total; n >= 1; --n) {
-            if (!line(framePath(folder, n))) return false;
+            if (!line(framePath(folder, n, png))) return false;
         }
     }
     if (hasFlag(style, PlaybackStyle::Looping)) {
@@ -50,24 +50,24 @@ bool emitScript(const std::string& folder, PlaybackStyle style, std::int32_t tot
 
 }  // namespace
 
-std::string framePath(const std::string& folder, std::int64_t frame) {
-    return folder + "frame" + std::to_string(frame) + ".bmp";
+std::string framePath(const std::string& folder, std::int64_t frame, bool png) {
+    return folder + "frame" + std::to_string(frame) + (png ? ".png" : ".bmp");
 }
 
 std::string scriptPath(const std::string& folder) { return folder + kScriptFileName; }
 
 bool folderFitsScriptLines(const std::string& folder) { return folder.find_first_of("\n\r") == std::string::npos; }
 
-std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
+std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames, bool png) {
     std::string text;
-    emitScript(folder, style, totalFrames, [&](const std::string& piece) {
+    emitScript(folder, style, totalFrames, png, [&](const std::string& piece) {
         text += piece;
         return true;
     });
     return text;
 }
 
-bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames) {
+bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames, bool png) {
     std::error_code ec;
     if (totalFrames > kMaxScriptFrames || !folderFitsScriptLines(folder)) return false;
     if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return false;
@@ -75,7 +75,7 @@ bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t to
     // renders of several ranges into one folder at once never mix their bytes
     // and an interrupted write leaves the old script.
     const ByteProducer produce = [&](const ByteSink& sink) {
-        return emitScript(folder, style, totalFrames, [&](const std::string& piece) {
+        return emitScript(folder, style, totalFrames, png, [&](const std::string& piece) {
             return sink(reinterpret_cast<const std::uint8_t*>(piece.data()), piece.size());
         });
     };
@@ -104,7 +104,8 @@ PlaybackStyle storePlaybackStyle(const PlaybackChoice& c) {
 }
 
 bool writeScript(const Document& doc) {
-    return writeScript(doc.animation().destFolder, doc.animation().playbackStyle, doc.totalFrames());
+    return writeScript(doc.animation().destFolder, doc.animation().playbackStyle, doc.totalFrames(),
+                       doc.animation().smooth);
 }
 
 }  // namespace velmora

@@ -25,8 +25,9 @@ inline constexpr std::int32_t kMaxScriptFrames = 500000;
 // carriage return in its name would split the lines.
 bool folderFitsScriptLines(const std::string& folder);
 
-// folder + "frame" + n + ".bmp"; the folder ends with its separator.
-std::string framePath(const std::string& folder, std::int64_t frame);
+// folder + "frame" + n + ".bmp" (".png" for true-colour frames); the folder
+// ends with its separator.
+std::string framePath(const std::string& folder, std::int64_t frame, bool png = false);
 
 // folder + "script.aas".
 std::string scriptPath(const std::string& folder);
@@ -35,13 +36,13 @@ std::string scriptPath(const std::string& folder);
 // PingPong), the reverse pass (Reverse or PingPong), then "Loop 1000" when
 // Looping is set. No line feed after the last line. A style with no direction
 // bit (only a damaged file holds one) plays Forwards, the default.
-std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
+std::string scriptText(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames, bool png = false);
 
 // Writes folder + "script.aas", replacing an old one whole (never partly
 // written), without changing the working directory. False when the folder is
 // not there or cannot begin a line, when there are more than kMaxScriptFrames
 // frames, when the file cannot be created or a write fails.
-bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames);
+bool writeScript(const std::string& folder, PlaybackStyle style, std::int32_t totalFrames, bool png = false);
 
 // The Script dialog's choice: one of three directions, and looping.
 enum class PlaybackDirection { Forwards, Reverse, PingPong };
@@ -58,7 +59,8 @@ PlaybackChoice playbackChoiceOf(PlaybackStyle style);
 PlaybackStyle storePlaybackStyle(const PlaybackChoice& choice);
 
 // The document's script: its frames folder, its playback style, and every frame
-// of the animation whatever range was rendered last.
+// of the animation whatever range was rendered last (PNG files when its frames
+// are smoothly coloured).
 bool writeScript(const Document& doc);
 
 }  // namespace velmora

@@ -43,6 +43,7 @@ RenderSettings proposedRenderSettings(const Document& doc) {
         doc.animation().tweenStyle == TweenStyle::SlowAtKeyframes ? TweenStyle::SlowAtKeyframes : TweenStyle::ConstantSpeed;
     s.from = 1;
     s.to = doc.totalFrames();
+    s.smooth = doc.animation().smooth;
     return s;
 }
 

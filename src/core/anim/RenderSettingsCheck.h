@@ -24,6 +24,9 @@ struct RenderSettings {
     bool skipRendered = false;
     // Off when only a video is wanted: no frame files and no script.
     bool writeFiles = true;
+    // True-colour frames, smoothly coloured by the document's colour spread:
+    // PNG files, and true-colour video frames.
+    bool smooth = false;
 };
 
 // The document's stored frame size, tweening style and folder with the whole

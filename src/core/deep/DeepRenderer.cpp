@@ -69,6 +69,10 @@ OrbitOutcome DeepRenderer::computeOrbits(std::int32_t row, bool onAxis, const st
         m_axisOffset = toExtFloat(im.get());
         mpfr_set_zero(im.get(), 1);
     }
+    m_refRe = mpfr_get_d(re.get(), MPFR_RNDN);
+    m_refIm = mpfr_get_d(im.get(), MPFR_RNDN);
+    m_juliaRe = loc.mandelbrot() ? 0.0 : mpfr_get_d(loc.juliaRe(), MPFR_RNDN);
+    m_juliaIm = loc.mandelbrot() ? 0.0 : mpfr_get_d(loc.juliaIm(), MPFR_RNDN);
     // Enough values for the longest pixel: the Mandelbrot orbit starts one
     // step early (at 0, with z0 = c its second value).
     const std::size_t limit = loc.iterations() > 0 ? static_cast<std::size_t>(loc.iterations()) : 0;
@@ -180,12 +184,25 @@ ExtFloat DeepRenderer::offsetIm(std::int32_t j) const {
 
 std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
     if (m_axis && j == m_axisRow) return m_axis->pixel(i, j);
-    const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
-    const PixelCount count = perturbedPixel(m_orbits, dcr, offsetIm(j));
-    return count.doubtful ? exactPixel(i, j) : count.index;
+    return settledPixel(i, j).index;
 }
 
-std::uint8_t DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
+PixelCount DeepRenderer::settledPixel(std::int32_t i, std::int32_t j) const {
+    const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
+    const PixelCount count = perturbedPixel(m_orbits, dcr, offsetIm(j));
+    return count.doubtful ? exactPixel(i, j) : count;
+}
+
+SmoothSample DeepRenderer::smoothSample(std::int32_t i, std::int32_t j, std::int32_t count, double zr,
+                                        double zi) const {
+    if (!m_location->mandelbrot()) return smoothSampleAt(count, zr, zi, m_juliaRe, m_juliaIm);
+    // The pixel's point rounded to doubles: the reference plus its offset.
+    const double cr = m_refRe + (ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX()).toDouble();
+    const double ci = m_refIm + offsetIm(j).toDouble();
+    return smoothSampleAt(count, zr, zi, cr, ci);
+}
+
+PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
     // First in double-double numbers, where the offsets fit them; then, if
     // still in doubt, by the full-precision loop.
     const DeepLocation& loc = *m_location;
@@ -207,51 +224,61 @@ std::uint8_t DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
     if (fits) {
         const DoubleDouble dcr = split(re), dci = split(im);
         const PixelCount count = doubleDoublePixel(m_orbits, dcr, dci);
-        if (!count.doubtful) return count.index;
+        if (!count.doubtful) return count;
     }
     m_exactPixels.fetch_add(1, std::memory_order_relaxed);
-    return plainMpfrPixel(loc, i, j);
+    const MpfrEscape e = plainMpfrEscape(loc, i, j);
+    return PixelCount{e.count == 0 ? std::uint8_t{0} : shownIndex(e.count), false, e.count, e.zr, e.zi};
 }
 
 void DeepRenderer::settleDoubts(const std::int32_t* is, const std::int32_t* js, std::int32_t i0, std::int32_t j0,
                                 std::int32_t count, const std::uint8_t* doubt, std::uint8_t* out,
-                                const std::atomic<bool>* cancel) const {
+                                const std::atomic<bool>* cancel, LaneEscape* escapes) const {
     for (std::int32_t k = 0; k < count; ++k) {
         if (doubt[k] == 0) continue;
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
-        out[k] = exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0);
+        const PixelCount c = exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0);
+        out[k] = c.index;
+        if (escapes != nullptr) escapes[k] = {c.count, c.zr, c.zi};
     }
 }
 
 void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
-                        const std::atomic<bool>* cancel) const {
+                        const std::atomic<bool>* cancel, SmoothSample* smooth) const {
     if (m_axis && j == m_axisRow) {
-        m_axis->span(j, begin, end, out, cancel);
+        m_axis->span(j, begin, end, out, cancel, smooth);
         return;
     }
     if (!lanesPay()) {
         for (std::int32_t i = begin; i < end; ++i) {
             // Deep pixels are slow: look at the flag often so a cancel is prompt.
             if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
-            out[i] = pixel(i, j);
+            const PixelCount c = settledPixel(i, j);
+            out[i] = c.index;
+            if (smooth != nullptr) smooth[i] = smoothSample(i, j, c.count, c.zr, c.zi);
         }
         return;
     }
     constexpr std::int32_t kChunk = 256;
     LaneStart starts[kChunk];
     std::uint8_t doubt[kChunk];
+    LaneEscape escapes[kChunk];
+    LaneEscape* const kept = smooth != nullptr ? escapes : nullptr;
     for (std::int32_t from = begin; from < end; from += kChunk) {
         const std::int32_t count = end - from < kChunk ? end - from : kChunk;
-        const std::int32_t waiting = startPixels(from, j, count, nullptr, out + from, doubt, starts);
-        perturbedSpanLanes(m_lanes, starts, waiting, out + from, doubt, cancel);
-        settleDoubts(nullptr, nullptr, from, j, count, doubt, out + from, cancel);
+        const std::int32_t waiting = startPixels(from, j, count, nullptr, out + from, doubt, starts, nullptr, kept);
+        perturbedSpanLanes(m_lanes, starts, waiting, out + from, doubt, cancel, kept);
+        settleDoubts(nullptr, nullptr, from, j, count, doubt, out + from, cancel, kept);
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+        if (kept == nullptr) continue;
+        for (std::int32_t k = 0; k < count; ++k)
+            smooth[from + k] = smoothSample(from + k, j, escapes[k].count, escapes[k].zr, escapes[k].zi);
     }
 }
 
 std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
                                        std::uint8_t* out, std::uint8_t* doubt, LaneStart* starts,
-                                       const std::int32_t* js) const {
+                                       const std::int32_t* js, LaneEscape* escapes) const {
     // Each pixel skips what it can on its own, then waits for a lane.
     std::int32_t waiting = 0;
     for (std::int32_t k = 0; k < count; ++k) {
@@ -265,6 +292,7 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
         doubt[k] = done && decided.doubtful ? 1 : 0;
         if (done) {
             out[k] = decided.index;
+            if (escapes != nullptr) escapes[k] = {decided.count, decided.zr, decided.zi};
             continue;
         }
         const auto m = static_cast<std::int64_t>(h.m);
@@ -331,8 +359,9 @@ struct DeepWork {
         const std::int64_t end = begin + spanWidth < job->width ? begin + spanWidth : job->width;
         if (job->cancelled()) return;
         // The span writes at image columns: the job's row starts column0 into the picture's.
+        SmoothSample* smooth = job->smooth != nullptr ? job->smoothRow(row) - column0 : nullptr;
         renderer->span(imageRow0 + row, column0 + static_cast<std::int32_t>(begin), column0 + static_cast<std::int32_t>(end),
-                       job->row(row) - column0, job->cancel);
+                       job->row(row) - column0, job->cancel, smooth);
     }
 };
 

@@ -14,6 +14,7 @@
 #include "deep/ReferenceOrbit.h"
 #include "location/FractalParams.h"
 #include "render/EscapeTime.h"
+#include "render/SmoothEscape.h"
 
 namespace velmora {
 
@@ -41,8 +42,10 @@ public:
     std::uint8_t pixel(std::int32_t i, std::int32_t j) const;
     // Pixels [begin, end) of image row j into out[begin..end), in vector lanes
     // when the machine and the depth allow; `cancel` may stop it early.
+    // With smooth, each pixel's full count and fraction into smooth[begin..end)
+    // too, from the same orbits: the counts are the indexed pixels' own.
     void span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
-              const std::atomic<bool>* cancel) const;
+              const std::atomic<bool>* cancel, SmoothSample* smooth = nullptr) const;
     // Any pixels (i[k], j[k]), k < count, into out[k], in vector lanes when
     // the machine and the depth allow; on the calling thread.
     void pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
@@ -74,15 +77,19 @@ private:
     // cleared elsewhere), the rest to starts. Returns how many wait.
     std::int32_t startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
                              std::uint8_t* out, std::uint8_t* doubt, LaneStart* starts,
-                             const std::int32_t* js = nullptr) const;
+                             const std::int32_t* js = nullptr, LaneEscape* escapes = nullptr) const;
     // A pixel whose rounding in doubles left its count in doubt: again in
     // double-double numbers, and by the plain full-precision loop if need be.
-    std::uint8_t exactPixel(std::int32_t i, std::int32_t j) const;
+    PixelCount exactPixel(std::int32_t i, std::int32_t j) const;
+    // The pixel's count, its doubts settled.
+    PixelCount settledPixel(std::int32_t i, std::int32_t j) const;
+    // The smooth sample of pixel (i, j) that escaped as `count` says.
+    SmoothSample smoothSample(std::int32_t i, std::int32_t j, std::int32_t count, double zr, double zi) const;
     // Pixels (i0 + k, j0), or (is[k], js[k]), whose doubt[k] is set, again by
     // exactPixel into out[k].
     void settleDoubts(const std::int32_t* is, const std::int32_t* js, std::int32_t i0, std::int32_t j0,
                       std::int32_t count, const std::uint8_t* doubt, std::uint8_t* out,
-                      const std::atomic<bool>* cancel) const;
+                      const std::atomic<bool>* cancel, LaneEscape* escapes = nullptr) const;
 
     std::unique_ptr<DeepLocation> m_location;
     ReferenceOrbit m_primary;
@@ -95,6 +102,9 @@ private:
     bool m_lanesAllowed = true;
     std::int32_t m_refI = 0;
     std::int32_t m_refJ = 0;
+    // The reference point and the Julia constant in doubles: the added
+    // constant of a pixel's last steps, when only its colour depends on them.
+    double m_refRe = 0.0, m_refIm = 0.0, m_juliaRe = 0.0, m_juliaIm = 0.0;
     std::int32_t m_firstRow = 0;
     std::int32_t m_firstColumn = 0;
     // Orbits that start on the real axis stay on it, in the plain loop exactly:

@@ -61,6 +61,11 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
         if (excess > 0.0 || n == o.limit) {
             result.index = excess > 0.0 ? shownIndex(n) : 0;
             result.doubtful = countInDoubt(err2, excess, nzBefore - 4.0);
+            if (excess > 0.0) {
+                result.count = n;
+                result.zr = dd::toDouble(xr);
+                result.zi = dd::toDouble(xi);
+            }
             return result;
         }
         if (nz < dzNext2) {

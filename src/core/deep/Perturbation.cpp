@@ -23,7 +23,14 @@ bool inDoubleRange(const PerturbationOrbits& o, const Walk& w, ExtFloat dzr, Ext
 // Runs in wide-exponent numbers until the difference reaches the double range.
 // Returns true with `result` set when the pixel is decided.
 bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi, ExtFloat cr, ExtFloat ci,
-             std::uint8_t& result) {
+             PixelCount& result) {
+    const auto escaped = [&](std::int32_t n, ExtFloat zr, ExtFloat zi) {
+        result.index = shownIndex(n);
+        result.count = n;
+        result.zr = zr.toDouble();
+        result.zi = zi.toDouble();
+        return true;
+    };
     for (; w.n <= o.limit; ++w.n) {
         const BlaTable* bla = w.orbit == o.primary ? o.primaryBla : o.rebaseBla;
         if (bla != nullptr) {
@@ -39,12 +46,10 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
                 w.n += static_cast<std::int32_t>(length);
                 const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + dzr, zi = ExtFloat(w.orbit->im[w.m]) + dzi;
                 if (escapesWide(zr * zr + zi * zi, w.orbit->excess[w.m], w.orbit->re[w.m], w.orbit->im[w.m], dzr,
-                                dzi)) {
-                    result = shownIndex(w.n - 1);
-                    return true;
-                }
+                                dzi))
+                    return escaped(w.n - 1, zr, zi);
                 if (w.n > o.limit) {
-                    result = 0;
+                    result = PixelCount{};
                     return true;
                 }
             }
@@ -67,10 +72,8 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
         ++w.m;
         const ExtFloat zr = ExtFloat(w.orbit->re[w.m]) + nr, zi = ExtFloat(w.orbit->im[w.m]) + ni;
         const ExtFloat nz = zr * zr + zi * zi;
-        if (escapesWide(nz, w.orbit->excess[w.m], w.orbit->re[w.m], w.orbit->im[w.m], nr, ni)) {
-            result = shownIndex(w.n);
-            return true;
-        }
+        if (escapesWide(nz, w.orbit->excess[w.m], w.orbit->re[w.m], w.orbit->im[w.m], nr, ni))
+            return escaped(w.n, zr, zi);
         if (lessMagnitude(nz, nr * nr + ni * ni)) {
             dzr = zr;
             dzi = zi;
@@ -84,7 +87,7 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
         if (inDoubleRange(o, w, dzr, dzi)) return false;
         --w.n;
     }
-    result = 0;
+    result = PixelCount{};
     return true;
 }
 
@@ -123,8 +126,12 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
     const double zr0 = zre[m] + dzr, zi0 = zim[m] + dzi;
     double nzBefore = zr0 * zr0 + zi0 * zi0;
     double err2 = kStepRounding * (dzr * dzr + dzi * dzi);
-    const auto decide = [&](std::int32_t index, double excess) {
-        result.index = static_cast<std::uint8_t>(index);
+    // n: the escape count, 0 at the limit; z there.
+    const auto decide = [&](std::int32_t n, double excess, double zr, double zi) {
+        result.index = n == 0 ? 0 : shownIndex(n);
+        result.count = n;
+        result.zr = n == 0 ? 0.0 : zr;
+        result.zi = n == 0 ? 0.0 : zi;
         result.doubtful = countInDoubt(err2, excess, nzBefore - 4.0);
         return true;
     };
@@ -152,8 +159,8 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
                 const double left = skipped * skipped * (dzStart2 / s->r2);
                 err2 = (s->ar * s->ar + s->ai * s->ai) * err2 + (left + kStepRounding) * dz2;
                 const double excess = escapeExcess(nz, zex[m], zre[m], zim[m], dzr, dzi);
-                if (excess > 0.0) return decide(shownIndex(n - 1), excess);
-                if (n > o.limit) return decide(0, excess);
+                if (excess > 0.0) return decide(n - 1, excess, zr, zi);
+                if (n > o.limit) return decide(0, excess, zr, zi);
                 nzBefore = nz;
             }
         }
@@ -177,7 +184,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
         const double zr = zre[m] + nr, zi = zim[m] + ni;
         const double nz = zr * zr + zi * zi;
         const double excess = escapeExcess(nz, zex[m], zre[m], zim[m], nr, ni);
-        if (excess > 0.0) return decide(shownIndex(n), excess);
+        if (excess > 0.0) return decide(n, excess, zr, zi);
         if (nz < dzNext2) {
             dzr = zr;
             dzi = zi;
@@ -186,7 +193,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
             dzr = nr;
             dzi = ni;
         }
-        if (n == o.limit) return decide(0, excess);
+        if (n == o.limit) return decide(0, excess, zr, zi);
         nzBefore = nz;
     }
     result = PixelCount{};
@@ -204,7 +211,7 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
     if (!zero && (std::max(dcrWide.exponent(), dciWide.exponent()) < kDoubleFloor || o.wideSteps > 0)) {
         const ExtFloat none;
         if (runWide(o, w, dzrWide, dziWide, o.mandelbrot ? dcrWide : none, o.mandelbrot ? dciWide : none,
-                    result.index))
+                    result))
             return true;
     }
     // An offset below the double range adds nothing a double could hold

@@ -45,10 +45,13 @@ struct PerturbationOrbits {
 };
 
 // A pixel's escape index, and whether rounding may have moved it (the
-// pixel then needs the full-precision loop).
+// pixel then needs the full-precision loop); with its full count and z where
+// it left radius 2, in doubles, for smooth colouring (count 0: never).
 struct PixelCount {
     std::uint8_t index = 0;
     bool doubtful = false;
+    std::int32_t count = 0;
+    double zr = 0.0, zi = 0.0;
 };
 
 // The escape index of the pixel at offset (dcr, dci) from the reference point,

@@ -36,10 +36,17 @@ struct LaneStart {
     std::int32_t out;  // where its index goes
 };
 
+// Where a pixel left radius 2: its full count (0: never) and z, in doubles.
+struct LaneEscape {
+    std::int32_t count = 0;
+    double zr = 0.0, zi = 0.0;
+};
+
 // Pixels from their states, k < count, into out[starts[k].out], with
 // doubt[starts[k].out] set to 1 where rounding may have moved the count (and
-// left alone elsewhere). Stops early (leaving the rest) when *cancel becomes true.
+// left alone elsewhere), and escapes[starts[k].out] when escapes is given.
+// Stops early (leaving the rest) when *cancel becomes true.
 void perturbedSpanLanes(const LaneOrbits& orbits, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
-                        std::uint8_t* doubt, const std::atomic<bool>* cancel);
+                        std::uint8_t* doubt, const std::atomic<bool>* cancel, LaneEscape* escapes = nullptr);
 
 }  // namespace velmora

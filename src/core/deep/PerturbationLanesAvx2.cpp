@@ -41,6 +41,7 @@ struct Kernel {
     std::uint8_t* out;
     std::uint8_t* doubt;
     const std::atomic<bool>* cancel;
+    LaneEscape* escapes;
     std::int32_t next = 0;
     bool stopped = false;
 
@@ -185,8 +186,11 @@ struct Kernel {
                 const double excess = escapeExcess(now[k], o.excess[m], o.re[m], o.im[m], dr[k], di[k]);
                 if (excess > 0.0) {
                     out[g.pixel[k]] = shownIndex(n[k]);
+                    if (escapes != nullptr)
+                        escapes[g.pixel[k]] = {static_cast<std::int32_t>(n[k]), o.re[m] + dr[k], o.im[m] + di[k]};
                 } else if (n[k] >= o.limit) {
                     out[g.pixel[k]] = 0;
+                    if (escapes != nullptr) escapes[g.pixel[k]] = {};
                 } else {
                     continue;  // just inside radius 2: the lane goes on
                 }
@@ -205,8 +209,8 @@ bool perturbationLanesSupported() {
 }
 
 void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
-                        std::uint8_t* doubt, const std::atomic<bool>* cancel) {
-    Kernel kernel{o, starts, count, out, doubt, cancel};
+                        std::uint8_t* doubt, const std::atomic<bool>* cancel, LaneEscape* escapes) {
+    Kernel kernel{o, starts, count, out, doubt, cancel, escapes};
     const __m256d growth = _mm256_set1_pd(kErrorGrowth), rounding = _mm256_set1_pd(kStepRounding);
     const __m256d nearFour = _mm256_set1_pd(4.0 - kEscapeDoubt);
     constexpr int kGroups = 4;
@@ -249,7 +253,7 @@ bool perturbationLanesSupported() {
     return false;
 }
 void perturbedSpanLanes(const LaneOrbits&, const LaneStart*, std::int32_t, std::uint8_t*, std::uint8_t*,
-                        const std::atomic<bool>*) {}
+                        const std::atomic<bool>*, LaneEscape*) {}
 }  // namespace velmora
 
 #endif

@@ -7,8 +7,13 @@
 namespace velmora {
 
 std::uint8_t plainMpfrPixel(const DeepLocation& loc, std::int64_t i, std::int64_t j) {
+    const MpfrEscape e = plainMpfrEscape(loc, i, j);
+    return e.count == 0 ? 0 : shownIndex(e.count);
+}
+
+MpfrEscape plainMpfrEscape(const DeepLocation& loc, std::int64_t i, std::int64_t j) {
     const std::int32_t limit = loc.iterations();
-    if (limit <= 0) return 0;
+    if (limit <= 0) return {};
     const mpfr_prec_t bits = loc.precision();
     Mpfr cr(bits), ci(bits), zr(bits), zi(bits), zr2(bits), zi2(bits), t(bits);
     loc.pixel(i, j, cr.get(), ci.get());
@@ -27,8 +32,8 @@ std::uint8_t plainMpfrPixel(const DeepLocation& loc, std::int64_t i, std::int64_
         mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
         mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
         mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-        if (mpfr_cmp_ui(t.get(), 4) > 0) return shownIndex(n);
-        if (n >= limit) return 0;
+        if (mpfr_cmp_ui(t.get(), 4) > 0) return {n, mpfr_get_d(zr.get(), MPFR_RNDN), mpfr_get_d(zi.get(), MPFR_RNDN)};
+        if (n >= limit) return {};
     }
 }
 

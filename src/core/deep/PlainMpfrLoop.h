@@ -12,6 +12,14 @@ namespace velmora {
 // iteration, strictly beyond 4, n mod 256 with 0 shown as 1, 0 at the limit.
 std::uint8_t plainMpfrPixel(const DeepLocation& location, std::int64_t i, std::int64_t j);
 
+// The same loop's full escape count (0 at the limit) and z where it left
+// radius 2, rounded to doubles.
+struct MpfrEscape {
+    std::int32_t count = 0;
+    double zr = 0.0, zi = 0.0;
+};
+MpfrEscape plainMpfrEscape(const DeepLocation& location, std::int64_t i, std::int64_t j);
+
 // The k-th of `count` sample pixels (k < count).
 void samplePixel(std::int64_t k, std::int64_t count, std::int32_t width, std::int32_t height, std::int32_t& i,
                  std::int32_t& j);

@@ -10,7 +10,7 @@
 
 namespace velmora {
 
-BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows)
+BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows, bool keepSmooth)
     : m_width(std::max(p.width, 0)),
       m_height(std::max(p.height, 0)),
       m_bandRows(std::max(bandRows, 1)),
@@ -19,6 +19,11 @@ BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows)
     m_job.width = m_width;
     m_job.stride = static_cast<std::size_t>(m_width);
     m_job.bits = m_band.data();
+    if (keepSmooth) {
+        m_smoothBand.resize(m_band.size());
+        m_job.smooth = m_smoothBand.data();
+        m_job.smoothStride = m_job.stride;
+    }
     m_job.mandelbrot = (static_cast<std::int32_t>(p.type) & 1) != 0;
     m_job.iterations = p.iterations;
     m_job.juliaRe = p.cReal;
@@ -48,5 +53,9 @@ bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::ato
 }
 
 const std::uint8_t* BandRenderer::row(std::int32_t imageRow) const { return m_job.row(imageRow - m_first); }
+
+const SmoothSample* BandRenderer::smoothRow(std::int32_t imageRow) const {
+    return m_job.smoothRow(imageRow - m_first);
+}
 
 }  // namespace velmora

@@ -17,7 +17,8 @@ class DeepRenderer;
 
 class BandRenderer {
 public:
-    BandRenderer(const FractalParams& params, std::int32_t bandRows);
+    // keepSmooth: every pixel's full count and fraction too (smoothRow).
+    BandRenderer(const FractalParams& params, std::int32_t bandRows, bool keepSmooth = false);
     ~BandRenderer();
 
     // Computes image rows [first, first + count), count <= bandRows. False when
@@ -26,6 +27,8 @@ public:
     bool render(std::int32_t first, std::int32_t count, const std::atomic<bool>* cancel = nullptr);
     // Image row `imageRow` of the last band (0 is the picture's top row).
     const std::uint8_t* row(std::int32_t imageRow) const;
+    // The same row's smooth samples, when kept.
+    const SmoothSample* smoothRow(std::int32_t imageRow) const;
 
     std::int32_t width() const { return m_width; }
     std::int32_t height() const { return m_height; }
@@ -40,6 +43,7 @@ private:
     RenderJob m_job;
     TiledRender m_tiles;
     std::vector<std::uint8_t> m_band;
+    std::vector<SmoothSample> m_smoothBand;
     // Past the reach of doubles: the deep engine, prepared on the first band.
     FractalParams m_params;
     std::unique_ptr<DeepRenderer> m_deep;

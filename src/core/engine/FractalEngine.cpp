@@ -56,6 +56,12 @@ void FractalEngine::setParams(const FractalParams& params) {
 void FractalEngine::blank() {
     if (m_bits) std::memset(m_bits.get(), 0, bufferSize());
     m_valid = false;
+    m_smoothValid = false;
+}
+
+const SmoothSample* FractalEngine::smoothRow(std::int32_t y) const {
+    if (!hasSmooth() || y < 0 || y >= m_height) return nullptr;
+    return m_smooth.data() + static_cast<std::size_t>(m_height - 1 - y) * static_cast<std::size_t>(m_width);
 }
 
 RenderOutcome FractalEngine::render(const RenderContext& context) {
@@ -95,6 +101,19 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
     job.juliaRe = m_params.cReal;
     job.juliaIm = m_params.cImag;
     job.cancel = context.cancel;
+    m_smoothValid = false;
+    if (m_keepSmooth && columns > 0) {
+        // Without the memory the picture is still drawn, only not smooth.
+        try {
+            m_smooth.resize(static_cast<std::size_t>(columns) * rowCount());
+            job.smooth = m_smooth.data();
+            job.smoothStride = static_cast<std::size_t>(columns);
+        } catch (const std::bad_alloc&) {
+            m_smooth = {};
+        }
+    } else {
+        m_smooth = {};
+    }
 
     // A checkpoint after every k + 1 rows; a short last block has none.
     const std::int32_t block = k + 1;
@@ -143,6 +162,7 @@ RenderOutcome FractalEngine::renderBlocks(RowRenderer& renderer, TiledRender& ti
         }
     }
     m_valid = true;
+    m_smoothValid = job.smooth != nullptr;
     return RenderOutcome::Done;
 }
 

@@ -13,6 +13,7 @@
 #include "render/BitmapInfo.h"
 #include "render/EscapeTime.h"
 #include "render/Progress.h"
+#include "render/SmoothEscape.h"
 
 namespace velmora {
 
@@ -89,6 +90,16 @@ public:
     std::int32_t type() const { return static_cast<std::int32_t>(m_params.type); }
     std::int32_t iterations() const { return m_params.iterations; }
 
+    // Smooth view: with keepSmooth, each render also keeps every pixel's full
+    // count and fraction from the same iterations (the counts are the
+    // picture's), for smoothPicture to colour without rendering again.
+    void setKeepSmooth(bool keep) { m_keepSmooth = keep; }
+    bool keepsSmooth() const { return m_keepSmooth; }
+    // Whether the picture has them: kept, valid, and their memory was had.
+    bool hasSmooth() const { return m_valid && m_smoothValid; }
+    // Image row y's samples (0 is the top row), width() of them; null without.
+    const SmoothSample* smoothRow(std::int32_t y) const;
+
     // Which loop computes the rows; the schedule around it never changes.
     void setRowRenderer(RowRenderer& renderer) { m_renderer = &renderer; }
 
@@ -118,6 +129,9 @@ private:
     std::size_t m_stride;
     RowRenderer* m_renderer;
     std::atomic<bool> m_lastRenderDeep{false};
+    bool m_keepSmooth = false;
+    bool m_smoothValid = false;
+    std::vector<SmoothSample> m_smooth;  // bottom-up rows, as the bits
     // Sample coordinates of the last render, kept to avoid reallocating.
 };
 

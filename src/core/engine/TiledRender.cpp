@@ -19,6 +19,7 @@ bool TiledRender::render(RowRenderer& renderer, const RenderJob& whole, std::int
             tile.height = rows;
             // Rows are stored bottom-up: the chunk's last row has the lowest address.
             tile.bits = whole.row(r0 + rows - 1) + c0;
+            if (whole.smooth != nullptr) tile.smooth = whole.smoothRow(r0 + rows - 1) + c0;
             renderer.setImageOrigin(imageRow0 + r0, c0);
             renderer.renderRows(tile, 0, rows);
             if (tile.cancelled()) return false;

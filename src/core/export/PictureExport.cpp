@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "base/SaveMessages.h"
-#include "deep/DeepSwitch.h"
 #include "engine/BandRender.h"
 #include "engine/SmoothBand.h"
 
@@ -41,10 +40,6 @@ FractalParams scaledPicture(const FractalParams& p, std::int32_t n) {
 
 }  // namespace
 
-bool smoothColouringAvailable(const FractalParams& params, std::int32_t supersample) {
-    return !needsDeepEngine(scaledPicture(params, supersample));
-}
-
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,
                          std::error_code& cause, const PngExportOptions& options) {
     const FractalParams& p = contents.params;
@@ -53,10 +48,6 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
     if (std::int64_t{p.width} * n > kPngMaxSide || std::int64_t{p.height} * n > kPngMaxSide)
         return PngWriteResult::BadSize;
     const FractalParams big = scaledPicture(p, n);
-    if (options.smooth && needsDeepEngine(big)) {  // callers say so first; never a wrong picture
-        cause = std::make_error_code(std::errc::not_supported);
-        return PngWriteResult::CreateFailed;
-    }
     const bool indexed = n == 1 && !options.smooth;
     // About 4 MB of rendered pixels a band (3 bytes each when smooth).
     const std::int64_t bytesPerRow = std::int64_t{big.width} * n * (options.smooth ? 3 : 1);
@@ -66,7 +57,7 @@ PngWriteResult exportPng(const DocumentContents& contents, const std::string& pa
         std::optional<BandRenderer> bands;
         std::optional<SmoothBandRenderer> smooth;
         if (options.smooth)
-            smooth.emplace(big, contents.palette, bandRows * n);
+            smooth.emplace(big, contents.palette, bandRows * n, contents.spread);
         else
             bands.emplace(big, bandRows * n);
         const std::uint8_t* colours = contents.palette.bytes();

@@ -24,19 +24,14 @@ struct PngExportOptions {
     // the same region rendered at N times the size, each channel the mean of the
     // 8-bit values rounded half up.
     std::int32_t supersample = 1;
-    // A true-colour PNG coloured between palette entries by the fractional count.
+    // A true-colour PNG coloured between palette entries by the fractional
+    // count, spread over the palette as the contents say.
     bool smooth = false;
     std::int32_t bandRows = kPngBandRows;
     // Set from another thread to stop the export; the file at the path is then
     // left as it was (WriteFailed).
     const std::atomic<bool>* cancel = nullptr;
 };
-
-// Smooth colouring iterates in doubles: a picture the doubles cannot resolve
-// (at N times its size when supersampled) has none.
-bool smoothColouringAvailable(const FractalParams& params, std::int32_t supersample = 1);
-inline constexpr const char* kSmoothTooDeepMessage =
-    "Smooth colouring is not available for locations deeper than doubles can resolve.";
 
 // Without options: an indexed PNG with the same indices as the BMP of the render.
 PngWriteResult exportPng(const DocumentContents& contents, const std::string& path, ProgressSink* progress,

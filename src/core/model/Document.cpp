@@ -48,6 +48,7 @@ bool Document::onNewDocument() {
 
 void Document::setDefaults() {
     m_params = FractalParams{};
+    m_spread = ColourSpread{};
     m_animation = AnimationSettings{};
     m_animation.destFolder = defaultFramesFolder();
 }
@@ -82,6 +83,11 @@ void Document::setPalette(const Palette& palette) {
     notifyChanged(doc_change::kPalette);
 }
 
+void Document::setColourSpread(const ColourSpread& spread) {
+    m_spread = spread;
+    notifyChanged(doc_change::kPalette);
+}
+
 void Document::setKeyframes(std::vector<Keyframe> keyframes) {
     m_keyframes = std::move(keyframes);
     notifyChanged(doc_change::kKeyframes);
@@ -93,7 +99,7 @@ void Document::setAnimation(const AnimationSettings& animation) {
 }
 
 DocumentContents Document::contents() const {
-    return {m_params, m_palette, m_animation, m_keyframes, m_damagedExact, m_damagedExactFor};
+    return {m_params, m_palette, m_animation, m_keyframes, m_damagedExact, m_damagedExactFor, m_spread};
 }
 
 void Document::setContents(DocumentContents&& c) {
@@ -108,6 +114,7 @@ void Document::takeContents(DocumentContents&& c) {
     m_params = c.params;
     m_damagedExact = std::move(c.damagedExact);
     m_damagedExactFor = std::move(c.damagedExactFor);
+    m_spread = c.spread;
 }
 
 const Keyframe* Document::keyframe(std::int32_t index) const {

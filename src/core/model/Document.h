@@ -100,6 +100,11 @@ public:
         edit(p);
         setPalette(p);
     }
+    // How smooth pictures spread the counts over the palette; a change is
+    // announced as the palette's, since only the colours change.
+    const ColourSpread& colourSpread() const { return m_spread; }
+    void setColourSpread(const ColourSpread& spread);
+
     // Installs the default palette, as the view does when it is created and on New.
     void loadDefaultPalette();
 
@@ -140,6 +145,7 @@ private:
     Palette m_palette;
     std::vector<Keyframe> m_keyframes;
     AnimationSettings m_animation;
+    ColourSpread m_spread;
     std::vector<std::uint8_t> m_damagedExact;  // see DocumentContents
     std::vector<std::uint64_t> m_damagedExactFor;
 

@@ -69,6 +69,7 @@ std::vector<std::uint8_t> serializeContents(const DocumentContents& c) {
     for (const Keyframe& k : c.keyframes) putKeyframe(out, k);
     le::putU8(out, 0);
     appendExactBlock(out, c);
+    appendColourBlock(out, c);
     return out;
 }
 
@@ -92,7 +93,7 @@ namespace {
 
 // Reads the file in its own order from any source with Bytes(out, n): the
 // signature before anything else, then the fixed header, then one record per
-// marker up to the terminator, then the exact values' block if one follows.
+// marker up to the terminator, then the blocks that may follow.
 template <typename source>
 bool parseFrom(source& in, DocumentContents& c) {
     std::uint8_t head[kDocumentHeaderSize];
@@ -130,7 +131,7 @@ bool parseFrom(source& in, DocumentContents& c) {
         if (!readKeyframe(r, k)) return false;
         c.keyframes.push_back(k);
     }
-    readExactBlock(in, c);
+    readExtensionBlocks(in, c);
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include "location/FractalParams.h"
 #include "palette/Palette.h"
+#include "render/SmoothColour.h"
 
 namespace velmora {
 
@@ -28,6 +29,8 @@ struct AnimationSettings {
     std::int32_t width = 100;
     std::int32_t height = 100;
     PlaybackStyle playbackStyle = PlaybackStyle::Forwards;
+    // Frames smoothly coloured, in true colour (see ColourBlock.h for where it is kept).
+    bool smooth = false;
     friend bool operator==(const AnimationSettings&, const AnimationSettings&) = default;
 };
 
@@ -42,6 +45,8 @@ struct DocumentContents {
     // (their bits, in `damagedExactFor`), so a save loses nothing.
     std::vector<std::uint8_t> damagedExact = {};
     std::vector<std::uint64_t> damagedExactFor = {};
+    // How smooth pictures spread the counts over the palette.
+    ColourSpread spread = {};
 };
 
 // The file's bytes.
@@ -53,8 +58,8 @@ std::string checkDocumentStorable(const DocumentContents& contents);
 
 // Parses a file image. False on a wrong signature or when the bytes end before
 // the terminator; `out` is then unspecified. After the terminator only an
-// intact exact-values block is taken (see ExactBlock.h); anything else there is
-// ignored.
+// intact exact-values block is taken (see ExactBlock.h), then an intact
+// colouring block (ColourBlock.h); anything else there is ignored.
 bool parseDocument(const std::uint8_t* data, std::size_t size, DocumentContents& out);
 
 enum class DocumentReadResult {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/ColourBlock.h"
 #include "model/DocumentFile.h"
 
 namespace velmora {
@@ -34,24 +35,23 @@ bool applyExactPayload(const std::uint8_t* data, std::size_t size, DocumentConte
 // damaged block is kept for.
 std::vector<std::uint64_t> locationBits(const DocumentContents& c);
 
-// Reads a block from any source with bytes(out, n) after the terminator. A
-// missing block leaves the contents as they are; a damaged one (our signature,
-// then bytes that do not read) leaves the values too, and its bytes, as far as
-// they could be read, go to `damagedExact`.
+// Reads the exact block, whose head (signature and length) `block` holds,
+// from any source with bytes(out, n). A damaged one (bytes that do not read)
+// leaves the values as they are, and its bytes, as far as they could be read,
+// go to `damagedExact`. False when the block's end is unknown (too long, or
+// cut short): nothing after it can be read.
 template <typename Source>
-void readExactBlock(Source& in, DocumentContents& c) {
-    std::vector<std::uint8_t> block(sizeof kExactBlockSignature + 4);
-    if (!in.bytes(block.data(), block.size())) return;
-    for (std::size_t i = 0; i < sizeof kExactBlockSignature; ++i)
-        if (block[i] != static_cast<std::uint8_t>(kExactBlockSignature[i])) return;
+bool readExactBlock(Source& in, std::vector<std::uint8_t> block, DocumentContents& c) {
     const std::size_t head = block.size();
-    const std::size_t length = static_cast<std::size_t>(block[8]) | (static_cast<std::size_t>(block[9]) << 8) |
-                               (static_cast<std::size_t>(block[10]) << 16) | (static_cast<std::size_t>(block[11]) << 24);
+    const std::size_t length = blockLength(block.data());
     const auto damaged = [&] {
         c.damagedExact = std::move(block);
         c.damagedExactFor = locationBits(c);
     };
-    if (length > maxExactPayload(c)) return damaged();
+    if (length > maxExactPayload(c)) {
+        damaged();
+        return false;
+    }
     // Read in pieces, so a length that promises more than the file holds
     // never costs more memory than the bytes that are there.
     constexpr std::size_t kPiece = 65536;
@@ -60,10 +60,25 @@ void readExactBlock(Source& in, DocumentContents& c) {
         block.resize(block.size() + n);
         if (!in.bytes(block.data() + block.size() - n, n)) {
             block.resize(block.size() - n);
-            return damaged();
+            damaged();
+            return false;
         }
     }
     if (!applyExactPayload(block.data() + head, length, c)) damaged();
+    return true;
+}
+
+// The blocks after the terminator, from any source with bytes(out, n): the
+// exact block if there is one, then the colouring block if there is one.
+// Missing blocks leave the contents as they are.
+template <typename Source>
+void readExtensionBlocks(Source& in, DocumentContents& c) {
+    std::vector<std::uint8_t> head(kBlockHeadSize);
+    if (!in.bytes(head.data(), head.size())) return;
+    if (hasSignature(head.data(), kExactBlockSignature)) {
+        if (!readExactBlock(in, head, c) || !in.bytes(head.data(), head.size())) return;
+    }
+    if (hasSignature(head.data(), kColourBlockSignature)) readColourBlock(in, blockLength(head.data()), c);
 }
 
 }  // namespace velmora

@@ -76,6 +76,8 @@ SettingsFields settingsFieldsFrom(const Document& doc) {
     f.detailLevel = std::to_string(std::int64_t{p.iterations} - 1);
     f.xPels = formatInteger(doc.width());
     f.yPels = formatInteger(doc.height());
+    f.density = shortestDecimal(doc.colourSpread().density);
+    f.offset = shortestDecimal(doc.colourSpread().offset);
     f.mandelbrot = p.type == FractalType::Mandelbrot;
     return f;
 }
@@ -84,7 +86,7 @@ namespace {
 
 // Takes the fields in turn into p; what was taken before a refusal stays.
 SettingsResult takeFields(FractalParams& p, const Document& doc, Host& host, const SettingsFields& fields,
-                          std::int32_t& x, std::int32_t& y) {
+                          std::int32_t& x, std::int32_t& y, ColourSpread& spread) {
     storeLocation(p, settingsFieldsFrom(doc), fields);
     p.type = fields.mandelbrot ? FractalType::Mandelbrot : FractalType::Julia;
 
@@ -109,6 +111,16 @@ SettingsResult takeFields(FractalParams& p, const Document& doc, Host& host, con
         refuse(host, "Vertical resolution must be at least 1 pixel.", "Resolution");
         return SettingsResult::YPels;
     }
+    spread.density = parseReal(fields.density);
+    if (!colourDensityAllowed(spread.density) || spread.density == std::numeric_limits<double>::max()) {
+        refuse(host, "Colour density must be a number greater than 0.", "Colour");
+        return SettingsResult::Density;
+    }
+    spread.offset = parseReal(fields.offset);
+    if (!colourOffsetAllowed(spread.offset)) {
+        refuse(host, "Colour offset must be at least 0 and less than 256.", "Colour");
+        return SettingsResult::Offset;
+    }
     return SettingsResult::Accepted;
 }
 
@@ -117,9 +129,11 @@ SettingsResult takeFields(FractalParams& p, const Document& doc, Host& host, con
 SettingsResult applySettings(Document& doc, Host& host, const SettingsFields& fields) {
     FractalParams p = doc.params();
     std::int32_t x = 0, y = 0;
-    const SettingsResult taken = takeFields(p, doc, host, fields, x, y);
+    ColourSpread spread;
+    const SettingsResult taken = takeFields(p, doc, host, fields, x, y, spread);
     doc.setParams(p);
     if (taken != SettingsResult::Accepted) return taken;
+    if (spread != doc.colourSpread()) doc.setColourSpread(spread);
     // An unchanged size keeps the picture.
     if (x != doc.width() || y != doc.height()) doc.setResolution(x, y);
     return SettingsResult::Accepted;

@@ -1,5 +1,7 @@
 #include "render/EscapeTime.h"
 
+#include "render/SmoothEscape.h"
+
 namespace velmora {
 
 void renderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) {
@@ -9,8 +11,13 @@ void renderRowsReference(const RenderJob& job, std::int32_t firstRow, std::int32
         for (std::int32_t i = 0; i < job.width; ++i) {
             if (job.cancelled()) return;
             const double cr = job.xs[i];
-            row[i] = job.mandelbrot ? escapeIndex(cr, ci, cr, ci, job.iterations)
-                                    : escapeIndex(cr, ci, job.juliaRe, job.juliaIm, job.iterations);
+            const double ar = job.mandelbrot ? cr : job.juliaRe, ai = job.mandelbrot ? ci : job.juliaIm;
+            if (SmoothSample* smooth = job.smoothRow(j)) {
+                smooth[i] = smoothEscape(cr, ci, ar, ai, job.iterations);
+                row[i] = smooth[i].escaped ? shownIndex(smooth[i].count) : 0;
+            } else {
+                row[i] = escapeIndex(cr, ci, ar, ai, job.iterations);
+            }
         }
     }
 }

@@ -7,6 +7,13 @@
 
 namespace velmora {
 
+// A pixel's escape time with a fractional part (see SmoothEscape.h).
+struct SmoothSample {
+    std::uint32_t count = 0;  // the full escape count n (0 for points that reach the limit)
+    bool escaped = false;
+    float fraction = 0.0f;  // in [0, 1): how far the colour lies towards count + 1
+};
+
 // z and its squares as the escape-time loop carries them. Every computation
 // of a count takes its steps through here, in this order, so all agree bit
 // for bit.
@@ -60,6 +67,10 @@ struct RenderJob {
     std::int32_t height = 0;
     std::size_t stride = 0;
     std::uint8_t* bits = nullptr;  // bottom-up rows
+    // When given, each pixel's full count and fraction too, laid out as the
+    // bits (bottom-up rows of smoothStride samples).
+    SmoothSample* smooth = nullptr;
+    std::size_t smoothStride = 0;
     bool mandelbrot = true;
     std::int32_t iterations = 0;
     double juliaRe = 0.0;
@@ -70,6 +81,9 @@ struct RenderJob {
     bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
     std::uint8_t* row(std::int32_t imageRow) const {
         return bits + static_cast<std::size_t>(height - 1 - imageRow) * stride;
+    }
+    SmoothSample* smoothRow(std::int32_t imageRow) const {
+        return smooth == nullptr ? nullptr : smooth + static_cast<std::size_t>(height - 1 - imageRow) * smoothStride;
     }
 };
 

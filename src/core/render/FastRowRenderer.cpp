@@ -32,6 +32,7 @@ struct BlockWork {
         args.limit = job->iterations;
         args.out = job->row(row) + begin;
         args.cancel = job->cancel;
+        if (job->smooth != nullptr) args.smooth = job->smoothRow(row) + begin;
         kernel(args);
     }
 };

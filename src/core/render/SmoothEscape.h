@@ -10,22 +10,14 @@
 
 namespace velmora {
 
-struct SmoothSample {
-    std::uint8_t count = 0;  // n mod 256 (0 for points that reach the limit)
-    bool escaped = false;
-    float fraction = 0.0f;   // in [0, 1): how far the colour lies towards count + 1
-};
-
 // |z|^2 beyond which the potential's asymptote is good to far below a colour step.
 inline constexpr double kSmoothBailoutSquared = 1e12;
 
-inline SmoothSample smoothEscape(double cr, double ci, double ar, double ai, std::int32_t limit) {
-    SmoothSample s;
-    EscapeOrbit z(cr, ci);
-    const std::int32_t n = escapeCount(z, ar, ai, limit);
-    if (n == 0) return s;
-    s.count = static_cast<std::uint8_t>(n & 0xFF);
-    s.escaped = true;
+// The fraction of an orbit that has just left radius 2 at z, with (ar, ai)
+// added each step. The fraction is a colour, not a count: z and the constant
+// rounded to doubles are plenty, whatever the depth they came from.
+inline float smoothFraction(double zr, double zi, double ar, double ai) {
+    EscapeOrbit z(zr, zi);
     // log2|z| doubles with every step out here, so k extra steps divide the
     // escape step's log2 log2 |z| by 2^k; six always reach the radius.
     int extra = 0;
@@ -35,8 +27,23 @@ inline SmoothSample smoothEscape(double cr, double ci, double ar, double ai, std
     }
     const double log2Modulus = 0.5 * std::log2(z.normSquared());
     const double f = 1.0 + extra - std::log2(log2Modulus);
-    s.fraction = static_cast<float>(std::clamp(f, 0.0, std::nextafter(1.0, 0.0)));
+    return static_cast<float>(std::clamp(f, 0.0, std::nextafter(1.0, 0.0)));
+}
+
+// The sample of an orbit that escaped after `count` steps at z (count 0: never).
+inline SmoothSample smoothSampleAt(std::int64_t count, double zr, double zi, double ar, double ai) {
+    SmoothSample s;
+    if (count <= 0) return s;
+    s.count = static_cast<std::uint32_t>(count);
+    s.escaped = true;
+    s.fraction = smoothFraction(zr, zi, ar, ai);
     return s;
+}
+
+inline SmoothSample smoothEscape(double cr, double ci, double ar, double ai, std::int32_t limit) {
+    EscapeOrbit z(cr, ci);
+    const std::int32_t n = escapeCount(z, ar, ai, limit);
+    return smoothSampleAt(n, z.zr, z.zi, ar, ai);
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "render/SimdLevel.h"
+#include "render/SmoothEscape.h"
 
 namespace velmora {
 
@@ -20,6 +21,8 @@ struct SpanArgs {
     // Watched every few thousand iterations: a span of a million-iteration
     // limit would otherwise hold a cancel up for seconds.
     const std::atomic<bool>* cancel = nullptr;
+    // When given, each pixel's full count and fraction too (count bytes' worth).
+    SmoothSample* smooth = nullptr;
 };
 
 using SpanKernel = void (*)(const SpanArgs& args);

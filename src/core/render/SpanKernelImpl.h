@@ -26,6 +26,7 @@ namespace velmora::span_detail {
 template <class O>
 struct Slot {
     typename O::V zr, zi, zr2, zi2, ar, szr, szi, res;
+    typename O::V ezr, ezi;  // z where each lane escaped, when the span keeps it
     typename O::M active;
     // Iterations are counted on one clock for the whole span; the slot's lanes
     // have done (it - start) of them. res holds the clock at each lane's escape.
@@ -33,7 +34,7 @@ struct Slot {
     std::int32_t first, lanes;  // first < 0: the slot is idle
 };
 
-template <class O>
+template <class O, bool kKeep>
 struct Span {
     using V = typename O::V;
     // The value saved at the start is checked from the first iteration on; the
@@ -67,7 +68,7 @@ struct Span {
             s.active = O::firstLanes(0);
             s.nextEvent = s.deadline = s.saveAt = INT64_MAX;
             s.start = s.gap = 0;
-            s.zr = s.zi = s.zr2 = s.zi2 = s.ar = s.szr = s.szi = s.res = zero;
+            s.zr = s.zi = s.zr2 = s.zi2 = s.ar = s.szr = s.szi = s.res = s.ezr = s.ezi = zero;
             return;
         }
         const std::int32_t n = (a.count - next < W) ? a.count - next : W;
@@ -90,6 +91,7 @@ struct Span {
         s.szr = x;
         s.szi = ci;
         s.res = zero;
+        s.ezr = s.ezi = zero;
         s.active = O::firstLanes(n);
         s.start = it;
         s.deadline = it + a.limit;
@@ -115,6 +117,17 @@ struct Span {
             }
             out[l] = v;
         }
+        if constexpr (kKeep) {
+            alignas(64) double ezr[O::kLanes], ezi[O::kLanes];
+            O::store(ezr, s.ezr);
+            O::store(ezi, s.ezi);
+            for (int l = 0; l < s.lanes; ++l) {
+                const std::int64_t n = clocks[l] > 0.0 ? static_cast<std::int64_t>(clocks[l]) - s.start : 0;
+                const double x = a.xs[s.first + l];
+                a.smooth[s.first + l] = a.mandelbrot ? smoothSampleAt(n, ezr[l], ezi[l], x, a.ci)
+                                                     : smoothSampleAt(n, ezr[l], ezi[l], a.juliaRe, a.juliaIm);
+            }
+        }
         --live;
     }
 
@@ -131,6 +144,10 @@ struct Span {
         s.zi2 = O::mul(s.zi, s.zi);
         const auto esc = O::gtMasked(s.active, O::add(s.zr2, s.zi2), four);
         s.res = O::select(esc, clock, s.res);
+        if constexpr (kKeep) {
+            s.ezr = O::select(esc, s.zr, s.ezr);
+            s.ezi = O::select(esc, s.zi, s.ezi);
+        }
         if constexpr (kCheckCycle) {
             const auto cyc = O::eqMasked(O::eqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
             s.active = O::andNot(O::orMask(esc, cyc), s.active);
@@ -157,14 +174,16 @@ struct Span {
     }
 };
 
-template <class O, int U>
-inline void renderSpanT(const SpanArgs& a) {
+template <class O, int U, bool kKeep>
+inline void renderSpanKept(const SpanArgs& a) {
     static_assert(U >= 1 && U <= 4, "one to four slots");
     if (a.limit <= 0) {
         for (std::int32_t i = 0; i < a.count; ++i) a.out[i] = 0;
+        if constexpr (kKeep)
+            for (std::int32_t i = 0; i < a.count; ++i) a.smooth[i] = SmoothSample{};
         return;
     }
-    Span<O> span(a);
+    Span<O, kKeep> span(a);
     Slot<O> s0;
     [[maybe_unused]] Slot<O> s1, s2, s3;
     span.load(s0);
@@ -188,6 +207,15 @@ inline void renderSpanT(const SpanArgs& a) {
             a.cancel->load(std::memory_order_relaxed))
             return;
     }
+}
+
+// Keeping z at the escape costs two selects a step: only spans that keep it pay.
+template <class O, int U>
+inline void renderSpanT(const SpanArgs& a) {
+    if (a.smooth != nullptr)
+        renderSpanKept<O, U, true>(a);
+    else
+        renderSpanKept<O, U, false>(a);
 }
 
 }  // namespace velmora::span_detail

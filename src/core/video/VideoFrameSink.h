@@ -11,6 +11,10 @@ public:
     bool frameReady(std::int64_t, const IndexedPicture& picture, std::string& error) override {
         return m_encoder.addFrame(picture, error);
     }
+    bool trueColourFrameReady(std::int64_t, const std::uint8_t* pixels, std::size_t stride,
+                              std::string& error) override {
+        return m_encoder.addFrame(pixels, stride, error);
+    }
 
 private:
     VideoEncoder& m_encoder;

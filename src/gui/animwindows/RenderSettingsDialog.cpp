@@ -76,6 +76,11 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     m_skip = new QCheckBox(QStringLiteral("S&kip frames already rendered"), frames);
     m_skip->setObjectName(QStringLiteral("skipRendered"));
     framesGrid->addWidget(m_skip, 2, 0, 1, 2);
+    // True-colour PNG frames, coloured between palette entries.
+    m_smooth = new QCheckBox(QStringLiteral("&Smooth colouring"), frames);
+    m_smooth->setObjectName(QStringLiteral("smoothFrames"));
+    m_smooth->setChecked(proposed.smooth);
+    framesGrid->addWidget(m_smooth, 3, 0, 1, 2);
 
     auto* tweening = new QGroupBox(QStringLiteral("Tweening Style"), this);
     m_slow = new QRadioButton(QStringLiteral("&Slow at keyframes"), tweening);
@@ -114,7 +119,8 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     setTabOrder(m_folder, m_fromEdit);
     setTabOrder(m_fromEdit, m_toEdit);
     setTabOrder(m_toEdit, m_skip);
-    setTabOrder(m_skip, m_slow);
+    setTabOrder(m_skip, m_smooth);
+    setTabOrder(m_smooth, m_slow);
     setTabOrder(m_slow, ok);
     setTabOrder(ok, cancel);
     setTabOrder(cancel, help);
@@ -130,6 +136,7 @@ RenderSettings RenderSettingsDialog::settings() const {
     s.width = m_width;
     s.height = m_height;
     s.skipRendered = m_skipRendered;
+    s.smooth = m_smoothFrames;
     return s;
 }
 
@@ -151,6 +158,7 @@ void RenderSettingsDialog::accept() {
     m_tweenStyle = s.tweenStyle;
     m_destFolder = s.destFolder;
     m_skipRendered = m_skip->isChecked();
+    m_smoothFrames = m_smooth->isChecked();
     m_accepted = true;
     QDialog::accept();
 }

@@ -37,6 +37,7 @@ public:
     std::int32_t m_width = 0;
     std::int32_t m_height = 0;
     bool m_skipRendered = false;
+    bool m_smoothFrames = false;
     Document* m_document;
     // Set only when OK's checks passed and the dialog closed with OK.
     bool m_accepted = false;
@@ -54,6 +55,7 @@ private:
     QRadioButton* m_slow = nullptr;      // id 1032
     QRadioButton* m_constant = nullptr;  // id 1033
     QCheckBox* m_skip = nullptr;         // "skipRendered"
+    QCheckBox* m_smooth = nullptr;       // "smoothFrames"
 };
 
 }  // namespace velmora::gui

@@ -82,8 +82,17 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     m_paletteEditor = makeIdButton(palette, QStringLiteral("&Palette Editor"), kIdPaletteEditor);
     m_paletteEditor->setAutoDefault(false);
     m_paletteEditor->setEnabled(static_cast<bool>(m_runPaletteEditor));
+    // How smooth pictures spread the counts over the palette.
+    m_density = makeEdit(palette, kIdDensity, 37);
+    m_offset = makeEdit(palette, kIdOffset, 37);
     auto* paletteBox = new QVBoxLayout(palette);
     paletteBox->addWidget(m_paletteEditor, 0, Qt::AlignCenter);
+    auto* spreadGrid = new QGridLayout;
+    spreadGrid->addWidget(makeLabel(palette, QStringLiteral("Colour &density:"), m_density, false), 0, 0);
+    spreadGrid->addWidget(m_density, 0, 1);
+    spreadGrid->addWidget(makeLabel(palette, QStringLiteral("Colour &offset:"), m_offset, false), 1, 0);
+    spreadGrid->addWidget(m_offset, 1, 1);
+    paletteBox->addLayout(spreadGrid);
 
     // Zoom Location, Fractal Type and a column of Resolution over Palette; the
     // buttons below on the right.
@@ -102,7 +111,8 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
 
     // Tab order is the template's order.
     QWidget* order[] = {m_ok,    cancel,   help,    m_left,  m_right, m_top,   m_bottom,       m_mandelbrot,
-                        m_julia, m_cReal, m_cImag, m_detail, m_xPels, m_yPels, m_paletteEditor};
+                        m_julia, m_cReal, m_cImag, m_detail, m_xPels, m_yPels, m_paletteEditor,
+                        m_density, m_offset};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
     m_mandelbrot->installEventFilter(this);
@@ -137,6 +147,8 @@ void SettingsDialog::showFields(const SettingsFields& f) {
     set(m_detail, f.detailLevel);
     set(m_xPels, f.xPels);
     set(m_yPels, f.yPels);
+    set(m_density, f.density);
+    set(m_offset, f.offset);
     (f.mandelbrot ? m_mandelbrot : m_julia)->setChecked(true);
     onTypeChanged();
 }
@@ -152,6 +164,8 @@ SettingsFields SettingsDialog::currentFields() const {
     f.detailLevel = m_detail->text().toStdString();
     f.xPels = m_xPels->text().toStdString();
     f.yPels = m_yPels->text().toStdString();
+    f.density = m_density->text().toStdString();
+    f.offset = m_offset->text().toStdString();
     f.mandelbrot = m_mandelbrot->isChecked();
     return f;
 }
@@ -168,6 +182,8 @@ QLineEdit* SettingsDialog::fieldFor(SettingsResult failed) const {
         case SettingsResult::DetailLevel: return m_detail;
         case SettingsResult::XPels: return m_xPels;
         case SettingsResult::YPels: return m_yPels;
+        case SettingsResult::Density: return m_density;
+        case SettingsResult::Offset: return m_offset;
         case SettingsResult::Accepted: break;
     }
     return nullptr;

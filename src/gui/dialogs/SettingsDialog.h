@@ -36,6 +36,8 @@ public:
     static constexpr int kIdDetail = 1013;
     static constexpr int kIdXPels = 1014;
     static constexpr int kIdYPels = 1015;
+    static constexpr int kIdDensity = 1016;
+    static constexpr int kIdOffset = 1017;
     static constexpr int kIdPaletteEditor = 32783;
     static constexpr int kIdHelp = 57670;
 
@@ -87,6 +89,8 @@ private:
     QLineEdit* m_detail = nullptr;
     QLineEdit* m_xPels = nullptr;
     QLineEdit* m_yPels = nullptr;
+    QLineEdit* m_density = nullptr;
+    QLineEdit* m_offset = nullptr;
     QPushButton* m_paletteEditor = nullptr;
     QPushButton* m_ok = nullptr;
 };

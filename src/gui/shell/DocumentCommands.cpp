@@ -186,10 +186,6 @@ void DocumentCommands::onExportImage() {
     const std::string path = toStdPath(*chosen);
     std::atomic<bool> cancel{false};
     PngExportOptions how = options.options();
-    if (how.smooth && !smoothColouringAvailable(contents.params, how.supersample)) {
-        showPlainMessage(app.host(), kSmoothTooDeepMessage, MsgIcon::Warning);
-        return;
-    }
     how.cancel = &cancel;
     PngWriteResult result = PngWriteResult::Ok;
     std::error_code cause;
