@@ -1,5 +1,8 @@
 // Exploring from the main window: the Julia preview following the mouse, Fit
 // Picture to Window after a resize, and a bookmark added and gone to.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
@@ -10,6 +13,7 @@
 #include "geometry/ExactZoom.h"
 #include "geometry/FitToWindow.h"
 #include "engine/FractalEngine.h"
+#include "engine/SmoothPicture.h"
 #include "rendering/PreviewRenderer.h"
 #include "shell/BookmarksMenu.h"
 #include "view/JuliaPreview.h"
@@ -199,6 +203,34 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0].name, "Valley");
     EXPECT_EQ(stored[0].location.iterations, 77);
+}
+
+// View > Smooth Colouring draws the picture again with its smooth samples;
+// Copy takes what is shown, and so does Export's first choice.
+TEST_F(Explore, SmoothColouringIsShownCopiedAndOffered) {
+    ASSERT_TRUE(t.frame().dispatch(ID_VIEW_SMOOTH_COLOURING));
+    t.frame().controller().settle();
+    ASSERT_TRUE(t.frame().router().state(ID_VIEW_SMOOTH_COLOURING).checked);
+    const FractalEngine& engine = *session().engine();
+    ASSERT_TRUE(engine.hasSmooth()) << "rendered again to keep the samples";
+    QImage smooth(engine.width(), engine.height(), QImage::Format_RGB32);
+    ASSERT_TRUE(smoothPicture(engine, doc().palette(), doc().colourSpread(), smooth.bits(),
+                              static_cast<std::size_t>(smooth.bytesPerLine())));
+    const auto copied = [&] {
+        EXPECT_TRUE(t.frame().dispatch(ID_EDIT_COPY));
+        return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_EQ(copied(), smooth);
+    EXPECT_NE(smooth, wholePicture(engine, doc().palette()).convertToFormat(QImage::Format_RGB32));
+    bool offered = false;
+    t.dialogs.modal = [&](QDialog& d) {
+        offered = d.findChild<QCheckBox*>(QStringLiteral("exportSmooth"))->isChecked();
+        return int(QDialog::Rejected);
+    };
+    ASSERT_TRUE(t.frame().dispatch(ID_FILE_EXPORTIMAGE));
+    EXPECT_TRUE(offered);
+    ASSERT_TRUE(t.frame().dispatch(ID_VIEW_SMOOTH_COLOURING));
+    EXPECT_EQ(copied(), wholePicture(engine, doc().palette()).convertToFormat(QImage::Format_RGB32));
 }
 
 }  // namespace

@@ -44,6 +44,10 @@ public:
     FractalEngine* beginRender(Host& host);
 
     bool isRendered() const { return m_rendered; }
+    // Whether renders also keep each pixel's smooth sample (a smooth view):
+    // for this picture and every new one.
+    void setKeepSmooth(bool keep);
+    bool keepsSmooth() const { return m_keepSmooth; }
     // The picture no longer shows the document's values (frames were drawn in
     // it): blank, and announced as a new picture to the document's observers.
     void forgetRendered();
@@ -69,6 +73,7 @@ private:
     std::unique_ptr<FractalEngine> m_engine;
     bool m_rendered = false;
     bool m_busy = false;
+    bool m_keepSmooth = false;
     std::function<void(bool)> m_settle;
 };
 

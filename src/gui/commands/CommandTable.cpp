@@ -39,6 +39,8 @@ constexpr auto kCommands = std::to_array<CommandInfo>({
      "Fit Picture to Window", false, true},
     {ID_VIEW_RENDER_AUTOMATICALLY, M::View, "Render &Automatically", "",
      "Renders a document as soon as it is opened, and at start", "Render Automatically", false, true},
+    {ID_VIEW_SMOOTH_COLOURING, M::View, "S&mooth Colouring", "",
+     "Shows the picture in true colour, blended between palette entries", "Smooth Colouring", false, true},
     {ID_VIEW_LOCATION, M::View, "&Location...", "", "Shows the centre and width of the picture, to copy or change",
      "Location", true, false},
     {ID_RENDER, M::Render, "&Render\tF5", "F5", "Renders the fractal image", "Render", false, false},

@@ -1,6 +1,7 @@
 #include "control/ExploreController.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "animwindows/AnimationFramesWindow.h"
 #include "commands/CommandIds.h"
@@ -20,6 +22,7 @@
 #include "geometry/PrintFit.h"
 #include "host/DesktopDialogs.h"
 #include "engine/RenderReport.h"
+#include "engine/SmoothPicture.h"
 #include "model/Document.h"
 #include "session/RenderSession.h"
 #include "paletteeditor/PaletteEditorDialog.h"
@@ -234,6 +237,37 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The rows of a render just done, for the view to show: palette indices, or
+// true colour when the render keeps smooth samples.
+QByteArray doneRows(const FractalEngine& engine, std::int32_t first, std::int32_t end, const RowColours& colours,
+                    bool& trueColour) {
+    const std::size_t width = engine.width() > 0 ? static_cast<std::size_t>(engine.width()) : 0;
+    const auto count = static_cast<std::size_t>(end - first);
+    trueColour = engine.keepsSmooth();
+    if (!trueColour) {
+        QByteArray rows(static_cast<qsizetype>(width * count), Qt::Uninitialized);
+        for (std::int32_t y = first; y < end; ++y)
+            std::copy_n(engine.bits() + engine.stride() * static_cast<std::size_t>(y), width,
+                        rows.data() + width * static_cast<std::size_t>(y - first));
+        return rows;
+    }
+    QByteArray rows(static_cast<qsizetype>(4 * width * count), Qt::Uninitialized);
+    std::vector<std::uint8_t> rgb(3 * width);
+    for (std::int32_t y = first; y < end; ++y) {
+        // Samples are kept top row first; stored rows count from the bottom.
+        const SmoothSample* samples = engine.smoothRow(engine.height() - 1 - y);
+        if (samples != nullptr) smoothRowRgb(samples, engine.width(), colours.palette, colours.spread, rgb.data());
+        auto* out = reinterpret_cast<std::uint32_t*>(rows.data() + 4 * width * static_cast<std::size_t>(y - first));
+        for (std::size_t x = 0; x < width; ++x)
+            out[x] = samples == nullptr ? 0xff000000u : qRgb(rgb[3 * x], rgb[3 * x + 1], rgb[3 * x + 2]);
+    }
+    return rows;
+}
+
+}  // namespace
+
 void ExploreController::startViewRender() {
     m_restartPending = false;
     m_stop = false;
@@ -248,23 +282,22 @@ void ExploreController::startViewRender() {
     }
     m_took.start();
     emit viewRenderStarted(values.width, values.height);
-    m_worker->request([this, engine, values, serial](const std::atomic<bool>& superseded) -> LatestWorker::Delivery {
+    // The colours go with the work: the rows are coloured on the worker.
+    const RowColours colours{m_doc.palette(), m_doc.colourSpread()};
+    m_worker->request([this, engine, values, serial, colours](const std::atomic<bool>& superseded) -> LatestWorker::Delivery {
         if (engine == nullptr) return [this, serial] { viewRenderDone(static_cast<int>(RenderOutcome::NoMemory), serial); };
         SupersededQuietHost host(*m_workerHost, superseded);
         RenderContext context;
         context.progress = m_queuedProgress.get();
         context.cancel = &superseded;
         context.pollCancel = [this] { return m_stop.load(); };
-        const std::size_t width = values.width > 0 ? static_cast<std::size_t>(values.width) : 0;
-        context.rowsDone = [this, engine, serial, width](std::int32_t first, std::int32_t end) {
-            QByteArray rows(static_cast<qsizetype>(width * static_cast<std::size_t>(end - first)), Qt::Uninitialized);
-            for (std::int32_t y = first; y < end; ++y)
-                std::copy_n(engine->bits() + engine->stride() * static_cast<std::size_t>(y), width,
-                            rows.data() + width * static_cast<std::size_t>(y - first));
+        context.rowsDone = [this, engine, serial, colours](std::int32_t first, std::int32_t end) {
+            bool trueColour = false;
+            const QByteArray rows = doneRows(*engine, first, end, colours, trueColour);
             QMetaObject::invokeMethod(
                 this,
-                [this, serial, first, end, rows] {
-                    if (serial == m_renderSerial) emit viewRowsDone(first, end, rows);
+                [this, serial, first, end, rows, trueColour] {
+                    if (serial == m_renderSerial) emit viewRowsDone(first, end, rows, trueColour);
                 },
                 Qt::QueuedConnection);
         };

@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "location/FractalParams.h"
+#include "render/SmoothColour.h"
 #include "model/DocumentObserver.h"
 #include "model/NavigationHistory.h"
 
@@ -59,6 +60,12 @@ public:
 };
 
 // What the controller asks of the view that shows the picture.
+// The colours a render of the view shows its rows in.
+struct RowColours {
+    Palette palette;
+    ColourSpread spread;
+};
+
 class ExploreView {
 public:
     virtual ~ExploreView() = default;
@@ -153,10 +160,11 @@ signals:
     // states of the commands that read them are due for an update.
     void commandStateChanged();
     // The view's render began on the document's values (a picture of
-    // width x height); stored rows [first, end) of it are done, `width` bytes
-    // each, bottom row first; it ended (the picture then holds the result).
+    // width x height); stored rows [first, end) of it are done, bottom row
+    // first, a byte a pixel (palette indices) or, in true colour, four
+    // (Qt's RGB32); it ended (the picture then holds the result).
     void viewRenderStarted(int width, int height);
-    void viewRowsDone(int first, int end, const QByteArray& rows);
+    void viewRowsDone(int first, int end, const QByteArray& rows, bool trueColour);
     void viewRenderEnded();
 
 private:

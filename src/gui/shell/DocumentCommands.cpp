@@ -167,7 +167,13 @@ void DocumentCommands::onExportBmp() {
 void DocumentCommands::onExportImage() {
     Application& app = m_frame.app();
     Document& doc = app.document();
-    ExportImageDialog options(doc.width(), doc.height(), ExportChoices::load(*Application::openSettings()), &m_frame);
+    std::optional<ExportChoices> last = ExportChoices::load(*Application::openSettings());
+    // What is shown is what is exported: a smooth view starts the export smooth.
+    if (m_frame.view()->isSmooth()) {
+        if (!last) last = ExportChoices{doc.width(), doc.height(), 1, false, true};
+        last->smooth = true;
+    }
+    ExportImageDialog options(doc.width(), doc.height(), last, &m_frame);
     if (app.dialogs().runModal(options) != QDialog::Accepted) return;
     options.choices().save(*Application::openSettings());
     SaveFileRequest request;

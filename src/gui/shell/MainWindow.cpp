@@ -23,6 +23,7 @@
 #include "widgets/ToolbarIcons.h"
 #include "location/ZoomDepth.h"
 #include "model/Document.h"
+#include "session/RenderSession.h"
 #include "view/FractalView.h"
 
 namespace velmora::gui {
@@ -42,6 +43,7 @@ const QString kBarSection = QStringLiteral("Settings-Summary");
 const QString kFitToWindow = QStringLiteral("FitPictureToWindow");
 const QString kRenderAutomatically = QStringLiteral("RenderAutomatically");
 const QString kHeldZoomRate = QStringLiteral("HeldZoomRate");
+const QString kSmoothColouring = QStringLiteral("SmoothColouring");
 
 }  // namespace
 
@@ -224,6 +226,14 @@ void MainWindow::renderEnded(double seconds) {
     m_renderTime->setText(QStringLiteral("Rendered in %1 s").arg(seconds, 0, 'f', seconds < 10 ? 2 : 1));
 }
 
+void MainWindow::setSmoothColouring(bool on) {
+    m_view->setSmooth(on);
+    // A picture drawn without the samples is drawn again to show them.
+    const FractalEngine* engine = m_app.session().engine();
+    if (on && engine != nullptr && engine->isValid() && !engine->hasSmooth()) m_controller->renderView(true);
+    updateCommandUI();
+}
+
 void MainWindow::updateZoomDepth() {
     m_zoomDepth->setText(QString::fromStdString(zoomDepthText(m_app.document().params())));
 }
@@ -261,6 +271,8 @@ void MainWindow::connectFrameCommands() {
           [this](CommandState& s) { s.checked = !m_juliaPreview->isHidden(); });
     r.set(ID_VIEW_FIT_TO_WINDOW, [this] { m_controller->setFitToWindow(!m_controller->fitToWindow()); },
           [this](CommandState& s) { s.checked = m_controller->fitToWindow(); });
+    r.set(ID_VIEW_SMOOTH_COLOURING, [this] { setSmoothColouring(!m_view->isSmooth()); },
+          [this](CommandState& s) { s.checked = m_view->isSmooth(); });
     r.set(ID_VIEW_RENDER_AUTOMATICALLY, [this] { m_renderAutomatically = !m_renderAutomatically; },
           [this](CommandState& s) { s.checked = m_renderAutomatically; });
     r.set(ID_HELP_INDEX, [this] { onHelpIndex(); });
@@ -320,6 +332,7 @@ void MainWindow::loadBarState(QSettings& settings) {
     m_controller->setFitToWindow(settings.value(kFitToWindow, false).toBool());
     m_renderAutomatically = settings.value(kRenderAutomatically, false).toBool();
     m_view->setHeldZoomRate(settings.value(kHeldZoomRate, 2.0).toDouble());
+    m_view->setSmooth(settings.value(kSmoothColouring, false).toBool());
     settings.endGroup();
 }
 
@@ -330,6 +343,7 @@ void MainWindow::saveBarState(QSettings& settings) const {
     settings.setValue(QStringLiteral("StatusBar"), !m_statusBar->isHidden());
     settings.setValue(kFitToWindow, m_controller->fitToWindow());
     settings.setValue(kRenderAutomatically, m_renderAutomatically);
+    settings.setValue(kSmoothColouring, m_view->isSmooth());
     settings.endGroup();
 }
 

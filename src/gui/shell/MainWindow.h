@@ -46,6 +46,8 @@ public:
     void renderStarted(bool deep) override;
     void renderEnded(double seconds) override;
     ProgressSink* viewProgress() override { return m_renderProgress.get(); }
+    // View > Smooth Colouring.
+    void setSmoothColouring(bool on);
 
     Application& app() { return m_app; }
     FractalView* view() const { return m_view; }

@@ -18,6 +18,7 @@
 #include "geometry/Stretch.h"
 #include "geometry/ZoomGeometry.h"
 #include "engine/RenderReport.h"
+#include "engine/SmoothPicture.h"
 #include "model/Document.h"
 #include "session/RenderSession.h"
 #include "rendering/PictureImage.h"
@@ -106,19 +107,19 @@ void FractalView::documentChanged(DocChanges what) {
 
 void FractalView::renderStarted(int width, int height) {
     m_partialRows = 0;
-    if (m_partial.width() != width || m_partial.height() != height)
-        m_partial = width > 0 && height > 0 ? QImage(width, height, QImage::Format_Indexed8) : QImage();
+    m_partial = width > 0 && height > 0 ? QImage(width, height, QImage::Format_Indexed8) : QImage();
     if (!m_partial.isNull()) m_partial.setColorTable(colorTable(m_doc.palette()));
     update();
 }
 
-void FractalView::rowsDone(int first, int end, const QByteArray& rows) {
-    const int w = m_partial.width();
-    if (m_partial.isNull() || first < 0 || end > m_partial.height() || rows.size() != qsizetype(w) * (end - first))
-        return;
+void FractalView::rowsDone(int first, int end, const QByteArray& rows, bool trueColour) {
+    if (!m_partial.isNull() && trueColour != (m_partial.format() == QImage::Format_RGB32))
+        m_partial = m_partial.convertToFormat(trueColour ? QImage::Format_RGB32 : QImage::Format_Indexed8);
+    const qsizetype bytes = qsizetype(m_partial.width()) * (trueColour ? 4 : 1);
+    if (m_partial.isNull() || first < 0 || end > m_partial.height() || rows.size() != bytes * (end - first)) return;
     // Stored bottom-up: stored row y is image row height - 1 - y.
     for (int y = first; y < end; ++y)
-        std::copy_n(rows.constData() + qsizetype(w) * (y - first), w, m_partial.scanLine(m_partial.height() - 1 - y));
+        std::copy_n(rows.constData() + bytes * (y - first), bytes, m_partial.scanLine(m_partial.height() - 1 - y));
     m_partialRows = std::max(m_partialRows, end);
     update();
 }
@@ -167,7 +168,10 @@ void FractalView::rebuildPicture() {
     const int cw = width();
     const int ch = height();
     m_picture = QImage();
-    if (engine != nullptr && engine->hasBuffer() && cw > 0 && ch > 0) {
+    const QImage smooth = m_smooth ? shownPicture() : QImage();
+    if (!smooth.isNull() && cw > 0 && ch > 0) {
+        m_picture = smooth.scaled(cw, ch, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    } else if (engine != nullptr && engine->hasBuffer() && cw > 0 && ch > 0) {
         QImage stretched(cw, ch, QImage::Format_Indexed8);
         if (!stretched.isNull()) {
             stretched.setColorTable(colorTable(m_doc.palette()));
@@ -180,6 +184,26 @@ void FractalView::rebuildPicture() {
     m_showRenderHint = engine == nullptr || !engine->isValid();
     m_pictureParams.reset();
     if (!m_showRenderHint) m_pictureParams = engine->params();
+}
+
+void FractalView::setSmooth(bool on) {
+    m_smooth = on;
+    m_session.setKeepSmooth(on);
+    m_pictureValid = false;
+    update();
+}
+
+QImage FractalView::shownPicture() const {
+    const FractalEngine* engine = m_session.engine();
+    if (engine == nullptr || m_session.isBusy()) return {};
+    if (m_smooth && engine->hasSmooth() && engine->width() > 0 && engine->height() > 0) {
+        QImage image(engine->width(), engine->height(), QImage::Format_RGB32);
+        if (!image.isNull() && smoothPicture(*engine, m_doc.palette(), m_doc.colourSpread(), image.bits(),
+                                             static_cast<std::size_t>(image.bytesPerLine())))
+            return image;
+    }
+    const BitmapInfoBlock* header = engine->bitmapInfo();
+    return wholePicture(*engine, header != nullptr ? paletteOfHeader(*header) : m_doc.palette());
 }
 
 void FractalView::drawPreview(QPainter& painter) {
@@ -482,18 +506,21 @@ void FractalView::onEditCopy() {
         recomputeBox();
         const PixelRect r = mapSelectionToPicture(m_box, width(), height(), m_doc.width(), m_doc.height());
         if (r.isEmpty()) return;  // nothing of the picture is selected: nothing to copy
-        CopiedImage copy;
-        const CopyResult result = copyPictureRect(*engine, r, copy);
-        if (result == CopyResult::NoMemory) {
-            showViewWarning(m_host, "Not enough memory to copy.");
-            return;
+        if (m_smooth && engine->hasSmooth()) {
+            image = shownPicture().copy(r.left, r.top, r.width(), r.height());
+        } else {
+            CopiedImage copy;
+            const CopyResult result = copyPictureRect(*engine, r, copy);
+            if (result == CopyResult::NoMemory) {
+                showViewWarning(m_host, "Not enough memory to copy.");
+                return;
+            }
+            if (result != CopyResult::Ok) return;
+            image = indexedImage(copy, m_doc.palette());
         }
-        if (result != CopyResult::Ok) return;
-        image = indexedImage(copy, m_doc.palette());
     } else {
-        // The picture as last drawn: its colours are the header block's.
-        const BitmapInfoBlock* header = engine->bitmapInfo();
-        image = wholePicture(*engine, header != nullptr ? paletteOfHeader(*header) : m_doc.palette());
+        // The picture as shown: its colours are the header block's, or smooth ones.
+        image = shownPicture();
     }
     if (image.isNull()) {
         // Leave the clipboard as it was rather than offer an empty entry.

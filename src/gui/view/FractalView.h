@@ -71,6 +71,12 @@ public:
     void setHeldZoomRate(double perSecond) { m_heldZoomRate = perSecond > 1.0 ? perSecond : 2.0; }
     static constexpr int kHeldZoomTickMs = 30;
     bool isHoldingZoom() const { return m_heldButton != Qt::NoButton; }
+    // Smooth colouring: the picture in true colour, blended by each pixel's
+    // fractional count, where the render kept the samples (else as indexed).
+    void setSmooth(bool on);
+    bool isSmooth() const { return m_smooth; }
+    // The picture as shown, at its own size: smooth when the view shows it so.
+    QImage shownPicture() const;
 
 signals:
     // The selection or the lock changed: the states of the commands that read them are due for an update.
@@ -114,7 +120,7 @@ private:
     // place being drawn, under the rows of the new one done so far.
     void drawPreview(QPainter& painter);
     void renderStarted(int width, int height);
-    void rowsDone(int first, int end, const QByteArray& rows);
+    void rowsDone(int first, int end, const QByteArray& rows, bool trueColour);
     void heldZoomTick();
     void endHeldZoom();
     void zoom(bool out);
@@ -140,6 +146,7 @@ private:
     QElapsedTimer m_heldClock;
     QTimer* m_heldTimer = nullptr;
     double m_heldZoomRate = 2.0;
+    bool m_smooth = false;
     bool m_pictureValid = false;
     bool m_overlayOnly = false;
     bool m_showRenderHint = true;
