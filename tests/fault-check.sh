@@ -103,6 +103,8 @@ faults=(
   "a held zoom runs at twice its rate|src/core/geometry/ExactZoom.cpp|std::pow(perSecond, seconds);|std::pow(perSecond, 2 * seconds);"
   "every move during a render goes on the history|src/gui/control/ExploreController.cpp|are no step back.\n    if (m_placeShown|are no step back.\n    m_history.push(m_doc.params());\n    if (false"
   "wheel notches dropped while the view renders|src/gui/view/FractalView.cpp|const bool viewRendering = m_controller != nullptr|const bool viewRendering = false"
+  "View > Smooth Colouring never turns the view smooth|src/gui/shell/MainWindow.cpp|m_view->setSmooth(on);|m_view->setSmooth(false);"
+  "Export forgets that the view is smooth|src/gui/shell/DocumentCommands.cpp|last->smooth = true;|last->smooth = false;"
 )
 
 failing_tests() {
