@@ -2,6 +2,7 @@
 // the picture, and copying it, driven by mouse events and commands offscreen.
 #include <QApplication>
 #include <QClipboard>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -237,9 +238,17 @@ TEST_F(ViewTest, QuickNotchesDuringARenderAddUpAndShowAtOnce) {
     EXPECT_EQ(doc.params(), start);
 }
 
-// A held right button zooms in about the pointer until released (Ctrl or Shift: out).
+// A held right button zooms in about the pointer until released (Ctrl or
+// Shift: out), at the rate set in the settings.
 TEST_F(ViewTest, AHeldRightButtonZoomsUntilReleased) {
     render();
+    dialogs.modal = [](QDialog& d) {
+        d.findChild<QDoubleSpinBox*>(QStringLiteral("heldZoomRate"))->setValue(4.0);
+        Press(d, SettingsDialog::kIdOk);
+        return d.result();
+    };
+    ASSERT_TRUE(router.run(ID_CONFIGURE));
+    EXPECT_EQ(view->heldZoomRate(), 4.0);
     for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ControlModifier, Qt::ShiftModifier}) {
         SCOPED_TRACE(modifier);
         const double width = doc.params().right - doc.params().left;

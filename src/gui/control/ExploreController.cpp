@@ -478,7 +478,9 @@ void ExploreController::configure() {
     };
     const FractalParams before = m_doc.params();
     SettingsDialog dlg(m_doc, m_host, editPalette, m_view.surface().window());
+    dlg.setHeldZoomRate(m_view.heldZoomRate());
     m_dialogs.runModal(dlg);
+    if (dlg.m_accepted) m_view.setHeldZoomRate(dlg.heldZoomRate());
     if (dlg.m_accepted && !(m_doc.params() == before)) {
         m_history.push(before);
         emit commandStateChanged();

@@ -78,6 +78,9 @@ public:
     virtual std::optional<FractalParams> takeWheelZoom() = 0;
     // Forgets the drag box.
     virtual void endSelection() = 0;
+    // How many times a second a held right button zooms.
+    virtual double heldZoomRate() const { return 2.0; }
+    virtual void setHeldZoomRate(double /*perSecond*/) {}
 };
 
 // A warning in a box over the main window, as the picture's own commands give.

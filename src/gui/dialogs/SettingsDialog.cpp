@@ -1,5 +1,6 @@
 #include "dialogs/SettingsDialog.h"
 
+#include <QDoubleSpinBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -77,6 +78,17 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     resolutionGrid->addWidget(m_xPels, 0, 1);
     resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&Y Pels:"), m_yPels, false), 1, 0);
     resolutionGrid->addWidget(m_yPels, 1, 1);
+    // Not the document's: how fast a held right button zooms, for every picture.
+    m_heldZoom = new QDoubleSpinBox(resolution);
+    m_heldZoom->setObjectName(QStringLiteral("heldZoomRate"));
+    m_heldZoom->setRange(1.1, 100.0);
+    m_heldZoom->setDecimals(1);
+    m_heldZoom->setSingleStep(0.5);
+    m_heldZoom->setSuffix(QStringLiteral("x/s"));
+    m_heldZoom->setValue(2.0);
+    m_heldZoom->setToolTip(QStringLiteral("How many times a second a held right button zooms"));
+    resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&Held zoom:"), m_heldZoom, false), 2, 0);
+    resolutionGrid->addWidget(m_heldZoom, 2, 1);
 
     auto* palette = new QGroupBox(QStringLiteral("Palette"), this);
     m_paletteEditor = makeIdButton(palette, QStringLiteral("&Palette Editor"), kIdPaletteEditor);
@@ -112,7 +124,7 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     // Tab order is the template's order.
     QWidget* order[] = {m_ok,    cancel,   help,    m_left,  m_right, m_top,   m_bottom,       m_mandelbrot,
                         m_julia, m_cReal, m_cImag, m_detail, m_xPels, m_yPels, m_paletteEditor,
-                        m_density, m_offset};
+                        m_density, m_offset, m_heldZoom};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
     m_mandelbrot->installEventFilter(this);
@@ -188,6 +200,10 @@ QLineEdit* SettingsDialog::fieldFor(SettingsResult failed) const {
     }
     return nullptr;
 }
+
+void SettingsDialog::setHeldZoomRate(double perSecond) { m_heldZoom->setValue(perSecond); }
+
+double SettingsDialog::heldZoomRate() const { return m_heldZoom->value(); }
 
 void SettingsDialog::accept() {
     const SettingsResult result = applySettings(m_document, m_host, currentFields());

@@ -4,6 +4,8 @@
 // palette editor. The dialog moves text in and out of its fields; showing,
 // reading and checking the values is SettingsCheck's job.
 #include <QDialog>
+
+class QDoubleSpinBox;
 #include <functional>
 
 #include "model/SettingsCheck.h"
@@ -56,6 +58,9 @@ public:
 
     // Set when OK passed every check and the dialog closed with OK.
     bool m_accepted = false;
+    // The held zoom's rate, shown and taken beside the document's values.
+    void setHeldZoomRate(double perSecond);
+    double heldZoomRate() const;
     // Set when the Palette Editor button was used, whatever the editor returned.
     bool m_paletteEdited = false;
 
@@ -89,6 +94,7 @@ private:
     QLineEdit* m_detail = nullptr;
     QLineEdit* m_xPels = nullptr;
     QLineEdit* m_yPels = nullptr;
+    QDoubleSpinBox* m_heldZoom = nullptr;
     QLineEdit* m_density = nullptr;
     QLineEdit* m_offset = nullptr;
     QPushButton* m_paletteEditor = nullptr;

@@ -344,6 +344,7 @@ void MainWindow::saveBarState(QSettings& settings) const {
     settings.setValue(kFitToWindow, m_controller->fitToWindow());
     settings.setValue(kRenderAutomatically, m_renderAutomatically);
     settings.setValue(kSmoothColouring, m_view->isSmooth());
+    settings.setValue(kHeldZoomRate, m_view->heldZoomRate());
     settings.endGroup();
 }
 

@@ -67,8 +67,8 @@ public:
 
     double clientAspect() const { return m_clientAspect; }
     // A held right button zooms this many times a second (Settings).
-    double heldZoomRate() const { return m_heldZoomRate; }
-    void setHeldZoomRate(double perSecond) { m_heldZoomRate = perSecond > 1.0 ? perSecond : 2.0; }
+    double heldZoomRate() const override { return m_heldZoomRate; }
+    void setHeldZoomRate(double perSecond) override { m_heldZoomRate = perSecond > 1.0 ? perSecond : 2.0; }
     static constexpr int kHeldZoomTickMs = 30;
     bool isHoldingZoom() const { return m_heldButton != Qt::NoButton; }
     // Smooth colouring: the picture in true colour, blended by each pixel's
