@@ -9,18 +9,16 @@
 #include <string>
 #include <vector>
 
-#include <mpfr.h>
-
 #include "AnimTestSupport.h"
+#include "FakeHost.h"
 #include "DeepPlaces.h"
-#include "deep/DeepLocation.h"
 #include "deep/DeepRenderer.h"
 #include "deep/PlainMpfrLoop.h"
 #include "engine/FractalEngine.h"
 #include "engine/SmoothPicture.h"
-#include "location/Mpfr.h"
 #include "render/FastRowRenderer.h"
 #include "render/SmoothColour.h"
+#include "session/RenderSession.h"
 
 using namespace velmora;
 using velmora::test::around;
@@ -106,6 +104,17 @@ TEST(SmoothPicture, ColoursEachKeptSampleAsARgb32PixelAndNeedsSamples) {
             EXPECT_EQ(picture[std::size_t(y) * p.width + x], 0xff000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2]);
         }
     EXPECT_EQ(picture.back(), 7u);  // nothing past the last row
+}
+
+// The session's smooth view holds for the pictures a new size makes.
+TEST(SmoothPicture, ASessionKeepsSamplesInEveryPictureItMakes) {
+    test::FakeHost host;
+    Document doc(host);
+    RenderSession session{doc};
+    session.setKeepSmooth(true);
+    doc.onNewDocument();  // a new picture
+    ASSERT_EQ(session.render(), 1);
+    EXPECT_TRUE(session.engine()->hasSmooth());
 }
 
 // ---- Deep fractions ----

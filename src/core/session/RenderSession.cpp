@@ -20,6 +20,12 @@ void RenderSession::newPicture(Host& host) {
     m_engine = std::make_unique<FractalEngine>(m_doc.width(), m_doc.height());
     if (!m_engine->hasBuffer()) tellRenderOutcome(host, RenderOutcome::NoMemory);
     m_engine->setParams(m_doc.params());
+    m_engine->setKeepSmooth(m_keepSmooth);
+}
+
+void RenderSession::setKeepSmooth(bool keep) {
+    m_keepSmooth = keep;
+    if (m_engine) m_engine->setKeepSmooth(keep);
 }
 
 int RenderSession::render(ProgressSink* progress, const std::atomic<bool>* cancel) {

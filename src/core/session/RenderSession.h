@@ -38,6 +38,11 @@ public:
     int render(Host& host, ProgressSink* progress = nullptr, const std::atomic<bool>* cancel = nullptr);
 
     bool isRendered() const { return m_rendered; }
+
+    // The window's smooth view: every engine of this session, new pictures'
+    // too, keeps its smooth samples (FractalEngine::setKeepSmooth).
+    void setKeepSmooth(bool keep);
+    bool keepsSmooth() const { return m_keepSmooth; }
     // The picture no longer shows the document's values (frames were drawn in
     // it): blank, and announced as a new picture to the document's observers.
     void forgetRendered();
@@ -56,6 +61,7 @@ private:
     std::unique_ptr<FractalEngine> m_engine;
     bool m_rendered = false;
     bool m_busy = false;
+    bool m_keepSmooth = false;
 };
 
 }  // namespace velmora
