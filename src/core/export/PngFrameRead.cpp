@@ -59,6 +59,12 @@ bool readFrame(const std::string& path, std::int32_t& width, std::int32_t& heigh
     if (s.info == nullptr) return false;
     png_set_read_fn(s.png, &in, onRead);
     png_set_sig_bytes(s.png, 8);
+    // A frame needs its pixels only: text chunks (compressed ones may unpack
+    // to any size) are passed over, and no other chunk may claim much.
+    static constexpr png_byte kText[] = {'t', 'E', 'X', 't', 0, 'z', 'T', 'X', 't', 0, 'i', 'T', 'X', 't', 0};
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, kText, 3);
+    png_set_chunk_malloc_max(s.png, 1 << 20);
+    png_set_chunk_cache_max(s.png, 16);
     png_uint_32 w = 0, h = 0;
     int depth = 0, colour = 0, interlace = 0;
     if (!readHeader(s.png, s.info, w, h, depth, colour, interlace)) return false;
