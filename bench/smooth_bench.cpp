@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
             smoothPicture(kept, defaultPalette(), ColourSpread{}, rgb.data(), std::size_t(p.width) * 4);
             best[2] = std::min(best[2], since(start));
         }
-        std::printf("%-24s deep=%d processor time: indexed %.3f s, kept %.3f s (%.2fx), colouring %.3f s: smooth/indexed %.2f\n",
+        std::printf("%-24s deep=%d processor time: indexed %.3f s, kept %.3f s (%.2fx), colouring %.3f s: "
+                    "smooth/indexed %.2f\n",
                     place.name, kept.lastRenderWasDeep() ? 1 : 0, best[0], best[1], best[1] / best[0], best[2],
                     (best[1] + best[2]) / best[0]);
     }

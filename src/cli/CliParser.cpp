@@ -255,13 +255,15 @@ void addColourOptions(CLI::App& app, ColourChanges& c) {
     value(app, "--density", "D", "counts per palette entry in smooth pictures\n(a number greater than 0; default 1)",
           [&c](const std::string& v) {
               double d = 0.0;
-              if (!parseDouble(v, d) || !colourDensityAllowed(d)) refuse("--density", v, "a finite number greater than 0");
+              if (!parseDouble(v, d) || !colourDensityAllowed(d))
+                  refuse("--density", v, "a finite number greater than 0");
               c.density = d;
           })->group(group);
     value(app, "--offset", "K", "the palette entry smooth pictures start at\n(0 up to, not including, 256; default 0)",
           [&c](const std::string& v) {
               double k = 0.0;
-              if (!parseDouble(v, k) || !colourOffsetAllowed(k)) refuse("--offset", v, "a number from 0 up to 256, 256 excluded");
+              if (!parseDouble(v, k) || !colourOffsetAllowed(k))
+                  refuse("--offset", v, "a number from 0 up to 256, 256 excluded");
               c.offset = k;
           })->group(group);
 }

@@ -164,11 +164,9 @@ TEST_F(CliCommand, InfoJsonMakesTheSameDocumentAgain) {
         for (std::uint8_t& b : std::span(c.palette.bytes(), Palette::kBytes)) b = static_cast<std::uint8_t>(rng());
         c.animation = {static_cast<TweenStyle>(rng() % 256), "/f" + std::to_string(rng()) + "/", anyInt(), anyInt(),
                        static_cast<PlaybackStyle>(rng() % 256)};
-        if (n % 4 == 1) {  // a colour block, whose numbers info must give back to the bit
-            c.spread = {std::ldexp(static_cast<double>(rng() % 100000 + 1), -static_cast<int>(rng() % 40)),
-                        static_cast<double>(rng() % 25600) / 100.0};
-            c.animation.smooth = rng() % 2 != 0;
-        }
+        // A colour block, whose numbers info must give back to the bit.
+        if (n % 4 == 1) c.spread = {std::ldexp(double(rng() % 100000 + 1), -int(rng() % 40)), double(rng() % 25600) / 100};
+        c.animation.smooth = n % 8 == 1;
         c.keyframes.resize(rng() % 4);
         for (Keyframe& k : c.keyframes) {
             std::tie(k.left, k.top, k.right, k.bottom, k.cReal, k.cImag) =

@@ -18,6 +18,7 @@
 #include "VideoDecode.h"
 #include "anim/FrameFile.h"
 #include "anim/PlaybackScript.h"
+#include "video/FrameFilesVideo.h"
 
 using namespace velmora;
 
@@ -140,15 +141,21 @@ TEST_F(CliVideo, SmoothZoomFramesAreTheSmoothRendersOfTheirValues) {
         ASSERT_EQ(want.size(), 3 + 32 * 24 * 3u);
         EXPECT_GT(std::set<std::uint8_t>(want.begin() + 3, want.end()).size(), 20u) << "a picture, not a flat field";
         EXPECT_EQ(test::decodePng(framePath(dir.file("sf/"), frame, true)), want) << frame;
-        // Red, green, blue after the colour type and size bytes.
-        const double psnr = test::lumaPsnrOf(video.luma[std::size_t(frame - 1)], video.width, 32, 24, [&](int x, int y) {
-            static thread_local std::uint8_t bgr[3];
-            const std::uint8_t* rgb = want.data() + 3 + 3 * (std::size_t(y) * 32 + std::size_t(x));
-            bgr[0] = rgb[2], bgr[1] = rgb[1], bgr[2] = rgb[0];
-            return bgr;
-        });
-        EXPECT_GT(psnr, 30.0) << frame;
+        std::vector<std::uint8_t> bgr(want.rbegin(), want.rend() - 3);  // blue, green, red, bottom row first
+        const auto at = [&](int x, int y) { return bgr.data() + 3 * ((23 - y) * 32 + (31 - x)); };
+        EXPECT_GT(test::lumaPsnrOf(video.luma[std::size_t(frame - 1)], video.width, 32, 24, at), 30.0) << frame;
     }
+    // Resumed, complete frames stay and a cut one is made again; the kept
+    // files make a video of their own.
+    fs::resize_file(framePath(dir.file("sf/"), 3, true), 100);
+    const CliRun again = cli(with({"zoom", dir.file("s.mkv"), "--smooth", "--width", "1e-30", "--seconds", "0.5",
+                                   "--fps", "10", "--folder", dir.file("sf"), "--resume"}));
+    EXPECT_NE(again.out.find("Frames kept from before: 4 of 5."), std::string::npos) << again.out;
+    std::vector<std::string> files;
+    for (int n = 1; n <= 5; ++n) files.push_back(framePath(dir.file("sf/"), n, true));
+    std::string error;
+    ASSERT_TRUE(encodeFrameFiles(files, {dir.file("f.webm")}, error)) << error;
+    EXPECT_EQ(test::decodeVideo(dir.file("f.webm")).luma.size(), 5u);
 }
 
 // The render farm hands every name to velmora-cli as it is, here and on

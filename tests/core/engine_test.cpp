@@ -277,18 +277,14 @@ TEST(EngineMemory, AFailedAllocationNeverTouchesABufferAndNonPositiveSizesAreHar
 
 }  // namespace
 
-// The smooth count keeps escapeIndex's integer count and, along a line outside
-// the set, n + fraction runs on without the jumps of the integer count.
-TEST(SmoothEscape, KeepsTheCountAndIsContinuousAcrossItsSteps) {
+// Along a line outside the set, n + fraction runs on without the jumps of the
+// integer count (that the count is escapeIndex's: the smooth tests).
+TEST(SmoothEscape, IsContinuousAcrossItsSteps) {
     double last = 0;
     int countChanges = 0;
     std::uint8_t lastCount = 0;
     for (int i = 0; i <= 4000; ++i) {
         const double x = 0.3 + i * 2.5e-5, y = 0.0;  // right of the cusp: 14 down to 8 steps
-        for (const auto& [ar, ai] : {std::pair{x, y}, std::pair{-0.8, 0.2}}) {
-            const SmoothSample s = smoothEscape(x, y, ar, ai, 200);
-            EXPECT_EQ(s.escaped ? shownIndex(s.count) : 0, escapeIndex(x, y, ar, ai, 200)) << x;
-        }
         const SmoothSample s = smoothEscape(x, y, x, y, 200);
         ASSERT_TRUE(s.escaped);
         ASSERT_TRUE(s.fraction >= 0.0f && s.fraction < 1.0f);

@@ -468,86 +468,59 @@ TEST(TweenExact, ConstantSpeedIsSteadyInLogWidth) {
 
 // ---- The colouring block ----
 
-struct ColourCase {
-    const char* name;
-    ColourSpread spread;
-    bool smooth;
-    bool deep;  // an exact block before it
-};
-
 // Written only when a value differs from its default, after everything an
 // older reader reads (so its bytes start with the file that reader knows),
 // and read back to the same bytes, from memory and from a file.
-class ColourBlockRoundTrip : public ::testing::TestWithParam<ColourCase> {};
-TEST_P(ColourBlockRoundTrip, FollowsWhatOlderReadersReadAndComesBackWhole) {
-    const ColourCase& k = GetParam();
-    DocumentContents c;
-    if (k.deep) c.params = deepAt("1e-45");
-    const std::vector<std::uint8_t> older = serializeContents(c);
-    c.spread = k.spread;
-    c.animation.smooth = k.smooth;
-    const std::vector<std::uint8_t> bytes = serializeContents(c);
-    const bool plain = k.spread == ColourSpread{} && !k.smooth;
-    ASSERT_EQ(bytes.size(), older.size() + (plain ? 0 : kBlockHeadSize + kColourPayloadSize));
-    EXPECT_TRUE(std::equal(older.begin(), older.end(), bytes.begin()));
-    test::TempDir dir;
-    std::ofstream(dir.file("c.vmr"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                              static_cast<std::streamsize>(bytes.size()));
-    DocumentContents fromBytes, fromFile;
-    ASSERT_TRUE(parseDocument(bytes.data(), bytes.size(), fromBytes));
-    std::error_code cause;
-    ASSERT_EQ(readDocumentFile(dir.file("c.vmr"), fromFile, cause), DocumentReadResult::Loaded);
-    for (const DocumentContents* back : {&fromBytes, &fromFile}) {
-        EXPECT_EQ(back->spread, k.spread);
-        EXPECT_EQ(back->animation.smooth, k.smooth);
-        EXPECT_EQ(back->params.exact, c.params.exact);
-        EXPECT_EQ(serializeContents(*back), bytes);
+TEST(ColourBlock, FollowsWhatOlderReadersReadAndComesBackWhole) {
+    const struct { ColourSpread spread; bool smooth, deep; } cases[] = {
+        {{}, false, false}, {{0.01, 255.5}, false, false}, {{}, true, false}, {{100000.0, 3.0}, true, true}};
+    for (const auto& k : cases) {
+        DocumentContents c;
+        if (k.deep) c.params = deepAt("1e-45");  // an exact block before it
+        const std::vector<std::uint8_t> older = serializeContents(c);
+        std::tie(c.spread, c.animation.smooth) = std::tuple(k.spread, k.smooth);
+        const std::vector<std::uint8_t> bytes = serializeContents(c);
+        const bool plain = k.spread == ColourSpread{} && !k.smooth;  // no block at all
+        ASSERT_EQ(bytes.size(), older.size() + (plain ? 0 : kBlockHeadSize + kColourPayloadSize));
+        EXPECT_TRUE(std::equal(older.begin(), older.end(), bytes.begin()));
+        test::TempDir dir;
+        std::ofstream(dir.file("c.vmr"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                  static_cast<std::streamsize>(bytes.size()));
+        DocumentContents fromBytes, fromFile;
+        ASSERT_TRUE(parseDocument(bytes.data(), bytes.size(), fromBytes));
+        std::error_code cause;
+        ASSERT_EQ(readDocumentFile(dir.file("c.vmr"), fromFile, cause), DocumentReadResult::Loaded);
+        for (const DocumentContents* back : {&fromBytes, &fromFile})
+            EXPECT_TRUE(back->spread == k.spread && back->animation.smooth == k.smooth &&
+                        back->params.exact == c.params.exact && serializeContents(*back) == bytes);
     }
 }
-INSTANTIATE_TEST_SUITE_P(Table, ColourBlockRoundTrip,
-                         ::testing::Values(ColourCase{"defaults", {}, false, false},
-                                           ColourCase{"spread", {0.01, 255.5}, false, false},
-                                           ColourCase{"smooth_frames", {}, true, false},
-                                           ColourCase{"both_after_an_exact_block", {100000.0, 3.0}, true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // A payload that does not read leaves the defaults; a longer one is read for
 // the fields it starts with.
-TEST(ColourBlock, PayloadsOutOfRangeOrShortChangeNothing) {
+TEST(ColourBlock, PayloadsOutOfRangeShortOrCutChangeNothing) {
     DocumentContents c;
     c.spread = {2.0, 7.0};
     const std::vector<std::uint8_t> good = serializeContents(c);
-    const std::size_t payload = good.size() - kColourPayloadSize;
-    const auto withDensityAndOffset = [&](double density, double offset) {
-        std::vector<std::uint8_t> b = good;
-        std::vector<std::uint8_t> fields;
-        le::putDouble(fields, density);
-        le::putDouble(fields, offset);
-        std::copy(fields.begin(), fields.end(), b.begin() + static_cast<std::ptrdiff_t>(payload));
-        return b;
-    };
-    const double nan = std::nan(""), inf = HUGE_VAL;
-    for (const auto& [density, offset] : {std::pair{0.0, 7.0}, {-1.0, 7.0}, {nan, 7.0}, {inf, 7.0}, {2.0, 256.0},
-                                          {2.0, -0.001}, {2.0, nan}}) {
-        const std::vector<std::uint8_t> b = withDensityAndOffset(density, offset);
+    const std::size_t at = good.size() - kColourPayloadSize;  // the payload's first byte
+    const double nan = std::nan("");
+    const struct { double density, offset; std::uint32_t length; std::size_t size; bool taken; } cases[] = {
+        {2.0, 7.0, kColourPayloadSize, good.size(), true}, {2.0, 7.0, kColourPayloadSize + 3, good.size() + 3, true},
+        {0.0, 7.0, kColourPayloadSize, good.size(), false}, {nan, 7.0, kColourPayloadSize, good.size(), false},
+        {2.0, 256.0, kColourPayloadSize, good.size(), false}, {2.0, -0.001, kColourPayloadSize, good.size(), false},
+        {2.0, 7.0, kColourPayloadSize - 1, good.size() - 1, false},  // too short for its fields
+        {2.0, 7.0, kColourPayloadSize, good.size() - 1, false}};      // cut: the length promises more
+    for (const auto& k : cases) {
+        std::vector<std::uint8_t> b = good, fields;
+        b.resize(k.size, 9);
+        le::putDouble(fields, k.density);
+        le::putDouble(fields, k.offset);
+        std::copy(fields.begin(), fields.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+        le::storeU32(b.data() + at - 4, k.length);
         DocumentContents back;
         ASSERT_TRUE(parseDocument(b.data(), b.size(), back));
-        EXPECT_EQ(back.spread, ColourSpread{}) << density << " " << offset;
+        EXPECT_EQ(back.spread, k.taken ? c.spread : ColourSpread{}) << k.density << " " << k.offset << " " << k.length;
     }
-    DocumentContents back;
-    std::vector<std::uint8_t> shorter(good.begin(), good.end() - 1);
-    le::storeU32(shorter.data() + payload - 4, kColourPayloadSize - 1);
-    ASSERT_TRUE(parseDocument(shorter.data(), shorter.size(), back));
-    EXPECT_EQ(back.spread, ColourSpread{});
-    std::vector<std::uint8_t> longer = good;
-    longer.insert(longer.end(), {9, 9, 9});
-    le::storeU32(longer.data() + payload - 4, kColourPayloadSize + 3);
-    ASSERT_TRUE(parseDocument(longer.data(), longer.size(), back));
-    EXPECT_EQ(back.spread, c.spread);
-    std::vector<std::uint8_t> cut(good.begin(), good.end() - 1);  // the length promises more than is there
-    back = DocumentContents{};
-    ASSERT_TRUE(parseDocument(cut.data(), cut.size(), back));
-    EXPECT_EQ(back.spread, ColourSpread{});
 }
 
 }  // namespace

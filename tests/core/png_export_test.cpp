@@ -1,7 +1,6 @@
 // PNG export: decoded with libpng, the banded PNG holds the one-piece render's
 // indices and palette and the whole document; readers refuse what is not one.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <zlib.h>
 
 #include "AnimTestSupport.h"

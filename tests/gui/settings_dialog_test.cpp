@@ -34,7 +34,6 @@ TEST(SettingsDialog, EnterIsRefusedOnTheFieldThenStoresEveryFieldAndTheChosenTyp
               std::tuple(true, QStringLiteral("0"), control(dlg, gui::SettingsDialog::kIdDetail)));
     setText(dlg, gui::SettingsDialog::kIdDetail, "99");
     setText(dlg, gui::SettingsDialog::kIdXPels, "301");
-    EXPECT_EQ(control<QLineEdit>(dlg, gui::SettingsDialog::kIdDensity)->text(), "1");
     setText(dlg, gui::SettingsDialog::kIdDensity, "2.5");
     setText(dlg, gui::SettingsDialog::kIdOffset, "3");
     QTest::keyClick(control(dlg, gui::SettingsDialog::kIdDetail), Qt::Key_Return);

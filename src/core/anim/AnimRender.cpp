@@ -11,6 +11,7 @@
 #include "engine/FractalEngine.h"
 #include "engine/RenderReport.h"
 #include "engine/SmoothPicture.h"
+#include "export/PngFrameRead.h"
 #include "export/PngWriter.h"
 
 namespace velmora {
@@ -72,6 +73,16 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
 
             const std::string path = framePath(s.destFolder, frame, s.smooth);
             std::string sinkError;
+            const std::size_t stride = static_cast<std::size_t>(s.width) * 4;
+            if (s.skipRendered && s.smooth && readTrueColourFrame(path, s.width, s.height, trueColour)) {
+                status(sink, "Keeping frame ", frame, s.to);
+                ++result.framesKept;
+                if (frames != nullptr && !frames->trueColourFrameReady(frame, trueColour.data(), stride, sinkError)) {
+                    report(host, sinkError);
+                    return AnimRenderOutcome::SinkFailed;
+                }
+                continue;
+            }
             if (s.skipRendered && !s.smooth &&
                 checkRenderedFrame(path, s.width, s.height, scratch.palette, kept) == FrameFileCheck::Complete) {
                 status(sink, "Keeping frame ", frame, s.to);
@@ -107,7 +118,6 @@ AnimRenderOutcome renderFrames(const Document& doc, Host& host, const RenderSett
                     }
                 }
                 if (frames == nullptr) continue;
-                const std::size_t stride = static_cast<std::size_t>(s.width) * 4;
                 trueColour.resize(stride * static_cast<std::size_t>(s.height));
                 smoothPicture(engine, scratch.palette, doc.colourSpread(), trueColour.data(), stride);
                 if (!frames->trueColourFrameReady(frame, trueColour.data(), stride, sinkError)) {

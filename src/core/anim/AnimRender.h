@@ -69,7 +69,7 @@ void storeRenderSettings(Document& doc, const RenderSettings& s);
 
 // Renders the accepted settings' range (their folder ends with the separator).
 // When resuming, a frame whose file is already complete (checkRenderedFrame)
-// is kept as it is (smooth frames are always rendered again). Each frame also goes to `frames` when there is one. Each
+// is kept as it is (a smooth frame: a complete PNG of the frame size). Each frame also goes to `frames` when there is one. Each
 // frame is computed by an engine of its own, so the document's values stay as
 // they were (its picture ends blank). Messages and the completion beep go
 // through `host`, whose cancel key stops the frame being rendered. The caller

@@ -360,8 +360,8 @@ struct DeepWork {
         if (job->cancelled()) return;
         // The span writes at image columns: the job's row starts column0 into the picture's.
         SmoothSample* smooth = job->smooth != nullptr ? job->smoothRow(row) - column0 : nullptr;
-        renderer->span(imageRow0 + row, column0 + static_cast<std::int32_t>(begin), column0 + static_cast<std::int32_t>(end),
-                       job->row(row) - column0, job->cancel, smooth);
+        renderer->span(imageRow0 + row, column0 + static_cast<std::int32_t>(begin),
+                       column0 + static_cast<std::int32_t>(end), job->row(row) - column0, job->cancel, smooth);
     }
 };
 

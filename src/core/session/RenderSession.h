@@ -44,8 +44,8 @@ public:
     FractalEngine* beginRender(Host& host);
 
     bool isRendered() const { return m_rendered; }
-    // Whether renders also keep each pixel's smooth sample (a smooth view):
-    // for this picture and every new one.
+    // The window's smooth view: every engine of this session, new pictures'
+    // too, keeps its smooth samples (FractalEngine::setKeepSmooth).
     void setKeepSmooth(bool keep);
     bool keepsSmooth() const { return m_keepSmooth; }
     // The picture no longer shows the document's values (frames were drawn in

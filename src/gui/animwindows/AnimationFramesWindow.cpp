@@ -308,7 +308,7 @@ void AnimationFramesWindow::onSaveVideo() {
     std::vector<std::string> frames;
     std::int64_t missing = 0;
     for (std::int64_t n = from; n <= to; ++n) {
-        std::string path = framePath(m_doc.animation().destFolder, n);
+        std::string path = framePath(m_doc.animation().destFolder, n, m_doc.animation().smooth);
         std::error_code ec;
         if (std::filesystem::exists(path, ec)) {
             frames.push_back(std::move(path));
