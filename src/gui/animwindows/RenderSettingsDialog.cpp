@@ -77,7 +77,7 @@ RenderSettingsDialog::RenderSettingsDialog(Document& doc, Host& host, QWidget* p
     m_skip->setObjectName(QStringLiteral("skipRendered"));
     framesGrid->addWidget(m_skip, 2, 0, 1, 2);
     // True-colour PNG frames, coloured between palette entries.
-    m_smooth = new QCheckBox(QStringLiteral("&Smooth colouring"), frames);
+    m_smooth = new QCheckBox(QStringLiteral("S&mooth colouring"), frames);
     m_smooth->setObjectName(QStringLiteral("smoothFrames"));
     m_smooth->setChecked(proposed.smooth);
     framesGrid->addWidget(m_smooth, 3, 0, 1, 2);

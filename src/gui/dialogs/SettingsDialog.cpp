@@ -87,7 +87,7 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     m_heldZoom->setSuffix(QStringLiteral("x/s"));
     m_heldZoom->setValue(2.0);
     m_heldZoom->setToolTip(QStringLiteral("How many times a second a held right button zooms"));
-    resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("&Held zoom:"), m_heldZoom, false), 2, 0);
+    resolutionGrid->addWidget(makeLabel(resolution, QStringLiteral("Held &zoom:"), m_heldZoom, false), 2, 0);
     resolutionGrid->addWidget(m_heldZoom, 2, 1);
 
     auto* palette = new QGroupBox(QStringLiteral("Palette"), this);
@@ -100,9 +100,9 @@ SettingsDialog::SettingsDialog(Document& doc, Host& host, PaletteEditorRunner ru
     auto* paletteBox = new QVBoxLayout(palette);
     paletteBox->addWidget(m_paletteEditor, 0, Qt::AlignCenter);
     auto* spreadGrid = new QGridLayout;
-    spreadGrid->addWidget(makeLabel(palette, QStringLiteral("Colour &density:"), m_density, false), 0, 0);
+    spreadGrid->addWidget(makeLabel(palette, QStringLiteral("Colour de&nsity:"), m_density, false), 0, 0);
     spreadGrid->addWidget(m_density, 0, 1);
-    spreadGrid->addWidget(makeLabel(palette, QStringLiteral("Colour &offset:"), m_offset, false), 1, 0);
+    spreadGrid->addWidget(makeLabel(palette, QStringLiteral("Colour o&ffset:"), m_offset, false), 1, 0);
     spreadGrid->addWidget(m_offset, 1, 1);
     paletteBox->addLayout(spreadGrid);
 
