@@ -109,6 +109,7 @@ faults=(
   "wheel notches dropped while the view renders|src/gui/view/FractalView.cpp|const bool viewRendering = m_controller != nullptr|const bool viewRendering = false"
   "View > Smooth Colouring never turns the view smooth|src/gui/shell/MainWindow.cpp|m_view->setSmooth(on);|m_view->setSmooth(false);"
   "Export forgets that the view is smooth|src/gui/shell/DocumentCommands.cpp|last->smooth = true;|last->smooth = false;"
+  "a smooth render shows its rows black until it ends|src/gui/control/ExploreController.cpp|engine.storedSmoothRow(y);|engine.smoothRow(y);"
 )
 
 failing_tests() {

@@ -208,11 +208,17 @@ TEST_F(Explore, ABookmarkIsAddedAndGoneTo) {
 // View > Smooth Colouring draws the picture again with its smooth samples;
 // Copy takes what is shown, and so does Export's first choice.
 TEST_F(Explore, SmoothColouringIsShownCopiedAndOffered) {
+    int smoothRows = 0;  // true-colour rows with colour in them, as the render goes
+    QObject::connect(&t.frame().controller(), &ExploreController::viewRowsDone,
+            [&](int first, int end, const QByteArray& rows, bool trueColour) {
+                if (trueColour && rows.count(char(0)) < rows.size() / 2) smoothRows += end - first;
+            });
     ASSERT_TRUE(t.frame().dispatch(ID_VIEW_SMOOTH_COLOURING));
     t.frame().controller().settle();
     ASSERT_TRUE(t.frame().router().state(ID_VIEW_SMOOTH_COLOURING).checked);
     const FractalEngine& engine = *session().engine();
     ASSERT_TRUE(engine.hasSmooth()) << "rendered again to keep the samples";
+    EXPECT_GT(smoothRows, 0) << "rows shown smooth as they finish";
     QImage smooth(engine.width(), engine.height(), QImage::Format_RGB32);
     ASSERT_TRUE(smoothPicture(engine, doc().palette(), doc().colourSpread(), smooth.bits(),
                               static_cast<std::size_t>(smooth.bytesPerLine())));

@@ -59,6 +59,12 @@ void FractalEngine::blank() {
     m_smoothValid = false;
 }
 
+const SmoothSample* FractalEngine::storedSmoothRow(std::int32_t y) const {
+    const auto width = static_cast<std::size_t>(m_width > 0 ? m_width : 0);
+    if (y < 0 || y >= m_height || m_smooth.size() < width * rowCount()) return nullptr;
+    return m_smooth.data() + static_cast<std::size_t>(y) * width;
+}
+
 const SmoothSample* FractalEngine::smoothRow(std::int32_t y) const {
     if (!hasSmooth() || y < 0 || y >= m_height) return nullptr;
     return m_smooth.data() + static_cast<std::size_t>(m_height - 1 - y) * static_cast<std::size_t>(m_width);

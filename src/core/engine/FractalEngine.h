@@ -99,6 +99,9 @@ public:
     bool hasSmooth() const { return m_valid && m_smoothValid; }
     // Image row y's samples (0 is the top row), width() of them; null without.
     const SmoothSample* smoothRow(std::int32_t y) const;
+    // Stored row y's samples (0 is the bottom row) while a render that keeps
+    // them runs, for rows it has reported done; null when none are kept.
+    const SmoothSample* storedSmoothRow(std::int32_t y) const;
 
     // Which loop computes the rows; the schedule around it never changes.
     void setRowRenderer(RowRenderer& renderer) { m_renderer = &renderer; }

@@ -256,8 +256,7 @@ QByteArray doneRows(const FractalEngine& engine, std::int32_t first, std::int32_
     QByteArray rows(static_cast<qsizetype>(4 * width * count), Qt::Uninitialized);
     std::vector<std::uint8_t> rgb(3 * width);
     for (std::int32_t y = first; y < end; ++y) {
-        // Samples are kept top row first; stored rows count from the bottom.
-        const SmoothSample* samples = engine.smoothRow(engine.height() - 1 - y);
+        const SmoothSample* samples = engine.storedSmoothRow(y);
         if (samples != nullptr) smoothRowRgb(samples, engine.width(), colours.palette, colours.spread, rgb.data());
         auto* out = reinterpret_cast<std::uint32_t*>(rows.data() + 4 * width * static_cast<std::size_t>(y - first));
         for (std::size_t x = 0; x < width; ++x)
