@@ -37,15 +37,18 @@ namespace velmora::gui {
 
 namespace {
 
-// The document's host, except that a render the wheel stopped ends without
-// the question sound: the user did not cancel, they zoomed on.
-class WheelQuietHost : public Host {
+// The document's host, except that a render stopped by something other than
+// the user (a wheel notch, newer values) ends without the question sound: the
+// user did not cancel, they moved on. `pollKeys` false leaves Escape to the view.
+template <typename Flag>
+class QuietHost : public Host {
 public:
-    WheelQuietHost(Host& target, const bool& wheelStopped) : m_target(target), m_wheelStopped(wheelStopped) {}
+    QuietHost(Host& target, const Flag& stoppedByMove, bool pollKeys)
+        : m_target(target), m_stoppedByMove(stoppedByMove), m_pollKeys(pollKeys) {}
     MsgAnswer showMessage(const Message& message) override { return m_target.showMessage(message); }
-    bool pollCancelKey() override { return m_target.pollCancelKey(); }
+    bool pollCancelKey() override { return m_pollKeys && m_target.pollCancelKey(); }
     void playQuestionSound() override {
-        if (!m_wheelStopped) m_target.playQuestionSound();
+        if (!m_stoppedByMove) m_target.playQuestionSound();
     }
     void beep() override { m_target.beep(); }
     bool startPlayer(const std::string& script, const std::string& dir) override {
@@ -54,7 +57,8 @@ public:
 
 private:
     Host& m_target;
-    const bool& m_wheelStopped;
+    const Flag& m_stoppedByMove;
+    bool m_pollKeys;
 };
 
 }  // namespace
@@ -158,7 +162,7 @@ void ExploreController::renderWithProgressWindow() {
     QWidget& surface = m_view.surface();
     const QPointer<QWidget> active = QApplication::activeWindow();
     bool wheelStopped = false;
-    WheelQuietHost quiet(m_doc.host(), wheelStopped);
+    QuietHost<bool> quiet(m_doc.host(), wheelStopped, true);
     for (;;) {
         std::atomic<bool> cancel{false};
         {
@@ -212,30 +216,6 @@ void ExploreController::renderView(bool interrupt) {
     startViewRender();
 }
 
-namespace {
-
-// The document's host for the view's render; a render stopped because newer
-// values came ends without the question sound: the user did not cancel.
-class SupersededQuietHost : public Host {
-public:
-    SupersededQuietHost(Host& target, const std::atomic<bool>& superseded)
-        : m_target(target), m_superseded(superseded) {}
-    MsgAnswer showMessage(const Message& message) override { return m_target.showMessage(message); }
-    bool pollCancelKey() override { return false; }  // Escape reaches the view itself
-    void playQuestionSound() override {
-        if (!m_superseded) m_target.playQuestionSound();
-    }
-    void beep() override { m_target.beep(); }
-    bool startPlayer(const std::string& script, const std::string& dir) override {
-        return m_target.startPlayer(script, dir);
-    }
-
-private:
-    Host& m_target;
-    const std::atomic<bool>& m_superseded;
-};
-
-}  // namespace
 
 namespace {
 
@@ -285,7 +265,7 @@ void ExploreController::startViewRender() {
     const RowColours colours{m_doc.palette(), m_doc.colourSpread()};
     m_worker->request([this, engine, values, serial, colours](const std::atomic<bool>& superseded) -> LatestWorker::Delivery {
         if (engine == nullptr) return [this, serial] { viewRenderDone(static_cast<int>(RenderOutcome::NoMemory), serial); };
-        SupersededQuietHost host(*m_workerHost, superseded);
+        QuietHost<std::atomic<bool>> host(*m_workerHost, superseded, false);
         RenderContext context;
         context.progress = m_queuedProgress.get();
         context.cancel = &superseded;
