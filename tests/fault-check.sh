@@ -106,9 +106,10 @@ faults=(
   "the old picture placed from the wrong edge|src/core/geometry/ExactZoom.cpp|mpfr_sub(offset.get(), value.get(), origin.get(), MPFR_RNDN);|mpfr_sub(offset.get(), value.get(), end.get(), MPFR_RNDN);"
   "a held zoom runs at twice its rate|src/core/geometry/ExactZoom.cpp|std::pow(perSecond, seconds);|std::pow(perSecond, 2 * seconds);"
   "every move during a render goes on the history|src/gui/control/ExploreController.cpp|are no step back.\n    if (m_placeShown|are no step back.\n    m_history.push(m_doc.params());\n    if (false"
-  "wheel notches dropped while the view renders|src/gui/view/FractalView.cpp|const bool viewRendering = m_controller != nullptr|const bool viewRendering = false"
+  "wheel notches dropped while the view renders|src/gui/view/FractalView.cpp|const bool busyElsewhere = m_controller != nullptr ? m_controller->isPictureBusyElsewhere() : m_session.isBusy();|const bool busyElsewhere = m_session.isBusy();"
   "View > Smooth Colouring never turns the view smooth|src/gui/shell/MainWindow.cpp|m_view->setSmooth(on);|m_view->setSmooth(false);"
   "Export forgets that the view is smooth|src/gui/shell/DocumentCommands.cpp|last->smooth = true;|last->smooth = false;"
+  "a smooth view without samples rescales the indexed picture|src/gui/view/FractalView.cpp|m_picture = QImage();\n    const QImage smooth = smoothImage();|m_picture = QImage();\n    const QImage smooth = m_smooth ? shownPicture() : QImage();"
   "a smooth render shows its rows black until it ends|src/gui/control/ExploreController.cpp|engine.storedSmoothRow(y);|engine.smoothRow(y);"
 )
 

@@ -238,6 +238,17 @@ TEST_F(ViewTest, QuickNotchesDuringARenderAddUpAndShowAtOnce) {
     EXPECT_EQ(doc.params(), start);
 }
 
+// Smooth colouring over a picture drawn without samples shows it as drawn
+// before, stretched as ever, until a render keeps them.
+TEST_F(ViewTest, SmoothWithoutSamplesShowsThePictureAsBefore) {
+    render();
+    const QImage before = view->grab().toImage();
+    view->setSmooth(true);
+    EXPECT_EQ(view->grab().toImage(), before);
+    render();
+    EXPECT_NE(view->grab().toImage(), before) << "rendered with the samples";
+}
+
 // A held right button zooms in about the pointer until released (Ctrl or
 // Shift: out), at the rate set in the settings.
 TEST_F(ViewTest, AHeldRightButtonZoomsUntilReleased) {

@@ -256,7 +256,7 @@ void ExploreController::startViewRender() {
     if (!m_viewRendering) {
         m_viewRendering = true;
         m_session.setBusy(true);
-        if (m_relay) m_relay->window = m_shell != nullptr ? m_shell->viewProgress() : nullptr;
+        m_relay->window = m_shell != nullptr ? m_shell->viewProgress() : nullptr;
         if (m_shell != nullptr) m_shell->renderStarted(needsDeepEngine(values));
     }
     m_took.start();
@@ -264,7 +264,7 @@ void ExploreController::startViewRender() {
     // The colours go with the work: the rows are coloured on the worker.
     const RowColours colours{m_doc.palette(), m_doc.colourSpread()};
     m_worker->request([this, engine, values, serial, colours](const std::atomic<bool>& superseded) -> LatestWorker::Delivery {
-        if (engine == nullptr) return [this, serial] { viewRenderDone(static_cast<int>(RenderOutcome::NoMemory), serial); };
+        if (engine == nullptr) return [this, serial] { viewRenderDone(RenderOutcome::NoMemory, serial); };
         QuietHost<std::atomic<bool>> host(*m_workerHost, superseded, false);
         RenderContext context;
         context.progress = m_queuedProgress.get();
@@ -282,11 +282,11 @@ void ExploreController::startViewRender() {
         };
         const RenderOutcome outcome = engine->render(values, context);
         tellRenderOutcome(host, outcome);
-        return [this, outcome, serial] { viewRenderDone(static_cast<int>(outcome), serial); };
+        return [this, outcome, serial] { viewRenderDone(outcome, serial); };
     });
 }
 
-void ExploreController::viewRenderDone(int outcome, std::uint64_t serial) {
+void ExploreController::viewRenderDone(RenderOutcome outcome, std::uint64_t serial) {
     if (serial != m_renderSerial) return;
     if (m_restartPending && !m_stop) {
         // The picture is whole and no thread draws in it: shown, then drawn
@@ -299,13 +299,14 @@ void ExploreController::viewRenderDone(int outcome, std::uint64_t serial) {
     }
     m_viewRendering = false;
     m_session.setBusy(false);
-    m_placeShown = outcome == static_cast<int>(RenderOutcome::Done);
+    m_placeShown = outcome == RenderOutcome::Done;
     if (m_shell != nullptr) m_shell->renderEnded(static_cast<double>(m_took.elapsed()) / 1000.0);
-    emit viewRenderEnded();
     m_doc.notifyChanged(doc_change::kPicture);
     if (m_waiting != nullptr) m_waiting->quit();
     emit commandStateChanged();
 }
+
+bool ExploreController::isPictureBusyElsewhere() const { return m_session.isBusy() && !m_viewRendering; }
 
 void ExploreController::cancelViewRender() {
     if (!m_viewRendering) return;
@@ -343,10 +344,14 @@ void ExploreController::settle() {
     m_relay->waiting = nullptr;
 }
 
-void ExploreController::changeAndRender(const FractalParams& values) {
+void ExploreController::leavePlace() {
     // Places passed through on the way, never shown whole, are no step back.
     if (m_placeShown && !m_viewRendering) m_history.push(m_doc.params());
     m_placeShown = false;
+}
+
+void ExploreController::changeAndRender(const FractalParams& values) {
+    leavePlace();
     m_doc.setParams(values);
     m_doc.setModifiedFlag();
     renderView(true);
@@ -367,8 +372,7 @@ void ExploreController::back() { travel(m_history.back(m_doc.params())); }
 void ExploreController::forward() { travel(m_history.forward(m_doc.params())); }
 
 void ExploreController::beginHeldZoom() {
-    if (m_placeShown && !m_viewRendering) m_history.push(m_doc.params());
-    m_placeShown = false;
+    leavePlace();
     m_holding = true;
     emit commandStateChanged();
 }

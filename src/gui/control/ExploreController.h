@@ -30,6 +30,7 @@ class FractalEngine;
 class Host;
 class ProgressSink;
 class RenderSession;
+enum class RenderOutcome;
 }  // namespace velmora
 
 namespace velmora::gui {
@@ -114,6 +115,8 @@ public:
     // so the view keeps getting whole pictures).
     void renderView(bool interrupt = true);
     bool isViewRendering() const { return m_viewRendering; }
+    // Another job (the animation render, an export) draws in the picture: moves wait.
+    bool isPictureBusyElsewhere() const;
     // Escape: the view's render stops (its picture is then blank).
     void cancelViewRender();
     // Before anything else uses the picture: a render of the view under way
@@ -165,15 +168,17 @@ signals:
     // The view's render began on the document's values (a picture of
     // width x height); stored rows [first, end) of it are done, bottom row
     // first, a byte a pixel (palette indices) or, in true colour, four
-    // (Qt's RGB32); it ended (the picture then holds the result).
+    // (Qt's RGB32). Its end is announced as a new picture (kPicture).
     void viewRenderStarted(int width, int height);
     void viewRowsDone(int first, int end, const QByteArray& rows, bool trueColour);
-    void viewRenderEnded();
 
 private:
     void renderWithProgressWindow();
     void startViewRender();
-    void viewRenderDone(int outcome, std::uint64_t serial);
+    void viewRenderDone(RenderOutcome outcome, std::uint64_t serial);
+    // Leaving the place shown for another: it goes on the history when it
+    // was shown whole and no render of the view is under way.
+    void leavePlace();
     // Stops the view's render and waits until it has.
     void stopViewRender();
     void waitForViewRender();

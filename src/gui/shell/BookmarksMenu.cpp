@@ -114,8 +114,7 @@ void BookmarksMenu::onManageBookmarks() {
 
 void BookmarksMenu::goTo(int index) {
     const Document& doc = m_doc;
-    if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || (m_controller.session().isBusy() && !m_controller.isViewRendering()))
-        return;
+    if (index < 0 || index >= static_cast<int>(m_bookmarks.size()) || m_controller.isPictureBusyElsewhere()) return;
     m_controller.changeAndRender(atBookmark(doc.params(), m_bookmarks[static_cast<std::size_t>(index)]));
 }
 

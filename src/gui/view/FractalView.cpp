@@ -168,7 +168,7 @@ void FractalView::rebuildPicture() {
     const int cw = width();
     const int ch = height();
     m_picture = QImage();
-    const QImage smooth = m_smooth ? shownPicture() : QImage();
+    const QImage smooth = smoothImage();
     if (!smooth.isNull() && cw > 0 && ch > 0) {
         m_picture = smooth.scaled(cw, ch, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     } else if (engine != nullptr && engine->hasBuffer() && cw > 0 && ch > 0) {
@@ -193,15 +193,22 @@ void FractalView::setSmooth(bool on) {
     update();
 }
 
+QImage FractalView::smoothImage() const {
+    const FractalEngine* engine = m_session.engine();
+    if (!m_smooth || engine == nullptr || m_session.isBusy() || !engine->hasSmooth() || engine->width() <= 0 ||
+        engine->height() <= 0)
+        return {};
+    QImage image(engine->width(), engine->height(), QImage::Format_RGB32);
+    if (image.isNull() || !smoothPicture(*engine, m_doc.palette(), m_doc.colourSpread(), image.bits(),
+                                         static_cast<std::size_t>(image.bytesPerLine())))
+        return {};
+    return image;
+}
+
 QImage FractalView::shownPicture() const {
     const FractalEngine* engine = m_session.engine();
     if (engine == nullptr || m_session.isBusy()) return {};
-    if (m_smooth && engine->hasSmooth() && engine->width() > 0 && engine->height() > 0) {
-        QImage image(engine->width(), engine->height(), QImage::Format_RGB32);
-        if (!image.isNull() && smoothPicture(*engine, m_doc.palette(), m_doc.colourSpread(), image.bits(),
-                                             static_cast<std::size_t>(image.bytesPerLine())))
-            return image;
-    }
+    if (QImage smooth = smoothImage(); !smooth.isNull()) return smooth;
     const BitmapInfoBlock* header = engine->bitmapInfo();
     return wholePicture(*engine, header != nullptr ? paletteOfHeader(*header) : m_doc.palette());
 }
@@ -317,7 +324,7 @@ void FractalView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() == Qt::RightButton && m_panButton == Qt::NoButton && !m_dragging && !isHoldingZoom() &&
-        m_controller != nullptr && !(m_session.isBusy() && !m_controller->isViewRendering())) {
+        m_controller != nullptr && !m_controller->isPictureBusyElsewhere()) {
         endSelection();
         m_heldButton = Qt::RightButton;
         m_heldAt = event->position().toPoint();
@@ -404,8 +411,8 @@ void FractalView::mouseReleaseEvent(QMouseEvent* event) {
 void FractalView::wheelEvent(QWheelEvent* event) {
     event->accept();
     if (!addWheel(*event)) return;
-    const bool viewRendering = m_controller != nullptr && m_controller->isViewRendering();
-    if ((m_session.isBusy() && !viewRendering) || m_panButton != Qt::NoButton || isHoldingZoom()) {
+    const bool busyElsewhere = m_controller != nullptr ? m_controller->isPictureBusyElsewhere() : m_session.isBusy();
+    if (busyElsewhere || m_panButton != Qt::NoButton || isHoldingZoom()) {
         takeWheelZoom();  // dropped: another job has the document, or a pan is under way
         return;
     }
@@ -506,8 +513,8 @@ void FractalView::onEditCopy() {
         recomputeBox();
         const PixelRect r = mapSelectionToPicture(m_box, width(), height(), m_doc.width(), m_doc.height());
         if (r.isEmpty()) return;  // nothing of the picture is selected: nothing to copy
-        if (m_smooth && engine->hasSmooth()) {
-            image = shownPicture().copy(r.left, r.top, r.width(), r.height());
+        if (const QImage smooth = smoothImage(); !smooth.isNull()) {
+            image = smooth.copy(r.left, r.top, r.width(), r.height());
         } else {
             CopiedImage copy;
             const CopyResult result = copyPictureRect(*engine, r, copy);

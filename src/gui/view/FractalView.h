@@ -116,6 +116,9 @@ private:
     // Rebuilds the header block and the stretched picture from the document.
     void rebuildPicture();
     void drawPicture(QPainter& painter);
+    // The smooth picture at its own size when the view is smooth and the
+    // render kept the samples; null otherwise.
+    QImage smoothImage() const;
     // While the view renders: the last picture moved and scaled into the
     // place being drawn, under the rows of the new one done so far.
     void drawPreview(QPainter& painter);
