@@ -156,6 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Around the critical point the first step squares the offsets: the
         // bits, the switch and the wide numbers must all follow.
         DeepCase{"Julia_critical_point_1e9", "0", "0", "1e-9", FractalType::Julia, 0.0, 1.0, 3000},
+        // Doubles, where 98 of the plain loop's pixels are wrong: only those
+        // the bound on its rounding left in doubt are drawn again.
+        DeepCase{"Julia_critical_point_checked_1e3", "0", "0", "1e-3", FractalType::Julia, -0.8, 0.156, 1000, 5, 64},
         DeepCase{"Julia_critical_point_1e25", "0.31e-25", "-0.17e-25", "1e-25", FractalType::Julia, 0.0, 1.0, 3000},
         DeepCase{"Julia_critical_point_1e170", "2.1e-171", "-1.3e-171", "1e-170", FractalType::Julia, 0.0, 1.0, 3000},
         // The reference pixel itself below the double range.
@@ -232,10 +235,11 @@ FractalParams nearTheWall(double factor) {
 }
 
 TEST(DeepSwitch, DecidesByTheSpacingAgainstTheCoordinates) {
+    using enum EngineChoice;
     struct Case {
         const char* name;
         FractalParams p;
-        bool deep;
+        EngineChoice choice;
     };
     FractalParams collapsed = nearTheWall(1e-6);
     collapsed.right = collapsed.left;
@@ -253,19 +257,20 @@ TEST(DeepSwitch, DecidesByTheSpacingAgainstTheCoordinates) {
     besideCritical.left = besideCritical.right - 1e-3;
     besideCritical.left += 0.5, besideCritical.right += 0.5;
     const Case cases[] = {
-        {"default picture", FractalParams{}, false},
-        {"whole Julia set", wholeJulia, false},
-        {"Julia around its critical point", aroundCritical, true},
-        {"Julia as wide, away from it", besideCritical, false},
-        {"just inside", nearTheWall(1.2), false},
-        {"just outside", nearTheWall(0.8), true},
-        {"equal edges, no exact text", collapsed, false},
-        {"equal edges of an exact location", collapsedExact, true},
-        {"Julia constant sets the scale", julia, true},
+        {"default picture", FractalParams{}, Doubles},
+        {"whole Julia set", wholeJulia, Doubles},
+        {"Julia around its critical point", aroundCritical, CheckedDoubles},
+        {"Julia as wide, away from it", besideCritical, Doubles},
+        {"just inside", nearTheWall(1.2), Doubles},
+        {"just outside", nearTheWall(0.8), Deep},
+        {"equal edges, no exact text", collapsed, Doubles},
+        {"equal edges of an exact location", collapsedExact, Deep},
+        {"Julia constant sets the scale", julia, Deep},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(needsDeepEngine(c.p), c.deep);
+        EXPECT_EQ(chooseEngine(c.p), c.choice);
+        EXPECT_EQ(needsDeepEngine(c.p), c.choice != Doubles);
     }
 }
 

@@ -264,6 +264,41 @@ TEST_P(SpanCancel, ASetFlagEndsASpanOfEndlessOrbitsAtOnce) {
 INSTANTIATE_TEST_SUITE_P(EveryLevel, SpanCancel, ::testing::Values(Scalar, Sse2, Avx2, Avx512),
                          [](const auto& info) { return std::string(simdLevelName(info.param)); });
 
+// With the bound on their rounding carried along, every kernel keeps the plain
+// loop's pixels and flags the very pixels the plain loop flags: around the
+// critical point of this Julia set, where a few of them are wrong.
+class SpanDoubt : public ::testing::TestWithParam<SimdLevel> {};
+
+TEST_P(SpanDoubt, KernelsFlagThePlainLoopsDoubtsAndKeepItsPixels) {
+    if (!isSimdLevelSupported(GetParam())) GTEST_SKIP() << simdLevelName(GetParam());
+    constexpr std::int32_t kW = 64, kH = 48;
+    std::vector<double> xs(kW), ys(kH);
+    for (std::int32_t i = 0; i < kW; ++i) xs[i] = -5e-4 + i * (1e-3 / kW);
+    for (std::int32_t j = 0; j < kH; ++j) ys[j] = -3.75e-4 + j * (1e-3 / kW);
+    auto render = [&](RowRenderer& renderer, std::vector<std::uint8_t>& doubt) {
+        std::vector<std::uint8_t> bits(kW * kH, 0xEE);
+        doubt.assign(bits.size(), 0xEE);
+        RenderJob job;
+        std::tie(job.xs, job.ys, job.width, job.height, job.stride, job.bits) =
+            std::tuple(xs.data(), ys.data(), kW, kH, std::size_t{kW}, bits.data());
+        std::tie(job.mandelbrot, job.iterations, job.juliaRe, job.juliaIm) = std::tuple(false, 1000, -0.8, 0.156);
+        std::tie(job.doubt, job.doubtStart, job.doubtStep) = std::tuple(doubt.data(), 1e-40, 0x1p-90);
+        renderer.renderRows(job, 0, kH);
+        return bits;
+    };
+    std::vector<std::uint8_t> plainDoubt, doubt;
+    const auto plain = render(referenceRowRenderer(), plainDoubt);
+    FastRowRenderer fast(1, GetParam());
+    EXPECT_EQ(render(fast, doubt), plain);
+    EXPECT_EQ(doubt, plainDoubt);
+    const auto flagged = std::count(doubt.begin(), doubt.end(), 1);
+    EXPECT_GT(flagged, 20);
+    EXPECT_LT(flagged, kW * kH / 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLevel, SpanDoubt, ::testing::Values(Scalar, Sse2, Avx2, Avx512),
+                         [](const auto& info) { return std::string(simdLevelName(info.param)); });
+
 TEST(EngineMemory, AFailedAllocationNeverTouchesABufferAndNonPositiveSizesAreHarmless) {
     FakeHost host;
     FractalEngine e(2147483647, 2147483647);

@@ -310,35 +310,51 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
     return waiting;
 }
 
-void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const {
+void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out,
+                          SmoothSample* smooth) const {
     if (!m_axis) {
-        pixelsOffAxis(i, j, count, out);
+        pixelsOffAxis(i, j, count, out, smooth);
         return;
     }
-    std::vector<std::int32_t> is, js, at;
+    // The axis row's pixels from its own reference, the rest from this one.
+    std::vector<std::int32_t> is[2], js[2], at[2];
     for (std::int32_t k = 0; k < count; ++k) {
-        if (j[k] == m_axisRow) {
-            out[k] = m_axis->pixel(i[k], j[k]);
-        } else {
-            is.push_back(i[k]), js.push_back(j[k]), at.push_back(k);
+        const int side = j[k] == m_axisRow ? 1 : 0;
+        is[side].push_back(i[k]), js[side].push_back(j[k]), at[side].push_back(k);
+    }
+    for (int side = 0; side < 2; ++side) {
+        const auto n = static_cast<std::int32_t>(is[side].size());
+        std::vector<std::uint8_t> part(is[side].size());
+        std::vector<SmoothSample> samples(smooth != nullptr ? is[side].size() : 0);
+        const DeepRenderer& from = side == 1 ? *m_axis : *this;
+        from.pixelsOffAxis(is[side].data(), js[side].data(), n, part.data(),
+                           smooth != nullptr ? samples.data() : nullptr);
+        for (std::size_t k = 0; k < at[side].size(); ++k) {
+            out[at[side][k]] = part[k];
+            if (smooth != nullptr) smooth[at[side][k]] = samples[k];
         }
     }
-    std::vector<std::uint8_t> rest(is.size());
-    pixelsOffAxis(is.data(), js.data(), static_cast<std::int32_t>(is.size()), rest.data());
-    for (std::size_t k = 0; k < at.size(); ++k) out[at[k]] = rest[k];
 }
 
 void DeepRenderer::pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count,
-                                 std::uint8_t* out) const {
+                                 std::uint8_t* out, SmoothSample* smooth) const {
     if (!lanesPay()) {
-        for (std::int32_t k = 0; k < count; ++k) out[k] = pixel(i[k], j[k]);
+        for (std::int32_t k = 0; k < count; ++k) {
+            const PixelCount c = settledPixel(i[k], j[k]);
+            out[k] = c.index;
+            if (smooth != nullptr) smooth[k] = smoothSample(i[k], j[k], c.count, c.zr, c.zi);
+        }
         return;
     }
     std::vector<LaneStart> starts(static_cast<std::size_t>(count));
     std::vector<std::uint8_t> doubt(static_cast<std::size_t>(count), 0);
-    const std::int32_t waiting = startPixels(0, 0, count, i, out, doubt.data(), starts.data(), j);
-    perturbedSpanLanes(m_lanes, starts.data(), waiting, out, doubt.data(), nullptr);
-    settleDoubts(i, j, 0, 0, count, doubt.data(), out, nullptr);
+    std::vector<LaneEscape> escapes(smooth != nullptr ? static_cast<std::size_t>(count) : 0);
+    LaneEscape* const kept = smooth != nullptr ? escapes.data() : nullptr;
+    const std::int32_t waiting = startPixels(0, 0, count, i, out, doubt.data(), starts.data(), j, kept);
+    perturbedSpanLanes(m_lanes, starts.data(), waiting, out, doubt.data(), nullptr, kept);
+    settleDoubts(i, j, 0, 0, count, doubt.data(), out, nullptr, kept);
+    if (kept == nullptr) return;
+    for (std::int32_t k = 0; k < count; ++k) smooth[k] = smoothSample(i[k], j[k], kept[k].count, kept[k].zr, kept[k].zi);
 }
 
 namespace {

@@ -46,9 +46,11 @@ public:
     // too, from the same orbits: the counts are the indexed pixels' own.
     void span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
               const std::atomic<bool>* cancel, SmoothSample* smooth = nullptr) const;
-    // Any pixels (i[k], j[k]), k < count, into out[k], in vector lanes when
-    // the machine and the depth allow; on the calling thread.
-    void pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
+    // Any pixels (i[k], j[k]), k < count, into out[k] (and their smooth
+    // samples into smooth[k] when given), in vector lanes when the machine
+    // and the depth allow; on the calling thread.
+    void pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out,
+                SmoothSample* smooth = nullptr) const;
     // Turns the vector lanes off (for comparing them with single pixels).
     void setLanes(bool allowed) {
         m_lanesAllowed = allowed;
@@ -70,7 +72,8 @@ private:
     // The reference orbits at the location's precision, from (middle column, row).
     OrbitOutcome computeOrbits(std::int32_t row, bool onAxis, const std::function<bool()>& cancelled);
     ExtFloat offsetIm(std::int32_t j) const;
-    void pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out) const;
+    void pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out,
+                       SmoothSample* smooth) const;
     bool lanesPay() const;
     // Runs pixels (i0 + k, j0), or (is[k], js[k]) when given, up to where plain
     // steps begin; decided ones go to out[k] (doubt[k] set where in doubt,

@@ -41,23 +41,28 @@ double narrowestGapOfCentre(const FractalParams& p, double gapLog2) {
 
 }  // namespace
 
-bool needsDeepEngine(const FractalParams& p) {
-    if (p.width <= 0 || p.height <= 0) return false;
+EngineChoice chooseEngine(const FractalParams& p) {
+    if (p.width <= 0 || p.height <= 0) return EngineChoice::Doubles;
     const double dx = std::fabs(p.right - p.left) / p.width;
     const double dy = std::fabs(p.bottom - p.top) / p.height;
-    if (!std::isfinite(dx) || !std::isfinite(dy)) return false;
+    if (!std::isfinite(dx) || !std::isfinite(dy)) return EngineChoice::Doubles;
     // Exact edges closer than the doubles can hold came out equal.
-    if (dx == 0.0 || dy == 0.0) return !p.exact.empty();
+    if (dx == 0.0 || dy == 0.0) return p.exact.empty() ? EngineChoice::Doubles : EngineChoice::Deep;
     double magnitude = std::max({std::fabs(p.left), std::fabs(p.right), std::fabs(p.top), std::fabs(p.bottom)});
     const bool julia = (static_cast<std::int32_t>(p.type) & 1) == 0;
     // A Julia picture's orbits pass through the size of the constant at once.
     if (julia) magnitude = std::max({magnitude, std::fabs(p.cReal), std::fabs(p.cImag)});
     const double floorLog2 = std::log2(magnitude * kDoubleGapShare);
-    double gapLog2 = std::log2(std::min(dx, dy));
+    const double gapLog2 = std::log2(std::min(dx, dy));
+    if (gapLog2 < floorLog2) return EngineChoice::Deep;
     // Julia orbits passing close to 0 narrow the gaps (around the critical
     // point, at any spacing).
-    if (julia && gapLog2 >= floorLog2) gapLog2 = std::min(gapLog2, narrowestGapOfCentre(p, gapLog2));
-    return gapLog2 < floorLog2;
+    if (julia && narrowestGapOfCentre(p, gapLog2) < floorLog2) return EngineChoice::CheckedDoubles;
+    return EngineChoice::Doubles;
+}
+
+bool needsDeepEngine(const FractalParams& p) {
+    return chooseEngine(p) != EngineChoice::Doubles;
 }
 
 }  // namespace velmora

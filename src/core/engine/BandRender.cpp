@@ -5,6 +5,7 @@
 
 #include "deep/DeepRenderer.h"
 #include "deep/DeepSwitch.h"
+#include "engine/CheckedRender.h"
 #include "render/FastRowRenderer.h"
 #include "engine/TiledRender.h"
 
@@ -28,9 +29,11 @@ BandRenderer::BandRenderer(const FractalParams& p, std::int32_t bandRows, bool k
     m_job.iterations = p.iterations;
     m_job.juliaRe = p.cReal;
     m_job.juliaIm = p.cImag;
-    if (needsDeepEngine(p)) {
+    const EngineChoice choice = chooseEngine(p);
+    if (choice != EngineChoice::Doubles) {
         m_params = p;
         m_deep = std::make_unique<DeepRenderer>();
+        m_checkDoubles = choice == EngineChoice::CheckedDoubles;
     }
 }
 
@@ -48,7 +51,9 @@ bool BandRenderer::render(std::int32_t first, std::int32_t count, const std::ato
         if (prepared == DeepRenderer::Prepared::NoMemory) throw std::bad_alloc();
         if (prepared == DeepRenderer::Prepared::Cancelled) return false;
         m_deepReady = true;
+        if (m_checkDoubles) m_checked = std::make_unique<CheckedRowRenderer>(defaultRowRenderer(), *m_deep, m_params);
     }
+    if (m_checked) return m_tiles.render(*m_checked, m_job, 0, m_count, first);
     return m_tiles.render(*m_deep, m_job, 0, m_count, first);
 }
 

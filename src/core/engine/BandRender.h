@@ -13,6 +13,7 @@
 
 namespace velmora {
 
+class CheckedRowRenderer;
 class DeepRenderer;
 
 class BandRenderer {
@@ -44,10 +45,14 @@ private:
     TiledRender m_tiles;
     std::vector<std::uint8_t> m_band;
     std::vector<SmoothSample> m_smoothBand;
-    // Past the reach of doubles: the deep engine, prepared on the first band.
+    // Past the reach of doubles (or to check their doubtful pixels): the deep
+    // engine, prepared on the first band.
     FractalParams m_params;
     std::unique_ptr<DeepRenderer> m_deep;
     bool m_deepReady = false;
+    // A Julia picture the doubles hold: their pixels, the doubtful ones again.
+    bool m_checkDoubles = false;
+    std::unique_ptr<CheckedRowRenderer> m_checked;
 };
 
 }  // namespace velmora

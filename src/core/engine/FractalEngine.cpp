@@ -8,6 +8,7 @@
 #include "deep/DeepRenderer.h"
 #include "deep/DeepSwitch.h"
 #include "location/FractalParams.h"
+#include "engine/CheckedRender.h"
 #include "engine/TiledRender.h"
 #include "render/FastRowRenderer.h"
 
@@ -131,9 +132,9 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
     here.bottom = m_yMax;
     here.width = m_width;
     here.height = m_height;
-    const bool deep = needsDeepEngine(here);
-    m_lastRenderDeep.store(deep, std::memory_order_relaxed);
-    if (!deep) return renderBlocks(*m_renderer, tiles, job, context, block);
+    const EngineChoice choice = chooseEngine(here);
+    m_lastRenderDeep.store(choice != EngineChoice::Doubles, std::memory_order_relaxed);
+    if (choice == EngineChoice::Doubles) return renderBlocks(*m_renderer, tiles, job, context, block);
 
     DeepRenderer renderer;
     const auto stop = [&] { return (context.pollCancel && context.pollCancel()) || job.cancelled(); };
@@ -146,6 +147,10 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
     if (prepared == DeepRenderer::Prepared::Cancelled) {
         blank();
         return RenderOutcome::Cancelled;
+    }
+    if (choice == EngineChoice::CheckedDoubles) {
+        CheckedRowRenderer checked(*m_renderer, renderer, here);
+        return renderBlocks(checked, tiles, job, context, block);
     }
     return renderBlocks(renderer, tiles, job, context, block);
 }

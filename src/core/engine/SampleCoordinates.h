@@ -30,4 +30,9 @@ private:
     double m_value;
 };
 
+// The square of how far the walks' values may lie from the picture's exact
+// points (low + k (high - low) / size, the edges read exactly), both axes
+// together: where a pixel of the plain loop starts off its own point.
+double walkErrorSquared(const FractalParams& params);
+
 }  // namespace velmora

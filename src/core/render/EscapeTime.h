@@ -71,6 +71,12 @@ struct RenderJob {
     // bits (bottom-up rows of smoothStride samples).
     SmoothSample* smooth = nullptr;
     std::size_t smoothStride = 0;
+    // When given, 1 for each pixel whose count the doubles' rounding may have
+    // moved (EscapeDoubt.h), laid out as the bits; the error bound starts at
+    // doubtStart and grows by doubtStep a step.
+    std::uint8_t* doubt = nullptr;
+    double doubtStart = 0.0;
+    double doubtStep = 0.0;
     bool mandelbrot = true;
     std::int32_t iterations = 0;
     double juliaRe = 0.0;
@@ -81,6 +87,9 @@ struct RenderJob {
     bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
     std::uint8_t* row(std::int32_t imageRow) const {
         return bits + static_cast<std::size_t>(height - 1 - imageRow) * stride;
+    }
+    std::uint8_t* doubtRow(std::int32_t imageRow) const {
+        return doubt == nullptr ? nullptr : doubt + static_cast<std::size_t>(height - 1 - imageRow) * stride;
     }
     SmoothSample* smoothRow(std::int32_t imageRow) const {
         return smooth == nullptr ? nullptr : smooth + static_cast<std::size_t>(height - 1 - imageRow) * smoothStride;

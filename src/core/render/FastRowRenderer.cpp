@@ -33,6 +33,11 @@ struct BlockWork {
         args.out = job->row(row) + begin;
         args.cancel = job->cancel;
         if (job->smooth != nullptr) args.smooth = job->smoothRow(row) + begin;
+        if (job->doubt != nullptr) {
+            args.doubt = job->doubtRow(row) + begin;
+            args.doubtStart = job->doubtStart;
+            args.doubtStep = job->doubtStep;
+        }
         kernel(args);
     }
 };

@@ -23,6 +23,12 @@ struct SpanArgs {
     const std::atomic<bool>* cancel = nullptr;
     // When given, each pixel's full count and fraction too (count bytes' worth).
     SmoothSample* smooth = nullptr;
+    // When given, 1 for each pixel whose count the doubles' rounding may have
+    // moved, else 0 (see EscapeDoubt.h); the bound starts at doubtStart (the
+    // coordinates' own error, squared) and grows by doubtStep a step.
+    std::uint8_t* doubt = nullptr;
+    double doubtStart = 0.0;
+    double doubtStep = 0.0;
 };
 
 using SpanKernel = void (*)(const SpanArgs& args);

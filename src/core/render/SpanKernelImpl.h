@@ -17,6 +17,7 @@
 // array, so that the compiler keeps them in registers.
 #include <cstdint>
 
+#include "render/EscapeDoubt.h"
 #include "render/SpanKernel.h"
 
 #define VELMORA_SPAN_INLINE inline __attribute__((always_inline))
@@ -27,6 +28,9 @@ template <class O>
 struct Slot {
     typename O::V zr, zi, zr2, zi2, ar, szr, szi, res;
     typename O::V ezr, ezi;  // z where each lane escaped, when the span keeps it
+    // When the span tracks doubt: the error bound, |z|^2 a step before, and
+    // the three where each lane stopped.
+    typename O::V err, nzb, eerr, enz, enzb;
     typename O::M active;
     // Iterations are counted on one clock for the whole span; the slot's lanes
     // have done (it - start) of them. res holds the clock at each lane's escape.
@@ -34,7 +38,7 @@ struct Slot {
     std::int32_t first, lanes;  // first < 0: the slot is idle
 };
 
-template <class O, bool kKeep>
+template <class O, bool kKeep, bool kTrack>
 struct Span {
     using V = typename O::V;
     // The value saved at the start is checked from the first iteration on; the
@@ -42,7 +46,7 @@ struct Span {
     // quick pixels hardly pay for the check.
     static constexpr std::int64_t kFirstGap = 16;  // even
     const SpanArgs& a;
-    V zero, one, two, four, ci, ai, kr;
+    V zero, one, two, four, ci, ai, kr, growth, stepRounding;
     std::int64_t it = 0;
     V clock;
     std::int32_t next = 0;
@@ -57,6 +61,8 @@ struct Span {
           ci(O::set1(args.ci)),
           ai(O::set1(args.mandelbrot ? args.ci : args.juliaIm)),
           kr(O::set1(args.juliaRe)),
+          growth(O::set1(kDoubtGrowth)),
+          stepRounding(O::set1(args.doubtStep)),
           clock(zero) {}
 
     // Gives the slot the next group of pixels, or makes it idle.
@@ -69,6 +75,7 @@ struct Span {
             s.nextEvent = s.deadline = s.saveAt = INT64_MAX;
             s.start = s.gap = 0;
             s.zr = s.zi = s.zr2 = s.zi2 = s.ar = s.szr = s.szi = s.res = s.ezr = s.ezi = zero;
+            s.err = s.nzb = s.eerr = s.enz = s.enzb = zero;
             return;
         }
         const std::int32_t n = (a.count - next < W) ? a.count - next : W;
@@ -92,6 +99,11 @@ struct Span {
         s.szi = ci;
         s.res = zero;
         s.ezr = s.ezi = zero;
+        if constexpr (kTrack) {
+            s.err = O::set1(a.doubtStart);
+            s.nzb = O::add(s.zr2, s.zi2);
+            s.eerr = s.enz = s.enzb = zero;
+        }
         s.active = O::firstLanes(n);
         s.start = it;
         s.deadline = it + a.limit;
@@ -128,7 +140,22 @@ struct Span {
                                                      : smoothSampleAt(n, ezr[l], ezi[l], a.juliaRe, a.juliaIm);
             }
         }
+        if constexpr (kTrack) {
+            alignas(64) double err[O::kLanes], nz[O::kLanes], nzb[O::kLanes];
+            O::store(err, s.eerr);
+            O::store(nz, s.enz);
+            O::store(nzb, s.enzb);
+            for (int l = 0; l < s.lanes; ++l) a.doubt[s.first + l] = escapeInDoubt(err[l], nz[l], nzb[l]) ? 1 : 0;
+        }
         --live;
+    }
+
+    // The error bound and |z|^2 of the lanes in `stop`, where they stop.
+    template <class M>
+    VELMORA_SPAN_INLINE static void capture(Slot<O>& s, M stop, V nz) {
+        s.eerr = O::select(stop, s.err, s.eerr);
+        s.enz = O::select(stop, nz, s.enz);
+        s.enzb = O::select(stop, s.nzb, s.enzb);
     }
 
     // One iteration of escapeIndex on every lane of the slot. The cycle check
@@ -142,18 +169,26 @@ struct Span {
         s.zr = O::add(O::sub(s.zr2, s.zi2), s.ar);
         s.zr2 = O::mul(s.zr, s.zr);
         s.zi2 = O::mul(s.zi, s.zi);
-        const auto esc = O::gtMasked(s.active, O::add(s.zr2, s.zi2), four);
+        const V nz = O::add(s.zr2, s.zi2);
+        const auto esc = O::gtMasked(s.active, nz, four);
         s.res = O::select(esc, clock, s.res);
         if constexpr (kKeep) {
             s.ezr = O::select(esc, s.zr, s.ezr);
             s.ezi = O::select(esc, s.zi, s.ezi);
         }
+        if constexpr (kTrack) s.err = O::add(O::mul(O::mul(growth, s.nzb), s.err), stepRounding);
         if constexpr (kCheckCycle) {
             const auto cyc = O::eqMasked(O::eqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
-            s.active = O::andNot(O::orMask(esc, cyc), s.active);
+            const auto stop = O::orMask(esc, cyc);
+            // A lane caught in a cycle is judged as at the limit: by how near
+            // radius 2 its error may take it.
+            if constexpr (kTrack) capture(s, stop, nz);
+            s.active = O::andNot(stop, s.active);
         } else {
+            if constexpr (kTrack) capture(s, esc, nz);
             s.active = O::andNot(esc, s.active);
         }
+        if constexpr (kTrack) s.nzb = nz;
         if (__builtin_expect(!O::none(s.active) && it != s.nextEvent, 1)) return;
 
         if (it == s.saveAt) {
@@ -164,7 +199,15 @@ struct Span {
             s.gap *= 2;
             s.saveAt = it + s.gap;
         }
-        if (it == s.deadline) s.active = O::firstLanes(0);  // limit reached: 0
+        if (it == s.deadline) {
+            // Limit reached: 0. Judged by the last step alone.
+            if constexpr (kTrack) {
+                s.eerr = O::select(s.active, s.err, s.eerr);
+                s.enz = O::select(s.active, s.nzb, s.enz);
+                s.enzb = O::select(s.active, s.nzb, s.enzb);
+            }
+            s.active = O::firstLanes(0);
+        }
         if (O::none(s.active)) {
             finish(s);
             load(s);
@@ -174,16 +217,18 @@ struct Span {
     }
 };
 
-template <class O, int U, bool kKeep>
+template <class O, int U, bool kKeep, bool kTrack>
 inline void renderSpanKept(const SpanArgs& a) {
     static_assert(U >= 1 && U <= 4, "one to four slots");
     if (a.limit <= 0) {
         for (std::int32_t i = 0; i < a.count; ++i) a.out[i] = 0;
         if constexpr (kKeep)
             for (std::int32_t i = 0; i < a.count; ++i) a.smooth[i] = SmoothSample{};
+        if constexpr (kTrack)
+            for (std::int32_t i = 0; i < a.count; ++i) a.doubt[i] = 0;
         return;
     }
-    Span<O, kKeep> span(a);
+    Span<O, kKeep, kTrack> span(a);
     Slot<O> s0;
     [[maybe_unused]] Slot<O> s1, s2, s3;
     span.load(s0);
@@ -209,13 +254,21 @@ inline void renderSpanKept(const SpanArgs& a) {
     }
 }
 
-// Keeping z at the escape costs two selects a step: only spans that keep it pay.
+// Keeping z at the escape costs two selects a step, and the error bound five
+// operations: only spans that want them pay.
 template <class O, int U>
 inline void renderSpanT(const SpanArgs& a) {
-    if (a.smooth != nullptr)
-        renderSpanKept<O, U, true>(a);
-    else
-        renderSpanKept<O, U, false>(a);
+    const bool keep = a.smooth != nullptr;
+    if (a.doubt != nullptr) {
+        if (keep)
+            renderSpanKept<O, U, true, true>(a);
+        else
+            renderSpanKept<O, U, false, true>(a);
+    } else if (keep) {
+        renderSpanKept<O, U, true, false>(a);
+    } else {
+        renderSpanKept<O, U, false, false>(a);
+    }
 }
 
 }  // namespace velmora::span_detail
