@@ -114,6 +114,7 @@ faults=(
   "doubt bound forgets the growth along the orbit|src/core/render/SpanKernelImpl.h|O::add(O::mul(O::mul(growth, s.nzb), s.err), stepRounding)|O::add(O::mul(growth, s.err), stepRounding)"
   "doubt judged by the escape step alone|src/core/render/SpanKernelImpl.h|        s.enzb = O::select(stop, s.nzb, s.enzb);|        s.enzb = O::select(stop, nz, s.enzb);"
   "doubtful pixels not drawn again|src/core/engine/CheckedRender.cpp|    if (is.empty()) return;|    if (is.size() < 1000000) return;"
+  "double-double step keeps only doubles of z's product|src/core/deep/DoubleDoubleLanesImpl.h|                const D xy = mul(zr, zi);|                const D xy = {zr.hi * zi.hi, 0.0 * zr.lo};"
 )
 
 failing_tests() {

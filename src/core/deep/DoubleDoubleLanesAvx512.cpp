@@ -1,0 +1,26 @@
+// The double-double lanes on AVX512: 8 lanes.
+#include "deep/DoubleDoubleLanes.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+#endif
+
+#include "deep/DoubleDoubleLanesImpl.h"
+
+namespace velmora {
+void doubleDoubleLanesAvx512(DdLanePixel* pixels, std::int32_t count, std::int32_t limit, double start, double step,
+                         const std::atomic<bool>* cancel) {
+    dd_lanes::Lanes<8>::run(pixels, count, limit, start, step, cancel);
+}
+}  // namespace velmora
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
