@@ -2,6 +2,14 @@
 #include "deep/DoubleDoubleLanes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
+// Everything the loop includes comes first, outside the target region.
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+
+#include "render/EscapeDoubt.h"
+
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
 #else
