@@ -255,15 +255,16 @@ inline void renderSpanKept(const SpanArgs& a) {
 }
 
 // Keeping z at the escape costs two selects a step, and the error bound five
-// operations: only spans that want them pay.
+// operations: only spans that want them pay. The bound's five more vectors a
+// slot would spill out of the registers with four slots: it takes three.
 template <class O, int U>
 inline void renderSpanT(const SpanArgs& a) {
     const bool keep = a.smooth != nullptr;
     if (a.doubt != nullptr) {
         if (keep)
-            renderSpanKept<O, U, true, true>(a);
+            renderSpanKept<O, (U > 3 ? 3 : U), true, true>(a);
         else
-            renderSpanKept<O, U, false, true>(a);
+            renderSpanKept<O, (U > 3 ? 3 : U), false, true>(a);
     } else if (keep) {
         renderSpanKept<O, U, true, false>(a);
     } else {
