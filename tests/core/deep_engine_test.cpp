@@ -195,6 +195,43 @@ TEST(DeepRenderer, ARowOnTheRealAxisFollowsAReferenceOnTheAxis) {
     }
 }
 
+// The reference of one render kept for the next: where it lies in the new
+// picture, has its bits and reaches its limit it is taken, and the pixels are
+// those of a fresh reference; elsewhere a new one is computed.
+TEST(DeepReference, AKeptReferenceGivesTheFreshReferencesPixels) {
+    // Its reference escapes at once; inside the set one reaches its limit.
+    const FractalParams edge = around("3.1e-21", "1.0000000000000000000017", "1e-20", 16, 12, 1500);
+    const FractalParams inside = around("-0.1", "0.1", "1e-30", 16, 12, 1500);
+    struct Case {
+        const char* name;
+        const FractalParams& first;
+        FractalParams next;
+        bool reused;
+    };
+    const Case cases[] = {
+        {"the same picture", edge, edge, true},
+        {"panned by a third", edge, around("6.4e-21", "1.0000000000000000000012", "1e-20", 16, 12, 1500), true},
+        {"zoomed in 3x off the middle", edge,
+         around("4.1e-21", "1.0000000000000000000019", "3.3e-21", 16, 12, 1500), true},
+        {"zoomed in beside it", edge, around("2e-21", "1.0000000000000000000017", "1e-21", 16, 12, 1500), false},
+        {"past its bits", edge, around("3.1e-21", "1.0000000000000000000017", "1e-40", 16, 12, 1500), false},
+        {"below its limit", inside, around("-0.1", "0.1", "1e-30", 16, 12, 1000), true},
+        {"past its limit", inside, around("-0.1", "0.1", "1e-30", 16, 12, 3000), false},
+        {"a Julia picture", edge,
+         around("3.1e-21", "1.0000000000000000000017", "1e-20", 16, 12, 1500, FractalType::Julia), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FractalEngine kept(16, 12), fresh(16, 12);
+        ASSERT_EQ(kept.render(c.first), RenderOutcome::Done);
+        ASSERT_EQ(kept.render(c.next), RenderOutcome::Done);
+        EXPECT_EQ(kept.lastRenderReusedReference(), c.reused);
+        ASSERT_EQ(fresh.render(c.next), RenderOutcome::Done);
+        EXPECT_FALSE(fresh.lastRenderReusedReference());
+        EXPECT_TRUE(std::equal(kept.bits(), kept.bits() + kept.bufferSize(), fresh.bits()));
+    }
+}
+
 TEST(DeepLanes, VectorLanesGiveThePixelsOfTheSingleLoop) {
     if (!perturbationLanesSupported()) GTEST_SKIP() << "no vector kernel on this machine";
     for (const FractalType type : {FractalType::Mandelbrot, FractalType::Julia}) {

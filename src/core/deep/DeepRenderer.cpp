@@ -1,5 +1,6 @@
 #include "deep/DeepRenderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -14,6 +15,9 @@ namespace {
 
 // Bits short of the measured need that the margin covers without a second orbit.
 constexpr mpfr_prec_t kPrecisionSlack = 16;
+// Bits a Mandelbrot reference is computed with beyond its picture's need: a
+// zoom of 2^32 about it can keep it.
+constexpr mpfr_prec_t kKeptHeadroom = 32;
 
 // The row whose imaginary part is nearest 0, when orbits starting there stay
 // real (Mandelbrot, or a real Julia constant) and it lies within a millionth
@@ -38,7 +42,9 @@ std::int32_t realAxisRow(const DeepLocation& loc) {
 
 }  // namespace
 
-DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const std::function<bool()>& cancelled) {
+DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const std::function<bool()>& cancelled,
+                                             std::shared_ptr<const KeptReference> kept) {
+    m_kept = std::move(kept);
     const Prepared ready = prepareAt(params, cancelled, -1, false);
     m_exactPixels = 0;
     m_axis.reset();
@@ -69,6 +75,7 @@ OrbitOutcome DeepRenderer::computeOrbits(std::int32_t row, bool onAxis, const st
         m_axisOffset = toExtFloat(im.get());
         mpfr_set_zero(im.get(), 1);
     }
+    m_shiftRe = m_shiftIm = ExtFloat();
     m_refRe = mpfr_get_d(re.get(), MPFR_RNDN);
     m_refIm = mpfr_get_d(im.get(), MPFR_RNDN);
     m_juliaRe = loc.mandelbrot() ? 0.0 : mpfr_get_d(loc.juliaRe(), MPFR_RNDN);
@@ -76,11 +83,26 @@ OrbitOutcome DeepRenderer::computeOrbits(std::int32_t row, bool onAxis, const st
     // Enough values for the longest pixel: the Mandelbrot orbit starts one
     // step early (at 0, with z0 = c its second value).
     const std::size_t limit = loc.iterations() > 0 ? static_cast<std::size_t>(loc.iterations()) : 0;
-    if (loc.mandelbrot()) return computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, m_primary);
+    auto primary = std::make_shared<ReferenceOrbit>();
+    m_primary = primary;
+    if (loc.mandelbrot()) {
+        // With bits to spare, so that the orbit serves the next pictures of a
+        // zoom too (the point itself stays the pixel's, exactly).
+        const mpfr_prec_t spare = onAxis ? bits : bits + kKeptHeadroom;
+        re.setPrecision(spare);
+        im.setPrecision(spare);
+        zero.setPrecision(spare);
+        const OrbitOutcome outcome = computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, *primary);
+        if (outcome == OrbitOutcome::Done && !onAxis) {
+            auto kept = std::make_shared<KeptReference>(KeptReference{re, im, loc.iterations(), primary});
+            m_kept = std::move(kept);
+        }
+        return outcome;
+    }
     m_orbits.startRe = toExtFloat(re.get());
     m_orbits.startIm = toExtFloat(im.get());
     const OrbitOutcome outcome =
-        computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_primary);
+        computeOrbit(re.get(), im.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, *primary);
     if (outcome != OrbitOutcome::Done) return outcome;
     return computeOrbit(zero.get(), zero.get(), loc.juliaRe(), loc.juliaIm(), limit + 1, cancelled, m_rebase);
 }
@@ -93,7 +115,10 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
         return Prepared::NoMemory;
     }
     m_orbits.wideSteps = 0;
-    OrbitOutcome outcome = computeOrbits(row, onAxis, cancelled);
+    const std::shared_ptr<const KeptReference> offered = onAxis ? nullptr : std::move(m_kept);
+    m_kept.reset();
+    m_reused = offered && takeKept(offered);
+    OrbitOutcome outcome = m_reused ? OrbitOutcome::Done : computeOrbits(row, onAxis, cancelled);
     if (outcome == OrbitOutcome::Done && !m_location->mandelbrot() && !m_location->spacingX().isZero() &&
         !m_location->spacingY().isZero()) {
         // Where the reference passes close to 0 the pixels' gaps shrink: the
@@ -102,7 +127,7 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
         const DeepLocation& first = *m_location;
         const double gap = std::min(first.spacingX().exponent(), first.spacingY().exponent());
         std::size_t wideSteps = 0;
-        const double narrowest = narrowestJuliaGap(m_primary.re.data(), m_primary.im.data(), m_primary.size(), gap,
+        const double narrowest = narrowestJuliaGap(m_primary->re.data(), m_primary->im.data(), m_primary->size(), gap,
                                                    std::max(first.width(), first.height()), &wideSteps, kWideGap);
         m_orbits.wideSteps =
             wideSteps == 0 ? 0 : static_cast<std::int32_t>(std::min<std::size_t>(wideSteps + 1, INT32_MAX));
@@ -119,16 +144,19 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     if (outcome == OrbitOutcome::Cancelled) return Prepared::Cancelled;
     if (outcome == OrbitOutcome::NoMemory) return Prepared::NoMemory;
     const DeepLocation& loc = *m_location;
-    m_orbits.primary = &m_primary;
-    m_orbits.rebase = loc.mandelbrot() ? &m_primary : &m_rebase;
+    m_orbits.primary = m_primary.get();
+    m_orbits.rebase = loc.mandelbrot() ? m_primary.get() : &m_rebase;
     m_orbits.mandelbrot = loc.mandelbrot();
     m_orbits.limit = loc.iterations();
     m_orbits.orbitRounding2 = std::ldexp(1.0, -2 * static_cast<int>(std::min<mpfr_prec_t>(loc.precision() - 3, 500)));
     try {
         // |dc| at the picture's corners: the offsets are measured from its middle.
         const double sx = loc.spacingX().toDouble(), sy = loc.spacingY().toDouble();
-        const double offsetMax = std::hypot(sx * (loc.width() - m_refI), sy * (loc.height() - m_refJ));
-        m_primaryBla.build(m_primary, loc.mandelbrot(), offsetMax);
+        // A kept reference lies up to a pixel off (m_refI, m_refJ), and may
+        // sit near any edge.
+        const double offsetMax = std::hypot(sx * (std::max(loc.width() - m_refI, m_refI) + 1),
+                                            sy * (std::max(loc.height() - m_refJ, m_refJ) + 1));
+        m_primaryBla.build(*m_primary, loc.mandelbrot(), offsetMax);
         if (!loc.mandelbrot()) m_rebaseBla.build(m_rebase, false, 0.0);
     } catch (const std::bad_alloc&) {
         m_primaryBla = BlaTable();
@@ -137,21 +165,21 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     setSkipping(true);
     m_lanes.mandelbrot = loc.mandelbrot();
     m_lanes.limit = loc.iterations();
-    m_lanes.primaryEnd = static_cast<std::int64_t>(m_primary.size());
+    m_lanes.primaryEnd = static_cast<std::int64_t>(m_primary->size());
     if (loc.mandelbrot()) {
         // One orbit: the lanes read it where it is.
-        m_lanes.re = m_primary.re.data();
-        m_lanes.im = m_primary.im.data();
-        m_lanes.excess = m_primary.excess.data();
+        m_lanes.re = m_primary->re.data();
+        m_lanes.im = m_primary->im.data();
+        m_lanes.excess = m_primary->excess.data();
         m_lanes.rebaseBegin = 0;
         m_lanes.rebaseEnd = m_lanes.primaryEnd;
     } else {
         try {
-            m_laneRe.assign(m_primary.re.begin(), m_primary.re.begin() + m_lanes.primaryEnd);
+            m_laneRe.assign(m_primary->re.begin(), m_primary->re.begin() + m_lanes.primaryEnd);
             m_laneRe.insert(m_laneRe.end(), m_rebase.re.begin(), m_rebase.re.end());
-            m_laneIm.assign(m_primary.im.begin(), m_primary.im.begin() + m_lanes.primaryEnd);
+            m_laneIm.assign(m_primary->im.begin(), m_primary->im.begin() + m_lanes.primaryEnd);
             m_laneIm.insert(m_laneIm.end(), m_rebase.im.begin(), m_rebase.im.end());
-            m_laneExcess.assign(m_primary.excess.begin(), m_primary.excess.begin() + m_lanes.primaryEnd);
+            m_laneExcess.assign(m_primary->excess.begin(), m_primary->excess.begin() + m_lanes.primaryEnd);
             m_laneExcess.insert(m_laneExcess.end(), m_rebase.excess.begin(), m_rebase.excess.end());
         } catch (const std::bad_alloc&) {
             return Prepared::NoMemory;
@@ -177,9 +205,47 @@ void DeepRenderer::setSkipping(bool allowed) {
     m_orbits.rebaseBla = allowed ? (m_orbits.mandelbrot ? &m_primaryBla : &m_rebaseBla) : nullptr;
 }
 
+ExtFloat DeepRenderer::offsetRe(std::int32_t i) const {
+    return ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX() + m_shiftRe;
+}
+
 ExtFloat DeepRenderer::offsetIm(std::int32_t j) const {
     if (m_onAxis && j == m_refJ) return m_axisOffset;
-    return ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY();
+    return ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY() + m_shiftIm;
+}
+
+bool DeepRenderer::takeKept(const std::shared_ptr<const KeptReference>& kept) {
+    const DeepLocation& loc = *m_location;
+    if (!loc.mandelbrot() || !kept->orbit || kept->re.bits() < loc.precision()) return false;
+    // The orbit reaches this limit, or its point escaped before its own.
+    const bool escaped = kept->orbit->size() < static_cast<std::size_t>(kept->limit) + 2;
+    if (!escaped && kept->limit < loc.iterations()) return false;
+    if (loc.spacingX().isZero() || loc.spacingY().isZero()) return false;
+    // The point in pixels from the top-left one: it must lie in the picture.
+    const mpfr_prec_t bits = kept->re.bits();
+    Mpfr x(bits), y(bits);
+    loc.pixel(0, 0, x.get(), y.get());
+    mpfr_sub(x.get(), kept->re.get(), x.get(), MPFR_RNDN);
+    mpfr_sub(y.get(), kept->im.get(), y.get(), MPFR_RNDN);
+    mpfr_div_2si(x.get(), x.get(), loc.spacingX().exponent(), MPFR_RNDN);
+    mpfr_div_2si(y.get(), y.get(), loc.spacingY().exponent(), MPFR_RNDN);
+    const double across = mpfr_get_d(x.get(), MPFR_RNDN) / loc.spacingX().mantissa();
+    const double down = mpfr_get_d(y.get(), MPFR_RNDN) / loc.spacingY().mantissa();
+    if (!(across >= 0.0 && across <= loc.width() - 1) || !(down >= 0.0 && down <= loc.height() - 1)) return false;
+    m_refI = static_cast<std::int32_t>(std::lround(across));
+    m_refJ = static_cast<std::int32_t>(std::lround(down));
+    // The shift from that pixel to the point, exactly, then rounded once.
+    loc.pixel(m_refI, m_refJ, x.get(), y.get());
+    mpfr_sub(x.get(), x.get(), kept->re.get(), MPFR_RNDN);
+    mpfr_sub(y.get(), y.get(), kept->im.get(), MPFR_RNDN);
+    m_shiftRe = toExtFloat(x.get());
+    m_shiftIm = toExtFloat(y.get());
+    m_refRe = mpfr_get_d(kept->re.get(), MPFR_RNDN);
+    m_refIm = mpfr_get_d(kept->im.get(), MPFR_RNDN);
+    m_onAxis = false;
+    m_primary = kept->orbit;
+    m_kept = kept;
+    return true;
 }
 
 std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
@@ -188,8 +254,7 @@ std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
 }
 
 PixelCount DeepRenderer::settledPixel(std::int32_t i, std::int32_t j) const {
-    const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
-    const PixelCount count = perturbedPixel(m_orbits, dcr, offsetIm(j));
+    const PixelCount count = perturbedPixel(m_orbits, offsetRe(i), offsetIm(j));
     return count.doubtful ? exactPixel(i, j) : count;
 }
 
@@ -197,7 +262,7 @@ SmoothSample DeepRenderer::smoothSample(std::int32_t i, std::int32_t j, std::int
                                         double zi) const {
     if (!m_location->mandelbrot()) return smoothSampleAt(count, zr, zi, m_juliaRe, m_juliaIm);
     // The pixel's point rounded to doubles: the reference plus its offset.
-    const double cr = m_refRe + (ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX()).toDouble();
+    const double cr = m_refRe + offsetRe(i).toDouble();
     const double ci = m_refIm + offsetIm(j).toDouble();
     return smoothSampleAt(count, zr, zi, cr, ci);
 }
@@ -209,7 +274,12 @@ PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
     const mpfr_prec_t bits = loc.precision();
     Mpfr re(bits), im(bits), refRe(bits), refIm(bits);
     loc.pixel(i, j, re.get(), im.get());
-    loc.pixel(m_refI, m_refJ, refRe.get(), refIm.get());
+    if (m_reused) {
+        refRe = m_kept->re;
+        refIm = m_kept->im;
+    } else {
+        loc.pixel(m_refI, m_refJ, refRe.get(), refIm.get());
+    }
     if (m_onAxis) mpfr_set_zero(refIm.get(), 1);
     mpfr_sub(re.get(), re.get(), refRe.get(), MPFR_RNDN);
     mpfr_sub(im.get(), im.get(), refIm.get(), MPFR_RNDN);
@@ -284,7 +354,7 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
     for (std::int32_t k = 0; k < count; ++k) {
         const std::int32_t i = is != nullptr ? is[k] : i0 + k;
         const std::int32_t j = js != nullptr ? js[k] : j0;
-        const ExtFloat dcr = ExtFloat(static_cast<double>(i - m_refI)) * m_location->spacingX();
+        const ExtFloat dcr = offsetRe(i);
         const ExtFloat dci = offsetIm(j);
         PixelHandOver h;
         PixelCount decided;

@@ -23,8 +23,15 @@ public:
     enum class Prepared { Ready, Cancelled, NoMemory };
 
     // The whole picture's location (size included); `cancelled` is asked now
-    // and then while the orbits are computed.
-    Prepared prepare(const FractalParams& params, const std::function<bool()>& cancelled);
+    // and then while the orbits are computed. A Mandelbrot reference kept
+    // from an earlier render is taken instead of a new one when it lies in the
+    // picture, has the bits the picture needs and reaches its limit.
+    Prepared prepare(const FractalParams& params, const std::function<bool()>& cancelled,
+                     std::shared_ptr<const KeptReference> kept = {});
+    // The Mandelbrot reference this render used, to offer to the next one.
+    std::shared_ptr<const KeptReference> keptReference() const { return m_kept; }
+    // Whether prepare() took the reference it was offered.
+    bool reusedReference() const { return m_reused; }
 
     // Image row and column of the job's row 0 and column 0, for jobs that
     // hold a tile of the picture.
@@ -71,7 +78,10 @@ private:
                        bool onAxis);
     // The reference orbits at the location's precision, from (middle column, row).
     OrbitOutcome computeOrbits(std::int32_t row, bool onAxis, const std::function<bool()>& cancelled);
+    ExtFloat offsetRe(std::int32_t i) const;
     ExtFloat offsetIm(std::int32_t j) const;
+    // Takes a kept reference for this location when it serves.
+    bool takeKept(const std::shared_ptr<const KeptReference>& kept);
     void pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out,
                        SmoothSample* smooth) const;
     bool lanesPay() const;
@@ -95,7 +105,7 @@ private:
                       const std::atomic<bool>* cancel, LaneEscape* escapes = nullptr) const;
 
     std::unique_ptr<DeepLocation> m_location;
-    ReferenceOrbit m_primary;
+    std::shared_ptr<const ReferenceOrbit> m_primary = std::make_shared<ReferenceOrbit>();
     ReferenceOrbit m_rebase;  // Julia only: the orbit of 0
     BlaTable m_primaryBla, m_rebaseBla;
     PerturbationOrbits m_orbits;
@@ -103,8 +113,13 @@ private:
     LaneOrbits m_lanes;
     bool m_lanesUsable = false;
     bool m_lanesAllowed = true;
+    // The reference point: the pixel (m_refI, m_refJ) less (m_shiftRe, m_shiftIm),
+    // which are zero unless the reference was kept from another picture.
     std::int32_t m_refI = 0;
     std::int32_t m_refJ = 0;
+    ExtFloat m_shiftRe, m_shiftIm;
+    std::shared_ptr<const KeptReference> m_kept;
+    bool m_reused = false;
     // The reference point and the Julia constant in doubles: the added
     // constant of a pixel's last steps, when only its colour depends on them.
     double m_refRe = 0.0, m_refIm = 0.0, m_juliaRe = 0.0, m_juliaIm = 0.0;

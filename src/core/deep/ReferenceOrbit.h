@@ -2,10 +2,14 @@
 // One orbit computed in full precision and kept as the nearest doubles, for
 // pixels to follow by their small differences from it.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <mpfr.h>
+
+#include "location/Mpfr.h"
 
 namespace velmora {
 
@@ -23,6 +27,15 @@ struct ReferenceOrbit {
     std::vector<double> imLow;
     std::size_t size() const { return re.size() < kPadding ? 0 : re.size() - kPadding; }
     static constexpr std::size_t kPadding = 2;
+};
+
+// A Mandelbrot reference kept from one render for the next (a pan, a zoom
+// within it, the next frame): its point at the precision its orbit was
+// computed with, and the orbit, computed up to `limit`.
+struct KeptReference {
+    Mpfr re, im;
+    std::int32_t limit = 0;
+    std::shared_ptr<const ReferenceOrbit> orbit;
 };
 
 enum class OrbitOutcome { Done, Cancelled, NoMemory };

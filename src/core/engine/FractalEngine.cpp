@@ -140,7 +140,8 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
     const auto stop = [&] { return (context.pollCancel && context.pollCancel()) || job.cancelled(); };
     DeepRenderer::Prepared prepared = DeepRenderer::Prepared::NoMemory;
     try {
-        prepared = renderer.prepare(here, stop);
+        // The last deep render's reference serves again when it lies in this picture.
+        prepared = renderer.prepare(here, stop, m_keptReference);
     } catch (const std::bad_alloc&) {
     }
     if (prepared == DeepRenderer::Prepared::NoMemory) return RenderOutcome::NoMemory;
@@ -148,6 +149,8 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
         blank();
         return RenderOutcome::Cancelled;
     }
+    m_keptReference = renderer.keptReference();
+    m_reusedReference = renderer.reusedReference();
     if (choice == EngineChoice::CheckedDoubles) {
         CheckedRowRenderer checked(*m_renderer, renderer, here);
         return renderBlocks(checked, tiles, job, context, block);

@@ -18,6 +18,7 @@
 namespace velmora {
 
 class TiledRender;
+struct KeptReference;
 
 // What a render came to; the caller says so to the user.
 enum class RenderOutcome {
@@ -74,6 +75,8 @@ public:
     bool isValid() const { return m_valid; }
     // Whether the last render (or the one running) used the deep engine.
     bool lastRenderWasDeep() const { return m_lastRenderDeep.load(std::memory_order_relaxed); }
+    // Whether the last deep render took the reference orbit of the one before.
+    bool lastRenderReusedReference() const { return m_reusedReference; }
     // Forgets the picture: not valid, and every byte of the pixel block (row
     // padding included) zero, as after a cancelled render.
     void blank();
@@ -132,6 +135,8 @@ private:
     std::size_t m_stride;
     RowRenderer* m_renderer;
     std::atomic<bool> m_lastRenderDeep{false};
+    std::shared_ptr<const KeptReference> m_keptReference;
+    bool m_reusedReference = false;
     bool m_keepSmooth = false;
     bool m_smoothValid = false;
     std::vector<SmoothSample> m_smooth;  // bottom-up rows, as the bits
