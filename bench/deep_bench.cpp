@@ -97,19 +97,20 @@ constexpr std::int32_t kWidth = 1024, kHeight = 768, kLimit = 10001, kSamples = 
 
 // A picture `width` wide whose centre is a fifth of the width off the point,
 // so the point's symmetry does not line up with the pixels.
-velmora::FractalParams params(const Location& l, const char* width) {
+velmora::FractalParams params(const Location& l, const char* width, std::int32_t columns = kWidth,
+                              std::int32_t rows = kHeight, std::int32_t limit = kLimit) {
     Mpfr cr(kBits), ci(kBits), w(kBits), h(kBits), t(kBits);
     misiurewicz(l.re, l.im, l.pre, l.period, cr, ci);
     mpfr_set_str(w.get(), width, 10, MPFR_RNDN);
     mpfr_div_ui(t.get(), w.get(), 5, MPFR_RNDN);
     mpfr_add(cr.get(), cr.get(), t.get(), MPFR_RNDN);
     mpfr_sub(ci.get(), ci.get(), t.get(), MPFR_RNDN);
-    mpfr_mul_ui(h.get(), w.get(), kHeight, MPFR_RNDN);
-    mpfr_div_ui(h.get(), h.get(), kWidth, MPFR_RNDN);
+    mpfr_mul_ui(h.get(), w.get(), rows, MPFR_RNDN);
+    mpfr_div_ui(h.get(), h.get(), columns, MPFR_RNDN);
     velmora::FractalParams p;
-    p.width = kWidth;
-    p.height = kHeight;
-    p.iterations = kLimit;
+    p.width = columns;
+    p.height = rows;
+    p.iterations = limit;
     mpfr_div_2ui(w.get(), w.get(), 1, MPFR_RNDN);
     mpfr_div_2ui(h.get(), h.get(), 1, MPFR_RNDN);
     mpfr_sub(t.get(), cr.get(), w.get(), MPFR_RNDN);
@@ -174,6 +175,30 @@ public:
 
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double timeRender(velmora::FractalEngine& engine, const velmora::FractalParams& p) {
+    const double t0 = now();
+    engine.render(p);
+    return now() - t0;
+}
+
+// Exploring speed: a 1280 x 720 view at 1e-100, Detail Level 20000, whole;
+// then one step of a continuous zoom (1.25x, its centre moving towards the
+// point) on the same engine, which keeps the reference, and on a new one.
+void exploringSpeed() {
+    std::printf("\nExploring at 1e-100, 1280x720, Detail Level 20000 (targets: view < 0.5 s, zoom step < 0.2 s):\n");
+    std::printf("%-8s %10s %16s %16s\n", "place", "view s", "step s (kept)", "step s (fresh)");
+    for (const Location& l : kLocations) {
+        const velmora::FractalParams view = params(l, "1e-100", 1280, 720, 20001);
+        const velmora::FractalParams step = params(l, "8e-101", 1280, 720, 20001);
+        velmora::FractalEngine engine(1280, 720), fresh(1280, 720);
+        const double whole = timeRender(engine, view);
+        const double kept = timeRender(engine, step);
+        const bool reused = engine.lastRenderReusedReference();
+        const double anew = timeRender(fresh, step);
+        std::printf("%-8s %10.3f %15.3f%s %16.3f\n", l.name, whole, kept, reused ? " " : "!", anew);
+    }
 }
 
 }  // namespace
@@ -242,6 +267,7 @@ int main(int argc, char** argv) {
                     mpfrTime / deepTime, enginePixel * 1e6, mpfrTime / kSamples / enginePixel,
                     100.0 * agree / kSamples, 100.0 * exactShare);
     }
+    exploringSpeed();
     benchmark::Shutdown();
     return 0;
 }
