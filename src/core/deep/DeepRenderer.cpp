@@ -56,6 +56,7 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     const Prepared axisReady = axis->prepareAt(params, cancelled, row, true);
     if (axisReady != Prepared::Ready) return axisReady;
     axis->setLanes(m_lanesAllowed);
+    axis->setLaneWidth(m_lanes.width);
     m_axis = std::move(axis);
     m_axisRow = row;
     return ready;
@@ -193,6 +194,7 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     // Lanes take each pixel where its own start (wide numbers, skipped
     // stretches) leaves it, so they serve every depth.
     m_lanesUsable = perturbationLanesSupported();
+    m_lanes.width = widestPerturbationLanes();
     return Prepared::Ready;
 }
 

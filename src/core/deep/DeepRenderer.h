@@ -63,6 +63,11 @@ public:
         m_lanesAllowed = allowed;
         if (m_axis) m_axis->setLanes(allowed);
     }
+    // Lanes per vector, 8 or 4, at most the machine's (for comparing widths).
+    void setLaneWidth(int width) {
+        if (width <= widestPerturbationLanes()) m_lanes.width = width;
+        if (m_axis) m_axis->setLaneWidth(width);
+    }
     // The image row that lies on the real axis (or within a hair of it) and
     // is followed on a reference of its own; -1 when there is none.
     std::int32_t axisRow() const { return m_axis ? m_axisRow : -1; }

@@ -20,10 +20,13 @@ struct LaneOrbits {
     std::int64_t rebaseEnd = 0;
     bool mandelbrot = true;
     std::int32_t limit = 0;
+    int width = 0;  // lanes per vector: 8 (AVX-512) or 4 (AVX2)
 };
 
 // True when this machine runs the vector kernel.
 bool perturbationLanesSupported();
+// The widest lanes this machine runs: 8, 4, or 0 for none.
+int widestPerturbationLanes();
 
 // A pixel's state when its lane takes it: z_{n-1} = Z_index + dz (index into
 // the one array), the orbit it follows ending at `end`, (cr, ci) added each

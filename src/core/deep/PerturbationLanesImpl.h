@@ -1,0 +1,228 @@
+#pragma once
+// The perturbation lanes for any vector width. Each instruction-set file
+// includes this inside its own target region (after its other includes) and
+// supplies an Ops type with the lane operations: V doubles, I 64-bit integers,
+// M a lane mask.
+#include <cstdint>
+
+#include "deep/ErrorBound.h"
+#include "deep/EscapeTest.h"
+#include "deep/PerturbationLanes.h"
+#include "render/EscapeTime.h"
+
+namespace velmora::lanes_detail {
+
+template <class O>
+struct Kernel {
+    using V = typename O::V;
+    using I = typename O::I;
+    using M = typename O::M;
+    static constexpr int W = O::kLanes;
+
+    struct Group {
+        V dzr, dzi, cr, ci;
+        V err2, nz;  // the bound on the squared error, |z_{n-1}|^2
+        // The reference values at idx and idx + 1, carried from the step before so
+        // that no load waits for the step's own outcome.
+        V zr0, zi0, zr1, zi1;
+        I idx, end, n;
+        M active;  // lanes that hold a pixel
+        std::int32_t pixel[W];
+    };
+
+    const LaneOrbits& o;
+    const LaneStart* starts;
+    std::int32_t count;
+    std::uint8_t* out;
+    std::uint8_t* doubt;
+    const std::atomic<bool>* cancel;
+    LaneEscape* escapes;
+    std::int32_t next = 0;
+    bool stopped = false;
+
+    // Gives lane k of g the next pixel, or idles it.
+    void fill(Group& g, int k) {
+        alignas(64) double dzr[W], dzi[W], cr[W], ci[W], zr0[W], zi0[W], zr1[W], zi1[W], err2[W], nz[W];
+        alignas(64) std::int64_t idx[W], end[W], n[W];
+        O::store(dzr, g.dzr);
+        O::store(dzi, g.dzi);
+        O::store(cr, g.cr);
+        O::store(ci, g.ci);
+        O::store(err2, g.err2);
+        O::store(nz, g.nz);
+        O::store(zr0, g.zr0);
+        O::store(zi0, g.zi0);
+        O::store(zr1, g.zr1);
+        O::store(zi1, g.zi1);
+        O::storei(idx, g.idx);
+        O::storei(end, g.end);
+        O::storei(n, g.n);
+        unsigned active = O::bits(g.active);
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) stopped = true;
+        if (next < count && !stopped) {
+            const LaneStart& p = starts[next++];
+            g.pixel[k] = p.out;
+            dzr[k] = p.dzr;
+            dzi[k] = p.dzi;
+            cr[k] = p.cr;
+            ci[k] = p.ci;
+            err2[k] = p.err2;
+            nz[k] = p.nz;
+            idx[k] = p.index;
+            end[k] = p.end;
+            n[k] = p.n;
+            active |= 1u << k;
+        } else {
+            g.pixel[k] = -1;
+            dzr[k] = dzi[k] = cr[k] = ci[k] = err2[k] = nz[k] = 0.0;
+            idx[k] = 0;
+            end[k] = o.primaryEnd;
+            n[k] = 1;
+            active &= ~(1u << k);
+        }
+        zr0[k] = o.re[idx[k]];
+        zi0[k] = o.im[idx[k]];
+        zr1[k] = o.re[idx[k] + 1];
+        zi1[k] = o.im[idx[k] + 1];
+        g.dzr = O::load(dzr);
+        g.dzi = O::load(dzi);
+        g.cr = O::load(cr);
+        g.ci = O::load(ci);
+        g.err2 = O::load(err2);
+        g.nz = O::load(nz);
+        g.zr0 = O::load(zr0);
+        g.zi0 = O::load(zi0);
+        g.zr1 = O::load(zr1);
+        g.zi1 = O::load(zi1);
+        g.idx = O::loadi(idx);
+        g.end = O::loadi(end);
+        g.n = O::loadi(n);
+        g.active = O::maskOf(active);
+    }
+
+    struct Constants {
+        I rebaseBegin, rebaseEnd, one, limit, two64;
+        V two, startRe, startIm, nextRe, nextIm, growth, rounding, nearFour;
+    };
+
+    // One iteration of every lane of g; lanes whose pixel is decided are refilled.
+    // Returns false when g has no pixel left.
+    __attribute__((always_inline)) inline bool step(Group& g, const Constants& c) {
+        // The reference ends: continue from its start, which is exact.
+        const M ended = O::gti(O::addi(g.idx, c.one), O::subi(g.end, c.one));
+        if (O::bits(ended) != 0) {
+            g.dzr = O::blend(g.dzr, O::add(g.zr0, g.dzr), ended);
+            g.dzi = O::blend(g.dzi, O::add(g.zi0, g.dzi), ended);
+            g.idx = O::blendi(g.idx, c.rebaseBegin, ended);
+            g.end = O::blendi(g.end, c.rebaseEnd, ended);
+            g.zr0 = O::blend(g.zr0, c.startRe, ended);
+            g.zi0 = O::blend(g.zi0, c.startIm, ended);
+            g.zr1 = O::blend(g.zr1, c.nextRe, ended);
+            g.zi1 = O::blend(g.zi1, c.nextIm, ended);
+        }
+        const V zr0 = g.zr0, zi0 = g.zi0, zr1 = g.zr1, zi1 = g.zi1;
+        // The value after next, loaded now for the case without a rebase.
+        const I idx2 = O::addi(g.idx, c.two64);
+        const V zr2 = O::gather(o.re, idx2);
+        const V zi2 = O::gather(o.im, idx2);
+        const I idx1 = O::addi(g.idx, c.one);
+        const V tr = O::add(O::mul(c.two, zr0), g.dzr);
+        const V ti = O::add(O::mul(c.two, zi0), g.dzi);
+        const V nr = O::add(O::sub(O::mul(tr, g.dzr), O::mul(ti, g.dzi)), g.cr);
+        const V ni = O::add(O::add(O::mul(tr, g.dzi), O::mul(ti, g.dzr)), g.ci);
+        const V nzBefore = g.nz;
+        const V zr = O::add(zr1, nr);
+        const V zi = O::add(zi1, ni);
+        const V nz = O::add(O::mul(zr, zr), O::mul(zi, zi));
+        // Lanes beyond radius 2 or too close to it for the doubles to tell:
+        // decided one at a time below (as escapeExcess decides).
+        const M escaped = O::andM(g.active, O::gt(nz, c.nearFour));
+        const M atLimit = O::andNotM(escaped, O::andM(g.active, O::gti(g.n, O::subi(c.limit, c.one))));
+        const V dzn = O::add(O::mul(nr, nr), O::mul(ni, ni));
+        // As errorAfterStep.
+        const V err2 = O::add(O::mul(O::mul(c.growth, nzBefore), g.err2), O::mul(c.rounding, dzn));
+        const M rebase = O::lt(nz, dzn);
+        g.dzr = O::blend(nr, zr, rebase);
+        g.dzi = O::blend(ni, zi, rebase);
+        g.idx = O::blendi(idx1, c.rebaseBegin, rebase);
+        g.end = O::blendi(g.end, c.rebaseEnd, rebase);
+        g.zr0 = O::blend(zr1, c.startRe, rebase);
+        g.zi0 = O::blend(zi1, c.startIm, rebase);
+        g.zr1 = O::blend(zr2, c.nextRe, rebase);
+        g.zi1 = O::blend(zi2, c.nextIm, rebase);
+        g.err2 = err2;
+        g.nz = nz;
+        const I counted = g.n;
+        g.n = O::addi(g.n, c.one);
+        const unsigned done = O::bits(O::orM(escaped, atLimit));
+        if (done != 0) {
+            alignas(64) std::int64_t n[W], at[W];
+            alignas(64) double e2[W], now[W], before[W], dr[W], di[W];
+            O::storei(n, counted);
+            O::storei(at, idx1);
+            O::store(e2, err2);
+            O::store(now, nz);
+            O::store(before, nzBefore);
+            O::store(dr, nr);
+            O::store(di, ni);
+            for (int k = 0; k < W; ++k) {
+                if ((done >> k & 1) == 0) continue;
+                const std::int64_t m = at[k];
+                const double excess = escapeExcess(now[k], o.excess[m], o.re[m], o.im[m], dr[k], di[k]);
+                if (excess > 0.0) {
+                    out[g.pixel[k]] = shownIndex(n[k]);
+                    if (escapes != nullptr)
+                        escapes[g.pixel[k]] = {static_cast<std::int32_t>(n[k]), o.re[m] + dr[k], o.im[m] + di[k]};
+                } else if (n[k] >= o.limit) {
+                    out[g.pixel[k]] = 0;
+                    if (escapes != nullptr) escapes[g.pixel[k]] = {};
+                } else {
+                    continue;  // just inside radius 2: the lane goes on
+                }
+                if (countInDoubt(e2[k], excess, before[k] - 4.0)) doubt[g.pixel[k]] = 1;
+                fill(g, k);
+            }
+        }
+        return O::bits(g.active) != 0;
+    }
+
+    // Four groups in flight, so that the dependent chain of one overlaps the others'.
+    void run() {
+        Constants c;
+        c.growth = O::set1(kErrorGrowth);
+        c.rounding = O::set1(kStepRounding);
+        c.nearFour = O::set1(4.0 - kEscapeDoubt);
+        c.rebaseBegin = O::set1i(o.rebaseBegin);
+        c.rebaseEnd = O::set1i(o.rebaseEnd);
+        c.one = O::set1i(1);
+        c.limit = O::set1i(o.limit);
+        c.two64 = O::set1i(2);
+        c.two = O::set1(2.0);
+        c.startRe = O::set1(o.re[o.rebaseBegin]);
+        c.startIm = O::set1(o.im[o.rebaseBegin]);
+        c.nextRe = O::set1(o.re[o.rebaseBegin + 1]);
+        c.nextIm = O::set1(o.im[o.rebaseBegin + 1]);
+        constexpr int kGroups = 4;
+        Group groups[kGroups];
+        for (Group& g : groups) {
+            g.dzr = g.dzi = g.cr = g.ci = g.err2 = g.nz = g.zr0 = g.zi0 = g.zr1 = g.zi1 = O::set1(0.0);
+            g.idx = g.end = g.n = O::set1i(0);
+            g.active = O::maskOf(0);
+            for (int k = 0; k < W; ++k) fill(g, k);
+        }
+        bool live[kGroups];
+        int liveCount = 0;
+        for (int g = 0; g < kGroups; ++g) liveCount += live[g] = O::bits(groups[g].active) != 0;
+        while (liveCount > 0) {
+            for (int g = 0; g < kGroups; ++g) {
+                if (!live[g]) continue;
+                if (!step(groups[g], c)) {
+                    live[g] = false;
+                    --liveCount;
+                }
+            }
+        }
+    }
+};
+
+}  // namespace velmora::lanes_detail
