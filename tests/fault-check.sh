@@ -118,6 +118,7 @@ faults=(
   "a kept reference's shift from its pixel forgotten|src/core/deep/DeepRenderer.cpp|    m_shiftRe = toExtFloat(x.get());|    m_shiftRe = ExtFloat();"
   "a kept reference taken beyond the picture's edge|src/core/deep/DeepRenderer.cpp|across <= loc.width() - 1)|across <= 2 * loc.width())"
   "the eighth deep lane never runs|src/core/deep/PerturbationLanesAvx512.cpp|    static M maskOf(unsigned bits) { return static_cast<M>(bits); }|    static M maskOf(unsigned bits) { return static_cast<M>(bits & 0x7F); }"
+  "real-axis orbits counted one step late|src/core/deep/PlainMpfrLoop.cpp|return {n, mpfr_get_d(zr.get(), MPFR_RNDN), 0.0};|return {n + 1, mpfr_get_d(zr.get(), MPFR_RNDN), 0.0};"
 )
 
 failing_tests() {

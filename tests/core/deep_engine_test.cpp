@@ -195,6 +195,31 @@ TEST(DeepRenderer, ARowOnTheRealAxisFollowsAReferenceOnTheAxis) {
     }
 }
 
+// On the real axis the loop takes real steps alone: the counts and z of the
+// double loop wherever it is sure (short orbits, no chaos), in and out of the set.
+TEST(PlainMpfrLoop, OrbitsOnTheRealAxisAreTheComplexLoops) {
+    FractalParams p = around("0.65", "0", "2.7", 28, 2, 40);
+    p.exact.top = "-0.1", p.exact.bottom = "0.1", p.top = -0.1, p.bottom = 0.1;
+    const DeepLocation loc(p);
+    int escaped = 0;
+    for (std::int32_t i = 0; i < p.width; ++i) {
+        Mpfr re(loc.precision()), im(loc.precision());
+        loc.pixel(i, 1, re.get(), im.get());
+        ASSERT_TRUE(mpfr_zero_p(im.get()));
+        const double c = mpfr_get_d(re.get(), MPFR_RNDN);
+        EscapeOrbit z(c, 0.0);
+        const std::int32_t n = escapeCount(z, c, 0.0, p.iterations);
+        const MpfrEscape e = plainMpfrEscape(loc, i, 1);
+        EXPECT_EQ(e.count, n) << c;
+        if (n != 0) {
+            EXPECT_NEAR(e.zr, z.zr, 1e-9 * std::fabs(z.zr)) << c;
+        }
+        escaped += n != 0;
+    }
+    EXPECT_GT(escaped, 5);
+    EXPECT_LT(escaped, 23);
+}
+
 // The reference of one render kept for the next: where it lies in the new
 // picture, has its bits and reaches its limit it is taken, and the pixels are
 // those of a fresh reference; elsewhere a new one is computed.

@@ -23,6 +23,16 @@ MpfrEscape plainMpfrEscape(const DeepLocation& loc, std::int64_t i, std::int64_t
     mpfr_set(zi.get(), ci.get(), MPFR_RNDN);
     mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
     mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
+    if (mpfr_zero_p(zi.get()) && mpfr_zero_p(ai)) {
+        // An orbit on the real axis stays there: the imaginary parts and their
+        // squares are exact zeros, so the real steps alone give the same values.
+        for (std::int32_t n = 1;; ++n) {
+            mpfr_add(zr.get(), zr2.get(), ar, MPFR_RNDN);
+            mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
+            if (mpfr_cmp_ui(zr2.get(), 4) > 0) return {n, mpfr_get_d(zr.get(), MPFR_RNDN), 0.0};
+            if (n >= limit) return {};
+        }
+    }
     for (std::int32_t n = 1;; ++n) {
         mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
         mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
