@@ -47,6 +47,10 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
         const DoubleDouble ni = dd::add(dd::add(dd::mul(tr, dzi), dd::mul(ti, dzr)), ci);
         const double dzNext2 = magnitude2(nr, ni);
         err2 = kErrorGrowth * nzBefore * err2 + kDoubleDoubleRounding * dzNext2 + o.orbitRounding2 * nzBefore;
+        if (!(err2 < kHopelessError2)) {
+            result.doubtful = true;
+            return result;
+        }
         ++m;
         value(m, zr, zi);
         const DoubleDouble xr = dd::add(zr, nr), xi = dd::add(zi, ni);

@@ -22,6 +22,11 @@ inline constexpr double kStepRounding = 0x1p-92;
 // Doubt begins where 8 times the error reaches the distance from radius 2.
 inline constexpr double kDoubtFactor = 64.0;
 
+// A squared error past this (an error of 4 in z, whose |z| is at most 2 until
+// it escapes) says nothing of where the orbit is: the count is in doubt
+// whatever follows, and the pixel need not run on to tell.
+inline constexpr double kHopelessError2 = 16.0;
+
 // err2 after one plain step from z with |z|^2 = nz to the difference dz',
 // |dz'|^2 = dzNext2.
 inline double errorAfterStep(double err2, double nz, double dzNext2) {

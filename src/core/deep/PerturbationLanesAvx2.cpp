@@ -38,6 +38,7 @@ struct Avx2LaneOps {
     static I subi(I a, I b) { return _mm256_sub_epi64(a, b); }
     static M gt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
     static M lt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static M ge(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
     static M gti(I a, I b) { return _mm256_castsi256_pd(_mm256_cmpgt_epi64(a, b)); }
     static M andM(M a, M b) { return _mm256_and_pd(a, b); }
     static M andNotM(M a, M b) { return _mm256_andnot_pd(a, b); }

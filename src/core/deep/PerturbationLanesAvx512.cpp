@@ -38,6 +38,7 @@ struct Avx512LaneOps {
     static I subi(I a, I b) { return _mm512_sub_epi64(a, b); }
     static M gt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
     static M lt(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static M ge(V a, V b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
     static M gti(I a, I b) { return _mm512_cmpgt_epi64_mask(a, b); }
     static M andM(M a, M b) { return static_cast<M>(a & b); }
     static M andNotM(M a, M b) { return static_cast<M>(~a & b); }

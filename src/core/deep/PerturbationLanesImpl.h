@@ -102,7 +102,7 @@ struct Kernel {
 
     struct Constants {
         I rebaseBegin, rebaseEnd, one, limit, two64;
-        V two, startRe, startIm, nextRe, nextIm, growth, rounding, nearFour;
+        V two, startRe, startIm, nextRe, nextIm, growth, rounding, nearFour, hopeless;
     };
 
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
@@ -154,7 +154,9 @@ struct Kernel {
         g.nz = nz;
         const I counted = g.n;
         g.n = O::addi(g.n, c.one);
-        const unsigned done = O::bits(O::orM(escaped, atLimit));
+        // Past all hope of telling the count: in doubt now, not at its end.
+        const M hopeless = O::andM(g.active, O::ge(err2, c.hopeless));
+        const unsigned done = O::bits(O::orM(O::orM(escaped, atLimit), hopeless));
         if (done != 0) {
             alignas(64) std::int64_t n[W], at[W];
             alignas(64) double e2[W], now[W], before[W], dr[W], di[W];
@@ -168,6 +170,13 @@ struct Kernel {
             for (int k = 0; k < W; ++k) {
                 if ((done >> k & 1) == 0) continue;
                 const std::int64_t m = at[k];
+                if (!(e2[k] < kHopelessError2)) {
+                    out[g.pixel[k]] = 0;
+                    if (escapes != nullptr) escapes[g.pixel[k]] = {};
+                    doubt[g.pixel[k]] = 1;
+                    fill(g, k);
+                    continue;
+                }
                 const double excess = escapeExcess(now[k], o.excess[m], o.re[m], o.im[m], dr[k], di[k]);
                 if (excess > 0.0) {
                     out[g.pixel[k]] = shownIndex(n[k]);
@@ -192,6 +201,7 @@ struct Kernel {
         c.growth = O::set1(kErrorGrowth);
         c.rounding = O::set1(kStepRounding);
         c.nearFour = O::set1(4.0 - kEscapeDoubt);
+        c.hopeless = O::set1(kHopelessError2);
         c.rebaseBegin = O::set1i(o.rebaseBegin);
         c.rebaseEnd = O::set1i(o.rebaseEnd);
         c.one = O::set1i(1);
