@@ -116,9 +116,10 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
         return Prepared::NoMemory;
     }
     m_orbits.wideSteps = 0;
-    const std::shared_ptr<const KeptReference> offered = onAxis ? nullptr : std::move(m_kept);
+    std::shared_ptr<const KeptReference> offered = onAxis ? nullptr : std::move(m_kept);
     m_kept.reset();
     m_reused = offered && takeKept(offered);
+    offered.reset();  // an orbit not taken is freed before the new one is computed
     OrbitOutcome outcome = m_reused ? OrbitOutcome::Done : computeOrbits(row, onAxis, cancelled);
     if (outcome == OrbitOutcome::Done && !m_location->mandelbrot() && !m_location->spacingX().isZero() &&
         !m_location->spacingY().isZero()) {

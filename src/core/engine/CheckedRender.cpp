@@ -73,7 +73,6 @@ void CheckedRowRenderer::recheck(const RenderJob& job, const std::int32_t* is, c
         if (smooth != nullptr) smooth[k] = smoothSampleAt(p.count, p.ezr, p.ezi, p.ar[0], p.ai[0]);
     }
     if (left == 0 || job.cancelled()) return;
-    m_deepPixels.fetch_add(left, std::memory_order_relaxed);
     std::uint8_t deepOut[kPiece];
     SmoothSample deepSmooth[kPiece];
     m_deep.pixels(leftI, leftJ, left, deepOut, smooth != nullptr ? deepSmooth : nullptr);
@@ -107,7 +106,6 @@ void CheckedRowRenderer::renderRows(const RenderJob& job, std::int32_t firstRow,
         }
     }
     if (is.empty()) return;
-    m_checked.fetch_add(static_cast<std::int64_t>(is.size()), std::memory_order_relaxed);
     std::vector<std::uint8_t> out(is.size());
     std::vector<SmoothSample> smooth(job.smooth != nullptr ? is.size() : 0);
     const std::size_t pieces = (is.size() + kPiece - 1) / kPiece;

@@ -1,8 +1,8 @@
 #pragma once
 // Rows from the double engine, each pixel with a bound on its own rounding;
-// the few whose count the bound leaves in doubt are drawn again by the deep
-// engine. The rest are the plain loop's pixels, bit for bit.
-#include <atomic>
+// the few whose count the bound leaves in doubt are drawn again, in
+// double-double lanes and then, if still in doubt, by the deep engine. The
+// rest are the plain loop's pixels, bit for bit.
 #include <cstdint>
 #include <vector>
 
@@ -24,10 +24,6 @@ public:
     }
     void renderRows(const RenderJob& job, std::int32_t firstRow, std::int32_t endRow) override;
 
-    // Pixels drawn again so far, and how many of them needed the deep engine.
-    std::int64_t checkedPixels() const { return m_checked.load(std::memory_order_relaxed); }
-    std::int64_t deepPixels() const { return m_deepPixels.load(std::memory_order_relaxed); }
-
 private:
     // Pixels (is[k], js[k]) of the picture again: in double-double lanes, and
     // those still in doubt by the deep engine.
@@ -42,8 +38,6 @@ private:
     std::int32_t m_row0 = 0;
     std::int32_t m_column0 = 0;
     std::vector<std::uint8_t> m_doubt;
-    std::atomic<std::int64_t> m_checked{0};
-    mutable std::atomic<std::int64_t> m_deepPixels{0};
 };
 
 }  // namespace velmora

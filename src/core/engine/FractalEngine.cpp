@@ -141,15 +141,16 @@ RenderOutcome FractalEngine::render(const RenderContext& context) {
     DeepRenderer::Prepared prepared = DeepRenderer::Prepared::NoMemory;
     try {
         // The last deep render's reference serves again when it lies in this picture.
-        prepared = renderer.prepare(here, stop, m_keptReference);
+        prepared = renderer.prepare(here, stop, std::move(m_keptReference));
     } catch (const std::bad_alloc&) {
     }
     if (prepared == DeepRenderer::Prepared::NoMemory) return RenderOutcome::NoMemory;
+    // Kept even when this render stops, for the move that stopped it.
+    m_keptReference = renderer.keptReference();
     if (prepared == DeepRenderer::Prepared::Cancelled) {
         blank();
         return RenderOutcome::Cancelled;
     }
-    m_keptReference = renderer.keptReference();
     m_reusedReference = renderer.reusedReference();
     if (choice == EngineChoice::CheckedDoubles) {
         CheckedRowRenderer checked(*m_renderer, renderer, here);
