@@ -79,54 +79,77 @@ struct Lanes {
         return quickTwoSum(p.hi, p.lo + (a.hi * b.lo + a.lo * b.hi));
     }
 
-    // Lanes of W pixels at a time, each group until all its pixels are done.
+    // W lanes; a lane whose pixel is done writes it and takes the next at once
+    // (a double-double step costs far more than the refill).
     static void run(DdLanePixel* px, std::int32_t count, std::int32_t limit, double start, double step,
                     const std::atomic<bool>* cancel) {
         const V four = splat(4.0), growth = splat(kDoubtGrowth), rounding = splat(step), two = splat(2.0);
-        const V hopeless = splat(1.0);
-        for (std::int32_t first = 0; first < count; first += W) {
-            const int n = count - first < W ? count - first : W;
-            D zr, zi, ar, ai;
-            for (int k = 0; k < W; ++k) {
-                const DdLanePixel& p = px[first + (k < n ? k : 0)];
-                zr.hi[k] = p.zr[0], zr.lo[k] = p.zr[1], zi.hi[k] = p.zi[0], zi.lo[k] = p.zi[1];
-                ar.hi[k] = p.ar[0], ar.lo[k] = p.ar[1], ai.hi[k] = p.ai[0], ai.lo[k] = p.ai[1];
+        const V hopeless = splat(1.0), one = splat(1.0), last = splat(static_cast<double>(limit));
+        D zr{}, zi{}, ar{}, ai{}, zr2{}, zi2{};
+        V err = splat(0.0), nzb = err, steps = err;
+        M active{};
+        int pixel[W] = {};
+        std::int32_t next = 0;
+        // Lane k takes the next pixel, or idles.
+        const auto fill = [&](int k) {
+            if (next >= count) {
+                active[k] = 0;
+                return;
             }
-            D zr2 = mul(zr, zr), zi2 = mul(zi, zi);
-            V err = splat(start), nzb = zr2.hi + zi2.hi;
-            M active;
-            for (int k = 0; k < W; ++k) active[k] = k < n ? -1 : 0;
-            V counted = splat(0.0), eerr = splat(0.0), enz = splat(0.0), enzb = splat(0.0), ezr = enz, ezi = enz;
-            for (std::int32_t i = 1; any(active); ++i) {
-                const D xy = mul(zr, zi);
-                zi = add({two * xy.hi, two * xy.lo}, ai);
-                zr = add(add(zr2, {-zi2.hi, -zi2.lo}), ar);
-                zr2 = mul(zr, zr);
-                zi2 = mul(zi, zi);
-                const D nz = add(zr2, zi2);
-                err = growth * nzb * err + rounding;
-                // Beyond radius 2 to the double-double's own accuracy.
-                const M out = active & ((nz.hi > four) | ((nz.hi == four) & (nz.lo > splat(0.0))));
-                // A bound past 1 leaves the count in doubt whatever follows.
-                const M stop = i >= limit ? active : out | (active & (err >= hopeless));
-                const V iv = splat(static_cast<double>(i));
-                counted = pick(out, iv, counted);
-                eerr = pick(stop, err, eerr);
-                enz = pick(stop, nz.hi, enz);
-                enzb = pick(stop, pick(out, nzb, nz.hi), enzb);
-                ezr = pick(out, zr.hi + zr.lo, ezr);
-                ezi = pick(out, zi.hi + zi.lo, ezi);
-                active &= ~stop;
-                nzb = nz.hi;
-                if ((i & 4095) == 0 && cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+            const DdLanePixel& p = px[next];
+            pixel[k] = next++;
+            zr.hi[k] = p.zr[0], zr.lo[k] = p.zr[1], zi.hi[k] = p.zi[0], zi.lo[k] = p.zi[1];
+            ar.hi[k] = p.ar[0], ar.lo[k] = p.ar[1], ai.hi[k] = p.ai[0], ai.lo[k] = p.ai[1];
+            active[k] = -1;
+            steps[k] = 0.0;
+            err[k] = start;
+        };
+        const auto squares = [&] {
+            zr2 = mul(zr, zr);
+            zi2 = mul(zi, zi);
+            nzb = zr2.hi + zi2.hi;
+        };
+        for (int k = 0; k < W; ++k) fill(k);
+        squares();
+        for (std::int64_t i = 1; any(active); ++i) {
+            const D xy = mul(zr, zi);
+            zi = add({two * xy.hi, two * xy.lo}, ai);
+            zr = add(add(zr2, {-zi2.hi, -zi2.lo}), ar);
+            zr2 = mul(zr, zr);
+            zi2 = mul(zi, zi);
+            const D nz = add(zr2, zi2);
+            err = growth * nzb * err + rounding;
+            steps = steps + one;
+            // Beyond radius 2 to the double-double's own accuracy.
+            const M out = active & ((nz.hi > four) | ((nz.hi == four) & (nz.lo > splat(0.0))));
+            // At the limit, or with a bound past 1, which leaves the count in doubt whatever follows.
+            const M stop = out | (active & ((steps >= last) | (err >= hopeless)));
+            V nzNext = nz.hi;
+            if (any(stop)) {
+                bool refilled = false;
+                for (int k = 0; k < W; ++k) {
+                    if (stop[k] == 0) continue;
+                    DdLanePixel& p = px[pixel[k]];
+                    const bool escaped = out[k] != 0;
+                    p.count = escaped ? static_cast<std::int32_t>(steps[k]) : 0;
+                    p.doubtful = escapeInDoubt(err[k], nz.hi[k], escaped ? nzb[k] : nz.hi[k]);
+                    p.ezr = escaped ? zr.hi[k] + zr.lo[k] : 0.0;
+                    p.ezi = escaped ? zi.hi[k] + zi.lo[k] : 0.0;
+                    fill(k);
+                    refilled = true;
+                }
+                // The new lanes' squares; the others' are unchanged by this.
+                if (refilled) {
+                    const D r2 = mul(zr, zr), i2 = mul(zi, zi);
+                    for (int k = 0; k < W; ++k) {
+                        if (stop[k] == 0) continue;
+                        zr2.hi[k] = r2.hi[k], zr2.lo[k] = r2.lo[k], zi2.hi[k] = i2.hi[k], zi2.lo[k] = i2.lo[k];
+                        nzNext[k] = r2.hi[k] + i2.hi[k];
+                    }
+                }
             }
-            for (int k = 0; k < n; ++k) {
-                DdLanePixel& p = px[first + k];
-                p.count = static_cast<std::int32_t>(counted[k]);
-                p.doubtful = escapeInDoubt(eerr[k], enz[k], enzb[k]);
-                p.ezr = ezr[k];
-                p.ezi = ezi[k];
-            }
+            nzb = nzNext;
+            if ((i & 4095) == 0 && cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
         }
     }
 };
