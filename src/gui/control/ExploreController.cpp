@@ -175,7 +175,7 @@ void ExploreController::renderWithProgressWindow() {
             dlg.showCentredOver(surface);
             WaitCursor wait;
             ProgressBarSink sink(*dlg.progressBar());
-            if (m_shell != nullptr) m_shell->renderStarted(needsDeepEngine(m_doc.params()));
+            if (m_shell != nullptr) m_shell->renderStarted(chooseEngine(m_doc.params()) == EngineChoice::Deep);
             QElapsedTimer took;
             took.start();
             // Complete or cancelled, the picture shows which: a cancelled one is blank.
@@ -257,7 +257,7 @@ void ExploreController::startViewRender() {
         m_viewRendering = true;
         m_session.setBusy(true);
         m_relay->window = m_shell != nullptr ? m_shell->viewProgress() : nullptr;
-        if (m_shell != nullptr) m_shell->renderStarted(needsDeepEngine(values));
+        if (m_shell != nullptr) m_shell->renderStarted(chooseEngine(values) == EngineChoice::Deep);
     }
     m_took.start();
     emit viewRenderStarted(values.width, values.height);
