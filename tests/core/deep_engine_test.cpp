@@ -221,12 +221,16 @@ TEST(PlainMpfrLoop, OrbitsOnTheRealAxisAreTheComplexLoops) {
 }
 
 // The reference of one render kept for the next: where it lies in the new
-// picture, has its bits and reaches its limit it is taken, and the pixels are
-// those of a fresh reference; elsewhere a new one is computed.
+// picture and has its bits it is taken (its orbit carried on past its limit),
+// and the pixels are those of a fresh reference; elsewhere a new one is computed.
 TEST(DeepReference, AKeptReferenceGivesTheFreshReferencesPixels) {
     // Its reference escapes at once; inside the set one reaches its limit.
     const FractalParams edge = around("3.1e-21", "1.0000000000000000000017", "1e-20", 16, 12, 1500);
     const FractalParams inside = around("-0.1", "0.1", "1e-30", 16, 12, 1500);
+    // Its reference outlasts 1500 steps; 23 of its pixels escape between 1500 and 3000.
+    const char* const borderRe = "-0.74189314735186451";
+    const char* const borderIm = "0.10608134266379189";
+    const FractalParams border = around(borderRe, borderIm, "1e-11", 16, 12, 1500);
     struct Case {
         const char* name;
         const FractalParams& first;
@@ -241,7 +245,8 @@ TEST(DeepReference, AKeptReferenceGivesTheFreshReferencesPixels) {
         {"zoomed in beside it", edge, around("2e-21", "1.0000000000000000000017", "1e-21", 16, 12, 1500), false},
         {"past its bits", edge, around("3.1e-21", "1.0000000000000000000017", "1e-40", 16, 12, 1500), false},
         {"below its limit", inside, around("-0.1", "0.1", "1e-30", 16, 12, 1000), true},
-        {"past its limit", inside, around("-0.1", "0.1", "1e-30", 16, 12, 3000), false},
+        {"past its limit: carried on", inside, around("-0.1", "0.1", "1e-30", 16, 12, 3000), true},
+        {"past its limit by the border: carried on", border, around(borderRe, borderIm, "1e-11", 16, 12, 3000), true},
         {"a Julia picture", edge,
          around("3.1e-21", "1.0000000000000000000017", "1e-20", 16, 12, 1500, FractalType::Julia), false},
     };

@@ -93,11 +93,11 @@ OrbitOutcome DeepRenderer::computeOrbits(std::int32_t row, bool onAxis, const st
         re.setPrecision(spare);
         im.setPrecision(spare);
         zero.setPrecision(spare);
-        const OrbitOutcome outcome = computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, *primary);
-        if (outcome == OrbitOutcome::Done && !onAxis) {
-            auto kept = std::make_shared<KeptReference>(KeptReference{re, im, loc.iterations(), primary});
-            m_kept = std::move(kept);
-        }
+        Mpfr lastRe(spare), lastIm(spare);
+        const OrbitOutcome outcome =
+            computeOrbit(zero.get(), zero.get(), re.get(), im.get(), limit + 2, cancelled, *primary, &lastRe, &lastIm);
+        if (outcome == OrbitOutcome::Done && !onAxis)
+            m_kept = std::make_shared<KeptReference>(KeptReference{re, im, loc.iterations(), primary, lastRe, lastIm});
         return outcome;
     }
     m_orbits.startRe = toExtFloat(re.get());
@@ -118,7 +118,7 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     m_orbits.wideSteps = 0;
     std::shared_ptr<const KeptReference> offered = onAxis ? nullptr : std::move(m_kept);
     m_kept.reset();
-    m_reused = offered && takeKept(offered);
+    m_reused = offered && takeKept(offered, cancelled);
     offered.reset();  // an orbit not taken is freed before the new one is computed
     OrbitOutcome outcome = m_reused ? OrbitOutcome::Done : computeOrbits(row, onAxis, cancelled);
     if (outcome == OrbitOutcome::Done && !m_location->mandelbrot() && !m_location->spacingX().isZero() &&
@@ -217,12 +217,9 @@ ExtFloat DeepRenderer::offsetIm(std::int32_t j) const {
     return ExtFloat(static_cast<double>(j - m_refJ)) * m_location->spacingY() + m_shiftIm;
 }
 
-bool DeepRenderer::takeKept(const std::shared_ptr<const KeptReference>& kept) {
+bool DeepRenderer::takeKept(std::shared_ptr<const KeptReference> kept, const std::function<bool()>& cancelled) {
     const DeepLocation& loc = *m_location;
     if (!loc.mandelbrot() || !kept->orbit || kept->re.bits() < loc.precision()) return false;
-    // The orbit reaches this limit, or its point escaped before its own.
-    const bool escaped = kept->orbit->size() < static_cast<std::size_t>(kept->limit) + 2;
-    if (!escaped && kept->limit < loc.iterations()) return false;
     if (loc.spacingX().isZero() || loc.spacingY().isZero()) return false;
     // The point in pixels from the top-left one: it must lie in the picture.
     const mpfr_prec_t bits = kept->re.bits();
@@ -235,6 +232,18 @@ bool DeepRenderer::takeKept(const std::shared_ptr<const KeptReference>& kept) {
     const double across = mpfr_get_d(x.get(), MPFR_RNDN) / loc.spacingX().mantissa();
     const double down = mpfr_get_d(y.get(), MPFR_RNDN) / loc.spacingY().mantissa();
     if (!(across >= 0.0 && across <= loc.width() - 1) || !(down >= 0.0 && down <= loc.height() - 1)) return false;
+    // An orbit that stopped at its own limit, short of this one, is carried on.
+    const bool escaped = kept->orbit->size() < static_cast<std::size_t>(kept->limit) + 2;
+    if (!escaped && kept->limit < loc.iterations()) {
+        auto orbit = std::make_shared<ReferenceOrbit>();
+        Mpfr lastRe(bits), lastIm(bits);
+        const auto length = static_cast<std::size_t>(loc.iterations()) + 2;
+        if (extendOrbit(*kept->orbit, kept->lastRe, kept->lastIm, kept->re.get(), kept->im.get(), length, cancelled,
+                        *orbit, &lastRe, &lastIm) != OrbitOutcome::Done)
+            return false;
+        kept = std::make_shared<KeptReference>(
+            KeptReference{kept->re, kept->im, loc.iterations(), std::move(orbit), lastRe, lastIm});
+    }
     m_refI = static_cast<std::int32_t>(std::lround(across));
     m_refJ = static_cast<std::int32_t>(std::lround(down));
     // The shift from that pixel to the point, exactly, then rounded once.

@@ -25,7 +25,8 @@ public:
     // The whole picture's location (size included); `cancelled` is asked now
     // and then while the orbits are computed. A Mandelbrot reference kept
     // from an earlier render is taken instead of a new one when it lies in the
-    // picture, has the bits the picture needs and reaches its limit.
+    // picture and has the bits the picture needs (its orbit carried on to a
+    // higher limit).
     Prepared prepare(const FractalParams& params, const std::function<bool()>& cancelled,
                      std::shared_ptr<const KeptReference> kept = {});
     // The Mandelbrot reference this render used, to offer to the next one.
@@ -85,8 +86,9 @@ private:
     OrbitOutcome computeOrbits(std::int32_t row, bool onAxis, const std::function<bool()>& cancelled);
     ExtFloat offsetRe(std::int32_t i) const;
     ExtFloat offsetIm(std::int32_t j) const;
-    // Takes a kept reference for this location when it serves.
-    bool takeKept(const std::shared_ptr<const KeptReference>& kept);
+    // Takes a kept reference for this location when it serves, carrying its
+    // orbit on when this limit is higher.
+    bool takeKept(std::shared_ptr<const KeptReference> kept, const std::function<bool()>& cancelled);
     void pixelsOffAxis(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out,
                        SmoothSample* smooth) const;
     bool lanesPay() const;

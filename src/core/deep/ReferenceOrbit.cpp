@@ -7,65 +7,129 @@
 
 namespace velmora {
 
+namespace {
+
+void clearOrbit(ReferenceOrbit& out) {
+    out.re.clear();
+    out.im.clear();
+    out.excess.clear();
+    out.reLow.clear();
+    out.imLow.clear();
+}
+
+void padOrbit(ReferenceOrbit& out) {
+    out.re.insert(out.re.end(), ReferenceOrbit::kPadding, 0.0);
+    out.im.insert(out.im.end(), ReferenceOrbit::kPadding, 0.0);
+    out.excess.insert(out.excess.end(), ReferenceOrbit::kPadding, -4.0);
+    out.reLow.insert(out.reLow.end(), ReferenceOrbit::kPadding, 0.0);
+    out.imLow.insert(out.imLow.end(), ReferenceOrbit::kPadding, 0.0);
+}
+
+// Appends z = (zr, zi), which `out` does not hold yet, and its successors
+// until one after the start lies beyond 2 (kept) or `out` holds `length`
+// values; z is left at the last value kept. The start counts as after the
+// start when `out` held values before. Returns Cancelled when asked to stop.
+OrbitOutcome runOrbit(Mpfr& zr, Mpfr& zi, mpfr_srcptr addRe, mpfr_srcptr addIm, std::size_t length,
+                      const std::function<bool()>& cancelled, ReferenceOrbit& out) {
+    const bool carriedOn = !out.re.empty();
+    const mpfr_prec_t bits = zr.bits();
+    Mpfr zr2(bits), zi2(bits), t(bits);
+    // Short orbits are the rule near escaping points: grow as needed.
+    const std::size_t room = std::min<std::size_t>(length, out.re.size() + 4096);
+    out.re.reserve(room);
+    out.im.reserve(room);
+    out.excess.reserve(room);
+    out.reLow.reserve(room);
+    out.imLow.reserve(room);
+    const auto low = [&](mpfr_srcptr v, double high) {
+        mpfr_sub_d(t.get(), v, high, MPFR_RNDN);
+        return mpfr_get_d(t.get(), MPFR_RNDN);
+    };
+    const auto keep = [&] {
+        out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
+        out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
+        out.reLow.push_back(low(zr.get(), out.re.back()));
+        out.imLow.push_back(low(zi.get(), out.im.back()));
+        mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
+        mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
+        mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+        mpfr_sub_ui(t.get(), t.get(), 4, MPFR_RNDN);
+        out.excess.push_back(mpfr_get_d(t.get(), MPFR_RNDN));
+    };
+    keep();
+    if (carriedOn && (mpfr_sgn(t.get()) > 0 || mpfr_nan_p(t.get()))) return OrbitOutcome::Done;
+    for (std::size_t k = out.re.size(); k < length; ++k) {
+        if ((k & 255) == 0 && cancelled && cancelled()) return OrbitOutcome::Cancelled;
+        // zr2 and zi2 hold the squares keep() took.
+        mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
+        mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
+        mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
+        mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+        mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
+        keep();
+        if (mpfr_sgn(t.get()) > 0 || mpfr_nan_p(t.get())) break;
+    }
+    return OrbitOutcome::Done;
+}
+
+}  // namespace
+
 OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr addRe, mpfr_srcptr addIm,
-                          std::size_t length, const std::function<bool()>& cancelled, ReferenceOrbit& out) {
+                          std::size_t length, const std::function<bool()>& cancelled, ReferenceOrbit& out,
+                          Mpfr* lastRe, Mpfr* lastIm) {
     length = std::clamp<std::size_t>(length, 2, kMaxOrbitLength);
     const mpfr_prec_t bits = mpfr_get_prec(startRe);
-    Mpfr zr(bits), zi(bits), zr2(bits), zi2(bits), t(bits);
+    Mpfr zr(bits), zi(bits);
     mpfr_set(zr.get(), startRe, MPFR_RNDN);
     mpfr_set(zi.get(), startIm, MPFR_RNDN);
     try {
-        out.re.clear();
-        out.im.clear();
-        out.excess.clear();
-        out.reLow.clear();
-        out.imLow.clear();
-        // Short orbits are the rule near escaping points: grow as needed.
-        out.re.reserve(std::min<std::size_t>(length, 4096));
-        out.im.reserve(std::min<std::size_t>(length, 4096));
-        out.excess.reserve(std::min<std::size_t>(length, 4096));
-        out.reLow.reserve(std::min<std::size_t>(length, 4096));
-        out.imLow.reserve(std::min<std::size_t>(length, 4096));
-        const auto low = [&](mpfr_srcptr v, double high) {
-            mpfr_sub_d(t.get(), v, high, MPFR_RNDN);
-            return mpfr_get_d(t.get(), MPFR_RNDN);
-        };
-        const auto keep = [&] {
-            out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
-            out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
-            out.reLow.push_back(low(zr.get(), out.re.back()));
-            out.imLow.push_back(low(zi.get(), out.im.back()));
+        clearOrbit(out);
+        const OrbitOutcome outcome = runOrbit(zr, zi, addRe, addIm, length, cancelled, out);
+        if (outcome != OrbitOutcome::Done) return outcome;
+        padOrbit(out);
+    } catch (const std::bad_alloc&) {
+        clearOrbit(out);
+        return OrbitOutcome::NoMemory;
+    }
+    if (lastRe != nullptr) *lastRe = zr;
+    if (lastIm != nullptr) *lastIm = zi;
+    return OrbitOutcome::Done;
+}
+
+OrbitOutcome extendOrbit(const ReferenceOrbit& from, const Mpfr& lastRe, const Mpfr& lastIm, mpfr_srcptr addRe,
+                         mpfr_srcptr addIm, std::size_t length, const std::function<bool()>& cancelled,
+                         ReferenceOrbit& out, Mpfr* newLastRe, Mpfr* newLastIm) {
+    length = std::clamp<std::size_t>(length, 2, kMaxOrbitLength);
+    const std::size_t kept = from.size();
+    Mpfr zr(lastRe), zi(lastIm);
+    try {
+        clearOrbit(out);
+        out.re.assign(from.re.begin(), from.re.begin() + static_cast<std::ptrdiff_t>(kept));
+        out.im.assign(from.im.begin(), from.im.begin() + static_cast<std::ptrdiff_t>(kept));
+        out.excess.assign(from.excess.begin(), from.excess.begin() + static_cast<std::ptrdiff_t>(kept));
+        out.reLow.assign(from.reLow.begin(), from.reLow.begin() + static_cast<std::ptrdiff_t>(kept));
+        out.imLow.assign(from.imLow.begin(), from.imLow.begin() + static_cast<std::ptrdiff_t>(kept));
+        if (kept < length) {
+            // The next value after the last one kept.
+            const mpfr_prec_t bits = zr.bits();
+            Mpfr t(bits), zr2(bits), zi2(bits);
             mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
             mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
-            mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-            mpfr_sub_ui(t.get(), t.get(), 4, MPFR_RNDN);
-            out.excess.push_back(mpfr_get_d(t.get(), MPFR_RNDN));
-        };
-        keep();
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((k & 255) == 0 && cancelled && cancelled()) return OrbitOutcome::Cancelled;
-            // zr2 and zi2 hold the squares keep() took.
             mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
             mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
             mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
             mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
             mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
-            keep();
-            if (mpfr_sgn(t.get()) > 0 || mpfr_nan_p(t.get())) break;
+            const OrbitOutcome outcome = runOrbit(zr, zi, addRe, addIm, length, cancelled, out);
+            if (outcome != OrbitOutcome::Done) return outcome;
         }
-        out.re.insert(out.re.end(), ReferenceOrbit::kPadding, 0.0);
-        out.im.insert(out.im.end(), ReferenceOrbit::kPadding, 0.0);
-        out.excess.insert(out.excess.end(), ReferenceOrbit::kPadding, -4.0);
-        out.reLow.insert(out.reLow.end(), ReferenceOrbit::kPadding, 0.0);
-        out.imLow.insert(out.imLow.end(), ReferenceOrbit::kPadding, 0.0);
+        padOrbit(out);
     } catch (const std::bad_alloc&) {
-        out.re.clear();
-        out.im.clear();
-        out.excess.clear();
-        out.reLow.clear();
-        out.imLow.clear();
+        clearOrbit(out);
         return OrbitOutcome::NoMemory;
     }
+    if (newLastRe != nullptr) *newLastRe = zr;
+    if (newLastIm != nullptr) *newLastIm = zi;
     return OrbitOutcome::Done;
 }
 

@@ -36,6 +36,7 @@ struct KeptReference {
     Mpfr re, im;
     std::int32_t limit = 0;
     std::shared_ptr<const ReferenceOrbit> orbit;
+    Mpfr lastRe, lastIm;  // the orbit's last value in full, to carry it on past its limit
 };
 
 enum class OrbitOutcome { Done, Cancelled, NoMemory };
@@ -47,7 +48,15 @@ inline constexpr std::size_t kMaxOrbitLength = std::size_t{1} << 24;
 // Z_0 = start, Z_{k+1} = Z_k^2 + add, at the precision of `start`, until the
 // first value beyond 2 in magnitude after Z_0 (kept) or `length` values
 // (at least 2). `cancelled` is asked now and then; true stops the work.
+// The last value kept goes to lastRe and lastIm when given.
 OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr addRe, mpfr_srcptr addIm,
-                          std::size_t length, const std::function<bool()>& cancelled, ReferenceOrbit& out);
+                          std::size_t length, const std::function<bool()>& cancelled, ReferenceOrbit& out,
+                          Mpfr* lastRe = nullptr, Mpfr* lastIm = nullptr);
+
+// The orbit `from`, whose last value is (lastRe, lastIm) in full, carried on
+// as computeOrbit would to `length` values, into `out`.
+OrbitOutcome extendOrbit(const ReferenceOrbit& from, const Mpfr& lastRe, const Mpfr& lastIm, mpfr_srcptr addRe,
+                         mpfr_srcptr addIm, std::size_t length, const std::function<bool()>& cancelled,
+                         ReferenceOrbit& out, Mpfr* newLastRe = nullptr, Mpfr* newLastIm = nullptr);
 
 }  // namespace velmora
