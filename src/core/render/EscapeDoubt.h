@@ -1,9 +1,9 @@
 #pragma once
 // How far the doubles' own rounding may have carried a pixel of the plain
-// loop. Where a Julia picture's orbits pass close to its critical point, a few
-// pixels in a thousand lie so near a border between counts that 2^-53 a step,
-// grown along a chaotic orbit, moves them. The loop then carries a bound on
-// the square of its error in z alongside (as the deep engine does for its
+// loop. In Julia pictures a few pixels in a thousand lie so near a border
+// between counts that 2^-53 a step, grown along a chaotic orbit or squeezed
+// by a pass by the critical point, moves them. The loop then carries a bound
+// on the square of its error in z alongside (as the deep engine does for its
 // differences), and a pixel whose last two steps came nearer radius 2 than the
 // bound allows is in doubt: it is computed again in more precision.
 #include <algorithm>
