@@ -114,7 +114,7 @@ faults=(
   "doubt bound forgets the growth along the orbit|src/core/render/SpanKernelImpl.h|O::add(O::mul(O::mul(growth, s.nzb), s.err), stepRounding)|O::add(O::mul(growth, s.err), stepRounding)"
   "doubt judged by the escape step alone|src/core/render/SpanKernelImpl.h|        s.enzb = O::select(stop, s.nzb, s.enzb);|        s.enzb = O::select(stop, nz, s.enzb);"
   "doubtful pixels not drawn again|src/core/engine/CheckedRender.cpp|    if (is.empty()) return;|    if (is.size() < 1000000) return;"
-  "double-double step keeps only doubles of z's product|src/core/deep/DoubleDoubleLanesImpl.h|            const D xy = mul(zr, zi);|            const D xy = {zr.hi * zi.hi, 0.0 * zr.lo};"
+  "double-double step keeps only doubles of z's product|src/core/deep/DoubleDoubleLanesImpl.h|            const D xy = dd::mul(zr, zi);|            const D xy = {zr.hi * zi.hi, 0.0 * zr.lo};"
   "a kept reference's shift from its pixel forgotten|src/core/deep/DeepRenderer.cpp|    m_shiftRe = toExtFloat(x.get());|    m_shiftRe = ExtFloat();"
   "a kept reference taken beyond the picture's edge|src/core/deep/DeepRenderer.cpp|across <= loc.width() - 1)|across <= 2 * loc.width())"
   "the eighth deep lane never runs|src/core/deep/PerturbationLanesAvx512.cpp|    static M maskOf(unsigned bits) { return static_cast<M>(bits); }|    static M maskOf(unsigned bits) { return static_cast<M>(bits & 0x7F); }"

@@ -29,6 +29,13 @@ ExtFloat toExtFloat(mpfr_srcptr v) {
     return ExtFloat(m, e);
 }
 
+DoubleDouble splitOff(Mpfr& v) {
+    DoubleDouble out{mpfr_get_d(v.get(), MPFR_RNDN), 0.0};
+    mpfr_sub_d(v.get(), v.get(), out.hi, MPFR_RNDN);
+    out.lo = mpfr_get_d(v.get(), MPFR_RNDN);
+    return out;
+}
+
 DeepLocation::DeepLocation(const FractalParams& p, mpfr_prec_t minimumBits)
     : m_precision(kMinPrecision),
       m_mandelbrot((static_cast<std::int32_t>(p.type) & 1) != 0),

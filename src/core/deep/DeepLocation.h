@@ -3,6 +3,7 @@
 // constant, and pixel (i, j) at xmin + i (xmax - xmin) / W, ymin + j (ymax - ymin) / H.
 #include <cstdint>
 
+#include "deep/DoubleDouble.h"
 #include "deep/ExtFloat.h"
 #include "location/Mpfr.h"
 #include "location/FractalParams.h"
@@ -58,5 +59,9 @@ private:
 // v to a double's precision with a wide exponent; 0 for zero and for values
 // that are not numbers.
 ExtFloat toExtFloat(mpfr_srcptr v);
+
+// v as the nearest double and the nearest double to what that leaves: the
+// double-double number closest to it. v is used up (it keeps the rest).
+DoubleDouble splitOff(Mpfr& v);
 
 }  // namespace velmora

@@ -295,16 +295,10 @@ PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
     if (m_onAxis) mpfr_set_zero(refIm.get(), 1);
     mpfr_sub(re.get(), re.get(), refRe.get(), MPFR_RNDN);
     mpfr_sub(im.get(), im.get(), refIm.get(), MPFR_RNDN);
-    const auto split = [&](Mpfr& v) {
-        DoubleDouble out{mpfr_get_d(v.get(), MPFR_RNDN), 0.0};
-        mpfr_sub_d(v.get(), v.get(), out.hi, MPFR_RNDN);
-        out.lo = mpfr_get_d(v.get(), MPFR_RNDN);
-        return out;
-    };
     const bool fits = m_orbits.wideSteps == 0 && (mpfr_zero_p(re.get()) || mpfr_get_exp(re.get()) > kDoubleFloor) &&
                       (mpfr_zero_p(im.get()) || mpfr_get_exp(im.get()) > kDoubleFloor);
     if (fits) {
-        const DoubleDouble dcr = split(re), dci = split(im);
+        const DoubleDouble dcr = splitOff(re), dci = splitOff(im);
         const PixelCount count = doubleDoublePixel(m_orbits, dcr, dci);
         if (!count.doubtful) return count;
     }

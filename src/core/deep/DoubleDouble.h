@@ -4,56 +4,71 @@
 // second try at 2^-53 times the doubles' error before the full-precision loop.
 // Exact sums and products by the error-free transformations (Dekker's split,
 // so no fused multiply-add is needed).
+//
+// Written for any number type T with the arithmetic of double: double itself,
+// or a compiler's vector of doubles, one pixel a lane. A file that takes them
+// over vectors inside a target region includes this first inside the region,
+// so the functions are compiled for that instruction set.
 namespace velmora {
 
-struct DoubleDouble {
-    double hi = 0.0;
-    double lo = 0.0;
+template <class T>
+struct DoubleDoubleOf {
+    T hi{};
+    T lo{};
 };
+using DoubleDouble = DoubleDoubleOf<double>;
 
 namespace dd {
 
-inline DoubleDouble twoSum(double a, double b) {
-    const double s = a + b;
-    const double v = s - a;
+template <class T>
+inline DoubleDoubleOf<T> twoSum(T a, T b) {
+    const T s = a + b;
+    const T v = s - a;
     return {s, (a - (s - v)) + (b - v)};
 }
 
-inline DoubleDouble quickTwoSum(double a, double b) {
-    const double s = a + b;
+template <class T>
+inline DoubleDoubleOf<T> quickTwoSum(T a, T b) {
+    const T s = a + b;
     return {s, b - (s - a)};
 }
 
-inline DoubleDouble twoProduct(double a, double b) {
+template <class T>
+inline DoubleDoubleOf<T> twoProduct(T a, T b) {
     constexpr double kSplit = 134217729.0;  // 2^27 + 1
-    const double p = a * b;
-    const double ta = kSplit * a, tb = kSplit * b;
-    const double ah = ta - (ta - a), al = a - ah;
-    const double bh = tb - (tb - b), bl = b - bh;
+    const T p = a * b;
+    const T ta = kSplit * a, tb = kSplit * b;
+    const T ah = ta - (ta - a), al = a - ah;
+    const T bh = tb - (tb - b), bl = b - bh;
     return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
 }
 
-inline DoubleDouble add(DoubleDouble a, DoubleDouble b) {
-    const DoubleDouble s = twoSum(a.hi, b.hi);
-    const DoubleDouble t = twoSum(a.lo, b.lo);
-    const DoubleDouble u = quickTwoSum(s.hi, s.lo + t.hi);
+template <class T>
+inline DoubleDoubleOf<T> add(DoubleDoubleOf<T> a, DoubleDoubleOf<T> b) {
+    const DoubleDoubleOf<T> s = twoSum(a.hi, b.hi);
+    const DoubleDoubleOf<T> t = twoSum(a.lo, b.lo);
+    const DoubleDoubleOf<T> u = quickTwoSum(s.hi, s.lo + t.hi);
     return quickTwoSum(u.hi, u.lo + t.lo);
 }
 
-inline DoubleDouble neg(DoubleDouble a) {
+template <class T>
+inline DoubleDoubleOf<T> neg(DoubleDoubleOf<T> a) {
     return {-a.hi, -a.lo};
 }
 
-inline DoubleDouble mul(DoubleDouble a, DoubleDouble b) {
-    const DoubleDouble p = twoProduct(a.hi, b.hi);
+template <class T>
+inline DoubleDoubleOf<T> mul(DoubleDoubleOf<T> a, DoubleDoubleOf<T> b) {
+    const DoubleDoubleOf<T> p = twoProduct(a.hi, b.hi);
     return quickTwoSum(p.hi, p.lo + (a.hi * b.lo + a.lo * b.hi));
 }
 
-inline DoubleDouble twice(DoubleDouble a) {
+template <class T>
+inline DoubleDoubleOf<T> twice(DoubleDoubleOf<T> a) {
     return {2.0 * a.hi, 2.0 * a.lo};
 }
 
-inline double toDouble(DoubleDouble a) {
+template <class T>
+inline T toDouble(DoubleDoubleOf<T> a) {
     return a.hi + a.lo;
 }
 

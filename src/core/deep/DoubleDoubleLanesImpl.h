@@ -1,11 +1,12 @@
 #pragma once
 // The double-double loop for any number of lanes, on the compilers' generic
 // vectors; each instruction-set file includes it inside its target region.
-// The arithmetic is DoubleDouble.h's, written again over vectors because that
-// header's functions are compiled outside any target region.
+// The arithmetic is DoubleDouble.h's over the vectors, which is why this
+// includes it (and nothing before includes it) inside the region.
 #include <atomic>
 #include <cstdint>
 
+#include "deep/DoubleDouble.h"
 #include "deep/DoubleDoubleLanes.h"
 #include "render/EscapeDoubt.h"
 
@@ -35,11 +36,8 @@ template <int W>
 struct Lanes {
     using V = typename VectorOf<W>::V;
     using M = typename VectorOf<W>::M;
-    struct D {
-        V hi, lo;
-    };
+    using D = DoubleDoubleOf<V>;
 
-    static V pick(M m, V yes, V no) { return reinterpret_cast<V>((m & reinterpret_cast<M>(yes)) | (~m & reinterpret_cast<M>(no))); }
     static bool any(M m) {
         for (int k = 0; k < W; ++k)
             if (m[k] != 0) return true;
@@ -51,39 +49,11 @@ struct Lanes {
         return v;
     }
 
-    static D twoSum(V a, V b) {
-        const V s = a + b;
-        const V v = s - a;
-        return {s, (a - (s - v)) + (b - v)};
-    }
-    static D quickTwoSum(V a, V b) {
-        const V s = a + b;
-        return {s, b - (s - a)};
-    }
-    static D twoProduct(V a, V b) {
-        const V split = splat(134217729.0);  // 2^27 + 1
-        const V p = a * b;
-        const V ta = split * a, tb = split * b;
-        const V ah = ta - (ta - a), al = a - ah;
-        const V bh = tb - (tb - b), bl = b - bh;
-        return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
-    }
-    static D add(D a, D b) {
-        const D s = twoSum(a.hi, b.hi);
-        const D t = twoSum(a.lo, b.lo);
-        const D u = quickTwoSum(s.hi, s.lo + t.hi);
-        return quickTwoSum(u.hi, u.lo + t.lo);
-    }
-    static D mul(D a, D b) {
-        const D p = twoProduct(a.hi, b.hi);
-        return quickTwoSum(p.hi, p.lo + (a.hi * b.lo + a.lo * b.hi));
-    }
-
     // W lanes; a lane whose pixel is done writes it and takes the next at once
     // (a double-double step costs far more than the refill).
     static void run(DdLanePixel* px, std::int32_t count, std::int32_t limit, double start, double step,
                     const std::atomic<bool>* cancel) {
-        const V four = splat(4.0), growth = splat(kDoubtGrowth), rounding = splat(step), two = splat(2.0);
+        const V four = splat(4.0), growth = splat(kDoubtGrowth), rounding = splat(step);
         const V hopeless = splat(1.0), one = splat(1.0), last = splat(static_cast<double>(limit));
         D zr{}, zi{}, ar{}, ai{}, zr2{}, zi2{};
         V err = splat(0.0), nzb = err, steps = err;
@@ -105,19 +75,19 @@ struct Lanes {
             err[k] = start;
         };
         const auto squares = [&] {
-            zr2 = mul(zr, zr);
-            zi2 = mul(zi, zi);
+            zr2 = dd::mul(zr, zr);
+            zi2 = dd::mul(zi, zi);
             nzb = zr2.hi + zi2.hi;
         };
         for (int k = 0; k < W; ++k) fill(k);
         squares();
         for (std::int64_t i = 1; any(active); ++i) {
-            const D xy = mul(zr, zi);
-            zi = add({two * xy.hi, two * xy.lo}, ai);
-            zr = add(add(zr2, {-zi2.hi, -zi2.lo}), ar);
-            zr2 = mul(zr, zr);
-            zi2 = mul(zi, zi);
-            const D nz = add(zr2, zi2);
+            const D xy = dd::mul(zr, zi);
+            zi = dd::add(dd::twice(xy), ai);
+            zr = dd::add(dd::add(zr2, dd::neg(zi2)), ar);
+            zr2 = dd::mul(zr, zr);
+            zi2 = dd::mul(zi, zi);
+            const D nz = dd::add(zr2, zi2);
             err = growth * nzb * err + rounding;
             steps = steps + one;
             // Beyond radius 2 to the double-double's own accuracy.
@@ -140,7 +110,7 @@ struct Lanes {
                 }
                 // The new lanes' squares; the others' are unchanged by this.
                 if (refilled) {
-                    const D r2 = mul(zr, zr), i2 = mul(zi, zi);
+                    const D r2 = dd::mul(zr, zr), i2 = dd::mul(zi, zi);
                     for (int k = 0; k < W; ++k) {
                         if (stop[k] == 0) continue;
                         zr2.hi[k] = r2.hi[k], zr2.lo[k] = r2.lo[k], zi2.hi[k] = i2.hi[k], zi2.lo[k] = i2.lo[k];

@@ -55,7 +55,7 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
         value(m, zr, zi);
         const DoubleDouble xr = dd::add(zr, nr), xi = dd::add(zi, ni);
         // |z|^2 - 4 to the double-double's own accuracy.
-        const DoubleDouble excessDd = dd::add(dd::add(dd::mul(xr, xr), dd::mul(xi, xi)), {-4.0, 0.0});
+        const DoubleDouble excessDd = dd::add(dd::add(dd::mul(xr, xr), dd::mul(xi, xi)), DoubleDouble{-4.0, 0.0});
         double excess = dd::toDouble(excessDd);
         // Closer to radius 2 than even these numbers resolve: decided by the
         // reference's exact excess, as in doubles.

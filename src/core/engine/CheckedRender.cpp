@@ -38,9 +38,9 @@ void CheckedRowRenderer::recheck(const RenderJob& job, const std::int32_t* is, c
     const DeepLocation& loc = *m_deep.location();
     Mpfr re(loc.precision()), im(loc.precision());
     const auto split = [](Mpfr& v, double* into) {
-        into[0] = mpfr_get_d(v.get(), MPFR_RNDN);
-        mpfr_sub_d(v.get(), v.get(), into[0], MPFR_RNDN);
-        into[1] = mpfr_get_d(v.get(), MPFR_RNDN);
+        const DoubleDouble parts = splitOff(v);
+        into[0] = parts.hi;
+        into[1] = parts.lo;
     };
     DdLanePixel pixels[kPiece];
     double kr[2], ki[2], start = 0.0;
