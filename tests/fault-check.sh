@@ -120,6 +120,8 @@ faults=(
   "the eighth deep lane never runs|src/core/deep/PerturbationLanesAvx512.cpp|    static M maskOf(unsigned bits) { return static_cast<M>(bits); }|    static M maskOf(unsigned bits) { return static_cast<M>(bits & 0x7F); }"
   "real-axis orbits counted one step late|src/core/deep/PlainMpfrLoop.cpp|return {n, mpfr_get_d(zr.get(), MPFR_RNDN), 0.0};|return {n + 1, mpfr_get_d(zr.get(), MPFR_RNDN), 0.0};"
   "a hopeless lane left out of doubt|src/core/deep/PerturbationLanesImpl.h|                    doubt[g.pixel[k]] = 1;\n                    fill(g, k);\n                    continue;|                    fill(g, k);\n                    continue;"
+  "a wide number scaled into the infinities' exponent|src/core/deep/ExtFloat.h|f + e < 0x7FF)|f + e <= 0x7FF)"
+  "a refilled lane starts a step late|src/core/deep/PerturbationLanesImpl.h|            puti(g.n, p.n);|            puti(g.n, p.n + 1);"
   "the Deep label shown for Julia views the double engine draws|src/gui/control/ExploreController.cpp|m_shell->renderStarted(chooseEngine(m_doc.params()) == EngineChoice::Deep);|m_shell->renderStarted(chooseEngine(m_doc.params()) != EngineChoice::Doubles);"
   "an orbit carried on forgets the constant in its first new step|src/core/deep/ReferenceOrbit.cpp|            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);\n            const OrbitOutcome outcome = runOrbit|            const OrbitOutcome outcome = runOrbit"
 )

@@ -40,64 +40,45 @@ struct Kernel {
     std::int32_t next = 0;
     bool stopped = false;
 
-    // Gives lane k of g the next pixel, or idles it.
+    // Gives lane k of g the next pixel, or idles it. Each value goes in by a
+    // masked blend: writing one lane through memory would stall every vector's
+    // reload on its store.
     void fill(Group& g, int k) {
-        alignas(64) double dzr[W], dzi[W], cr[W], ci[W], zr0[W], zi0[W], zr1[W], zi1[W], err2[W], nz[W];
-        alignas(64) std::int64_t idx[W], end[W], n[W];
-        O::store(dzr, g.dzr);
-        O::store(dzi, g.dzi);
-        O::store(cr, g.cr);
-        O::store(ci, g.ci);
-        O::store(err2, g.err2);
-        O::store(nz, g.nz);
-        O::store(zr0, g.zr0);
-        O::store(zi0, g.zi0);
-        O::store(zr1, g.zr1);
-        O::store(zi1, g.zi1);
-        O::storei(idx, g.idx);
-        O::storei(end, g.end);
-        O::storei(n, g.n);
-        unsigned active = O::bits(g.active);
+        const M lane = O::maskOf(1u << k);
+        const auto put = [lane](V& v, double x) { v = O::blend(v, O::set1(x), lane); };
+        const auto puti = [lane](I& v, std::int64_t x) { v = O::blendi(v, O::set1i(x), lane); };
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) stopped = true;
+        std::int64_t idx = 0;
         if (next < count && !stopped) {
             const LaneStart& p = starts[next++];
             g.pixel[k] = p.out;
-            dzr[k] = p.dzr;
-            dzi[k] = p.dzi;
-            cr[k] = p.cr;
-            ci[k] = p.ci;
-            err2[k] = p.err2;
-            nz[k] = p.nz;
-            idx[k] = p.index;
-            end[k] = p.end;
-            n[k] = p.n;
-            active |= 1u << k;
+            put(g.dzr, p.dzr);
+            put(g.dzi, p.dzi);
+            put(g.cr, p.cr);
+            put(g.ci, p.ci);
+            put(g.err2, p.err2);
+            put(g.nz, p.nz);
+            idx = p.index;
+            puti(g.end, p.end);
+            puti(g.n, p.n);
+            g.active = O::orM(g.active, lane);
         } else {
             g.pixel[k] = -1;
-            dzr[k] = dzi[k] = cr[k] = ci[k] = err2[k] = nz[k] = 0.0;
-            idx[k] = 0;
-            end[k] = o.primaryEnd;
-            n[k] = 1;
-            active &= ~(1u << k);
+            put(g.dzr, 0.0);
+            put(g.dzi, 0.0);
+            put(g.cr, 0.0);
+            put(g.ci, 0.0);
+            put(g.err2, 0.0);
+            put(g.nz, 0.0);
+            puti(g.end, o.primaryEnd);
+            puti(g.n, 1);
+            g.active = O::andNotM(lane, g.active);
         }
-        zr0[k] = o.re[idx[k]];
-        zi0[k] = o.im[idx[k]];
-        zr1[k] = o.re[idx[k] + 1];
-        zi1[k] = o.im[idx[k] + 1];
-        g.dzr = O::load(dzr);
-        g.dzi = O::load(dzi);
-        g.cr = O::load(cr);
-        g.ci = O::load(ci);
-        g.err2 = O::load(err2);
-        g.nz = O::load(nz);
-        g.zr0 = O::load(zr0);
-        g.zi0 = O::load(zi0);
-        g.zr1 = O::load(zr1);
-        g.zi1 = O::load(zi1);
-        g.idx = O::loadi(idx);
-        g.end = O::loadi(end);
-        g.n = O::loadi(n);
-        g.active = O::maskOf(active);
+        puti(g.idx, idx);
+        put(g.zr0, o.re[idx]);
+        put(g.zi0, o.im[idx]);
+        put(g.zr1, o.re[idx + 1]);
+        put(g.zi1, o.im[idx + 1]);
     }
 
     struct Constants {
