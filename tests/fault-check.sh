@@ -122,6 +122,9 @@ faults=(
   "a hopeless lane left out of doubt|src/core/deep/PerturbationLanesImpl.h|                    doubt[g.pixel[k]] = 1;\n                    fill(g, k);\n                    continue;|                    fill(g, k);\n                    continue;"
   "a wide number scaled into the infinities' exponent|src/core/deep/ExtFloat.h|f + e < 0x7FF)|f + e <= 0x7FF)"
   "a refilled lane starts a step late|src/core/deep/PerturbationLanesImpl.h|            puti(g.n, p.n);|            puti(g.n, p.n + 1);"
+  "the common skip's own truncation left out of its bound|src/core/deep/Bla.cpp|(left + kStepRounding) * (pr * pr + pi * pi)|(0.0 * left + kStepRounding) * (pr * pr + pi * pi)"
+  "the common skip ends on an escaped reference value|src/core/deep/Bla.cpp|+ dzMax < 2.0 - kBlaEscapeMargin)) {|+ dzMax < 4.0)) {"
+  "the common skip's multiple without the offset's own term|src/core/deep/Bla.cpp|        const double pr = (s->ar * skip.pr - s->ai * skip.pi) + s->br;|        const double pr = (s->ar * skip.pr - s->ai * skip.pi);"
   "the Deep label shown for Julia views the double engine draws|src/gui/control/ExploreController.cpp|m_shell->renderStarted(chooseEngine(m_doc.params()) == EngineChoice::Deep);|m_shell->renderStarted(chooseEngine(m_doc.params()) != EngineChoice::Doubles);"
   "an orbit carried on forgets the constant in its first new step|src/core/deep/ReferenceOrbit.cpp|            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);\n            const OrbitOutcome outcome = runOrbit|            const OrbitOutcome outcome = runOrbit"
 )

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "deep/ErrorBound.h"
+
 namespace velmora {
 
 void BlaTable::build(const ReferenceOrbit& orbit, bool withOffset, double offsetMax) {
@@ -45,6 +47,41 @@ void BlaTable::build(const ReferenceOrbit& orbit, bool withOffset, double offset
         }
         m_levels.push_back(std::move(next));
     }
+}
+
+CommonSkip commonSkip(const BlaTable& table, const ReferenceOrbit& orbit, double dcMax, std::int32_t limit) {
+    CommonSkip skip;
+    // z_0 = c: dz = dc, rounded once when the pixel's offset was.
+    skip.err2PerOffset2 = kStepRounding;
+    if (table.empty() || !(dcMax > 0.0) || !std::isfinite(dcMax)) return skip;
+    // The count stays below the limit: the pixel's own loop decides there.
+    std::int64_t room = static_cast<std::int64_t>(limit) - 2 - skip.steps();
+    while (room > 0) {
+        const double dzStart2 = (skip.pr * skip.pr + skip.pi * skip.pi) * dcMax * dcMax;
+        std::int64_t length = 0;
+        const BlaStep* s = table.findWithSingle(skip.m, dzStart2, room, length);
+        if (s == nullptr) break;
+        const double pr = (s->ar * skip.pr - s->ai * skip.pi) + s->br;
+        const double pi = (s->ar * skip.pi + s->ai * skip.pr) + s->bi;
+        const std::size_t m = skip.m + static_cast<std::size_t>(length);
+        // No pixel may be near radius 2 where the stretch ends (each would
+        // have to be tested there): a shorter one may still do.
+        const double dzMax = std::hypot(pr, pi) * dcMax;
+        if (!(std::hypot(orbit.re[m], orbit.im[m]) + dzMax < 2.0 - kBlaEscapeMargin)) {
+            room = length - 1;
+            continue;
+        }
+        // As a pixel's own stretch adds its error (see the double loop).
+        const double skipped = 2.0 * static_cast<double>(length) * kBlaEpsilon;
+        const double left = skipped * skipped * (dzStart2 / s->r2);
+        skip.err2PerOffset2 =
+            (s->ar * s->ar + s->ai * s->ai) * skip.err2PerOffset2 + (left + kStepRounding) * (pr * pr + pi * pi);
+        skip.pr = pr;
+        skip.pi = pi;
+        skip.m = m;
+        room = static_cast<std::int64_t>(limit) - 2 - skip.steps();
+    }
+    return skip;
 }
 
 }  // namespace velmora

@@ -45,9 +45,34 @@ public:
         return found;
     }
 
+    // The same, single steps included (any m below the orbit's last).
+    const BlaStep* findWithSingle(std::size_t m, double dz2, std::int64_t maxLength, std::int64_t& length) const {
+        if (m_levels.empty() || maxLength < 1 || m >= m_levels[0].size() || !(dz2 < m_levels[0][m].r2)) return nullptr;
+        if (const BlaStep* longer = find(m, dz2, maxLength, length)) return longer;
+        length = 1;
+        return &m_levels[0][m];
+    }
+
 private:
     std::vector<std::vector<BlaStep>> m_levels;  // level k: stretches of 2^k from j 2^k
 };
+
+// The stretches every pixel of a Mandelbrot picture takes first. While the
+// largest offset's difference stays within reach, each pixel's difference is
+// the same multiple of its offset: dz = P dc at index m, for one complex
+// multiply a pixel instead of its own climb up the table.
+struct CommonSkip {
+    std::size_t m = 1;  // the orbit index after it (z_{m-1} = Z_m + dz)
+    double pr = 1.0, pi = 0.0;
+    // The bound on the squared error of dz, over |dc|^2 (the largest
+    // offset's share of what was left out, at most any smaller one's).
+    double err2PerOffset2 = 0.0;
+    std::int32_t steps() const { return static_cast<std::int32_t>(m - 1); }
+};
+
+// dcMax bounds |dc| over the picture; the skip ends short of `limit` and
+// where any pixel could come near radius 2.
+CommonSkip commonSkip(const BlaTable& table, const ReferenceOrbit& orbit, double dcMax, std::int32_t limit);
 
 // How much smaller than the orbit dz must be for a step to count as linear.
 inline constexpr double kBlaEpsilon = 0x1p-36;

@@ -151,19 +151,21 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     m_orbits.mandelbrot = loc.mandelbrot();
     m_orbits.limit = loc.iterations();
     m_orbits.orbitRounding2 = std::ldexp(1.0, -2 * static_cast<int>(std::min<mpfr_prec_t>(loc.precision() - 3, 500)));
+    // |dc| at the picture's corners: the offsets are measured from its middle.
+    const double sx = loc.spacingX().toDouble(), sy = loc.spacingY().toDouble();
+    // A kept reference lies up to a pixel off (m_refI, m_refJ), and may
+    // sit near any edge.
+    const double offsetMax = std::hypot(sx * (std::max(loc.width() - m_refI, m_refI) + 1),
+                                        sy * (std::max(loc.height() - m_refJ, m_refJ) + 1));
     try {
-        // |dc| at the picture's corners: the offsets are measured from its middle.
-        const double sx = loc.spacingX().toDouble(), sy = loc.spacingY().toDouble();
-        // A kept reference lies up to a pixel off (m_refI, m_refJ), and may
-        // sit near any edge.
-        const double offsetMax = std::hypot(sx * (std::max(loc.width() - m_refI, m_refI) + 1),
-                                            sy * (std::max(loc.height() - m_refJ, m_refJ) + 1));
         m_primaryBla.build(*m_primary, loc.mandelbrot(), offsetMax);
         if (!loc.mandelbrot()) m_rebaseBla.build(m_rebase, false, 0.0);
     } catch (const std::bad_alloc&) {
         m_primaryBla = BlaTable();
         m_rebaseBla = BlaTable();
     }
+    m_orbits.common =
+        loc.mandelbrot() ? commonSkip(m_primaryBla, *m_primary, offsetMax, loc.iterations()) : CommonSkip{};
     setSkipping(true);
     m_lanes.mandelbrot = loc.mandelbrot();
     m_lanes.limit = loc.iterations();

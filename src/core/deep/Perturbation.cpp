@@ -98,7 +98,7 @@ namespace {
 // The double loop from walk w. With handOver, stops (false) at the first step
 // where no stretch can be skipped, leaving the state in *state.
 bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dzi, double cr, double ci,
-               PixelHandOver* handOver, PixelCount& result) {
+               double err2, PixelHandOver* handOver, PixelCount& result) {
     const double* zre = w.orbit->re.data();
     const double* zim = w.orbit->im.data();
     const double* zex = w.orbit->excess.data();
@@ -125,7 +125,6 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
     // z_{n-1} = Z_m + dz: its |z|^2, and how far rounding may have moved it.
     const double zr0 = zre[m] + dzr, zi0 = zim[m] + dzi;
     double nzBefore = zr0 * zr0 + zi0 * zi0;
-    double err2 = kStepRounding * (dzr * dzr + dzi * dzi);
     // n: the escape count, 0 at the limit; z there.
     const auto decide = [&](std::int32_t n, double excess, double zr, double zi) {
         result.index = n == 0 ? 0 : shownIndex(n);
@@ -218,7 +217,19 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
     // next to a difference that has reached it.
     const double cr = o.mandelbrot ? dcrWide.toDouble() : 0.0;
     const double ci = o.mandelbrot ? dciWide.toDouble() : 0.0;
-    return runDouble(o, w, dzrWide.toDouble(), dziWide.toDouble(), cr, ci, handOver, result);
+    double dzr = dzrWide.toDouble(), dzi = dziWide.toDouble();
+    const double dc2 = dzr * dzr + dzi * dzi;
+    double err2 = kStepRounding * dc2;
+    if (w.m == 1 && w.n == 1 && o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1) {
+        // Every pixel's first stretches at once: dz = P dc.
+        const CommonSkip& s = o.common;
+        dzr = s.pr * cr - s.pi * ci;
+        dzi = s.pr * ci + s.pi * cr;
+        w.m = s.m;
+        w.n = 1 + s.steps();
+        err2 = s.err2PerOffset2 * dc2 + kStepRounding * (dzr * dzr + dzi * dzi);
+    }
+    return runDouble(o, w, dzr, dzi, cr, ci, err2, handOver, result);
 }
 
 }  // namespace

@@ -42,6 +42,8 @@ struct PerturbationOrbits {
     // Stretches to skip on each orbit; null or empty: every step is taken.
     const BlaTable* primaryBla = nullptr;
     const BlaTable* rebaseBla = nullptr;
+    // Mandelbrot, with stretches to skip: where every pixel starts.
+    CommonSkip common;
 };
 
 // A pixel's escape index, and whether rounding may have moved it (the
