@@ -125,6 +125,9 @@ faults=(
   "the common skip's own truncation left out of its bound|src/core/deep/Bla.cpp|(left + kStepRounding) * (pr * pr + pi * pi)|(0.0 * left + kStepRounding) * (pr * pr + pi * pi)"
   "the common skip ends on an escaped reference value|src/core/deep/Bla.cpp|+ dzMax < 2.0 - kBlaEscapeMargin)) {|+ dzMax < 4.0)) {"
   "the common skip's multiple without the offset's own term|src/core/deep/Bla.cpp|        const double pr = (s->ar * skip.pr - s->ai * skip.pi) + s->br;|        const double pr = (s->ar * skip.pr - s->ai * skip.pi);"
+  "the real axis taken as in the set past a quarter|src/core/deep/PlainMpfrLoop.cpp|mpfr_cmp_d(re, 0.25) <= 0;|mpfr_cmp_d(re, 0.3) <= 0;"
+  "zi squared left out of the full loop where it still counts|src/core/deep/PlainMpfrLoop.cpp|mpfr_get_exp(zr2.get()) - bits - 2;|mpfr_get_exp(zr2.get()) + bits;"
+  "two squares below 4 each taken as inside radius 2|src/core/deep/PlainMpfrLoop.cpp|mpfr_get_exp(x.get()) <= 1; };|mpfr_get_exp(x.get()) <= 2; };"
   "the Deep label shown for Julia views the double engine draws|src/gui/control/ExploreController.cpp|m_shell->renderStarted(chooseEngine(m_doc.params()) == EngineChoice::Deep);|m_shell->renderStarted(chooseEngine(m_doc.params()) != EngineChoice::Doubles);"
   "an orbit carried on forgets the constant in its first new step|src/core/deep/ReferenceOrbit.cpp|            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);\n            const OrbitOutcome outcome = runOrbit|            const OrbitOutcome outcome = runOrbit"
 )

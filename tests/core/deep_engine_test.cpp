@@ -220,6 +220,88 @@ TEST(PlainMpfrLoop, OrbitsOnTheRealAxisAreTheComplexLoops) {
     EXPECT_LT(escaped, 23);
 }
 
+// Near the real axis the loop leaves out zi^2 while rounding would drop it:
+// every count and z as the loop that takes each step in full. The pictures
+// lie a hair off the axis, where the real orbits are chaotic and the
+// imaginary parts grow from far below the last place of the real ones.
+TEST(PlainMpfrLoop, NearTheAxisTheCountsAreTheFullLoops) {
+    const struct {
+        const char* re;
+        const char* im;
+        const char* width;
+    } cases[] = {
+        {"-1.54368901269207636157085597180174798652520329765095", "3e-160", "1e-150"},  // chaotic
+        {"-1.9", "1e-200", "1e-199"},                                                     // chaotic, near -2
+        {"-1.75", "1e-120", "1e-118"},                                                    // the period-3 window
+        {"0.2500001", "1e-140", "1e-139"},  // just past 1/4: slowly out
+    };
+    for (const auto& c : cases) {
+        const DeepLocation loc(around(c.re, c.im, c.width, 6, 2, 3000));
+        const mpfr_prec_t bits = loc.precision();
+        for (std::int32_t i = 0; i < loc.width(); ++i) {
+            Mpfr cr(bits), ci(bits), zr(bits), zi(bits), t(bits), u(bits);
+            loc.pixel(i, 1, cr.get(), ci.get());
+            mpfr_set(zr.get(), cr.get(), MPFR_RNDN);
+            mpfr_set(zi.get(), ci.get(), MPFR_RNDN);
+            MpfrEscape full;
+            for (std::int32_t n = 1; n <= loc.iterations(); ++n) {
+                mpfr_sqr(t.get(), zr.get(), MPFR_RNDN);
+                mpfr_sqr(u.get(), zi.get(), MPFR_RNDN);
+                mpfr_sub(t.get(), t.get(), u.get(), MPFR_RNDN);
+                mpfr_mul(u.get(), zr.get(), zi.get(), MPFR_RNDN);
+                mpfr_mul_2ui(u.get(), u.get(), 1, MPFR_RNDN);
+                mpfr_add(zr.get(), t.get(), cr.get(), MPFR_RNDN);
+                mpfr_add(zi.get(), u.get(), ci.get(), MPFR_RNDN);
+                mpfr_sqr(t.get(), zr.get(), MPFR_RNDN);
+                mpfr_sqr(u.get(), zi.get(), MPFR_RNDN);
+                mpfr_add(t.get(), t.get(), u.get(), MPFR_RNDN);
+                if (mpfr_cmp_ui(t.get(), 4) > 0) {
+                    full = {n, mpfr_get_d(zr.get(), MPFR_RNDN), mpfr_get_d(zi.get(), MPFR_RNDN)};
+                    break;
+                }
+            }
+            const MpfrEscape e = plainMpfrEscape(loc, i, 1);
+            EXPECT_EQ(e.count, full.count) << c.re << " pixel " << i;
+            EXPECT_EQ(e.zr, full.zr) << c.re << " pixel " << i;
+            EXPECT_EQ(e.zi, full.zi) << c.re << " pixel " << i;
+        }
+    }
+}
+
+// On the axis from -2 to 1/4 the orbits stay real and bounded: those pixels
+// are in the set at once, where the loop would run every step to the limit.
+TEST(DeepRenderer, TheRealAxisFromMinusTwoToAQuarterIsInTheSet) {
+    const struct {
+        const char* re;
+        const char* im;
+        bool inside;
+    } points[] = {
+        {"-2", "0", true},        {"0.25", "0", true},  {"-1.5436890126920764", "0", true},
+        {"0", "0", true},         {"-2.000000000000000000000000000001", "0", false},
+        {"0.25000000000000000000000000001", "0", false},
+        {"-1.5", "1e-300", false},  // a hair off the axis
+    };
+    for (const auto& p : points) {
+        Mpfr re(200), im(200);
+        mpfr_set_str(re.get(), p.re, 10, MPFR_RNDN);
+        mpfr_set_str(im.get(), p.im, 10, MPFR_RNDN);
+        EXPECT_EQ(realAxisInsideSet(re.get(), im.get()), p.inside) << p.re << " " << p.im;
+    }
+    // A deep picture with a row on the axis in the chaotic part: that row is
+    // the full loop's, and none of it needed the loop.
+    FractalParams axis = around("-1.9", "0", "1e-20", 8, 4, 3000);
+    axis.exact.top = "-0.75e-20", axis.exact.bottom = "0.25e-20", axis.top = -0.75e-20, axis.bottom = 0.25e-20;
+    DeepRenderer deep;
+    ASSERT_EQ(deep.prepare(axis, {}), DeepRenderer::Prepared::Ready);
+    const DeepLocation loc(axis);
+    std::vector<std::int32_t> is, js;
+    for (std::int32_t i = 0; i < axis.width; ++i) is.push_back(i), js.push_back(3);
+    std::vector<std::uint8_t> out(is.size());
+    deep.pixels(is.data(), js.data(), static_cast<std::int32_t>(is.size()), out.data());
+    for (std::size_t k = 0; k < is.size(); ++k) EXPECT_EQ(out[k], plainMpfrPixel(loc, is[k], 3)) << is[k];
+    EXPECT_EQ(deep.exactPixels(), 0);
+}
+
 // The reference of one render kept for the next: where it lies in the new
 // picture and has its bits it is taken (its orbit carried on past its limit),
 // and the pixels are those of a fresh reference; elsewhere a new one is computed.

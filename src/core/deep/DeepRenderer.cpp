@@ -288,6 +288,7 @@ PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
     const mpfr_prec_t bits = loc.precision();
     Mpfr re(bits), im(bits), refRe(bits), refIm(bits);
     loc.pixel(i, j, re.get(), im.get());
+    if (loc.mandelbrot() && realAxisInsideSet(re.get(), im.get())) return PixelCount{};
     if (m_reused) {
         refRe = m_kept->re;
         refIm = m_kept->im;

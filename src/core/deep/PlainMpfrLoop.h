@@ -20,6 +20,12 @@ struct MpfrEscape {
 };
 MpfrEscape plainMpfrEscape(const DeepLocation& location, std::int64_t i, std::int64_t j);
 
+// Whether c = (re, im) lies on the real axis from -2 to 1/4. The orbit of 0
+// stays real there, within [-b, b] for b = (1 + sqrt(1 - 4c)) / 2 <= 2: c is
+// in the set whatever the limit, and no loop need run (along the axis the
+// real orbits are chaotic, and every one would run to the limit in full).
+bool realAxisInsideSet(mpfr_srcptr re, mpfr_srcptr im);
+
 // The k-th of `count` sample pixels (k < count).
 void samplePixel(std::int64_t k, std::int64_t count, std::int32_t width, std::int32_t height, std::int32_t& i,
                  std::int32_t& j);
