@@ -54,6 +54,7 @@ CommonSkip commonSkip(const BlaTable& table, const ReferenceOrbit& orbit, double
     // z_0 = c: dz = dc, rounded once when the pixel's offset was.
     skip.err2PerOffset2 = kStepRounding;
     if (table.empty() || !(dcMax > 0.0) || !std::isfinite(dcMax)) return skip;
+    skip.offsetMax2 = dcMax * dcMax;
     // The count stays below the limit: the pixel's own loop decides there.
     std::int64_t room = static_cast<std::int64_t>(limit) - 2 - skip.steps();
     while (room > 0) {

@@ -67,6 +67,7 @@ struct CommonSkip {
     // The bound on the squared error of dz, over |dc|^2 (the largest
     // offset's share of what was left out, at most any smaller one's).
     double err2PerOffset2 = 0.0;
+    double offsetMax2 = 0.0;  // the largest |dc|^2 it was made for
     std::int32_t steps() const { return static_cast<std::int32_t>(m - 1); }
 };
 

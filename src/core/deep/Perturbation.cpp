@@ -95,10 +95,14 @@ bool runWide(const PerturbationOrbits& o, Walk& w, ExtFloat& dzr, ExtFloat& dzi,
 
 namespace {
 
+// Pixels whose offset is below 1/64 of the largest (in |dc|^2 here) look
+// for stretches of their own after the common ones: about six steps or more.
+constexpr double kOwnStretchShare = 1.0 / 4096.0;
+
 // The double loop from walk w. With handOver, stops (false) at the first step
 // where no stretch can be skipped, leaving the state in *state.
 bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dzi, double cr, double ci,
-               double err2, PixelHandOver* handOver, PixelCount& result) {
+               double err2, bool ownStretches, PixelHandOver* handOver, PixelCount& result) {
     const double* zre = w.orbit->re.data();
     const double* zim = w.orbit->im.data();
     const double* zex = w.orbit->excess.data();
@@ -110,7 +114,7 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
     const double* rebaseEx = o.rebase->excess.data();
     const std::size_t rebaseSize = o.rebase->size();
     const BlaTable* bla = onRebase ? o.rebaseBla : o.primaryBla;
-    if (bla != nullptr && bla->empty()) bla = nullptr;
+    if (bla != nullptr && (bla->empty() || !ownStretches)) bla = nullptr;
     const BlaTable* rebaseBla = o.rebaseBla != nullptr && !o.rebaseBla->empty() ? o.rebaseBla : nullptr;
     // On to the orbit to rebase onto, at its start.
     const auto rebase = [&] {
@@ -220,6 +224,7 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
     double dzr = dzrWide.toDouble(), dzi = dziWide.toDouble();
     const double dc2 = dzr * dzr + dzi * dzi;
     double err2 = kStepRounding * dc2;
+    bool ownStretches = true;
     if (w.m == 1 && w.n == 1 && o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1) {
         // Every pixel's first stretches at once: dz = P dc.
         const CommonSkip& s = o.common;
@@ -228,8 +233,11 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
         w.m = s.m;
         w.n = 1 + s.steps();
         err2 = s.err2PerOffset2 * dc2 + kStepRounding * (dzr * dzr + dzi * dzi);
+        // Near the largest offset a pixel's own stretches would reach a step
+        // or two further: plain steps cost less than the search for them.
+        ownStretches = dc2 < kOwnStretchShare * s.offsetMax2;
     }
-    return runDouble(o, w, dzr, dzi, cr, ci, err2, handOver, result);
+    return runDouble(o, w, dzr, dzi, cr, ci, err2, ownStretches, handOver, result);
 }
 
 }  // namespace

@@ -27,7 +27,6 @@ struct Kernel {
         V zr0, zi0, zr1, zi1;
         I idx, end, n;
         M active;  // lanes that hold a pixel
-        std::int32_t pixel[W];
     };
 
     const LaneOrbits& o;
@@ -39,11 +38,14 @@ struct Kernel {
     LaneEscape* escapes;
     std::int32_t next = 0;
     bool stopped = false;
+    // Where each lane's pixel goes, per group: apart from the vectors, so that
+    // those can stay in registers.
+    std::int32_t pixel[4][W] = {};
 
     // Gives lane k of g the next pixel, or idles it. Each value goes in by a
     // masked blend: writing one lane through memory would stall every vector's
     // reload on its store.
-    void fill(Group& g, int k) {
+    void fill(Group& g, int which, int k) {
         const M lane = O::maskOf(1u << k);
         const auto put = [lane](V& v, double x) { v = O::blend(v, O::set1(x), lane); };
         const auto puti = [lane](I& v, std::int64_t x) { v = O::blendi(v, O::set1i(x), lane); };
@@ -51,7 +53,7 @@ struct Kernel {
         std::int64_t idx = 0;
         if (next < count && !stopped) {
             const LaneStart& p = starts[next++];
-            g.pixel[k] = p.out;
+            pixel[which][k] = p.out;
             put(g.dzr, p.dzr);
             put(g.dzi, p.dzi);
             put(g.cr, p.cr);
@@ -63,7 +65,7 @@ struct Kernel {
             puti(g.n, p.n);
             g.active = O::orM(g.active, lane);
         } else {
-            g.pixel[k] = -1;
+            pixel[which][k] = -1;
             put(g.dzr, 0.0);
             put(g.dzi, 0.0);
             put(g.cr, 0.0);
@@ -81,6 +83,14 @@ struct Kernel {
         put(g.zi1, o.im[idx + 1]);
     }
 
+    // Refills the lanes in `lanes` of a group passed by value, out of the
+    // step's line, so the group's address never escapes the loop.
+    __attribute__((noinline)) Group refill(Group g, int which, unsigned lanes) {
+        for (int k = 0; k < W; ++k)
+            if (lanes >> k & 1) fill(g, which, k);
+        return g;
+    }
+
     struct Constants {
         I rebaseBegin, rebaseEnd, one, limit, two64;
         V two, startRe, startIm, nextRe, nextIm, growth, rounding, nearFour, hopeless;
@@ -88,7 +98,7 @@ struct Kernel {
 
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
     // Returns false when g has no pixel left.
-    __attribute__((always_inline)) inline bool step(Group& g, const Constants& c) {
+    __attribute__((always_inline)) inline bool step(Group& g, int which, const Constants& c) {
         // The reference ends: continue from its start, which is exact.
         const M ended = O::gti(O::addi(g.idx, c.one), O::subi(g.end, c.one));
         if (O::bits(ended) != 0) {
@@ -148,32 +158,42 @@ struct Kernel {
             O::store(before, nzBefore);
             O::store(dr, nr);
             O::store(di, ni);
+            unsigned lanes = 0;  // to refill
             for (int k = 0; k < W; ++k) {
                 if ((done >> k & 1) == 0) continue;
                 const std::int64_t m = at[k];
                 if (!(e2[k] < kHopelessError2)) {
-                    out[g.pixel[k]] = 0;
-                    if (escapes != nullptr) escapes[g.pixel[k]] = {};
-                    doubt[g.pixel[k]] = 1;
-                    fill(g, k);
+                    out[pixel[which][k]] = 0;
+                    if (escapes != nullptr) escapes[pixel[which][k]] = {};
+                    doubt[pixel[which][k]] = 1;
+                    lanes |= 1u << k;
                     continue;
                 }
                 const double excess = escapeExcess(now[k], o.excess[m], o.re[m], o.im[m], dr[k], di[k]);
                 if (excess > 0.0) {
-                    out[g.pixel[k]] = shownIndex(n[k]);
+                    out[pixel[which][k]] = shownIndex(n[k]);
                     if (escapes != nullptr)
-                        escapes[g.pixel[k]] = {static_cast<std::int32_t>(n[k]), o.re[m] + dr[k], o.im[m] + di[k]};
+                        escapes[pixel[which][k]] = {static_cast<std::int32_t>(n[k]), o.re[m] + dr[k], o.im[m] + di[k]};
                 } else if (n[k] >= o.limit) {
-                    out[g.pixel[k]] = 0;
-                    if (escapes != nullptr) escapes[g.pixel[k]] = {};
+                    out[pixel[which][k]] = 0;
+                    if (escapes != nullptr) escapes[pixel[which][k]] = {};
                 } else {
                     continue;  // just inside radius 2: the lane goes on
                 }
-                if (countInDoubt(e2[k], excess, before[k] - 4.0)) doubt[g.pixel[k]] = 1;
-                fill(g, k);
+                if (countInDoubt(e2[k], excess, before[k] - 4.0)) doubt[pixel[which][k]] = 1;
+                lanes |= 1u << k;
             }
+            if (lanes != 0) g = refill(g, which, lanes);
         }
         return O::bits(g.active) != 0;
+    }
+
+    Group start(int which) {
+        Group g;
+        g.dzr = g.dzi = g.cr = g.ci = g.err2 = g.nz = g.zr0 = g.zi0 = g.zr1 = g.zi1 = O::set1(0.0);
+        g.idx = g.end = g.n = O::set1i(0);
+        g.active = O::maskOf(0);
+        return refill(g, which, (1u << W) - 1);
     }
 
     // Four groups in flight, so that the dependent chain of one overlaps the others'.
@@ -193,25 +213,13 @@ struct Kernel {
         c.startIm = O::set1(o.im[o.rebaseBegin]);
         c.nextRe = O::set1(o.re[o.rebaseBegin + 1]);
         c.nextIm = O::set1(o.im[o.rebaseBegin + 1]);
-        constexpr int kGroups = 4;
-        Group groups[kGroups];
-        for (Group& g : groups) {
-            g.dzr = g.dzi = g.cr = g.ci = g.err2 = g.nz = g.zr0 = g.zi0 = g.zr1 = g.zi1 = O::set1(0.0);
-            g.idx = g.end = g.n = O::set1i(0);
-            g.active = O::maskOf(0);
-            for (int k = 0; k < W; ++k) fill(g, k);
-        }
-        bool live[kGroups];
-        int liveCount = 0;
-        for (int g = 0; g < kGroups; ++g) liveCount += live[g] = O::bits(groups[g].active) != 0;
-        while (liveCount > 0) {
-            for (int g = 0; g < kGroups; ++g) {
-                if (!live[g]) continue;
-                if (!step(groups[g], c)) {
-                    live[g] = false;
-                    --liveCount;
-                }
-            }
+        // Separate locals rather than an array indexed at run time, so that the
+        // compiler can keep their vectors in registers.
+        Group g0 = start(0), g1 = start(1);
+        bool live0 = O::bits(g0.active) != 0, live1 = O::bits(g1.active) != 0;
+        while (live0 || live1) {
+            if (live0) live0 = step(g0, 0, c);
+            if (live1) live1 = step(g1, 1, c);
         }
     }
 };
