@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <string>
 #include <tuple>
+#include <type_traits>
 
 #include <mpfr.h>
 
 #include "deep/Bla.h"
+#include "deep/Perturbation.h"
 #include "deep/ReferenceOrbit.h"
 #include "location/Mpfr.h"
 
@@ -104,6 +106,62 @@ INSTANTIATE_TEST_SUITE_P(Places, CommonSkip, ::testing::ValuesIn(kPlaces),
                                  if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
                              return name;
                          });
+
+// Pixels near the largest offset start straight after the common stretches,
+// in the very state the full start hands to the lanes; the others search on.
+TEST(CommonSkipEdges, TheQuickStartIsTheFullStartWhereItApplies) {
+    Mpfr cr(kBits), ci(kBits), zero(kBits);
+    mpfr_set_str(cr.get(), kPlaces[0].re, 10, MPFR_RNDN);
+    mpfr_set_str(ci.get(), kPlaces[0].im, 10, MPFR_RNDN);
+    mpfr_set_zero(zero.get(), 1);
+    velmora::ReferenceOrbit orbit;
+    const std::int32_t limit = 3000;
+    ASSERT_EQ(velmora::computeOrbit(zero.get(), zero.get(), cr.get(), ci.get(), limit + 2, [] { return false; }, orbit),
+              velmora::OrbitOutcome::Done);
+    const double dcMax = 1e-20;
+    velmora::BlaTable table;
+    table.build(orbit, true, dcMax);
+    velmora::PerturbationOrbits o;
+    o.primary = o.rebase = &orbit;
+    o.limit = limit;
+    o.primaryBla = o.rebaseBla = &table;
+    o.common = velmora::commonSkip(table, orbit, dcMax, limit);
+    const struct {
+        double re, im;
+        bool quick;
+    } offsets[] = {
+        {1e-20, 0.0, true},       {-0.6e-20, 0.7e-20, true}, {0.2e-20, -0.1e-20, true},
+        {1e-22, 1e-22, false},  // near the reference: it searches on
+        {0.0, 0.0, false},
+    };
+    const auto compare = [&](const auto& d) {
+        velmora::PixelHandOver quick{}, full{};
+        velmora::PixelCount decided;
+        EXPECT_EQ(velmora::quickPixelStart(o, d.re, d.im, quick), d.quick) << d.re << " " << d.im;
+        if (!d.quick) return;
+        ASSERT_FALSE(velmora::perturbedPixelStart(o, velmora::ExtFloat(d.re), velmora::ExtFloat(d.im), decided, full));
+        EXPECT_EQ(quick.m, full.m);
+        EXPECT_EQ(quick.onRebase, full.onRebase);
+        EXPECT_EQ(quick.n, full.n);
+        for (const auto& [a, b] : {std::pair{quick.dzr, full.dzr}, std::pair{quick.dzi, full.dzi},
+                                  std::pair{quick.cr, full.cr}, std::pair{quick.ci, full.ci},
+                                  std::pair{quick.err2, full.err2}, std::pair{quick.nz, full.nz}})
+            EXPECT_EQ(a, b) << d.re << " " << d.im;
+    };
+    for (const auto& d : offsets) compare(d);
+    // A picture just above the wide numbers' floor: its smaller offsets
+    // below it start in wide numbers.
+    velmora::BlaTable deeper;
+    deeper.build(orbit, true, 0x1p-898);
+    o.primaryBla = o.rebaseBla = &deeper;
+    o.common = velmora::commonSkip(deeper, orbit, 0x1p-898, limit);
+    using Offset = std::remove_cvref_t<decltype(offsets[0])>;
+    for (const Offset& d : {Offset{0x1p-899, 0.0, true}, Offset{-0x1p-902, 0x1p-903, false}}) compare(d);
+    // Without stretches to skip, nothing starts quickly.
+    o.primaryBla = o.rebaseBla = nullptr;
+    velmora::PixelHandOver h{};
+    EXPECT_FALSE(velmora::quickPixelStart(o, 1e-20, 0.0, h));
+}
 
 TEST(CommonSkipEdges, NoTableOrNoOffsetSkipsNothing) {
     velmora::ReferenceOrbit orbit;

@@ -198,6 +198,13 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     // stretches) leaves it, so they serve every depth.
     m_lanesUsable = perturbationLanesSupported();
     m_lanes.width = widestPerturbationLanes();
+    // Offsets in plain doubles where every product and sum of offsetRe and
+    // offsetIm stays a normal double, so that both give the same values.
+    const auto normal = [](ExtFloat v) { return v.isZero() || (v.exponent() > -1000 && v.exponent() < 1000); };
+    m_quickOffsets = loc.mandelbrot() && !loc.spacingX().isZero() && !loc.spacingY().isZero() &&
+                     normal(loc.spacingX()) && normal(loc.spacingY()) && normal(m_shiftRe) && normal(m_shiftIm);
+    m_spacingRe = loc.spacingX().toDouble();
+    m_shiftReValue = m_shiftRe.toDouble();
     return Prepared::Ready;
 }
 
@@ -360,12 +367,29 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
                                        const std::int32_t* js, LaneEscape* escapes) const {
     // Each pixel skips what it can on its own, then waits for a lane.
     std::int32_t waiting = 0;
+    // offsetRe's and offsetIm's values, where both are normal doubles.
+    const auto quickIm = [&](std::int32_t j, double& value) {
+        const ExtFloat im = offsetIm(j);
+        value = im.toDouble();
+        return m_quickOffsets && (im.isZero() || im.exponent() > -1000);
+    };
+    double rowIm = 0.0;
+    const bool quickRow = js == nullptr && quickIm(j0, rowIm);
     for (std::int32_t k = 0; k < count; ++k) {
         const std::int32_t i = is != nullptr ? is[k] : i0 + k;
         const std::int32_t j = js != nullptr ? js[k] : j0;
+        PixelHandOver h;
+        double im = rowIm;
+        if (js != nullptr ? quickIm(j, im) : quickRow) {
+            const double re = static_cast<double>(i - m_refI) * m_spacingRe + m_shiftReValue;
+            if (quickPixelStart(m_orbits, re, im, h)) {
+                doubt[k] = 0;
+                starts[waiting++] = laneStart(h, k);
+                continue;
+            }
+        }
         const ExtFloat dcr = offsetRe(i);
         const ExtFloat dci = offsetIm(j);
-        PixelHandOver h;
         PixelCount decided;
         const bool done = perturbedPixelStart(m_orbits, dcr, dci, decided, h);
         doubt[k] = done && decided.doubtful ? 1 : 0;
@@ -374,19 +398,23 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
             if (escapes != nullptr) escapes[k] = {decided.count, decided.zr, decided.zi};
             continue;
         }
-        const auto m = static_cast<std::int64_t>(h.m);
-        starts[waiting++] = LaneStart{h.dzr,
-                                      h.dzi,
-                                      h.cr,
-                                      h.ci,
-                                      h.err2,
-                                      h.nz,
-                                      h.onRebase ? m_lanes.rebaseBegin + m : m,
-                                      h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd,
-                                      h.n,
-                                      k};
+        starts[waiting++] = laneStart(h, k);
     }
     return waiting;
+}
+
+LaneStart DeepRenderer::laneStart(const PixelHandOver& h, std::int32_t k) const {
+    const auto m = static_cast<std::int64_t>(h.m);
+    return LaneStart{h.dzr,
+                     h.dzi,
+                     h.cr,
+                     h.ci,
+                     h.err2,
+                     h.nz,
+                     h.onRebase ? m_lanes.rebaseBegin + m : m,
+                     h.onRebase ? m_lanes.rebaseEnd : m_lanes.primaryEnd,
+                     h.n,
+                     k};
 }
 
 void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out,

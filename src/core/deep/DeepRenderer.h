@@ -98,6 +98,8 @@ private:
     std::int32_t startPixels(std::int32_t i0, std::int32_t j0, std::int32_t count, const std::int32_t* is,
                              std::uint8_t* out, std::uint8_t* doubt, LaneStart* starts,
                              const std::int32_t* js = nullptr, LaneEscape* escapes = nullptr) const;
+    // A waiting pixel's state as the lanes take it; k: where its count goes.
+    LaneStart laneStart(const PixelHandOver& h, std::int32_t k) const;
     // A pixel whose rounding in doubles left its count in doubt: again in
     // double-double numbers, and by the plain full-precision loop if need be.
     PixelCount exactPixel(std::int32_t i, std::int32_t j) const;
@@ -125,6 +127,9 @@ private:
     std::int32_t m_refI = 0;
     std::int32_t m_refJ = 0;
     ExtFloat m_shiftRe, m_shiftIm;
+    // Offsets along a row in plain doubles, where they equal the wide ones.
+    bool m_quickOffsets = false;
+    double m_spacingRe = 0.0, m_shiftReValue = 0.0;
     std::shared_ptr<const KeptReference> m_kept;
     bool m_reused = false;
     // The reference point and the Julia constant in doubles: the added

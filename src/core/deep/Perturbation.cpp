@@ -1,6 +1,7 @@
 #include "deep/Perturbation.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "deep/ErrorBound.h"
 #include "deep/EscapeTest.h"
@@ -203,6 +204,28 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
     return true;
 }
 
+bool commonApplies(const PerturbationOrbits& o) {
+    return o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1;
+}
+
+// Every pixel's first stretches at once: dz = P dc, with its bound.
+struct AfterCommon {
+    double dzr, dzi, err2;
+    bool ownStretches;
+};
+AfterCommon afterCommon(const PerturbationOrbits& o, double dcr, double dci) {
+    const CommonSkip& s = o.common;
+    const double dc2 = dcr * dcr + dci * dci;
+    AfterCommon a;
+    a.dzr = s.pr * dcr - s.pi * dci;
+    a.dzi = s.pr * dci + s.pi * dcr;
+    a.err2 = s.err2PerOffset2 * dc2 + kStepRounding * (a.dzr * a.dzr + a.dzi * a.dzi);
+    // Near the largest offset a pixel's own stretches would reach a step or
+    // two further: plain steps cost less than the search for them.
+    a.ownStretches = dc2 < kOwnStretchShare * s.offsetMax2;
+    return a;
+}
+
 bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelHandOver* handOver,
          PixelCount& result) {
     result = PixelCount{};
@@ -225,17 +248,14 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
     const double dc2 = dzr * dzr + dzi * dzi;
     double err2 = kStepRounding * dc2;
     bool ownStretches = true;
-    if (w.m == 1 && w.n == 1 && o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1) {
-        // Every pixel's first stretches at once: dz = P dc.
-        const CommonSkip& s = o.common;
-        dzr = s.pr * cr - s.pi * ci;
-        dzi = s.pr * ci + s.pi * cr;
-        w.m = s.m;
-        w.n = 1 + s.steps();
-        err2 = s.err2PerOffset2 * dc2 + kStepRounding * (dzr * dzr + dzi * dzi);
-        // Near the largest offset a pixel's own stretches would reach a step
-        // or two further: plain steps cost less than the search for them.
-        ownStretches = dc2 < kOwnStretchShare * s.offsetMax2;
+    if (w.m == 1 && w.n == 1 && commonApplies(o)) {
+        const AfterCommon a = afterCommon(o, cr, ci);
+        dzr = a.dzr;
+        dzi = a.dzi;
+        err2 = a.err2;
+        ownStretches = a.ownStretches;
+        w.m = o.common.m;
+        w.n = 1 + o.common.steps();
     }
     return runDouble(o, w, dzr, dzi, cr, ci, err2, ownStretches, handOver, result);
 }
@@ -251,6 +271,20 @@ PixelCount perturbedPixel(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dc
 bool perturbedPixelStart(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci, PixelCount& result,
                          PixelHandOver& state) {
     return run(o, dcr, dci, &state, result);
+}
+
+bool quickPixelStart(const PerturbationOrbits& o, double dcr, double dci, PixelHandOver& state) {
+    if (o.limit <= 0 || !commonApplies(o)) return false;
+    // Where the full start would take wide numbers (below 2^(floor - 1)).
+    const double larger = std::max(std::fabs(dcr), std::fabs(dci));
+    if (larger != 0.0 && larger < std::ldexp(1.0, static_cast<int>(kDoubleFloor) - 1)) return false;
+    const AfterCommon a = afterCommon(o, dcr, dci);
+    if (a.ownStretches) return false;
+    // What the double loop hands over at once, without stretches of its own.
+    const std::size_t m = o.common.m;
+    const double zr = o.primary->re[m] + a.dzr, zi = o.primary->im[m] + a.dzi;
+    state = PixelHandOver{m, false, 1 + o.common.steps(), a.dzr, a.dzi, dcr, dci, a.err2, zr * zr + zi * zi};
+    return true;
 }
 
 }  // namespace velmora

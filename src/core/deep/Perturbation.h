@@ -77,4 +77,10 @@ struct PixelHandOver {
 bool perturbedPixelStart(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloat dci, PixelCount& result,
                          PixelHandOver& state);
 
+// The same start for offsets already in doubles, taken without the search
+// for stretches where the pixel would stop at once after the common ones
+// (most pixels of a deep Mandelbrot picture); false where it does not apply.
+// Where it applies, the state is the one perturbedPixelStart gives.
+bool quickPixelStart(const PerturbationOrbits& orbits, double dcr, double dci, PixelHandOver& state);
+
 }  // namespace velmora

@@ -92,15 +92,17 @@ struct Kernel {
     }
 
     struct Constants {
-        I rebaseBegin, rebaseEnd, one, limit, two64;
+        I rebaseBegin, rebaseEnd, one, lastBeforeLimit, two64;
         V two, startRe, startIm, nextRe, nextIm, growth, rounding, nearFour, hopeless;
     };
 
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, int which, const Constants& c) {
-        // The reference ends: continue from its start, which is exact.
-        const M ended = O::gti(O::addi(g.idx, c.one), O::subi(g.end, c.one));
+        // The reference ends (idx + 1 is its last value): continue from its
+        // start, which is exact.
+        I idx2 = O::addi(g.idx, c.two64);
+        const M ended = O::gti(idx2, g.end);
         if (O::bits(ended) != 0) {
             g.dzr = O::blend(g.dzr, O::add(g.zr0, g.dzr), ended);
             g.dzi = O::blend(g.dzi, O::add(g.zi0, g.dzi), ended);
@@ -110,10 +112,10 @@ struct Kernel {
             g.zi0 = O::blend(g.zi0, c.startIm, ended);
             g.zr1 = O::blend(g.zr1, c.nextRe, ended);
             g.zi1 = O::blend(g.zi1, c.nextIm, ended);
+            idx2 = O::addi(g.idx, c.two64);
         }
         const V zr0 = g.zr0, zi0 = g.zi0, zr1 = g.zr1, zi1 = g.zi1;
         // The value after next, loaded now for the case without a rebase.
-        const I idx2 = O::addi(g.idx, c.two64);
         const V zr2 = O::gather(o.re, idx2);
         const V zi2 = O::gather(o.im, idx2);
         const I idx1 = O::addi(g.idx, c.one);
@@ -128,7 +130,7 @@ struct Kernel {
         // Lanes beyond radius 2 or too close to it for the doubles to tell:
         // decided one at a time below (as escapeExcess decides).
         const M escaped = O::andM(g.active, O::gt(nz, c.nearFour));
-        const M atLimit = O::andNotM(escaped, O::andM(g.active, O::gti(g.n, O::subi(c.limit, c.one))));
+        const M atLimit = O::andNotM(escaped, O::andM(g.active, O::gti(g.n, c.lastBeforeLimit)));
         const V dzn = O::add(O::mul(nr, nr), O::mul(ni, ni));
         // As errorAfterStep.
         const V err2 = O::add(O::mul(O::mul(c.growth, nzBefore), g.err2), O::mul(c.rounding, dzn));
@@ -206,7 +208,7 @@ struct Kernel {
         c.rebaseBegin = O::set1i(o.rebaseBegin);
         c.rebaseEnd = O::set1i(o.rebaseEnd);
         c.one = O::set1i(1);
-        c.limit = O::set1i(o.limit);
+        c.lastBeforeLimit = O::set1i(o.limit - 1);
         c.two64 = O::set1i(2);
         c.two = O::set1(2.0);
         c.startRe = O::set1(o.re[o.rebaseBegin]);
