@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
-#include <tuple>
 #include <type_traits>
 
 #include <mpfr.h>
@@ -14,6 +13,7 @@
 #include "deep/Bla.h"
 #include "deep/Perturbation.h"
 #include "deep/ReferenceOrbit.h"
+#include "MpfrSteps.h"
 #include "location/Mpfr.h"
 
 namespace {
@@ -43,18 +43,25 @@ const Place kPlaces[] = {
     {"escaping reference", "0.2501", "1e-9", 1e-80, 5000, 305},
 };
 
+// The reference orbit of c = (re, im), `limit` steps long.
+velmora::ReferenceOrbit orbitOf(const char* re, const char* im, std::int32_t limit, Mpfr& cr, Mpfr& ci) {
+    Mpfr zero(kBits);
+    mpfr_set_str(cr.get(), re, 10, MPFR_RNDN);
+    mpfr_set_str(ci.get(), im, 10, MPFR_RNDN);
+    mpfr_set_zero(zero.get(), 1);
+    velmora::ReferenceOrbit orbit;
+    const auto outcome = velmora::computeOrbit(zero.get(), zero.get(), cr.get(), ci.get(),
+                                               static_cast<std::size_t>(limit) + 2, [] { return false; }, orbit);
+    EXPECT_EQ(outcome, velmora::OrbitOutcome::Done);
+    return orbit;
+}
+
 class CommonSkip : public ::testing::TestWithParam<Place> {};
 
 TEST_P(CommonSkip, EveryOffsetWithinReachLandsWithinTheBound) {
     const Place& place = GetParam();
-    Mpfr cr(kBits), ci(kBits), zero(kBits);
-    mpfr_set_str(cr.get(), place.re, 10, MPFR_RNDN);
-    mpfr_set_str(ci.get(), place.im, 10, MPFR_RNDN);
-    mpfr_set_zero(zero.get(), 1);
-    velmora::ReferenceOrbit orbit;
-    ASSERT_EQ(velmora::computeOrbit(zero.get(), zero.get(), cr.get(), ci.get(),
-                                    static_cast<std::size_t>(place.limit) + 2, [] { return false; }, orbit),
-              velmora::OrbitOutcome::Done);
+    Mpfr cr(kBits), ci(kBits);
+    const velmora::ReferenceOrbit orbit = orbitOf(place.re, place.im, place.limit, cr, ci);
     velmora::BlaTable table;
     table.build(orbit, true, place.dcMax);
     const velmora::CommonSkip skip = velmora::commonSkip(table, orbit, place.dcMax, place.limit);
@@ -75,15 +82,8 @@ TEST_P(CommonSkip, EveryOffsetWithinReachLandsWithinTheBound) {
             mpfr_set_zero(zr.get(), 1), mpfr_set_zero(zi.get(), 1);
             mpfr_set_zero(rr.get(), 1), mpfr_set_zero(ri.get(), 1);
             for (std::size_t n = 0; n < skip.m; ++n) {
-                for (auto [xr, xi, ar, ai] : {std::tuple{&zr, &zi, &pr, &pi}, std::tuple{&rr, &ri, &cr, &ci}}) {
-                    mpfr_sqr(t.get(), xr->get(), MPFR_RNDN);
-                    mpfr_sqr(u.get(), xi->get(), MPFR_RNDN);
-                    mpfr_sub(t.get(), t.get(), u.get(), MPFR_RNDN);
-                    mpfr_mul(u.get(), xr->get(), xi->get(), MPFR_RNDN);
-                    mpfr_mul_2ui(u.get(), u.get(), 1, MPFR_RNDN);
-                    mpfr_add(xr->get(), t.get(), ar->get(), MPFR_RNDN);
-                    mpfr_add(xi->get(), u.get(), ai->get(), MPFR_RNDN);
-                }
+                velmora::test::fullStep(zr, zi, pr.get(), pi.get(), t, u);
+                velmora::test::fullStep(rr, ri, cr.get(), ci.get(), t, u);
             }
             mpfr_sub(zr.get(), zr.get(), rr.get(), MPFR_RNDN);
             mpfr_sub(zi.get(), zi.get(), ri.get(), MPFR_RNDN);
@@ -110,14 +110,9 @@ INSTANTIATE_TEST_SUITE_P(Places, CommonSkip, ::testing::ValuesIn(kPlaces),
 // Pixels near the largest offset start straight after the common stretches,
 // in the very state the full start hands to the lanes; the others search on.
 TEST(CommonSkipEdges, TheQuickStartIsTheFullStartWhereItApplies) {
-    Mpfr cr(kBits), ci(kBits), zero(kBits);
-    mpfr_set_str(cr.get(), kPlaces[0].re, 10, MPFR_RNDN);
-    mpfr_set_str(ci.get(), kPlaces[0].im, 10, MPFR_RNDN);
-    mpfr_set_zero(zero.get(), 1);
-    velmora::ReferenceOrbit orbit;
+    Mpfr cr(kBits), ci(kBits);
     const std::int32_t limit = 3000;
-    ASSERT_EQ(velmora::computeOrbit(zero.get(), zero.get(), cr.get(), ci.get(), limit + 2, [] { return false; }, orbit),
-              velmora::OrbitOutcome::Done);
+    const velmora::ReferenceOrbit orbit = orbitOf(kPlaces[0].re, kPlaces[0].im, limit, cr, ci);
     const double dcMax = 1e-20;
     velmora::BlaTable table;
     table.build(orbit, true, dcMax);

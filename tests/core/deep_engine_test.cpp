@@ -14,6 +14,7 @@
 #include "DeepPlaces.h"
 #include "EngineReference.h"
 #include "FakeHost.h"
+#include "MpfrSteps.h"
 #include "deep/DeepLocation.h"
 #include "deep/DeepRenderer.h"
 #include "deep/DeepSwitch.h"
@@ -244,22 +245,11 @@ TEST(PlainMpfrLoop, NearTheAxisTheCountsAreTheFullLoops) {
             mpfr_set(zr.get(), cr.get(), MPFR_RNDN);
             mpfr_set(zi.get(), ci.get(), MPFR_RNDN);
             MpfrEscape full;
-            for (std::int32_t n = 1; n <= loc.iterations(); ++n) {
-                mpfr_sqr(t.get(), zr.get(), MPFR_RNDN);
-                mpfr_sqr(u.get(), zi.get(), MPFR_RNDN);
-                mpfr_sub(t.get(), t.get(), u.get(), MPFR_RNDN);
-                mpfr_mul(u.get(), zr.get(), zi.get(), MPFR_RNDN);
-                mpfr_mul_2ui(u.get(), u.get(), 1, MPFR_RNDN);
-                mpfr_add(zr.get(), t.get(), cr.get(), MPFR_RNDN);
-                mpfr_add(zi.get(), u.get(), ci.get(), MPFR_RNDN);
-                mpfr_sqr(t.get(), zr.get(), MPFR_RNDN);
-                mpfr_sqr(u.get(), zi.get(), MPFR_RNDN);
-                mpfr_add(t.get(), t.get(), u.get(), MPFR_RNDN);
-                if (mpfr_cmp_ui(t.get(), 4) > 0) {
+            for (std::int32_t n = 1; n <= loc.iterations(); ++n)
+                if (test::fullStep(zr, zi, cr.get(), ci.get(), t, u)) {
                     full = {n, mpfr_get_d(zr.get(), MPFR_RNDN), mpfr_get_d(zi.get(), MPFR_RNDN)};
                     break;
                 }
-            }
             const MpfrEscape e = plainMpfrEscape(loc, i, 1);
             EXPECT_EQ(e.count, full.count) << c.re << " pixel " << i;
             EXPECT_EQ(e.zr, full.zr) << c.re << " pixel " << i;
