@@ -128,6 +128,7 @@ faults=(
   "a quick start counted a step early|src/core/deep/Perturbation.cpp|state = PixelHandOver{m, false, 1 + o.common.steps(),|state = PixelHandOver{m, false, o.common.steps(),"
   "a quick start for offsets below the double range|src/core/deep/Perturbation.cpp|    if (larger != 0.0 |    if (larger < 0.0 "
   "quick offsets without a kept reference's shift|src/core/deep/DeepRenderer.cpp|* m_spacingRe + m_shiftReValue;|* m_spacingRe;"
+  "a real reference orbit's excess off by one|src/core/deep/ReferenceOrbit.cpp|            mpfr_sub_ui(t.get(), zr2.get(), 4, MPFR_RNDN);|            mpfr_sub_ui(t.get(), zr2.get(), 3, MPFR_RNDN);"
   "the real axis taken as in the set past a quarter|src/core/deep/PlainMpfrLoop.cpp|mpfr_cmp_d(re, 0.25) <= 0;|mpfr_cmp_d(re, 0.3) <= 0;"
   "zi squared left out of the full loop where it still counts|src/core/deep/PlainMpfrLoop.cpp|mpfr_get_exp(zr2.get()) - bits - 2;|mpfr_get_exp(zr2.get()) + bits;"
   "two squares below 4 each taken as inside radius 2|src/core/deep/PlainMpfrLoop.cpp|mpfr_get_exp(x.get()) <= 1; };|mpfr_get_exp(x.get()) <= 2; };"

@@ -22,6 +22,7 @@
 #include "deep/PerturbationLanes.h"
 #include "deep/PlainMpfrLoop.h"
 #include "deep/Precision.h"
+#include "deep/ReferenceOrbit.h"
 #include "engine/BandRender.h"
 #include "engine/TiledRender.h"
 #include "engine/FractalEngine.h"
@@ -255,6 +256,32 @@ TEST(PlainMpfrLoop, NearTheAxisTheCountsAreTheFullLoops) {
             EXPECT_EQ(e.zr, full.zr) << c.re << " pixel " << i;
             EXPECT_EQ(e.zi, full.zi) << c.re << " pixel " << i;
         }
+    }
+}
+
+// A reference on the real axis takes real steps alone: every value, low
+// part and excess as the full complex steps give them, chaotic or not.
+TEST(ReferenceOrbit, OnTheRealAxisTheValuesAreTheComplexSteps) {
+    for (const char* c : {"-1.9", "-1.54368901269207636157085597180174798652520329765095", "0.3"}) {
+        const mpfr_prec_t bits = 300;
+        Mpfr cr(bits), ci(bits), zr(bits), zi(bits), t(bits), u(bits);
+        mpfr_set_str(cr.get(), c, 10, MPFR_RNDN);
+        mpfr_set_zero(ci.get(), 1);
+        mpfr_set_zero(zr.get(), 1);
+        mpfr_set_zero(zi.get(), 1);
+        ReferenceOrbit orbit;
+        ASSERT_EQ(computeOrbit(zr.get(), zi.get(), cr.get(), ci.get(), 600, {}, orbit), OrbitOutcome::Done);
+        for (std::size_t k = 0; k < orbit.size(); ++k) {
+            ASSERT_EQ(orbit.re[k], mpfr_get_d(zr.get(), MPFR_RNDN)) << c << " step " << k;
+            ASSERT_EQ(orbit.im[k], 0.0) << c << " step " << k;
+            mpfr_sub_d(t.get(), zr.get(), orbit.re[k], MPFR_RNDN);
+            ASSERT_EQ(orbit.reLow[k], mpfr_get_d(t.get(), MPFR_RNDN)) << c << " step " << k;
+            mpfr_sqr(t.get(), zr.get(), MPFR_RNDN);
+            mpfr_sub_ui(t.get(), t.get(), 4, MPFR_RNDN);
+            ASSERT_EQ(orbit.excess[k], mpfr_get_d(t.get(), MPFR_RNDN)) << c << " step " << k;
+            test::fullStep(zr, zi, cr.get(), ci.get(), t, u);
+        }
+        EXPECT_EQ(orbit.size() < 600, std::string(c) == "0.3") << c;  // only past 1/4 does it escape
     }
 }
 

@@ -45,15 +45,24 @@ OrbitOutcome runOrbit(Mpfr& zr, Mpfr& zi, mpfr_srcptr addRe, mpfr_srcptr addIm, 
         mpfr_sub_d(t.get(), v, high, MPFR_RNDN);
         return mpfr_get_d(t.get(), MPFR_RNDN);
     };
+    // An orbit on the real axis stays there: its imaginary parts and their
+    // squares are exact zeros, and the real steps alone give the same values.
+    const bool real = mpfr_zero_p(zi.get()) && mpfr_zero_p(addIm);
     const auto keep = [&] {
         out.re.push_back(mpfr_get_d(zr.get(), MPFR_RNDN));
-        out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
         out.reLow.push_back(low(zr.get(), out.re.back()));
-        out.imLow.push_back(low(zi.get(), out.im.back()));
         mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
-        mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
-        mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-        mpfr_sub_ui(t.get(), t.get(), 4, MPFR_RNDN);
+        if (real) {
+            out.im.push_back(0.0);
+            out.imLow.push_back(0.0);
+            mpfr_sub_ui(t.get(), zr2.get(), 4, MPFR_RNDN);
+        } else {
+            out.im.push_back(mpfr_get_d(zi.get(), MPFR_RNDN));
+            out.imLow.push_back(low(zi.get(), out.im.back()));
+            mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
+            mpfr_add(t.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+            mpfr_sub_ui(t.get(), t.get(), 4, MPFR_RNDN);
+        }
         out.excess.push_back(mpfr_get_d(t.get(), MPFR_RNDN));
     };
     keep();
@@ -61,11 +70,15 @@ OrbitOutcome runOrbit(Mpfr& zr, Mpfr& zi, mpfr_srcptr addRe, mpfr_srcptr addIm, 
     for (std::size_t k = out.re.size(); k < length; ++k) {
         if ((k & 255) == 0 && cancelled && cancelled()) return OrbitOutcome::Cancelled;
         // zr2 and zi2 hold the squares keep() took.
-        mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
-        mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-        mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
-        mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-        mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
+        if (real) {
+            mpfr_add(zr.get(), zr2.get(), addRe, MPFR_RNDN);
+        } else {
+            mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
+            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
+            mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
+            mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
+        }
         keep();
         if (mpfr_sgn(t.get()) > 0 || mpfr_nan_p(t.get())) break;
     }
