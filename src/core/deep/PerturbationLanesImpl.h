@@ -135,14 +135,24 @@ struct Kernel {
         // As errorAfterStep.
         const V err2 = O::add(O::mul(O::mul(c.growth, nzBefore), g.err2), O::mul(c.rounding, dzn));
         const M rebase = O::lt(nz, dzn);
-        g.dzr = O::blend(nr, zr, rebase);
-        g.dzi = O::blend(ni, zi, rebase);
-        g.idx = O::blendi(idx1, c.rebaseBegin, rebase);
-        g.end = O::blendi(g.end, c.rebaseEnd, rebase);
-        g.zr0 = O::blend(zr1, c.startRe, rebase);
-        g.zi0 = O::blend(zi1, c.startIm, rebase);
-        g.zr1 = O::blend(zr2, c.nextRe, rebase);
-        g.zi1 = O::blend(zi2, c.nextIm, rebase);
+        g.dzr = nr;
+        g.dzi = ni;
+        g.idx = idx1;
+        g.zr0 = zr1;
+        g.zi0 = zi1;
+        g.zr1 = zr2;
+        g.zi1 = zi2;
+        // Rebases are rare: the blends only where one happens.
+        if (O::bits(rebase) != 0) {
+            g.dzr = O::blend(nr, zr, rebase);
+            g.dzi = O::blend(ni, zi, rebase);
+            g.idx = O::blendi(idx1, c.rebaseBegin, rebase);
+            g.end = O::blendi(g.end, c.rebaseEnd, rebase);
+            g.zr0 = O::blend(zr1, c.startRe, rebase);
+            g.zi0 = O::blend(zi1, c.startIm, rebase);
+            g.zr1 = O::blend(zr2, c.nextRe, rebase);
+            g.zi1 = O::blend(zi2, c.nextIm, rebase);
+        }
         g.err2 = err2;
         g.nz = nz;
         const I counted = g.n;
