@@ -119,6 +119,7 @@ faults=(
   "a kept reference taken beyond the picture's edge|src/core/deep/DeepRenderer.cpp|across <= loc.width() - 1)|across <= 2 * loc.width())"
   "the eighth deep lane never runs|src/core/deep/PerturbationLanesAvx512.cpp|    static M maskOf(unsigned bits) { return static_cast<M>(bits); }|    static M maskOf(unsigned bits) { return static_cast<M>(bits & 0x7F); }"
   "real-axis orbits counted one step late|src/core/deep/PlainMpfrLoop.cpp|return {n, mpfr_get_d(zr.get(), MPFR_RNDN), 0.0};|return {n + 1, mpfr_get_d(zr.get(), MPFR_RNDN), 0.0};"
+  "deep lanes never rebase|src/core/deep/PerturbationLanesImpl.h|        if (O::bits(rebase) != 0) {|        if (O::bits(rebase) == 0x1FF) {"
   "a hopeless lane left out of doubt|src/core/deep/PerturbationLanesImpl.h|                    doubt[pixel[which][k]] = 1;\n                    lanes|                    lanes"
   "a wide number scaled into the infinities' exponent|src/core/deep/ExtFloat.h|f + e < 0x7FF)|f + e <= 0x7FF)"
   "a refilled lane starts a step late|src/core/deep/PerturbationLanesImpl.h|            puti(g.n, p.n);|            puti(g.n, p.n + 1);"
