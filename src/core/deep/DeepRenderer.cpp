@@ -47,6 +47,7 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     m_kept = std::move(kept);
     const Prepared ready = prepareAt(params, cancelled, -1, false);
     m_exactPixels = 0;
+    m_redrawnPixels = 0;
     m_axis.reset();
     m_axisRow = -1;
     if (ready != Prepared::Ready) return ready;
@@ -291,6 +292,7 @@ SmoothSample DeepRenderer::smoothSample(std::int32_t i, std::int32_t j, std::int
 PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
     // First in double-double numbers, where the offsets fit them; then, if
     // still in doubt, by the full-precision loop.
+    m_redrawnPixels.fetch_add(1, std::memory_order_relaxed);
     const DeepLocation& loc = *m_location;
     const mpfr_prec_t bits = loc.precision();
     Mpfr re(bits), im(bits), refRe(bits), refIm(bits);

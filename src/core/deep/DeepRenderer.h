@@ -76,6 +76,8 @@ public:
     void setSkipping(bool allowed);
     // Pixels that needed the plain full-precision loop since prepare().
     std::int64_t exactPixels() const { return m_exactPixels.load() + (m_axis ? m_axis->exactPixels() : 0); }
+    // Pixels whose rounding in doubles left them in doubt, drawn again.
+    std::int64_t redrawnPixels() const { return m_redrawnPixels.load() + (m_axis ? m_axis->redrawnPixels() : 0); }
 
 private:
     // Reference at (middle column, row), on the real axis itself when
@@ -145,6 +147,7 @@ private:
     bool m_onAxis = false;
     ExtFloat m_axisOffset;  // the reference row's imaginary part, when onAxis
     mutable std::atomic<std::int64_t> m_exactPixels{0};
+    mutable std::atomic<std::int64_t> m_redrawnPixels{0};
 };
 
 // The location as the deep engine settles on it: at the bits its orbits
