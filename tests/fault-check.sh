@@ -126,6 +126,7 @@ faults=(
   "the common skip's own truncation left out of its bound|src/core/deep/Bla.cpp|(left + kStepRounding) * (pr * pr + pi * pi)|(0.0 * left + kStepRounding) * (pr * pr + pi * pi)"
   "the common skip ends on an escaped reference value|src/core/deep/Bla.cpp|+ dzMax < 2.0 - kBlaEscapeMargin)) {|+ dzMax < 4.0)) {"
   "the common skip's multiple without the offset's own term|src/core/deep/Bla.cpp|        const double pr = (s->ar * skip.pr - s->ai * skip.pi) + s->br;|        const double pr = (s->ar * skip.pr - s->ai * skip.pi);"
+  "the common stretches taken beyond the largest offset|src/core/deep/Perturbation.cpp|dcr * dcr + dci * dci <= o.common.offsetMax2;|dcr * dcr + dci * dci <= 4.0 * o.common.offsetMax2;"
   "a quick start counted a step early|src/core/deep/Perturbation.cpp|state = PixelHandOver{m, false, 1 + o.common.steps(),|state = PixelHandOver{m, false, o.common.steps(),"
   "a quick start for offsets below the double range|src/core/deep/Perturbation.cpp|    if (larger != 0.0 |    if (larger < 0.0 "
   "quick offsets without a kept reference's shift|src/core/deep/DeepRenderer.cpp|* m_spacingRe + m_shiftReValue;|* m_spacingRe;"

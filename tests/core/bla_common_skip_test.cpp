@@ -128,6 +128,7 @@ TEST(CommonSkipEdges, TheQuickStartIsTheFullStartWhereItApplies) {
         {1e-20, 0.0, true},       {-0.6e-20, 0.7e-20, true}, {0.2e-20, -0.1e-20, true},
         {1e-22, 1e-22, false},  // near the reference: it searches on
         {0.0, 0.0, false},
+        {1e-20, 1e-21, false},  // beyond the largest offset it was made for
     };
     const auto compare = [&](const auto& d) {
         velmora::PixelHandOver quick{}, full{};

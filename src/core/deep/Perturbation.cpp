@@ -204,8 +204,9 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
     return true;
 }
 
-bool commonApplies(const PerturbationOrbits& o) {
-    return o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1;
+// Only offsets within the largest it was made for take the common stretches.
+bool commonApplies(const PerturbationOrbits& o, double dcr, double dci) {
+    return o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1 && dcr * dcr + dci * dci <= o.common.offsetMax2;
 }
 
 // Every pixel's first stretches at once: dz = P dc, with its bound.
@@ -248,7 +249,7 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
     const double dc2 = dzr * dzr + dzi * dzi;
     double err2 = kStepRounding * dc2;
     bool ownStretches = true;
-    if (w.m == 1 && w.n == 1 && commonApplies(o)) {
+    if (w.m == 1 && w.n == 1 && commonApplies(o, cr, ci)) {
         const AfterCommon a = afterCommon(o, cr, ci);
         dzr = a.dzr;
         dzi = a.dzi;
@@ -274,7 +275,7 @@ bool perturbedPixelStart(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci
 }
 
 bool quickPixelStart(const PerturbationOrbits& o, double dcr, double dci, PixelHandOver& state) {
-    if (o.limit <= 0 || !commonApplies(o)) return false;
+    if (o.limit <= 0 || !commonApplies(o, dcr, dci)) return false;
     // Where the full start would take wide numbers (below 2^(floor - 1)).
     const double larger = std::max(std::fabs(dcr), std::fabs(dci));
     if (larger != 0.0 && larger < std::ldexp(1.0, static_cast<int>(kDoubleFloor) - 1)) return false;
