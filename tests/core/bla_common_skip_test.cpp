@@ -158,14 +158,4 @@ TEST(CommonSkipEdges, TheQuickStartIsTheFullStartWhereItApplies) {
     velmora::PixelHandOver h{};
     EXPECT_FALSE(velmora::quickPixelStart(o, 1e-20, 0.0, h));
 }
-
-TEST(CommonSkipEdges, NoTableOrNoOffsetSkipsNothing) {
-    velmora::ReferenceOrbit orbit;
-    const velmora::BlaTable empty;
-    const velmora::CommonSkip none = velmora::commonSkip(empty, orbit, 1e-10, 100);
-    EXPECT_EQ(none.m, 1u);
-    EXPECT_EQ(none.pr, 1.0);
-    EXPECT_EQ(none.pi, 0.0);
-}
-
 }  // namespace

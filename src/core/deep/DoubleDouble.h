@@ -3,7 +3,7 @@
 // the pixels whose own rounding in doubles could have moved their count: a
 // second try at 2^-53 times the doubles' error before the full-precision loop.
 // Exact sums and products by the error-free transformations (Dekker's split,
-// so no fused multiply-add is needed).
+// so no fused multiply-add is needed; the AVX-512 lanes use theirs).
 //
 // Written for any number type T with the arithmetic of double: double itself,
 // or a compiler's vector of doubles, one pixel a lane. A file that takes them
@@ -33,14 +33,24 @@ inline DoubleDoubleOf<T> quickTwoSum(T a, T b) {
     return {s, b - (s - a)};
 }
 
+// a b - p for p = a b rounded, which is exact: by Dekker's split here. A
+// number type with a fused multiply-subtract may specialise this; the error
+// is the same one, so the results are too.
+template <class T>
+struct ProductError {
+    static T of(T a, T b, T p) {
+        constexpr double kSplit = 134217729.0;  // 2^27 + 1
+        const T ta = kSplit * a, tb = kSplit * b;
+        const T ah = ta - (ta - a), al = a - ah;
+        const T bh = tb - (tb - b), bl = b - bh;
+        return ((ah * bh - p) + ah * bl + al * bh) + al * bl;
+    }
+};
+
 template <class T>
 inline DoubleDoubleOf<T> twoProduct(T a, T b) {
-    constexpr double kSplit = 134217729.0;  // 2^27 + 1
     const T p = a * b;
-    const T ta = kSplit * a, tb = kSplit * b;
-    const T ah = ta - (ta - a), al = a - ah;
-    const T bh = tb - (tb - b), bl = b - bh;
-    return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
+    return {p, ProductError<T>::of(a, b, p)};
 }
 
 template <class T>
