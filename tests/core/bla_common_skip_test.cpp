@@ -158,4 +158,5 @@ TEST(CommonSkipEdges, TheQuickStartIsTheFullStartWhereItApplies) {
     velmora::PixelHandOver h{};
     EXPECT_FALSE(velmora::quickPixelStart(o, 1e-20, 0.0, h));
 }
+
 }  // namespace
