@@ -96,6 +96,19 @@ struct Kernel {
         V two, startRe, startIm, nextRe, nextIm, growth, rounding, nearFour, hopeless;
     };
 
+    // The lanes in m go on from the start of the orbit to rebase onto, where
+    // their difference is (dzr, dzi): exact, as that orbit begins at 0.
+    __attribute__((always_inline)) static inline void toStart(Group& g, M m, V dzr, V dzi, const Constants& c) {
+        g.dzr = O::blend(g.dzr, dzr, m);
+        g.dzi = O::blend(g.dzi, dzi, m);
+        g.idx = O::blendi(g.idx, c.rebaseBegin, m);
+        g.end = O::blendi(g.end, c.rebaseEnd, m);
+        g.zr0 = O::blend(g.zr0, c.startRe, m);
+        g.zi0 = O::blend(g.zi0, c.startIm, m);
+        g.zr1 = O::blend(g.zr1, c.nextRe, m);
+        g.zi1 = O::blend(g.zi1, c.nextIm, m);
+    }
+
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, int which, const Constants& c) {
@@ -104,14 +117,7 @@ struct Kernel {
         I idx2 = O::addi(g.idx, c.two64);
         const M ended = O::gti(idx2, g.end);
         if (O::bits(ended) != 0) {
-            g.dzr = O::blend(g.dzr, O::add(g.zr0, g.dzr), ended);
-            g.dzi = O::blend(g.dzi, O::add(g.zi0, g.dzi), ended);
-            g.idx = O::blendi(g.idx, c.rebaseBegin, ended);
-            g.end = O::blendi(g.end, c.rebaseEnd, ended);
-            g.zr0 = O::blend(g.zr0, c.startRe, ended);
-            g.zi0 = O::blend(g.zi0, c.startIm, ended);
-            g.zr1 = O::blend(g.zr1, c.nextRe, ended);
-            g.zi1 = O::blend(g.zi1, c.nextIm, ended);
+            toStart(g, ended, O::add(g.zr0, g.dzr), O::add(g.zi0, g.dzi), c);
             idx2 = O::addi(g.idx, c.two64);
         }
         const V zr0 = g.zr0, zi0 = g.zi0, zr1 = g.zr1, zi1 = g.zi1;
@@ -143,16 +149,7 @@ struct Kernel {
         g.zr1 = zr2;
         g.zi1 = zi2;
         // Rebases are rare: the blends only where one happens.
-        if (O::bits(rebase) != 0) {
-            g.dzr = O::blend(nr, zr, rebase);
-            g.dzi = O::blend(ni, zi, rebase);
-            g.idx = O::blendi(idx1, c.rebaseBegin, rebase);
-            g.end = O::blendi(g.end, c.rebaseEnd, rebase);
-            g.zr0 = O::blend(zr1, c.startRe, rebase);
-            g.zi0 = O::blend(zi1, c.startIm, rebase);
-            g.zr1 = O::blend(zr2, c.nextRe, rebase);
-            g.zi1 = O::blend(zi2, c.nextIm, rebase);
-        }
+        if (O::bits(rebase) != 0) toStart(g, rebase, zr, zi, c);
         g.err2 = err2;
         g.nz = nz;
         const I counted = g.n;

@@ -25,6 +25,16 @@ void padOrbit(ReferenceOrbit& out) {
     out.imLow.insert(out.imLow.end(), ReferenceOrbit::kPadding, 0.0);
 }
 
+// z = z^2 + a, from the squares zr2 and zi2 already taken of z; t is scratch.
+void stepFromSquares(Mpfr& zr, Mpfr& zi, const Mpfr& zr2, const Mpfr& zi2, Mpfr& t, mpfr_srcptr addRe,
+                     mpfr_srcptr addIm) {
+    mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
+    mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
+    mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
+    mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
+    mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
+}
+
 // Appends z = (zr, zi), which `out` does not hold yet, and its successors
 // until one after the start lies beyond 2 (kept) or `out` holds `length`
 // values; z is left at the last value kept. The start counts as after the
@@ -70,18 +80,32 @@ OrbitOutcome runOrbit(Mpfr& zr, Mpfr& zi, mpfr_srcptr addRe, mpfr_srcptr addIm, 
     for (std::size_t k = out.re.size(); k < length; ++k) {
         if ((k & 255) == 0 && cancelled && cancelled()) return OrbitOutcome::Cancelled;
         // zr2 and zi2 hold the squares keep() took.
-        if (real) {
+        if (real)
             mpfr_add(zr.get(), zr2.get(), addRe, MPFR_RNDN);
-        } else {
-            mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
-            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-            mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
-            mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
-        }
+        else
+            stepFromSquares(zr, zi, zr2, zi2, t, addRe, addIm);
         keep();
         if (mpfr_sgn(t.get()) > 0 || mpfr_nan_p(t.get())) break;
     }
+    return OrbitOutcome::Done;
+}
+
+// Fills `out` afresh by fill(), which leaves z = (zr, zi) at the orbit's
+// last value, and pads it; that value goes to (lastRe, lastIm) when asked.
+template <class Fill>
+OrbitOutcome buildOrbit(ReferenceOrbit& out, const Mpfr& zr, const Mpfr& zi, Mpfr* lastRe, Mpfr* lastIm,
+                        Fill fill) {
+    try {
+        clearOrbit(out);
+        const OrbitOutcome outcome = fill();
+        if (outcome != OrbitOutcome::Done) return outcome;
+        padOrbit(out);
+    } catch (const std::bad_alloc&) {
+        clearOrbit(out);
+        return OrbitOutcome::NoMemory;
+    }
+    if (lastRe != nullptr) *lastRe = zr;
+    if (lastIm != nullptr) *lastIm = zi;
     return OrbitOutcome::Done;
 }
 
@@ -95,18 +119,8 @@ OrbitOutcome computeOrbit(mpfr_srcptr startRe, mpfr_srcptr startIm, mpfr_srcptr 
     Mpfr zr(bits), zi(bits);
     mpfr_set(zr.get(), startRe, MPFR_RNDN);
     mpfr_set(zi.get(), startIm, MPFR_RNDN);
-    try {
-        clearOrbit(out);
-        const OrbitOutcome outcome = runOrbit(zr, zi, addRe, addIm, length, cancelled, out);
-        if (outcome != OrbitOutcome::Done) return outcome;
-        padOrbit(out);
-    } catch (const std::bad_alloc&) {
-        clearOrbit(out);
-        return OrbitOutcome::NoMemory;
-    }
-    if (lastRe != nullptr) *lastRe = zr;
-    if (lastIm != nullptr) *lastIm = zi;
-    return OrbitOutcome::Done;
+    return buildOrbit(out, zr, zi, lastRe, lastIm,
+                      [&] { return runOrbit(zr, zi, addRe, addIm, length, cancelled, out); });
 }
 
 OrbitOutcome extendOrbit(const ReferenceOrbit& from, const Mpfr& lastRe, const Mpfr& lastIm, mpfr_srcptr addRe,
@@ -115,35 +129,21 @@ OrbitOutcome extendOrbit(const ReferenceOrbit& from, const Mpfr& lastRe, const M
     length = std::clamp<std::size_t>(length, 2, kMaxOrbitLength);
     const std::size_t kept = from.size();
     Mpfr zr(lastRe), zi(lastIm);
-    try {
-        clearOrbit(out);
+    return buildOrbit(out, zr, zi, newLastRe, newLastIm, [&] {
         out.re.assign(from.re.begin(), from.re.begin() + static_cast<std::ptrdiff_t>(kept));
         out.im.assign(from.im.begin(), from.im.begin() + static_cast<std::ptrdiff_t>(kept));
         out.excess.assign(from.excess.begin(), from.excess.begin() + static_cast<std::ptrdiff_t>(kept));
         out.reLow.assign(from.reLow.begin(), from.reLow.begin() + static_cast<std::ptrdiff_t>(kept));
         out.imLow.assign(from.imLow.begin(), from.imLow.begin() + static_cast<std::ptrdiff_t>(kept));
-        if (kept < length) {
-            // The next value after the last one kept.
-            const mpfr_prec_t bits = zr.bits();
-            Mpfr t(bits), zr2(bits), zi2(bits);
-            mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
-            mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
-            mpfr_mul(t.get(), zr.get(), zi.get(), MPFR_RNDN);
-            mpfr_mul_2ui(t.get(), t.get(), 1, MPFR_RNDN);
-            mpfr_add(zi.get(), t.get(), addIm, MPFR_RNDN);
-            mpfr_sub(zr.get(), zr2.get(), zi2.get(), MPFR_RNDN);
-            mpfr_add(zr.get(), zr.get(), addRe, MPFR_RNDN);
-            const OrbitOutcome outcome = runOrbit(zr, zi, addRe, addIm, length, cancelled, out);
-            if (outcome != OrbitOutcome::Done) return outcome;
-        }
-        padOrbit(out);
-    } catch (const std::bad_alloc&) {
-        clearOrbit(out);
-        return OrbitOutcome::NoMemory;
-    }
-    if (newLastRe != nullptr) *newLastRe = zr;
-    if (newLastIm != nullptr) *newLastIm = zi;
-    return OrbitOutcome::Done;
+        if (kept >= length) return OrbitOutcome::Done;
+        // The next value after the last one kept.
+        const mpfr_prec_t bits = zr.bits();
+        Mpfr t(bits), zr2(bits), zi2(bits);
+        mpfr_sqr(zr2.get(), zr.get(), MPFR_RNDN);
+        mpfr_sqr(zi2.get(), zi.get(), MPFR_RNDN);
+        stepFromSquares(zr, zi, zr2, zi2, t, addRe, addIm);
+        return runOrbit(zr, zi, addRe, addIm, length, cancelled, out);
+    });
 }
 
 }  // namespace velmora
