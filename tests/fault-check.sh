@@ -112,6 +112,7 @@ faults=(
   "a smooth view without samples rescales the indexed picture|src/gui/view/FractalView.cpp|m_picture = QImage();\n    const QImage smooth = smoothImage();|m_picture = QImage();\n    const QImage smooth = m_smooth ? shownPicture() : QImage();"
   "a smooth render shows its rows black until it ends|src/gui/control/ExploreController.cpp|engine.storedSmoothRow(y);|engine.smoothRow(y);"
   "doubt bound forgets the growth along the orbit|src/core/render/SpanKernelImpl.h|O::add(O::mul(O::mul(growth, s.nzb), s.err), stepRounding)|O::add(O::mul(growth, s.err), stepRounding)"
+  "the span's stopped lanes judged by the real part alone|src/core/render/SpanKernelImpl.h|        const auto esc = O::gtMasked(s.active, nz, four);|        const auto esc = O::gtMasked(s.active, s.zr2, four);"
   "doubt judged by the escape step alone|src/core/render/SpanKernelImpl.h|        s.enzb = O::select(stop, s.nzb, s.enzb);|        s.enzb = O::select(stop, nz, s.enzb);"
   "doubtful pixels not drawn again|src/core/engine/CheckedRender.cpp|    if (is.empty()) return;|    if (is.size() < 1000000) return;"
   "the AVX-512 double-double product's error with the wrong sign|src/core/deep/DoubleDoubleLanesAvx512.cpp|reinterpret_cast<V>(_mm512_fmsub_pd(|reinterpret_cast<V>(_mm512_fmadd_pd("

@@ -44,26 +44,23 @@ struct Span {
     // The value saved at the start is checked from the first iteration on; the
     // first refresh comes after this many, and the gaps double from there, so
     // quick pixels hardly pay for the check.
-    static constexpr std::int64_t kFirstGap = 16;  // even
+    static constexpr std::int64_t kFirstGap = 16;  // a multiple of four
     const SpanArgs& a;
-    V zero, one, two, four, ci, ai, kr, growth, stepRounding;
+    V zero, two, four, ci, ai, kr, growth, stepRounding;
     std::int64_t it = 0;
-    V clock;
     std::int32_t next = 0;
     int live = 0;
 
     explicit Span(const SpanArgs& args)
         : a(args),
           zero(O::set1(0.0)),
-          one(O::set1(1.0)),
           two(O::set1(2.0)),
           four(O::set1(4.0)),
           ci(O::set1(args.ci)),
           ai(O::set1(args.mandelbrot ? args.ci : args.juliaIm)),
           kr(O::set1(args.juliaRe)),
           growth(O::set1(kDoubtGrowth)),
-          stepRounding(O::set1(args.doubtStep)),
-          clock(zero) {}
+          stepRounding(O::set1(args.doubtStep)) {}
 
     // Gives the slot the next group of pixels, or makes it idle.
     VELMORA_SPAN_INLINE void load(Slot<O>& s) {
@@ -107,10 +104,11 @@ struct Span {
         s.active = O::firstLanes(n);
         s.start = it;
         s.deadline = it + a.limit;
-        // Saves fall on odd clocks, where the cycle check runs (gaps are even),
-        // so a return after any period p is seen at the distance p or 2p.
+        // Saves fall on the clocks where the cycle check runs (1 mod 4; gaps
+        // are multiples of four), so a return after any period p is seen at
+        // a multiple of p below 4p.
         s.gap = kFirstGap;
-        s.saveAt = (it + kFirstGap) | 1;
+        s.saveAt = ((it + kFirstGap) & ~std::int64_t{3}) | 1;
         s.nextEvent = s.saveAt < s.deadline ? s.saveAt : s.deadline;
         ++live;
     }
@@ -159,8 +157,10 @@ struct Span {
     }
 
     // One iteration of escapeIndex on every lane of the slot. The cycle check
-    // runs on odd clocks only (it costs a good part of an iteration); saves are
-    // made on odd clocks too, so a cycle still shows up at an even distance.
+    // runs on every fourth clock only (it costs a good part of an iteration);
+    // saves are made on those clocks too, so a cycle still shows up at a
+    // distance of a multiple of four. A lane stops rarely: the step itself
+    // only tests, and the bookkeeping waits for a lane that stops.
     template <bool kCheckCycle>
     VELMORA_SPAN_INLINE void step(Slot<O>& s) {
         if (s.first < 0) return;
@@ -170,13 +170,26 @@ struct Span {
         s.zr2 = O::mul(s.zr, s.zr);
         s.zi2 = O::mul(s.zi, s.zi);
         const V nz = O::add(s.zr2, s.zi2);
+        if constexpr (kTrack) s.err = O::add(O::mul(O::mul(growth, s.nzb), s.err), stepRounding);
+        auto stop = O::gtMasked(s.active, nz, four);
+        if constexpr (kCheckCycle) stop = O::orMask(stop, O::eqMasked(O::eqMasked(s.active, s.zr, s.szr), s.zi, s.szi));
+        if (__builtin_expect(O::none(stop) && it != s.nextEvent, 1)) {
+            if constexpr (kTrack) s.nzb = nz;
+            return;
+        }
+        stopLanes<kCheckCycle>(s, nz);
+    }
+
+    // The lanes that escaped or came back to a saved value stop here; then
+    // the slot's save, limit and refill, when due.
+    template <bool kCheckCycle>
+    VELMORA_SPAN_INLINE void stopLanes(Slot<O>& s, V nz) {
         const auto esc = O::gtMasked(s.active, nz, four);
-        s.res = O::select(esc, clock, s.res);
+        s.res = O::select(esc, O::set1(static_cast<double>(it)), s.res);
         if constexpr (kKeep) {
             s.ezr = O::select(esc, s.zr, s.ezr);
             s.ezi = O::select(esc, s.zi, s.ezi);
         }
-        if constexpr (kTrack) s.err = O::add(O::mul(O::mul(growth, s.nzb), s.err), stepRounding);
         if constexpr (kCheckCycle) {
             const auto cyc = O::eqMasked(O::eqMasked(s.active, s.zr, s.szr), s.zi, s.szi);
             const auto stop = O::orMask(esc, cyc);
@@ -189,7 +202,7 @@ struct Span {
             s.active = O::andNot(esc, s.active);
         }
         if constexpr (kTrack) s.nzb = nz;
-        if (__builtin_expect(!O::none(s.active) && it != s.nextEvent, 1)) return;
+        if (!O::none(s.active) && it != s.nextEvent) return;
 
         if (it == s.saveAt) {
             // NaN lanes stay NaN and never escape: done, with 0.
@@ -237,15 +250,18 @@ inline void renderSpanKept(const SpanArgs& a) {
     if constexpr (U > 3) span.load(s3);
     auto iterate = [&]<bool kCheckCycle>() __attribute__((always_inline)) {
         ++span.it;
-        span.clock = O::add(span.clock, span.one);
         span.template step<kCheckCycle>(s0);
         if constexpr (U > 1) span.template step<kCheckCycle>(s1);
         if constexpr (U > 2) span.template step<kCheckCycle>(s2);
         if constexpr (U > 3) span.template step<kCheckCycle>(s3);
     };
-    // The clock starts at 0, so the checking half always runs on odd clocks.
+    // The clock starts at 0, so the checking step always runs at 1 mod 4.
     while (span.live > 0) {
         iterate.template operator()<true>();
+        if (span.live == 0) break;
+        iterate.template operator()<false>();
+        if (span.live == 0) break;
+        iterate.template operator()<false>();
         if (span.live == 0) break;
         iterate.template operator()<false>();
         if (__builtin_expect((span.it & 4095) == 0, 0) && a.cancel != nullptr &&
