@@ -3,6 +3,7 @@
 // includes this inside its own target region (after its other includes) and
 // supplies an Ops type with the lane operations: V doubles, I 64-bit integers,
 // M a lane mask.
+#include <algorithm>
 #include <cstdint>
 
 #include "deep/ErrorBound.h"
@@ -25,7 +26,11 @@ struct Kernel {
         // The reference values at idx and idx + 1, carried from the step before so
         // that no load waits for the step's own outcome.
         V zr0, zi0, zr1, zi1;
-        I idx, end, n;
+        I idx, end;
+        // A lane's count is idx + nOff: the two move together but at a jump.
+        // stopAt: the index past which the lane's orbit ends or its count
+        // reaches the limit, so that one test a step sees both.
+        I nOff, stopAt;
         M active;  // lanes that hold a pixel
     };
 
@@ -62,7 +67,8 @@ struct Kernel {
             put(g.nz, p.nz);
             idx = p.index;
             puti(g.end, p.end);
-            puti(g.n, p.n);
+            puti(g.nOff, p.n - idx);
+            puti(g.stopAt, std::min(p.end - 2, o.limit - 1 - (p.n - idx)));
             g.active = O::orM(g.active, lane);
         } else {
             pixel[which][k] = -1;
@@ -73,7 +79,9 @@ struct Kernel {
             put(g.err2, 0.0);
             put(g.nz, 0.0);
             puti(g.end, o.primaryEnd);
-            puti(g.n, 1);
+            // Far below any count: an idle lane never comes near the limit.
+            puti(g.nOff, kIdleOffset);
+            puti(g.stopAt, o.primaryEnd - 2);
             g.active = O::andNotM(lane, g.active);
         }
         puti(g.idx, idx);
@@ -91,16 +99,23 @@ struct Kernel {
         return g;
     }
 
+    static constexpr std::int64_t kIdleOffset = -(std::int64_t{1} << 40);
+
     struct Constants {
-        I rebaseBegin, rebaseEnd, one, lastBeforeLimit, two64;
+        I rebaseBegin, rebaseEnd, rebaseStop, one, lastBeforeLimit, two64;
         V two, startRe, startIm, nextRe, nextIm, growth, rounding, nearFour, hopeless;
     };
+
+    static I mini(I a, I b) { return O::blendi(a, b, O::gti(a, b)); }
 
     // The lanes in m go on from the start of the orbit to rebase onto, where
     // their difference is (dzr, dzi): exact, as that orbit begins at 0.
     __attribute__((always_inline)) static inline void toStart(Group& g, M m, V dzr, V dzi, const Constants& c) {
         g.dzr = O::blend(g.dzr, dzr, m);
         g.dzi = O::blend(g.dzi, dzi, m);
+        const I nOff = O::subi(O::addi(g.nOff, g.idx), c.rebaseBegin);
+        g.nOff = O::blendi(g.nOff, nOff, m);
+        g.stopAt = O::blendi(g.stopAt, mini(c.rebaseStop, O::subi(c.lastBeforeLimit, nOff)), m);
         g.idx = O::blendi(g.idx, c.rebaseBegin, m);
         g.end = O::blendi(g.end, c.rebaseEnd, m);
         g.zr0 = O::blend(g.zr0, c.startRe, m);
@@ -112,14 +127,16 @@ struct Kernel {
     // One iteration of every lane of g; lanes whose pixel is decided are refilled.
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, int which, const Constants& c) {
-        // The reference ends (idx + 1 is its last value): continue from its
-        // start, which is exact.
-        I idx2 = O::addi(g.idx, c.two64);
-        const M ended = O::gti(idx2, g.end);
-        if (O::bits(ended) != 0) {
-            toStart(g, ended, O::add(g.zr0, g.dzr), O::add(g.zi0, g.dzi), c);
-            idx2 = O::addi(g.idx, c.two64);
+        // The lanes whose count reaches the limit at this step.
+        M last = O::maskOf(0);
+        if (O::bits(O::gti(g.idx, g.stopAt)) != 0) {
+            // The reference ends (idx + 1 is its last value): continue from
+            // its start, which is exact.
+            const M ended = O::gti(O::addi(g.idx, c.two64), g.end);
+            if (O::bits(ended) != 0) toStart(g, ended, O::add(g.zr0, g.dzr), O::add(g.zi0, g.dzi), c);
+            last = O::andM(g.active, O::gti(O::addi(g.idx, g.nOff), c.lastBeforeLimit));
         }
+        const I idx2 = O::addi(g.idx, c.two64);
         const V zr0 = g.zr0, zi0 = g.zi0, zr1 = g.zr1, zi1 = g.zi1;
         // The value after next, loaded now for the case without a rebase.
         const V zr2 = O::gather(o.re, idx2);
@@ -136,11 +153,13 @@ struct Kernel {
         // Lanes beyond radius 2 or too close to it for the doubles to tell:
         // decided one at a time below (as escapeExcess decides).
         const M escaped = O::andM(g.active, O::gt(nz, c.nearFour));
-        const M atLimit = O::andNotM(escaped, O::andM(g.active, O::gti(g.n, c.lastBeforeLimit)));
         const V dzn = O::add(O::mul(nr, nr), O::mul(ni, ni));
         // As errorAfterStep.
         const V err2 = O::add(O::mul(O::mul(c.growth, nzBefore), g.err2), O::mul(c.rounding, dzn));
         const M rebase = O::lt(nz, dzn);
+        // Past all hope of telling the count: in doubt now, not at its end.
+        const M hopeless = O::andM(g.active, O::ge(err2, c.hopeless));
+        const I idx0 = g.idx;
         g.dzr = nr;
         g.dzi = ni;
         g.idx = idx1;
@@ -148,15 +167,15 @@ struct Kernel {
         g.zi0 = zi1;
         g.zr1 = zr2;
         g.zi1 = zi2;
-        // Rebases are rare: the blends only where one happens.
-        if (O::bits(rebase) != 0) toStart(g, rebase, zr, zi, c);
         g.err2 = err2;
         g.nz = nz;
-        const I counted = g.n;
-        g.n = O::addi(g.n, c.one);
-        // Past all hope of telling the count: in doubt now, not at its end.
-        const M hopeless = O::andM(g.active, O::ge(err2, c.hopeless));
-        const unsigned done = O::bits(O::orM(O::orM(escaped, atLimit), hopeless));
+        // Lanes rarely stop or rebase: one test for all of it. A step that
+        // stops none leaves the group with the pixels it had.
+        if (O::bits(O::orM(O::orM(escaped, hopeless), O::orM(rebase, last))) == 0) return true;
+        const I counted = O::addi(idx0, g.nOff);
+        // Rebases are rare: the blends only where one happens.
+        if (O::bits(rebase) != 0) toStart(g, rebase, zr, zi, c);
+        const unsigned done = O::bits(O::orM(O::orM(escaped, last), hopeless));
         if (done != 0) {
             alignas(64) std::int64_t n[W], at[W];
             alignas(64) double e2[W], now[W], before[W], dr[W], di[W];
@@ -200,7 +219,7 @@ struct Kernel {
     Group start(int which) {
         Group g;
         g.dzr = g.dzi = g.cr = g.ci = g.err2 = g.nz = g.zr0 = g.zi0 = g.zr1 = g.zi1 = O::set1(0.0);
-        g.idx = g.end = g.n = O::set1i(0);
+        g.idx = g.end = g.nOff = g.stopAt = O::set1i(0);
         g.active = O::maskOf(0);
         return refill(g, which, (1u << W) - 1);
     }
@@ -214,6 +233,7 @@ struct Kernel {
         c.hopeless = O::set1(kHopelessError2);
         c.rebaseBegin = O::set1i(o.rebaseBegin);
         c.rebaseEnd = O::set1i(o.rebaseEnd);
+        c.rebaseStop = O::set1i(o.rebaseEnd - 2);
         c.one = O::set1i(1);
         c.lastBeforeLimit = O::set1i(o.limit - 1);
         c.two64 = O::set1i(2);
