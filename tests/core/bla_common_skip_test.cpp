@@ -1,7 +1,9 @@
-// The stretch every pixel of a Mandelbrot picture skips at once: its
-// difference P dc against the exact one, within its error bound.
+// The stretch every pixel of a Mandelbrot picture skips at once, and the
+// series that carries it on: their differences against the exact ones, within
+// their error bounds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include "deep/Bla.h"
 #include "deep/Perturbation.h"
 #include "deep/ReferenceOrbit.h"
+#include "deep/SeriesStart.h"
 #include "MpfrSteps.h"
 #include "location/Mpfr.h"
 
@@ -28,19 +31,23 @@ struct Place {
     const char* im;
     double dcMax;
     std::int32_t limit;
-    std::int32_t leastSteps;  // the skip must be worth having
+    std::int32_t leastSteps;        // the skip must be worth having
+    std::int32_t leastSeriesSteps;  // and the series beyond it
 };
 
 // Near Misiurewicz points (the difference grows steadily until it leaves the
 // reference), in seahorse valley, inside the cardioid (it never leaves)
 // and just outside the set.
 const Place kPlaces[] = {
-    {"M3_1 at 1e-20", "-1.543689012692076361570855971801747986", "1e-30", 1e-20, 5000, 30},
-    {"M4_1 at 1e-30", "-0.1010963638456221", "0.9562865108091415", 1e-30, 5000, 30},
-    {"seahorse at 1e-12", "-0.7436438870371587", "0.1318259042053", 1e-12, 5000, 10},
-    {"cardioid", "-0.1", "0.1", 1e-16, 300, 298},
-    // The reference itself escapes: the skip stops short of it.
-    {"escaping reference", "0.2501", "1e-9", 1e-80, 5000, 305},
+    {"M3_1 at 1e-20", "-1.543689012692076361570855971801747986", "1e-30", 1e-20, 5000, 30, 30},
+    {"M4_1 at 1e-30", "-0.1010963638456221610257854457386225654638", "0.9562865108091415007710960577299774358098",
+     1e-30, 5000, 30, 60},
+    {"seahorse at 1e-12", "-0.7436438870371587", "0.1318259042053", 1e-12, 5000, 10, 10},
+    // The limit leaves the series no step (0: none).
+    {"cardioid", "-0.1", "0.1", 1e-16, 300, 298, 0},
+    // The reference itself escapes: the skip stops short of it, and the
+    // series has nowhere to go.
+    {"escaping reference", "0.2501", "1e-9", 1e-80, 5000, 305, 0},
 };
 
 // The reference orbit of c = (re, im), `limit` steps long.
@@ -65,37 +72,58 @@ TEST_P(CommonSkip, EveryOffsetWithinReachLandsWithinTheBound) {
     velmora::BlaTable table;
     table.build(orbit, true, place.dcMax);
     const velmora::CommonSkip skip = velmora::commonSkip(table, orbit, place.dcMax, place.limit);
+    const velmora::SeriesStart series = velmora::seriesStart(skip, orbit, place.limit);
+    // The series from the orbit's start (dz = dc there), so that what it
+    // leaves out, not what the skip did, makes most of its bound.
+    velmora::CommonSkip none;
+    none.offsetMax2 = place.dcMax * place.dcMax;
+    none.err2PerOffset2 = 0x1p-92;
+    const velmora::SeriesStart fromStart = velmora::seriesStart(none, orbit, place.limit);
     EXPECT_GE(skip.steps(), place.leastSteps);
+    const std::int32_t gained = series.m == 0 ? 0 : series.steps() - skip.steps();
+    EXPECT_GE(gained, place.leastSeriesSteps);
+    EXPECT_TRUE(place.leastSeriesSteps > 0 || series.m == 0);
     // Short of the limit, so the pixel's own loop decides there.
-    EXPECT_LE(skip.steps(), place.limit - 2);
+    EXPECT_LE(std::max(skip.steps(), series.steps()), place.limit - 2);
 
     // Offsets at the edge of reach and well inside it, all around.
     for (const double scale : {1.0, 0.7, 1e-3})
         for (int k = 0; k < 8; ++k) {
             const double angle = 0.3 + k * 0.785398;
             const double dcr = place.dcMax * scale * std::cos(angle), dci = place.dcMax * scale * std::sin(angle);
-            // z_m of c + dc less Z_m, from 0 in full precision.
-            Mpfr pr(kBits), pi(kBits), zr(kBits), zi(kBits), t(kBits), u(kBits);
+            // z of c + dc less Z, from 0 in full precision, at the skip's end
+            // and at the series' end.
+            Mpfr pr(kBits), pi(kBits), zr(kBits), zi(kBits), rr(kBits), ri(kBits), t(kBits), u(kBits);
             mpfr_add_d(pr.get(), cr.get(), dcr, MPFR_RNDN);
             mpfr_add_d(pi.get(), ci.get(), dci, MPFR_RNDN);
-            Mpfr rr(kBits), ri(kBits);
             mpfr_set_zero(zr.get(), 1), mpfr_set_zero(zi.get(), 1);
             mpfr_set_zero(rr.get(), 1), mpfr_set_zero(ri.get(), 1);
-            for (std::size_t n = 0; n < skip.m; ++n) {
+            const auto check = [&](std::size_t m, double dzr, double dzi, double bound2, const char* what) {
+                mpfr_sub(t.get(), zr.get(), rr.get(), MPFR_RNDN);
+                mpfr_sub(u.get(), zi.get(), ri.get(), MPFR_RNDN);
+                const double exactR = mpfr_get_d(t.get(), MPFR_RNDN), exactI = mpfr_get_d(u.get(), MPFR_RNDN);
+                const double miss2 = (dzr - exactR) * (dzr - exactR) + (dzi - exactI) * (dzi - exactI);
+                EXPECT_LE(miss2, bound2) << what << " " << place.name << " scale " << scale << " angle " << angle;
+                // Nowhere near radius 2 where it ends.
+                EXPECT_LT(std::hypot(orbit.re[m] + dzr, orbit.im[m] + dzi), 2.0) << what << " " << place.name;
+            };
+            const std::size_t end = std::max({skip.m, series.m, fromStart.m});
+            for (std::size_t n = 0;; ++n) {
+                if (n == skip.m) {
+                    const double dzr = skip.pr * dcr - skip.pi * dci, dzi = skip.pr * dci + skip.pi * dcr;
+                    // The bound as a pixel starts with it, its own product's rounding included.
+                    check(n, dzr, dzi, skip.err2PerOffset2 * (dcr * dcr + dci * dci) + 0x1p-92 * (dzr * dzr + dzi * dzi),
+                          "skip");
+                }
+                for (const velmora::SeriesStart* s : {&series, &fromStart})
+                    if (n == s->m) {
+                        const velmora::SeriesValue v = velmora::seriesValue(*s, dcr, dci);
+                        check(n, v.dzr, v.dzi, v.err2, "series");
+                    }
+                if (n == end) break;
                 velmora::test::fullStep(zr, zi, pr.get(), pi.get(), t, u);
                 velmora::test::fullStep(rr, ri, cr.get(), ci.get(), t, u);
             }
-            mpfr_sub(zr.get(), zr.get(), rr.get(), MPFR_RNDN);
-            mpfr_sub(zi.get(), zi.get(), ri.get(), MPFR_RNDN);
-            const double exactR = mpfr_get_d(zr.get(), MPFR_RNDN), exactI = mpfr_get_d(zi.get(), MPFR_RNDN);
-            const double dzr = skip.pr * dcr - skip.pi * dci, dzi = skip.pr * dci + skip.pi * dcr;
-            const double miss2 = (dzr - exactR) * (dzr - exactR) + (dzi - exactI) * (dzi - exactI);
-            const double dc2 = dcr * dcr + dci * dci;
-            // The bound as a pixel starts with it, its own product's rounding included.
-            const double bound2 = skip.err2PerOffset2 * dc2 + 0x1p-92 * (dzr * dzr + dzi * dzi);
-            EXPECT_LE(miss2, bound2) << place.name << " scale " << scale << " angle " << angle;
-            // Nowhere near radius 2 where it ends.
-            EXPECT_LT(std::hypot(orbit.re[skip.m] + dzr, orbit.im[skip.m] + dzi), 2.0) << place.name;
         }
 }
 

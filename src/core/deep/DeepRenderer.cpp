@@ -167,6 +167,7 @@ DeepRenderer::Prepared DeepRenderer::prepareAt(const FractalParams& params, cons
     }
     m_orbits.common =
         loc.mandelbrot() ? commonSkip(m_primaryBla, *m_primary, offsetMax, loc.iterations()) : CommonSkip{};
+    m_orbits.series = loc.mandelbrot() ? seriesStart(m_orbits.common, *m_primary, loc.iterations()) : SeriesStart{};
     setSkipping(true);
     m_lanes.mandelbrot = loc.mandelbrot();
     m_lanes.limit = loc.iterations();

@@ -209,8 +209,11 @@ bool commonApplies(const PerturbationOrbits& o, double dcr, double dci) {
     return o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1 && dcr * dcr + dci * dci <= o.common.offsetMax2;
 }
 
-// Every pixel's first stretches at once: dz = P dc, with its bound.
+// Every pixel's first stretches at once: dz = P dc, or the series beyond,
+// with its bound; z_{n-1} = Z_m + dz.
 struct AfterCommon {
+    std::size_t m;
+    std::int32_t n;
     double dzr, dzi, err2;
     bool ownStretches;
 };
@@ -218,9 +221,22 @@ AfterCommon afterCommon(const PerturbationOrbits& o, double dcr, double dci) {
     const CommonSkip& s = o.common;
     const double dc2 = dcr * dcr + dci * dci;
     AfterCommon a;
-    a.dzr = s.pr * dcr - s.pi * dci;
-    a.dzi = s.pr * dci + s.pi * dcr;
-    a.err2 = s.err2PerOffset2 * dc2 + kStepRounding * (a.dzr * a.dzr + a.dzi * a.dzi);
+    double err2 = 0.0;
+    if (o.series.m > s.m) {
+        const SeriesValue v = seriesValue(o.series, dcr, dci);
+        a.m = o.series.m;
+        a.n = 1 + o.series.steps();
+        a.dzr = v.dzr;
+        a.dzi = v.dzi;
+        err2 = v.err2;
+    } else {
+        a.m = s.m;
+        a.n = 1 + s.steps();
+        a.dzr = s.pr * dcr - s.pi * dci;
+        a.dzi = s.pr * dci + s.pi * dcr;
+        err2 = s.err2PerOffset2 * dc2;
+    }
+    a.err2 = err2 + kStepRounding * (a.dzr * a.dzr + a.dzi * a.dzi);
     // Near the largest offset a pixel's own stretches would reach a step or
     // two further: plain steps cost less than the search for them.
     a.ownStretches = dc2 < kOwnStretchShare * s.offsetMax2;
@@ -255,8 +271,8 @@ bool run(const PerturbationOrbits& o, ExtFloat dcrWide, ExtFloat dciWide, PixelH
         dzi = a.dzi;
         err2 = a.err2;
         ownStretches = a.ownStretches;
-        w.m = o.common.m;
-        w.n = 1 + o.common.steps();
+        w.m = a.m;
+        w.n = a.n;
     }
     return runDouble(o, w, dzr, dzi, cr, ci, err2, ownStretches, handOver, result);
 }
@@ -282,9 +298,8 @@ bool quickPixelStart(const PerturbationOrbits& o, double dcr, double dci, PixelH
     const AfterCommon a = afterCommon(o, dcr, dci);
     if (a.ownStretches) return false;
     // What the double loop hands over at once, without stretches of its own.
-    const std::size_t m = o.common.m;
-    const double zr = o.primary->re[m] + a.dzr, zi = o.primary->im[m] + a.dzi;
-    state = PixelHandOver{m, false, 1 + o.common.steps(), a.dzr, a.dzi, dcr, dci, a.err2, zr * zr + zi * zi};
+    const double zr = o.primary->re[a.m] + a.dzr, zi = o.primary->im[a.m] + a.dzi;
+    state = PixelHandOver{a.m, false, a.n, a.dzr, a.dzi, dcr, dci, a.err2, zr * zr + zi * zi};
     return true;
 }
 

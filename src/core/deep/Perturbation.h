@@ -10,6 +10,7 @@
 #include "deep/Bla.h"
 #include "deep/ExtFloat.h"
 #include "deep/ReferenceOrbit.h"
+#include "deep/SeriesStart.h"
 
 namespace velmora {
 
@@ -42,8 +43,10 @@ struct PerturbationOrbits {
     // Stretches to skip on each orbit; null or empty: every step is taken.
     const BlaTable* primaryBla = nullptr;
     const BlaTable* rebaseBla = nullptr;
-    // Mandelbrot, with stretches to skip: where every pixel starts.
+    // Mandelbrot, with stretches to skip: where every pixel starts, and the
+    // series that carries it on (none: m = 0).
     CommonSkip common;
+    SeriesStart series;
 };
 
 // A pixel's escape index, and whether rounding may have moved it (the

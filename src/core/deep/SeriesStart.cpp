@@ -1,0 +1,127 @@
+#include "deep/SeriesStart.h"
+
+#include <cmath>
+
+namespace velmora {
+namespace {
+
+constexpr int K = SeriesStart::kDegree;
+// A coefficient's rounding in one step (or in a pixel's evaluation), over the
+// magnitudes that went into it: a few dozen roundings of 2^-53 at most for
+// K = 8, and the reference value's own.
+constexpr double kRounding = 0x1p-46;
+// The bounds are rounded too: each takes this much more a step.
+constexpr double kSlack = 1.0 + 0x1p-40;
+// Coefficients and products below the normal doubles round by an absolute amount.
+constexpr double kUnderflow = 0x1p-1000;
+// What the series may leave out for the largest offset, next to its linear term.
+constexpr double kTolerance = 0x1p-38;
+
+double magnitude(double re, double im) { return std::hypot(re, im) * kSlack; }
+
+}  // namespace
+
+SeriesStart seriesStart(const CommonSkip& common, const ReferenceOrbit& orbit, std::int32_t limit) {
+    if (!(common.offsetMax2 > 0.0) || !std::isfinite(common.offsetMax2) || common.m < 1) return SeriesStart{};
+    int scale = 0;
+    std::frexp(std::sqrt(common.offsetMax2), &scale);  // R = 2^scale is above the largest offset
+    // Offsets that small start in wide numbers, and 1/R would overflow.
+    if (scale < -1000) return SeriesStart{};
+    const double offsetScale = std::ldexp(1.0, scale);
+    // Where the common skip leaves every pixel: dz = P dc = (P R) u, within
+    // sqrt(err2PerOffset2) |dc|.
+    double ar[K] = {}, ai[K] = {};
+    ar[0] = std::ldexp(common.pr, scale);
+    ai[0] = std::ldexp(common.pi, scale);
+    double tail = 0.0;
+    double linear = std::sqrt(common.err2PerOffset2) * offsetScale * kSlack;
+    std::size_t m = common.m;
+    double sum = magnitude(ar[0], ai[0]);  // the sum of |a_k|
+    while (m + 1 < orbit.size() && m + 2 <= static_cast<std::size_t>(limit > 0 ? limit : 0)) {
+        const double zr = orbit.re[m], zi = orbit.im[m];
+        const double absZ = magnitude(zr, zi);
+        // dz' = 2 Z dz + dz^2 + dc: the coefficients of u^1 .. u^2K.
+        double qr[2 * K] = {}, qi[2 * K] = {}, products[2 * K] = {};
+        double absA[K];
+        for (int k = 0; k < K; ++k) {
+            qr[k] = 2.0 * zr * ar[k] - 2.0 * zi * ai[k];
+            qi[k] = 2.0 * zr * ai[k] + 2.0 * zi * ar[k];
+            absA[k] = magnitude(ar[k], ai[k]);
+        }
+        for (int i = 0; i < K; ++i)
+            for (int j = 0; j < K; ++j) {
+                qr[i + j + 1] += ar[i] * ar[j] - ai[i] * ai[j];
+                qi[i + j + 1] += ar[i] * ai[j] + ai[i] * ar[j];
+                products[i + j + 1] += absA[i] * absA[j];
+            }
+        qr[0] += offsetScale;
+        double kept = 0.0, dropped = 0.0;
+        for (int k = 0; k < 2 * K; ++k) (k < K ? kept : dropped) += products[k];
+        // The error grows as the step's derivative, |2 Z + 2 dz + error|, at most.
+        const double growth = (2.0 * absZ + 2.0 * sum + tail + linear) * kSlack;
+        const double rounding = kRounding * (2.0 * absZ * sum + kept + offsetScale) + K * kUnderflow;
+        const double nextTail = (dropped * kSlack + growth * tail) * kSlack;
+        const double nextLinear = (growth * linear + rounding) * kSlack;
+        double nextSum = 0.0;
+        for (int k = 0; k < K; ++k) nextSum += magnitude(qr[k], qi[k]);
+        nextSum *= kSlack;
+        // Written so that a NaN or an overflow stops the series too.
+        if (!(nextTail <= kTolerance * std::hypot(qr[0], qi[0]))) break;
+        const double reach = magnitude(orbit.re[m + 1], orbit.im[m + 1]) + nextSum + nextTail + nextLinear;
+        if (!(reach < 2.0 - kBlaEscapeMargin)) break;
+        for (int k = 0; k < K; ++k) {
+            ar[k] = qr[k];
+            ai[k] = qi[k];
+        }
+        tail = nextTail;
+        linear = nextLinear;
+        sum = nextSum;
+        ++m;
+    }
+    if (m == common.m) return SeriesStart{};
+    SeriesStart s;
+    s.m = m;
+    s.scale = scale;
+    for (int k = 0; k < K; ++k) {
+        s.re[k] = ar[k];
+        s.im[k] = ai[k];
+    }
+    s.tail = tail;
+    // A pixel's evaluation rounds as a step does.
+    s.linear = (linear + kRounding * sum) * kSlack;
+    return s;
+}
+
+SeriesValue seriesValue(const SeriesStart& s, double dcr, double dci) {
+    static_assert(K == 8, "the evaluation below is written for eight coefficients");
+    const double unit = std::ldexp(1.0, -s.scale);
+    const double ur = dcr * unit, ui = dci * unit;
+    // a_k + a_(k+1) u, then pairs of those by u^2, then by u^4 (Estrin's
+    // scheme): the same roundings as one after another, in a shorter chain.
+    const auto mulAdd = [](double ar, double ai, double br, double bi, double xr, double xi, double& rr, double& ri) {
+        rr = (br * xr - bi * xi) + ar;
+        ri = (br * xi + bi * xr) + ai;
+    };
+    double b0r, b0i, b1r, b1i, b2r, b2i, b3r, b3i;
+    mulAdd(s.re[0], s.im[0], s.re[1], s.im[1], ur, ui, b0r, b0i);
+    mulAdd(s.re[2], s.im[2], s.re[3], s.im[3], ur, ui, b1r, b1i);
+    mulAdd(s.re[4], s.im[4], s.re[5], s.im[5], ur, ui, b2r, b2i);
+    mulAdd(s.re[6], s.im[6], s.re[7], s.im[7], ur, ui, b3r, b3i);
+    const double u2r = ur * ur - ui * ui, u2i = 2.0 * ur * ui;
+    const double u4r = u2r * u2r - u2i * u2i, u4i = 2.0 * u2r * u2i;
+    double c0r, c0i, c1r, c1i, pr, pi;
+    mulAdd(b0r, b0i, b1r, b1i, u2r, u2i, c0r, c0i);
+    mulAdd(b2r, b2i, b3r, b3i, u2r, u2i, c1r, c1i);
+    mulAdd(c0r, c0i, c1r, c1i, u4r, u4i, pr, pi);
+    SeriesValue v;
+    v.dzr = pr * ur - pi * ui;
+    v.dzi = pr * ui + pi * ur;
+    const double u2 = (ur * ur + ui * ui) * kSlack;
+    const double absU = std::sqrt(u2) * kSlack;
+    const double u8 = u2 * u2 * kSlack * u2 * u2 * kSlack;
+    const double err = (s.tail * u8 * absU + s.linear * absU + K * kUnderflow) * kSlack;
+    v.err2 = err * err * kSlack;
+    return v;
+}
+
+}  // namespace velmora
