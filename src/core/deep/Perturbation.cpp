@@ -204,6 +204,13 @@ bool runDouble(const PerturbationOrbits& o, const Walk& w, double dzr, double dz
     return true;
 }
 
+// 2^(kDoubleFloor - 1), where the full start would take wide numbers.
+constexpr double kQuickFloor = [] {
+    double v = 1.0;
+    for (std::int64_t k = kDoubleFloor - 1; k < 0; ++k) v /= 2.0;
+    return v;
+}();
+
 // Only offsets within the largest it was made for take the common stretches.
 bool commonApplies(const PerturbationOrbits& o, double dcr, double dci) {
     return o.mandelbrot && o.primaryBla != nullptr && o.common.m > 1 && dcr * dcr + dci * dci <= o.common.offsetMax2;
@@ -294,7 +301,7 @@ bool quickPixelStart(const PerturbationOrbits& o, double dcr, double dci, PixelH
     if (o.limit <= 0 || !commonApplies(o, dcr, dci)) return false;
     // Where the full start would take wide numbers (below 2^(floor - 1)).
     const double larger = std::max(std::fabs(dcr), std::fabs(dci));
-    if (larger != 0.0 && larger < std::ldexp(1.0, static_cast<int>(kDoubleFloor) - 1)) return false;
+    if (larger != 0.0 && larger < kQuickFloor) return false;
     const AfterCommon a = afterCommon(o, dcr, dci);
     if (a.ownStretches) return false;
     // What the double loop hands over at once, without stretches of its own.

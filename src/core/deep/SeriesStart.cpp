@@ -82,6 +82,7 @@ SeriesStart seriesStart(const CommonSkip& common, const ReferenceOrbit& orbit, s
     SeriesStart s;
     s.m = m;
     s.scale = scale;
+    s.unit = std::ldexp(1.0, -scale);
     for (int k = 0; k < K; ++k) {
         s.re[k] = ar[k];
         s.im[k] = ai[k];
@@ -94,8 +95,7 @@ SeriesStart seriesStart(const CommonSkip& common, const ReferenceOrbit& orbit, s
 
 SeriesValue seriesValue(const SeriesStart& s, double dcr, double dci) {
     static_assert(K == 8, "the evaluation below is written for eight coefficients");
-    const double unit = std::ldexp(1.0, -s.scale);
-    const double ur = dcr * unit, ui = dci * unit;
+    const double ur = dcr * s.unit, ui = dci * s.unit;
     // a_k + a_(k+1) u, then pairs of those by u^2, then by u^4 (Estrin's
     // scheme): the same roundings as one after another, in a shorter chain.
     const auto mulAdd = [](double ar, double ai, double br, double bi, double xr, double xi, double& rr, double& ri) {
