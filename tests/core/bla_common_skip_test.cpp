@@ -14,6 +14,7 @@
 
 #include "deep/Bla.h"
 #include "deep/Perturbation.h"
+#include "deep/PerturbationLanes.h"
 #include "deep/ReferenceOrbit.h"
 #include "deep/SeriesStart.h"
 #include "MpfrSteps.h"
@@ -185,6 +186,30 @@ TEST(CommonSkipEdges, TheQuickStartIsTheFullStartWhereItApplies) {
     o.primaryBla = o.rebaseBla = nullptr;
     velmora::PixelHandOver h{};
     EXPECT_FALSE(velmora::quickPixelStart(o, 1e-20, 0.0, h));
+}
+
+// The lanes' series values are the one-pixel ones, bit for bit.
+TEST(SeriesLanes, GiveTheValuesOfOnePixel) {
+    Mpfr cr(kBits), ci(kBits);
+    const velmora::ReferenceOrbit orbit = orbitOf(kPlaces[1].re, kPlaces[1].im, 5000, cr, ci);
+    velmora::BlaTable table;
+    table.build(orbit, true, 1e-30);
+    const velmora::SeriesStart series =
+        velmora::seriesStart(velmora::commonSkip(table, orbit, 1e-30, 5000), orbit, 5000);
+    ASSERT_GT(series.m, 0u);
+    constexpr int kCount = 13;  // not a multiple of the lanes
+    alignas(64) double re[16] = {}, dzr[16], dzi[16], err2[16];
+    for (int k = 0; k < kCount; ++k) re[k] = (k - 6) * 1.5e-31;
+    for (const int width : {8, 4}) {
+        if (width > velmora::widestPerturbationLanes()) continue;
+        velmora::seriesValuesLanes(width, series, re, -0.4e-30, kCount, dzr, dzi, err2);
+        for (int k = 0; k < kCount; ++k) {
+            const velmora::SeriesValue v = velmora::seriesValue(series, re[k], -0.4e-30);
+            EXPECT_EQ(dzr[k], v.dzr) << width << " lanes, offset " << k;
+            EXPECT_EQ(dzi[k], v.dzi) << width << " lanes, offset " << k;
+            EXPECT_EQ(err2[k], v.err2) << width << " lanes, offset " << k;
+        }
+    }
 }
 
 }  // namespace

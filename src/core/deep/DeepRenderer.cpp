@@ -378,14 +378,23 @@ std::int32_t DeepRenderer::startPixels(std::int32_t i0, std::int32_t j0, std::in
     };
     double rowIm = 0.0;
     const bool quickRow = js == nullptr && quickIm(j0, rowIm);
+    const auto quickRe = [&](std::int32_t i) { return static_cast<double>(i - m_refI) * m_spacingRe + m_shiftReValue; };
+    // A quick row's series values, a vector of pixels at a time.
+    constexpr std::int32_t kBatch = 256;
+    alignas(64) double seriesRe[kBatch + 8], dzr[kBatch + 8], dzi[kBatch + 8], err2[kBatch + 8];
+    const bool batch = quickRow && is == nullptr && m_orbits.series.m > 0 && count <= kBatch;
+    if (batch) {
+        for (std::int32_t k = 0; k < count + 8; ++k) seriesRe[k] = k < count ? quickRe(i0 + k) : 0.0;
+        seriesValuesLanes(m_lanes.width, m_orbits.series, seriesRe, rowIm, count, dzr, dzi, err2);
+    }
     for (std::int32_t k = 0; k < count; ++k) {
         const std::int32_t i = is != nullptr ? is[k] : i0 + k;
         const std::int32_t j = js != nullptr ? js[k] : j0;
         PixelHandOver h;
         double im = rowIm;
         if (js != nullptr ? quickIm(j, im) : quickRow) {
-            const double re = static_cast<double>(i - m_refI) * m_spacingRe + m_shiftReValue;
-            if (quickPixelStart(m_orbits, re, im, h)) {
+            const SeriesValue value{batch ? dzr[k] : 0.0, batch ? dzi[k] : 0.0, batch ? err2[k] : 0.0};
+            if (quickPixelStart(m_orbits, quickRe(i), im, h, batch ? &value : nullptr)) {
                 doubt[k] = 0;
                 starts[waiting++] = laneStart(h, k);
                 continue;

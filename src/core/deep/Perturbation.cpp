@@ -224,13 +224,13 @@ struct AfterCommon {
     double dzr, dzi, err2;
     bool ownStretches;
 };
-AfterCommon afterCommon(const PerturbationOrbits& o, double dcr, double dci) {
+AfterCommon afterCommon(const PerturbationOrbits& o, double dcr, double dci, const SeriesValue* value = nullptr) {
     const CommonSkip& s = o.common;
     const double dc2 = dcr * dcr + dci * dci;
     AfterCommon a;
     double err2 = 0.0;
     if (o.series.m > s.m) {
-        const SeriesValue v = seriesValue(o.series, dcr, dci);
+        const SeriesValue v = value != nullptr ? *value : seriesValue(o.series, dcr, dci);
         a.m = o.series.m;
         a.n = 1 + o.series.steps();
         a.dzr = v.dzr;
@@ -297,12 +297,13 @@ bool perturbedPixelStart(const PerturbationOrbits& o, ExtFloat dcr, ExtFloat dci
     return run(o, dcr, dci, &state, result);
 }
 
-bool quickPixelStart(const PerturbationOrbits& o, double dcr, double dci, PixelHandOver& state) {
+bool quickPixelStart(const PerturbationOrbits& o, double dcr, double dci, PixelHandOver& state,
+                     const SeriesValue* value) {
     if (o.limit <= 0 || !commonApplies(o, dcr, dci)) return false;
     // Where the full start would take wide numbers (below 2^(floor - 1)).
     const double larger = std::max(std::fabs(dcr), std::fabs(dci));
     if (larger != 0.0 && larger < kQuickFloor) return false;
-    const AfterCommon a = afterCommon(o, dcr, dci);
+    const AfterCommon a = afterCommon(o, dcr, dci, value);
     if (a.ownStretches) return false;
     // What the double loop hands over at once, without stretches of its own.
     const double zr = o.primary->re[a.m] + a.dzr, zi = o.primary->im[a.m] + a.dzi;

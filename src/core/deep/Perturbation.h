@@ -83,7 +83,9 @@ bool perturbedPixelStart(const PerturbationOrbits& orbits, ExtFloat dcr, ExtFloa
 // The same start for offsets already in doubles, taken without the search
 // for stretches where the pixel would stop at once after the common ones
 // (most pixels of a deep Mandelbrot picture); false where it does not apply.
-// Where it applies, the state is the one perturbedPixelStart gives.
-bool quickPixelStart(const PerturbationOrbits& orbits, double dcr, double dci, PixelHandOver& state);
+// Where it applies, the state is the one perturbedPixelStart gives. `value`:
+// the offset's seriesValue where already known (from seriesValuesLanes).
+bool quickPixelStart(const PerturbationOrbits& orbits, double dcr, double dci, PixelHandOver& state,
+                     const SeriesValue* value = nullptr);
 
 }  // namespace velmora

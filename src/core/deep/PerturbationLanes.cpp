@@ -9,6 +9,10 @@ void perturbedSpanLanesAvx2(const LaneOrbits& o, const LaneStart* starts, std::i
                             std::uint8_t* doubt, const std::atomic<bool>* cancel, LaneEscape* escapes);
 void perturbedSpanLanesAvx512(const LaneOrbits& o, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
                               std::uint8_t* doubt, const std::atomic<bool>* cancel, LaneEscape* escapes);
+void seriesValuesAvx2(const SeriesStart& s, const double* re, double im, std::int32_t count, double* dzr,
+                      double* dzi, double* err2);
+void seriesValuesAvx512(const SeriesStart& s, const double* re, double im, std::int32_t count, double* dzr,
+                        double* dzi, double* err2);
 #endif
 
 bool perturbationLanesSupported() {
@@ -30,6 +34,20 @@ void perturbedSpanLanes(const LaneOrbits& o, const LaneStart* starts, std::int32
 #else
     (void)o, (void)starts, (void)count, (void)out, (void)doubt, (void)cancel, (void)escapes;
 #endif
+}
+
+void seriesValuesLanes(int width, const SeriesStart& s, const double* re, double im, std::int32_t count,
+                       double* dzr, double* dzi, double* err2) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (width == 8) return seriesValuesAvx512(s, re, im, count, dzr, dzi, err2);
+    if (width == 4) return seriesValuesAvx2(s, re, im, count, dzr, dzi, err2);
+#endif
+    for (std::int32_t k = 0; k < count; ++k) {
+        const SeriesValue v = seriesValue(s, re[k], im);
+        dzr[k] = v.dzr;
+        dzi[k] = v.dzi;
+        err2[k] = v.err2;
+    }
 }
 
 }  // namespace velmora

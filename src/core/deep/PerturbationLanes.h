@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "deep/SeriesStart.h"
+
 namespace velmora {
 
 struct LaneOrbits {
@@ -51,5 +53,11 @@ struct LaneEscape {
 // Stops early (leaving the rest) when *cancel becomes true.
 void perturbedSpanLanes(const LaneOrbits& orbits, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
                         std::uint8_t* doubt, const std::atomic<bool>* cancel, LaneEscape* escapes = nullptr);
+
+// seriesValue of the offsets (re[k], im), k < count, in lanes `width` wide
+// (8, 4, or 0 for one at a time). Each array holds count rounded up to a
+// multiple of 8.
+void seriesValuesLanes(int width, const SeriesStart& series, const double* re, double im, std::int32_t count,
+                       double* dzr, double* dzi, double* err2);
 
 }  // namespace velmora

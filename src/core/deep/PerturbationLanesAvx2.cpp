@@ -8,6 +8,7 @@
 
 #include "deep/ErrorBound.h"
 #include "deep/EscapeTest.h"
+#include "deep/SeriesStart.h"
 #include "render/EscapeTime.h"
 
 #if defined(__clang__)
@@ -57,15 +58,26 @@ struct Avx2LaneOps {
     }
 };
 
+struct SquareRoot {
+    __m256d operator()(__m256d x) const { return _mm256_sqrt_pd(x); }
+};
+
 }  // namespace
 }  // namespace velmora
 
 #include "deep/PerturbationLanesImpl.h"
+#include "deep/SeriesValueImpl.h"
 
 namespace velmora {
 void perturbedSpanLanesAvx2(const LaneOrbits& o, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
                             std::uint8_t* doubt, const std::atomic<bool>* cancel, LaneEscape* escapes) {
     lanes_detail::Kernel<Avx2LaneOps>{o, starts, count, out, doubt, cancel, escapes}.run();
+}
+
+void seriesValuesAvx2(const SeriesStart& s, const double* re, double im, std::int32_t count, double* dzr,
+                      double* dzi, double* err2) {
+    series_detail::seriesValuesOf<__m256d, 4>(s, re, im, count, dzr, dzi, err2,
+                                              SquareRoot{});
 }
 }  // namespace velmora
 

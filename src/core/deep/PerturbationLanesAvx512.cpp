@@ -8,6 +8,7 @@
 
 #include "deep/ErrorBound.h"
 #include "deep/EscapeTest.h"
+#include "deep/SeriesStart.h"
 #include "render/EscapeTime.h"
 
 #if defined(__clang__)
@@ -54,15 +55,27 @@ struct Avx512LaneOps {
     static M maskOf(unsigned bits) { return static_cast<M>(bits); }
 };
 
+// Masked, for the same reason as the gather.
+struct SquareRoot {
+    __m512d operator()(__m512d x) const { return _mm512_mask_sqrt_pd(x, 0xFF, x); }
+};
+
 }  // namespace
 }  // namespace velmora
 
 #include "deep/PerturbationLanesImpl.h"
+#include "deep/SeriesValueImpl.h"
 
 namespace velmora {
 void perturbedSpanLanesAvx512(const LaneOrbits& o, const LaneStart* starts, std::int32_t count, std::uint8_t* out,
                               std::uint8_t* doubt, const std::atomic<bool>* cancel, LaneEscape* escapes) {
     lanes_detail::Kernel<Avx512LaneOps>{o, starts, count, out, doubt, cancel, escapes}.run();
+}
+
+void seriesValuesAvx512(const SeriesStart& s, const double* re, double im, std::int32_t count, double* dzr,
+                        double* dzi, double* err2) {
+    series_detail::seriesValuesOf<__m512d, 8>(s, re, im, count, dzr, dzi, err2,
+                                              SquareRoot{});
 }
 }  // namespace velmora
 

@@ -2,18 +2,18 @@
 
 #include <cmath>
 
+#include "deep/SeriesValueImpl.h"
+
 namespace velmora {
 namespace {
 
 constexpr int K = SeriesStart::kDegree;
+using series_detail::kSlack;
+using series_detail::kUnderflow;
 // A coefficient's rounding in one step (or in a pixel's evaluation), over the
 // magnitudes that went into it: a few dozen roundings of 2^-53 at most for
 // K = 8, and the reference value's own.
 constexpr double kRounding = 0x1p-46;
-// The bounds are rounded too: each takes this much more a step.
-constexpr double kSlack = 1.0 + 0x1p-40;
-// Coefficients and products below the normal doubles round by an absolute amount.
-constexpr double kUnderflow = 0x1p-1000;
 // What the series may leave out for the largest offset, next to its linear term.
 constexpr double kTolerance = 0x1p-38;
 
@@ -94,33 +94,8 @@ SeriesStart seriesStart(const CommonSkip& common, const ReferenceOrbit& orbit, s
 }
 
 SeriesValue seriesValue(const SeriesStart& s, double dcr, double dci) {
-    static_assert(K == 8, "the evaluation below is written for eight coefficients");
-    const double ur = dcr * s.unit, ui = dci * s.unit;
-    // a_k + a_(k+1) u, then pairs of those by u^2, then by u^4 (Estrin's
-    // scheme): the same roundings as one after another, in a shorter chain.
-    const auto mulAdd = [](double ar, double ai, double br, double bi, double xr, double xi, double& rr, double& ri) {
-        rr = (br * xr - bi * xi) + ar;
-        ri = (br * xi + bi * xr) + ai;
-    };
-    double b0r, b0i, b1r, b1i, b2r, b2i, b3r, b3i;
-    mulAdd(s.re[0], s.im[0], s.re[1], s.im[1], ur, ui, b0r, b0i);
-    mulAdd(s.re[2], s.im[2], s.re[3], s.im[3], ur, ui, b1r, b1i);
-    mulAdd(s.re[4], s.im[4], s.re[5], s.im[5], ur, ui, b2r, b2i);
-    mulAdd(s.re[6], s.im[6], s.re[7], s.im[7], ur, ui, b3r, b3i);
-    const double u2r = ur * ur - ui * ui, u2i = 2.0 * ur * ui;
-    const double u4r = u2r * u2r - u2i * u2i, u4i = 2.0 * u2r * u2i;
-    double c0r, c0i, c1r, c1i, pr, pi;
-    mulAdd(b0r, b0i, b1r, b1i, u2r, u2i, c0r, c0i);
-    mulAdd(b2r, b2i, b3r, b3i, u2r, u2i, c1r, c1i);
-    mulAdd(c0r, c0i, c1r, c1i, u4r, u4i, pr, pi);
     SeriesValue v;
-    v.dzr = pr * ur - pi * ui;
-    v.dzi = pr * ui + pi * ur;
-    const double u2 = (ur * ur + ui * ui) * kSlack;
-    const double absU = std::sqrt(u2) * kSlack;
-    const double u8 = u2 * u2 * kSlack * u2 * u2 * kSlack;
-    const double err = (s.tail * u8 * absU + s.linear * absU + K * kUnderflow) * kSlack;
-    v.err2 = err * err * kSlack;
+    series_detail::seriesValueOf(s, dcr, dci, v.dzr, v.dzi, v.err2, [](double x) { return std::sqrt(x); });
     return v;
 }
 

@@ -39,6 +39,13 @@ struct SeriesValue {
     double err2;  // the bound on the squared error of dz
 };
 
+namespace series_detail {
+// The bounds are rounded too: each takes this much more a step.
+inline constexpr double kSlack = 1.0 + 0x1p-40;
+// Coefficients and products below the normal doubles round by an absolute amount.
+inline constexpr double kUnderflow = 0x1p-1000;
+}  // namespace series_detail
+
 // A pixel's difference where the series ends; its offset within the largest
 // the common skip was made for.
 SeriesValue seriesValue(const SeriesStart& series, double dcr, double dci);
