@@ -2,7 +2,7 @@
 // Perturbed pixels several at a time in vector lanes, from the state where
 // they begin plain double steps. Every lane runs the operations of
 // perturbedPixel's double loop in the same order, so the pixels are the same;
-// a lane takes the next pixel as soon as its own is decided.
+// a group of lanes takes the next pixels once all of its own are decided.
 #include <atomic>
 #include <cstdint>
 

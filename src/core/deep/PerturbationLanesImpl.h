@@ -124,7 +124,8 @@ struct Kernel {
         g.zi1 = O::blend(g.zi1, c.nextIm, m);
     }
 
-    // One iteration of every lane of g; lanes whose pixel is decided are refilled.
+    // One iteration of every lane of g; once all of its pixels are decided,
+    // the group takes the next ones.
     // Returns false when g has no pixel left.
     __attribute__((always_inline)) inline bool step(Group& g, int which, const Constants& c) {
         // The lanes whose count reaches the limit at this step.
@@ -156,7 +157,7 @@ struct Kernel {
         const V dzn = O::add(O::mul(nr, nr), O::mul(ni, ni));
         // As errorAfterStep.
         const V err2 = O::add(O::mul(O::mul(c.growth, nzBefore), g.err2), O::mul(c.rounding, dzn));
-        const M rebase = O::lt(nz, dzn);
+        const M rebase = O::andM(g.active, O::lt(nz, dzn));
         // Past all hope of telling the count: in doubt now, not at its end.
         const M hopeless = O::andM(g.active, O::ge(err2, c.hopeless));
         const I idx0 = g.idx;
@@ -186,7 +187,7 @@ struct Kernel {
             O::store(before, nzBefore);
             O::store(dr, nr);
             O::store(di, ni);
-            unsigned lanes = 0;  // to refill
+            unsigned lanes = 0;  // decided
             for (int k = 0; k < W; ++k) {
                 if ((done >> k & 1) == 0) continue;
                 const std::int64_t m = at[k];
@@ -211,7 +212,15 @@ struct Kernel {
                 if (countInDoubt(e2[k], excess, before[k] - 4.0)) doubt[pixel[which][k]] = 1;
                 lanes |= 1u << k;
             }
-            if (lanes != 0) g = refill(g, which, lanes);
+            if (lanes != 0) {
+                // A lane whose pixel is done waits for the rest of its group:
+                // the whole group refilled at once costs far less than a lane
+                // at a time. Until then its limit is out of the way.
+                const M m = O::maskOf(lanes);
+                g.active = O::andNotM(m, g.active);
+                g.stopAt = O::blendi(g.stopAt, O::subi(g.end, c.two64), m);
+                if (O::bits(g.active) == 0) g = refill(g, which, (1u << W) - 1);
+            }
         }
         return O::bits(g.active) != 0;
     }
