@@ -121,6 +121,8 @@ faults=(
   "the series looks for radius 2 a step behind|src/core/deep/SeriesStart.cpp|magnitude(orbit.re[m + 1], orbit.im[m + 1])|magnitude(orbit.re[m], orbit.im[m])"
   "a quick row's series values a pixel off|src/core/deep/DeepRenderer.cpp|seriesRe[k] = k < count ? quickRe(i0 + k) : 0.0;|seriesRe[k] = k < count ? quickRe(i0 + k + 1) : 0.0;"
   "the AVX-512 series takes the root of half its lanes|src/core/deep/PerturbationLanesAvx512.cpp|_mm512_mask_sqrt_pd(x, 0xFF, x)|_mm512_mask_sqrt_pd(x, 0x0F, x)"
+  "a lane group refilled while its first lane still works|src/core/deep/PerturbationLanesImpl.h|if (O::bits(g.active) == 0) g = refill(g, which, (1u << W) - 1);|if (O::bits(g.active) < 2) g = refill(g, which, (1u << W) - 1);"
+  "a real row judged inside the set by its first pixel alone|src/core/deep/DeepRenderer.cpp|for (const std::int32_t i : {0, loc.width() - 1}) {|for (const std::int32_t i : {0}) {"
   "doubt judged by the escape step alone|src/core/render/SpanKernelImpl.h|        s.enzb = O::select(stop, s.nzb, s.enzb);|        s.enzb = O::select(stop, nz, s.enzb);"
   "doubtful pixels not drawn again|src/core/engine/CheckedRender.cpp|    if (is.empty()) return;|    if (is.size() < 1000000) return;"
   "the AVX-512 double-double product's error with the wrong sign|src/core/deep/DoubleDoubleLanesAvx512.cpp|reinterpret_cast<V>(_mm512_fmsub_pd(|reinterpret_cast<V>(_mm512_fmadd_pd("

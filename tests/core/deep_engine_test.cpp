@@ -184,7 +184,10 @@ INSTANTIATE_TEST_SUITE_P(
         DeepCase{"chaotic_1e7", "0.1749591049469072905827574995565", "0.5620776496584693053585833912296", "1.598e-7",
                  FractalType::Mandelbrot, 0, 0, 3000, 5, 64},
         DeepCase{"long_orbits_1e20", "-1.75437718843724974978125", "-0.01249875187503153118750", "1e-20",
-                 FractalType::Mandelbrot, 0, 0, 3000}),
+                 FractalType::Mandelbrot, 0, 0, 3000},
+        // Row 6 lies on the real axis, inside the set (the width is 2^-64).
+        DeepCase{"real_axis_inside", "-1.543689012692076361570855971801747986", "0",
+                 "5.42101086242752217003726400434970855712890625e-20", FractalType::Mandelbrot}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Its own rounding check would settle that row too, at the price of reruns.
@@ -284,19 +287,24 @@ TEST(DeepRenderer, TheRealAxisFromMinusTwoToAQuarterIsInTheSet) {
         mpfr_set_str(im.get(), p.im, 10, MPFR_RNDN);
         EXPECT_EQ(realAxisInsideSet(re.get(), im.get()), p.inside) << p.re << " " << p.im;
     }
-    // A deep picture with a row on the axis in the chaotic part: that row is
-    // the full loop's, and none of it needed the loop.
-    FractalParams axis = around("-1.9", "0", "1e-20", 8, 4, 3000);
-    axis.exact.top = "-0.75e-20", axis.exact.bottom = "0.25e-20", axis.top = -0.75e-20, axis.bottom = 0.25e-20;
-    DeepRenderer deep;
-    ASSERT_EQ(deep.prepare(axis, {}), DeepRenderer::Prepared::Ready);
-    const DeepLocation loc(axis);
-    std::vector<std::int32_t> is, js;
-    for (std::int32_t i = 0; i < axis.width; ++i) is.push_back(i), js.push_back(3);
-    std::vector<std::uint8_t> out(is.size());
-    deep.pixels(is.data(), js.data(), static_cast<std::int32_t>(is.size()), out.data());
-    for (std::size_t k = 0; k < is.size(); ++k) EXPECT_EQ(out[k], plainMpfrPixel(loc, is[k], 3)) << is[k];
-    EXPECT_EQ(deep.exactPixels(), 0);
+    // Pictures with a row on the axis (row 3): in the chaotic part, where
+    // that row is the full loop's and none of it needed the loop, and across
+    // 1/4, where its right half slowly escapes.
+    for (const auto& [re, width, top, bottom] : {std::tuple{"-1.9", "1e-20", "-0.75e-20", "0.25e-20"},
+                                                 std::tuple{"0.25", "1e-5", "-0.75e-5", "0.25e-5"}}) {
+        FractalParams axis = around(re, "0", width, 8, 4, 3000);
+        axis.exact.top = top, axis.exact.bottom = bottom, axis.top = std::stod(top), axis.bottom = std::stod(bottom);
+        DeepRenderer deep;
+        ASSERT_EQ(deep.prepare(axis, {}), DeepRenderer::Prepared::Ready);
+        const DeepLocation loc(axis);
+        std::vector<std::int32_t> is, js;
+        for (std::int32_t i = 0; i < axis.width; ++i) is.push_back(i), js.push_back(3);
+        std::vector<std::uint8_t> out(is.size());
+        deep.pixels(is.data(), js.data(), static_cast<std::int32_t>(is.size()), out.data());
+        for (std::size_t k = 0; k < is.size(); ++k) EXPECT_EQ(out[k], plainMpfrPixel(loc, is[k], 3)) << re << " " << is[k];
+        if (out.back() == 0) EXPECT_EQ(deep.exactPixels(), 0) << re;
+        else EXPECT_NE(out.front(), out.back()) << re;  // both sides of 1/4 shown
+    }
 }
 
 // The reference of one render kept for the next: where it lies in the new

@@ -40,6 +40,18 @@ std::int32_t realAxisRow(const DeepLocation& loc) {
     return row;
 }
 
+// Whether every pixel of the row lies on the real axis within [-2, 1/4],
+// inside the Mandelbrot set: none of them ever escapes.
+bool rowInsideSet(const DeepLocation& loc, std::int32_t row) {
+    if (!loc.mandelbrot()) return false;
+    Mpfr x(loc.precision()), y(loc.precision());
+    for (const std::int32_t i : {0, loc.width() - 1}) {
+        loc.pixel(i, row, x.get(), y.get());
+        if (!realAxisInsideSet(x.get(), y.get())) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const std::function<bool()>& cancelled,
@@ -50,9 +62,16 @@ DeepRenderer::Prepared DeepRenderer::prepare(const FractalParams& params, const 
     m_redrawnPixels = 0;
     m_axis.reset();
     m_axisRow = -1;
+    m_axisInside = false;
     if (ready != Prepared::Ready) return ready;
     const std::int32_t row = realAxisRow(*m_location);
     if (row < 0) return ready;
+    if (rowInsideSet(*m_location, row)) {
+        // Nothing to follow there: no reference of its own.
+        m_axisRow = row;
+        m_axisInside = true;
+        return ready;
+    }
     auto axis = std::make_unique<DeepRenderer>();
     const Prepared axisReady = axis->prepareAt(params, cancelled, row, true);
     if (axisReady != Prepared::Ready) return axisReady;
@@ -272,6 +291,7 @@ bool DeepRenderer::takeKept(std::shared_ptr<const KeptReference> kept, const std
 }
 
 std::uint8_t DeepRenderer::pixel(std::int32_t i, std::int32_t j) const {
+    if (m_axisInside && j == m_axisRow) return 0;
     if (m_axis && j == m_axisRow) return m_axis->pixel(i, j);
     return settledPixel(i, j).index;
 }
@@ -334,6 +354,11 @@ void DeepRenderer::settleDoubts(const std::int32_t* is, const std::int32_t* js, 
 
 void DeepRenderer::span(std::int32_t j, std::int32_t begin, std::int32_t end, std::uint8_t* out,
                         const std::atomic<bool>* cancel, SmoothSample* smooth) const {
+    if (m_axisInside && j == m_axisRow) {
+        std::fill(out + begin, out + end, std::uint8_t{0});
+        if (smooth != nullptr) std::fill(smooth + begin, smooth + end, SmoothSample{});
+        return;
+    }
     if (m_axis && j == m_axisRow) {
         m_axis->span(j, begin, end, out, cancel, smooth);
         return;
@@ -431,7 +456,7 @@ LaneStart DeepRenderer::laneStart(const PixelHandOver& h, std::int32_t k) const 
 
 void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int32_t count, std::uint8_t* out,
                           SmoothSample* smooth) const {
-    if (!m_axis) {
+    if (!m_axis && !m_axisInside) {
         pixelsOffAxis(i, j, count, out, smooth);
         return;
     }
@@ -445,9 +470,10 @@ void DeepRenderer::pixels(const std::int32_t* i, const std::int32_t* j, std::int
         const auto n = static_cast<std::int32_t>(is[side].size());
         std::vector<std::uint8_t> part(is[side].size());
         std::vector<SmoothSample> samples(smooth != nullptr ? is[side].size() : 0);
-        const DeepRenderer& from = side == 1 ? *m_axis : *this;
-        from.pixelsOffAxis(is[side].data(), js[side].data(), n, part.data(),
-                           smooth != nullptr ? samples.data() : nullptr);
+        if (side == 0 || m_axis)
+            (side == 1 ? *m_axis : *this)
+                .pixelsOffAxis(is[side].data(), js[side].data(), n, part.data(),
+                               smooth != nullptr ? samples.data() : nullptr);
         for (std::size_t k = 0; k < at[side].size(); ++k) {
             out[at[side][k]] = part[k];
             if (smooth != nullptr) smooth[at[side][k]] = samples[k];

@@ -71,7 +71,7 @@ public:
     }
     // The image row that lies on the real axis (or within a hair of it) and
     // is followed on a reference of its own; -1 when there is none.
-    std::int32_t axisRow() const { return m_axis ? m_axisRow : -1; }
+    std::int32_t axisRow() const { return m_axis || m_axisInside ? m_axisRow : -1; }
     // Turns skipping by bilinear approximation off (for comparisons).
     void setSkipping(bool allowed);
     // Pixels that needed the plain full-precision loop since prepare().
@@ -144,6 +144,7 @@ private:
     // offsets cannot push it off and let the orbits' chaos carry it away.
     std::unique_ptr<DeepRenderer> m_axis;
     std::int32_t m_axisRow = -1;
+    bool m_axisInside = false;  // the axis row lies inside the set: all of it 0
     bool m_onAxis = false;
     ExtFloat m_axisOffset;  // the reference row's imaginary part, when onAxis
     mutable std::atomic<std::int64_t> m_exactPixels{0};
