@@ -1,8 +1,30 @@
 #include "render/ThreadPool.h"
 
+#include <chrono>
 #include <system_error>
+#include <thread>
 
 namespace velmora {
+namespace {
+
+// Spins on a condition for up to about 50 microseconds; true once it holds.
+// The spin pauses rather than yields: a yield on a busy machine may give the
+// core away for a whole time slice.
+template <class F>
+bool waitBriefly(F holds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(50);
+    for (int k = 0;; ++k) {
+        if (holds()) return true;
+        if ((k & 15) == 15 && std::chrono::steady_clock::now() > until) return false;
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#else
+        std::this_thread::yield();
+#endif
+    }
+}
+
+}  // namespace
 
 ThreadPool::ThreadPool(unsigned participants) {
     const unsigned workers = participants > 1 ? participants - 1 : 0;
@@ -43,6 +65,12 @@ void ThreadPool::workerLoop(unsigned index) {
     std::uint64_t seen = 0;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
+        // Jobs often follow each other closely (a picture's blocks of rows):
+        // watch for the next a little while before sleeping, as waking a
+        // sleeping thread costs more than a small job.
+        lock.unlock();
+        waitBriefly([&] { return m_posted.load(std::memory_order_acquire) != seen; });
+        lock.lock();
         m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
         if (m_stop) return;
         seen = m_generation;
@@ -50,7 +78,10 @@ void ThreadPool::workerLoop(unsigned index) {
         lock.unlock();
         takeItems();
         lock.lock();
-        if (--m_pending == 0) m_done.notify_one();
+        if (--m_pending == 0) {
+            m_finished.store(m_generation, std::memory_order_release);
+            m_done.notify_one();
+        }
     }
 }
 
@@ -73,9 +104,12 @@ void ThreadPool::run(std::size_t count, unsigned maxThreads, Task task, void* co
         m_helpers = helpers;
         m_pending = helpers;
         ++m_generation;
+        m_posted.store(m_generation, std::memory_order_release);
     }
     m_wake.notify_all();
     takeItems();
+    const std::uint64_t job = m_posted.load(std::memory_order_relaxed);
+    waitBriefly([&] { return m_finished.load(std::memory_order_acquire) == job; });
     std::unique_lock<std::mutex> lock(m_mutex);
     m_done.wait(lock, [&] { return m_pending == 0; });
 }

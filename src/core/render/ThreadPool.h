@@ -56,6 +56,10 @@ private:
     void* m_context = nullptr;
     std::size_t m_count = 0;
     std::atomic<std::size_t> m_next{0};
+    // The generation last posted and last finished, for threads that watch
+    // without the lock.
+    std::atomic<std::uint64_t> m_posted{0};
+    std::atomic<std::uint64_t> m_finished{0};
 };
 
 }  // namespace velmora
