@@ -138,12 +138,12 @@ TEST(CliRender, MemoryIsThePictureOrAStripAndWithoutItNothingIsWritten) {
     GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the limit";
 #endif
     TempDir dir;
-    // Under 1 GB of address space: a 1.6 GB picture or a 1 GB PNG strip cannot be
+    // Under 1 GB of address space: a 1.6 GB picture or a 2 GB PNG strip cannot be
     // had; a row of 10^8 pixels can, as a BMP (the picture) and as a PNG (a strip).
     const struct { const char* size; const char* file; int code; const char* err; } cases[] = {
         {"40000x40000", "w.bmp", 1, "Not enough memory for bitmap.\n"},
         {"100000000x1", "w.bmp", 0, ""},
-        {"100000000x1", "w.png", 0, ""}, {"1000000000x1", "w.png", 1, "Not enough memory for bitmap.\n"}};
+        {"100000000x1", "w.png", 0, ""}, {"2000000000x1", "w.png", 1, "Not enough memory for bitmap.\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.size) + " " + c.file);
         const std::string out = dir.file(c.file), err = dir.file("err");

@@ -1,6 +1,7 @@
 #pragma once
-// Writes a video file frame by frame with FFmpeg's libraries: H.264 (else
-// MPEG-4 Visual) in .mp4 and .mkv, VP9 (else VP8) in .webm, always 4:2:0.
+// Writes a video file frame by frame with FFmpeg's libraries (in a module
+// loaded on first use, see VideoBackend.h): H.264 (else MPEG-4 Visual) in
+// .mp4 and .mkv, VP9 (else VP8) in .webm, always 4:2:0.
 // The file is built under a temporary name beside the target and renamed over
 // it only when complete, so a failed or abandoned encoding leaves nothing
 // broken at the path.
