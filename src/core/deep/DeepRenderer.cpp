@@ -535,6 +535,11 @@ void DeepRenderer::renderRows(const RenderJob& job, std::int32_t firstRow, std::
     // Rows are cut into spans so every thread gets several pieces to balance.
     const std::int64_t wanted = 8 * static_cast<std::int64_t>(pool.size());
     std::int64_t spansPerRow = rows < wanted ? (wanted + rows - 1) / rows : 1;
+    // A row on the axis with a reference of its own may leave most of its
+    // pixels to the full-precision loop: rows are cut as finely as that one
+    // must be for every thread to share it.
+    if (m_axis && m_axisRow >= m_firstRow + firstRow && m_axisRow < m_firstRow + endRow && spansPerRow < wanted)
+        spansPerRow = wanted;
     if (spansPerRow > job.width) spansPerRow = job.width;
     const std::int64_t spanWidth = (job.width + spansPerRow - 1) / spansPerRow;
     spansPerRow = (job.width + spanWidth - 1) / spanWidth;
