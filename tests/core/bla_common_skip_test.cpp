@@ -8,11 +8,15 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <type_traits>
+#include <vector>
 
 #include <mpfr.h>
 
 #include "deep/Bla.h"
+#include "deep/DoubleDoubleLanes.h"
+#include "deep/DoubleDoublePixel.h"
 #include "deep/Perturbation.h"
 #include "deep/PerturbationLanes.h"
 #include "deep/ReferenceOrbit.h"
@@ -210,6 +214,34 @@ TEST(SeriesLanes, GiveTheValuesOfOnePixel) {
             EXPECT_EQ(err2[k], v.err2) << width << " lanes, offset " << k;
         }
     }
+}
+
+// Pixels the doubles leave in doubt go through the double-double numbers in
+// lanes: every count, bound and z the one-pixel loop's, bit for bit. In the
+// chaotic place some stay in doubt there too.
+TEST(DoubleDoubleLanes, GiveTheOnePixelLoopsCounts) {
+    Mpfr cr(kBits), ci(kBits);
+    const velmora::ReferenceOrbit orbit =
+        orbitOf("0.1749591049469072905827574995565", "0.5620776496584693053585833912296", 3000, cr, ci);
+    velmora::PerturbationOrbits o;
+    o.primary = o.rebase = &orbit;
+    o.limit = 3000;
+    o.orbitRounding2 = 0x1p-1000;
+    std::vector<velmora::DdOffset> offsets;
+    for (int k = 0; k < 45; ++k)
+        offsets.push_back({{(k % 9 - 4) * 1.7e-8, k * 1e-25}, {(k / 9 - 2) * 1.3e-8, 0.0}});
+    std::vector<velmora::PixelCount> lanes(offsets.size());
+    velmora::doubleDoublePixels(o, offsets.data(), static_cast<std::int32_t>(offsets.size()), lanes.data());
+    int doubtful = 0;
+    for (std::size_t k = 0; k < offsets.size(); ++k) {
+        const auto& d = offsets[k];
+        const velmora::PixelCount one = velmora::doubleDoublePixel(o, {d.re[0], d.re[1]}, {d.im[0], d.im[1]});
+        EXPECT_EQ(std::tuple(lanes[k].index, lanes[k].doubtful, lanes[k].count, lanes[k].zr, lanes[k].zi),
+                  std::tuple(one.index, one.doubtful, one.count, one.zr, one.zi)) << k;
+        doubtful += one.doubtful;
+    }
+    EXPECT_GT(doubtful, 0);
+    EXPECT_LT(doubtful, 45);
 }
 
 }  // namespace

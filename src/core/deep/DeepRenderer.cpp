@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <vector>
 
+#include "deep/DoubleDoubleLanes.h"
 #include "deep/DoubleDoublePixel.h"
 #include "deep/PlainMpfrLoop.h"
 #include "deep/Precision.h"
@@ -310,15 +312,12 @@ SmoothSample DeepRenderer::smoothSample(std::int32_t i, std::int32_t j, std::int
     return smoothSampleAt(count, zr, zi, cr, ci);
 }
 
-PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
-    // First in double-double numbers, where the offsets fit them; then, if
-    // still in doubt, by the full-precision loop.
-    m_redrawnPixels.fetch_add(1, std::memory_order_relaxed);
+DeepRenderer::Offset DeepRenderer::exactOffset(std::int32_t i, std::int32_t j, DdOffset& offset) const {
     const DeepLocation& loc = *m_location;
     const mpfr_prec_t bits = loc.precision();
     Mpfr re(bits), im(bits), refRe(bits), refIm(bits);
     loc.pixel(i, j, re.get(), im.get());
-    if (loc.mandelbrot() && realAxisInsideSet(re.get(), im.get())) return PixelCount{};
+    if (loc.mandelbrot() && realAxisInsideSet(re.get(), im.get())) return Offset::Inside;
     if (m_reused) {
         refRe = m_kept->re;
         refIm = m_kept->im;
@@ -330,25 +329,74 @@ PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
     mpfr_sub(im.get(), im.get(), refIm.get(), MPFR_RNDN);
     const bool fits = m_orbits.wideSteps == 0 && (mpfr_zero_p(re.get()) || mpfr_get_exp(re.get()) > kDoubleFloor) &&
                       (mpfr_zero_p(im.get()) || mpfr_get_exp(im.get()) > kDoubleFloor);
-    if (fits) {
-        const DoubleDouble dcr = splitOff(re), dci = splitOff(im);
-        const PixelCount count = doubleDoublePixel(m_orbits, dcr, dci);
+    if (!fits) return Offset::BelowDoubles;
+    const DoubleDouble dcr = splitOff(re), dci = splitOff(im);
+    offset = DdOffset{{dcr.hi, dcr.lo}, {dci.hi, dci.lo}};
+    return Offset::Fits;
+}
+
+PixelCount DeepRenderer::fullPrecisionPixel(std::int32_t i, std::int32_t j) const {
+    m_exactPixels.fetch_add(1, std::memory_order_relaxed);
+    const MpfrEscape e = plainMpfrEscape(*m_location, i, j);
+    return PixelCount{e.count == 0 ? std::uint8_t{0} : shownIndex(e.count), false, e.count, e.zr, e.zi};
+}
+
+PixelCount DeepRenderer::exactPixel(std::int32_t i, std::int32_t j) const {
+    // First in double-double numbers, where the offsets fit them; then, if
+    // still in doubt, by the full-precision loop.
+    m_redrawnPixels.fetch_add(1, std::memory_order_relaxed);
+    DdOffset offset;
+    const Offset where = exactOffset(i, j, offset);
+    if (where == Offset::Inside) return PixelCount{};
+    if (where == Offset::Fits) {
+        const PixelCount count = doubleDoublePixel(m_orbits, {offset.re[0], offset.re[1]}, {offset.im[0], offset.im[1]});
         if (!count.doubtful) return count;
     }
-    m_exactPixels.fetch_add(1, std::memory_order_relaxed);
-    const MpfrEscape e = plainMpfrEscape(loc, i, j);
-    return PixelCount{e.count == 0 ? std::uint8_t{0} : shownIndex(e.count), false, e.count, e.zr, e.zi};
+    return fullPrecisionPixel(i, j);
 }
 
 void DeepRenderer::settleDoubts(const std::int32_t* is, const std::int32_t* js, std::int32_t i0, std::int32_t j0,
                                 std::int32_t count, const std::uint8_t* doubt, std::uint8_t* out,
                                 const std::atomic<bool>* cancel, LaneEscape* escapes) const {
-    for (std::int32_t k = 0; k < count; ++k) {
-        if (doubt[k] == 0) continue;
-        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
-        const PixelCount c = exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0);
+    const auto settle = [&](std::int32_t k, const PixelCount& c) {
         out[k] = c.index;
         if (escapes != nullptr) escapes[k] = {c.count, c.zr, c.zi};
+    };
+    const auto cancelled = [&] { return cancel != nullptr && cancel->load(std::memory_order_relaxed); };
+    if (!m_orbits.mandelbrot || m_orbits.wideSteps > 0) {
+        for (std::int32_t k = 0; k < count; ++k) {
+            if (doubt[k] == 0) continue;
+            if (cancelled()) return;
+            settle(k, exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0));
+        }
+        return;
+    }
+    // A Mandelbrot picture's pixels follow one orbit: those in doubt go through
+    // the double-double numbers together, in vector lanes, and what those
+    // leave in doubt through the full-precision loop.
+    std::vector<std::int32_t> lanes, alone;  // the pixels for the lanes, and for the full loop
+    std::vector<DdOffset> offsets;
+    for (std::int32_t k = 0; k < count; ++k) {
+        if (doubt[k] == 0) continue;
+        m_redrawnPixels.fetch_add(1, std::memory_order_relaxed);
+        DdOffset offset;
+        const Offset where = exactOffset(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0, offset);
+        if (where == Offset::Inside) settle(k, PixelCount{});
+        if (where == Offset::Fits) lanes.push_back(k), offsets.push_back(offset);
+        if (where == Offset::BelowDoubles) alone.push_back(k);
+    }
+    if (cancelled()) return;
+    std::vector<PixelCount> counts(lanes.size());
+    doubleDoublePixels(m_orbits, offsets.data(), static_cast<std::int32_t>(lanes.size()), counts.data());
+    for (std::size_t q = 0; q < lanes.size(); ++q) {
+        if (counts[q].doubtful)
+            alone.push_back(lanes[q]);
+        else
+            settle(lanes[q], counts[q]);
+    }
+    for (const std::int32_t k : alone) {
+        if (cancelled()) return;
+        settle(k, fullPrecisionPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0));
     }
 }
 

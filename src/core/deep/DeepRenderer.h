@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "deep/DeepLocation.h"
+#include "deep/DoubleDoubleLanes.h"
 #include "deep/Perturbation.h"
 #include "deep/PerturbationLanes.h"
 #include "deep/ReferenceOrbit.h"
@@ -105,6 +106,12 @@ private:
     // A pixel whose rounding in doubles left its count in doubt: again in
     // double-double numbers, and by the plain full-precision loop if need be.
     PixelCount exactPixel(std::int32_t i, std::int32_t j) const;
+    // exactPixel's parts: the pixel's offset from the reference in
+    // double-double numbers (or inside the set, or too small for them), and
+    // the full-precision loop.
+    enum class Offset { Inside, Fits, BelowDoubles };
+    Offset exactOffset(std::int32_t i, std::int32_t j, DdOffset& offset) const;
+    PixelCount fullPrecisionPixel(std::int32_t i, std::int32_t j) const;
     // The pixel's count, its doubts settled.
     PixelCount settledPixel(std::int32_t i, std::int32_t j) const;
     // The smooth sample of pixel (i, j) that escaped as `count` says.

@@ -12,6 +12,9 @@ void doubleDoubleLanesAvx512(DdLanePixel* pixels, std::int32_t count, std::int32
                              const std::atomic<bool>* cancel);
 void doubleDoubleLanesAvx2(DdLanePixel* pixels, std::int32_t count, std::int32_t limit, double start, double step,
                            const std::atomic<bool>* cancel);
+void doubleDoublePixelsAvx512(const PerturbationOrbits& o, const DdOffset* offsets, std::int32_t count,
+                              PixelCount* out);
+void doubleDoublePixelsAvx2(const PerturbationOrbits& o, const DdOffset* offsets, std::int32_t count, PixelCount* out);
 #endif
 
 double doubleDoubleStepRounding(double ar, double ai) {
@@ -31,6 +34,18 @@ void doubleDoubleLanes(DdLanePixel* pixels, std::int32_t count, std::int32_t lim
     if (isSimdLevelSupported(SimdLevel::Avx2)) return doubleDoubleLanesAvx2(pixels, count, limit, start, step, cancel);
 #endif
     dd_lanes::Lanes<1>::run(pixels, count, limit, start, step, cancel);
+}
+
+void doubleDoublePixels(const PerturbationOrbits& o, const DdOffset* offsets, std::int32_t count, PixelCount* out) {
+    if (o.limit <= 0) {
+        for (std::int32_t k = 0; k < count; ++k) out[k] = PixelCount{};
+        return;
+    }
+#if defined(__x86_64__) || defined(__i386__)
+    if (isSimdLevelSupported(SimdLevel::Avx512)) return doubleDoublePixelsAvx512(o, offsets, count, out);
+    if (isSimdLevelSupported(SimdLevel::Avx2)) return doubleDoublePixelsAvx2(o, offsets, count, out);
+#endif
+    dd_lanes::Lanes<1>::runPerturbed(o, offsets, count, out);
 }
 
 }  // namespace velmora

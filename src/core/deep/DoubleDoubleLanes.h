@@ -28,4 +28,17 @@ double doubleDoubleStepRounding(double ar, double ai);
 void doubleDoubleLanes(DdLanePixel* pixels, std::int32_t count, std::int32_t limit, double start, double step,
                        const std::atomic<bool>* cancel);
 
+struct PerturbationOrbits;
+struct PixelCount;
+
+// A pixel's offset from the reference point, each part the sum of two doubles.
+struct DdOffset {
+    double re[2], im[2];
+};
+
+// doubleDoublePixel of each offset, several at once in vector lanes, with the
+// same operations lane by lane, so the same counts and bounds. Mandelbrot
+// orbits without wide steps only.
+void doubleDoublePixels(const PerturbationOrbits& orbits, const DdOffset* offsets, std::int32_t count, PixelCount* out);
+
 }  // namespace velmora

@@ -8,7 +8,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "deep/ErrorBound.h"
+#include "deep/EscapeTest.h"
+#include "deep/Perturbation.h"
 #include "render/EscapeDoubt.h"
+#include "render/EscapeTime.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -23,6 +27,10 @@ namespace velmora {
 void doubleDoubleLanesAvx2(DdLanePixel* pixels, std::int32_t count, std::int32_t limit, double start, double step,
                          const std::atomic<bool>* cancel) {
     dd_lanes::Lanes<4>::run(pixels, count, limit, start, step, cancel);
+}
+
+void doubleDoublePixelsAvx2(const PerturbationOrbits& o, const DdOffset* offsets, std::int32_t count, PixelCount* out) {
+    dd_lanes::Lanes<4>::runPerturbed(o, offsets, count, out);
 }
 }  // namespace velmora
 

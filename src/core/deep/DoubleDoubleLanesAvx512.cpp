@@ -9,7 +9,11 @@
 #include <cstdint>
 #include <immintrin.h>
 
+#include "deep/ErrorBound.h"
+#include "deep/EscapeTest.h"
+#include "deep/Perturbation.h"
 #include "render/EscapeDoubt.h"
+#include "render/EscapeTime.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
@@ -34,6 +38,10 @@ struct dd::ProductError<dd_lanes::VectorOf<8>::V> {
 void doubleDoubleLanesAvx512(DdLanePixel* pixels, std::int32_t count, std::int32_t limit, double start, double step,
                          const std::atomic<bool>* cancel) {
     dd_lanes::Lanes<8>::run(pixels, count, limit, start, step, cancel);
+}
+
+void doubleDoublePixelsAvx512(const PerturbationOrbits& o, const DdOffset* offsets, std::int32_t count, PixelCount* out) {
+    dd_lanes::Lanes<8>::runPerturbed(o, offsets, count, out);
 }
 }  // namespace velmora
 

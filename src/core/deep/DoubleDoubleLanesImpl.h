@@ -8,7 +8,11 @@
 
 #include "deep/DoubleDouble.h"
 #include "deep/DoubleDoubleLanes.h"
+#include "deep/ErrorBound.h"
+#include "deep/EscapeTest.h"
+#include "deep/Perturbation.h"
 #include "render/EscapeDoubt.h"
+#include "render/EscapeTime.h"
 
 namespace velmora::dd_lanes {
 
@@ -120,6 +124,113 @@ struct Lanes {
             }
             nzb = nzNext;
             if ((i & 4095) == 0 && cancel != nullptr && cancel->load(std::memory_order_relaxed)) return;
+        }
+    }
+
+    // doubleDoublePixel for each offset, W at a time: a Mandelbrot picture's
+    // pixels follow one orbit. The arithmetic is the one-pixel loop's, lane by
+    // lane; what a lane decides (a rebase, an escape, the orbit's end) it
+    // decides on its own, as that loop does.
+    static void runPerturbed(const PerturbationOrbits& o, const DdOffset* offsets, std::int32_t count, PixelCount* out) {
+        const ReferenceOrbit& orbit = *o.primary;
+        const std::size_t size = orbit.size();
+        D dzr{}, dzi{}, cr{}, ci{}, zr{}, zi{};
+        V err2 = splat(0.0), nzBefore = splat(0.0);
+        std::size_t m[W] = {};
+        std::int32_t n[W] = {}, pixel[W] = {};
+        bool live[W] = {};
+        std::int32_t next = 0;
+        int running = 0;
+        const auto get = [](const D& v, int k) { return DoubleDouble{v.hi[k], v.lo[k]}; };
+        const auto put = [](D& v, int k, DoubleDouble x) { v.hi[k] = x.hi, v.lo[k] = x.lo; };
+        const auto magnitude2 = [](DoubleDouble re, DoubleDouble im) {
+            const double r = dd::toDouble(re), i = dd::toDouble(im);
+            return r * r + i * i;
+        };
+        // Z_m of lane k.
+        const auto load = [&](int k) {
+            put(zr, k, {orbit.re[m[k]], orbit.reLow[m[k]]});
+            put(zi, k, {orbit.im[m[k]], orbit.imLow[m[k]]});
+        };
+        // Lane k takes the next pixel, or idles.
+        const auto fill = [&](int k) {
+            m[k] = 1;
+            n[k] = 1;
+            live[k] = next < count;
+            const DoubleDouble r = live[k] ? DoubleDouble{offsets[next].re[0], offsets[next].re[1]} : DoubleDouble{};
+            const DoubleDouble i = live[k] ? DoubleDouble{offsets[next].im[0], offsets[next].im[1]} : DoubleDouble{};
+            if (live[k]) pixel[k] = next++, ++running;
+            put(dzr, k, r), put(dzi, k, i), put(cr, k, r), put(ci, k, i);
+            load(k);
+            nzBefore[k] = magnitude2(dd::add(get(zr, k), r), dd::add(get(zi, k), i));
+            err2[k] = kDoubleDoubleStepRounding * magnitude2(r, i);
+        };
+        // Lane k's pixel is decided.
+        const auto decide = [&](int k, const PixelCount& result) {
+            out[pixel[k]] = result;
+            --running;
+            fill(k);
+        };
+        for (int k = 0; k < W; ++k) fill(k);
+        while (running > 0) {
+            for (int k = 0; k < W; ++k) {
+                if (m[k] + 1 < size) continue;
+                // The orbit ends: on from its start, which is exact (an idle
+                // lane only goes back).
+                if (live[k]) put(dzr, k, dd::add(get(zr, k), get(dzr, k))), put(dzi, k, dd::add(get(zi, k), get(dzi, k)));
+                m[k] = 0;
+                load(k);
+            }
+            // dz' = (2 Z + dz) dz + dc
+            const D tr = dd::add(dd::twice(zr), dzr), ti = dd::add(dd::twice(zi), dzi);
+            const D nr = dd::add(dd::add(dd::mul(tr, dzr), dd::neg(dd::mul(ti, dzi))), cr);
+            const D ni = dd::add(dd::add(dd::mul(tr, dzi), dd::mul(ti, dzr)), ci);
+            const V nrd = dd::toDouble(nr), nid = dd::toDouble(ni);
+            const V dzNext2 = nrd * nrd + nid * nid;
+            err2 = kErrorGrowth * nzBefore * err2 + kDoubleDoubleStepRounding * dzNext2 + o.orbitRounding2 * nzBefore;
+            for (int k = 0; k < W; ++k) {
+                ++m[k];
+                load(k);
+            }
+            const D xr = dd::add(zr, nr), xi = dd::add(zi, ni);
+            // |z|^2 - 4 to the double-double's own accuracy.
+            const V excessV = dd::toDouble(dd::add(dd::add(dd::mul(xr, xr), dd::mul(xi, xi)), D{splat(-4.0), splat(0.0)}));
+            for (int k = 0; k < W; ++k) {
+                if (!live[k]) continue;
+                if (!(err2[k] < kHopelessError2)) {
+                    PixelCount doubtful;
+                    doubtful.doubtful = true;
+                    decide(k, doubtful);
+                    continue;
+                }
+                double excess = excessV[k];
+                // Closer to radius 2 than even these numbers resolve: decided
+                // by the reference's exact excess, as in doubles.
+                if (nearEscapeRadius(excess + 4.0))
+                    excess = excessByReference(orbit.excess[m[k]], orbit.re[m[k]], orbit.im[m[k]], nrd[k], nid[k]);
+                const double nz = excess + 4.0;
+                if (excess > 0.0 || n[k] == o.limit) {
+                    PixelCount result;
+                    result.index = excess > 0.0 ? shownIndex(n[k]) : 0;
+                    result.doubtful = countInDoubt(err2[k], excess, nzBefore[k] - 4.0);
+                    if (excess > 0.0) {
+                        result.count = n[k];
+                        result.zr = dd::toDouble(get(xr, k));
+                        result.zi = dd::toDouble(get(xi, k));
+                    }
+                    decide(k, result);
+                    continue;
+                }
+                if (nz < dzNext2[k]) {
+                    put(dzr, k, get(xr, k)), put(dzi, k, get(xi, k));
+                    m[k] = 0;
+                    load(k);
+                } else {
+                    put(dzr, k, get(nr, k)), put(dzi, k, get(ni, k));
+                }
+                nzBefore[k] = nz;
+                ++n[k];
+            }
         }
     }
 };

@@ -8,9 +8,6 @@ namespace velmora {
 
 namespace {
 
-// The doubles' step rounding at 2^-53 of their error, in squares.
-constexpr double kDoubleDoubleRounding = kStepRounding * 0x1p-106;
-
 double magnitude2(DoubleDouble re, DoubleDouble im) {
     const double r = dd::toDouble(re), i = dd::toDouble(im);
     return r * r + i * i;
@@ -32,7 +29,7 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
     DoubleDouble zr, zi;
     value(m, zr, zi);
     double nzBefore = magnitude2(dd::add(zr, dzr), dd::add(zi, dzi));
-    double err2 = kDoubleDoubleRounding * magnitude2(dzr, dzi);
+    double err2 = kDoubleDoubleStepRounding * magnitude2(dzr, dzi);
     for (std::int32_t n = 1; n <= o.limit; ++n) {
         if (m + 1 >= orbit->size()) {
             dzr = dd::add(zr, dzr);
@@ -46,7 +43,7 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
         const DoubleDouble nr = dd::add(dd::add(dd::mul(tr, dzr), dd::neg(dd::mul(ti, dzi))), cr);
         const DoubleDouble ni = dd::add(dd::add(dd::mul(tr, dzi), dd::mul(ti, dzr)), ci);
         const double dzNext2 = magnitude2(nr, ni);
-        err2 = kErrorGrowth * nzBefore * err2 + kDoubleDoubleRounding * dzNext2 + o.orbitRounding2 * nzBefore;
+        err2 = kErrorGrowth * nzBefore * err2 + kDoubleDoubleStepRounding * dzNext2 + o.orbitRounding2 * nzBefore;
         if (!(err2 < kHopelessError2)) {
             result.doubtful = true;
             return result;

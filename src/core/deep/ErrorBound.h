@@ -19,6 +19,8 @@ inline constexpr double kErrorGrowth = 4.0 * (1.0 + 0x1p-10);
 // larger than the difference but where they cancel (a case left aside), and
 // the sum Z + dz that a rebase keeps, no larger than the next difference.
 inline constexpr double kStepRounding = 0x1p-92;
+// The same step's rounding in double-double numbers: 2^-53 of the doubles', in squares.
+inline constexpr double kDoubleDoubleStepRounding = kStepRounding * 0x1p-106;
 // Doubt begins where 8 times the error reaches the distance from radius 2.
 inline constexpr double kDoubtFactor = 64.0;
 
