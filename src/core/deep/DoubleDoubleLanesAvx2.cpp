@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "deep/ErrorBound.h"
 #include "deep/EscapeTest.h"

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+#include <vector>
 #include <immintrin.h>
 
 #include "deep/ErrorBound.h"

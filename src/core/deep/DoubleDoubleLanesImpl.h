@@ -5,6 +5,8 @@
 // includes it (and nothing before includes it) inside the region.
 #include <atomic>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "deep/DoubleDouble.h"
 #include "deep/DoubleDoubleLanes.h"
@@ -188,13 +190,33 @@ struct Lanes {
             const V nrd = dd::toDouble(nr), nid = dd::toDouble(ni);
             const V dzNext2 = nrd * nrd + nid * nid;
             err2 = kErrorGrowth * nzBefore * err2 + kDoubleDoubleStepRounding * dzNext2 + o.orbitRounding2 * nzBefore;
-            for (int k = 0; k < W; ++k) {
-                ++m[k];
-                load(k);
-            }
+            // Every lane's next orbit value at once, built in registers: lane
+            // by lane through memory, the vector read would wait on the stores.
+            for (int k = 0; k < W; ++k) ++m[k];
+            const auto build = [&](const std::vector<double>& from) {
+                return [&]<std::size_t... k>(std::index_sequence<k...>) { return V{from[m[k]]...}; }(
+                    std::make_index_sequence<W>{});
+            };
+            zr = D{build(orbit.re), build(orbit.reLow)};
+            zi = D{build(orbit.im), build(orbit.imLow)};
             const D xr = dd::add(zr, nr), xi = dd::add(zi, ni);
             // |z|^2 - 4 to the double-double's own accuracy.
-            const V excessV = dd::toDouble(dd::add(dd::add(dd::mul(xr, xr), dd::mul(xi, xi)), D{splat(-4.0), splat(0.0)}));
+            V excess = dd::toDouble(dd::add(dd::add(dd::mul(xr, xr), dd::mul(xi, xi)), D{splat(-4.0), splat(0.0)}));
+            for (int k = 0; k < W; ++k) {
+                // Closer to radius 2 than even these numbers resolve: decided
+                // by the reference's exact excess, as in doubles.
+                if (live[k] && nearEscapeRadius(excess[k] + 4.0))
+                    excess[k] = excessByReference(orbit.excess[m[k]], orbit.re[m[k]], orbit.im[m[k]], nrd[k], nid[k]);
+            }
+            const V nz = excess + 4.0;
+            // Every lane goes on (a decided one is refilled below), rebasing
+            // where z is nearer 0 than its difference; all at once, as vectors
+            // written lane by lane would stall the next step's reads.
+            const M rebased = nz < dzNext2;
+            dzr = D{rebased ? xr.hi : nr.hi, rebased ? xr.lo : nr.lo};
+            dzi = D{rebased ? xi.hi : ni.hi, rebased ? xi.lo : ni.lo};
+            const V before = nzBefore;
+            nzBefore = nz;
             for (int k = 0; k < W; ++k) {
                 if (!live[k]) continue;
                 if (!(err2[k] < kHopelessError2)) {
@@ -203,17 +225,11 @@ struct Lanes {
                     decide(k, doubtful);
                     continue;
                 }
-                double excess = excessV[k];
-                // Closer to radius 2 than even these numbers resolve: decided
-                // by the reference's exact excess, as in doubles.
-                if (nearEscapeRadius(excess + 4.0))
-                    excess = excessByReference(orbit.excess[m[k]], orbit.re[m[k]], orbit.im[m[k]], nrd[k], nid[k]);
-                const double nz = excess + 4.0;
-                if (excess > 0.0 || n[k] == o.limit) {
+                if (excess[k] > 0.0 || n[k] == o.limit) {
                     PixelCount result;
-                    result.index = excess > 0.0 ? shownIndex(n[k]) : 0;
-                    result.doubtful = countInDoubt(err2[k], excess, nzBefore[k] - 4.0);
-                    if (excess > 0.0) {
+                    result.index = excess[k] > 0.0 ? shownIndex(n[k]) : 0;
+                    result.doubtful = countInDoubt(err2[k], excess[k], before[k] - 4.0);
+                    if (excess[k] > 0.0) {
                         result.count = n[k];
                         result.zr = dd::toDouble(get(xr, k));
                         result.zi = dd::toDouble(get(xi, k));
@@ -221,14 +237,10 @@ struct Lanes {
                     decide(k, result);
                     continue;
                 }
-                if (nz < dzNext2[k]) {
-                    put(dzr, k, get(xr, k)), put(dzi, k, get(xi, k));
+                if (rebased[k] != 0) {
                     m[k] = 0;
                     load(k);
-                } else {
-                    put(dzr, k, get(nr, k)), put(dzi, k, get(ni, k));
                 }
-                nzBefore[k] = nz;
                 ++n[k];
             }
         }
