@@ -363,40 +363,43 @@ void DeepRenderer::settleDoubts(const std::int32_t* is, const std::int32_t* js, 
         if (escapes != nullptr) escapes[k] = {c.count, c.zr, c.zi};
     };
     const auto cancelled = [&] { return cancel != nullptr && cancel->load(std::memory_order_relaxed); };
-    if (!m_orbits.mandelbrot || m_orbits.wideSteps > 0) {
-        for (std::int32_t k = 0; k < count; ++k) {
-            if (doubt[k] == 0) continue;
-            if (cancelled()) return;
-            settle(k, exactPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0));
-        }
-        return;
-    }
-    // A Mandelbrot picture's pixels follow one orbit: those in doubt go through
-    // the double-double numbers together, in vector lanes, and what those
-    // leave in doubt through the full-precision loop.
-    std::vector<std::int32_t> lanes, alone;  // the pixels for the lanes, and for the full loop
+    const auto column = [&](std::int32_t k) { return is != nullptr ? is[k] : i0 + k; };
+    const auto row = [&](std::int32_t k) { return js != nullptr ? js[k] : j0; };
+    // As exactPixel, for all of them: first in double-double numbers, where
+    // the offsets fit them, then by the full-precision loop. A Mandelbrot
+    // picture's pixels follow one orbit, so they take the double-double
+    // steps together, in vector lanes.
+    std::vector<std::int32_t> fitting, alone;  // for the double-double steps, and for the full loop
     std::vector<DdOffset> offsets;
     for (std::int32_t k = 0; k < count; ++k) {
         if (doubt[k] == 0) continue;
         m_redrawnPixels.fetch_add(1, std::memory_order_relaxed);
         DdOffset offset;
-        const Offset where = exactOffset(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0, offset);
+        const Offset where = exactOffset(column(k), row(k), offset);
         if (where == Offset::Inside) settle(k, PixelCount{});
-        if (where == Offset::Fits) lanes.push_back(k), offsets.push_back(offset);
+        if (where == Offset::Fits) fitting.push_back(k), offsets.push_back(offset);
         if (where == Offset::BelowDoubles) alone.push_back(k);
     }
-    if (cancelled()) return;
-    std::vector<PixelCount> counts(lanes.size());
-    doubleDoublePixels(m_orbits, offsets.data(), static_cast<std::int32_t>(lanes.size()), counts.data());
-    for (std::size_t q = 0; q < lanes.size(); ++q) {
+    std::vector<PixelCount> counts(fitting.size());
+    if (m_orbits.mandelbrot) {
+        if (cancelled()) return;
+        doubleDoublePixels(m_orbits, offsets.data(), static_cast<std::int32_t>(fitting.size()), counts.data());
+    } else {
+        for (std::size_t q = 0; q < fitting.size(); ++q) {
+            if (cancelled()) return;
+            const DdOffset& d = offsets[q];
+            counts[q] = doubleDoublePixel(m_orbits, {d.re[0], d.re[1]}, {d.im[0], d.im[1]});
+        }
+    }
+    for (std::size_t q = 0; q < fitting.size(); ++q) {
         if (counts[q].doubtful)
-            alone.push_back(lanes[q]);
+            alone.push_back(fitting[q]);
         else
-            settle(lanes[q], counts[q]);
+            settle(fitting[q], counts[q]);
     }
     for (const std::int32_t k : alone) {
         if (cancelled()) return;
-        settle(k, fullPrecisionPixel(is != nullptr ? is[k] : i0 + k, js != nullptr ? js[k] : j0));
+        settle(k, fullPrecisionPixel(column(k), row(k)));
     }
 }
 

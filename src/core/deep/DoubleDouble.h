@@ -81,6 +81,12 @@ template <class T>
 inline T toDouble(DoubleDoubleOf<T> a) {
     return a.hi + a.lo;
 }
+// |re + i im|^2 in doubles, as the error bounds take it.
+template <class T>
+inline T magnitude2(DoubleDoubleOf<T> re, DoubleDoubleOf<T> im) {
+    const T r = toDouble(re), i = toDouble(im);
+    return r * r + i * i;
+}
 
 }  // namespace dd
 }  // namespace velmora

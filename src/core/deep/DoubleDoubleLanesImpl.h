@@ -145,10 +145,6 @@ struct Lanes {
         int running = 0;
         const auto get = [](const D& v, int k) { return DoubleDouble{v.hi[k], v.lo[k]}; };
         const auto put = [](D& v, int k, DoubleDouble x) { v.hi[k] = x.hi, v.lo[k] = x.lo; };
-        const auto magnitude2 = [](DoubleDouble re, DoubleDouble im) {
-            const double r = dd::toDouble(re), i = dd::toDouble(im);
-            return r * r + i * i;
-        };
         // Z_m of lane k.
         const auto load = [&](int k) {
             put(zr, k, {orbit.re[m[k]], orbit.reLow[m[k]]});
@@ -164,8 +160,8 @@ struct Lanes {
             if (live[k]) pixel[k] = next++, ++running;
             put(dzr, k, r), put(dzi, k, i), put(cr, k, r), put(ci, k, i);
             load(k);
-            nzBefore[k] = magnitude2(dd::add(get(zr, k), r), dd::add(get(zi, k), i));
-            err2[k] = kDoubleDoubleStepRounding * magnitude2(r, i);
+            nzBefore[k] = dd::magnitude2(dd::add(get(zr, k), r), dd::add(get(zi, k), i));
+            err2[k] = kDoubleDoubleStepRounding * dd::magnitude2(r, i);
         };
         // Lane k's pixel is decided.
         const auto decide = [&](int k, const PixelCount& result) {
@@ -188,7 +184,7 @@ struct Lanes {
             const D nr = dd::add(dd::add(dd::mul(tr, dzr), dd::neg(dd::mul(ti, dzi))), cr);
             const D ni = dd::add(dd::add(dd::mul(tr, dzi), dd::mul(ti, dzr)), ci);
             const V nrd = dd::toDouble(nr), nid = dd::toDouble(ni);
-            const V dzNext2 = nrd * nrd + nid * nid;
+            const V dzNext2 = dd::magnitude2(nr, ni);
             err2 = kErrorGrowth * nzBefore * err2 + kDoubleDoubleStepRounding * dzNext2 + o.orbitRounding2 * nzBefore;
             // Every lane's next orbit value at once, built in registers: lane
             // by lane through memory, the vector read would wait on the stores.

@@ -6,15 +6,6 @@
 
 namespace velmora {
 
-namespace {
-
-double magnitude2(DoubleDouble re, DoubleDouble im) {
-    const double r = dd::toDouble(re), i = dd::toDouble(im);
-    return r * r + i * i;
-}
-
-}  // namespace
-
 PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, DoubleDouble dci) {
     PixelCount result;
     if (o.limit <= 0) return result;
@@ -28,8 +19,8 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
     };
     DoubleDouble zr, zi;
     value(m, zr, zi);
-    double nzBefore = magnitude2(dd::add(zr, dzr), dd::add(zi, dzi));
-    double err2 = kDoubleDoubleStepRounding * magnitude2(dzr, dzi);
+    double nzBefore = dd::magnitude2(dd::add(zr, dzr), dd::add(zi, dzi));
+    double err2 = kDoubleDoubleStepRounding * dd::magnitude2(dzr, dzi);
     for (std::int32_t n = 1; n <= o.limit; ++n) {
         if (m + 1 >= orbit->size()) {
             dzr = dd::add(zr, dzr);
@@ -42,7 +33,7 @@ PixelCount doubleDoublePixel(const PerturbationOrbits& o, DoubleDouble dcr, Doub
         const DoubleDouble tr = dd::add(dd::twice(zr), dzr), ti = dd::add(dd::twice(zi), dzi);
         const DoubleDouble nr = dd::add(dd::add(dd::mul(tr, dzr), dd::neg(dd::mul(ti, dzi))), cr);
         const DoubleDouble ni = dd::add(dd::add(dd::mul(tr, dzi), dd::mul(ti, dzr)), ci);
-        const double dzNext2 = magnitude2(nr, ni);
+        const double dzNext2 = dd::magnitude2(nr, ni);
         err2 = kErrorGrowth * nzBefore * err2 + kDoubleDoubleStepRounding * dzNext2 + o.orbitRounding2 * nzBefore;
         if (!(err2 < kHopelessError2)) {
             result.doubtful = true;

@@ -1,5 +1,8 @@
 #include "deep/PerturbationLanes.h"
 
+#include <cmath>
+
+#include "deep/SeriesValueImpl.h"
 #include "render/SimdLevel.h"
 
 namespace velmora {
@@ -42,12 +45,7 @@ void seriesValuesLanes(int width, const SeriesStart& s, const double* re, double
     if (width == 8) return seriesValuesAvx512(s, re, im, count, dzr, dzi, err2);
     if (width == 4) return seriesValuesAvx2(s, re, im, count, dzr, dzi, err2);
 #endif
-    for (std::int32_t k = 0; k < count; ++k) {
-        const SeriesValue v = seriesValue(s, re[k], im);
-        dzr[k] = v.dzr;
-        dzi[k] = v.dzi;
-        err2[k] = v.err2;
-    }
+    series_detail::seriesValuesOf<double, 1>(s, re, im, count, dzr, dzi, err2, [](double x) { return std::sqrt(x); });
 }
 
 }  // namespace velmora

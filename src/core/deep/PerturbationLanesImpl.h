@@ -91,11 +91,10 @@ struct Kernel {
         put(g.zi1, o.im[idx + 1]);
     }
 
-    // Refills the lanes in `lanes` of a group passed by value, out of the
-    // step's line, so the group's address never escapes the loop.
-    __attribute__((noinline)) Group refill(Group g, int which, unsigned lanes) {
-        for (int k = 0; k < W; ++k)
-            if (lanes >> k & 1) fill(g, which, k);
+    // Refills every lane of a group passed by value, out of the step's line,
+    // so the group's address never escapes the loop.
+    __attribute__((noinline)) Group refill(Group g, int which) {
+        for (int k = 0; k < W; ++k) fill(g, which, k);
         return g;
     }
 
@@ -219,7 +218,7 @@ struct Kernel {
                 const M m = O::maskOf(lanes);
                 g.active = O::andNotM(m, g.active);
                 g.stopAt = O::blendi(g.stopAt, O::subi(g.end, c.two64), m);
-                if (O::bits(g.active) == 0) g = refill(g, which, (1u << W) - 1);
+                if (O::bits(g.active) == 0) g = refill(g, which);
             }
         }
         return O::bits(g.active) != 0;
@@ -230,7 +229,7 @@ struct Kernel {
         g.dzr = g.dzi = g.cr = g.ci = g.err2 = g.nz = g.zr0 = g.zi0 = g.zr1 = g.zi1 = O::set1(0.0);
         g.idx = g.end = g.nOff = g.stopAt = O::set1i(0);
         g.active = O::maskOf(0);
-        return refill(g, which, (1u << W) - 1);
+        return refill(g, which);
     }
 
     // Four groups in flight, so that the dependent chain of one overlaps the others'.

@@ -81,7 +81,6 @@ SeriesStart seriesStart(const CommonSkip& common, const ReferenceOrbit& orbit, s
     if (m == common.m) return SeriesStart{};
     SeriesStart s;
     s.m = m;
-    s.scale = scale;
     s.unit = std::ldexp(1.0, -scale);
     for (int k = 0; k < K; ++k) {
         s.re[k] = ar[k];

@@ -19,7 +19,6 @@ namespace velmora {
 struct SeriesStart {
     static constexpr int kDegree = 8;
     std::size_t m = 0;  // the orbit index after it (z_{m-1} = Z_m + dz); 0: none
-    int scale = 0;      // R = 2^scale
     double unit = 0.0;  // 1 / R
     double re[kDegree] = {}, im[kDegree] = {};  // a_1 .. a_K
     // For |u| <= 1: |dz - P(u)| <= tail |u|^(K+1) + linear |u|, the

@@ -69,7 +69,7 @@ void ThreadPool::workerLoop(unsigned index) {
         // watch for the next a little while before sleeping, as waking a
         // sleeping thread costs more than a small job.
         lock.unlock();
-        waitBriefly([&] { return m_posted.load(std::memory_order_acquire) != seen; });
+        waitBriefly([&] { return m_generation.load(std::memory_order_acquire) != seen; });
         lock.lock();
         m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
         if (m_stop) return;
@@ -78,10 +78,7 @@ void ThreadPool::workerLoop(unsigned index) {
         lock.unlock();
         takeItems();
         lock.lock();
-        if (--m_pending == 0) {
-            m_finished.store(m_generation, std::memory_order_release);
-            m_done.notify_one();
-        }
+        if (--m_pending == 0) m_done.notify_one();
     }
 }
 
@@ -104,12 +101,10 @@ void ThreadPool::run(std::size_t count, unsigned maxThreads, Task task, void* co
         m_helpers = helpers;
         m_pending = helpers;
         ++m_generation;
-        m_posted.store(m_generation, std::memory_order_release);
     }
     m_wake.notify_all();
     takeItems();
-    const std::uint64_t job = m_posted.load(std::memory_order_relaxed);
-    waitBriefly([&] { return m_finished.load(std::memory_order_acquire) == job; });
+    waitBriefly([&] { return m_pending.load(std::memory_order_acquire) == 0; });
     std::unique_lock<std::mutex> lock(m_mutex);
     m_done.wait(lock, [&] { return m_pending == 0; });
 }

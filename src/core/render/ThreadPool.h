@@ -49,17 +49,15 @@ private:
     std::condition_variable m_wake;
     std::condition_variable m_done;
     bool m_stop = false;
-    std::uint64_t m_generation = 0;
-    unsigned m_helpers = 0;  // workers 0..m_helpers-1 take part in the current job
-    unsigned m_pending = 0;  // helpers that have not finished it yet
+    // Atomic as well as guarded by m_mutex, so that threads may watch them
+    // briefly without the lock before they sleep.
+    std::atomic<std::uint64_t> m_generation{0};
+    unsigned m_helpers = 0;                // workers 0..m_helpers-1 take part in the current job
+    std::atomic<unsigned> m_pending{0};    // helpers that have not finished it yet
     Task m_task = nullptr;
     void* m_context = nullptr;
     std::size_t m_count = 0;
     std::atomic<std::size_t> m_next{0};
-    // The generation last posted and last finished, for threads that watch
-    // without the lock.
-    std::atomic<std::uint64_t> m_posted{0};
-    std::atomic<std::uint64_t> m_finished{0};
 };
 
 }  // namespace velmora
